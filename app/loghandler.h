@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QtGlobal>
+#include <QString>
+
+class QMessageLogContext;
+
+// Process-wide Qt message handler: installed first thing in main().
+void customMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message);
+
+// The entry as it would be written (without the trailing empty line), or a
+// null string when the message is dropped. Pure, so tests can check it.
+QString formatLogLine(QtMsgType type, const QMessageLogContext &context, const QString &message);
