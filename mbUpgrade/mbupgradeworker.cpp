@@ -1,0 +1,312 @@
+#include "mbUpgrade/mbupgradeworker.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSerialPort>
+#include <QThread>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/ioctl.h>
+#include <termios.h>
+
+const QByteArray MBUpgradeWorker::CommandReset = QByteArray::fromHex("0301EBEF");
+const QByteArray MBUpgradeWorker::CommandResetACK = QByteArray::fromHex("028082");
+const QByteArray MBUpgradeWorker::CommandProbe = QByteArray::fromHex("0F");
+const QByteArray MBUpgradeWorker::CommandErase = QByteArray::fromHex("0300F401007E353304");
+const QByteArray MBUpgradeWorker::CommandEraseACK = QByteArray::fromHex("03633004");
+const QByteArray MBUpgradeWorker::CommandWriteACK = QByteArray::fromHex("0504844004");
+const QByteArray MBUpgradeWorker::CommandBootLoaderReset = QByteArray::fromHex("08088104");
+
+namespace {
+QMutex timingLock;
+MBUpgradeWorker::Timing sharedTiming;
+
+QString hex(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' '));
+}
+
+quint32 bigEndian(const QByteArray &bytes, int offset, int size)
+{
+    quint32 v = 0;
+    for (int i = 0; i < size; ++i)
+        v = (v << 8) | static_cast<quint8>(bytes.at(offset + i));
+    return v;
+}
+} // namespace
+
+void MBUpgradeWorker::setDefaultTiming(const Timing &timing)
+{
+    QMutexLocker lock(&timingLock);
+    sharedTiming = timing;
+}
+
+MBUpgradeWorker::Timing MBUpgradeWorker::defaultTiming()
+{
+    QMutexLocker lock(&timingLock);
+    return sharedTiming;
+}
+
+MBUpgradeWorker::MBUpgradeWorker(QSerialPort *port, const QString &filePath, QObject *parent)
+    : QObject(parent), mbUart(port), filePath(filePath), timing_(defaultTiming())
+{
+}
+
+bool MBUpgradeWorker::stopRequested() const
+{
+    return QThread::currentThread()->isInterruptionRequested();
+}
+
+void MBUpgradeWorker::process()
+{
+    bool ok = false;
+    // Check the image before the board is touched: a bad file found after
+    // the erase would leave the mainboard without firmware.
+    if (!checkImage()) {
+        emit logMessage(QStringLiteral("[ERR] Firmware image invalid, mainboard not touched"));
+    } else if (!mbUart) {
+        qWarning() << "[ERR] No mainboard serial line";
+    } else if (!mbUart->open(QIODevice::ReadWrite)) {
+        qWarning() << mbUart->portName() << "[ERR] Serial open failed:" << mbUart->errorString();
+        emit logMessage(QStringLiteral("[ERR] Mainboard line cannot be opened"));
+    } else {
+        ok = run();
+        mbUart->close();
+    }
+    emit finished(ok);
+}
+
+bool MBUpgradeWorker::checkImage()
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning() << "[ERR] unable to open" << filePath;
+        return false;
+    }
+    const QByteArray header = file.read(kHeaderSize);
+    if (header.size() < kHeaderSize) {
+        qWarning() << "[ERR] Failed to read enough data from file.";
+        return false;
+    }
+    const quint32 packets = bigEndian(header, 6, 2);
+    for (quint32 i = 0; i < packets; ++i) {
+        const QByteArray len = file.read(2);
+        const qint64 size = len.size() == 2 ? bigEndian(len, 0, 2) : -1;
+        if (size < 0 || file.size() - file.pos() < size || !file.seek(file.pos() + size)) {
+            qWarning() << "[ERR] read size :" << "packet" << i << "of" << packets << "is incomplete";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool MBUpgradeWorker::run()
+{
+    // 1. reset command; the board answers before it restarts
+    uartSend(CommandReset);
+    emit logMessage(QStringLiteral("Prepare"));
+
+    // 2.
+    QByteArray answer;
+    if (!uartRecv(answer, CommandResetACK.size())) {
+        qWarning() << "[ERR] Reset fail, no ack";
+        return false;
+    }
+    if (answer != CommandResetACK) {
+        qWarning() << "[ERR] Reset fail" << hex(answer);
+        return false;
+    }
+    qDebug() << "Reset OK";
+
+    // 3. a break while the board restarts keeps it in its boot loader
+    if (!forceBreakBootLoad(timing_.breakMs))
+        return false;
+
+    // 4.
+    QThread::msleep(static_cast<unsigned long>(timing_.settleMs));
+    bool inBootLoader = false;
+    for (int i = 0; i < kProbeTries && !stopRequested(); ++i) {
+        if (checkBootLoadMode()) {
+            inBootLoader = true;
+            break;
+        }
+        QThread::msleep(static_cast<unsigned long>(timing_.probeRetryMs));
+    }
+    if (!inBootLoader) {
+        qWarning() << "[ERR] Check BootLoad Error";
+        return false;
+    }
+    qDebug() << "Enter Bootload OK";
+    emit logMessage(QStringLiteral("Start"));
+
+    // 5. the erase takes the board a while; its answer is read afterwards
+    uartErase();
+    QThread::msleep(static_cast<unsigned long>(timing_.eraseWaitMs));
+    if (!uartRecv(answer, CommandEraseACK.size())) {
+        qWarning() << "[ERR] Erase Command Receive ACK Error";
+        return false;
+    }
+    qDebug() << "Erase OK";
+
+    // 6.
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning() << "[ERR] unable to open" << filePath;
+        return false;
+    }
+    qDebug() << "Open" << filePath << "successfully.";
+
+    // 7.
+    const QByteArray header = file.read(kHeaderSize);
+    if (header.size() < kHeaderSize) {
+        qWarning() << "[ERR] Failed to read enough data from file.";
+        return false;
+    }
+    const qint64 fileSize = file.size();
+    const qint64 fwSize = fileSize - static_cast<qint64>(bigEndian(header, 12, 3));
+    const quint32 packets = bigEndian(header, 6, 2);
+    qDebug() << "File size:" << fileSize << ", fw Size :" << fwSize << ", header :" << hex(header)
+             << "Packet number :" << packets;
+
+    // 8.
+    quint64 written = 0;
+    for (quint32 i = 0; i < packets; ++i) {
+        if (stopRequested()) {
+            qWarning() << "[ERR] Upgrade stopped at packet" << i;
+            return false;
+        }
+        checkBootLoadMode();
+
+        const QByteArray len = file.read(2);
+        const int size = len.size() == 2 ? static_cast<int>(bigEndian(len, 0, 2)) : -1;
+        qDebug() << "Packet size :" << size;
+        const QByteArray data = size >= 0 ? file.read(size) : QByteArray();
+        if (size < 0 || data.size() < size) {
+            qWarning() << "[ERR] read size :" << data.size() << "of" << size;
+            return false;
+        }
+        if (!uartSend(data))
+            return false;
+        written += static_cast<quint64>(size);
+        qDebug() << "i :" << i << ", bytes Written :" << written;
+
+        // A missing or wrong acknowledgement does not stop the upgrade: the
+        // board may still have taken the packet, and stopping half-way
+        // leaves it unbootable for certain.
+        if (!uartRecv(answer, CommandWriteACK.size()))
+            qWarning() << "[ERR] Not receive ack:" << hex(answer);
+        if (answer == CommandWriteACK)
+            qDebug() << "Write OK";
+        else
+            qWarning() << "[ERR] Write fail" << hex(answer);
+
+        const int percent = fwSize > 0 ? static_cast<int>(100 * written / static_cast<quint64>(fwSize)) : 0;
+        emit progressChanged(percent);
+        emit logMessage(QStringLiteral("Upgrade MB : ") + QString::number(percent) + QLatin1Char('%'));
+    }
+
+    // 9.
+    file.close();
+    qDebug() << "Reset";
+    resetBootLoadMode();
+    qDebug() << "Done";
+    emit logMessage(QStringLiteral("Upgrade MB firmware OK"));
+    return true;
+}
+
+bool MBUpgradeWorker::uartSend(const QByteArray &bytes)
+{
+    const qint64 n = mbUart->write(bytes);
+    if (n < bytes.size()) {
+        qWarning() << "[ERR] Write commandReset" << mbUart->errorString();
+        return false;
+    }
+    qDebug() << "UART send:" << hex(bytes) << "len:" << bytes.size();
+    mbUart->waitForBytesWritten(timing_.ioWaitMs);
+    return true;
+}
+
+bool MBUpgradeWorker::uartRecv(QByteArray &buffer, int n)
+{
+    // Two waits that bring nothing give up; a wait that brings part of the
+    // answer does not count, so an answer split on the wire still arrives
+    // (bounded: each such wait brings at least one of the n bytes).
+    int tries = 2;
+    while (mbUart->bytesAvailable() < n && tries > 0) {
+        const qint64 before = mbUart->bytesAvailable();
+        mbUart->waitForReadyRead(timing_.ioWaitMs);
+        if (mbUart->bytesAvailable() <= before)
+            --tries;
+        qDebug() << "Count down wait times : " << tries << ", bytes : " << mbUart->bytesAvailable()
+                 << ", need len : " << n;
+    }
+    buffer = mbUart->read(n);
+    if (buffer.size() < n) {
+        qWarning() << "[ERR] UART read fail" << mbUart->errorString();
+        return false;
+    }
+    qDebug() << "UART recv:" << hex(buffer) << "len:" << n;
+    return true;
+}
+
+bool MBUpgradeWorker::uartErase()
+{
+    return uartSend(CommandErase);
+}
+
+bool MBUpgradeWorker::checkBootLoadMode()
+{
+    mbUart->clear(QSerialPort::AllDirections);
+    if (!uartSend(CommandProbe)) {
+        qWarning() << "[ERR] UART write 0xf";
+        return false;
+    }
+    QByteArray echo;
+    if (!uartRecv(echo, 1)) {
+        qWarning() << "[ERR] UART read";
+        return false;
+    }
+    if (echo != CommandProbe) {
+        qWarning() << "[ERR] check boot load mode fail";
+        return false;
+    }
+    return true;
+}
+
+bool MBUpgradeWorker::forceBreakBootLoad(int ms)
+{
+    const int fd = mbUart->handle();
+    if (fd < 0) {
+        qWarning() << "[ERR] Invalid serial port handle!";
+        return false;
+    }
+    qDebug() << "Try force break using ioctl (TIOCSBRK)...";
+    if (::ioctl(fd, TIOCSBRK) == 0) {
+        QThread::msleep(static_cast<unsigned long>(ms));
+        if (::ioctl(fd, TIOCCBRK) != 0) {
+            qWarning() << "[ERR] TIOCCBRK failed:" << std::strerror(errno);
+            return false;
+        }
+        qDebug() << "Break released";
+        return true;
+    }
+    qWarning() << "[WARN] TIOCSBRK failed:" << std::strerror(errno);
+    qWarning() << "[INFO] Falling back to tcsendbreak";
+    if (::tcsendbreak(fd, 4) != 0) {
+        qWarning() << "[ERR] tcsendbreak failed:" << std::strerror(errno);
+        return false;
+    }
+    qDebug() << "tcsendbreak OK (duration ≈ 250ms)";
+    return true;
+}
+
+bool MBUpgradeWorker::resetBootLoadMode()
+{
+    if (!checkBootLoadMode())
+        return false;
+    mbUart->clear(QSerialPort::AllDirections);
+    return uartSend(CommandBootLoaderReset);
+}
