@@ -1,0 +1,151 @@
+#pragma once
+
+#include "mainboard/zarvomucommandpacks.h"
+#include "mainboard/zarvomutypes.h"
+
+#include <QByteArray>
+#include <QObject>
+
+#include <atomic>
+#include <vector>
+
+class QSerialPort;
+class QTcpSocket;
+
+// The link to the switcher mainboard: sends the frames of
+// zarvoMuCommandPacks and brings the replies back, over the serial line or a
+// TCP socket (each frame preceded by a 2-byte big-endian length that counts
+// itself). It owns neither device; the control model creates, opens and
+// closes them.
+//
+// Every call blocks its caller until the reply has come or its waits have
+// passed (serial polling in 10 ms slices). There is no queue: the caller
+// serialises calls (commandExecObject holds its mutex around each), because
+// each send discards whatever input another call might be waiting for.
+class zarvoMu : public QObject
+{
+    Q_OBJECT
+public:
+    explicit zarvoMu(QTcpSocket *socket, QSerialPort *serial, QObject *parent = nullptr);
+    ~zarvoMu() override;
+
+    // Transport selection and pass-throughs to the selected device.
+    bool getIsUseSocket() const { return isUseSocket; }
+    void setIsUseSocket(bool useSocket) { isUseSocket = useSocket; }
+    void clearUartReadBuf();
+    qint64 bytesAvailable() const;
+    bool waitForReadyRead(int ms);
+    bool waitForBytesWritten(int ms);
+
+    // Primitives.
+    // Bytes written (frame length + 2 on TCP); 0 when refused by the busy
+    // gate; -1 on a write error or an empty frame.
+    qint64 send(const QByteArray &frame);
+    QByteArray receive(int timeoutMs);
+    // Exactly expectedLen bytes from the serial line, or empty.
+    QByteArray receiveExact(int expectedLen, int timeoutMs);
+    QByteArray resendCmd(const QByteArray &frame, int attempts, int expectedLen);
+    // Waits for and checks the acknowledgement of a frame already sent.
+    bool receiveWriteCommandAck(const QByteArray &frame);
+
+    // Checks on received bytes.
+    static bool isStatusAckLength(const QByteArray &bytes);
+    static bool checkWriteCommandAck(const QByteArray &bytes);
+    static bool checkChecksum(const QByteArray &bytes);
+    // Compares the last `message` byte with the sum of the rest of the
+    // frame and removes it from `message`. An empty message is invalid.
+    static bool checkRecieveWriteCommandCheckSum(COMMANDFORMAT &frame);
+    // `bytes` without any successful acknowledgement 02 80 82.
+    static QByteArray getReadResponse(const QByteArray &bytes);
+    static void printVectorMsg(const std::vector<uint8_t> &bytes);
+    static void printVectorMsg(const QByteArray &bytes);
+
+    // Writes: true when the frame went out and, where the operation waits
+    // for it, the mainboard acknowledged it.
+    bool writeProgram(CrossPoint src);
+    bool writePreset(CrossPoint src);
+    bool writeKeyFillSrc(CrossPoint src);
+    bool writeKeyKeySrc(CrossPoint src);
+    bool writePipSrc(CrossPoint src);
+    bool writeSplitSrc(CrossPoint src);
+    bool writeAuxSrc(CrossPoint src);
+    bool writeAuxMode(int mode);
+    bool writeControl(EffectAddress address, quint16 value);
+    bool writePushButtonLampOn(PushButtonLamp lamp);
+    bool writePushButtonLampOff(PushButtonLamp lamp);
+    bool writeWipePattern(WipePattern pattern);
+    bool loadUserMemoryPacks(quint16 number);
+    bool saveUserMemoryPacks(quint16 number);
+    bool loadFactoryDefaultPacks();
+    bool saveSetupPacks();
+    bool updateStatus(const zarvoMuStatus &status);
+    bool writeDeviceType(quint16 type);
+    bool writeAutoTransRate(quint16 rate);
+    bool writeColorBorderUserParam(const colorWipeBorderSetting &setting);
+    // checkResponse false (the picture-in-picture page's slider writes):
+    // the acknowledgement is still collected, so it cannot be mistaken for
+    // the reply of the next frame, but only the send decides the result.
+    bool writePipUserParam(const pipSetting &setting, bool checkResponse = true);
+    bool writeLumaAudioUserParam(const lumakeyAudioSetting &setting);
+    bool writeMachineInfoUserParam(const machineInfoSetting &setting);
+
+    // Reads: `ok` tells whether the returned value came from a valid reply.
+    CrossPoint readProgram(bool &ok);
+    CrossPoint readPreset(bool &ok);
+    CrossPoint readKeyFillPacks(bool &ok);
+    CrossPoint readKeyKeySrc(bool &ok);
+    int readControl(EffectAddress address, bool &ok);
+    bool readPushButtonLamp(PushButtonLamp lamp, bool &ok);
+    WipePattern readWipePattern(bool &ok);
+    zarvoMuStatus requestStatus(bool &ok);
+    DeviceType readDeviceType(bool &ok);
+    int readAutoTransRate(bool &ok);
+    colorWipeBorderSetting readColorBorderUserParam(bool &ok);
+    pipSetting readPipUserParam(bool &ok);
+    // On a checksum failure with the right reply code the received bytes are
+    // returned with ok false; the caller decides by ok.
+    lumakeyAudioSetting readLumaAudioUserParam(bool &ok);
+    machineInfoSetting readMachineInfoUserParam(bool &ok);
+    bool isMachineLive();
+    CrossPoint readAuxSrc(bool &ok, COMMANDFORMAT &frame);
+    int readAuxMode();
+    int readFwVersion();
+
+    // Tests only: divides every reply wait (not the 10 ms poll slice, the
+    // 200 ms inter-byte gap or the 66 ms write drain) so retry patterns can
+    // be exercised without waiting them out; log lines still name the
+    // nominal wait. 1 (the default) on the panel.
+    void setWaitDivisor(int divisor) { waitDivisor_ = divisor < 1 ? 1 : divisor; }
+
+signals:
+    // send refused a frame because the mainboard is busy (T-bar in travel).
+    void sigMBBusy();
+
+public slots:
+    void sltSpecialMission(bool on) { specialMission = on; }
+
+public:
+    // Written by the control model's T-bar write and the slot, read by send,
+    // possibly from different threads: atomic.
+    QTcpSocket *socket_ = nullptr;
+    QSerialPort *serialPort_ = nullptr;
+    std::atomic<bool> isUseSocket{false};
+    std::atomic<bool> mainboardIsBusy{false};
+    std::atomic<bool> specialMission{false};
+
+private:
+    bool wholeFrameSent(qint64 written, const QByteArray &frame) const;
+    bool busyGateRefuses(const QByteArray &frame) const;
+    int scaled(int ms) const { return ms / waitDivisor_ > 0 ? ms / waitDivisor_ : 1; }
+    QByteArray receiveSerial(int timeoutMs);
+    QByteArray receiveTcp(int timeoutMs);
+    // First wait, then up to `retries` more waits while nothing came.
+    QByteArray waitReply(int firstMs, int retries, int retryMs);
+    // The common shape of a source read.
+    CrossPoint readSource(const char *name, const QByteArray &frame, int waitMs, const char *tooFewText, bool &ok);
+    // The common part of the user-menu block reads: false with the zero record.
+    bool decodeBlock(const QByteArray &reply, COMMANDFORMAT &frame);
+
+    zarvoMuCommandPacks packs_;
+    std::atomic<int> waitDivisor_{1};
+};
