@@ -1,0 +1,1524 @@
+#include "camera/vekcameraobject.h"
+
+#include "camera/cameramodels.h"
+#include "camera/serialport.h"
+#include "camera/vekreply.h"
+
+#include <QDebug>
+#include <QMetaEnum>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QThread>
+#include <QUrl>
+
+namespace {
+
+QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex()); }
+
+quint8 lowByte(int v) { return static_cast<quint8>(v & 0xFF); }
+
+const QByteArray &powerInquiry()
+{
+    static const QByteArray inq = QByteArray::fromHex("81090400FF");
+    return inq;
+}
+
+// Waits that the cameras need between two messages; the exchanges are
+// blocking by design, so a plain sleep on the calling thread is the pause.
+void pause(int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }
+
+constexpr int kShortWait = 200;
+constexpr int kLongWait = 400;
+
+} // namespace
+
+vekCameraObject::vekCameraObject(QObject *parent) : QObject(parent)
+{
+    initVekCommand();
+    serialObj0 = new serialPort(this);
+    serialObj1 = new serialPort(this);
+    serialObj2 = new serialPort(this);
+    for (serialPort *p : {serialObj0, serialObj1, serialObj2})
+        connect(p->port(), &QSerialPort::errorOccurred, this, &vekCameraObject::onUartError);
+    connect(&networkManager, &QNetworkAccessManager::finished, this, &vekCameraObject::onfinish);
+    setCameraCount(0);
+}
+
+vekCameraObject::~vekCameraObject()
+{
+    for (serialPort *p : {serialObj0, serialObj1, serialObj2})
+        p->closeSerialPort();
+}
+
+void vekCameraObject::initVekCommand() { vekCommandObj = generateVekCommandObj(); }
+
+std::unique_ptr<VEK_Control> vekCameraObject::generateVekCommandObj() { return std::make_unique<VEK_Control>(); }
+
+// ---------------------------------------------------------------- lines
+
+serialPort *vekCameraObject::portForLine(int uartNo) const
+{
+    switch (uartNo) {
+    case 0: return serialObj0;
+    case 3: return serialObj1;
+    case 2: return serialObj2;
+    default: return nullptr;
+    }
+}
+
+serialPort *vekCameraObject::portForCamera(int vekIdx) const
+{
+    switch (vekIdx) {
+    case 0: return serialObj0;
+    case 1: return serialObj1;
+    case 2: return serialObj2;
+    default: return nullptr;
+    }
+}
+
+int vekCameraObject::cameraForLine(int uartNo)
+{
+    switch (uartNo) {
+    case 0: return 0;
+    case 3: return 1;
+    case 2: return 2;
+    default: return -1;
+    }
+}
+
+void vekCameraObject::initSerial(int uartNo, const QString &name, int baudRate, int dataBits, int parity,
+                                 int stopBits, int flowControl)
+{
+    serialPort *port = portForLine(uartNo);
+    if (!port) {
+        qWarning() << "initSerial: failed";
+        return;
+    }
+    port->closeSerialPort();
+    port->setBaudRate(baudRate);
+    port->setDataBits(dataBits);
+    port->setParity(parity);
+    port->setStopBits(stopBits);
+    port->setFlowControl(flowControl);
+    const QString result = port->openSerialPort(name);
+    // Line 3 picks up noise while its camera boots; start it clean.
+    if (uartNo == 3)
+        port->clearTXRX();
+
+    const int cam = cameraForLine(uartNo);
+    qDebug() << QStringLiteral("serialObj%1 :").arg(cam) << port;
+    const bool ok = result.contains(QLatin1String("OK"));
+    serialStateList[static_cast<size_t>(cam)] = ok;
+    qDebug() << QStringLiteral("uart %1:").arg(uartNo) << ok;
+    emit sendUartStatus(cam, ok);
+    qDebug() << "For CAM init Serial No:" << uartNo;
+}
+
+void vekCameraObject::clearUartTxRx(int uartNo)
+{
+    if (serialPort *port = portForLine(uartNo))
+        port->clearTXRX();
+}
+
+void vekCameraObject::setVekStatus(int vekIdx, bool status)
+{
+    if (vekIdx < 0 || vekIdx > 2) {
+        qWarning() << "[ERR] param vek Idx :" << vekIdx;
+        return;
+    }
+    vekIsOnlineArray[static_cast<size_t>(vekIdx)] = status;
+}
+
+bool vekCameraObject::serialState(int vekIdx) const
+{
+    return vekIdx >= 0 && vekIdx <= 2 && serialStateList[static_cast<size_t>(vekIdx)];
+}
+
+bool vekCameraObject::vekIsOnline(int vekIdx) const
+{
+    return vekIdx >= 0 && vekIdx <= 2 && vekIsOnlineArray[static_cast<size_t>(vekIdx)];
+}
+
+void vekCameraObject::onUartError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return;
+    const QMetaEnum e = QMetaEnum::fromType<QSerialPort::SerialPortError>();
+    qWarning() << "[UART ERROR]" << e.valueToKey(error);
+}
+
+// ------------------------------------------------------------ transport
+
+bool vekCameraObject::containsAckComplete(const QByteArray &reply) { return VekReply::containsAckComplete(reply); }
+
+QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMinisec, bool waitResponse, int vekIdx)
+{
+    serialPort *port = portForCamera(vekIdx);
+    if (!port) {
+        qWarning() << "[ERR] vekIdx :" << vekIdx << "> 2";
+        return {};
+    }
+    const bool online = vekIsOnlineArray[static_cast<size_t>(vekIdx)];
+    // The power inquiry always passes: it is how an offline camera is found.
+    if (!online && command != powerInquiry()) {
+        qWarning().noquote() << "[ERR] param vek Idx :" << vekIdx << ", online status :" << online
+                             << ", command :" << hex(command);
+        return {};
+    }
+    if (command.isEmpty()) {
+        qWarning() << "[ERR] vekIdx :" << vekIdx << ", empty command, nothing sent";
+        return {};
+    }
+    if (!waitResponse) {
+        port->writeData(command);
+        return {};
+    }
+
+    QByteArray reply;
+    const qint64 written = port->writeData(command);
+    if (written != command.size()) {
+        qWarning().noquote() << QStringLiteral("[ERR] Attempt %1: write failed (%2/%3 bytes), reason: %4")
+                                    .arg(1)
+                                    .arg(written)
+                                    .arg(command.size())
+                                    .arg(port->errorString());
+    } else {
+        reply = port->receive(waitMinisec);
+        if (reply.isEmpty())
+            qWarning().noquote() << QStringLiteral("Attempt %1: no response or timeout").arg(1);
+    }
+
+    if (reply.isEmpty())
+        qWarning().noquote() << "[ERR] vekIdx :" << vekIdx << ", command:" << hex(command)
+                             << "invalid response : " << hex(reply);
+    else
+        qDebug().noquote() << "vekIdx :" << vekIdx << ", command:" << hex(command) << ", response :" << hex(reply);
+    // The cameras need a breath between two messages on the same line.
+    pause(8);
+    return reply;
+}
+
+void vekCameraObject::commandResendUntilAckAndComplete(const QByteArray &command, int timeout)
+{
+    commandResendUntilAckAndComplete(command, timeout, lastCamera());
+}
+
+void vekCameraObject::commandResendUntilAckAndComplete(const QByteArray &command, int timeout, int vekIdx)
+{
+    QByteArray reply = doCommandSend(command, timeout, true, vekIdx);
+    int resends = 0;
+    while (!containsAckComplete(reply) && resends < 2) {
+        reply = doCommandSend(command, timeout, true, vekIdx);
+        ++resends;
+    }
+}
+
+QByteArray vekCameraObject::bare(const QByteArray &frame) { return frame.size() > 2 ? frame.mid(2) : QByteArray(); }
+
+void vekCameraObject::rememberCamera(int vekIdx)
+{
+    if (vekIdx >= 0 && vekIdx <= 2)
+        uartIdx = vekIdx;
+}
+
+QByteArray vekCameraObject::sendCommand(const char *label, const QByteArray &message, int waitMs, int vekIdx)
+{
+    qDebug().noquote() << label << hex(message);
+    rememberCamera(vekIdx);
+    return doCommandSend(message, waitMs, true, vekIdx);
+}
+
+QByteArray vekCameraObject::sendInquiry(const char *label, const QByteArray &message, int waitMs, int vekIdx)
+{
+    qDebug().noquote() << label << hex(message);
+    return doCommandSend(message, waitMs, true, vekIdx);
+}
+
+bool vekCameraObject::driveWithMoving(const char *label, const QByteArray &message, int vekIdx)
+{
+    emit ptzMoving();
+    sendCommand(label, message, kShortWait, vekIdx);
+    return true;
+}
+
+// ----------------------------------------------------------- operations
+
+void vekCameraObject::camPower(int onOff, int vekIdx)
+{
+    sendCommand("cam Power: cmd: ", bare(vekCommandObj->VEK_Command(CAM_POWER, lowByte(onOff))), kShortWait, vekIdx);
+}
+
+bool vekCameraObject::camPowerInq(int vekIdx)
+{
+    const QByteArray reply =
+        sendInquiry("cam Power inq: cmd: ", bare(vekCommandObj->VEK_Command(CAM_POWER_INQ)), kShortWait, vekIdx);
+    // A camera in standby answers too (90 50 03 FF): it is there and can be
+    // switched on. Anything but an answer packet is no sign of a camera.
+    if (VekReply::bareAnswer(reply, nullptr, 1))
+        return true;
+    if (!reply.isEmpty())
+        qWarning().noquote() << "[ERR] cam Power inq: no answer in" << hex(reply);
+    return false;
+}
+
+void vekCameraObject::zoomTele(int speed, int vekIdx)
+{
+    int mapped = 0;
+    switch (speed) {
+    case 8: mapped = 1; break;
+    case 16: mapped = 4; break;
+    case 24: mapped = 7; break;
+    default:
+        qWarning() << "speed out of range" << speed;
+        return;
+    }
+    emit ptzMoving();
+    sendCommand("zoom Tele: cmd: ", bare(vekCommandObj->VEK_Command(CAM_ZOOM_IN, lowByte(mapped))), kShortWait,
+                vekIdx);
+    qDebug() << "speed = " << mapped;
+}
+
+void vekCameraObject::zoomWide(int speed, int vekIdx)
+{
+    int mapped = 0;
+    switch (speed) {
+    case 8: mapped = 1; break;
+    case 16: mapped = 4; break;
+    case 24: mapped = 7; break;
+    default:
+        qWarning() << "speed out of range" << speed;
+        return;
+    }
+    emit ptzMoving();
+    sendCommand("zoom Wide: cmd: ", bare(vekCommandObj->VEK_Command(CAM_ZOOM_OUT, lowByte(mapped))), kShortWait,
+                vekIdx);
+    qDebug() << ", mapping speed = " << mapped;
+}
+
+void vekCameraObject::zoomTeleStandard(int vekIdx)
+{
+    sendCommand("zoom Tele Standard cmd: ", bare(vekCommandObj->VEK_Command(CAM_ZOOM_IN_STANDARD)), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::zoomWideStandard(int vekIdx)
+{
+    sendCommand("zoom Wide Standard cmd: ", bare(vekCommandObj->VEK_Command(CAM_ZOOM_OUT_STANDARD)), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::zoomStop(int vekIdx)
+{
+    const QByteArray cmd = bare(vekCommandObj->VEK_Command(CAM_ZOOM_STOP));
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        const QByteArray reply = sendCommand("zoom Stop cmd: ", cmd, kShortWait, vekIdx);
+        if (reply.size() > 2 && containsAckComplete(reply))
+            return;
+        qWarning() << "zoom Stop cmd retry : " << attempt;
+        // A camera the gate refuses cannot be reached by trying again.
+        if (!vekIsOnline(vekIdx))
+            return;
+        pause(100);
+    }
+}
+
+void vekCameraObject::panTiltLeft(int speed, int vekIdx)
+{
+    driveWithMoving("pan Tilt Left cmd: ",
+                    bare(vekCommandObj->VEK_Command(PT_DRIVE_LEFT, lowByte(speed), lowByte(speed))), vekIdx);
+}
+
+void vekCameraObject::panTiltRight(int speed, int vekIdx)
+{
+    driveWithMoving("panTiltRight: cmd: ",
+                    bare(vekCommandObj->VEK_Command(PT_DRIVE_RIGHT, lowByte(speed), lowByte(speed))), vekIdx);
+}
+
+void vekCameraObject::panTiltUp(int speed, int vekIdx)
+{
+    driveWithMoving("panTiltUp: cmd: ", bare(vekCommandObj->VEK_Command(PT_DRIVE_UP, lowByte(speed), lowByte(speed))),
+                    vekIdx);
+}
+
+void vekCameraObject::panTiltDown(int speed, int vekIdx)
+{
+    driveWithMoving("panTiltDown: cmd: ",
+                    bare(vekCommandObj->VEK_Command(PT_DRIVE_DOWN, lowByte(speed), lowByte(speed))), vekIdx);
+}
+
+void vekCameraObject::panTiltUpLeft(int panSpeed, int tiltSpeed, int vekIdx)
+{
+    driveWithMoving("panTiltUpLeft: cmd: ",
+                    bare(vekCommandObj->VEK_Command(PT_DRIVE_UPLEFT, lowByte(panSpeed), lowByte(tiltSpeed))), vekIdx);
+}
+
+void vekCameraObject::panTiltUpRight(int panSpeed, int tiltSpeed, int vekIdx)
+{
+    driveWithMoving("panTiltUpRight: cmd: ",
+                    bare(vekCommandObj->VEK_Command(PT_DRIVE_UPRIGHT, lowByte(panSpeed), lowByte(tiltSpeed))), vekIdx);
+}
+
+void vekCameraObject::panTiltDownLeft(int panSpeed, int tiltSpeed, int vekIdx)
+{
+    driveWithMoving("panTiltDownLeft: cmd: ",
+                    bare(vekCommandObj->VEK_Command(PT_DRIVE_DOWNLEFT, lowByte(panSpeed), lowByte(tiltSpeed))),
+                    vekIdx);
+}
+
+void vekCameraObject::panTiltDownRight(int panSpeed, int tiltSpeed, int vekIdx)
+{
+    driveWithMoving("pan Tilt Down Right cmd: ",
+                    bare(vekCommandObj->VEK_Command(PT_DRIVE_DOWNRIGHT, lowByte(panSpeed), lowByte(tiltSpeed))),
+                    vekIdx);
+}
+
+void vekCameraObject::panTiltStop(int panSpeed, int tiltSpeed, int vekIdx)
+{
+    const QByteArray cmd = bare(vekCommandObj->VEK_Command(PT_DRIVE_STOP, lowByte(panSpeed), lowByte(tiltSpeed)));
+    // A lost stop leaves the camera turning: send it once more if unanswered.
+    if (sendCommand("pan Tilt Stop cmd: ", cmd, kShortWait, vekIdx).isEmpty())
+        sendCommand("pan Tilt Stop cmd: ", cmd, kShortWait, vekIdx);
+}
+
+void vekCameraObject::autoFocus(int vekIdx)
+{
+    sendCommand("Auto Focus cmd: ", bare(vekCommandObj->VEK_Command(CAM_FOCUS_AUTO)), kLongWait, vekIdx);
+}
+
+void vekCameraObject::manualFocus(int vekIdx)
+{
+    sendCommand("Manual Focus cmd: ", bare(vekCommandObj->VEK_Command(CAM_FOCUS_MANUAL)), kLongWait, vekIdx);
+}
+
+void vekCameraObject::focusFar(int vekIdx)
+{
+    sendCommand("focus Far cmd: ", bare(vekCommandObj->VEK_Command(CAM_FOCUS_FAR)), kLongWait, vekIdx);
+}
+
+void vekCameraObject::focusNear(int vekIdx)
+{
+    sendCommand("focus Near cmd: ", bare(vekCommandObj->VEK_Command(CAM_FOCUS_NEAR)), kLongWait, vekIdx);
+}
+
+void vekCameraObject::focusStop(int vekIdx)
+{
+    sendCommand("Focus Stop cmd: ", bare(vekCommandObj->VEK_Command(CAM_FOCUS_STOP)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::autoWhiteBalance(int vekIdx)
+{
+    sendCommand("Auto White Balance :", bare(vekCommandObj->VEK_Command(CAM_WB_AUTO)), kLongWait, vekIdx);
+    emit WBModeChanged();
+}
+
+void vekCameraObject::manualWhiteBalance(int vekIdx)
+{
+    sendCommand("Manual White Balance :", bare(vekCommandObj->VEK_Command(CAM_WB_MANUAL)), kLongWait, vekIdx);
+    emit WBModeChanged();
+}
+
+void vekCameraObject::whiteBalance(int vekIdx)
+{
+    sendCommand("CAM WB ONEPUSH MODE :", bare(vekCommandObj->VEK_Command(CAM_WB_ONEPUSH_MODE)), kLongWait, vekIdx);
+    // The camera must be in one-push mode before the trigger means anything.
+    pause(100);
+    sendCommand("CAM WB ONEPUSH TRIGGER :", bare(vekCommandObj->VEK_Command(CAM_WB_ONEPUSH_TRIGGER)), kLongWait,
+                vekIdx);
+    emit WBModeChanged();
+}
+
+void vekCameraObject::setRGain(int value, int vekIdx)
+{
+    sendCommand("setRGain: cmd: ", bare(vekCommandObj->VEK_Command(CAM_RGAIN_Direct, lowByte(value))), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::setBGain(int value, int vekIdx)
+{
+    sendCommand("setBGain: cmd: ", bare(vekCommandObj->VEK_Command(CAM_BGAIN_Direct, lowByte(value))), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::autoAE(int vekIdx)
+{
+    sendCommand("Auto AE cmd: ", bare(vekCommandObj->VEK_Command(CAM_AE_AUTO)), kLongWait, vekIdx);
+    emit ExposureModeChanged();
+}
+
+void vekCameraObject::manualAE(int vekIdx)
+{
+    sendCommand("Manual AE cmd: ", bare(vekCommandObj->VEK_Command(CAM_AE_MANUAL)), kLongWait, vekIdx);
+    emit ExposureModeChanged();
+}
+
+void vekCameraObject::iRISUp(int vekIdx)
+{
+    sendCommand("IRIS Up cmd: ", bare(vekCommandObj->VEK_Command(CAM_IRIS_UP)), kLongWait, vekIdx);
+}
+
+void vekCameraObject::iRISDown(int vekIdx)
+{
+    sendCommand("IRIS Down cmd: ", bare(vekCommandObj->VEK_Command(CAM_IRIS_DOWN)), kLongWait, vekIdx);
+}
+
+void vekCameraObject::shutterDirect(int value, int vekIdx)
+{
+    const quint8 p = (lowByte(value) >> 4) & 0x0F;
+    const quint8 q = lowByte(value) & 0x0F;
+    qDebug() << "Shutter Direct value: " << value;
+    qDebug() << "Shutter Direct value 0p ->" << p << " 0q->" << q;
+    sendCommand("Shutter Direct cmd: ", bare(vekCommandObj->VEK_Command(CAM_SHUTTER_Direct, p, q)), kShortWait,
+                vekIdx);
+}
+
+bool vekCameraObject::storePtzPosition(int index, int vekIdx)
+{
+    return VekReply::isPresetAck(sendCommand("Store Ptz Position cmd: ",
+                                             bare(vekCommandObj->VEK_Command(PTZ_POSITION_SET, lowByte(index))),
+                                             kShortWait, vekIdx));
+}
+
+bool vekCameraObject::gotoPtzPosition(int index, int vekIdx)
+{
+    emit ptzMoving();
+    return VekReply::isPresetAck(sendCommand("goto Ptz Position cmd: ",
+                                             bare(vekCommandObj->VEK_Command(PTZ_POSITION_RECALL, lowByte(index))),
+                                             kShortWait, vekIdx));
+}
+
+bool vekCameraObject::presetMemSpeed(int Speed, int vekIdx)
+{
+    return VekReply::isPresetAck(
+        sendCommand("preset Mem Speed cmd: ",
+                    bare(vekCommandObj->VEK_Command(PTZ_POSITION_PRESET_M_SPEED, lowByte(Speed))), kShortWait, vekIdx));
+}
+
+void vekCameraObject::setPresetMemorySpeed(int memIndex, int speed, int vekIdx)
+{
+    sendCommand("Set Preset Memory Speed cmd: ",
+                bare(vekCommandObj->VEK_Command(CAM_PT_M_SPEED, lowByte(memIndex), lowByte(speed))), kShortWait, vekIdx);
+}
+
+void vekCameraObject::imageFlipOn(int vekIdx)
+{
+    pause(100); // the camera drops a flip that follows another message too closely
+    sendCommand("image FlipOn cmd: ", bare(vekCommandObj->VEK_Command(CAM_IMGFLIP, 0x02)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::imageFlipOff(int vekIdx)
+{
+    pause(100);
+    sendCommand("image FlipOff cmd: ", bare(vekCommandObj->VEK_Command(CAM_IMGFLIP, 0x03)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::imageMirroOn(int vekIdx)
+{
+    sendCommand("image MirroOn cmd: ", bare(vekCommandObj->VEK_Command(CAM_IMGMIRROR, 0x02)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::imageMirroOff(int vekIdx)
+{
+    sendCommand("image MirroOff cmd: ", bare(vekCommandObj->VEK_Command(CAM_IMGMIRROR, 0x03)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::setImageMirror(int value, int vekIdx)
+{
+    sendCommand("set Image Mirror cmd: ", bare(vekCommandObj->VEK_Command(CAM_IMGMIRROR, lowByte(value))), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::panReverseOn(int vekIdx)
+{
+    const QByteArray reply =
+        sendCommand("pan Reverse On cmd: ", bare(vekCommandObj->VEK_Command(CAM_PAN_REVERSE, 0x01)), kShortWait, vekIdx);
+    qDebug().noquote() << "retBuf: " << hex(reply);
+}
+
+void vekCameraObject::panReverseOff(int vekIdx)
+{
+    const QByteArray reply = sendCommand("pan Reverse Off cmd: ",
+                                         bare(vekCommandObj->VEK_Command(CAM_PAN_REVERSE, 0x00)), kShortWait, vekIdx);
+    qDebug().noquote() << "retBuf: " << hex(reply);
+}
+
+void vekCameraObject::tiltReverseOn(int vekIdx)
+{
+    sendCommand("tilt Reverse On: cmd: ", bare(vekCommandObj->VEK_Command(CAM_TILT_REVERSE, 0x01)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::tiltReverseOff(int vekIdx)
+{
+    sendCommand("tilt Reverse Off: cmd: ", bare(vekCommandObj->VEK_Command(CAM_TILT_REVERSE, 0x00)), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::redTallyOn(int vekIdx)
+{
+    sendCommand("red Tally On: cmd: ", bare(vekCommandObj->VEK_Command(Cam_Dual_Tally, 0x02, 0x03)), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::greenTallyOn(int vekIdx)
+{
+    sendCommand("greenTallyOn: cmd: ", bare(vekCommandObj->VEK_Command(Cam_Dual_Tally, 0x03, 0x02)), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::camTallyOff(int vekIdx)
+{
+    sendCommand("camTallyOff: cmd: ", bare(vekCommandObj->VEK_Command(Cam_Dual_Tally, 0x03, 0x03)), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::switchVideoMode(int value, int vekIdx)
+{
+    if ((value == 29 || value == 30) && m_modelName.contains(CameraModels::videoModeRefusal())) {
+        qWarning() << "[WARN] video mode" << value << "not sent: model" << m_modelName << "cannot run it";
+        return;
+    }
+    sendCommand("switch Video Mode cmd: ", bare(vekCommandObj->VEK_Command(CAM_VIDEO_MODE, lowByte(value))),
+                kShortWait, vekIdx);
+}
+
+// ------------------------------------------------------------ inquiries
+
+QByteArray vekCameraObject::querySystemStatus(int vekIdx)
+{
+    const QByteArray reply =
+        sendInquiry("query System Status cmd: ", bare(vekCommandObj->VEK_Command(CAM_SYSTEMSTATUS)), kLongWait, vekIdx);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] retBuf :";
+        return {};
+    }
+    qDebug().noquote() << "retBuf size :" << reply.size() << ", retBuf :" << hex(reply);
+    return reply;
+}
+
+bool vekCameraObject::getSystemStatus(int vekIdx)
+{
+    const QByteArray reply = querySystemStatus(vekIdx);
+    VekReply::SystemStatus s;
+    if (!VekReply::decodeSystemStatus(reply, &s)) {
+        // Fifteen bytes that are not an answer (an error, line noise) are a
+        // failed read as much as a wrong length is.
+        qWarning().noquote() << "[ERR] retBuf :" << hex(reply);
+        return false;
+    }
+    qDebug().noquote() << "retBuf  :" << hex(reply);
+
+    qDebug() << "check VEK power on/off firstChar :" << s.statusBits;
+    emit sendCamPower(vekIdx, s.powerOn());
+    setColorBarOn(s.colorBar());
+    setTallyLightOn(s.redTally() || s.greenTally());
+    setOsdOn(s.osd());
+    setredTallyOn(s.redTally());
+    setblueTallyOn(s.greenTally());
+
+    videoModeStr = s.formatText;
+    setVideoFormat(s.formatText);
+
+    int wb = 0;
+    switch (s.wbCode) {
+    case 0:
+    case 4:
+        setWhiteBalanceMode(0);
+        qDebug() << "get SystemStatus --  vekAutoWB Auto";
+        wb = 0;
+        break;
+    case 3:
+    case 8:
+        setWhiteBalanceMode(2);
+        wb = 6;
+        break;
+    case 5:
+        setWhiteBalanceMode(5);
+        qDebug() << "get SystemStatus --  vekAutoWB Manual";
+        wb = 2;
+        break;
+    default:
+        break;
+    }
+    emit sendWb(vekIdx, wb);
+
+    setVekRGain(s.rGain);
+    emit sendRGain(vekIdx, s.rGain);
+    setVekBGain(s.bGain);
+    emit sendBGain(vekIdx, s.bGain);
+
+    bool focusAuto = false;
+    if (s.focusCode == 2) {
+        setAutoFocusMode(true);
+        focusAuto = true;
+        qDebug() << "get SystemStatus --  vekFocusModeStr Auto";
+    } else if (s.focusCode == 3) {
+        setAutoFocusMode(false);
+        qDebug() << "get SystemStatus --  vekFocusModeStr Manual";
+    }
+    emit sendFocus(vekIdx, focusAuto);
+
+    bool irisAuto = false;
+    switch (s.exposureCode) {
+    case 0:  // auto
+    case 10: // shutter priority
+        irisAuto = true;
+        setirisModeAuto(true);
+        break;
+    case 3:  // manual
+    case 11: // iris priority
+    case 13: // bright
+        setirisModeAuto(false);
+        break;
+    default:
+        break;
+    }
+    emit sendIris(vekIdx, irisAuto);
+
+    setvekHFlip(s.hFlip());
+    setvekVFlip(s.vFlip());
+    setpanDirReverse(s.panReversed());
+    settiltDirReverse(s.tiltReversed());
+
+    setPtzSpeedRange(s.speedRange);
+    qDebug() << "ptz Speed Range :" << s.speedRange;
+    emit sendSpeed(vekIdx, s.speedRange);
+    qDebug() << "video format: " << s.formatText;
+
+    int mirror = 0;
+    if (s.hFlip() && s.vFlip())
+        mirror = 3;
+    else if (s.vFlip())
+        mirror = 1;
+    else if (s.hFlip())
+        mirror = 2;
+    qDebug() << "Mirror Mode --> vekHfilp:  " << s.hFlip() << " vekVFlip: " << s.vFlip();
+    qDebug() << "panDirReverse: " << s.panReversed() << "tiltDirReverse: " << s.tiltReversed();
+
+    int tally = 0;
+    if (s.redTally()) {
+        tally = 1;
+        qDebug() << "Tally : red";
+    } else if (s.greenTally()) {
+        tally = 2;
+        qDebug() << "Tally : green";
+    } else {
+        qDebug() << "Tally : off";
+    }
+
+    emit sendTally(vekIdx, tally);
+    emit sendVideoFormat(vekIdx, s.formatIndex);
+    emit sendMirrorMode(vekIdx, mirror);
+    emit sendPanDir(vekIdx, s.panReversed() ? 1 : 0);
+    emit sendTiltDir(vekIdx, s.tiltReversed() ? 1 : 0);
+    return true;
+}
+
+bool vekCameraObject::queryVersion(int vekIdx)
+{
+    const QByteArray reply =
+        sendInquiry("query Version cmd: ", bare(vekCommandObj->VEK_Command(CAM_VersionInq)), kLongWait, vekIdx);
+    VekReply::VersionInfo v;
+    if (!VekReply::decodeVersion(reply, &v)) {
+        qWarning().noquote() << "[ERR] query version len fail, retBuf :" << hex(reply);
+        if (vekIdx >= 0 && vekIdx <= 2)
+            serialStateList[static_cast<size_t>(vekIdx)] = false;
+        return false;
+    }
+    qDebug().noquote() << "query version size:" << reply.size() << " retBuf: " << hex(reply);
+    qDebug() << "modelVerStr: " << v.model;
+    qDebug() << "mcuVerStr: " << v.mcu;
+    qDebug() << "fpgaVerStr: " << v.fpga;
+    qDebug() << "motorVerStr: " << v.motor;
+    emit setCamInfo(vekIdx, v.mcu, v.fpga, v.motor, v.model);
+    setmodelName(v.model);
+    setmcuVersion(v.mcu);
+    setfpgaVersion(v.fpga);
+    setmotorVersion(v.motor);
+    serialStateList[static_cast<size_t>(vekIdx)] = true;
+    return true;
+}
+
+int vekCameraObject::shutterPosInq(int vekIdx)
+{
+    const QByteArray reply =
+        sendInquiry("Shutter Pos Inq cmd: ", vekCommandObj->VEK_Command(CAM_SHUTTER_PosInq), kShortWait, vekIdx);
+    const int at = reply.indexOf(QByteArray::fromHex("00099050"));
+    qDebug() << "Shutter 000: " << at;
+    qDebug().noquote() << "Shutter Return:" << hex(reply);
+    const int pos = VekReply::shutterPosition(reply);
+    if (pos < 0) {
+        // Without an answer frame there is no position; guessing one from
+        // other bytes would move the operator's slider to a wrong value.
+        qWarning().noquote() << "[ERR] Shutter INQ: no answer in" << hex(reply);
+        return -1;
+    }
+    qDebug().noquote() << "Shutter TargetReturn:" << hex(reply.mid(at, 9));
+    qDebug() << "Shutter INQ: " << pos;
+    emit sendShutterValue(static_cast<quint8>(pos));
+    return pos;
+}
+
+int vekCameraObject::rGain(int vekIdx)
+{
+    const QByteArray reply =
+        sendInquiry("R Gain Inq cmd: ", vekCommandObj->VEK_Command(CAM_RGAINInq), kShortWait, vekIdx);
+    qDebug().noquote() << "R Gain retBuf ...: " << hex(reply);
+    int gain = 0;
+    if (!VekReply::framedGain(reply, &gain)) {
+        qWarning().noquote() << "[ERR] R Gain: no answer in" << hex(reply);
+        return 0;
+    }
+    qDebug().noquote() << "r Gain value ...: " << hex(reply.mid(reply.size() - 3, 2));
+    qDebug() << "r Gain gain ...: " << gain;
+    emit sendRGain(vekIdx, static_cast<quint8>(gain));
+    return gain;
+}
+
+int vekCameraObject::bGain(int vekIdx)
+{
+    const QByteArray reply =
+        sendInquiry("B Gain Inq cmd: ", vekCommandObj->VEK_Command(CAM_BGAINInq), kShortWait, vekIdx);
+    qDebug().noquote() << "bGain retBuf ...: " << hex(reply);
+    int gain = 0;
+    if (!VekReply::framedGain(reply, &gain)) {
+        qWarning().noquote() << "[ERR] bGain: no answer in" << hex(reply);
+        return 0;
+    }
+    qDebug().noquote() << "bGain value ...: " << hex(reply.mid(reply.size() - 3, 2));
+    qDebug() << "bGain gain ...: " << gain;
+    emit sendBGain(vekIdx, static_cast<quint8>(gain));
+    return gain;
+}
+
+void vekCameraObject::queryPanTiltMaxSpeed(int vekIdx)
+{
+    const QByteArray reply =
+        sendInquiry("query PanTilt Max Speed cmd: ", vekCommandObj->VEK_Command(CAM_PTZ_Max_Speed), kShortWait, vekIdx);
+    QByteArray p;
+    if (!VekReply::framedAnswer(reply, &p, 2)) {
+        qWarning().noquote() << "[ERR] query PanTilt Max Speed: no answer in" << hex(reply);
+        return;
+    }
+    setpanMaxSpeed(QString::number(VekReply::byteAt(p, 0) & 0x0F));
+    settiltMaxSpeed(QString::number(VekReply::byteAt(p, 1) & 0x0F));
+}
+
+bool vekCameraObject::isTallyOn(int vekIdx)
+{
+    const QByteArray reply =
+        sendInquiry("is Tally On cmd: ", vekCommandObj->VEK_Command(CAM_TALLYInq), kShortWait, vekIdx);
+    QByteArray p;
+    if (!VekReply::framedAnswer(reply, &p, 1)) {
+        qWarning().noquote() << "[ERR] is Tally On: no answer in" << hex(reply);
+        return false;
+    }
+    return VekReply::byteAt(p, 0) == 0x02;
+}
+
+// The three mode inquiries go out bare, so the camera answers bare as well
+// (90 50 0p FF): the mode is the answer's byte 2.
+bool vekCameraObject::isAutoFocus(int vekIdx)
+{
+    const QByteArray reply =
+        sendInquiry("is Auto Focus cmd :", bare(vekCommandObj->VEK_Command(CAM_FocusModeInq)), kShortWait, vekIdx);
+    QByteArray p;
+    if (!VekReply::bareAnswer(reply, &p, 1)) {
+        qWarning().noquote() << "[ERR] is Auto Focus: no answer in" << hex(reply);
+        return false;
+    }
+    return VekReply::byteAt(p, 0) == 0x02;
+}
+
+int vekCameraObject::getWhiteBalanceMode(int vekIdx)
+{
+    qDebug() << "get WhiteBalanceMode: : 00000";
+    const QByteArray reply =
+        sendInquiry("get WhiteBalanceMode cmd :", bare(vekCommandObj->VEK_Command(CAM_WBModeInq)), kShortWait, vekIdx);
+    QByteArray p;
+    if (!VekReply::bareAnswer(reply, &p, 1)) {
+        qWarning().noquote() << "[ERR] get WhiteBalanceMode: no answer in" << hex(reply);
+        return 0;
+    }
+    const quint8 mode = VekReply::byteAt(p, 0);
+    return (mode == 3 || mode == 5) ? mode : 0;
+}
+
+int vekCameraObject::getExposureMode(int vekIdx)
+{
+    const QByteArray reply =
+        sendInquiry("get Exposure Mode cmd :", bare(vekCommandObj->VEK_Command(CAM_AEModeInq)), kShortWait, vekIdx);
+    QByteArray p;
+    if (!VekReply::bareAnswer(reply, &p, 1)) {
+        qWarning().noquote() << "[ERR] get Exposure Mode: no answer in" << hex(reply);
+        return 0;
+    }
+    const quint8 mode = VekReply::byteAt(p, 0);
+    return (mode == 3 || mode == 11 || mode == 13) ? 1 : 0;
+}
+
+int vekCameraObject::getVideoFormat(int vekIdx)
+{
+    const QByteArray reply =
+        sendInquiry("get Video Format cmd: ", vekCommandObj->VEK_Command(CAM_VIDEO_MODEInq), kShortWait, vekIdx);
+    qDebug() << "getVideoFormat --> size: " << reply.size();
+    if (reply.size() > 23)
+        return VekReply::byteAt(reply, 12);
+    qWarning().noquote() << "[ERR] getVideoFormat: short answer" << hex(reply);
+    return -1;
+}
+
+bool vekCameraObject::isAltShutterModel(const QString &model) const
+{
+    return CameraModels::containsAny(model, CameraModels::altShutterFamily());
+}
+
+int vekCameraObject::WBMode() { return getWhiteBalanceMode(lastCamera()); }
+
+int vekCameraObject::ExposureMode() { return getExposureMode(lastCamera()); }
+
+// --------------------------------------------------------- auto-tracking
+
+void vekCameraObject::setAiCam(int onOff, int vekIdx)
+{
+    sendCommand("set AT Cam: cmd: ", bare(vekCommandObj->VEK_Command(PTZ_AICAM_ONOFF, lowByte(onOff))), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::atAutoZoomOn(int vekIdx)
+{
+    sendCommand("at Auto Zoom On cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_AUTOZOOM_ON)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atAutoZoomOff(int vekIdx)
+{
+    sendCommand("at Auto Zoom Off cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_AUTOZOOM_OFF)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atAutoTiltOn(int vekIdx)
+{
+    sendCommand("at Auto Tilt On cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_AUTOTILT_ON)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atAutoTiltOff(int vekIdx)
+{
+    sendCommand("at Auto Tilt Off cmd : ", bare(vekCommandObj->VEK_Command(CAM_AT_AUTOTILT_OFF)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atDetIdctOn(int vekIdx)
+{
+    sendCommand("at DetIdct On cmd : ", bare(vekCommandObj->VEK_Command(CAM_AT_DETECINDI_ON)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atDetIdctOff(int vekIdx)
+{
+    sendCommand("at DetIdct Off cmd :", bare(vekCommandObj->VEK_Command(CAM_AT_DETECINDI_OFF)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atDetIdctDefault(int vekIdx)
+{
+    sendCommand("at DetIdct Default cmd :", bare(vekCommandObj->VEK_Command(CAM_AT_DETECINDI_DEFAULT)), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::atOsdRmdOn(int vekIdx)
+{
+    sendCommand("at Osd Rmd On cmd :", bare(vekCommandObj->VEK_Command(CAM_AT_OSDREM_ON)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atOsdRmdOff(int vekIdx)
+{
+    sendCommand("at Osd Rmd Off cmd : ", bare(vekCommandObj->VEK_Command(CAM_AT_OSDREM_OFF)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atFullBody(int vekIdx)
+{
+    sendCommand("at Full Body: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_FULLBODY)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atHalfBody(int vekIdx)
+{
+    sendCommand("at Half Body: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_HALFBODY)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atCloseUp(int vekIdx)
+{
+    sendCommand("at Close Up: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_CLOSELOOK)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atCustomBody(int vekIdx)
+{
+    sendCommand("at Custom Body: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_CUSTOM)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atFigSizeSave(int saveFigSize, int vekIdx)
+{
+    const quint8 n3 = (saveFigSize >> 12) & 0x0F;
+    const quint8 n2 = (saveFigSize >> 8) & 0x0F;
+    const quint8 n1 = (saveFigSize >> 4) & 0x0F;
+    const quint8 n0 = saveFigSize & 0x0F;
+    sendCommand("at Fig Size Save cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_FIGURE_SAVE, n3, n2, n1, n0)),
+                kShortWait, vekIdx);
+}
+
+void vekCameraObject::atFigSizeDefault(int vekIdx)
+{
+    sendCommand("at Fig Size Default cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_FIGURE_Default)), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::atSelSbjLeft(int vekIdx)
+{
+    sendCommand("at Sel Sbj Left cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_SUBJECT_LEFT)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atSelSbjRight(int vekIdx)
+{
+    sendCommand("at Sel Sbj Right cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_SUBJECT_RIGHT)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atSelSbjConfirm(int vekIdx)
+{
+    sendCommand("at Sel Sbj Confirm: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_SUBJECT_SELECT)), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::atPlaceLeft(int vekIdx)
+{
+    sendCommand("at Place Left: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_PLACE_LEFT)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atPlaceCenter(int vekIdx)
+{
+    sendCommand("at Place Center cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_PLACE_CENTER)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atPlaceRight(int vekIdx)
+{
+    sendCommand("at Place Right cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_PLACE_RIGHT)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atTrackSpeedFast(int vekIdx)
+{
+    sendCommand("at Track Speed Fast: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_SPEED_FAST)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atTrackSpeedMedium(int vekIdx)
+{
+    sendCommand("at Track Speed Medium: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_SPEED_MID)), kShortWait,
+                vekIdx);
+}
+
+void vekCameraObject::atTrackSpeedSlow(int vekIdx)
+{
+    sendCommand("at Track Speed Slow: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_SPEED_SLOW)), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atTrackStartPosPreset(int value, int vekIdx)
+{
+    const QByteArray frame = vekCommandObj->VEK_Command(CAM_AT_STARTPOS_PRESET, lowByte(value));
+    rememberCamera(vekIdx);
+    doCommandSend(frame, kShortWait, true, vekIdx);
+    qDebug().noquote() << "at Track Start Pos :" << value << ", cmd :" << hex(frame);
+}
+
+void vekCameraObject::atTrackRecallProfile(int value, int vekIdx)
+{
+    const quint8 x1 = (lowByte(value) >> 4) & 0x0F;
+    const quint8 x2 = lowByte(value) & 0x0F;
+    qDebug() << "value =" << value << " x1 = " << x1 << " x2 = " << x2;
+    sendCommand("Recall Profile cmd:", vekCommandObj->VEK_Command(CAM_AT_RECALL_PROFILE, x1, x2), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atTrackOn(int vekIdx)
+{
+    sendCommand("at Track On: cmd: ", vekCommandObj->AT_Command(AT_TRACKFUNC_ON), kShortWait, vekIdx);
+}
+
+void vekCameraObject::atTrackOff(int vekIdx)
+{
+    sendCommand("at Track Off: cmd: ", vekCommandObj->AT_Command(AT_TRACKFUNC_OFF), kShortWait, vekIdx);
+}
+
+int vekCameraObject::atTrackInquire(int vekIdx)
+{
+    const QByteArray reply =
+        sendInquiry("at Track Inquire cmd: ", bare(vekCommandObj->VEK_Command(PTZ_AICAM_QUERY)), kLongWait, vekIdx);
+    const bool validIdx = vekIdx >= 0 && vekIdx <= 2;
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] VEK " << vekIdx << "AT INQ response is empty";
+        if (validIdx)
+            serialStateList[static_cast<size_t>(vekIdx)] = false;
+        return -1;
+    }
+    int result = -1;
+    switch (VekReply::trackState(reply, &result)) {
+    case VekReply::TrackAnswer::Value:
+    case VekReply::TrackAnswer::TooShort:
+        break;
+    case VekReply::TrackAnswer::NotSupported:
+        qWarning().noquote() << "[ERR] VEK " << vekIdx << "not support AT, get " << hex(reply);
+        break;
+    case VekReply::TrackAnswer::Unknown:
+        qWarning().noquote() << "[ERR] Unknow VEK " << vekIdx << "get " << hex(reply);
+        break;
+    }
+    qDebug() << "VEK" << vekIdx << "AI INQ: " << result;
+    if (validIdx)
+        serialStateList[static_cast<size_t>(vekIdx)] = true;
+    return result;
+}
+
+int vekCameraObject::atByteInquiry(VEK_COMMANDS cmd, int vekIdx, const char *label)
+{
+    const QByteArray reply = sendInquiry(label, bare(vekCommandObj->VEK_Command(cmd)), kShortWait, vekIdx);
+    qDebug().noquote() << "retBuf :" << hex(reply);
+    qDebug() << "retBuf[2] :" << VekReply::byteAt(reply, 2);
+    QByteArray p;
+    // An error answer (90 6y ..) carries no setting, whatever its byte 2 is.
+    if (!VekReply::bareAnswer(reply, &p, 1)) {
+        qWarning().noquote() << "[ERR]" << label << "no answer in" << hex(reply);
+        return -1;
+    }
+    return VekReply::byteAt(p, 0);
+}
+
+int vekCameraObject::atFigureInq(int vekIdx)
+{
+    const int v = atByteInquiry(CAM_AT_FIGUREInq, vekIdx, " at Figure Inq :");
+    qDebug() << " at Figure Inq retBuf[4] :" << v;
+    return v < 0 ? 0 : v;
+}
+
+int vekCameraObject::atFigureCustSizeInq(int vekIdx)
+{
+    const QByteArray reply = sendInquiry("at Figure Cust Size Inq :",
+                                         bare(vekCommandObj->VEK_Command(CAM_AT_FIGURE_CUSTSIZE_Inq)), kShortWait, vekIdx);
+    QByteArray p;
+    if (!VekReply::bareAnswer(reply, &p, 4)) {
+        qWarning().noquote() << "[ERR] at Figure Cust Size Inq: no answer in" << hex(reply);
+        return 0;
+    }
+    const int size = ((VekReply::byteAt(p, 0) & 0x0F) << 12) | ((VekReply::byteAt(p, 1) & 0x0F) << 8)
+                     | ((VekReply::byteAt(p, 2) & 0x0F) << 4) | (VekReply::byteAt(p, 3) & 0x0F);
+    qDebug() << "at Figure Cust Size Inq data :" << size;
+    return size;
+}
+
+int vekCameraObject::atPlacementInq(int vekIdx)
+{
+    const int v = atByteInquiry(CAM_AT_PLACEInq, vekIdx, "at Placement Inq cmd: ");
+    return v < 0 ? 0 : v;
+}
+
+int vekCameraObject::atSpeedInq(int vekIdx)
+{
+    const int v = atByteInquiry(CAM_AT_SPEEDInq, vekIdx, "at Speed Inq cmd: ");
+    return v < 0 ? 0 : v;
+}
+
+int vekCameraObject::atDetindInq(int vekIdx)
+{
+    const int v = atByteInquiry(CAM_AT_DETECINDIInq, vekIdx, "at Detind Inq cmd: ");
+    return v < 0 ? 0 : v;
+}
+
+int vekCameraObject::atTrackingStartPosInq(int vekIdx)
+{
+    const int v = atByteInquiry(CAM_AT_STARTPOSInq, vekIdx, "at Tracking Start Pos Inq cmd: ");
+    return v < 0 ? 0 : v;
+}
+
+bool vekCameraObject::atOSDInq(int vekIdx)
+{
+    return atByteInquiry(CAM_AT_OSDREMInq, vekIdx, "at OSD Inq cmd: ") == 0x01;
+}
+
+bool vekCameraObject::atAutoZoomInq(int vekIdx)
+{
+    return atByteInquiry(CAM_AT_AUTOZOOMInq, vekIdx, "at Auto Zoom Inq cmd: ") == 0x02;
+}
+
+bool vekCameraObject::atAutoTiltInq(int vekIdx)
+{
+    return atByteInquiry(CAM_AT_AUTOTILTInq, vekIdx, "at Auto Tilt Inq cmd: ") == 0x02;
+}
+
+int vekCameraObject::InquireATProfileNum(int vekIdx)
+{
+    const QByteArray frame = vekCommandObj->VEK_Command(CAM_AT_PROFILE_Num_Inq);
+    qDebug().noquote() << "Inquire AT profile num cmd:" << hex(frame);
+    const QByteArray reply = doCommandSend(frame, kShortWait, true, vekIdx);
+    qDebug().noquote() << "Inquire AT profile num return:" << hex(reply);
+    if (reply.isEmpty()) {
+        qWarning() << "retBuf is Empty";
+        return -1;
+    }
+    const int num = VekReply::profileNumber(reply);
+    if (num < 0) {
+        qWarning().noquote() << "[ERR] Inquire AT profile num: no profile 1 to 10 in" << hex(reply);
+        return -1;
+    }
+    qDebug() << "retBuf[4] =" << VekReply::byteAt(reply, 4) << "retBuf[5] =" << VekReply::byteAt(reply, 5);
+    qDebug() << "Current profile num =" << num;
+    return num;
+}
+
+void vekCameraObject::olderAtOperation(const char *name, const char *argLabel, int arg, const QByteArray &frame)
+{
+    qDebug().noquote() << QStringLiteral("set %1 --- %2").arg(QLatin1String(name), QLatin1String(argLabel)) << arg;
+    qDebug().noquote() << QStringLiteral("set %1 --- cmd:").arg(QLatin1String(name)) << hex(frame);
+    commandResendUntilAckAndComplete(frame, 300);
+}
+
+void vekCameraObject::setAiTrackMode(int mode)
+{
+    olderAtOperation("AiTrackMode", "mode:", mode, vekCommandObj->VEK_Command(PTZ_AICAM_TRACKING_MODE, lowByte(mode)));
+}
+
+void vekCameraObject::setAiTrackSpeed(int value)
+{
+    olderAtOperation("AiTrackSpeed", "value:", value,
+                     vekCommandObj->VEK_Command(PTZ_AICAM_TRACK_SPEED, lowByte(value)));
+}
+
+void vekCameraObject::setAiSelectPeoplePos(int value)
+{
+    olderAtOperation("AiSelectPeoplePos", "value:", value,
+                     vekCommandObj->VEK_Command(PTZ_AICAM_SELECT_PEOPLE_POS, lowByte(value)));
+}
+
+void vekCameraObject::setAiPeopleFrameOnOff(int value)
+{
+    olderAtOperation("AiPeopleFrameOnOff", "value:", value,
+                     vekCommandObj->VEK_Command(PTZ_AICAM_PEOPLE_FRAME_ONOFF, lowByte(value)));
+}
+
+void vekCameraObject::setAiTrackTiltOnOff(int value)
+{
+    olderAtOperation("AiTrackTiltOnOff", "value:", value,
+                     vekCommandObj->VEK_Command(PTZ_AICAM_TILT_ONOFF, lowByte(value)));
+}
+
+void vekCameraObject::setAiTrackZoomOnOff(int value)
+{
+    olderAtOperation("AiTrackZoomOnOff", "value:", value,
+                     vekCommandObj->VEK_Command(PTZ_AICAM_ZOOM_ONOFF, lowByte(value)));
+}
+
+void vekCameraObject::setAiTrackTarget(int dir)
+{
+    olderAtOperation("AiTrackTarget", "dir:", dir, vekCommandObj->VEK_Command(PTZ_AICAM_SELECT_TARGET, lowByte(dir)));
+}
+
+void vekCameraObject::setAiTrackFeatures(int feature)
+{
+    olderAtOperation("AiTrackFeatures", "feature:", feature,
+                     vekCommandObj->VEK_Command(PTZ_AICAM_TRACK_FEATURES, lowByte(feature)));
+}
+
+void vekCameraObject::setAiTrackTargetSave(int value)
+{
+    olderAtOperation("AiTrackTargetSave", "value:", value,
+                     vekCommandObj->VEK_Command(PTZ_AICAM_TRACK_FEATURES_SAVE, lowByte(value >> 8), lowByte(value)));
+}
+
+void vekCameraObject::setAiTrackTargetDefault()
+{
+    olderAtOperation("AiTrackTargetDefault", "value:", 0,
+                     vekCommandObj->VEK_Command(PTZ_AICAM_TRACK_FEATURES_DEFAULT));
+}
+
+int vekCameraObject::isAiCam()
+{
+    const vek_camera_info *info = registryEntry(m_curCameraIndex);
+    if (!info)
+        return 0;
+    qDebug().noquote() << QString::asprintf("is AT Cam(%d)", m_curCameraIndex);
+    for (const QString &fragment : CameraModels::aiCamList()) {
+        if (fragment == CameraModels::aiCamListEnd())
+            break;
+        if (!fragment.isEmpty() && info->cameraModel.contains(fragment))
+            return 2;
+    }
+    return 0;
+}
+
+// --------------------------------------------------------- option store
+
+vek_camera_info *vekCameraObject::registryEntry(int camIndex) const
+{
+    return CameraRegistry::entry(cameraObjects_, camIndex);
+}
+
+void vekCameraObject::atOptInitDefault(int camIndex, int atCapability)
+{
+    qDebug().noquote() << QString::asprintf("(camIndex=%d, atCapability=%d)", camIndex, atCapability);
+    if (vek_camera_info *info = registryEntry(camIndex))
+        CameraRegistry::setAtDefaults(*info, atCapability);
+}
+
+bool vekCameraObject::getAtTrackOpt(int camIndex) const
+{
+    const vek_camera_info *i = registryEntry(camIndex);
+    return i && i->atTrack;
+}
+
+bool vekCameraObject::getAtAutoZoomOpt(int camIndex) const
+{
+    const vek_camera_info *i = registryEntry(camIndex);
+    return i && i->atAutoZoom;
+}
+
+bool vekCameraObject::getAtAutoTiltOpt(int camIndex) const
+{
+    const vek_camera_info *i = registryEntry(camIndex);
+    return i && i->atAutoTilt;
+}
+
+bool vekCameraObject::getAtOsdRmdOpt(int camIndex) const
+{
+    const vek_camera_info *i = registryEntry(camIndex);
+    return i && i->atOsdRmd;
+}
+
+int vekCameraObject::getAtModeBoxOpt(int camIndex) const
+{
+    const vek_camera_info *i = registryEntry(camIndex);
+    return i ? i->atMode : 0;
+}
+
+int vekCameraObject::getAtTrackStartPosBoxOpt(int camIndex) const
+{
+    const vek_camera_info *i = registryEntry(camIndex);
+    return i ? i->atTrackStartPos : 0;
+}
+
+int vekCameraObject::getAtDetIdctBoxOpt(int camIndex) const
+{
+    const vek_camera_info *i = registryEntry(camIndex);
+    return i ? i->atDetIndicator : 0;
+}
+
+int vekCameraObject::getAtRoiActTimeBoxOpt(int camIndex) const
+{
+    const vek_camera_info *i = registryEntry(camIndex);
+    return i ? i->atRoiActTime : 0;
+}
+
+int vekCameraObject::getAtRoiStartPosBoxOpt(int camIndex) const
+{
+    const vek_camera_info *i = registryEntry(camIndex);
+    return i ? i->atRoiStartPos : 0;
+}
+
+void vekCameraObject::refreshAtStatus(int camIndex)
+{
+    Q_UNUSED(camIndex)
+    qDebug() << "[vekcameraobject] vekCameraObject::refreshAtStatus()";
+}
+
+// ------------------------------------------------------------- registry
+
+void vekCameraObject::createManualCameraObjDoConnect(int index, const QString &ipAddr, const QString &modelName)
+{
+    Q_UNUSED(ipAddr)
+    Q_UNUSED(modelName)
+    qDebug() << "createManualCameraObjDoConnect --- vek scna done , scan vek conunt" << 0;
+    if (index < 0) {
+        qWarning() << "[ERR] createManualCameraObjDoConnect: index" << index;
+        return;
+    }
+    setCurCameraIndex(index);
+    setCurInputLine(0);
+    setCameraCount(index + 1);
+    qDebug() << "createManualCameraObjDoConnect CameraScanDone<====";
+}
+
+void vekCameraObject::createCameraObjDoConnect() {}
+
+void vekCameraObject::onVekScanComplete() { createCameraObjDoConnect(); }
+
+void vekCameraObject::clearCamera() { cameraObjects_.clear(); }
+
+void vekCameraObject::cameraClear()
+{
+    qDebug() << "cameraClear";
+    cameraObjects_.clear();
+}
+
+void vekCameraObject::removeCamera(int index, const QString &ip)
+{
+    Q_UNUSED(ip)
+    qDebug() << "removeCamera: index: " << index;
+}
+
+void vekCameraObject::saveCamera()
+{
+    qDebug() << "saveCamera 000000";
+    for (auto &entry : cameraObjects_) {
+        cameraObjects_2.push_back(std::move(entry));
+        qDebug() << "saveCamera 111111";
+    }
+    // Moved-from places would be empty slots that every later reader would
+    // have to step around; the working registry is empty now.
+    cameraObjects_.clear();
+}
+
+int vekCameraObject::getCamCount()
+{
+    setCameraCount(static_cast<int>(cameraObjects_.size()));
+    qDebug() << "getCamCount: " << m_cameraCount;
+    return m_cameraCount;
+}
+
+void vekCameraObject::refreshCurrentCameraLineInput()
+{
+    if (const vek_camera_info *info = registryEntry(m_curCameraIndex))
+        setCurInputLine(info->mapping - 1);
+}
+
+QString vekCameraObject::getCurrentIp() { return {}; }
+
+QString vekCameraObject::getCamHostName()
+{
+    qDebug() << "get Cam Host Name -- curCameraIndex(): " << m_curCameraIndex;
+    return {};
+}
+
+QString vekCameraObject::getCamModelName()
+{
+    qDebug() << "get Cam Model Name -- curCameraIndex(): " << m_curCameraIndex;
+    return {};
+}
+
+QString vekCameraObject::getCamMac()
+{
+    qDebug() << "getCamMac -- curCameraIndex(): " << m_curCameraIndex;
+    return {};
+}
+
+QString vekCameraObject::getCamMask()
+{
+    qDebug() << "getCamMask -- curCameraIndex(): " << m_curCameraIndex;
+    return {};
+}
+
+QString vekCameraObject::getCamGateway()
+{
+    qDebug() << "getCamGateway -- curCameraIndex(): " << m_curCameraIndex;
+    return {};
+}
+
+QString vekCameraObject::getCamPrimdns()
+{
+    qDebug() << "getCamPrimdns -- curCameraIndex(): " << m_curCameraIndex;
+    return {};
+}
+
+QString vekCameraObject::getCamSecdns()
+{
+    qDebug() << "getCamSecdns -- curCameraIndex(): " << m_curCameraIndex;
+    return {};
+}
+
+QString vekCameraObject::getCamVid()
+{
+    qDebug() << "getCamVid -- curCameraIndex(): " << m_curCameraIndex;
+    return {};
+}
+
+QString vekCameraObject::getCamPid()
+{
+    qDebug() << "getCamPid -- curCameraIndex(): " << m_curCameraIndex;
+    return {};
+}
+
+bool vekCameraObject::getCamIsdhcp()
+{
+    qDebug() << "getCamIsdhcp -- curCameraIndex(): " << m_curCameraIndex;
+    return m_curCameraIndex >= 0 && static_cast<size_t>(m_curCameraIndex) < cameraObjects_.size();
+}
+
+int vekCameraObject::addCamera(const vek_camera_info &info)
+{
+    cameraObjects_.push_back(std::make_unique<cameraConnectionObject>(info));
+    return static_cast<int>(cameraObjects_.size()) - 1;
+}
+
+void vekCameraObject::setLowerVideoFormat(const QString &ipStr)
+{
+    // The address comes from the operator: it may name a host and a port,
+    // nothing that would change where the request goes or what it asks.
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setAuthority(ipStr.trimmed(), QUrl::StrictMode);
+    static const QRegularExpression hostPort(QStringLiteral("^[A-Za-z0-9.\\-\\[\\]:]+$"));
+    if (ipStr.trimmed().isEmpty() || !hostPort.match(ipStr.trimmed()).hasMatch() || !url.isValid()
+        || url.host().isEmpty()) {
+        qWarning() << "[ERR] setLowerVideoFormat: not a camera address:" << ipStr;
+        return;
+    }
+    const QString serviceUrl =
+        QStringLiteral("http://") + ipStr.trimmed() + QStringLiteral("/")
+        + QStringLiteral("ajaxcom?szCmd={\"SetEnv\":{\"VideoEncode\":[{\"stSlave\":{\"emVideoCodec\":5,"
+                         "\"emImageSize\":27},\"stMaster\":{\"emVideoCodec\":5},\"nChannel\":0}]}}");
+    const QUrl request(serviceUrl);
+    qDebug().noquote() << "serviceUrl: " << request.toString();
+    QNetworkRequest req(request);
+    // A camera that never answers must not keep a reply alive for ever.
+    req.setTransferTimeout(5000);
+    networkManager.get(req);
+    qDebug() << " setLowerVideoFormat done: ";
+}
+
+void vekCameraObject::onfinish(QNetworkReply *rep)
+{
+    if (!rep)
+        return;
+    const QString str = QString::fromUtf8(rep->readAll());
+    qDebug().noquote() << " onfinish....... str: " << str;
+    emit finished(rep);
+    rep->deleteLater();
+}
+
+// ------------------------------------------------------------ setters
+
+#define VEK_SETTER(name, member, type, signal)                                                                         \
+    void vekCameraObject::name(type v)                                                                                 \
+    {                                                                                                                  \
+        if (member == v)                                                                                               \
+            return;                                                                                                    \
+        member = v;                                                                                                    \
+        emit signal();                                                                                                 \
+    }
+
+VEK_SETTER(setColorBarOn, m_isColorBarOn, bool, isColorBarOnChanged)
+VEK_SETTER(setTallyLightOn, m_isTallyLightOn, bool, isTallyLightOnChanged)
+VEK_SETTER(setredTallyOn, m_isredTallyOn, bool, isredTallyOnChanged)
+VEK_SETTER(setblueTallyOn, m_isblueTallyOn, bool, isblueTallyOnChanged)
+VEK_SETTER(setOsdOn, m_isOsdOn, bool, isOsdOnChanged)
+VEK_SETTER(setVekRGain, m_vekRGain, int, vekRGainChanged)
+VEK_SETTER(setVekBGain, m_vekBGain, int, vekBGainChanged)
+VEK_SETTER(setPtzSpeedRange, m_ptzSpeedRange, int, ptzSpeedRangeChanged)
+VEK_SETTER(setWhiteBalanceMode, m_whiteBalanceMode, int, whiteBalanceModeChanged)
+VEK_SETTER(setptzMemoryPos, m_ptzMemoryPos, int, ptzMemoryPosChanged)
+VEK_SETTER(setVideoFormat, m_videoFormat, const QString &, videoFormatChanged)
+VEK_SETTER(setAutoFocusMode, m_bAutoFocusMode, bool, bAutoFocusModeChanged)
+VEK_SETTER(setirisModeAuto, m_birisModeAuto, bool, birisModeAutoChanged)
+VEK_SETTER(setvekHFlip, m_vekHFlip, bool, vekHFlipChanged)
+VEK_SETTER(setvekVFlip, m_vekVFlip, bool, vekVFlipChanged)
+VEK_SETTER(setpanDirReverse, m_panDirReverse, bool, panDirReverseChanged)
+VEK_SETTER(settiltDirReverse, m_tiltDirReverse, bool, tiltDirReverseChanged)
+VEK_SETTER(setSliderBarZoomMode, m_bSliderBarZoomMode, bool, bSliderBarZoomModeChanged)
+VEK_SETTER(setPositionStoreMode, m_bPositionStoreMode, bool, bPositionStoreModeChanged)
+VEK_SETTER(setmodelName, m_modelName, const QString &, modelNameChanged)
+VEK_SETTER(setmcuVersion, m_mcuVersion, const QString &, mcuVersionChanged)
+VEK_SETTER(setfpgaVersion, m_fpgaVersion, const QString &, fpgaVersionChanged)
+VEK_SETTER(setmotorVersion, m_motorVersion, const QString &, motorVersionChanged)
+VEK_SETTER(setpanMaxSpeed, m_panMaxSpeed, const QString &, panMaxSpeedChanged)
+VEK_SETTER(settiltMaxSpeed, m_tiltMaxSpeed, const QString &, tiltMaxSpeedChanged)
+VEK_SETTER(setCurCameraIndex, m_curCameraIndex, int, curCameraIndexChanged)
+VEK_SETTER(setCurInputLine, m_curInputLine, int, curInputLineChanged)
+VEK_SETTER(setCameraCount, m_cameraCount, int, cameraCountChanged)
+
+#undef VEK_SETTER
