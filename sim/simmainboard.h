@@ -36,8 +36,10 @@ struct SimMainboardShared;
 // be seen, so it is assumed). There it echoes the probe 0F, answers the erase
 // 03 00 F4 01 00 7E 35 33 04 with 03 63 30 04, acknowledges every image
 // packet with 05 04 84 40 04 and goes back to application mode on
-// 08 08 81 04. A packet ends after the sizes given by expectImage(), or,
-// without them, when the line has been quiet for packetGap() ms.
+// 08 08 81 04. A packet ends after the sizes given by expectImage() (exact,
+// and fast: use it), or, without them, when the line has been quiet for
+// packetGap() ms (default 30). The boot loader listens on the serial line
+// only.
 class SimMainboard : public QObject
 {
     Q_OBJECT
@@ -238,7 +240,8 @@ public:
     QByteArray lastFrame() const;
     // Every byte received, in both modes.
     QByteArray receivedBytes() const;
-    // Everything written, in both modes (without TCP length prefixes).
+    // Everything written, in both modes, as it went out (TCP: with the
+    // length prefixes).
     QByteArray sentBytes() const;
     Counters counters() const;
     // Clears frames, bytes, boot packets and counters.
