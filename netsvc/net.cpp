@@ -1,0 +1,365 @@
+// The network half of net: reading the Ethernet settings from the system's
+// tools and keeping the static setting as one marked block in the DHCP
+// client daemon's configuration.
+#include "netsvc/net.h"
+
+#include "netsvc/kivoproto.h"
+#include "netsvc/netconfig.h"
+#include "platform/commandrunner.h"
+#include "platform/sysroot.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QNetworkAddressEntry>
+#include <QNetworkInterface>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QTextStream>
+#include <QThread>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr int kOutputTimeoutMs = 30000;
+constexpr int kIpAttempts = 5;
+
+const QString kDefaultIp = QStringLiteral("192.168.100.101");
+const QString kDefaultMask = QStringLiteral("255.255.255.0");
+const QString kDefaultGateway = QStringLiteral("192.168.100.1");
+const QString kDefaultBroadcast = QStringLiteral("192.168.100.255");
+const QString kDefaultDns1 = QStringLiteral("8.8.8.8");
+const QString kDefaultDns2 = QStringLiteral("1.1.1.1");
+
+const QRegularExpression &inetExpression()
+{
+    static const QRegularExpression re(QStringLiteral("inet (\\d+\\.\\d+\\.\\d+\\.\\d+)/(\\d+)"));
+    return re;
+}
+
+// First line of a small file the shell commands leave behind; null when the
+// file cannot be opened.
+QString firstLine(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    QTextStream ts(&f);
+    return ts.readLine();
+}
+
+bool hasLineBreak(const QString &s)
+{
+    return s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r'));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// readers
+
+QString net::getOutput(const QString &cmd)
+{
+    QStringList parts = QProcess::splitCommand(cmd);
+    if (parts.isEmpty())
+        return QString();
+    const QString program = parts.takeFirst();
+    const CommandRunner::Result r = CommandRunner::run(program, parts, kOutputTimeoutMs);
+    return QString::fromUtf8(r.out);
+}
+
+QString net::getIPAddress()
+{
+    for (int attempt = 0; attempt < kIpAttempts; ++attempt) {
+        const QString out = getOutput(QStringLiteral("ip addr show ") + devIface);
+        const QRegularExpressionMatch m = inetExpression().match(out);
+        if (m.hasMatch()) {
+            qDebug().noquote() << QStringLiteral("IP : ") + m.captured(1);
+            return m.captured(1);
+        }
+        // The address may still be on its way (DHCP); the wait also follows
+        // the last attempt, as the interface's start-up timing expects.
+        QThread::sleep(1);
+    }
+    qWarning() << "[ERR] No IP found after retries";
+    return kDefaultIp;
+}
+
+QString net::getNetmask()
+{
+    const QString out = getOutput(QStringLiteral("ip addr show ") + devIface);
+    const QRegularExpressionMatch m = inetExpression().match(out);
+    if (m.hasMatch()) {
+        bool ok = false;
+        const int prefix = m.captured(2).toInt(&ok);
+        const QString mask = ok ? NetConfig::prefixToMask(prefix) : QString();
+        if (!mask.isEmpty()) {
+            qDebug().noquote() << QStringLiteral("maskStr : ") + mask;
+            return mask;
+        }
+    }
+    qWarning() << "[ERR] No mask found";
+    return kDefaultMask;
+}
+
+QString net::getGateway()
+{
+    const CommandRunner::Result r = CommandRunner::shell(QStringLiteral("ip route | grep default"), kOutputTimeoutMs);
+    const QString out = QString::fromUtf8(r.out);
+    qDebug().noquote() << "raw gateway output =" << out;
+    static const QRegularExpression re(QStringLiteral("default via (\\d+\\.\\d+\\.\\d+\\.\\d+)"));
+    const QRegularExpressionMatch m = re.match(out);
+    if (m.hasMatch()) {
+        qDebug().noquote() << "found gateway:" << m.captured(1);
+        return m.captured(1);
+    }
+    qWarning() << "[ERR] No match gateway found";
+    return kDefaultGateway;
+}
+
+QStringList net::getDnsServers()
+{
+    QStringList servers;
+    QFile f(Sysroot::path(QStringLiteral("/etc/resolv.conf")));
+    if (f.open(QIODevice::ReadOnly | QIODevice::Text))
+        servers = NetConfig::nameservers(QString::fromUtf8(f.readAll()));
+    if (servers.isEmpty()) {
+        qWarning() << "[ERR] No DNS found";
+        servers = QStringList{kDefaultDns1, kDefaultDns2};
+    } else if (servers.size() == 1) {
+        servers << kDefaultDns2;
+    }
+    return servers;
+}
+
+QString net::getIp()
+{
+    const QString file = Sysroot::path(QStringLiteral("/home/pi/ip.txt"));
+    CommandRunner::shell(Sysroot::path(QStringLiteral("/sbin/ifconfig"))
+                             + QStringLiteral(" eth0 | awk '/inet/{ print $2;} ' | head -1 > ") + file,
+                         kOutputTimeoutMs);
+    const QString line = firstLine(file);
+    qDebug().noquote() << "line ip: " << line;
+    qDebug().noquote() << "get Ip: " << line;
+    return line;
+}
+
+QString net::getMask()
+{
+    const QString file = Sysroot::path(QStringLiteral("/home/pi/mask.txt"));
+    CommandRunner::shell(Sysroot::path(QStringLiteral("/sbin/ifconfig"))
+                             + QStringLiteral(" eth0 | awk '/netmask/{ print $4;} ' > ") + file,
+                         kOutputTimeoutMs);
+    const QString line = firstLine(file);
+    qDebug().noquote() << "line mask: " << line;
+    qDebug().noquote() << "getMask: " << line;
+    return line;
+}
+
+QString net::getBroadcast()
+{
+    const QString file = Sysroot::path(QStringLiteral("/home/pi/broadcast.txt"));
+    CommandRunner::shell(Sysroot::path(QStringLiteral("/sbin/ifconfig"))
+                             + QStringLiteral(" eth0 | awk '/broadcast/{ print $5;} ' > ") + file,
+                         kOutputTimeoutMs);
+    const QString line = firstLine(file);
+    qDebug().noquote() << "getBroadcast broadcast: " << line;
+    const QStringList parts = line.split(QLatin1Char(':'));
+    const QString result = parts.size() > 1 ? parts.at(1) : kDefaultBroadcast;
+    qDebug().noquote() << "getBroadcast: " << result;
+    return result;
+}
+
+QString net::getMac()
+{
+    const QString mac = firstLine(Sysroot::path(QStringLiteral("/sys/class/net/eth0/address")));
+    qDebug().noquote() << "getMac : " << mac;
+    qDebug().noquote() << "getMac: " << mac;
+    return mac;
+}
+
+QString net::getMaskAddr()
+{
+    const QString ip = getIp();
+    QString mask;
+    const auto interfaces = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &iface : interfaces) {
+        const auto entries = iface.addressEntries();
+        for (const QNetworkAddressEntry &e : entries) {
+            if (e.ip().toString() == ip)
+                mask = e.netmask().toString();
+        }
+    }
+    qDebug().noquote() << "getMaskAddr ---- " << mask;
+    qDebug().noquote() << "net.cpp ---- getMaskAddr: " << mask;
+    return mask;
+}
+
+// ---------------------------------------------------------------------------
+// the custom block
+
+bool net::getDHCPMode()
+{
+    QFile f(Sysroot::path(dhcpdCfgPath));
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qWarning().noquote() << "Cannot open config for reading:" << f.errorString();
+        return false;
+    }
+    const bool dhcp = !NetConfig::hasCustomBlock(QString::fromUtf8(f.readAll()));
+    qDebug().noquote() << QStringLiteral("DHCP mode : ") + (dhcp ? QStringLiteral("true") : QStringLiteral("false"));
+    return dhcp;
+}
+
+int net::netmaskToCIDR(const QString &mask)
+{
+    return NetConfig::netmaskToCIDR(mask);
+}
+
+bool net::writeConfig(const QString &text)
+{
+    const QString path = Sysroot::path(dhcpdCfgPath);
+    QSaveFile out(path);
+    // The new content goes to a file beside the old one and is renamed over
+    // it, so a power cut leaves one or the other. Where the panel may edit
+    // the file but not its folder, the only way left is writing in place.
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isWritable()) {
+        qWarning().noquote() << "[WARN] Cannot write beside" << path << "- writing it in place";
+        out.setDirectWriteFallback(true);
+    }
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qWarning().noquote() << "Cannot open config for writing:" << out.errorString();
+        return false;
+    }
+    const QByteArray bytes = text.toUtf8();
+    if (out.write(bytes) != bytes.size() || !out.commit()) {
+        qWarning().noquote() << "Cannot open config for writing:" << out.errorString();
+        return false;
+    }
+    ::sync();
+    return true;
+}
+
+bool net::removeStaticConfig()
+{
+    QFile f(Sysroot::path(dhcpdCfgPath));
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qWarning().noquote() << "Cannot open config for reading:" << f.errorString();
+        return false;
+    }
+    const QString text = QString::fromUtf8(f.readAll());
+    f.close();
+    QString kept;
+    for (const QString &line : NetConfig::withoutCustomBlock(text))
+        kept += line + QLatin1Char('\n');
+    return writeConfig(kept);
+}
+
+bool net::addStaticConfig(const QString &ip, const QString &mask, const QString &gateway,
+                          const QString &priDns, const QString &secDns)
+{
+    qDebug().noquote() << "ip: " << ip << " mask: " << mask << " gateway: " << gateway;
+    qDebug().noquote() << "priDns:" << priDns << "secDns:" << secDns;
+
+    // Everything is checked before the file is touched: a refused setting
+    // leaves the panel exactly as it was, block and all.
+    for (const QString &v : {ip, mask, gateway, priDns, secDns}) {
+        if (hasLineBreak(v)) {
+            qWarning() << "[ERR] Network setting with a line break refused";
+            return false;
+        }
+    }
+    const struct {
+        const char *what;
+        const QString &value;
+    } addresses[] = {{"address", ip}, {"gateway", gateway}, {"DNS server", priDns}, {"DNS server", secDns}};
+    for (const auto &a : addresses) {
+        if (!Kivo::isDottedQuad(a.value)) {
+            qWarning().noquote() << QStringLiteral("[ERR] Invalid %1: \"%2\"").arg(QLatin1String(a.what), a.value);
+            return false;
+        }
+    }
+    const int prefix = netmaskToCIDR(mask);
+    if (prefix < 0 || !Kivo::isDottedQuad(mask)) {
+        qWarning() << "[ERR] Invalid netmask\n";
+        return false;
+    }
+
+    // Old block out and new block in, in one write.
+    QString kept;
+    QFile f(Sysroot::path(dhcpdCfgPath));
+    if (f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        for (const QString &line : NetConfig::withoutCustomBlock(QString::fromUtf8(f.readAll())))
+            kept += line + QLatin1Char('\n');
+        f.close();
+    } else if (f.exists()) {
+        // Rewriting a file that cannot be read would lose its content.
+        qWarning().noquote() << "[ERR] Cannot open config for appending:" << f.errorString();
+        return false;
+    } else {
+        qWarning().noquote() << "Cannot open config for reading:" << f.errorString();
+    }
+    return writeConfig(kept + NetConfig::customBlock(ip, prefix, gateway, priDns, secDns));
+}
+
+QStringList net::dnsPair()
+{
+    QStringList dns = getDnsServers();
+    const QString defaults[] = {kDefaultDns1, kDefaultDns2};
+    // resolv.conf may list IPv6 or loopback resolvers the static block
+    // cannot carry; an unusable entry must not make the whole setting fail.
+    QStringList pair;
+    for (int i = 0; i < 2; ++i) {
+        const QString v = dns.value(i);
+        if (Kivo::isDottedQuad(v)) {
+            pair << v;
+        } else {
+            qWarning().noquote() << QStringLiteral("[WARN] DNS server \"%1\" unusable, using %2").arg(v, defaults[i]);
+            pair << defaults[i];
+        }
+    }
+    return pair;
+}
+
+void net::dhcpOn(bool onOff)
+{
+    Q_UNUSED(onOff)
+    removeStaticConfig();
+}
+
+void net::setStaticIpMaskGateway(QString ip, QString mask, QString gateway)
+{
+    qDebug().noquote() << QStringLiteral("setStaticIpMask ---- ip: ") + ip + QStringLiteral(" mask: ") + mask
+                              + QStringLiteral(" gateway: ") + gateway;
+    const QStringList dns = dnsPair();
+    addStaticConfig(ip, mask, gateway, dns.at(0), dns.at(1));
+}
+
+void net::setStaticIpMask(QString ip, QString mask)
+{
+    const QString gateway = getGateway();
+    const QStringList dns = dnsPair();
+    addStaticConfig(ip, mask, gateway, dns.at(0), dns.at(1));
+}
+
+void net::staticIp(QString ip)
+{
+    qDebug().noquote() << QStringLiteral("staticIp ---- ip: ") + ip;
+    const QString gateway = getGateway();
+    const QStringList dns = dnsPair();
+    const QString mask = getNetmask();
+    addStaticConfig(ip, mask, gateway, dns.at(0), dns.at(1));
+}
+
+void net::resetNetwork()
+{
+    qDebug() << " ---- resetNetwork:";
+    addStaticConfig(QStringLiteral("192.168.100.104"), kDefaultMask, kDefaultGateway, kDefaultDns1, kDefaultDns2);
+}
+
+void net::restartNetwork()
+{
+    // The daemon picks the file up when it next starts; the interface does
+    // not rely on an immediate change.
+}

@@ -1,0 +1,378 @@
+// The media half of net: the audio meter program and its level frames, the
+// level script, program output, still capture for the image keys, and the
+// small hardware details driven by tools and marker files.
+#include "netsvc/net.h"
+
+#include "netsvc/netconfig.h"
+#include "platform/commandrunner.h"
+#include "platform/sysroot.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr int kMeterSuperviseMs = 3000;
+constexpr int kMeterReadBuffer = 50;
+constexpr int kMeterCycle = 25;
+// Scripts run to completion on the interface thread; none may freeze it for
+// good.
+constexpr int kScriptTimeoutMs = 30000;
+constexpr int kLivePollMs = 50;
+
+QString pi(const char *relative)
+{
+    return Sysroot::path(QStringLiteral("/home/pi/") + QLatin1String(relative));
+}
+
+// Waits for the shell; returns its exit code (-1 when it could not run).
+int runShell(const QString &cmd)
+{
+    const CommandRunner::Result r = CommandRunner::shell(cmd, kScriptTimeoutMs);
+    if (r.timedOut)
+        qWarning().noquote() << "[WARN] command timed out:" << cmd;
+    return r.exitCode;
+}
+
+// Commands ending in " &" leave a program running. The shell is started
+// detached so the program keeps the panel's own output channels: a pipe
+// closed behind it would kill it at its first write.
+int runBackground(const QString &cmd)
+{
+    return CommandRunner::startDetachedShell(cmd) ? 0 : -1;
+}
+
+QString hex2(int v)
+{
+    return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
+net::net(QObject *parent)
+    : QObject(parent),
+      devIface(QStringLiteral("eth0")),
+      dhcpdCfgPath(QStringLiteral("/etc/dhcpcd.conf")),
+      startMarker(QLatin1String(NetConfig::kStartMarker)),
+      endMarker(QLatin1String(NetConfig::kEndMarker))
+{
+    i2sTimer = new QTimer(this);
+    i2sTimer->setInterval(kMeterSuperviseMs);
+    connect(i2sTimer, &QTimer::timeout, this, &net::i2sStart);
+    i2sTimer->start();
+
+    m_TcpServer = new QTcpServer(this);
+    connect(m_TcpServer, &QTcpServer::newConnection, this, &net::newConn);
+    if (!m_TcpServer->listen(QHostAddress::Any, kMeterPort))
+        qWarning().noquote() << "[WARN] audio meter listener:" << m_TcpServer->errorString();
+}
+
+net::~net()
+{
+    if (i2sProc && i2sProc->state() != QProcess::NotRunning) {
+        i2sProc->kill();
+        i2sProc->waitForFinished(1000);
+    }
+}
+
+bool net::isMeterListening() const
+{
+    return m_TcpServer && m_TcpServer->isListening();
+}
+
+void net::setCorrectionValue(int value)
+{
+    const bool v = value != 0;
+    if (v == m_correctionValue)
+        return;
+    m_correctionValue = v;
+    emit correctionValueChanged();
+}
+
+// ---------------------------------------------------------------------------
+// meter
+
+void net::i2sStart()
+{
+    if (i2sProc && i2sProc->state() != QProcess::NotRunning)
+        return;
+    if (i2sProc) {
+        i2sProc->disconnect(this);
+        i2sProc->deleteLater();
+    }
+    i2sProc = CommandRunner::start(pi("audio-meter2"), {QStringLiteral("hw:0"), QStringLiteral("0")}, this);
+    QProcess *p = i2sProc;
+    connect(p, &QProcess::readyReadStandardOutput, this, [p] { p->readAllStandardOutput(); });
+    connect(p, &QProcess::readyReadStandardError, this, [p] { p->readAllStandardError(); });
+}
+
+void net::newConn()
+{
+    while (QTcpSocket *s = m_TcpServer->nextPendingConnection()) {
+        socket = s;
+        s->setReadBufferSize(kMeterReadBuffer);
+        connect(s, &QTcpSocket::readyRead, this, &net::readData);
+        // A restarted meter program connects anew; the old connection goes
+        // away with its program instead of piling up.
+        connect(s, &QTcpSocket::disconnected, this, [this, s] {
+            if (socket == s)
+                socket = nullptr;
+            s->deleteLater();
+        });
+    }
+}
+
+void net::readData()
+{
+    auto *s = qobject_cast<QTcpSocket *>(sender());
+    if (!s)
+        s = socket;
+    if (!s)
+        return;
+    ++meterReadCalls_;
+    const QByteArray frame = s->readAll();
+    if (frame.size() == 2) {
+        leftSamples_.append(static_cast<unsigned char>(frame.at(0)));
+        rightSamples_.append(static_cast<unsigned char>(frame.at(1)));
+    }
+    ++meterCalls_;
+    if (meterCalls_ % kMeterCycle == 0) {
+        const unsigned char left = findMostCommonValue(leftSamples_);
+        const unsigned char right = findMostCommonValue(rightSamples_);
+        updatedBuToUI(left, right);
+        leftSamples_.clear();
+        rightSamples_.clear();
+        meterCalls_ = 0;
+    }
+}
+
+unsigned char net::findMostCommonValue(const QList<unsigned char> &values)
+{
+    if (values.isEmpty())
+        qWarning() << "[WARM] Audio data is empty";
+    return NetConfig::mostCommon(values);
+}
+
+void net::updatedBuToUI(unsigned char left, unsigned char right)
+{
+    // Nearly equal channels are shown equal and smoothed with the previous
+    // values, so a mono source does not make the two bars flicker apart.
+    if (std::abs(int(left) - int(right)) <= 4) {
+        const int both = (int(left) + int(right) + int(preLeftVal) + int(preRightVal)) / 4;
+        left = right = static_cast<unsigned char>(both);
+    }
+    emit sendLeftBarVal(left);
+    preLeftVal = left;
+    emit sendRightBarVal(right);
+    preRightVal = right;
+}
+
+// ---------------------------------------------------------------------------
+// levels, output, capture
+
+void net::setAudioValue(int ch1, int ch2, int rca, int digit, int ear, int master)
+{
+    qDebug().noquote() << QStringLiteral("ch1:%1 ch2:%2 digit:%3 rca:%4 ear:%5 master:%6")
+                              .arg(ch1)
+                              .arg(ch2)
+                              .arg(digit)
+                              .arg(rca)
+                              .arg(ear, 0, 16)
+                              .arg(master, 0, 16);
+    const QString cmd = QStringLiteral("sudo ") + pi("lm1972.sh") + QLatin1Char(' ')
+                        + QStringList{hex2(ch1), hex2(ch2), hex2(rca), hex2(digit), hex2(ear), hex2(master)}.join(QLatin1Char(' '))
+                        + QStringLiteral(" &");
+    qDebug().noquote() << QStringLiteral("Set audio cmd :") + cmd;
+    runBackground(cmd);
+}
+
+void net::startPgm(int pgmOutSel)
+{
+    qDebug().noquote() << QStringLiteral(" startPgm ---- :") + QString::number(pgmOutSel);
+    QString rate = QStringLiteral("60000/1000");
+    switch (pgmOutSel) {
+    case 1:
+    case 7:
+        rate = QStringLiteral("60000/1001");
+        break;
+    case 2:
+    case 8:
+        rate = QStringLiteral("50000/1000");
+        break;
+    default:
+        break;
+    }
+    const int ret = runBackground(pi("preview.x") + QLatin1Char(' ') + pi("720P60EDID.txt") + QLatin1Char(' ') + rate
+                                  + QStringLiteral(" &"));
+    qDebug().noquote() << QStringLiteral(" startPgm ---- ret :") + QString::number(ret);
+}
+
+void net::stopPgm()
+{
+    runShell(QStringLiteral("sudo pkill preview.x"));
+}
+
+void net::setDisplay()
+{
+    runShell(QStringLiteral("gpio -g write 7 0"));
+    QThread::msleep(500);
+    runShell(QStringLiteral("gpio -g write 7 1"));
+}
+
+void net::stopStream()
+{
+    runShell(pi("cap.sh"));
+    qDebug() << "Run capture script";
+}
+
+bool net::checkLiveEn()
+{
+    return QFile::exists(pi("x"));
+}
+
+bool net::capImageKey(int cam, int num)
+{
+    qDebug().noquote() << QStringLiteral("cam:%1 num:%2").arg(cam).arg(num);
+
+    // The capture script marks a finished frame with /home/pi/x. A script
+    // that never gets there must not freeze the interface.
+    int waited = 0;
+    while (!checkLiveEn()) {
+        if (waited >= kLiveWaitMs) {
+            qWarning().noquote() << QStringLiteral("[ERR] capture not ready: %1 missing after %2 ms")
+                                        .arg(pi("x"))
+                                        .arg(kLiveWaitMs);
+            return false;
+        }
+        QThread::msleep(kLivePollMs);
+        waited += kLivePollMs;
+    }
+
+    const QString capture = pi("output.jpg");
+    QImageReader reader(capture, "jpeg");
+    if (!reader.canRead())
+        return false;
+    QImage image;
+    if (!image.load(capture, "jpeg")) {
+        qWarning().noquote() << QStringLiteral("[ERR] Invalid URL: ") + capture;
+        return false;
+    }
+
+    const QString keyImage = Sysroot::path(QStringLiteral("/home/pi/output_%1%2.jpg").arg(cam).arg(num));
+    const QString cmd = QStringLiteral("cp ") + capture + QLatin1Char(' ') + keyImage;
+    qDebug().noquote() << QStringLiteral("capture cam%1, img :%2, cmd :%3").arg(cam).arg(num).arg(cmd);
+    const int rc = runShell(cmd);
+    // A failed copy must not pass off an older picture as the new one.
+    if (rc == 0 && QFile::exists(keyImage)) {
+        emit sendImageKeyUpdate(num);
+        return true;
+    }
+    qWarning() << "file not exist";
+    return false;
+}
+
+void net::setKeyLed(int num, bool onOff)
+{
+    qDebug().noquote() << QStringLiteral(" setKeyLed ---- num:%1 onOff:%2").arg(num).arg(onOff ? "true" : "false");
+    const char *value = nullptr;
+    const char *reg = nullptr;
+    switch (num) {
+    case 0: reg = "0x2"; value = onOff ? "0x14" : nullptr; break;
+    case 1: reg = "0x2"; value = onOff ? "0x41" : nullptr; break;
+    case 2: reg = "0x3"; value = onOff ? "0x14" : nullptr; break;
+    case 3: reg = "0x3"; value = onOff ? "0x41" : nullptr; break;
+    case 4: reg = "0x2"; value = "0x11"; break;
+    case 5: reg = "0x3"; value = "0x11"; break;
+    default: break;
+    }
+    if (!value)
+        return;
+    runShell(QStringLiteral("i2cset -y 3 0x77 %1 %2").arg(QLatin1String(reg), QLatin1String(value)));
+}
+
+void net::createSpeedNum(int num)
+{
+    qDebug().noquote() << QStringLiteral("net.cpp ----------createSpeedNum: ") + QString::number(num);
+    const char *marker = num == 2 ? "fast" : num == 1 ? "mid" : num == 0 ? "slow" : nullptr;
+    if (marker)
+        runShell(QStringLiteral("touch ") + pi(marker));
+}
+
+void net::startCheckpin()
+{
+    runShell(QStringLiteral("sudo pkill checkpin.sh"));
+    runBackground(pi("checkpin.sh") + QStringLiteral(" &"));
+    qDebug() << " startCheckpin ---- gogogo";
+}
+
+void net::startServer()
+{
+    qDebug() << " startServer ---- :";
+    // Started from the one string without a shell, so the script receives
+    // "&" as its argument and runs as a child of this object.
+    QStringList parts = QProcess::splitCommand(pi("server.sh") + QStringLiteral(" &"));
+    const QString program = parts.takeFirst();
+    QProcess *p = CommandRunner::start(program, parts, this);
+    connect(p, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), p, &QObject::deleteLater);
+    connect(p, &QProcess::errorOccurred, p, [p](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            p->deleteLater();
+    });
+    qDebug() << "startStream ..server. gogogo";
+}
+
+void net::initEdid()
+{
+    runShell(QStringLiteral("v4l2-ctl --set-edid=file=") + pi("yavta/720P60EDID.txt"));
+}
+
+void net::startLive()
+{
+    runShell(pi("yavta/test.sh"));
+    QThread::msleep(1000);
+    runShell(QStringLiteral("ffmpeg -i file.h264 -c copy ") + pi("yavta/x.mp4"));
+    runShell(QStringLiteral("ffmpeg -i x.mp4 -ss 00:00:01 -vframes 1 ") + pi("yavta/output.png"));
+}
+
+void net::killAllStream()
+{
+    qDebug() << " killAllStream ---- :";
+}
+
+void net::startOmx()
+{
+    qDebug() << " startOmx ---- :";
+}
+
+void net::startStream()
+{
+    qDebug() << " startStream ---- :";
+}
+
+void net::setPause()
+{
+    qDebug() << " setPause ----00000 :";
+}
+
+void net::setPauseState(int state)
+{
+    Q_UNUSED(state)
+    qDebug() << " setPauseState ----00000 :";
+}
+
+void net::recFfmpeg()
+{
+    qDebug() << "net.cpp ----------recFfmpeg: 00000";
+    runShell(QStringLiteral("touch ") + pi("c.txt"));
+    runBackground(pi("play.sh") + QStringLiteral(" &"));
+    runShell(QStringLiteral("touch ") + pi("d.txt"));
+}

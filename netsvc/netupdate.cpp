@@ -1,0 +1,106 @@
+// The update check of net: what the update medium under /mnt/tervana
+// carries, and starting its update program.
+#include "netsvc/net.h"
+
+#include "platform/commandrunner.h"
+#include "platform/sysroot.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QProcess>
+#include <QTextStream>
+#include <QThread>
+
+namespace {
+constexpr int kCopyTimeoutMs = 30000;
+constexpr int kHeaderSize = 16;
+} // namespace
+
+QString net::checkNewMBFirmware()
+{
+    const QString path = Sysroot::path(QStringLiteral("/mnt/tervana/tavrik/ZARVOHD.bin"));
+    if (!QFile::exists(path)) {
+        qDebug() << "Not need to upgrade MB FW";
+        return QString();
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        qWarning().noquote() << "Unable to open" << path;
+        return QString();
+    }
+    const QByteArray header = f.read(kHeaderSize);
+    f.close();
+    if (header.size() < kHeaderSize) {
+        qWarning() << "[ERR] Failed to read enough data from file.";
+        return QString();
+    }
+    int major = quint8(header.at(8));
+    if (major > 1)
+        major &= 0x0F;
+    const int minor = quint8(header.at(9));
+    const QString version = QStringLiteral("%1.%2").arg(major).arg(minor);
+    qDebug().noquote() << "Found Version :" << version << header.toHex(' ');
+    return version;
+}
+
+void net::checkNewApp()
+{
+    QString kbVersion;
+    const QString mbVersion = checkNewMBFirmware();
+
+    const QString medium = Sysroot::path(QStringLiteral("/mnt/tervana/version.txt"));
+    const QString copy = Sysroot::path(QStringLiteral("/home/pi/version.txt"));
+    if (!QFile::exists(medium)) {
+        qDebug() << "Not need to upgrade KB FW";
+        return;
+    }
+    const CommandRunner::Result cp =
+        CommandRunner::shell(QStringLiteral("cp ") + medium + QLatin1Char(' ') + copy, kCopyTimeoutMs);
+    // A copy left over from an earlier medium must not be taken for this one.
+    if (cp.exitCode != 0) {
+        qWarning().noquote() << "[ERR] Cannot copy" << medium;
+    } else if (QFile::exists(copy)) {
+        QFile f(copy);
+        if (f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            QTextStream ts(&f);
+            kbVersion = ts.readLine();
+            qDebug().noquote() << "check New App version :" << kbVersion;
+            QThread::msleep(100);
+            f.close();
+        }
+    }
+
+    if (!kbVersion.isEmpty() || !mbVersion.isEmpty()) {
+        stopPgm();
+        emit sendAppVer(kbVersion, mbVersion);
+    }
+}
+
+void net::upgradeApp()
+{
+    QProcess *p = CommandRunner::start(Sysroot::path(QStringLiteral("/mnt/tervana/update")), {}, this);
+    if (p->state() == QProcess::NotRunning && p->error() == QProcess::FailedToStart) {
+        qWarning() << "Process error:" << p->error();
+        p->deleteLater();
+        return;
+    }
+    connect(p, &QProcess::started, p, [] { qDebug() << "Script started!"; });
+    // Its output goes to the log instead of piling up unread.
+    connect(p, &QProcess::readyReadStandardOutput, p,
+            [p] { qDebug().noquote() << "update:" << QString::fromLocal8Bit(p->readAllStandardOutput()).trimmed(); });
+    connect(p, &QProcess::readyReadStandardError, p,
+            [p] { qDebug().noquote() << "update:" << QString::fromLocal8Bit(p->readAllStandardError()).trimmed(); });
+    connect(p, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), p,
+            [p](int code, QProcess::ExitStatus status) {
+                qDebug() << "Script finished with code" << code;
+                if (status == QProcess::NormalExit)
+                    qDebug() << "Upgrade script completed successfully.";
+                else
+                    qDebug() << "Upgrade script crashed.";
+                p->deleteLater();
+            });
+    connect(p, &QProcess::errorOccurred, p, [p](QProcess::ProcessError e) {
+        qWarning() << "Process error:" << e;
+        p->deleteLater();
+    });
+}
