@@ -1,0 +1,911 @@
+#include "switcher/commandexecobject.h"
+#include "switcher/exchangeguard_p.h"
+
+#include "mainboard/zarvomu.h"
+#include "mbUpgrade/upgradecontroller.h"
+#include "platform/sysroot.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <QTcpSocket>
+#include <QThread>
+
+namespace {
+
+// The last aux output source written. Process-wide on purpose: the aux bus
+// is a property of the unit, not of one model object.
+std::atomic<uint> curAuxSource{0};
+
+const char *sourceName(int src)
+{
+    switch (src) {
+    case black: return "black";
+    case input1: return "input1";
+    case input2: return "input2";
+    case input3: return "input3";
+    case input4: return "input4";
+    case background: return "background";
+    case colorBar: return "colorBar";
+    default: return "unknown";
+    }
+}
+
+bool isSource(int src) { return src >= black && src <= colorBar; }
+
+} // namespace
+
+commandExecObject::commandExecObject(QObject *parent) : QObject(parent)
+{
+    socket_ = new QTcpSocket(this);
+    serial_ = new QSerialPort(this);
+    zarvoUnitControl = new zarvoMu(socket_, serial_);
+    connect(zarvoUnitControl, &zarvoMu::sigMBBusy, this, &commandExecObject::sigMainboardBusy);
+    connect(this, &commandExecObject::sigSpecialMission, zarvoUnitControl, &zarvoMu::sltSpecialMission);
+    connectSerial(QStringLiteral("ttyAMA2"));
+}
+
+commandExecObject::~commandExecObject()
+{
+    // A running upgrade is stopped and waited for before the line goes away.
+    delete upgrade_;
+    serial_->close();
+    qDebug() << "Release commandExecObject";
+    delete zarvoUnitControl;
+    zarvoUnitControl = nullptr;
+    serial_->close();
+    socket_->close();
+    delete socket_;
+    socket_ = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Mainboard line
+
+bool commandExecObject::connectSerial(QString portName)
+{
+    if (upgradeRunning_.load()) {
+        qWarning() << "[ERR] connectSerial refused: mainboard firmware upgrade in progress";
+        return false;
+    }
+    if (serial_->isOpen())
+        serial_->close();
+    serial_->setPortName(Sysroot::serialDevice(portName));
+    serial_->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
+    serial_->setDataBits(QSerialPort::Data8);
+    serial_->setParity(QSerialPort::NoParity);
+    serial_->setStopBits(QSerialPort::OneStop);
+    serial_->setFlowControl(QSerialPort::NoFlowControl);
+    if (!serial_->open(QIODevice::ReadWrite)) {
+        qWarning() << portName << "Serial open failed:" << serial_->errorString();
+        return false;
+    }
+    qDebug() << portName << "Serial is open";
+    zarvoUnitControl->setIsUseSocket(false);
+    // The mainboard drops the first frames that follow the line opening.
+    QThread::msleep(600);
+    return true;
+}
+
+bool commandExecObject::isConnected()
+{
+    if (serial_->isOpen())
+        return true;
+    qWarning() << "[ERR] Not connected" << ", serial_->isOpen() = " << serial_->isOpen();
+    return false;
+}
+
+void commandExecObject::disConnect()
+{
+    if (upgradeRunning_.load()) {
+        qWarning() << "[ERR] disConnect refused: mainboard firmware upgrade in progress";
+        return;
+    }
+    serial_->close();
+}
+
+QList<QString> commandExecObject::availableComPorts()
+{
+    QList<QString> names;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports)
+        names.append(info.portName());
+    return names;
+}
+
+double commandExecObject::getScreenWidth()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        qWarning() << "[ERR] no primary screen";
+        return 0;
+    }
+    const QRect g = screen->geometry();
+    const double w = qMax(g.width(), g.height());
+    const double h = qMin(g.width(), g.height());
+    qDebug() << "Screen Width: " << w << "Screen height: " << h;
+    return w;
+}
+
+double commandExecObject::getScreenHeight()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        qWarning() << "[ERR] no primary screen";
+        return 0;
+    }
+    const QRect g = screen->geometry();
+    const double w = qMax(g.width(), g.height());
+    const double h = qMin(g.width(), g.height());
+    qDebug() << "Screen Width: " << w << "Screen height: " << h;
+    return h;
+}
+
+bool commandExecObject::linkFree(const char *operation)
+{
+    if (!upgradeRunning_.load())
+        return true;
+    qWarning() << "[ERR]" << operation << "refused: mainboard firmware upgrade in progress";
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Crosspoints
+
+bool commandExecObject::pgm(int n)
+{
+    if (!isConnected())
+        return false;
+    if (!isSource(n)) {
+        qWarning() << "[ERR] buttonNum out of range :" << n;
+        return false;
+    }
+    ExchangeGuard guard(this, "pgm");
+    if (!guard)
+        return false;
+    return zarvoUnitControl->writeProgram(static_cast<CrossPoint>(n));
+}
+
+bool commandExecObject::pvw(int n)
+{
+    if (!isSource(n)) {
+        qWarning() << "[ERR] buttonNum out of range :" << n;
+        return false;
+    }
+    ExchangeGuard guard(this, "pvw");
+    if (!guard)
+        return false;
+    return zarvoUnitControl->writePreset(static_cast<CrossPoint>(n));
+}
+
+bool commandExecObject::pgmbg()
+{
+    if (!isConnected())
+        return false;
+    ExchangeGuard guard(this, "pgmbg");
+    if (!guard)
+        return false;
+    bool ok = false;
+    const CrossPoint current = zarvoUnitControl->readProgram(ok);
+    return zarvoUnitControl->writeProgram(current == background ? colorBar : background);
+}
+
+bool commandExecObject::pvwbg()
+{
+    if (!isConnected())
+        return false;
+    ExchangeGuard guard(this, "pvwbg");
+    if (!guard)
+        return false;
+    bool ok = false;
+    const CrossPoint current = zarvoUnitControl->readPreset(ok);
+    return zarvoUnitControl->writePreset(current == background ? colorBar : background);
+}
+
+bool commandExecObject::pgmBk()
+{
+    if (!isConnected())
+        return false;
+    ExchangeGuard guard(this, "pgmBk");
+    if (!guard)
+        return false;
+    return zarvoUnitControl->writeProgram(black);
+}
+
+bool commandExecObject::pvwBk()
+{
+    if (!isConnected())
+        return false;
+    ExchangeGuard guard(this, "pvwBk");
+    if (!guard)
+        return false;
+    return zarvoUnitControl->writePreset(black);
+}
+
+bool commandExecObject::pgmColorBar()
+{
+    if (!isConnected())
+        return false;
+    ExchangeGuard guard(this, "pgmColorBar");
+    if (!guard)
+        return false;
+    return zarvoUnitControl->writeProgram(colorBar);
+}
+
+// ---------------------------------------------------------------------------
+// Transitions
+
+bool commandExecObject::cutTrans()
+{
+    if (!isConnected())
+        return false;
+    ExchangeGuard guard(this, "cutTrans");
+    if (!guard)
+        return false;
+    qDebug() << "cutTrans --- ";
+    const bool ok = zarvoUnitControl->writePushButtonLampOn(cutCommand);
+    if (ok)
+        qDebug() << "cut trans mode is on :" << ok;
+    return ok;
+}
+
+bool commandExecObject::autoTrans(int rate)
+{
+    // The mainboard runs the transition at the rate last written with
+    // writeAutoRate; the argument is kept for the interface's call shape.
+    Q_UNUSED(rate)
+    if (!isConnected())
+        return false;
+    ExchangeGuard guard(this, "autoTrans");
+    if (!guard)
+        return false;
+    setAutoMode(true);
+    const bool ok = zarvoUnitControl->writePushButtonLampOn(autoTransition);
+    if (ok)
+        qDebug() << "auto trans mode is on :" << ok;
+    setAutoMode(false);
+    return ok;
+}
+
+bool commandExecObject::mixMode()
+{
+    ExchangeGuard guard(this, "mixMode");
+    if (!guard)
+        return false;
+    const bool ok = zarvoUnitControl->writePushButtonLampOn(mixTransitionCommand);
+    if (ok)
+        qDebug() << "mix mode is on";
+    return ok;
+}
+
+bool commandExecObject::wipeMode()
+{
+    ExchangeGuard guard(this, "wipeMode");
+    if (!guard)
+        return false;
+    const bool ok = zarvoUnitControl->writePushButtonLampOn(wipeTransitionCommand);
+    if (ok)
+        qDebug() << "wipe mode is on";
+    return ok;
+}
+
+bool commandExecObject::spliteMode()
+{
+    if (!isConnected())
+        return false;
+    ExchangeGuard guard(this, "spliteMode");
+    if (!guard)
+        return false;
+    bool ok = false;
+    const bool lit = zarvoUnitControl->readPushButtonLamp(splitCommand, ok);
+    bool written;
+    if (lit) {
+        written = zarvoUnitControl->writePushButtonLampOff(splitCommand);
+        qDebug() << "split mode is off :" << written;
+    } else {
+        written = zarvoUnitControl->writePushButtonLampOn(splitCommand);
+        qDebug() << "split mode is on :" << written;
+    }
+    return written;
+}
+
+void commandExecObject::reverseOn()
+{
+    if (!isConnected())
+        return;
+    ExchangeGuard guard(this, "reverseOn");
+    if (!guard)
+        return;
+    const bool ok = zarvoUnitControl->writePushButtonLampOn(reverseCommand);
+    if (ok)
+        qDebug() << "reverse trans mode is on :" << ok;
+}
+
+void commandExecObject::reverseOff()
+{
+    if (!isConnected())
+        return;
+    ExchangeGuard guard(this, "reverseOff");
+    if (!guard)
+        return;
+    const bool ok = zarvoUnitControl->writePushButtonLampOff(reverseCommand);
+    if (ok)
+        qDebug() << "reverse trans mode is off :" << ok;
+}
+
+static bool writePattern(zarvoMu *link, WipePattern pattern)
+{
+    const bool ok = link->writeWipePattern(pattern);
+    if (!ok)
+        qWarning() << "pattern set not susccess";
+    return ok;
+}
+
+bool commandExecObject::wipePattern1()
+{
+    if (!isConnected())
+        return false;
+    ExchangeGuard guard(this, "wipePattern1");
+    if (!guard)
+        return false;
+    return writePattern(zarvoUnitControl, LeftToRight);
+}
+
+bool commandExecObject::wipePattern2()
+{
+    if (!isConnected())
+        return false;
+    ExchangeGuard guard(this, "wipePattern2");
+    if (!guard)
+        return false;
+    return writePattern(zarvoUnitControl, topToBottom);
+}
+
+bool commandExecObject::wipePattern3()
+{
+    if (!isConnected())
+        return false;
+    ExchangeGuard guard(this, "wipePattern3");
+    if (!guard)
+        return false;
+    return writePattern(zarvoUnitControl, WipePattern::center);
+}
+
+// ---------------------------------------------------------------------------
+// Keyers, picture-in-picture, split
+
+bool commandExecObject::lampWrite(const char *operation, PushButtonLamp lamp, bool on)
+{
+    ExchangeGuard guard(this, operation);
+    if (!guard)
+        return false;
+    return on ? zarvoUnitControl->writePushButtonLampOn(lamp) : zarvoUnitControl->writePushButtonLampOff(lamp);
+}
+
+bool commandExecObject::pipProgramOn() { return lampWrite("pipProgramOn", pipProgram, true); }
+bool commandExecObject::pipProgramOff() { return lampWrite("pipProgramOff", pipProgram, false); }
+bool commandExecObject::pipPreviewOn() { return lampWrite("pipPreviewOn", pipPreview, true); }
+bool commandExecObject::pipPreviewOff() { return lampWrite("pipPreviewOff", pipPreview, false); }
+bool commandExecObject::keyOnPgm() { return lampWrite("keyOnPgm", keyProgram, true); }
+bool commandExecObject::keyOffPgm() { return lampWrite("keyOffPgm", keyProgram, false); }
+bool commandExecObject::keyOnPvw() { return lampWrite("keyOnPvw", keyPreview, true); }
+bool commandExecObject::keyOffPvw() { return lampWrite("keyOffPvw", keyPreview, false); }
+
+bool commandExecObject::writePipProgram()
+{
+    if (!linkFree("writePipProgram"))
+        return false;
+    return zarvoUnitControl->writePushButtonLampOn(pipProgram);
+}
+
+void commandExecObject::pipSplitOnPgm()
+{
+    if (!isConnected())
+        return;
+    ExchangeGuard guard(this, "pipSplitOnPgm");
+    if (!guard)
+        return;
+    bool ok = false;
+    if (zarvoUnitControl->readPushButtonLamp(splitCommand, ok)) {
+        bool okProgram = false;
+        if (zarvoUnitControl->readPushButtonLamp(splitProgram, okProgram))
+            zarvoUnitControl->writePushButtonLampOff(splitProgram);
+        else
+            zarvoUnitControl->writePushButtonLampOn(splitProgram);
+    } else if (isPipSplitOnPgm()) {
+        zarvoUnitControl->writePushButtonLampOff(pipProgram);
+    } else {
+        zarvoUnitControl->writePushButtonLampOn(pipProgram);
+    }
+}
+
+void commandExecObject::pipSplitOnPvw()
+{
+    if (!isConnected())
+        return;
+    ExchangeGuard guard(this, "pipSplitOnPvw");
+    if (!guard)
+        return;
+    bool ok = false;
+    const PushButtonLamp lamp = zarvoUnitControl->readPushButtonLamp(splitCommand, ok) ? splitPreview
+                                                                                          : pipPreview;
+    if (isPipSplitOnPvw())
+        zarvoUnitControl->writePushButtonLampOff(lamp);
+    else
+        zarvoUnitControl->writePushButtonLampOn(lamp);
+}
+
+bool commandExecObject::lampState(const char *operation, PushButtonLamp lamp)
+{
+    if (!isConnected())
+        return false;
+    ExchangeGuard guard(this, operation);
+    if (!guard)
+        return false;
+    bool ok = false;
+    const bool lit = zarvoUnitControl->readPushButtonLamp(lamp, ok);
+    return ok && lit;
+}
+
+bool commandExecObject::pipPgmState() { return lampState("pipPgmState", pipProgram); }
+bool commandExecObject::pipPvmState() { return lampState("pipPvmState", pipPreview); }
+bool commandExecObject::keyPgmState() { return lampState("keyPgmState", keyProgram); }
+bool commandExecObject::keyPvmState() { return lampState("keyPvmState", keyPreview); }
+
+bool commandExecObject::writePipSource(int src)
+{
+    if (!isSource(src)) {
+        qWarning() << "[ERR] pip source out of range :" << src;
+        return false;
+    }
+    ExchangeGuard guard(this, "writePipSource");
+    if (!guard)
+        return false;
+    return zarvoUnitControl->writePipSrc(static_cast<CrossPoint>(src));
+}
+
+void commandExecObject::writeSplitSource(int src)
+{
+    if (!isConnected())
+        return;
+    if (!isSource(src)) {
+        qWarning() << "[ERR] split source out of range :" << src;
+        return;
+    }
+    ExchangeGuard guard(this, "writeSplitSource");
+    if (!guard)
+        return;
+    zarvoUnitControl->writeSplitSrc(static_cast<CrossPoint>(src));
+}
+
+bool commandExecObject::writeKeySource(int src)
+{
+    if (!isConnected())
+        return false;
+    if (!isSource(src)) {
+        qWarning() << "[ERR] key source out of range :" << src;
+        return false;
+    }
+    ExchangeGuard guard(this, "writeKeySource");
+    if (!guard)
+        return false;
+    return zarvoUnitControl->writeKeyKeySrc(static_cast<CrossPoint>(src));
+}
+
+// ---------------------------------------------------------------------------
+// Reads
+
+int commandExecObject::readProgram()
+{
+    if (!isConnected())
+        return 0;
+    ExchangeGuard guard(this, "readProgram");
+    if (!guard)
+        return 0;
+    bool ok = false;
+    const int src = zarvoUnitControl->readProgram(ok);
+    if (!ok || !isSource(src)) {
+        qWarning() << "[ERR] readProgram failed, value" << src;
+        return 0;
+    }
+    qDebug().noquote() << QStringLiteral("readProgram ---%1: ").arg(QLatin1String(sourceName(src))) << src;
+    return src;
+}
+
+int commandExecObject::readPreset()
+{
+    if (!isConnected())
+        return 0;
+    ExchangeGuard guard(this, "readPreset");
+    if (!guard)
+        return 0;
+    bool ok = false;
+    const int src = zarvoUnitControl->readPreset(ok);
+    if (!ok || !isSource(src)) {
+        qWarning() << "[ERR] readPreset failed, value" << src;
+        return 0;
+    }
+    qDebug().noquote() << QStringLiteral("readPreset ---%1: ").arg(QLatin1String(sourceName(src))) << src;
+    return src;
+}
+
+void commandExecObject::readMix()
+{
+    if (!isConnected())
+        return;
+    ExchangeGuard guard(this, "readMix");
+    if (!guard)
+        return;
+    bool ok = false;
+    const bool lit = zarvoUnitControl->readPushButtonLamp(mixTransitionCommand, ok);
+    if (ok && lit)
+        qDebug() << "mix mode is on :" << lit;
+}
+
+void commandExecObject::readWipePattern()
+{
+    if (!isConnected())
+        return;
+    ExchangeGuard guard(this, "readWipePattern");
+    if (!guard)
+        return;
+    bool ok = false;
+    zarvoUnitControl->readWipePattern(ok);
+}
+
+bool commandExecObject::getWipeMode()
+{
+    const bool mode = curZarvoMuState.mixWipe;
+    qDebug() << "wipe mode :" << mode;
+    return mode;
+}
+
+// ---------------------------------------------------------------------------
+// Aux, auto rate, T-bar
+
+void commandExecObject::setAuxOutput(uint src)
+{
+    if (!isConnected() || src == curAuxSource.load())
+        return;
+    const uint mapped = (src >= 1 && src <= 4) ? src : 0;
+    ExchangeGuard guard(this, "setAuxOutput");
+    if (!guard)
+        return;
+    if (zarvoUnitControl->writeAuxSrc(static_cast<CrossPoint>(mapped)))
+        qDebug() << "SetAuxOutput susccess" << src;
+    // Stored whether or not the board acknowledged: a send-only write never
+    // tells, and resending the same source on every touch floods the line.
+    if (curAuxSource.exchange(mapped) != mapped)
+        emit auxOutputChanged();
+}
+
+uint commandExecObject::auxOutput()
+{
+    const uint src = curAuxSource.load();
+    qDebug() << "Read AuxSource=" << src;
+    return src;
+}
+
+void commandExecObject::setAuxMode(int mode)
+{
+    if (!isConnected())
+        return;
+    ExchangeGuard guard(this, "setAuxMode");
+    if (!guard)
+        return;
+    qDebug() << "enter setAuxMode ... 00000: " << mode;
+    const bool ok = zarvoUnitControl->writeAuxMode(mode);
+    if (ok)
+        qDebug() << "setAuxMode susccess";
+    qDebug() << "leave setAuxMode ... 11111 ackSuscess: " << ok;
+}
+
+int commandExecObject::readAutoRate()
+{
+    if (!isConnected())
+        return 0;
+    ExchangeGuard guard(this, "readAutoRate");
+    if (!guard)
+        return 0;
+    bool ok = false;
+    const int rate = zarvoUnitControl->readAutoTransRate(ok);
+    if (ok)
+        qDebug() << "auto rate" << rate;
+    return rate;
+}
+
+void commandExecObject::writeAutoRate(int rate)
+{
+    if (!isConnected())
+        return;
+    ExchangeGuard guard(this, "writeAutoRate");
+    if (!guard)
+        return;
+    qDebug() << "writeAutoRate ========";
+    const int r = qBound(1, rate, 200);
+    if (zarvoUnitControl->writeAutoTransRate(quint16(r)))
+        qDebug() << "set auto rate" << r;
+}
+
+int commandExecObject::readTbar()
+{
+    ExchangeGuard guard(this, "readTbar");
+    if (!guard)
+        return -1;
+    bool ok = false;
+    const int value = zarvoUnitControl->readControl(keyer2, ok);
+    if (!ok)
+        qWarning() << "Read TBar value fail";
+    return value;
+}
+
+void commandExecObject::writeTbar(uint v)
+{
+    if (!linkFree("writeTbar"))
+        return;
+    // Anything beyond the lever's travel is its far end; a stray larger value
+    // must not leave the busy gate closed forever.
+    v = qMin(v, 1023u);
+    if (v == m_currentTbarPos)
+        return;
+    const bool atEnd = (v == 0 || v == 1023);
+    if (atEnd) {
+        zarvoUnitControl->clearUartReadBuf();
+        zarvoUnitControl->mainboardIsBusy = false;
+    } else {
+        zarvoUnitControl->mainboardIsBusy = true;
+    }
+    bool ok = zarvoUnitControl->writeControl(keyer2, quint16(v));
+    if (atEnd) {
+        // The end positions finish the transition on the mainboard: worth
+        // a few more tries.
+        for (int retry = 0; !ok && retry < 3; ++retry) {
+            qWarning() << "Retry writeTbar :" << retry;
+            ok = zarvoUnitControl->writeControl(keyer2, quint16(v));
+        }
+    }
+    setcurrentTbarPos(v);
+}
+
+// ---------------------------------------------------------------------------
+// Status, busy, boot mode
+
+void commandExecObject::refreshStatus2()
+{
+    if (!linkFree("refreshStatus2"))
+        return;
+    bool ok = false;
+    zarvoMuStatus status = zarvoUnitControl->requestStatus(ok);
+    for (int again = 0; !ok && again < 2; ++again) {
+        status = zarvoUnitControl->requestStatus(ok);
+        qDebug() << "refresh pipSource :" << status.pipSource;
+    }
+    qDebug() << "refresh state auto key :" << status.autokey;
+    if (!ok)
+        return;
+    qDebug() << "refresh pgmSource :" << status.pgmSource;
+    applyStatus(status);
+}
+
+void commandExecObject::applyStatus(const zarvoMuStatus &s)
+{
+    setPgmSourceNumber(s.pgmSource);
+    setWipePattern(s.wipePattern);
+    setAutoMode(s.autokey);
+    setWipeMixMode(s.mixWipe);
+    setSplitMode(s.split);
+    setPipSplitOnPgm(s.pipSplitPgm);
+    setPipSplitOnPvw(s.pipSplitPvw);
+    setpipSrc(s.pipSource);
+    setsplitSrc(s.splitSource);
+    setkeyKeyerSrc(s.keySource);
+    setkeyFillSrc(s.keyFillSource);
+    setWipeReverse(s.reverse);
+    setKeyOnPgm(s.keyerPgm);
+    setKeyOnPvw(s.keyerPvw);
+    emit sendMuState(s.pgmSource, s.pvwSource, s.keyerPgm, s.keyerPvw, s.keySource, s.keyFillSource, s.pipSource,
+                     s.pipSplitPgm, s.pipSplitPvw, s.splitSource, s.autokey, s.wipePattern, s.mixWipe, s.split,
+                     s.menu);
+}
+
+void commandExecObject::requestStatus()
+{
+    ExchangeGuard guard(this, "requestStatus");
+    if (!guard)
+        return;
+    qDebug() << " commandExecObject::requestStatus ";
+    bool ok = false;
+    zarvoUnitControl->requestStatus(ok);
+    if (ok)
+        qDebug() << "view state";
+}
+
+void commandExecObject::updateStatus()
+{
+    ExchangeGuard guard(this, "updateStatus");
+    if (!guard)
+        return;
+    zarvoMuStatus status;
+    status.pgmSource = 3;
+    status.pvwSource = 6;
+    status.autokey = 1;
+    status.mixWipe = 0;
+    status.split = 0;
+    status.pipSplitPgm = 0;
+    status.pipSplitPvw = 0;
+    status.keyerPgm = 0;
+    status.keyerPvw = 1;
+    status.menu = 0;
+    status.pipSource = 4;
+    status.splitSource = 2;
+    status.keySource = 1;
+    status.keyFillSource = 5;
+    status.wipePattern = 2;
+    status.reverse = 1;
+    status.unUsedByte = 0;
+    if (zarvoUnitControl->updateStatus(status))
+        qDebug() << "view state";
+}
+
+void commandExecObject::refreshStatus()
+{
+    // The switching operations do not refresh the state; the interface polls
+    // refreshStatus2 instead.
+}
+
+void commandExecObject::openMission(bool runMission)
+{
+    emit sigSpecialMission(runMission);
+}
+
+void commandExecObject::autoTransStartSlot()
+{
+    emit autoTransStart(this);
+}
+
+void commandExecObject::setInBootMode(bool on)
+{
+    qDebug() << "set In Boot Mode --- " << on;
+    if (bInBootMode == on)
+        return;
+    bInBootMode = on;
+    emit bootModeChanged();
+}
+
+// ---------------------------------------------------------------------------
+// Firmware upgrade
+
+void commandExecObject::processFirmwareUpgradeUi(QString file, QString mbVersion)
+{
+    Q_UNUSED(mbVersion)
+    const QString path = Sysroot::path(file);
+    if (!QFile::exists(path)) {
+        qDebug() << "Not need to upgrade MB";
+        return;
+    }
+    if (upgradeRunning_.load()) {
+        // The running upgrade reports its own end; a second one on the same
+        // line would corrupt both.
+        qWarning() << "[ERR] mainboard upgrade already running, request ignored";
+        return;
+    }
+    if (mutexOwner_.load() == QThread::currentThreadId()) {
+        qWarning() << "[ERR] processFirmwareUpgradeUi refused: called inside a mainboard exchange";
+        return;
+    }
+    auto *controller = new UpgradeController(this);
+    upgrade_ = controller;
+    connect(controller, &UpgradeController::logMessage, this, &commandExecObject::logMessage);
+    connect(controller, &UpgradeController::upgradeFinished, this, [this, controller](bool success) {
+        upgradeRunning_.store(false);
+        emit upgradeFinished(success);
+        controller->deleteLater();
+    });
+    // From here every exchange fails at once until upgradeFinished: the
+    // upgrade thread owns the line.
+    upgradeRunning_.store(true);
+    controller->startUpgrade(*serial_, path);
+}
+
+// ---------------------------------------------------------------------------
+// Property setters
+
+#define TVK_SET_BITS(setter, field, signal, type)                                                                      \
+    void commandExecObject::setter(type v)                                                                             \
+    {                                                                                                                  \
+        zarvoMuStatus next = curZarvoMuState;                                                                          \
+        next.field = v;                                                                                                \
+        if (next.field == curZarvoMuState.field)                                                                       \
+            return;                                                                                                    \
+        curZarvoMuState.field = next.field;                                                                            \
+        emit signal();                                                                                                 \
+    }
+
+void commandExecObject::setPgmSourceNumber(uint v)
+{
+    const uint masked = v & 0x0F;
+    if (masked == curZarvoMuState.pgmSource)
+        return;
+    qDebug() << "setPgmSourceNumber new:" << masked << "old:" << curZarvoMuState.pgmSource;
+    curZarvoMuState.pgmSource = masked;
+    emit pgmSourceChanged();
+}
+
+TVK_SET_BITS(setPvwSourceNumber, pvwSource, pvwSourceChanged, uint)
+TVK_SET_BITS(setWipePattern, wipePattern, wipePatternChanged, uint)
+TVK_SET_BITS(setWipeMixMode, mixWipe, wipeMixModeChanged, bool)
+TVK_SET_BITS(setAutoMode, autokey, autoModeChanged, bool)
+TVK_SET_BITS(setSplitMode, split, splitModeChanged, bool)
+TVK_SET_BITS(setPipSplitOnPgm, pipSplitPgm, pipSplitOnPgmChanged, bool)
+TVK_SET_BITS(setPipSplitOnPvw, pipSplitPvw, pipSplitOnPvwChanged, bool)
+TVK_SET_BITS(setKeyOnPgm, keyerPgm, keyOnPgmChanged, bool)
+TVK_SET_BITS(setKeyOnPvw, keyerPvw, keyOnPvwChanged, bool)
+TVK_SET_BITS(setpipSrc, pipSource, pipSrcChanged, uint)
+TVK_SET_BITS(setsplitSrc, splitSource, splitSrcChanged, uint)
+TVK_SET_BITS(setkeyKeyerSrc, keySource, keyKeyerSrcChanged, uint)
+TVK_SET_BITS(setkeyFillSrc, keyFillSource, keyFillSrcChanged, uint)
+TVK_SET_BITS(setWipeReverse, reverse, wipeReverseChanged, bool)
+#undef TVK_SET_BITS
+
+uint commandExecObject::readPipSrc()
+{
+    qDebug() << "current pipSrc" << curZarvoMuState.pipSource;
+    return curZarvoMuState.pipSource;
+}
+
+void commandExecObject::setcurrentTbarPos(uint v)
+{
+    if (v == m_currentTbarPos)
+        return;
+    m_currentTbarPos = v;
+    emit currentTbarPosChanged();
+}
+
+#define TVK_SET_INT(setter, member, signal)                                                                            \
+    void commandExecObject::setter(int v)                                                                              \
+    {                                                                                                                  \
+        if (member == v)                                                                                               \
+            return;                                                                                                    \
+        member = v;                                                                                                    \
+        emit signal();                                                                                                 \
+    }
+
+TVK_SET_INT(setwipeMixTransitionSpeed, m_wipeMixTransitionSpeed, wipeMixTransitionSpeedChanged)
+TVK_SET_INT(setWipeBkgColor, m_wipeBkgColor, wipeBkgColorChanged)
+TVK_SET_INT(setWipeBorderSize, m_wipeBorderSize, wipeBorderSizeChanged)
+TVK_SET_INT(setWipeBorderColor, m_wipeBorderColor, wipeBorderColorChanged)
+TVK_SET_INT(setPipSplitBorderSize, m_pipSplitBorderSize, pipSplitBorderSizeChanged)
+TVK_SET_INT(setPipSplitBorderColor, m_pipSplitBorderColor, pipSplitBorderColorChanged)
+TVK_SET_INT(setPipSize, m_pipSize, pipSizeChanged)
+TVK_SET_INT(setPipPosX, m_pipPosX, pipPosXChanged)
+TVK_SET_INT(setPipPosY, m_pipPosY, pipPosYChanged)
+TVK_SET_INT(setpipCropSize, m_pipCropSize, pipCropSizeChanged)
+TVK_SET_INT(setpipCropLeft, m_pipCropLeft, pipCropLeftChanged)
+TVK_SET_INT(setpipCropRight, m_pipCropRight, pipCropRightChanged)
+TVK_SET_INT(setpipCropTop, m_pipCropTop, pipCropTopChanged)
+TVK_SET_INT(setpipCropBottom, m_pipCropBottom, pipCropBottomChanged)
+TVK_SET_INT(setpgmOutResolution, m_pgmOutResolution, pgmOutResolutionChanged)
+TVK_SET_INT(setmvOutResolution, m_mvOutResolution, mvOutResolutionChanged)
+TVK_SET_INT(setoutputFormat, m_outputFormat, outputFormatChanged)
+TVK_SET_INT(setlanguage, m_language, languageChanged)
+TVK_SET_INT(setmainBoardVerMajor, m_mainBoardVerMajor, mainBoardVerMajorChanged)
+TVK_SET_INT(setmainBoardVerMinor, m_mainBoardVerMinor, mainBoardVerMinorChanged)
+TVK_SET_INT(setosdVerMajor, m_osdVerMajor, osdVerMajorChanged)
+TVK_SET_INT(setosdVerMinor, m_osdVerMinor, osdVerMinorChanged)
+TVK_SET_INT(setlumakeyMode, m_lumakeyMode, lumakeyModeChanged)
+TVK_SET_INT(setlumakeyCleanuoLevel, m_lumakeyCleanuoLevel, lumakeyCleanuoLevelChanged)
+TVK_SET_INT(setlumakeytransparency, m_lumakeyTransparency, lumakeyTransparencyChanged)
+TVK_SET_INT(setaudioMute, m_audioMute, audioMuteChanged)
+TVK_SET_INT(setaudioHdmiInput, m_audioHdmiInput, audioHdmiInputChanged)
+TVK_SET_INT(setaudioHdmiGroup, m_audioHdmiGroup, audioHdmiGroupChanged)
+TVK_SET_INT(setaudioLevel, m_audioLevel, audioLevelChanged)
+TVK_SET_INT(setaudioTallyMode, m_audioTallyMode, audioTallyModeChanged)
+TVK_SET_INT(setloadUserMem, m_loadUserMem, loadUserMemChanged)
+TVK_SET_INT(setsaveUserMem, m_saveUserMem, saveUserMemChanged)
+TVK_SET_INT(setsoftwareMajor, m_softwareMajor, softwareMajorChanged)
+TVK_SET_INT(setsoftwareMinor, m_softwareMinor, softwareMinorChanged)
+TVK_SET_INT(setFirmwareUpgradeStep, m_firmwareUpgradeStep, firmwareUpgradeStepChanged)
+#undef TVK_SET_INT

@@ -1,0 +1,1040 @@
+// commandExecObject: the settings pages (the four user-menu records), user
+// memories, versions and the text-file writer.
+
+#include "switcher/commandexecobject.h"
+#include "switcher/exchangeguard_p.h"
+
+#include "mainboard/zarvomu.h"
+#include "platform/sysroot.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QSaveFile>
+#include <QSerialPort>
+#include <QThread>
+
+namespace {
+
+QString versionText(int major, int minor) { return QStringLiteral("%1.%2").arg(major).arg(minor); }
+
+} // namespace
+
+// Connection check first, then the lock: one operation, one lock.
+#define TVK_LOCKED(op, failValue)                                                                                       \
+    ExchangeGuard guard(this, op);                                                                                      \
+    if (!guard)                                                                                                         \
+    return failValue
+
+// ---------------------------------------------------------------------------
+// Record reads (lock held by the caller)
+
+bool commandExecObject::readLumaAudioLocked(const char *operation, lumakeyAudioSetting &out)
+{
+    bool ok = false;
+    const lumakeyAudioSetting record = zarvoUnitControl->readLumaAudioUserParam(ok);
+    if (!ok) {
+        // A failed read never replaces what a good read left behind.
+        qWarning() << "[ERR]" << operation << ": luma key/audio record read failed";
+        return false;
+    }
+    audioParams = record;
+    out = record;
+    return true;
+}
+
+bool commandExecObject::readSetupLocked(const char *operation, machineInfoSetting &out)
+{
+    bool ok = false;
+    const machineInfoSetting record = zarvoUnitControl->readMachineInfoUserParam(ok);
+    if (!ok) {
+        qWarning() << "[ERR]" << operation << ": setup record read failed";
+        return false;
+    }
+    outputParams = record;
+    out = record;
+    return true;
+}
+
+void commandExecObject::emitLumaAudio(const lumakeyAudioSetting &r)
+{
+    emit sendLumaAudio(r.lumakeyMode, r.lumakeyCleanupLevel, r.lumakeyTransparency, r.audioMute, r.audioHdmiInput,
+                       r.audioHdmiGroup, r.audioLevel, r.audioTallyMode);
+}
+
+void commandExecObject::emitOutputParams(const machineInfoSetting &r)
+{
+    emit getOutputParams(r.pgmOutResolution, r.multiviewOutResolution, r.language, r.motherboardMajorVersion,
+                         r.motherboardMinorVersion, r.osdMajorVersion, r.osdMinorVersion, r.outputFormat);
+}
+
+// ---------------------------------------------------------------------------
+// Whole-set reads
+
+void commandExecObject::readUserMenuSetting3()
+{
+    if (!isConnected()) {
+        qWarning() << "[ERR] readUserMenuSetting3 *****";
+        return;
+    }
+    TVK_LOCKED("readUserMenuSetting3", );
+    qDebug() << "readUserMenuSetting3 *****";
+
+    bool ok = false;
+    const colorWipeBorderSetting border = zarvoUnitControl->readColorBorderUserParam(ok);
+    if (ok) {
+        qDebug() << "read border menu setting";
+        emit sendBorderSettings(border.bkgColor, border.wipeBorderSize, border.wipeBorderColor, border.pipBorderSize,
+                                border.pipBorderColor);
+    }
+
+    const pipSetting pip = zarvoUnitControl->readPipUserParam(ok);
+    if (ok) {
+        pipSetting_ = pip;
+        pipValid_ = true;
+        qDebug() << "read pip menu setting";
+        emit sendPipSettings(pip.pipSize, pip.pipPositionX, pip.pipPositionY, pip.pipCropSize, pip.pipCropLeft,
+                             pip.pipCropRight, pip.pipCropTop, pip.pipCropBottom);
+    }
+
+    lumakeyAudioSetting luma;
+    if (readLumaAudioLocked("readUserMenuSetting3", luma)) {
+        lumakeyAudioSetting_ = luma;
+        lumakeyAudioValid_ = true;
+        qDebug() << "read luma key audio menu setting";
+        emitLumaAudio(luma);
+    }
+
+    machineInfoSetting setup;
+    if (readSetupLocked("readUserMenuSetting3", setup)) {
+        qDebug() << "read MB pgmOutResolution: " << setup.pgmOutResolution
+                 << "multiviewOutResolution: " << setup.multiviewOutResolution << "language: " << setup.language
+                 << "motherboardMajorVersion: " << setup.motherboardMajorVersion
+                 << "motherboardMinorVersion: " << setup.motherboardMinorVersion
+                 << "osdMajorVersion: " << setup.osdMajorVersion << "osdMinorVersion: " << setup.osdMinorVersion
+                 << "outputFormat: " << setup.outputFormat;
+        emitOutputParams(setup);
+    }
+}
+
+void commandExecObject::readUserMenuSetting()
+{
+    if (!isConnected())
+        return;
+    TVK_LOCKED("readUserMenuSetting", );
+    bool ok = false;
+    zarvoUnitControl->readColorBorderUserParam(ok);
+    zarvoUnitControl->readPipUserParam(ok);
+    lumakeyAudioSetting luma;
+    if (readLumaAudioLocked("readUserMenuSetting", luma))
+        emitLumaAudio(luma);
+    machineInfoSetting setup;
+    if (readSetupLocked("readUserMenuSetting", setup))
+        emitOutputParams(setup);
+}
+
+void commandExecObject::readUserMenuSetting2()
+{
+    if (!isConnected())
+        return;
+    TVK_LOCKED("readUserMenuSetting2", );
+    machineInfoSetting setup;
+    if (!readSetupLocked("readUserMenuSetting2", setup))
+        return;
+    emit sendPgmOutRes(setup.pgmOutResolution);
+    emit sendOutputFormat(setup.outputFormat);
+    emit sendLang(setup.language);
+    emit sendMb(versionText(setup.motherboardMajorVersion, setup.motherboardMinorVersion));
+}
+
+// ---------------------------------------------------------------------------
+// Single-value reads
+
+uchar commandExecObject::readLumaField(const char *operation, uint8_t lumakeyAudioSetting::*field, bool signal)
+{
+    if (!isConnected())
+        return 0;
+    TVK_LOCKED(operation, 0);
+    lumakeyAudioSetting luma;
+    if (!readLumaAudioLocked(operation, luma))
+        return 0;
+    if (signal)
+        emitLumaAudio(luma);
+    return field ? luma.*field : 0;
+}
+
+uchar commandExecObject::readPgmMute()
+{
+    return readLumaField("readPgmMute", &lumakeyAudioSetting::audioMute, true);
+}
+uchar commandExecObject::readPgmHdmiInput()
+{
+    return readLumaField("readPgmHdmiInput", &lumakeyAudioSetting::audioHdmiInput, true);
+}
+uchar commandExecObject::readPgmHdmiGroup()
+{
+    return readLumaField("readPgmHdmiGroup", &lumakeyAudioSetting::audioHdmiGroup, true);
+}
+uchar commandExecObject::readPgmLevel()
+{
+    return readLumaField("readPgmLevel", &lumakeyAudioSetting::audioLevel, true);
+}
+void commandExecObject::readLumaAudio()
+{
+    readLumaField("readLumaAudio", nullptr, true);
+}
+// The aux audio bus has no field in the record: these report 0 whatever the
+// mainboard holds.
+uchar commandExecObject::readAuxLevel()
+{
+    return readLumaField("readAuxLevel", nullptr, true);
+}
+uchar commandExecObject::readAuxHdmiGroup()
+{
+    return readLumaField("readAuxHdmiGroup", nullptr, true);
+}
+uchar commandExecObject::readAuxHdmiInput()
+{
+    return readLumaField("readAuxHdmiInput", nullptr, false);
+}
+uchar commandExecObject::readAuxMute()
+{
+    return readLumaField("readAuxMute", nullptr, false);
+}
+
+uchar commandExecObject::readSetupField(const char *operation, uint8_t machineInfoSetting::*field)
+{
+    if (!isConnected())
+        return 0;
+    TVK_LOCKED(operation, 0);
+    machineInfoSetting setup;
+    if (!readSetupLocked(operation, setup))
+        return 0;
+    emitOutputParams(setup);
+    return setup.*field;
+}
+
+uchar commandExecObject::readPgmOutRes()
+{
+    return readSetupField("readPgmOutRes", &machineInfoSetting::pgmOutResolution);
+}
+uchar commandExecObject::readMvOutRes()
+{
+    return readSetupField("readMvOutRes", &machineInfoSetting::multiviewOutResolution);
+}
+uchar commandExecObject::readPgmOutputFormat()
+{
+    return readSetupField("readPgmOutputFormat", &machineInfoSetting::outputFormat);
+}
+
+QString commandExecObject::readVersion()
+{
+    const QString unknown = QStringLiteral("x.xx");
+    if (!isConnected()) {
+        emit setVersionInfo(QStringLiteral("0.00"), QStringLiteral("0.0"), QStringLiteral("1.0.0"));
+        return unknown;
+    }
+    TVK_LOCKED("readVersion", unknown);
+    machineInfoSetting setup;
+    if (!readSetupLocked("readVersion", setup))
+        return unknown;
+    qDebug() << "motherboard Major Version: " << setup.motherboardMajorVersion;
+    qDebug() << "motherboard Minor Version: " << setup.motherboardMinorVersion;
+    qDebug() << "osd Major Version: " << setup.osdMajorVersion;
+    qDebug() << "osd Minor Version: " << setup.osdMinorVersion;
+    const QString mbVersion = versionText(setup.motherboardMajorVersion, setup.motherboardMinorVersion);
+    const QString osdVersion = versionText(setup.osdMajorVersion, setup.osdMinorVersion);
+    emit setVersionInfo(mbVersion, osdVersion, QStringLiteral("1.0.0"));
+    return mbVersion;
+}
+
+void commandExecObject::readWipeMode()
+{
+    if (!isConnected())
+        return;
+    TVK_LOCKED("readWipeMode", );
+    bool ok = false;
+    const bool lit = zarvoUnitControl->readPushButtonLamp(wipeTransitionCommand, ok);
+    if (ok)
+        qDebug() << "wipe mode is on :" << lit;
+}
+
+void commandExecObject::readReverseMode()
+{
+    if (!isConnected())
+        return;
+    TVK_LOCKED("readReverseMode", );
+    bool ok = false;
+    const bool lit = zarvoUnitControl->readPushButtonLamp(reverseCommand, ok);
+    if (ok)
+        qDebug() << "reverse mode is on :" << lit;
+}
+
+// ---------------------------------------------------------------------------
+// Page refreshes: no lock of their own (each link call is one exchange on
+// the interface thread). Only what a read actually returned is stored and
+// shown; a failed read leaves the page as it was.
+
+bool commandExecObject::pageRefreshAllowed(const char *operation)
+{
+    if (bInBootMode || !isConnected())
+        return false;
+    return linkFree(operation);
+}
+
+void commandExecObject::refreshStartPageImpl(bool logSpeed)
+{
+    if (!pageRefreshAllowed(logSpeed ? "getStartPage" : "refreshStartPage"))
+        return;
+    bool patternOk = false;
+    const WipePattern pattern = zarvoUnitControl->readWipePattern(patternOk);
+    bool borderOk = false;
+    const colorWipeBorderSetting border = zarvoUnitControl->readColorBorderUserParam(borderOk);
+    if (borderOk) {
+        wipeBorderSetting_ = border;
+        wipeBorderValid_ = true;
+    }
+    bool rateOk = false;
+    const int rate = zarvoUnitControl->readAutoTransRate(rateOk);
+    if (logSpeed)
+        qDebug() << "transSpeed: " << rate;
+    if (rateOk)
+        setwipeMixTransitionSpeed(rate);
+    if (patternOk)
+        setWipePattern(uint(pattern));
+    if (borderOk) {
+        setWipeBkgColor(border.bkgColor);
+        setWipeBorderSize(border.wipeBorderSize);
+        setWipeBorderColor(border.wipeBorderColor);
+    }
+}
+
+void commandExecObject::getStartPage() { refreshStartPageImpl(true); }
+void commandExecObject::refreshStartPage() { refreshStartPageImpl(false); }
+
+void commandExecObject::refreshPipSplitPage()
+{
+    if (!pageRefreshAllowed("refreshPipSplitPage"))
+        return;
+    bool borderOk = false;
+    const colorWipeBorderSetting border = zarvoUnitControl->readColorBorderUserParam(borderOk);
+    if (borderOk) {
+        wipeBorderSetting_ = border;
+        wipeBorderValid_ = true;
+    }
+    bool pipOk = false;
+    const pipSetting pip = zarvoUnitControl->readPipUserParam(pipOk);
+    if (pipOk) {
+        pipSetting_ = pip;
+        pipValid_ = true;
+        setPipSize(pip.pipSize);
+        setPipPosX(pip.pipPositionX);
+        setPipPosY(pip.pipPositionY);
+    }
+    if (borderOk) {
+        setPipSplitBorderSize(border.pipBorderSize);
+        setPipSplitBorderColor(border.pipBorderColor);
+    }
+}
+
+void commandExecObject::refreshPipCropPage()
+{
+    if (!pageRefreshAllowed("refreshPipCropPage"))
+        return;
+    bool ok = false;
+    const pipSetting pip = zarvoUnitControl->readPipUserParam(ok);
+    if (!ok)
+        return;
+    pipSetting_ = pip;
+    pipValid_ = true;
+    qDebug() << "current crop bottom" << pip.pipCropBottom;
+    setpipCropSize(pip.pipCropSize);
+    setpipCropLeft(pip.pipCropLeft);
+    setpipCropRight(pip.pipCropRight);
+    setpipCropTop(pip.pipCropTop);
+    setpipCropBottom(pip.pipCropBottom);
+}
+
+bool commandExecObject::refreshLumaCopy(const char *operation)
+{
+    if (!pageRefreshAllowed(operation))
+        return false;
+    bool ok = false;
+    const lumakeyAudioSetting luma = zarvoUnitControl->readLumaAudioUserParam(ok);
+    if (!ok) {
+        qWarning() << "[ERR]" << operation << ": luma key/audio record read failed";
+        return false;
+    }
+    audioParams = luma;
+    lumakeyAudioSetting_ = luma;
+    lumakeyAudioValid_ = true;
+    return true;
+}
+
+void commandExecObject::refreshLumaKeyPage()
+{
+    if (!refreshLumaCopy("refreshLumaKeyPage"))
+        return;
+    setlumakeyMode(lumakeyAudioSetting_.lumakeyMode);
+    setlumakeyCleanuoLevel(lumakeyAudioSetting_.lumakeyCleanupLevel);
+    setlumakeytransparency(lumakeyAudioSetting_.lumakeyTransparency);
+}
+
+void commandExecObject::refreshAudioPage()
+{
+    if (!refreshLumaCopy("refreshAudioPage"))
+        return;
+    const lumakeyAudioSetting &r = lumakeyAudioSetting_;
+    qDebug() << "refreshAudioPage :lumakeyMode " << r.lumakeyMode << "lumakeyCleanupLevel " << r.lumakeyCleanupLevel
+             << "lumakeyTransparency " << r.lumakeyTransparency << "audioMute " << r.audioMute << "audioHdmiInput "
+             << r.audioHdmiInput << "audioHdmiGroup " << r.audioHdmiGroup << "audioLevel " << r.audioLevel
+             << "audioTallyMode " << r.audioTallyMode;
+    emitLumaAudio(r);
+}
+
+void commandExecObject::refreshAudioPage2()
+{
+    if (!refreshLumaCopy("refreshAudioPage2"))
+        return;
+    const lumakeyAudioSetting &r = lumakeyAudioSetting_;
+    qDebug() << "refreshAudioPage2 :lumakeyMode " << r.lumakeyMode;
+    qDebug() << "refreshAudioPage2 :lumakeyCleanupLevel " << r.lumakeyCleanupLevel;
+    qDebug() << "refreshAudioPage2 :lumakeyTransparency " << r.lumakeyTransparency;
+    qDebug() << "refreshAudioPage2 :audioMute " << r.audioMute;
+    qDebug() << "refreshAudioPage2 :audioHdmiInput " << r.audioHdmiInput;
+    qDebug() << "refreshAudioPage2 :audioHdmiGroup " << r.audioHdmiGroup;
+    qDebug() << "refreshAudioPage2 :audioLevel " << r.audioLevel;
+    qDebug() << "refreshAudioPage2 :audioTallyMode " << r.audioTallyMode;
+    emitLumaAudio(r);
+}
+
+void commandExecObject::refreshSetupPage()
+{
+    if (!pageRefreshAllowed("refreshSetupPage"))
+        return;
+    bool ok = false;
+    const machineInfoSetting setup = zarvoUnitControl->readMachineInfoUserParam(ok);
+    qDebug() << "[commandExecObject::refreshSetupPage]Command ok: " << ok;
+    if (!ok)
+        return;
+    outputParams = setup;
+    machineInfoSetting_ = setup;
+    machineInfoValid_ = true;
+    setpgmOutResolution(setup.pgmOutResolution);
+    setmvOutResolution(setup.multiviewOutResolution);
+    setoutputFormat(setup.outputFormat);
+    setlanguage(setup.language);
+    setosdVerMajor(setup.osdMajorVersion);
+    setosdVerMinor(setup.osdMinorVersion);
+}
+
+void commandExecObject::refreshSettingPages()
+{
+    refreshStartPage();
+    refreshPipSplitPage();
+    refreshPipCropPage();
+    refreshLumaKeyPage();
+    refreshAudioPage();
+    refreshSetupPage();
+}
+
+// ---------------------------------------------------------------------------
+// Whole-record writes
+
+bool commandExecObject::writeUserMenuSetting(const colorWipeBorderSetting &setting)
+{
+    TVK_LOCKED("writeUserMenuSetting(colour/border)", false);
+    const bool ok = zarvoUnitControl->writeColorBorderUserParam(setting);
+    if (!ok)
+        qWarning() << "[ERR] write user menu setting";
+    return ok;
+}
+
+bool commandExecObject::writeUserMenuSetting(const pipSetting &setting, bool checkResponse)
+{
+    TVK_LOCKED("writeUserMenuSetting(pip)", false);
+    const bool ok = zarvoUnitControl->writePipUserParam(setting, checkResponse);
+    if (!ok)
+        qWarning() << "[ERR] write Pip User Param";
+    return ok;
+}
+
+bool commandExecObject::writeUserMenuSetting(const lumakeyAudioSetting &setting)
+{
+    if (!isConnected())
+        return false;
+    TVK_LOCKED("writeUserMenuSetting(luma key/audio)", false);
+    return zarvoUnitControl->writeLumaAudioUserParam(setting);
+}
+
+bool commandExecObject::writeUserMenuSetting(const machineInfoSetting &setting)
+{
+    if (!isConnected())
+        return false;
+    TVK_LOCKED("writeUserMenuSetting(setup)", false);
+    qDebug() << "pgmOutResolution: " << setting.pgmOutResolution;
+    const bool ok = zarvoUnitControl->writeMachineInfoUserParam(setting);
+    if (!ok)
+        qWarning() << "[ERR] write user menu setting";
+    return ok;
+}
+
+// ---------------------------------------------------------------------------
+// Read-modify-write support: a record is only ever sent whole, so its other
+// fields must be what the mainboard holds. Until a read has succeeded the
+// stored copy is zeros; sending it would wipe the mainboard's other settings.
+
+bool commandExecObject::ensureColorBorder()
+{
+    if (wipeBorderValid_)
+        return true;
+    TVK_LOCKED("read colour/border record", false);
+    bool ok = false;
+    const colorWipeBorderSetting record = zarvoUnitControl->readColorBorderUserParam(ok);
+    if (!ok) {
+        qWarning() << "[ERR] colour/border record could not be read, nothing sent";
+        return false;
+    }
+    wipeBorderSetting_ = record;
+    wipeBorderValid_ = true;
+    return true;
+}
+
+bool commandExecObject::ensurePip()
+{
+    if (pipValid_)
+        return true;
+    TVK_LOCKED("read pip record", false);
+    bool ok = false;
+    const pipSetting record = zarvoUnitControl->readPipUserParam(ok);
+    if (!ok) {
+        qWarning() << "[ERR] pip record could not be read, nothing sent";
+        return false;
+    }
+    pipSetting_ = record;
+    pipValid_ = true;
+    return true;
+}
+
+bool commandExecObject::ensureLumaAudio()
+{
+    if (lumakeyAudioValid_)
+        return true;
+    if (!isConnected())
+        return false;
+    TVK_LOCKED("read luma key/audio record", false);
+    lumakeyAudioSetting record;
+    if (!readLumaAudioLocked("read luma key/audio record", record)) {
+        qWarning() << "[ERR] luma key/audio record could not be read, nothing sent";
+        return false;
+    }
+    lumakeyAudioSetting_ = record;
+    lumakeyAudioValid_ = true;
+    return true;
+}
+
+bool commandExecObject::ensureMachineInfo()
+{
+    if (machineInfoValid_)
+        return true;
+    if (!isConnected())
+        return false;
+    TVK_LOCKED("read setup record", false);
+    machineInfoSetting record;
+    if (!readSetupLocked("read setup record", record)) {
+        qWarning() << "[ERR] setup record could not be read, nothing sent";
+        return false;
+    }
+    machineInfoSetting_ = record;
+    machineInfoValid_ = true;
+    return true;
+}
+
+void commandExecObject::invalidateStoredRecords()
+{
+    wipeBorderValid_ = false;
+    pipValid_ = false;
+    lumakeyAudioValid_ = false;
+    machineInfoValid_ = false;
+}
+
+// ---------------------------------------------------------------------------
+// Colour and border
+
+bool commandExecObject::writeColorField(uint8_t colorWipeBorderSetting::*field, int value, bool skipSame)
+{
+    if (!ensureColorBorder())
+        return false;
+    if (skipSame && wipeBorderSetting_.*field == value)
+        return false;
+    wipeBorderSetting_.*field = uint8_t(value);
+    return writeUserMenuSetting(wipeBorderSetting_);
+}
+
+bool commandExecObject::writeWipeBorderSize(int size)
+{
+    qDebug() << "writeWipeBorderSize *****" << size;
+    return writeColorField(&colorWipeBorderSetting::wipeBorderSize, qBound(0, size, 3), true);
+}
+
+bool commandExecObject::writeWipeBorderColor(int color)
+{
+    qDebug() << "writeWipeBorderColor *****" << color;
+    return writeColorField(&colorWipeBorderSetting::wipeBorderColor, qBound(0, color, 7), true);
+}
+
+bool commandExecObject::writeBkgColor(int color)
+{
+    qDebug() << "writeBkgColor *****" << color;
+    return writeColorField(&colorWipeBorderSetting::bkgColor, qBound(0, color, 7), false);
+}
+
+bool commandExecObject::writePipSplitBorderSize(int size)
+{
+    qDebug() << "writePipSplitBorderSize *****" << size;
+    const bool ok = writeColorField(&colorWipeBorderSetting::pipBorderSize, qBound(0, size, 3), true);
+    if (wipeBorderValid_)
+        setPipSplitBorderSize(wipeBorderSetting_.pipBorderSize);
+    return ok;
+}
+
+bool commandExecObject::writePipSplitBorderColor(int color)
+{
+    qDebug() << "writePipSplitBorderColor : color -" << color;
+    const bool ok = writeColorField(&colorWipeBorderSetting::pipBorderColor, qBound(0, color, 7), true);
+    if (wipeBorderValid_)
+        setPipSplitBorderColor(wipeBorderSetting_.pipBorderColor);
+    return ok;
+}
+
+int commandExecObject::getWipeBkgColor()
+{
+    qDebug() << "getWipeBkgColor: " << wipeBorderSetting_.bkgColor;
+    return wipeBorderSetting_.bkgColor;
+}
+
+int commandExecObject::getWipeBorderSize()
+{
+    qDebug() << "getWipeBorderSize: " << wipeBorderSetting_.wipeBorderSize;
+    return wipeBorderSetting_.wipeBorderSize;
+}
+
+int commandExecObject::getWipeBorderColor()
+{
+    qDebug() << "getWipeBorderColor: " << wipeBorderSetting_.wipeBorderColor;
+    return wipeBorderSetting_.wipeBorderColor;
+}
+
+// ---------------------------------------------------------------------------
+// Picture-in-picture
+
+bool commandExecObject::writePipSize(int size, bool check)
+{
+    qDebug() << "writePipSize *****" << size;
+    if (!ensurePip())
+        return false;
+    pipSetting_.pipSize = uint8_t(qBound(1, size, 100));
+    const bool ok = writeUserMenuSetting(pipSetting_, check);
+    setPipSize(pipSetting_.pipSize);
+    return ok;
+}
+
+bool commandExecObject::writePipPosition(bool isX, int value, bool check)
+{
+    if (!ensurePip())
+        return false;
+    const int clamped = qBound(-50, value, 50);
+    (isX ? pipSetting_.pipPositionX : pipSetting_.pipPositionY) = int8_t(clamped);
+    const bool ok = writeUserMenuSetting(pipSetting_, check);
+    if (isX)
+        qDebug() << "value:" << clamped;
+    else
+        qDebug() << "value:" << clamped << ", ret :" << ok << ", checkReponse :" << check;
+    if (check && !ok) {
+        // A dragged inset must end where the finger left it: the release is
+        // resent a few times, briefly spaced.
+        for (int left = 3; left > 0; --left) {
+            QThread::msleep(50);
+            if (writeUserMenuSetting(pipSetting_, check))
+                break;
+            qWarning() << "retry :" << left;
+        }
+    }
+    if (isX)
+        setPipPosX(pipSetting_.pipPositionX);
+    else
+        setPipPosY(pipSetting_.pipPositionY);
+    return ok;
+}
+
+bool commandExecObject::writePipPosX(int x, bool check)
+{
+    qDebug() << "writePipPosX *****" << x;
+    return writePipPosition(true, x, check);
+}
+
+bool commandExecObject::writePipPosY(int y, bool check)
+{
+    qDebug() << "writePipPosY *****" << y;
+    return writePipPosition(false, y, check);
+}
+
+bool commandExecObject::writePipCrop(uint8_t pipSetting::*field, int value, bool check,
+                                     void (commandExecObject::*setter)(int))
+{
+    if (!ensurePip())
+        return false;
+    pipSetting_.*field = uint8_t(qBound(0, value, 100));
+    const bool ok = writeUserMenuSetting(pipSetting_, check);
+    (this->*setter)(pipSetting_.*field);
+    return ok;
+}
+
+bool commandExecObject::writePipCropSize(int value, bool check)
+{
+    qDebug() << "writePipCropSize *****" << value;
+    return writePipCrop(&pipSetting::pipCropSize, value, check, &commandExecObject::setpipCropSize);
+}
+
+void commandExecObject::writePipCropLeft(int value, bool check)
+{
+    qDebug() << "writePipCropLeft *****" << value;
+    writePipCrop(&pipSetting::pipCropLeft, value, check, &commandExecObject::setpipCropLeft);
+}
+
+void commandExecObject::writePipCropRight(int value, bool check)
+{
+    qDebug() << "writePipCropRight *****" << value;
+    writePipCrop(&pipSetting::pipCropRight, value, check, &commandExecObject::setpipCropRight);
+}
+
+void commandExecObject::writePipCropTop(int value, bool check)
+{
+    qDebug() << "writePipCropTop *****" << value;
+    writePipCrop(&pipSetting::pipCropTop, value, check, &commandExecObject::setpipCropTop);
+}
+
+void commandExecObject::writePipCropBottom(int value, bool check)
+{
+    qDebug() << "writePipCropBottom *****" << value;
+    writePipCrop(&pipSetting::pipCropBottom, value, check, &commandExecObject::setpipCropBottom);
+}
+
+void commandExecObject::resetPipCrop()
+{
+    qDebug() << "resetPipCrop *****";
+    if (!ensurePip())
+        return;
+    pipSetting_.pipCropSize = 0;
+    pipSetting_.pipCropLeft = 0;
+    pipSetting_.pipCropRight = 0;
+    pipSetting_.pipCropTop = 0;
+    pipSetting_.pipCropBottom = 0;
+    writeUserMenuSetting(pipSetting_, false);
+}
+
+void commandExecObject::resetPipSizeXYPos()
+{
+    qDebug() << "resetPipSizeXYPos *****";
+    if (!ensurePip())
+        return;
+    pipSetting_.pipSize = 50;
+    pipSetting_.pipPositionX = 0;
+    pipSetting_.pipPositionY = 0;
+    writeUserMenuSetting(pipSetting_, false);
+}
+
+// ---------------------------------------------------------------------------
+// Luma key and audio
+
+bool commandExecObject::writeLumaField(uint8_t lumakeyAudioSetting::*field, int value, bool skipSame, bool audio)
+{
+    if (!ensureLumaAudio())
+        return false;
+    if (skipSame && lumakeyAudioSetting_.*field == value)
+        return false;
+    lumakeyAudioSetting_.*field = uint8_t(value);
+    if (audio)
+        printAudio(lumakeyAudioSetting_);
+    return writeUserMenuSetting(lumakeyAudioSetting_);
+}
+
+bool commandExecObject::writelumakeyMode(int mode)
+{
+    qDebug() << "writelumakeyMode *****" << mode;
+    return writeLumaField(&lumakeyAudioSetting::lumakeyMode, mode >= 1 ? 1 : 0, true, false);
+}
+
+bool commandExecObject::writelumakeyCleanupLevel(int level)
+{
+    qDebug() << "writelumakeyCleanupLevel *****" << level;
+    return writeLumaField(&lumakeyAudioSetting::lumakeyCleanupLevel, qBound(0, level, 100), false, false);
+}
+
+bool commandExecObject::writelumakeyTransparency(int value)
+{
+    qDebug() << "writelumakeyTransparency *****" << value;
+    return writeLumaField(&lumakeyAudioSetting::lumakeyTransparency, qBound(0, value, 64), true, false);
+}
+
+bool commandExecObject::writeAudioOn()
+{
+    qDebug() << "writeAudioOn *****";
+    return writeLumaField(&lumakeyAudioSetting::audioMute, 1, false, true);
+}
+
+void commandExecObject::writeAudioOff()
+{
+    qDebug() << "writeAudioOff *****";
+    writeLumaField(&lumakeyAudioSetting::audioMute, 0, false, true);
+}
+
+void commandExecObject::writeAudioHdmiInput(int input)
+{
+    qDebug() << "writeAudioHdmiInput *****" << input;
+    writeLumaField(&lumakeyAudioSetting::audioHdmiInput, qBound(0, input, 4), true, true);
+}
+
+void commandExecObject::writeAudioHdmiGroup(int group)
+{
+    qDebug() << "writeAudioHdmiGroup *****" << group;
+    writeLumaField(&lumakeyAudioSetting::audioHdmiGroup, qBound(0, group, 3), true, true);
+}
+
+void commandExecObject::writeAudioLevel(int level)
+{
+    qDebug() << "writeAudioLevel *****" << level;
+    writeLumaField(&lumakeyAudioSetting::audioLevel, qBound(0, level, 2), true, true);
+}
+
+bool commandExecObject::writeAudioTallyMode(int mode)
+{
+    qDebug() << "writeAudioTallyMode *****" << mode;
+    return writeLumaField(&lumakeyAudioSetting::audioTallyMode, mode >= 1 ? 1 : 0, true, true);
+}
+
+void commandExecObject::writeAuxAudioOn()
+{
+    qDebug() << "writeAuxAudioOn *****";
+    if (!ensureLumaAudio())
+        return;
+    printAudio(lumakeyAudioSetting_);
+    writeUserMenuSetting(lumakeyAudioSetting_);
+}
+
+void commandExecObject::writeAuxAudioOff()
+{
+    qDebug() << "writeAuxAudioOff *****";
+    if (!ensureLumaAudio())
+        return;
+    printAudio(lumakeyAudioSetting_);
+    writeUserMenuSetting(lumakeyAudioSetting_);
+}
+
+// The aux audio bus has no field in the mainboard's record.
+void commandExecObject::writeAuxAudioHdmiInput(int input) { qDebug() << "writeAuxAudioHdmiInput *****" << input; }
+void commandExecObject::writeAuxAudioHdmiGroup(int group) { qDebug() << "writeAuxAudioHdmiGroup *****" << group; }
+void commandExecObject::writeAuxAudioLevel(int level) { qDebug() << "writeAuxAudioLevel *****" << level; }
+
+void commandExecObject::printAudio(const lumakeyAudioSetting &setting)
+{
+    qDebug() << "audioMute :" << setting.audioMute << ", audioHdmiInput :" << setting.audioHdmiInput
+             << ", audioHdmiGroup :" << setting.audioHdmiGroup << ", audioLevel :" << setting.audioLevel;
+}
+
+// ---------------------------------------------------------------------------
+// Outputs, resolution, language
+
+bool commandExecObject::writePgmOutResolution(int resolution)
+{
+    qDebug() << "writePgmOutResolution *****" << resolution;
+    if (resolution < 0 || resolution > 255) {
+        qWarning() << "[ERR] pgmOutResolution out of range :" << resolution;
+        return false;
+    }
+    if (!ensureMachineInfo())
+        return false;
+    if (machineInfoSetting_.pgmOutResolution == resolution) {
+        qDebug() << "[Info] The same pgmOutResolution = " << resolution;
+        return false;
+    }
+    machineInfoSetting_.pgmOutResolution = uint8_t(resolution);
+    return writeUserMenuSetting(machineInfoSetting_);
+}
+
+bool commandExecObject::writeMvOutResolution(int resolution)
+{
+    qDebug() << "writeMvOutResolution *****" << resolution;
+    if (resolution < 0 || resolution > 10 || resolution == 3 || resolution == 4) {
+        qWarning() << "[WARM] Not support MV resolution" << resolution;
+        return false;
+    }
+    if (!ensureMachineInfo())
+        return false;
+    machineInfoSetting_.multiviewOutResolution = uint8_t(resolution);
+    return writeUserMenuSetting(machineInfoSetting_);
+}
+
+bool commandExecObject::writeOutputFormat(int format)
+{
+    qDebug() << "writeOutputFormat *****" << format;
+    if (!ensureMachineInfo())
+        return false;
+    const int clamped = qBound(0, format, 2);
+    if (machineInfoSetting_.outputFormat == clamped) {
+        qDebug() << "[WARM] Output format unchanged";
+        return false;
+    }
+    machineInfoSetting_.outputFormat = uint8_t(clamped);
+    return writeUserMenuSetting(machineInfoSetting_);
+}
+
+void commandExecObject::writeLanguageToMachine(int language)
+{
+    qDebug() << "writeLanguageToMachine *****" << language;
+    if (!ensureMachineInfo())
+        return;
+    const int clamped = qBound(0, language, 2);
+    if (machineInfoSetting_.language == clamped)
+        qDebug() << "Language not change";
+    machineInfoSetting_.language = uint8_t(clamped);
+    writeUserMenuSetting(machineInfoSetting_);
+}
+
+// ---------------------------------------------------------------------------
+// User memories
+
+bool commandExecObject::userMem(uint memIndex)
+{
+    if (!isConnected())
+        return false;
+    if (memIndex > 0xFFFF) {
+        // The wire carries 16 bits; a larger number must not wrap onto a
+        // real memory (65536 would load the factory set).
+        qWarning() << "[ERR] Load user mem:" << memIndex;
+        return false;
+    }
+    TVK_LOCKED("userMem", false);
+    const bool ok = zarvoUnitControl->loadUserMemoryPacks(quint16(memIndex));
+    if (ok) {
+        qDebug() << "Load user mem ok:" << memIndex;
+    } else {
+        qWarning() << "[ERR] Load user mem:" << memIndex;
+    }
+    // The memory replaced the mainboard's menu records (or may have, if only
+    // the acknowledgement got lost): the stored copies must be read again
+    // before a setting is written from them.
+    if (memIndex <= 6)
+        invalidateStoredRecords();
+    return ok;
+}
+
+bool commandExecObject::userMem1()
+{
+    const bool ok = userMem(1);
+    if (ok)
+        qDebug() << "user mem1";
+    return ok;
+}
+
+bool commandExecObject::userMem2()
+{
+    const bool ok = userMem(2);
+    if (ok)
+        qDebug() << "user mem2";
+    return ok;
+}
+
+bool commandExecObject::userMem3()
+{
+    const bool ok = userMem(3);
+    if (ok)
+        qDebug() << "user mem3";
+    return ok;
+}
+
+bool commandExecObject::userMem4()
+{
+    const bool ok = userMem(4);
+    if (ok)
+        qDebug() << "user mem4";
+    return ok;
+}
+
+bool commandExecObject::loadFactoryDefault()
+{
+    // Memory 0 holds the factory settings.
+    const bool ok = userMem(0);
+    refreshStartPage();
+    refreshPipSplitPage();
+    refreshPipCropPage();
+    refreshLumaKeyPage();
+    refreshAudioPage();
+    refreshSetupPage();
+    return ok;
+}
+
+bool commandExecObject::saveuserMem(uint memIndex)
+{
+    if (memIndex > 0xFFFF) {
+        qWarning() << "[ERR] number out of range" << memIndex;
+        return false;
+    }
+    TVK_LOCKED("saveuserMem", false);
+    const bool ok = zarvoUnitControl->saveUserMemoryPacks(quint16(memIndex));
+    if (ok)
+        qDebug() << "save user mem index:" << memIndex;
+    return ok;
+}
+
+bool commandExecObject::saveSetup()
+{
+    // The setup lives in slot 0xFF, which the numbered-memory write refuses
+    // (it only takes 0..6); the link has a write of its own for it.
+    TVK_LOCKED("saveSetup", false);
+    const bool ok = zarvoUnitControl->saveSetupPacks();
+    if (ok)
+        qDebug() << "save user mem index:" << 255;
+    return ok;
+}
+
+// ---------------------------------------------------------------------------
+// Text file
+
+bool commandExecObject::writeToFile(const QString &fileName, const QString &content)
+{
+    const QString path = Sysroot::path(fileName);
+    // Appending is done as old content + new line into a file beside the
+    // target that replaces it, so a power cut leaves either version whole.
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qWarning().noquote() << QStringLiteral("無法開啟檔案：") + out.errorString();
+        return false;
+    }
+    QFile old(path);
+    if (old.exists()) {
+        if (!old.open(QIODevice::ReadOnly)) {
+            qWarning().noquote() << QStringLiteral("無法開啟檔案：") + old.errorString();
+            out.cancelWriting();
+            return false;
+        }
+        char chunk[16 * 1024];
+        for (;;) {
+            const qint64 n = old.read(chunk, sizeof chunk);
+            if (n < 0) {
+                qWarning().noquote() << QStringLiteral("無法開啟檔案：") + old.errorString();
+                out.cancelWriting();
+                return false;
+            }
+            if (n == 0)
+                break;
+            if (out.write(chunk, n) != n)
+                break; // commit() reports the write error
+        }
+    }
+    out.write((content + QLatin1Char('\n')).toUtf8());
+    if (!out.commit()) {
+        qWarning().noquote() << QStringLiteral("無法開啟檔案：") + out.errorString();
+        return false;
+    }
+    return true;
+}
