@@ -1,0 +1,186 @@
+#include "maint/powerctl.h"
+
+#include "platform/commandrunner.h"
+#include "platform/sysroot.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QTimer>
+
+namespace {
+constexpr int kI2cReadTimeoutMs = 300;
+
+void runShell(const QString &command)
+{
+    const CommandRunner::Result r = CommandRunner::shell(command, PowerCtl::kToolTimeoutMs);
+    if (r.timedOut)
+        qWarning().noquote() << "[ERR] command timed out:" << command;
+}
+} // namespace
+
+PowerCtl::PowerCtl(QObject *parent)
+    : QThread(parent), pTimer(new QTimer(this)), finalTimer(new QTimer(this))
+{
+    qDebug() << "int...";
+    connect(pTimer, &QTimer::timeout, this, &PowerCtl::sendPowerOff);
+    connect(finalTimer, &QTimer::timeout, this, &PowerCtl::countTime);
+
+    runShell(QStringLiteral("sudo raspi-gpio set 27 op pn dh"));
+    runShell(QStringLiteral("sudo raspi-gpio set 17 ip pu"));
+    initLED();
+}
+
+PowerCtl::~PowerCtl()
+{
+    stopThread();
+}
+
+bool PowerCtl::readRegister(const QString &reg, quint8 &value)
+{
+    const CommandRunner::Result r = CommandRunner::run(
+        QStringLiteral("i2cget"), {QStringLiteral("-y"), QStringLiteral("-a"), bus, addr, reg}, kI2cReadTimeoutMs);
+    if (!r.started || r.timedOut)
+        return false;
+    // An answer that is not a byte leaves the register as it was rather
+    // than lighting a random pattern.
+    bool ok = false;
+    const uint v = QString::fromLatin1(r.out).trimmed().toUInt(&ok, 16);
+    if (ok && v <= 0xFF)
+        value = static_cast<quint8>(v);
+    else
+        qWarning().noquote() << "[ERR] i2cget" << reg << "unexpected answer:" << r.out.trimmed();
+    return true;
+}
+
+bool PowerCtl::initLED()
+{
+    if (!readRegister(QStringLiteral("0x02"), lockFastReg))
+        return false;
+    qDebug().noquote() << "lockFastReg" << QString::asprintf("0x%02X", lockFastReg);
+    if (!readRegister(QStringLiteral("0x03"), midSlowReg))
+        return false;
+    qDebug().noquote() << "midSlowReg" << QString::asprintf("0x%02X", midSlowReg);
+    return true;
+}
+
+void PowerCtl::apply()
+{
+    const QString lockFast = QStringLiteral("0x%1").arg(lockFastReg, 2, 16, QLatin1Char('0'));
+    const QString midSlow = QStringLiteral("0x%1").arg(midSlowReg, 2, 16, QLatin1Char('0'));
+    qDebug().noquote() << "lockFastReg" << QString::asprintf("0x%02X", lockFastReg);
+    qDebug().noquote() << "midSlowReg" << QString::asprintf("0x%02X", midSlowReg);
+    CommandRunner::run(QStringLiteral("i2cset"),
+                       {QStringLiteral("-y"), QStringLiteral("-a"), QStringLiteral("1"), QStringLiteral("0x05"),
+                        QStringLiteral("0x02"), lockFast},
+                       kToolTimeoutMs);
+    CommandRunner::run(QStringLiteral("i2cset"),
+                       {QStringLiteral("-y"), QStringLiteral("-a"), QStringLiteral("1"), QStringLiteral("0x05"),
+                        QStringLiteral("0x03"), midSlow},
+                       kToolTimeoutMs);
+}
+
+void PowerCtl::run()
+{
+    qDebug() << "trigger to shut down system";
+    const QString file = Sysroot::path(QStringLiteral("/home/pi/power.txt"));
+    const QString command = QStringLiteral("gpio -g read 17 > ") + file;
+    while (!isInterruptionRequested()) {
+        runShell(command);
+        QByteArray line;
+        QFile f(file);
+        if (f.open(QIODevice::ReadOnly))
+            line = f.readLine(64);
+        msleep(100);
+        f.close();
+        // The tool prints the level alone; anything else (an error text that
+        // happens to hold a 0) must not pop the shutdown dialog on air.
+        if (line.trimmed() == "0")
+            emit sendShutDown();
+        msleep(50);
+    }
+}
+
+void PowerCtl::startThread()
+{
+    start(QThread::InheritPriority);
+}
+
+void PowerCtl::stopThread()
+{
+    requestInterruption();
+    quit();
+    wait();
+}
+
+void PowerCtl::clear()
+{
+    qDebug() << "clear...";
+    status = false;
+}
+
+void PowerCtl::shutdown()
+{
+    qDebug() << "shutdown...";
+    msleep(500);
+    finalTimer->start(10);
+    pTimer->start(800);
+    // The operating system is not shut down from here: the power controller
+    // cuts the power once it sees the request pulses.
+    qDebug() << "sudo -S shutdown -h now";
+    runShell(QStringLiteral("sudo gpio -g write 27 1"));
+    msleep(200);
+    runShell(QStringLiteral("sudo gpio -g write 27 0"));
+    msleep(200);
+    runShell(QStringLiteral("sudo gpio -g write 27 1"));
+    qDebug() << "222222: ";
+}
+
+void PowerCtl::sendPowerOff()
+{
+    qDebug() << "sendPowerOff..22222.";
+    // These pulses address the pin in the tool's own numbering (no -g),
+    // with the command texts exactly as the power controller was tuned to.
+    runShell(QStringLiteral("sudo gpio   write 27 1"));
+    msleep(200);
+    runShell(QStringLiteral("sudo gpio  write 27 0"));
+    msleep(200);
+    runShell(QStringLiteral("sudo gpio  write 27 1"));
+}
+
+void PowerCtl::countTime()
+{
+    qDebug() << "sendPowerOff..count:" << count;
+    ++count;
+}
+
+void PowerCtl::sendI2cReset()
+{
+    qDebug() << "sendI2cReset..11111.";
+}
+
+void PowerCtl::setFast(bool on)
+{
+    Q_UNUSED(on)
+}
+
+void PowerCtl::setMid(bool on)
+{
+    Q_UNUSED(on)
+}
+
+void PowerCtl::setSlow(bool on)
+{
+    Q_UNUSED(on)
+}
+
+void PowerCtl::setLock(bool on)
+{
+    Q_UNUSED(on)
+}
+
+void PowerCtl::allOff()
+{
+    lockFastReg = 0x11;
+    midSlowReg = 0x11;
+    apply();
+}

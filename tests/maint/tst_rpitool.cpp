@@ -1,0 +1,228 @@
+#include "maint/rpitool.h"
+#include "platform/commandrunner.h"
+#include "tests/common/testsysroot.h"
+#include "tests/maint/helper_logcapture.h"
+
+#include <QtTest>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+// <sysroot>/home/pi/raspi2png/raspi2png: records its arguments and runs `body`.
+void writeRaspi2png(const TestSysroot &sys, const QByteArray &body)
+{
+    const QString path = sys.path("/home/pi/raspi2png/raspi2png");
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + sys.root().toLocal8Bit() + "/.calls/raspi2png-abs.args'\n"
+            + body);
+    f.close();
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+} // namespace
+
+class TstRpiTool : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { CommandRunner::clearHistory(); }
+
+    void screenshotIntoMissingFolder();
+    void screenshotFailures_data();
+    void screenshotFailures();
+    void checkfileExist_data();
+    void checkfileExist();
+    void deleteImagesByPattern();
+    void deleteImagesRefusesVagueInput_data();
+    void deleteImagesRefusesVagueInput();
+    void updateDataReadsSensors();
+    void updateDataKeepsTemperatureWithoutSensor();
+    void rebootWaitsThenReboots();
+};
+
+void TstRpiTool::screenshotIntoMissingFolder()
+{
+    TestSysroot sys;
+    writeRaspi2png(sys, "printf 'PNG' > \"$2\"\n");
+    RpiTool tool;
+    LogCapture log;
+    QVERIFY(!QDir(sys.path("/mnt/tervana/img")).exists());
+    QVERIFY(tool.saveScreenshot(QStringLiteral("/mnt/tervana/img/")));
+    const QStringList files = QDir(sys.path("/mnt/tervana/img")).entryList(QDir::Files);
+    QCOMPARE(files.size(), 1);
+    QVERIFY2(QRegularExpression(QStringLiteral("^screenshot_\\d{8}_\\d{6}\\.png$")).match(files.at(0)).hasMatch(),
+             qPrintable(files.at(0)));
+    const QString shot = QDir(sys.path("/mnt/tervana/img")).filePath(files.at(0));
+    QCOMPARE(sys.readFile("/.calls/raspi2png-abs.args"), ("-p " + shot + "\n").toLocal8Bit());
+    QVERIFY(log.contains(QStringLiteral("[OK] Screenshot saved to: ") + shot));
+    QVERIFY(log.lines().value(0).startsWith(QStringLiteral("DISPLAY =")));
+    QVERIFY(log.lines().value(1).startsWith(QStringLiteral("QT_QPA_PLATFORM =")));
+    QVERIFY(log.lines().value(2).startsWith(QStringLiteral("XDG_RUNTIME_DIR =")));
+    QCOMPARE(CommandRunner::history().last(), QStringLiteral("sync"));
+}
+
+void TstRpiTool::screenshotFailures_data()
+{
+    QTest::addColumn<QByteArray>("script"); // empty: no tool at all
+    QTest::addColumn<QString>("message");
+    QTest::newRow("tool missing") << QByteArray() << QStringLiteral("[ERR] raspi2png timeout or failed.");
+    QTest::newRow("no file written") << QByteArray("exit 1\n") << QStringLiteral("[ERR] Screenshot not found at:");
+    QTest::newRow("tool hangs") << QByteArray("exec sleep 10\n") << QStringLiteral("[ERR] raspi2png timeout or failed.");
+}
+
+void TstRpiTool::screenshotFailures()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(QString, message);
+    TestSysroot sys;
+    if (!script.isEmpty())
+        writeRaspi2png(sys, script);
+    RpiTool tool;
+    LogCapture log;
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(!tool.saveScreenshot(QStringLiteral("/mnt/tervana/img")));
+    QVERIFY(t.elapsed() < RpiTool::kScreenshotTimeoutMs + 2000);
+    QVERIFY2(log.contains(message), qPrintable(log.lines().join('\n')));
+    QVERIFY(!CommandRunner::history().contains(QStringLiteral("sync")));
+}
+
+void TstRpiTool::checkfileExist_data()
+{
+    QTest::addColumn<QString>("arg");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("file url, present") << QStringLiteral("file:///home/pi/output_01.jpg") << true;
+    QTest::newRow("file url, absent") << QStringLiteral("file:///home/pi/output_02.jpg") << false;
+    QTest::newRow("plain path, present") << QStringLiteral("/home/pi/output_01.jpg") << false;
+    QTest::newRow("other scheme") << QStringLiteral("qrc:/home/pi/output_01.jpg") << false;
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("file url, folder") << QStringLiteral("file:///home/pi") << true;
+}
+
+void TstRpiTool::checkfileExist()
+{
+    QFETCH(QString, arg);
+    QFETCH(bool, expected);
+    TestSysroot sys;
+    QVERIFY(sys.writeFile("/home/pi/output_01.jpg", "jpg"));
+    RpiTool tool;
+    QCOMPARE(tool.checkfileExist(arg), expected);
+}
+
+void TstRpiTool::deleteImagesByPattern()
+{
+    TestSysroot sys;
+    for (const char *f : {"/home/pi/output_01.jpg", "/home/pi/output_02.jpg", "/home/pi/output_03.png",
+                          "/home/pi/keep.jpg", "/home/pi/sub/output_04.jpg"})
+        QVERIFY(sys.writeFile(f, "x"));
+    QVERIFY(QDir().mkpath(sys.path("/home/pi/output_dir.jpg")));
+    RpiTool tool;
+    LogCapture log;
+    tool.deleteImages(QStringLiteral("/home/pi/"), QStringLiteral("output_*.jpg"));
+    QStringList left = QDir(sys.path("/home/pi")).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    left.sort();
+    QCOMPARE(left, QStringList({"keep.jpg", "output_03.png", "output_dir.jpg", "sub"}));
+    QVERIFY(QFile::exists(sys.path("/home/pi/sub/output_04.jpg")));
+    QCOMPARE(log.count(QStringLiteral("Deleted:")), 2);
+    QVERIFY(log.contains(QStringLiteral("Deleted: ") + sys.path("/home/pi/output_01.jpg")));
+
+    // a folder that does not exist is simply empty
+    tool.deleteImages(QStringLiteral("/home/pi/none/"), QStringLiteral("*.jpg"));
+    QCOMPARE(log.count(QStringLiteral("Deleted:")), 2);
+}
+
+void TstRpiTool::deleteImagesRefusesVagueInput_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("filter");
+    QTest::newRow("empty folder") << QString() << QStringLiteral("*");
+    QTest::newRow("relative folder") << QStringLiteral("work") << QStringLiteral("*");
+    QTest::newRow("empty filter") << QStringLiteral("/home/pi/work") << QString();
+    QTest::newRow("blank filter") << QStringLiteral("/home/pi/work") << QStringLiteral("  ");
+}
+
+void TstRpiTool::deleteImagesRefusesVagueInput()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, filter);
+    TestSysroot sys;
+    QVERIFY(sys.writeFile("/home/pi/work/a.jpg", "x"));
+    // a relative folder would be taken from the working folder
+    const QString oldCwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(sys.path("/home/pi")));
+    RpiTool tool;
+    LogCapture log;
+    tool.deleteImages(folder, filter);
+    QDir::setCurrent(oldCwd);
+    QVERIFY(QFile::exists(sys.path("/home/pi/work/a.jpg")));
+    QCOMPARE(log.count(QStringLiteral("Deleted:")), 0);
+    QVERIFY(log.contains(QStringLiteral("[ERR] deleteImages refused:")));
+}
+
+void TstRpiTool::updateDataReadsSensors()
+{
+    TestSysroot sys;
+    QVERIFY(sys.writeFile("/sys/class/thermal/thermal_zone0/temp", "48312\n"));
+    QVERIFY(sys.writeFile("/sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq", "1500000\n"));
+    QVERIFY(sys.writeFile("/sys/devices/system/cpu/cpu1/cpufreq/scaling_cur_freq", "1999\n"));
+    QVERIFY(QDir().mkpath(sys.path("/sys/devices/system/cpu/cpu2")));
+    QVERIFY(sys.writeFile("/sys/devices/system/cpu/cpu3/cpufreq/scaling_cur_freq", "garbage\n"));
+    QVERIFY(sys.writeFile("/sys/devices/system/cpu/cpu10/cpufreq/scaling_cur_freq", "600000\n"));
+    // not cores
+    QVERIFY(QDir().mkpath(sys.path("/sys/devices/system/cpu/cpufreq")));
+    QVERIFY(QDir().mkpath(sys.path("/sys/devices/system/cpu/cpuidle")));
+    QVERIFY(sys.writeFile("/sys/devices/system/cpu/cpu4", "a file"));
+
+    RpiTool tool;
+    QSignalSpy spy(&tool, &RpiTool::dataUpdated);
+    QCOMPARE(tool.temperature(), 0.0f);
+    tool.updateData();
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(tool.temperature(), 48.312f);
+    QCOMPARE(tool.frequencies(), QStringList({"cpu0: 1500 MHz", "cpu1: 1 MHz", "cpu2: N/A", "cpu3: N/A", "cpu10: 600 MHz"}));
+    QCOMPARE(tool.property("frequencies").toStringList(), tool.frequencies());
+
+    // a second refresh replaces the list rather than appending to it
+    QVERIFY(sys.writeFile("/sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq", "600000\n"));
+    tool.updateData();
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(tool.frequencies().size(), 5);
+    QCOMPARE(tool.frequencies().at(0), QStringLiteral("cpu0: 600 MHz"));
+}
+
+void TstRpiTool::updateDataKeepsTemperatureWithoutSensor()
+{
+    TestSysroot sys;
+    QVERIFY(sys.writeFile("/sys/class/thermal/thermal_zone0/temp", "51000\n"));
+    RpiTool tool;
+    tool.updateData();
+    QCOMPARE(tool.temperature(), 51.0f);
+    QVERIFY(QFile::remove(sys.path("/sys/class/thermal/thermal_zone0/temp")));
+    tool.updateData();
+    QCOMPARE(tool.temperature(), 51.0f);
+    QCOMPARE(tool.frequencies(), QStringList()); // no cpu folder at all
+    QVERIFY(sys.writeFile("/sys/class/thermal/thermal_zone0/temp", "\n"));
+    tool.updateData();
+    QCOMPARE(tool.temperature(), 51.0f);
+}
+
+void TstRpiTool::rebootWaitsThenReboots()
+{
+    TestSysroot sys;
+    RpiTool tool;
+    QCOMPARE(tool.rebootDelay(), 5000);
+    tool.setRebootDelay(300);
+    QElapsedTimer t;
+    t.start();
+    tool.reboot();
+    QVERIFY(t.elapsed() >= 300);
+    QTRY_COMPARE(sys.calls("reboot"), QStringList({""}));
+    QCOMPARE(CommandRunner::history(), QStringList({"reboot"}));
+}
+
+QTEST_GUILESS_MAIN(TstRpiTool)
+#include "tst_rpitool.moc"
