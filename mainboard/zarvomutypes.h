@@ -7,7 +7,9 @@
 // The enumerations are plain (unscoped) enums because their enumerators are
 // the bytes of the protocol and are used as such all over the control model;
 // where a name is also a method name (readProgram, writeControl, ...) write
-// it qualified: commandFunctionEnum::writeProgram.
+// it qualified: commandFunctionEnum::writeProgram. Write WipePattern::center
+// qualified too: Qt 5.15 still brings a global QTextStream manipulator
+// `center` into scope with <QDebug>.
 
 #include <QByteArray>
 #include <QMetaType>

@@ -1,0 +1,1220 @@
+#include "mainboard/zarvomu.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QTcpSocket>
+#include <QThread>
+
+namespace {
+
+// Timing of the line (ms).
+constexpr int pollSlice = 10;
+constexpr int interByteGap = 200;
+constexpr int writeDrain = 66;
+constexpr int shortReplyWait = 200;
+constexpr int normalReplyWait = 3000;
+constexpr int pipSettingsWait = 60;
+constexpr int resendPause = 200;
+constexpr int exactReadTimeout = 1000;
+
+const QByteArray successAck("\x02\x80\x82", 3);
+const QByteArray statusHeader("\x09\x00\xEE", 3);
+const QByteArray pipHeader("\x0B\x01\xC9", 3);
+
+// Busy gate: the program, preview, key fill and key source writes, the two
+// lamp writes, the wipe-pattern write and 04 00 C9.
+const char *const busyPrefixes[] = {"\x04\x00\xC1", "\x04\x00\xC2", "\x04\x00\xC3", "\x04\x00\xC4",
+                                    "\x04\x00\xC6", "\x04\x00\xC7", "\x04\x00\xC8", "\x04\x00\xC9"};
+const QByteArray tbarPrefix("\x06\x01\xC5", 3);
+
+uint8_t at(const QByteArray &b, int i) { return i >= 0 && i < b.size() ? static_cast<uint8_t>(b.at(i)) : 0; }
+
+// Splits a reply into a frame whose message is sized to `capacity`
+// (zero-filled); the caller has checked 3 <= size <= capacity + 3.
+COMMANDFORMAT decode(const QByteArray &reply, int capacity)
+{
+    COMMANDFORMAT f;
+    f.count = at(reply, 0);
+    f.effectiveAddress = at(reply, 1);
+    f.commandCode = at(reply, 2);
+    f.message.assign(static_cast<size_t>(capacity), 0);
+    for (int i = 3; i < reply.size() && i - 3 < capacity; ++i)
+        f.message[static_cast<size_t>(i - 3)] = at(reply, i);
+    return f;
+}
+
+// Drops everything before the first occurrence of `header` (kept unchanged
+// when there is none).
+QByteArray resync(const QByteArray &reply, const QByteArray &header)
+{
+    const int i = reply.indexOf(header);
+    return i > 0 ? reply.mid(i) : reply;
+}
+
+// A reply must be long enough to carry the data bytes a read returns and
+// the checksum after them; a shorter one that happens to sum right (an
+// acknowledgement, a fragment) is no answer.
+bool carriesData(const QByteArray &reply, int dataBytes) { return reply.size() >= 3 + dataBytes + 1; }
+
+} // namespace
+
+zarvoMu::zarvoMu(QTcpSocket *socket, QSerialPort *serial, QObject *parent)
+    : QObject(parent), socket_(socket), serialPort_(serial)
+{
+}
+
+zarvoMu::~zarvoMu() = default;
+
+void zarvoMu::clearUartReadBuf()
+{
+    if (serialPort_ && serialPort_->isOpen())
+        serialPort_->clear(QSerialPort::AllDirections);
+}
+
+qint64 zarvoMu::bytesAvailable() const
+{
+    if (isUseSocket)
+        return socket_ ? socket_->bytesAvailable() : 0;
+    return serialPort_ ? serialPort_->bytesAvailable() : 0;
+}
+
+bool zarvoMu::waitForReadyRead(int ms)
+{
+    if (isUseSocket)
+        return socket_ && socket_->waitForReadyRead(ms);
+    return serialPort_ && serialPort_->isOpen() && serialPort_->waitForReadyRead(ms);
+}
+
+bool zarvoMu::waitForBytesWritten(int ms)
+{
+    if (isUseSocket)
+        return socket_ && socket_->waitForBytesWritten(ms);
+    return serialPort_ && serialPort_->isOpen() && serialPort_->waitForBytesWritten(ms);
+}
+
+bool zarvoMu::busyGateRefuses(const QByteArray &frame) const
+{
+    if (!mainboardIsBusy || specialMission || frame.startsWith(tbarPrefix))
+        return false;
+    for (const char *p : busyPrefixes) {
+        if (frame.startsWith(QByteArray(p, 3)))
+            return true;
+    }
+    return false;
+}
+
+bool zarvoMu::wholeFrameSent(qint64 written, const QByteArray &frame) const
+{
+    return !frame.isEmpty() && written == frame.size() + (isUseSocket ? 2 : 0);
+}
+
+qint64 zarvoMu::send(const QByteArray &frame)
+{
+    if (frame.isEmpty()) {
+        qWarning() << "[ERR] Write fail: empty frame";
+        return -1;
+    }
+    // The gate guards the mainboard, whatever carries the frame.
+    if (busyGateRefuses(frame)) {
+        emit sigMBBusy();
+        return 0;
+    }
+
+    if (isUseSocket) {
+        qDebug().noquote() << "isUseSocket -->bytes length: " << frame.size() << " data: " << mbHex(frame);
+        if (!socket_) {
+            qWarning() << "[ERR] Write fail: no socket";
+            return -1;
+        }
+        const int len = frame.size() + 2;
+        QByteArray out;
+        out.reserve(len);
+        out.append(static_cast<char>((len >> 8) & 0xFF)).append(static_cast<char>(len & 0xFF)).append(frame);
+        return socket_->write(out);
+    }
+
+    qDebug().noquote() << "[COM] serialPort_ -->bytes length: " << frame.size() << " data: " << mbHex(frame);
+    if (!serialPort_ || !serialPort_->isOpen()) {
+        qWarning().noquote() << "[ERR] Write fail:" << mbHex(frame) << ", reason:"
+                             << (serialPort_ ? serialPort_->errorString() : QStringLiteral("no serial port"));
+        return -1;
+    }
+    // Stale replies of earlier frames, both those Qt has buffered and those
+    // still in the driver.
+    serialPort_->readAll();
+    serialPort_->clear(QSerialPort::Input);
+
+    const qint64 written = serialPort_->write(frame);
+    serialPort_->waitForBytesWritten(writeDrain);
+    if (written == -1) {
+        qWarning().noquote() << "[ERR] Write fail:" << mbHex(frame) << ", reason:" << serialPort_->errorString();
+    } else if (written < frame.size()) {
+        qWarning() << "[ERR] Only write " << written << "of" << frame.size();
+    }
+    return written;
+}
+
+QByteArray zarvoMu::receive(int timeoutMs)
+{
+    return isUseSocket ? receiveTcp(timeoutMs) : receiveSerial(timeoutMs);
+}
+
+QByteArray zarvoMu::receiveSerial(int timeoutMs)
+{
+    QByteArray buffer;
+    const int limit = scaled(timeoutMs);
+    QElapsedTimer total;
+    QElapsedTimer gap;
+    total.start();
+    gap.start();
+    const bool open = serialPort_ && serialPort_->isOpen();
+    while (total.elapsed() < limit) {
+        if (open) {
+            // Bytes Qt buffered earlier (an event loop ran since the send)
+            // count as readable too, or they would sit unseen.
+            if (serialPort_->bytesAvailable() > 0 || serialPort_->waitForReadyRead(pollSlice)) {
+                const QByteArray chunk = serialPort_->readAll();
+                if (!chunk.isEmpty()) {
+                    buffer.append(chunk);
+                    gap.restart();
+                }
+                if (buffer.size() > 2)
+                    break;
+            }
+        }
+        if (!buffer.isEmpty() && gap.elapsed() > interByteGap) {
+            qDebug() << "[INFO] Partial response timeout.";
+            break;
+        }
+        QThread::msleep(pollSlice);
+    }
+    if (buffer.isEmpty())
+        qWarning() << "[WARN] No response received in" << timeoutMs << "ms";
+    else
+        qDebug().noquote() << "result :" << mbHex(buffer);
+    return buffer;
+}
+
+QByteArray zarvoMu::receiveTcp(int timeoutMs)
+{
+    if (!socket_) {
+        qWarning() << "[WARN] No response received in" << timeoutMs << "ms";
+        return QByteArray();
+    }
+    const int limit = scaled(timeoutMs);
+    QElapsedTimer total;
+    total.start();
+    socket_->waitForBytesWritten(limit);
+
+    // Every frame carries its own length prefix. Strip each and join the
+    // frames (an acknowledgement and a reply may come back to back), and
+    // keep waiting while the last prefix promises more bytes than arrived.
+    QByteArray raw = socket_->readAll();
+    QByteArray result;
+    for (;;) {
+        while (raw.size() >= 2) {
+            const int len = (at(raw, 0) << 8) | at(raw, 1);
+            if (len < 3) {
+                qWarning() << "[ERR] TCP length prefix" << len << "invalid, dropping" << raw.size() << "bytes";
+                raw.clear();
+                break;
+            }
+            if (raw.size() < len)
+                break;
+            result.append(raw.mid(2, len - 2));
+            raw.remove(0, len);
+        }
+        const bool complete = !result.isEmpty() && raw.isEmpty();
+        const qint64 left = limit - total.elapsed();
+        if (complete || left <= 0)
+            break;
+        if (!socket_->waitForReadyRead(static_cast<int>(left)) && socket_->bytesAvailable() == 0)
+            break;
+        raw.append(socket_->readAll());
+    }
+    if (raw.size() > 2) // a frame cut short: hand over what came
+        result.append(raw.mid(2));
+    if (result.isEmpty())
+        qWarning() << "[WARN] No response received in" << timeoutMs << "ms";
+    else
+        qDebug().noquote() << "result :" << mbHex(result);
+    return result;
+}
+
+QByteArray zarvoMu::receiveExact(int expectedLen, int timeoutMs)
+{
+    QByteArray buffer;
+    const int limit = scaled(timeoutMs);
+    QElapsedTimer timer;
+    timer.start();
+    const bool open = serialPort_ && serialPort_->isOpen();
+    while (buffer.size() < expectedLen && timer.elapsed() < limit) {
+        if (!open) {
+            QThread::msleep(pollSlice);
+            continue;
+        }
+        if (serialPort_->bytesAvailable() > 0 || serialPort_->waitForReadyRead(pollSlice)) {
+            const qint64 missing = expectedLen - buffer.size();
+            const qint64 n = qMin(missing, serialPort_->bytesAvailable());
+            if (n > 0)
+                buffer.append(serialPort_->read(n));
+            qDebug() << "wait data";
+        }
+    }
+    if (buffer.size() < expectedLen) {
+        qWarning().noquote() << "[ERR] Incomplete data" << mbHex(buffer);
+        return QByteArray();
+    }
+    qDebug().noquote() << "result :" << mbHex(buffer);
+    return buffer;
+}
+
+QByteArray zarvoMu::resendCmd(const QByteArray &frame, int attempts, int expectedLen)
+{
+    bool sent = false;
+    for (int i = 0; i < attempts; ++i) {
+        if (wholeFrameSent(send(frame), frame)) {
+            sent = true;
+            break;
+        }
+        qWarning() << "[ERR] Send cmd" << frame.size();
+        QThread::msleep(static_cast<unsigned long>(scaled(resendPause)));
+    }
+    if (!sent)
+        return QByteArray();
+    const QByteArray reply = receiveExact(expectedLen, exactReadTimeout);
+    return reply.size() == expectedLen ? reply : QByteArray();
+}
+
+QByteArray zarvoMu::waitReply(int firstMs, int retries, int retryMs)
+{
+    QByteArray reply = receive(firstMs);
+    for (int i = 0; reply.isEmpty() && i < retries; ++i)
+        reply = receive(retryMs);
+    return reply;
+}
+
+bool zarvoMu::receiveWriteCommandAck(const QByteArray &frame)
+{
+    const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] Not receive ack";
+        return false;
+    }
+    qDebug().noquote() << "Cmd " << mbHex(frame) << ", Receive bytes = " << mbHex(reply);
+    return checkWriteCommandAck(reply);
+}
+
+// ---------------------------------------------------------------- checks
+
+bool zarvoMu::isStatusAckLength(const QByteArray &bytes)
+{
+    return bytes.size() == 3;
+}
+
+bool zarvoMu::checkWriteCommandAck(const QByteArray &bytes)
+{
+    if (bytes.size() != 3)
+        qWarning().noquote() << "[WARM] len = " << bytes.size() << ", return code =" << mbHex(bytes);
+    const uint8_t b0 = at(bytes, 0);
+    const uint8_t b1 = at(bytes, 1);
+    const uint8_t b2 = at(bytes, 2);
+    if (static_cast<uint8_t>(b0 + b1) != b2) {
+        qWarning().noquote() << "[ERR] sum = " << static_cast<uint8_t>(b0 + b1) + 0 << mbHex(bytes);
+        return false;
+    }
+    if (b1 & 0x80)
+        return true;
+    if (b1 & 0x40)
+        qWarning() << "[ERR] instruction not support";
+    if (b1 & 0x20)
+        qWarning() << "[ERR] device cannot exec this command";
+    if (b1 & 0x10)
+        qWarning() << "[ERR] MB receive cmd checksum not correct";
+    if (!(b1 & 0x70))
+        qWarning().noquote() << "[ERR] command failed, status" << mbHex(bytes);
+    return false;
+}
+
+bool zarvoMu::checkChecksum(const QByteArray &bytes)
+{
+    if (bytes.size() < 2)
+        return false;
+    return zarvoMuCommandPacks::calcCheckSumByte(bytes.left(bytes.size() - 1)) == at(bytes, bytes.size() - 1);
+}
+
+bool zarvoMu::checkRecieveWriteCommandCheckSum(COMMANDFORMAT &frame)
+{
+    if (frame.message.empty())
+        return false;
+    const uint8_t received = frame.message.back();
+    frame.message.pop_back();
+    quint32 sum = frame.count + frame.effectiveAddress + frame.commandCode;
+    for (uint8_t b : frame.message)
+        sum += b;
+    return zarvoMuCommandPacks::truncateCheckSum(sum) == received;
+}
+
+QByteArray zarvoMu::getReadResponse(const QByteArray &bytes)
+{
+    QByteArray cleaned = bytes;
+    // Removing one occurrence can join its neighbours into a new one.
+    int i;
+    while ((i = cleaned.indexOf(successAck)) >= 0)
+        cleaned.remove(i, successAck.size());
+    qDebug().noquote() << "Cleaned data:" << mbHex(cleaned);
+    return cleaned;
+}
+
+void zarvoMu::printVectorMsg(const std::vector<uint8_t> &bytes)
+{
+    QString line = QStringLiteral("message = ");
+    for (uint8_t b : bytes)
+        line += QStringLiteral("0x%1 ").arg(QString::number(b, 16).rightJustified(2, QLatin1Char('0')).toUpper());
+    qDebug().noquote() << line;
+}
+
+void zarvoMu::printVectorMsg(const QByteArray &bytes)
+{
+    printVectorMsg(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+}
+
+// ---------------------------------------------------------------- writes
+
+bool zarvoMu::writeProgram(CrossPoint src)
+{
+    qDebug() << "writeProgram:..... " << src;
+    const QByteArray frame = packs_.writeProgramPacks(src);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning() << "[ERR] Send : " << frame.size();
+        return false;
+    }
+    const QByteArray reply = waitReply(shortReplyWait, 3, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] No Ack";
+        return false;
+    }
+    qDebug().noquote() << "Receive = " << mbHex(reply);
+    return checkWriteCommandAck(reply);
+}
+
+bool zarvoMu::writePreset(CrossPoint src)
+{
+    qDebug() << "writePreset:..... " << src;
+    const QByteArray frame = packs_.writePresetPacks(src);
+    if (!wholeFrameSent(send(frame), frame))
+        return false;
+    const QByteArray reply = waitReply(shortReplyWait, 3, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] No Ack";
+        return false;
+    }
+    const bool result = checkWriteCommandAck(reply);
+    qDebug().noquote() << "bytes = " << mbHex(reply) << result;
+    return result;
+}
+
+bool zarvoMu::writePipSrc(CrossPoint src)
+{
+    const QByteArray frame = packs_.writePipSrcPacks(src);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning().noquote() << "[ERR] Send pack: " << mbHex(frame);
+        return false;
+    }
+    const QByteArray reply = receive(normalReplyWait);
+    const bool result = checkWriteCommandAck(reply);
+    qDebug() << "Ack :" << result;
+    return result;
+}
+
+bool zarvoMu::writeKeyFillSrc(CrossPoint src)
+{
+    qDebug() << "writeKeyFillSrc:..... " << src;
+    const QByteArray frame = packs_.writeKeyFillSrcPacks(src);
+    return wholeFrameSent(send(frame), frame);
+}
+
+bool zarvoMu::writeKeyKeySrc(CrossPoint src)
+{
+    qDebug() << "writeKeyKeySrc:..... " << src;
+    const QByteArray frame = packs_.writeKeyKeySrcPacks(src);
+    return wholeFrameSent(send(frame), frame);
+}
+
+bool zarvoMu::writeSplitSrc(CrossPoint src)
+{
+    qDebug() << "writeSplitSrc:..... " << src;
+    const QByteArray frame = packs_.writeSplitSrcPacks(src);
+    return wholeFrameSent(send(frame), frame);
+}
+
+bool zarvoMu::writeControl(EffectAddress address, quint16 value)
+{
+    const QByteArray frame = packs_.writeControlPacks(address, value);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning() << "[ERR] TBar send error ";
+        return false;
+    }
+    // The T-bar streams positions: any answer will do, its content is not
+    // waited for beyond the short wait.
+    if (receive(shortReplyWait).isEmpty()) {
+        qWarning() << "[ERR] No Ack";
+        return false;
+    }
+    return true;
+}
+
+bool zarvoMu::writePushButtonLampOn(PushButtonLamp lamp)
+{
+    const QByteArray frame = packs_.writePushButtonLampPacksOn(lamp);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning().noquote() << "[ERR] Write push button lamp on: packs = " << mbHex(frame);
+        return false;
+    }
+    const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] No Ack";
+        return false;
+    }
+    qDebug().noquote() << "Receive :" << mbHex(reply);
+    return checkWriteCommandAck(reply);
+}
+
+bool zarvoMu::writePushButtonLampOff(PushButtonLamp lamp)
+{
+    qDebug() << "writePushButtonLampOff:..... " << lamp;
+    const QByteArray frame = packs_.writePushButtonLampPacksOff(lamp);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning() << "[ERR] Pack size not equal";
+        return false;
+    }
+    const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] No Ack";
+        return false;
+    }
+    qDebug().noquote() << "Receive :" << mbHex(reply);
+    return checkWriteCommandAck(reply);
+}
+
+bool zarvoMu::writeWipePattern(WipePattern pattern)
+{
+    qDebug() << "writeWipePattern:..... " << pattern;
+    const QByteArray frame = packs_.writeWipePatternPacks(pattern);
+    return wholeFrameSent(send(frame), frame);
+}
+
+bool zarvoMu::loadUserMemoryPacks(quint16 number)
+{
+    qDebug() << "load User Memory Packs number:" << number;
+    if (number >= 7) {
+        qWarning() << "[ERR] number out of range:" << number;
+        return false;
+    }
+    const QByteArray frame = packs_.loadUserMemoryPacks(number);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning().noquote() << "[ERR] send to MB" << mbHex(frame);
+        return false;
+    }
+    const QByteArray reply = receive(normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] Not receive ack";
+        return false;
+    }
+    qDebug().noquote() << "Receive from MB:" << mbHex(reply);
+    return checkWriteCommandAck(reply);
+}
+
+bool zarvoMu::saveUserMemoryPacks(quint16 number)
+{
+    if (number >= 7) {
+        qWarning() << "[ERR] number out of range" << number;
+        return false;
+    }
+    const QByteArray frame = packs_.saveUserMemoryPacks(number);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning().noquote() << "[ERR] send to MB" << mbHex(frame);
+        return false;
+    }
+    return true;
+}
+
+bool zarvoMu::loadFactoryDefaultPacks()
+{
+    const QByteArray frame = packs_.loadFactoryDefaultPacks();
+    return wholeFrameSent(send(frame), frame);
+}
+
+bool zarvoMu::saveSetupPacks()
+{
+    const QByteArray frame = packs_.saveSetupPacks();
+    return wholeFrameSent(send(frame), frame);
+}
+
+bool zarvoMu::updateStatus(const zarvoMuStatus &status)
+{
+    const QByteArray frame = packs_.updateStatusPacks(status);
+    if (!wholeFrameSent(send(frame), frame))
+        return false;
+    const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
+    if (reply.isEmpty())
+        return false;
+    return checkWriteCommandAck(reply);
+}
+
+bool zarvoMu::writeDeviceType(quint16 type)
+{
+    const QByteArray frame = packs_.writeDeviceTypePacks(type);
+    return wholeFrameSent(send(frame), frame);
+}
+
+bool zarvoMu::writeAutoTransRate(quint16 rate)
+{
+    const QByteArray frame = packs_.writeAutoTransRatePacks(rate);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning() << "[ERR] packSize error";
+        return false;
+    }
+    const QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] receive empty";
+        return false;
+    }
+    qDebug().noquote() << "receive bytes = " << mbHex(reply);
+    return checkWriteCommandAck(reply);
+}
+
+bool zarvoMu::writeColorBorderUserParam(const colorWipeBorderSetting &setting)
+{
+    const QByteArray frame = packs_.writeColorBorderUserParamPacks(setting);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning().noquote() << "[ERR] send packs:" << mbHex(frame);
+        return false;
+    }
+    const QByteArray reply = receive(normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] No Ack";
+        return false;
+    }
+    return checkWriteCommandAck(reply);
+}
+
+bool zarvoMu::writePipUserParam(const pipSetting &setting, bool checkResponse)
+{
+    const QByteArray frame = packs_.writePipUserParamPacks(setting);
+    const qint64 written = send(frame);
+    if (!wholeFrameSent(written, frame)) {
+        qWarning() << "[ERR] Send packs" << frame.size() << written;
+        return false;
+    }
+    const QByteArray reply = receive(pipSettingsWait);
+    if (!checkResponse) {
+        qDebug().noquote() << "Receive pip packs" << mbHex(reply) << "(not checked)";
+        return true;
+    }
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] No Ack";
+        return false;
+    }
+    const bool result = checkWriteCommandAck(reply);
+    qDebug().noquote() << "Receive pip packs" << mbHex(reply) << result;
+    return result;
+}
+
+bool zarvoMu::writeLumaAudioUserParam(const lumakeyAudioSetting &setting)
+{
+    const QByteArray frame = packs_.writeLumaAudioUserParamPacks(setting);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning() << "[ERR] pack size error :" << frame.size();
+        return false;
+    }
+    const QByteArray reply = receive(normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] No Ack";
+        return false;
+    }
+    const bool result = checkWriteCommandAck(reply);
+    qDebug().noquote() << "Receive Audio setting ack :" << mbHex(reply) << result;
+    return result;
+}
+
+bool zarvoMu::writeMachineInfoUserParam(const machineInfoSetting &setting)
+{
+    const QByteArray frame = packs_.writeMachineInfoUserParamPacks(setting);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning() << "[ERR] pack size error :" << frame.size();
+        return false;
+    }
+    const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] Not receive ack";
+        return false;
+    }
+    return checkWriteCommandAck(reply);
+}
+
+bool zarvoMu::writeAuxSrc(CrossPoint src)
+{
+    const QByteArray frame = packs_.writeAuxSrcPacks(src);
+    return wholeFrameSent(send(frame), frame);
+}
+
+bool zarvoMu::writeAuxMode(int mode)
+{
+    qDebug() << "writeAuxMode: 000000 : " << mode;
+    const QByteArray frame = packs_.writeAuxModePacks(mode);
+    qDebug() << "writeAuxMode: 111111 : " << mode;
+    return wholeFrameSent(send(frame), frame);
+}
+
+// ---------------------------------------------------------------- reads
+
+CrossPoint zarvoMu::readSource(const char *name, const QByteArray &frame, int waitMs, const char *tooFewText,
+                               bool &ok)
+{
+    ok = true;
+    qDebug() << name;
+    if (!wholeFrameSent(send(frame), frame)) {
+        ok = false;
+        return none;
+    }
+    const QByteArray reply = receive(waitMs);
+    if (reply.size() < 3) {
+        qWarning() << tooFewText << reply.size();
+        ok = false;
+        return black;
+    }
+    if (reply.size() > 5) {
+        qWarning() << "bytes too long for message buffer:" << reply.size();
+        ok = false;
+        return black;
+    }
+    // A stale acknowledgement or a garbled reply must not pass as a source:
+    // the frame has to carry its source byte under a valid checksum, and
+    // answer this request (its code, or the code with the top bit set).
+    if (!checkChecksum(reply) || !carriesData(reply, 1)) {
+        qWarning().noquote() << "[ERR] source reply invalid:" << mbHex(reply);
+        ok = false;
+        return black;
+    }
+    const uint8_t code = at(reply, 2);
+    const uint8_t asked = at(frame, 2);
+    if (code != asked && code != (asked | 0x80)) {
+        qWarning().noquote() << "[ERR] source reply command code:" << int(code) << mbHex(reply);
+        ok = false;
+        return black;
+    }
+    const COMMANDFORMAT f = decode(reply, 2);
+    return static_cast<CrossPoint>(f.message[0]);
+}
+
+CrossPoint zarvoMu::readProgram(bool &ok)
+{
+    return readSource("readProgram:..... ", packs_.readProgramPacks(), shortReplyWait,
+                      "receive returned too few bytes:", ok);
+}
+
+CrossPoint zarvoMu::readPreset(bool &ok)
+{
+    return readSource("readPreset:..... ", packs_.readPresetPacks(), shortReplyWait,
+                      "receive returned too few bytes:", ok);
+}
+
+CrossPoint zarvoMu::readKeyFillPacks(bool &ok)
+{
+    return readSource("readKeyFillPacks:..... ", packs_.readKeyFillPacks(), normalReplyWait,
+                      "receive() returned too few bytes:", ok);
+}
+
+CrossPoint zarvoMu::readKeyKeySrc(bool &ok)
+{
+    return readSource("readKeyKeySrc:..... ", packs_.readKeyKeySrcPacks(), normalReplyWait,
+                      "receive() returned too few bytes:", ok);
+}
+
+int zarvoMu::readControl(EffectAddress address, bool &ok)
+{
+    ok = true;
+    const QByteArray frame = packs_.readControlPacks(address);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning() << "[ERR] Send";
+        ok = false;
+        return -1;
+    }
+    const QByteArray reply = receive(normalReplyWait);
+    if (reply.size() < 3) {
+        qWarning() << "receive() returned too few bytes:" << reply.size();
+        ok = false;
+        return 0;
+    }
+    if (reply.size() > 7) {
+        qWarning() << "bytes too long for message buffer:" << reply.size();
+        ok = false;
+        return 0;
+    }
+    COMMANDFORMAT f = decode(reply, 4);
+    const bool sumOk = checkChecksum(reply);
+    if (!sumOk) {
+        qWarning() << "[ERR] checksum = " << sumOk;
+        ok = false;
+        return -1;
+    }
+    if (f.commandCode != 0xC5) {
+        qWarning() << "[ERR] commandCode = " << int(f.commandCode);
+        ok = false;
+        return -1;
+    }
+    if (!carriesData(reply, 3)) {
+        qWarning() << "receive() returned too few bytes:" << reply.size();
+        ok = false;
+        return -1;
+    }
+    if (f.message[0] != 0) {
+        qWarning() << "[ERR] control = " << int(f.message[0]);
+        ok = false;
+        return -1;
+    }
+    return f.message[2] * 256 + f.message[1];
+}
+
+bool zarvoMu::readPushButtonLamp(PushButtonLamp lamp, bool &ok)
+{
+    qDebug() << "readPushButtonLamp:..... " << lamp;
+    ok = false;
+    const QByteArray frame = packs_.readPushButtonLampPacks(lamp);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning().noquote() << "[ERR] Send pack: " << mbHex(frame);
+        return false;
+    }
+    QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] Not rceive ack";
+        return false;
+    }
+    qDebug().noquote() << "recv bytes : " << mbHex(reply);
+    reply = getReadResponse(reply);
+    if (reply.size() == 3 && !checkWriteCommandAck(reply)) {
+        qWarning().noquote() << "[ERR]checksum fail" << ", bytes :" << mbHex(reply);
+        return false;
+    }
+    if (reply.size() < 3) {
+        qWarning() << "receive() returned too few bytes:" << reply.size();
+        return false;
+    }
+    if (reply.size() > 5) {
+        qWarning() << "bytes too long for message buffer:" << reply.size();
+        return false;
+    }
+    COMMANDFORMAT f = decode(reply, 2);
+    if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 1)) {
+        qWarning().noquote() << "[ERR]checksum fail" << mbHex(reply);
+        return false;
+    }
+    if (f.commandCode != 0xC6 && f.commandCode != 0xC7) {
+        qWarning() << "[ERR]commmandCode fail" << int(f.commandCode);
+        return false;
+    }
+    qDebug() << "pushButtonStatus :" << int(f.message[0]);
+    ok = true;
+    return f.message[0] != 0;
+}
+
+WipePattern zarvoMu::readWipePattern(bool &ok)
+{
+    qDebug() << "readWipePattern:..... ";
+    ok = true;
+    const QByteArray frame = packs_.readWipePatternPacks();
+    if (!wholeFrameSent(send(frame), frame)) {
+        ok = false;
+        return reverse;
+    }
+    const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] receive wipe pattern empty";
+        ok = false;
+        return reverse;
+    }
+    if (reply.size() == 3) {
+        // An acknowledgement without data.
+        if (!checkWriteCommandAck(reply))
+            ok = false;
+        return reverse;
+    }
+    if (reply.size() < 3) {
+        qWarning() << "receive() returned too few bytes:" << reply.size();
+        ok = false;
+        return LeftToRight;
+    }
+    if (reply.size() > 5) {
+        qWarning() << "bytes too long for message buffer:" << reply.size();
+        ok = false;
+        return LeftToRight;
+    }
+    COMMANDFORMAT f = decode(reply, 2);
+    if (!checkRecieveWriteCommandCheckSum(f) || f.commandCode != 0xC8 || !carriesData(reply, 1)) {
+        qWarning().noquote() << "[ERR] wipe pattern reply invalid:" << mbHex(reply);
+        ok = false;
+        return reverse;
+    }
+    return static_cast<WipePattern>(f.message[0]);
+}
+
+zarvoMuStatus zarvoMu::requestStatus(bool &ok)
+{
+    ok = false;
+    const QByteArray frame = packs_.requestStatusPacks();
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning().noquote() << "request status send bytes not corrent" << mbHex(frame);
+        return zarvoMuStatus();
+    }
+    QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] request status receive zero bytes";
+        return zarvoMuStatus();
+    }
+    // An acknowledgement may come first; the first three bytes of a status
+    // frame that arrived in pieces are not one.
+    if (reply.size() == 3 && !reply.startsWith(statusHeader) && !checkWriteCommandAck(reply)) {
+        qWarning().noquote() << "[ERR] request status check sum:" << mbHex(reply);
+        return zarvoMuStatus();
+    }
+    reply = resync(reply, statusHeader);
+    auto complete = [](const QByteArray &r) { return r.size() == 10 && at(r, 0) == 0x09 && at(r, 2) == 0xEE; };
+    // Re-reads add to what came so far: a reply split over several reads
+    // is joined, not lost.
+    for (int counter = 2; !complete(reply) && counter >= 0; --counter) {
+        qDebug().noquote() << "request status miss some bytes... " << mbHex(reply);
+        reply.append(receive(normalReplyWait));
+        reply = resync(reply, statusHeader);
+    }
+    if (reply.size() < 3) {
+        qWarning() << "receive() returned too few bytes:" << reply.size();
+        return zarvoMuStatus();
+    }
+    if (reply.size() > 10) {
+        qWarning() << "bytes too long for message buffer:" << reply.size();
+        return zarvoMuStatus();
+    }
+    COMMANDFORMAT f = decode(reply, 7);
+    if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 6)) {
+        qWarning().noquote() << "[ERR] request status check sum error" << mbHex(reply);
+        return zarvoMuStatus();
+    }
+    if (f.commandCode != 0xEE) {
+        qWarning().noquote() << "[ERR] request status command code error:" << int(f.commandCode) << mbHex(reply);
+        return zarvoMuStatus();
+    }
+    const zarvoMuStatus s = zarvoMuStatus::fromBytes(f.message.data(), 6);
+    qDebug().nospace() << "Received pgmSource:" << int(s.pgmSource) << ", pvwSource:" << int(s.pvwSource)
+                       << ", mixWipe:" << bool(s.mixWipe) << ", split:" << bool(s.split)
+                       << ", pipSplitPgm:" << bool(s.pipSplitPgm) << ", pipSplitPvw:" << bool(s.pipSplitPvw)
+                       << ", keyerPgm:" << bool(s.keyerPgm) << ", keyerPvw:" << bool(s.keyerPvw)
+                       << ", menu:" << bool(s.menu) << ", pipSource:" << int(s.pipSource)
+                       << ", splitSource:" << int(s.splitSource) << ", keySource:" << int(s.keySource)
+                       << ", keyFillSource:" << int(s.keyFillSource) << ", wipePattern:" << int(s.wipePattern)
+                       << ", reverse:" << bool(s.reverse);
+    ok = true;
+    return s;
+}
+
+DeviceType zarvoMu::readDeviceType(bool &ok)
+{
+    ok = true;
+    const QByteArray frame = packs_.readDeviceTypePacks();
+    if (!wholeFrameSent(send(frame), frame)) {
+        ok = false;
+        return unKnown;
+    }
+    const QByteArray reply = receive(normalReplyWait);
+    if (reply.size() < 3) {
+        qWarning() << "receive() returned too few bytes:" << reply.size();
+        ok = false;
+        return VORNA;
+    }
+    if (reply.size() > 5) {
+        qWarning() << "bytes too long for message buffer:" << reply.size();
+        ok = false;
+        return VORNA;
+    }
+    COMMANDFORMAT f = decode(reply, 2);
+    if (!checkRecieveWriteCommandCheckSum(f) || f.commandCode != 0xEF || !carriesData(reply, 1)) {
+        qWarning().noquote() << "[ERR] device type reply invalid:" << mbHex(reply);
+        ok = false;
+        return unKnown;
+    }
+    return static_cast<DeviceType>(f.message[0]);
+}
+
+int zarvoMu::readAutoTransRate(bool &ok)
+{
+    ok = true;
+    const QByteArray frame = packs_.readAutoTransRatePacks();
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning() << "[ERR] packSize = " << frame.size();
+        ok = false;
+        return -1;
+    }
+    const QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] Not receive Trans Rate Packs";
+        ok = false;
+        return -1;
+    }
+    qDebug().noquote() << "Receive bytes :" << mbHex(reply);
+    if (reply.size() < 3) {
+        qWarning() << "receive() returned too few bytes:" << reply.size();
+        ok = false;
+        return 0;
+    }
+    if (reply.size() > 5) {
+        qWarning() << "bytes too long for message buffer:" << reply.size();
+        ok = false;
+        return 0;
+    }
+    COMMANDFORMAT f = decode(reply, 2);
+    if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 1)) {
+        qWarning() << "[ERR] checksum error";
+        ok = false;
+        return -1;
+    }
+    if (f.commandCode != 0xCC) {
+        qWarning() << "[ERR] command code error";
+        ok = false;
+        return -1;
+    }
+    return f.message[0];
+}
+
+bool zarvoMu::decodeBlock(const QByteArray &reply, COMMANDFORMAT &f)
+{
+    f = decode(reply, 9);
+    if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 8)) {
+        qWarning().noquote() << "[ERR] checksum" << mbHex(reply);
+        return false;
+    }
+    if (f.commandCode != 0xC9) {
+        qWarning() << "[ERR] command Code" << int(f.commandCode);
+        return false;
+    }
+    return true;
+}
+
+colorWipeBorderSetting zarvoMu::readColorBorderUserParam(bool &ok)
+{
+    ok = true;
+    const QByteArray frame = packs_.readUserParamPacks(colorBorderControl);
+    if (!wholeFrameSent(send(frame), frame)) {
+        ok = false;
+        return colorWipeBorderSetting();
+    }
+    const QByteArray reply = waitReply(normalReplyWait, 6, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] receive empty";
+        ok = false;
+        return colorWipeBorderSetting();
+    }
+    if (reply.size() < 3) {
+        qWarning() << "receive() returned too few bytes:" << reply.size();
+        ok = false;
+        return colorWipeBorderSetting();
+    }
+    if (reply.size() > 12) {
+        qWarning() << "bytes too long for message buffer:" << reply.size();
+        ok = false;
+        return colorWipeBorderSetting();
+    }
+    COMMANDFORMAT f;
+    if (!decodeBlock(reply, f)) {
+        ok = false;
+        return colorWipeBorderSetting();
+    }
+    printVectorMsg(f.message);
+    return colorWipeBorderSetting::fromBytes(f.message.data());
+}
+
+pipSetting zarvoMu::readPipUserParam(bool &ok)
+{
+    ok = true;
+    const QByteArray frame = packs_.readUserParamPacks(pipControl);
+    if (!wholeFrameSent(send(frame), frame)) {
+        qWarning() << "[ERR] pack Size";
+        ok = false;
+        return pipSetting();
+    }
+    QByteArray reply = waitReply(normalReplyWait, 6, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] receive empty";
+        ok = false;
+        return pipSetting();
+    }
+    reply = resync(reply, pipHeader);
+    auto complete = [](const QByteArray &r) { return r.size() == 12 && at(r, 0) == 0x0B && at(r, 2) == 0xC9; };
+    // Re-reads add to what came so far (a split reply is joined). The
+    // buffer stays bounded: at most 13 re-reads.
+    for (int counter = 12; !complete(reply) && counter >= 0; --counter) {
+        qDebug().noquote() << "read pip user miss some bytes... " << mbHex(reply);
+        reply.append(receive(normalReplyWait));
+        reply = resync(reply, pipHeader);
+    }
+    qDebug().noquote() << "read pip user- bytes... " << mbHex(reply);
+    if (reply.size() <= 2) {
+        qWarning() << "receive() returned too few bytes:" << reply.size();
+        ok = false;
+        return pipSetting();
+    }
+    if (reply.size() > 12) {
+        qWarning() << "bytes too long for message buffer:" << reply.size();
+        ok = false;
+        return pipSetting();
+    }
+    COMMANDFORMAT f;
+    if (!decodeBlock(reply, f)) {
+        ok = false;
+        return pipSetting();
+    }
+    return pipSetting::fromBytes(f.message.data());
+}
+
+lumakeyAudioSetting zarvoMu::readLumaAudioUserParam(bool &ok)
+{
+    ok = true;
+    const QByteArray frame = packs_.readUserParamPacks(lumakeyAudioControl);
+    if (!wholeFrameSent(send(frame), frame)) {
+        ok = false;
+        return lumakeyAudioSetting();
+    }
+    QByteArray reply = receive(normalReplyWait);
+    const int start = reply.indexOf('\x0B');
+    reply = start >= 0 ? reply.mid(start) : QByteArray();
+    if (reply.size() <= 2) {
+        qWarning() << "receive() returned too few bytes:" << reply.size();
+        ok = false;
+        return lumakeyAudioSetting();
+    }
+    if (reply.size() > 12) {
+        qWarning() << "bytes too long for message buffer:" << reply.size();
+        ok = false;
+        return lumakeyAudioSetting();
+    }
+    COMMANDFORMAT f = decode(reply, 9);
+    qDebug() << "luma audio count:" << int(f.count) << "command code:" << int(f.commandCode);
+    const bool sumOk = checkRecieveWriteCommandCheckSum(f);
+    qDebug() << "luma audio checksum:" << sumOk;
+    if (!sumOk) {
+        qWarning().noquote() << "[ERR] luma audio checksum" << mbHex(reply);
+        ok = false;
+    }
+    if (f.commandCode != 0xC9 || !carriesData(reply, 8)) {
+        qWarning().noquote() << "[ERR] luma audio reply invalid:" << mbHex(reply);
+        ok = false;
+        return lumakeyAudioSetting();
+    }
+    return lumakeyAudioSetting::fromBytes(f.message.data());
+}
+
+machineInfoSetting zarvoMu::readMachineInfoUserParam(bool &ok)
+{
+    ok = true;
+    const QByteArray frame = packs_.readUserParamPacks(setupControl);
+    if (!wholeFrameSent(send(frame), frame)) {
+        ok = false;
+        return machineInfoSetting();
+    }
+    const QByteArray reply = receive(normalReplyWait);
+    if (reply.size() <= 2) {
+        qWarning() << "receive() returned too few bytes:" << reply.size();
+        ok = false;
+        return machineInfoSetting();
+    }
+    if (reply.size() > 12) {
+        qWarning() << "bytes too long for message buffer:" << reply.size();
+        ok = false;
+        return machineInfoSetting();
+    }
+    COMMANDFORMAT f;
+    if (!decodeBlock(reply, f)) {
+        ok = false;
+        return machineInfoSetting();
+    }
+    return machineInfoSetting::fromBytes(f.message.data());
+}
+
+bool zarvoMu::isMachineLive()
+{
+    const QByteArray frame = packs_.machineLivePacks();
+    if (!wholeFrameSent(send(frame), frame))
+        return false;
+    QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
+    if (reply.isEmpty()) {
+        qWarning() << "[ERR] machine live: no reply";
+        return false;
+    }
+    const int start = reply.indexOf('\x02');
+    reply = start >= 0 ? reply.mid(start) : QByteArray();
+    if (reply.size() == 3 && static_cast<uint8_t>(at(reply, 0) + at(reply, 1)) != at(reply, 2)) {
+        qWarning().noquote() << "[ERR] machine live: checksum" << mbHex(reply);
+        return false;
+    }
+    if (reply.size() >= 2 && at(reply, 0) == 0x02 && (at(reply, 1) == 0x40 || at(reply, 1) == 0x80))
+        return true;
+    qWarning().noquote() << "[ERR] machine live: unexpected reply" << mbHex(reply);
+    return false;
+}
+
+CrossPoint zarvoMu::readAuxSrc(bool &ok, COMMANDFORMAT &frameOut)
+{
+    ok = true;
+    const QByteArray frame = packs_.readAuxSrcPacks();
+    if (!wholeFrameSent(send(frame), frame)) {
+        ok = false;
+        return none;
+    }
+    const QByteArray reply = receive(normalReplyWait);
+    frameOut.message.assign(8, 0);
+    if (reply.size() < 3) {
+        qWarning() << "receive() returned too few bytes:" << reply.size();
+        ok = false;
+        return black;
+    }
+    if (reply.size() > 11) {
+        qWarning() << "bytes too long for message buffer:" << reply.size();
+        ok = false;
+        return black;
+    }
+    frameOut = decode(reply, 8);
+    if (!checkChecksum(reply) || !carriesData(reply, 1)) {
+        qWarning().noquote() << "[ERR] aux source reply invalid:" << mbHex(reply);
+        ok = false;
+        return black;
+    }
+    return static_cast<CrossPoint>(frameOut.message[0]);
+}
+
+int zarvoMu::readAuxMode()
+{
+    const QByteArray frame = packs_.readAuxModePacks();
+    if (!wholeFrameSent(send(frame), frame))
+        return 0;
+    const QByteArray reply = receive(normalReplyWait);
+    qDebug().noquote() << "readAuxMode Read Aux mode bytes = " << mbHex(reply);
+    if (reply.size() < 3 || reply.size() > 11 || !checkChecksum(reply) || !carriesData(reply, 1)) {
+        qWarning().noquote() << "[ERR] aux mode reply invalid:" << mbHex(reply);
+        return 0;
+    }
+    return decode(reply, 8).message[0];
+}
+
+int zarvoMu::readFwVersion()
+{
+    const QByteArray frame = packs_.readFwVersionPacks();
+    if (!wholeFrameSent(send(frame), frame))
+        return 0;
+    const QByteArray reply = receive(normalReplyWait);
+    qDebug().noquote() << "readFwVersion Read Aux mode bytes = " << mbHex(reply);
+    if (reply.size() < 3 || reply.size() > 11 || !checkChecksum(reply) || !carriesData(reply, 1)) {
+        qWarning().noquote() << "[ERR] firmware version reply invalid:" << mbHex(reply);
+        return 0;
+    }
+    return decode(reply, 8).message[0];
+}

@@ -1,0 +1,62 @@
+#include "helper_logcapture.h"
+
+namespace {
+QMutex captureMutex;
+QStringList *captured = nullptr;
+} // namespace
+
+LogCapture::LogCapture()
+{
+    {
+        QMutexLocker lock(&captureMutex);
+        captured = new QStringList;
+    }
+    previous_ = qInstallMessageHandler(&LogCapture::handler);
+}
+
+LogCapture::~LogCapture()
+{
+    qInstallMessageHandler(previous_);
+    QMutexLocker lock(&captureMutex);
+    delete captured;
+    captured = nullptr;
+}
+
+void LogCapture::handler(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    QMutexLocker lock(&captureMutex);
+    if (captured)
+        captured->append(message);
+}
+
+QStringList LogCapture::messages() const
+{
+    QMutexLocker lock(&captureMutex);
+    return captured ? *captured : QStringList();
+}
+
+void LogCapture::clear()
+{
+    QMutexLocker lock(&captureMutex);
+    if (captured)
+        captured->clear();
+}
+
+QStringList LogCapture::starting(const QString &prefix) const
+{
+    QStringList out;
+    for (const QString &m : messages()) {
+        if (m.startsWith(prefix))
+            out << m;
+    }
+    return out;
+}
+
+bool LogCapture::contains(const QString &text) const
+{
+    for (const QString &m : messages()) {
+        if (m.contains(text))
+            return true;
+    }
+    return false;
+}
