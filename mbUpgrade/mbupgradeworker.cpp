@@ -68,9 +68,9 @@ void MBUpgradeWorker::process()
     if (!checkImage()) {
         emit logMessage(QStringLiteral("[ERR] Firmware image invalid, mainboard not touched"));
     } else if (!mbUart) {
-        qWarning() << "[ERR] No mainboard serial line";
+        qWarning().noquote() << "[ERR] No mainboard serial line";
     } else if (!mbUart->open(QIODevice::ReadWrite)) {
-        qWarning() << mbUart->portName() << "[ERR] Serial open failed:" << mbUart->errorString();
+        qWarning().noquote() << mbUart->portName() << "[ERR] Serial open failed:" << mbUart->errorString();
         emit logMessage(QStringLiteral("[ERR] Mainboard line cannot be opened"));
     } else {
         ok = run();
@@ -83,12 +83,12 @@ bool MBUpgradeWorker::checkImage()
 {
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        qWarning() << "[ERR] unable to open" << filePath;
+        qWarning().noquote() << "[ERR] unable to open" << filePath;
         return false;
     }
     const QByteArray header = file.read(kHeaderSize);
     if (header.size() < kHeaderSize) {
-        qWarning() << "[ERR] Failed to read enough data from file.";
+        qWarning().noquote() << "[ERR] Failed to read enough data from file.";
         return false;
     }
     const quint32 packets = bigEndian(header, 6, 2);
@@ -96,7 +96,7 @@ bool MBUpgradeWorker::checkImage()
         const QByteArray len = file.read(2);
         const qint64 size = len.size() == 2 ? bigEndian(len, 0, 2) : -1;
         if (size < 0 || file.size() - file.pos() < size || !file.seek(file.pos() + size)) {
-            qWarning() << "[ERR] read size :" << "packet" << i << "of" << packets << "is incomplete";
+            qWarning().noquote() << "[ERR] read size :" << "packet" << i << "of" << packets << "is incomplete";
             return false;
         }
     }
@@ -112,14 +112,14 @@ bool MBUpgradeWorker::run()
     // 2.
     QByteArray answer;
     if (!uartRecv(answer, CommandResetACK.size())) {
-        qWarning() << "[ERR] Reset fail, no ack";
+        qWarning().noquote() << "[ERR] Reset fail, no ack";
         return false;
     }
     if (answer != CommandResetACK) {
-        qWarning() << "[ERR] Reset fail" << hex(answer);
+        qWarning().noquote() << "[ERR] Reset fail" << hex(answer);
         return false;
     }
-    qDebug() << "Reset OK";
+    qDebug().noquote() << "Reset OK";
 
     // 3. a break while the board restarts keeps it in its boot loader
     if (!forceBreakBootLoad(timing_.breakMs))
@@ -136,72 +136,72 @@ bool MBUpgradeWorker::run()
         QThread::msleep(static_cast<unsigned long>(timing_.probeRetryMs));
     }
     if (!inBootLoader) {
-        qWarning() << "[ERR] Check BootLoad Error";
+        qWarning().noquote() << "[ERR] Check BootLoad Error";
         return false;
     }
-    qDebug() << "Enter Bootload OK";
+    qDebug().noquote() << "Enter Bootload OK";
     emit logMessage(QStringLiteral("Start"));
 
     // 5. the erase takes the board a while; its answer is read afterwards
     uartErase();
     QThread::msleep(static_cast<unsigned long>(timing_.eraseWaitMs));
     if (!uartRecv(answer, CommandEraseACK.size())) {
-        qWarning() << "[ERR] Erase Command Receive ACK Error";
+        qWarning().noquote() << "[ERR] Erase Command Receive ACK Error";
         return false;
     }
-    qDebug() << "Erase OK";
+    qDebug().noquote() << "Erase OK";
 
     // 6.
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        qWarning() << "[ERR] unable to open" << filePath;
+        qWarning().noquote() << "[ERR] unable to open" << filePath;
         return false;
     }
-    qDebug() << "Open" << filePath << "successfully.";
+    qDebug().noquote() << "Open" << filePath << "successfully.";
 
     // 7.
     const QByteArray header = file.read(kHeaderSize);
     if (header.size() < kHeaderSize) {
-        qWarning() << "[ERR] Failed to read enough data from file.";
+        qWarning().noquote() << "[ERR] Failed to read enough data from file.";
         return false;
     }
     const qint64 fileSize = file.size();
     const qint64 fwSize = fileSize - static_cast<qint64>(bigEndian(header, 12, 3));
     const quint32 packets = bigEndian(header, 6, 2);
-    qDebug() << "File size:" << fileSize << ", fw Size :" << fwSize << ", header :" << hex(header)
+    qDebug().noquote() << "File size:" << fileSize << ", fw Size :" << fwSize << ", header :" << hex(header)
              << "Packet number :" << packets;
 
     // 8.
     quint64 written = 0;
     for (quint32 i = 0; i < packets; ++i) {
         if (stopRequested()) {
-            qWarning() << "[ERR] Upgrade stopped at packet" << i;
+            qWarning().noquote() << "[ERR] Upgrade stopped at packet" << i;
             return false;
         }
         checkBootLoadMode();
 
         const QByteArray len = file.read(2);
         const int size = len.size() == 2 ? static_cast<int>(bigEndian(len, 0, 2)) : -1;
-        qDebug() << "Packet size :" << size;
+        qDebug().noquote() << "Packet size :" << size;
         const QByteArray data = size >= 0 ? file.read(size) : QByteArray();
         if (size < 0 || data.size() < size) {
-            qWarning() << "[ERR] read size :" << data.size() << "of" << size;
+            qWarning().noquote() << "[ERR] read size :" << data.size() << "of" << size;
             return false;
         }
         if (!uartSend(data))
             return false;
         written += static_cast<quint64>(size);
-        qDebug() << "i :" << i << ", bytes Written :" << written;
+        qDebug().noquote() << "i :" << i << ", bytes Written :" << written;
 
         // A missing or wrong acknowledgement does not stop the upgrade: the
         // board may still have taken the packet, and stopping half-way
         // leaves it unbootable for certain.
         if (!uartRecv(answer, CommandWriteACK.size()))
-            qWarning() << "[ERR] Not receive ack:" << hex(answer);
+            qWarning().noquote() << "[ERR] Not receive ack:" << hex(answer);
         if (answer == CommandWriteACK)
-            qDebug() << "Write OK";
+            qDebug().noquote() << "Write OK";
         else
-            qWarning() << "[ERR] Write fail" << hex(answer);
+            qWarning().noquote() << "[ERR] Write fail" << hex(answer);
 
         const int percent = fwSize > 0 ? static_cast<int>(100 * written / static_cast<quint64>(fwSize)) : 0;
         emit progressChanged(percent);
@@ -210,9 +210,9 @@ bool MBUpgradeWorker::run()
 
     // 9.
     file.close();
-    qDebug() << "Reset";
+    qDebug().noquote() << "Reset";
     resetBootLoadMode();
-    qDebug() << "Done";
+    qDebug().noquote() << "Done";
     emit logMessage(QStringLiteral("Upgrade MB firmware OK"));
     return true;
 }
@@ -221,10 +221,10 @@ bool MBUpgradeWorker::uartSend(const QByteArray &bytes)
 {
     const qint64 n = mbUart->write(bytes);
     if (n < bytes.size()) {
-        qWarning() << "[ERR] Write commandReset" << mbUart->errorString();
+        qWarning().noquote() << "[ERR] Write commandReset" << mbUart->errorString();
         return false;
     }
-    qDebug() << "UART send:" << hex(bytes) << "len:" << bytes.size();
+    qDebug().noquote() << "UART send:" << hex(bytes) << "len:" << bytes.size();
     mbUart->waitForBytesWritten(timing_.ioWaitMs);
     return true;
 }
@@ -240,15 +240,15 @@ bool MBUpgradeWorker::uartRecv(QByteArray &buffer, int n)
         mbUart->waitForReadyRead(timing_.ioWaitMs);
         if (mbUart->bytesAvailable() <= before)
             --tries;
-        qDebug() << "Count down wait times : " << tries << ", bytes : " << mbUart->bytesAvailable()
+        qDebug().noquote() << "Count down wait times : " << tries << ", bytes : " << mbUart->bytesAvailable()
                  << ", need len : " << n;
     }
     buffer = mbUart->read(n);
     if (buffer.size() < n) {
-        qWarning() << "[ERR] UART read fail" << mbUart->errorString();
+        qWarning().noquote() << "[ERR] UART read fail" << mbUart->errorString();
         return false;
     }
-    qDebug() << "UART recv:" << hex(buffer) << "len:" << n;
+    qDebug().noquote() << "UART recv:" << hex(buffer) << "len:" << n;
     return true;
 }
 
@@ -261,16 +261,16 @@ bool MBUpgradeWorker::checkBootLoadMode()
 {
     mbUart->clear(QSerialPort::AllDirections);
     if (!uartSend(CommandProbe)) {
-        qWarning() << "[ERR] UART write 0xf";
+        qWarning().noquote() << "[ERR] UART write 0xf";
         return false;
     }
     QByteArray echo;
     if (!uartRecv(echo, 1)) {
-        qWarning() << "[ERR] UART read";
+        qWarning().noquote() << "[ERR] UART read";
         return false;
     }
     if (echo != CommandProbe) {
-        qWarning() << "[ERR] check boot load mode fail";
+        qWarning().noquote() << "[ERR] check boot load mode fail";
         return false;
     }
     return true;
@@ -280,26 +280,26 @@ bool MBUpgradeWorker::forceBreakBootLoad(int ms)
 {
     const int fd = mbUart->handle();
     if (fd < 0) {
-        qWarning() << "[ERR] Invalid serial port handle!";
+        qWarning().noquote() << "[ERR] Invalid serial port handle!";
         return false;
     }
-    qDebug() << "Try force break using ioctl (TIOCSBRK)...";
+    qDebug().noquote() << "Try force break using ioctl (TIOCSBRK)...";
     if (::ioctl(fd, TIOCSBRK) == 0) {
         QThread::msleep(static_cast<unsigned long>(ms));
         if (::ioctl(fd, TIOCCBRK) != 0) {
-            qWarning() << "[ERR] TIOCCBRK failed:" << std::strerror(errno);
+            qWarning().noquote() << "[ERR] TIOCCBRK failed:" << std::strerror(errno);
             return false;
         }
-        qDebug() << "Break released";
+        qDebug().noquote() << "Break released";
         return true;
     }
-    qWarning() << "[WARN] TIOCSBRK failed:" << std::strerror(errno);
-    qWarning() << "[INFO] Falling back to tcsendbreak";
+    qWarning().noquote() << "[WARN] TIOCSBRK failed:" << std::strerror(errno);
+    qWarning().noquote() << "[INFO] Falling back to tcsendbreak";
     if (::tcsendbreak(fd, 4) != 0) {
-        qWarning() << "[ERR] tcsendbreak failed:" << std::strerror(errno);
+        qWarning().noquote() << "[ERR] tcsendbreak failed:" << std::strerror(errno);
         return false;
     }
-    qDebug() << "tcsendbreak OK (duration ≈ 250ms)";
+    qDebug().noquote() << "tcsendbreak OK (duration ≈ 250ms)";
     return true;
 }
 

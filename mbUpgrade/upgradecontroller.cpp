@@ -19,12 +19,21 @@ UpgradeController::~UpgradeController()
         thread_->quit();
         thread_->wait();
         delete thread_;
+        thread_ = nullptr;
+        reopenPort();
     }
+}
+
+void UpgradeController::reopenPort()
+{
+    if (port_ && !port_->isOpen() && !port_->open(QIODevice::ReadWrite))
+        qWarning().noquote() << port_->portName() << "[ERR] Serial reopen after upgrade failed:" << port_->errorString();
+    port_.clear();
 }
 
 void UpgradeController::failLater(const QString &msg)
 {
-    qWarning() << msg;
+    qWarning().noquote() << msg;
     QMetaObject::invokeMethod(
         this,
         [this, msg] {
@@ -37,7 +46,7 @@ void UpgradeController::failLater(const QString &msg)
 bool UpgradeController::startUpgrade(QSerialPort &port, const QString &filePath)
 {
     if (thread_) {
-        failLater(QStringLiteral("[ERR] Mainboard upgrade already running"));
+        qWarning() << "[ERR] Mainboard upgrade already running, request ignored";
         return false;
     }
     if (!port.isOpen()) {
@@ -85,9 +94,6 @@ void UpgradeController::onWorkerFinished(bool ok)
     thread_ = nullptr;
 
     // The worker has closed its handle; give the line back to its owner.
-    if (port_ && !port_->isOpen() && !port_->open(QIODevice::ReadWrite))
-        qWarning() << port_->portName() << "[ERR] Serial reopen after upgrade failed:" << port_->errorString();
-    port_.clear();
-
+    reopenPort();
     emit upgradeFinished(ok);
 }

@@ -34,11 +34,17 @@ class QThread;
 // - upgradeFinished(bool) is emitted exactly once per startUpgrade() call,
 //   always later from the event loop, never from inside startUpgrade(); so
 //   the caller may set its "upgrade running" state after the call as well.
-// - A port that is not open, or a second start while one runs, fails at once:
-//   startUpgrade() returns false, logMessage carries the reason and
-//   upgradeFinished(false) follows; the port is left as it was.
+// - A port that is not open fails at once: startUpgrade() returns false,
+//   logMessage carries the reason and upgradeFinished(false) follows; nothing
+//   reaches the line.
+// - A second startUpgrade() while one runs returns false and emits nothing:
+//   the running upgrade still reports its own end, once.
+// - The image is checked before the board is touched; a missing, short or
+//   truncated image ends with upgradeFinished(false) and the mainboard keeps
+//   its firmware.
 // - An upgrade cannot be cancelled. Destroying the controller while one runs
-//   (process exit) stops the worker at its next step and waits for it.
+//   (process exit) stops the worker at its next step, waits for it, and
+//   reopens the port; upgradeFinished is then not emitted.
 class UpgradeController : public QObject
 {
     Q_OBJECT
@@ -63,6 +69,7 @@ signals:
 private:
     void onWorkerFinished(bool ok);
     void failLater(const QString &msg);
+    void reopenPort();
 
     QThread *thread_ = nullptr;
     QPointer<QSerialPort> port_;

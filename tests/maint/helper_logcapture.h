@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+#include <QList>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QStringList>
@@ -27,6 +29,12 @@ public:
     {
         QMutexLocker lock(&mutex_);
         return lines_;
+    }
+    // Wall-clock time (ms) at which line `index` was logged.
+    qint64 time(int index) const
+    {
+        QMutexLocker lock(&mutex_);
+        return times_.value(index, -1);
     }
     bool contains(const QString &text) const { return indexOf(text) >= 0; }
     // First line containing text at or after `from`, or -1.
@@ -57,6 +65,7 @@ private:
         if (LogCapture *self = instance()) {
             QMutexLocker lock(&self->mutex_);
             self->lines_ << msg;
+            self->times_ << QDateTime::currentMSecsSinceEpoch();
             if (self->previous_ && qEnvironmentVariableIsSet("TAVRIK_TEST_LOG"))
                 self->previous_(type, ctx, msg);
         }
@@ -64,5 +73,6 @@ private:
 
     mutable QMutex mutex_;
     QStringList lines_;
+    QList<qint64> times_;
     QtMessageHandler previous_ = nullptr;
 };

@@ -1,0 +1,514 @@
+#include "mbUpgrade/mbupgradeworker.h"
+#include "mbUpgrade/upgradecontroller.h"
+#include "platform/sysroot.h"
+#include "sim/mbimage.h"
+#include "sim/simmainboard.h"
+#include "tests/common/testsysroot.h"
+#include "tests/maint/helper_logcapture.h"
+
+#include <QtTest>
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+
+#include <memory>
+
+namespace {
+const QByteArray kReset = QByteArray::fromHex("0301EBEF");
+const QByteArray kProbe = QByteArray::fromHex("0F");
+const QByteArray kErase = QByteArray::fromHex("0300F401007E353304");
+const QByteArray kLeave = QByteArray::fromHex("08088104");
+const QString kImage = QStringLiteral("/mnt/tervana/tavrik/ZARVOHD.bin");
+
+// Short waits: the simulated board answers at once, and only the failure
+// cases wait for anything.
+MBUpgradeWorker::Timing fastTiming()
+{
+    MBUpgradeWorker::Timing t;
+    t.ioWaitMs = 300;
+    t.breakMs = 20;
+    t.settleMs = 50;
+    t.probeRetryMs = 200;
+    t.eraseWaitMs = 50;
+    return t;
+}
+
+// What the board must receive for a whole upgrade of `packets`.
+QByteArray fullTraffic(const QList<QByteArray> &packets)
+{
+    QByteArray b = kReset + kProbe + kErase;
+    for (const QByteArray &p : packets)
+        b += kProbe + p;
+    return b + kProbe + kLeave;
+}
+
+// The panel's side: the mainboard line opened as the control model opens
+// it, a controller, and spies on everything it reports.
+struct Rig
+{
+    TestSysroot sys;
+    LogCapture log;
+    SimMainboard mb{QStringLiteral("ttyAMA2")};
+    QSerialPort port;
+    std::unique_ptr<UpgradeController> ctl{new UpgradeController};
+    QSignalSpy messages{ctl.get(), &UpgradeController::logMessage};
+    QSignalSpy finished{ctl.get(), &UpgradeController::upgradeFinished};
+    QSignalSpy progress{ctl.get(), &UpgradeController::progressChanged};
+
+    bool openLine()
+    {
+        port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
+        port.setBaudRate(115200);
+        port.setDataBits(QSerialPort::Data8);
+        port.setParity(QSerialPort::NoParity);
+        port.setStopBits(QSerialPort::OneStop);
+        port.setFlowControl(QSerialPort::NoFlowControl);
+        return mb.isOpen() && port.open(QIODevice::ReadWrite);
+    }
+    bool writeImage(const MbImage &image)
+    {
+        const QByteArray bytes = image.toBytes();
+        mb.expectImage(bytes);
+        return sys.writeFile(kImage, bytes);
+    }
+    bool start() { return ctl->startUpgrade(port, sys.path(kImage)); }
+    QStringList texts() const
+    {
+        QStringList t;
+        for (const auto &args : messages)
+            t << args.at(0).toString();
+        return t;
+    }
+    bool result() const { return finished.size() == 1 && finished.at(0).at(0).toBool(); }
+};
+
+QStringList progressTexts(const QList<QByteArray> &packets, qint64 fwSize)
+{
+    QStringList t;
+    quint64 written = 0;
+    for (const QByteArray &p : packets) {
+        written += quint64(p.size());
+        const int percent = fwSize > 0 ? int(100 * written / quint64(fwSize)) : 0;
+        t << QStringLiteral("Upgrade MB : %1%").arg(percent);
+    }
+    return t;
+}
+
+// Qt's complaints about an object used from the wrong thread.
+QStringList threadWarnings(const LogCapture &log)
+{
+    QStringList bad;
+    for (const QString &l : log.lines())
+        if (l.contains(QLatin1String("thread"), Qt::CaseInsensitive) || l.contains(QLatin1String("QSocketNotifier"))
+            || l.startsWith(QLatin1String("QObject")) || l.startsWith(QLatin1String("QIODevice")))
+            bad << l;
+    return bad;
+}
+} // namespace
+
+class TstMbUpgrade : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { MBUpgradeWorker::setDefaultTiming(fastTiming()); }
+    void cleanupTestCase() { MBUpgradeWorker::setDefaultTiming(MBUpgradeWorker::Timing()); }
+
+    void byteStrings();
+    void hundredsOfPacketsReachOneHundredPercent();
+    void progress_data();
+    void progress();
+    void emptyImageLeavesBootLoader();
+    void wrongResetAckStopsAtOnce();
+    void noResetAck();
+    void probeTriedFiveTimes_data();
+    void probeTriedFiveTimes();
+    void noEraseAnswer();
+    void badImageLeavesBoardUntouched_data();
+    void badImageLeavesBoardUntouched();
+    void badPacketAckContinues_data();
+    void badPacketAckContinues();
+    void closedLineFailsAtOnce();
+    void secondStartIgnored();
+    void destroyedWhileRunning();
+    void specifiedWaits();
+};
+
+void TstMbUpgrade::byteStrings()
+{
+    QCOMPARE(MBUpgradeWorker::CommandReset, QByteArray::fromHex("03 01 EB EF"));
+    QCOMPARE(MBUpgradeWorker::CommandResetACK, QByteArray::fromHex("02 80 82"));
+    QCOMPARE(MBUpgradeWorker::CommandProbe, QByteArray::fromHex("0F"));
+    QCOMPARE(MBUpgradeWorker::CommandErase, QByteArray::fromHex("03 00 F4 01 00 7E 35 33 04"));
+    QCOMPARE(MBUpgradeWorker::CommandEraseACK, QByteArray::fromHex("03 63 30 04"));
+    QCOMPARE(MBUpgradeWorker::CommandWriteACK, QByteArray::fromHex("05 04 84 40 04"));
+    QCOMPARE(MBUpgradeWorker::CommandBootLoaderReset, QByteArray::fromHex("08 08 81 04"));
+    const MBUpgradeWorker::Timing t;
+    QCOMPARE(t.ioWaitMs, 5000);
+    QCOMPARE(t.breakMs, 500);
+    QCOMPARE(t.settleMs, 1000);
+    QCOMPARE(t.probeRetryMs, 200);
+    QCOMPARE(t.eraseWaitMs, 3000);
+}
+
+void TstMbUpgrade::hundredsOfPacketsReachOneHundredPercent()
+{
+    Rig rig;
+    QVERIFY(rig.openLine());
+    QList<int> sizes;
+    for (int i = 0; i < 300; ++i)
+        sizes << 16 + (i * 37) % 240;
+    sizes[7] = 1;
+    MbImage image;
+    image.packets = MbImage::makePackets(sizes, 7);
+    image.versionMajor = 2;
+    image.versionMinor = 13;
+    QVERIFY(rig.writeImage(image));
+
+    bool lineClosedMeanwhile = false;
+    QObject::connect(rig.ctl.get(), &UpgradeController::logMessage, [&](const QString &m) {
+        if (m == QLatin1String("Start"))
+            lineClosedMeanwhile = !rig.port.isOpen();
+    });
+    QVERIFY(rig.start());
+    QVERIFY(rig.ctl->isRunning());
+    QTRY_COMPARE_WITH_TIMEOUT(rig.finished.size(), 1, 30000);
+    QVERIFY(rig.result());
+    QVERIFY(!rig.ctl->isRunning());
+
+    QCOMPARE(rig.mb.bootPackets(), image.packets);
+    QCOMPARE(rig.mb.receivedBytes(), fullTraffic(image.packets));
+    QVERIFY(!rig.mb.inBootLoader());
+    QCOMPARE(rig.mb.counters().bootLoaderExits, 1);
+
+    const QStringList expected = QStringList{"Prepare", "Start"} + progressTexts(image.packets, image.fileSize() - image.effectiveD())
+                                 + QStringList{"Upgrade MB firmware OK"};
+    QCOMPARE(rig.texts(), expected);
+    QCOMPARE(expected.at(expected.size() - 2), QStringLiteral("Upgrade MB : 100%"));
+    QCOMPARE(rig.progress.size(), 300);
+    QCOMPARE(rig.progress.last().at(0).toInt(), 100);
+
+    // the model's port object was closed while the worker had the device,
+    // and is open again for the model afterwards
+    QVERIFY(lineClosedMeanwhile);
+    QVERIFY(rig.port.isOpen());
+    QCOMPARE(threadWarnings(rig.log), QStringList());
+    QVERIFY(rig.log.contains(QStringLiteral("Packet number : 300")));
+    QCOMPARE(rig.log.count(QStringLiteral("Write OK")), 300);
+}
+
+void TstMbUpgrade::progress_data()
+{
+    QTest::addColumn<qint64>("d"); // -1: the data adds up to file size - D
+    QTest::addColumn<QString>("last");
+    QTest::newRow("data adds up") << qint64(-1) << QStringLiteral("Upgrade MB : 100%");
+    // a D that leaves the firmware larger than the data never reaches 100
+    QTest::newRow("D zero") << qint64(0) << QStringLiteral("Upgrade MB : 94%");
+    QTest::newRow("D short by one") << qint64(16 + 2 * 4 - 1) << QStringLiteral("Upgrade MB : 99%");
+    // and one that leaves it smaller overshoots
+    QTest::newRow("firmware smaller") << qint64(16 + 2 * 4 + 200) << QStringLiteral("Upgrade MB : 200%");
+    QTest::newRow("firmware size zero") << qint64(16 + 2 * 4 + 400) << QStringLiteral("Upgrade MB : 0%");
+    QTest::newRow("D beyond the file") << qint64(0xFFFFFF) << QStringLiteral("Upgrade MB : 0%");
+}
+
+void TstMbUpgrade::progress()
+{
+    QFETCH(qint64, d);
+    QFETCH(QString, last);
+    Rig rig;
+    QVERIFY(rig.openLine());
+    MbImage image;
+    image.packets = MbImage::makePackets(4, 100, 3);
+    image.d = d;
+    QVERIFY(rig.writeImage(image));
+    QVERIFY(rig.start());
+    QTRY_COMPARE(rig.finished.size(), 1);
+    QVERIFY(rig.result());
+    const QStringList texts = rig.texts();
+    QCOMPARE(texts.size(), 2 + 4 + 1);
+    QCOMPARE(texts.at(5), last);
+    QCOMPARE(texts.mid(2, 4), progressTexts(image.packets, image.fileSize() - image.effectiveD()));
+    QCOMPARE(texts.last(), QStringLiteral("Upgrade MB firmware OK"));
+}
+
+void TstMbUpgrade::emptyImageLeavesBootLoader()
+{
+    Rig rig;
+    QVERIFY(rig.openLine());
+    MbImage image; // N = 0
+    QVERIFY(rig.writeImage(image));
+    QVERIFY(rig.start());
+    QTRY_COMPARE(rig.finished.size(), 1);
+    QVERIFY(rig.result());
+    QCOMPARE(rig.mb.receivedBytes(), kReset + kProbe + kErase + kProbe + kLeave);
+    QCOMPARE(rig.texts(), QStringList({"Prepare", "Start", "Upgrade MB firmware OK"}));
+    QCOMPARE(rig.mb.counters().erases, 1);
+    QTRY_VERIFY(!rig.mb.inBootLoader());
+    QCOMPARE(rig.progress.size(), 0);
+}
+
+void TstMbUpgrade::wrongResetAckStopsAtOnce()
+{
+    Rig rig;
+    QVERIFY(rig.openLine());
+    MbImage image;
+    image.packets = MbImage::makePackets(3, 50);
+    QVERIFY(rig.writeImage(image));
+    rig.mb.injectReply(QByteArray::fromHex("021012"));
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(rig.start());
+    QTRY_COMPARE(rig.finished.size(), 1);
+    QVERIFY(!rig.result());
+    QVERIFY(t.elapsed() < 2000);
+    // nothing after the reset: no break, no probe, no erase
+    QCOMPARE(rig.mb.receivedBytes(), kReset);
+    QCOMPARE(rig.texts(), QStringList({"Prepare"}));
+    QVERIFY(rig.log.contains(QStringLiteral("[ERR] Reset fail 02 10 12")));
+    QVERIFY(!rig.log.contains(QStringLiteral("Try force break")));
+    QVERIFY(rig.port.isOpen());
+}
+
+void TstMbUpgrade::noResetAck()
+{
+    Rig rig;
+    QVERIFY(rig.openLine());
+    QVERIFY(rig.writeImage(MbImage()));
+    rig.mb.setFailureMode(SimMainboard::NoAnswer);
+    QVERIFY(rig.start());
+    QTRY_COMPARE(rig.finished.size(), 1);
+    QVERIFY(!rig.result());
+    QCOMPARE(rig.mb.receivedBytes(), kReset);
+    QVERIFY(rig.log.contains(QStringLiteral("[ERR] Reset fail, no ack")));
+    // both waits were taken before giving up
+    QCOMPARE(rig.log.count(QStringLiteral("Count down wait times : ")), 2);
+}
+
+void TstMbUpgrade::probeTriedFiveTimes_data()
+{
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<int>("ioWait");
+    QTest::newRow("wrong echo") << int(SimMainboard::WrongProbeEcho) << 300;
+    QTest::newRow("no echo") << int(SimMainboard::NoProbeEcho) << 100;
+}
+
+void TstMbUpgrade::probeTriedFiveTimes()
+{
+    QFETCH(int, failure);
+    QFETCH(int, ioWait);
+    Rig rig;
+    QVERIFY(rig.openLine());
+    QVERIFY(rig.writeImage(MbImage()));
+    MBUpgradeWorker::Timing timing = fastTiming();
+    timing.ioWaitMs = ioWait;
+    rig.ctl->setTiming(timing);
+    rig.mb.setBootLoaderFailure(SimMainboard::BootLoaderFailure(failure));
+    QVERIFY(rig.start());
+    QTRY_COMPARE_WITH_TIMEOUT(rig.finished.size(), 1, 10000);
+    QVERIFY(!rig.result());
+    QCOMPARE(rig.mb.counters().probes, 5);
+    QCOMPARE(rig.mb.counters().erases, 0);
+    QCOMPARE(rig.mb.receivedBytes(), kReset + kProbe.repeated(5));
+    QCOMPARE(rig.texts(), QStringList({"Prepare"}));
+    QVERIFY(rig.log.contains(QStringLiteral("[ERR] Check BootLoad Error")));
+    QVERIFY(rig.mb.inBootLoader()); // left where it is; nothing retries
+
+    // 200 ms after each failed probe (plus the answer waits when nothing comes)
+    const int silence = failure == SimMainboard::NoProbeEcho ? 2 * ioWait : 0;
+    QList<qint64> sent;
+    const QStringList lines = rig.log.lines();
+    for (int i = 0; i < lines.size(); ++i)
+        if (lines.at(i) == QLatin1String("UART send: 0f len: 1"))
+            sent << rig.log.time(i);
+    QCOMPARE(sent.size(), 5);
+    for (int i = 1; i < 5; ++i) {
+        const qint64 gap = sent.at(i) - sent.at(i - 1);
+        QVERIFY2(gap >= 195 + silence && gap < 500 + silence, qPrintable(QString::number(gap)));
+    }
+}
+
+void TstMbUpgrade::noEraseAnswer()
+{
+    Rig rig;
+    QVERIFY(rig.openLine());
+    MbImage image;
+    image.packets = MbImage::makePackets(2, 20);
+    QVERIFY(rig.writeImage(image));
+    rig.mb.setBootLoaderFailure(SimMainboard::NoEraseAck);
+    QVERIFY(rig.start());
+    QTRY_COMPARE(rig.finished.size(), 1);
+    QVERIFY(!rig.result());
+    QCOMPARE(rig.mb.receivedBytes(), kReset + kProbe + kErase);
+    QCOMPARE(rig.texts(), QStringList({"Prepare", "Start"}));
+    QVERIFY(rig.log.contains(QStringLiteral("[ERR] Erase Command Receive ACK Error")));
+    QVERIFY(rig.mb.inBootLoader());
+    QVERIFY(rig.port.isOpen());
+}
+
+void TstMbUpgrade::badImageLeavesBoardUntouched_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QString>("error");
+    MbImage two;
+    two.packets = MbImage::makePackets(2, 40);
+    two.declaredPacketCount = 3;
+    const QByteArray claimsThree = two.toBytes();
+    two.declaredPacketCount = -1;
+    const QByteArray whole = two.toBytes();
+
+    QTest::newRow("missing") << QByteArray() << false << QStringLiteral("[ERR] unable to open");
+    QTest::newRow("empty") << QByteArray() << true << QStringLiteral("[ERR] Failed to read enough data from file.");
+    QTest::newRow("shorter than the header") << whole.left(15) << true
+                                             << QStringLiteral("[ERR] Failed to read enough data from file.");
+    QTest::newRow("more packets declared than present") << claimsThree << true << QStringLiteral("[ERR] read size :");
+    QTest::newRow("length cut") << whole.left(whole.size() - 41) << true << QStringLiteral("[ERR] read size :");
+    QTest::newRow("data cut") << whole.left(whole.size() - 1) << true << QStringLiteral("[ERR] read size :");
+}
+
+void TstMbUpgrade::badImageLeavesBoardUntouched()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, present);
+    QFETCH(QString, error);
+    Rig rig;
+    QVERIFY(rig.openLine());
+    if (present)
+        QVERIFY(rig.sys.writeFile(kImage, file));
+    QVERIFY(rig.start());
+    QTRY_COMPARE(rig.finished.size(), 1);
+    QVERIFY(!rig.result());
+    // checked before the reset: the board keeps its firmware and its mode
+    QCOMPARE(rig.mb.receivedBytes(), QByteArray());
+    QCOMPARE(rig.mb.counters().bootLoaderEntries, 0);
+    QCOMPARE(rig.texts(), QStringList({"[ERR] Firmware image invalid, mainboard not touched"}));
+    QVERIFY2(rig.log.contains(error), qPrintable(rig.log.lines().join('\n')));
+    QVERIFY(rig.port.isOpen());
+}
+
+void TstMbUpgrade::badPacketAckContinues_data()
+{
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<int>("packet");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("wrong ack on packet 2") << int(SimMainboard::WrongPacketAck) << 2
+                                           << QStringLiteral("[ERR] Write fail 05 04 84 41 04");
+    QTest::newRow("no ack on packet 0") << int(SimMainboard::NoPacketAck) << 0 << QStringLiteral("[ERR] Not receive ack:");
+}
+
+void TstMbUpgrade::badPacketAckContinues()
+{
+    QFETCH(int, failure);
+    QFETCH(int, packet);
+    QFETCH(QString, error);
+    Rig rig;
+    QVERIFY(rig.openLine());
+    MbImage image;
+    image.packets = MbImage::makePackets({30, 31, 32, 33, 34}, 5);
+    QVERIFY(rig.writeImage(image));
+    rig.mb.setBootLoaderFailure(SimMainboard::BootLoaderFailure(failure), packet);
+    QVERIFY(rig.start());
+    QTRY_COMPARE(rig.finished.size(), 1);
+    QVERIFY(rig.result());
+    QCOMPARE(rig.mb.bootPackets(), image.packets);
+    QCOMPARE(rig.mb.receivedBytes(), fullTraffic(image.packets));
+    QCOMPARE(rig.log.count(error), 1);
+    QCOMPARE(rig.log.count(QStringLiteral("Write OK")), 4);
+    QCOMPARE(rig.texts().last(), QStringLiteral("Upgrade MB firmware OK"));
+    QCOMPARE(rig.texts().at(rig.texts().size() - 2), QStringLiteral("Upgrade MB : 100%"));
+    QVERIFY(!rig.mb.inBootLoader());
+}
+
+void TstMbUpgrade::closedLineFailsAtOnce()
+{
+    Rig rig;
+    MbImage image;
+    image.packets = MbImage::makePackets(2, 10);
+    QVERIFY(rig.writeImage(image));
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(!rig.start());
+    QVERIFY(!rig.ctl->isRunning());
+    // reported from the event loop, never from inside the call
+    QCOMPARE(rig.finished.size(), 0);
+    QTRY_COMPARE(rig.finished.size(), 1);
+    QVERIFY(t.elapsed() < 1000);
+    QVERIFY(!rig.result());
+    QCOMPARE(rig.texts(), QStringList({"[ERR] Mainboard line is not open, upgrade not started"}));
+    QTest::qWait(100);
+    QCOMPARE(rig.mb.receivedBytes(), QByteArray());
+    QVERIFY(!rig.port.isOpen());
+}
+
+void TstMbUpgrade::secondStartIgnored()
+{
+    Rig rig;
+    QVERIFY(rig.openLine());
+    MbImage image;
+    image.packets = MbImage::makePackets(3, 64);
+    QVERIFY(rig.writeImage(image));
+    QVERIFY(rig.start());
+    QVERIFY(!rig.start());
+    QTRY_COMPARE(rig.finished.size(), 1);
+    QVERIFY(rig.result());
+    QTest::qWait(200);
+    QCOMPARE(rig.finished.size(), 1);
+    QCOMPARE(rig.mb.counters().bootLoaderEntries, 1);
+    QCOMPARE(rig.mb.receivedBytes(), fullTraffic(image.packets));
+}
+
+void TstMbUpgrade::destroyedWhileRunning()
+{
+    Rig rig;
+    QVERIFY(rig.openLine());
+    MbImage image;
+    image.packets = MbImage::makePackets(40, 10);
+    QVERIFY(rig.writeImage(image));
+    MBUpgradeWorker::Timing timing = fastTiming();
+    timing.ioWaitMs = 100;
+    rig.ctl->setTiming(timing);
+    rig.mb.setBootLoaderFailure(SimMainboard::NoPacketAck); // slow: every ack is waited out
+    QVERIFY(rig.start());
+    QTRY_VERIFY(rig.progress.size() >= 1);
+    QElapsedTimer t;
+    t.start();
+    rig.ctl.reset();
+    QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
+    QVERIFY(rig.log.contains(QStringLiteral("[ERR] Upgrade stopped at packet")));
+    QVERIFY(rig.mb.counters().packets < 40);
+    QVERIFY(rig.port.isOpen());
+    QCOMPARE(rig.finished.size(), 0);
+    QCOMPARE(threadWarnings(rig.log), QStringList());
+}
+
+void TstMbUpgrade::specifiedWaits()
+{
+    Rig rig;
+    QVERIFY(rig.openLine());
+    MbImage image;
+    image.packets = MbImage::makePackets(1, 8);
+    QVERIFY(rig.writeImage(image));
+    rig.ctl->setTiming(MBUpgradeWorker::Timing());
+    QVERIFY(rig.start());
+    QTRY_COMPARE_WITH_TIMEOUT(rig.finished.size(), 1, 15000);
+    QVERIFY(rig.result());
+    QCOMPARE(rig.mb.receivedBytes(), fullTraffic(image.packets));
+
+    auto at = [&](const QString &text, int from = 0) {
+        const int i = rig.log.indexOf(text, from);
+        return i < 0 ? qint64(-1) : rig.log.time(i);
+    };
+    const int breakLine = rig.log.indexOf(QStringLiteral("Try force break using ioctl (TIOCSBRK)..."));
+    QVERIFY(breakLine >= 0);
+    const qint64 breakOn = rig.log.time(breakLine);
+    const qint64 breakOff = at(QStringLiteral("Break released"));
+    const qint64 firstProbe = at(QStringLiteral("UART send: 0f len: 1"), breakLine);
+    const qint64 erase = at(QStringLiteral("UART send: 03 00 f4 01 00 7e 35 33 04"));
+    const qint64 eraseAnswer = at(QStringLiteral("UART recv: 03 63 30 04"));
+    QVERIFY2(breakOff - breakOn >= 495 && breakOff - breakOn < 900, qPrintable(QString::number(breakOff - breakOn)));
+    QVERIFY2(firstProbe - breakOff >= 995 && firstProbe - breakOff < 1500,
+             qPrintable(QString::number(firstProbe - breakOff)));
+    QVERIFY2(eraseAnswer - erase >= 2995 && eraseAnswer - erase < 3600, qPrintable(QString::number(eraseAnswer - erase)));
+}
+
+QTEST_GUILESS_MAIN(TstMbUpgrade)
+#include "tst_mbupgrade.moc"
