@@ -64,12 +64,44 @@ QByteArray frame(quint8 addr, quint8 code, const QByteArray &data)
     return f;
 }
 
+// A demo left running for hours must not grow without bound; tests stay far
+// below these.
+constexpr int kMaxRecordedFrames = 100000;
+constexpr int kMaxRecordedBytes = 4 * 1024 * 1024;
+
+void appendCapped(QByteArray &record, const QByteArray &bytes)
+{
+    record.append(bytes);
+    if (record.size() > kMaxRecordedBytes)
+        record.remove(0, record.size() - kMaxRecordedBytes);
+}
+
 QByteArray bytesOf(const std::array<quint8, 8> &a)
 {
     return QByteArray(reinterpret_cast<const char *>(a.data()), int(a.size()));
 }
 
+SimMainboard::Memory memoryOf(const SimMainboard::State &s)
+{
+    SimMainboard::Memory m;
+    m.status = s.status;
+    m.autoRate = s.autoRate;
+    m.control = s.control;
+    m.menu = s.menu;
+    m.auxSource = s.auxSource;
+    m.auxMode = s.auxMode;
+    return m;
+}
+
 } // namespace
+
+SimMainboard::State::State()
+{
+    const Memory factory = memoryOf(*this);
+    for (Memory &m : memories)
+        m = factory;
+    setupSlot = menu[3];
+}
 
 bool SimMainboard::State::lampLit(int lamp) const
 {
@@ -126,21 +158,11 @@ struct SimMainboardShared
     quint16 tcpPort = 0;
     QString linkPath;
     bool open = false;
+    // Bumped by reset(): replies still scheduled from before are dropped.
+    int generation = 0;
 };
 
 namespace {
-
-SimMainboard::Memory memoryOf(const SimMainboard::State &s)
-{
-    SimMainboard::Memory m;
-    m.status = s.status;
-    m.autoRate = s.autoRate;
-    m.control = s.control;
-    m.menu = s.menu;
-    m.auxSource = s.auxSource;
-    m.auxMode = s.auxMode;
-    return m;
-}
 
 // The versions in block 3 are the board's own, never a user setting.
 void restoreSetup(std::array<quint8, 8> &block3, const std::array<quint8, 8> &from)
@@ -217,6 +239,43 @@ public:
         return s_->tcpPort;
     }
 
+    void reset()
+    {
+        partialTimer_.stop();
+        autoTimer_.stop();
+        serialBuf_.clear();
+        tcpBuf_.clear();
+        pendingReset_ = false;
+        bootErased_ = false;
+        expectProbe_ = true;
+        QMutexLocker lock(&s_->mutex);
+        SimMainboardShared &sh = *s_;
+        const SimMainboardShared fresh;
+        sh.state = SimMainboard::State();
+        sh.mode = fresh.mode;
+        sh.earlyMode = fresh.earlyMode;
+        sh.framesSinceMode = 0;
+        sh.replyDelay = fresh.replyDelay;
+        sh.splitChunk = fresh.splitChunk;
+        sh.splitGap = fresh.splitGap;
+        sh.ackStatus = fresh.ackStatus;
+        sh.seed = fresh.seed;
+        sh.reseed = true;
+        sh.injected.clear();
+        sh.frameMs = fresh.frameMs;
+        sh.inBoot = false;
+        sh.bootFailure = fresh.bootFailure;
+        sh.bootFailurePacket = fresh.bootFailurePacket;
+        sh.expectedSizes.clear();
+        sh.packetGap = fresh.packetGap;
+        sh.frames.clear();
+        sh.rxBytes.clear();
+        sh.txBytes.clear();
+        sh.bootPackets.clear();
+        sh.counters = SimMainboard::Counters();
+        ++sh.generation;
+    }
+
     void writeRaw(const QByteArray &raw)
     {
         writeOut(Serial, raw);
@@ -263,7 +322,7 @@ private:
     {
         {
             QMutexLocker lock(&s_->mutex);
-            s_->rxBytes.append(bytes);
+            appendCapped(s_->rxBytes, bytes);
         }
         serialBuf_.append(bytes);
         processSerial();
@@ -344,7 +403,7 @@ private:
         const QByteArray bytes = client_->readAll();
         {
             QMutexLocker lock(&s_->mutex);
-            s_->rxBytes.append(bytes);
+            appendCapped(s_->rxBytes, bytes);
         }
         tcpBuf_.append(bytes);
         while (tcpBuf_.size() >= 2) {
@@ -382,6 +441,8 @@ private:
         {
             QMutexLocker lock(&s_->mutex);
             s_->frames.append(f);
+            if (s_->frames.size() > kMaxRecordedFrames)
+                s_->frames.removeFirst();
             s_->counters.frames++;
             if (!s_->injected.isEmpty()) {
                 raw = s_->injected.takeFirst();
@@ -523,11 +584,20 @@ private:
             return;
         }
         QPointer<QTcpSocket> target = client_;
-        QTimer::singleShot(ms, this, [this, src, bytes, target] {
+        const int generation = currentGeneration();
+        QTimer::singleShot(ms, this, [this, src, bytes, target, generation] {
             if (src == Tcp && target != client_)
                 return; // that connection is gone
+            if (generation != currentGeneration())
+                return; // the board was reset meanwhile
             writeOut(src, bytes);
         });
+    }
+
+    int currentGeneration() const
+    {
+        QMutexLocker lock(&s_->mutex);
+        return s_->generation;
     }
 
     void countReply()
@@ -548,7 +618,7 @@ private:
                 return;
         }
         QMutexLocker lock(&s_->mutex);
-        s_->txBytes.append(bytes);
+        appendCapped(s_->txBytes, bytes);
     }
 
     // Carries out one well-formed frame. With apply false nothing changes;
@@ -718,11 +788,11 @@ private:
                 // A lever pushed from one end to the other completes a
                 // transition, whichever end it started from.
                 const quint16 v = s.control[1];
-                if (v >= kTbarEnd && tbarEnd_ == 0) {
-                    tbarEnd_ = kTbarEnd;
+                if (v >= kTbarEnd && s.tbarLastEnd == 0) {
+                    s.tbarLastEnd = kTbarEnd;
                     transition = true;
-                } else if (v == 0 && tbarEnd_ == kTbarEnd) {
-                    tbarEnd_ = 0;
+                } else if (v == 0 && s.tbarLastEnd != 0) {
+                    s.tbarLastEnd = 0;
                     transition = true;
                 }
             }
@@ -1096,7 +1166,6 @@ private:
     QTimer partialTimer_;
     QTimer autoTimer_;
     QRandomGenerator rng_;
-    quint16 tbarEnd_ = 0;
     bool pendingReset_ = false;
     bool bootErased_ = false;
     bool expectProbe_ = true;
@@ -1112,13 +1181,6 @@ SimMainboard::SimMainboard(const QString &deviceName, SimThread *thread)
         thread = ownThread_.get();
     }
     thread_ = thread;
-    {
-        State &s = shared_->state;
-        const Memory factory = memoryOf(s);
-        for (Memory &m : s.memories)
-            m = factory;
-        s.setupSlot = s.menu[3];
-    }
     thread_->run([this] { peer_ = new SimMainboardPeer(this, shared_); });
     open();
 }
@@ -1144,6 +1206,11 @@ void onSimThread(SimThread *t, F &&f)
 }
 
 } // namespace
+
+void SimMainboard::reset()
+{
+    onSimThread(thread_, [this] { peer_->reset(); });
+}
 
 bool SimMainboard::isOpen() const
 {

@@ -119,10 +119,16 @@ public:
     // byte 5 spare.
     struct State
     {
+        // The board as it starts: memories 0..6 and slot 0xFF hold this set.
+        State();
+
         std::array<quint8, 6> status{{0x21, 0x00, 0x03, 0x21, 0x00, 0x00}};
         quint8 autoRate = 30;                  // in frames, see setFrameMs()
         // Effect-control values by address 0..2; address 1 is the T-bar, 0..1023.
         std::array<quint16, 3> control{};
+        // The end (0 or 1023) the T-bar last rested at: reaching the other
+        // end completes a transition.
+        quint16 tbarLastEnd = 0;
         // User-menu blocks 0 colour/border, 1 pip, 2 luma key/audio, 3 setup.
         // Block 3 bytes 3..6 are the board's versions (mainboard major, minor,
         // OSD major, minor); a block write or memory load leaves them alone.
@@ -139,7 +145,7 @@ public:
         // cut, preset and the unused 7..16).
         std::array<bool, 23> lamps{};
         bool autoTransitionRunning = false;
-        std::array<Memory, 7> memories{};      // filled with the factory set at start
+        std::array<Memory, 7> memories{};      // 0 is the factory set
         std::array<quint8, 8> setupSlot{};     // slot 0xFF: a copy of block 3
 
         int program() const { return status[0] & 0x0F; }
@@ -183,6 +189,10 @@ public:
     // its own when null. Check isOpen(). TAVRIK_SYSROOT must be set.
     explicit SimMainboard(const QString &deviceName = QStringLiteral("ttyAMA2"), SimThread *thread = nullptr);
     ~SimMainboard() override;
+
+    // Back to the start: state, failure modes, delays, injected replies,
+    // boot loader and records. The line and the TCP port stay open.
+    void reset();
 
     bool isOpen() const;
     QString deviceName() const { return deviceName_; }
@@ -236,6 +246,7 @@ public:
     int frameMs() const;
 
     // Frames received in application mode, oldest first (bad ones too).
+    // The records keep the newest 100000 frames and 4 MB of bytes.
     QList<QByteArray> receivedFrames() const;
     QByteArray lastFrame() const;
     // Every byte received, in both modes.

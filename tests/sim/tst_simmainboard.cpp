@@ -62,9 +62,19 @@ private:
     std::unique_ptr<QSerialPort> port_;
 
 private slots:
-    void init()
+    void initTestCase()
     {
         root_ = std::make_unique<TestSysroot>();
+    }
+
+    void cleanupTestCase()
+    {
+        root_.reset();
+    }
+
+    // A fresh board per case, so no state or mode leaks between rows.
+    void init()
+    {
         mb_ = std::make_unique<SimMainboard>();
         QVERIFY(mb_->isOpen());
         QCOMPARE(mb_->linkPath(), root_->path("/dev/ttyAMA2"));
@@ -77,7 +87,6 @@ private slots:
     {
         port_.reset();
         mb_.reset();
-        root_.reset();
     }
 
     void reads_data()
@@ -304,6 +313,28 @@ private slots:
         port_->write(hex("03006E71"));
         QCOMPARE(collect(3, 1000), hex("028082"));
         QCOMPARE(collect(10, 1000), status);
+    }
+
+    void resetDropsEverything()
+    {
+        mb_->setFailureMode(SimMainboard::LateAnswer);
+        mb_->setReplyDelay(200);
+        mb_->injectReply(hex("0102"));
+        QCOMPARE(exchange(withSum(hex("0400C105")), 2), hex("0102")); // injected: at once
+        mb_->update([](SimMainboard::State &s) { s.tbarLastEnd = 1023; s.memories[2].autoRate = 1; });
+        port_->write(hex("03006E71")); // its late reply must not come after the reset
+        QTRY_COMPARE(mb_->counters().frames, 2);
+        mb_->injectReply(hex("0304"));
+        mb_->reset();
+        QCOMPARE(collect(1, 350), QByteArray());
+        const SimMainboard::State s = mb_->state();
+        QCOMPARE(s.program(), 1);
+        QCOMPARE(s.tbarLastEnd, quint16(0));
+        QCOMPARE(s.memories[2].autoRate, quint8(30));
+        QCOMPARE(s.memories[0].menu, SimMainboard::State().menu);
+        QCOMPARE(mb_->counters().frames, 0);
+        QCOMPARE(mb_->failureMode(), SimMainboard::Normal);
+        QCOMPARE(exchange(hex("03004144"), 5), withSum(hex("0400C101"))); // no injection left
     }
 
     void answerOnThirdRequest()
