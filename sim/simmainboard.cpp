@@ -1173,29 +1173,10 @@ private:
 
 // --- SimMainboard -------------------------------------------------------------
 
-SimMainboard::SimMainboard(const QString &deviceName, SimThread *thread)
-    : deviceName_(deviceName), shared_(std::make_shared<SimMainboardShared>())
-{
-    if (!thread) {
-        ownThread_ = std::make_unique<SimThread>();
-        thread = ownThread_.get();
-    }
-    thread_ = thread;
-    thread_->run([this] { peer_ = new SimMainboardPeer(this, shared_); });
-    open();
-}
-
-SimMainboard::~SimMainboard()
-{
-    SimMainboardPeer *peer = peer_;
-    peer_ = nullptr;
-    thread_->run([peer] { delete peer; });
-}
-
 namespace {
 
 // Runs f on the simulation thread; directly when already there (a slot
-// connected to one of the signals), where a blocking hop would deadlock.
+// connected to one of the signals, or a unit built on that thread), where a blocking hop would deadlock.
 template <typename F>
 void onSimThread(SimThread *t, F &&f)
 {
@@ -1206,6 +1187,26 @@ void onSimThread(SimThread *t, F &&f)
 }
 
 } // namespace
+
+
+SimMainboard::SimMainboard(const QString &deviceName, SimThread *thread)
+    : deviceName_(deviceName), shared_(std::make_shared<SimMainboardShared>())
+{
+    if (!thread) {
+        ownThread_ = std::make_unique<SimThread>();
+        thread = ownThread_.get();
+    }
+    thread_ = thread;
+    onSimThread(thread_, [this] { peer_ = new SimMainboardPeer(this, shared_); });
+    open();
+}
+
+SimMainboard::~SimMainboard()
+{
+    SimMainboardPeer *peer = peer_;
+    peer_ = nullptr;
+    onSimThread(thread_, [peer] { delete peer; });
+}
 
 void SimMainboard::reset()
 {

@@ -185,8 +185,9 @@ public:
         int bootLoaderExits = 0;
     };
 
-    // Opens the line <sysroot>/dev/<deviceName> on `thread`, or on a thread of
-    // its own when null. Check isOpen(). TAVRIK_SYSROOT must be set.
+    // Opens the line <sysroot>/dev/<deviceName> on `thread` (which must
+    // outlive the board), or on a thread of its own when null. Check
+    // isOpen(). TAVRIK_SYSROOT must be set.
     explicit SimMainboard(const QString &deviceName = QStringLiteral("ttyAMA2"), SimThread *thread = nullptr);
     ~SimMainboard() override;
 

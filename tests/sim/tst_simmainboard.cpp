@@ -385,6 +385,30 @@ private slots:
         QCOMPARE(collect(2, 1000), hex("DEAD"));
     }
 
+    void survivesRandomInput()
+    {
+        QRandomGenerator rng(42);
+        for (bool boot : {false, true}) {
+            if (boot)
+                mb_->enterBootLoader();
+            for (int round = 0; round < 50; ++round) {
+                QByteArray junk(int(rng.bounded(1, 200)), '\0');
+                for (char &c : junk)
+                    c = char(rng.bounded(256));
+                port_->write(junk);
+                port_->waitForBytesWritten(200);
+            }
+            QTest::qWait(200); // half frames and packets time out
+            port_->clear();
+            if (boot) {
+                mb_->leaveBootLoader();
+                QVERIFY(mb_->counters().packets > 0 || mb_->counters().droppedBytes > 0);
+            }
+            mb_->update([](SimMainboard::State &s) { s.status = SimMainboard::State().status; });
+            QCOMPARE(exchange(hex("03006E71"), 10), withSum(hex("0900EE210003210000")));
+        }
+    }
+
     void tcp()
     {
         const quint16 port = mb_->listenTcp();
