@@ -311,6 +311,13 @@ public:
         emit q_->bootLoaderLeft();
     }
 
+    // Bytes still buffered are read again in the new mode.
+    void processPending()
+    {
+        if (!serialBuf_.isEmpty())
+            processSerial();
+    }
+
 private:
     bool inBoot() const
     {
@@ -1443,12 +1450,12 @@ bool SimMainboard::inBootLoader() const
 
 void SimMainboard::enterBootLoader()
 {
-    onSimThread(thread_, [this] { peer_->enterBoot(); });
+    onSimThread(thread_, [this] { peer_->enterBoot(); peer_->processPending(); });
 }
 
 void SimMainboard::leaveBootLoader()
 {
-    onSimThread(thread_, [this] { peer_->leaveBoot(); });
+    onSimThread(thread_, [this] { peer_->leaveBoot(); peer_->processPending(); });
 }
 
 void SimMainboard::setBootLoaderFailure(BootLoaderFailure failure, int packetIndex)
