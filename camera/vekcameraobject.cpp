@@ -6,6 +6,7 @@
 
 #include <QDebug>
 #include <QMetaEnum>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
@@ -14,7 +15,7 @@
 
 namespace {
 
-QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex()); }
+QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
 
 quint8 lowByte(int v) { return static_cast<quint8>(v & 0xFF); }
 
@@ -41,6 +42,8 @@ vekCameraObject::vekCameraObject(QObject *parent) : QObject(parent)
     serialObj2 = new serialPort(this);
     for (serialPort *p : {serialObj0, serialObj1, serialObj2})
         connect(p->port(), &QSerialPort::errorOccurred, this, &vekCameraObject::onUartError);
+    // Network cameras sit on the panel's own network: never through a proxy.
+    networkManager.setProxy(QNetworkProxy::NoProxy);
     connect(&networkManager, &QNetworkAccessManager::finished, this, &vekCameraObject::onfinish);
     setCameraCount(0);
 }
@@ -92,7 +95,7 @@ void vekCameraObject::initSerial(int uartNo, const QString &name, int baudRate, 
 {
     serialPort *port = portForLine(uartNo);
     if (!port) {
-        qWarning() << "initSerial: failed";
+        qWarning().noquote() << "initSerial: failed";
         return;
     }
     port->closeSerialPort();
@@ -107,12 +110,12 @@ void vekCameraObject::initSerial(int uartNo, const QString &name, int baudRate, 
         port->clearTXRX();
 
     const int cam = cameraForLine(uartNo);
-    qDebug() << QStringLiteral("serialObj%1 :").arg(cam) << port;
+    qDebug().noquote() << QStringLiteral("serialObj%1 :").arg(cam) << port;
     const bool ok = result.contains(QLatin1String("OK"));
     serialStateList[static_cast<size_t>(cam)] = ok;
-    qDebug() << QStringLiteral("uart %1:").arg(uartNo) << ok;
+    qDebug().noquote() << QStringLiteral("uart %1:").arg(uartNo) << ok;
     emit sendUartStatus(cam, ok);
-    qDebug() << "For CAM init Serial No:" << uartNo;
+    qDebug().noquote() << "For CAM init Serial No:" << uartNo;
 }
 
 void vekCameraObject::clearUartTxRx(int uartNo)
@@ -124,7 +127,7 @@ void vekCameraObject::clearUartTxRx(int uartNo)
 void vekCameraObject::setVekStatus(int vekIdx, bool status)
 {
     if (vekIdx < 0 || vekIdx > 2) {
-        qWarning() << "[ERR] param vek Idx :" << vekIdx;
+        qWarning().noquote() << "[ERR] param vek Idx :" << vekIdx;
         return;
     }
     vekIsOnlineArray[static_cast<size_t>(vekIdx)] = status;
@@ -145,7 +148,7 @@ void vekCameraObject::onUartError(QSerialPort::SerialPortError error)
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
         return;
     const QMetaEnum e = QMetaEnum::fromType<QSerialPort::SerialPortError>();
-    qWarning() << "[UART ERROR]" << e.valueToKey(error);
+    qWarning().noquote() << "[UART ERROR]" << e.valueToKey(error);
 }
 
 // ------------------------------------------------------------ transport
@@ -156,7 +159,7 @@ QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMin
 {
     serialPort *port = portForCamera(vekIdx);
     if (!port) {
-        qWarning() << "[ERR] vekIdx :" << vekIdx << "> 2";
+        qWarning().noquote() << "[ERR] vekIdx :" << vekIdx << "> 2";
         return {};
     }
     const bool online = vekIsOnlineArray[static_cast<size_t>(vekIdx)];
@@ -167,7 +170,7 @@ QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMin
         return {};
     }
     if (command.isEmpty()) {
-        qWarning() << "[ERR] vekIdx :" << vekIdx << ", empty command, nothing sent";
+        qWarning().noquote() << "[ERR] vekIdx :" << vekIdx << ", empty command, nothing sent";
         return {};
     }
     if (!waitResponse) {
@@ -270,13 +273,13 @@ void vekCameraObject::zoomTele(int speed, int vekIdx)
     case 16: mapped = 4; break;
     case 24: mapped = 7; break;
     default:
-        qWarning() << "speed out of range" << speed;
+        qWarning().noquote() << "speed out of range" << speed;
         return;
     }
     emit ptzMoving();
     sendCommand("zoom Tele: cmd: ", bare(vekCommandObj->VEK_Command(CAM_ZOOM_IN, lowByte(mapped))), kShortWait,
                 vekIdx);
-    qDebug() << "speed = " << mapped;
+    qDebug().noquote() << "speed = " << mapped;
 }
 
 void vekCameraObject::zoomWide(int speed, int vekIdx)
@@ -287,13 +290,13 @@ void vekCameraObject::zoomWide(int speed, int vekIdx)
     case 16: mapped = 4; break;
     case 24: mapped = 7; break;
     default:
-        qWarning() << "speed out of range" << speed;
+        qWarning().noquote() << "speed out of range" << speed;
         return;
     }
     emit ptzMoving();
     sendCommand("zoom Wide: cmd: ", bare(vekCommandObj->VEK_Command(CAM_ZOOM_OUT, lowByte(mapped))), kShortWait,
                 vekIdx);
-    qDebug() << ", mapping speed = " << mapped;
+    qDebug().noquote() << ", mapping speed = " << mapped;
 }
 
 void vekCameraObject::zoomTeleStandard(int vekIdx)
@@ -315,7 +318,7 @@ void vekCameraObject::zoomStop(int vekIdx)
         const QByteArray reply = sendCommand("zoom Stop cmd: ", cmd, kShortWait, vekIdx);
         if (reply.size() > 2 && containsAckComplete(reply))
             return;
-        qWarning() << "zoom Stop cmd retry : " << attempt;
+        qWarning().noquote() << "zoom Stop cmd retry : " << attempt;
         // A camera the gate refuses cannot be reached by trying again.
         if (!vekIsOnline(vekIdx))
             return;
@@ -466,8 +469,8 @@ void vekCameraObject::shutterDirect(int value, int vekIdx)
 {
     const quint8 p = (lowByte(value) >> 4) & 0x0F;
     const quint8 q = lowByte(value) & 0x0F;
-    qDebug() << "Shutter Direct value: " << value;
-    qDebug() << "Shutter Direct value 0p ->" << p << " 0q->" << q;
+    qDebug().noquote() << "Shutter Direct value: " << value;
+    qDebug().noquote() << "Shutter Direct value 0p ->" << p << " 0q->" << q;
     sendCommand("Shutter Direct cmd: ", bare(vekCommandObj->VEK_Command(CAM_SHUTTER_Direct, p, q)), kShortWait,
                 vekIdx);
 }
@@ -574,7 +577,7 @@ void vekCameraObject::camTallyOff(int vekIdx)
 void vekCameraObject::switchVideoMode(int value, int vekIdx)
 {
     if ((value == 29 || value == 30) && m_modelName.contains(CameraModels::videoModeRefusal())) {
-        qWarning() << "[WARN] video mode" << value << "not sent: model" << m_modelName << "cannot run it";
+        qWarning().noquote() << "[WARN] video mode" << value << "not sent: model" << m_modelName << "cannot run it";
         return;
     }
     sendCommand("switch Video Mode cmd: ", bare(vekCommandObj->VEK_Command(CAM_VIDEO_MODE, lowByte(value))),
@@ -588,7 +591,7 @@ QByteArray vekCameraObject::querySystemStatus(int vekIdx)
     const QByteArray reply =
         sendInquiry("query System Status cmd: ", bare(vekCommandObj->VEK_Command(CAM_SYSTEMSTATUS)), kLongWait, vekIdx);
     if (reply.isEmpty()) {
-        qWarning() << "[ERR] retBuf :";
+        qWarning().noquote() << "[ERR] retBuf :";
         return {};
     }
     qDebug().noquote() << "retBuf size :" << reply.size() << ", retBuf :" << hex(reply);
@@ -607,7 +610,7 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
     }
     qDebug().noquote() << "retBuf  :" << hex(reply);
 
-    qDebug() << "check VEK power on/off firstChar :" << s.statusBits;
+    qDebug().noquote() << "check VEK power on/off firstChar :" << s.statusBits;
     emit sendCamPower(vekIdx, s.powerOn());
     setColorBarOn(s.colorBar());
     setTallyLightOn(s.redTally() || s.greenTally());
@@ -623,7 +626,7 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
     case 0:
     case 4:
         setWhiteBalanceMode(0);
-        qDebug() << "get SystemStatus --  vekAutoWB Auto";
+        qDebug().noquote() << "get SystemStatus --  vekAutoWB Auto";
         wb = 0;
         break;
     case 3:
@@ -633,7 +636,7 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
         break;
     case 5:
         setWhiteBalanceMode(5);
-        qDebug() << "get SystemStatus --  vekAutoWB Manual";
+        qDebug().noquote() << "get SystemStatus --  vekAutoWB Manual";
         wb = 2;
         break;
     default:
@@ -650,10 +653,10 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
     if (s.focusCode == 2) {
         setAutoFocusMode(true);
         focusAuto = true;
-        qDebug() << "get SystemStatus --  vekFocusModeStr Auto";
+        qDebug().noquote() << "get SystemStatus --  vekFocusModeStr Auto";
     } else if (s.focusCode == 3) {
         setAutoFocusMode(false);
-        qDebug() << "get SystemStatus --  vekFocusModeStr Manual";
+        qDebug().noquote() << "get SystemStatus --  vekFocusModeStr Manual";
     }
     emit sendFocus(vekIdx, focusAuto);
 
@@ -680,9 +683,9 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
     settiltDirReverse(s.tiltReversed());
 
     setPtzSpeedRange(s.speedRange);
-    qDebug() << "ptz Speed Range :" << s.speedRange;
+    qDebug().noquote() << "ptz Speed Range :" << s.speedRange;
     emit sendSpeed(vekIdx, s.speedRange);
-    qDebug() << "video format: " << s.formatText;
+    qDebug().noquote() << "video format: " << s.formatText;
 
     int mirror = 0;
     if (s.hFlip() && s.vFlip())
@@ -691,18 +694,18 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
         mirror = 1;
     else if (s.hFlip())
         mirror = 2;
-    qDebug() << "Mirror Mode --> vekHfilp:  " << s.hFlip() << " vekVFlip: " << s.vFlip();
-    qDebug() << "panDirReverse: " << s.panReversed() << "tiltDirReverse: " << s.tiltReversed();
+    qDebug().noquote() << "Mirror Mode --> vekHfilp:  " << s.hFlip() << " vekVFlip: " << s.vFlip();
+    qDebug().noquote() << "panDirReverse: " << s.panReversed() << "tiltDirReverse: " << s.tiltReversed();
 
     int tally = 0;
     if (s.redTally()) {
         tally = 1;
-        qDebug() << "Tally : red";
+        qDebug().noquote() << "Tally : red";
     } else if (s.greenTally()) {
         tally = 2;
-        qDebug() << "Tally : green";
+        qDebug().noquote() << "Tally : green";
     } else {
-        qDebug() << "Tally : off";
+        qDebug().noquote() << "Tally : off";
     }
 
     emit sendTally(vekIdx, tally);
@@ -725,10 +728,10 @@ bool vekCameraObject::queryVersion(int vekIdx)
         return false;
     }
     qDebug().noquote() << "query version size:" << reply.size() << " retBuf: " << hex(reply);
-    qDebug() << "modelVerStr: " << v.model;
-    qDebug() << "mcuVerStr: " << v.mcu;
-    qDebug() << "fpgaVerStr: " << v.fpga;
-    qDebug() << "motorVerStr: " << v.motor;
+    qDebug().noquote() << "modelVerStr: " << v.model;
+    qDebug().noquote() << "mcuVerStr: " << v.mcu;
+    qDebug().noquote() << "fpgaVerStr: " << v.fpga;
+    qDebug().noquote() << "motorVerStr: " << v.motor;
     emit setCamInfo(vekIdx, v.mcu, v.fpga, v.motor, v.model);
     setmodelName(v.model);
     setmcuVersion(v.mcu);
@@ -743,7 +746,7 @@ int vekCameraObject::shutterPosInq(int vekIdx)
     const QByteArray reply =
         sendInquiry("Shutter Pos Inq cmd: ", vekCommandObj->VEK_Command(CAM_SHUTTER_PosInq), kShortWait, vekIdx);
     const int at = reply.indexOf(QByteArray::fromHex("00099050"));
-    qDebug() << "Shutter 000: " << at;
+    qDebug().noquote() << "Shutter 000: " << at;
     qDebug().noquote() << "Shutter Return:" << hex(reply);
     const int pos = VekReply::shutterPosition(reply);
     if (pos < 0) {
@@ -753,7 +756,7 @@ int vekCameraObject::shutterPosInq(int vekIdx)
         return -1;
     }
     qDebug().noquote() << "Shutter TargetReturn:" << hex(reply.mid(at, 9));
-    qDebug() << "Shutter INQ: " << pos;
+    qDebug().noquote() << "Shutter INQ: " << pos;
     emit sendShutterValue(static_cast<quint8>(pos));
     return pos;
 }
@@ -769,7 +772,7 @@ int vekCameraObject::rGain(int vekIdx)
         return 0;
     }
     qDebug().noquote() << "r Gain value ...: " << hex(reply.mid(reply.size() - 3, 2));
-    qDebug() << "r Gain gain ...: " << gain;
+    qDebug().noquote() << "r Gain gain ...: " << gain;
     emit sendRGain(vekIdx, static_cast<quint8>(gain));
     return gain;
 }
@@ -785,7 +788,7 @@ int vekCameraObject::bGain(int vekIdx)
         return 0;
     }
     qDebug().noquote() << "bGain value ...: " << hex(reply.mid(reply.size() - 3, 2));
-    qDebug() << "bGain gain ...: " << gain;
+    qDebug().noquote() << "bGain gain ...: " << gain;
     emit sendBGain(vekIdx, static_cast<quint8>(gain));
     return gain;
 }
@@ -831,7 +834,7 @@ bool vekCameraObject::isAutoFocus(int vekIdx)
 
 int vekCameraObject::getWhiteBalanceMode(int vekIdx)
 {
-    qDebug() << "get WhiteBalanceMode: : 00000";
+    qDebug().noquote() << "get WhiteBalanceMode: : 00000";
     const QByteArray reply =
         sendInquiry("get WhiteBalanceMode cmd :", bare(vekCommandObj->VEK_Command(CAM_WBModeInq)), kShortWait, vekIdx);
     QByteArray p;
@@ -860,9 +863,13 @@ int vekCameraObject::getVideoFormat(int vekIdx)
 {
     const QByteArray reply =
         sendInquiry("get Video Format cmd: ", vekCommandObj->VEK_Command(CAM_VIDEO_MODEInq), kShortWait, vekIdx);
-    qDebug() << "getVideoFormat --> size: " << reply.size();
+    qDebug().noquote() << "getVideoFormat --> size: " << reply.size();
     if (reply.size() > 23)
         return VekReply::byteAt(reply, 12);
+    // Cameras that answer with the code itself (00 07 90 50 0p 0q FF).
+    QByteArray p;
+    if (VekReply::framedAnswer(reply, &p, 2) && p.size() == 2)
+        return ((VekReply::byteAt(p, 0) & 0x0F) << 4) | (VekReply::byteAt(p, 1) & 0x0F);
     qWarning().noquote() << "[ERR] getVideoFormat: short answer" << hex(reply);
     return -1;
 }
@@ -1025,7 +1032,7 @@ void vekCameraObject::atTrackRecallProfile(int value, int vekIdx)
 {
     const quint8 x1 = (lowByte(value) >> 4) & 0x0F;
     const quint8 x2 = lowByte(value) & 0x0F;
-    qDebug() << "value =" << value << " x1 = " << x1 << " x2 = " << x2;
+    qDebug().noquote() << "value =" << value << " x1 = " << x1 << " x2 = " << x2;
     sendCommand("Recall Profile cmd:", vekCommandObj->VEK_Command(CAM_AT_RECALL_PROFILE, x1, x2), kShortWait, vekIdx);
 }
 
@@ -1045,7 +1052,7 @@ int vekCameraObject::atTrackInquire(int vekIdx)
         sendInquiry("at Track Inquire cmd: ", bare(vekCommandObj->VEK_Command(PTZ_AICAM_QUERY)), kLongWait, vekIdx);
     const bool validIdx = vekIdx >= 0 && vekIdx <= 2;
     if (reply.isEmpty()) {
-        qWarning() << "[ERR] VEK " << vekIdx << "AT INQ response is empty";
+        qWarning().noquote() << "[ERR] VEK " << vekIdx << "AT INQ response is empty";
         if (validIdx)
             serialStateList[static_cast<size_t>(vekIdx)] = false;
         return -1;
@@ -1062,7 +1069,7 @@ int vekCameraObject::atTrackInquire(int vekIdx)
         qWarning().noquote() << "[ERR] Unknow VEK " << vekIdx << "get " << hex(reply);
         break;
     }
-    qDebug() << "VEK" << vekIdx << "AI INQ: " << result;
+    qDebug().noquote() << "VEK" << vekIdx << "AI INQ: " << result;
     if (validIdx)
         serialStateList[static_cast<size_t>(vekIdx)] = true;
     return result;
@@ -1072,7 +1079,7 @@ int vekCameraObject::atByteInquiry(VEK_COMMANDS cmd, int vekIdx, const char *lab
 {
     const QByteArray reply = sendInquiry(label, bare(vekCommandObj->VEK_Command(cmd)), kShortWait, vekIdx);
     qDebug().noquote() << "retBuf :" << hex(reply);
-    qDebug() << "retBuf[2] :" << VekReply::byteAt(reply, 2);
+    qDebug().noquote() << "retBuf[2] :" << VekReply::byteAt(reply, 2);
     QByteArray p;
     // An error answer (90 6y ..) carries no setting, whatever its byte 2 is.
     if (!VekReply::bareAnswer(reply, &p, 1)) {
@@ -1085,7 +1092,7 @@ int vekCameraObject::atByteInquiry(VEK_COMMANDS cmd, int vekIdx, const char *lab
 int vekCameraObject::atFigureInq(int vekIdx)
 {
     const int v = atByteInquiry(CAM_AT_FIGUREInq, vekIdx, " at Figure Inq :");
-    qDebug() << " at Figure Inq retBuf[4] :" << v;
+    qDebug().noquote() << " at Figure Inq retBuf[4] :" << v;
     return v < 0 ? 0 : v;
 }
 
@@ -1100,7 +1107,7 @@ int vekCameraObject::atFigureCustSizeInq(int vekIdx)
     }
     const int size = ((VekReply::byteAt(p, 0) & 0x0F) << 12) | ((VekReply::byteAt(p, 1) & 0x0F) << 8)
                      | ((VekReply::byteAt(p, 2) & 0x0F) << 4) | (VekReply::byteAt(p, 3) & 0x0F);
-    qDebug() << "at Figure Cust Size Inq data :" << size;
+    qDebug().noquote() << "at Figure Cust Size Inq data :" << size;
     return size;
 }
 
@@ -1150,7 +1157,7 @@ int vekCameraObject::InquireATProfileNum(int vekIdx)
     const QByteArray reply = doCommandSend(frame, kShortWait, true, vekIdx);
     qDebug().noquote() << "Inquire AT profile num return:" << hex(reply);
     if (reply.isEmpty()) {
-        qWarning() << "retBuf is Empty";
+        qWarning().noquote() << "retBuf is Empty";
         return -1;
     }
     const int num = VekReply::profileNumber(reply);
@@ -1158,8 +1165,8 @@ int vekCameraObject::InquireATProfileNum(int vekIdx)
         qWarning().noquote() << "[ERR] Inquire AT profile num: no profile 1 to 10 in" << hex(reply);
         return -1;
     }
-    qDebug() << "retBuf[4] =" << VekReply::byteAt(reply, 4) << "retBuf[5] =" << VekReply::byteAt(reply, 5);
-    qDebug() << "Current profile num =" << num;
+    qDebug().noquote() << "retBuf[4] =" << VekReply::byteAt(reply, 4) << "retBuf[5] =" << VekReply::byteAt(reply, 5);
+    qDebug().noquote() << "Current profile num =" << num;
     return num;
 }
 
@@ -1314,7 +1321,7 @@ int vekCameraObject::getAtRoiStartPosBoxOpt(int camIndex) const
 void vekCameraObject::refreshAtStatus(int camIndex)
 {
     Q_UNUSED(camIndex)
-    qDebug() << "[vekcameraobject] vekCameraObject::refreshAtStatus()";
+    qDebug().noquote() << "[vekcameraobject] vekCameraObject::refreshAtStatus()";
 }
 
 // ------------------------------------------------------------- registry
@@ -1323,15 +1330,15 @@ void vekCameraObject::createManualCameraObjDoConnect(int index, const QString &i
 {
     Q_UNUSED(ipAddr)
     Q_UNUSED(modelName)
-    qDebug() << "createManualCameraObjDoConnect --- vek scna done , scan vek conunt" << 0;
+    qDebug().noquote() << "createManualCameraObjDoConnect --- vek scna done , scan vek conunt" << 0;
     if (index < 0) {
-        qWarning() << "[ERR] createManualCameraObjDoConnect: index" << index;
+        qWarning().noquote() << "[ERR] createManualCameraObjDoConnect: index" << index;
         return;
     }
     setCurCameraIndex(index);
     setCurInputLine(0);
     setCameraCount(index + 1);
-    qDebug() << "createManualCameraObjDoConnect CameraScanDone<====";
+    qDebug().noquote() << "createManualCameraObjDoConnect CameraScanDone<====";
 }
 
 void vekCameraObject::createCameraObjDoConnect() {}
@@ -1342,22 +1349,22 @@ void vekCameraObject::clearCamera() { cameraObjects_.clear(); }
 
 void vekCameraObject::cameraClear()
 {
-    qDebug() << "cameraClear";
+    qDebug().noquote() << "cameraClear";
     cameraObjects_.clear();
 }
 
 void vekCameraObject::removeCamera(int index, const QString &ip)
 {
     Q_UNUSED(ip)
-    qDebug() << "removeCamera: index: " << index;
+    qDebug().noquote() << "removeCamera: index: " << index;
 }
 
 void vekCameraObject::saveCamera()
 {
-    qDebug() << "saveCamera 000000";
+    qDebug().noquote() << "saveCamera 000000";
     for (auto &entry : cameraObjects_) {
         cameraObjects_2.push_back(std::move(entry));
-        qDebug() << "saveCamera 111111";
+        qDebug().noquote() << "saveCamera 111111";
     }
     // Moved-from places would be empty slots that every later reader would
     // have to step around; the working registry is empty now.
@@ -1367,7 +1374,7 @@ void vekCameraObject::saveCamera()
 int vekCameraObject::getCamCount()
 {
     setCameraCount(static_cast<int>(cameraObjects_.size()));
-    qDebug() << "getCamCount: " << m_cameraCount;
+    qDebug().noquote() << "getCamCount: " << m_cameraCount;
     return m_cameraCount;
 }
 
@@ -1381,61 +1388,61 @@ QString vekCameraObject::getCurrentIp() { return {}; }
 
 QString vekCameraObject::getCamHostName()
 {
-    qDebug() << "get Cam Host Name -- curCameraIndex(): " << m_curCameraIndex;
+    qDebug().noquote() << "get Cam Host Name -- curCameraIndex(): " << m_curCameraIndex;
     return {};
 }
 
 QString vekCameraObject::getCamModelName()
 {
-    qDebug() << "get Cam Model Name -- curCameraIndex(): " << m_curCameraIndex;
+    qDebug().noquote() << "get Cam Model Name -- curCameraIndex(): " << m_curCameraIndex;
     return {};
 }
 
 QString vekCameraObject::getCamMac()
 {
-    qDebug() << "getCamMac -- curCameraIndex(): " << m_curCameraIndex;
+    qDebug().noquote() << "getCamMac -- curCameraIndex(): " << m_curCameraIndex;
     return {};
 }
 
 QString vekCameraObject::getCamMask()
 {
-    qDebug() << "getCamMask -- curCameraIndex(): " << m_curCameraIndex;
+    qDebug().noquote() << "getCamMask -- curCameraIndex(): " << m_curCameraIndex;
     return {};
 }
 
 QString vekCameraObject::getCamGateway()
 {
-    qDebug() << "getCamGateway -- curCameraIndex(): " << m_curCameraIndex;
+    qDebug().noquote() << "getCamGateway -- curCameraIndex(): " << m_curCameraIndex;
     return {};
 }
 
 QString vekCameraObject::getCamPrimdns()
 {
-    qDebug() << "getCamPrimdns -- curCameraIndex(): " << m_curCameraIndex;
+    qDebug().noquote() << "getCamPrimdns -- curCameraIndex(): " << m_curCameraIndex;
     return {};
 }
 
 QString vekCameraObject::getCamSecdns()
 {
-    qDebug() << "getCamSecdns -- curCameraIndex(): " << m_curCameraIndex;
+    qDebug().noquote() << "getCamSecdns -- curCameraIndex(): " << m_curCameraIndex;
     return {};
 }
 
 QString vekCameraObject::getCamVid()
 {
-    qDebug() << "getCamVid -- curCameraIndex(): " << m_curCameraIndex;
+    qDebug().noquote() << "getCamVid -- curCameraIndex(): " << m_curCameraIndex;
     return {};
 }
 
 QString vekCameraObject::getCamPid()
 {
-    qDebug() << "getCamPid -- curCameraIndex(): " << m_curCameraIndex;
+    qDebug().noquote() << "getCamPid -- curCameraIndex(): " << m_curCameraIndex;
     return {};
 }
 
 bool vekCameraObject::getCamIsdhcp()
 {
-    qDebug() << "getCamIsdhcp -- curCameraIndex(): " << m_curCameraIndex;
+    qDebug().noquote() << "getCamIsdhcp -- curCameraIndex(): " << m_curCameraIndex;
     return m_curCameraIndex >= 0 && static_cast<size_t>(m_curCameraIndex) < cameraObjects_.size();
 }
 
@@ -1455,7 +1462,7 @@ void vekCameraObject::setLowerVideoFormat(const QString &ipStr)
     static const QRegularExpression hostPort(QStringLiteral("^[A-Za-z0-9.\\-\\[\\]:]+$"));
     if (ipStr.trimmed().isEmpty() || !hostPort.match(ipStr.trimmed()).hasMatch() || !url.isValid()
         || url.host().isEmpty()) {
-        qWarning() << "[ERR] setLowerVideoFormat: not a camera address:" << ipStr;
+        qWarning().noquote() << "[ERR] setLowerVideoFormat: not a camera address:" << ipStr;
         return;
     }
     const QString serviceUrl =
@@ -1468,7 +1475,7 @@ void vekCameraObject::setLowerVideoFormat(const QString &ipStr)
     // A camera that never answers must not keep a reply alive for ever.
     req.setTransferTimeout(5000);
     networkManager.get(req);
-    qDebug() << " setLowerVideoFormat done: ";
+    qDebug().noquote() << " setLowerVideoFormat done: ";
 }
 
 void vekCameraObject::onfinish(QNetworkReply *rep)
