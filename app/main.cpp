@@ -1,6 +1,14 @@
 // The panel's entry point: log handler, display, back-end objects and the
 // root page, in the order the rest of the panel relies on.
 #include "app/loghandler.h"
+#include "camera/vekcameraobject.h"
+#include "maint/powerctl.h"
+#include "maint/rpitool.h"
+#include "netsvc/kivoserv.h"
+#include "netsvc/net.h"
+#include "surface/keyscan.h"
+#include "surface/tbar.h"
+#include "switcher/commandexecobject.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
@@ -9,6 +17,8 @@
 #include <QSGRendererInterface>
 #include <QUrl>
 #include <QtQml>
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -31,19 +41,34 @@ int main(int argc, char *argv[])
     QQmlApplicationEngine engine;
     qDebug() << "Platform" << QGuiApplication::platformName();
 
-    // [wiring] register "KivoServ" 1.0
-    // [wiring] commandExecObject -> "zarvoControl"
-    // [wiring] register "Keyscan" 1.0 and "PowerCtl" 1.0
+    qmlRegisterType<KivoServ>("KivoServ", 1, 0, "KivoServ");
+
+    // Opens the mainboard line before any page exists.
+    commandExecObject zarvoControl;
+    engine.rootContext()->setContextProperty(QStringLiteral("zarvoControl"), &zarvoControl);
+
+    qmlRegisterType<Keyscan>("Keyscan", 1, 0, "Keyscan");
+    qmlRegisterType<PowerCtl>("PowerCtl", 1, 0, "PowerCtl");
 
     const QUrl url(QStringLiteral("qrc:/main.qml"));
 
-    // [wiring] Tbar (parent app) -> "xTbarObject"
-    // [wiring] net -> "netObject", vekCameraObject -> "vekCameraControl", RpiTool -> "rpiObject"
+    auto *tbar = new Tbar(&app);
+    tbar->setZarvoControl(&zarvoControl);
+    engine.rootContext()->setContextProperty(QStringLiteral("xTbarObject"), tbar);
+
+    auto netObject = std::make_shared<net>();
+    engine.rootContext()->setContextProperty(QStringLiteral("netObject"), netObject.get());
+    auto vekCameraControl = std::make_shared<vekCameraObject>();
+    engine.rootContext()->setContextProperty(QStringLiteral("vekCameraControl"), vekCameraControl.get());
+    auto rpiObject = std::make_shared<RpiTool>();
+    engine.rootContext()->setContextProperty(QStringLiteral("rpiObject"), rpiObject.get());
 
     QObject::connect(
         &engine, &QQmlApplicationEngine::objectCreated, &app,
-        [url](QObject *obj, const QUrl &objUrl) {
-            // [wiring] start the Tbar thread
+        [url, tbar](QObject *obj, const QUrl &objUrl) {
+            // Queued: the pages' handlers are connected before the first
+            // T-bar or joystick signal can arrive.
+            tbar->start(QThread::InheritPriority);
             if (!obj && url == objUrl) {
                 qDebug() << "root page failed to load" << obj << objUrl << url;
                 QCoreApplication::exit(-1);
@@ -52,5 +77,13 @@ int main(int argc, char *argv[])
         Qt::QueuedConnection);
 
     engine.load(url);
-    return app.exec();
+    const int rc = app.exec();
+
+    // The shared objects go in reverse order of creation, before the model
+    // (declared earlier) closes its line; the engine and the application,
+    // which stops the Tbar thread, follow.
+    rpiObject.reset();
+    vekCameraControl.reset();
+    netObject.reset();
+    return rc;
 }

@@ -1,0 +1,110 @@
+#include "sim/simunit.h"
+
+#include "sim/simcamera.h"
+#include "sim/simconverter.h"
+#include "sim/simkeys.h"
+#include "sim/simmainboard.h"
+#include "sim/simthread.h"
+#include "sim/simtools.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(content);
+}
+} // namespace
+
+QString SimUnit::cameraDevice(int index)
+{
+    static const char *const names[kCameras] = {"ttyAMA0", "ttyAMA1", "ttyUSB0"};
+    return QString::fromLatin1(names[index]);
+}
+
+SimUnit::SimUnit(const QString &sysroot) : sysroot_(QDir(sysroot).absolutePath())
+{
+    qputenv("TAVRIK_SYSROOT", sysroot_.toLocal8Bit());
+    seedFiles();
+
+    tools_ = std::make_unique<SimTools>(sysroot_);
+    tools_->installDefaults();
+    // The power button reads "1" while it is not pressed.
+    tools_->setOutput(QStringLiteral("gpio"), "1\n");
+
+    // One thread carries every serial peer: they only react to bytes, and
+    // the panel (another process or the test thread) never shares it.
+    thread_ = std::make_unique<SimThread>();
+    mainboard_ = std::make_unique<SimMainboard>(QStringLiteral("ttyAMA2"), thread_.get());
+    for (int i = 0; i < kCameras; ++i)
+        cameras_[static_cast<size_t>(i)] = std::make_unique<SimCamera>(cameraDevice(i), thread_.get());
+    converter_ = std::make_unique<SimConverter>(QStringLiteral("/dev/i2c-1"), thread_.get());
+    // Controls at rest: T-bar at its lower end, joystick and rocker centred.
+    converter_->setReading(SimConverter::TbarInput, 20);
+    converter_->setReading(SimConverter::ZoomInput, 1024);
+    converter_->setReading(SimConverter::JoystickXInput, 1024);
+    converter_->setReading(SimConverter::JoystickYInput, 1024);
+    keys_ = std::make_unique<SimKeys>();
+}
+
+SimUnit::~SimUnit()
+{
+    keys_.reset();
+    converter_.reset();
+    for (auto &c : cameras_)
+        c.reset();
+    mainboard_.reset();
+    thread_.reset();
+}
+
+void SimUnit::seedFiles()
+{
+    for (const char *dir : {"/dev", "/etc", "/boot", "/home/pi", "/home/pi/.config/Tervana",
+                            "/mnt/tervana", "/tmp"})
+        QDir().mkpath(sysroot_ + QLatin1String(dir));
+    writeFile(sysroot_ + "/sys/class/net/eth0/address", "dc:a6:32:00:00:01\n");
+    writeFile(sysroot_ + "/sys/class/thermal/thermal_zone0/temp", "48312\n");
+    for (int cpu = 0; cpu < 4; ++cpu)
+        writeFile(sysroot_ + QStringLiteral("/sys/devices/system/cpu/cpu%1/cpufreq/scaling_cur_freq").arg(cpu),
+                  "1500000\n");
+    // Loopback-only examples: the simulated unit never names a real network.
+    writeFile(sysroot_ + "/etc/resolv.conf", "nameserver 127.0.0.53\n");
+    if (!QFileInfo::exists(sysroot_ + "/etc/dhcpcd.conf"))
+        writeFile(sysroot_ + "/etc/dhcpcd.conf", "# A sample configuration for dhcpcd.\nhostname\nclientid\n");
+    if (!QFileInfo::exists(sysroot_ + "/boot/config.txt"))
+        writeFile(sysroot_ + "/boot/config.txt", "dtparam=audio=on\n");
+}
+
+bool SimUnit::isUp() const { return problems().isEmpty(); }
+
+QString SimUnit::problems() const
+{
+    QStringList p;
+    if (!mainboard_->isOpen())
+        p << QStringLiteral("mainboard line");
+    for (int i = 0; i < kCameras; ++i)
+        if (!cameras_[static_cast<size_t>(i)]->isOpen())
+            p << QStringLiteral("camera line ") + cameraDevice(i);
+    if (!converter_->isOpen())
+        p << QStringLiteral("converter");
+    return p.join(QStringLiteral(", "));
+}
+
+QProcessEnvironment SimUnit::panelEnvironment(const QProcessEnvironment &base) const
+{
+    QProcessEnvironment env = base;
+    env.insert(QStringLiteral("TAVRIK_SYSROOT"), sysroot_);
+    env.insert(QStringLiteral("PATH"),
+               QString::fromLocal8Bit(tools_->pathWithStandIns(base.value(QStringLiteral("PATH")).toLocal8Bit())));
+    const QString shim = SimConverter::preloadLibrary();
+    if (!shim.isEmpty()) {
+        const QString old = base.value(QStringLiteral("LD_PRELOAD"));
+        env.insert(QStringLiteral("LD_PRELOAD"), old.isEmpty() ? shim : shim + QLatin1Char(':') + old);
+    }
+    return env;
+}
