@@ -1,0 +1,359 @@
+// The network camera registry, its selection properties, the tracking option
+// store and the one HTTP request to a network camera (a local server on
+// 127.0.0.1 stands in for the camera).
+#include "camera/cameramodels.h"
+#include "tests/camera/helper_vekcamera.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+class TestVekRegistry : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void emptyAfterConstruction();
+    void manualConnectSetsSelection();
+    void manualConnectNegativeIndex();
+    void saveCameraEmpty();
+    void saveCameraMovesEntries();
+    void clearing();
+    void removeCameraKeepsRegistry();
+    void optionDefaults_data();
+    void optionDefaults();
+    void optionsOutsideRegistry();
+    void currentLineInput();
+    void aiCamByModel_data();
+    void aiCamByModel();
+    void altShutterFamily();
+    void accessorsLogAndReturnEmpty();
+    void lowerVideoFormatRequest();
+    void lowerVideoFormatRefusesBadAddress_data();
+    void lowerVideoFormatRefusesBadAddress();
+
+private:
+    std::unique_ptr<TestSysroot> sysroot_;
+    std::unique_ptr<VekLogCapture> log_;
+    std::unique_ptr<vekCameraObject> obj_;
+};
+
+void TestVekRegistry::init()
+{
+    sysroot_ = std::make_unique<TestSysroot>();
+    log_ = std::make_unique<VekLogCapture>();
+    obj_ = std::make_unique<vekCameraObject>();
+}
+
+void TestVekRegistry::cleanup()
+{
+    obj_.reset();
+    log_.reset();
+    sysroot_.reset();
+}
+
+static vek_camera_info entryWith(int mapping, const QString &model = QString())
+{
+    vek_camera_info info;
+    info.exist = true;
+    info.mapping = mapping;
+    info.cameraModel = model;
+    return info;
+}
+
+void TestVekRegistry::emptyAfterConstruction()
+{
+    QCOMPARE(obj_->cameraCount(), 0);
+    QCOMPARE(obj_->getCamCount(), 0);
+    QVERIFY(!obj_->getCamIsdhcp());
+    QVERIFY(log_->contains(QStringLiteral("getCamCount:  0")));
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(!obj_->serialState(i));
+        QVERIFY(!obj_->vekIsOnline(i));
+    }
+}
+
+void TestVekRegistry::manualConnectSetsSelection()
+{
+    QSignalSpy idx(obj_.get(), &vekCameraObject::curCameraIndexChanged);
+    QSignalSpy count(obj_.get(), &vekCameraObject::cameraCountChanged);
+    QSignalSpy line(obj_.get(), &vekCameraObject::curInputLineChanged);
+    obj_->setCurInputLine(3);
+    obj_->createManualCameraObjDoConnect(1, QStringLiteral("127.0.0.1"), QStringLiteral("39c"));
+    QCOMPARE(obj_->curCameraIndex(), 1);
+    QCOMPARE(obj_->curInputLine(), 0);
+    QCOMPARE(obj_->cameraCount(), 2);
+    QCOMPARE(idx.count(), 1);
+    QCOMPARE(count.count(), 1);
+    QCOMPARE(line.count(), 2);
+    QVERIFY(log_->contains(QStringLiteral("createManualCameraObjDoConnect --- vek scna done , scan vek conunt 0")));
+    QVERIFY(log_->contains(QStringLiteral("createManualCameraObjDoConnect CameraScanDone<====")));
+
+    // The same values again change nothing.
+    obj_->createManualCameraObjDoConnect(1, QStringLiteral("127.0.0.1"), QStringLiteral("39c"));
+    QCOMPARE(idx.count(), 1);
+    QCOMPARE(count.count(), 1);
+
+    // The address is not stored as an entry: the count falls back.
+    QCOMPARE(obj_->getCamCount(), 0);
+    QCOMPARE(obj_->cameraCount(), 0);
+    QCOMPARE(count.count(), 2);
+    QVERIFY(!obj_->getCamIsdhcp());
+}
+
+void TestVekRegistry::manualConnectNegativeIndex()
+{
+    obj_->createManualCameraObjDoConnect(-1, QStringLiteral("127.0.0.1"), QString());
+    QCOMPARE(obj_->curCameraIndex(), 0);
+    QCOMPARE(obj_->cameraCount(), 0);
+    QVERIFY(log_->contains(QStringLiteral("[ERR] createManualCameraObjDoConnect: index -1")));
+}
+
+void TestVekRegistry::saveCameraEmpty()
+{
+    obj_->saveCamera();
+    QCOMPARE(log_->count(QStringLiteral("saveCamera 000000")), 1);
+    QCOMPARE(log_->count(QStringLiteral("saveCamera 111111")), 0);
+    QCOMPARE(obj_->savedCameraCount(), 0);
+}
+
+void TestVekRegistry::saveCameraMovesEntries()
+{
+    obj_->addCamera(entryWith(1));
+    obj_->addCamera(entryWith(2));
+    obj_->atOptInitDefault(1, 2);
+    QCOMPARE(obj_->getCamCount(), 2);
+    obj_->saveCamera();
+    QCOMPARE(log_->count(QStringLiteral("saveCamera 111111")), 2);
+    QCOMPARE(obj_->savedCameraCount(), 2);
+    // Nothing is left behind to trip over.
+    QCOMPARE(obj_->getCamCount(), 0);
+    QVERIFY(!obj_->getAtTrackOpt(1));
+    QCOMPARE(obj_->getAtRoiActTimeBoxOpt(1), 0);
+    obj_->setCurCameraIndex(1);
+    obj_->refreshCurrentCameraLineInput();
+    QCOMPARE(obj_->isAiCam(), 0);
+    QVERIFY(!obj_->getCamIsdhcp());
+}
+
+void TestVekRegistry::clearing()
+{
+    obj_->addCamera(entryWith(1));
+    obj_->clearCamera();
+    QCOMPARE(obj_->getCamCount(), 0);
+    obj_->addCamera(entryWith(1));
+    obj_->cameraClear();
+    QCOMPARE(obj_->getCamCount(), 0);
+    QVERIFY(log_->contains(QStringLiteral("cameraClear")));
+}
+
+void TestVekRegistry::removeCameraKeepsRegistry()
+{
+    obj_->addCamera(entryWith(1));
+    obj_->removeCamera(0, QStringLiteral("127.0.0.1"));
+    QVERIFY(log_->contains(QStringLiteral("removeCamera: index:  0")));
+    QCOMPARE(obj_->getCamCount(), 1);
+}
+
+void TestVekRegistry::optionDefaults_data()
+{
+    QTest::addColumn<int>("capability");
+    QTest::addColumn<bool>("track");
+    QTest::addColumn<int>("roiActTime");
+    QTest::newRow("capability 2") << 2 << true << 1;
+    QTest::newRow("capability 1") << 1 << true << 1;
+    QTest::newRow("capability 0") << 0 << false << 0;
+    QTest::newRow("capability 3") << 3 << false << 0;
+    QTest::newRow("capability -1") << -1 << false << 0;
+}
+
+void TestVekRegistry::optionDefaults()
+{
+    QFETCH(int, capability);
+    QFETCH(bool, track);
+    QFETCH(int, roiActTime);
+    vek_camera_info dirty = entryWith(1);
+    dirty.atTrack = !track;
+    dirty.atAutoZoom = dirty.atAutoTilt = dirty.atOsdRmd = true;
+    dirty.atMode = dirty.atTrackStartPos = dirty.atDetIndicator = dirty.atRoiStartPos = 9;
+    dirty.atRoiActTime = 9;
+    obj_->addCamera(entryWith(2));
+    obj_->addCamera(dirty);
+
+    obj_->atOptInitDefault(1, capability);
+    QVERIFY(log_->contains(QStringLiteral("(camIndex=1, atCapability=%1)").arg(capability)));
+    QCOMPARE(obj_->getAtTrackOpt(1), track);
+    QCOMPARE(obj_->getAtRoiActTimeBoxOpt(1), roiActTime);
+    QVERIFY(!obj_->getAtAutoZoomOpt(1));
+    QVERIFY(!obj_->getAtAutoTiltOpt(1));
+    QVERIFY(!obj_->getAtOsdRmdOpt(1));
+    QCOMPARE(obj_->getAtModeBoxOpt(1), 0);
+    QCOMPARE(obj_->getAtTrackStartPosBoxOpt(1), 0);
+    QCOMPARE(obj_->getAtDetIdctBoxOpt(1), 0);
+    QCOMPARE(obj_->getAtRoiStartPosBoxOpt(1), 0);
+    // The other entry is untouched.
+    QVERIFY(!obj_->getAtTrackOpt(0));
+}
+
+void TestVekRegistry::optionsOutsideRegistry()
+{
+    vek_camera_info e = entryWith(1);
+    e.atTrack = true;
+    e.atMode = 4;
+    obj_->addCamera(e);
+    for (int idx : {-1, 1, 7, 1 << 30}) {
+        obj_->atOptInitDefault(idx, 2);
+        QVERIFY(!obj_->getAtTrackOpt(idx));
+        QVERIFY(!obj_->getAtAutoZoomOpt(idx));
+        QVERIFY(!obj_->getAtAutoTiltOpt(idx));
+        QVERIFY(!obj_->getAtOsdRmdOpt(idx));
+        QCOMPARE(obj_->getAtModeBoxOpt(idx), 0);
+        QCOMPARE(obj_->getAtTrackStartPosBoxOpt(idx), 0);
+        QCOMPARE(obj_->getAtDetIdctBoxOpt(idx), 0);
+        QCOMPARE(obj_->getAtRoiActTimeBoxOpt(idx), 0);
+        QCOMPARE(obj_->getAtRoiStartPosBoxOpt(idx), 0);
+    }
+    QVERIFY(obj_->getAtTrackOpt(0));
+    QCOMPARE(obj_->getAtModeBoxOpt(0), 4);
+    obj_->refreshAtStatus(0);
+    QVERIFY(log_->contains(QStringLiteral("[vekcameraobject] vekCameraObject::refreshAtStatus()")));
+}
+
+void TestVekRegistry::currentLineInput()
+{
+    obj_->addCamera(entryWith(1));
+    obj_->addCamera(entryWith(4));
+    obj_->setCurCameraIndex(1);
+    obj_->refreshCurrentCameraLineInput();
+    QCOMPARE(obj_->curInputLine(), 3);
+    QVERIFY(obj_->getCamIsdhcp());
+    obj_->setCurCameraIndex(5);
+    obj_->refreshCurrentCameraLineInput();
+    QCOMPARE(obj_->curInputLine(), 3);
+    QVERIFY(!obj_->getCamIsdhcp());
+}
+
+void TestVekRegistry::aiCamByModel_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("tracking model") << CameraModels::aiCamList().at(0) << 2;
+    QTest::newRow("second tracking model") << CameraModels::aiCamList().at(1) << 2;
+    QTest::newRow("third tracking model") << CameraModels::aiCamList().at(2) << 2;
+    QTest::newRow("plain model") << "39c" << 0;
+    QTest::newRow("no model") << "" << 0;
+    QTest::newRow("end marker is no model") << "FFFF" << 0;
+}
+
+void TestVekRegistry::aiCamByModel()
+{
+    QFETCH(QString, model);
+    QFETCH(int, expected);
+    QCOMPARE(obj_->isAiCam(), 0); // empty registry
+    obj_->addCamera(entryWith(1, model));
+    obj_->setCurCameraIndex(0);
+    QCOMPARE(obj_->isAiCam(), expected);
+    QVERIFY(log_->contains(QStringLiteral("is AT Cam(0)")));
+}
+
+void TestVekRegistry::altShutterFamily()
+{
+    for (const QString &m : CameraModels::altShutterFamily())
+        QVERIFY(obj_->isAltShutterModel(m));
+    QVERIFY(!obj_->isAltShutterModel(QStringLiteral("39c")));
+    QVERIFY(!obj_->isAltShutterModel(QString()));
+}
+
+void TestVekRegistry::accessorsLogAndReturnEmpty()
+{
+    obj_->setCurCameraIndex(2);
+    QVERIFY(obj_->getCurrentIp().isEmpty());
+    QVERIFY(obj_->getCamHostName().isEmpty());
+    QVERIFY(obj_->getCamModelName().isEmpty());
+    QVERIFY(obj_->getCamMac().isEmpty());
+    QVERIFY(obj_->getCamMask().isEmpty());
+    QVERIFY(obj_->getCamGateway().isEmpty());
+    QVERIFY(obj_->getCamPrimdns().isEmpty());
+    QVERIFY(obj_->getCamSecdns().isEmpty());
+    QVERIFY(obj_->getCamVid().isEmpty());
+    QVERIFY(obj_->getCamPid().isEmpty());
+    for (const char *label : {"get Cam Host Name -- curCameraIndex():  2", "get Cam Model Name -- curCameraIndex():  2",
+                              "getCamMac -- curCameraIndex():  2", "getCamMask -- curCameraIndex():  2",
+                              "getCamGateway -- curCameraIndex():  2", "getCamPrimdns -- curCameraIndex():  2",
+                              "getCamSecdns -- curCameraIndex():  2", "getCamVid -- curCameraIndex():  2"})
+        QVERIFY2(log_->contains(QString::fromLatin1(label)), label);
+    QVERIFY(!obj_->getCamIsdhcp());
+    QVERIFY(log_->contains(QStringLiteral("getCamIsdhcp -- curCameraIndex():  2")));
+}
+
+void TestVekRegistry::lowerVideoFormatRequest()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
+    QSignalSpy finished(obj_.get(), &vekCameraObject::finished);
+
+    QElapsedTimer t;
+    t.start();
+    obj_->setLowerVideoFormat(address);
+    QVERIFY2(t.elapsed() < 200, "the request must not wait for the camera");
+    QCOMPARE(finished.count(), 0);
+
+    QTRY_VERIFY(server.hasPendingConnections());
+    QTcpSocket *sock = server.nextPendingConnection();
+    QByteArray request;
+    QTRY_VERIFY((request += sock->readAll()).contains("\r\n\r\n"));
+    const QByteArray requestLine = request.left(request.indexOf("\r\n"));
+    const QList<QByteArray> parts = requestLine.split(' ');
+    QCOMPARE(parts.size(), 3);
+    QCOMPARE(parts.at(0), QByteArray("GET"));
+    QCOMPARE(parts.at(2), QByteArray("HTTP/1.1"));
+    const QByteArray target = parts.at(1);
+    QCOMPARE(QUrl::fromPercentEncoding(target),
+             QStringLiteral("/ajaxcom?szCmd={\"SetEnv\":{\"VideoEncode\":[{\"stSlave\":{\"emVideoCodec\":5,"
+                            "\"emImageSize\":27},\"stMaster\":{\"emVideoCodec\":5},\"nChannel\":0}]}}"));
+    // Quotes and braces travel percent-encoded, so nothing in the JSON can
+    // end the request line early.
+    QCOMPARE(target, QByteArray("/ajaxcom?szCmd=%7B%22SetEnv%22:%7B%22VideoEncode%22:[%7B%22stSlave%22:%7B%22"
+                                "emVideoCodec%22:5,%22emImageSize%22:27%7D,%22stMaster%22:%7B%22emVideoCodec%22:5%7D,"
+                                "%22nChannel%22:0%7D]%7D%7D"));
+    QVERIFY(request.contains("\r\nHost: " + address.toLatin1() + "\r\n"));
+    QVERIFY(log_->contains(QStringLiteral("serviceUrl:  http://%1/ajaxcom?szCmd=").arg(address)));
+    QVERIFY(log_->contains(QStringLiteral(" setLowerVideoFormat done: ")));
+
+    sock->write("HTTP/1.1 200 OK\r\nContent-Length: 9\r\nConnection: close\r\n\r\n{\"ok\":1}\n");
+    sock->flush();
+    QTRY_COMPARE(finished.count(), 1);
+    QTRY_VERIFY(log_->contains(QStringLiteral(" onfinish....... str:  {\"ok\":1}")));
+    sock->close();
+}
+
+void TestVekRegistry::lowerVideoFormatRefusesBadAddress_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("empty") << "";
+    QTest::newRow("path") << "/other";
+    QTest::newRow("query") << "?x=1";
+    QTest::newRow("space") << " x";
+    QTest::newRow("user info") << "@";
+}
+
+void TestVekRegistry::lowerVideoFormatRefusesBadAddress()
+{
+    QFETCH(QString, suffix);
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
+    const QString address =
+        suffix.isEmpty() ? QString() : QStringLiteral("127.0.0.1:%1").arg(server.serverPort()) + suffix;
+    obj_->setLowerVideoFormat(address);
+    QVERIFY(log_->contains(QStringLiteral("[ERR] setLowerVideoFormat: not a camera address:")));
+    QTest::qWait(100);
+    QVERIFY(!server.hasPendingConnections());
+}
+
+QTEST_GUILESS_MAIN(TestVekRegistry)
+#include "tst_vekcamera_registry.moc"
