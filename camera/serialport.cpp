@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <poll.h>
+
 serialPort::serialPort(QObject *parent) : QObject(parent), serial(new QSerialPort)
 {
     localEchoEnabled = false;
@@ -276,6 +278,20 @@ void serialPort::readDataUntilAck(QByteArray &data)
 
 void serialPort::handleError(QSerialPort::SerialPortError error)
 {
-    if (error == QSerialPort::ResourceError)
+    if (error == QSerialPort::ResourceError) {
         closeSerialPort();
+        return;
+    }
+    // A line whose far end hung up (USB adapter pulled) reads as end of file,
+    // which Qt reports as a read error again on every pass of the event loop.
+    // Closing it stops that storm; re-opening the line brings it back.
+    if (error == QSerialPort::ReadError && serial->isOpen()) {
+        pollfd p{};
+        p.fd = int(serial->handle());
+        p.events = POLLIN;
+        if (p.fd >= 0 && ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+            qWarning() << "[ERR]" << name << ": line hung up, closing it";
+            closeSerialPort();
+        }
+    }
 }

@@ -1,0 +1,686 @@
+// The camera line wrapper through real QSerialPort code on pseudo-terminals,
+// against simulated cameras: what goes on the wire, how answers are
+// collected, and what happens when the camera is silent, late or garbled.
+#include "camera/serialport.h"
+#include "sim/simcamera.h"
+#include "sim/simthread.h"
+#include "tests/common/testsysroot.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <QtTest>
+
+#include <memory>
+#include <sys/ioctl.h>
+
+namespace {
+
+QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
+QString spaced(const QByteArray &b) { return QString::fromLatin1(b.toHex(' ')); }
+
+const QByteArray kPowerInq = hex("81 09 04 00 FF");
+const QByteArray kPowerOn = hex("81 01 04 00 02 FF");
+const QByteArray kAck = hex("90 41 FF");
+const QByteArray kCompletion = hex("90 51 FF");
+
+} // namespace
+
+class TestSerialPort : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    // Opening and settings
+    void openAppliesTheLineSettings();
+    void invalidSettingsAreRefused_data();
+    void invalidSettingsAreRefused();
+    void missingDeviceFailsToOpen();
+    void resetReopensTheSameLine();
+
+    // Writing
+    void writeSendsExactlyTheMessage();
+    void staleBytesAreDroppedByTheNextWrite_data();
+    void staleBytesAreDroppedByTheNextWrite();
+    void lateAnswerIsNotTakenForTheNextOne();
+
+    // Collecting answers
+    void receiveWithoutCameraTimesOut();
+    void answerDuringWaitEndsReceiveAtOnce();
+    void answerAlreadyWaitingRunsTheFullTimeout();
+    void receiveCollectsASplitAnswer();
+    void unterminatedAnswerIsReturnedAfterTheTimeout();
+    void oversizedAnswerIsBounded();
+    void receiveExactWithTooFewBytesGivesNothing();
+    void receiveExactTakesNoMoreThanAsked();
+    void readDataUntilAckCollectsUpToTheTerminator();
+    void readDataUntilAckGivesUpAfterTwentyWaits();
+    void readDataTakesWhatArrived();
+    void clearTXRXDropsPendingInput();
+
+    // Losing the line
+    void resourceErrorClosesThePort();
+    void vanishedCameraClosesThePort();
+
+    // The simulated camera as the panel sees it
+    void cameraAnswersInTheFormOfTheRequest_data();
+    void cameraAnswersInTheFormOfTheRequest();
+    void commandsChangeWhatInquiriesReport_data();
+    void commandsChangeWhatInquiriesReport();
+    void systemStatusAndVersionCarryTheState();
+    void standbyAndPowerOffRefuseCommands();
+    void cameraResynchronisesAfterGarbage();
+    void threeLinesThreeCameras();
+
+private:
+    // Sends `message` and returns the camera's answer (an acknowledged
+    // command as 90 41 FF); waits for a command's completion so the next
+    // exchange starts clean.
+    QByteArray exchange(const QByteArray &message, int timeoutMs = 200);
+    bool waitForDriverBytes(int count, int timeoutMs = 2000);
+
+    std::unique_ptr<TestSysroot> root_;
+    std::unique_ptr<SimCamera> cam_;
+    std::unique_ptr<serialPort> sp_;
+};
+
+void TestSerialPort::init()
+{
+    root_ = std::make_unique<TestSysroot>();
+    cam_ = std::make_unique<SimCamera>(QStringLiteral("ttyAMA0"));
+    QVERIFY(cam_->isOpen());
+    sp_ = std::make_unique<serialPort>();
+    sp_->setBaudRate(38400);
+    sp_->setDataBits(8);
+    sp_->setParity(0);
+    sp_->setStopBits(1);
+    sp_->setFlowControl(0);
+}
+
+void TestSerialPort::cleanup()
+{
+    sp_.reset();
+    cam_.reset();
+    root_.reset();
+}
+
+QByteArray TestSerialPort::exchange(const QByteArray &message, int timeoutMs)
+{
+    const int sentBefore = cam_->sentBytes().size();
+    if (sp_->writeData(message) != message.size())
+        return {};
+    QByteArray answer = sp_->receive(timeoutMs);
+    // Whether the completion is collected with the acknowledgement depends on
+    // timing; report acknowledged commands the same way either way.
+    if (answer == kAck + kCompletion)
+        answer = kAck;
+    if (answer.startsWith(kAck)) {
+        // Let the completion arrive; the next write drops it.
+        QElapsedTimer t;
+        t.start();
+        while (!cam_->sentBytes().mid(sentBefore).endsWith(QByteArray::fromHex("9051FF")) && t.elapsed() < 1000)
+            QThread::msleep(1);
+    }
+    return answer;
+}
+
+bool TestSerialPort::waitForDriverBytes(int count, int timeoutMs)
+{
+    // Deliberately without an event loop: the bytes must stay in the driver,
+    // where Qt has not read them yet.
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < timeoutMs) {
+        int pending = 0;
+        if (::ioctl(int(sp_->port()->handle()), FIONREAD, &pending) == 0 && pending >= count)
+            return true;
+        QThread::msleep(2);
+    }
+    return false;
+}
+
+void TestSerialPort::openAppliesTheLineSettings()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    QVERIFY(sp_->isOpened());
+    QCOMPARE(sp_->portName(), QStringLiteral("ttyAMA0"));
+    QCOMPARE(sp_->port()->portName(), root_->path("/dev/ttyAMA0"));
+    QCOMPARE(sp_->port()->baudRate(QSerialPort::Input), 38400);
+    QCOMPARE(sp_->port()->baudRate(QSerialPort::Output), 38400);
+    QCOMPARE(sp_->port()->dataBits(), QSerialPort::Data8);
+    QCOMPARE(sp_->port()->parity(), QSerialPort::NoParity);
+    QCOMPARE(sp_->port()->stopBits(), QSerialPort::OneStop);
+    QCOMPARE(sp_->port()->flowControl(), QSerialPort::NoFlowControl);
+
+    // A setter applies at once, and a re-open keeps it (a pseudo-terminal
+    // carries only the speed of the other settings).
+    sp_->setBaudRate(9600);
+    QCOMPARE(sp_->port()->baudRate(), 9600);
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    QCOMPARE(sp_->port()->baudRate(), 9600);
+    QVERIFY(sp_->resetSerialPort());
+    QCOMPARE(sp_->port()->baudRate(), 9600);
+}
+
+void TestSerialPort::invalidSettingsAreRefused_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<int>("value");
+    QTest::newRow("baud 0") << "baud" << 0;
+    QTest::newRow("baud -9600") << "baud" << -9600;
+    QTest::newRow("data bits 9") << "data" << 9;
+    QTest::newRow("data bits 4") << "data" << 4;
+    QTest::newRow("parity 1") << "parity" << 1;
+    QTest::newRow("parity 6") << "parity" << 6;
+    QTest::newRow("stop bits 0") << "stop" << 0;
+    QTest::newRow("stop bits 4") << "stop" << 4;
+    QTest::newRow("flow control 3") << "flow" << 3;
+    QTest::newRow("flow control -1") << "flow" << -1;
+}
+
+void TestSerialPort::invalidSettingsAreRefused()
+{
+    QFETCH(QString, setting);
+    QFETCH(int, value);
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^\\[WARN\\] set.*invalid")));
+    if (setting == "baud")
+        sp_->setBaudRate(value);
+    else if (setting == "data")
+        sp_->setDataBits(value);
+    else if (setting == "parity")
+        sp_->setParity(value);
+    else if (setting == "stop")
+        sp_->setStopBits(value);
+    else
+        sp_->setFlowControl(value);
+    QCOMPARE(sp_->port()->baudRate(), 38400);
+    QCOMPARE(sp_->port()->dataBits(), QSerialPort::Data8);
+    QCOMPARE(sp_->port()->parity(), QSerialPort::NoParity);
+    QCOMPARE(sp_->port()->stopBits(), QSerialPort::OneStop);
+    QCOMPARE(sp_->port()->flowControl(), QSerialPort::NoFlowControl);
+    // The line still works with the settings it had.
+    QCOMPARE(exchange(kPowerInq), hex("90 50 02 FF"));
+}
+
+void TestSerialPort::missingDeviceFailsToOpen()
+{
+    QTest::ignoreMessage(QtWarningMsg, "Serial Port FAIL: \"ttyUSB0\"");
+    const QString result = sp_->openSerialPort(QStringLiteral("ttyUSB0"));
+    QVERIFY(!result.contains(QLatin1String("OK")));
+    QVERIFY(!result.isEmpty());
+    QVERIFY(!sp_->isOpened());
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Reset Serial Port Fail:")));
+    QVERIFY(!sp_->resetSerialPort());
+
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("^\\[ERR\\] Write cmd fail: \"81 09 04 00 ff\" , serial port not open")));
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(-1));
+
+    // Nothing reached any camera.
+    QCOMPARE(cam_->receivedBytes(), QByteArray());
+}
+
+void TestSerialPort::resetReopensTheSameLine()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    sp_->closeSerialPort();
+    QVERIFY(!sp_->isOpened());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("serial port not open")));
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(-1));
+    QVERIFY(sp_->resetSerialPort());
+    QVERIFY(sp_->isOpened());
+    QCOMPARE(sp_->portName(), QStringLiteral("ttyAMA0"));
+    QCOMPARE(exchange(kPowerInq), hex("90 50 02 FF"));
+    QCOMPARE(cam_->received(), QList<QByteArray>{kPowerInq});
+}
+
+void TestSerialPort::writeSendsExactlyTheMessage()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    cam_->setFailureMode(SimCamera::Silent);
+    const QByteArray frame = hex("00 0B 81 01 04 43 00 00 0A 05 FF");
+    QCOMPARE(sp_->writeData(kPowerOn), qint64(kPowerOn.size()));
+    QCOMPARE(sp_->writeData(frame), qint64(frame.size()));
+    QTRY_COMPARE(cam_->receivedCount(), 2);
+    QCOMPARE(cam_->received(), (QList<QByteArray>{kPowerOn, frame}));
+    QCOMPARE(cam_->receivedBytes(), kPowerOn + frame);
+}
+
+void TestSerialPort::staleBytesAreDroppedByTheNextWrite_data()
+{
+    QTest::addColumn<bool>("readByQt");
+    QTest::newRow("already read by Qt") << true;
+    QTest::newRow("still in the driver") << false;
+}
+
+void TestSerialPort::staleBytesAreDroppedByTheNextWrite()
+{
+    QFETCH(bool, readByQt);
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    const QByteArray stale = hex("90 51 FF 90 50 03 FF 90 60 02 FF");
+    cam_->writeRaw(stale);
+    if (readByQt)
+        QTRY_COMPARE(sp_->port()->bytesAvailable(), qint64(stale.size()));
+    else
+        QVERIFY(waitForDriverBytes(stale.size()));
+
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
+    QCOMPARE(spaced(sp_->receive(200)), spaced(hex("90 50 02 FF")));
+}
+
+void TestSerialPort::lateAnswerIsNotTakenForTheNextOne()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    cam_->setFailureMode(SimCamera::AnswerLate);
+    cam_->setLateDelay(300);
+    cam_->update([](SimCamera::State &s) { s.power = false; });
+
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
+    QTest::ignoreMessage(QtWarningMsg, "[WARN] No response received in 100 ms");
+    QCOMPARE(sp_->receive(100), QByteArray());
+    // The answer ("off") turns up after the panel stopped waiting for it.
+    QTRY_COMPARE(cam_->sentBytes(), hex("90 50 03 FF"));
+
+    cam_->setFailureMode(SimCamera::Normal);
+    cam_->update([](SimCamera::State &s) { s.power = true; });
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
+    QCOMPARE(spaced(sp_->receive(200)), spaced(hex("90 50 02 FF")));
+}
+
+void TestSerialPort::receiveWithoutCameraTimesOut()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    cam_->setFailureMode(SimCamera::Silent);
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
+    QTest::ignoreMessage(QtWarningMsg, "[WARN] No response received in 200 ms");
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(sp_->receive(200), QByteArray());
+    const qint64 took = t.elapsed();
+    QVERIFY2(took >= 195 && took < 700, qPrintable(QString::number(took)));
+    QTRY_COMPARE(cam_->received(), QList<QByteArray>{kPowerInq});
+}
+
+void TestSerialPort::answerDuringWaitEndsReceiveAtOnce()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    // The acknowledgement comes 40 ms after the command, the completion
+    // much later: receive returns on the acknowledgement.
+    cam_->setFailureMode(SimCamera::AnswerLate);
+    cam_->setLateDelay(40);
+    cam_->setCompletionDelay(1000);
+    QCOMPARE(sp_->writeData(kPowerOn), qint64(kPowerOn.size()));
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(spaced(sp_->receive(400)), spaced(kAck));
+    const qint64 took = t.elapsed();
+    QVERIFY2(took >= 20 && took < 330, qPrintable(QString::number(took)));
+}
+
+void TestSerialPort::answerAlreadyWaitingRunsTheFullTimeout()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    QCOMPARE(sp_->writeData(kPowerOn), qint64(kPowerOn.size()));
+    // Acknowledgement and completion are both in the port before collecting starts.
+    QTRY_COMPARE(sp_->port()->bytesAvailable(), qint64(6));
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(spaced(sp_->receive(200)), spaced(kAck + kCompletion));
+    const qint64 took = t.elapsed();
+    QVERIFY2(took >= 195 && took < 700, qPrintable(QString::number(took)));
+}
+
+void TestSerialPort::receiveCollectsASplitAnswer()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    cam_->setFailureMode(SimCamera::SplitReply);
+    cam_->setSplitGap(40);
+    QCOMPARE(sp_->writeData(hex("81 09 00 02 FF")), qint64(5));
+    const QByteArray answer = sp_->receive(400);
+    QCOMPARE(spaced(answer), spaced(hex("90 50 03 9C 01 02 03 04 00 01 0A 01 00 00 07 FF")));
+}
+
+void TestSerialPort::unterminatedAnswerIsReturnedAfterTheTimeout()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    cam_->injectReply(hex("90 50 02"));
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(spaced(sp_->receive(150)), spaced(hex("90 50 02")));
+    QVERIFY(t.elapsed() >= 145);
+}
+
+void TestSerialPort::oversizedAnswerIsBounded()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    const QByteArray flood(serialPort::MaxReplyBytes + 2000, char(0x55));
+    cam_->injectReply(flood);
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("reply longer than 4096 bytes")));
+    const QByteArray answer = sp_->receive(400);
+    QCOMPARE(answer.size(), serialPort::MaxReplyBytes);
+    QCOMPARE(answer, flood.left(serialPort::MaxReplyBytes));
+    // The line carries on normally afterwards.
+    QCOMPARE(exchange(kPowerInq), hex("90 50 02 FF"));
+}
+
+void TestSerialPort::receiveExactWithTooFewBytesGivesNothing()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    cam_->injectReply(hex("90 50 02"));
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
+    QTest::ignoreMessage(QtWarningMsg, "[ERR] Incomplete data \"90 50 02\"");
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(sp_->receiveExact(5, 100), QByteArray());
+    QVERIFY(t.elapsed() >= 95);
+}
+
+void TestSerialPort::receiveExactTakesNoMoreThanAsked()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    cam_->update([](SimCamera::State &s) { s.shutter = 0xA3; });
+    QCOMPARE(sp_->writeData(hex("81 09 04 4A FF")), qint64(5));
+    QCOMPARE(spaced(sp_->receiveExact(5, 300)), spaced(hex("90 50 00 00 0A")));
+    // The rest stays for whoever reads next.
+    QCOMPARE(spaced(sp_->receiveExact(2, 300)), spaced(hex("03 FF")));
+}
+
+void TestSerialPort::readDataUntilAckCollectsUpToTheTerminator()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    cam_->setFailureMode(SimCamera::SplitReply);
+    cam_->setSplitGap(150); // longer than one 100 ms wait
+    QCOMPARE(sp_->writeData(hex("81 09 7E 7E 70 FF")), qint64(6));
+    QByteArray data = "left over";
+    QTest::ignoreMessage(QtDebugMsg, "Timeout waiting for more data, attempts: 2");
+    sp_->readDataUntilAck(data);
+    QCOMPARE(data.size(), 15);
+    QCOMPARE(quint8(data.at(0)), quint8(0x90));
+    QCOMPARE(quint8(data.back()), quint8(0xFF));
+}
+
+void TestSerialPort::readDataUntilAckGivesUpAfterTwentyWaits()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    cam_->injectReply(hex("90 50")); // never terminated
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
+    QByteArray data;
+    QTest::ignoreMessage(QtDebugMsg, "Timeout waiting for more data, attempts: 20");
+    QTest::ignoreMessage(QtDebugMsg, "VISCA response: \"90 50\"");
+    QElapsedTimer t;
+    t.start();
+    sp_->readDataUntilAck(data);
+    const qint64 took = t.elapsed();
+    QCOMPARE(spaced(data), spaced(hex("90 50")));
+    QVERIFY2(took >= 1800 && took < 4000, qPrintable(QString::number(took)));
+}
+
+void TestSerialPort::readDataTakesWhatArrived()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
+    QByteArray data = "old";
+    sp_->readData(data);
+    QCOMPARE(spaced(data), spaced(hex("90 50 02 FF")));
+
+    cam_->setFailureMode(SimCamera::Silent);
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
+    QElapsedTimer t;
+    t.start();
+    sp_->readData(data);
+    QVERIFY(data.isEmpty());
+    QVERIFY(t.elapsed() >= 160);
+}
+
+void TestSerialPort::clearTXRXDropsPendingInput()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    cam_->writeRaw(hex("90 41 FF 90 51 FF"));
+    QTRY_COMPARE(sp_->port()->bytesAvailable(), qint64(6));
+    cam_->writeRaw(hex("90 50 02 FF"));
+    QVERIFY(waitForDriverBytes(4));
+    sp_->clearTXRX();
+    QCOMPARE(sp_->port()->bytesAvailable(), qint64(0));
+    QByteArray data;
+    sp_->readData(data);
+    QCOMPARE(data, QByteArray());
+    // A closed port is left alone.
+    sp_->closeSerialPort();
+    sp_->clearTXRX();
+    QVERIFY(!sp_->isOpened());
+}
+
+void TestSerialPort::resourceErrorClosesThePort()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    sp_->handleError(QSerialPort::ReadError);
+    sp_->handleError(QSerialPort::TimeoutError);
+    QVERIFY(sp_->isOpened());
+    sp_->handleError(QSerialPort::ResourceError);
+    QVERIFY(!sp_->isOpened());
+}
+
+void TestSerialPort::vanishedCameraClosesThePort()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    QCOMPARE(exchange(kPowerInq), hex("90 50 02 FF"));
+    QTest::ignoreMessage(QtWarningMsg, "[ERR] \"ttyAMA0\" : line hung up, closing it");
+    cam_.reset(); // the far end of the line is gone
+    QTRY_VERIFY(!sp_->isOpened());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("serial port not open")));
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(-1));
+}
+
+void TestSerialPort::cameraAnswersInTheFormOfTheRequest_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::newRow("bare command") << kPowerOn << kAck + kCompletion;
+    QTest::newRow("framed command") << hex("00 08 81 01 04 00 02 FF") << hex("00 05 90 41 FF 00 05 90 51 FF");
+    QTest::newRow("bare inquiry") << hex("81 09 04 4A FF") << hex("90 50 00 00 0A 03 FF");
+    QTest::newRow("framed inquiry") << hex("00 07 81 09 04 4A FF") << hex("00 09 90 50 00 00 0A 03 FF");
+    QTest::newRow("bare unknown") << hex("81 01 04 77 01 FF") << hex("90 60 02 FF");
+    QTest::newRow("framed unknown") << hex("00 08 81 01 04 77 01 FF") << hex("00 06 90 60 02 FF");
+    QTest::newRow("framed profile inquiry") << hex("00 09 81 09 7E 0A 0F 0F FF") << hex("00 07 90 50 00 01 FF");
+    QTest::newRow("framed red gain inquiry") << hex("00 07 81 09 04 43 FF") << hex("00 09 90 50 00 00 0A 05 FF");
+    QTest::newRow("framed tally inquiry") << hex("00 08 81 09 7E 01 0A FF") << hex("00 06 90 50 03 FF");
+    QTest::newRow("framed max speed inquiry") << hex("00 07 81 09 06 11 FF") << hex("00 07 90 50 08 07 FF");
+    QTest::newRow("bad video code") << hex("81 01 04 24 72 33 FF") << hex("90 61 41 FF");
+    QTest::newRow("another address") << hex("82 09 04 00 FF") << QByteArray();
+    QTest::newRow("address set") << hex("88 30 01 FF") << hex("88 30 02 FF");
+}
+
+void TestSerialPort::cameraAnswersInTheFormOfTheRequest()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, answer);
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    cam_->update([](SimCamera::State &s) {
+        s.shutter = 0xA3;
+        s.rGain = 0xA5;
+    });
+    QCOMPARE(sp_->writeData(request), qint64(request.size()));
+    // Everything the camera writes for this request, and nothing else.
+    if (answer.isEmpty()) {
+        QTRY_COMPARE(cam_->receivedCount(), 1);
+        QTest::qWait(30);
+        QCOMPARE(cam_->sentBytes(), QByteArray());
+    } else {
+        QTRY_COMPARE(spaced(cam_->sentBytes()), spaced(answer));
+        QTRY_COMPARE(sp_->port()->bytesAvailable(), qint64(answer.size()));
+        QCOMPARE(spaced(sp_->port()->readAll()), spaced(answer));
+    }
+    QCOMPARE(cam_->received(), QList<QByteArray>{request});
+}
+
+void TestSerialPort::commandsChangeWhatInquiriesReport_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QByteArray>("inquiry");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("power standby") << hex("81 01 04 00 03 FF") << kPowerInq << hex("90 50 02 FF") << hex("90 50 03 FF");
+    QTest::newRow("manual focus") << hex("81 01 04 38 03 FF") << hex("81 09 04 38 FF") << hex("90 50 02 FF") << hex("90 50 03 FF");
+    QTest::newRow("white balance manual") << hex("81 01 04 35 05 FF") << hex("81 09 04 35 FF") << hex("90 50 00 FF") << hex("90 50 05 FF");
+    QTest::newRow("exposure manual") << hex("81 01 04 39 03 FF") << hex("81 09 04 39 FF") << hex("90 50 00 FF") << hex("90 50 03 FF");
+    QTest::newRow("red gain direct") << hex("81 01 04 43 00 00 0A 05 FF") << hex("81 09 04 43 FF") << hex("90 50 00 00 08 00 FF") << hex("90 50 00 00 0A 05 FF");
+    QTest::newRow("blue gain direct") << hex("81 01 04 44 00 00 08 0C FF") << hex("81 09 04 44 FF") << hex("90 50 00 00 08 00 FF") << hex("90 50 00 00 08 0C FF");
+    QTest::newRow("shutter direct") << hex("81 01 04 4A 00 00 0A 03 FF") << hex("81 09 04 4A FF") << hex("90 50 00 00 00 0A FF") << hex("90 50 00 00 0A 03 FF");
+    QTest::newRow("red tally") << hex("81 01 7E 01 0A 00 02 03 FF") << hex("81 09 7E 01 0A FF") << hex("90 50 03 FF") << hex("90 50 02 FF");
+    QTest::newRow("video mode 2160p29.97") << hex("81 01 04 24 72 1D FF") << hex("81 09 04 24 72 09 FF") << hex("90 50 01 05 FF") << hex("90 50 01 0D FF");
+    QTest::newRow("flip on") << hex("81 01 04 66 02 FF") << hex("81 09 04 66 FF") << hex("90 50 03 FF") << hex("90 50 02 FF");
+    QTest::newRow("mirror on") << hex("81 01 04 61 02 FF") << hex("81 09 04 61 FF") << hex("90 50 03 FF") << hex("90 50 02 FF");
+    QTest::newRow("tracking mode on") << hex("81 0A 11 54 02 FF") << hex("81 09 7E 11 54 FF") << hex("90 50 03 FF") << hex("90 50 02 FF");
+    QTest::newRow("auto zoom on") << hex("81 0A 0F 01 02 01 FF") << hex("81 09 7E 0A 0F 01 02 FF") << hex("90 50 03 FF") << hex("90 50 02 FF");
+    QTest::newRow("auto tilt on") << hex("81 0A 0F 01 03 01 FF") << hex("81 09 7E 0A 0F 01 03 FF") << hex("90 50 03 FF") << hex("90 50 02 FF");
+    QTest::newRow("detection indicator off") << hex("81 0A 11 56 03 FF") << hex("81 09 7E 0A 11 56 FF") << hex("90 50 02 FF") << hex("90 50 03 FF");
+    QTest::newRow("reminder on") << hex("81 0A 04 16 01 FF") << hex("81 09 7E 0A 04 16 FF") << hex("90 50 00 FF") << hex("90 50 01 FF");
+    QTest::newRow("close-up") << hex("81 0A 0F 01 00 02 FF") << hex("81 09 7E 0A 0F 01 00 FF") << hex("90 50 00 FF") << hex("90 50 02 FF");
+    QTest::newRow("figure size") << hex("81 0A 0F 01 08 01 02 03 04 FF") << hex("81 09 7E 0A 0F 01 10 FF") << hex("90 50 00 05 00 00 FF") << hex("90 50 01 02 03 04 FF");
+    QTest::newRow("placement right") << hex("81 0A 0F 01 07 02 FF") << hex("81 09 7E 0A 0F 01 07 FF") << hex("90 50 01 FF") << hex("90 50 02 FF");
+    QTest::newRow("tracking speed fast") << hex("81 0A 0F 01 05 00 FF") << hex("81 09 7E 0A 0F 01 05 FF") << hex("90 50 01 FF") << hex("90 50 00 FF");
+    QTest::newRow("start position preset 5") << hex("81 0A 04 3F 02 00 02 05 FF") << hex("81 09 7E 0A 04 3F 02 FF") << hex("90 50 00 FF") << hex("90 50 05 FF");
+    QTest::newRow("recall profile 10") << hex("81 0A 0F 0F 00 0A FF") << hex("81 09 7E 0A 0F 0F FF") << hex("90 50 00 01 FF") << hex("90 50 00 0A FF");
+    QTest::newRow("subject right") << hex("81 0A 11 A3 03 FF") << hex("81 09 7E 0A 11 A3 FF") << hex("90 50 00 FF") << hex("90 50 01 FF");
+    QTest::newRow("zoom direct") << hex("81 01 04 47 01 02 03 04 FF") << hex("81 09 04 47 FF") << hex("90 50 00 00 00 00 FF") << hex("90 50 01 02 03 04 FF");
+}
+
+void TestSerialPort::commandsChangeWhatInquiriesReport()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(QByteArray, inquiry);
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    QCOMPARE(spaced(exchange(inquiry)), spaced(before));
+    QCOMPARE(spaced(exchange(command)), spaced(kAck));
+    QCOMPARE(spaced(exchange(inquiry)), spaced(after));
+    QCOMPARE(cam_->received(), (QList<QByteArray>{inquiry, command, inquiry}));
+}
+
+void TestSerialPort::systemStatusAndVersionCarryTheState()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    // Set through the line where there is a command for it.
+    for (const char *c : {"81 01 7E 01 0A 00 02 02 FF", "81 01 06 06 02 FF", "81 01 04 35 05 FF",
+                          "81 01 04 43 00 00 0A 05 FF", "81 01 04 44 00 00 08 0C FF", "81 01 04 39 03 FF",
+                          "81 01 7E 01 06 00 01 FF", "81 01 04 61 02 FF", "81 01 7E 01 0B 7E 05 FF"})
+        QCOMPARE(spaced(exchange(hex(c))), spaced(kAck));
+    QCOMPARE(spaced(exchange(hex("81 09 7E 7E 70 FF"), 400)),
+             spaced(hex("90 50 1D 15 05 0A 05 08 0C 02 03 00 11 05 FF")));
+    QCOMPARE(spaced(exchange(hex("81 09 00 02 FF"), 400)),
+             spaced(hex("90 50 03 9C 01 02 03 04 00 01 0A 01 00 00 07 FF")));
+
+    cam_->update([](SimCamera::State &s) {
+        s.modelCode = 0x520;
+        s.mcuVersion = "2.10";
+        s.colorBar = true;
+        s.flip = true;
+        s.tiltReverse = true;
+    });
+    QCOMPARE(spaced(exchange(hex("81 09 00 02 FF"), 400)),
+             spaced(hex("90 50 05 20 02 01 00 00 00 01 0A 01 00 00 07 FF")));
+    const QByteArray status = exchange(hex("81 09 7E 7E 70 FF"), 400);
+    QCOMPARE(status.size(), 15);
+    QCOMPARE(quint8(status.at(2)), quint8(0x1F));
+    QCOMPARE(quint8(status.at(12)), quint8(0x33));
+
+    // Pan and tilt drive, preset store and recall.
+    QCOMPARE(spaced(exchange(hex("81 01 06 01 0C 0A 01 01 FF"))), spaced(kAck));
+    SimCamera::State s = cam_->state();
+    QCOMPARE(s.panDir, -1);
+    QCOMPARE(s.tiltDir, 1);
+    QCOMPARE(s.panSpeed, 0x0C);
+    QCOMPARE(s.tiltSpeed, 0x0A);
+    QCOMPARE(spaced(exchange(hex("81 01 06 01 0C 0A 03 03 FF"))), spaced(kAck));
+    s = cam_->state();
+    QCOMPARE(s.panDir, 0);
+    QCOMPARE(s.tiltDir, 0);
+    QCOMPARE(s.moveCount, 1);
+    QCOMPARE(s.stopCount, 1);
+    cam_->update([](SimCamera::State &st) {
+        st.panPos = 0x0123;
+        st.tiltPos = 0x0045;
+    });
+    QCOMPARE(spaced(exchange(hex("81 01 04 3F 01 05 FF"))), spaced(kAck));
+    cam_->update([](SimCamera::State &st) { st.panPos = st.tiltPos = 0; });
+    QCOMPARE(spaced(exchange(hex("81 01 7E 01 0B 7D 0C FF"))), spaced(kAck));
+    QCOMPARE(spaced(exchange(hex("81 01 04 3F 02 05 FF"))), spaced(kAck));
+    QCOMPARE(spaced(exchange(hex("81 09 06 12 FF"))), spaced(hex("90 50 00 01 02 03 00 00 04 05 FF")));
+    s = cam_->state();
+    QCOMPARE(s.lastRecalledPreset, 5);
+    QCOMPARE(s.presetSpeedAll, 0x0C);
+    QCOMPARE(s.recallCount, 1);
+}
+
+void TestSerialPort::standbyAndPowerOffRefuseCommands()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    const QByteArray zoomTele = hex("81 01 04 07 27 FF");
+    QCOMPARE(spaced(exchange(hex("81 01 04 00 03 FF"))), spaced(kAck));
+    QCOMPARE(spaced(exchange(zoomTele)), spaced(hex("90 61 41 FF")));
+    QCOMPARE(quint8(exchange(hex("81 09 7E 7E 70 FF"), 400).at(2)) & 0x01, 0);
+    QCOMPARE(spaced(exchange(kPowerOn)), spaced(kAck));
+    QCOMPARE(spaced(exchange(zoomTele)), spaced(kAck));
+    QCOMPARE(cam_->state().zoomDir, 1);
+    QCOMPARE(cam_->state().zoomSpeed, 7);
+
+    cam_->setFailureMode(SimCamera::PowerOff);
+    QCOMPARE(spaced(exchange(kPowerInq)), spaced(hex("90 50 03 FF")));
+    QCOMPARE(spaced(exchange(kPowerOn)), spaced(hex("90 61 41 FF")));
+    QCOMPARE(spaced(exchange(hex("81 0A 11 54 02 FF"))), spaced(hex("90 61 41 FF")));
+    QCOMPARE(spaced(exchange(hex("81 09 7E 11 54 FF"))), spaced(hex("90 50 03 FF")));
+
+    // A camera that cannot track refuses the whole tracking set.
+    cam_->setFailureMode(SimCamera::Normal);
+    cam_->update([](SimCamera::State &st) { st.trackingCapable = false; });
+    QCOMPARE(spaced(exchange(hex("81 09 7E 11 54 FF"), 400)), spaced(hex("90 60 02 FF")));
+    QCOMPARE(spaced(exchange(hex("81 0A 01 04 1C 82 FF"))), spaced(hex("90 60 02 FF")));
+}
+
+void TestSerialPort::cameraResynchronisesAfterGarbage()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    // Noise, a frame header with an impossible length, then a real inquiry.
+    QCOMPARE(spaced(exchange(hex("12 34 FF 00 02 00 FF 81 09 04 00 FF"))), spaced(hex("90 50 02 FF")));
+    QCOMPARE(cam_->received(), QList<QByteArray>{kPowerInq});
+    // An endless message is refused with a length error, and the line recovers.
+    cam_->clearReceived();
+    QCOMPARE(spaced(exchange(QByteArray(1, char(0x81)) + QByteArray(40, char(0x01)))), spaced(hex("90 60 01 FF")));
+    QCOMPARE(spaced(exchange(kPowerInq)), spaced(hex("90 50 02 FF")));
+}
+
+void TestSerialPort::threeLinesThreeCameras()
+{
+    cam_.reset();
+    SimThread thread;
+    const QStringList devices{"ttyAMA0", "ttyAMA1", "ttyUSB0"};
+    std::vector<std::unique_ptr<SimCamera>> cams;
+    std::vector<std::unique_ptr<serialPort>> ports;
+    for (int i = 0; i < 3; ++i) {
+        cams.push_back(std::make_unique<SimCamera>(devices.at(i), &thread));
+        QVERIFY(cams.back()->isOpen());
+        QCOMPARE(cams.back()->linkPath(), root_->path("/dev/" + devices.at(i)));
+        cams.back()->update([i](SimCamera::State &s) { s.modelCode = 0x100 + i; });
+        ports.push_back(std::make_unique<serialPort>());
+        QCOMPARE(ports.back()->openSerialPort(devices.at(i)), QStringLiteral("OK"));
+    }
+    for (int i = 2; i >= 0; --i) {
+        QCOMPARE(ports.at(i)->writeData(hex("81 09 00 02 FF")), qint64(5));
+        const QByteArray v = ports.at(i)->receive(400);
+        QCOMPARE(v.size(), 16);
+        QCOMPARE(quint8(v.at(3)), quint8(i));
+    }
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(cams.at(i)->receivedCount(), 1);
+    ports.clear();
+    cams.clear();
+}
+
+QTEST_GUILESS_MAIN(TestSerialPort)
+#include "tst_serialport.moc"
