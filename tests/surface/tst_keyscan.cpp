@@ -1,0 +1,256 @@
+// The key scanning thread on the marker files, and the key lamp command.
+#include "platform/commandrunner.h"
+#include "sim/simkeys.h"
+#include "surface/keyscan.h"
+#include "tests/common/testsysroot.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+class TestKeyscan : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestSysroot> sys_;
+
+    static bool waitPasses(const Keyscan &k, int n, int timeoutMs = 3000)
+    {
+        const quint64 target = k.passCount() + quint64(n);
+        QElapsedTimer t;
+        t.start();
+        while (k.passCount() < target) {
+            if (t.elapsed() > timeoutMs)
+                return false;
+            QTest::qWait(5);
+        }
+        return true;
+    }
+
+    static QList<int> keys(const QSignalSpy &spy)
+    {
+        QList<int> r;
+        for (const auto &args : spy)
+            r << args.at(0).toInt();
+        return r;
+    }
+
+private slots:
+    void init() { sys_ = std::make_unique<TestSysroot>(); }
+    void cleanup() { sys_.reset(); }
+
+    void eachKeyHasItsPin_data()
+    {
+        QTest::addColumn<int>("pin");
+        QTest::addColumn<int>("key");
+        QTest::newRow("lock") << 26 << 0;
+        QTest::newRow("fast") << 6 << 1;
+        QTest::newRow("mid") << 22 << 2;
+        QTest::newRow("slow") << 23 << 3;
+        QTest::newRow("cut") << 24 << 4;
+        QTest::newRow("auto") << 25 << 5;
+        QTest::newRow("unlock") << 27 << 6;
+    }
+    void eachKeyHasItsPin()
+    {
+        QFETCH(int, pin);
+        QFETCH(int, key);
+        QTest::ignoreMessage(QtDebugMsg, " keyscan.cpp ---- keyscan init...");
+        Keyscan k;
+        QSignalSpy spy(&k, &Keyscan::sendKeyNo);
+        QVERIFY(sys_->writeFile(QStringLiteral("/home/pi/gpio%1").arg(pin), {}));
+        k.scanOnce();
+        QCOMPARE(keys(spy), QList<int>{key});
+        QCOMPARE(Keyscan::markerPath(key), sys_->path(QStringLiteral("/home/pi/gpio%1").arg(pin)));
+        QCOMPARE(SimKeys::markerPath(key), Keyscan::markerPath(key));
+    }
+
+    void lookalikeFilesAreNoKeys()
+    {
+        Keyscan k;
+        QSignalSpy spy(&k, &Keyscan::sendKeyNo);
+        for (const char *name : {"/home/pi/gpio2", "/home/pi/gpio260", "/home/pi/gpio24.tmp", "/home/pi/GPIO24",
+                                 "/home/gpio24", "/home/pi/gpio"})
+            QVERIFY(sys_->writeFile(QString::fromLatin1(name), {}));
+        k.scanOnce();
+        QCOMPARE(spy.count(), 0);
+    }
+
+    void twoKeysInOnePassComeInKeyOrder()
+    {
+        SimKeys sim;
+        Keyscan k;
+        QSignalSpy spy(&k, &Keyscan::sendKeyNo);
+        QVERIFY(sim.press(SimKeys::Unlock)); // pin 27 appears first
+        QVERIFY(sim.press(SimKeys::Lock));   // pin 26
+        k.scanOnce();
+        QCOMPARE(keys(spy), (QList<int>{0, 6}));
+        k.scanOnce();
+        QCOMPARE(spy.count(), 2);
+    }
+
+    void pressIsReportedOnItsLeadingEdgeOnly()
+    {
+        SimKeys sim;
+        Keyscan k;
+        QSignalSpy spy(&k, &Keyscan::sendKeyNo);
+        k.start();
+        QVERIFY(waitPasses(k, 2));
+        QCOMPARE(spy.count(), 0);
+        QVERIFY(sim.press(SimKeys::Cut));
+        QTRY_COMPARE(keys(spy), QList<int>{4});
+        QVERIFY(waitPasses(k, 5)); // held: nothing more
+        QCOMPARE(spy.count(), 1);
+        QVERIFY(sim.release(SimKeys::Cut));
+        QVERIFY(waitPasses(k, 2));
+        QCOMPARE(spy.count(), 1);
+        QVERIFY(sim.press(SimKeys::Cut));
+        QTRY_COMPARE(keys(spy), (QList<int>{4, 4}));
+    }
+
+    void keysTogetherInTheSamePass()
+    {
+        SimKeys sim;
+        Keyscan k;
+        QList<QPair<int, quint64>> seen; // key and the pass it was seen in
+        connect(&k, &Keyscan::sendKeyNo, &k, [&](int key) { seen << qMakePair(key, k.passCount()); },
+                Qt::DirectConnection);
+        QVERIFY(sim.press(SimKeys::Lock));
+        QVERIFY(sim.press(SimKeys::Unlock));
+        k.start();
+        QTRY_COMPARE(seen.size(), 2);
+        QCOMPARE(seen[0].first, 0);
+        QCOMPARE(seen[1].first, 6);
+        QCOMPARE(seen[0].second, seen[1].second);
+    }
+
+    void keyHeldBeforeStartIsReportedOnce()
+    {
+        SimKeys sim;
+        QVERIFY(sim.press(SimKeys::Fast));
+        Keyscan k;
+        QSignalSpy spy(&k, &Keyscan::sendKeyNo);
+        k.start();
+        QTRY_COMPARE(keys(spy), QList<int>{1});
+        QVERIFY(waitPasses(k, 5));
+        QCOMPARE(spy.count(), 1);
+    }
+
+    void simulatedTap()
+    {
+        SimKeys sim;
+        Keyscan k;
+        QSignalSpy spy(&k, &Keyscan::sendKeyNo);
+        k.start();
+        QVERIFY(sim.tap(SimKeys::Auto, 100));
+        QTRY_VERIFY(!sim.isHeld(SimKeys::Auto));
+        QVERIFY(waitPasses(k, 2));
+        QCOMPARE(keys(spy), QList<int>{5});
+        QCOMPARE(sim.actions(), (QStringList{"press 5", "release 5"}));
+    }
+
+    void stopEndsTheLoopPromptly()
+    {
+        Keyscan k;
+        QTest::ignoreMessage(QtDebugMsg, " keyscan.cpp ---- run...");
+        QTest::ignoreMessage(QtDebugMsg, " keyscan.cpp ---- run...886");
+        k.start();
+        QVERIFY(waitPasses(k, 2));
+        QElapsedTimer t;
+        t.start();
+        k.stop();
+        QVERIFY(k.wait(1000));
+        QVERIFY2(t.elapsed() < 50, qPrintable(QString::number(t.elapsed())));
+        const quint64 passes = k.passCount();
+        QTest::qWait(100);
+        QCOMPARE(k.passCount(), passes);
+    }
+
+    void destructionIsPrompt()
+    {
+        auto k = std::make_unique<Keyscan>();
+        k->start();
+        QVERIFY(waitPasses(*k, 2));
+        QElapsedTimer t;
+        t.start();
+        k.reset();
+        QVERIFY2(t.elapsed() < 50, qPrintable(QString::number(t.elapsed())));
+    }
+
+    void passesArePaced()
+    {
+        Keyscan k;
+        k.start();
+        QVERIFY(waitPasses(k, 1));
+        const quint64 p0 = k.passCount();
+        QTest::qWait(600);
+        const quint64 n = k.passCount() - p0;
+        // 30 ms a pass: about 20 in 600 ms.
+        QVERIFY2(n >= 8 && n <= 21, qPrintable(QString::number(n)));
+    }
+
+    void missingFolderIsLoggedOnceAndSurvived()
+    {
+        QVERIFY(QDir(sys_->path(QStringLiteral("/home/pi"))).removeRecursively());
+        SimKeys sim;
+        QVERIFY(!sim.press(SimKeys::Cut));
+        Keyscan k;
+        QSignalSpy spy(&k, &Keyscan::sendKeyNo);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^\\[WARN\\] key marker folder missing")));
+        k.start();
+        QVERIFY(waitPasses(k, 1));
+        const quint64 p0 = k.passCount();
+        QTest::qWait(300);
+        const quint64 n = k.passCount() - p0;
+        QVERIFY2(n >= 4 && n <= 11, qPrintable(QString::number(n))); // paced, not spinning
+        QCOMPARE(spy.count(), 0);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^\\[WARN\\] key marker folder present again")));
+        QVERIFY(QDir().mkpath(sys_->path(QStringLiteral("/home/pi"))));
+        QVERIFY(sim.press(SimKeys::Cut));
+        QTRY_COMPARE(keys(spy), QList<int>{4});
+    }
+
+    void ledLightRunsOneCommand_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("0") << 0 << 0;
+        QTest::newRow("40") << 40 << 0;
+        QTest::newRow("-1, command fails") << -1 << 1;
+    }
+    void ledLightRunsOneCommand()
+    {
+        QFETCH(int, value);
+        QFETCH(int, exitCode);
+        sys_->setStandInOutput(QStringLiteral("i2cset"), "Error: Write failed\n", exitCode);
+        Keyscan k;
+        CommandRunner::clearHistory();
+        QTest::ignoreMessage(QtDebugMsg, " keyscan.cpp ---- setLedLight...");
+        QTest::ignoreMessage(QtDebugMsg, " keyscan.cpp ---- setLedLight... i2cset -y 1 0x70 0x40 0x40");
+        k.setLedLight(value);
+        QCOMPARE(sys_->calls(QStringLiteral("i2cset")), QStringList{"-y 1 0x70 0x40 0x40"});
+        QCOMPARE(CommandRunner::history(), QStringList{"sh -c i2cset -y 1 0x70 0x40 0x40"});
+    }
+
+    void hungLampCommandIsCutOff()
+    {
+        // A stuck bus: the tool does not come back.
+        QFile tool(sys_->binDir() + QStringLiteral("/i2cset"));
+        QVERIFY(tool.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        tool.write("#!/bin/sh\nexec sleep 5\n");
+        tool.close();
+        Keyscan k;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^\\[WARN\\] key lamp command did not finish")));
+        QElapsedTimer t;
+        t.start();
+        k.setLedLight(40);
+        const qint64 ms = t.elapsed();
+        QVERIFY2(ms >= 2900 && ms < 4500, qPrintable(QString::number(ms)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestKeyscan)
+#include "tst_keyscan.moc"

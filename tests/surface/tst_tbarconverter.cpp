@@ -1,0 +1,525 @@
+// The T-bar thread end to end: its own bus code (open, slave select,
+// configuration writes, conversion reads) against the simulated converter
+// through the converter shim.
+#include "sim/simconverter.h"
+#include "surface/tbar.h"
+#include "tests/common/testsysroot.h"
+
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <time.h>
+
+namespace {
+
+// Every line logged by any thread, for counting error reports.
+struct LogCapture
+{
+    QMutex lock;
+    QStringList lines;
+    QtMessageHandler previous = nullptr;
+    int count(const QString &prefix)
+    {
+        QMutexLocker l(&lock);
+        return int(std::count_if(lines.cbegin(), lines.cend(), [&](const QString &s) { return s.startsWith(prefix); }));
+    }
+    void clear()
+    {
+        QMutexLocker l(&lock);
+        lines.clear();
+    }
+};
+LogCapture logCapture;
+
+void captureMessage(QtMsgType type, const QMessageLogContext &context, const QString &msg)
+{
+    {
+        QMutexLocker l(&logCapture.lock);
+        logCapture.lines << msg;
+    }
+    if (type != QtDebugMsg && logCapture.previous)
+        logCapture.previous(type, context, msg);
+}
+
+// The signals of a Tbar, recorded on the polling thread as they are
+// emitted, with the time of each.
+struct Recorder
+{
+    struct Event
+    {
+        char kind; // 'T' T-bar, 'J' joystick, 'Z' zoom
+        int a, b, c;
+        qint64 ms;
+    };
+    QMutex lock;
+    QList<Event> events;
+    QElapsedTimer clock;
+
+    explicit Recorder(Tbar &t)
+    {
+        clock.start();
+        QObject::connect(&t, &Tbar::changeTbarValue, &t, [this](int v, int raw) { add('T', v, raw, 0); },
+                         Qt::DirectConnection);
+        QObject::connect(&t, &Tbar::changeJoystickValue, &t,
+                         [this](int p, int tl, int v) { add('J', p, tl, v); }, Qt::DirectConnection);
+        QObject::connect(&t, &Tbar::changeJoyZValue, &t, [this](int d, int v) { add('Z', d, v, 0); },
+                         Qt::DirectConnection);
+    }
+    void add(char kind, int a, int b, int c)
+    {
+        QMutexLocker l(&lock);
+        events.append({kind, a, b, c, clock.elapsed()});
+    }
+    QList<Event> of(char kind)
+    {
+        QMutexLocker l(&lock);
+        QList<Event> r;
+        for (const Event &e : events)
+            if (e.kind == kind)
+                r << e;
+        return r;
+    }
+    QList<int> tbar()
+    {
+        QList<int> r;
+        for (const Event &e : of('T'))
+            r << e.a;
+        return r;
+    }
+    QList<QVector<int>> joystick()
+    {
+        QList<QVector<int>> r;
+        for (const Event &e : of('J'))
+            r << QVector<int>{e.a, e.b, e.c};
+        return r;
+    }
+    QList<QPair<int, int>> zoom()
+    {
+        QList<QPair<int, int>> r;
+        for (const Event &e : of('Z'))
+            r << qMakePair(e.a, e.b);
+        return r;
+    }
+    int count()
+    {
+        QMutexLocker l(&lock);
+        return events.size();
+    }
+};
+
+qint64 processCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+QByteArray bytes(std::initializer_list<int> b)
+{
+    QByteArray r;
+    for (int x : b)
+        r.append(char(x));
+    return r;
+}
+
+using Input = SimConverter::Input;
+
+} // namespace
+
+class TestTbarConverter : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestSysroot> sys_;
+    std::unique_ptr<SimConverter> conv_;
+    std::unique_ptr<Tbar> tbar_;
+    std::unique_ptr<Recorder> rec_;
+
+    // Waits until the panel has read `count` more conversions of `input`.
+    bool waitReads(Input input, int count, int timeoutMs = 5000)
+    {
+        const int target = conv_->conversionsRead(input) + count;
+        QElapsedTimer t;
+        t.start();
+        while (conv_->conversionsRead(input) < target) {
+            if (t.elapsed() > timeoutMs)
+                return false;
+            QTest::qWait(5);
+        }
+        return true;
+    }
+
+    void startTbar()
+    {
+        tbar_ = std::make_unique<Tbar>();
+        rec_ = std::make_unique<Recorder>(*tbar_);
+        tbar_->start();
+    }
+
+    void atRest()
+    {
+        conv_->setReading(SimConverter::TbarInput, 1300);
+        conv_->setReading(SimConverter::JoystickXInput, 1250);
+        conv_->setReading(SimConverter::JoystickYInput, 1250);
+        conv_->setReading(SimConverter::ZoomInput, 1250);
+    }
+
+    int failedWrites()
+    {
+        int n = 0;
+        for (const auto &t : conv_->transfers())
+            if (t.kind == 'W' && t.result < 0)
+                ++n;
+        return n;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(SimConverter::preloadActive(), "the converter shim is not loaded");
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        logCapture.previous = qInstallMessageHandler(captureMessage);
+    }
+
+    void init()
+    {
+        sys_ = std::make_unique<TestSysroot>();
+        conv_ = std::make_unique<SimConverter>();
+        QVERIFY(conv_->isOpen());
+        atRest();
+        logCapture.clear();
+    }
+
+    void cleanup()
+    {
+        tbar_.reset();
+        rec_.reset();
+        conv_.reset();
+        sys_.reset();
+    }
+
+    void bytesOfStartAndOneCycle()
+    {
+        // Equal readings on every channel: every step paces 10 ms.
+        conv_->setReading(SimConverter::TbarInput, 1250);
+        startTbar();
+        QVERIFY(waitReads(SimConverter::ZoomInput, 3));
+        tbar_.reset();
+        const auto t = conv_->transfers();
+        QVERIFY(t.size() >= 3 + 16 * 2);
+
+        QCOMPARE(t[0].kind, 'S');
+        QCOMPARE(t[0].address, 0x48);
+        QCOMPARE(t[0].result, 0);
+        QCOMPARE(t[1].bytes, bytes({0x01, 0xC3, 0x84}));
+        QCOMPARE(t[2].bytes, bytes({0x00}));
+
+        const int idle[] = {0x43, 0x63, 0x73, 0x53};
+        const Input inputs[] = {SimConverter::TbarInput, SimConverter::JoystickXInput,
+                                SimConverter::JoystickYInput, SimConverter::ZoomInput};
+        for (int cycle = 0; cycle < 2; ++cycle) {
+            for (int ch = 0; ch < 4; ++ch) {
+                const int i = 3 + (cycle * 4 + ch) * 4;
+                QCOMPARE(t[i].kind, 'W');
+                QCOMPARE(t[i].bytes, bytes({0x01, idle[ch], 0x84}));
+                QCOMPARE(t[i + 1].bytes, bytes({0x01, idle[ch] | 0x80, 0x84}));
+                QCOMPARE(t[i + 2].bytes, bytes({0x00}));
+                QCOMPARE(t[i + 3].kind, 'R');
+                QCOMPARE(t[i + 3].result, 2);
+                QCOMPARE(t[i + 3].bytes, bytes({0x4E, 0x20})); // 1250 × 16
+                QCOMPARE(t[i + 3].input, int(inputs[ch]));
+                for (int k = 0; k < 4; ++k)
+                    QVERIFY(t[i + k].address == 0x48 && t[i + k].result >= 0);
+                // Conversion wait: 6 ms, and 20 more on the joystick X step.
+                const qint64 wait = t[i + 2].usec - t[i + 1].usec;
+                QVERIFY2(wait >= (ch == 1 ? 25500 : 5500), qPrintable(QString::number(wait)));
+                if (i + 4 < t.size()) {
+                    // The very first step compares with a previous reading of 0: moving.
+                    const qint64 pace = t[i + 4].usec - t[i + 3].usec;
+                    QVERIFY2(pace >= (i == 3 ? 4500 : 9500), qPrintable(QString::number(pace)));
+                }
+            }
+        }
+        // A T-bar signal, nothing from the centred joystick and zoom.
+        QCOMPARE(rec_->tbar(), QList<int>{455});
+        QCOMPARE(rec_->joystick().size(), 0);
+        QCOMPARE(rec_->zoom().size(), 0);
+    }
+
+    void pacingFollowsMovement()
+    {
+        // T-bar 1300 after zoom 1250 and joystick X after the T-bar differ by
+        // 50 (moving: 5 ms); Y after X and zoom after Y do not (10 ms).
+        startTbar();
+        QVERIFY(waitReads(SimConverter::ZoomInput, 12, 8000));
+        tbar_.reset();
+        QVector<qint64> gaps[4];
+        const auto t = conv_->transfers();
+        for (int i = 0; i + 1 < t.size(); ++i)
+            if (t[i].kind == 'R' && t[i].input >= 0)
+                gaps[t[i].input] << t[i + 1].usec - t[i].usec;
+        auto median = [](QVector<qint64> v) {
+            std::sort(v.begin(), v.end());
+            return v.isEmpty() ? 0 : v[v.size() / 2];
+        };
+        const qint64 tbarGap = median(gaps[SimConverter::TbarInput]);
+        const qint64 yGap = median(gaps[SimConverter::JoystickYInput]);
+        const qint64 zoomGap = median(gaps[SimConverter::ZoomInput]);
+        QVERIFY2(tbarGap >= 4500 && tbarGap + 2500 < yGap,
+                 qPrintable(QStringLiteral("T-bar %1 us, Y %2 us").arg(tbarGap).arg(yGap)));
+        QVERIFY2(zoomGap >= 9500, qPrintable(QString::number(zoomGap)));
+        // One pass over the four channels: 4 × 6 + 20 + 5 + 5 + 10 + 10 ms.
+        QList<qint64> tbarReads;
+        for (const auto &x : t)
+            if (x.kind == 'R' && x.input == SimConverter::TbarInput)
+                tbarReads << x.usec;
+        QVERIFY(tbarReads.size() >= 10);
+        const qint64 cycle = (tbarReads.last() - tbarReads.first()) / (tbarReads.size() - 1);
+        QVERIFY2(cycle >= 70000 && cycle < 250000, qPrintable(QString::number(cycle)));
+    }
+
+    void scalingAndJumps()
+    {
+        startTbar();
+        QTRY_COMPARE(rec_->tbar(), QList<int>{512});
+        conv_->setReading(SimConverter::TbarInput, 865);
+        QTRY_COMPARE(rec_->tbar(), (QList<int>{512, 0}));
+        conv_->setReading(SimConverter::TbarInput, 1735);
+        QTRY_COMPARE(rec_->tbar(), (QList<int>{512, 0, 341, 682, 1023, 1023}));
+        const auto ev = rec_->of('T');
+        const qint64 span = ev[5].ms - ev[2].ms;
+        QVERIFY2(span >= 290 && span < 600, qPrintable(QString::number(span)));
+        for (int i = 2; i < 6; ++i)
+            QCOMPARE(ev[i].b, 1735);
+        // And back from the upper end in two steps.
+        conv_->setReading(SimConverter::TbarInput, 865);
+        QTRY_COMPARE(rec_->tbar(), (QList<int>{512, 0, 341, 682, 1023, 1023, 512, 0, 0}));
+    }
+
+    void lowReadingsNeverMoveTheTbar_data()
+    {
+        QTest::addColumn<int>("reg");
+        QTest::newRow("reading 9") << 9 * 16;
+        QTest::newRow("reading 0") << 0;
+        QTest::newRow("negative register") << -16;
+        QTest::newRow("most negative register") << -32768;
+    }
+    void lowReadingsNeverMoveTheTbar()
+    {
+        QFETCH(int, reg);
+        startTbar();
+        QTRY_COMPARE(rec_->tbar(), QList<int>{512});
+        conv_->setRegister(SimConverter::TbarInput, qint16(reg));
+        QVERIFY(waitReads(SimConverter::TbarInput, 4));
+        QCOMPARE(rec_->tbar(), QList<int>{512});
+    }
+
+    void restingControlsAreQuiet()
+    {
+        conv_->setJitter(SimConverter::TbarInput, 3);
+        conv_->setJitter(SimConverter::JoystickXInput, 8);
+        conv_->setJitter(SimConverter::JoystickYInput, 8);
+        conv_->setJitter(SimConverter::ZoomInput, 8);
+        startTbar();
+        QVERIFY(waitReads(SimConverter::TbarInput, 15, 8000));
+        QCOMPARE(rec_->of('T').size(), 1);
+        QVERIFY(qAbs(rec_->tbar().first() - 512) <= 4);
+        // No start-up twitch of the joystick either.
+        QCOMPARE(rec_->joystick().size(), 0);
+        QCOMPARE(rec_->zoom().size(), 0);
+        // 40 output steps at rest are reported.
+        conv_->setJitter(SimConverter::TbarInput, 0);
+        const int from = rec_->tbar().first();
+        const int raw = 850 + int((from + 40) * 900 / 1023.0 + 0.5);
+        const int expected = int(std::floor(float(raw - 850) / 900.0f * 1023.0f + 0.5f));
+        QVERIFY(expected - from >= 39);
+        conv_->setReading(SimConverter::TbarInput, raw);
+        QTRY_COMPARE(rec_->of('T').size(), 2);
+        QCOMPARE(rec_->tbar().last(), expected);
+    }
+
+    void lowerEndCalibration()
+    {
+        conv_->setReading(SimConverter::TbarInput, 868);
+        startTbar();
+        QTRY_COMPARE_WITH_TIMEOUT(tbar_->currentLowerBound(), 859, 8000);
+        QCOMPARE(rec_->tbar(), QList<int>{0});
+    }
+
+    void joystick()
+    {
+        using V = QVector<int>;
+        startTbar();
+        QVERIFY(waitReads(SimConverter::JoystickYInput, 2));
+        conv_->setReading(SimConverter::JoystickXInput, 2040); // full right
+        QTRY_COMPARE(rec_->joystick(), QList<V>{V({1, 0, 2040})});
+        conv_->setReading(SimConverter::JoystickXInput, 2047); // further: no news
+        QVERIFY(waitReads(SimConverter::JoystickXInput, 3));
+        conv_->setReading(SimConverter::JoystickYInput, 1410); // dy +160: still pan only
+        QVERIFY(waitReads(SimConverter::JoystickYInput, 3));
+        QCOMPARE(rec_->joystick(), QList<V>{V({1, 0, 2040})});
+        conv_->setReading(SimConverter::JoystickYInput, 1500); // dy +250: diagonal
+        QTRY_COMPARE(rec_->joystick(), (QList<V>{V({1, 0, 2040}), V({1, 1, 2047})}));
+        // Back to the centre: X first (Y at +250 alone is inside the dead
+        // zone), then Y; one stop.
+        conv_->setReading(SimConverter::JoystickXInput, 1250);
+        QTRY_COMPARE(rec_->joystick().size(), 3);
+        QCOMPARE(rec_->joystick().last(), V({0, 0, -1}));
+        conv_->setReading(SimConverter::JoystickYInput, 1250);
+        QVERIFY(waitReads(SimConverter::JoystickYInput, 3));
+        QCOMPARE(rec_->joystick().size(), 3);
+    }
+
+    void zoom()
+    {
+        startTbar();
+        QVERIFY(waitReads(SimConverter::ZoomInput, 2));
+        conv_->setReading(SimConverter::ZoomInput, 1451);
+        QTRY_COMPARE(rec_->zoom(), (QList<QPair<int, int>>{{1, 1451}}));
+        conv_->setReading(SimConverter::ZoomInput, 1450);
+        QVERIFY(waitReads(SimConverter::ZoomInput, 3));
+        QCOMPARE(rec_->zoom(), (QList<QPair<int, int>>{{1, 1451}, {0, -1}}));
+        conv_->setReading(SimConverter::ZoomInput, 1000);
+        QTRY_COMPARE(rec_->zoom().size(), 3);
+        QCOMPARE(rec_->zoom().last(), qMakePair(-1, 1000));
+    }
+
+    // A step whose transfers failed is skipped: the register would hold the
+    // configuration (failed register select) or another channel's
+    // conversion (failed configuration), and neither is this channel.
+    void failedTransfersSkipTheStep_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("register select fails") << int(SimConverter::PointerWriteFails)
+                                               << QStringLiteral("[ERR] Write register select");
+        QTest::newRow("configuration fails") << int(SimConverter::ConfigWriteFails)
+                                             << QStringLiteral("[ERR] Write configuration");
+        QTest::newRow("conversion read fails") << int(SimConverter::ReadFails)
+                                               << QStringLiteral("[ERR] Read conversion");
+    }
+    void failedTransfersSkipTheStep()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, logged);
+        startTbar();
+        QTRY_COMPARE(rec_->tbar(), QList<int>{512});
+        QVERIFY(waitReads(SimConverter::ZoomInput, 1));
+        conv_->setFailureMode(SimConverter::FailureMode(mode));
+        // Five cycles of failures (reads that still succeed return stale data).
+        const int before = conv_->transfers().size();
+        QTRY_VERIFY_WITH_TIMEOUT(conv_->transfers().size() - before > 5 * 4 * 4, 5000);
+        QCOMPARE(rec_->count(), 1);
+        QCOMPARE(logCapture.count(logged), 1); // once, not every step
+        conv_->setFailureMode(SimConverter::Healthy);
+        conv_->setReading(SimConverter::TbarInput, 1336);
+        QTRY_COMPARE(rec_->tbar(), (QList<int>{512, 552}));
+    }
+
+    void singleFailedReadIsSkipped()
+    {
+        startTbar();
+        QTRY_COMPARE(rec_->tbar(), QList<int>{512});
+        conv_->failNextReads(4);
+        QVERIFY(waitReads(SimConverter::TbarInput, 2));
+        QCOMPARE(logCapture.count(QStringLiteral("[ERR] Read conversion")), 1);
+        QCOMPARE(rec_->count(), 1);
+    }
+
+    void missingConverterIsLoggedOnceAndWaitedFor()
+    {
+        conv_->close();
+        const qint64 cpu0 = processCpuMs();
+        startTbar();
+        QTest::qWait(1500); // two attempts to open
+        const qint64 cpu = processCpuMs() - cpu0;
+        QCOMPARE(logCapture.count(QStringLiteral("[ERR] Couldn't open device! :")), 1);
+        QCOMPARE(rec_->count(), 0);
+        QVERIFY2(cpu < 150, qPrintable(QStringLiteral("%1 ms of CPU in 1.5 s").arg(cpu)));
+        // The converter appears (its driver loaded late): the thread finds it.
+        QVERIFY(conv_->open());
+        QTRY_COMPARE_WITH_TIMEOUT(rec_->tbar(), QList<int>{512}, 4000);
+        QCOMPARE(conv_->connections(), 1);
+    }
+
+    void refusedAddressReachesNoBus()
+    {
+        conv_->setFailureMode(SimConverter::AddressBusy);
+        startTbar();
+        QTRY_VERIFY_WITH_TIMEOUT(conv_->transfers().size() >= 2, 4000);
+        QCOMPARE(logCapture.count(QStringLiteral("[ERR] Couldn't find device on address")), 1);
+        for (const auto &t : conv_->transfers())
+            QCOMPARE(t.kind, 'S');
+        conv_->setFailureMode(SimConverter::Healthy);
+        QTRY_COMPARE_WITH_TIMEOUT(rec_->tbar(), QList<int>{512}, 4000);
+        QCOMPARE(logCapture.count(QStringLiteral("[ERR] Couldn't find device on address")), 1);
+    }
+
+    void silentConverterKeepsPacing()
+    {
+        conv_->setFailureMode(SimConverter::Absent);
+        startTbar();
+        QTest::qWait(1000);
+        const int writes = failedWrites();
+        // Still stepping (about 12 steps a second, three writes each), not spinning.
+        QVERIFY2(writes >= 15 && writes <= 200, qPrintable(QString::number(writes)));
+        QCOMPARE(logCapture.count(QStringLiteral("[ERR] Write to register 1")), 1);
+        QCOMPARE(logCapture.count(QStringLiteral("[ERR] Write register select")), 1);
+        QCOMPARE(rec_->count(), 0);
+    }
+
+    void converterVanishingIsSurvived()
+    {
+        startTbar();
+        QTRY_COMPARE(rec_->tbar(), QList<int>{512});
+        conv_->close();
+        QTest::qWait(300);
+        QCOMPARE(logCapture.count(QStringLiteral("[ERR] Write register select")), 1);
+        QCOMPARE(rec_->count(), 1);
+        QElapsedTimer t;
+        t.start();
+        tbar_.reset();
+        QVERIFY(t.elapsed() < 200);
+    }
+
+    void destructionStopsPromptly_data()
+    {
+        QTest::addColumn<bool>("duringJump");
+        QTest::newRow("resting") << false;
+        QTest::newRow("during a jump") << true;
+    }
+    void destructionStopsPromptly()
+    {
+        QFETCH(bool, duringJump);
+        conv_->setReading(SimConverter::TbarInput, duringJump ? 865 : 1300);
+        startTbar();
+        QTRY_COMPARE(rec_->of('T').size(), 1);
+        if (duringJump) {
+            conv_->setReading(SimConverter::TbarInput, 1735);
+            QTRY_COMPARE(rec_->of('T').size(), 2); // 341 sent, 100 ms pause running
+        }
+        QElapsedTimer t;
+        t.start();
+        tbar_.reset();
+        const qint64 ms = t.elapsed();
+        QVERIFY2(ms < 100, qPrintable(QString::number(ms)));
+        // Nothing is left reading the bus.
+        const int transfers = conv_->transfers().size();
+        QTest::qWait(100);
+        QCOMPARE(conv_->transfers().size(), transfers);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    SimConverter::ensurePreloaded(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestTbarConverter test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_tbarconverter.moc"

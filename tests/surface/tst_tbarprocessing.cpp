@@ -1,0 +1,494 @@
+// The T-bar, joystick and zoom processing with given readings and a given
+// clock: no thread, no converter.
+#include "surface/tbar.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+constexpr qint64 kT0 = 1700000000000; // an arbitrary wall-clock start
+constexpr int kCycleMs = 80;          // one pass over the four channels
+
+QList<int> tbarValues(const QSignalSpy &spy)
+{
+    QList<int> values;
+    for (const auto &args : spy)
+        values << args.at(0).toInt();
+    return values;
+}
+} // namespace
+
+class TestTbarProcessing : public QObject
+{
+    Q_OBJECT
+
+private:
+    // A Tbar whose jump pauses are recorded instead of slept.
+    struct Fixture
+    {
+        Tbar tbar;
+        QList<int> pauses;
+        qint64 now = kT0;
+        Fixture()
+        {
+            tbar.setPauseFunction([this](int ms) {
+                pauses << ms;
+                return true;
+            });
+        }
+        void tbarReading(int raw, qint64 stepMs = kCycleMs)
+        {
+            now += stepMs;
+            tbar.processReading(0, raw, now);
+        }
+        // One evaluation of the stick at this deflection from the centre.
+        void stick(int dx, int dy)
+        {
+            const int mid = tbar.currentJoystickMid();
+            tbar.processJoystick(mid + dx, mid + dy);
+        }
+    };
+
+private slots:
+    void initTestCase()
+    {
+        // The processing logs every emitted value; keep the output readable.
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    }
+
+    void scaling_data()
+    {
+        QTest::addColumn<int>("raw");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("865 clamps to the lower end") << 865 << 0;
+        QTest::newRow("869 still the lower end") << 869 << 0;
+        QTest::newRow("870 just past the clamp") << 870 << 23;
+        QTest::newRow("1300 the middle, half rounds up") << 1300 << 512;
+        QTest::newRow("1730 just inside the upper clamp") << 1730 << 1000;
+        QTest::newRow("1731 clamps to the upper end") << 1731 << 1023;
+        QTest::newRow("1735 clamps to the upper end") << 1735 << 1023;
+        QTest::newRow("2047 beyond the end") << 2047 << 1023;
+        QTest::newRow("10 far below the end") << 10 << 0;
+    }
+    void scaling()
+    {
+        QFETCH(int, raw);
+        QFETCH(int, expected);
+        Fixture f;
+        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
+        f.tbarReading(raw);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), expected);
+        QCOMPARE(spy.at(0).at(1).toInt(), raw); // the reading before clamping
+        QVERIFY(f.pauses.isEmpty());
+    }
+
+    void readingsOfNineOrLessAreIgnored_data()
+    {
+        QTest::addColumn<int>("raw");
+        QTest::newRow("0") << 0;
+        QTest::newRow("9") << 9;
+    }
+    void readingsOfNineOrLessAreIgnored()
+    {
+        QFETCH(int, raw);
+        Fixture f;
+        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
+        f.tbarReading(raw);
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(f.tbar.lastTbarOutput(), -1);
+        // The first real reading still counts as the first.
+        f.tbarReading(1300);
+        QCOMPARE(tbarValues(spy), QList<int>{512});
+        f.tbarReading(raw);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(f.tbar.lastTbarOutput(), 512);
+    }
+
+    void restingLeverIsQuiet()
+    {
+        Fixture f;
+        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
+        f.tbarReading(1300);
+        const int noise[] = {1301, 1298, 1303, 1300, 1297, 1302, 1299, 1304, 1296, 1300,
+                             1301, 1303, 1298, 1300, 1302, 1297, 1299, 1300, 1301, 1298};
+        for (int i = 0; i < 10; ++i)
+            for (int raw : noise)
+                f.tbarReading(raw);
+        QCOMPARE(tbarValues(spy), QList<int>{512});
+    }
+
+    void changeOfFortyStepsAtRestIsReported()
+    {
+        Fixture f;
+        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
+        f.tbarReading(1300); // 512
+        f.tbarReading(1300);
+        // 40 output steps = 35.2 raw units; at rest the dead zone is 32.
+        f.tbarReading(1336); // 552
+        QCOMPARE(tbarValues(spy), (QList<int>{512, 552}));
+        // 31 steps with the clock standing still (speed 0): inside the zone.
+        f.tbarReading(1363, 0); // 583
+        QCOMPARE(spy.count(), 2);
+        // 32 steps at speed 0: exactly the zone, reported.
+        f.tbarReading(1364, 0); // 584
+        QCOMPARE(tbarValues(spy), (QList<int>{512, 552, 584}));
+    }
+
+    void deadZoneShrinksWithSpeed()
+    {
+        Fixture f;
+        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
+        f.tbarReading(1300);
+        f.tbarReading(1300);
+        // 9 raw units in 10 ms: speed 0.9, zone 32 / 46 < 1 step: 10 steps show.
+        f.tbarReading(1309, 10);
+        QCOMPARE(tbarValues(spy), (QList<int>{512, 522}));
+    }
+
+    void jumpFromAnEndIsSentInSteps_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::addColumn<int>("pauseCount");
+        QTest::newRow("0 to 1023") << 865 << 1735 << QList<int>{0, 341, 682, 1023, 1023} << 3;
+        QTest::newRow("1023 to 0") << 1735 << 865 << QList<int>{1023, 512, 0, 0} << 2;
+        QTest::newRow("0 to 600") << 865 << 1378 << QList<int>{0, 300, 600, 600} << 2;
+        QTest::newRow("0 to 510, no steps") << 865 << 1299 << QList<int>{0, 510} << 0;
+        QTest::newRow("from the middle, no steps") << 1300 << 865 << QList<int>{512, 0} << 0;
+    }
+    void jumpFromAnEndIsSentInSteps()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QList<int>, expected);
+        QFETCH(int, pauseCount);
+        Fixture f;
+        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
+        f.tbarReading(from);
+        f.tbarReading(from);
+        f.tbarReading(to);
+        QCOMPARE(tbarValues(spy), expected);
+        QCOMPARE(f.pauses, QVector<int>(pauseCount, 100).toList());
+        QCOMPARE(spy.last().at(1).toInt(), to);
+        QCOMPARE(f.tbar.lastTbarOutput(), expected.last());
+    }
+
+    void jumpStopsWhenThreadStops()
+    {
+        Fixture f;
+        f.tbar.setPauseFunction([&f](int ms) {
+            f.pauses << ms;
+            return false; // woken to stop
+        });
+        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
+        f.tbarReading(865);
+        f.tbarReading(865);
+        f.tbarReading(1735);
+        // The first step, then the final value at once, no further waits.
+        QCOMPARE(tbarValues(spy), (QList<int>{0, 341, 1023}));
+        QCOMPARE(f.pauses, QList<int>{100});
+    }
+
+    void lowerEndCalibration()
+    {
+        Fixture f;
+        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
+        f.tbarReading(860); // emits 0, not idle yet
+        f.tbarReading(860); // idle from here
+        for (int i = 0; i < 20; ++i) {
+            f.tbarReading(868);
+            QCOMPARE(f.tbar.currentLowerBound(), 850);
+        }
+        f.tbarReading(868); // the 21st idle reading within 49
+        QCOMPARE(f.tbar.currentLowerBound(), 859);
+        QCOMPARE(tbarValues(spy), QList<int>{0});
+        // The counter starts again; halfway is truncated.
+        for (int i = 0; i < 20; ++i)
+            f.tbarReading(868);
+        QCOMPARE(f.tbar.currentLowerBound(), 859);
+        f.tbarReading(868);
+        QCOMPARE(f.tbar.currentLowerBound(), 863);
+        QCOMPARE(tbarValues(spy), QList<int>{0});
+    }
+
+    void calibrationCounterResetsOnAFarReading()
+    {
+        Fixture f;
+        f.tbarReading(860);
+        f.tbarReading(860);
+        for (int i = 0; i < 15; ++i)
+            f.tbarReading(868);
+        f.tbarReading(5); // ignored by the scaling, but seen by the calibration: too far
+        for (int i = 0; i < 20; ++i)
+            f.tbarReading(868);
+        QCOMPARE(f.tbar.currentLowerBound(), 850);
+        f.tbarReading(868);
+        QCOMPARE(f.tbar.currentLowerBound(), 859);
+    }
+
+    void upperEndCalibration()
+    {
+        Fixture f;
+        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
+        f.tbarReading(1740); // 1023
+        f.tbarReading(1740);
+        for (int i = 0; i < 20; ++i)
+            f.tbarReading(1735);
+        QCOMPARE(f.tbar.currentUpperBound(), 1750);
+        f.tbarReading(1735);
+        QCOMPARE(f.tbar.currentUpperBound(), 1742);
+        QCOMPARE(f.tbar.currentLowerBound(), 850);
+        QCOMPARE(tbarValues(spy), QList<int>{1023});
+    }
+
+    void noCalibrationAwayFromTheEnds()
+    {
+        Fixture f;
+        f.tbarReading(1300);
+        for (int i = 0; i < 50; ++i)
+            f.tbarReading(1300);
+        QCOMPARE(f.tbar.currentLowerBound(), 850);
+        QCOMPARE(f.tbar.currentUpperBound(), 1750);
+    }
+
+    void boundSetters_data()
+    {
+        QTest::addColumn<bool>("upper");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("upper 1663") << true << 1663 << true;
+        QTest::newRow("upper exactly 40 above") << true << 890 << true;
+        QTest::newRow("upper 39 above") << true << 889 << false;
+        QTest::newRow("upper equal") << true << 850 << false;
+        QTest::newRow("upper below") << true << 100 << false;
+        QTest::newRow("lower 743") << false << 743 << true;
+        QTest::newRow("lower exactly 40 below") << false << 1710 << true;
+        QTest::newRow("lower 39 below") << false << 1711 << false;
+        QTest::newRow("lower above") << false << 1900 << false;
+    }
+    void boundSetters()
+    {
+        QFETCH(bool, upper);
+        QFETCH(int, value);
+        QFETCH(bool, accepted);
+        Fixture f;
+        if (!accepted)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^\\[WARN\\] T-bar .* refused")));
+        if (upper)
+            f.tbar.setUpperBound(value);
+        else
+            f.tbar.setLowerBound(value);
+        QCOMPARE(f.tbar.currentUpperBound(), upper && accepted ? value : 1750);
+        QCOMPARE(f.tbar.currentLowerBound(), !upper && accepted ? value : 850);
+        // The scaling still works with whatever bounds stand.
+        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
+        f.tbarReading(2047);
+        QCOMPARE(tbarValues(spy), QList<int>{1023});
+    }
+
+    void setterLogTexts()
+    {
+        Fixture f;
+        QLoggingCategory::setFilterRules(QString());
+        QTest::ignoreMessage(QtDebugMsg, "setUppderBound -> 1663");
+        f.tbar.setUpperBound(1663);
+        QTest::ignoreMessage(QtDebugMsg, "setLowerBound -> 743");
+        f.tbar.setLowerBound(743);
+        QTest::ignoreMessage(QtDebugMsg, "set joystick MidValue -> 1240");
+        f.tbar.setjoystickMidValue(1240);
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        QCOMPARE(f.tbar.currentJoystickMid(), 1240);
+        f.tbar.setjoystickSpeed(2, 24);
+        QCOMPARE(f.tbar.joystickCamera(), 2);
+        QCOMPARE(f.tbar.joystickSpeed(), 24);
+        // The interface's default bounds.
+        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
+        f.tbarReading(1300);
+        QCOMPARE(tbarValues(spy), QList<int>{619});
+    }
+
+    void joystick_data()
+    {
+        // Each row: a sequence of (dx, dy) deflections and the signals they give.
+        QTest::addColumn<QList<QPoint>>("moves");
+        QTest::addColumn<QList<QPoint>>("expected");
+        QTest::newRow("full right once, further right nothing, centre stops once")
+            << QList<QPoint>{{800, 0}, {900, 0}, {0, 0}, {0, 0}} << QList<QPoint>{{1, 0}, {0, 0}};
+        QTest::newRow("minor axis under a quarter: pan only") << QList<QPoint>{{800, 160}} << QList<QPoint>{{1, 0}};
+        QTest::newRow("minor axis a quarter or more: diagonal") << QList<QPoint>{{800, 250}} << QList<QPoint>{{1, 1}};
+        QTest::newRow("exactly a quarter: diagonal") << QList<QPoint>{{800, 200}} << QList<QPoint>{{1, 1}};
+        QTest::newRow("left") << QList<QPoint>{{-700, 10}} << QList<QPoint>{{-1, 0}};
+        QTest::newRow("up") << QList<QPoint>{{0, 600}} << QList<QPoint>{{0, 1}};
+        QTest::newRow("down, small pan") << QList<QPoint>{{-100, -600}} << QList<QPoint>{{0, -1}};
+        QTest::newRow("equal axes: tilt leads, diagonal") << QList<QPoint>{{-500, -500}} << QList<QPoint>{{-1, -1}};
+        QTest::newRow("inside the one-axis zone") << QList<QPoint>{{299, 0}, {0, -299}} << QList<QPoint>{};
+        QTest::newRow("at the one-axis zone") << QList<QPoint>{{300, 0}} << QList<QPoint>{{1, 0}};
+        QTest::newRow("both axes: narrower zone") << QList<QPoint>{{272, 272}} << QList<QPoint>{{1, 1}};
+        QTest::newRow("both axes inside the narrower zone") << QList<QPoint>{{271, 271}} << QList<QPoint>{};
+        QTest::newRow("pan to diagonal to tilt to stop")
+            << QList<QPoint>{{800, 0}, {800, 500}, {100, 800}, {5, 5}}
+            << QList<QPoint>{{1, 0}, {1, 1}, {0, 1}, {0, 0}};
+    }
+    void joystick()
+    {
+        QFETCH(QList<QPoint>, moves);
+        QFETCH(QList<QPoint>, expected);
+        Fixture f;
+        QSignalSpy spy(&f.tbar, &Tbar::changeJoystickValue);
+        f.stick(0, 0);
+        QCOMPARE(spy.count(), 0);
+        for (const QPoint &m : moves)
+            f.stick(m.x(), m.y());
+        QList<QPoint> got;
+        for (const auto &args : spy) {
+            got << QPoint(args.at(0).toInt(), args.at(1).toInt());
+            const bool stop = args.at(0).toInt() == 0 && args.at(1).toInt() == 0;
+            if (stop)
+                QCOMPARE(args.at(2).toInt(), -1);
+            else
+                QVERIFY(args.at(2).toInt() > 0); // the axis-X reading
+        }
+        QCOMPARE(got, expected);
+    }
+
+    void joystickValueIsTheAxisXReading()
+    {
+        Fixture f;
+        QSignalSpy spy(&f.tbar, &Tbar::changeJoystickValue);
+        f.tbar.processReading(2, 1250, f.now);
+        f.tbar.processReading(1, 2050, f.now); // dx +800
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0), (QVariantList{1, 0, 2050}));
+        // The Y step re-evaluates with the stored X: no change, no signal.
+        f.tbar.processReading(2, 1250, f.now);
+        QCOMPARE(spy.count(), 1);
+    }
+
+    void joystickWaitsForBothAxes()
+    {
+        Fixture f;
+        QSignalSpy spy(&f.tbar, &Tbar::changeJoystickValue);
+        // The first X reading comes before any Y reading: nothing is known
+        // about tilt yet, so nothing moves.
+        f.tbar.processReading(1, 1250, f.now);
+        QCOMPARE(spy.count(), 0);
+        f.tbar.processReading(2, 1250, f.now);
+        QCOMPARE(spy.count(), 0);
+    }
+
+    void joystickCentreTracking()
+    {
+        Fixture f;
+        // Both axes feed one counter: 10 cycles = 20 readings near 1300.
+        for (int i = 0; i < 10; ++i) {
+            f.tbar.processReading(1, 1300, f.now);
+            f.tbar.processReading(2, 1300, f.now);
+        }
+        QCOMPARE(f.tbar.currentJoystickMid(), 1250);
+        f.tbar.processReading(1, 1300, f.now); // the 21st
+        QCOMPARE(f.tbar.currentJoystickMid(), 1275);
+        // A reading farther than 99 starts the count again.
+        for (int i = 0; i < 20; ++i)
+            f.tbar.processReading(2, 1275, f.now);
+        f.tbar.processReading(1, 1375, f.now);
+        for (int i = 0; i < 20; ++i)
+            f.tbar.processReading(2, 1281, f.now);
+        QCOMPARE(f.tbar.currentJoystickMid(), 1275);
+        f.tbar.processReading(2, 1281, f.now);
+        QCOMPARE(f.tbar.currentJoystickMid(), 1278);
+        // Truncation toward zero.
+        Fixture g;
+        for (int i = 0; i < 21; ++i)
+            g.tbar.processReading(2, 1251, g.now);
+        QCOMPARE(g.tbar.currentJoystickMid(), 1250);
+    }
+
+    void zoom_data()
+    {
+        QTest::addColumn<QList<int>>("offsets");
+        QTest::addColumn<QList<QPoint>>("expected"); // (direction, value offset or -1)
+        QTest::newRow("201 above, then back within 200 once")
+            << QList<int>{201, 300, 200, 0, 0} << QList<QPoint>{{1, 201}, {0, -1}};
+        QTest::newRow("exactly 200 is still the centre") << QList<int>{200, -200} << QList<QPoint>{};
+        QTest::newRow("201 below") << QList<int>{-201, -201} << QList<QPoint>{{-1, -201}};
+        QTest::newRow("straight from one side to the other")
+            << QList<int>{-500, 500, 0} << QList<QPoint>{{-1, -500}, {1, 500}, {0, -1}};
+    }
+    void zoom()
+    {
+        QFETCH(QList<int>, offsets);
+        QFETCH(QList<QPoint>, expected);
+        Fixture f;
+        QSignalSpy spy(&f.tbar, &Tbar::changeJoyZValue);
+        for (int d : offsets)
+            f.tbar.processReading(3, 1250 + d, f.now);
+        QList<QPoint> got;
+        for (const auto &args : spy) {
+            const int dir = args.at(0).toInt();
+            const int value = args.at(1).toInt();
+            got << QPoint(dir, value == -1 ? -1 : value - 1250);
+        }
+        QCOMPARE(got, expected);
+    }
+
+    void zoomCentreTracking()
+    {
+        Fixture f;
+        for (int i = 0; i < 20; ++i)
+            f.tbar.processReading(3, 1349, f.now);
+        QCOMPARE(f.tbar.currentZoomMid(), 1250);
+        f.tbar.processReading(3, 1349, f.now);
+        QCOMPARE(f.tbar.currentZoomMid(), 1299);
+        // A push beyond 99 does not move the centre however long it lasts.
+        for (int i = 0; i < 100; ++i)
+            f.tbar.processReading(3, 1600, f.now);
+        QCOMPARE(f.tbar.currentZoomMid(), 1299);
+        // The joystick centre has its own counter.
+        QCOMPARE(f.tbar.currentJoystickMid(), 1250);
+    }
+
+    void converterWords_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<int>("idle");
+        QTest::addColumn<int>("start");
+        QTest::newRow("T-bar") << 0 << 0x43 << 0xC3;
+        QTest::newRow("joystick X") << 1 << 0x63 << 0xE3;
+        QTest::newRow("joystick Y") << 2 << 0x73 << 0xF3;
+        QTest::newRow("zoom") << 3 << 0x53 << 0xD3;
+    }
+    void converterWords()
+    {
+        QFETCH(int, channel);
+        QFETCH(int, idle);
+        QFETCH(int, start);
+        QCOMPARE(int(I2cConverter::idleConfig(channel)), idle);
+        QCOMPARE(int(I2cConverter::startConfig(channel)), start);
+        QCOMPARE(int(I2cConverter::kConfigLow), 0x84);
+    }
+
+    void conversionBytes_data()
+    {
+        QTest::addColumn<int>("high");
+        QTest::addColumn<int>("low");
+        QTest::addColumn<int>("reading");
+        QTest::newRow("1300") << 0x51 << 0x40 << 1300;
+        QTest::newRow("low nibble dropped") << 0x51 << 0x4F << 1300;
+        QTest::newRow("largest") << 0x7F << 0xFF << 2047;
+        QTest::newRow("zero") << 0x00 << 0x00 << 0;
+        QTest::newRow("negative is 0") << 0xFF << 0xF0 << 0;
+        QTest::newRow("most negative is 0") << 0x80 << 0x00 << 0;
+    }
+    void conversionBytes()
+    {
+        QFETCH(int, high);
+        QFETCH(int, low);
+        QFETCH(int, reading);
+        QCOMPARE(I2cConverter::toReading(std::uint8_t(high), std::uint8_t(low)), reading);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTbarProcessing)
+#include "tst_tbarprocessing.moc"
