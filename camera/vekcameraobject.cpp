@@ -475,26 +475,37 @@ void vekCameraObject::shutterDirect(int value, int vekIdx)
                 vekIdx);
 }
 
+bool vekCameraObject::presetChecked(const char *what, const QByteArray &reply)
+{
+    if (VekReply::isPresetAck(reply))
+        return true;
+    qWarning().noquote() << "[ERR]" << what << "not acknowledged, reply:" << hex(reply);
+    return false;
+}
+
 bool vekCameraObject::storePtzPosition(int index, int vekIdx)
 {
-    return VekReply::isPresetAck(sendCommand("Store Ptz Position cmd: ",
-                                             bare(vekCommandObj->VEK_Command(PTZ_POSITION_SET, lowByte(index))),
-                                             kShortWait, vekIdx));
+    return presetChecked("Store Ptz Position",
+                         sendCommand("Store Ptz Position cmd: ",
+                                     bare(vekCommandObj->VEK_Command(PTZ_POSITION_SET, lowByte(index))), kShortWait,
+                                     vekIdx));
 }
 
 bool vekCameraObject::gotoPtzPosition(int index, int vekIdx)
 {
     emit ptzMoving();
-    return VekReply::isPresetAck(sendCommand("goto Ptz Position cmd: ",
-                                             bare(vekCommandObj->VEK_Command(PTZ_POSITION_RECALL, lowByte(index))),
-                                             kShortWait, vekIdx));
+    return presetChecked("goto Ptz Position",
+                         sendCommand("goto Ptz Position cmd: ",
+                                     bare(vekCommandObj->VEK_Command(PTZ_POSITION_RECALL, lowByte(index))),
+                                     kShortWait, vekIdx));
 }
 
 bool vekCameraObject::presetMemSpeed(int Speed, int vekIdx)
 {
-    return VekReply::isPresetAck(
-        sendCommand("preset Mem Speed cmd: ",
-                    bare(vekCommandObj->VEK_Command(PTZ_POSITION_PRESET_M_SPEED, lowByte(Speed))), kShortWait, vekIdx));
+    return presetChecked("preset Mem Speed",
+                         sendCommand("preset Mem Speed cmd: ",
+                                     bare(vekCommandObj->VEK_Command(PTZ_POSITION_PRESET_M_SPEED, lowByte(Speed))),
+                                     kShortWait, vekIdx));
 }
 
 void vekCameraObject::setPresetMemorySpeed(int memIndex, int speed, int vekIdx)

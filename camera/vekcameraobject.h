@@ -379,6 +379,8 @@ private:
     QByteArray sendCommand(const char *label, const QByteArray &message, int waitMs, int vekIdx);
     QByteArray sendInquiry(const char *label, const QByteArray &message, int waitMs, int vekIdx);
     void rememberCamera(int vekIdx);
+    // True when the reply acknowledges or completes a preset message.
+    static bool presetChecked(const char *what, const QByteArray &reply);
     bool driveWithMoving(const char *label, const QByteArray &message, int vekIdx);
     // Byte 2 of a bare tracking answer 90 50 0p FF, or 0 with a log line.
     int atByteInquiry(VEK_COMMANDS cmd, int vekIdx, const char *label);
