@@ -259,10 +259,11 @@ bool net::capImageKey(int cam, int num)
 
     const QString capture = pi("output.jpg");
     QImageReader reader(capture, "jpeg");
+    // Only a JPEG will do, whatever else the file might decode as.
+    reader.setAutoDetectImageFormat(false);
     if (!reader.canRead())
         return false;
-    QImage image;
-    if (!image.load(capture, "jpeg")) {
+    if (reader.read().isNull()) {
         qWarning().noquote() << QStringLiteral("[ERR] Invalid URL: ") + capture;
         return false;
     }

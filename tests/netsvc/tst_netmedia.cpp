@@ -1,0 +1,660 @@
+// Media half and update check of net: the meter over real TCP on loopback,
+// the meter program supervision, every command text through recording
+// stand-ins, capture into a temporary sysroot, and the update medium.
+#include "netsvc/net.h"
+#include "platform/commandrunner.h"
+#include "tests/common/testsysroot.h"
+#include "tests/netsvc/helper_netsvc.h"
+
+#include <QtTest>
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTcpSocket>
+
+#include <thread>
+
+namespace {
+
+void writeScript(const TestSysroot &root, const QString &path, const QByteArray &body)
+{
+    root.writeFile(path, "#!/bin/sh\n" + body);
+    QFile::setPermissions(root.path(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// A script that appends its arguments to <path>.args.
+void recordingScript(const TestSysroot &root, const QString &path)
+{
+    writeScript(root, path, "echo \"$*\" >> '" + root.path(path).toLocal8Bit() + ".args'\n");
+}
+
+QStringList recorded(const TestSysroot &root, const QString &path)
+{
+    const QByteArray all = root.readFile(path + ".args");
+    QStringList lines = QString::fromLocal8Bit(all).split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QByteArray firmware(quint8 b8, quint8 b9, int size = 64)
+{
+    QByteArray f(size, '\x5A');
+    if (size > 9) {
+        f[8] = char(b8);
+        f[9] = char(b9);
+    }
+    return f;
+}
+
+// A meter program's end of the TCP connection.
+struct Meter {
+    QTcpSocket s;
+    bool accepted(net &n)
+    {
+        for (QTcpSocket *peer : n.findChildren<QTcpSocket *>())
+            if (peer->peerPort() == s.localPort())
+                return true;
+        return false;
+    }
+    bool connect(net &n)
+    {
+        s.connectToHost(QHostAddress::LocalHost, net::kMeterPort);
+        if (!s.waitForConnected(3000))
+            return false;
+        QElapsedTimer t;
+        t.start();
+        while (!accepted(n) && t.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return accepted(n);
+    }
+    // One read on the panel's side per frame: wait until it was consumed.
+    bool frame(net &n, const QByteArray &bytes)
+    {
+        const int calls = n.meterReadCalls();
+        s.write(bytes);
+        s.waitForBytesWritten(1000);
+        QElapsedTimer t;
+        t.start();
+        while (n.meterReadCalls() == calls && t.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return n.meterReadCalls() == calls + 1;
+    }
+};
+
+} // namespace
+
+class TstNetMedia : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { CommandRunner::clearHistory(); }
+
+    // --- meter ----------------------------------------------------------------
+
+    void meterCycleOf25Reads()
+    {
+        TestSysroot root;
+        net n;
+        QVERIFY(n.isMeterListening());
+        QSignalSpy left(&n, &net::sendLeftBarVal);
+        QSignalSpy right(&n, &net::sendRightBarVal);
+        Meter m;
+        QVERIFY(m.connect(n));
+        for (int i = 0; i < 24; ++i)
+            QVERIFY(m.frame(n, QByteArray::fromHex("0a14")));
+        QCOMPARE(left.count(), 0);
+        QVERIFY(m.frame(n, QByteArray::fromHex("0a14")));
+        QCOMPARE(left.count(), 1);
+        QCOMPARE(right.count(), 1);
+        QCOMPARE(left.at(0).at(0).value<unsigned char>(), (unsigned char)10);
+        QCOMPARE(right.at(0).at(0).value<unsigned char>(), (unsigned char)20);
+    }
+
+    void nearlyEqualBarsSmoothedThenEmptyCycle()
+    {
+        TestSysroot root;
+        net n;
+        QSignalSpy left(&n, &net::sendLeftBarVal);
+        QSignalSpy right(&n, &net::sendRightBarVal);
+        Meter m;
+        QVERIFY(m.connect(n));
+        for (int i = 0; i < 25; ++i)
+            QVERIFY(m.frame(n, QByteArray::fromHex(i % 3 ? "6467" : "0101"))); // modes 100 and 103
+        QCOMPARE(left.count(), 1);
+        QCOMPARE(left.at(0).at(0).value<unsigned char>(), (unsigned char)50);
+        QCOMPARE(right.at(0).at(0).value<unsigned char>(), (unsigned char)50);
+
+        // 4-byte reads count but add no sample: both modes 0, smoothed with
+        // the previous 50 and 50.
+        LogCapture log;
+        for (int i = 0; i < 25; ++i)
+            QVERIFY(m.frame(n, QByteArray::fromHex("01020304")));
+        QCOMPARE(left.count(), 2);
+        QCOMPARE(left.at(1).at(0).value<unsigned char>(), (unsigned char)25);
+        QCOMPARE(right.at(1).at(0).value<unsigned char>(), (unsigned char)25);
+        QCOMPARE(log.count("[WARM] Audio data is empty"), 2);
+    }
+
+    void barUpdateRule_data()
+    {
+        // A first update (far apart, so kept as it is) sets the previous
+        // values the second one is smoothed with.
+        QTest::addColumn<int>("firstL");
+        QTest::addColumn<int>("firstR");
+        QTest::addColumn<int>("l");
+        QTest::addColumn<int>("r");
+        QTest::addColumn<int>("outL");
+        QTest::addColumn<int>("outR");
+        QTest::newRow("previous 0 and 100") << 0 << 100 << 100 << 103 << 75 << 75;
+        QTest::newRow("previous values count") << 200 << 0 << 100 << 103 << 100 << 100;
+        QTest::newRow("difference 4 smoothed") << 0 << 100 << 104 << 100 << 76 << 76;
+        QTest::newRow("difference 5 kept") << 0 << 100 << 105 << 100 << 105 << 100;
+        QTest::newRow("full scale") << 255 << 0 << 255 << 255 << 191 << 191;
+    }
+    void barUpdateRule()
+    {
+        QFETCH(int, firstL);
+        QFETCH(int, firstR);
+        QFETCH(int, l);
+        QFETCH(int, r);
+        QFETCH(int, outL);
+        QFETCH(int, outR);
+        TestSysroot root;
+        net n;
+        QSignalSpy left(&n, &net::sendLeftBarVal);
+        QSignalSpy right(&n, &net::sendRightBarVal);
+        n.updatedBuToUI((unsigned char)firstL, (unsigned char)firstR);
+        QCOMPARE(int(left.at(0).at(0).value<unsigned char>()), firstL);
+        n.updatedBuToUI((unsigned char)l, (unsigned char)r);
+        QCOMPARE(int(left.at(1).at(0).value<unsigned char>()), outL);
+        QCOMPARE(int(right.at(1).at(0).value<unsigned char>()), outR);
+    }
+
+    void meterReadsOfAnyLength()
+    {
+        LogCapture quiet;
+        TestSysroot root;
+        net n;
+        QSignalSpy left(&n, &net::sendLeftBarVal);
+        QSignalSpy right(&n, &net::sendRightBarVal);
+        {
+            Meter junk;
+            QVERIFY(junk.connect(n));
+            QRandomGenerator rng(7);
+            for (int i = 0; i < 300; ++i) {
+                QByteArray b(int(rng.bounded(0, 220)), '\0');
+                for (char &c : b)
+                    c = char(rng.bounded(256));
+                junk.s.write(b);
+                if (i % 10 == 0)
+                    QCoreApplication::processEvents();
+            }
+            for (int len : {1, 49, 50, 51, 3, 4096})
+                junk.s.write(QByteArray(len, '\x11'));
+            junk.s.waitForBytesWritten(2000);
+            QTRY_VERIFY(n.meterReadCalls() > 0);
+            junk.s.disconnectFromHost();
+        }
+        // A fresh meter connection still drives the bars.
+        Meter m;
+        QVERIFY(m.connect(n));
+        QTRY_VERIFY(n.findChildren<QTcpSocket *>().size() == 1); // the old one went away
+        const int toNextCycle = 25 - n.meterReadCalls() % 25;
+        for (int i = 0; i < toNextCycle + 25; ++i)
+            QVERIFY(m.frame(n, QByteArray::fromHex("07c8")));
+        QVERIFY(left.count() >= 2);
+        QCOMPARE(left.last().at(0).value<unsigned char>(), (unsigned char)7);
+        QCOMPARE(right.last().at(0).value<unsigned char>(), (unsigned char)200);
+    }
+
+    void meterProgramSupervision()
+    {
+        TestSysroot root;
+        writeScript(root, "/home/pi/audio-meter2",
+                    "echo \"$*\" >> '" + root.path("/home/pi/meter.args").toLocal8Bit() + "'\nexec sleep 30\n");
+        net n;
+        n.i2sStart();
+        QTRY_COMPARE(root.readFile("/home/pi/meter.args"), QByteArray("hw:0 0\n"));
+        QVERIFY(n.meterProcess());
+        QTRY_COMPARE(n.meterProcess()->state(), QProcess::Running);
+        n.i2sStart(); // still running: left alone
+        QCOMPARE(root.readFile("/home/pi/meter.args"), QByteArray("hw:0 0\n"));
+        n.meterProcess()->kill();
+        QVERIFY(n.meterProcess()->waitForFinished(3000));
+        n.i2sStart(); // gone: started again
+        QTRY_COMPARE(root.readFile("/home/pi/meter.args"), QByteArray("hw:0 0\nhw:0 0\n"));
+        QCOMPARE(CommandRunner::history().count(root.path("/home/pi/audio-meter2") + " hw:0 0"), 2);
+    }
+
+    void meterProgramStartedByTimer()
+    {
+        TestSysroot root;
+        recordingScript(root, "/home/pi/audio-meter2");
+        QElapsedTimer t;
+        t.start();
+        net n;
+        QTRY_VERIFY_WITH_TIMEOUT(!recorded(root, "/home/pi/audio-meter2").isEmpty(), 6000);
+        QVERIFY(t.elapsed() >= 2700); // a coarse timer may fire up to 5 % early
+    }
+
+    // --- commands -------------------------------------------------------------
+
+    void audioLevelCommand()
+    {
+        TestSysroot root;
+        net n;
+        LogCapture log;
+        n.setAudioValue(0, 10, 255, 1, 2, 3);
+        const QString script = root.path("/home/pi/lm1972.sh");
+        QCOMPARE(CommandRunner::history(), QStringList{"sh -c sudo " + script + " 00 0a ff 01 02 03 &"});
+        QTRY_COMPARE(root.calls("sudo"), QStringList{script + " 00 0a ff 01 02 03"});
+        QVERIFY(log.contains("Set audio cmd :sudo " + script + " 00 0a ff 01 02 03 &"));
+    }
+
+    void programOutputRates_data()
+    {
+        QTest::addColumn<int>("sel");
+        QTest::addColumn<QString>("rate");
+        QTest::newRow("0") << 0 << "60000/1000";
+        QTest::newRow("6") << 6 << "60000/1000";
+        QTest::newRow("1") << 1 << "60000/1001";
+        QTest::newRow("7") << 7 << "60000/1001";
+        QTest::newRow("2") << 2 << "50000/1000";
+        QTest::newRow("8") << 8 << "50000/1000";
+        QTest::newRow("4: default") << 4 << "60000/1000";
+        QTest::newRow("-1: default") << -1 << "60000/1000";
+    }
+    void programOutputRates()
+    {
+        QFETCH(int, sel);
+        QFETCH(QString, rate);
+        TestSysroot root;
+        recordingScript(root, "/home/pi/preview.x");
+        net n;
+        n.startPgm(sel);
+        const QString edid = root.path("/home/pi/720P60EDID.txt");
+        QCOMPARE(CommandRunner::history(),
+                 QStringList{"sh -c " + root.path("/home/pi/preview.x") + " " + edid + " " + rate + " &"});
+        QTRY_COMPARE(recorded(root, "/home/pi/preview.x"), QStringList{edid + " " + rate});
+    }
+
+    void simpleCommands()
+    {
+        TestSysroot root;
+        root.addStandIn("v4l2-ctl");
+        net n;
+        n.stopPgm();
+        QCOMPARE(root.calls("sudo"), QStringList{"pkill preview.x"});
+        n.initEdid();
+        QCOMPARE(root.calls("v4l2-ctl"), QStringList{"--set-edid=file=" + root.path("/home/pi/yavta/720P60EDID.txt")});
+        QVERIFY(!n.checkLiveEn());
+        root.writeFile("/home/pi/x", "");
+        QVERIFY(n.checkLiveEn());
+    }
+
+    void displayResetPulse()
+    {
+        TestSysroot root;
+        net n;
+        n.setDisplay();
+        const auto calls = root.timedCalls("gpio");
+        QCOMPARE(calls.size(), 2);
+        QCOMPARE(calls.at(0).second, QStringLiteral("-g write 7 0"));
+        QCOMPARE(calls.at(1).second, QStringLiteral("-g write 7 1"));
+        QVERIFY2(calls.at(1).first - calls.at(0).first >= 450, qPrintable(QString::number(calls.at(1).first - calls.at(0).first)));
+    }
+
+    void captureScriptIsWaitedFor()
+    {
+        TestSysroot root;
+        writeScript(root, "/home/pi/cap.sh", "sleep 0.3\ntouch '" + root.path("/home/pi/output.jpg").toLocal8Bit() + "'\n");
+        net n;
+        LogCapture log;
+        n.stopStream();
+        QVERIFY(QFile::exists(root.path("/home/pi/output.jpg")));
+        QVERIFY(log.contains("Run capture script"));
+    }
+
+    void keyLeds_data()
+    {
+        QTest::addColumn<int>("num");
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<QString>("args"); // empty: nothing written
+        QTest::newRow("0 on") << 0 << true << "-y 3 0x77 0x2 0x14";
+        QTest::newRow("1 on") << 1 << true << "-y 3 0x77 0x2 0x41";
+        QTest::newRow("2 on") << 2 << true << "-y 3 0x77 0x3 0x14";
+        QTest::newRow("3 on") << 3 << true << "-y 3 0x77 0x3 0x41";
+        QTest::newRow("4 off") << 4 << false << "-y 3 0x77 0x2 0x11";
+        QTest::newRow("4 on") << 4 << true << "-y 3 0x77 0x2 0x11";
+        QTest::newRow("5 off") << 5 << false << "-y 3 0x77 0x3 0x11";
+        QTest::newRow("0 off") << 0 << false << "";
+        QTest::newRow("2 off") << 2 << false << "";
+        QTest::newRow("3 off") << 3 << false << "";
+        QTest::newRow("6 on") << 6 << true << "";
+        QTest::newRow("-1 on") << -1 << true << "";
+    }
+    void keyLeds()
+    {
+        QFETCH(int, num);
+        QFETCH(bool, on);
+        QFETCH(QString, args);
+        TestSysroot root;
+        net n;
+        LogCapture log;
+        n.setKeyLed(num, on);
+        QCOMPARE(root.calls("i2cset"), args.isEmpty() ? QStringList() : QStringList{args});
+        QVERIFY(log.contains(QStringLiteral(" setKeyLed ---- num:%1 onOff:%2").arg(num).arg(on ? "true" : "false")));
+    }
+
+    void speedMarkers_data()
+    {
+        QTest::addColumn<int>("num");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("2 fast") << 2 << "fast";
+        QTest::newRow("1 mid") << 1 << "mid";
+        QTest::newRow("0 slow") << 0 << "slow";
+        QTest::newRow("3 nothing") << 3 << "";
+        QTest::newRow("-1 nothing") << -1 << "";
+    }
+    void speedMarkers()
+    {
+        QFETCH(int, num);
+        QFETCH(QString, file);
+        TestSysroot root;
+        net n;
+        n.createSpeedNum(num);
+        for (const char *f : {"fast", "mid", "slow"})
+            QCOMPARE(QFile::exists(root.path(QStringLiteral("/home/pi/") + f)), file == QLatin1String(f));
+        QCOMPARE(CommandRunner::history(),
+                 file.isEmpty() ? QStringList() : QStringList{"sh -c touch " + root.path("/home/pi/" + file)});
+    }
+
+    void checkpinServerLiveAndRecording()
+    {
+        TestSysroot root;
+        root.addStandIn("ffmpeg");
+        for (const char *s : {"/home/pi/checkpin.sh", "/home/pi/server.sh", "/home/pi/play.sh", "/home/pi/yavta/test.sh"})
+            recordingScript(root, s);
+        net n;
+        n.startCheckpin();
+        QCOMPARE(root.calls("sudo"), QStringList{"pkill checkpin.sh"});
+        QTRY_COMPARE(recorded(root, "/home/pi/checkpin.sh"), QStringList{""});
+
+        n.startServer();
+        // No shell: the script gets "&" as its argument.
+        QTRY_COMPARE(recorded(root, "/home/pi/server.sh"), QStringList{"&"});
+
+        QElapsedTimer t;
+        t.start();
+        n.startLive();
+        QVERIFY(t.elapsed() >= 1000);
+        QCOMPARE(recorded(root, "/home/pi/yavta/test.sh"), QStringList{""});
+        QCOMPARE(root.calls("ffmpeg"), (QStringList{"-i file.h264 -c copy " + root.path("/home/pi/yavta/x.mp4"),
+                                                    "-i x.mp4 -ss 00:00:01 -vframes 1 " + root.path("/home/pi/yavta/output.png")}));
+
+        n.recFfmpeg();
+        QVERIFY(QFile::exists(root.path("/home/pi/c.txt")));
+        QVERIFY(QFile::exists(root.path("/home/pi/d.txt")));
+        QTRY_COMPARE(recorded(root, "/home/pi/play.sh"), QStringList{""});
+
+        const QString R = root.root();
+        const QStringList expected{
+            "sh -c sudo pkill checkpin.sh",
+            "sh -c " + R + "/home/pi/checkpin.sh &",
+            R + "/home/pi/server.sh &",
+            "sh -c " + R + "/home/pi/yavta/test.sh",
+            "sh -c ffmpeg -i file.h264 -c copy " + R + "/home/pi/yavta/x.mp4",
+            "sh -c ffmpeg -i x.mp4 -ss 00:00:01 -vframes 1 " + R + "/home/pi/yavta/output.png",
+            "sh -c touch " + R + "/home/pi/c.txt",
+            "sh -c " + R + "/home/pi/play.sh &",
+            "sh -c touch " + R + "/home/pi/d.txt",
+        };
+        QCOMPARE(CommandRunner::history(), expected);
+    }
+
+    void logOnlyOperations()
+    {
+        TestSysroot root;
+        net n;
+        LogCapture log;
+        n.killAllStream();
+        n.startOmx();
+        n.startStream();
+        n.setPause();
+        n.setPauseState(1);
+        QCOMPARE(log.messages(), (QStringList{" killAllStream ---- :", " startOmx ---- :", " startStream ---- :",
+                                              " setPause ----00000 :", " setPauseState ----00000 :"}));
+        QVERIFY(CommandRunner::history().isEmpty());
+    }
+
+    void correctionValueProperty()
+    {
+        TestSysroot root;
+        net n;
+        QSignalSpy changed(&n, &net::correctionValueChanged);
+        QCOMPARE(n.property("correctionValue").toInt(), 0);
+        n.setProperty("correctionValue", 5);
+        QCOMPARE(n.correctionValue(), 1);
+        n.setCorrectionValue(7);
+        QCOMPARE(changed.count(), 1);
+        n.setCorrectionValue(0);
+        QCOMPARE(n.correctionValue(), 0);
+        QCOMPARE(changed.count(), 2);
+    }
+
+    // --- key images ------------------------------------------------------------
+
+    void keyImageStored()
+    {
+        TestSysroot root;
+        root.writeFile("/home/pi/x", "");
+        root.writeFile("/home/pi/output.jpg", smallJpeg());
+        net n;
+        QSignalSpy update(&n, &net::sendImageKeyUpdate);
+        QVERIFY(n.capImageKey(1, 2));
+        QCOMPARE(root.readFile("/home/pi/output_12.jpg"), smallJpeg());
+        QCOMPARE(update.count(), 1);
+        QCOMPARE(update.at(0).at(0).toInt(), 2);
+        QCOMPARE(CommandRunner::history(),
+                 QStringList{"sh -c cp " + root.path("/home/pi/output.jpg") + " " + root.path("/home/pi/output_12.jpg")});
+    }
+
+    void keyImageWaitsForMarker()
+    {
+        TestSysroot root;
+        root.writeFile("/home/pi/output.jpg", smallJpeg());
+        net n;
+        const QString marker = root.path("/home/pi/x");
+        std::thread late([marker] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            QFile f(marker);
+            f.open(QIODevice::WriteOnly);
+        });
+        QElapsedTimer t;
+        t.start();
+        const bool ok = n.capImageKey(0, 3);
+        late.join();
+        QVERIFY(ok);
+        QVERIFY(t.elapsed() >= 350);
+        QVERIFY(QFile::exists(root.path("/home/pi/output_03.jpg")));
+    }
+
+    void keyImageMarkerNeverComes()
+    {
+        TestSysroot root;
+        root.writeFile("/home/pi/output.jpg", smallJpeg());
+        net n;
+        QSignalSpy update(&n, &net::sendImageKeyUpdate);
+        LogCapture log;
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!n.capImageKey(2, 1));
+        QVERIFY(t.elapsed() >= net::kLiveWaitMs - 100);
+        QVERIFY(t.elapsed() < net::kLiveWaitMs + 2000);
+        QVERIFY(log.contains("[ERR] capture not ready"));
+        QCOMPARE(update.count(), 0);
+        QVERIFY(CommandRunner::history().isEmpty());
+    }
+
+    void keyImageRefused_data()
+    {
+        QTest::addColumn<QByteArray>("capture");
+        QTest::addColumn<bool>("invalidUrlLogged");
+        QTest::newRow("not a JPEG") << QByteArray("GIF89a....") << false;
+        QTest::newRow("missing") << QByteArray() << false;
+        QTest::newRow("JPEG cut short") << truncatedJpeg() << true;
+    }
+    void keyImageRefused()
+    {
+        QFETCH(QByteArray, capture);
+        QFETCH(bool, invalidUrlLogged);
+        TestSysroot root;
+        root.writeFile("/home/pi/x", "");
+        if (!capture.isEmpty())
+            root.writeFile("/home/pi/output.jpg", capture);
+        net n;
+        QSignalSpy update(&n, &net::sendImageKeyUpdate);
+        LogCapture log;
+        QVERIFY(!n.capImageKey(1, 2));
+        QCOMPARE(log.contains("[ERR] Invalid URL: " + root.path("/home/pi/output.jpg")), invalidUrlLogged);
+        QCOMPARE(update.count(), 0);
+        QVERIFY(!QFile::exists(root.path("/home/pi/output_12.jpg")));
+    }
+
+    void keyImageCopyFailsDespiteOldFile()
+    {
+        TestSysroot root;
+        root.addStandIn("cp", "", 1);
+        root.writeFile("/home/pi/x", "");
+        root.writeFile("/home/pi/output.jpg", smallJpeg());
+        root.writeFile("/home/pi/output_12.jpg", "old picture");
+        net n;
+        QSignalSpy update(&n, &net::sendImageKeyUpdate);
+        LogCapture log;
+        QVERIFY(!n.capImageKey(1, 2));
+        QVERIFY(log.contains("file not exist"));
+        QCOMPARE(update.count(), 0);
+    }
+
+    // --- update check ------------------------------------------------------------
+
+    void firmwareVersionText_data()
+    {
+        QTest::addColumn<int>("b8");
+        QTest::addColumn<int>("b9");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1.5") << 0x01 << 0x05 << "1.5";
+        QTest::newRow("0x21 -> 1") << 0x21 << 0x07 << "1.7";
+        QTest::newRow("0x12 -> 2") << 0x12 << 0x00 << "2.0";
+        QTest::newRow("0 stays") << 0x00 << 0x09 << "0.9";
+        QTest::newRow("0xFF") << 0xFF << 0xFF << "15.255";
+    }
+    void firmwareVersionText()
+    {
+        QFETCH(int, b8);
+        QFETCH(int, b9);
+        QFETCH(QString, text);
+        TestSysroot root;
+        root.writeFile("/mnt/tervana/tavrik/ZARVOHD.bin", firmware(quint8(b8), quint8(b9)));
+        net n;
+        QCOMPARE(n.checkNewMBFirmware(), text);
+    }
+
+    void firmwareTooShort()
+    {
+        TestSysroot root;
+        root.writeFile("/mnt/tervana/tavrik/ZARVOHD.bin", firmware(1, 5, 10));
+        net n;
+        LogCapture log;
+        QCOMPARE(n.checkNewMBFirmware(), QString());
+        QVERIFY(log.contains("[ERR] Failed to read enough data from file."));
+    }
+
+    void updateCheck_data()
+    {
+        QTest::addColumn<QByteArray>("versionFile"); // null: absent
+        QTest::addColumn<QByteArray>("firmwareFile");
+        QTest::addColumn<bool>("signalled");
+        QTest::addColumn<QString>("kb");
+        QTest::addColumn<QString>("mb");
+        QTest::newRow("only firmware") << QByteArray() << firmware(0x21, 0x07) << false << "" << "";
+        QTest::newRow("both") << QByteArray("1.2.3\nnotes\n") << firmware(0x21, 0x07) << true << "1.2.3" << "1.7";
+        QTest::newRow("empty first line, no firmware") << QByteArray("\n2.0\n") << QByteArray() << false << "" << "";
+        QTest::newRow("only version") << QByteArray("2.1.0\r\n") << QByteArray() << true << "2.1.0" << "";
+        QTest::newRow("empty first line, firmware") << QByteArray("\n") << firmware(1, 5) << true << "" << "1.5";
+        QTest::newRow("nothing") << QByteArray() << QByteArray() << false << "" << "";
+    }
+    void updateCheck()
+    {
+        QFETCH(QByteArray, versionFile);
+        QFETCH(QByteArray, firmwareFile);
+        QFETCH(bool, signalled);
+        QFETCH(QString, kb);
+        QFETCH(QString, mb);
+        TestSysroot root;
+        if (!versionFile.isNull())
+            root.writeFile("/mnt/tervana/version.txt", versionFile);
+        if (!firmwareFile.isNull())
+            root.writeFile("/mnt/tervana/tavrik/ZARVOHD.bin", firmwareFile);
+        net n;
+        QSignalSpy ver(&n, &net::sendAppVer);
+        n.checkNewApp();
+        QCOMPARE(ver.count(), signalled ? 1 : 0);
+        QCOMPARE(root.calls("sudo"), signalled ? QStringList{"pkill preview.x"} : QStringList());
+        if (signalled) {
+            QCOMPARE(ver.at(0).at(0).toString(), kb);
+            QCOMPARE(ver.at(0).at(1).toString(), mb);
+        }
+        if (!versionFile.isNull())
+            QCOMPARE(root.readFile("/home/pi/version.txt"), versionFile);
+    }
+
+    void staleVersionCopyIgnored()
+    {
+        TestSysroot root;
+        root.addStandIn("cp", "", 1);
+        root.writeFile("/mnt/tervana/version.txt", "2.0.0\n");
+        root.writeFile("/home/pi/version.txt", "9.9.9\n"); // from an earlier medium
+        net n;
+        QSignalSpy ver(&n, &net::sendAppVer);
+        LogCapture log;
+        n.checkNewApp();
+        QCOMPARE(ver.count(), 0);
+        QVERIFY(log.contains("[ERR] Cannot copy"));
+    }
+
+    void upgradeProgram_data()
+    {
+        QTest::addColumn<QByteArray>("script"); // null: no program
+        QTest::addColumn<QStringList>("logged");
+        QTest::newRow("exit 3") << QByteArray("echo upgrading\nexit 3\n")
+                                << QStringList{"Script started!", "Script finished with code 3",
+                                               "Upgrade script completed successfully.", "update: upgrading"};
+        QTest::newRow("crash") << QByteArray("kill -9 $$\n") << QStringList{"Script started!", "Process error:", "Upgrade script crashed."};
+        QTest::newRow("missing") << QByteArray() << QStringList{"Process error:"};
+    }
+    void upgradeProgram()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QStringList, logged);
+        TestSysroot root;
+        if (!script.isNull())
+            writeScript(root, "/mnt/tervana/update", script);
+        net n;
+        LogCapture log;
+        n.upgradeApp();
+        for (const QString &l : logged)
+            QTRY_VERIFY2(log.contains(l), qPrintable(l + " | " + log.messages().join(" | ")));
+        auto others = [&n] {
+            QList<QProcess *> l = n.findChildren<QProcess *>();
+            l.removeAll(n.meterProcess());
+            return l;
+        };
+        QTRY_VERIFY(others().isEmpty()); // cleaned up
+        QCOMPARE(CommandRunner::history(), QStringList{root.path("/mnt/tervana/update")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TstNetMedia)
+#include "tst_netmedia.moc"
