@@ -152,6 +152,17 @@ bool commandExecObject::linkFree(const char *operation)
     return false;
 }
 
+bool commandExecObject::exchangeAvailable(const char *operation)
+{
+    if (!linkFree(operation))
+        return false;
+    if (mutexOwner_.load() == QThread::currentThreadId()) {
+        qWarning() << "[ERR]" << operation << "refused: re-entered while this thread holds the mainboard lock";
+        return false;
+    }
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // Crosspoints
 

@@ -451,6 +451,9 @@ private:
 
     // False (with a log line) while a firmware upgrade owns the line.
     bool linkFree(const char *operation);
+    // Whether a locked exchange could start now; checked by the settings
+    // writers before they touch a stored copy.
+    bool exchangeAvailable(const char *operation);
     bool lampWrite(const char *operation, PushButtonLamp lamp, bool on);
     bool lampState(const char *operation, PushButtonLamp lamp);
     void applyStatus(const zarvoMuStatus &status);

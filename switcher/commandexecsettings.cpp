@@ -562,7 +562,7 @@ void commandExecObject::invalidateStoredRecords()
 
 bool commandExecObject::writeColorField(uint8_t colorWipeBorderSetting::*field, int value, bool skipSame)
 {
-    if (!ensureColorBorder())
+    if (!exchangeAvailable("colour/border setting") || !ensureColorBorder())
         return false;
     if (skipSame && wipeBorderSetting_.*field == value)
         return false;
@@ -630,7 +630,7 @@ int commandExecObject::getWipeBorderColor()
 bool commandExecObject::writePipSize(int size, bool check)
 {
     qDebug() << "writePipSize *****" << size;
-    if (!ensurePip())
+    if (!exchangeAvailable("writePipSize") || !ensurePip())
         return false;
     pipSetting_.pipSize = uint8_t(qBound(1, size, 100));
     const bool ok = writeUserMenuSetting(pipSetting_, check);
@@ -640,7 +640,7 @@ bool commandExecObject::writePipSize(int size, bool check)
 
 bool commandExecObject::writePipPosition(bool isX, int value, bool check)
 {
-    if (!ensurePip())
+    if (!exchangeAvailable(isX ? "writePipPosX" : "writePipPosY") || !ensurePip())
         return false;
     const int clamped = qBound(-50, value, 50);
     (isX ? pipSetting_.pipPositionX : pipSetting_.pipPositionY) = int8_t(clamped);
@@ -681,7 +681,7 @@ bool commandExecObject::writePipPosY(int y, bool check)
 bool commandExecObject::writePipCrop(uint8_t pipSetting::*field, int value, bool check,
                                      void (commandExecObject::*setter)(int))
 {
-    if (!ensurePip())
+    if (!exchangeAvailable("pip crop setting") || !ensurePip())
         return false;
     pipSetting_.*field = uint8_t(qBound(0, value, 100));
     const bool ok = writeUserMenuSetting(pipSetting_, check);
@@ -722,7 +722,7 @@ void commandExecObject::writePipCropBottom(int value, bool check)
 void commandExecObject::resetPipCrop()
 {
     qDebug() << "resetPipCrop *****";
-    if (!ensurePip())
+    if (!exchangeAvailable("resetPipCrop") || !ensurePip())
         return;
     pipSetting_.pipCropSize = 0;
     pipSetting_.pipCropLeft = 0;
@@ -735,7 +735,7 @@ void commandExecObject::resetPipCrop()
 void commandExecObject::resetPipSizeXYPos()
 {
     qDebug() << "resetPipSizeXYPos *****";
-    if (!ensurePip())
+    if (!exchangeAvailable("resetPipSizeXYPos") || !ensurePip())
         return;
     pipSetting_.pipSize = 50;
     pipSetting_.pipPositionX = 0;
@@ -748,7 +748,7 @@ void commandExecObject::resetPipSizeXYPos()
 
 bool commandExecObject::writeLumaField(uint8_t lumakeyAudioSetting::*field, int value, bool skipSame, bool audio)
 {
-    if (!ensureLumaAudio())
+    if (!exchangeAvailable("luma key/audio setting") || !ensureLumaAudio())
         return false;
     if (skipSame && lumakeyAudioSetting_.*field == value)
         return false;
@@ -815,7 +815,7 @@ bool commandExecObject::writeAudioTallyMode(int mode)
 void commandExecObject::writeAuxAudioOn()
 {
     qDebug() << "writeAuxAudioOn *****";
-    if (!ensureLumaAudio())
+    if (!exchangeAvailable("writeAuxAudioOn") || !ensureLumaAudio())
         return;
     printAudio(lumakeyAudioSetting_);
     writeUserMenuSetting(lumakeyAudioSetting_);
@@ -824,7 +824,7 @@ void commandExecObject::writeAuxAudioOn()
 void commandExecObject::writeAuxAudioOff()
 {
     qDebug() << "writeAuxAudioOff *****";
-    if (!ensureLumaAudio())
+    if (!exchangeAvailable("writeAuxAudioOff") || !ensureLumaAudio())
         return;
     printAudio(lumakeyAudioSetting_);
     writeUserMenuSetting(lumakeyAudioSetting_);
@@ -851,7 +851,7 @@ bool commandExecObject::writePgmOutResolution(int resolution)
         qWarning() << "[ERR] pgmOutResolution out of range :" << resolution;
         return false;
     }
-    if (!ensureMachineInfo())
+    if (!exchangeAvailable("setup setting") || !ensureMachineInfo())
         return false;
     if (machineInfoSetting_.pgmOutResolution == resolution) {
         qDebug() << "[Info] The same pgmOutResolution = " << resolution;
@@ -868,7 +868,7 @@ bool commandExecObject::writeMvOutResolution(int resolution)
         qWarning() << "[WARM] Not support MV resolution" << resolution;
         return false;
     }
-    if (!ensureMachineInfo())
+    if (!exchangeAvailable("setup setting") || !ensureMachineInfo())
         return false;
     machineInfoSetting_.multiviewOutResolution = uint8_t(resolution);
     return writeUserMenuSetting(machineInfoSetting_);
@@ -877,7 +877,7 @@ bool commandExecObject::writeMvOutResolution(int resolution)
 bool commandExecObject::writeOutputFormat(int format)
 {
     qDebug() << "writeOutputFormat *****" << format;
-    if (!ensureMachineInfo())
+    if (!exchangeAvailable("setup setting") || !ensureMachineInfo())
         return false;
     const int clamped = qBound(0, format, 2);
     if (machineInfoSetting_.outputFormat == clamped) {
@@ -891,7 +891,7 @@ bool commandExecObject::writeOutputFormat(int format)
 void commandExecObject::writeLanguageToMachine(int language)
 {
     qDebug() << "writeLanguageToMachine *****" << language;
-    if (!ensureMachineInfo())
+    if (!exchangeAvailable("setup setting") || !ensureMachineInfo())
         return;
     const int clamped = qBound(0, language, 2);
     if (machineInfoSetting_.language == clamped)

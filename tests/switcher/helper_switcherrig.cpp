@@ -1,0 +1,140 @@
+#include "tests/switcher/helper_switcherrig.h"
+
+#include "mainboard/zarvomu.h"
+
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+QMutex g_logMutex;
+QStringList g_log;
+bool g_echo = false;
+} // namespace
+
+SwitcherLog::SwitcherLog()
+{
+    g_echo = qEnvironmentVariableIsSet("TVK_TEST_LOG");
+    previous_ = qInstallMessageHandler(&SwitcherLog::handler);
+}
+
+SwitcherLog::~SwitcherLog()
+{
+    qInstallMessageHandler(previous_);
+}
+
+void SwitcherLog::handler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    {
+        QMutexLocker lock(&g_logMutex);
+        g_log.append(message);
+    }
+    if (g_echo || type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        std::fflush(stderr);
+    }
+}
+
+QStringList SwitcherLog::messages() const
+{
+    QMutexLocker lock(&g_logMutex);
+    return g_log;
+}
+
+void SwitcherLog::clear()
+{
+    QMutexLocker lock(&g_logMutex);
+    g_log.clear();
+}
+
+QStringList SwitcherLog::matching(const QString &text) const
+{
+    QMutexLocker lock(&g_logMutex);
+    QStringList out;
+    for (const QString &m : qAsConst(g_log)) {
+        if (m.contains(text))
+            out.append(m);
+    }
+    return out;
+}
+
+int SwitcherLog::count(const QString &text) const
+{
+    return matching(text).size();
+}
+
+QByteArray mbFrame(quint8 address, quint8 code, const QByteArray &data)
+{
+    QByteArray f;
+    f.append(char(3 + data.size()));
+    f.append(char(address));
+    f.append(char(code));
+    f.append(data);
+    quint32 sum = 0;
+    for (char c : qAsConst(f))
+        sum += quint8(c);
+    f.append(char(sum & 0xFF));
+    return f;
+}
+
+QByteArray hexBytes(const char *hex)
+{
+    return QByteArray::fromHex(QByteArray(hex).replace(' ', ""));
+}
+
+QString hexText(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+QString hexText(const QList<QByteArray> &frames)
+{
+    QStringList parts;
+    for (const QByteArray &f : frames)
+        parts.append(hexText(f));
+    return parts.join(QStringLiteral(" | "));
+}
+
+SwitcherRig::SwitcherRig()
+{
+    mb.reset(new SimMainboard(QStringLiteral("ttyAMA2")));
+    if (!mb->isOpen())
+        qFatal("simulated mainboard did not open its line");
+    mb->setFrameMs(1); // auto transitions finish at once
+    model.reset(new commandExecObject);
+    if (!model->isConnected())
+        qFatal("model did not open the simulated mainboard line");
+}
+
+SwitcherRig::~SwitcherRig()
+{
+    model.reset();
+    mb.reset();
+}
+
+void SwitcherRig::resetBoard()
+{
+    setWaitDivisor(1);
+    mb->setFailureMode(SimMainboard::Normal);
+    mb->update([](SimMainboard::State &s) {
+        const auto memories = s.memories;
+        s = SimMainboard::State();
+        s.memories = memories;
+    });
+    mb->clearReceived();
+}
+
+QList<QByteArray> SwitcherRig::framesAfterBarrier()
+{
+    const QByteArray live = hexBytes("03 00 01 04");
+    model->mainboardLink()->isMachineLive();
+    QList<QByteArray> frames = mb->receivedFrames();
+    if (!frames.isEmpty() && frames.last() == live)
+        frames.removeLast();
+    return frames;
+}
+
+void SwitcherRig::setWaitDivisor(int divisor)
+{
+    model->mainboardLink()->setWaitDivisor(divisor);
+}

@@ -1,0 +1,714 @@
+// Settings records, single-setting writers, page refreshes, user memories,
+// versions and the text-file writer, against the simulated mainboard.
+
+#include "tests/switcher/helper_switcherrig.h"
+
+#include "mainboard/zarvomu.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+
+Q_DECLARE_METATYPE(std::function<void(commandExecObject &)>)
+
+namespace {
+
+using Action = std::function<void(commandExecObject &)>;
+
+// The simulated board's start values, block by block.
+const QByteArray kBorder = hexBytes("00 01 02 01 03 00 00 00");
+const QByteArray kPip = hexBytes("32 00 00 00 00 00 00 00");
+const QByteArray kLuma = hexBytes("00 32 20 00 01 00 01 00");
+const QByteArray kSetup = hexBytes("02 02 00 01 05 01 02 00");
+
+QByteArray blockWrite(int block, QByteArray bytes) { return mbFrame(quint8(block), 0xC9, bytes); }
+QByteArray blockRead(int block) { return mbFrame(quint8(block), 0x49); }
+
+QByteArray with(QByteArray bytes, int index, int value)
+{
+    bytes[index] = char(value);
+    return bytes;
+}
+
+} // namespace
+
+class TestSwitcherSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void firstWriteReadsRecordFirst();
+    void unreadRecordIsNeverSent_data();
+    void unreadRecordIsNeverSent();
+    void failedReadKeepsGoodCopy();
+    void bkgColorAlwaysSent();
+    void clampedWrites_data();
+    void clampedWrites();
+    void sameValueSendsNothing_data();
+    void sameValueSendsNothing();
+    void pipPositionClampedAndShown();
+    void pipPositionRetry_data();
+    void pipPositionRetry();
+    void mvResolutionAccepted_data();
+    void mvResolutionAccepted();
+    void languageResentWhenUnchanged();
+    void pipResets();
+    void auxAudio();
+    void readUserMenuSetting3SignalsAndStores();
+    void readUserMenuSettingVariants();
+    void singleValueReads();
+    void readVersionText();
+    void pageRefreshesApplyRecords();
+    void bootModeSilencesRefreshes();
+    void userMemories();
+    void loadedMemoryIsReadBeforeNextWrite();
+    void factoryDefaultRefreshesPages();
+    void reentryFromSettingsSignal();
+    void writeToFileAppendsAtomically();
+    void writeToFileFailure();
+
+private:
+    void refreshAll();
+
+    std::unique_ptr<SwitcherLog> log_;
+    std::unique_ptr<SwitcherRig> rig_;
+    commandExecObject *m = nullptr;
+};
+
+void TestSwitcherSettings::initTestCase()
+{
+    log_.reset(new SwitcherLog);
+    rig_.reset(new SwitcherRig);
+    m = rig_->model.get();
+}
+
+void TestSwitcherSettings::init()
+{
+    rig_->resetBoard();
+    m->setInBootMode(false);
+    log_->clear();
+}
+
+void TestSwitcherSettings::cleanupTestCase()
+{
+    rig_.reset();
+    log_.reset();
+}
+
+// Fills every stored copy from the board, then forgets the traffic.
+void TestSwitcherSettings::refreshAll()
+{
+    m->refreshPipSplitPage();
+    m->refreshLumaKeyPage();
+    m->refreshSetupPage();
+    rig_->mb->clearReceived();
+    log_->clear();
+}
+
+void TestSwitcherSettings::firstWriteReadsRecordFirst()
+{
+    // Fresh model: nothing read yet. The writer reads the record, then sends
+    // it whole with the one field changed.
+    QVERIFY(m->writeWipeBorderSize(5));
+    QCOMPARE(hexText(rig_->framesAfterBarrier()),
+             hexText(QList<QByteArray>{blockRead(0), blockWrite(0, with(kBorder, 1, 3))}));
+    QCOMPARE(rig_->mb->menuBlock(0), with(kBorder, 1, 3));
+
+    rig_->mb->clearReceived();
+    QVERIFY(!m->writeWipeBorderSize(9)); // clamps to 3 again: nothing sent
+    QCOMPARE(hexText(rig_->framesAfterBarrier()), QString());
+}
+
+void TestSwitcherSettings::unreadRecordIsNeverSent_data()
+{
+    QTest::addColumn<Action>("write");
+    QTest::addColumn<int>("block");
+    QTest::newRow("writeBkgColor") << Action([](commandExecObject &x) { x.writeBkgColor(4); }) << 0;
+    QTest::newRow("writePipSize") << Action([](commandExecObject &x) { x.writePipSize(20); }) << 1;
+    QTest::newRow("writePipPosX") << Action([](commandExecObject &x) { x.writePipPosX(20, true); }) << 1;
+    QTest::newRow("writePipCropTop") << Action([](commandExecObject &x) { x.writePipCropTop(20); }) << 1;
+    QTest::newRow("resetPipCrop") << Action([](commandExecObject &x) { x.resetPipCrop(); }) << 1;
+    QTest::newRow("writelumakeyCleanupLevel")
+        << Action([](commandExecObject &x) { x.writelumakeyCleanupLevel(7); }) << 2;
+    QTest::newRow("writeAudioOn") << Action([](commandExecObject &x) { x.writeAudioOn(); }) << 2;
+    QTest::newRow("writeAuxAudioOff") << Action([](commandExecObject &x) { x.writeAuxAudioOff(); }) << 2;
+    QTest::newRow("writeOutputFormat") << Action([](commandExecObject &x) { x.writeOutputFormat(1); }) << 3;
+    QTest::newRow("writeLanguageToMachine") << Action([](commandExecObject &x) { x.writeLanguageToMachine(2); })
+                                            << 3;
+}
+
+void TestSwitcherSettings::unreadRecordIsNeverSent()
+{
+    QFETCH(Action, write);
+    QFETCH(int, block);
+    // A loaded memory makes every stored copy unknown again.
+    QVERIFY(m->userMem(2));
+    rig_->mb->clearReceived();
+    rig_->mb->setFailureMode(SimMainboard::CorruptChecksum); // prompt, unusable reply
+    const QByteArray before = rig_->mb->menuBlock(block);
+
+    write(*m);
+    rig_->mb->setFailureMode(SimMainboard::Normal);
+    const QList<QByteArray> frames = rig_->framesAfterBarrier();
+    QVERIFY2(!frames.isEmpty(), "the record is read first");
+    for (const QByteArray &f : frames)
+        QVERIFY2(quint8(f[2]) == 0x49, qPrintable(hexText(frames)));
+    QCOMPARE(rig_->mb->menuBlock(block), before);
+    QVERIFY(log_->has("could not be read, nothing sent"));
+}
+
+void TestSwitcherSettings::failedReadKeepsGoodCopy()
+{
+    m->refreshPipSplitPage();
+    QCOMPARE(m->pipSize(), 50);
+    const pipSetting good = m->storedPip();
+
+    // The board changes, but its answers are now corrupt: nothing of them is
+    // stored or shown.
+    rig_->mb->setMenuBlock(1, hexBytes("14 05 05 01 01 01 01 01"));
+    rig_->mb->setMenuBlock(0, hexBytes("07 03 07 03 07 00 00 00"));
+    rig_->mb->setFailureMode(SimMainboard::CorruptChecksum);
+    QSignalSpy pip(m, &commandExecObject::sendPipSettings);
+    QSignalSpy border(m, &commandExecObject::sendBorderSettings);
+    QSignalSpy luma(m, &commandExecObject::sendLumaAudio);
+    QSignalSpy out(m, &commandExecObject::getOutputParams);
+    m->refreshPipSplitPage();
+    m->refreshPipCropPage();
+    m->readUserMenuSetting3();
+    QCOMPARE(m->pipSize(), 50);
+    QCOMPARE(m->pipSplitBorderColor(), 3);
+    QVERIFY(m->storedPip() == good);
+    QCOMPARE(pip.count() + border.count() + luma.count() + out.count(), 0);
+
+    // The next setting goes out on the good copy.
+    rig_->mb->setFailureMode(SimMainboard::Normal);
+    rig_->mb->clearReceived();
+    QVERIFY(m->writePipSize(30));
+    QCOMPARE(hexText(rig_->framesAfterBarrier()), hexText(blockWrite(1, with(kPip, 0, 30))));
+}
+
+void TestSwitcherSettings::bkgColorAlwaysSent()
+{
+    refreshAll();
+    QVERIFY(m->writeBkgColor(2));
+    QVERIFY(m->writeBkgColor(2));
+    const QByteArray frame = blockWrite(0, with(kBorder, 0, 2));
+    QCOMPARE(hexText(rig_->framesAfterBarrier()), hexText(QList<QByteArray>{frame, frame}));
+}
+
+void TestSwitcherSettings::clampedWrites_data()
+{
+    QTest::addColumn<Action>("write");
+    QTest::addColumn<int>("block");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("sent");
+    auto row = [](const char *name, Action a, int block, int index, int sent) {
+        QTest::newRow(name) << a << block << index << sent;
+    };
+    row("writeWipeBorderSize(-4) -> 0", [](commandExecObject &x) { x.writeWipeBorderSize(-4); }, 0, 1, 0);
+    row("writeWipeBorderColor(9) -> 7", [](commandExecObject &x) { x.writeWipeBorderColor(9); }, 0, 2, 7);
+    row("writeBkgColor(12) -> 7", [](commandExecObject &x) { x.writeBkgColor(12); }, 0, 0, 7);
+    row("writePipSplitBorderSize(8) -> 3", [](commandExecObject &x) { x.writePipSplitBorderSize(8); }, 0, 3, 3);
+    row("writePipSplitBorderColor(-1) -> 0", [](commandExecObject &x) { x.writePipSplitBorderColor(-1); }, 0, 4,
+        0);
+    row("writePipSize(0) -> 1", [](commandExecObject &x) { x.writePipSize(0); }, 1, 0, 1);
+    row("writePipSize(150) -> 100", [](commandExecObject &x) { x.writePipSize(150); }, 1, 0, 100);
+    row("writePipPosY(77) -> 50", [](commandExecObject &x) { x.writePipPosY(77); }, 1, 2, 50);
+    row("writePipCropSize(101) -> 100", [](commandExecObject &x) { x.writePipCropSize(101); }, 1, 3, 100);
+    row("writePipCropLeft(-5) -> 0", [](commandExecObject &x) { x.writePipCropLeft(-5); }, 1, 4, 0);
+    row("writePipCropRight(44)", [](commandExecObject &x) { x.writePipCropRight(44); }, 1, 5, 44);
+    row("writePipCropTop(300) -> 100", [](commandExecObject &x) { x.writePipCropTop(300); }, 1, 6, 100);
+    row("writePipCropBottom(9)", [](commandExecObject &x) { x.writePipCropBottom(9); }, 1, 7, 9);
+    row("writelumakeyMode(5) -> 1", [](commandExecObject &x) { x.writelumakeyMode(5); }, 2, 0, 1);
+    row("writelumakeyCleanupLevel(101) -> 100", [](commandExecObject &x) { x.writelumakeyCleanupLevel(101); }, 2,
+        1, 100);
+    row("writelumakeyTransparency(99) -> 64", [](commandExecObject &x) { x.writelumakeyTransparency(99); }, 2, 2,
+        64);
+    row("writeAudioOn", [](commandExecObject &x) { x.writeAudioOn(); }, 2, 3, 1);
+    row("writeAudioHdmiInput(9) -> 4", [](commandExecObject &x) { x.writeAudioHdmiInput(9); }, 2, 4, 4);
+    row("writeAudioHdmiGroup(5) -> 3", [](commandExecObject &x) { x.writeAudioHdmiGroup(5); }, 2, 5, 3);
+    row("writeAudioLevel(7) -> 2", [](commandExecObject &x) { x.writeAudioLevel(7); }, 2, 6, 2);
+    row("writeAudioTallyMode(3) -> 1", [](commandExecObject &x) { x.writeAudioTallyMode(3); }, 2, 7, 1);
+    row("writePgmOutResolution(7)", [](commandExecObject &x) { x.writePgmOutResolution(7); }, 3, 0, 7);
+    row("writeOutputFormat(5) -> 2", [](commandExecObject &x) { x.writeOutputFormat(5); }, 3, 7, 2);
+    row("writeLanguageToMachine(-3) -> 0", [](commandExecObject &x) { x.writeLanguageToMachine(-3); }, 3, 2, 0);
+}
+
+void TestSwitcherSettings::clampedWrites()
+{
+    QFETCH(Action, write);
+    QFETCH(int, block);
+    QFETCH(int, index);
+    QFETCH(int, sent);
+    // Start values chosen so that every row changes its field.
+    rig_->mb->setMenuBlock(0, hexBytes("03 02 03 01 03 00 00 00"));
+    rig_->mb->setMenuBlock(2, hexBytes("00 32 20 00 01 00 01 00"));
+    rig_->mb->setMenuBlock(3, hexBytes("02 02 01 01 05 01 02 00"));
+    refreshAll();
+    const QByteArray before = rig_->mb->menuBlock(block);
+    write(*m);
+    QCOMPARE(hexText(rig_->framesAfterBarrier()), hexText(blockWrite(block, with(before, index, sent))));
+    QVERIFY(log_->has(" *****") || log_->has("color -"));
+}
+
+void TestSwitcherSettings::sameValueSendsNothing_data()
+{
+    QTest::addColumn<Action>("write");
+    QTest::addColumn<QString>("logText");
+    auto row = [](const char *name, Action a, const char *text) { QTest::newRow(name) << a << QString(text); };
+    // Start values: border size 1, border colour 2, pip border 1/3, luma mode
+    // 0, transparency 32, HDMI input 1, group 0, level 1, tally 0, program
+    // resolution 2, output format 0.
+    row("writeWipeBorderSize(1)", [](commandExecObject &x) { x.writeWipeBorderSize(1); }, "writeWipeBorderSize *****");
+    row("writeWipeBorderColor(2)", [](commandExecObject &x) { x.writeWipeBorderColor(2); }, "writeWipeBorderColor");
+    row("writePipSplitBorderSize(1)", [](commandExecObject &x) { x.writePipSplitBorderSize(1); }, "writePipSplit");
+    row("writePipSplitBorderColor(3)", [](commandExecObject &x) { x.writePipSplitBorderColor(3); },
+        "writePipSplitBorderColor : color -");
+    row("writelumakeyMode(0)", [](commandExecObject &x) { x.writelumakeyMode(0); }, "writelumakeyMode *****");
+    row("writelumakeyTransparency(32)", [](commandExecObject &x) { x.writelumakeyTransparency(32); },
+        "writelumakeyTransparency");
+    row("writeAudioHdmiInput(1)", [](commandExecObject &x) { x.writeAudioHdmiInput(1); },
+        "writeAudioHdmiInput *****");
+    row("writeAudioHdmiGroup(0)", [](commandExecObject &x) { x.writeAudioHdmiGroup(0); }, "writeAudioHdmiGroup");
+    row("writeAudioLevel(1)", [](commandExecObject &x) { x.writeAudioLevel(1); }, "writeAudioLevel");
+    row("writeAudioTallyMode(0)", [](commandExecObject &x) { x.writeAudioTallyMode(0); }, "writeAudioTallyMode");
+    row("writePgmOutResolution(2)", [](commandExecObject &x) { x.writePgmOutResolution(2); },
+        "[Info] The same pgmOutResolution = ");
+    row("writeOutputFormat(0)", [](commandExecObject &x) { x.writeOutputFormat(0); },
+        "[WARM] Output format unchanged");
+}
+
+void TestSwitcherSettings::sameValueSendsNothing()
+{
+    QFETCH(Action, write);
+    QFETCH(QString, logText);
+    refreshAll();
+    write(*m);
+    QCOMPARE(hexText(rig_->framesAfterBarrier()), QString());
+    QVERIFY2(log_->has(logText), qPrintable(log_->messages().join('\n')));
+}
+
+void TestSwitcherSettings::pipPositionClampedAndShown()
+{
+    refreshAll();
+    QSignalSpy x(m, &commandExecObject::pipPosXChanged);
+    QVERIFY(m->writePipPosX(-80));
+    QCOMPARE(hexText(rig_->framesAfterBarrier()), hexText(blockWrite(1, with(kPip, 1, 0xCE))));
+    QCOMPARE(m->pipPosX(), -50);
+    QCOMPARE(x.count(), 1);
+    QCOMPARE(int(m->storedPip().pipPositionX), -50);
+    QVERIFY(log_->has("value:"));
+
+    rig_->mb->clearReceived();
+    QVERIFY(m->writePipPosY(-3));
+    QCOMPARE(hexText(rig_->framesAfterBarrier()), hexText(blockWrite(1, hexBytes("32 CE FD 00 00 00 00 00"))));
+    QCOMPARE(m->pipPosY(), -3);
+    QVERIFY(log_->has(", checkReponse :"));
+    // A reading of the record shows the signed values.
+    m->refreshPipSplitPage();
+    QCOMPARE(m->pipPosX(), -50);
+    QCOMPARE(m->pipPosY(), -3);
+}
+
+void TestSwitcherSettings::pipPositionRetry_data()
+{
+    QTest::addColumn<bool>("check");
+    QTest::addColumn<int>("firstAnswered"); // 0: never, n: the nth frame is answered
+    QTest::addColumn<int>("sends");
+    QTest::addColumn<int>("retryLogs");
+    QTest::addColumn<bool>("result");
+    QTest::newRow("checked, never answered: 1 + 3") << true << 0 << 4 << 3 << false;
+    QTest::newRow("checked, third answered") << true << 3 << 3 << 1 << false;
+    QTest::newRow("checked, answered") << true << 1 << 1 << 0 << true;
+    QTest::newRow("unchecked, never answered: no retry") << false << 0 << 1 << 0 << true;
+}
+
+void TestSwitcherSettings::pipPositionRetry()
+{
+    QFETCH(bool, check);
+    QFETCH(int, firstAnswered);
+    QFETCH(int, sends);
+    QFETCH(int, retryLogs);
+    QFETCH(bool, result);
+    refreshAll();
+    if (firstAnswered == 0) {
+        rig_->mb->setFailureMode(SimMainboard::NoAnswer);
+    } else if (firstAnswered == 3) {
+        rig_->mb->setEarlyMode(SimMainboard::NoAnswer);
+        rig_->mb->setFailureMode(SimMainboard::AnswerOnThirdRequest);
+    }
+    QCOMPARE(m->writePipPosX(12, check), result);
+    rig_->mb->setFailureMode(SimMainboard::Normal);
+    const QByteArray frame = blockWrite(1, with(kPip, 1, 12));
+    QList<QByteArray> expected;
+    for (int i = 0; i < sends; ++i)
+        expected << frame;
+    QCOMPARE(hexText(rig_->framesAfterBarrier()), hexText(expected));
+    const QStringList retries = log_->matching("retry :");
+    QCOMPARE(retries.size(), retryLogs);
+    for (int i = 0; i < retries.size(); ++i)
+        QVERIFY2(retries[i].endsWith(QString::number(3 - i)), qPrintable(retries[i]));
+    QCOMPARE(m->pipPosX(), 12);
+}
+
+void TestSwitcherSettings::mvResolutionAccepted_data()
+{
+    QTest::addColumn<int>("resolution");
+    QTest::addColumn<bool>("sent");
+    for (int r : {-1, 3, 4, 11, 300})
+        QTest::newRow(qPrintable(QString("refused %1").arg(r))) << r << false;
+    for (int r : {0, 2, 5, 10})
+        QTest::newRow(qPrintable(QString("sent %1").arg(r))) << r << true;
+}
+
+void TestSwitcherSettings::mvResolutionAccepted()
+{
+    QFETCH(int, resolution);
+    QFETCH(bool, sent);
+    rig_->mb->setMenuBlock(3, with(kSetup, 1, 5));
+    refreshAll();
+    QCOMPARE(m->writeMvOutResolution(resolution), sent);
+    const QList<QByteArray> frames = rig_->framesAfterBarrier();
+    if (sent) {
+        // Sent even when the stored value is the same (5).
+        QCOMPARE(hexText(frames), hexText(blockWrite(3, with(with(kSetup, 1, 5), 1, resolution))));
+        QVERIFY(!log_->has("[WARM] Not support MV resolution"));
+    } else {
+        QCOMPARE(hexText(frames), QString());
+        QCOMPARE(log_->count("[WARM] Not support MV resolution"), 1);
+    }
+}
+
+void TestSwitcherSettings::languageResentWhenUnchanged()
+{
+    rig_->mb->setMenuBlock(3, with(kSetup, 2, 1));
+    refreshAll();
+    QCOMPARE(m->language(), 1);
+    m->writeLanguageToMachine(1);
+    QCOMPARE(log_->count("Language not change"), 1);
+    QCOMPARE(hexText(rig_->framesAfterBarrier()), hexText(blockWrite(3, with(kSetup, 2, 1))));
+}
+
+void TestSwitcherSettings::pipResets()
+{
+    rig_->mb->setMenuBlock(1, hexBytes("1E 0A F6 0A 14 1E 28 32"));
+    refreshAll();
+    QSignalSpy size(m, &commandExecObject::pipSizeChanged);
+    m->resetPipSizeXYPos();
+    QCOMPARE(hexText(rig_->framesAfterBarrier()), hexText(blockWrite(1, hexBytes("32 00 00 0A 14 1E 28 32"))));
+    QCOMPARE(size.count(), 0); // no property change from a reset
+    QVERIFY(log_->has("resetPipSizeXYPos *****"));
+
+    rig_->mb->clearReceived();
+    m->resetPipCrop();
+    QCOMPARE(hexText(rig_->framesAfterBarrier()), hexText(blockWrite(1, hexBytes("32 00 00 00 00 00 00 00"))));
+    QVERIFY(log_->has("resetPipCrop *****"));
+}
+
+void TestSwitcherSettings::auxAudio()
+{
+    refreshAll();
+    m->writeAuxAudioOn();
+    m->writeAuxAudioOff();
+    m->writeAuxAudioHdmiInput(3);
+    m->writeAuxAudioHdmiGroup(2);
+    m->writeAuxAudioLevel(1);
+    QCOMPARE(hexText(rig_->framesAfterBarrier()), hexText(QList<QByteArray>{blockWrite(2, kLuma), blockWrite(2, kLuma)}));
+    QCOMPARE(log_->count("audioMute :"), 2); // printAudio before each send
+}
+
+void TestSwitcherSettings::readUserMenuSetting3SignalsAndStores()
+{
+    QSignalSpy border(m, &commandExecObject::sendBorderSettings);
+    QSignalSpy pip(m, &commandExecObject::sendPipSettings);
+    QSignalSpy luma(m, &commandExecObject::sendLumaAudio);
+    QSignalSpy out(m, &commandExecObject::getOutputParams);
+    rig_->mb->setMenuBlock(1, hexBytes("28 FB 07 01 02 03 04 05"));
+    m->readUserMenuSetting3();
+    QCOMPARE(hexText(rig_->framesAfterBarrier()),
+             hexText(QList<QByteArray>{blockRead(0), blockRead(1), blockRead(2), blockRead(3)}));
+    QCOMPARE(border.count(), 1);
+    QCOMPARE(border.first(), (QList<QVariant>{0, 1, 2, 1, 3}));
+    QCOMPARE(pip.count(), 1);
+    QCOMPARE(pip.first(), (QList<QVariant>{40, -5, 7, 1, 2, 3, 4, 5}));
+    QCOMPARE(luma.count(), 1);
+    QCOMPARE(luma.first(), (QList<QVariant>{0, 50, 32, 0, 1, 0, 1, 0}));
+    QCOMPARE(out.count(), 1);
+    QCOMPARE(out.first().at(0).value<uchar>(), uchar(2));
+    QCOMPARE(out.first().at(4).value<uchar>(), uchar(5));
+    QVERIFY(log_->has("readUserMenuSetting3 *****"));
+    QVERIFY(log_->has("read pip menu setting"));
+    QVERIFY(log_->has("read MB pgmOutResolution: "));
+    QCOMPARE(m->storedPip().toBytes(), hexBytes("28 FB 07 01 02 03 04 05"));
+    QCOMPARE(m->storedLumaAudio().toBytes(), kLuma);
+
+    // Both copies now count as read: the next writers send at once.
+    rig_->mb->clearReceived();
+    QVERIFY(m->writePipCropSize(9));
+    QVERIFY(m->writelumakeyCleanupLevel(9));
+    QCOMPARE(hexText(rig_->framesAfterBarrier()),
+             hexText(QList<QByteArray>{blockWrite(1, hexBytes("28 FB 07 09 02 03 04 05")),
+                                       blockWrite(2, with(kLuma, 1, 9))}));
+}
+
+void TestSwitcherSettings::readUserMenuSettingVariants()
+{
+    QSignalSpy border(m, &commandExecObject::sendBorderSettings);
+    QSignalSpy pip(m, &commandExecObject::sendPipSettings);
+    QSignalSpy luma(m, &commandExecObject::sendLumaAudio);
+    QSignalSpy out(m, &commandExecObject::getOutputParams);
+    m->readUserMenuSetting();
+    QCOMPARE(rig_->mb->receivedFrames().size(), 4);
+    QCOMPARE(border.count() + pip.count(), 0);
+    QCOMPARE(luma.count(), 1);
+    QCOMPARE(out.count(), 1);
+
+    QSignalSpy res(m, &commandExecObject::sendPgmOutRes);
+    QSignalSpy fmt(m, &commandExecObject::sendOutputFormat);
+    QSignalSpy lang(m, &commandExecObject::sendLang);
+    QSignalSpy mbv(m, &commandExecObject::sendMb);
+    rig_->mb->setMenuBlock(3, hexBytes("04 02 02 01 05 01 02 01"));
+    m->readUserMenuSetting2();
+    QCOMPARE(res.count(), 1);
+    QCOMPARE(res.first().at(0).value<uchar>(), uchar(4));
+    QCOMPARE(fmt.first().at(0).value<uchar>(), uchar(1));
+    QCOMPARE(lang.first().at(0).value<uchar>(), uchar(2));
+    QCOMPARE(mbv.first().at(0).toString(), QString("1.5"));
+
+    // A failed read signals nothing.
+    rig_->mb->setFailureMode(SimMainboard::CorruptChecksum);
+    m->readUserMenuSetting2();
+    m->readUserMenuSetting();
+    QCOMPARE(res.count(), 1);
+    QCOMPARE(luma.count(), 1);
+    QCOMPARE(out.count(), 1);
+}
+
+void TestSwitcherSettings::singleValueReads()
+{
+    rig_->mb->setMenuBlock(2, hexBytes("01 02 03 01 04 02 01 01"));
+    rig_->mb->setMenuBlock(3, hexBytes("06 07 00 01 05 01 02 02"));
+    QSignalSpy luma(m, &commandExecObject::sendLumaAudio);
+    QSignalSpy out(m, &commandExecObject::getOutputParams);
+    QCOMPARE(int(m->readPgmMute()), 1);
+    QCOMPARE(int(m->readPgmHdmiInput()), 4);
+    QCOMPARE(int(m->readPgmHdmiGroup()), 2);
+    QCOMPARE(int(m->readPgmLevel()), 1);
+    m->readLumaAudio();
+    QCOMPARE(luma.count(), 5);
+    // The aux audio bus is not in the record: 0 whatever the board holds.
+    QCOMPARE(int(m->readAuxMute()), 0);
+    QCOMPARE(int(m->readAuxHdmiInput()), 0);
+    QCOMPARE(luma.count(), 5);
+    QCOMPARE(int(m->readAuxLevel()), 0);
+    QCOMPARE(int(m->readAuxHdmiGroup()), 0);
+    QCOMPARE(luma.count(), 7);
+    QCOMPARE(int(m->readPgmOutRes()), 6);
+    QCOMPARE(int(m->readMvOutRes()), 7);
+    QCOMPARE(int(m->readPgmOutputFormat()), 2);
+    QCOMPARE(out.count(), 3);
+    QCOMPARE(rig_->mb->receivedFrames().size(), 12);
+
+    rig_->mb->clearReceived();
+    rig_->mb->setMenuBlock(2, hexBytes("00 00 00 00 00 00 01 00"));
+    m->readWipeMode();
+    m->readReverseMode();
+    QCOMPARE(hexText(rig_->framesAfterBarrier()),
+             hexText(QList<QByteArray>{mbFrame(0, 0x47, hexBytes("05")), mbFrame(0, 0x47, hexBytes("02"))}));
+    QVERIFY(log_->has("wipe mode is on :"));
+    QVERIFY(log_->has("reverse mode is on :"));
+
+    // Failed reads return 0, not stale or half-valid values.
+    rig_->mb->setMenuBlock(2, hexBytes("01 02 03 01 04 02 02 01"));
+    rig_->mb->setFailureMode(SimMainboard::CorruptChecksum);
+    QCOMPARE(int(m->readPgmLevel()), 0);
+    QCOMPARE(int(m->readPgmOutRes()), 0);
+    QCOMPARE(luma.count(), 7);
+}
+
+void TestSwitcherSettings::readVersionText()
+{
+    QSignalSpy info(m, &commandExecObject::setVersionInfo);
+    rig_->mb->setVersions(2, 10, 1, 3);
+    QCOMPARE(m->readVersion(), QString("2.10"));
+    QCOMPARE(info.count(), 1);
+    QCOMPARE(info.first(), (QList<QVariant>{QString("2.10"), QString("1.3"), QString("1.0.0")}));
+    QVERIFY(log_->has("motherboard Minor Version: "));
+
+    rig_->mb->setFailureMode(SimMainboard::CorruptChecksum);
+    QCOMPARE(m->readVersion(), QString("x.xx"));
+    QCOMPARE(info.count(), 1);
+}
+
+void TestSwitcherSettings::pageRefreshesApplyRecords()
+{
+    rig_->mb->setMenuBlock(0, hexBytes("05 02 06 03 01 00 00 00"));
+    rig_->mb->setMenuBlock(1, hexBytes("3C 0A EC 05 06 07 08 09"));
+    rig_->mb->setMenuBlock(2, hexBytes("01 28 10 01 02 03 02 01"));
+    rig_->mb->setMenuBlock(3, hexBytes("03 06 02 01 05 04 09 01"));
+    rig_->mb->update([](SimMainboard::State &s) { s.autoRate = 45; s.status[4] = 0x02; });
+
+    m->getStartPage();
+    QCOMPARE(hexText(rig_->framesAfterBarrier()),
+             hexText(QList<QByteArray>{hexBytes("03 00 48 4B"), blockRead(0), hexBytes("03 00 4C 4F")}));
+    QCOMPARE(m->wipeMixTransitionSpeed(), 45);
+    QCOMPARE(m->wipePattern(), 2u);
+    QCOMPARE(m->wipeBkgColor(), 5);
+    QCOMPARE(m->wipeBorderSize(), 2);
+    QCOMPARE(m->wipeBorderColor(), 6);
+    QCOMPARE(m->getWipeBkgColor(), 5);
+    QCOMPARE(m->getWipeBorderSize(), 2);
+    QCOMPARE(m->getWipeBorderColor(), 6);
+    QVERIFY(log_->has("transSpeed: "));
+
+    m->refreshPipSplitPage();
+    QCOMPARE(m->pipSize(), 60);
+    QCOMPARE(m->pipPosX(), 10);
+    QCOMPARE(m->pipPosY(), -20);
+    QCOMPARE(m->pipSplitBorderSize(), 3);
+    QCOMPARE(m->pipSplitBorderColor(), 1);
+
+    m->refreshPipCropPage();
+    QCOMPARE(m->pipCropSize(), 5);
+    QCOMPARE(m->pipCropLeft(), 6);
+    QCOMPARE(m->pipCropRight(), 7);
+    QCOMPARE(m->pipCropTop(), 8);
+    QCOMPARE(m->pipCropBottom(), 9);
+    QVERIFY(log_->has("current crop bottom"));
+
+    m->refreshLumaKeyPage();
+    QCOMPARE(m->lumakeyMode(), 1);
+    QCOMPARE(m->lumakeyCleanuoLevel(), 40);
+    QCOMPARE(m->lumakeyTransparency(), 16);
+
+    QSignalSpy luma(m, &commandExecObject::sendLumaAudio);
+    m->refreshAudioPage();
+    m->refreshAudioPage2();
+    QCOMPARE(luma.count(), 2);
+    QCOMPARE(luma.last(), (QList<QVariant>{1, 40, 16, 1, 2, 3, 2, 1}));
+    QVERIFY(log_->has("refreshAudioPage2 :audioMute "));
+
+    m->refreshSetupPage();
+    QCOMPARE(m->pgmOutResolution(), 3);
+    QCOMPARE(m->mvOutResolution(), 6);
+    QCOMPARE(m->outputFormat(), 1);
+    QCOMPARE(m->language(), 2);
+    QCOMPARE(m->osdVerMajor(), 4);
+    QCOMPARE(m->osdVerMinor(), 9);
+    QVERIFY(log_->has("[commandExecObject::refreshSetupPage]Command ok: "));
+
+    rig_->mb->clearReceived();
+    m->refreshSettingPages();
+    QCOMPARE(rig_->mb->receivedFrames().size(), 3 + 2 + 1 + 1 + 1 + 1);
+}
+
+void TestSwitcherSettings::bootModeSilencesRefreshes()
+{
+    m->setInBootMode(true);
+    m->getStartPage();
+    m->refreshSettingPages();
+    m->refreshAudioPage2();
+    QCOMPARE(hexText(rig_->framesAfterBarrier()), QString());
+    // Reads and writes still run.
+    QCOMPARE(int(m->readPgmOutRes()), 2);
+    m->setInBootMode(false);
+}
+
+void TestSwitcherSettings::userMemories()
+{
+    QVERIFY(m->userMem(3));
+    QVERIFY(log_->has("Load user mem ok:"));
+    QVERIFY(m->userMem1());
+    QVERIFY(m->userMem2());
+    QVERIFY(m->userMem3());
+    QVERIFY(m->userMem4());
+    QVERIFY(log_->has("user mem4"));
+    QVERIFY(!m->userMem(7));
+    QVERIFY(!m->userMem(65536)); // would wrap onto the factory set
+    QCOMPARE(log_->count("[ERR] Load user mem:"), 2);
+    QVERIFY(m->saveuserMem(2));
+    QVERIFY(m->saveSetup());
+    QVERIFY(!m->saveuserMem(9));
+    QCOMPARE(hexText(rig_->framesAfterBarrier()),
+             hexText(QList<QByteArray>{hexBytes("04 00 DB 03 E2"), mbFrame(0, 0xDB, hexBytes("01")),
+                                       mbFrame(0, 0xDB, hexBytes("02")), mbFrame(0, 0xDB, hexBytes("03")),
+                                       mbFrame(0, 0xDB, hexBytes("04")), mbFrame(0, 0xDA, hexBytes("02")),
+                                       mbFrame(0, 0xDA, hexBytes("FF"))}));
+    QCOMPARE(log_->count("save user mem index:"), 2);
+}
+
+void TestSwitcherSettings::loadedMemoryIsReadBeforeNextWrite()
+{
+    refreshAll();
+    // Memory 5 holds other colour settings than the live ones.
+    rig_->mb->setMenuBlock(0, hexBytes("06 03 05 02 04 00 00 00"));
+    QVERIFY(m->saveuserMem(5));
+    rig_->framesAfterBarrier(); // the save has been carried out
+    rig_->mb->setMenuBlock(0, kBorder);
+    QVERIFY(m->userMem(5));
+    QCOMPARE(rig_->mb->menuBlock(0), hexBytes("06 03 05 02 04 00 00 00"));
+    rig_->mb->clearReceived();
+    QVERIFY(m->writeWipeBorderColor(1));
+    QCOMPARE(hexText(rig_->framesAfterBarrier()),
+             hexText(QList<QByteArray>{blockRead(0), blockWrite(0, hexBytes("06 03 01 02 04 00 00 00"))}));
+}
+
+void TestSwitcherSettings::factoryDefaultRefreshesPages()
+{
+    rig_->mb->setMenuBlock(1, hexBytes("0A 00 00 00 00 00 00 00"));
+    m->refreshPipSplitPage();
+    QCOMPARE(m->pipSize(), 10);
+    rig_->mb->clearReceived();
+    QVERIFY(m->loadFactoryDefault());
+    const QList<QByteArray> frames = rig_->framesAfterBarrier();
+    QCOMPARE(frames.size(), 1 + 9);
+    QCOMPARE(frames.first(), mbFrame(0, 0xDB, hexBytes("00")));
+    QCOMPARE(m->pipSize(), 50); // the factory set, read back
+}
+
+void TestSwitcherSettings::reentryFromSettingsSignal()
+{
+    refreshAll();
+    QList<bool> nested;
+    auto c = connect(m, &commandExecObject::sendPipSettings, m, [&] {
+        nested << m->writePipSize(20) << m->writeBkgColor(6) << (m->readPgmMute() != 0);
+        m->writeAudioHdmiGroup(2);
+    });
+    m->readUserMenuSetting3();
+    disconnect(c);
+    QCOMPARE(nested, (QList<bool>{false, false, false}));
+    QCOMPARE(log_->count("re-entered while this thread holds the mainboard lock"), 4);
+    QCOMPARE(rig_->mb->receivedFrames().size(), 4); // the four reads only
+    // Refused writers left their copies alone.
+    QCOMPARE(int(m->storedPip().pipSize), 50);
+    QCOMPARE(int(m->storedColorBorder().bkgColor), 0);
+    QVERIFY(m->writePipSize(20));
+}
+
+void TestSwitcherSettings::writeToFileAppendsAtomically()
+{
+    const QString file = QStringLiteral("/home/pi/notes/log.txt");
+    QDir().mkpath(rig_->sysroot.path("/home/pi/notes"));
+    QVERIFY(m->writeToFile(file, QStringLiteral("first")));
+    QVERIFY(m->writeToFile(file, QStringLiteral("zweite Zeile äö")));
+    QCOMPARE(rig_->sysroot.readFile(file), QByteArray("first\nzweite Zeile äö\n"));
+    // Nothing is left beside the file.
+    QCOMPARE(QDir(rig_->sysroot.path("/home/pi/notes")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void TestSwitcherSettings::writeToFileFailure()
+{
+    QVERIFY(!m->writeToFile(QStringLiteral("/home/pi/missing/dir/log.txt"), QStringLiteral("x")));
+    QVERIFY(log_->has(QStringLiteral("無法開啟檔案：")));
+    QVERIFY(!QFile::exists(rig_->sysroot.path("/home/pi/missing")));
+}
+
+QTEST_MAIN(TestSwitcherSettings)
+#include "tst_switchersettings.moc"
