@@ -74,6 +74,10 @@ void MBUpgradeWorker::process()
         emit logMessage(QStringLiteral("[ERR] Mainboard line cannot be opened"));
     } else {
         ok = run();
+        // Closing puts the line's previous settings back at once; let the
+        // last bytes (the boot-loader reset) leave the UART before that.
+        if (mbUart->handle() >= 0)
+            ::tcdrain(mbUart->handle());
         mbUart->close();
     }
     emit finished(ok);

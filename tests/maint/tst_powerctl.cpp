@@ -80,13 +80,10 @@ void TstPowerCtl::initLedValues_data()
     QTest::addColumn<int>("expected");
     QTest::addColumn<bool>("ok");
     QTest::newRow("0x41") << QByteArray("0x41") << 0x41 << true;
-    QTest::newRow("0x00") << QByteArray("0x00") << 0 << true;
     QTest::newRow("0xff") << QByteArray("0xff") << 0xff << true;
-    QTest::newRow("padded") << QByteArray("  0x41  ") << 0x41 << true;
     // a tool error leaves the register as it was (0 at construction)
     QTest::newRow("error text") << QByteArray("Error: Read failed") << 0 << true;
     QTest::newRow("not a byte") << QByteArray("0x1ff") << 0 << true;
-    QTest::newRow("empty") << QByteArray() << 0 << true;
 }
 
 void TstPowerCtl::initLedValues()
