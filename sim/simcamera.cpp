@@ -41,6 +41,17 @@ constexpr int FocusMax = 0xF000;
 constexpr qint64 StalePartialMs = 150;
 // Longest message the camera accepts before giving up on a terminator.
 constexpr int MaxMessage = 32;
+// The records keep the newest this many messages and bytes, so a demo left
+// running for days does not grow without end.
+constexpr int MaxRecordedMessages = 10000;
+constexpr int MaxRecordedBytes = 256 * 1024;
+
+void appendBounded(QByteArray &to, const QByteArray &more)
+{
+    to += more;
+    if (to.size() > MaxRecordedBytes)
+        to.remove(0, to.size() - MaxRecordedBytes);
+}
 
 const quint8 knownVideoCodes[] = {0x15, 0x13, 0x14, 0x07, 0x06, 0x08, 0x02, 0x05, 0x01, 0x04,
                                   0x0A, 0x09, 0x0C, 0x1D, 0x1E, 0x1F, 0x22, 0x23, 0x24};
@@ -244,14 +255,17 @@ Outcome handlePacket(SimCamera::State &s, bool forcedOff, const QByteArray &p)
             if (n == 6) {
                 switch (c) {
                 case 0x07: // zoom
-                    if (v == 0x00)
+                    if (v == 0x00) {
                         s.zoomDir = 0;
-                    else if (v == 0x02 || v == 0x03)
-                        s.zoomDir = v == 0x02 ? 1 : -1, s.zoomSpeed = 3;
-                    else if ((v & 0xF0) == 0x20 || (v & 0xF0) == 0x30)
-                        s.zoomDir = (v & 0xF0) == 0x20 ? 1 : -1, s.zoomSpeed = qMin(v & 0x0F, 7);
-                    else
+                    } else if (v == 0x02 || v == 0x03) {
+                        s.zoomDir = v == 0x02 ? 1 : -1;
+                        s.zoomSpeed = 3; // the standard speed
+                    } else if ((v & 0xF0) == 0x20 || (v & 0xF0) == 0x30) {
+                        s.zoomDir = (v & 0xF0) == 0x20 ? 1 : -1;
+                        s.zoomSpeed = qMin(v & 0x0F, 7);
+                    } else {
                         return syntaxError();
+                    }
                     return command();
                 case 0x08: // focus drive
                     if (v == 0x00)
@@ -368,10 +382,13 @@ Outcome handlePacket(SimCamera::State &s, bool forcedOff, const QByteArray &p)
             }
             if (n == 9 && (c == 0x47 || c == 0x48)) {
                 const int value = fromNibbles(p, 4, 4);
-                if (c == 0x47)
-                    s.zoomPos = clampInt(value, 0, ZoomMax), s.zoomDir = 0;
-                else
-                    s.focusPos = clampInt(value, 0, FocusMax), s.focusDir = 0;
+                if (c == 0x47) {
+                    s.zoomPos = clampInt(value, 0, ZoomMax);
+                    s.zoomDir = 0;
+                } else {
+                    s.focusPos = clampInt(value, 0, FocusMax);
+                    s.focusDir = 0;
+                }
                 return command();
             }
             return syntaxError();
@@ -560,7 +577,7 @@ public:
     {
         {
             QMutexLocker lock(&shared_->mutex);
-            shared_->sentBytes += raw;
+            appendBounded(shared_->sentBytes, raw);
         }
         pty_.write(raw);
     }
@@ -577,7 +594,7 @@ private:
         const qint64 now = clock_.elapsed();
         {
             QMutexLocker lock(&shared_->mutex);
-            shared_->receivedBytes += chunk;
+            appendBounded(shared_->receivedBytes, chunk);
         }
         if (!buf_.isEmpty() && now - lastByteAt_ > StalePartialMs)
             buf_.clear(); // a fragment that never became a message
@@ -633,6 +650,8 @@ private:
         {
             QMutexLocker lock(&shared_->mutex);
             shared_->received.append(msg);
+            while (shared_->received.size() > MaxRecordedMessages)
+                shared_->received.removeFirst();
             if (!shared_->injected.isEmpty()) {
                 injected = shared_->injected.takeFirst();
                 haveInjected = true;

@@ -28,6 +28,14 @@ struct SimCameraShared;
 // - in standby, a command other than power: not executable 90 61 41 FF.
 // A message sent inside the two-byte frame (00 <length> message) is answered
 // with each reply framed the same way (00 <length> reply).
+//
+// Answers whose layout the camera family chose for itself:
+// - system status 81 09 7E 7E 70 FF: 15 bytes, 90 50 status video wb r r b b
+//   focus exposure 00 directions speed-range FF;
+// - version 81 09 00 02 FF: 16 bytes, 90 50 0m mm, four MCU, three FPGA and
+//   four motor digits one per byte, FF;
+// - video format 81 09 04 24 72 09 FF: 90 50 0h 0l FF (the code in nibbles);
+// - maximum speeds 81 09 06 11 FF: 90 50 pan tilt FF.
 class SimCamera : public QObject
 {
     Q_OBJECT
@@ -168,6 +176,7 @@ public:
 
     // Whole messages as they arrived (a framed one with its two frame bytes),
     // oldest first; bytes that formed no message are only in receivedBytes().
+    // The records keep the newest 10000 messages and 256 KiB of bytes.
     QList<QByteArray> received() const;
     int receivedCount() const;
     QByteArray lastReceived() const;

@@ -7,6 +7,7 @@
 #include "tests/common/testsysroot.h"
 
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QThread>
 #include <QtTest>
 
@@ -71,6 +72,7 @@ private slots:
     void systemStatusAndVersionCarryTheState();
     void standbyAndPowerOffRefuseCommands();
     void cameraResynchronisesAfterGarbage();
+    void cameraSurvivesRandomInput();
     void threeLinesThreeCameras();
 
 private:
@@ -653,6 +655,32 @@ void TestSerialPort::cameraResynchronisesAfterGarbage()
     cam_->clearReceived();
     QCOMPARE(spaced(exchange(QByteArray(1, char(0x81)) + QByteArray(40, char(0x01)))), spaced(hex("90 60 01 FF")));
     QCOMPARE(spaced(exchange(kPowerInq)), spaced(hex("90 50 02 FF")));
+}
+
+void TestSerialPort::cameraSurvivesRandomInput()
+{
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    QRandomGenerator rng(7);
+    QByteArray junk;
+    for (int i = 0; i < 8; ++i) {
+        QByteArray chunk(2048, Qt::Uninitialized);
+        for (char &c : chunk) {
+            // Plenty of headers and terminators, so many pieces parse as messages.
+            const quint32 r = rng.bounded(16);
+            c = char(r == 0 ? 0x81 : r == 1 ? 0xFF : r == 2 ? 0x00 : rng.bounded(256));
+        }
+        QCOMPARE(sp_->writeData(chunk), qint64(chunk.size()));
+        junk += chunk;
+        QTRY_COMPARE(cam_->receivedBytes().size(), junk.size()); // reads its answers meanwhile
+    }
+    QTRY_COMPARE(cam_->receivedBytes().size(), junk.size());
+    QVERIFY(cam_->receivedCount() > 0);
+    // Terminators end whatever partial message is left, then it answers again.
+    QCOMPARE(sp_->writeData(QByteArray(40, char(0xFF))), qint64(40));
+    QTRY_COMPARE(cam_->receivedBytes().size(), junk.size() + 40);
+    const QByteArray answer = exchange(kPowerInq);
+    QVERIFY2(answer == hex("90 50 02 FF") || answer == hex("90 50 03 FF"), qPrintable(spaced(answer)));
+    QCOMPARE(cam_->lastReceived(), kPowerInq);
 }
 
 void TestSerialPort::threeLinesThreeCameras()
