@@ -247,7 +247,7 @@ void TstPowerCtl::shutdownSequenceAndTiming()
     t.start();
     p.shutdown();
     const qint64 blocked = t.elapsed();
-    QVERIFY2(blocked >= 900 && blocked < 2500, qPrintable(QString::number(blocked)));
+    QVERIFY2(blocked >= 900 && blocked < 3000, qPrintable(QString::number(blocked)));
 
     QCOMPARE(historySince(before), QStringList({"sh -c sudo gpio -g write 27 1", "sh -c sudo gpio -g write 27 0",
                                                 "sh -c sudo gpio -g write 27 1"}));
@@ -259,9 +259,9 @@ void TstPowerCtl::shutdownSequenceAndTiming()
     const qint64 first = calls.at(0).first - start;
     const qint64 gap1 = calls.at(1).first - calls.at(0).first;
     const qint64 gap2 = calls.at(2).first - calls.at(1).first;
-    QVERIFY2(first >= 480 && first < 1000, qPrintable(QString::number(first)));
-    QVERIFY2(gap1 >= 190 && gap1 < 600, qPrintable(QString::number(gap1)));
-    QVERIFY2(gap2 >= 190 && gap2 < 600, qPrintable(QString::number(gap2)));
+    QVERIFY2(first >= 480 && first < 1500, qPrintable(QString::number(first)));
+    QVERIFY2(gap1 >= 190 && gap1 < 900, qPrintable(QString::number(gap1)));
+    QVERIFY2(gap2 >= 190 && gap2 < 900, qPrintable(QString::number(gap2)));
     QCOMPARE(sys.calls("shutdown"), QStringList()); // power goes through the request line only
     QCOMPARE(sys.calls("poweroff"), QStringList());
 
@@ -288,10 +288,10 @@ void TstPowerCtl::repeatedPowerOffPulses()
         QCOMPARE(calls.at(i).second, pulse.at(i % 3));
     for (int i : {1, 2, 4, 5}) {
         const qint64 gap = calls.at(i).first - calls.at(i - 1).first;
-        QVERIFY2(gap >= 190 && gap < 600, qPrintable(QString::number(gap)));
+        QVERIFY2(gap >= 190 && gap < 900, qPrintable(QString::number(gap)));
     }
     const qint64 round = calls.at(3).first - calls.at(0).first;
-    QVERIFY2(round >= 750 && round < 1600, qPrintable(QString::number(round)));
+    QVERIFY2(round >= 750 && round < 2000, qPrintable(QString::number(round)));
     const QStringList exact{"sh -c sudo gpio   write 27 1", "sh -c sudo gpio  write 27 0", "sh -c sudo gpio  write 27 1"};
     QCOMPARE(historySince(before).mid(0, 6), exact + exact);
     QVERIFY(log.count(QStringLiteral("sendPowerOff..22222.")) >= 2);
