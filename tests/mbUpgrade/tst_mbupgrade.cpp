@@ -130,7 +130,7 @@ private slots:
     void closedLineFailsAtOnce();
     void secondStartIgnored();
     void destroyedWhileRunning();
-    void specifiedWaits();
+    void bootLoaderWaits();
 };
 
 void TstMbUpgrade::byteStrings()
@@ -480,7 +480,7 @@ void TstMbUpgrade::destroyedWhileRunning()
     QCOMPARE(threadWarnings(rig.log), QStringList());
 }
 
-void TstMbUpgrade::specifiedWaits()
+void TstMbUpgrade::bootLoaderWaits()
 {
     Rig rig;
     QVERIFY(rig.openLine());
