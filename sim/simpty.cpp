@@ -79,12 +79,20 @@ bool SimPty::write(const QByteArray &bytes)
     if (master_ < 0)
         return false;
     qsizetype done = 0;
+    int stalledMs = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(master_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
         if (n > 0) {
             done += n;
+            stalledMs = 0;
         } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
-            ::usleep(1000); // pty buffer full: the panel drains it shortly
+            // The pty buffer is full: a reading panel drains it shortly; one
+            // that stopped reading must not hang the simulated device.
+            if (++stalledMs > 1000) {
+                qWarning() << "[WARN] sim pty: nobody reads the line, dropped" << (bytes.size() - done) << "bytes";
+                return false;
+            }
+            ::usleep(1000);
         } else {
             qWarning() << "[ERR] sim pty: write failed:" << std::strerror(errno);
             return false;
