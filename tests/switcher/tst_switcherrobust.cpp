@@ -360,6 +360,20 @@ void TestSwitcherRobust::closedLineEdgeCases()
     QVERIFY(!m->writeKeySource(2));
     QVERIFY(!m->writelumakeyCleanupLevel(5));
     QCOMPARE(rig_->mb->receivedBytes().size(), 0);
+
+    // An upgrade asked for on a closed line fails, and the model is free again.
+    MbImage image;
+    image.packets = MbImage::makePackets(1, 8);
+    const QString imagePath = QStringLiteral("/mnt/tervana/tavrik/ZARVOHD.bin");
+    QDir().mkpath(QFileInfo(rig_->sysroot.path(imagePath)).absolutePath());
+    QVERIFY(image.writeTo(rig_->sysroot.path(imagePath)));
+    QSignalSpy finished(m, &commandExecObject::upgradeFinished);
+    m->processFirmwareUpgradeUi(imagePath, QString());
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(finished.first().at(0).toBool(), false);
+    QVERIFY(!m->isUpgrading());
+    QVERIFY(QFile::remove(rig_->sysroot.path(imagePath)));
+    QCOMPARE(rig_->mb->receivedBytes().size(), 0);
 }
 
 void TestSwitcherRobust::reopenAfterFailedOpen()
