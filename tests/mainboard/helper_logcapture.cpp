@@ -3,6 +3,7 @@
 namespace {
 QMutex captureMutex;
 QStringList *captured = nullptr;
+QStringList *capturedWarnings = nullptr;
 } // namespace
 
 LogCapture::LogCapture()
@@ -10,6 +11,7 @@ LogCapture::LogCapture()
     {
         QMutexLocker lock(&captureMutex);
         captured = new QStringList;
+        capturedWarnings = new QStringList;
     }
     previous_ = qInstallMessageHandler(&LogCapture::handler);
 }
@@ -20,13 +22,17 @@ LogCapture::~LogCapture()
     QMutexLocker lock(&captureMutex);
     delete captured;
     captured = nullptr;
+    delete capturedWarnings;
+    capturedWarnings = nullptr;
 }
 
-void LogCapture::handler(QtMsgType, const QMessageLogContext &, const QString &message)
+void LogCapture::handler(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     QMutexLocker lock(&captureMutex);
     if (captured)
         captured->append(message);
+    if (capturedWarnings && type != QtDebugMsg && type != QtInfoMsg)
+        capturedWarnings->append(message);
 }
 
 QStringList LogCapture::messages() const
@@ -35,11 +41,19 @@ QStringList LogCapture::messages() const
     return captured ? *captured : QStringList();
 }
 
+QStringList LogCapture::warnings() const
+{
+    QMutexLocker lock(&captureMutex);
+    return capturedWarnings ? *capturedWarnings : QStringList();
+}
+
 void LogCapture::clear()
 {
     QMutexLocker lock(&captureMutex);
     if (captured)
         captured->clear();
+    if (capturedWarnings)
+        capturedWarnings->clear();
 }
 
 QStringList LogCapture::starting(const QString &prefix) const

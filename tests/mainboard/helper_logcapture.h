@@ -17,6 +17,8 @@ public:
     LogCapture &operator=(const LogCapture &) = delete;
 
     QStringList messages() const;
+    // Messages logged with qWarning (or worse).
+    QStringList warnings() const;
     void clear();
     // Messages that start with `prefix`.
     QStringList starting(const QString &prefix) const;

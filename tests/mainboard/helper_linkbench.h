@@ -1,0 +1,68 @@
+#pragma once
+
+#include "helper_logcapture.h"
+#include "helper_scriptedpeer.h"
+#include "mainboard/zarvomu.h"
+#include "platform/sysroot.h"
+#include "tests/common/testsysroot.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QThread>
+
+// One link under test: a temporary sysroot, a scripted peer on its
+// "ttyAMA2", the panel's QSerialPort opened on that line as the control
+// model opens it, and the link on top.
+struct LinkBench {
+    TestSysroot root;
+    ScriptedPeer peer{root.path("/dev/ttyAMA2")};
+    QSerialPort port;
+    zarvoMu link{nullptr, &port};
+    LogCapture log;
+
+    LinkBench()
+    {
+        port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
+        port.setBaudRate(QSerialPort::Baud115200);
+        port.setDataBits(QSerialPort::Data8);
+        port.setParity(QSerialPort::NoParity);
+        port.setStopBits(QSerialPort::OneStop);
+        port.setFlowControl(QSerialPort::NoFlowControl);
+        port.open(QIODevice::ReadWrite);
+    }
+    bool ready() const { return peer.isOpen() && port.isOpen(); }
+
+    // Back to a fresh state between test rows (cheaper than a new bench):
+    // the peer idle and forgetful, the line open and empty, the link's
+    // flags cleared, the log empty.
+    bool reset()
+    {
+        QElapsedTimer t;
+        t.start();
+        while (peer.pending() > 0 && t.elapsed() < 5000)
+            QThread::msleep(5);
+        peer.setResponder(nullptr);
+        peer.clear();
+        if (!port.isOpen())
+            port.open(QIODevice::ReadWrite);
+        port.readAll();
+        port.clear();
+        link.mainboardIsBusy = false;
+        link.sltSpecialMission(false);
+        link.setIsUseSocket(false);
+        link.setWaitDivisor(1);
+        log.clear();
+        return ready() && peer.pending() == 0;
+    }
+};
+
+inline QByteArray hexBytes(const char *s) { return QByteArray::fromHex(s); }
+
+// The frame with the low byte of its sum appended.
+inline QByteArray framed(const QByteArray &body)
+{
+    unsigned sum = 0;
+    for (unsigned char c : body)
+        sum += c;
+    return body + char(sum & 0xFF);
+}

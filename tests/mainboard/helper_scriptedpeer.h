@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class SimPty;
+class SimThread;
+class QTcpServer;
+class QTcpSocket;
+
+// A byte-exact peer for transport tests: on a pseudo-terminal linked at
+// `linkPath` (and, on request, on a loopback TCP port) it records every frame
+// the panel sends and answers each with a script of chunks, each written
+// `delayMs` after the previous one. It never interprets the protocol, so the
+// tests decide every byte the link sees. Lives on its own thread.
+class ScriptedPeer
+{
+public:
+    struct Chunk {
+        int delayMs;
+        QByteArray bytes;
+    };
+    using Script = QList<Chunk>;
+    using Responder = std::function<Script(const QByteArray &frame)>;
+
+    explicit ScriptedPeer(const QString &linkPath);
+    ~ScriptedPeer();
+    ScriptedPeer(const ScriptedPeer &) = delete;
+    ScriptedPeer &operator=(const ScriptedPeer &) = delete;
+
+    bool isOpen() const;
+    // Loopback TCP listener; frames there carry the 2-byte length prefix
+    // (stripped before recording). Replies are written as scripted, raw.
+    quint16 listenTcp();
+
+    // One script per received frame, in order; then the responder; else silence.
+    void queue(const Script &script);
+    void queueReply(const QByteArray &bytes, int delayMs = 0) { queue({{delayMs, bytes}}); }
+    void setResponder(Responder responder);
+
+    QList<QByteArray> frames() const;
+    int frameCount() const;
+    // Every byte received on the TCP connection, length prefixes included.
+    QByteArray tcpRaw() const;
+    void clear();
+    // Writes now, unasked.
+    void writeNow(const QByteArray &bytes);
+    // Scripted chunks not yet written.
+    int pending() const { return pending_.load(); }
+
+private:
+    void onBytes(const QByteArray &bytes, bool tcp);
+    void play(const Script &script, bool tcp);
+
+    std::unique_ptr<SimThread> thread_;
+    SimPty *pty_ = nullptr;
+    QTcpServer *server_ = nullptr;
+    QTcpSocket *client_ = nullptr;
+    bool open_ = false;
+    std::atomic<int> pending_{0};
+
+    mutable QMutex mutex_;
+    QByteArray serialBuf_;
+    QByteArray tcpBuf_;
+    QByteArray tcpRaw_;
+    QList<Script> queue_;
+    Responder responder_;
+    QList<QByteArray> frames_;
+};

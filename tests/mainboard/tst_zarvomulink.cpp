@@ -1,0 +1,666 @@
+// The mainboard link's transport and writes, through the panel's real
+// QSerialPort on a pseudo-terminal (and a loopback TCP socket), against a
+// scripted peer that decides every byte the link sees.
+
+#include "helper_linkbench.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QThread>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+struct WriteOp {
+    const char *name;
+    std::function<bool(zarvoMu &)> call;
+    QByteArray frame;
+    // Nominal waits when nothing comes back; empty for send-only writes.
+    QList<int> waits;
+    QString noReplyText;
+    QString sendFailText;
+    // Lines logged after a successful acknowledgement.
+    QStringList ackLogs;
+};
+
+const QList<WriteOp> &writeOps()
+{
+    static const QList<WriteOp> ops = [] {
+        colorWipeBorderSetting cb;
+        cb.bkgColor = 2;
+        cb.wipeBorderColor = 7;
+        pipSetting pip;
+        pip.pipSize = 50;
+        pip.pipPositionX = -3;
+        lumakeyAudioSetting la;
+        la.audioMute = 1;
+        machineInfoSetting mi;
+        mi.language = 2;
+        mi.motherboardMajorVersion = 1;
+        zarvoMuStatus st = zarvoMuStatus::fromBytes(hexBytes("216B03120500"));
+        const QList<int> r3{3000, 3000, 3000, 3000};
+        QList<WriteOp> l;
+        l << WriteOp{"writeProgram", [](zarvoMu &m) { return m.writeProgram(input3); },
+                     framed(hexBytes("0400C103")), {200, 3000, 3000, 3000}, "[ERR] No Ack", "[ERR] Send : ",
+                     {"writeProgram:..... ", "Receive =  02 80 82"}}
+          << WriteOp{"writePreset", [](zarvoMu &m) { return m.writePreset(colorBar); },
+                     framed(hexBytes("0400C206")), {200, 3000, 3000, 3000}, "[ERR] No Ack", "",
+                     {"writePreset:..... ", "bytes =  02 80 82 true"}}
+          << WriteOp{"writePipSrc", [](zarvoMu &m) { return m.writePipSrc(input2); },
+                     framed(hexBytes("0401C402")), {3000}, "", "[ERR] Send pack: ", {"Ack : true"}}
+          << WriteOp{"writeKeyFillSrc", [](zarvoMu &m) { return m.writeKeyFillSrc(input1); },
+                     framed(hexBytes("0400C301")), {}, "", "", {"writeKeyFillSrc:..... "}}
+          << WriteOp{"writeKeyKeySrc", [](zarvoMu &m) { return m.writeKeyKeySrc(input4); },
+                     framed(hexBytes("0400C404")), {}, "", "", {"writeKeyKeySrc:..... "}}
+          << WriteOp{"writeSplitSrc", [](zarvoMu &m) { return m.writeSplitSrc(background); },
+                     framed(hexBytes("0402C405")), {}, "", "", {"writeSplitSrc:..... "}}
+          << WriteOp{"writeControl", [](zarvoMu &m) { return m.writeControl(keyer2, 512); },
+                     framed(hexBytes("0601C5000002")), {200}, "[ERR] No Ack", "[ERR] TBar send error ", {}}
+          << WriteOp{"writePushButtonLampOn", [](zarvoMu &m) { return m.writePushButtonLampOn(cutCommand); },
+                     framed(hexBytes("0400C601")), r3, "[ERR] No Ack",
+                     "[ERR] Write push button lamp on: packs = ", {"Receive : 02 80 82"}}
+          << WriteOp{"writePushButtonLampOff", [](zarvoMu &m) { return m.writePushButtonLampOff(keyPreview); },
+                     framed(hexBytes("0400C716")), r3, "[ERR] No Ack", "[ERR] Pack size not equal",
+                     {"writePushButtonLampOff:..... ", "Receive : 02 80 82"}}
+          << WriteOp{"writeWipePattern", [](zarvoMu &m) { return m.writeWipePattern(topToBottom); },
+                     framed(hexBytes("0400C801")), {}, "", "", {"writeWipePattern:..... "}}
+          << WriteOp{"loadUserMemoryPacks", [](zarvoMu &m) { return m.loadUserMemoryPacks(3); },
+                     framed(hexBytes("0400DB03")), {3000}, "[ERR] Not receive ack", "[ERR] send to MB",
+                     {"load User Memory Packs number: 3", "Receive from MB: 02 80 82"}}
+          << WriteOp{"saveUserMemoryPacks", [](zarvoMu &m) { return m.saveUserMemoryPacks(6); },
+                     framed(hexBytes("0400DA06")), {}, "", "[ERR] send to MB", {}}
+          << WriteOp{"loadFactoryDefaultPacks", [](zarvoMu &m) { return m.loadFactoryDefaultPacks(); },
+                     framed(hexBytes("0400DB00")), {}, "", "", {}}
+          << WriteOp{"saveSetupPacks", [](zarvoMu &m) { return m.saveSetupPacks(); },
+                     framed(hexBytes("0400DAFF")), {}, "", "", {}}
+          << WriteOp{"updateStatus", [st](zarvoMu &m) { return m.updateStatus(st); },
+                     framed(hexBytes("0900EE216B03120500")), r3, "", "", {}}
+          << WriteOp{"writeDeviceType", [](zarvoMu &m) { return m.writeDeviceType(ZARVOMU_4K); },
+                     framed(hexBytes("0400EF04")), {}, "", "", {}}
+          << WriteOp{"writeAutoTransRate", [](zarvoMu &m) { return m.writeAutoTransRate(45); },
+                     framed(hexBytes("0400CC2D")), {3000, 3000, 3000}, "[ERR] receive empty",
+                     "[ERR] packSize error", {"receive bytes =  02 80 82"}}
+          << WriteOp{"writeColorBorderUserParam", [cb](zarvoMu &m) { return m.writeColorBorderUserParam(cb); },
+                     framed(hexBytes("0B00C90200070000000000")), {3000}, "[ERR] No Ack", "[ERR] send packs:", {}}
+          << WriteOp{"writePipUserParam", [pip](zarvoMu &m) { return m.writePipUserParam(pip); },
+                     framed(hexBytes("0B01C932FD000000000000")), {60}, "[ERR] No Ack", "[ERR] Send packs",
+                     {"Receive pip packs 02 80 82 true"}}
+          << WriteOp{"writeLumaAudioUserParam", [la](zarvoMu &m) { return m.writeLumaAudioUserParam(la); },
+                     framed(hexBytes("0B02C90000000100000000")), {3000}, "[ERR] No Ack",
+                     "[ERR] pack size error :", {"Receive Audio setting ack : 02 80 82 true"}}
+          << WriteOp{"writeMachineInfoUserParam", [mi](zarvoMu &m) { return m.writeMachineInfoUserParam(mi); },
+                     framed(hexBytes("0B03C90000020100000000")), r3, "[ERR] Not receive ack",
+                     "[ERR] pack size error :", {"writeMachineInfoUserParamPacks..."}}
+          << WriteOp{"writeAuxSrc", [](zarvoMu &m) { return m.writeAuxSrc(input1); },
+                     framed(hexBytes("0404C901")), {}, "", "", {}}
+          << WriteOp{"writeAuxMode", [](zarvoMu &m) { return m.writeAuxMode(2); },
+                     framed(hexBytes("0F05C9020000000000000000000000")), {}, "", "",
+                     {"writeAuxMode: 000000 :  2", "writeAuxMode: 111111 :  2"}};
+        return l;
+    }();
+    return ops;
+}
+
+void addWriteRows(const std::function<bool(const WriteOp &)> &filter)
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < writeOps().size(); ++i) {
+        if (filter(writeOps().at(i)))
+            QTest::newRow(writeOps().at(i).name) << i;
+    }
+}
+
+// The nominal waits named by "[WARN] No response received in N ms" lines.
+QList<int> loggedWaits(const LogCapture &log)
+{
+    QList<int> waits;
+    for (const QString &m : log.starting("[WARN] No response received in")) {
+        const QStringList parts = m.split(' ');
+        waits << parts.value(parts.size() - 2).toInt();
+    }
+    return waits;
+}
+
+bool inOrder(const QStringList &got, const QStringList &want)
+{
+    int from = 0;
+    for (const QString &w : want) {
+        while (from < got.size() && !got.at(from).startsWith(w))
+            ++from;
+        if (from == got.size())
+            return false;
+        ++from;
+    }
+    return true;
+}
+
+} // namespace
+
+class TstZarvoMuLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    // Writes.
+    void writeFrameAndAck_data() { addWriteRows([](const WriteOp &) { return true; }); }
+    void writeFrameAndAck();
+    void writeFailingAck_data() { addWriteRows([](const WriteOp &o) { return !o.waits.isEmpty(); }); }
+    void writeFailingAck();
+    void writeNoReplyWaits_data() { addWriteRows([](const WriteOp &) { return true; }); }
+    void writeNoReplyWaits();
+    void writeReplyOnRetry_data() { addWriteRows([](const WriteOp &o) { return o.waits.size() > 1; }); }
+    void writeReplyOnRetry();
+    void writeOnClosedPort_data() { addWriteRows([](const WriteOp &) { return true; }); }
+    void writeOnClosedPort();
+    void writeRefusedWhileBusy();
+    void userMemoryOutOfRange();
+    void pipWriteWithoutCheck();
+    void ackWaitBlocksOnlyUntilTheAck();
+
+    // Transport.
+    void sendLogsAndDiscardsStaleInput();
+    void busyGate_data();
+    void busyGate();
+    void receiveTiming_data();
+    void receiveTiming();
+    void receiveSilence();
+    void receiveExact();
+    void resendCmd();
+    void receiveWriteCommandAck();
+    void getReadResponse_data();
+    void getReadResponse();
+    void printVectorMsg();
+    void tcpFraming();
+    void tcpJoinsFramesAndWaitsForSplitFrame();
+    void tcpBadPrefix();
+
+private:
+    std::unique_ptr<LinkBench> b;
+};
+
+// One bench for all rows; each row starts from a reset one.
+void TstZarvoMuLink::initTestCase()
+{
+    b.reset(new LinkBench);
+    QVERIFY(b->ready());
+}
+
+void TstZarvoMuLink::cleanupTestCase() { b.reset(); }
+
+void TstZarvoMuLink::init() { QVERIFY(b->reset()); }
+
+void TstZarvoMuLink::writeFrameAndAck()
+{
+    QFETCH(int, index);
+    const WriteOp &op = writeOps().at(index);
+    b->peer.queueReply(hexBytes("028082"));
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(op.call(b->link));
+    QVERIFY2(inOrder(b->log.messages(), op.ackLogs), qPrintable(b->log.messages().join(" | ")));
+    QVERIFY(b->log.warnings().isEmpty());
+    if (op.waits.isEmpty()) {
+        // Send only: nothing is awaited.
+        QVERIFY(!b->log.has("[WARN] No response"));
+        QVERIFY(!b->log.has("result :"));
+        QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+        // The peer's answer shows the frame has arrived.
+        QCOMPARE(b->link.receive(2000), hexBytes("028082"));
+    }
+    QCOMPARE(b->peer.frames(), QList<QByteArray>{op.frame});
+}
+
+void TstZarvoMuLink::writeFailingAck()
+{
+    QFETCH(int, index);
+    const WriteOp &op = writeOps().at(index);
+    b->peer.queueReply(hexBytes("022022"));
+    const bool result = op.call(b->link);
+    if (QString(op.name) == "writeControl") {
+        QVERIFY(result); // any answer to a T-bar position will do
+        return;
+    }
+    QVERIFY(!result);
+    QVERIFY(b->log.has("[ERR] device cannot exec this command"));
+}
+
+void TstZarvoMuLink::writeNoReplyWaits()
+{
+    QFETCH(int, index);
+    const WriteOp &op = writeOps().at(index);
+    b->link.setWaitDivisor(60);
+    QElapsedTimer t;
+    t.start();
+    const bool result = op.call(b->link);
+    QCOMPARE(result, op.waits.isEmpty());
+    QCOMPARE(loggedWaits(b->log), op.waits);
+    if (!op.noReplyText.isEmpty())
+        QVERIFY2(b->log.has(op.noReplyText), qPrintable(b->log.messages().join(" | ")));
+    if (!result)
+        QVERIFY(!b->log.warnings().isEmpty());
+    int nominal = 0;
+    for (int w : op.waits)
+        nominal += w;
+    // Each silent wait is at least one 20 ms poll round.
+    QVERIFY2(t.elapsed() < nominal / 60 + 20 * op.waits.size() + 1500, qPrintable(QString::number(t.elapsed())));
+}
+
+void TstZarvoMuLink::writeReplyOnRetry()
+{
+    QFETCH(int, index);
+    const WriteOp &op = writeOps().at(index);
+    b->link.setWaitDivisor(20);
+    // Silent through the first wait, answered during the second.
+    b->peer.queueReply(hexBytes("028082"), op.waits.first() / 20 + 80);
+    QVERIFY(op.call(b->link));
+    const QList<int> waits = loggedWaits(b->log);
+    QVERIFY2(!waits.isEmpty() && waits.size() < op.waits.size(), qPrintable(b->log.messages().join(" | ")));
+    QCOMPARE(waits.first(), op.waits.first());
+    if (!op.noReplyText.isEmpty())
+        QVERIFY(!b->log.has(op.noReplyText));
+}
+
+void TstZarvoMuLink::writeOnClosedPort()
+{
+    QFETCH(int, index);
+    const WriteOp &op = writeOps().at(index);
+    b->port.close();
+    b->link.setWaitDivisor(100);
+    QVERIFY(!op.call(b->link));
+    QVERIFY(b->log.has("[ERR] Write fail:"));
+    QVERIFY(b->log.contains(", reason:"));
+    if (!op.sendFailText.isEmpty())
+        QVERIFY2(b->log.has(op.sendFailText), qPrintable(b->log.messages().join(" | ")));
+    // A failed send is not followed by any wait.
+    QVERIFY(!b->log.has("[WARN] No response"));
+    QCOMPARE(b->peer.frameCount(), 0);
+}
+
+void TstZarvoMuLink::writeRefusedWhileBusy()
+{
+    QSignalSpy busy(&b->link, &zarvoMu::sigMBBusy);
+    b->link.mainboardIsBusy = true;
+    QVERIFY(!b->link.writeProgram(input1));
+    QCOMPARE(busy.count(), 1);
+    QVERIFY(b->log.has("[ERR] Send : "));
+    QVERIFY(!b->link.writePushButtonLampOn(cutCommand));
+    QVERIFY(!b->link.writeWipePattern(WipePattern::center));
+    QCOMPARE(busy.count(), 3);
+    QCOMPARE(b->peer.frameCount(), 0);
+
+    // The T-bar and the picture-in-picture source still pass.
+    b->peer.queueReply(hexBytes("028082"));
+    QVERIFY(b->link.writeControl(keyer2, 700));
+    b->peer.queueReply(hexBytes("028082"));
+    QVERIFY(b->link.writePipSrc(input1));
+    QCOMPARE(b->peer.frameCount(), 2);
+
+    // A special mission lifts the gate.
+    b->link.sltSpecialMission(true);
+    b->peer.queueReply(hexBytes("028082"));
+    QVERIFY(b->link.writeProgram(input1));
+    QCOMPARE(busy.count(), 3);
+    QCOMPARE(b->peer.frames().last(), framed(hexBytes("0400C101")));
+}
+
+void TstZarvoMuLink::userMemoryOutOfRange()
+{
+    QVERIFY(!b->link.loadUserMemoryPacks(7));
+    QCOMPARE(b->log.messages().value(0), QString("load User Memory Packs number: 7"));
+    QVERIFY(b->log.has("[ERR] number out of range: 7"));
+    QVERIFY(!b->link.saveUserMemoryPacks(200));
+    QVERIFY(b->log.has("[ERR] number out of range 200"));
+    QVERIFY(!b->link.loadUserMemoryPacks(0xFFFF));
+    QCOMPARE(b->peer.frameCount(), 0);
+}
+
+void TstZarvoMuLink::pipWriteWithoutCheck()
+{
+    pipSetting pip;
+    pip.pipSize = 20;
+    // No answer at all: the send decides.
+    QVERIFY(b->link.writePipUserParam(pip, false));
+    // A refusal is collected (so it cannot pass for the next frame's
+    // answer) but does not change the result.
+    b->peer.queueReply(hexBytes("022022"));
+    QVERIFY(b->link.writePipUserParam(pip, false));
+    QCOMPARE(b->peer.frameCount(), 2);
+    b->port.close();
+    QVERIFY(!b->link.writePipUserParam(pip, false));
+}
+
+void TstZarvoMuLink::ackWaitBlocksOnlyUntilTheAck()
+{
+    // Real timing: the ack after 100 ms ends the 200 ms first wait of a
+    // program write early, and a lamp write's 3000 ms wait likewise.
+    b->peer.queueReply(hexBytes("028082"), 100);
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(b->link.writeProgram(input2));
+    QVERIFY2(t.elapsed() >= 90 && t.elapsed() < 600, qPrintable(QString::number(t.elapsed())));
+    b->peer.queueReply(hexBytes("028082"), 300);
+    t.restart();
+    QVERIFY(b->link.writePushButtonLampOn(autoTransition));
+    QVERIFY2(t.elapsed() >= 290 && t.elapsed() < 1200, qPrintable(QString::number(t.elapsed())));
+    QVERIFY(!b->log.has("[WARN] No response"));
+}
+
+void TstZarvoMuLink::sendLogsAndDiscardsStaleInput()
+{
+    const QByteArray status = hexBytes("03006E71");
+    // Stale bytes Qt has already buffered...
+    b->peer.writeNow(hexBytes("AABBCC"));
+    QVERIFY(b->port.waitForReadyRead(1000));
+    QCOMPARE(b->link.send(status), qint64(4));
+    QCOMPARE(b->log.messages().value(0), QString("[COM] serialPort_ -->bytes length:  4  data:  03 00 6E 71"));
+    // ...and stale bytes still in the driver, not yet read by anyone.
+    b->peer.writeNow(hexBytes("DDEEFF"));
+    QThread::msleep(50); // nothing to await: the bytes must sit unread in the line
+    b->peer.queueReply(hexBytes("028082"));
+    QCOMPARE(b->link.send(status), qint64(4));
+    QCOMPARE(b->link.receive(3000), hexBytes("028082"));
+    QCOMPARE(b->peer.frames(), (QList<QByteArray>{status, status}));
+
+    QCOMPARE(b->link.send(QByteArray()), qint64(-1));
+    QCOMPARE(b->peer.frameCount(), 2);
+}
+
+void TstZarvoMuLink::busyGate_data()
+{
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<bool>("mission");
+    QTest::addColumn<bool>("sent");
+    const zarvoMuCommandPacks p;
+    QTest::newRow("program, busy") << p.writeProgramPacks(input1) << true << false << false;
+    QTest::newRow("preview, busy") << p.writePresetPacks(input1) << true << false << false;
+    QTest::newRow("key fill, busy") << p.writeKeyFillSrcPacks(input1) << true << false << false;
+    QTest::newRow("key source, busy") << p.writeKeyKeySrcPacks(input1) << true << false << false;
+    QTest::newRow("lamp on, busy") << p.writePushButtonLampPacksOn(cutCommand) << true << false << false;
+    QTest::newRow("lamp off, busy") << p.writePushButtonLampPacksOff(cutCommand) << true << false << false;
+    QTest::newRow("wipe, busy") << p.writeWipePatternPacks(reverse) << true << false << false;
+    QTest::newRow("04 00 C9, busy") << framed(hexBytes("0400C901")) << true << false << false;
+    QTest::newRow("T-bar, busy") << p.writeControlPacks(keyer2, 0x0200) << true << false << true;
+    QTest::newRow("keyer1 control, busy") << p.writeControlPacks(keyer1, 5) << true << false << true;
+    QTest::newRow("pip source, busy") << p.writePipSrcPacks(input2) << true << false << true;
+    QTest::newRow("split source, busy") << p.writeSplitSrcPacks(input2) << true << false << true;
+    QTest::newRow("aux source, busy") << p.writeAuxSrcPacks(input2) << true << false << true;
+    QTest::newRow("status request, busy") << p.requestStatusPacks() << true << false << true;
+    QTest::newRow("program read, busy") << p.readProgramPacks() << true << false << true;
+    QTest::newRow("program, busy, mission") << p.writeProgramPacks(input1) << true << true << true;
+    QTest::newRow("wipe, busy, mission") << p.writeWipePatternPacks(reverse) << true << true << true;
+    QTest::newRow("program, idle") << p.writeProgramPacks(input1) << false << false << true;
+}
+
+void TstZarvoMuLink::busyGate()
+{
+    QFETCH(QByteArray, frame);
+    QFETCH(bool, busy);
+    QFETCH(bool, mission);
+    QFETCH(bool, sent);
+    QSignalSpy spy(&b->link, &zarvoMu::sigMBBusy);
+    b->link.mainboardIsBusy = busy;
+    b->link.sltSpecialMission(mission);
+    b->peer.queueReply(hexBytes("028082"));
+    QCOMPARE(b->link.send(frame), sent ? qint64(frame.size()) : qint64(0));
+    QCOMPARE(spy.count(), sent ? 0 : 1);
+    if (sent) {
+        QCOMPARE(b->link.receive(2000), hexBytes("028082"));
+        QCOMPARE(b->peer.frames(), QList<QByteArray>{frame});
+    } else {
+        QCOMPARE(b->peer.frameCount(), 0);
+    }
+}
+
+void TstZarvoMuLink::receiveTiming_data()
+{
+    // chunks: (delay after the previous, bytes); expected reply; minimum and
+    // maximum time receive(3000) takes; whether the partial time-out ends it.
+    QTest::addColumn<QList<int>>("delays");
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("minMs");
+    QTest::addColumn<int>("maxMs");
+    QTest::addColumn<bool>("partial");
+    QTest::newRow("3 bytes end it at once")
+        << QList<int>{150} << QList<QByteArray>{hexBytes("028082")} << hexBytes("028082") << 140 << 550 << false;
+    QTest::newRow("10 bytes end it at once")
+        << QList<int>{150} << QList<QByteArray>{hexBytes("0900EE216B031205009D")} << hexBytes("0900EE216B031205009D")
+        << 140 << 550 << false;
+    QTest::newRow("2 bytes then nothing: ~200 ms after the last byte")
+        << QList<int>{100} << QList<QByteArray>{hexBytes("0280")} << hexBytes("0280") << 290 << 1200 << true;
+    QTest::newRow("2 bytes, then 1 within the gap")
+        << QList<int>{50, 120} << QList<QByteArray>{hexBytes("0280"), hexBytes("82")} << hexBytes("028082") << 160
+        << 700 << false;
+    QTest::newRow("1 byte, 1 byte, then nothing: the gap restarts")
+        << QList<int>{50, 150} << QList<QByteArray>{hexBytes("02"), hexBytes("80")} << hexBytes("0280") << 390 << 1400
+        << true;
+}
+
+void TstZarvoMuLink::receiveTiming()
+{
+    QFETCH(QList<int>, delays);
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, minMs);
+    QFETCH(int, maxMs);
+    QFETCH(bool, partial);
+    ScriptedPeer::Script script;
+    for (int i = 0; i < chunks.size(); ++i)
+        script << ScriptedPeer::Chunk{delays.at(i), chunks.at(i)};
+    b->peer.queue(script);
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(b->link.send(zarvoMuCommandPacks().requestStatusPacks()), qint64(4));
+    const QByteArray got = b->link.receive(3000);
+    const qint64 ms = t.elapsed();
+    QCOMPARE(got, expected);
+    QVERIFY2(ms >= minMs && ms < maxMs, qPrintable(QString("%1 ms").arg(ms)));
+    QCOMPARE(b->log.has("[INFO] Partial response timeout."), partial);
+    QVERIFY(b->log.has("result : " + mbHex(expected)));
+}
+
+void TstZarvoMuLink::receiveSilence()
+{
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(b->link.receive(200).isEmpty());
+    const qint64 ms = t.elapsed();
+    QVERIFY2(ms >= 195 && ms < 800, qPrintable(QString("%1 ms").arg(ms)));
+    QCOMPARE(b->log.warnings(), QStringList{"[WARN] No response received in 200 ms"});
+}
+
+void TstZarvoMuLink::receiveExact()
+{
+    // Arrives in pieces; bytes beyond the expected length stay unread.
+    b->peer.queue({{20, hexBytes("0102")}, {30, hexBytes("030405")}, {0, hexBytes("0607")}});
+    QCOMPARE(b->link.send(hexBytes("03006E71")), qint64(4));
+    QCOMPARE(b->link.receiveExact(5, 1000), hexBytes("0102030405"));
+    QVERIFY(b->log.has("wait data"));
+    QVERIFY(b->log.has("result : 01 02 03 04 05"));
+    QByteArray rest = b->port.readAll();
+    if (rest.size() < 2 && b->port.waitForReadyRead(500))
+        rest += b->port.readAll();
+    QCOMPARE(rest, hexBytes("0607"));
+
+    // Too few before the time-out: empty.
+    b->log.clear();
+    b->peer.queueReply(hexBytes("0102"));
+    QCOMPARE(b->link.send(hexBytes("03006E71")), qint64(4));
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(b->link.receiveExact(5, 300).isEmpty());
+    QVERIFY(t.elapsed() >= 295);
+    QVERIFY(b->log.has("[ERR] Incomplete data 01 02"));
+    QVERIFY(b->link.receiveExact(0, 300).isEmpty());
+}
+
+void TstZarvoMuLink::resendCmd()
+{
+    const QByteArray frame = hexBytes("03006E71");
+    b->peer.queueReply(hexBytes("0900EE216B031205009D"));
+    QCOMPARE(b->link.resendCmd(frame, 3, 10), hexBytes("0900EE216B031205009D"));
+    QCOMPARE(b->peer.frameCount(), 1); // written whole at the first attempt
+
+    b->link.setWaitDivisor(10);
+    b->peer.queueReply(hexBytes("0900EE21"));
+    QVERIFY(b->link.resendCmd(frame, 3, 10).isEmpty());
+
+    // A line that cannot be written: every attempt fails and nothing is read.
+    b->log.clear();
+    b->port.close();
+    QVERIFY(b->link.resendCmd(frame, 3, 10).isEmpty());
+    QCOMPARE(b->log.count("[ERR] Send cmd"), 3);
+    QVERIFY(!b->log.has("[ERR] Incomplete data"));
+}
+
+void TstZarvoMuLink::receiveWriteCommandAck()
+{
+    const QByteArray frame = zarvoMuCommandPacks().writeProgramPacks(input1);
+    b->peer.queueReply(hexBytes("028082"));
+    QCOMPARE(b->link.send(frame), qint64(5));
+    QVERIFY(b->link.receiveWriteCommandAck(frame));
+    QVERIFY(b->log.has("Cmd  04 00 C1 01 C6 , Receive bytes =  02 80 82"));
+
+    b->peer.queueReply(hexBytes("025052"));
+    QCOMPARE(b->link.send(frame), qint64(5));
+    QVERIFY(!b->link.receiveWriteCommandAck(frame));
+
+    b->log.clear();
+    b->link.setWaitDivisor(20);
+    QCOMPARE(b->link.send(frame), qint64(5));
+    QVERIFY(!b->link.receiveWriteCommandAck(frame));
+    QCOMPARE(loggedWaits(b->log), (QList<int>{3000, 3000, 3000, 3000}));
+    QVERIFY(b->log.has("[ERR] Not receive ack"));
+}
+
+void TstZarvoMuLink::getReadResponse_data()
+{
+    QTest::addColumn<QByteArray>("in");
+    QTest::addColumn<QByteArray>("out");
+    QTest::newRow("ack before lamp reply") << hexBytes("0280820400470 14C") << hexBytes("040047014C");
+    QTest::newRow("two acks") << hexBytes("028082028082") << QByteArray();
+    QTest::newRow("ack after reply") << hexBytes("0400C601CB028082") << hexBytes("0400C601CB");
+    QTest::newRow("failing ack kept") << hexBytes("022022") << hexBytes("022022");
+    QTest::newRow("ack formed by removing one") << hexBytes("0202808280 82") << QByteArray();
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+}
+
+void TstZarvoMuLink::getReadResponse()
+{
+    QFETCH(QByteArray, in);
+    QFETCH(QByteArray, out);
+    QCOMPARE(zarvoMu::getReadResponse(in), out);
+    QCOMPARE(b->log.messages().last(), QString("Cleaned data: " + mbHex(out)));
+}
+
+void TstZarvoMuLink::printVectorMsg()
+{
+    zarvoMu::printVectorMsg(std::vector<uint8_t>{0x00, 0x0A, 0xFF, 0x7b});
+    QCOMPARE(b->log.messages().last(), QString("message = 0x00 0x0A 0xFF 0x7B "));
+}
+
+void TstZarvoMuLink::tcpFraming()
+{
+    const quint16 port = b->peer.listenTcp();
+    QVERIFY(port != 0);
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    QVERIFY(socket.waitForConnected(2000));
+    zarvoMu link(&socket, &b->port);
+    link.setIsUseSocket(true);
+    QVERIFY(link.getIsUseSocket());
+
+    const QByteArray reply = hexBytes("0900EE216B031205009D");
+    b->peer.queueReply(hexBytes("000C") + reply);
+    QCOMPARE(link.send(hexBytes("03006E71")), qint64(6));
+    QVERIFY(b->log.has("isUseSocket -->bytes length:  4  data:  03 00 6E 71"));
+    QCOMPARE(link.receive(3000), reply);
+    QCOMPARE(b->peer.tcpRaw(), hexBytes("000603006E71"));
+
+    // A whole read over TCP, including the length check of the written count.
+    b->peer.queueReply(hexBytes("000C") + reply);
+    bool ok = false;
+    const zarvoMuStatus s = link.requestStatus(ok);
+    QVERIFY(ok);
+    QCOMPARE(s.toBytes(), reply.mid(3, 6));
+
+    // A write acknowledged over TCP.
+    b->peer.queueReply(hexBytes("0005028082"));
+    QVERIFY(link.writeProgram(input4));
+    QCOMPARE(b->peer.frames().last(), framed(hexBytes("0400C104")));
+
+    // The busy gate guards the mainboard over TCP too.
+    QSignalSpy busy(&link, &zarvoMu::sigMBBusy);
+    link.mainboardIsBusy = true;
+    QCOMPARE(link.send(zarvoMuCommandPacks().writeProgramPacks(input1)), qint64(0));
+    QCOMPARE(busy.count(), 1);
+
+    // Silence: empty after the time-out.
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(link.receive(200).isEmpty());
+    QVERIFY(t.elapsed() >= 190);
+    QVERIFY(b->log.has("[WARN] No response received in 200 ms"));
+}
+
+void TstZarvoMuLink::tcpJoinsFramesAndWaitsForSplitFrame()
+{
+    const quint16 port = b->peer.listenTcp();
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    QVERIFY(socket.waitForConnected(2000));
+    zarvoMu link(&socket, &b->port);
+    link.setIsUseSocket(true);
+
+    const QByteArray status = hexBytes("0900EE216B031205009D");
+    // Acknowledgement and reply, each with its prefix, back to back.
+    b->peer.queueReply(hexBytes("0005028082000C") + status);
+    QCOMPARE(link.send(hexBytes("03006E71")), qint64(6));
+    QCOMPARE(link.receive(3000), hexBytes("028082") + status);
+
+    // A frame cut in two by the network: receive waits for the rest.
+    b->peer.queue({{0, hexBytes("000C0900EE21")}, {80, status.mid(4)}});
+    QCOMPARE(link.send(hexBytes("03006E71")), qint64(6));
+    QCOMPARE(link.receive(3000), status);
+
+    // The rest never comes: what came is handed over after the time-out.
+    b->peer.queueReply(hexBytes("000C0900EE21"));
+    QCOMPARE(link.send(hexBytes("03006E71")), qint64(6));
+    QCOMPARE(link.receive(300), hexBytes("0900EE21"));
+}
+
+void TstZarvoMuLink::tcpBadPrefix()
+{
+    const quint16 port = b->peer.listenTcp();
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    QVERIFY(socket.waitForConnected(2000));
+    zarvoMu link(&socket, &b->port);
+    link.setIsUseSocket(true);
+    b->peer.queueReply(hexBytes("0001FFFFFF"));
+    QCOMPARE(link.send(hexBytes("03006E71")), qint64(6));
+    QVERIFY(link.receive(300).isEmpty());
+    QVERIFY(b->log.has("[ERR] TCP length prefix"));
+
+    // No socket at all: a clear failure, no crash.
+    zarvoMu bare(nullptr, nullptr);
+    bare.setIsUseSocket(true);
+    QCOMPARE(bare.send(hexBytes("03006E71")), qint64(-1));
+    QVERIFY(bare.receive(50).isEmpty());
+    bare.setIsUseSocket(false);
+    QCOMPARE(bare.send(hexBytes("03006E71")), qint64(-1));
+    QCOMPARE(bare.bytesAvailable(), qint64(0));
+    QVERIFY(!bare.waitForReadyRead(10));
+}
+
+QTEST_GUILESS_MAIN(TstZarvoMuLink)
+#include "tst_zarvomulink.moc"
