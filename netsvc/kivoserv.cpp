@@ -140,7 +140,9 @@ void KivoServ::run()
 
 void KivoServ::handleDatagram()
 {
-    if (!m_UdpServer)
+    // The socket belongs to the server thread; a call from anywhere else
+    // (the slot is reachable from the interface) must not touch it.
+    if (!m_UdpServer || QThread::currentThread() != this)
         return;
     const Snapshot s = snapshot();
 

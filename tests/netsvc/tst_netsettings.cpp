@@ -143,11 +143,15 @@ private slots:
     {
         TestSysroot root;
         root.writeFile(kConf, "hostname\n");
+        const QFileDevice::Permissions perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                               | QFileDevice::WriteGroup | QFileDevice::ReadOther;
+        QVERIFY(QFile::setPermissions(root.path(kConf), perms));
         const qint64 inode = inodeOf(root.path(kConf));
         net n;
         QVERIFY(n.addStaticConfig("10.0.0.2", "255.0.0.0", "10.0.0.1", "8.8.8.8", "1.1.1.1"));
         QVERIFY(inodeOf(root.path(kConf)) != inode);
         QCOMPARE(QDir(root.path("/etc")).entryList(QDir::Files), QStringList{"dhcpcd.conf"});
+        QCOMPARE(QFile::permissions(root.path(kConf)) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser), perms);
         const qint64 inode2 = inodeOf(root.path(kConf));
         QVERIFY(n.removeStaticConfig());
         QVERIFY(inodeOf(root.path(kConf)) != inode2);
