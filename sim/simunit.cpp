@@ -4,6 +4,7 @@
 #include "sim/simconverter.h"
 #include "sim/simkeys.h"
 #include "sim/simmainboard.h"
+#include "sim/simpiscripts.h"
 #include "sim/simthread.h"
 #include "sim/simtools.h"
 
@@ -32,6 +33,9 @@ SimUnit::SimUnit(const QString &sysroot) : sysroot_(QDir(sysroot).absolutePath()
     qputenv("TAVRIK_SYSROOT", sysroot_.toLocal8Bit());
     seedFiles();
 
+    // The Pi's own scripts (meter program, capture, preview...) first, then
+    // the stand-ins for the system tools.
+    SimPiScripts::install(sysroot_);
     tools_ = std::make_unique<SimTools>(sysroot_);
     tools_->installDefaults();
     // The power button reads "1" while it is not pressed.
