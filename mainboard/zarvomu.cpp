@@ -104,6 +104,29 @@ bool zarvoMu::busyGateRefuses(const QByteArray &frame) const
     return false;
 }
 
+bool zarvoMu::sendOnly(const QByteArray &frame)
+{
+    const bool sent = wholeFrameSent(send(frame), frame);
+    // The board acknowledges this write too, a moment later; the next send
+    // gives that acknowledgement time to arrive before it discards stale
+    // input, or it would be taken for the next operation's reply.
+    ackOutstanding_ = sent;
+    return sent;
+}
+
+void zarvoMu::awaitOutstandingAck()
+{
+    if (!ackOutstanding_.exchange(false))
+        return;
+    QIODevice *device = isUseSocket ? static_cast<QIODevice *>(socket_) : static_cast<QIODevice *>(serialPort_);
+    if (!device || !device->isOpen())
+        return;
+    QElapsedTimer t;
+    t.start();
+    while (device->bytesAvailable() < 3 && t.elapsed() < writeDrain)
+        device->waitForReadyRead(pollSlice);
+}
+
 bool zarvoMu::wholeFrameSent(qint64 written, const QByteArray &frame) const
 {
     return !frame.isEmpty() && written == frame.size() + (isUseSocket ? 2 : 0);
@@ -121,12 +144,15 @@ qint64 zarvoMu::send(const QByteArray &frame)
         return 0;
     }
 
+    awaitOutstandingAck();
     if (isUseSocket) {
         qDebug().noquote() << "isUseSocket -->bytes length: " << frame.size() << " data: " << mbHex(frame);
         if (!socket_) {
             qWarning() << "[ERR] Write fail: no socket";
             return -1;
         }
+        // Stale replies, as on the serial line.
+        socket_->readAll();
         const int len = frame.size() + 2;
         QByteArray out;
         out.reserve(len);
@@ -432,21 +458,21 @@ bool zarvoMu::writeKeyFillSrc(CrossPoint src)
 {
     qDebug() << "writeKeyFillSrc:..... " << src;
     const QByteArray frame = packs_.writeKeyFillSrcPacks(src);
-    return wholeFrameSent(send(frame), frame);
+    return sendOnly(frame);
 }
 
 bool zarvoMu::writeKeyKeySrc(CrossPoint src)
 {
     qDebug() << "writeKeyKeySrc:..... " << src;
     const QByteArray frame = packs_.writeKeyKeySrcPacks(src);
-    return wholeFrameSent(send(frame), frame);
+    return sendOnly(frame);
 }
 
 bool zarvoMu::writeSplitSrc(CrossPoint src)
 {
     qDebug() << "writeSplitSrc:..... " << src;
     const QByteArray frame = packs_.writeSplitSrcPacks(src);
-    return wholeFrameSent(send(frame), frame);
+    return sendOnly(frame);
 }
 
 bool zarvoMu::writeControl(EffectAddress address, quint16 value)
@@ -502,7 +528,7 @@ bool zarvoMu::writeWipePattern(WipePattern pattern)
 {
     qDebug() << "writeWipePattern:..... " << pattern;
     const QByteArray frame = packs_.writeWipePatternPacks(pattern);
-    return wholeFrameSent(send(frame), frame);
+    return sendOnly(frame);
 }
 
 bool zarvoMu::loadUserMemoryPacks(quint16 number)
@@ -533,7 +559,7 @@ bool zarvoMu::saveUserMemoryPacks(quint16 number)
         return false;
     }
     const QByteArray frame = packs_.saveUserMemoryPacks(number);
-    if (!wholeFrameSent(send(frame), frame)) {
+    if (!sendOnly(frame)) {
         qWarning().noquote() << "[ERR] send to MB" << mbHex(frame);
         return false;
     }
@@ -543,13 +569,13 @@ bool zarvoMu::saveUserMemoryPacks(quint16 number)
 bool zarvoMu::loadFactoryDefaultPacks()
 {
     const QByteArray frame = packs_.loadFactoryDefaultPacks();
-    return wholeFrameSent(send(frame), frame);
+    return sendOnly(frame);
 }
 
 bool zarvoMu::saveSetupPacks()
 {
     const QByteArray frame = packs_.saveSetupPacks();
-    return wholeFrameSent(send(frame), frame);
+    return sendOnly(frame);
 }
 
 bool zarvoMu::updateStatus(const zarvoMuStatus &status)
@@ -566,7 +592,7 @@ bool zarvoMu::updateStatus(const zarvoMuStatus &status)
 bool zarvoMu::writeDeviceType(quint16 type)
 {
     const QByteArray frame = packs_.writeDeviceTypePacks(type);
-    return wholeFrameSent(send(frame), frame);
+    return sendOnly(frame);
 }
 
 bool zarvoMu::writeAutoTransRate(quint16 rate)
@@ -657,7 +683,7 @@ bool zarvoMu::writeMachineInfoUserParam(const machineInfoSetting &setting)
 bool zarvoMu::writeAuxSrc(CrossPoint src)
 {
     const QByteArray frame = packs_.writeAuxSrcPacks(src);
-    return wholeFrameSent(send(frame), frame);
+    return sendOnly(frame);
 }
 
 bool zarvoMu::writeAuxMode(int mode)
@@ -665,7 +691,7 @@ bool zarvoMu::writeAuxMode(int mode)
     qDebug() << "writeAuxMode: 000000 : " << mode;
     const QByteArray frame = packs_.writeAuxModePacks(mode);
     qDebug() << "writeAuxMode: 111111 : " << mode;
-    return wholeFrameSent(send(frame), frame);
+    return sendOnly(frame);
 }
 
 // ---------------------------------------------------------------- reads

@@ -135,6 +135,8 @@ public:
 
 private:
     bool wholeFrameSent(qint64 written, const QByteArray &frame) const;
+    bool sendOnly(const QByteArray &frame);
+    void awaitOutstandingAck();
     bool busyGateRefuses(const QByteArray &frame) const;
     int scaled(int ms) const { return ms / waitDivisor_ > 0 ? ms / waitDivisor_ : 1; }
     QByteArray receiveSerial(int timeoutMs);
@@ -148,4 +150,6 @@ private:
 
     zarvoMuCommandPacks packs_;
     std::atomic<int> waitDivisor_{1};
+    // A send-only write went out and its acknowledgement has not been seen.
+    std::atomic<bool> ackOutstanding_{false};
 };

@@ -1,5 +1,7 @@
 #include "helper_logcapture.h"
 
+#include <cstdio>
+
 namespace {
 QMutex captureMutex;
 QStringList *captured = nullptr;
@@ -29,6 +31,9 @@ LogCapture::~LogCapture()
 void LogCapture::handler(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     QMutexLocker lock(&captureMutex);
+    static const bool echo = qEnvironmentVariableIsSet("TAVRIK_TEST_ECHO");
+    if (echo)
+        fprintf(stderr, "  log: %s\n", qPrintable(message));
     if (captured)
         captured->append(message);
     if (capturedWarnings && type != QtDebugMsg && type != QtInfoMsg)
