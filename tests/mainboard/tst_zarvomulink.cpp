@@ -164,6 +164,7 @@ private slots:
     void userMemoryOutOfRange();
     void pipWriteWithoutCheck();
     void ackWaitBlocksOnlyUntilTheAck();
+    void sendOnlyAckIsNotTakenForTheNextReply();
 
     // Transport.
     void sendLogsAndDiscardsStaleInput();
@@ -351,6 +352,29 @@ void TstZarvoMuLink::ackWaitBlocksOnlyUntilTheAck()
     QVERIFY(b->link.writePushButtonLampOn(autoTransition));
     QVERIFY2(t.elapsed() >= 290 && t.elapsed() < 1200, qPrintable(QString::number(t.elapsed())));
     QVERIFY(!b->log.has("[WARN] No response"));
+}
+
+void TstZarvoMuLink::sendOnlyAckIsNotTakenForTheNextReply()
+{
+    // The acknowledgement of a send-only write comes a little late...
+    b->peer.queueReply(hexBytes("028082"), 30);
+    b->peer.queueReply(framed(hexBytes("0400C302")), 60);
+    QVERIFY(b->link.writeKeyFillSrc(input2));
+    // ...and must not pass for the reply of the read that follows at once.
+    bool ok = false;
+    QCOMPARE(b->link.readKeyFillPacks(ok), input2);
+    QVERIFY(ok);
+
+    // A board that does not acknowledge costs the next send at most the drain time.
+    QVERIFY(b->link.writeWipePattern(reverse));
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(b->link.send(hexBytes("03006E71")), qint64(4));
+    QVERIFY2(t.elapsed() < 400, qPrintable(QString::number(t.elapsed())));
+    // Only once: the following send does not wait.
+    t.restart();
+    QCOMPARE(b->link.send(hexBytes("03006E71")), qint64(4));
+    QVERIFY2(t.elapsed() < 60, qPrintable(QString::number(t.elapsed())));
 }
 
 void TstZarvoMuLink::sendLogsAndDiscardsStaleInput()
