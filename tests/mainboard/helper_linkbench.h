@@ -41,18 +41,34 @@ struct LinkBench {
         t.start();
         while (peer.pending() > 0 && t.elapsed() < 5000)
             QThread::msleep(5);
-        peer.setResponder(nullptr);
-        peer.clear();
         if (!port.isOpen())
             port.open(QIODevice::ReadWrite);
-        port.readAll();
-        port.clear();
         link.mainboardIsBusy = false;
         link.sltSpecialMission(false);
         link.setIsUseSocket(false);
         link.setWaitDivisor(1);
+        // A barrier: the peer handles frames in order, so once it has
+        // answered this one, every frame of the previous row is recorded
+        // and can be forgotten.
+        const QByteArray marker = QByteArray::fromHex("03000104");
+        const QByteArray answer = QByteArray::fromHex("B0B1B2B3");
+        peer.clear();
+        peer.setResponder([marker, answer](const QByteArray &f) {
+            return f == marker ? ScriptedPeer::Script{{0, answer}} : ScriptedPeer::Script{};
+        });
+        link.send(marker);
+        QByteArray in;
+        t.restart();
+        while (!in.contains(answer) && t.elapsed() < 3000) {
+            if (port.bytesAvailable() > 0 || port.waitForReadyRead(20))
+                in += port.readAll();
+        }
+        peer.setResponder(nullptr);
+        peer.clear();
+        port.readAll();
+        port.clear();
         log.clear();
-        return ready() && peer.pending() == 0;
+        return ready() && in.contains(answer) && peer.pending() == 0;
     }
 };
 
