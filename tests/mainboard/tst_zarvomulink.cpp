@@ -5,6 +5,7 @@
 #include "helper_linkbench.h"
 
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QThread>
@@ -160,6 +161,8 @@ private slots:
     void writeReplyOnRetry();
     void writeOnClosedPort_data() { addWriteRows([](const WriteOp &) { return true; }); }
     void writeOnClosedPort();
+    void writeRandomReplies_data() { addWriteRows([](const WriteOp &o) { return !o.waits.isEmpty(); }); }
+    void writeRandomReplies();
     void writeRefusedWhileBusy();
     void userMemoryOutOfRange();
     void pipWriteWithoutCheck();
@@ -283,6 +286,35 @@ void TstZarvoMuLink::writeOnClosedPort()
     // A failed send is not followed by any wait.
     QVERIFY(!b->log.has("[WARN] No response"));
     QCOMPARE(b->peer.frameCount(), 0);
+}
+
+void TstZarvoMuLink::writeRandomReplies()
+{
+    QFETCH(int, index);
+    const WriteOp &op = writeOps().at(index);
+    const bool anyAnswer = QString(op.name) == "writeControl";
+    b->link.setWaitDivisor(100);
+    QRandomGenerator rng(0xACC + quint32(index));
+    for (int n = 0; n < 60; ++n) {
+        QByteArray reply(int(rng.bounded(3, 9)), '\0');
+        for (char &c : reply)
+            c = char(rng.bounded(256));
+        if (n % 3 == 0) // now and then something close to an acknowledgement
+            reply = hexBytes("02") + char(rng.bounded(256)) + char(rng.bounded(256));
+        b->log.clear();
+        b->peer.queueReply(reply);
+        const bool result = op.call(b->link);
+        const QByteArray seen = QByteArray::fromHex(b->log.starting("result : ").join(' ').remove("result : ").toLatin1());
+        const bool ack = seen.size() >= 3 && quint8(seen.at(0) + seen.at(1)) == quint8(seen.at(2))
+                         && (quint8(seen.at(1)) & 0x80);
+        const QString context = mbHex(reply) + " | " + b->log.messages().join(" | ");
+        if (anyAnswer)
+            QVERIFY2(result == !seen.isEmpty(), qPrintable(context));
+        else
+            QVERIFY2(result == ack, qPrintable(context));
+        if (!result)
+            QVERIFY2(!b->log.warnings().isEmpty(), qPrintable(context));
+    }
 }
 
 void TstZarvoMuLink::writeRefusedWhileBusy()
