@@ -55,18 +55,20 @@ void TstStartup::callerPlatformVariableIsOverridden()
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("QT_QPA_FB_DRM"), QStringLiteral("0"));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM_FRAMEBUFFER"), sys.path("/dev/fb-missing"));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TAVRIK_BIN), QStringList());
     QVERIFY(p.waitForStarted());
     QByteArray err;
-    const bool ended = p.waitForFinished(15000);
-    err = p.readAllStandardError();
-    if (!ended) {
+    QTRY_VERIFY_WITH_TIMEOUT(p.state() == QProcess::NotRunning
+                                 || (err += p.readAllStandardError()).contains("Platform"),
+                             15000);
+    if (p.state() != QProcess::NotRunning) {
         p.kill();
         p.waitForFinished();
     }
+    err += p.readAllStandardError();
+    // Either the framebuffer plug-in failed in Qt's own way, or (on a
+    // machine with a framebuffer) it started on it: never on "offscreen".
     QVERIFY2(err.contains("linuxfb"), err.constData());
     QVERIFY2(!err.contains("Platform \"offscreen\""), err.constData());
 }
