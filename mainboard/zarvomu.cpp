@@ -57,6 +57,22 @@ QByteArray resync(const QByteArray &reply, const QByteArray &header)
 // acknowledgement, a fragment) is no answer.
 bool carriesData(const QByteArray &reply, int dataBytes) { return reply.size() >= 3 + dataBytes + 1; }
 
+const char *const tooFew = "receive() returned too few bytes:";
+
+// Too short or too long for the read's message buffer: a warning, false.
+bool replyFits(const QByteArray &reply, int maxLen, const char *tooFewText = tooFew)
+{
+    if (reply.size() < 3) {
+        qWarning() << tooFewText << reply.size();
+        return false;
+    }
+    if (reply.size() > maxLen) {
+        qWarning() << "bytes too long for message buffer:" << reply.size();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 zarvoMu::zarvoMu(QTcpSocket *socket, QSerialPort *serial, QObject *parent)
@@ -408,48 +424,57 @@ void zarvoMu::printVectorMsg(const QByteArray &bytes)
 
 // ---------------------------------------------------------------- writes
 
+bool zarvoMu::sendFrame(const QByteArray &frame, const char *failText, SendFailLog detail)
+{
+    const qint64 written = send(frame);
+    if (wholeFrameSent(written, frame))
+        return true;
+    if (!failText)
+        return false;
+    switch (detail) {
+    case SendFailLog::Text: qWarning() << failText; break;
+    case SendFailLog::Size: qWarning() << failText << frame.size(); break;
+    case SendFailLog::SizeAndWritten: qWarning() << failText << frame.size() << written; break;
+    case SendFailLog::Frame: qWarning().noquote() << failText << mbHex(frame); break;
+    }
+    return false;
+}
+
+bool zarvoMu::awaitAck(int firstMs, int retries, const char *noReplyText, const char *replyText, bool withResult)
+{
+    const QByteArray reply = waitReply(firstMs, retries, normalReplyWait);
+    if (reply.isEmpty()) {
+        if (noReplyText)
+            qWarning() << noReplyText;
+        return false;
+    }
+    if (replyText && !withResult)
+        qDebug().noquote() << replyText << mbHex(reply);
+    const bool result = checkWriteCommandAck(reply);
+    if (replyText && withResult)
+        qDebug().noquote() << replyText << mbHex(reply) << result;
+    return result;
+}
+
 bool zarvoMu::writeProgram(CrossPoint src)
 {
     qDebug() << "writeProgram:..... " << src;
-    const QByteArray frame = packs_.writeProgramPacks(src);
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning() << "[ERR] Send : " << frame.size();
-        return false;
-    }
-    const QByteArray reply = waitReply(shortReplyWait, 3, normalReplyWait);
-    if (reply.isEmpty()) {
-        qWarning() << "[ERR] No Ack";
-        return false;
-    }
-    qDebug().noquote() << "Receive = " << mbHex(reply);
-    return checkWriteCommandAck(reply);
+    return sendFrame(packs_.writeProgramPacks(src), "[ERR] Send : ", SendFailLog::Size)
+           && awaitAck(shortReplyWait, 3, "[ERR] No Ack", "Receive = ");
 }
 
 bool zarvoMu::writePreset(CrossPoint src)
 {
     qDebug() << "writePreset:..... " << src;
-    const QByteArray frame = packs_.writePresetPacks(src);
-    if (!wholeFrameSent(send(frame), frame))
-        return false;
-    const QByteArray reply = waitReply(shortReplyWait, 3, normalReplyWait);
-    if (reply.isEmpty()) {
-        qWarning() << "[ERR] No Ack";
-        return false;
-    }
-    const bool result = checkWriteCommandAck(reply);
-    qDebug().noquote() << "bytes = " << mbHex(reply) << result;
-    return result;
+    return sendFrame(packs_.writePresetPacks(src)) && awaitAck(shortReplyWait, 3, "[ERR] No Ack", "bytes = ", true);
 }
 
 bool zarvoMu::writePipSrc(CrossPoint src)
 {
-    const QByteArray frame = packs_.writePipSrcPacks(src);
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning().noquote() << "[ERR] Send pack: " << mbHex(frame);
+    if (!sendFrame(packs_.writePipSrcPacks(src), "[ERR] Send pack: ", SendFailLog::Frame))
         return false;
-    }
-    const QByteArray reply = receive(normalReplyWait);
-    const bool result = checkWriteCommandAck(reply);
+    // A single wait; an empty reply goes through the check and fails it.
+    const bool result = checkWriteCommandAck(receive(normalReplyWait));
     qDebug() << "Ack :" << result;
     return result;
 }
@@ -457,31 +482,25 @@ bool zarvoMu::writePipSrc(CrossPoint src)
 bool zarvoMu::writeKeyFillSrc(CrossPoint src)
 {
     qDebug() << "writeKeyFillSrc:..... " << src;
-    const QByteArray frame = packs_.writeKeyFillSrcPacks(src);
-    return sendOnly(frame);
+    return sendOnly(packs_.writeKeyFillSrcPacks(src));
 }
 
 bool zarvoMu::writeKeyKeySrc(CrossPoint src)
 {
     qDebug() << "writeKeyKeySrc:..... " << src;
-    const QByteArray frame = packs_.writeKeyKeySrcPacks(src);
-    return sendOnly(frame);
+    return sendOnly(packs_.writeKeyKeySrcPacks(src));
 }
 
 bool zarvoMu::writeSplitSrc(CrossPoint src)
 {
     qDebug() << "writeSplitSrc:..... " << src;
-    const QByteArray frame = packs_.writeSplitSrcPacks(src);
-    return sendOnly(frame);
+    return sendOnly(packs_.writeSplitSrcPacks(src));
 }
 
 bool zarvoMu::writeControl(EffectAddress address, quint16 value)
 {
-    const QByteArray frame = packs_.writeControlPacks(address, value);
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning() << "[ERR] TBar send error ";
+    if (!sendFrame(packs_.writeControlPacks(address, value), "[ERR] TBar send error "))
         return false;
-    }
     // The T-bar streams positions: any answer will do, its content is not
     // waited for beyond the short wait.
     if (receive(shortReplyWait).isEmpty()) {
@@ -493,42 +512,22 @@ bool zarvoMu::writeControl(EffectAddress address, quint16 value)
 
 bool zarvoMu::writePushButtonLampOn(PushButtonLamp lamp)
 {
-    const QByteArray frame = packs_.writePushButtonLampPacksOn(lamp);
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning().noquote() << "[ERR] Write push button lamp on: packs = " << mbHex(frame);
-        return false;
-    }
-    const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
-    if (reply.isEmpty()) {
-        qWarning() << "[ERR] No Ack";
-        return false;
-    }
-    qDebug().noquote() << "Receive :" << mbHex(reply);
-    return checkWriteCommandAck(reply);
+    return sendFrame(packs_.writePushButtonLampPacksOn(lamp), "[ERR] Write push button lamp on: packs = ",
+                     SendFailLog::Frame)
+           && awaitAck(normalReplyWait, 3, "[ERR] No Ack", "Receive :");
 }
 
 bool zarvoMu::writePushButtonLampOff(PushButtonLamp lamp)
 {
     qDebug() << "writePushButtonLampOff:..... " << lamp;
-    const QByteArray frame = packs_.writePushButtonLampPacksOff(lamp);
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning() << "[ERR] Pack size not equal";
-        return false;
-    }
-    const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
-    if (reply.isEmpty()) {
-        qWarning() << "[ERR] No Ack";
-        return false;
-    }
-    qDebug().noquote() << "Receive :" << mbHex(reply);
-    return checkWriteCommandAck(reply);
+    return sendFrame(packs_.writePushButtonLampPacksOff(lamp), "[ERR] Pack size not equal")
+           && awaitAck(normalReplyWait, 3, "[ERR] No Ack", "Receive :");
 }
 
 bool zarvoMu::writeWipePattern(WipePattern pattern)
 {
     qDebug() << "writeWipePattern:..... " << pattern;
-    const QByteArray frame = packs_.writeWipePatternPacks(pattern);
-    return sendOnly(frame);
+    return sendOnly(packs_.writeWipePatternPacks(pattern));
 }
 
 bool zarvoMu::loadUserMemoryPacks(quint16 number)
@@ -538,18 +537,8 @@ bool zarvoMu::loadUserMemoryPacks(quint16 number)
         qWarning() << "[ERR] number out of range:" << number;
         return false;
     }
-    const QByteArray frame = packs_.loadUserMemoryPacks(number);
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning().noquote() << "[ERR] send to MB" << mbHex(frame);
-        return false;
-    }
-    const QByteArray reply = receive(normalReplyWait);
-    if (reply.isEmpty()) {
-        qWarning() << "[ERR] Not receive ack";
-        return false;
-    }
-    qDebug().noquote() << "Receive from MB:" << mbHex(reply);
-    return checkWriteCommandAck(reply);
+    return sendFrame(packs_.loadUserMemoryPacks(number), "[ERR] send to MB", SendFailLog::Frame)
+           && awaitAck(normalReplyWait, 0, "[ERR] Not receive ack", "Receive from MB:");
 }
 
 bool zarvoMu::saveUserMemoryPacks(quint16 number)
@@ -566,125 +555,52 @@ bool zarvoMu::saveUserMemoryPacks(quint16 number)
     return true;
 }
 
-bool zarvoMu::loadFactoryDefaultPacks()
-{
-    const QByteArray frame = packs_.loadFactoryDefaultPacks();
-    return sendOnly(frame);
-}
+bool zarvoMu::loadFactoryDefaultPacks() { return sendOnly(packs_.loadFactoryDefaultPacks()); }
 
-bool zarvoMu::saveSetupPacks()
-{
-    const QByteArray frame = packs_.saveSetupPacks();
-    return sendOnly(frame);
-}
+bool zarvoMu::saveSetupPacks() { return sendOnly(packs_.saveSetupPacks()); }
 
 bool zarvoMu::updateStatus(const zarvoMuStatus &status)
 {
-    const QByteArray frame = packs_.updateStatusPacks(status);
-    if (!wholeFrameSent(send(frame), frame))
-        return false;
-    const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
-    if (reply.isEmpty())
-        return false;
-    return checkWriteCommandAck(reply);
+    return sendFrame(packs_.updateStatusPacks(status)) && awaitAck(normalReplyWait, 3);
 }
 
-bool zarvoMu::writeDeviceType(quint16 type)
-{
-    const QByteArray frame = packs_.writeDeviceTypePacks(type);
-    return sendOnly(frame);
-}
+bool zarvoMu::writeDeviceType(quint16 type) { return sendOnly(packs_.writeDeviceTypePacks(type)); }
 
 bool zarvoMu::writeAutoTransRate(quint16 rate)
 {
-    const QByteArray frame = packs_.writeAutoTransRatePacks(rate);
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning() << "[ERR] packSize error";
-        return false;
-    }
-    const QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
-    if (reply.isEmpty()) {
-        qWarning() << "[ERR] receive empty";
-        return false;
-    }
-    qDebug().noquote() << "receive bytes = " << mbHex(reply);
-    return checkWriteCommandAck(reply);
+    return sendFrame(packs_.writeAutoTransRatePacks(rate), "[ERR] packSize error")
+           && awaitAck(normalReplyWait, 2, "[ERR] receive empty", "receive bytes = ");
 }
 
 bool zarvoMu::writeColorBorderUserParam(const colorWipeBorderSetting &setting)
 {
-    const QByteArray frame = packs_.writeColorBorderUserParamPacks(setting);
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning().noquote() << "[ERR] send packs:" << mbHex(frame);
-        return false;
-    }
-    const QByteArray reply = receive(normalReplyWait);
-    if (reply.isEmpty()) {
-        qWarning() << "[ERR] No Ack";
-        return false;
-    }
-    return checkWriteCommandAck(reply);
+    return sendFrame(packs_.writeColorBorderUserParamPacks(setting), "[ERR] send packs:", SendFailLog::Frame)
+           && awaitAck(normalReplyWait, 0, "[ERR] No Ack");
 }
 
 bool zarvoMu::writePipUserParam(const pipSetting &setting, bool checkResponse)
 {
-    const QByteArray frame = packs_.writePipUserParamPacks(setting);
-    const qint64 written = send(frame);
-    if (!wholeFrameSent(written, frame)) {
-        qWarning() << "[ERR] Send packs" << frame.size() << written;
+    if (!sendFrame(packs_.writePipUserParamPacks(setting), "[ERR] Send packs", SendFailLog::SizeAndWritten))
         return false;
-    }
-    const QByteArray reply = receive(pipSettingsWait);
-    if (!checkResponse) {
-        qDebug().noquote() << "Receive pip packs" << mbHex(reply) << "(not checked)";
-        return true;
-    }
-    if (reply.isEmpty()) {
-        qWarning() << "[ERR] No Ack";
-        return false;
-    }
-    const bool result = checkWriteCommandAck(reply);
-    qDebug().noquote() << "Receive pip packs" << mbHex(reply) << result;
-    return result;
+    if (checkResponse)
+        return awaitAck(pipSettingsWait, 0, "[ERR] No Ack", "Receive pip packs", true);
+    qDebug().noquote() << "Receive pip packs" << mbHex(receive(pipSettingsWait)) << "(not checked)";
+    return true;
 }
 
 bool zarvoMu::writeLumaAudioUserParam(const lumakeyAudioSetting &setting)
 {
-    const QByteArray frame = packs_.writeLumaAudioUserParamPacks(setting);
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning() << "[ERR] pack size error :" << frame.size();
-        return false;
-    }
-    const QByteArray reply = receive(normalReplyWait);
-    if (reply.isEmpty()) {
-        qWarning() << "[ERR] No Ack";
-        return false;
-    }
-    const bool result = checkWriteCommandAck(reply);
-    qDebug().noquote() << "Receive Audio setting ack :" << mbHex(reply) << result;
-    return result;
+    return sendFrame(packs_.writeLumaAudioUserParamPacks(setting), "[ERR] pack size error :", SendFailLog::Size)
+           && awaitAck(normalReplyWait, 0, "[ERR] No Ack", "Receive Audio setting ack :", true);
 }
 
 bool zarvoMu::writeMachineInfoUserParam(const machineInfoSetting &setting)
 {
-    const QByteArray frame = packs_.writeMachineInfoUserParamPacks(setting);
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning() << "[ERR] pack size error :" << frame.size();
-        return false;
-    }
-    const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
-    if (reply.isEmpty()) {
-        qWarning() << "[ERR] Not receive ack";
-        return false;
-    }
-    return checkWriteCommandAck(reply);
+    return sendFrame(packs_.writeMachineInfoUserParamPacks(setting), "[ERR] pack size error :", SendFailLog::Size)
+           && awaitAck(normalReplyWait, 3, "[ERR] Not receive ack");
 }
 
-bool zarvoMu::writeAuxSrc(CrossPoint src)
-{
-    const QByteArray frame = packs_.writeAuxSrcPacks(src);
-    return sendOnly(frame);
-}
+bool zarvoMu::writeAuxSrc(CrossPoint src) { return sendOnly(packs_.writeAuxSrcPacks(src)); }
 
 bool zarvoMu::writeAuxMode(int mode)
 {
@@ -699,40 +615,28 @@ bool zarvoMu::writeAuxMode(int mode)
 CrossPoint zarvoMu::readSource(const char *name, const QByteArray &frame, int waitMs, const char *tooFewText,
                                bool &ok)
 {
-    ok = true;
+    ok = false;
     qDebug() << name;
-    if (!wholeFrameSent(send(frame), frame)) {
-        ok = false;
+    if (!sendFrame(frame))
         return none;
-    }
     const QByteArray reply = receive(waitMs);
-    if (reply.size() < 3) {
-        qWarning() << tooFewText << reply.size();
-        ok = false;
+    if (!replyFits(reply, 5, tooFewText))
         return black;
-    }
-    if (reply.size() > 5) {
-        qWarning() << "bytes too long for message buffer:" << reply.size();
-        ok = false;
-        return black;
-    }
     // A stale acknowledgement or a garbled reply must not pass as a source:
     // the frame has to carry its source byte under a valid checksum, and
     // answer this request (its code, or the code with the top bit set).
     if (!checkChecksum(reply) || !carriesData(reply, 1)) {
         qWarning().noquote() << "[ERR] source reply invalid:" << mbHex(reply);
-        ok = false;
         return black;
     }
     const uint8_t code = at(reply, 2);
     const uint8_t asked = at(frame, 2);
     if (code != asked && code != (asked | 0x80)) {
         qWarning().noquote() << "[ERR] source reply command code:" << int(code) << mbHex(reply);
-        ok = false;
         return black;
     }
-    const COMMANDFORMAT f = decode(reply, 2);
-    return static_cast<CrossPoint>(f.message[0]);
+    ok = true;
+    return static_cast<CrossPoint>(decode(reply, 2).message[0]);
 }
 
 CrossPoint zarvoMu::readProgram(bool &ok)
@@ -749,58 +653,41 @@ CrossPoint zarvoMu::readPreset(bool &ok)
 
 CrossPoint zarvoMu::readKeyFillPacks(bool &ok)
 {
-    return readSource("readKeyFillPacks:..... ", packs_.readKeyFillPacks(), normalReplyWait,
-                      "receive() returned too few bytes:", ok);
+    return readSource("readKeyFillPacks:..... ", packs_.readKeyFillPacks(), normalReplyWait, tooFew, ok);
 }
 
 CrossPoint zarvoMu::readKeyKeySrc(bool &ok)
 {
-    return readSource("readKeyKeySrc:..... ", packs_.readKeyKeySrcPacks(), normalReplyWait,
-                      "receive() returned too few bytes:", ok);
+    return readSource("readKeyKeySrc:..... ", packs_.readKeyKeySrcPacks(), normalReplyWait, tooFew, ok);
 }
 
 int zarvoMu::readControl(EffectAddress address, bool &ok)
 {
-    ok = true;
-    const QByteArray frame = packs_.readControlPacks(address);
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning() << "[ERR] Send";
-        ok = false;
+    ok = false;
+    if (!sendFrame(packs_.readControlPacks(address), "[ERR] Send"))
         return -1;
-    }
     const QByteArray reply = receive(normalReplyWait);
-    if (reply.size() < 3) {
-        qWarning() << "receive() returned too few bytes:" << reply.size();
-        ok = false;
+    if (!replyFits(reply, 7))
         return 0;
-    }
-    if (reply.size() > 7) {
-        qWarning() << "bytes too long for message buffer:" << reply.size();
-        ok = false;
-        return 0;
-    }
-    COMMANDFORMAT f = decode(reply, 4);
+    const COMMANDFORMAT f = decode(reply, 4);
     const bool sumOk = checkChecksum(reply);
     if (!sumOk) {
         qWarning() << "[ERR] checksum = " << sumOk;
-        ok = false;
         return -1;
     }
     if (f.commandCode != 0xC5) {
         qWarning() << "[ERR] commandCode = " << int(f.commandCode);
-        ok = false;
         return -1;
     }
     if (!carriesData(reply, 3)) {
-        qWarning() << "receive() returned too few bytes:" << reply.size();
-        ok = false;
+        qWarning() << tooFew << reply.size();
         return -1;
     }
     if (f.message[0] != 0) {
         qWarning() << "[ERR] control = " << int(f.message[0]);
-        ok = false;
         return -1;
     }
+    ok = true;
     return f.message[2] * 256 + f.message[1];
 }
 
@@ -808,11 +695,8 @@ bool zarvoMu::readPushButtonLamp(PushButtonLamp lamp, bool &ok)
 {
     qDebug() << "readPushButtonLamp:..... " << lamp;
     ok = false;
-    const QByteArray frame = packs_.readPushButtonLampPacks(lamp);
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning().noquote() << "[ERR] Send pack: " << mbHex(frame);
+    if (!sendFrame(packs_.readPushButtonLampPacks(lamp), "[ERR] Send pack: ", SendFailLog::Frame))
         return false;
-    }
     QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
     if (reply.isEmpty()) {
         qWarning() << "[ERR] Not rceive ack";
@@ -824,14 +708,8 @@ bool zarvoMu::readPushButtonLamp(PushButtonLamp lamp, bool &ok)
         qWarning().noquote() << "[ERR]checksum fail" << ", bytes :" << mbHex(reply);
         return false;
     }
-    if (reply.size() < 3) {
-        qWarning() << "receive() returned too few bytes:" << reply.size();
+    if (!replyFits(reply, 5))
         return false;
-    }
-    if (reply.size() > 5) {
-        qWarning() << "bytes too long for message buffer:" << reply.size();
-        return false;
-    }
     COMMANDFORMAT f = decode(reply, 2);
     if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 1)) {
         qWarning().noquote() << "[ERR]checksum fail" << mbHex(reply);
@@ -849,51 +727,52 @@ bool zarvoMu::readPushButtonLamp(PushButtonLamp lamp, bool &ok)
 WipePattern zarvoMu::readWipePattern(bool &ok)
 {
     qDebug() << "readWipePattern:..... ";
-    ok = true;
-    const QByteArray frame = packs_.readWipePatternPacks();
-    if (!wholeFrameSent(send(frame), frame)) {
-        ok = false;
+    ok = false;
+    if (!sendFrame(packs_.readWipePatternPacks()))
         return reverse;
-    }
     const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
     if (reply.isEmpty()) {
         qWarning() << "[ERR] receive wipe pattern empty";
-        ok = false;
         return reverse;
     }
     if (reply.size() == 3) {
         // An acknowledgement without data.
-        if (!checkWriteCommandAck(reply))
-            ok = false;
+        ok = checkWriteCommandAck(reply);
         return reverse;
     }
-    if (reply.size() < 3) {
-        qWarning() << "receive() returned too few bytes:" << reply.size();
-        ok = false;
+    if (!replyFits(reply, 5))
         return LeftToRight;
-    }
-    if (reply.size() > 5) {
-        qWarning() << "bytes too long for message buffer:" << reply.size();
-        ok = false;
-        return LeftToRight;
-    }
     COMMANDFORMAT f = decode(reply, 2);
     if (!checkRecieveWriteCommandCheckSum(f) || f.commandCode != 0xC8 || !carriesData(reply, 1)) {
         qWarning().noquote() << "[ERR] wipe pattern reply invalid:" << mbHex(reply);
-        ok = false;
         return reverse;
     }
+    ok = true;
     return static_cast<WipePattern>(f.message[0]);
+}
+
+QByteArray zarvoMu::reReadUntil(QByteArray reply, const QByteArray &header, int frameLen, int counter,
+                                const char *missText)
+{
+    reply = resync(reply, header);
+    auto complete = [&](const QByteArray &r) {
+        return r.size() == frameLen && at(r, 0) == at(header, 0) && at(r, 2) == at(header, 2);
+    };
+    // Re-reads add to what came so far: a reply split over several reads
+    // is joined, not lost. The buffer stays bounded by the counter.
+    for (; !complete(reply) && counter >= 0; --counter) {
+        qDebug().noquote() << missText << mbHex(reply);
+        reply.append(receive(normalReplyWait));
+        reply = resync(reply, header);
+    }
+    return reply;
 }
 
 zarvoMuStatus zarvoMu::requestStatus(bool &ok)
 {
     ok = false;
-    const QByteArray frame = packs_.requestStatusPacks();
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning().noquote() << "request status send bytes not corrent" << mbHex(frame);
+    if (!sendFrame(packs_.requestStatusPacks(), "request status send bytes not corrent", SendFailLog::Frame))
         return zarvoMuStatus();
-    }
     QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
     if (reply.isEmpty()) {
         qWarning() << "[ERR] request status receive zero bytes";
@@ -905,23 +784,9 @@ zarvoMuStatus zarvoMu::requestStatus(bool &ok)
         qWarning().noquote() << "[ERR] request status check sum:" << mbHex(reply);
         return zarvoMuStatus();
     }
-    reply = resync(reply, statusHeader);
-    auto complete = [](const QByteArray &r) { return r.size() == 10 && at(r, 0) == 0x09 && at(r, 2) == 0xEE; };
-    // Re-reads add to what came so far: a reply split over several reads
-    // is joined, not lost.
-    for (int counter = 2; !complete(reply) && counter >= 0; --counter) {
-        qDebug().noquote() << "request status miss some bytes... " << mbHex(reply);
-        reply.append(receive(normalReplyWait));
-        reply = resync(reply, statusHeader);
-    }
-    if (reply.size() < 3) {
-        qWarning() << "receive() returned too few bytes:" << reply.size();
+    reply = reReadUntil(reply, statusHeader, 10, 2, "request status miss some bytes... ");
+    if (!replyFits(reply, 10))
         return zarvoMuStatus();
-    }
-    if (reply.size() > 10) {
-        qWarning() << "bytes too long for message buffer:" << reply.size();
-        return zarvoMuStatus();
-    }
     COMMANDFORMAT f = decode(reply, 7);
     if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 6)) {
         qWarning().noquote() << "[ERR] request status check sum error" << mbHex(reply);
@@ -946,74 +811,51 @@ zarvoMuStatus zarvoMu::requestStatus(bool &ok)
 
 DeviceType zarvoMu::readDeviceType(bool &ok)
 {
-    ok = true;
-    const QByteArray frame = packs_.readDeviceTypePacks();
-    if (!wholeFrameSent(send(frame), frame)) {
-        ok = false;
+    ok = false;
+    if (!sendFrame(packs_.readDeviceTypePacks()))
         return unKnown;
-    }
     const QByteArray reply = receive(normalReplyWait);
-    if (reply.size() < 3) {
-        qWarning() << "receive() returned too few bytes:" << reply.size();
-        ok = false;
+    if (!replyFits(reply, 5))
         return VORNA;
-    }
-    if (reply.size() > 5) {
-        qWarning() << "bytes too long for message buffer:" << reply.size();
-        ok = false;
-        return VORNA;
-    }
     COMMANDFORMAT f = decode(reply, 2);
     if (!checkRecieveWriteCommandCheckSum(f) || f.commandCode != 0xEF || !carriesData(reply, 1)) {
         qWarning().noquote() << "[ERR] device type reply invalid:" << mbHex(reply);
-        ok = false;
         return unKnown;
     }
+    ok = true;
     return static_cast<DeviceType>(f.message[0]);
 }
 
 int zarvoMu::readAutoTransRate(bool &ok)
 {
-    ok = true;
-    const QByteArray frame = packs_.readAutoTransRatePacks();
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning() << "[ERR] packSize = " << frame.size();
-        ok = false;
+    ok = false;
+    if (!sendFrame(packs_.readAutoTransRatePacks(), "[ERR] packSize = ", SendFailLog::Size))
         return -1;
-    }
     const QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
     if (reply.isEmpty()) {
         qWarning() << "[ERR] Not receive Trans Rate Packs";
-        ok = false;
         return -1;
     }
     qDebug().noquote() << "Receive bytes :" << mbHex(reply);
-    if (reply.size() < 3) {
-        qWarning() << "receive() returned too few bytes:" << reply.size();
-        ok = false;
+    if (!replyFits(reply, 5))
         return 0;
-    }
-    if (reply.size() > 5) {
-        qWarning() << "bytes too long for message buffer:" << reply.size();
-        ok = false;
-        return 0;
-    }
     COMMANDFORMAT f = decode(reply, 2);
     if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 1)) {
         qWarning() << "[ERR] checksum error";
-        ok = false;
         return -1;
     }
     if (f.commandCode != 0xCC) {
         qWarning() << "[ERR] command code error";
-        ok = false;
         return -1;
     }
+    ok = true;
     return f.message[0];
 }
 
 bool zarvoMu::decodeBlock(const QByteArray &reply, COMMANDFORMAT &f)
 {
+    if (!replyFits(reply, 12))
+        return false;
     f = decode(reply, 9);
     if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 8)) {
         qWarning().noquote() << "[ERR] checksum" << mbHex(reply);
@@ -1028,148 +870,80 @@ bool zarvoMu::decodeBlock(const QByteArray &reply, COMMANDFORMAT &f)
 
 colorWipeBorderSetting zarvoMu::readColorBorderUserParam(bool &ok)
 {
-    ok = true;
-    const QByteArray frame = packs_.readUserParamPacks(colorBorderControl);
-    if (!wholeFrameSent(send(frame), frame)) {
-        ok = false;
+    ok = false;
+    if (!sendFrame(packs_.readUserParamPacks(colorBorderControl)))
         return colorWipeBorderSetting();
-    }
     const QByteArray reply = waitReply(normalReplyWait, 6, normalReplyWait);
     if (reply.isEmpty()) {
         qWarning() << "[ERR] receive empty";
-        ok = false;
-        return colorWipeBorderSetting();
-    }
-    if (reply.size() < 3) {
-        qWarning() << "receive() returned too few bytes:" << reply.size();
-        ok = false;
-        return colorWipeBorderSetting();
-    }
-    if (reply.size() > 12) {
-        qWarning() << "bytes too long for message buffer:" << reply.size();
-        ok = false;
         return colorWipeBorderSetting();
     }
     COMMANDFORMAT f;
-    if (!decodeBlock(reply, f)) {
-        ok = false;
+    if (!decodeBlock(reply, f))
         return colorWipeBorderSetting();
-    }
     printVectorMsg(f.message);
+    ok = true;
     return colorWipeBorderSetting::fromBytes(f.message.data());
 }
 
 pipSetting zarvoMu::readPipUserParam(bool &ok)
 {
-    ok = true;
-    const QByteArray frame = packs_.readUserParamPacks(pipControl);
-    if (!wholeFrameSent(send(frame), frame)) {
-        qWarning() << "[ERR] pack Size";
-        ok = false;
+    ok = false;
+    if (!sendFrame(packs_.readUserParamPacks(pipControl), "[ERR] pack Size"))
         return pipSetting();
-    }
     QByteArray reply = waitReply(normalReplyWait, 6, normalReplyWait);
     if (reply.isEmpty()) {
         qWarning() << "[ERR] receive empty";
-        ok = false;
         return pipSetting();
     }
-    reply = resync(reply, pipHeader);
-    auto complete = [](const QByteArray &r) { return r.size() == 12 && at(r, 0) == 0x0B && at(r, 2) == 0xC9; };
-    // Re-reads add to what came so far (a split reply is joined). The
-    // buffer stays bounded: at most 13 re-reads.
-    for (int counter = 12; !complete(reply) && counter >= 0; --counter) {
-        qDebug().noquote() << "read pip user miss some bytes... " << mbHex(reply);
-        reply.append(receive(normalReplyWait));
-        reply = resync(reply, pipHeader);
-    }
+    reply = reReadUntil(reply, pipHeader, 12, 12, "read pip user miss some bytes... ");
     qDebug().noquote() << "read pip user- bytes... " << mbHex(reply);
-    if (reply.size() <= 2) {
-        qWarning() << "receive() returned too few bytes:" << reply.size();
-        ok = false;
-        return pipSetting();
-    }
-    if (reply.size() > 12) {
-        qWarning() << "bytes too long for message buffer:" << reply.size();
-        ok = false;
-        return pipSetting();
-    }
     COMMANDFORMAT f;
-    if (!decodeBlock(reply, f)) {
-        ok = false;
+    if (!decodeBlock(reply, f))
         return pipSetting();
-    }
+    ok = true;
     return pipSetting::fromBytes(f.message.data());
 }
 
 lumakeyAudioSetting zarvoMu::readLumaAudioUserParam(bool &ok)
 {
-    ok = true;
-    const QByteArray frame = packs_.readUserParamPacks(lumakeyAudioControl);
-    if (!wholeFrameSent(send(frame), frame)) {
-        ok = false;
+    ok = false;
+    if (!sendFrame(packs_.readUserParamPacks(lumakeyAudioControl)))
         return lumakeyAudioSetting();
-    }
     QByteArray reply = receive(normalReplyWait);
     const int start = reply.indexOf('\x0B');
     reply = start >= 0 ? reply.mid(start) : QByteArray();
-    if (reply.size() <= 2) {
-        qWarning() << "receive() returned too few bytes:" << reply.size();
-        ok = false;
+    if (!replyFits(reply, 12))
         return lumakeyAudioSetting();
-    }
-    if (reply.size() > 12) {
-        qWarning() << "bytes too long for message buffer:" << reply.size();
-        ok = false;
-        return lumakeyAudioSetting();
-    }
     COMMANDFORMAT f = decode(reply, 9);
     qDebug() << "luma audio count:" << int(f.count) << "command code:" << int(f.commandCode);
     const bool sumOk = checkRecieveWriteCommandCheckSum(f);
     qDebug() << "luma audio checksum:" << sumOk;
-    if (!sumOk) {
+    if (!sumOk)
         qWarning().noquote() << "[ERR] luma audio checksum" << mbHex(reply);
-        ok = false;
-    }
     if (f.commandCode != 0xC9 || !carriesData(reply, 8)) {
         qWarning().noquote() << "[ERR] luma audio reply invalid:" << mbHex(reply);
-        ok = false;
         return lumakeyAudioSetting();
     }
+    ok = sumOk;
     return lumakeyAudioSetting::fromBytes(f.message.data());
 }
 
 machineInfoSetting zarvoMu::readMachineInfoUserParam(bool &ok)
 {
-    ok = true;
-    const QByteArray frame = packs_.readUserParamPacks(setupControl);
-    if (!wholeFrameSent(send(frame), frame)) {
-        ok = false;
+    ok = false;
+    if (!sendFrame(packs_.readUserParamPacks(setupControl)))
         return machineInfoSetting();
-    }
-    const QByteArray reply = receive(normalReplyWait);
-    if (reply.size() <= 2) {
-        qWarning() << "receive() returned too few bytes:" << reply.size();
-        ok = false;
-        return machineInfoSetting();
-    }
-    if (reply.size() > 12) {
-        qWarning() << "bytes too long for message buffer:" << reply.size();
-        ok = false;
-        return machineInfoSetting();
-    }
     COMMANDFORMAT f;
-    if (!decodeBlock(reply, f)) {
-        ok = false;
+    if (!decodeBlock(receive(normalReplyWait), f))
         return machineInfoSetting();
-    }
+    ok = true;
     return machineInfoSetting::fromBytes(f.message.data());
 }
 
 bool zarvoMu::isMachineLive()
 {
-    const QByteArray frame = packs_.machineLivePacks();
-    if (!wholeFrameSent(send(frame), frame))
+    if (!sendFrame(packs_.machineLivePacks()))
         return false;
     QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
     if (reply.isEmpty()) {
@@ -1190,57 +964,43 @@ bool zarvoMu::isMachineLive()
 
 CrossPoint zarvoMu::readAuxSrc(bool &ok, COMMANDFORMAT &frameOut)
 {
-    ok = true;
-    const QByteArray frame = packs_.readAuxSrcPacks();
-    if (!wholeFrameSent(send(frame), frame)) {
-        ok = false;
+    ok = false;
+    if (!sendFrame(packs_.readAuxSrcPacks()))
         return none;
-    }
     const QByteArray reply = receive(normalReplyWait);
     frameOut.message.assign(8, 0);
-    if (reply.size() < 3) {
-        qWarning() << "receive() returned too few bytes:" << reply.size();
-        ok = false;
+    if (!replyFits(reply, 11))
         return black;
-    }
-    if (reply.size() > 11) {
-        qWarning() << "bytes too long for message buffer:" << reply.size();
-        ok = false;
-        return black;
-    }
     frameOut = decode(reply, 8);
     if (!checkChecksum(reply) || !carriesData(reply, 1)) {
         qWarning().noquote() << "[ERR] aux source reply invalid:" << mbHex(reply);
-        ok = false;
         return black;
     }
+    ok = true;
     return static_cast<CrossPoint>(frameOut.message[0]);
+}
+
+int zarvoMu::readAuxByte(const QByteArray &frame, const char *logText, const char *invalidText)
+{
+    if (!sendFrame(frame))
+        return 0;
+    const QByteArray reply = receive(normalReplyWait);
+    qDebug().noquote() << logText << mbHex(reply);
+    if (reply.size() < 3 || reply.size() > 11 || !checkChecksum(reply) || !carriesData(reply, 1)) {
+        qWarning().noquote() << invalidText << mbHex(reply);
+        return 0;
+    }
+    return decode(reply, 8).message[0];
 }
 
 int zarvoMu::readAuxMode()
 {
-    const QByteArray frame = packs_.readAuxModePacks();
-    if (!wholeFrameSent(send(frame), frame))
-        return 0;
-    const QByteArray reply = receive(normalReplyWait);
-    qDebug().noquote() << "readAuxMode Read Aux mode bytes = " << mbHex(reply);
-    if (reply.size() < 3 || reply.size() > 11 || !checkChecksum(reply) || !carriesData(reply, 1)) {
-        qWarning().noquote() << "[ERR] aux mode reply invalid:" << mbHex(reply);
-        return 0;
-    }
-    return decode(reply, 8).message[0];
+    return readAuxByte(packs_.readAuxModePacks(), "readAuxMode Read Aux mode bytes = ",
+                       "[ERR] aux mode reply invalid:");
 }
 
 int zarvoMu::readFwVersion()
 {
-    const QByteArray frame = packs_.readFwVersionPacks();
-    if (!wholeFrameSent(send(frame), frame))
-        return 0;
-    const QByteArray reply = receive(normalReplyWait);
-    qDebug().noquote() << "readFwVersion Read Aux mode bytes = " << mbHex(reply);
-    if (reply.size() < 3 || reply.size() > 11 || !checkChecksum(reply) || !carriesData(reply, 1)) {
-        qWarning().noquote() << "[ERR] firmware version reply invalid:" << mbHex(reply);
-        return 0;
-    }
-    return decode(reply, 8).message[0];
+    return readAuxByte(packs_.readFwVersionPacks(), "readFwVersion Read Aux mode bytes = ",
+                       "[ERR] firmware version reply invalid:");
 }

@@ -134,7 +134,25 @@ public:
     std::atomic<bool> specialMission{false};
 
 private:
+    enum class SendFailLog { Text, Size, SizeAndWritten, Frame };
+
     bool wholeFrameSent(qint64 written, const QByteArray &frame) const;
+    // Sends a frame; when it does not go out whole, logs `failText` with the
+    // detail named (nothing when failText is null) and returns false.
+    bool sendFrame(const QByteArray &frame, const char *failText = nullptr, SendFailLog detail = SendFailLog::Text);
+    // The acknowledgement of the frame just sent: a wait of `firstMs`, then up
+    // to `retries` waits of 3000 ms while nothing came. Logs `noReplyText`
+    // when nothing came, and `replyText` with the reply before the check (or
+    // after it, with its result, when `withResult`).
+    bool awaitAck(int firstMs, int retries, const char *noReplyText = nullptr, const char *replyText = nullptr,
+                  bool withResult = false);
+    // Resynchronises on `header` and re-reads, adding to what came, while
+    // the reply is not one whole `frameLen`-byte frame and `counter` (counted
+    // down) is not below zero.
+    QByteArray reReadUntil(QByteArray reply, const QByteArray &header, int frameLen, int counter,
+                           const char *missText);
+    // The aux mode and firmware version reads: data byte 0 or 0.
+    int readAuxByte(const QByteArray &frame, const char *logText, const char *invalidText);
     bool sendOnly(const QByteArray &frame);
     void awaitOutstandingAck();
     bool busyGateRefuses(const QByteArray &frame) const;
@@ -145,7 +163,7 @@ private:
     QByteArray waitReply(int firstMs, int retries, int retryMs);
     // The common shape of a source read.
     CrossPoint readSource(const char *name, const QByteArray &frame, int waitMs, const char *tooFewText, bool &ok);
-    // The common part of the user-menu block reads: false with the zero record.
+    // Length, checksum and code of a user-menu block reply.
     bool decodeBlock(const QByteArray &reply, COMMANDFORMAT &frame);
 
     zarvoMuCommandPacks packs_;

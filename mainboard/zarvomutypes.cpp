@@ -47,33 +47,6 @@ zarvoMuStatus zarvoMuStatus::fromBytes(const QByteArray &bytes)
     return fromBytes(reinterpret_cast<const uint8_t *>(bytes.constData()), bytes.size());
 }
 
-namespace {
-template <typename R>
-QByteArray recordBytes(const R &r)
-{
-    return QByteArray(reinterpret_cast<const char *>(&r), static_cast<int>(sizeof r));
-}
-template <typename R>
-R recordFrom(const uint8_t *p8)
-{
-    R r;
-    if (p8)
-        std::memcpy(&r, p8, sizeof r);
-    return r;
-}
-} // namespace
-
-// The four records are eight single-byte members (checked by static_assert),
-// so their memory image is the wire order p0..p7.
-QByteArray colorWipeBorderSetting::toBytes() const { return recordBytes(*this); }
-colorWipeBorderSetting colorWipeBorderSetting::fromBytes(const uint8_t *p8) { return recordFrom<colorWipeBorderSetting>(p8); }
-QByteArray pipSetting::toBytes() const { return recordBytes(*this); }
-pipSetting pipSetting::fromBytes(const uint8_t *p8) { return recordFrom<pipSetting>(p8); }
-QByteArray lumakeyAudioSetting::toBytes() const { return recordBytes(*this); }
-lumakeyAudioSetting lumakeyAudioSetting::fromBytes(const uint8_t *p8) { return recordFrom<lumakeyAudioSetting>(p8); }
-QByteArray machineInfoSetting::toBytes() const { return recordBytes(*this); }
-machineInfoSetting machineInfoSetting::fromBytes(const uint8_t *p8) { return recordFrom<machineInfoSetting>(p8); }
-
 QString mbHex(const QByteArray &bytes)
 {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());

@@ -17,6 +17,7 @@
 #include <QtGlobal>
 
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -195,7 +196,26 @@ struct zarvoMuStatus {
 
 // The four user-menu blocks: 8 one-byte fields each, p0..p7 in declaration
 // order on the wire. The link passes them through without range checks.
-struct colorWipeBorderSetting {
+// Being eight single-byte members (checked below), a record's memory image
+// is its wire order; the empty base adds no bytes.
+template <typename R>
+struct userMenuRecord {
+    QByteArray toBytes() const { return QByteArray(reinterpret_cast<const char *>(self()), int(sizeof(R))); }
+    // The 8 bytes at p8 (zero record for null).
+    static R fromBytes(const uint8_t *p8)
+    {
+        R r;
+        if (p8)
+            std::memcpy(static_cast<void *>(&r), p8, sizeof(R));
+        return r;
+    }
+    bool operator==(const R &o) const { return toBytes() == o.toBytes(); }
+
+private:
+    const R *self() const { return static_cast<const R *>(this); }
+};
+
+struct colorWipeBorderSetting : userMenuRecord<colorWipeBorderSetting> {
     uint8_t bkgColor = 0;
     uint8_t wipeBorderSize = 0;
     uint8_t wipeBorderColor = 0;
@@ -204,13 +224,9 @@ struct colorWipeBorderSetting {
     uint8_t reserved1 = 0;
     uint8_t reserved2 = 0;
     uint8_t reserved3 = 0;
-
-    QByteArray toBytes() const;
-    static colorWipeBorderSetting fromBytes(const uint8_t *p8);
-    bool operator==(const colorWipeBorderSetting &o) const { return toBytes() == o.toBytes(); }
 };
 
-struct pipSetting {
+struct pipSetting : userMenuRecord<pipSetting> {
     uint8_t pipSize = 0;
     int8_t pipPositionX = 0;
     int8_t pipPositionY = 0;
@@ -219,13 +235,9 @@ struct pipSetting {
     uint8_t pipCropRight = 0;
     uint8_t pipCropTop = 0;
     uint8_t pipCropBottom = 0;
-
-    QByteArray toBytes() const;
-    static pipSetting fromBytes(const uint8_t *p8);
-    bool operator==(const pipSetting &o) const { return toBytes() == o.toBytes(); }
 };
 
-struct lumakeyAudioSetting {
+struct lumakeyAudioSetting : userMenuRecord<lumakeyAudioSetting> {
     uint8_t lumakeyMode = 0;
     uint8_t lumakeyCleanupLevel = 0;
     uint8_t lumakeyTransparency = 0;
@@ -234,13 +246,9 @@ struct lumakeyAudioSetting {
     uint8_t audioHdmiGroup = 0;
     uint8_t audioLevel = 0;
     uint8_t audioTallyMode = 0;
-
-    QByteArray toBytes() const;
-    static lumakeyAudioSetting fromBytes(const uint8_t *p8);
-    bool operator==(const lumakeyAudioSetting &o) const { return toBytes() == o.toBytes(); }
 };
 
-struct machineInfoSetting {
+struct machineInfoSetting : userMenuRecord<machineInfoSetting> {
     uint8_t pgmOutResolution = 0;
     uint8_t multiviewOutResolution = 0;
     uint8_t language = 0;
@@ -249,10 +257,6 @@ struct machineInfoSetting {
     uint8_t osdMajorVersion = 0;
     uint8_t osdMinorVersion = 0;
     uint8_t outputFormat = 0;
-
-    QByteArray toBytes() const;
-    static machineInfoSetting fromBytes(const uint8_t *p8);
-    bool operator==(const machineInfoSetting &o) const { return toBytes() == o.toBytes(); }
 };
 
 static_assert(sizeof(colorWipeBorderSetting) == 8, "user-menu records are 8 bytes");
