@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QSerialPort>
 #include <QSerialPortInfo>
+#include <QSizeF>
 #include <QTcpSocket>
 #include <QThread>
 
@@ -116,33 +117,23 @@ QList<QString> commandExecObject::availableComPorts()
     return names;
 }
 
-double commandExecObject::getScreenWidth()
+// Width the larger and height the smaller side, so a panel mounted in
+// portrait still reports landscape values.
+static QSizeF landscapeScreen()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen) {
         qWarning() << "[ERR] no primary screen";
-        return 0;
+        return QSizeF(0, 0);
     }
     const QRect g = screen->geometry();
-    const double w = qMax(g.width(), g.height());
-    const double h = qMin(g.width(), g.height());
-    qDebug() << "Screen Width: " << w << "Screen height: " << h;
-    return w;
+    const QSizeF size(qMax(g.width(), g.height()), qMin(g.width(), g.height()));
+    qDebug() << "Screen Width: " << size.width() << "Screen height: " << size.height();
+    return size;
 }
 
-double commandExecObject::getScreenHeight()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen) {
-        qWarning() << "[ERR] no primary screen";
-        return 0;
-    }
-    const QRect g = screen->geometry();
-    const double w = qMax(g.width(), g.height());
-    const double h = qMin(g.width(), g.height());
-    qDebug() << "Screen Width: " << w << "Screen height: " << h;
-    return h;
-}
+double commandExecObject::getScreenWidth() { return landscapeScreen().width(); }
+double commandExecObject::getScreenHeight() { return landscapeScreen().height(); }
 
 bool commandExecObject::linkFree(const char *operation)
 {
@@ -166,6 +157,13 @@ bool commandExecObject::exchangeAvailable(const char *operation)
 // ---------------------------------------------------------------------------
 // Crosspoints
 
+bool commandExecObject::writeBus(const char *operation, bool program, CrossPoint source, LineCheck line)
+{
+    return exchange(operation, line, false, [&] {
+        return program ? zarvoUnitControl->writeProgram(source) : zarvoUnitControl->writePreset(source);
+    });
+}
+
 bool commandExecObject::pgm(int n)
 {
     if (!isConnected())
@@ -174,10 +172,7 @@ bool commandExecObject::pgm(int n)
         qWarning() << "[ERR] buttonNum out of range :" << n;
         return false;
     }
-    ExchangeGuard guard(this, "pgm");
-    if (!guard)
-        return false;
-    return zarvoUnitControl->writeProgram(static_cast<CrossPoint>(n));
+    return writeBus("pgm", true, static_cast<CrossPoint>(n), NoLineCheck);
 }
 
 bool commandExecObject::pvw(int n)
@@ -186,81 +181,44 @@ bool commandExecObject::pvw(int n)
         qWarning() << "[ERR] buttonNum out of range :" << n;
         return false;
     }
-    ExchangeGuard guard(this, "pvw");
-    if (!guard)
-        return false;
-    return zarvoUnitControl->writePreset(static_cast<CrossPoint>(n));
+    return writeBus("pvw", false, static_cast<CrossPoint>(n), NoLineCheck);
 }
+
+// The background button alternates its bus between background and colour bar.
+static CrossPoint backgroundToggled(CrossPoint current) { return current == background ? colorBar : background; }
 
 bool commandExecObject::pgmbg()
 {
-    if (!isConnected())
-        return false;
-    ExchangeGuard guard(this, "pgmbg");
-    if (!guard)
-        return false;
-    bool ok = false;
-    const CrossPoint current = zarvoUnitControl->readProgram(ok);
-    return zarvoUnitControl->writeProgram(current == background ? colorBar : background);
+    return exchange("pgmbg", CheckLine, false, [this] {
+        bool ok = false;
+        return zarvoUnitControl->writeProgram(backgroundToggled(zarvoUnitControl->readProgram(ok)));
+    });
 }
 
 bool commandExecObject::pvwbg()
 {
-    if (!isConnected())
-        return false;
-    ExchangeGuard guard(this, "pvwbg");
-    if (!guard)
-        return false;
-    bool ok = false;
-    const CrossPoint current = zarvoUnitControl->readPreset(ok);
-    return zarvoUnitControl->writePreset(current == background ? colorBar : background);
+    return exchange("pvwbg", CheckLine, false, [this] {
+        bool ok = false;
+        return zarvoUnitControl->writePreset(backgroundToggled(zarvoUnitControl->readPreset(ok)));
+    });
 }
 
-bool commandExecObject::pgmBk()
-{
-    if (!isConnected())
-        return false;
-    ExchangeGuard guard(this, "pgmBk");
-    if (!guard)
-        return false;
-    return zarvoUnitControl->writeProgram(black);
-}
-
-bool commandExecObject::pvwBk()
-{
-    if (!isConnected())
-        return false;
-    ExchangeGuard guard(this, "pvwBk");
-    if (!guard)
-        return false;
-    return zarvoUnitControl->writePreset(black);
-}
-
-bool commandExecObject::pgmColorBar()
-{
-    if (!isConnected())
-        return false;
-    ExchangeGuard guard(this, "pgmColorBar");
-    if (!guard)
-        return false;
-    return zarvoUnitControl->writeProgram(colorBar);
-}
+bool commandExecObject::pgmBk() { return writeBus("pgmBk", true, black); }
+bool commandExecObject::pvwBk() { return writeBus("pvwBk", false, black); }
+bool commandExecObject::pgmColorBar() { return writeBus("pgmColorBar", true, colorBar); }
 
 // ---------------------------------------------------------------------------
 // Transitions
 
 bool commandExecObject::cutTrans()
 {
-    if (!isConnected())
-        return false;
-    ExchangeGuard guard(this, "cutTrans");
-    if (!guard)
-        return false;
-    qDebug() << "cutTrans --- ";
-    const bool ok = zarvoUnitControl->writePushButtonLampOn(cutCommand);
-    if (ok)
-        qDebug() << "cut trans mode is on :" << ok;
-    return ok;
+    return exchange("cutTrans", CheckLine, false, [this] {
+        qDebug() << "cutTrans --- ";
+        const bool ok = zarvoUnitControl->writePushButtonLampOn(cutCommand);
+        if (ok)
+            qDebug() << "cut trans mode is on :" << ok;
+        return ok;
+    });
 }
 
 bool commandExecObject::autoTrans(int rate)
@@ -268,25 +226,19 @@ bool commandExecObject::autoTrans(int rate)
     // The mainboard runs the transition at the rate last written with
     // writeAutoRate; the argument is kept for the interface's call shape.
     Q_UNUSED(rate)
-    if (!isConnected())
-        return false;
-    ExchangeGuard guard(this, "autoTrans");
-    if (!guard)
-        return false;
-    setAutoMode(true);
-    const bool ok = zarvoUnitControl->writePushButtonLampOn(autoTransition);
-    if (ok)
-        qDebug() << "auto trans mode is on :" << ok;
-    setAutoMode(false);
-    return ok;
+    return exchange("autoTrans", CheckLine, false, [this] {
+        setAutoMode(true);
+        const bool ok = zarvoUnitControl->writePushButtonLampOn(autoTransition);
+        if (ok)
+            qDebug() << "auto trans mode is on :" << ok;
+        setAutoMode(false);
+        return ok;
+    });
 }
 
 bool commandExecObject::mixMode()
 {
-    ExchangeGuard guard(this, "mixMode");
-    if (!guard)
-        return false;
-    const bool ok = zarvoUnitControl->writePushButtonLampOn(mixTransitionCommand);
+    const bool ok = lampWrite("mixMode", mixTransitionCommand, true);
     if (ok)
         qDebug() << "mix mode is on";
     return ok;
@@ -294,10 +246,7 @@ bool commandExecObject::mixMode()
 
 bool commandExecObject::wipeMode()
 {
-    ExchangeGuard guard(this, "wipeMode");
-    if (!guard)
-        return false;
-    const bool ok = zarvoUnitControl->writePushButtonLampOn(wipeTransitionCommand);
+    const bool ok = lampWrite("wipeMode", wipeTransitionCommand, true);
     if (ok)
         qDebug() << "wipe mode is on";
     return ok;
@@ -305,95 +254,53 @@ bool commandExecObject::wipeMode()
 
 bool commandExecObject::spliteMode()
 {
-    if (!isConnected())
-        return false;
-    ExchangeGuard guard(this, "spliteMode");
-    if (!guard)
-        return false;
-    bool ok = false;
-    const bool lit = zarvoUnitControl->readPushButtonLamp(splitCommand, ok);
-    bool written;
-    if (lit) {
-        written = zarvoUnitControl->writePushButtonLampOff(splitCommand);
-        qDebug() << "split mode is off :" << written;
-    } else {
-        written = zarvoUnitControl->writePushButtonLampOn(splitCommand);
+    return exchange("spliteMode", CheckLine, false, [this] {
+        bool ok = false;
+        if (zarvoUnitControl->readPushButtonLamp(splitCommand, ok)) {
+            const bool written = zarvoUnitControl->writePushButtonLampOff(splitCommand);
+            qDebug() << "split mode is off :" << written;
+            return written;
+        }
+        const bool written = zarvoUnitControl->writePushButtonLampOn(splitCommand);
         qDebug() << "split mode is on :" << written;
-    }
-    return written;
+        return written;
+    });
 }
 
 void commandExecObject::reverseOn()
 {
-    if (!isConnected())
-        return;
-    ExchangeGuard guard(this, "reverseOn");
-    if (!guard)
-        return;
-    const bool ok = zarvoUnitControl->writePushButtonLampOn(reverseCommand);
-    if (ok)
-        qDebug() << "reverse trans mode is on :" << ok;
+    if (lampWrite("reverseOn", reverseCommand, true, CheckLine))
+        qDebug() << "reverse trans mode is on :" << true;
 }
 
 void commandExecObject::reverseOff()
 {
-    if (!isConnected())
-        return;
-    ExchangeGuard guard(this, "reverseOff");
-    if (!guard)
-        return;
-    const bool ok = zarvoUnitControl->writePushButtonLampOff(reverseCommand);
-    if (ok)
-        qDebug() << "reverse trans mode is off :" << ok;
+    if (lampWrite("reverseOff", reverseCommand, false, CheckLine))
+        qDebug() << "reverse trans mode is off :" << true;
 }
 
-static bool writePattern(zarvoMu *link, WipePattern pattern)
+bool commandExecObject::writePatternLocked(const char *operation, WipePattern pattern)
 {
-    const bool ok = link->writeWipePattern(pattern);
-    if (!ok)
-        qWarning() << "pattern set not susccess";
-    return ok;
+    return exchange(operation, CheckLine, false, [&] {
+        const bool ok = zarvoUnitControl->writeWipePattern(pattern);
+        if (!ok)
+            qWarning() << "pattern set not susccess";
+        return ok;
+    });
 }
 
-bool commandExecObject::wipePattern1()
-{
-    if (!isConnected())
-        return false;
-    ExchangeGuard guard(this, "wipePattern1");
-    if (!guard)
-        return false;
-    return writePattern(zarvoUnitControl, LeftToRight);
-}
-
-bool commandExecObject::wipePattern2()
-{
-    if (!isConnected())
-        return false;
-    ExchangeGuard guard(this, "wipePattern2");
-    if (!guard)
-        return false;
-    return writePattern(zarvoUnitControl, topToBottom);
-}
-
-bool commandExecObject::wipePattern3()
-{
-    if (!isConnected())
-        return false;
-    ExchangeGuard guard(this, "wipePattern3");
-    if (!guard)
-        return false;
-    return writePattern(zarvoUnitControl, WipePattern::center);
-}
+bool commandExecObject::wipePattern1() { return writePatternLocked("wipePattern1", LeftToRight); }
+bool commandExecObject::wipePattern2() { return writePatternLocked("wipePattern2", topToBottom); }
+bool commandExecObject::wipePattern3() { return writePatternLocked("wipePattern3", WipePattern::center); }
 
 // ---------------------------------------------------------------------------
 // Keyers, picture-in-picture, split
 
-bool commandExecObject::lampWrite(const char *operation, PushButtonLamp lamp, bool on)
+bool commandExecObject::lampWrite(const char *operation, PushButtonLamp lamp, bool on, LineCheck line)
 {
-    ExchangeGuard guard(this, operation);
-    if (!guard)
-        return false;
-    return on ? zarvoUnitControl->writePushButtonLampOn(lamp) : zarvoUnitControl->writePushButtonLampOff(lamp);
+    return exchange(operation, line, false, [&] {
+        return on ? zarvoUnitControl->writePushButtonLampOn(lamp) : zarvoUnitControl->writePushButtonLampOff(lamp);
+    });
 }
 
 bool commandExecObject::pipProgramOn() { return lampWrite("pipProgramOn", pipProgram, true); }
@@ -414,51 +321,35 @@ bool commandExecObject::writePipProgram()
 
 void commandExecObject::pipSplitOnPgm()
 {
-    if (!isConnected())
-        return;
-    ExchangeGuard guard(this, "pipSplitOnPgm");
-    if (!guard)
-        return;
-    bool ok = false;
-    if (zarvoUnitControl->readPushButtonLamp(splitCommand, ok)) {
-        bool okProgram = false;
-        if (zarvoUnitControl->readPushButtonLamp(splitProgram, okProgram))
-            zarvoUnitControl->writePushButtonLampOff(splitProgram);
-        else
-            zarvoUnitControl->writePushButtonLampOn(splitProgram);
-    } else if (isPipSplitOnPgm()) {
-        zarvoUnitControl->writePushButtonLampOff(pipProgram);
-    } else {
-        zarvoUnitControl->writePushButtonLampOn(pipProgram);
-    }
+    exchange("pipSplitOnPgm", CheckLine, [this] {
+        bool ok = false;
+        PushButtonLamp lamp = pipProgram;
+        bool lit = isPipSplitOnPgm();
+        if (zarvoUnitControl->readPushButtonLamp(splitCommand, ok)) {
+            lamp = splitProgram;
+            lit = zarvoUnitControl->readPushButtonLamp(splitProgram, ok);
+        }
+        lit ? zarvoUnitControl->writePushButtonLampOff(lamp) : zarvoUnitControl->writePushButtonLampOn(lamp);
+    });
 }
 
 void commandExecObject::pipSplitOnPvw()
 {
-    if (!isConnected())
-        return;
-    ExchangeGuard guard(this, "pipSplitOnPvw");
-    if (!guard)
-        return;
-    bool ok = false;
-    const PushButtonLamp lamp = zarvoUnitControl->readPushButtonLamp(splitCommand, ok) ? splitPreview
-                                                                                          : pipPreview;
-    if (isPipSplitOnPvw())
-        zarvoUnitControl->writePushButtonLampOff(lamp);
-    else
-        zarvoUnitControl->writePushButtonLampOn(lamp);
+    exchange("pipSplitOnPvw", CheckLine, [this] {
+        bool ok = false;
+        const PushButtonLamp lamp = zarvoUnitControl->readPushButtonLamp(splitCommand, ok) ? splitPreview : pipPreview;
+        isPipSplitOnPvw() ? zarvoUnitControl->writePushButtonLampOff(lamp)
+                          : zarvoUnitControl->writePushButtonLampOn(lamp);
+    });
 }
 
 bool commandExecObject::lampState(const char *operation, PushButtonLamp lamp)
 {
-    if (!isConnected())
-        return false;
-    ExchangeGuard guard(this, operation);
-    if (!guard)
-        return false;
-    bool ok = false;
-    const bool lit = zarvoUnitControl->readPushButtonLamp(lamp, ok);
-    return ok && lit;
+    return exchange(operation, CheckLine, false, [&] {
+        bool ok = false;
+        const bool lit = zarvoUnitControl->readPushButtonLamp(lamp, ok);
+        return ok && lit;
+    });
 }
 
 bool commandExecObject::pipPgmState() { return lampState("pipPgmState", pipProgram); }
@@ -466,16 +357,24 @@ bool commandExecObject::pipPvmState() { return lampState("pipPvmState", pipPrevi
 bool commandExecObject::keyPgmState() { return lampState("keyPgmState", keyProgram); }
 bool commandExecObject::keyPvmState() { return lampState("keyPvmState", keyPreview); }
 
+void commandExecObject::logLamp(const char *operation, PushButtonLamp lamp, const char *text, bool onlyWhenLit)
+{
+    exchange(operation, CheckLine, [&] {
+        bool ok = false;
+        const bool lit = zarvoUnitControl->readPushButtonLamp(lamp, ok);
+        if (ok && (lit || !onlyWhenLit))
+            qDebug() << text << lit;
+    });
+}
+
 bool commandExecObject::writePipSource(int src)
 {
     if (!isSource(src)) {
         qWarning() << "[ERR] pip source out of range :" << src;
         return false;
     }
-    ExchangeGuard guard(this, "writePipSource");
-    if (!guard)
-        return false;
-    return zarvoUnitControl->writePipSrc(static_cast<CrossPoint>(src));
+    return exchange("writePipSource", NoLineCheck, false,
+                    [&] { return zarvoUnitControl->writePipSrc(static_cast<CrossPoint>(src)); });
 }
 
 void commandExecObject::writeSplitSource(int src)
@@ -486,10 +385,7 @@ void commandExecObject::writeSplitSource(int src)
         qWarning() << "[ERR] split source out of range :" << src;
         return;
     }
-    ExchangeGuard guard(this, "writeSplitSource");
-    if (!guard)
-        return;
-    zarvoUnitControl->writeSplitSrc(static_cast<CrossPoint>(src));
+    exchange("writeSplitSource", NoLineCheck, [&] { zarvoUnitControl->writeSplitSrc(static_cast<CrossPoint>(src)); });
 }
 
 bool commandExecObject::writeKeySource(int src)
@@ -500,71 +396,39 @@ bool commandExecObject::writeKeySource(int src)
         qWarning() << "[ERR] key source out of range :" << src;
         return false;
     }
-    ExchangeGuard guard(this, "writeKeySource");
-    if (!guard)
-        return false;
-    return zarvoUnitControl->writeKeyKeySrc(static_cast<CrossPoint>(src));
+    return exchange("writeKeySource", NoLineCheck, false,
+                    [&] { return zarvoUnitControl->writeKeyKeySrc(static_cast<CrossPoint>(src)); });
 }
 
 // ---------------------------------------------------------------------------
 // Reads
 
-int commandExecObject::readProgram()
+int commandExecObject::readBus(const char *operation, bool program)
 {
-    if (!isConnected())
-        return 0;
-    ExchangeGuard guard(this, "readProgram");
-    if (!guard)
-        return 0;
-    bool ok = false;
-    const int src = zarvoUnitControl->readProgram(ok);
-    if (!ok || !isSource(src)) {
-        qWarning() << "[ERR] readProgram failed, value" << src;
-        return 0;
-    }
-    qDebug().noquote() << QStringLiteral("readProgram ---%1: ").arg(QLatin1String(sourceName(src))) << src;
-    return src;
+    return exchange(operation, CheckLine, 0, [&] {
+        bool ok = false;
+        const int src = program ? zarvoUnitControl->readProgram(ok) : zarvoUnitControl->readPreset(ok);
+        if (!ok || !isSource(src)) {
+            qWarning() << "[ERR]" << operation << "failed, value" << src;
+            return 0;
+        }
+        qDebug().noquote() << QStringLiteral("%1 ---%2: ").arg(QLatin1String(operation), QLatin1String(sourceName(src)))
+                           << src;
+        return src;
+    });
 }
 
-int commandExecObject::readPreset()
-{
-    if (!isConnected())
-        return 0;
-    ExchangeGuard guard(this, "readPreset");
-    if (!guard)
-        return 0;
-    bool ok = false;
-    const int src = zarvoUnitControl->readPreset(ok);
-    if (!ok || !isSource(src)) {
-        qWarning() << "[ERR] readPreset failed, value" << src;
-        return 0;
-    }
-    qDebug().noquote() << QStringLiteral("readPreset ---%1: ").arg(QLatin1String(sourceName(src))) << src;
-    return src;
-}
+int commandExecObject::readProgram() { return readBus("readProgram", true); }
+int commandExecObject::readPreset() { return readBus("readPreset", false); }
 
-void commandExecObject::readMix()
-{
-    if (!isConnected())
-        return;
-    ExchangeGuard guard(this, "readMix");
-    if (!guard)
-        return;
-    bool ok = false;
-    const bool lit = zarvoUnitControl->readPushButtonLamp(mixTransitionCommand, ok);
-    if (ok && lit)
-        qDebug() << "mix mode is on :" << lit;
-}
+void commandExecObject::readMix() { logLamp("readMix", mixTransitionCommand, "mix mode is on :", true); }
 
 void commandExecObject::readWipePattern()
 {
-    if (!isConnected())
-        return;
-    ExchangeGuard guard(this, "readWipePattern");
-    if (!guard)
-        return;
-    bool ok = false;
-    zarvoUnitControl->readWipePattern(ok);
+    exchange("readWipePattern", CheckLine, [this] {
+        bool ok = false;
+        zarvoUnitControl->readWipePattern(ok);
+    });
 }
 
 bool commandExecObject::getWipeMode()
@@ -582,15 +446,15 @@ void commandExecObject::setAuxOutput(uint src)
     if (!isConnected() || src == curAuxSource.load())
         return;
     const uint mapped = (src >= 1 && src <= 4) ? src : 0;
-    ExchangeGuard guard(this, "setAuxOutput");
-    if (!guard)
-        return;
-    if (zarvoUnitControl->writeAuxSrc(static_cast<CrossPoint>(mapped)))
-        qDebug() << "SetAuxOutput susccess" << src;
-    // Stored whether or not the board acknowledged: a send-only write never
-    // tells, and resending the same source on every touch floods the line.
-    if (curAuxSource.exchange(mapped) != mapped)
-        emit auxOutputChanged();
+    exchange("setAuxOutput", NoLineCheck, [&] {
+        if (zarvoUnitControl->writeAuxSrc(static_cast<CrossPoint>(mapped)))
+            qDebug() << "SetAuxOutput susccess" << src;
+        // Stored whether or not the board acknowledged: a send-only write
+        // never tells, and resending the same source on every touch floods
+        // the line.
+        if (curAuxSource.exchange(mapped) != mapped)
+            emit auxOutputChanged();
+    });
 }
 
 uint commandExecObject::auxOutput()
@@ -602,55 +466,45 @@ uint commandExecObject::auxOutput()
 
 void commandExecObject::setAuxMode(int mode)
 {
-    if (!isConnected())
-        return;
-    ExchangeGuard guard(this, "setAuxMode");
-    if (!guard)
-        return;
-    qDebug() << "enter setAuxMode ... 00000: " << mode;
-    const bool ok = zarvoUnitControl->writeAuxMode(mode);
-    if (ok)
-        qDebug() << "setAuxMode susccess";
-    qDebug() << "leave setAuxMode ... 11111 ackSuscess: " << ok;
+    exchange("setAuxMode", CheckLine, [&] {
+        qDebug() << "enter setAuxMode ... 00000: " << mode;
+        const bool ok = zarvoUnitControl->writeAuxMode(mode);
+        if (ok)
+            qDebug() << "setAuxMode susccess";
+        qDebug() << "leave setAuxMode ... 11111 ackSuscess: " << ok;
+    });
 }
 
 int commandExecObject::readAutoRate()
 {
-    if (!isConnected())
-        return 0;
-    ExchangeGuard guard(this, "readAutoRate");
-    if (!guard)
-        return 0;
-    bool ok = false;
-    const int rate = zarvoUnitControl->readAutoTransRate(ok);
-    if (ok)
-        qDebug() << "auto rate" << rate;
-    return rate;
+    return exchange("readAutoRate", CheckLine, 0, [this] {
+        bool ok = false;
+        const int rate = zarvoUnitControl->readAutoTransRate(ok);
+        if (ok)
+            qDebug() << "auto rate" << rate;
+        return rate;
+    });
 }
 
 void commandExecObject::writeAutoRate(int rate)
 {
-    if (!isConnected())
-        return;
-    ExchangeGuard guard(this, "writeAutoRate");
-    if (!guard)
-        return;
-    qDebug() << "writeAutoRate ========";
-    const int r = qBound(1, rate, 200);
-    if (zarvoUnitControl->writeAutoTransRate(quint16(r)))
-        qDebug() << "set auto rate" << r;
+    exchange("writeAutoRate", CheckLine, [&] {
+        qDebug() << "writeAutoRate ========";
+        const int r = qBound(1, rate, 200);
+        if (zarvoUnitControl->writeAutoTransRate(quint16(r)))
+            qDebug() << "set auto rate" << r;
+    });
 }
 
 int commandExecObject::readTbar()
 {
-    ExchangeGuard guard(this, "readTbar");
-    if (!guard)
-        return -1;
-    bool ok = false;
-    const int value = zarvoUnitControl->readControl(keyer2, ok);
-    if (!ok)
-        qWarning() << "Read TBar value fail";
-    return value;
+    return exchange("readTbar", NoLineCheck, -1, [this] {
+        bool ok = false;
+        const int value = zarvoUnitControl->readControl(keyer2, ok);
+        if (!ok)
+            qWarning() << "Read TBar value fail";
+        return value;
+    });
 }
 
 void commandExecObject::writeTbar(uint v)

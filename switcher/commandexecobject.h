@@ -454,8 +454,17 @@ private:
     // Whether a locked exchange could start now; checked by the settings
     // writers before they touch a stored copy.
     bool exchangeAvailable(const char *operation);
-    bool lampWrite(const char *operation, PushButtonLamp lamp, bool on);
+    enum LineCheck { CheckLine, NoLineCheck };
+    // One operation's exchange: the connection check (when asked), then the
+    // lock, then `exchange`; `failed` when either refuses.
+    template <typename R, typename F> R exchange(const char *operation, LineCheck line, R failed, F body);
+    template <typename F> void exchange(const char *operation, LineCheck line, F body);
+    bool lampWrite(const char *operation, PushButtonLamp lamp, bool on, LineCheck line = NoLineCheck);
     bool lampState(const char *operation, PushButtonLamp lamp);
+    void logLamp(const char *operation, PushButtonLamp lamp, const char *text, bool onlyWhenLit);
+    bool writeBus(const char *operation, bool program, CrossPoint source, LineCheck line = CheckLine);
+    int readBus(const char *operation, bool program);
+    bool writePatternLocked(const char *operation, WipePattern pattern);
     void applyStatus(const zarvoMuStatus &status);
 
     // The read-modify-write writers never send a record whose other fields
@@ -464,6 +473,11 @@ private:
     bool ensurePip();
     bool ensureLumaAudio();
     bool ensureMachineInfo();
+    // Read into the stored copy; a failed read leaves it as it was.
+    bool readColorBorderCopy();
+    bool readPipCopy();
+    void resendLumaAudio(const char *operation);
+    bool userMemNumbered(uint memIndex);
     bool writePipPosition(bool isX, int value, bool check);
     bool writePipCrop(uint8_t pipSetting::*field, int value, bool check, void (commandExecObject::*setter)(int));
     bool writeColorField(uint8_t colorWipeBorderSetting::*field, int value, bool skipSame);

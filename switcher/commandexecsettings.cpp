@@ -19,12 +19,6 @@ QString versionText(int major, int minor) { return QStringLiteral("%1.%2").arg(m
 
 } // namespace
 
-// Connection check first, then the lock: one operation, one lock.
-#define TVK_LOCKED(op, failValue)                                                                                       \
-    ExchangeGuard guard(this, op);                                                                                      \
-    if (!guard)                                                                                                         \
-    return failValue
-
 // ---------------------------------------------------------------------------
 // Record reads (lock held by the caller)
 
@@ -55,6 +49,28 @@ bool commandExecObject::readSetupLocked(const char *operation, machineInfoSettin
     return true;
 }
 
+bool commandExecObject::readColorBorderCopy()
+{
+    bool ok = false;
+    const colorWipeBorderSetting record = zarvoUnitControl->readColorBorderUserParam(ok);
+    if (ok) {
+        wipeBorderSetting_ = record;
+        wipeBorderValid_ = true;
+    }
+    return ok;
+}
+
+bool commandExecObject::readPipCopy()
+{
+    bool ok = false;
+    const pipSetting record = zarvoUnitControl->readPipUserParam(ok);
+    if (ok) {
+        pipSetting_ = record;
+        pipValid_ = true;
+    }
+    return ok;
+}
+
 void commandExecObject::emitLumaAudio(const lumakeyAudioSetting &r)
 {
     emit sendLumaAudio(r.lumakeyMode, r.lumakeyCleanupLevel, r.lumakeyTransparency, r.audioMute, r.audioHdmiInput,
@@ -76,74 +92,67 @@ void commandExecObject::readUserMenuSetting3()
         qWarning() << "[ERR] readUserMenuSetting3 *****";
         return;
     }
-    TVK_LOCKED("readUserMenuSetting3", );
-    qDebug() << "readUserMenuSetting3 *****";
-
-    bool ok = false;
-    const colorWipeBorderSetting border = zarvoUnitControl->readColorBorderUserParam(ok);
-    if (ok) {
-        qDebug() << "read border menu setting";
-        emit sendBorderSettings(border.bkgColor, border.wipeBorderSize, border.wipeBorderColor, border.pipBorderSize,
-                                border.pipBorderColor);
-    }
-
-    const pipSetting pip = zarvoUnitControl->readPipUserParam(ok);
-    if (ok) {
-        pipSetting_ = pip;
-        pipValid_ = true;
-        qDebug() << "read pip menu setting";
-        emit sendPipSettings(pip.pipSize, pip.pipPositionX, pip.pipPositionY, pip.pipCropSize, pip.pipCropLeft,
-                             pip.pipCropRight, pip.pipCropTop, pip.pipCropBottom);
-    }
-
-    lumakeyAudioSetting luma;
-    if (readLumaAudioLocked("readUserMenuSetting3", luma)) {
-        lumakeyAudioSetting_ = luma;
-        lumakeyAudioValid_ = true;
-        qDebug() << "read luma key audio menu setting";
-        emitLumaAudio(luma);
-    }
-
-    machineInfoSetting setup;
-    if (readSetupLocked("readUserMenuSetting3", setup)) {
-        qDebug() << "read MB pgmOutResolution: " << setup.pgmOutResolution
-                 << "multiviewOutResolution: " << setup.multiviewOutResolution << "language: " << setup.language
-                 << "motherboardMajorVersion: " << setup.motherboardMajorVersion
-                 << "motherboardMinorVersion: " << setup.motherboardMinorVersion
-                 << "osdMajorVersion: " << setup.osdMajorVersion << "osdMinorVersion: " << setup.osdMinorVersion
-                 << "outputFormat: " << setup.outputFormat;
-        emitOutputParams(setup);
-    }
+    exchange("readUserMenuSetting3", NoLineCheck, [this] {
+        qDebug() << "readUserMenuSetting3 *****";
+        bool ok = false;
+        const colorWipeBorderSetting border = zarvoUnitControl->readColorBorderUserParam(ok);
+        if (ok) {
+            qDebug() << "read border menu setting";
+            emit sendBorderSettings(border.bkgColor, border.wipeBorderSize, border.wipeBorderColor,
+                                    border.pipBorderSize, border.pipBorderColor);
+        }
+        if (readPipCopy()) {
+            const pipSetting &pip = pipSetting_;
+            qDebug() << "read pip menu setting";
+            emit sendPipSettings(pip.pipSize, pip.pipPositionX, pip.pipPositionY, pip.pipCropSize, pip.pipCropLeft,
+                                 pip.pipCropRight, pip.pipCropTop, pip.pipCropBottom);
+        }
+        lumakeyAudioSetting luma;
+        if (readLumaAudioLocked("readUserMenuSetting3", luma)) {
+            lumakeyAudioSetting_ = luma;
+            lumakeyAudioValid_ = true;
+            qDebug() << "read luma key audio menu setting";
+            emitLumaAudio(luma);
+        }
+        machineInfoSetting setup;
+        if (readSetupLocked("readUserMenuSetting3", setup)) {
+            qDebug() << "read MB pgmOutResolution: " << setup.pgmOutResolution
+                     << "multiviewOutResolution: " << setup.multiviewOutResolution << "language: " << setup.language
+                     << "motherboardMajorVersion: " << setup.motherboardMajorVersion
+                     << "motherboardMinorVersion: " << setup.motherboardMinorVersion
+                     << "osdMajorVersion: " << setup.osdMajorVersion << "osdMinorVersion: " << setup.osdMinorVersion
+                     << "outputFormat: " << setup.outputFormat;
+            emitOutputParams(setup);
+        }
+    });
 }
 
 void commandExecObject::readUserMenuSetting()
 {
-    if (!isConnected())
-        return;
-    TVK_LOCKED("readUserMenuSetting", );
-    bool ok = false;
-    zarvoUnitControl->readColorBorderUserParam(ok);
-    zarvoUnitControl->readPipUserParam(ok);
-    lumakeyAudioSetting luma;
-    if (readLumaAudioLocked("readUserMenuSetting", luma))
-        emitLumaAudio(luma);
-    machineInfoSetting setup;
-    if (readSetupLocked("readUserMenuSetting", setup))
-        emitOutputParams(setup);
+    exchange("readUserMenuSetting", CheckLine, [this] {
+        bool ok = false;
+        zarvoUnitControl->readColorBorderUserParam(ok);
+        zarvoUnitControl->readPipUserParam(ok);
+        lumakeyAudioSetting luma;
+        if (readLumaAudioLocked("readUserMenuSetting", luma))
+            emitLumaAudio(luma);
+        machineInfoSetting setup;
+        if (readSetupLocked("readUserMenuSetting", setup))
+            emitOutputParams(setup);
+    });
 }
 
 void commandExecObject::readUserMenuSetting2()
 {
-    if (!isConnected())
-        return;
-    TVK_LOCKED("readUserMenuSetting2", );
-    machineInfoSetting setup;
-    if (!readSetupLocked("readUserMenuSetting2", setup))
-        return;
-    emit sendPgmOutRes(setup.pgmOutResolution);
-    emit sendOutputFormat(setup.outputFormat);
-    emit sendLang(setup.language);
-    emit sendMb(versionText(setup.motherboardMajorVersion, setup.motherboardMinorVersion));
+    exchange("readUserMenuSetting2", CheckLine, [this] {
+        machineInfoSetting setup;
+        if (!readSetupLocked("readUserMenuSetting2", setup))
+            return;
+        emit sendPgmOutRes(setup.pgmOutResolution);
+        emit sendOutputFormat(setup.outputFormat);
+        emit sendLang(setup.language);
+        emit sendMb(versionText(setup.motherboardMajorVersion, setup.motherboardMinorVersion));
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -151,21 +160,17 @@ void commandExecObject::readUserMenuSetting2()
 
 uchar commandExecObject::readLumaField(const char *operation, uint8_t lumakeyAudioSetting::*field, bool signal)
 {
-    if (!isConnected())
-        return 0;
-    TVK_LOCKED(operation, 0);
-    lumakeyAudioSetting luma;
-    if (!readLumaAudioLocked(operation, luma))
-        return 0;
-    if (signal)
-        emitLumaAudio(luma);
-    return field ? luma.*field : 0;
+    return exchange(operation, CheckLine, uchar(0), [&] {
+        lumakeyAudioSetting luma;
+        if (!readLumaAudioLocked(operation, luma))
+            return uchar(0);
+        if (signal)
+            emitLumaAudio(luma);
+        return field ? uchar(luma.*field) : uchar(0);
+    });
 }
 
-uchar commandExecObject::readPgmMute()
-{
-    return readLumaField("readPgmMute", &lumakeyAudioSetting::audioMute, true);
-}
+uchar commandExecObject::readPgmMute() { return readLumaField("readPgmMute", &lumakeyAudioSetting::audioMute, true); }
 uchar commandExecObject::readPgmHdmiInput()
 {
     return readLumaField("readPgmHdmiInput", &lumakeyAudioSetting::audioHdmiInput, true);
@@ -174,49 +179,27 @@ uchar commandExecObject::readPgmHdmiGroup()
 {
     return readLumaField("readPgmHdmiGroup", &lumakeyAudioSetting::audioHdmiGroup, true);
 }
-uchar commandExecObject::readPgmLevel()
-{
-    return readLumaField("readPgmLevel", &lumakeyAudioSetting::audioLevel, true);
-}
-void commandExecObject::readLumaAudio()
-{
-    readLumaField("readLumaAudio", nullptr, true);
-}
+uchar commandExecObject::readPgmLevel() { return readLumaField("readPgmLevel", &lumakeyAudioSetting::audioLevel, true); }
+void commandExecObject::readLumaAudio() { readLumaField("readLumaAudio", nullptr, true); }
 // The aux audio bus has no field in the record: these report 0 whatever the
 // mainboard holds.
-uchar commandExecObject::readAuxLevel()
-{
-    return readLumaField("readAuxLevel", nullptr, true);
-}
-uchar commandExecObject::readAuxHdmiGroup()
-{
-    return readLumaField("readAuxHdmiGroup", nullptr, true);
-}
-uchar commandExecObject::readAuxHdmiInput()
-{
-    return readLumaField("readAuxHdmiInput", nullptr, false);
-}
-uchar commandExecObject::readAuxMute()
-{
-    return readLumaField("readAuxMute", nullptr, false);
-}
+uchar commandExecObject::readAuxLevel() { return readLumaField("readAuxLevel", nullptr, true); }
+uchar commandExecObject::readAuxHdmiGroup() { return readLumaField("readAuxHdmiGroup", nullptr, true); }
+uchar commandExecObject::readAuxHdmiInput() { return readLumaField("readAuxHdmiInput", nullptr, false); }
+uchar commandExecObject::readAuxMute() { return readLumaField("readAuxMute", nullptr, false); }
 
 uchar commandExecObject::readSetupField(const char *operation, uint8_t machineInfoSetting::*field)
 {
-    if (!isConnected())
-        return 0;
-    TVK_LOCKED(operation, 0);
-    machineInfoSetting setup;
-    if (!readSetupLocked(operation, setup))
-        return 0;
-    emitOutputParams(setup);
-    return setup.*field;
+    return exchange(operation, CheckLine, uchar(0), [&] {
+        machineInfoSetting setup;
+        if (!readSetupLocked(operation, setup))
+            return uchar(0);
+        emitOutputParams(setup);
+        return uchar(setup.*field);
+    });
 }
 
-uchar commandExecObject::readPgmOutRes()
-{
-    return readSetupField("readPgmOutRes", &machineInfoSetting::pgmOutResolution);
-}
+uchar commandExecObject::readPgmOutRes() { return readSetupField("readPgmOutRes", &machineInfoSetting::pgmOutResolution); }
 uchar commandExecObject::readMvOutRes()
 {
     return readSetupField("readMvOutRes", &machineInfoSetting::multiviewOutResolution);
@@ -233,41 +216,23 @@ QString commandExecObject::readVersion()
         emit setVersionInfo(QStringLiteral("0.00"), QStringLiteral("0.0"), QStringLiteral("1.0.0"));
         return unknown;
     }
-    TVK_LOCKED("readVersion", unknown);
-    machineInfoSetting setup;
-    if (!readSetupLocked("readVersion", setup))
-        return unknown;
-    qDebug() << "motherboard Major Version: " << setup.motherboardMajorVersion;
-    qDebug() << "motherboard Minor Version: " << setup.motherboardMinorVersion;
-    qDebug() << "osd Major Version: " << setup.osdMajorVersion;
-    qDebug() << "osd Minor Version: " << setup.osdMinorVersion;
-    const QString mbVersion = versionText(setup.motherboardMajorVersion, setup.motherboardMinorVersion);
-    const QString osdVersion = versionText(setup.osdMajorVersion, setup.osdMinorVersion);
-    emit setVersionInfo(mbVersion, osdVersion, QStringLiteral("1.0.0"));
-    return mbVersion;
+    return exchange("readVersion", NoLineCheck, unknown, [&] {
+        machineInfoSetting setup;
+        if (!readSetupLocked("readVersion", setup))
+            return unknown;
+        qDebug() << "motherboard Major Version: " << setup.motherboardMajorVersion;
+        qDebug() << "motherboard Minor Version: " << setup.motherboardMinorVersion;
+        qDebug() << "osd Major Version: " << setup.osdMajorVersion;
+        qDebug() << "osd Minor Version: " << setup.osdMinorVersion;
+        const QString mbVersion = versionText(setup.motherboardMajorVersion, setup.motherboardMinorVersion);
+        emit setVersionInfo(mbVersion, versionText(setup.osdMajorVersion, setup.osdMinorVersion),
+                            QStringLiteral("1.0.0"));
+        return mbVersion;
+    });
 }
 
-void commandExecObject::readWipeMode()
-{
-    if (!isConnected())
-        return;
-    TVK_LOCKED("readWipeMode", );
-    bool ok = false;
-    const bool lit = zarvoUnitControl->readPushButtonLamp(wipeTransitionCommand, ok);
-    if (ok)
-        qDebug() << "wipe mode is on :" << lit;
-}
-
-void commandExecObject::readReverseMode()
-{
-    if (!isConnected())
-        return;
-    TVK_LOCKED("readReverseMode", );
-    bool ok = false;
-    const bool lit = zarvoUnitControl->readPushButtonLamp(reverseCommand, ok);
-    if (ok)
-        qDebug() << "reverse mode is on :" << lit;
-}
+void commandExecObject::readWipeMode() { logLamp("readWipeMode", wipeTransitionCommand, "wipe mode is on :", false); }
+void commandExecObject::readReverseMode() { logLamp("readReverseMode", reverseCommand, "reverse mode is on :", false); }
 
 // ---------------------------------------------------------------------------
 // Page refreshes: no lock of their own (each link call is one exchange on
@@ -287,12 +252,7 @@ void commandExecObject::refreshStartPageImpl(bool logSpeed)
         return;
     bool patternOk = false;
     const WipePattern pattern = zarvoUnitControl->readWipePattern(patternOk);
-    bool borderOk = false;
-    const colorWipeBorderSetting border = zarvoUnitControl->readColorBorderUserParam(borderOk);
-    if (borderOk) {
-        wipeBorderSetting_ = border;
-        wipeBorderValid_ = true;
-    }
+    const bool borderOk = readColorBorderCopy();
     bool rateOk = false;
     const int rate = zarvoUnitControl->readAutoTransRate(rateOk);
     if (logSpeed)
@@ -302,9 +262,9 @@ void commandExecObject::refreshStartPageImpl(bool logSpeed)
     if (patternOk)
         setWipePattern(uint(pattern));
     if (borderOk) {
-        setWipeBkgColor(border.bkgColor);
-        setWipeBorderSize(border.wipeBorderSize);
-        setWipeBorderColor(border.wipeBorderColor);
+        setWipeBkgColor(wipeBorderSetting_.bkgColor);
+        setWipeBorderSize(wipeBorderSetting_.wipeBorderSize);
+        setWipeBorderColor(wipeBorderSetting_.wipeBorderColor);
     }
 }
 
@@ -315,37 +275,23 @@ void commandExecObject::refreshPipSplitPage()
 {
     if (!pageRefreshAllowed("refreshPipSplitPage"))
         return;
-    bool borderOk = false;
-    const colorWipeBorderSetting border = zarvoUnitControl->readColorBorderUserParam(borderOk);
-    if (borderOk) {
-        wipeBorderSetting_ = border;
-        wipeBorderValid_ = true;
-    }
-    bool pipOk = false;
-    const pipSetting pip = zarvoUnitControl->readPipUserParam(pipOk);
-    if (pipOk) {
-        pipSetting_ = pip;
-        pipValid_ = true;
-        setPipSize(pip.pipSize);
-        setPipPosX(pip.pipPositionX);
-        setPipPosY(pip.pipPositionY);
+    const bool borderOk = readColorBorderCopy();
+    if (readPipCopy()) {
+        setPipSize(pipSetting_.pipSize);
+        setPipPosX(pipSetting_.pipPositionX);
+        setPipPosY(pipSetting_.pipPositionY);
     }
     if (borderOk) {
-        setPipSplitBorderSize(border.pipBorderSize);
-        setPipSplitBorderColor(border.pipBorderColor);
+        setPipSplitBorderSize(wipeBorderSetting_.pipBorderSize);
+        setPipSplitBorderColor(wipeBorderSetting_.pipBorderColor);
     }
 }
 
 void commandExecObject::refreshPipCropPage()
 {
-    if (!pageRefreshAllowed("refreshPipCropPage"))
+    if (!pageRefreshAllowed("refreshPipCropPage") || !readPipCopy())
         return;
-    bool ok = false;
-    const pipSetting pip = zarvoUnitControl->readPipUserParam(ok);
-    if (!ok)
-        return;
-    pipSetting_ = pip;
-    pipValid_ = true;
+    const pipSetting &pip = pipSetting_;
     qDebug() << "current crop bottom" << pip.pipCropBottom;
     setpipCropSize(pip.pipCropSize);
     setpipCropLeft(pip.pipCropLeft);
@@ -356,15 +302,9 @@ void commandExecObject::refreshPipCropPage()
 
 bool commandExecObject::refreshLumaCopy(const char *operation)
 {
-    if (!pageRefreshAllowed(operation))
+    lumakeyAudioSetting luma;
+    if (!pageRefreshAllowed(operation) || !readLumaAudioLocked(operation, luma))
         return false;
-    bool ok = false;
-    const lumakeyAudioSetting luma = zarvoUnitControl->readLumaAudioUserParam(ok);
-    if (!ok) {
-        qWarning() << "[ERR]" << operation << ": luma key/audio record read failed";
-        return false;
-    }
-    audioParams = luma;
     lumakeyAudioSetting_ = luma;
     lumakeyAudioValid_ = true;
     return true;
@@ -396,14 +336,13 @@ void commandExecObject::refreshAudioPage2()
     if (!refreshLumaCopy("refreshAudioPage2"))
         return;
     const lumakeyAudioSetting &r = lumakeyAudioSetting_;
-    qDebug() << "refreshAudioPage2 :lumakeyMode " << r.lumakeyMode;
-    qDebug() << "refreshAudioPage2 :lumakeyCleanupLevel " << r.lumakeyCleanupLevel;
-    qDebug() << "refreshAudioPage2 :lumakeyTransparency " << r.lumakeyTransparency;
-    qDebug() << "refreshAudioPage2 :audioMute " << r.audioMute;
-    qDebug() << "refreshAudioPage2 :audioHdmiInput " << r.audioHdmiInput;
-    qDebug() << "refreshAudioPage2 :audioHdmiGroup " << r.audioHdmiGroup;
-    qDebug() << "refreshAudioPage2 :audioLevel " << r.audioLevel;
-    qDebug() << "refreshAudioPage2 :audioTallyMode " << r.audioTallyMode;
+    const std::pair<const char *, int> fields[] = {
+        {"lumakeyMode", r.lumakeyMode},       {"lumakeyCleanupLevel", r.lumakeyCleanupLevel},
+        {"lumakeyTransparency", r.lumakeyTransparency}, {"audioMute", r.audioMute},
+        {"audioHdmiInput", r.audioHdmiInput}, {"audioHdmiGroup", r.audioHdmiGroup},
+        {"audioLevel", r.audioLevel},         {"audioTallyMode", r.audioTallyMode}};
+    for (const auto &f : fields)
+        qDebug().noquote() << QStringLiteral("refreshAudioPage2 :%1 ").arg(QLatin1String(f.first)) << f.second;
     emitLumaAudio(r);
 }
 
@@ -442,40 +381,39 @@ void commandExecObject::refreshSettingPages()
 
 bool commandExecObject::writeUserMenuSetting(const colorWipeBorderSetting &setting)
 {
-    TVK_LOCKED("writeUserMenuSetting(colour/border)", false);
-    const bool ok = zarvoUnitControl->writeColorBorderUserParam(setting);
-    if (!ok)
-        qWarning() << "[ERR] write user menu setting";
-    return ok;
+    return exchange("writeUserMenuSetting(colour/border)", NoLineCheck, false, [&] {
+        const bool ok = zarvoUnitControl->writeColorBorderUserParam(setting);
+        if (!ok)
+            qWarning() << "[ERR] write user menu setting";
+        return ok;
+    });
 }
 
 bool commandExecObject::writeUserMenuSetting(const pipSetting &setting, bool checkResponse)
 {
-    TVK_LOCKED("writeUserMenuSetting(pip)", false);
-    const bool ok = zarvoUnitControl->writePipUserParam(setting, checkResponse);
-    if (!ok)
-        qWarning() << "[ERR] write Pip User Param";
-    return ok;
+    return exchange("writeUserMenuSetting(pip)", NoLineCheck, false, [&] {
+        const bool ok = zarvoUnitControl->writePipUserParam(setting, checkResponse);
+        if (!ok)
+            qWarning() << "[ERR] write Pip User Param";
+        return ok;
+    });
 }
 
 bool commandExecObject::writeUserMenuSetting(const lumakeyAudioSetting &setting)
 {
-    if (!isConnected())
-        return false;
-    TVK_LOCKED("writeUserMenuSetting(luma key/audio)", false);
-    return zarvoUnitControl->writeLumaAudioUserParam(setting);
+    return exchange("writeUserMenuSetting(luma key/audio)", CheckLine, false,
+                    [&] { return zarvoUnitControl->writeLumaAudioUserParam(setting); });
 }
 
 bool commandExecObject::writeUserMenuSetting(const machineInfoSetting &setting)
 {
-    if (!isConnected())
-        return false;
-    TVK_LOCKED("writeUserMenuSetting(setup)", false);
-    qDebug() << "pgmOutResolution: " << setting.pgmOutResolution;
-    const bool ok = zarvoUnitControl->writeMachineInfoUserParam(setting);
-    if (!ok)
-        qWarning() << "[ERR] write user menu setting";
-    return ok;
+    return exchange("writeUserMenuSetting(setup)", CheckLine, false, [&] {
+        qDebug() << "pgmOutResolution: " << setting.pgmOutResolution;
+        const bool ok = zarvoUnitControl->writeMachineInfoUserParam(setting);
+        if (!ok)
+            qWarning() << "[ERR] write user menu setting";
+        return ok;
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -483,70 +421,48 @@ bool commandExecObject::writeUserMenuSetting(const machineInfoSetting &setting)
 // fields must be what the mainboard holds. Until a read has succeeded the
 // stored copy is zeros; sending it would wipe the mainboard's other settings.
 
+static bool readOrRefuse(bool ok, const char *record)
+{
+    if (!ok)
+        qWarning() << "[ERR]" << record << "record could not be read, nothing sent";
+    return ok;
+}
+
 bool commandExecObject::ensureColorBorder()
 {
-    if (wipeBorderValid_)
-        return true;
-    TVK_LOCKED("read colour/border record", false);
-    bool ok = false;
-    const colorWipeBorderSetting record = zarvoUnitControl->readColorBorderUserParam(ok);
-    if (!ok) {
-        qWarning() << "[ERR] colour/border record could not be read, nothing sent";
-        return false;
-    }
-    wipeBorderSetting_ = record;
-    wipeBorderValid_ = true;
-    return true;
+    return wipeBorderValid_ || exchange("read colour/border record", NoLineCheck, false, [this] {
+               return readOrRefuse(readColorBorderCopy(), "colour/border");
+           });
 }
 
 bool commandExecObject::ensurePip()
 {
-    if (pipValid_)
-        return true;
-    TVK_LOCKED("read pip record", false);
-    bool ok = false;
-    const pipSetting record = zarvoUnitControl->readPipUserParam(ok);
-    if (!ok) {
-        qWarning() << "[ERR] pip record could not be read, nothing sent";
-        return false;
-    }
-    pipSetting_ = record;
-    pipValid_ = true;
-    return true;
+    return pipValid_ || exchange("read pip record", NoLineCheck, false,
+                                 [this] { return readOrRefuse(readPipCopy(), "pip"); });
 }
 
 bool commandExecObject::ensureLumaAudio()
 {
-    if (lumakeyAudioValid_)
-        return true;
-    if (!isConnected())
-        return false;
-    TVK_LOCKED("read luma key/audio record", false);
-    lumakeyAudioSetting record;
-    if (!readLumaAudioLocked("read luma key/audio record", record)) {
-        qWarning() << "[ERR] luma key/audio record could not be read, nothing sent";
-        return false;
-    }
-    lumakeyAudioSetting_ = record;
-    lumakeyAudioValid_ = true;
-    return true;
+    return lumakeyAudioValid_ || exchange("read luma key/audio record", CheckLine, false, [this] {
+               lumakeyAudioSetting record;
+               if (!readOrRefuse(readLumaAudioLocked("read luma key/audio record", record), "luma key/audio"))
+                   return false;
+               lumakeyAudioSetting_ = record;
+               lumakeyAudioValid_ = true;
+               return true;
+           });
 }
 
 bool commandExecObject::ensureMachineInfo()
 {
-    if (machineInfoValid_)
-        return true;
-    if (!isConnected())
-        return false;
-    TVK_LOCKED("read setup record", false);
-    machineInfoSetting record;
-    if (!readSetupLocked("read setup record", record)) {
-        qWarning() << "[ERR] setup record could not be read, nothing sent";
-        return false;
-    }
-    machineInfoSetting_ = record;
-    machineInfoValid_ = true;
-    return true;
+    return machineInfoValid_ || exchange("read setup record", CheckLine, false, [this] {
+               machineInfoSetting record;
+               if (!readOrRefuse(readSetupLocked("read setup record", record), "setup"))
+                   return false;
+               machineInfoSetting_ = record;
+               machineInfoValid_ = true;
+               return true;
+           });
 }
 
 void commandExecObject::invalidateStoredRecords()
@@ -812,23 +728,17 @@ bool commandExecObject::writeAudioTallyMode(int mode)
     return writeLumaField(&lumakeyAudioSetting::audioTallyMode, mode >= 1 ? 1 : 0, true, true);
 }
 
-void commandExecObject::writeAuxAudioOn()
+void commandExecObject::resendLumaAudio(const char *operation)
 {
-    qDebug() << "writeAuxAudioOn *****";
-    if (!exchangeAvailable("writeAuxAudioOn") || !ensureLumaAudio())
+    qDebug() << operation << "*****";
+    if (!exchangeAvailable(operation) || !ensureLumaAudio())
         return;
     printAudio(lumakeyAudioSetting_);
     writeUserMenuSetting(lumakeyAudioSetting_);
 }
 
-void commandExecObject::writeAuxAudioOff()
-{
-    qDebug() << "writeAuxAudioOff *****";
-    if (!exchangeAvailable("writeAuxAudioOff") || !ensureLumaAudio())
-        return;
-    printAudio(lumakeyAudioSetting_);
-    writeUserMenuSetting(lumakeyAudioSetting_);
-}
+void commandExecObject::writeAuxAudioOn() { resendLumaAudio("writeAuxAudioOn"); }
+void commandExecObject::writeAuxAudioOff() { resendLumaAudio("writeAuxAudioOff"); }
 
 // The aux audio bus has no field in the mainboard's record.
 void commandExecObject::writeAuxAudioHdmiInput(int input) { qDebug() << "writeAuxAudioHdmiInput *****" << input; }
@@ -913,63 +823,39 @@ bool commandExecObject::userMem(uint memIndex)
         qWarning() << "[ERR] Load user mem:" << memIndex;
         return false;
     }
-    TVK_LOCKED("userMem", false);
-    const bool ok = zarvoUnitControl->loadUserMemoryPacks(quint16(memIndex));
-    if (ok) {
-        qDebug() << "Load user mem ok:" << memIndex;
-    } else {
-        qWarning() << "[ERR] Load user mem:" << memIndex;
-    }
-    // The memory replaced the mainboard's menu records (or may have, if only
-    // the acknowledgement got lost): the stored copies must be read again
-    // before a setting is written from them.
-    if (memIndex <= 6)
-        invalidateStoredRecords();
+    return exchange("userMem", NoLineCheck, false, [&] {
+        const bool ok = zarvoUnitControl->loadUserMemoryPacks(quint16(memIndex));
+        if (ok)
+            qDebug() << "Load user mem ok:" << memIndex;
+        else
+            qWarning() << "[ERR] Load user mem:" << memIndex;
+        // The memory replaced the mainboard's menu records (or may have, if
+        // only the acknowledgement got lost): the stored copies must be read
+        // again before a setting is written from them.
+        if (memIndex <= 6)
+            invalidateStoredRecords();
+        return ok;
+    });
+}
+
+bool commandExecObject::userMemNumbered(uint memIndex)
+{
+    const bool ok = userMem(memIndex);
+    if (ok)
+        qDebug().noquote() << QStringLiteral("user mem%1").arg(memIndex);
     return ok;
 }
 
-bool commandExecObject::userMem1()
-{
-    const bool ok = userMem(1);
-    if (ok)
-        qDebug() << "user mem1";
-    return ok;
-}
-
-bool commandExecObject::userMem2()
-{
-    const bool ok = userMem(2);
-    if (ok)
-        qDebug() << "user mem2";
-    return ok;
-}
-
-bool commandExecObject::userMem3()
-{
-    const bool ok = userMem(3);
-    if (ok)
-        qDebug() << "user mem3";
-    return ok;
-}
-
-bool commandExecObject::userMem4()
-{
-    const bool ok = userMem(4);
-    if (ok)
-        qDebug() << "user mem4";
-    return ok;
-}
+bool commandExecObject::userMem1() { return userMemNumbered(1); }
+bool commandExecObject::userMem2() { return userMemNumbered(2); }
+bool commandExecObject::userMem3() { return userMemNumbered(3); }
+bool commandExecObject::userMem4() { return userMemNumbered(4); }
 
 bool commandExecObject::loadFactoryDefault()
 {
     // Memory 0 holds the factory settings.
     const bool ok = userMem(0);
-    refreshStartPage();
-    refreshPipSplitPage();
-    refreshPipCropPage();
-    refreshLumaKeyPage();
-    refreshAudioPage();
-    refreshSetupPage();
+    refreshSettingPages();
     return ok;
 }
 
@@ -979,22 +865,24 @@ bool commandExecObject::saveuserMem(uint memIndex)
         qWarning() << "[ERR] number out of range" << memIndex;
         return false;
     }
-    TVK_LOCKED("saveuserMem", false);
-    const bool ok = zarvoUnitControl->saveUserMemoryPacks(quint16(memIndex));
-    if (ok)
-        qDebug() << "save user mem index:" << memIndex;
-    return ok;
+    return exchange("saveuserMem", NoLineCheck, false, [&] {
+        const bool ok = zarvoUnitControl->saveUserMemoryPacks(quint16(memIndex));
+        if (ok)
+            qDebug() << "save user mem index:" << memIndex;
+        return ok;
+    });
 }
 
 bool commandExecObject::saveSetup()
 {
     // The setup lives in slot 0xFF, which the numbered-memory write refuses
     // (it only takes 0..6); the link has a write of its own for it.
-    TVK_LOCKED("saveSetup", false);
-    const bool ok = zarvoUnitControl->saveSetupPacks();
-    if (ok)
-        qDebug() << "save user mem index:" << 255;
-    return ok;
+    return exchange("saveSetup", NoLineCheck, false, [this] {
+        const bool ok = zarvoUnitControl->saveSetupPacks();
+        if (ok)
+            qDebug() << "save user mem index:" << 255;
+        return ok;
+    });
 }
 
 // ---------------------------------------------------------------------------

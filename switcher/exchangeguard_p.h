@@ -46,3 +46,24 @@ private:
     commandExecObject *owner_;
     bool locked_ = false;
 };
+
+template <typename R, typename F>
+R commandExecObject::exchange(const char *operation, LineCheck line, R failed, F body)
+{
+    if (line == CheckLine && !isConnected())
+        return failed;
+    ExchangeGuard guard(this, operation);
+    if (!guard)
+        return failed;
+    return body();
+}
+
+template <typename F>
+void commandExecObject::exchange(const char *operation, LineCheck line, F body)
+{
+    if (line == CheckLine && !isConnected())
+        return;
+    ExchangeGuard guard(this, operation);
+    if (guard)
+        body();
+}
