@@ -63,20 +63,21 @@ bool PowerCtl::initLED()
     return true;
 }
 
+// Register value as the tool takes it: two lower-case hexadecimal digits.
+static void writeRegister(const char *reg, quint8 value)
+{
+    CommandRunner::run(QStringLiteral("i2cset"),
+                       {QStringLiteral("-y"), QStringLiteral("-a"), QStringLiteral("1"), QStringLiteral("0x05"),
+                        QLatin1String(reg), QStringLiteral("0x%1").arg(value, 2, 16, QLatin1Char('0'))},
+                       PowerCtl::kToolTimeoutMs);
+}
+
 void PowerCtl::apply()
 {
-    const QString lockFast = QStringLiteral("0x%1").arg(lockFastReg, 2, 16, QLatin1Char('0'));
-    const QString midSlow = QStringLiteral("0x%1").arg(midSlowReg, 2, 16, QLatin1Char('0'));
     qDebug().noquote() << "lockFastReg" << QString::asprintf("0x%02X", lockFastReg);
     qDebug().noquote() << "midSlowReg" << QString::asprintf("0x%02X", midSlowReg);
-    CommandRunner::run(QStringLiteral("i2cset"),
-                       {QStringLiteral("-y"), QStringLiteral("-a"), QStringLiteral("1"), QStringLiteral("0x05"),
-                        QStringLiteral("0x02"), lockFast},
-                       kToolTimeoutMs);
-    CommandRunner::run(QStringLiteral("i2cset"),
-                       {QStringLiteral("-y"), QStringLiteral("-a"), QStringLiteral("1"), QStringLiteral("0x05"),
-                        QStringLiteral("0x03"), midSlow},
-                       kToolTimeoutMs);
+    writeRegister("0x02", lockFastReg);
+    writeRegister("0x03", midSlowReg);
 }
 
 void PowerCtl::run()
@@ -118,6 +119,16 @@ void PowerCtl::clear()
     status = false;
 }
 
+// High, low, high on the power-off request line, 200 ms apart.
+void PowerCtl::pulse(const QStringList &commands)
+{
+    for (int i = 0; i < commands.size(); ++i) {
+        if (i > 0)
+            msleep(200);
+        runShell(commands.at(i));
+    }
+}
+
 void PowerCtl::shutdown()
 {
     qDebug() << "shutdown...";
@@ -127,11 +138,8 @@ void PowerCtl::shutdown()
     // The operating system is not shut down from here: the power controller
     // cuts the power once it sees the request pulses.
     qDebug() << "sudo -S shutdown -h now";
-    runShell(QStringLiteral("sudo gpio -g write 27 1"));
-    msleep(200);
-    runShell(QStringLiteral("sudo gpio -g write 27 0"));
-    msleep(200);
-    runShell(QStringLiteral("sudo gpio -g write 27 1"));
+    pulse({QStringLiteral("sudo gpio -g write 27 1"), QStringLiteral("sudo gpio -g write 27 0"),
+           QStringLiteral("sudo gpio -g write 27 1")});
     qDebug() << "222222: ";
 }
 
@@ -140,11 +148,8 @@ void PowerCtl::sendPowerOff()
     qDebug() << "sendPowerOff..22222.";
     // These pulses address the pin in the tool's own numbering (no -g),
     // with the command texts exactly as the power controller was tuned to.
-    runShell(QStringLiteral("sudo gpio   write 27 1"));
-    msleep(200);
-    runShell(QStringLiteral("sudo gpio  write 27 0"));
-    msleep(200);
-    runShell(QStringLiteral("sudo gpio  write 27 1"));
+    pulse({QStringLiteral("sudo gpio   write 27 1"), QStringLiteral("sudo gpio  write 27 0"),
+           QStringLiteral("sudo gpio  write 27 1")});
 }
 
 void PowerCtl::countTime()

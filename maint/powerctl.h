@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QThread>
 
 class QTimer;
@@ -50,6 +51,7 @@ protected:
 
 private:
     bool readRegister(const QString &reg, quint8 &value);
+    void pulse(const QStringList &commands);
 
     QTimer *pTimer;
     QTimer *finalTimer;
