@@ -62,30 +62,34 @@ quint8 replyType(const QByteArray &request)
     return isBroadcastRequest(request) ? KIVO_TYPE_BROADCAST : KIVO_TYPE_UDP;
 }
 
-bool parseQuad(const QString &text, Quad *out)
+namespace {
+
+// `text` split at `separator` into exactly N numbers in `base`; a field that
+// is not a byte reads as 0.
+template <size_t N>
+bool parseFields(const QString &text, QChar separator, int base, std::array<quint8, N> *out)
 {
-    const QStringList parts = text.split(QLatin1Char('.'));
-    if (parts.size() != 4)
+    const QStringList parts = text.split(separator);
+    if (parts.size() != int(N))
         return false;
-    for (int i = 0; i < 4; ++i) {
+    for (size_t i = 0; i < N; ++i) {
         bool ok = false;
-        const int v = parts.at(i).toInt(&ok, 10);
-        (*out)[size_t(i)] = (ok && v >= 0 && v <= 255) ? quint8(v) : 0;
+        const int v = parts.at(int(i)).toInt(&ok, base);
+        (*out)[i] = (ok && v >= 0 && v <= 255) ? quint8(v) : 0;
     }
     return true;
 }
 
+} // namespace
+
+bool parseQuad(const QString &text, Quad *out)
+{
+    return parseFields(text, QLatin1Char('.'), 10, out);
+}
+
 bool parseMac(const QString &text, Mac *out)
 {
-    const QStringList parts = text.split(QLatin1Char(':'));
-    if (parts.size() != 6)
-        return false;
-    for (int i = 0; i < 6; ++i) {
-        bool ok = false;
-        const int v = parts.at(i).toInt(&ok, 16);
-        (*out)[size_t(i)] = (ok && v >= 0 && v <= 255) ? quint8(v) : 0;
-    }
-    return true;
+    return parseFields(text, QLatin1Char(':'), 16, out);
 }
 
 bool isDottedQuad(const QString &text)

@@ -47,32 +47,31 @@ void KivoServ::stop()
     }
 }
 
+void KivoServ::store(QString *field, const QString &label, const QString &value)
+{
+    qDebug().noquote() << label + value;
+    QMutexLocker l(&lock_);
+    *field = value;
+}
+
 void KivoServ::setBroadcastIp(QString ip)
 {
-    qDebug().noquote() << QStringLiteral(" setBroadcastIp broadcastIp: ") + ip;
-    QMutexLocker l(&lock_);
-    broadcastIp = ip;
+    store(&broadcastIp, QStringLiteral(" setBroadcastIp broadcastIp: "), ip);
 }
 
 void KivoServ::setIp(QString ip)
 {
-    qDebug().noquote() << QStringLiteral(" setIp: ") + ip;
-    QMutexLocker l(&lock_);
-    localIp = ip;
+    store(&localIp, QStringLiteral(" setIp: "), ip);
 }
 
 void KivoServ::setMask(QString mask)
 {
-    qDebug().noquote() << QStringLiteral(" setMask: ") + mask;
-    QMutexLocker l(&lock_);
-    localNetmask = mask;
+    store(&localNetmask, QStringLiteral(" setMask: "), mask);
 }
 
 void KivoServ::setMac(QString mac)
 {
-    qDebug().noquote() << QStringLiteral(" setMac: ") + mac;
-    QMutexLocker l(&lock_);
-    localMacAddress = mac;
+    store(&localMacAddress, QStringLiteral(" setMac: "), mac);
 }
 
 void KivoServ::setModelName(bool flag)

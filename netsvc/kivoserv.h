@@ -50,6 +50,8 @@ private:
         QString mask;
     };
     Snapshot snapshot();
+    // Logs `label` + `value`, then stores `value` under the lock.
+    void store(QString *field, const QString &label, const QString &value);
     void handleOne(const QByteArray &request, const QHostAddress &sender, quint16 senderPort,
                    const Kivo::Mac &mac, const Kivo::Quad &ip, const Kivo::Quad &mask,
                    const QString &macString);

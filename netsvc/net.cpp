@@ -50,6 +50,17 @@ QString firstLine(const QString &path)
     return ts.readLine();
 }
 
+// Runs "ifconfig eth0 | <filter> > <file>" and reads the first line back:
+// the older readers pass their values through a file under /home/pi.
+QString ifconfigLine(const QString &filter, const QString &fileName)
+{
+    const QString file = Sysroot::path(QStringLiteral("/home/pi/") + fileName);
+    CommandRunner::shell(Sysroot::path(QStringLiteral("/sbin/ifconfig")) + QStringLiteral(" eth0 | ") + filter
+                             + QStringLiteral(" > ") + file,
+                         kOutputTimeoutMs);
+    return firstLine(file);
+}
+
 bool hasLineBreak(const QString &s)
 {
     return s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r'));
@@ -136,11 +147,7 @@ QStringList net::getDnsServers()
 
 QString net::getIp()
 {
-    const QString file = Sysroot::path(QStringLiteral("/home/pi/ip.txt"));
-    CommandRunner::shell(Sysroot::path(QStringLiteral("/sbin/ifconfig"))
-                             + QStringLiteral(" eth0 | awk '/inet/{ print $2;} ' | head -1 > ") + file,
-                         kOutputTimeoutMs);
-    const QString line = firstLine(file);
+    const QString line = ifconfigLine(QStringLiteral("awk '/inet/{ print $2;} ' | head -1"), QStringLiteral("ip.txt"));
     qDebug().noquote() << "line ip: " << line;
     qDebug().noquote() << "get Ip: " << line;
     return line;
@@ -148,11 +155,7 @@ QString net::getIp()
 
 QString net::getMask()
 {
-    const QString file = Sysroot::path(QStringLiteral("/home/pi/mask.txt"));
-    CommandRunner::shell(Sysroot::path(QStringLiteral("/sbin/ifconfig"))
-                             + QStringLiteral(" eth0 | awk '/netmask/{ print $4;} ' > ") + file,
-                         kOutputTimeoutMs);
-    const QString line = firstLine(file);
+    const QString line = ifconfigLine(QStringLiteral("awk '/netmask/{ print $4;} '"), QStringLiteral("mask.txt"));
     qDebug().noquote() << "line mask: " << line;
     qDebug().noquote() << "getMask: " << line;
     return line;
@@ -160,11 +163,7 @@ QString net::getMask()
 
 QString net::getBroadcast()
 {
-    const QString file = Sysroot::path(QStringLiteral("/home/pi/broadcast.txt"));
-    CommandRunner::shell(Sysroot::path(QStringLiteral("/sbin/ifconfig"))
-                             + QStringLiteral(" eth0 | awk '/broadcast/{ print $5;} ' > ") + file,
-                         kOutputTimeoutMs);
-    const QString line = firstLine(file);
+    const QString line = ifconfigLine(QStringLiteral("awk '/broadcast/{ print $5;} '"), QStringLiteral("broadcast.txt"));
     qDebug().noquote() << "getBroadcast broadcast: " << line;
     const QStringList parts = line.split(QLatin1Char(':'));
     const QString result = parts.size() > 1 ? parts.at(1) : kDefaultBroadcast;

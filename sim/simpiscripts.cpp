@@ -1,5 +1,7 @@
 #include "sim/simpiscripts.h"
 
+#include "sim/simtools.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -57,10 +59,9 @@ const unsigned char kFrame[] = {
     0x39, 0x82, 0x8a, 0x28, 0xa0, 0x02, 0x8a, 0x28, 0xa0, 0x0f, 0xff, 0xd9
 };
 
-QString logFile(const QString &sysroot)
-{
-    return sysroot + QStringLiteral("/.calls/pi-scripts.log");
-}
+// One SimTools stand-in records every script's calls, the script's path as
+// the panel knows it first.
+const QString kRecorder = QStringLiteral("pi-scripts");
 
 bool writeExecutable(const QString &path, const QByteArray &content)
 {
@@ -81,9 +82,11 @@ QByteArray quoted(const QString &s)
     return '\'' + b + '\'';
 }
 
+// "$*" as one argument keeps the record "<path> <arguments>" even when the
+// script was given none.
 QByteArray recordLine(const QString &sysroot, const char *name)
 {
-    return "printf '%s %s\\n' '" + QByteArray(name) + "' \"$*\" >> " + quoted(logFile(sysroot)) + "\n";
+    return quoted(SimTools(sysroot).binDir() + QLatin1Char('/') + kRecorder) + " '" + QByteArray(name) + "' \"$*\"\n";
 }
 
 } // namespace
@@ -101,7 +104,7 @@ bool SimPiScripts::install(const QString &sysroot)
 bool SimPiScripts::install(const QString &sysroot, const Options &o)
 {
     const QString pi = sysroot + QStringLiteral("/home/pi");
-    QDir().mkpath(sysroot + QStringLiteral("/.calls"));
+    SimTools(sysroot).install(kRecorder);
     bool ok = true;
 
     // bash for its /dev/tcp; the frame is written whole in one printf so
@@ -134,12 +137,5 @@ bool SimPiScripts::install(const QString &sysroot, const Options &o)
 
 QStringList SimPiScripts::calls(const QString &sysroot)
 {
-    QFile f(logFile(sysroot));
-    QStringList result;
-    if (!f.open(QIODevice::ReadOnly))
-        return result;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (!line.isEmpty())
-            result << QString::fromLocal8Bit(line);
-    return result;
+    return SimTools(sysroot).calls(kRecorder);
 }

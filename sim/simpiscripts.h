@@ -14,7 +14,7 @@
 //   the others             (lm1972.sh, preview.x, checkpin.sh, server.sh,
 //                          play.sh, yavta/test.sh) record and exit
 //
-// Calls are appended to <sysroot>/.calls/pi-scripts.log as
+// Calls are recorded by the SimTools stand-in "pi-scripts" as
 // "<path as the panel knows it> <arguments>".
 class SimPiScripts
 {

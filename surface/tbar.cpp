@@ -70,30 +70,33 @@ void Tbar::setPauseFunction(PauseFunction pause)
     pause_ = pause ? std::move(pause) : PauseFunction([this](int ms) { return this->pause(ms); });
 }
 
+bool Tbar::boundsLeaveSpan(int lower, int upper, bool settingUpper, int kept)
+{
+    if (upper - lower >= kMinBoundSpan)
+        return true;
+    const QString text = settingUpper ? QStringLiteral("[WARN] T-bar upper bound %1 refused: the lower bound is %2, "
+                                                       "at least %3 below is needed; keeping %4")
+                                      : QStringLiteral("[WARN] T-bar lower bound %1 refused: the upper bound is %2, "
+                                                       "at least %3 above is needed; keeping %4");
+    qWarning().noquote() << text.arg(settingUpper ? upper : lower)
+                                .arg(settingUpper ? lower : upper)
+                                .arg(kMinBoundSpan)
+                                .arg(kept);
+    return false;
+}
+
 void Tbar::setUpperBound(int value)
 {
     qDebug().noquote() << QStringLiteral("setUppderBound -> %1").arg(value);
-    const int lower = lowerBound.load();
-    if (value - lower < kMinBoundSpan) {
-        qWarning().noquote() << QStringLiteral("[WARN] T-bar upper bound %1 refused: the lower bound is %2, "
-                                               "at least %3 below is needed; keeping %4")
-                                    .arg(value).arg(lower).arg(kMinBoundSpan).arg(upperBound.load());
-        return;
-    }
-    upperBound.store(value);
+    if (boundsLeaveSpan(lowerBound.load(), value, true, upperBound.load()))
+        upperBound.store(value);
 }
 
 void Tbar::setLowerBound(int value)
 {
     qDebug().noquote() << QStringLiteral("setLowerBound -> %1").arg(value);
-    const int upper = upperBound.load();
-    if (upper - value < kMinBoundSpan) {
-        qWarning().noquote() << QStringLiteral("[WARN] T-bar lower bound %1 refused: the upper bound is %2, "
-                                               "at least %3 above is needed; keeping %4")
-                                    .arg(value).arg(upper).arg(kMinBoundSpan).arg(lowerBound.load());
-        return;
-    }
-    lowerBound.store(value);
+    if (boundsLeaveSpan(value, upperBound.load(), false, lowerBound.load()))
+        lowerBound.store(value);
 }
 
 void Tbar::setjoystickMidValue(int value)

@@ -87,6 +87,8 @@ private:
     bool pause(int ms);
     bool stopping() const;
     bool openConverter();
+    // False, with a log line, when lower..upper leave less than kMinBoundSpan.
+    static bool boundsLeaveSpan(int lower, int upper, bool settingUpper, int kept);
     void trackBound(std::atomic<int> &bound, int &counter, int reading, bool isUpper);
     static void trackCentre(std::atomic<int> &centre, int &counter, int reading);
 

@@ -281,6 +281,16 @@ int modeArgument(int flags, va_list ap)
     return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(ap, int) : 0;
 }
 
+// The bus device goes to the simulated converter, every other path to the
+// C library's own entry point `name`.
+template <typename Fn, typename... Mode>
+int openOrConnect(const char *path, int flags, std::atomic<Fn> &real, const char *name, Mode... mode)
+{
+    if (looksLikeBusDevice(path))
+        return connectBus(path, flags);
+    return nextSymbol(real, name)(path, flags, mode...);
+}
+
 } // namespace
 
 // Lets a process see that the shim is loaded (SimConverter::preloadActive).
@@ -295,9 +305,7 @@ SHIM_EXPORT int open(const char *path, int flags, ...)
     va_start(ap, flags);
     const int mode = modeArgument(flags, ap);
     va_end(ap);
-    if (looksLikeBusDevice(path))
-        return connectBus(path, flags);
-    return nextSymbol(realOpen, "open")(path, flags, mode);
+    return openOrConnect(path, flags, realOpen, "open", mode);
 }
 
 SHIM_EXPORT int open64(const char *path, int flags, ...)
@@ -306,24 +314,18 @@ SHIM_EXPORT int open64(const char *path, int flags, ...)
     va_start(ap, flags);
     const int mode = modeArgument(flags, ap);
     va_end(ap);
-    if (looksLikeBusDevice(path))
-        return connectBus(path, flags);
-    return nextSymbol(realOpen64, "open64")(path, flags, mode);
+    return openOrConnect(path, flags, realOpen64, "open64", mode);
 }
 
 // The fortified entry points a compiler may call instead of open().
 SHIM_EXPORT int __open_2(const char *path, int flags)
 {
-    if (looksLikeBusDevice(path))
-        return connectBus(path, flags);
-    return nextSymbol(realOpen2, "__open_2")(path, flags);
+    return openOrConnect(path, flags, realOpen2, "__open_2");
 }
 
 SHIM_EXPORT int __open64_2(const char *path, int flags)
 {
-    if (looksLikeBusDevice(path))
-        return connectBus(path, flags);
-    return nextSymbol(realOpen64_2, "__open64_2")(path, flags);
+    return openOrConnect(path, flags, realOpen64_2, "__open64_2");
 }
 
 SHIM_EXPORT ssize_t read(int fd, void *buf, size_t count)
