@@ -6,6 +6,9 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <algorithm>
+#include <initializer_list>
+
 #include <poll.h>
 
 serialPort::serialPort(QObject *parent) : QObject(parent), serial(new QSerialPort)
@@ -26,13 +29,29 @@ serialPort::~serialPort()
     delete serial;
 }
 
+namespace {
+
+// A setting the port cannot take would leave the line dead; it is refused
+// with a log line and the value in use stays.
+bool refused(bool valid, const char *what, int value, int kept)
+{
+    if (!valid)
+        qWarning() << what << value << ", keeping" << kept;
+    return !valid;
+}
+
+bool oneOf(int value, std::initializer_list<int> valid)
+{
+    return std::find(valid.begin(), valid.end(), value) != valid.end();
+}
+
+} // namespace
+
 void serialPort::setBaudRate(int value)
 {
     qDebug() << "[setBaudRate]" << value;
-    if (value <= 0) {
-        qWarning() << "[WARN] setBaudRate: invalid baud rate" << value << ", keeping" << baudRate;
+    if (refused(value > 0, "[WARN] setBaudRate: invalid baud rate", value, baudRate))
         return;
-    }
     baudRate = value;
     serial->setBaudRate(baudRate, QSerialPort::AllDirections);
 }
@@ -40,10 +59,9 @@ void serialPort::setBaudRate(int value)
 void serialPort::setDataBits(int value)
 {
     qDebug() << "[setDataBits]" << value;
-    if (value < QSerialPort::Data5 || value > QSerialPort::Data8) {
-        qWarning() << "[WARN] setDataBits: invalid data bits" << value << ", keeping" << int(dataBits);
+    if (refused(value >= QSerialPort::Data5 && value <= QSerialPort::Data8, "[WARN] setDataBits: invalid data bits",
+                value, dataBits))
         return;
-    }
     dataBits = QSerialPort::DataBits(value);
     serial->setDataBits(dataBits);
 }
@@ -51,49 +69,45 @@ void serialPort::setDataBits(int value)
 void serialPort::setParity(int value)
 {
     qDebug() << "[setParity]" << value;
-    switch (value) {
-    case QSerialPort::NoParity:
-    case QSerialPort::EvenParity:
-    case QSerialPort::OddParity:
-    case QSerialPort::SpaceParity:
-    case QSerialPort::MarkParity:
-        parity = QSerialPort::Parity(value);
-        serial->setParity(parity);
+    const bool valid = oneOf(value, {QSerialPort::NoParity, QSerialPort::EvenParity, QSerialPort::OddParity,
+                                     QSerialPort::SpaceParity, QSerialPort::MarkParity});
+    if (refused(valid, "[WARN] setParity: invalid parity", value, parity))
         return;
-    default:
-        qWarning() << "[WARN] setParity: invalid parity" << value << ", keeping" << int(parity);
-    }
+    parity = QSerialPort::Parity(value);
+    serial->setParity(parity);
 }
 
 void serialPort::setStopBits(int value)
 {
     qDebug() << "[setStopBits]" << value;
-    switch (value) {
-    case QSerialPort::OneStop:
-    case QSerialPort::TwoStop:
-    case QSerialPort::OneAndHalfStop:
-        stopBits = QSerialPort::StopBits(value);
-        serial->setStopBits(stopBits);
+    const bool valid = oneOf(value, {QSerialPort::OneStop, QSerialPort::TwoStop, QSerialPort::OneAndHalfStop});
+    if (refused(valid, "[WARN] setStopBits: invalid stop bits", value, stopBits))
         return;
-    default:
-        qWarning() << "[WARN] setStopBits: invalid stop bits" << value << ", keeping" << int(stopBits);
-    }
+    stopBits = QSerialPort::StopBits(value);
+    serial->setStopBits(stopBits);
 }
 
 void serialPort::setFlowControl(int value)
 {
     qDebug() << "[setFlowControl]" << value;
-    switch (value) {
-    case QSerialPort::NoFlowControl:
-    case QSerialPort::HardwareControl:
-    case QSerialPort::SoftwareControl:
-        flowControl = QSerialPort::FlowControl(value);
-        serial->setFlowControl(flowControl);
+    const bool valid =
+        oneOf(value, {QSerialPort::NoFlowControl, QSerialPort::HardwareControl, QSerialPort::SoftwareControl});
+    if (refused(valid, "[WARN] setFlowControl: invalid flow control", value, flowControl))
         return;
-    default:
-        qWarning() << "[WARN] setFlowControl: invalid flow control" << value << ", keeping"
-                   << int(flowControl);
-    }
+    flowControl = QSerialPort::FlowControl(value);
+    serial->setFlowControl(flowControl);
+}
+
+bool serialPort::applySettingsAndOpen()
+{
+    serial->close();
+    serial->setPortName(Sysroot::serialDevice(name));
+    serial->setBaudRate(baudRate, QSerialPort::AllDirections);
+    serial->setDataBits(dataBits);
+    serial->setParity(parity);
+    serial->setStopBits(stopBits);
+    serial->setFlowControl(flowControl);
+    return serial->open(QIODevice::ReadWrite);
 }
 
 QString serialPort::openSerialPort(const QString &select)
@@ -104,13 +118,7 @@ QString serialPort::openSerialPort(const QString &select)
     qDebug() << "name:" << name << " baudRate:" << baudRate << " dataBits:" << int(dataBits)
              << " parity:" << int(parity) << " stopBits:" << int(stopBits) << " flowControl"
              << int(flowControl);
-    serial->setPortName(Sysroot::serialDevice(name));
-    serial->setBaudRate(baudRate, QSerialPort::AllDirections);
-    serial->setDataBits(dataBits);
-    serial->setParity(parity);
-    serial->setStopBits(stopBits);
-    serial->setFlowControl(flowControl);
-    if (serial->open(QIODevice::ReadWrite)) {
+    if (applySettingsAndOpen()) {
         qDebug() << "Serial Port OK:" << name;
         return QStringLiteral("OK");
     }
@@ -120,14 +128,7 @@ QString serialPort::openSerialPort(const QString &select)
 
 bool serialPort::resetSerialPort()
 {
-    serial->close();
-    serial->setPortName(Sysroot::serialDevice(name));
-    serial->setBaudRate(baudRate, QSerialPort::AllDirections);
-    serial->setDataBits(dataBits);
-    serial->setParity(parity);
-    serial->setStopBits(stopBits);
-    serial->setFlowControl(flowControl);
-    if (serial->open(QIODevice::ReadWrite)) {
+    if (applySettingsAndOpen()) {
         qDebug() << "Reset Serial Port OK:" << name;
         return true;
     }
@@ -201,23 +202,22 @@ QByteArray serialPort::receive(int timeoutMs)
         return result;
     }
 
+    const auto takeAll = [&] {
+        const QByteArray chunk = serial->readAll();
+        if (!chunk.isEmpty()) {
+            appendBounded(result, chunk);
+            sinceData.restart();
+        }
+    };
     while (total.elapsed() < timeoutMs && serial->isOpen()) {
         if (serial->bytesAvailable() > 0) {
             qDebug() << "[DEBUG] peek RX:" << serial->peek(serial->bytesAvailable()).toHex(' ');
-            const QByteArray chunk = serial->readAll();
-            if (!chunk.isEmpty()) {
-                appendBounded(result, chunk);
-                sinceData.restart();
-            }
+            takeAll();
         }
         // Only an answer that completes during this wait ends the collection
         // early; the wait itself is what keeps this loop from spinning.
         if (serial->waitForReadyRead(10)) {
-            const QByteArray chunk = serial->readAll();
-            if (!chunk.isEmpty()) {
-                appendBounded(result, chunk);
-                sinceData.restart();
-            }
+            takeAll();
             if (!result.isEmpty() && quint8(result.back()) == 0xFF)
                 break;
         }

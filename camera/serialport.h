@@ -63,6 +63,8 @@ public:
     static constexpr int MaxReplyBytes = 4096;
 
 private:
+    // Applies every stored line setting to the port and opens it.
+    bool applySettingsAndOpen();
     void appendBounded(QByteArray &to, const QByteArray &chunk) const;
 
     QSerialPort *serial = nullptr;

@@ -238,24 +238,44 @@ QByteArray vekCameraObject::sendInquiry(const char *label, const QByteArray &mes
     return doCommandSend(message, waitMs, true, vekIdx);
 }
 
-bool vekCameraObject::driveWithMoving(const char *label, const QByteArray &message, int vekIdx)
+QByteArray vekCameraObject::packet(VEK_COMMANDS cmd, quint8 p1, quint8 p2) const
+{
+    return bare(vekCommandObj->VEK_Command(cmd, p1, p2));
+}
+
+QByteArray vekCameraObject::sendPacket(const char *label, VEK_COMMANDS cmd, int waitMs, int vekIdx, quint8 p1,
+                                       quint8 p2)
+{
+    return sendCommand(label, packet(cmd, p1, p2), waitMs, vekIdx);
+}
+
+void vekCameraObject::driveWithMoving(const char *label, VEK_COMMANDS cmd, int panSpeed, int tiltSpeed, int vekIdx)
 {
     emit ptzMoving();
-    sendCommand(label, message, kShortWait, vekIdx);
-    return true;
+    sendPacket(label, cmd, kShortWait, vekIdx, lowByte(panSpeed), lowByte(tiltSpeed));
+}
+
+int vekCameraObject::answerByte(const QByteArray &reply, bool framed, const char *what, int index)
+{
+    QByteArray p;
+    // An error answer (90 6y ..) carries no value, whatever its bytes are.
+    if (!(framed ? VekReply::framedAnswer(reply, &p, index + 1) : VekReply::bareAnswer(reply, &p, index + 1))) {
+        qWarning().noquote() << "[ERR]" << what << "no answer in" << hex(reply);
+        return -1;
+    }
+    return VekReply::byteAt(p, index);
 }
 
 // ----------------------------------------------------------- operations
 
 void vekCameraObject::camPower(int onOff, int vekIdx)
 {
-    sendCommand("cam Power: cmd: ", bare(vekCommandObj->VEK_Command(CAM_POWER, lowByte(onOff))), kShortWait, vekIdx);
+    sendPacket("cam Power: cmd: ", CAM_POWER, kShortWait, vekIdx, lowByte(onOff));
 }
 
 bool vekCameraObject::camPowerInq(int vekIdx)
 {
-    const QByteArray reply =
-        sendInquiry("cam Power inq: cmd: ", bare(vekCommandObj->VEK_Command(CAM_POWER_INQ)), kShortWait, vekIdx);
+    const QByteArray reply = sendInquiry("cam Power inq: cmd: ", packet(CAM_POWER_INQ), kShortWait, vekIdx);
     // A camera in standby answers too (90 50 03 FF): it is there and can be
     // switched on. Anything but an answer packet is no sign of a camera.
     if (VekReply::bareAnswer(reply, nullptr, 1))
@@ -265,55 +285,51 @@ bool vekCameraObject::camPowerInq(int vekIdx)
     return false;
 }
 
-void vekCameraObject::zoomTele(int speed, int vekIdx)
+int vekCameraObject::zoomSpeedCode(int speed)
 {
-    int mapped = 0;
     switch (speed) {
-    case 8: mapped = 1; break;
-    case 16: mapped = 4; break;
-    case 24: mapped = 7; break;
+    case 8: return 1;
+    case 16: return 4;
+    case 24: return 7;
     default:
         qWarning().noquote() << "speed out of range" << speed;
-        return;
+        return -1;
     }
+}
+
+void vekCameraObject::zoomTele(int speed, int vekIdx)
+{
+    const int mapped = zoomSpeedCode(speed);
+    if (mapped < 0)
+        return;
     emit ptzMoving();
-    sendCommand("zoom Tele: cmd: ", bare(vekCommandObj->VEK_Command(CAM_ZOOM_IN, lowByte(mapped))), kShortWait,
-                vekIdx);
+    sendPacket("zoom Tele: cmd: ", CAM_ZOOM_IN, kShortWait, vekIdx, lowByte(mapped));
     qDebug().noquote() << "speed = " << mapped;
 }
 
 void vekCameraObject::zoomWide(int speed, int vekIdx)
 {
-    int mapped = 0;
-    switch (speed) {
-    case 8: mapped = 1; break;
-    case 16: mapped = 4; break;
-    case 24: mapped = 7; break;
-    default:
-        qWarning().noquote() << "speed out of range" << speed;
+    const int mapped = zoomSpeedCode(speed);
+    if (mapped < 0)
         return;
-    }
     emit ptzMoving();
-    sendCommand("zoom Wide: cmd: ", bare(vekCommandObj->VEK_Command(CAM_ZOOM_OUT, lowByte(mapped))), kShortWait,
-                vekIdx);
+    sendPacket("zoom Wide: cmd: ", CAM_ZOOM_OUT, kShortWait, vekIdx, lowByte(mapped));
     qDebug().noquote() << ", mapping speed = " << mapped;
 }
 
 void vekCameraObject::zoomTeleStandard(int vekIdx)
 {
-    sendCommand("zoom Tele Standard cmd: ", bare(vekCommandObj->VEK_Command(CAM_ZOOM_IN_STANDARD)), kShortWait,
-                vekIdx);
+    sendPacket("zoom Tele Standard cmd: ", CAM_ZOOM_IN_STANDARD, kShortWait, vekIdx);
 }
 
 void vekCameraObject::zoomWideStandard(int vekIdx)
 {
-    sendCommand("zoom Wide Standard cmd: ", bare(vekCommandObj->VEK_Command(CAM_ZOOM_OUT_STANDARD)), kShortWait,
-                vekIdx);
+    sendPacket("zoom Wide Standard cmd: ", CAM_ZOOM_OUT_STANDARD, kShortWait, vekIdx);
 }
 
 void vekCameraObject::zoomStop(int vekIdx)
 {
-    const QByteArray cmd = bare(vekCommandObj->VEK_Command(CAM_ZOOM_STOP));
+    const QByteArray cmd = packet(CAM_ZOOM_STOP);
     for (int attempt = 1; attempt <= 3; ++attempt) {
         const QByteArray reply = sendCommand("zoom Stop cmd: ", cmd, kShortWait, vekIdx);
         if (reply.size() > 2 && containsAckComplete(reply))
@@ -328,57 +344,47 @@ void vekCameraObject::zoomStop(int vekIdx)
 
 void vekCameraObject::panTiltLeft(int speed, int vekIdx)
 {
-    driveWithMoving("pan Tilt Left cmd: ",
-                    bare(vekCommandObj->VEK_Command(PT_DRIVE_LEFT, lowByte(speed), lowByte(speed))), vekIdx);
+    driveWithMoving("pan Tilt Left cmd: ", PT_DRIVE_LEFT, speed, speed, vekIdx);
 }
 
 void vekCameraObject::panTiltRight(int speed, int vekIdx)
 {
-    driveWithMoving("panTiltRight: cmd: ",
-                    bare(vekCommandObj->VEK_Command(PT_DRIVE_RIGHT, lowByte(speed), lowByte(speed))), vekIdx);
+    driveWithMoving("panTiltRight: cmd: ", PT_DRIVE_RIGHT, speed, speed, vekIdx);
 }
 
 void vekCameraObject::panTiltUp(int speed, int vekIdx)
 {
-    driveWithMoving("panTiltUp: cmd: ", bare(vekCommandObj->VEK_Command(PT_DRIVE_UP, lowByte(speed), lowByte(speed))),
-                    vekIdx);
+    driveWithMoving("panTiltUp: cmd: ", PT_DRIVE_UP, speed, speed, vekIdx);
 }
 
 void vekCameraObject::panTiltDown(int speed, int vekIdx)
 {
-    driveWithMoving("panTiltDown: cmd: ",
-                    bare(vekCommandObj->VEK_Command(PT_DRIVE_DOWN, lowByte(speed), lowByte(speed))), vekIdx);
+    driveWithMoving("panTiltDown: cmd: ", PT_DRIVE_DOWN, speed, speed, vekIdx);
 }
 
 void vekCameraObject::panTiltUpLeft(int panSpeed, int tiltSpeed, int vekIdx)
 {
-    driveWithMoving("panTiltUpLeft: cmd: ",
-                    bare(vekCommandObj->VEK_Command(PT_DRIVE_UPLEFT, lowByte(panSpeed), lowByte(tiltSpeed))), vekIdx);
+    driveWithMoving("panTiltUpLeft: cmd: ", PT_DRIVE_UPLEFT, panSpeed, tiltSpeed, vekIdx);
 }
 
 void vekCameraObject::panTiltUpRight(int panSpeed, int tiltSpeed, int vekIdx)
 {
-    driveWithMoving("panTiltUpRight: cmd: ",
-                    bare(vekCommandObj->VEK_Command(PT_DRIVE_UPRIGHT, lowByte(panSpeed), lowByte(tiltSpeed))), vekIdx);
+    driveWithMoving("panTiltUpRight: cmd: ", PT_DRIVE_UPRIGHT, panSpeed, tiltSpeed, vekIdx);
 }
 
 void vekCameraObject::panTiltDownLeft(int panSpeed, int tiltSpeed, int vekIdx)
 {
-    driveWithMoving("panTiltDownLeft: cmd: ",
-                    bare(vekCommandObj->VEK_Command(PT_DRIVE_DOWNLEFT, lowByte(panSpeed), lowByte(tiltSpeed))),
-                    vekIdx);
+    driveWithMoving("panTiltDownLeft: cmd: ", PT_DRIVE_DOWNLEFT, panSpeed, tiltSpeed, vekIdx);
 }
 
 void vekCameraObject::panTiltDownRight(int panSpeed, int tiltSpeed, int vekIdx)
 {
-    driveWithMoving("pan Tilt Down Right cmd: ",
-                    bare(vekCommandObj->VEK_Command(PT_DRIVE_DOWNRIGHT, lowByte(panSpeed), lowByte(tiltSpeed))),
-                    vekIdx);
+    driveWithMoving("pan Tilt Down Right cmd: ", PT_DRIVE_DOWNRIGHT, panSpeed, tiltSpeed, vekIdx);
 }
 
 void vekCameraObject::panTiltStop(int panSpeed, int tiltSpeed, int vekIdx)
 {
-    const QByteArray cmd = bare(vekCommandObj->VEK_Command(PT_DRIVE_STOP, lowByte(panSpeed), lowByte(tiltSpeed)));
+    const QByteArray cmd = packet(PT_DRIVE_STOP, lowByte(panSpeed), lowByte(tiltSpeed));
     // A lost stop leaves the camera turning: send it once more if unanswered.
     if (sendCommand("pan Tilt Stop cmd: ", cmd, kShortWait, vekIdx).isEmpty())
         sendCommand("pan Tilt Stop cmd: ", cmd, kShortWait, vekIdx);
@@ -386,83 +392,80 @@ void vekCameraObject::panTiltStop(int panSpeed, int tiltSpeed, int vekIdx)
 
 void vekCameraObject::autoFocus(int vekIdx)
 {
-    sendCommand("Auto Focus cmd: ", bare(vekCommandObj->VEK_Command(CAM_FOCUS_AUTO)), kLongWait, vekIdx);
+    sendPacket("Auto Focus cmd: ", CAM_FOCUS_AUTO, kLongWait, vekIdx);
 }
 
 void vekCameraObject::manualFocus(int vekIdx)
 {
-    sendCommand("Manual Focus cmd: ", bare(vekCommandObj->VEK_Command(CAM_FOCUS_MANUAL)), kLongWait, vekIdx);
+    sendPacket("Manual Focus cmd: ", CAM_FOCUS_MANUAL, kLongWait, vekIdx);
 }
 
 void vekCameraObject::focusFar(int vekIdx)
 {
-    sendCommand("focus Far cmd: ", bare(vekCommandObj->VEK_Command(CAM_FOCUS_FAR)), kLongWait, vekIdx);
+    sendPacket("focus Far cmd: ", CAM_FOCUS_FAR, kLongWait, vekIdx);
 }
 
 void vekCameraObject::focusNear(int vekIdx)
 {
-    sendCommand("focus Near cmd: ", bare(vekCommandObj->VEK_Command(CAM_FOCUS_NEAR)), kLongWait, vekIdx);
+    sendPacket("focus Near cmd: ", CAM_FOCUS_NEAR, kLongWait, vekIdx);
 }
 
 void vekCameraObject::focusStop(int vekIdx)
 {
-    sendCommand("Focus Stop cmd: ", bare(vekCommandObj->VEK_Command(CAM_FOCUS_STOP)), kShortWait, vekIdx);
+    sendPacket("Focus Stop cmd: ", CAM_FOCUS_STOP, kShortWait, vekIdx);
 }
 
 void vekCameraObject::autoWhiteBalance(int vekIdx)
 {
-    sendCommand("Auto White Balance :", bare(vekCommandObj->VEK_Command(CAM_WB_AUTO)), kLongWait, vekIdx);
+    sendPacket("Auto White Balance :", CAM_WB_AUTO, kLongWait, vekIdx);
     emit WBModeChanged();
 }
 
 void vekCameraObject::manualWhiteBalance(int vekIdx)
 {
-    sendCommand("Manual White Balance :", bare(vekCommandObj->VEK_Command(CAM_WB_MANUAL)), kLongWait, vekIdx);
+    sendPacket("Manual White Balance :", CAM_WB_MANUAL, kLongWait, vekIdx);
     emit WBModeChanged();
 }
 
 void vekCameraObject::whiteBalance(int vekIdx)
 {
-    sendCommand("CAM WB ONEPUSH MODE :", bare(vekCommandObj->VEK_Command(CAM_WB_ONEPUSH_MODE)), kLongWait, vekIdx);
+    sendPacket("CAM WB ONEPUSH MODE :", CAM_WB_ONEPUSH_MODE, kLongWait, vekIdx);
     // The camera must be in one-push mode before the trigger means anything.
     pause(100);
-    sendCommand("CAM WB ONEPUSH TRIGGER :", bare(vekCommandObj->VEK_Command(CAM_WB_ONEPUSH_TRIGGER)), kLongWait,
-                vekIdx);
+    sendPacket("CAM WB ONEPUSH TRIGGER :", CAM_WB_ONEPUSH_TRIGGER, kLongWait, vekIdx);
     emit WBModeChanged();
 }
 
 void vekCameraObject::setRGain(int value, int vekIdx)
 {
-    sendCommand("setRGain: cmd: ", bare(vekCommandObj->VEK_Command(CAM_RGAIN_Direct, lowByte(value))), kShortWait,
-                vekIdx);
+    sendPacket("setRGain: cmd: ", CAM_RGAIN_Direct, kShortWait, vekIdx, lowByte(value));
 }
 
 void vekCameraObject::setBGain(int value, int vekIdx)
 {
-    sendCommand("setBGain: cmd: ", bare(vekCommandObj->VEK_Command(CAM_BGAIN_Direct, lowByte(value))), kShortWait,
-                vekIdx);
+    sendPacket("setBGain: cmd: ", CAM_BGAIN_Direct, kShortWait, vekIdx, lowByte(value));
 }
 
 void vekCameraObject::autoAE(int vekIdx)
 {
-    sendCommand("Auto AE cmd: ", bare(vekCommandObj->VEK_Command(CAM_AE_AUTO)), kLongWait, vekIdx);
+    sendPacket("Auto AE cmd: ", CAM_AE_AUTO, kLongWait, vekIdx);
     emit ExposureModeChanged();
 }
 
 void vekCameraObject::manualAE(int vekIdx)
 {
-    sendCommand("Manual AE cmd: ", bare(vekCommandObj->VEK_Command(CAM_AE_MANUAL)), kLongWait, vekIdx);
+    sendPacket("Manual AE cmd: ", CAM_AE_MANUAL, kLongWait, vekIdx);
     emit ExposureModeChanged();
 }
 
 void vekCameraObject::iRISUp(int vekIdx)
 {
-    sendCommand("IRIS Up cmd: ", bare(vekCommandObj->VEK_Command(CAM_IRIS_UP)), kLongWait, vekIdx);
+    sendPacket("IRIS Up cmd: ", CAM_IRIS_UP, kLongWait, vekIdx);
 }
 
 void vekCameraObject::iRISDown(int vekIdx)
 {
-    sendCommand("IRIS Down cmd: ", bare(vekCommandObj->VEK_Command(CAM_IRIS_DOWN)), kLongWait, vekIdx);
+    sendPacket("IRIS Down cmd: ", CAM_IRIS_DOWN, kLongWait, vekIdx);
 }
 
 void vekCameraObject::shutterDirect(int value, int vekIdx)
@@ -471,8 +474,7 @@ void vekCameraObject::shutterDirect(int value, int vekIdx)
     const quint8 q = lowByte(value) & 0x0F;
     qDebug().noquote() << "Shutter Direct value: " << value;
     qDebug().noquote() << "Shutter Direct value 0p ->" << p << " 0q->" << q;
-    sendCommand("Shutter Direct cmd: ", bare(vekCommandObj->VEK_Command(CAM_SHUTTER_Direct, p, q)), kShortWait,
-                vekIdx);
+    sendPacket("Shutter Direct cmd: ", CAM_SHUTTER_Direct, kShortWait, vekIdx, p, q);
 }
 
 bool vekCameraObject::presetChecked(const char *what, const QByteArray &reply)
@@ -486,103 +488,91 @@ bool vekCameraObject::presetChecked(const char *what, const QByteArray &reply)
 bool vekCameraObject::storePtzPosition(int index, int vekIdx)
 {
     return presetChecked("Store Ptz Position",
-                         sendCommand("Store Ptz Position cmd: ",
-                                     bare(vekCommandObj->VEK_Command(PTZ_POSITION_SET, lowByte(index))), kShortWait,
-                                     vekIdx));
+                         sendPacket("Store Ptz Position cmd: ", PTZ_POSITION_SET, kShortWait, vekIdx, lowByte(index)));
 }
 
 bool vekCameraObject::gotoPtzPosition(int index, int vekIdx)
 {
     emit ptzMoving();
-    return presetChecked("goto Ptz Position",
-                         sendCommand("goto Ptz Position cmd: ",
-                                     bare(vekCommandObj->VEK_Command(PTZ_POSITION_RECALL, lowByte(index))),
-                                     kShortWait, vekIdx));
+    const QByteArray reply =
+        sendPacket("goto Ptz Position cmd: ", PTZ_POSITION_RECALL, kShortWait, vekIdx, lowByte(index));
+    return presetChecked("goto Ptz Position", reply);
 }
 
 bool vekCameraObject::presetMemSpeed(int Speed, int vekIdx)
 {
-    return presetChecked("preset Mem Speed",
-                         sendCommand("preset Mem Speed cmd: ",
-                                     bare(vekCommandObj->VEK_Command(PTZ_POSITION_PRESET_M_SPEED, lowByte(Speed))),
-                                     kShortWait, vekIdx));
+    const QByteArray reply =
+        sendPacket("preset Mem Speed cmd: ", PTZ_POSITION_PRESET_M_SPEED, kShortWait, vekIdx, lowByte(Speed));
+    return presetChecked("preset Mem Speed", reply);
 }
 
 void vekCameraObject::setPresetMemorySpeed(int memIndex, int speed, int vekIdx)
 {
-    sendCommand("Set Preset Memory Speed cmd: ",
-                bare(vekCommandObj->VEK_Command(CAM_PT_M_SPEED, lowByte(memIndex), lowByte(speed))), kShortWait, vekIdx);
+    sendPacket("Set Preset Memory Speed cmd: ", CAM_PT_M_SPEED, kShortWait, vekIdx, lowByte(memIndex), lowByte(speed));
 }
 
 void vekCameraObject::imageFlipOn(int vekIdx)
 {
     pause(100); // the camera drops a flip that follows another message too closely
-    sendCommand("image FlipOn cmd: ", bare(vekCommandObj->VEK_Command(CAM_IMGFLIP, 0x02)), kShortWait, vekIdx);
+    sendPacket("image FlipOn cmd: ", CAM_IMGFLIP, kShortWait, vekIdx, 0x02);
 }
 
 void vekCameraObject::imageFlipOff(int vekIdx)
 {
     pause(100);
-    sendCommand("image FlipOff cmd: ", bare(vekCommandObj->VEK_Command(CAM_IMGFLIP, 0x03)), kShortWait, vekIdx);
+    sendPacket("image FlipOff cmd: ", CAM_IMGFLIP, kShortWait, vekIdx, 0x03);
 }
 
 void vekCameraObject::imageMirroOn(int vekIdx)
 {
-    sendCommand("image MirroOn cmd: ", bare(vekCommandObj->VEK_Command(CAM_IMGMIRROR, 0x02)), kShortWait, vekIdx);
+    sendPacket("image MirroOn cmd: ", CAM_IMGMIRROR, kShortWait, vekIdx, 0x02);
 }
 
 void vekCameraObject::imageMirroOff(int vekIdx)
 {
-    sendCommand("image MirroOff cmd: ", bare(vekCommandObj->VEK_Command(CAM_IMGMIRROR, 0x03)), kShortWait, vekIdx);
+    sendPacket("image MirroOff cmd: ", CAM_IMGMIRROR, kShortWait, vekIdx, 0x03);
 }
 
 void vekCameraObject::setImageMirror(int value, int vekIdx)
 {
-    sendCommand("set Image Mirror cmd: ", bare(vekCommandObj->VEK_Command(CAM_IMGMIRROR, lowByte(value))), kShortWait,
-                vekIdx);
+    sendPacket("set Image Mirror cmd: ", CAM_IMGMIRROR, kShortWait, vekIdx, lowByte(value));
 }
 
 void vekCameraObject::panReverseOn(int vekIdx)
 {
-    const QByteArray reply =
-        sendCommand("pan Reverse On cmd: ", bare(vekCommandObj->VEK_Command(CAM_PAN_REVERSE, 0x01)), kShortWait, vekIdx);
+    const QByteArray reply = sendPacket("pan Reverse On cmd: ", CAM_PAN_REVERSE, kShortWait, vekIdx, 0x01);
     qDebug().noquote() << "retBuf: " << hex(reply);
 }
 
 void vekCameraObject::panReverseOff(int vekIdx)
 {
-    const QByteArray reply = sendCommand("pan Reverse Off cmd: ",
-                                         bare(vekCommandObj->VEK_Command(CAM_PAN_REVERSE, 0x00)), kShortWait, vekIdx);
+    const QByteArray reply = sendPacket("pan Reverse Off cmd: ", CAM_PAN_REVERSE, kShortWait, vekIdx, 0x00);
     qDebug().noquote() << "retBuf: " << hex(reply);
 }
 
 void vekCameraObject::tiltReverseOn(int vekIdx)
 {
-    sendCommand("tilt Reverse On: cmd: ", bare(vekCommandObj->VEK_Command(CAM_TILT_REVERSE, 0x01)), kShortWait, vekIdx);
+    sendPacket("tilt Reverse On: cmd: ", CAM_TILT_REVERSE, kShortWait, vekIdx, 0x01);
 }
 
 void vekCameraObject::tiltReverseOff(int vekIdx)
 {
-    sendCommand("tilt Reverse Off: cmd: ", bare(vekCommandObj->VEK_Command(CAM_TILT_REVERSE, 0x00)), kShortWait,
-                vekIdx);
+    sendPacket("tilt Reverse Off: cmd: ", CAM_TILT_REVERSE, kShortWait, vekIdx, 0x00);
 }
 
 void vekCameraObject::redTallyOn(int vekIdx)
 {
-    sendCommand("red Tally On: cmd: ", bare(vekCommandObj->VEK_Command(Cam_Dual_Tally, 0x02, 0x03)), kShortWait,
-                vekIdx);
+    sendPacket("red Tally On: cmd: ", Cam_Dual_Tally, kShortWait, vekIdx, 0x02, 0x03);
 }
 
 void vekCameraObject::greenTallyOn(int vekIdx)
 {
-    sendCommand("greenTallyOn: cmd: ", bare(vekCommandObj->VEK_Command(Cam_Dual_Tally, 0x03, 0x02)), kShortWait,
-                vekIdx);
+    sendPacket("greenTallyOn: cmd: ", Cam_Dual_Tally, kShortWait, vekIdx, 0x03, 0x02);
 }
 
 void vekCameraObject::camTallyOff(int vekIdx)
 {
-    sendCommand("camTallyOff: cmd: ", bare(vekCommandObj->VEK_Command(Cam_Dual_Tally, 0x03, 0x03)), kShortWait,
-                vekIdx);
+    sendPacket("camTallyOff: cmd: ", Cam_Dual_Tally, kShortWait, vekIdx, 0x03, 0x03);
 }
 
 void vekCameraObject::switchVideoMode(int value, int vekIdx)
@@ -591,16 +581,14 @@ void vekCameraObject::switchVideoMode(int value, int vekIdx)
         qWarning().noquote() << "[WARN] video mode" << value << "not sent: model" << m_modelName << "cannot run it";
         return;
     }
-    sendCommand("switch Video Mode cmd: ", bare(vekCommandObj->VEK_Command(CAM_VIDEO_MODE, lowByte(value))),
-                kShortWait, vekIdx);
+    sendPacket("switch Video Mode cmd: ", CAM_VIDEO_MODE, kShortWait, vekIdx, lowByte(value));
 }
 
 // ------------------------------------------------------------ inquiries
 
 QByteArray vekCameraObject::querySystemStatus(int vekIdx)
 {
-    const QByteArray reply =
-        sendInquiry("query System Status cmd: ", bare(vekCommandObj->VEK_Command(CAM_SYSTEMSTATUS)), kLongWait, vekIdx);
+    const QByteArray reply = sendInquiry("query System Status cmd: ", packet(CAM_SYSTEMSTATUS), kLongWait, vekIdx);
     if (reply.isEmpty()) {
         qWarning().noquote() << "[ERR] retBuf :";
         return {};
@@ -729,8 +717,7 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
 
 bool vekCameraObject::queryVersion(int vekIdx)
 {
-    const QByteArray reply =
-        sendInquiry("query Version cmd: ", bare(vekCommandObj->VEK_Command(CAM_VersionInq)), kLongWait, vekIdx);
+    const QByteArray reply = sendInquiry("query Version cmd: ", packet(CAM_VersionInq), kLongWait, vekIdx);
     VekReply::VersionInfo v;
     if (!VekReply::decodeVersion(reply, &v)) {
         qWarning().noquote() << "[ERR] query version len fail, retBuf :" << hex(reply);
@@ -772,36 +759,30 @@ int vekCameraObject::shutterPosInq(int vekIdx)
     return pos;
 }
 
-int vekCameraObject::rGain(int vekIdx)
+int vekCameraObject::gainInquiry(VEK_COMMANDS cmd, int vekIdx, const char *inqLabel, const char *name,
+                                 const char *valueName, void (vekCameraObject::*signal)(int, quint8))
 {
-    const QByteArray reply =
-        sendInquiry("R Gain Inq cmd: ", vekCommandObj->VEK_Command(CAM_RGAINInq), kShortWait, vekIdx);
-    qDebug().noquote() << "R Gain retBuf ...: " << hex(reply);
+    const QByteArray reply = sendInquiry(inqLabel, vekCommandObj->VEK_Command(cmd), kShortWait, vekIdx);
+    qDebug().noquote() << name << "retBuf ...: " << hex(reply);
     int gain = 0;
     if (!VekReply::framedGain(reply, &gain)) {
-        qWarning().noquote() << "[ERR] R Gain: no answer in" << hex(reply);
+        qWarning().noquote() << QStringLiteral("[ERR] %1: no answer in").arg(QLatin1String(name)) << hex(reply);
         return 0;
     }
-    qDebug().noquote() << "r Gain value ...: " << hex(reply.mid(reply.size() - 3, 2));
-    qDebug().noquote() << "r Gain gain ...: " << gain;
-    emit sendRGain(vekIdx, static_cast<quint8>(gain));
+    qDebug().noquote() << valueName << "value ...: " << hex(reply.mid(reply.size() - 3, 2));
+    qDebug().noquote() << valueName << "gain ...: " << gain;
+    emit(this->*signal)(vekIdx, static_cast<quint8>(gain));
     return gain;
+}
+
+int vekCameraObject::rGain(int vekIdx)
+{
+    return gainInquiry(CAM_RGAINInq, vekIdx, "R Gain Inq cmd: ", "R Gain", "r Gain", &vekCameraObject::sendRGain);
 }
 
 int vekCameraObject::bGain(int vekIdx)
 {
-    const QByteArray reply =
-        sendInquiry("B Gain Inq cmd: ", vekCommandObj->VEK_Command(CAM_BGAINInq), kShortWait, vekIdx);
-    qDebug().noquote() << "bGain retBuf ...: " << hex(reply);
-    int gain = 0;
-    if (!VekReply::framedGain(reply, &gain)) {
-        qWarning().noquote() << "[ERR] bGain: no answer in" << hex(reply);
-        return 0;
-    }
-    qDebug().noquote() << "bGain value ...: " << hex(reply.mid(reply.size() - 3, 2));
-    qDebug().noquote() << "bGain gain ...: " << gain;
-    emit sendBGain(vekIdx, static_cast<quint8>(gain));
-    return gain;
+    return gainInquiry(CAM_BGAINInq, vekIdx, "B Gain Inq cmd: ", "bGain", "bGain", &vekCameraObject::sendBGain);
 }
 
 void vekCameraObject::queryPanTiltMaxSpeed(int vekIdx)
@@ -821,52 +802,29 @@ bool vekCameraObject::isTallyOn(int vekIdx)
 {
     const QByteArray reply =
         sendInquiry("is Tally On cmd: ", vekCommandObj->VEK_Command(CAM_TALLYInq), kShortWait, vekIdx);
-    QByteArray p;
-    if (!VekReply::framedAnswer(reply, &p, 1)) {
-        qWarning().noquote() << "[ERR] is Tally On: no answer in" << hex(reply);
-        return false;
-    }
-    return VekReply::byteAt(p, 0) == 0x02;
+    return answerByte(reply, true, "is Tally On:") == 0x02;
 }
 
 // The three mode inquiries go out bare, so the camera answers bare as well
 // (90 50 0p FF): the mode is the answer's byte 2.
 bool vekCameraObject::isAutoFocus(int vekIdx)
 {
-    const QByteArray reply =
-        sendInquiry("is Auto Focus cmd :", bare(vekCommandObj->VEK_Command(CAM_FocusModeInq)), kShortWait, vekIdx);
-    QByteArray p;
-    if (!VekReply::bareAnswer(reply, &p, 1)) {
-        qWarning().noquote() << "[ERR] is Auto Focus: no answer in" << hex(reply);
-        return false;
-    }
-    return VekReply::byteAt(p, 0) == 0x02;
+    const QByteArray reply = sendInquiry("is Auto Focus cmd :", packet(CAM_FocusModeInq), kShortWait, vekIdx);
+    return answerByte(reply, false, "is Auto Focus:") == 0x02;
 }
 
 int vekCameraObject::getWhiteBalanceMode(int vekIdx)
 {
     qDebug().noquote() << "get WhiteBalanceMode: : 00000";
-    const QByteArray reply =
-        sendInquiry("get WhiteBalanceMode cmd :", bare(vekCommandObj->VEK_Command(CAM_WBModeInq)), kShortWait, vekIdx);
-    QByteArray p;
-    if (!VekReply::bareAnswer(reply, &p, 1)) {
-        qWarning().noquote() << "[ERR] get WhiteBalanceMode: no answer in" << hex(reply);
-        return 0;
-    }
-    const quint8 mode = VekReply::byteAt(p, 0);
+    const QByteArray reply = sendInquiry("get WhiteBalanceMode cmd :", packet(CAM_WBModeInq), kShortWait, vekIdx);
+    const int mode = answerByte(reply, false, "get WhiteBalanceMode:");
     return (mode == 3 || mode == 5) ? mode : 0;
 }
 
 int vekCameraObject::getExposureMode(int vekIdx)
 {
-    const QByteArray reply =
-        sendInquiry("get Exposure Mode cmd :", bare(vekCommandObj->VEK_Command(CAM_AEModeInq)), kShortWait, vekIdx);
-    QByteArray p;
-    if (!VekReply::bareAnswer(reply, &p, 1)) {
-        qWarning().noquote() << "[ERR] get Exposure Mode: no answer in" << hex(reply);
-        return 0;
-    }
-    const quint8 mode = VekReply::byteAt(p, 0);
+    const QByteArray reply = sendInquiry("get Exposure Mode cmd :", packet(CAM_AEModeInq), kShortWait, vekIdx);
+    const int mode = answerByte(reply, false, "get Exposure Mode:");
     return (mode == 3 || mode == 11 || mode == 13) ? 1 : 0;
 }
 
@@ -898,74 +856,72 @@ int vekCameraObject::ExposureMode() { return getExposureMode(lastCamera()); }
 
 void vekCameraObject::setAiCam(int onOff, int vekIdx)
 {
-    sendCommand("set AT Cam: cmd: ", bare(vekCommandObj->VEK_Command(PTZ_AICAM_ONOFF, lowByte(onOff))), kShortWait,
-                vekIdx);
+    sendPacket("set AT Cam: cmd: ", PTZ_AICAM_ONOFF, kShortWait, vekIdx, lowByte(onOff));
 }
 
 void vekCameraObject::atAutoZoomOn(int vekIdx)
 {
-    sendCommand("at Auto Zoom On cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_AUTOZOOM_ON)), kShortWait, vekIdx);
+    sendPacket("at Auto Zoom On cmd: ", CAM_AT_AUTOZOOM_ON, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atAutoZoomOff(int vekIdx)
 {
-    sendCommand("at Auto Zoom Off cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_AUTOZOOM_OFF)), kShortWait, vekIdx);
+    sendPacket("at Auto Zoom Off cmd: ", CAM_AT_AUTOZOOM_OFF, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atAutoTiltOn(int vekIdx)
 {
-    sendCommand("at Auto Tilt On cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_AUTOTILT_ON)), kShortWait, vekIdx);
+    sendPacket("at Auto Tilt On cmd: ", CAM_AT_AUTOTILT_ON, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atAutoTiltOff(int vekIdx)
 {
-    sendCommand("at Auto Tilt Off cmd : ", bare(vekCommandObj->VEK_Command(CAM_AT_AUTOTILT_OFF)), kShortWait, vekIdx);
+    sendPacket("at Auto Tilt Off cmd : ", CAM_AT_AUTOTILT_OFF, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atDetIdctOn(int vekIdx)
 {
-    sendCommand("at DetIdct On cmd : ", bare(vekCommandObj->VEK_Command(CAM_AT_DETECINDI_ON)), kShortWait, vekIdx);
+    sendPacket("at DetIdct On cmd : ", CAM_AT_DETECINDI_ON, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atDetIdctOff(int vekIdx)
 {
-    sendCommand("at DetIdct Off cmd :", bare(vekCommandObj->VEK_Command(CAM_AT_DETECINDI_OFF)), kShortWait, vekIdx);
+    sendPacket("at DetIdct Off cmd :", CAM_AT_DETECINDI_OFF, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atDetIdctDefault(int vekIdx)
 {
-    sendCommand("at DetIdct Default cmd :", bare(vekCommandObj->VEK_Command(CAM_AT_DETECINDI_DEFAULT)), kShortWait,
-                vekIdx);
+    sendPacket("at DetIdct Default cmd :", CAM_AT_DETECINDI_DEFAULT, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atOsdRmdOn(int vekIdx)
 {
-    sendCommand("at Osd Rmd On cmd :", bare(vekCommandObj->VEK_Command(CAM_AT_OSDREM_ON)), kShortWait, vekIdx);
+    sendPacket("at Osd Rmd On cmd :", CAM_AT_OSDREM_ON, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atOsdRmdOff(int vekIdx)
 {
-    sendCommand("at Osd Rmd Off cmd : ", bare(vekCommandObj->VEK_Command(CAM_AT_OSDREM_OFF)), kShortWait, vekIdx);
+    sendPacket("at Osd Rmd Off cmd : ", CAM_AT_OSDREM_OFF, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atFullBody(int vekIdx)
 {
-    sendCommand("at Full Body: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_FULLBODY)), kShortWait, vekIdx);
+    sendPacket("at Full Body: cmd: ", CAM_AT_FULLBODY, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atHalfBody(int vekIdx)
 {
-    sendCommand("at Half Body: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_HALFBODY)), kShortWait, vekIdx);
+    sendPacket("at Half Body: cmd: ", CAM_AT_HALFBODY, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atCloseUp(int vekIdx)
 {
-    sendCommand("at Close Up: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_CLOSELOOK)), kShortWait, vekIdx);
+    sendPacket("at Close Up: cmd: ", CAM_AT_CLOSELOOK, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atCustomBody(int vekIdx)
 {
-    sendCommand("at Custom Body: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_CUSTOM)), kShortWait, vekIdx);
+    sendPacket("at Custom Body: cmd: ", CAM_AT_CUSTOM, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atFigSizeSave(int saveFigSize, int vekIdx)
@@ -980,55 +936,52 @@ void vekCameraObject::atFigSizeSave(int saveFigSize, int vekIdx)
 
 void vekCameraObject::atFigSizeDefault(int vekIdx)
 {
-    sendCommand("at Fig Size Default cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_FIGURE_Default)), kShortWait,
-                vekIdx);
+    sendPacket("at Fig Size Default cmd: ", CAM_AT_FIGURE_Default, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atSelSbjLeft(int vekIdx)
 {
-    sendCommand("at Sel Sbj Left cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_SUBJECT_LEFT)), kShortWait, vekIdx);
+    sendPacket("at Sel Sbj Left cmd: ", CAM_AT_SUBJECT_LEFT, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atSelSbjRight(int vekIdx)
 {
-    sendCommand("at Sel Sbj Right cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_SUBJECT_RIGHT)), kShortWait, vekIdx);
+    sendPacket("at Sel Sbj Right cmd: ", CAM_AT_SUBJECT_RIGHT, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atSelSbjConfirm(int vekIdx)
 {
-    sendCommand("at Sel Sbj Confirm: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_SUBJECT_SELECT)), kShortWait,
-                vekIdx);
+    sendPacket("at Sel Sbj Confirm: cmd: ", CAM_AT_SUBJECT_SELECT, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atPlaceLeft(int vekIdx)
 {
-    sendCommand("at Place Left: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_PLACE_LEFT)), kShortWait, vekIdx);
+    sendPacket("at Place Left: cmd: ", CAM_AT_PLACE_LEFT, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atPlaceCenter(int vekIdx)
 {
-    sendCommand("at Place Center cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_PLACE_CENTER)), kShortWait, vekIdx);
+    sendPacket("at Place Center cmd: ", CAM_AT_PLACE_CENTER, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atPlaceRight(int vekIdx)
 {
-    sendCommand("at Place Right cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_PLACE_RIGHT)), kShortWait, vekIdx);
+    sendPacket("at Place Right cmd: ", CAM_AT_PLACE_RIGHT, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atTrackSpeedFast(int vekIdx)
 {
-    sendCommand("at Track Speed Fast: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_SPEED_FAST)), kShortWait, vekIdx);
+    sendPacket("at Track Speed Fast: cmd: ", CAM_AT_SPEED_FAST, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atTrackSpeedMedium(int vekIdx)
 {
-    sendCommand("at Track Speed Medium: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_SPEED_MID)), kShortWait,
-                vekIdx);
+    sendPacket("at Track Speed Medium: cmd: ", CAM_AT_SPEED_MID, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atTrackSpeedSlow(int vekIdx)
 {
-    sendCommand("at Track Speed Slow: cmd: ", bare(vekCommandObj->VEK_Command(CAM_AT_SPEED_SLOW)), kShortWait, vekIdx);
+    sendPacket("at Track Speed Slow: cmd: ", CAM_AT_SPEED_SLOW, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atTrackStartPosPreset(int value, int vekIdx)
@@ -1059,8 +1012,7 @@ void vekCameraObject::atTrackOff(int vekIdx)
 
 int vekCameraObject::atTrackInquire(int vekIdx)
 {
-    const QByteArray reply =
-        sendInquiry("at Track Inquire cmd: ", bare(vekCommandObj->VEK_Command(PTZ_AICAM_QUERY)), kLongWait, vekIdx);
+    const QByteArray reply = sendInquiry("at Track Inquire cmd: ", packet(PTZ_AICAM_QUERY), kLongWait, vekIdx);
     const bool validIdx = vekIdx >= 0 && vekIdx <= 2;
     if (reply.isEmpty()) {
         qWarning().noquote() << "[ERR] VEK " << vekIdx << "AT INQ response is empty";
@@ -1088,29 +1040,23 @@ int vekCameraObject::atTrackInquire(int vekIdx)
 
 int vekCameraObject::atByteInquiry(VEK_COMMANDS cmd, int vekIdx, const char *label)
 {
-    const QByteArray reply = sendInquiry(label, bare(vekCommandObj->VEK_Command(cmd)), kShortWait, vekIdx);
+    const QByteArray reply = sendInquiry(label, packet(cmd), kShortWait, vekIdx);
     qDebug().noquote() << "retBuf :" << hex(reply);
     qDebug().noquote() << "retBuf[2] :" << VekReply::byteAt(reply, 2);
-    QByteArray p;
-    // An error answer (90 6y ..) carries no setting, whatever its byte 2 is.
-    if (!VekReply::bareAnswer(reply, &p, 1)) {
-        qWarning().noquote() << "[ERR]" << label << "no answer in" << hex(reply);
-        return -1;
-    }
-    return VekReply::byteAt(p, 0);
+    return answerByte(reply, false, label);
 }
 
 int vekCameraObject::atFigureInq(int vekIdx)
 {
     const int v = atByteInquiry(CAM_AT_FIGUREInq, vekIdx, " at Figure Inq :");
     qDebug().noquote() << " at Figure Inq retBuf[4] :" << v;
-    return v < 0 ? 0 : v;
+    return qMax(0, v);
 }
 
 int vekCameraObject::atFigureCustSizeInq(int vekIdx)
 {
-    const QByteArray reply = sendInquiry("at Figure Cust Size Inq :",
-                                         bare(vekCommandObj->VEK_Command(CAM_AT_FIGURE_CUSTSIZE_Inq)), kShortWait, vekIdx);
+    const QByteArray reply =
+        sendInquiry("at Figure Cust Size Inq :", packet(CAM_AT_FIGURE_CUSTSIZE_Inq), kShortWait, vekIdx);
     QByteArray p;
     if (!VekReply::bareAnswer(reply, &p, 4)) {
         qWarning().noquote() << "[ERR] at Figure Cust Size Inq: no answer in" << hex(reply);
@@ -1124,26 +1070,22 @@ int vekCameraObject::atFigureCustSizeInq(int vekIdx)
 
 int vekCameraObject::atPlacementInq(int vekIdx)
 {
-    const int v = atByteInquiry(CAM_AT_PLACEInq, vekIdx, "at Placement Inq cmd: ");
-    return v < 0 ? 0 : v;
+    return qMax(0, atByteInquiry(CAM_AT_PLACEInq, vekIdx, "at Placement Inq cmd: "));
 }
 
 int vekCameraObject::atSpeedInq(int vekIdx)
 {
-    const int v = atByteInquiry(CAM_AT_SPEEDInq, vekIdx, "at Speed Inq cmd: ");
-    return v < 0 ? 0 : v;
+    return qMax(0, atByteInquiry(CAM_AT_SPEEDInq, vekIdx, "at Speed Inq cmd: "));
 }
 
 int vekCameraObject::atDetindInq(int vekIdx)
 {
-    const int v = atByteInquiry(CAM_AT_DETECINDIInq, vekIdx, "at Detind Inq cmd: ");
-    return v < 0 ? 0 : v;
+    return qMax(0, atByteInquiry(CAM_AT_DETECINDIInq, vekIdx, "at Detind Inq cmd: "));
 }
 
 int vekCameraObject::atTrackingStartPosInq(int vekIdx)
 {
-    const int v = atByteInquiry(CAM_AT_STARTPOSInq, vekIdx, "at Tracking Start Pos Inq cmd: ");
-    return v < 0 ? 0 : v;
+    return qMax(0, atByteInquiry(CAM_AT_STARTPOSInq, vekIdx, "at Tracking Start Pos Inq cmd: "));
 }
 
 bool vekCameraObject::atOSDInq(int vekIdx)
@@ -1181,8 +1123,10 @@ int vekCameraObject::InquireATProfileNum(int vekIdx)
     return num;
 }
 
-void vekCameraObject::olderAtOperation(const char *name, const char *argLabel, int arg, const QByteArray &frame)
+void vekCameraObject::olderAtOperation(const char *name, const char *argLabel, int arg, VEK_COMMANDS cmd, quint8 p1,
+                                       quint8 p2)
 {
+    const QByteArray frame = vekCommandObj->VEK_Command(cmd, p1, p2);
     qDebug().noquote() << QStringLiteral("set %1 --- %2").arg(QLatin1String(name), QLatin1String(argLabel)) << arg;
     qDebug().noquote() << QStringLiteral("set %1 --- cmd:").arg(QLatin1String(name)) << hex(frame);
     commandResendUntilAckAndComplete(frame, 300);
@@ -1190,60 +1134,53 @@ void vekCameraObject::olderAtOperation(const char *name, const char *argLabel, i
 
 void vekCameraObject::setAiTrackMode(int mode)
 {
-    olderAtOperation("AiTrackMode", "mode:", mode, vekCommandObj->VEK_Command(PTZ_AICAM_TRACKING_MODE, lowByte(mode)));
+    olderAtOperation("AiTrackMode", "mode:", mode, PTZ_AICAM_TRACKING_MODE, lowByte(mode));
 }
 
 void vekCameraObject::setAiTrackSpeed(int value)
 {
-    olderAtOperation("AiTrackSpeed", "value:", value,
-                     vekCommandObj->VEK_Command(PTZ_AICAM_TRACK_SPEED, lowByte(value)));
+    olderAtOperation("AiTrackSpeed", "value:", value, PTZ_AICAM_TRACK_SPEED, lowByte(value));
 }
 
 void vekCameraObject::setAiSelectPeoplePos(int value)
 {
-    olderAtOperation("AiSelectPeoplePos", "value:", value,
-                     vekCommandObj->VEK_Command(PTZ_AICAM_SELECT_PEOPLE_POS, lowByte(value)));
+    olderAtOperation("AiSelectPeoplePos", "value:", value, PTZ_AICAM_SELECT_PEOPLE_POS, lowByte(value));
 }
 
 void vekCameraObject::setAiPeopleFrameOnOff(int value)
 {
-    olderAtOperation("AiPeopleFrameOnOff", "value:", value,
-                     vekCommandObj->VEK_Command(PTZ_AICAM_PEOPLE_FRAME_ONOFF, lowByte(value)));
+    olderAtOperation("AiPeopleFrameOnOff", "value:", value, PTZ_AICAM_PEOPLE_FRAME_ONOFF, lowByte(value));
 }
 
 void vekCameraObject::setAiTrackTiltOnOff(int value)
 {
-    olderAtOperation("AiTrackTiltOnOff", "value:", value,
-                     vekCommandObj->VEK_Command(PTZ_AICAM_TILT_ONOFF, lowByte(value)));
+    olderAtOperation("AiTrackTiltOnOff", "value:", value, PTZ_AICAM_TILT_ONOFF, lowByte(value));
 }
 
 void vekCameraObject::setAiTrackZoomOnOff(int value)
 {
-    olderAtOperation("AiTrackZoomOnOff", "value:", value,
-                     vekCommandObj->VEK_Command(PTZ_AICAM_ZOOM_ONOFF, lowByte(value)));
+    olderAtOperation("AiTrackZoomOnOff", "value:", value, PTZ_AICAM_ZOOM_ONOFF, lowByte(value));
 }
 
 void vekCameraObject::setAiTrackTarget(int dir)
 {
-    olderAtOperation("AiTrackTarget", "dir:", dir, vekCommandObj->VEK_Command(PTZ_AICAM_SELECT_TARGET, lowByte(dir)));
+    olderAtOperation("AiTrackTarget", "dir:", dir, PTZ_AICAM_SELECT_TARGET, lowByte(dir));
 }
 
 void vekCameraObject::setAiTrackFeatures(int feature)
 {
-    olderAtOperation("AiTrackFeatures", "feature:", feature,
-                     vekCommandObj->VEK_Command(PTZ_AICAM_TRACK_FEATURES, lowByte(feature)));
+    olderAtOperation("AiTrackFeatures", "feature:", feature, PTZ_AICAM_TRACK_FEATURES, lowByte(feature));
 }
 
 void vekCameraObject::setAiTrackTargetSave(int value)
 {
-    olderAtOperation("AiTrackTargetSave", "value:", value,
-                     vekCommandObj->VEK_Command(PTZ_AICAM_TRACK_FEATURES_SAVE, lowByte(value >> 8), lowByte(value)));
+    olderAtOperation("AiTrackTargetSave", "value:", value, PTZ_AICAM_TRACK_FEATURES_SAVE, lowByte(value >> 8),
+                     lowByte(value));
 }
 
 void vekCameraObject::setAiTrackTargetDefault()
 {
-    olderAtOperation("AiTrackTargetDefault", "value:", 0,
-                     vekCommandObj->VEK_Command(PTZ_AICAM_TRACK_FEATURES_DEFAULT));
+    olderAtOperation("AiTrackTargetDefault", "value:", 0, PTZ_AICAM_TRACK_FEATURES_DEFAULT);
 }
 
 int vekCameraObject::isAiCam()
@@ -1275,58 +1212,34 @@ void vekCameraObject::atOptInitDefault(int camIndex, int atCapability)
         CameraRegistry::setAtDefaults(*info, atCapability);
 }
 
-bool vekCameraObject::getAtTrackOpt(int camIndex) const
-{
-    const vek_camera_info *i = registryEntry(camIndex);
-    return i && i->atTrack;
-}
+bool vekCameraObject::getAtTrackOpt(int camIndex) const { return option(camIndex, &vek_camera_info::atTrack); }
 
-bool vekCameraObject::getAtAutoZoomOpt(int camIndex) const
-{
-    const vek_camera_info *i = registryEntry(camIndex);
-    return i && i->atAutoZoom;
-}
+bool vekCameraObject::getAtAutoZoomOpt(int camIndex) const { return option(camIndex, &vek_camera_info::atAutoZoom); }
 
-bool vekCameraObject::getAtAutoTiltOpt(int camIndex) const
-{
-    const vek_camera_info *i = registryEntry(camIndex);
-    return i && i->atAutoTilt;
-}
+bool vekCameraObject::getAtAutoTiltOpt(int camIndex) const { return option(camIndex, &vek_camera_info::atAutoTilt); }
 
-bool vekCameraObject::getAtOsdRmdOpt(int camIndex) const
-{
-    const vek_camera_info *i = registryEntry(camIndex);
-    return i && i->atOsdRmd;
-}
+bool vekCameraObject::getAtOsdRmdOpt(int camIndex) const { return option(camIndex, &vek_camera_info::atOsdRmd); }
 
-int vekCameraObject::getAtModeBoxOpt(int camIndex) const
-{
-    const vek_camera_info *i = registryEntry(camIndex);
-    return i ? i->atMode : 0;
-}
+int vekCameraObject::getAtModeBoxOpt(int camIndex) const { return option(camIndex, &vek_camera_info::atMode); }
 
 int vekCameraObject::getAtTrackStartPosBoxOpt(int camIndex) const
 {
-    const vek_camera_info *i = registryEntry(camIndex);
-    return i ? i->atTrackStartPos : 0;
+    return option(camIndex, &vek_camera_info::atTrackStartPos);
 }
 
 int vekCameraObject::getAtDetIdctBoxOpt(int camIndex) const
 {
-    const vek_camera_info *i = registryEntry(camIndex);
-    return i ? i->atDetIndicator : 0;
+    return option(camIndex, &vek_camera_info::atDetIndicator);
 }
 
 int vekCameraObject::getAtRoiActTimeBoxOpt(int camIndex) const
 {
-    const vek_camera_info *i = registryEntry(camIndex);
-    return i ? i->atRoiActTime : 0;
+    return option(camIndex, &vek_camera_info::atRoiActTime);
 }
 
 int vekCameraObject::getAtRoiStartPosBoxOpt(int camIndex) const
 {
-    const vek_camera_info *i = registryEntry(camIndex);
-    return i ? i->atRoiStartPos : 0;
+    return option(camIndex, &vek_camera_info::atRoiStartPos);
 }
 
 void vekCameraObject::refreshAtStatus(int camIndex)
@@ -1397,63 +1310,33 @@ void vekCameraObject::refreshCurrentCameraLineInput()
 
 QString vekCameraObject::getCurrentIp() { return {}; }
 
-QString vekCameraObject::getCamHostName()
-{
-    qDebug().noquote() << "get Cam Host Name -- curCameraIndex(): " << m_curCameraIndex;
-    return {};
-}
+QString vekCameraObject::getCamHostName() { return loggedAccessor("get Cam Host Name"); }
 
-QString vekCameraObject::getCamModelName()
-{
-    qDebug().noquote() << "get Cam Model Name -- curCameraIndex(): " << m_curCameraIndex;
-    return {};
-}
+QString vekCameraObject::getCamModelName() { return loggedAccessor("get Cam Model Name"); }
 
-QString vekCameraObject::getCamMac()
-{
-    qDebug().noquote() << "getCamMac -- curCameraIndex(): " << m_curCameraIndex;
-    return {};
-}
+QString vekCameraObject::getCamMac() { return loggedAccessor("getCamMac"); }
 
-QString vekCameraObject::getCamMask()
-{
-    qDebug().noquote() << "getCamMask -- curCameraIndex(): " << m_curCameraIndex;
-    return {};
-}
+QString vekCameraObject::getCamMask() { return loggedAccessor("getCamMask"); }
 
-QString vekCameraObject::getCamGateway()
-{
-    qDebug().noquote() << "getCamGateway -- curCameraIndex(): " << m_curCameraIndex;
-    return {};
-}
+QString vekCameraObject::getCamGateway() { return loggedAccessor("getCamGateway"); }
 
-QString vekCameraObject::getCamPrimdns()
-{
-    qDebug().noquote() << "getCamPrimdns -- curCameraIndex(): " << m_curCameraIndex;
-    return {};
-}
+QString vekCameraObject::getCamPrimdns() { return loggedAccessor("getCamPrimdns"); }
 
-QString vekCameraObject::getCamSecdns()
-{
-    qDebug().noquote() << "getCamSecdns -- curCameraIndex(): " << m_curCameraIndex;
-    return {};
-}
+QString vekCameraObject::getCamSecdns() { return loggedAccessor("getCamSecdns"); }
 
-QString vekCameraObject::getCamVid()
-{
-    qDebug().noquote() << "getCamVid -- curCameraIndex(): " << m_curCameraIndex;
-    return {};
-}
+QString vekCameraObject::getCamVid() { return loggedAccessor("getCamVid"); }
 
-QString vekCameraObject::getCamPid()
+QString vekCameraObject::getCamPid() { return loggedAccessor("getCamPid"); }
+
+QString vekCameraObject::loggedAccessor(const char *name) const
 {
-    qDebug().noquote() << "getCamPid -- curCameraIndex(): " << m_curCameraIndex;
+    qDebug().noquote() << QStringLiteral("%1 -- curCameraIndex(): ").arg(QLatin1String(name)) << m_curCameraIndex;
     return {};
 }
 
 bool vekCameraObject::getCamIsdhcp()
 {
-    qDebug().noquote() << "getCamIsdhcp -- curCameraIndex(): " << m_curCameraIndex;
+    loggedAccessor("getCamIsdhcp");
     return m_curCameraIndex >= 0 && static_cast<size_t>(m_curCameraIndex) < cameraObjects_.size();
 }
 

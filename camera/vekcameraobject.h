@@ -381,11 +381,31 @@ private:
     void rememberCamera(int vekIdx);
     // True when the reply acknowledges or completes a preset message.
     static bool presetChecked(const char *what, const QByteArray &reply);
-    bool driveWithMoving(const char *label, const QByteArray &message, int vekIdx);
-    // Byte 2 of a bare tracking answer 90 50 0p FF, or 0 with a log line.
+    // The bare packet of `cmd`, and the same sent as a set operation.
+    QByteArray packet(VEK_COMMANDS cmd, quint8 p1 = 0, quint8 p2 = 0) const;
+    QByteArray sendPacket(const char *label, VEK_COMMANDS cmd, int waitMs, int vekIdx, quint8 p1 = 0, quint8 p2 = 0);
+    void driveWithMoving(const char *label, VEK_COMMANDS cmd, int panSpeed, int tiltSpeed, int vekIdx);
+    // Zoom speed code 1, 4 or 7 for the interface's 8, 16 or 24; -1 (logged) otherwise.
+    static int zoomSpeedCode(int speed);
+    // Data byte `index` of a bare (90 50 ..) or framed (00 nn 90 50 ..)
+    // answer in `reply`, or -1 with a log line naming `what`.
+    static int answerByte(const QByteArray &reply, bool framed, const char *what, int index = 0);
+    int gainInquiry(VEK_COMMANDS cmd, int vekIdx, const char *inqLabel, const char *name, const char *valueName,
+                    void (vekCameraObject::*signal)(int, quint8));
+    // Byte 2 of a bare tracking answer 90 50 0p FF, or -1 with a log line.
     int atByteInquiry(VEK_COMMANDS cmd, int vekIdx, const char *label);
-    void olderAtOperation(const char *name, const char *argLabel, int arg, const QByteArray &frame);
+    void olderAtOperation(const char *name, const char *argLabel, int arg, VEK_COMMANDS cmd, quint8 p1 = 0,
+                          quint8 p2 = 0);
     vek_camera_info *registryEntry(int camIndex) const;
+    // A tracking option of a registry entry; false or 0 outside the registry.
+    template <typename T>
+    T option(int camIndex, T vek_camera_info::*field) const
+    {
+        const vek_camera_info *i = registryEntry(camIndex);
+        return i ? i->*field : T();
+    }
+    // Logs an accessor of the network camera settings, which are not kept.
+    QString loggedAccessor(const char *name) const;
 
     serialPort *serialObj0 = nullptr;
     serialPort *serialObj1 = nullptr;
