@@ -1,7 +1,7 @@
 #include "maint/powerctl.h"
 #include "platform/commandrunner.h"
+#include "tests/common/logcapture.h"
 #include "tests/common/testsysroot.h"
-#include "tests/maint/helper_logcapture.h"
 
 #include <QtTest>
 
@@ -13,8 +13,7 @@ namespace {
 // A stand-in with a script of its own (the default ones print a fixed text).
 void writeTool(const TestSysroot &sys, const QString &tool, const QByteArray &body)
 {
-    const QString path = sys.binDir() + QLatin1Char('/') + tool;
-    QFile f(path);
+    QFile f(sys.binDir() + QLatin1Char('/') + tool);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + sys.root().toLocal8Bit() + "/.calls/" + tool.toLocal8Bit()
             + ".args'\n" + body);
@@ -29,9 +28,13 @@ void setLedRegisters(const TestSysroot &sys, const QByteArray &reg2, const QByte
               "case \"$5\" in 0x02) echo '" + reg2 + "';; 0x03) echo '" + reg3 + "';; esac\n");
 }
 
-QStringList historySince(int from)
+// Every gap between calls [from, to] lies within [min, max) ms.
+void expectGaps(const QList<QPair<qint64, QString>> &calls, int from, int to, qint64 min, qint64 max)
 {
-    return CommandRunner::history().mid(from);
+    for (int i = from; i <= to; ++i) {
+        const qint64 gap = calls.at(i).first - calls.at(i - 1).first;
+        QVERIFY2(gap >= min && gap < max, qPrintable(QStringLiteral("gap %1: %2 ms").arg(i).arg(gap)));
+    }
 }
 } // namespace
 
@@ -46,14 +49,13 @@ private slots:
     void initLedValues();
     void initLedTimesOut();
     void allOffWritesBothRegisters();
-    void speedSettersWriteNothing();
+    void invokablesWithoutHardwareEffect();
     void buttonHeldEmitsRepeatedly();
     void buttonNotPressed_data();
     void buttonNotPressed();
     void stopThreadEndsAfterCurrentCycle();
     void shutdownSequenceAndTiming();
     void repeatedPowerOffPulses();
-    void smallInvokables();
 };
 
 void TstPowerCtl::constructionSetsPinsAndReadsLeds()
@@ -66,11 +68,9 @@ void TstPowerCtl::constructionSetsPinsAndReadsLeds()
              QStringList({"sh -c sudo raspi-gpio set 27 op pn dh", "sh -c sudo raspi-gpio set 17 ip pu",
                           "i2cget -y -a 1 0x05 0x02", "i2cget -y -a 1 0x05 0x03"}));
     QCOMPARE(sys.calls("sudo"), QStringList({"raspi-gpio set 27 op pn dh", "raspi-gpio set 17 ip pu"}));
-    QCOMPARE(int(p.lockFastRegister()), 0x41);
+    QCOMPARE(int(p.lockFastRegister()), 65);
     QCOMPARE(int(p.midSlowRegister()), 0x17);
-    QCOMPARE(log.lines().value(0), QStringLiteral("int..."));
-    QVERIFY(log.contains(QStringLiteral("lockFastReg 0x41")));
-    QVERIFY(log.contains(QStringLiteral("midSlowReg 0x17")));
+    QCOMPARE(log.lines().mid(0, 3), QStringList({"int...", "lockFastReg 0x41", "midSlowReg 0x17"}));
     QVERIFY(!p.isRunning()); // the interface starts the thread itself
 }
 
@@ -78,25 +78,22 @@ void TstPowerCtl::initLedValues_data()
 {
     QTest::addColumn<QByteArray>("output");
     QTest::addColumn<int>("expected");
-    QTest::addColumn<bool>("ok");
-    QTest::newRow("0x41") << QByteArray("0x41") << 0x41 << true;
-    QTest::newRow("0xff") << QByteArray("0xff") << 0xff << true;
+    QTest::newRow("0xff") << QByteArray("0xff") << 0xff;
     // a tool error leaves the register as it was (0 at construction)
-    QTest::newRow("error text") << QByteArray("Error: Read failed") << 0 << true;
-    QTest::newRow("not a byte") << QByteArray("0x1ff") << 0 << true;
+    QTest::newRow("error text") << QByteArray("Error: Read failed") << 0;
+    QTest::newRow("not a byte") << QByteArray("0x1ff") << 0;
 }
 
 void TstPowerCtl::initLedValues()
 {
     QFETCH(QByteArray, output);
     QFETCH(int, expected);
-    QFETCH(bool, ok);
     TestSysroot sys;
     sys.setStandInOutput(QStringLiteral("i2cget"), output);
     PowerCtl p;
     QCOMPARE(int(p.lockFastRegister()), expected);
     QCOMPARE(int(p.midSlowRegister()), expected);
-    QCOMPARE(p.initLED(), ok);
+    QVERIFY(p.initLED()); // the tool finished, whatever it said
 }
 
 void TstPowerCtl::initLedTimesOut()
@@ -114,7 +111,6 @@ void TstPowerCtl::initLedTimesOut()
 
     setLedRegisters(sys, "0x22", "0x33");
     QVERIFY(p.initLED());
-    QCOMPARE(int(p.lockFastRegister()), 0x22);
     writeTool(sys, QStringLiteral("i2cget"), "case \"$5\" in 0x02) echo 0x44;; 0x03) exec sleep 3;; esac\n");
     QVERIFY(!p.initLED());
     QCOMPARE(int(p.lockFastRegister()), 0x44);
@@ -141,18 +137,25 @@ void TstPowerCtl::allOffWritesBothRegisters()
     QCOMPARE(sys.calls("i2cset"), QStringList({"-y -a 1 0x05 0x02 0xab", "-y -a 1 0x05 0x03 0x0c"}));
 }
 
-void TstPowerCtl::speedSettersWriteNothing()
+void TstPowerCtl::invokablesWithoutHardwareEffect()
 {
     TestSysroot sys;
     PowerCtl p;
-    const int before = CommandRunner::history().size();
+    LogCapture log;
+    CommandRunner::clearHistory();
     sys.clearCalls();
     p.setFast(true);
     p.setMid(true);
     p.setSlow(true);
     p.setLock(true);
-    p.setFast(false);
-    QCOMPARE(historySince(before), QStringList());
+    p.clear();
+    p.sendI2cReset();
+    p.countTime();
+    p.countTime();
+    QCOMPARE(p.ticksSinceShutdown(), 2);
+    QCOMPARE(log.lines(), QStringList({"clear...", "sendI2cReset..11111.", "sendPowerOff..count: 0",
+                                       "sendPowerOff..count: 1"}));
+    QCOMPARE(CommandRunner::history(), QStringList());
     QCOMPARE(sys.allCalls(), QStringList());
 }
 
@@ -174,8 +177,8 @@ void TstPowerCtl::buttonHeldEmitsRepeatedly()
     p.stopThread();
     QVERIFY(spy.count() <= 6);
     QVERIFY(sys.calls("gpio").size() >= 4);
-    for (const QString &c : sys.calls("gpio"))
-        QCOMPARE(c, QStringLiteral("-g read 17"));
+    const QStringList polls = sys.calls("gpio");
+    QCOMPARE(polls.count(QStringLiteral("-g read 17")), polls.size());
     QVERIFY(CommandRunner::history().contains("sh -c gpio -g read 17 > " + sys.path("/home/pi/power.txt")));
     QCOMPARE(sys.readFile("/home/pi/power.txt"), QByteArray("1\n"));
 }
@@ -200,9 +203,8 @@ void TstPowerCtl::buttonNotPressed()
     sys.setStandInOutput(QStringLiteral("gpio"), output);
     if (removeHome)
         QVERIFY(QDir(sys.path("/home/pi")).removeRecursively());
-    const QString poll = "sh -c gpio -g read 17 > " + sys.path("/home/pi/power.txt");
     p.startThread();
-    QTRY_VERIFY(CommandRunner::history().count(poll) >= 2);
+    QTRY_VERIFY(CommandRunner::history().count("sh -c gpio -g read 17 > " + sys.path("/home/pi/power.txt")) >= 2);
     p.stopThread();
     QCoreApplication::processEvents();
     QCOMPARE(spy.count(), 0);
@@ -218,10 +220,9 @@ void TstPowerCtl::stopThreadEndsAfterCurrentCycle()
     QElapsedTimer t;
     t.start();
     p.stopThread();
-    const qint64 took = t.elapsed();
     QVERIFY(p.isFinished());
     // at most the rest of one cycle (150 ms of waiting and one tool run)
-    QVERIFY2(took < 1000, qPrintable(QString::number(took)));
+    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
     const int calls = sys.calls("gpio").size();
     QTest::qWait(300);
     QCOMPARE(sys.calls("gpio").size(), calls);
@@ -240,36 +241,24 @@ void TstPowerCtl::shutdownSequenceAndTiming()
     TestSysroot sys;
     PowerCtl p;
     sys.clearCalls();
-    const int before = CommandRunner::history().size();
+    CommandRunner::clearHistory();
     LogCapture log;
     const qint64 start = QDateTime::currentMSecsSinceEpoch();
     QElapsedTimer t;
     t.start();
     p.shutdown();
-    const qint64 blocked = t.elapsed();
-    QVERIFY2(blocked >= 900 && blocked < 3000, qPrintable(QString::number(blocked)));
+    QVERIFY2(t.elapsed() >= 900 && t.elapsed() < 3000, qPrintable(QString::number(t.elapsed())));
 
-    QCOMPARE(historySince(before), QStringList({"sh -c sudo gpio -g write 27 1", "sh -c sudo gpio -g write 27 0",
-                                                "sh -c sudo gpio -g write 27 1"}));
+    QCOMPARE(CommandRunner::history(), QStringList({"sh -c sudo gpio -g write 27 1", "sh -c sudo gpio -g write 27 0",
+                                                    "sh -c sudo gpio -g write 27 1"}));
     const auto calls = sys.timedCalls(QStringLiteral("sudo"));
-    QCOMPARE(calls.size(), 3);
-    QCOMPARE(calls.at(0).second, QStringLiteral("gpio -g write 27 1"));
-    QCOMPARE(calls.at(1).second, QStringLiteral("gpio -g write 27 0"));
-    QCOMPARE(calls.at(2).second, QStringLiteral("gpio -g write 27 1"));
+    QCOMPARE(sys.calls("sudo"), QStringList({"gpio -g write 27 1", "gpio -g write 27 0", "gpio -g write 27 1"}));
     const qint64 first = calls.at(0).first - start;
-    const qint64 gap1 = calls.at(1).first - calls.at(0).first;
-    const qint64 gap2 = calls.at(2).first - calls.at(1).first;
     QVERIFY2(first >= 480 && first < 1500, qPrintable(QString::number(first)));
-    QVERIFY2(gap1 >= 190 && gap1 < 900, qPrintable(QString::number(gap1)));
-    QVERIFY2(gap2 >= 190 && gap2 < 900, qPrintable(QString::number(gap2)));
-    QCOMPARE(sys.calls("shutdown"), QStringList()); // power goes through the request line only
-    QCOMPARE(sys.calls("poweroff"), QStringList());
-
-    const QStringList lines = log.lines();
-    const int s = lines.indexOf(QStringLiteral("shutdown..."));
-    QVERIFY(s >= 0);
-    QVERIFY(lines.indexOf(QStringLiteral("sudo -S shutdown -h now")) > s);
-    QVERIFY(lines.indexOf(QStringLiteral("222222: ")) > lines.indexOf(QStringLiteral("sudo -S shutdown -h now")));
+    expectGaps(calls, 1, 2, 190, 900);
+    // power goes through the request line only
+    QCOMPARE(sys.calls("shutdown") + sys.calls("poweroff"), QStringList());
+    QCOMPARE(log.lines().mid(0, 3), QStringList({"shutdown...", "sudo -S shutdown -h now", "222222: "}));
 }
 
 void TstPowerCtl::repeatedPowerOffPulses()
@@ -279,21 +268,16 @@ void TstPowerCtl::repeatedPowerOffPulses()
     LogCapture log;
     p.shutdown();
     sys.clearCalls();
-    const int before = CommandRunner::history().size();
+    CommandRunner::clearHistory();
     // the 800 ms timer keeps pulsing until the power goes: wait for two rounds
     QTRY_VERIFY_WITH_TIMEOUT(sys.calls("sudo").size() >= 6, 5000);
     const auto calls = sys.timedCalls(QStringLiteral("sudo"));
-    const QStringList pulse{"gpio write 27 1", "gpio write 27 0", "gpio write 27 1"};
-    for (int i = 0; i < 6; ++i)
-        QCOMPARE(calls.at(i).second, pulse.at(i % 3));
-    for (int i : {1, 2, 4, 5}) {
-        const qint64 gap = calls.at(i).first - calls.at(i - 1).first;
-        QVERIFY2(gap >= 190 && gap < 900, qPrintable(QString::number(gap)));
-    }
+    const QStringList exact{"sh -c sudo gpio   write 27 1", "sh -c sudo gpio  write 27 0", "sh -c sudo gpio  write 27 1"};
+    QCOMPARE(CommandRunner::history().mid(0, 6), exact + exact);
+    expectGaps(calls, 1, 2, 190, 900);
+    expectGaps(calls, 4, 5, 190, 900);
     const qint64 round = calls.at(3).first - calls.at(0).first;
     QVERIFY2(round >= 750 && round < 2000, qPrintable(QString::number(round)));
-    const QStringList exact{"sh -c sudo gpio   write 27 1", "sh -c sudo gpio  write 27 0", "sh -c sudo gpio  write 27 1"};
-    QCOMPARE(historySince(before).mid(0, 6), exact + exact);
     QVERIFY(log.count(QStringLiteral("sendPowerOff..22222.")) >= 2);
 
     // the 10 ms counter ran alongside, logging each tick in order
@@ -301,26 +285,6 @@ void TstPowerCtl::repeatedPowerOffPulses()
     const int c0 = log.indexOf(QStringLiteral("sendPowerOff..count: 0"));
     QVERIFY(c0 >= 0);
     QVERIFY(log.indexOf(QStringLiteral("sendPowerOff..count: 1"), c0) > c0);
-}
-
-void TstPowerCtl::smallInvokables()
-{
-    TestSysroot sys;
-    PowerCtl p;
-    LogCapture log;
-    sys.clearCalls();
-    p.clear();
-    p.sendI2cReset();
-    p.countTime();
-    p.countTime();
-    QCOMPARE(p.ticksSinceShutdown(), 2);
-    QCOMPARE(log.lines(), QStringList({"clear...", "sendI2cReset..11111.", "sendPowerOff..count: 0",
-                                       "sendPowerOff..count: 1"}));
-    QCOMPARE(sys.allCalls(), QStringList());
-    // every invokable the interface calls is reachable by name
-    for (const char *m : {"clear()", "shutdown()", "sendI2cReset()", "setFast(bool)", "setMid(bool)", "setSlow(bool)",
-                          "setLock(bool)", "allOff()", "startThread()", "stopThread()"})
-        QVERIFY2(p.metaObject()->indexOfMethod(m) >= 0, m);
 }
 
 QTEST_GUILESS_MAIN(TstPowerCtl)

@@ -4,7 +4,7 @@
 #include "sim/mbimage.h"
 #include "sim/simmainboard.h"
 #include "tests/common/testsysroot.h"
-#include "tests/maint/helper_logcapture.h"
+#include "tests/common/logcapture.h"
 
 #include <QtTest>
 

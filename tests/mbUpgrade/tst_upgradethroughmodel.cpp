@@ -5,7 +5,7 @@
 #include "sim/simmainboard.h"
 #include "switcher/commandexecobject.h"
 #include "tests/common/testsysroot.h"
-#include "tests/maint/helper_logcapture.h"
+#include "tests/common/logcapture.h"
 
 #include <QtTest>
 
