@@ -1,6 +1,6 @@
 #pragma once
 
-#include "helper_logcapture.h"
+#include "tests/common/logcapture.h"
 #include "helper_scriptedpeer.h"
 #include "mainboard/zarvomu.h"
 #include "platform/sysroot.h"

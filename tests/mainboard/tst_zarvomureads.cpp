@@ -195,18 +195,10 @@ private slots:
     void statusDecodesEveryField();
     void statusReplies_data();
     void statusReplies();
-    void statusNoReply();
-
-    void sourceReads_data();
-    void sourceReads();
-    void controlRead_data();
-    void controlRead();
-    void lampRead_data();
-    void lampRead();
-    void lampNoReply();
-    void wipeRead_data();
-    void wipeRead();
-    void smallReads();
+    void replies_data();
+    void replies();
+    void noReply_data();
+    void noReply();
 
     void blockReads_data();
     void blockReads();
@@ -278,23 +270,10 @@ void TstZarvoMuReads::statusDecodesEveryField()
     bool ok = false;
     const zarvoMuStatus s = b->link.requestStatus(ok);
     QVERIFY(ok);
-    QCOMPARE(int(s.pgmSource), 1);
-    QCOMPARE(int(s.pvwSource), 2);
-    QCOMPARE(int(s.autokey), 1);
-    QCOMPARE(int(s.mixWipe), 1);
-    QCOMPARE(int(s.split), 0);
-    QCOMPARE(int(s.pipSplitPgm), 1);
-    QCOMPARE(int(s.pipSplitPvw), 0);
-    QCOMPARE(int(s.keyerPgm), 1);
-    QCOMPARE(int(s.keyerPvw), 1);
-    QCOMPARE(int(s.menu), 0);
-    QCOMPARE(int(s.pipSource), 3);
-    QCOMPARE(int(s.splitSource), 0);
-    QCOMPARE(int(s.keySource), 2);
-    QCOMPARE(int(s.keyFillSource), 1);
-    QCOMPARE(int(s.wipePattern), 5);
-    QCOMPARE(int(s.reverse), 0);
-    QCOMPARE(int(s.unUsedByte), 0);
+    QCOMPARE((QList<int>{s.pgmSource, s.pvwSource, s.autokey, s.mixWipe, s.split, s.pipSplitPgm, s.pipSplitPvw,
+                         s.keyerPgm, s.keyerPvw, s.menu, s.pipSource, s.splitSource, s.keySource, s.keyFillSource,
+                         s.wipePattern, s.reverse, s.unUsedByte}),
+             (QList<int>{1, 2, 1, 1, 0, 1, 0, 1, 1, 0, 3, 0, 2, 1, 5, 0, 0}));
     QVERIFY(b->log.has("Received pgmSource:1, pvwSource:2, mixWipe:true, split:false, pipSplitPgm:true, "
                        "pipSplitPvw:false, keyerPgm:true, keyerPvw:true, menu:false, pipSource:3, splitSource:0, "
                        "keySource:2, keyFillSource:1, wipePattern:5, reverse:false"));
@@ -342,201 +321,125 @@ void TstZarvoMuReads::statusReplies()
     QCOMPARE(st.toBytes(), ok ? hexBytes("216B03120500") : zero6);
 }
 
-void TstZarvoMuReads::statusNoReply()
+static int opIndex(const char *name)
 {
-    b->link.setWaitDivisor(50);
-    bool ok = true;
-    QCOMPARE(b->link.requestStatus(ok).toBytes(), zero6);
-    QVERIFY(!ok);
-    QCOMPARE(b->log.count("[WARN] No response received in 3000 ms"), 3);
-    QVERIFY(b->log.has("[ERR] request status receive zero bytes"));
+    for (int i = 0; i < readOps().size(); ++i) {
+        if (QString(readOps().at(i).name) == name)
+            return i;
+    }
+    return -1;
 }
 
-void TstZarvoMuReads::sourceReads_data()
+void TstZarvoMuReads::replies_data()
 {
+    QTest::addColumn<int>("index");
     QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<int>("value");
+    QTest::addColumn<QVariant>("value");
     QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("log");
-    QTest::newRow("reply code C1") << framed(hexBytes("0400C106")) << 6 << true << "";
-    QTest::newRow("reply code 41") << framed(hexBytes("04004104")) << 4 << true << "";
-    QTest::newRow("stale acknowledgement is no source") << hexBytes("028082") << 0 << false
-                                                       << "[ERR] source reply invalid:";
-    QTest::newRow("bad checksum") << hexBytes("0400C10600") << 0 << false << "[ERR] source reply invalid:";
-    QTest::newRow("answer to another request") << framed(hexBytes("0400C601")) << 0 << false
-                                               << "[ERR] source reply command code:";
-    QTest::newRow("too long") << framed(hexBytes("0500C10600")) << 0 << false
-                              << "bytes too long for message buffer: 6";
-    QTest::newRow("too short") << hexBytes("04") << 0 << false << "receive returned too few bytes: 1";
+    QTest::addColumn<QStringList>("logs");
+    auto row = [](const char *op, const char *name, const QByteArray &reply, QVariant value, bool ok,
+                  QStringList logs = {}) {
+        QTest::newRow(qPrintable(QString("%1: %2").arg(op, name))) << opIndex(op) << reply << value << ok << logs;
+    };
+    const char *rp = "readProgram";
+    row(rp, "reply code C1", framed(hexBytes("0400C106")), 6, true, {"readProgram:..... "});
+    row(rp, "reply code 41", framed(hexBytes("04004104")), 4, true);
+    row(rp, "stale acknowledgement is no source", hexBytes("028082"), 0, false, {"[ERR] source reply invalid:"});
+    row(rp, "bad checksum", hexBytes("0400C10600"), 0, false, {"[ERR] source reply invalid:"});
+    row(rp, "answer to another request", framed(hexBytes("0400C601")), 0, false, {"[ERR] source reply command code:"});
+    row(rp, "too long", framed(hexBytes("0500C10600")), 0, false, {"bytes too long for message buffer: 6"});
+    row(rp, "too short", hexBytes("04"), 0, false, {"receive returned too few bytes: 1"});
+    const char *rc = "readControl";
+    row(rc, "T-bar 1023", hexBytes("0601C500FF03CE"), 1023, true);
+    row(rc, "status byte 1", framed(hexBytes("0601C501FF03")), -1, false, {"[ERR] control =  1"});
+    row(rc, "bad checksum", hexBytes("0601C500FF03CF"), -1, false, {"[ERR] checksum =  false"});
+    row(rc, "wrong code", framed(hexBytes("0601C600FF03")), -1, false, {"[ERR] commandCode =  198"});
+    row(rc, "too long", framed(hexBytes("0701C500FF0300")), 0, false, {"bytes too long for message buffer: 8"});
+    row(rc, "acknowledgement only", hexBytes("028082"), -1, false, {"[ERR] commandCode =  130"});
+    const char *rl = "readPushButtonLamp";
+    row(rl, "acknowledgement then lit lamp", hexBytes("0280820400C601CB"), true, true,
+        {"readPushButtonLamp:..... ", "recv bytes :  02 80 82 04 00 C6 01 CB", "pushButtonStatus : 1"});
+    row(rl, "dark lamp, code C7", framed(hexBytes("0400C700")), false, true, {"pushButtonStatus : 0"});
+    row(rl, "acknowledgement only", hexBytes("028082"), false, false, {"receive() returned too few bytes: 0"});
+    row(rl, "failing acknowledgement", hexBytes("022022"), false, false, {"[ERR]checksum fail"});
+    row(rl, "wrong code", framed(hexBytes("0400C801")), false, false, {"[ERR]commmandCode fail"});
+    row(rl, "bad checksum", hexBytes("0400C601CC"), false, false, {"[ERR]checksum fail"});
+    row(rl, "too long", framed(hexBytes("0500C60100")), false, false, {"bytes too long for message buffer: 6"});
+    const char *rw = "readWipePattern";
+    row(rw, "pattern 2", framed(hexBytes("0400C802")), 2, true, {"readWipePattern:..... "});
+    row(rw, "acknowledgement only", hexBytes("028082"), 3, true);
+    row(rw, "failing acknowledgement", hexBytes("022022"), 3, false);
+    row(rw, "wrong code", framed(hexBytes("0400C702")), 3, false);
+    row(rw, "bad checksum", hexBytes("0400C80200"), 3, false);
+    row(rw, "too long", framed(hexBytes("0500C80200")), 0, false);
+    row(rw, "4 bytes", framed(hexBytes("0300C8")), 3, false);
+    const char *rd = "readDeviceType";
+    row(rd, "ZARVOMU_4K", framed(hexBytes("0400EF04")), 4, true);
+    row(rd, "wrong code", framed(hexBytes("0400EE04")), -1, false);
+    row(rd, "too long", framed(hexBytes("0600EF040000")), 0, false);
+    const char *ra = "readAutoTransRate";
+    row(ra, "rate 60", framed(hexBytes("0400CC3C")), 60, true, {"Receive bytes : 04 00 CC 3C"});
+    row(ra, "bad checksum", hexBytes("0400CC3C00"), -1, false, {"[ERR] checksum error"});
+    row(ra, "wrong code", framed(hexBytes("0400CD3C")), -1, false, {"[ERR] command code error"});
+    row("readAuxMode", "mode 1", framed(hexBytes("0A05C901020304050607")), 1, true,
+        {"readAuxMode Read Aux mode bytes =  0A 05 C9 01"});
+    row("readAuxMode", "bad checksum", hexBytes("0A05C90102030405060700"), 0, false);
+    row("readFwVersion", "version 9", framed(hexBytes("0A00EC09")), 9, true,
+        {"readFwVersion Read Aux mode bytes =  0A 00 EC 09"});
+    row("readFwVersion", "12 bytes: more than fits", framed(hexBytes("0B00EC0900000000000000")), 0, false);
+    const char *ml = "isMachineLive";
+    row(ml, "successful acknowledgement", hexBytes("028082"), true, true);
+    row(ml, "not supported is live", hexBytes("024042"), true, true);
+    row(ml, "leading byte dropped", hexBytes("AA028082"), true, true);
+    row(ml, "cannot execute", hexBytes("022022"), false, false);
+    row(ml, "bad sum", hexBytes("028083"), false, false);
+    row(ml, "no acknowledgement", hexBytes("AABBCC"), false, false);
 }
 
-void TstZarvoMuReads::sourceReads()
+void TstZarvoMuReads::replies()
 {
+    QFETCH(int, index);
     QFETCH(QByteArray, reply);
-    QFETCH(int, value);
+    QFETCH(QVariant, value);
     QFETCH(bool, ok);
-    QFETCH(QString, log);
+    QFETCH(QStringList, logs);
+    const ReadOp &op = readOps().at(index);
     b->peer.queueReply(reply);
     bool got = !ok;
-    QCOMPARE(int(b->link.readProgram(got)), value);
+    QCOMPARE(op.call(b->link, got), value);
     QCOMPARE(got, ok);
-    QCOMPARE(b->log.messages().value(0), QString("readProgram:..... "));
-    if (!log.isEmpty())
-        QVERIFY2(b->log.has(log), qPrintable(b->log.messages().join(" | ")));
-}
-
-void TstZarvoMuReads::controlRead_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("log");
-    QTest::newRow("T-bar 1023") << hexBytes("0601C500FF03CE") << 1023 << true << "";
-    QTest::newRow("status byte 1") << framed(hexBytes("0601C501FF03")) << -1 << false << "[ERR] control =  1";
-    QTest::newRow("bad checksum") << hexBytes("0601C500FF03CF") << -1 << false << "[ERR] checksum =  false";
-    QTest::newRow("wrong code") << framed(hexBytes("0601C600FF03")) << -1 << false << "[ERR] commandCode =  198";
-    QTest::newRow("too long") << framed(hexBytes("0701C500FF0300")) << 0 << false
-                              << "bytes too long for message buffer: 8";
-    QTest::newRow("acknowledgement only") << hexBytes("028082") << -1 << false << "[ERR] commandCode =  130";
-}
-
-void TstZarvoMuReads::controlRead()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(int, value);
-    QFETCH(bool, ok);
-    QFETCH(QString, log);
-    b->peer.queueReply(reply);
-    bool got = !ok;
-    QCOMPARE(b->link.readControl(keyer2, got), value);
-    QCOMPARE(got, ok);
-    if (!log.isEmpty())
-        QVERIFY2(b->log.has(log), qPrintable(b->log.messages().join(" | ")));
-}
-
-void TstZarvoMuReads::lampRead_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("lit");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("log");
-    QTest::newRow("acknowledgement then lit lamp") << hexBytes("0280820400C601CB") << true << true
-                                                   << "pushButtonStatus : 1";
-    QTest::newRow("dark lamp, code C7") << framed(hexBytes("0400C700")) << false << true << "pushButtonStatus : 0";
-    QTest::newRow("acknowledgement only") << hexBytes("028082") << false << false
-                                          << "receive() returned too few bytes: 0";
-    QTest::newRow("failing acknowledgement") << hexBytes("022022") << false << false << "[ERR]checksum fail";
-    QTest::newRow("wrong code") << framed(hexBytes("0400C801")) << false << false << "[ERR]commmandCode fail";
-    QTest::newRow("bad checksum") << hexBytes("0400C601CC") << false << false << "[ERR]checksum fail";
-    QTest::newRow("too long") << framed(hexBytes("0500C60100")) << false << false
-                              << "bytes too long for message buffer: 6";
-}
-
-void TstZarvoMuReads::lampRead()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(bool, lit);
-    QFETCH(bool, ok);
-    QFETCH(QString, log);
-    b->peer.queueReply(reply);
-    bool got = !ok;
-    QCOMPARE(b->link.readPushButtonLamp(keyProgram, got), lit);
-    QCOMPARE(got, ok);
-    QCOMPARE(b->peer.frames(), QList<QByteArray>{framed(hexBytes("04004715"))});
-    QVERIFY(b->log.has("recv bytes :  " + mbHex(reply)));
-    QVERIFY2(b->log.has(log), qPrintable(b->log.messages().join(" | ")));
-}
-
-void TstZarvoMuReads::lampNoReply()
-{
-    b->link.setWaitDivisor(50);
-    bool ok = true;
-    QVERIFY(!b->link.readPushButtonLamp(cutCommand, ok));
-    QVERIFY(!ok);
-    QCOMPARE(b->log.count("[WARN] No response received in 3000 ms"), 3);
-    QVERIFY(b->log.has("[ERR] Not rceive ack"));
-}
-
-void TstZarvoMuReads::wipeRead_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<int>("pattern");
-    QTest::addColumn<bool>("ok");
-    QTest::newRow("pattern 2") << framed(hexBytes("0400C802")) << 2 << true;
-    QTest::newRow("acknowledgement only") << hexBytes("028082") << 3 << true;
-    QTest::newRow("failing acknowledgement") << hexBytes("022022") << 3 << false;
-    QTest::newRow("wrong code") << framed(hexBytes("0400C702")) << 3 << false;
-    QTest::newRow("bad checksum") << hexBytes("0400C80200") << 3 << false;
-    QTest::newRow("too long") << framed(hexBytes("0500C80200")) << 0 << false;
-    QTest::newRow("4 bytes") << framed(hexBytes("0300C8")) << 3 << false;
-}
-
-void TstZarvoMuReads::wipeRead()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(int, pattern);
-    QFETCH(bool, ok);
-    b->peer.queueReply(reply);
-    bool got = !ok;
-    QCOMPARE(int(b->link.readWipePattern(got)), pattern);
-    QCOMPARE(got, ok);
-    QCOMPARE(b->log.messages().value(0), QString("readWipePattern:..... "));
+    QCOMPARE(b->peer.frames(), QList<QByteArray>{op.request});
+    for (const QString &l : logs)
+        QVERIFY2(b->log.has(l), qPrintable(l + " missing: " + b->log.messages().join(" | ")));
     if (!ok)
         QVERIFY(!b->log.warnings().isEmpty());
 }
 
-void TstZarvoMuReads::smallReads()
+// Silence: the read waits as often as it must, logs, and fails.
+void TstZarvoMuReads::noReply_data()
 {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("waits");
+    QTest::addColumn<QString>("log");
+    QTest::newRow("requestStatus") << opIndex("requestStatus") << 3 << "[ERR] request status receive zero bytes";
+    QTest::newRow("readPushButtonLamp") << opIndex("readPushButtonLamp") << 3 << "[ERR] Not rceive ack";
+    QTest::newRow("readAutoTransRate") << opIndex("readAutoTransRate") << 3 << "[ERR] Not receive Trans Rate Packs";
+    QTest::newRow("readWipePattern") << opIndex("readWipePattern") << 4 << "[ERR] receive wipe pattern empty";
+    QTest::newRow("isMachineLive") << opIndex("isMachineLive") << 3 << "[ERR] machine live: no reply";
+}
+
+void TstZarvoMuReads::noReply()
+{
+    QFETCH(int, index);
+    QFETCH(int, waits);
+    QFETCH(QString, log);
+    const ReadOp &op = readOps().at(index);
     b->link.setWaitDivisor(50);
-    struct Row {
-        QByteArray reply;
-        bool live;
-    };
-    for (const Row &r : {Row{hexBytes("028082"), true}, Row{hexBytes("024042"), true}, Row{hexBytes("AA028082"), true},
-                         Row{hexBytes("022022"), false}, Row{hexBytes("028083"), false}, Row{hexBytes("AABBCC"), false},
-                         Row{QByteArray(), false}}) {
-        if (!r.reply.isEmpty())
-            b->peer.queueReply(r.reply);
-        QCOMPARE(b->link.isMachineLive(), r.live);
-    }
-    QCOMPARE(b->peer.frames().first(), hexBytes("03000104"));
-
-    bool ok = false;
-    b->peer.queueReply(framed(hexBytes("0400EF04")));
-    QCOMPARE(b->link.readDeviceType(ok), ZARVOMU_4K);
-    QVERIFY(ok);
-    b->peer.queueReply(framed(hexBytes("0400EE04")));
-    QCOMPARE(b->link.readDeviceType(ok), unKnown);
+    bool ok = true;
+    QCOMPARE(op.call(b->link, ok), op.failValues.first());
     QVERIFY(!ok);
-    b->peer.queueReply(framed(hexBytes("0600EF040000")));
-    QCOMPARE(int(b->link.readDeviceType(ok)), 0);
-    QVERIFY(!ok);
-
-    b->peer.queueReply(framed(hexBytes("0400CC3C")));
-    QCOMPARE(b->link.readAutoTransRate(ok), 60);
-    QVERIFY(ok);
-    b->peer.queueReply(hexBytes("0400CC3C00"));
-    QCOMPARE(b->link.readAutoTransRate(ok), -1);
-    QVERIFY(!ok);
-    QVERIFY(b->log.has("[ERR] checksum error"));
-    b->peer.queueReply(framed(hexBytes("0400CD3C")));
-    QCOMPARE(b->link.readAutoTransRate(ok), -1);
-    QVERIFY(b->log.has("[ERR] command code error"));
-    b->log.clear();
-    QCOMPARE(b->link.readAutoTransRate(ok), -1);
-    QCOMPARE(b->log.count("[WARN] No response received in 3000 ms"), 3);
-    QVERIFY(b->log.has("[ERR] Not receive Trans Rate Packs"));
-
-    b->peer.queueReply(framed(hexBytes("0A05C901020304050607")));
-    QCOMPARE(b->link.readAuxMode(), 1);
-    QVERIFY(b->log.has("readAuxMode Read Aux mode bytes =  0A 05 C9 01"));
-    b->peer.queueReply(hexBytes("0A05C90102030405060700"));
-    QCOMPARE(b->link.readAuxMode(), 0);
-    b->peer.queueReply(framed(hexBytes("0A00EC09")));
-    QCOMPARE(b->link.readFwVersion(), 9);
-    QVERIFY(b->log.has("readFwVersion Read Aux mode bytes =  0A 00 EC 09"));
-    b->peer.queueReply(framed(hexBytes("0B00EC0900000000000000")));
-    QCOMPARE(b->link.readFwVersion(), 0); // 12 bytes: more than fits
+    QCOMPARE(b->log.count("[WARN] No response received in 3000 ms"), waits);
+    QVERIFY(b->log.has(log));
 }
 
 void TstZarvoMuReads::blockReads_data()

@@ -2,7 +2,7 @@
 // QSerialPort on its pseudo-terminal (and its loopback TCP port), every
 // operation against a board that keeps state, and its failure modes.
 
-#include "helper_logcapture.h"
+#include "tests/common/logcapture.h"
 #include "mainboard/zarvomu.h"
 #include "platform/sysroot.h"
 #include "sim/simmainboard.h"
