@@ -1,13 +1,13 @@
 // The simulated mainboard is the peer every mainboard test trusts, so its own
 // bytes are checked here against hand-written frames, through a real serial
-// port on its pseudo-terminal and a real TCP socket.
+// port on its pseudo-terminal. How the panel copes with it is the mainboard
+// tests' business.
 #include "sim/mbimage.h"
 #include "sim/simmainboard.h"
 #include "tests/common/testsysroot.h"
 
 #include <QElapsedTimer>
 #include <QSerialPort>
-#include <QTcpSocket>
 #include <QtTest>
 
 #include <memory>
@@ -57,27 +57,17 @@ private:
         return in;
     }
 
-    std::unique_ptr<TestSysroot> root_;
+    TestSysroot root_;
     std::unique_ptr<SimMainboard> mb_;
     std::unique_ptr<QSerialPort> port_;
 
 private slots:
-    void initTestCase()
-    {
-        root_ = std::make_unique<TestSysroot>();
-    }
-
-    void cleanupTestCase()
-    {
-        root_.reset();
-    }
-
     // A fresh board per case, so no state or mode leaks between rows.
     void init()
     {
         mb_ = std::make_unique<SimMainboard>();
         QVERIFY(mb_->isOpen());
-        QCOMPARE(mb_->linkPath(), root_->path("/dev/ttyAMA2"));
+        QCOMPARE(mb_->linkPath(), root_.path("/dev/ttyAMA2"));
         port_ = std::make_unique<QSerialPort>(mb_->linkPath());
         port_->setBaudRate(115200);
         QVERIFY(port_->open(QIODevice::ReadWrite));
@@ -97,19 +87,12 @@ private slots:
         // versions 1.5 / 1.2, device type 2.
         QTest::newRow("status") << hex("03006E71") << withSum(hex("0900EE210003210000"));
         QTest::newRow("program") << hex("03004144") << withSum(hex("0400C101"));
-        QTest::newRow("preview") << hex("03004245") << withSum(hex("0400C202"));
-        QTest::newRow("key fill") << hex("03004346") << withSum(hex("0400C302"));
-        QTest::newRow("key source") << hex("03004447") << withSum(hex("0400C401"));
         QTest::newRow("t-bar") << withSum(hex("04014500")) << withSum(hex("0601C5000000"));
         QTest::newRow("lamp mix lit") << withSum(hex("04004704")) << withSum(hex("0400C601"));
         QTest::newRow("lamp wipe off") << withSum(hex("04004705")) << withSum(hex("0400C700"));
-        QTest::newRow("wipe pattern") << withSum(hex("030048")) << withSum(hex("0400C800"));
         QTest::newRow("rate") << withSum(hex("03004C")) << withSum(hex("0400CC1E"));
-        QTest::newRow("device type") << withSum(hex("03006F")) << withSum(hex("0400EF02"));
-        QTest::newRow("block 0") << withSum(hex("030049")) << withSum(hex("0B00C90001020103000000"));
         QTest::newRow("block 3") << withSum(hex("030349")) << withSum(hex("0B03C90202000105010200"));
         QTest::newRow("aux") << hex("03044950") << withSum(hex("0A04C900000000000000"));
-        QTest::newRow("aux mode") << withSum(hex("030549")) << withSum(hex("0A05C900000000000000"));
         QTest::newRow("fw version") << hex("0300ECEF") << withSum(hex("0A00EC01050102000000"));
         QTest::newRow("machine live") << hex("03000104") << hex("028082");
         QTest::newRow("unknown code") << withSum(hex("030077")) << hex("024042");
@@ -126,119 +109,46 @@ private slots:
         QCOMPARE(mb_->receivedFrames(), QList<QByteArray>{request});
     }
 
+    // A refused write answers its refusal and changes nothing.
     void writes_data()
     {
         QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("ack");
         QTest::addColumn<QByteArray>("read");   // read afterwards
         QTest::addColumn<QByteArray>("expect"); // its reply
-        QTest::newRow("program") << hex("0400C106CB") << hex("03006E71") << withSum(hex("0900EE260003210000"));
-        QTest::newRow("preview") << withSum(hex("0400C205")) << hex("03004245") << withSum(hex("0400C205"));
-        QTest::newRow("key fill") << withSum(hex("0400C304")) << hex("03004346") << withSum(hex("0400C304"));
-        QTest::newRow("pip source") << withSum(hex("0401C405")) << hex("03006E71") << withSum(hex("0900EE210005210000"));
-        QTest::newRow("split source") << withSum(hex("0402C406")) << hex("03006E71") << withSum(hex("0900EE210063210000"));
-        QTest::newRow("t-bar middle") << hex("0601C5002301F0") << withSum(hex("04014500")) << withSum(hex("0601C5002301"));
-        QTest::newRow("wipe lamp") << withSum(hex("0400C605")) << hex("03006E71") << withSum(hex("0900EE210203210000"));
-        QTest::newRow("reverse lamp") << withSum(hex("0400C602")) << withSum(hex("04004702")) << withSum(hex("0400C601"));
-        QTest::newRow("split lamp") << withSum(hex("0400C603")) << hex("03006E71") << withSum(hex("0900EE210403210000"));
-        QTest::newRow("key pgm lamp") << withSum(hex("0400C615")) << hex("03006E71") << withSum(hex("0900EE212003210000"));
-        QTest::newRow("pattern") << withSum(hex("0400C802")) << withSum(hex("030048")) << withSum(hex("0400C802"));
-        QTest::newRow("rate") << withSum(hex("0400CC05")) << withSum(hex("03004C")) << withSum(hex("0400CC05"));
-        QTest::newRow("status") << withSum(hex("0900EE634124518200")) << hex("03006E71")
+        const QByteArray ok = hex("028082");
+        const QByteArray statusReq = hex("03006E71");
+        const QByteArray status = withSum(hex("0900EE210003210000"));
+        QTest::newRow("program") << hex("0400C106CB") << ok << statusReq << withSum(hex("0900EE260003210000"));
+        QTest::newRow("split source") << withSum(hex("0402C406")) << ok << statusReq << withSum(hex("0900EE210063210000"));
+        QTest::newRow("t-bar middle") << hex("0601C5002301F0") << ok << withSum(hex("04014500"))
+                                      << withSum(hex("0601C5002301"));
+        QTest::newRow("reverse lamp") << withSum(hex("0400C602")) << ok << withSum(hex("04004702"))
+                                      << withSum(hex("0400C601"));
+        QTest::newRow("key pgm lamp") << withSum(hex("0400C615")) << ok << statusReq << withSum(hex("0900EE212003210000"));
+        QTest::newRow("status") << withSum(hex("0900EE634124518200")) << ok << statusReq
                                 << withSum(hex("0900EE634124518200"));
-        QTest::newRow("block 1") << withSum(hex("0B01C9FFFFFFFFFFFFFFFF")) << withSum(hex("030149"))
-                                 << withSum(hex("0B01C9FFFFFFFFFFFFFFFF"));
         // The versions (bytes 3..6) are the board's own.
-        QTest::newRow("block 3 keeps versions") << withSum(hex("0B03C90101020909090901")) << withSum(hex("030349"))
+        QTest::newRow("block 3 keeps versions") << withSum(hex("0B03C90101020909090901")) << ok << withSum(hex("030349"))
                                                 << withSum(hex("0B03C90101020105010201"));
-        QTest::newRow("aux source") << withSum(hex("0404C903")) << hex("03044950") << withSum(hex("0A04C903000000000000"));
-        QTest::newRow("aux mode") << withSum(hex("0F05C902") + QByteArray(11, '\0')) << withSum(hex("030549"))
+        QTest::newRow("aux mode") << withSum(hex("0F05C902") + QByteArray(11, '\0')) << ok << withSum(hex("030549"))
                                   << withSum(hex("0A05C902000000000000"));
-        QTest::newRow("device type") << withSum(hex("0400EF04")) << withSum(hex("03006F")) << withSum(hex("0400EF04"));
+        QTest::newRow("source 7") << withSum(hex("0400C107")) << hex("024042") << statusReq << status;
+        QTest::newRow("save into factory set") << withSum(hex("0400DA00")) << hex("022022") << statusReq << status;
+        QTest::newRow("memory 7") << withSum(hex("0400DB07")) << hex("024042") << statusReq << status;
+        QTest::newRow("short status write") << withSum(hex("0800EE0102030405")) << hex("024042") << statusReq << status;
+        QTest::newRow("bad checksum") << hex("0400C106CC") << hex("021012") << statusReq << status;
     }
 
     void writes()
     {
         QFETCH(QByteArray, request);
+        QFETCH(QByteArray, ack);
         QFETCH(QByteArray, read);
         QFETCH(QByteArray, expect);
-        QCOMPARE(exchange(request, 3).toHex(' '), QByteArray("02 80 82"));
+        QCOMPARE(exchange(request, 3).toHex(' '), ack.toHex(' '));
         QCOMPARE(exchange(read, expect.size()).toHex(' '), expect.toHex(' '));
-    }
-
-    void refusedWritesChangeNothing_data()
-    {
-        QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<QByteArray>("reply");
-        QTest::newRow("source 7") << withSum(hex("0400C107")) << hex("024042");
-        QTest::newRow("save into factory set") << withSum(hex("0400DA00")) << hex("022022");
-        QTest::newRow("memory 7") << withSum(hex("0400DB07")) << hex("024042");
-        QTest::newRow("short status write") << withSum(hex("0800EE0102030405")) << hex("024042");
-        QTest::newRow("bad checksum") << hex("0400C106CC") << hex("021012");
-    }
-
-    void refusedWritesChangeNothing()
-    {
-        QFETCH(QByteArray, request);
-        QFETCH(QByteArray, reply);
-        const SimMainboard::State before = mb_->state();
-        QCOMPARE(exchange(request, 3).toHex(' '), reply.toHex(' '));
-        QCOMPARE(mb_->statusBytes(), before.statusBytes());
-        QCOMPARE(mb_->state().memories[0].status, before.memories[0].status);
-    }
-
-    void userMemories()
-    {
-        QCOMPARE(exchange(withSum(hex("0400C104")), 3), hex("028082"));
-        QCOMPARE(exchange(withSum(hex("0400CC09")), 3), hex("028082"));
-        QCOMPARE(exchange(withSum(hex("0400DA03")), 3), hex("028082")); // save 3
-        QCOMPARE(exchange(withSum(hex("0400DB00")), 3), hex("028082")); // factory set
-        QCOMPARE(mb_->program(), 1);
-        QCOMPARE(mb_->state().autoRate, quint8(30));
-        QCOMPARE(exchange(withSum(hex("0400DB03")), 3), hex("028082")); // back to 3
-        QCOMPARE(mb_->program(), 4);
-        QCOMPARE(mb_->state().autoRate, quint8(9));
-
-        // Slot 0xFF holds the setup block only.
-        QCOMPARE(exchange(withSum(hex("0B03C90302010000000002")), 3), hex("028082"));
-        QCOMPARE(exchange(withSum(hex("0400DAFF")), 3), hex("028082"));
-        QCOMPARE(exchange(withSum(hex("0B03C90000000000000000")), 3), hex("028082"));
-        QCOMPARE(exchange(withSum(hex("0400DBFF")), 3), hex("028082"));
-        QCOMPARE(mb_->menuBlock(3).toHex(' '), QByteArray("03 02 01 01 05 01 02 02"));
-        QCOMPARE(mb_->program(), 4);
-    }
-
-    void transitions()
-    {
-        QList<int> programs; // queued to this thread: the signal comes from the board's
-        connect(mb_.get(), &SimMainboard::transitionDone, this, [&programs](int pgm, int) { programs << pgm; });
-        // Cut: the buses swap, and so do the pip and key flags.
-        mb_->update([](SimMainboard::State &s) { s.setFlag(3, true); s.setFlag(6, true); });
-        QCOMPARE(exchange(withSum(hex("0400C601")), 3), hex("028082"));
-        QCOMPARE(mb_->program(), 2);
-        QCOMPARE(mb_->preview(), 1);
-        const SimMainboard::State s = mb_->state();
-        QVERIFY(!s.flag(3) && s.flag(4) && s.flag(5) && !s.flag(6));
-
-        // T-bar: pushed across, the transition completes at the far end only.
-        for (const char *v : {"0002", "FF03", "0002", "0000"})
-            QCOMPARE(exchange(withSum(hex("0601C500") + hex(v)), 3), hex("028082"));
-        QCOMPARE(mb_->counters().transitions, 3);
-        QCOMPARE(mb_->program(), 2);
-        QCOMPARE(mb_->tbar(), quint16(0));
-
-        // Auto: acknowledged at once, swapped after rate x frame.
-        mb_->setFrameMs(20);
-        mb_->update([](SimMainboard::State &s) { s.autoRate = 10; });
-        QElapsedTimer t;
-        t.start();
-        QCOMPARE(exchange(withSum(hex("0400C600")), 3), hex("028082"));
-        QVERIFY(mb_->lampLit(0));
-        QCOMPARE(mb_->program(), 2);
-        QTRY_COMPARE_WITH_TIMEOUT(mb_->program(), 1, 3000);
-        QVERIFY2(t.elapsed() >= 180, qPrintable(QString::number(t.elapsed())));
-        QVERIFY(!mb_->lampLit(0));
-        QCOMPARE(mb_->preview(), 2);
-        QTRY_COMPARE(programs, (QList<int>{2, 1, 2, 1}));
+        QCOMPARE(mb_->state().memories[0].status, SimMainboard::State().memories[0].status);
     }
 
     void failureModes_data()
@@ -266,6 +176,7 @@ private slots:
         QTest::newRow("ack status 50") << int(SimMainboard::AckStatus) << pgm3 << hex("025052") << false;
         QTest::newRow("ack status C0") << int(SimMainboard::AckStatus) << pgm3 << hex("02C0C2") << true;
         QTest::newRow("ack status read") << int(SimMainboard::AckStatus) << statusReq << status << false;
+        QTest::newRow("no answer") << int(SimMainboard::NoAnswer) << pgm3 << QByteArray() << false;
     }
 
     void failureModes()
@@ -276,21 +187,17 @@ private slots:
         QFETCH(bool, applied);
         mb_->setAckStatus(QByteArray(QTest::currentDataTag()).endsWith("C0") ? 0xC0 : 0x50);
         mb_->setFailureMode(SimMainboard::FailureMode(mode));
-        QCOMPARE(exchange(request, reply.size()).toHex(' '), reply.toHex(' '));
+        QCOMPARE(exchange(request, qMax(1, reply.size()), reply.isEmpty() ? 300 : 2000).toHex(' '), reply.toHex(' '));
         // Nothing more follows.
         QCOMPARE(collect(1, 80).toHex(' '), QByteArray());
+        QCOMPARE(mb_->counters().frames, 1);
         if (request.at(2) == char(0xC1))
             QCOMPARE(mb_->program(), applied ? 3 : 1);
     }
 
-    void silenceAndTiming()
+    void timing()
     {
         const QByteArray status = withSum(hex("0900EE210003210000"));
-        mb_->setFailureMode(SimMainboard::NoAnswer);
-        QCOMPARE(exchange(withSum(hex("0400C103")), 1, 300), QByteArray());
-        QCOMPARE(mb_->program(), 1); // a dead board does nothing
-        QCOMPARE(mb_->counters().frames, 1);
-
         mb_->setFailureMode(SimMainboard::LateAnswer);
         mb_->setReplyDelay(250);
         QElapsedTimer t;
@@ -337,39 +244,6 @@ private slots:
         QCOMPARE(exchange(hex("03004144"), 5), withSum(hex("0400C101"))); // no injection left
     }
 
-    void answerOnThirdRequest()
-    {
-        const QByteArray status = withSum(hex("0900EE210003210000"));
-        QByteArray bad = status;
-        bad[9] = char(bad.at(9) + 1);
-        mb_->setFailureMode(SimMainboard::AnswerOnThirdRequest);
-        QCOMPARE(exchange(hex("03006E71"), 10), bad);
-        QCOMPARE(exchange(hex("03006E71"), 10), bad);
-        QCOMPARE(exchange(hex("03006E71"), 10), status);
-        QCOMPARE(exchange(hex("03006E71"), 10), status);
-        mb_->setEarlyMode(SimMainboard::NoAnswer); // restarts the count
-        QCOMPARE(exchange(hex("03006E71"), 1, 150), QByteArray());
-        QCOMPARE(exchange(hex("03006E71"), 1, 150), QByteArray());
-        QCOMPARE(exchange(hex("03006E71"), 10), status);
-    }
-
-    void injectionAndGarbage()
-    {
-        mb_->injectReply(hex("0102"));
-        mb_->injectReply(QByteArray());
-        QCOMPARE(exchange(withSum(hex("0400C104")), 2), hex("0102"));
-        QCOMPARE(mb_->program(), 4); // still carried out
-        QCOMPARE(exchange(hex("03006E71"), 1, 150), QByteArray());
-        QCOMPARE(exchange(hex("03006E71"), 10), withSum(hex("0900EE240003210000")));
-
-        mb_->setFailureMode(SimMainboard::Garbage);
-        mb_->setRandomSeed(7);
-        const QByteArray g1 = exchange(hex("03006E71"), 17, 150);
-        QVERIFY(g1.size() >= 1 && g1.size() <= 16);
-        mb_->setRandomSeed(7);
-        QCOMPARE(exchange(hex("03006E71"), 17, 150), g1);
-    }
-
     void resynchronises()
     {
         // Bytes that cannot start a frame, then a frame in the same write.
@@ -385,58 +259,6 @@ private slots:
         QCOMPARE(collect(2, 1000), hex("DEAD"));
     }
 
-    void survivesRandomInput()
-    {
-        QRandomGenerator rng(42);
-        for (bool boot : {false, true}) {
-            if (boot)
-                mb_->enterBootLoader();
-            for (int round = 0; round < 50; ++round) {
-                QByteArray junk(int(rng.bounded(1, 200)), '\0');
-                for (char &c : junk)
-                    c = char(rng.bounded(256));
-                port_->write(junk);
-                port_->waitForBytesWritten(200);
-            }
-            QTest::qWait(200); // half frames and packets time out
-            port_->clear();
-            if (boot) {
-                mb_->leaveBootLoader();
-                QVERIFY(mb_->counters().packets > 0 || mb_->counters().droppedBytes > 0);
-            }
-            mb_->update([](SimMainboard::State &s) { s.status = SimMainboard::State().status; });
-            QCOMPARE(exchange(hex("03006E71"), 10), withSum(hex("0900EE210003210000")));
-        }
-    }
-
-    void tcp()
-    {
-        const quint16 port = mb_->listenTcp();
-        QVERIFY(port != 0);
-        QTcpSocket sock;
-        sock.connectToHost(QHostAddress::LocalHost, port);
-        QVERIFY(sock.waitForConnected(2000));
-        const auto roundTrip = [&sock](const QByteArray &out, int want, int ms = 2000) {
-            sock.write(out);
-            QByteArray in;
-            QElapsedTimer t;
-            t.start();
-            while (in.size() < want && t.elapsed() < ms) {
-                if (sock.waitForReadyRead(50))
-                    in += sock.readAll();
-            }
-            return in;
-        };
-        QCOMPARE(roundTrip(hex("000603006E71"), 12).toHex(' '),
-                 (hex("000C") + withSum(hex("0900EE210003210000"))).toHex(' '));
-        QCOMPARE(roundTrip(hex("0007") + withSum(hex("0400C105")), 5), hex("0005028082"));
-        QCOMPARE(mb_->program(), 5);
-        QCOMPARE(mb_->lastFrame(), withSum(hex("0400C105")));
-        // A length no frame has clears the stream; the next good one works.
-        QCOMPARE(roundTrip(hex("0001"), 1, 150).size(), 0);
-        QCOMPARE(roundTrip(hex("000603004144"), 7), hex("0007") + withSum(hex("0400C105")));
-    }
-
     void bootLoader()
     {
         MbImage image;
@@ -444,10 +266,8 @@ private slots:
         const QByteArray file = image.toBytes();
         mb_->expectImage(file);
         mb_->setBootLoaderFailure(SimMainboard::WrongPacketAck, 1);
-        int entered = 0;
-        int left = 0;
-        connect(mb_.get(), &SimMainboard::bootLoaderEntered, this, [&entered] { ++entered; });
-        connect(mb_.get(), &SimMainboard::bootLoaderLeft, this, [&left] { ++left; });
+        QSignalSpy entered(mb_.get(), &SimMainboard::bootLoaderEntered);
+        QSignalSpy left(mb_.get(), &SimMainboard::bootLoaderLeft);
 
         QCOMPARE(exchange(hex("0301EBEF"), 3), hex("028082"));
         QTRY_VERIFY(mb_->inBootLoader());
@@ -467,29 +287,11 @@ private slots:
         QTRY_VERIFY(!mb_->inBootLoader());
         QCOMPARE(mb_->bootPackets(), image.packets);
         const SimMainboard::Counters c = mb_->counters();
-        QCOMPARE(c.probes, 6);
-        QCOMPARE(c.erases, 1);
-        QCOMPARE(c.packets, 4);
-        QTRY_COMPARE(entered, 1);
-        QTRY_COMPARE(left, 1);
+        QCOMPARE(QList<int>({c.probes, c.erases, c.packets}), QList<int>({6, 1, 4}));
+        QTRY_COMPARE(entered.count(), 1);
+        QTRY_COMPARE(left.count(), 1);
         // Application mode again.
         QCOMPARE(exchange(hex("03004144"), 5), withSum(hex("0400C101")));
-    }
-
-    void bootLoaderByQuietGap()
-    {
-        mb_->enterBootLoader();
-        mb_->setPacketGap(40);
-        QCOMPARE(exchange(hex("0300F401007E353304"), 4), hex("03633004"));
-        const QList<QByteArray> packets = MbImage::makePackets(3, 100, 5);
-        for (const QByteArray &p : packets) {
-            QCOMPARE(exchange(hex("0F"), 1), hex("0F"));
-            QCOMPARE(exchange(p, 5), hex("0504844004"));
-        }
-        QCOMPARE(exchange(hex("0F"), 1), hex("0F"));
-        port_->write(hex("08088104"));
-        QTRY_VERIFY(!mb_->inBootLoader());
-        QCOMPARE(mb_->bootPackets(), packets);
     }
 
     void bootLoaderFailures_data()
@@ -546,14 +348,12 @@ private slots:
         QVERIFY(!MbImage::parse(bytes.left(15), &p, &err));
         QVERIFY(!err.isEmpty());
 
-        const QString path = root_->path("/mnt/tervana/tavrik/ZARVOHD.bin");
+        const QString path = root_.path("/mnt/tervana/tavrik/ZARVOHD.bin");
         QDir().mkpath(QFileInfo(path).absolutePath());
         img.packets = MbImage::makePackets(300, 128);
         img.declaredPacketCount = -1;
         QVERIFY(img.writeTo(path));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), img.toBytes());
+        QCOMPARE(root_.readFile("/mnt/tervana/tavrik/ZARVOHD.bin"), img.toBytes());
         QCOMPARE(img.fileSize(), qint64(16 + 300 * 130));
     }
 };
