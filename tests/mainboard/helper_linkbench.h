@@ -10,6 +10,18 @@
 #include <QSerialPort>
 #include <QThread>
 
+// Opens the mainboard line as the control model does.
+inline bool openMainboardLine(QSerialPort &port)
+{
+    port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
+    port.setBaudRate(QSerialPort::Baud115200);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    return port.open(QIODevice::ReadWrite);
+}
+
 // One link under test: a temporary sysroot, a scripted peer on its
 // "ttyAMA2", the panel's QSerialPort opened on that line as the control
 // model opens it, and the link on top.
@@ -20,16 +32,7 @@ struct LinkBench {
     zarvoMu link{nullptr, &port};
     LogCapture log;
 
-    LinkBench()
-    {
-        port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
-        port.setBaudRate(QSerialPort::Baud115200);
-        port.setDataBits(QSerialPort::Data8);
-        port.setParity(QSerialPort::NoParity);
-        port.setStopBits(QSerialPort::OneStop);
-        port.setFlowControl(QSerialPort::NoFlowControl);
-        port.open(QIODevice::ReadWrite);
-    }
+    LinkBench() { openMainboardLine(port); }
     bool ready() const { return peer.isOpen() && port.isOpen(); }
 
     // Back to a fresh state between test rows (cheaper than a new bench):

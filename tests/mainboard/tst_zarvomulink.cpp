@@ -165,8 +165,6 @@ private slots:
     // Writes.
     void writeFrameAndAck_data() { addWriteRows([](const WriteOp &) { return true; }); }
     void writeFrameAndAck();
-    void writeFailingAck_data() { addWriteRows([](const WriteOp &o) { return !o.waits.isEmpty(); }); }
-    void writeFailingAck();
     void writeNoReplyWaits_data() { addWriteRows([](const WriteOp &) { return true; }); }
     void writeNoReplyWaits();
     void writeReplyOnRetry_data() { addWriteRows([](const WriteOp &o) { return o.waits.size() > 1; }); }
@@ -231,20 +229,6 @@ void TstZarvoMuLink::writeFrameAndAck()
         QCOMPARE(b->link.receive(2000), hexBytes("028082"));
     }
     QCOMPARE(b->peer.frames(), QList<QByteArray>{op.frame});
-}
-
-void TstZarvoMuLink::writeFailingAck()
-{
-    QFETCH(int, index);
-    const WriteOp &op = writeOps().at(index);
-    b->peer.queueReply(hexBytes("022022"));
-    const bool result = op.call(b->link);
-    if (QString(op.name) == "writeControl") {
-        QVERIFY(result); // any answer to a T-bar position will do
-        return;
-    }
-    QVERIFY(!result);
-    QVERIFY(b->log.has("[ERR] device cannot exec this command"));
 }
 
 void TstZarvoMuLink::writeNoReplyWaits()

@@ -2,13 +2,9 @@
 // QSerialPort on its pseudo-terminal (and its loopback TCP port), every
 // operation against a board that keeps state, and its failure modes.
 
-#include "tests/common/logcapture.h"
-#include "mainboard/zarvomu.h"
-#include "platform/sysroot.h"
+#include "helper_linkbench.h"
 #include "sim/simmainboard.h"
-#include "tests/common/testsysroot.h"
 
-#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QtTest>
@@ -17,15 +13,32 @@
 
 namespace {
 QByteArray hex(const char *s) { return QByteArray::fromHex(s); }
-}
+
+// The simulated board on "ttyAMA2" and the link on the panel's side of it.
+struct SimBench {
+    TestSysroot root;
+    SimMainboard mb{QStringLiteral("ttyAMA2")};
+    QSerialPort port;
+    zarvoMu link{nullptr, &port};
+    LogCapture log;
+    SimBench() { openMainboardLine(port); }
+};
+} // namespace
 
 class TstZarvoMuSim : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
+    void initTestCase()
+    {
+        b.reset(new SimBench);
+        QVERIFY(b->mb.isOpen() && b->port.isOpen());
+        mb = &b->mb;
+        link = &b->link;
+        log = &b->log;
+    }
+    void cleanupTestCase() { b.reset(); }
     void init();
 
     void statusFromTheBoard();
@@ -49,38 +62,11 @@ private slots:
     void overTcp();
 
 private:
-    std::unique_ptr<TestSysroot> root;
-    std::unique_ptr<SimMainboard> mb;
-    std::unique_ptr<QSerialPort> port;
-    std::unique_ptr<zarvoMu> link;
-    std::unique_ptr<LogCapture> log;
+    std::unique_ptr<SimBench> b;
+    SimMainboard *mb = nullptr;
+    zarvoMu *link = nullptr;
+    LogCapture *log = nullptr;
 };
-
-void TstZarvoMuSim::initTestCase()
-{
-    root.reset(new TestSysroot);
-    mb.reset(new SimMainboard(QStringLiteral("ttyAMA2")));
-    QVERIFY(mb->isOpen());
-    port.reset(new QSerialPort);
-    port->setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
-    port->setBaudRate(QSerialPort::Baud115200);
-    port->setDataBits(QSerialPort::Data8);
-    port->setParity(QSerialPort::NoParity);
-    port->setStopBits(QSerialPort::OneStop);
-    port->setFlowControl(QSerialPort::NoFlowControl);
-    QVERIFY(port->open(QIODevice::ReadWrite));
-    link.reset(new zarvoMu(nullptr, port.get()));
-    log.reset(new LogCapture);
-}
-
-void TstZarvoMuSim::cleanupTestCase()
-{
-    log.reset();
-    link.reset();
-    port.reset();
-    mb.reset();
-    root.reset();
-}
 
 void TstZarvoMuSim::init()
 {
@@ -89,7 +75,7 @@ void TstZarvoMuSim::init()
     link->sltSpecialMission(false);
     link->setIsUseSocket(false);
     link->setWaitDivisor(1);
-    port->clear();
+    b->port.clear();
     log->clear();
 }
 
@@ -263,7 +249,7 @@ void TstZarvoMuSim::smallReads()
 
 void TstZarvoMuSim::busyGateKeepsFramesOffTheLine()
 {
-    QSignalSpy busy(link.get(), &zarvoMu::sigMBBusy);
+    QSignalSpy busy(link, &zarvoMu::sigMBBusy);
     link->mainboardIsBusy = true;
     QVERIFY(link->writeControl(keyer2, 500));
     QVERIFY(!link->writeProgram(input2));
@@ -425,7 +411,7 @@ void TstZarvoMuSim::overTcp()
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, tcpPort);
     QVERIFY(socket.waitForConnected(2000));
-    zarvoMu tcpLink(&socket, port.get());
+    zarvoMu tcpLink(&socket, &b->port);
     tcpLink.setIsUseSocket(true);
     bool ok = false;
     QCOMPARE(tcpLink.requestStatus(ok).toBytes(), mb->statusBytes());
