@@ -53,12 +53,9 @@ private slots:
     void lateAnswerIsCaughtByTheRetries();
     void splitReplyIsJoined();
     void acknowledgementBeforeReply();
-    void corruptChecksum();
-    void wrongCommandCode();
-    void tooManyBytes();
-    void reportBusyAndAckStatus();
+    void misbehavingBoard_data();
+    void misbehavingBoard();
     void garbageGivesFailureValues();
-    void deadBoard();
     void overTcp();
 
 private:
@@ -315,62 +312,73 @@ void TstZarvoMuSim::acknowledgementBeforeReply()
     QVERIFY(ok);
 }
 
-void TstZarvoMuSim::corruptChecksum()
+void TstZarvoMuSim::misbehavingBoard_data()
 {
-    mb->setFailureMode(SimMainboard::CorruptChecksum);
-    bool ok = true;
-    QCOMPARE(link->requestStatus(ok).toBytes(), QByteArray(6, '\0'));
-    QVERIFY(!ok);
-    QVERIFY(log->has("[ERR] request status check sum error"));
-    QVERIFY(!link->writeProgram(input2));
-    QVERIFY(log->has("[ERR] sum = "));
-    QCOMPARE(link->readControl(keyer2, ok), -1);
-    QVERIFY(log->has("[ERR] checksum =  false"));
-    QCOMPARE(link->readProgram(ok), black);
-    QVERIFY(!ok);
-}
-
-void TstZarvoMuSim::wrongCommandCode()
-{
-    mb->setFailureMode(SimMainboard::WrongCommandCode);
-    link->setWaitDivisor(30); // the status read re-reads silence
-    bool ok = true;
-    QCOMPARE(link->requestStatus(ok).toBytes(), QByteArray(6, '\0'));
-    QVERIFY(!ok);
-    QVERIFY(log->has("[ERR] request status command code error:"));
-    QVERIFY(!link->readPushButtonLamp(cutCommand, ok));
-    QVERIFY(!ok);
-    QCOMPARE(link->readAutoTransRate(ok), -1);
-    QVERIFY(log->has("[ERR] command code error"));
-    // Acknowledgements are unaffected.
-    QVERIFY(link->writeProgram(input1));
-}
-
-void TstZarvoMuSim::tooManyBytes()
-{
-    mb->setFailureMode(SimMainboard::TooManyBytes);
-    link->setWaitDivisor(30);
-    bool ok = true;
-    QCOMPARE(link->requestStatus(ok).toBytes(), QByteArray(6, '\0'));
-    QVERIFY(!ok);
-    QVERIFY(log->has("bytes too long for message buffer:"));
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QStringList>("logs");
+    auto row = [](const char *name, SimMainboard::FailureMode m, const char *op, bool ok, QStringList logs) {
+        QTest::newRow(name) << int(m) << QString(op) << ok << logs;
+    };
+    row("corrupt checksum: status", SimMainboard::CorruptChecksum, "status", false,
+        {"[ERR] request status check sum error"});
+    row("corrupt checksum: write", SimMainboard::CorruptChecksum, "program", false, {"[ERR] sum = "});
+    row("corrupt checksum: T-bar", SimMainboard::CorruptChecksum, "tbar", false, {"[ERR] checksum =  false"});
+    row("corrupt checksum: source", SimMainboard::CorruptChecksum, "readProgram", false,
+        {"[ERR] source reply invalid:"});
+    row("wrong code: status", SimMainboard::WrongCommandCode, "status", false,
+        {"[ERR] request status command code error:"});
+    row("wrong code: rate", SimMainboard::WrongCommandCode, "rate", false, {"[ERR] command code error"});
+    row("wrong code: lamp", SimMainboard::WrongCommandCode, "lamp", false, {"[ERR]commmandCode fail"});
+    row("wrong code: acknowledgements unaffected", SimMainboard::WrongCommandCode, "program", true, {});
+    row("too many bytes: status", SimMainboard::TooManyBytes, "status", false,
+        {"bytes too long for message buffer:"});
     // An acknowledgement with a tail: a warning, and still a success.
-    QVERIFY(link->writeProgram(input2));
-    QVERIFY(log->has("[WARM] len =  7"));
+    row("too many bytes: write", SimMainboard::TooManyBytes, "program", true, {"[WARM] len =  7"});
+    row("report busy", SimMainboard::ReportBusy, "program", false, {"[ERR] device cannot exec this command"});
+    row("ack status 50", SimMainboard::AckStatus, "lamp on", false,
+        {"[ERR] instruction not support", "[ERR] MB receive cmd checksum not correct"});
+    row("dead board: write", SimMainboard::NoAnswer, "program", false, {"[ERR] No Ack"});
+    row("dead board: wipe", SimMainboard::NoAnswer, "wipe", false, {"[ERR] receive wipe pattern empty"});
+    row("dead board: live", SimMainboard::NoAnswer, "live", false, {"[ERR] machine live: no reply"});
 }
 
-void TstZarvoMuSim::reportBusyAndAckStatus()
+void TstZarvoMuSim::misbehavingBoard()
 {
-    mb->setFailureMode(SimMainboard::ReportBusy);
-    QVERIFY(!link->writeProgram(input2));
-    QVERIFY(log->has("[ERR] device cannot exec this command"));
-    QCOMPARE(mb->program(), 1);
-
-    mb->setFailureMode(SimMainboard::AckStatus);
+    QFETCH(int, mode);
+    QFETCH(QString, op);
+    QFETCH(bool, ok);
+    QFETCH(QStringList, logs);
+    mb->setFailureMode(SimMainboard::FailureMode(mode));
     mb->setAckStatus(0x50);
-    QVERIFY(!link->writePushButtonLampOn(cutCommand));
-    QVERIFY(log->has("[ERR] instruction not support"));
-    QVERIFY(log->has("[ERR] MB receive cmd checksum not correct"));
+    link->setWaitDivisor(30); // failing shapes re-read silence
+    bool got = !ok;
+    if (op == "status")
+        QCOMPARE(link->requestStatus(got).toBytes(), ok ? mb->statusBytes() : QByteArray(6, '\0'));
+    else if (op == "tbar")
+        QCOMPARE(link->readControl(keyer2, got), -1);
+    else if (op == "readProgram")
+        QCOMPARE(link->readProgram(got), black);
+    else if (op == "rate")
+        QCOMPARE(link->readAutoTransRate(got), -1);
+    else if (op == "lamp")
+        QVERIFY(!link->readPushButtonLamp(cutCommand, got));
+    else if (op == "wipe")
+        QCOMPARE(link->readWipePattern(got), reverse);
+    else if (op == "live")
+        got = link->isMachineLive();
+    else if (op == "lamp on")
+        got = link->writePushButtonLampOn(cutCommand);
+    else
+        got = link->writeProgram(input2);
+    QCOMPARE(got, ok);
+    for (const QString &l : logs)
+        QVERIFY2(log->has(l), qPrintable(l + " missing: " + log->messages().join(" | ")));
+    // A refused write changes nothing on the board.
+    if (mode == SimMainboard::ReportBusy || mode == SimMainboard::NoAnswer)
+        QCOMPARE(mb->program(), 1);
+    QTRY_COMPARE(mb->receivedFrames().size(), 1);
 }
 
 void TstZarvoMuSim::garbageGivesFailureValues()
@@ -389,19 +397,6 @@ void TstZarvoMuSim::garbageGivesFailureValues()
         link->writeProgram(input2); // whatever it says, it must come back
     }
     QVERIFY(!log->warnings().isEmpty());
-}
-
-void TstZarvoMuSim::deadBoard()
-{
-    mb->setFailureMode(SimMainboard::NoAnswer);
-    link->setWaitDivisor(30);
-    QVERIFY(!link->writeProgram(input2));
-    QVERIFY(log->has("[ERR] No Ack"));
-    bool ok = true;
-    QCOMPARE(link->readWipePattern(ok), reverse);
-    QVERIFY(!ok);
-    QVERIFY(!link->isMachineLive());
-    QCOMPARE(mb->receivedFrames().size(), 3); // recorded, never answered
 }
 
 void TstZarvoMuSim::overTcp()
