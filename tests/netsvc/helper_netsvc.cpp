@@ -4,54 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QMutexLocker>
-
-namespace {
-QMutex logLock;
-QStringList logLines;
-} // namespace
-
-LogCapture::LogCapture()
-{
-    {
-        QMutexLocker l(&logLock);
-        logLines.clear();
-    }
-    previous_ = qInstallMessageHandler(&LogCapture::handler);
-}
-
-LogCapture::~LogCapture()
-{
-    qInstallMessageHandler(previous_);
-}
-
-void LogCapture::handler(QtMsgType, const QMessageLogContext &, const QString &msg)
-{
-    QMutexLocker l(&logLock);
-    logLines << msg;
-}
-
-QStringList LogCapture::messages() const
-{
-    QMutexLocker l(&logLock);
-    return logLines;
-}
-
-int LogCapture::count(const QString &substring) const
-{
-    QMutexLocker l(&logLock);
-    int n = 0;
-    for (const QString &m : logLines)
-        if (m.contains(substring))
-            ++n;
-    return n;
-}
-
-void LogCapture::clear()
-{
-    QMutexLocker l(&logLock);
-    logLines.clear();
-}
 
 void installPassThroughSudo(const TestSysroot &root)
 {

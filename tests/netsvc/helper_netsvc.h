@@ -1,30 +1,9 @@
 #pragma once
 
+#include "tests/common/logcapture.h"
 #include "tests/common/testsysroot.h"
 
-#include <QMutex>
 #include <QString>
-#include <QStringList>
-#include <QtGlobal>
-
-// Collects log messages of every thread while it exists.
-class LogCapture
-{
-public:
-    LogCapture();
-    ~LogCapture();
-    LogCapture(const LogCapture &) = delete;
-    LogCapture &operator=(const LogCapture &) = delete;
-
-    QStringList messages() const;
-    int count(const QString &substring) const;
-    bool contains(const QString &substring) const { return count(substring) > 0; }
-    void clear();
-
-private:
-    static void handler(QtMsgType type, const QMessageLogContext &ctx, const QString &msg);
-    QtMessageHandler previous_;
-};
 
 // A sudo stand-in that records like the fixture's, and carries out cp, mv
 // and rm when every path it is given lies inside the sysroot; anything else
