@@ -168,29 +168,19 @@ void TstZarvoMuSim::tbarPosition()
 void TstZarvoMuSim::userMenuBlocks()
 {
     bool ok = false;
-    colorWipeBorderSetting cb;
-    cb.bkgColor = 5;
-    cb.wipeBorderSize = 2;
-    cb.pipBorderColor = 7;
+    const uint8_t cbBytes[8] = {5, 2, 0, 0, 7, 0, 0, 0}, pipBytes[8] = {30, 0xE7, 40, 0, 0, 0, 10, 0},
+                  laBytes[8] = {1, 80, 0, 0, 0, 0, 2, 0};
+    const auto cb = colorWipeBorderSetting::fromBytes(cbBytes);
     QVERIFY(link->writeColorBorderUserParam(cb));
     QCOMPARE(link->readColorBorderUserParam(ok).toBytes(), cb.toBytes());
     QVERIFY(ok);
-
-    pipSetting pip;
-    pip.pipSize = 30;
-    pip.pipPositionX = -25;
-    pip.pipPositionY = 40;
-    pip.pipCropTop = 10;
+    const auto pip = pipSetting::fromBytes(pipBytes);
     QVERIFY(link->writePipUserParam(pip));
     const pipSetting back = link->readPipUserParam(ok);
     QVERIFY(ok);
     QCOMPARE(int(back.pipPositionX), -25);
     QCOMPARE(back.toBytes(), pip.toBytes());
-
-    lumakeyAudioSetting la;
-    la.lumakeyMode = 1;
-    la.lumakeyCleanupLevel = 80;
-    la.audioLevel = 2;
+    const auto la = lumakeyAudioSetting::fromBytes(laBytes);
     QVERIFY(link->writeLumaAudioUserParam(la));
     QCOMPARE(link->readLumaAudioUserParam(ok).toBytes(), la.toBytes());
     QVERIFY(ok);
