@@ -7,6 +7,7 @@
 #include "mainboard/zarvomu.h"
 #include "platform/sysroot.h"
 #include "sim/simmainboard.h"
+#include "tests/mainboard/helper_mainboardline.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,13 +55,7 @@ int main(int argc, char **argv)
         return 1;
     }
     QSerialPort port;
-    port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
-    port.setBaudRate(QSerialPort::Baud115200);
-    port.setDataBits(QSerialPort::Data8);
-    port.setParity(QSerialPort::NoParity);
-    port.setStopBits(QSerialPort::OneStop);
-    port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!port.open(QIODevice::ReadWrite)) {
+    if (!openMainboardLine(port)) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(port.portName()));
         return 1;
     }

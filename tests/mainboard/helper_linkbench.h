@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/common/logcapture.h"
+#include "helper_mainboardline.h"
 #include "helper_scriptedpeer.h"
 #include "mainboard/zarvomu.h"
 #include "platform/sysroot.h"
@@ -9,18 +10,6 @@
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QThread>
-
-// Opens the mainboard line as the control model does.
-inline bool openMainboardLine(QSerialPort &port)
-{
-    port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
-    port.setBaudRate(QSerialPort::Baud115200);
-    port.setDataBits(QSerialPort::Data8);
-    port.setParity(QSerialPort::NoParity);
-    port.setStopBits(QSerialPort::OneStop);
-    port.setFlowControl(QSerialPort::NoFlowControl);
-    return port.open(QIODevice::ReadWrite);
-}
 
 // One link under test: a temporary sysroot, a scripted peer on its
 // "ttyAMA2", the panel's QSerialPort opened on that line as the control
