@@ -2,66 +2,7 @@
 
 #include "mainboard/zarvomu.h"
 
-#include <QTest>
-
-#include <cstdio>
-
-namespace {
-QMutex g_logMutex;
-QStringList g_log;
-bool g_echo = false;
-} // namespace
-
-SwitcherLog::SwitcherLog()
-{
-    g_echo = qEnvironmentVariableIsSet("TVK_TEST_LOG");
-    previous_ = qInstallMessageHandler(&SwitcherLog::handler);
-}
-
-SwitcherLog::~SwitcherLog()
-{
-    qInstallMessageHandler(previous_);
-}
-
-void SwitcherLog::handler(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    {
-        QMutexLocker lock(&g_logMutex);
-        g_log.append(message);
-    }
-    if (g_echo || type == QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-        std::fflush(stderr);
-    }
-}
-
-QStringList SwitcherLog::messages() const
-{
-    QMutexLocker lock(&g_logMutex);
-    return g_log;
-}
-
-void SwitcherLog::clear()
-{
-    QMutexLocker lock(&g_logMutex);
-    g_log.clear();
-}
-
-QStringList SwitcherLog::matching(const QString &text) const
-{
-    QMutexLocker lock(&g_logMutex);
-    QStringList out;
-    for (const QString &m : qAsConst(g_log)) {
-        if (m.contains(text))
-            out.append(m);
-    }
-    return out;
-}
-
-int SwitcherLog::count(const QString &text) const
-{
-    return matching(text).size();
-}
+#include <QVariant>
 
 QByteArray mbFrame(quint8 address, quint8 code, const QByteArray &data)
 {
@@ -77,15 +18,11 @@ QByteArray mbFrame(quint8 address, quint8 code, const QByteArray &data)
     return f;
 }
 
-QByteArray hexBytes(const char *hex)
-{
-    return QByteArray::fromHex(QByteArray(hex).replace(' ', ""));
-}
+QByteArray hexBytes(const char *hex) { return QByteArray::fromHex(QByteArray(hex).replace(' ', "")); }
 
-QString hexText(const QByteArray &bytes)
-{
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
+QByteArray lampFrame(quint8 code, quint8 lamp) { return mbFrame(0, code, QByteArray(1, char(lamp))); }
+
+QString hexText(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
 
 QString hexText(const QList<QByteArray> &frames)
 {
@@ -93,6 +30,14 @@ QString hexText(const QList<QByteArray> &frames)
     for (const QByteArray &f : frames)
         parts.append(hexText(f));
     return parts.join(QStringLiteral(" | "));
+}
+
+QList<int> props(const QObject *object, const char *names)
+{
+    QList<int> values;
+    for (const QByteArray &name : QByteArray(names).split(' '))
+        values << object->property(name.constData()).toInt();
+    return values;
 }
 
 SwitcherRig::SwitcherRig()
@@ -122,6 +67,7 @@ void SwitcherRig::resetBoard()
         s.memories = memories;
     });
     mb->clearReceived();
+    log.clear();
 }
 
 QList<QByteArray> SwitcherRig::framesAfterBarrier()
@@ -134,7 +80,4 @@ QList<QByteArray> SwitcherRig::framesAfterBarrier()
     return frames;
 }
 
-void SwitcherRig::setWaitDivisor(int divisor)
-{
-    model->mainboardLink()->setWaitDivisor(divisor);
-}
+void SwitcherRig::setWaitDivisor(int divisor) { model->mainboardLink()->setWaitDivisor(divisor); }

@@ -2,37 +2,15 @@
 
 #include "sim/simmainboard.h"
 #include "switcher/commandexecobject.h"
+#include "tests/common/logcapture.h"
 #include "tests/common/testsysroot.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
 #include <QStringList>
 
+#include <initializer_list>
 #include <memory>
-
-// Collects every log message (from any thread) while it exists, so tests
-// can assert on the exact texts the model writes. Set TVK_TEST_LOG=1 to see
-// them as well.
-class SwitcherLog
-{
-public:
-    SwitcherLog();
-    ~SwitcherLog();
-    SwitcherLog(const SwitcherLog &) = delete;
-    SwitcherLog &operator=(const SwitcherLog &) = delete;
-
-    QStringList messages() const;
-    void clear();
-    // Messages containing `text`.
-    int count(const QString &text) const;
-    bool has(const QString &text) const { return count(text) > 0; }
-    QStringList matching(const QString &text) const;
-
-private:
-    static void handler(QtMsgType type, const QMessageLogContext &context, const QString &message);
-    QtMessageHandler previous_;
-};
 
 // A frame as the mainboard sees it, built here from first principles so a
 // mistake in the product's own builder cannot hide itself:
@@ -40,8 +18,13 @@ private:
 QByteArray mbFrame(quint8 address, quint8 code, const QByteArray &data = QByteArray());
 // "04 00 C1 03" -> the bytes (spaces ignored).
 QByteArray hexBytes(const char *hex);
+// A button-lamp read (0x47) or write (0xC6 on, 0xC7 off) of `lamp`.
+QByteArray lampFrame(quint8 code, quint8 lamp);
 QString hexText(const QByteArray &bytes);
 QString hexText(const QList<QByteArray> &frames);
+inline QString hexText(std::initializer_list<QByteArray> frames) { return hexText(QList<QByteArray>(frames)); }
+// The named properties (space separated) of `object`, as ints.
+QList<int> props(const QObject *object, const char *names);
 
 // One temporary sysroot, one simulated mainboard on <sysroot>/dev/ttyAMA2 and
 // one model opened on it. Reused across the test functions of a program:
@@ -52,17 +35,19 @@ public:
     SwitcherRig();
     ~SwitcherRig();
 
+    LogCapture log;
     TestSysroot sysroot;
     std::unique_ptr<SimMainboard> mb;
     std::unique_ptr<commandExecObject> model;
 
     // Mainboard back to its start state, Normal mode, record cleared, the
-    // link's waits back to nominal.
+    // link's waits back to nominal, the log emptied.
     void resetBoard();
     // Every frame sent before this call has reached the board and been
     // recorded: one answered exchange goes through (its own frame is not
     // returned).
     QList<QByteArray> framesAfterBarrier();
+    QString sent() { return hexText(framesAfterBarrier()); }
     // Shortens the link's reply waits (1: nominal).
     void setWaitDivisor(int divisor);
 };
