@@ -83,67 +83,40 @@ private slots:
         QVERIFY(f.pauses.isEmpty());
     }
 
-    void readingsOfNineOrLessAreIgnored_data()
+    // Readings given as (raw, ms since the previous reading); the T-bar
+    // values that come out.
+    void deadZone_data()
     {
-        QTest::addColumn<int>("raw");
-        QTest::newRow("0") << 0;
-        QTest::newRow("9") << 9;
-    }
-    void readingsOfNineOrLessAreIgnored()
-    {
-        QFETCH(int, raw);
-        Fixture f;
-        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
-        f.tbarReading(raw);
-        QCOMPARE(spy.count(), 0);
-        QCOMPARE(f.tbar.lastTbarOutput(), -1);
-        // The first real reading still counts as the first.
-        f.tbarReading(1300);
-        QCOMPARE(tbarValues(spy), QList<int>{512});
-        f.tbarReading(raw);
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(f.tbar.lastTbarOutput(), 512);
-    }
-
-    void restingLeverIsQuiet()
-    {
-        Fixture f;
-        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
-        f.tbarReading(1300);
-        const int noise[] = {1301, 1298, 1303, 1300, 1297, 1302, 1299, 1304, 1296, 1300,
-                             1301, 1303, 1298, 1300, 1302, 1297, 1299, 1300, 1301, 1298};
+        QTest::addColumn<QList<QPoint>>("readings");
+        QTest::addColumn<QList<int>>("expected");
+        QList<QPoint> noise{{1300, kCycleMs}};
         for (int i = 0; i < 10; ++i)
-            for (int raw : noise)
-                f.tbarReading(raw);
-        QCOMPARE(tbarValues(spy), QList<int>{512});
-    }
-
-    void changeOfFortyStepsAtRestIsReported()
-    {
-        Fixture f;
-        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
-        f.tbarReading(1300); // 512
-        f.tbarReading(1300);
+            for (int raw : {1301, 1298, 1303, 1300, 1297, 1302, 1299, 1304, 1296, 1300})
+                noise << QPoint(raw, kCycleMs);
+        QTest::newRow("resting lever is quiet") << noise << QList<int>{512};
+        QTest::newRow("0 and 9 alone are ignored") << QList<QPoint>{{0, 80}, {9, 80}} << QList<int>{};
+        QTest::newRow("0 and 9 are ignored, also as first")
+            << QList<QPoint>{{0, 80}, {9, 80}, {1300, 80}, {0, 80}, {9, 80}} << QList<int>{512};
         // 40 output steps = 35.2 raw units; at rest the dead zone is 32.
-        f.tbarReading(1336); // 552
-        QCOMPARE(tbarValues(spy), (QList<int>{512, 552}));
-        // 31 steps with the clock standing still (speed 0): inside the zone.
-        f.tbarReading(1363, 0); // 583
-        QCOMPARE(spy.count(), 2);
-        // 32 steps at speed 0: exactly the zone, reported.
-        f.tbarReading(1364, 0); // 584
-        QCOMPARE(tbarValues(spy), (QList<int>{512, 552, 584}));
+        QTest::newRow("40 steps at rest are reported") << QList<QPoint>{{1300, 80}, {1300, 80}, {1336, 80}}
+                                                       << QList<int>{512, 552};
+        // With the clock standing still (speed 0): 31 steps inside, 32 exactly the zone.
+        QTest::newRow("31 steps at speed 0 hidden, 32 shown")
+            << QList<QPoint>{{1300, 80}, {1300, 80}, {1336, 80}, {1363, 0}, {1364, 0}} << QList<int>{512, 552, 584};
+        // 9 raw units in 10 ms: speed 0.9, zone 32 / 46 < 1 step: 10 steps show.
+        QTest::newRow("zone shrinks with speed") << QList<QPoint>{{1300, 80}, {1300, 80}, {1309, 10}}
+                                                 << QList<int>{512, 522};
     }
-
-    void deadZoneShrinksWithSpeed()
+    void deadZone()
     {
+        QFETCH(QList<QPoint>, readings);
+        QFETCH(QList<int>, expected);
         Fixture f;
         QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
-        f.tbarReading(1300);
-        f.tbarReading(1300);
-        // 9 raw units in 10 ms: speed 0.9, zone 32 / 46 < 1 step: 10 steps show.
-        f.tbarReading(1309, 10);
-        QCOMPARE(tbarValues(spy), (QList<int>{512, 522}));
+        for (const QPoint &r : readings)
+            f.tbarReading(r.x(), r.y());
+        QCOMPARE(tbarValues(spy), expected);
+        QCOMPARE(f.tbar.lastTbarOutput(), expected.isEmpty() ? -1 : expected.last());
     }
 
     void jumpFromAnEndIsSentInSteps_data()
@@ -172,7 +145,7 @@ private slots:
         QCOMPARE(tbarValues(spy), expected);
         QCOMPARE(f.pauses, QVector<int>(pauseCount, 100).toList());
         QCOMPARE(spy.last().at(1).toInt(), to);
-        QCOMPARE(f.tbar.lastTbarOutput(), expected.last());
+        QCOMPARE(f.tbar.lastTbarOutput(), expected.isEmpty() ? -1 : expected.last());
     }
 
     void jumpStopsWhenThreadStops()
@@ -191,66 +164,39 @@ private slots:
         QCOMPARE(f.pauses, QList<int>{100});
     }
 
-    void lowerEndCalibration()
+    // An end is recalibrated to halfway (truncated) towards a reading that
+    // stayed within 49 of it for 21 idle readings; a farther one restarts
+    // the count, and the T-bar output does not move meanwhile.
+    void calibration_data()
     {
+        QTest::addColumn<QList<int>>("readings");
+        QTest::addColumn<int>("lower");
+        QTest::addColumn<int>("upper");
+        const auto rep = [](int raw, int n) { return QVector<int>(n, raw).toList(); };
+        const QList<int> atLower{860, 860}; // the first emits 0, idle from the second
+        QTest::newRow("20 idle readings: not yet") << atLower + rep(868, 20) << 850 << 1750;
+        QTest::newRow("21st idle reading") << atLower + rep(868, 21) << 859 << 1750;
+        QTest::newRow("again: halfway truncated") << atLower + rep(868, 42) << 863 << 1750;
+        QTest::newRow("far reading restarts the count") << atLower + rep(868, 15) + QList<int>{5} + rep(868, 20)
+                                                        << 850 << 1750;
+        QTest::newRow("restarted count completes") << atLower + rep(868, 15) + QList<int>{5} + rep(868, 21)
+                                                   << 859 << 1750;
+        QTest::newRow("upper: 20 not yet") << QList<int>{1740, 1740} + rep(1735, 20) << 850 << 1750;
+        QTest::newRow("upper end") << QList<int>{1740, 1740} + rep(1735, 21) << 850 << 1742;
+        QTest::newRow("middle never calibrates") << rep(1300, 51) << 850 << 1750;
+    }
+    void calibration()
+    {
+        QFETCH(QList<int>, readings);
+        QFETCH(int, lower);
+        QFETCH(int, upper);
         Fixture f;
         QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
-        f.tbarReading(860); // emits 0, not idle yet
-        f.tbarReading(860); // idle from here
-        for (int i = 0; i < 20; ++i) {
-            f.tbarReading(868);
-            QCOMPARE(f.tbar.currentLowerBound(), 850);
-        }
-        f.tbarReading(868); // the 21st idle reading within 49
-        QCOMPARE(f.tbar.currentLowerBound(), 859);
-        QCOMPARE(tbarValues(spy), QList<int>{0});
-        // The counter starts again; halfway is truncated.
-        for (int i = 0; i < 20; ++i)
-            f.tbarReading(868);
-        QCOMPARE(f.tbar.currentLowerBound(), 859);
-        f.tbarReading(868);
-        QCOMPARE(f.tbar.currentLowerBound(), 863);
-        QCOMPARE(tbarValues(spy), QList<int>{0});
-    }
-
-    void calibrationCounterResetsOnAFarReading()
-    {
-        Fixture f;
-        f.tbarReading(860);
-        f.tbarReading(860);
-        for (int i = 0; i < 15; ++i)
-            f.tbarReading(868);
-        f.tbarReading(5); // ignored by the scaling, but seen by the calibration: too far
-        for (int i = 0; i < 20; ++i)
-            f.tbarReading(868);
-        QCOMPARE(f.tbar.currentLowerBound(), 850);
-        f.tbarReading(868);
-        QCOMPARE(f.tbar.currentLowerBound(), 859);
-    }
-
-    void upperEndCalibration()
-    {
-        Fixture f;
-        QSignalSpy spy(&f.tbar, &Tbar::changeTbarValue);
-        f.tbarReading(1740); // 1023
-        f.tbarReading(1740);
-        for (int i = 0; i < 20; ++i)
-            f.tbarReading(1735);
-        QCOMPARE(f.tbar.currentUpperBound(), 1750);
-        f.tbarReading(1735);
-        QCOMPARE(f.tbar.currentUpperBound(), 1742);
-        QCOMPARE(f.tbar.currentLowerBound(), 850);
-        QCOMPARE(tbarValues(spy), QList<int>{1023});
-    }
-
-    void noCalibrationAwayFromTheEnds()
-    {
-        Fixture f;
-        f.tbarReading(1300);
-        for (int i = 0; i < 50; ++i)
-            f.tbarReading(1300);
-        QCOMPARE(f.tbar.currentLowerBound(), 850);
-        QCOMPARE(f.tbar.currentUpperBound(), 1750);
+        for (int raw : readings)
+            f.tbarReading(raw);
+        QCOMPARE(f.tbar.currentLowerBound(), lower);
+        QCOMPARE(f.tbar.currentUpperBound(), upper);
+        QCOMPARE(spy.count(), 1);
     }
 
     void boundSetters_data()
@@ -353,10 +299,13 @@ private slots:
         QCOMPARE(got, expected);
     }
 
-    void joystickValueIsTheAxisXReading()
+    void joystickWaitsForBothAxesAndSendsTheXReading()
     {
         Fixture f;
         QSignalSpy spy(&f.tbar, &Tbar::changeJoystickValue);
+        // An X reading before any Y reading: nothing is known about tilt yet.
+        f.tbar.processReading(1, 2050, f.now);
+        QCOMPARE(spy.count(), 0);
         f.tbar.processReading(2, 1250, f.now);
         f.tbar.processReading(1, 2050, f.now); // dx +800
         QCOMPARE(spy.count(), 1);
@@ -364,18 +313,6 @@ private slots:
         // The Y step re-evaluates with the stored X: no change, no signal.
         f.tbar.processReading(2, 1250, f.now);
         QCOMPARE(spy.count(), 1);
-    }
-
-    void joystickWaitsForBothAxes()
-    {
-        Fixture f;
-        QSignalSpy spy(&f.tbar, &Tbar::changeJoystickValue);
-        // The first X reading comes before any Y reading: nothing is known
-        // about tilt yet, so nothing moves.
-        f.tbar.processReading(1, 1250, f.now);
-        QCOMPARE(spy.count(), 0);
-        f.tbar.processReading(2, 1250, f.now);
-        QCOMPARE(spy.count(), 0);
     }
 
     void joystickCentreTracking()
