@@ -48,8 +48,8 @@ private slots:
     void userMenuBlocks();
     void userMemories();
     void smallReads();
-    void busyGateKeepsFramesOffTheLine();
 
+    void busyRefusalFailsTheWrite();
     void lateAnswerIsCaughtByTheRetries();
     void splitReplyIsJoined();
     void acknowledgementBeforeReply();
@@ -234,23 +234,14 @@ void TstZarvoMuSim::smallReads()
     QCOMPARE(link->readFwVersion(), 2);
 }
 
-void TstZarvoMuSim::busyGateKeepsFramesOffTheLine()
+void TstZarvoMuSim::busyRefusalFailsTheWrite()
 {
     QSignalSpy busy(link, &zarvoMu::sigMBBusy);
     link->mainboardIsBusy = true;
-    QVERIFY(link->writeControl(keyer2, 500));
     QVERIFY(!link->writeProgram(input2));
-    QVERIFY(!link->writePreset(input2));
-    QVERIFY(!link->writePushButtonLampOn(cutCommand));
-    QCOMPARE(busy.count(), 3);
-    bool ok = false;
-    link->requestStatus(ok);
-    QVERIFY(ok);
-    QCOMPARE(mb->receivedFrames(),
-             (QList<QByteArray>{zarvoMuCommandPacks().writeControlPacks(keyer2, 500), hex("03006E71")}));
-    link->sltSpecialMission(true);
-    QVERIFY(link->writeProgram(input2));
-    QCOMPARE(mb->program(), 2);
+    QCOMPARE(busy.count(), 1);
+    QVERIFY(log->has("[ERR] Send : "));
+    QVERIFY(mb->receivedFrames().isEmpty());
 }
 
 void TstZarvoMuSim::lateAnswerIsCaughtByTheRetries()
