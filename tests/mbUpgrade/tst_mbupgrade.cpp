@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QSerialPort>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -55,7 +56,7 @@ struct Rig
     QSignalSpy finished{ctl.get(), &UpgradeController::upgradeFinished};
     QSignalSpy progress{ctl.get(), &UpgradeController::progressChanged};
 
-    bool openLine()
+    explicit Rig(bool open = true)
     {
         port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
         port.setBaudRate(115200);
@@ -63,15 +64,22 @@ struct Rig
         port.setParity(QSerialPort::NoParity);
         port.setStopBits(QSerialPort::OneStop);
         port.setFlowControl(QSerialPort::NoFlowControl);
-        return mb.isOpen() && port.open(QIODevice::ReadWrite);
+        if (open && !(mb.isOpen() && port.open(QIODevice::ReadWrite)))
+            qFatal("mainboard line did not open");
     }
     bool writeImage(const MbImage &image)
     {
-        const QByteArray bytes = image.toBytes();
-        mb.expectImage(bytes);
-        return sys.writeFile(kImage, bytes);
+        mb.expectImage(image.toBytes());
+        return sys.writeFile(kImage, image.toBytes());
     }
     bool start() { return ctl->startUpgrade(port, sys.path(kImage)); }
+    // Writes the image, runs the upgrade to its end; its result.
+    bool run(const MbImage &image, int timeoutMs = 5000)
+    {
+        if (!writeImage(image) || !start())
+            return false;
+        return QTest::qWaitFor([&] { return !finished.isEmpty(); }, timeoutMs) && result();
+    }
     QStringList texts() const
     {
         QStringList t;
@@ -81,6 +89,15 @@ struct Rig
     }
     bool result() const { return finished.size() == 1 && finished.at(0).at(0).toBool(); }
 };
+
+using Setup = std::function<void(Rig &)>;
+
+MbImage image(const QList<QByteArray> &packets)
+{
+    MbImage i;
+    i.packets = packets;
+    return i;
+}
 
 QStringList progressTexts(const QList<QByteArray> &packets, qint64 fwSize)
 {
@@ -106,6 +123,8 @@ QStringList threadWarnings(const LogCapture &log)
 }
 } // namespace
 
+Q_DECLARE_METATYPE(Setup)
+
 class TstMbUpgrade : public QObject
 {
     Q_OBJECT
@@ -113,80 +132,51 @@ private slots:
     void initTestCase() { MBUpgradeWorker::setDefaultTiming(fastTiming()); }
     void cleanupTestCase() { MBUpgradeWorker::setDefaultTiming(MBUpgradeWorker::Timing()); }
 
-    void byteStrings();
     void hundredsOfPacketsReachOneHundredPercent();
     void progress_data();
     void progress();
-    void emptyImageLeavesBootLoader();
-    void wrongResetAckStopsAtOnce();
-    void noResetAck();
-    void probeTriedFiveTimes_data();
-    void probeTriedFiveTimes();
-    void noEraseAnswer();
-    void badImageLeavesBoardUntouched_data();
-    void badImageLeavesBoardUntouched();
     void badPacketAckContinues_data();
     void badPacketAckContinues();
+    void stopsEarly_data();
+    void stopsEarly();
+    void probeTriedFiveTimes_data();
+    void probeTriedFiveTimes();
+    void badImageLeavesBoardUntouched_data();
+    void badImageLeavesBoardUntouched();
     void closedLineFailsAtOnce();
     void secondStartIgnored();
     void destroyedWhileRunning();
     void bootLoaderWaits();
 };
 
-void TstMbUpgrade::byteStrings()
-{
-    QCOMPARE(MBUpgradeWorker::CommandReset, QByteArray::fromHex("03 01 EB EF"));
-    QCOMPARE(MBUpgradeWorker::CommandResetACK, QByteArray::fromHex("02 80 82"));
-    QCOMPARE(MBUpgradeWorker::CommandProbe, QByteArray::fromHex("0F"));
-    QCOMPARE(MBUpgradeWorker::CommandErase, QByteArray::fromHex("03 00 F4 01 00 7E 35 33 04"));
-    QCOMPARE(MBUpgradeWorker::CommandEraseACK, QByteArray::fromHex("03 63 30 04"));
-    QCOMPARE(MBUpgradeWorker::CommandWriteACK, QByteArray::fromHex("05 04 84 40 04"));
-    QCOMPARE(MBUpgradeWorker::CommandBootLoaderReset, QByteArray::fromHex("08 08 81 04"));
-    const MBUpgradeWorker::Timing t;
-    QCOMPARE(t.ioWaitMs, 5000);
-    QCOMPARE(t.breakMs, 500);
-    QCOMPARE(t.settleMs, 1000);
-    QCOMPARE(t.probeRetryMs, 200);
-    QCOMPARE(t.eraseWaitMs, 3000);
-}
-
 void TstMbUpgrade::hundredsOfPacketsReachOneHundredPercent()
 {
     Rig rig;
-    QVERIFY(rig.openLine());
     QList<int> sizes;
     for (int i = 0; i < 300; ++i)
         sizes << 16 + (i * 37) % 240;
     sizes[7] = 1;
-    MbImage image;
-    image.packets = MbImage::makePackets(sizes, 7);
-    image.versionMajor = 2;
-    image.versionMinor = 13;
-    QVERIFY(rig.writeImage(image));
-
+    MbImage img = image(MbImage::makePackets(sizes, 7));
+    img.versionMajor = 2;
+    img.versionMinor = 13;
     bool lineClosedMeanwhile = false;
     QObject::connect(rig.ctl.get(), &UpgradeController::logMessage, [&](const QString &m) {
         if (m == QLatin1String("Start"))
             lineClosedMeanwhile = !rig.port.isOpen();
     });
-    QVERIFY(rig.start());
-    QVERIFY(rig.ctl->isRunning());
-    QTRY_COMPARE_WITH_TIMEOUT(rig.finished.size(), 1, 30000);
-    QVERIFY(rig.result());
+    QVERIFY(rig.run(img, 30000));
     QVERIFY(!rig.ctl->isRunning());
-
-    QCOMPARE(rig.mb.bootPackets(), image.packets);
-    QCOMPARE(rig.mb.receivedBytes(), fullTraffic(image.packets));
+    QCOMPARE(rig.mb.bootPackets(), img.packets);
+    QCOMPARE(rig.mb.receivedBytes(), fullTraffic(img.packets));
     QVERIFY(!rig.mb.inBootLoader());
     QCOMPARE(rig.mb.counters().bootLoaderExits, 1);
 
-    const QStringList expected = QStringList{"Prepare", "Start"} + progressTexts(image.packets, image.fileSize() - image.effectiveD())
+    const QStringList expected = QStringList{"Prepare", "Start"} + progressTexts(img.packets, img.fileSize() - img.effectiveD())
                                  + QStringList{"Upgrade MB firmware OK"};
     QCOMPARE(rig.texts(), expected);
     QCOMPARE(expected.at(expected.size() - 2), QStringLiteral("Upgrade MB : 100%"));
     QCOMPARE(rig.progress.size(), 300);
     QCOMPARE(rig.progress.last().at(0).toInt(), 100);
-
     // the model's port object was closed while the worker had the device,
     // and is open again for the model afterwards
     QVERIFY(lineClosedMeanwhile);
@@ -198,89 +188,110 @@ void TstMbUpgrade::hundredsOfPacketsReachOneHundredPercent()
 
 void TstMbUpgrade::progress_data()
 {
+    QTest::addColumn<int>("packets");
     QTest::addColumn<qint64>("d"); // -1: the data adds up to file size - D
     QTest::addColumn<QString>("last");
-    QTest::newRow("data adds up") << qint64(-1) << QStringLiteral("Upgrade MB : 100%");
+    QTest::newRow("data adds up") << 4 << qint64(-1) << QStringLiteral("Upgrade MB : 100%");
     // a D that leaves the firmware larger than the data never reaches 100
-    QTest::newRow("D zero") << qint64(0) << QStringLiteral("Upgrade MB : 94%");
-    QTest::newRow("D short by one") << qint64(16 + 2 * 4 - 1) << QStringLiteral("Upgrade MB : 99%");
+    QTest::newRow("D zero") << 4 << qint64(0) << QStringLiteral("Upgrade MB : 94%");
+    QTest::newRow("D short by one") << 4 << qint64(16 + 2 * 4 - 1) << QStringLiteral("Upgrade MB : 99%");
     // and one that leaves it smaller overshoots
-    QTest::newRow("firmware smaller") << qint64(16 + 2 * 4 + 200) << QStringLiteral("Upgrade MB : 200%");
-    QTest::newRow("firmware size zero") << qint64(16 + 2 * 4 + 400) << QStringLiteral("Upgrade MB : 0%");
-    QTest::newRow("D beyond the file") << qint64(0xFFFFFF) << QStringLiteral("Upgrade MB : 0%");
+    QTest::newRow("firmware smaller") << 4 << qint64(16 + 2 * 4 + 200) << QStringLiteral("Upgrade MB : 200%");
+    QTest::newRow("firmware size zero") << 4 << qint64(16 + 2 * 4 + 400) << QStringLiteral("Upgrade MB : 0%");
+    QTest::newRow("D beyond the file") << 4 << qint64(0xFFFFFF) << QStringLiteral("Upgrade MB : 0%");
+    // no packets: straight from the erase to leaving the boot loader
+    QTest::newRow("N = 0") << 0 << qint64(-1) << QStringLiteral("Start");
 }
 
 void TstMbUpgrade::progress()
 {
+    QFETCH(int, packets);
     QFETCH(qint64, d);
     QFETCH(QString, last);
     Rig rig;
-    QVERIFY(rig.openLine());
-    MbImage image;
-    image.packets = MbImage::makePackets(4, 100, 3);
-    image.d = d;
-    QVERIFY(rig.writeImage(image));
-    QVERIFY(rig.start());
-    QTRY_COMPARE(rig.finished.size(), 1);
-    QVERIFY(rig.result());
+    MbImage img = image(MbImage::makePackets(packets, 100, 3));
+    img.d = d;
+    QVERIFY(rig.run(img));
     const QStringList texts = rig.texts();
-    QCOMPARE(texts.size(), 2 + 4 + 1);
-    QCOMPARE(texts.at(5), last);
-    QCOMPARE(texts.mid(2, 4), progressTexts(image.packets, image.fileSize() - image.effectiveD()));
-    QCOMPARE(texts.last(), QStringLiteral("Upgrade MB firmware OK"));
-}
-
-void TstMbUpgrade::emptyImageLeavesBootLoader()
-{
-    Rig rig;
-    QVERIFY(rig.openLine());
-    MbImage image; // N = 0
-    QVERIFY(rig.writeImage(image));
-    QVERIFY(rig.start());
-    QTRY_COMPARE(rig.finished.size(), 1);
-    QVERIFY(rig.result());
-    QCOMPARE(rig.mb.receivedBytes(), kReset + kProbe + kErase + kProbe + kLeave);
-    QCOMPARE(rig.texts(), QStringList({"Prepare", "Start", "Upgrade MB firmware OK"}));
+    QCOMPARE(texts, QStringList({"Prepare", "Start"}) + progressTexts(img.packets, img.fileSize() - img.effectiveD())
+                        + QStringList{"Upgrade MB firmware OK"});
+    QCOMPARE(texts.at(texts.size() - 2), last);
+    QCOMPARE(rig.mb.receivedBytes(), fullTraffic(img.packets));
     QCOMPARE(rig.mb.counters().erases, 1);
     QTRY_VERIFY(!rig.mb.inBootLoader());
-    QCOMPARE(rig.progress.size(), 0);
+    QCOMPARE(rig.progress.size(), packets);
 }
 
-void TstMbUpgrade::wrongResetAckStopsAtOnce()
+void TstMbUpgrade::badPacketAckContinues_data()
 {
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<int>("packet");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("wrong ack on packet 2") << int(SimMainboard::WrongPacketAck) << 2
+                                           << QStringLiteral("[ERR] Write fail 05 04 84 41 04");
+    QTest::newRow("no ack on packet 0") << int(SimMainboard::NoPacketAck) << 0 << QStringLiteral("[ERR] Not receive ack:");
+}
+
+void TstMbUpgrade::badPacketAckContinues()
+{
+    QFETCH(int, failure);
+    QFETCH(int, packet);
+    QFETCH(QString, error);
     Rig rig;
-    QVERIFY(rig.openLine());
-    MbImage image;
-    image.packets = MbImage::makePackets(3, 50);
-    QVERIFY(rig.writeImage(image));
-    rig.mb.injectReply(QByteArray::fromHex("021012"));
-    QElapsedTimer t;
-    t.start();
-    QVERIFY(rig.start());
-    QTRY_COMPARE(rig.finished.size(), 1);
-    QVERIFY(!rig.result());
-    QVERIFY(t.elapsed() < 2000);
-    // nothing after the reset: no break, no probe, no erase
-    QCOMPARE(rig.mb.receivedBytes(), kReset);
-    QCOMPARE(rig.texts(), QStringList({"Prepare"}));
-    QVERIFY(rig.log.contains(QStringLiteral("[ERR] Reset fail 02 10 12")));
-    QVERIFY(!rig.log.contains(QStringLiteral("Try force break")));
+    const MbImage img = image(MbImage::makePackets({30, 31, 32, 33, 34}, 5));
+    rig.mb.setBootLoaderFailure(SimMainboard::BootLoaderFailure(failure), packet);
+    QVERIFY(rig.run(img));
+    QCOMPARE(rig.mb.bootPackets(), img.packets);
+    QCOMPARE(rig.mb.receivedBytes(), fullTraffic(img.packets));
+    QCOMPARE(rig.log.count(error), 1);
+    QCOMPARE(rig.log.count(QStringLiteral("Write OK")), 4);
+    QCOMPARE(rig.texts().mid(rig.texts().size() - 2),
+             QStringList({"Upgrade MB : 100%", "Upgrade MB firmware OK"}));
+    QVERIFY(!rig.mb.inBootLoader());
+}
+
+void TstMbUpgrade::stopsEarly_data()
+{
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<QByteArray>("traffic");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QStringList>("logged");
+    QTest::addColumn<QString>("notLogged");
+    QTest::addColumn<bool>("inBootLoader");
+    // nothing after a wrong reset answer: no break, no probe, no erase (the
+    // board itself went to its boot loader on the reset command)
+    QTest::newRow("wrong reset ack") << Setup([](Rig &r) { r.mb.injectReply(QByteArray::fromHex("021012")); })
+                                     << kReset << QStringList{"Prepare"} << QStringList{"[ERR] Reset fail 02 10 12"}
+                                     << "Try force break" << true;
+    // both answer waits are taken before giving up
+    QTest::newRow("no reset ack") << Setup([](Rig &r) { r.mb.setFailureMode(SimMainboard::NoAnswer); }) << kReset
+                                  << QStringList{"Prepare"}
+                                  << QStringList{"[ERR] Reset fail, no ack", "Count down wait times :  0"}
+                                  << "Try force break" << false;
+    QTest::newRow("no erase answer") << Setup([](Rig &r) { r.mb.setBootLoaderFailure(SimMainboard::NoEraseAck); })
+                                     << kReset + kProbe + kErase << QStringList{"Prepare", "Start"}
+                                     << QStringList{"[ERR] Erase Command Receive ACK Error"} << "Packet size" << true;
+}
+
+void TstMbUpgrade::stopsEarly()
+{
+    QFETCH(Setup, setup);
+    QFETCH(QByteArray, traffic);
+    QFETCH(QStringList, texts);
+    QFETCH(QStringList, logged);
+    QFETCH(QString, notLogged);
+    QFETCH(bool, inBootLoader);
+    Rig rig;
+    setup(rig);
+    QVERIFY(!rig.run(image(MbImage::makePackets(3, 50))));
+    QCOMPARE(rig.finished.size(), 1);
+    QCOMPARE(rig.mb.receivedBytes(), traffic);
+    QCOMPARE(rig.texts(), texts);
+    for (const QString &l : logged)
+        QVERIFY2(rig.log.contains(l), qPrintable(l));
+    QVERIFY(!rig.log.contains(notLogged));
+    QCOMPARE(rig.mb.inBootLoader(), inBootLoader);
     QVERIFY(rig.port.isOpen());
-}
-
-void TstMbUpgrade::noResetAck()
-{
-    Rig rig;
-    QVERIFY(rig.openLine());
-    QVERIFY(rig.writeImage(MbImage()));
-    rig.mb.setFailureMode(SimMainboard::NoAnswer);
-    QVERIFY(rig.start());
-    QTRY_COMPARE(rig.finished.size(), 1);
-    QVERIFY(!rig.result());
-    QCOMPARE(rig.mb.receivedBytes(), kReset);
-    QVERIFY(rig.log.contains(QStringLiteral("[ERR] Reset fail, no ack")));
-    // both waits were taken before giving up
-    QCOMPARE(rig.log.count(QStringLiteral("Count down wait times : ")), 2);
 }
 
 void TstMbUpgrade::probeTriedFiveTimes_data()
@@ -296,15 +307,11 @@ void TstMbUpgrade::probeTriedFiveTimes()
     QFETCH(int, failure);
     QFETCH(int, ioWait);
     Rig rig;
-    QVERIFY(rig.openLine());
-    QVERIFY(rig.writeImage(MbImage()));
     MBUpgradeWorker::Timing timing = fastTiming();
     timing.ioWaitMs = ioWait;
     rig.ctl->setTiming(timing);
     rig.mb.setBootLoaderFailure(SimMainboard::BootLoaderFailure(failure));
-    QVERIFY(rig.start());
-    QTRY_COMPARE_WITH_TIMEOUT(rig.finished.size(), 1, 10000);
-    QVERIFY(!rig.result());
+    QVERIFY(!rig.run(MbImage(), 10000));
     QCOMPARE(rig.mb.counters().probes, 5);
     QCOMPARE(rig.mb.counters().erases, 0);
     QCOMPARE(rig.mb.receivedBytes(), kReset + kProbe.repeated(5));
@@ -326,43 +333,24 @@ void TstMbUpgrade::probeTriedFiveTimes()
     }
 }
 
-void TstMbUpgrade::noEraseAnswer()
-{
-    Rig rig;
-    QVERIFY(rig.openLine());
-    MbImage image;
-    image.packets = MbImage::makePackets(2, 20);
-    QVERIFY(rig.writeImage(image));
-    rig.mb.setBootLoaderFailure(SimMainboard::NoEraseAck);
-    QVERIFY(rig.start());
-    QTRY_COMPARE(rig.finished.size(), 1);
-    QVERIFY(!rig.result());
-    QCOMPARE(rig.mb.receivedBytes(), kReset + kProbe + kErase);
-    QCOMPARE(rig.texts(), QStringList({"Prepare", "Start"}));
-    QVERIFY(rig.log.contains(QStringLiteral("[ERR] Erase Command Receive ACK Error")));
-    QVERIFY(rig.mb.inBootLoader());
-    QVERIFY(rig.port.isOpen());
-}
-
 void TstMbUpgrade::badImageLeavesBoardUntouched_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<bool>("present");
     QTest::addColumn<QString>("error");
-    MbImage two;
-    two.packets = MbImage::makePackets(2, 40);
+    MbImage two = image(MbImage::makePackets(2, 40));
     two.declaredPacketCount = 3;
     const QByteArray claimsThree = two.toBytes();
     two.declaredPacketCount = -1;
     const QByteArray whole = two.toBytes();
-
+    const QString shortHeader = QStringLiteral("[ERR] Failed to read enough data from file.");
+    const QString shortPacket = QStringLiteral("[ERR] read size :");
     QTest::newRow("missing") << QByteArray() << false << QStringLiteral("[ERR] unable to open");
-    QTest::newRow("empty") << QByteArray() << true << QStringLiteral("[ERR] Failed to read enough data from file.");
-    QTest::newRow("shorter than the header") << whole.left(15) << true
-                                             << QStringLiteral("[ERR] Failed to read enough data from file.");
-    QTest::newRow("more packets declared than present") << claimsThree << true << QStringLiteral("[ERR] read size :");
-    QTest::newRow("length cut") << whole.left(whole.size() - 41) << true << QStringLiteral("[ERR] read size :");
-    QTest::newRow("data cut") << whole.left(whole.size() - 1) << true << QStringLiteral("[ERR] read size :");
+    QTest::newRow("empty") << QByteArray() << true << shortHeader;
+    QTest::newRow("shorter than the header") << whole.left(15) << true << shortHeader;
+    QTest::newRow("more packets declared than present") << claimsThree << true << shortPacket;
+    QTest::newRow("length cut") << whole.left(whole.size() - 41) << true << shortPacket;
+    QTest::newRow("data cut") << whole.left(whole.size() - 1) << true << shortPacket;
 }
 
 void TstMbUpgrade::badImageLeavesBoardUntouched()
@@ -371,7 +359,6 @@ void TstMbUpgrade::badImageLeavesBoardUntouched()
     QFETCH(bool, present);
     QFETCH(QString, error);
     Rig rig;
-    QVERIFY(rig.openLine());
     if (present)
         QVERIFY(rig.sys.writeFile(kImage, file));
     QVERIFY(rig.start());
@@ -385,45 +372,10 @@ void TstMbUpgrade::badImageLeavesBoardUntouched()
     QVERIFY(rig.port.isOpen());
 }
 
-void TstMbUpgrade::badPacketAckContinues_data()
-{
-    QTest::addColumn<int>("failure");
-    QTest::addColumn<int>("packet");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("wrong ack on packet 2") << int(SimMainboard::WrongPacketAck) << 2
-                                           << QStringLiteral("[ERR] Write fail 05 04 84 41 04");
-    QTest::newRow("no ack on packet 0") << int(SimMainboard::NoPacketAck) << 0 << QStringLiteral("[ERR] Not receive ack:");
-}
-
-void TstMbUpgrade::badPacketAckContinues()
-{
-    QFETCH(int, failure);
-    QFETCH(int, packet);
-    QFETCH(QString, error);
-    Rig rig;
-    QVERIFY(rig.openLine());
-    MbImage image;
-    image.packets = MbImage::makePackets({30, 31, 32, 33, 34}, 5);
-    QVERIFY(rig.writeImage(image));
-    rig.mb.setBootLoaderFailure(SimMainboard::BootLoaderFailure(failure), packet);
-    QVERIFY(rig.start());
-    QTRY_COMPARE(rig.finished.size(), 1);
-    QVERIFY(rig.result());
-    QCOMPARE(rig.mb.bootPackets(), image.packets);
-    QCOMPARE(rig.mb.receivedBytes(), fullTraffic(image.packets));
-    QCOMPARE(rig.log.count(error), 1);
-    QCOMPARE(rig.log.count(QStringLiteral("Write OK")), 4);
-    QCOMPARE(rig.texts().last(), QStringLiteral("Upgrade MB firmware OK"));
-    QCOMPARE(rig.texts().at(rig.texts().size() - 2), QStringLiteral("Upgrade MB : 100%"));
-    QVERIFY(!rig.mb.inBootLoader());
-}
-
 void TstMbUpgrade::closedLineFailsAtOnce()
 {
-    Rig rig;
-    MbImage image;
-    image.packets = MbImage::makePackets(2, 10);
-    QVERIFY(rig.writeImage(image));
+    Rig rig(false);
+    QVERIFY(rig.writeImage(image(MbImage::makePackets(2, 10))));
     QElapsedTimer t;
     t.start();
     QVERIFY(!rig.start());
@@ -442,10 +394,8 @@ void TstMbUpgrade::closedLineFailsAtOnce()
 void TstMbUpgrade::secondStartIgnored()
 {
     Rig rig;
-    QVERIFY(rig.openLine());
-    MbImage image;
-    image.packets = MbImage::makePackets(3, 64);
-    QVERIFY(rig.writeImage(image));
+    const MbImage img = image(MbImage::makePackets(3, 64));
+    QVERIFY(rig.writeImage(img));
     QVERIFY(rig.start());
     QVERIFY(!rig.start());
     QTRY_COMPARE(rig.finished.size(), 1);
@@ -453,16 +403,13 @@ void TstMbUpgrade::secondStartIgnored()
     QTest::qWait(200);
     QCOMPARE(rig.finished.size(), 1);
     QCOMPARE(rig.mb.counters().bootLoaderEntries, 1);
-    QCOMPARE(rig.mb.receivedBytes(), fullTraffic(image.packets));
+    QCOMPARE(rig.mb.receivedBytes(), fullTraffic(img.packets));
 }
 
 void TstMbUpgrade::destroyedWhileRunning()
 {
     Rig rig;
-    QVERIFY(rig.openLine());
-    MbImage image;
-    image.packets = MbImage::makePackets(40, 10);
-    QVERIFY(rig.writeImage(image));
+    QVERIFY(rig.writeImage(image(MbImage::makePackets(40, 10))));
     MBUpgradeWorker::Timing timing = fastTiming();
     timing.ioWaitMs = 100;
     rig.ctl->setTiming(timing);
@@ -482,16 +429,14 @@ void TstMbUpgrade::destroyedWhileRunning()
 
 void TstMbUpgrade::bootLoaderWaits()
 {
+    const MBUpgradeWorker::Timing nominal;
+    QCOMPARE(nominal.ioWaitMs, 5000);
+    QCOMPARE(nominal.probeRetryMs, 200);
     Rig rig;
-    QVERIFY(rig.openLine());
-    MbImage image;
-    image.packets = MbImage::makePackets(1, 8);
-    QVERIFY(rig.writeImage(image));
-    rig.ctl->setTiming(MBUpgradeWorker::Timing());
-    QVERIFY(rig.start());
-    QTRY_COMPARE_WITH_TIMEOUT(rig.finished.size(), 1, 15000);
-    QVERIFY(rig.result());
-    QCOMPARE(rig.mb.receivedBytes(), fullTraffic(image.packets));
+    rig.ctl->setTiming(nominal);
+    const MbImage img = image(MbImage::makePackets(1, 8));
+    QVERIFY(rig.run(img, 15000));
+    QCOMPARE(rig.mb.receivedBytes(), fullTraffic(img.packets));
 
     auto at = [&](const QString &text, int from = 0) {
         const int i = rig.log.indexOf(text, from);
