@@ -60,15 +60,9 @@ bool TestNetns::create(QString *whyNot)
         {"link", "set", "eth0", "up"},
     };
     for (const QStringList &args : setup) {
-        if (!ok)
-            break;
-        QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(ipTool(), args);
-        ok = p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-        if (!ok)
+        if (ok && !(ok = ip(args, &out)))
             *whyNot = QStringLiteral("cannot set up eth0 in the namespace (ip %1: %2)")
-                          .arg(args.join(QLatin1Char(' ')), QString::fromLocal8Bit(p.readAll()).trimmed());
+                          .arg(args.join(QLatin1Char(' ')), QString::fromLocal8Bit(out).trimmed());
     }
     leave();
     return ok;
