@@ -1,53 +1,6 @@
 #include "tests/camera/helper_vekcamera.h"
 
-#include <QMutexLocker>
-
-VekLogCapture *VekLogCapture::current_ = nullptr;
-
-VekLogCapture::VekLogCapture()
-{
-    current_ = this;
-    previous_ = qInstallMessageHandler(&VekLogCapture::handler);
-}
-
-VekLogCapture::~VekLogCapture()
-{
-    qInstallMessageHandler(previous_);
-    current_ = nullptr;
-}
-
-void VekLogCapture::handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    Q_UNUSED(type)
-    Q_UNUSED(context)
-    if (VekLogCapture *c = current_) {
-        QMutexLocker lock(&c->mutex_);
-        c->lines_.append(message);
-    }
-}
-
-QStringList VekLogCapture::lines() const
-{
-    QMutexLocker lock(&mutex_);
-    return lines_;
-}
-
-bool VekLogCapture::contains(const QString &text) const { return count(text) > 0; }
-
-int VekLogCapture::count(const QString &text) const
-{
-    QMutexLocker lock(&mutex_);
-    int n = 0;
-    for (const QString &l : lines_)
-        n += l.contains(text) ? 1 : 0;
-    return n;
-}
-
-void VekLogCapture::clear()
-{
-    QMutexLocker lock(&mutex_);
-    lines_.clear();
-}
+#include <QTest>
 
 const char *VekRig::deviceName(int vekIdx)
 {
@@ -55,20 +8,15 @@ const char *VekRig::deviceName(int vekIdx)
     return names[vekIdx];
 }
 
-int VekRig::lineNumber(int vekIdx)
+VekRig::VekRig()
 {
     static const int lines[] = {0, 3, 2};
-    return lines[vekIdx];
-}
-
-VekRig::VekRig(bool online)
-{
     for (int i = 0; i < 3; ++i)
         cams_[i] = std::make_unique<SimCamera>(QString::fromLatin1(deviceName(i)));
     obj_ = std::make_unique<vekCameraObject>();
     for (int i = 0; i < 3; ++i) {
-        obj_->initSerial(lineNumber(i), QString::fromLatin1(deviceName(i)), 38400, 8, 0, 1, 0);
-        obj_->setVekStatus(i, online);
+        obj_->initSerial(lines[i], QString::fromLatin1(deviceName(i)), 38400, 8, 0, 1, 0);
+        obj_->setVekStatus(i, true);
     }
 }
 
@@ -81,8 +29,35 @@ VekRig::~VekRig()
 
 void VekRig::reset()
 {
-    for (auto &c : cams_) {
-        c->setFailureMode(SimCamera::Normal);
-        c->clearReceived();
+    for (int i = 0; i < 3; ++i) {
+        cams_[i]->setFailureMode(SimCamera::Normal);
+        cams_[i]->update([](SimCamera::State &s) { s = SimCamera::State(); });
+        obj_->setVekStatus(i, true);
     }
+    obj_->setmodelName(QString());
+    clearReceived();
+}
+
+void VekRig::clearReceived()
+{
+    for (auto &c : cams_)
+        c->clearReceived();
+    log_.clear();
+}
+
+bool VekRig::onlyCameraGot(int vekIdx, const QList<QByteArray> &messages)
+{
+    bool ok = true;
+    for (int i = 0; i < 3; ++i) {
+        const QList<QByteArray> got = cams_[i]->received();
+        const QList<QByteArray> want = i == vekIdx ? messages : QList<QByteArray>();
+        if (got != want) {
+            QStringList g;
+            for (const QByteArray &m : got)
+                g << QString::fromLatin1(m.toHex(' '));
+            qWarning("camera %d received [%s]", i, qPrintable(g.join(" | ")));
+            ok = false;
+        }
+    }
+    return ok;
 }

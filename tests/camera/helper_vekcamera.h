@@ -2,37 +2,14 @@
 
 #include "camera/vekcameraobject.h"
 #include "sim/simcamera.h"
+#include "tests/common/logcapture.h"
 #include "tests/common/testsysroot.h"
 
 #include <QByteArray>
-#include <QMutex>
-#include <QString>
-#include <QStringList>
+#include <QList>
 
+#include <functional>
 #include <memory>
-
-// Collects every log line while it lives (the sim threads log too, hence the
-// lock), so a test can ask for the exact text the panel wrote.
-class VekLogCapture
-{
-public:
-    VekLogCapture();
-    ~VekLogCapture();
-    VekLogCapture(const VekLogCapture &) = delete;
-    VekLogCapture &operator=(const VekLogCapture &) = delete;
-
-    QStringList lines() const;
-    bool contains(const QString &text) const;
-    int count(const QString &text) const;
-    void clear();
-
-private:
-    static void handler(QtMsgType type, const QMessageLogContext &context, const QString &message);
-    static VekLogCapture *current_;
-    mutable QMutex mutex_;
-    QStringList lines_;
-    QtMessageHandler previous_ = nullptr;
-};
 
 // A temporary sysroot with a simulated camera on each of the three camera
 // lines and the camera object with the lines opened as the interface opens
@@ -40,24 +17,33 @@ private:
 class VekRig
 {
 public:
-    explicit VekRig(bool online = true);
+    VekRig();
     ~VekRig();
 
     vekCameraObject &obj() { return *obj_; }
     SimCamera &cam(int vekIdx) { return *cams_[vekIdx]; }
-    const TestSysroot &sysroot() const { return sysroot_; }
+    LogCapture &log() { return log_; }
 
-    // Forgets what the cameras received and puts them back to answering
-    // promptly, between test cases.
+    // Between test cases: cameras back to their power-on state, answering
+    // promptly, with nothing recorded; every camera online; log cleared.
     void reset();
+    // Forgets what the cameras received (and the log), nothing else.
+    void clearReceived();
+    // Camera `vekIdx` received exactly `messages`, the other two nothing.
+    bool onlyCameraGot(int vekIdx, const QList<QByteArray> &messages);
 
     static const char *deviceName(int vekIdx);
-    static int lineNumber(int vekIdx);
 
 private:
+    LogCapture log_;
     TestSysroot sysroot_;
     std::unique_ptr<SimCamera> cams_[3];
     std::unique_ptr<vekCameraObject> obj_;
 };
+
+// An operation on camera `c`, for the tables of operations.
+using VekOp = std::function<void(vekCameraObject &, int)>;
+Q_DECLARE_METATYPE(VekOp)
+#define VEK_OP(call) VekOp([](vekCameraObject &o, int c) { Q_UNUSED(c) o.call; })
 
 inline QByteArray hexBytes(const char *hex) { return QByteArray::fromHex(hex); }

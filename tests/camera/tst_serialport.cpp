@@ -3,7 +3,6 @@
 // collected, and what happens when the camera is silent, late or garbled.
 #include "camera/serialport.h"
 #include "sim/simcamera.h"
-#include "sim/simthread.h"
 #include "tests/common/testsysroot.h"
 
 #include <QElapsedTimer>
@@ -11,6 +10,7 @@
 #include <QThread>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 #include <sys/ioctl.h>
 
@@ -33,47 +33,32 @@ private slots:
     void init();
     void cleanup();
 
-    // Opening and settings
     void openAppliesTheLineSettings();
     void invalidSettingsAreRefused_data();
     void invalidSettingsAreRefused();
     void missingDeviceFailsToOpen();
-    void resetReopensTheSameLine();
-
-    // Writing
     void writeSendsExactlyTheMessage();
     void staleBytesAreDroppedByTheNextWrite_data();
     void staleBytesAreDroppedByTheNextWrite();
     void lateAnswerIsNotTakenForTheNextOne();
-
-    // Collecting answers
-    void receiveWithoutCameraTimesOut();
-    void answerDuringWaitEndsReceiveAtOnce();
-    void answerAlreadyWaitingRunsTheFullTimeout();
+    void receiveTiming_data();
+    void receiveTiming();
     void receiveCollectsASplitAnswer();
-    void unterminatedAnswerIsReturnedAfterTheTimeout();
     void oversizedAnswerIsBounded();
-    void receiveExactWithTooFewBytesGivesNothing();
-    void receiveExactTakesNoMoreThanAsked();
-    void readDataUntilAckCollectsUpToTheTerminator();
-    void readDataUntilAckGivesUpAfterTwentyWaits();
+    void receiveExact();
+    void readDataUntilAck();
     void readDataTakesWhatArrived();
     void clearTXRXDropsPendingInput();
-
-    // Losing the line
-    void resourceErrorClosesThePort();
-    void vanishedCameraClosesThePort();
+    void losingTheLineClosesThePort();
 
     // The simulated camera as the panel sees it
     void cameraAnswersInTheFormOfTheRequest_data();
     void cameraAnswersInTheFormOfTheRequest();
     void commandsChangeWhatInquiriesReport_data();
     void commandsChangeWhatInquiriesReport();
-    void systemStatusAndVersionCarryTheState();
+    void driveAndPresets();
     void standbyAndPowerOffRefuseCommands();
-    void cameraResynchronisesAfterGarbage();
-    void cameraSurvivesRandomInput();
-    void threeLinesThreeCameras();
+    void cameraSurvivesGarbage();
 
 private:
     // Sends `message` and returns the camera's answer (an acknowledged
@@ -98,6 +83,7 @@ void TestSerialPort::init()
     sp_->setParity(0);
     sp_->setStopBits(1);
     sp_->setFlowControl(0);
+    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
 }
 
 void TestSerialPort::cleanup()
@@ -139,59 +125,55 @@ bool TestSerialPort::waitForDriverBytes(int count, int timeoutMs)
 
 void TestSerialPort::openAppliesTheLineSettings()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     QVERIFY(sp_->isOpened());
     QCOMPARE(sp_->portName(), QStringLiteral("ttyAMA0"));
-    QCOMPARE(sp_->port()->portName(), root_->path("/dev/ttyAMA0"));
-    QCOMPARE(sp_->port()->baudRate(QSerialPort::Input), 38400);
-    QCOMPARE(sp_->port()->baudRate(QSerialPort::Output), 38400);
-    QCOMPARE(sp_->port()->dataBits(), QSerialPort::Data8);
-    QCOMPARE(sp_->port()->parity(), QSerialPort::NoParity);
-    QCOMPARE(sp_->port()->stopBits(), QSerialPort::OneStop);
-    QCOMPARE(sp_->port()->flowControl(), QSerialPort::NoFlowControl);
+    QSerialPort *p = sp_->port();
+    QCOMPARE(p->portName(), root_->path("/dev/ttyAMA0"));
+    QCOMPARE(p->baudRate(QSerialPort::Input), 38400);
+    QCOMPARE(p->baudRate(QSerialPort::Output), 38400);
+    QCOMPARE(p->dataBits(), QSerialPort::Data8);
+    QCOMPARE(p->parity(), QSerialPort::NoParity);
+    QCOMPARE(p->stopBits(), QSerialPort::OneStop);
+    QCOMPARE(p->flowControl(), QSerialPort::NoFlowControl);
 
-    // A setter applies at once, and a re-open keeps it (a pseudo-terminal
-    // carries only the speed of the other settings).
+    // A setter applies at once, and a re-open or reset keeps it (a
+    // pseudo-terminal carries only the speed of the other settings).
     sp_->setBaudRate(9600);
-    QCOMPARE(sp_->port()->baudRate(), 9600);
+    QCOMPARE(p->baudRate(), 9600);
     QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
-    QCOMPARE(sp_->port()->baudRate(), 9600);
+    QCOMPARE(p->baudRate(), 9600);
+    sp_->closeSerialPort();
+    QVERIFY(!sp_->isOpened());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("serial port not open")));
+    QCOMPARE(sp_->writeData(kPowerInq), qint64(-1));
     QVERIFY(sp_->resetSerialPort());
-    QCOMPARE(sp_->port()->baudRate(), 9600);
+    QCOMPARE(p->baudRate(), 9600);
+    QCOMPARE(sp_->portName(), QStringLiteral("ttyAMA0"));
+    QCOMPARE(exchange(kPowerInq), hex("90 50 02 FF"));
+    QCOMPARE(cam_->received(), QList<QByteArray>{kPowerInq});
 }
 
 void TestSerialPort::invalidSettingsAreRefused_data()
 {
-    QTest::addColumn<QString>("setting");
+    QTest::addColumn<int>("setting");
     QTest::addColumn<int>("value");
-    QTest::newRow("baud 0") << "baud" << 0;
-    QTest::newRow("baud -9600") << "baud" << -9600;
-    QTest::newRow("data bits 9") << "data" << 9;
-    QTest::newRow("data bits 4") << "data" << 4;
-    QTest::newRow("parity 1") << "parity" << 1;
-    QTest::newRow("parity 6") << "parity" << 6;
-    QTest::newRow("stop bits 0") << "stop" << 0;
-    QTest::newRow("stop bits 4") << "stop" << 4;
-    QTest::newRow("flow control 3") << "flow" << 3;
-    QTest::newRow("flow control -1") << "flow" << -1;
+    const QList<QList<int>> bad{{0, -9600}, {9, 4}, {1, 6}, {0, 4}, {3, -1}};
+    const char *names[] = {"baud", "data bits", "parity", "stop bits", "flow control"};
+    for (int s = 0; s < 5; ++s) {
+        for (int v : bad.at(s))
+            QTest::addRow("%s %d", names[s], v) << s << v;
+    }
 }
 
 void TestSerialPort::invalidSettingsAreRefused()
 {
-    QFETCH(QString, setting);
+    QFETCH(int, setting);
     QFETCH(int, value);
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^\\[WARN\\] set.*invalid")));
-    if (setting == "baud")
-        sp_->setBaudRate(value);
-    else if (setting == "data")
-        sp_->setDataBits(value);
-    else if (setting == "parity")
-        sp_->setParity(value);
-    else if (setting == "stop")
-        sp_->setStopBits(value);
-    else
-        sp_->setFlowControl(value);
+    const std::function<void(serialPort *, int)> setters[] = {&serialPort::setBaudRate, &serialPort::setDataBits,
+                                                              &serialPort::setParity, &serialPort::setStopBits,
+                                                              &serialPort::setFlowControl};
+    setters[setting](sp_.get(), value);
     QCOMPARE(sp_->port()->baudRate(), 38400);
     QCOMPARE(sp_->port()->dataBits(), QSerialPort::Data8);
     QCOMPARE(sp_->port()->parity(), QSerialPort::NoParity);
@@ -205,38 +187,18 @@ void TestSerialPort::missingDeviceFailsToOpen()
 {
     QTest::ignoreMessage(QtWarningMsg, "Serial Port FAIL: \"ttyUSB0\"");
     const QString result = sp_->openSerialPort(QStringLiteral("ttyUSB0"));
-    QVERIFY(!result.contains(QLatin1String("OK")));
-    QVERIFY(!result.isEmpty());
+    QVERIFY(!result.contains(QLatin1String("OK")) && !result.isEmpty());
     QVERIFY(!sp_->isOpened());
-
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Reset Serial Port Fail:")));
     QVERIFY(!sp_->resetSerialPort());
-
-    QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression(QStringLiteral("^\\[ERR\\] Write cmd fail: \"81 09 04 00 ff\" , serial port not open")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(
+                                           "^\\[ERR\\] Write cmd fail: \"81 09 04 00 ff\" , serial port not open")));
     QCOMPARE(sp_->writeData(kPowerInq), qint64(-1));
-
-    // Nothing reached any camera.
-    QCOMPARE(cam_->receivedBytes(), QByteArray());
-}
-
-void TestSerialPort::resetReopensTheSameLine()
-{
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
-    sp_->closeSerialPort();
-    QVERIFY(!sp_->isOpened());
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("serial port not open")));
-    QCOMPARE(sp_->writeData(kPowerInq), qint64(-1));
-    QVERIFY(sp_->resetSerialPort());
-    QVERIFY(sp_->isOpened());
-    QCOMPARE(sp_->portName(), QStringLiteral("ttyAMA0"));
-    QCOMPARE(exchange(kPowerInq), hex("90 50 02 FF"));
-    QCOMPARE(cam_->received(), QList<QByteArray>{kPowerInq});
+    QCOMPARE(cam_->receivedBytes(), QByteArray()); // nothing reached any camera
 }
 
 void TestSerialPort::writeSendsExactlyTheMessage()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     cam_->setFailureMode(SimCamera::Silent);
     const QByteArray frame = hex("00 0B 81 01 04 43 00 00 0A 05 FF");
     QCOMPARE(sp_->writeData(kPowerOn), qint64(kPowerOn.size()));
@@ -256,118 +218,98 @@ void TestSerialPort::staleBytesAreDroppedByTheNextWrite_data()
 void TestSerialPort::staleBytesAreDroppedByTheNextWrite()
 {
     QFETCH(bool, readByQt);
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     const QByteArray stale = hex("90 51 FF 90 50 03 FF 90 60 02 FF");
     cam_->writeRaw(stale);
     if (readByQt)
         QTRY_COMPARE(sp_->port()->bytesAvailable(), qint64(stale.size()));
     else
         QVERIFY(waitForDriverBytes(stale.size()));
-
     QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
     QCOMPARE(spaced(sp_->receive(200)), spaced(hex("90 50 02 FF")));
 }
 
 void TestSerialPort::lateAnswerIsNotTakenForTheNextOne()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     cam_->setFailureMode(SimCamera::AnswerLate);
     cam_->setLateDelay(300);
     cam_->update([](SimCamera::State &s) { s.power = false; });
-
     QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
     QTest::ignoreMessage(QtWarningMsg, "[WARN] No response received in 100 ms");
     QCOMPARE(sp_->receive(100), QByteArray());
     // The answer ("off") turns up after the panel stopped waiting for it.
     QTRY_COMPARE(cam_->sentBytes(), hex("90 50 03 FF"));
-
     cam_->setFailureMode(SimCamera::Normal);
     cam_->update([](SimCamera::State &s) { s.power = true; });
     QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
     QCOMPARE(spaced(sp_->receive(200)), spaced(hex("90 50 02 FF")));
 }
 
-void TestSerialPort::receiveWithoutCameraTimesOut()
+// How long receive() collects: the whole time-out when nothing comes, when the
+// answer was already waiting, or when it never ends in FF; only until the
+// terminator when the answer arrives during a wait.
+void TestSerialPort::receiveTiming_data()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
-    cam_->setFailureMode(SimCamera::Silent);
-    QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
-    QTest::ignoreMessage(QtWarningMsg, "[WARN] No response received in 200 ms");
-    QElapsedTimer t;
-    t.start();
-    QCOMPARE(sp_->receive(200), QByteArray());
-    const qint64 took = t.elapsed();
-    QVERIFY2(took >= 195 && took < 700, qPrintable(QString::number(took)));
-    QTRY_COMPARE(cam_->received(), QList<QByteArray>{kPowerInq});
+    QTest::addColumn<int>("mode"); // 0 silent, 1 late ack, 2 already waiting, 3 unterminated
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("timeout");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("minMs");
+    QTest::addColumn<int>("maxMs");
+    QTest::newRow("no camera") << 0 << kPowerInq << 200 << QByteArray() << 195 << 700;
+    QTest::newRow("ack during a wait") << 1 << kPowerOn << 400 << kAck << 20 << 330;
+    QTest::newRow("answer already waiting") << 2 << kPowerOn << 200 << kAck + kCompletion << 195 << 700;
+    QTest::newRow("unterminated") << 3 << kPowerInq << 150 << hex("90 50 02") << 145 << 700;
 }
 
-void TestSerialPort::answerDuringWaitEndsReceiveAtOnce()
+void TestSerialPort::receiveTiming()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
-    // The acknowledgement comes 40 ms after the command, the completion
-    // much later: receive returns on the acknowledgement.
-    cam_->setFailureMode(SimCamera::AnswerLate);
-    cam_->setLateDelay(40);
-    cam_->setCompletionDelay(1000);
-    QCOMPARE(sp_->writeData(kPowerOn), qint64(kPowerOn.size()));
+    QFETCH(int, mode);
+    QFETCH(QByteArray, request);
+    QFETCH(int, timeout);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, minMs);
+    QFETCH(int, maxMs);
+    if (mode == 0) {
+        cam_->setFailureMode(SimCamera::Silent);
+        QTest::ignoreMessage(QtWarningMsg, "[WARN] No response received in 200 ms");
+    } else if (mode == 1) { // the completion comes much later
+        cam_->setFailureMode(SimCamera::AnswerLate);
+        cam_->setLateDelay(40);
+        cam_->setCompletionDelay(1000);
+    } else if (mode == 3) {
+        cam_->injectReply(hex("90 50 02"));
+    }
+    QCOMPARE(sp_->writeData(request), qint64(request.size()));
+    if (mode == 2)
+        QTRY_COMPARE(sp_->port()->bytesAvailable(), qint64(6));
     QElapsedTimer t;
     t.start();
-    QCOMPARE(spaced(sp_->receive(400)), spaced(kAck));
+    QCOMPARE(spaced(sp_->receive(timeout)), spaced(expected));
     const qint64 took = t.elapsed();
-    QVERIFY2(took >= 20 && took < 330, qPrintable(QString::number(took)));
-}
-
-void TestSerialPort::answerAlreadyWaitingRunsTheFullTimeout()
-{
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
-    QCOMPARE(sp_->writeData(kPowerOn), qint64(kPowerOn.size()));
-    // Acknowledgement and completion are both in the port before collecting starts.
-    QTRY_COMPARE(sp_->port()->bytesAvailable(), qint64(6));
-    QElapsedTimer t;
-    t.start();
-    QCOMPARE(spaced(sp_->receive(200)), spaced(kAck + kCompletion));
-    const qint64 took = t.elapsed();
-    QVERIFY2(took >= 195 && took < 700, qPrintable(QString::number(took)));
+    QVERIFY2(took >= minMs && took < maxMs, qPrintable(QString::number(took)));
+    QTRY_COMPARE(cam_->received(), QList<QByteArray>{request});
 }
 
 void TestSerialPort::receiveCollectsASplitAnswer()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     cam_->setFailureMode(SimCamera::SplitReply);
     cam_->setSplitGap(40);
     QCOMPARE(sp_->writeData(hex("81 09 00 02 FF")), qint64(5));
-    const QByteArray answer = sp_->receive(400);
-    QCOMPARE(spaced(answer), spaced(hex("90 50 03 9C 01 02 03 04 00 01 0A 01 00 00 07 FF")));
-}
-
-void TestSerialPort::unterminatedAnswerIsReturnedAfterTheTimeout()
-{
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
-    cam_->injectReply(hex("90 50 02"));
-    QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
-    QElapsedTimer t;
-    t.start();
-    QCOMPARE(spaced(sp_->receive(150)), spaced(hex("90 50 02")));
-    QVERIFY(t.elapsed() >= 145);
+    QCOMPARE(spaced(sp_->receive(400)), spaced(hex("90 50 03 9C 01 02 03 04 00 01 0A 01 00 00 07 FF")));
 }
 
 void TestSerialPort::oversizedAnswerIsBounded()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     const QByteArray flood(serialPort::MaxReplyBytes + 2000, char(0x55));
     cam_->injectReply(flood);
     QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("reply longer than 4096 bytes")));
-    const QByteArray answer = sp_->receive(400);
-    QCOMPARE(answer.size(), serialPort::MaxReplyBytes);
-    QCOMPARE(answer, flood.left(serialPort::MaxReplyBytes));
-    // The line carries on normally afterwards.
-    QCOMPARE(exchange(kPowerInq), hex("90 50 02 FF"));
+    QCOMPARE(sp_->receive(400), flood.left(serialPort::MaxReplyBytes));
+    QCOMPARE(exchange(kPowerInq), hex("90 50 02 FF")); // the line carries on normally
 }
 
-void TestSerialPort::receiveExactWithTooFewBytesGivesNothing()
+void TestSerialPort::receiveExact()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     cam_->injectReply(hex("90 50 02"));
     QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
     QTest::ignoreMessage(QtWarningMsg, "[ERR] Incomplete data \"90 50 02\"");
@@ -375,11 +317,7 @@ void TestSerialPort::receiveExactWithTooFewBytesGivesNothing()
     t.start();
     QCOMPARE(sp_->receiveExact(5, 100), QByteArray());
     QVERIFY(t.elapsed() >= 95);
-}
 
-void TestSerialPort::receiveExactTakesNoMoreThanAsked()
-{
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     cam_->update([](SimCamera::State &s) { s.shutter = 0xA3; });
     QCOMPARE(sp_->writeData(hex("81 09 04 4A FF")), qint64(5));
     QCOMPARE(spaced(sp_->receiveExact(5, 300)), spaced(hex("90 50 00 00 0A")));
@@ -387,9 +325,8 @@ void TestSerialPort::receiveExactTakesNoMoreThanAsked()
     QCOMPARE(spaced(sp_->receiveExact(2, 300)), spaced(hex("03 FF")));
 }
 
-void TestSerialPort::readDataUntilAckCollectsUpToTheTerminator()
+void TestSerialPort::readDataUntilAck()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     cam_->setFailureMode(SimCamera::SplitReply);
     cam_->setSplitGap(150); // longer than one 100 ms wait
     QCOMPARE(sp_->writeData(hex("81 09 7E 7E 70 FF")), qint64(6));
@@ -399,14 +336,11 @@ void TestSerialPort::readDataUntilAckCollectsUpToTheTerminator()
     QCOMPARE(data.size(), 15);
     QCOMPARE(quint8(data.at(0)), quint8(0x90));
     QCOMPARE(quint8(data.back()), quint8(0xFF));
-}
 
-void TestSerialPort::readDataUntilAckGivesUpAfterTwentyWaits()
-{
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
-    cam_->injectReply(hex("90 50")); // never terminated
+    // Never terminated: twenty waits, then whatever came.
+    cam_->setFailureMode(SimCamera::Normal);
+    cam_->injectReply(hex("90 50"));
     QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
-    QByteArray data;
     QTest::ignoreMessage(QtDebugMsg, "Timeout waiting for more data, attempts: 20");
     QTest::ignoreMessage(QtDebugMsg, "VISCA response: \"90 50\"");
     QElapsedTimer t;
@@ -419,12 +353,10 @@ void TestSerialPort::readDataUntilAckGivesUpAfterTwentyWaits()
 
 void TestSerialPort::readDataTakesWhatArrived()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
     QByteArray data = "old";
     sp_->readData(data);
     QCOMPARE(spaced(data), spaced(hex("90 50 02 FF")));
-
     cam_->setFailureMode(SimCamera::Silent);
     QCOMPARE(sp_->writeData(kPowerInq), qint64(kPowerInq.size()));
     QElapsedTimer t;
@@ -436,7 +368,6 @@ void TestSerialPort::readDataTakesWhatArrived()
 
 void TestSerialPort::clearTXRXDropsPendingInput()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     cam_->writeRaw(hex("90 41 FF 90 51 FF"));
     QTRY_COMPARE(sp_->port()->bytesAvailable(), qint64(6));
     cam_->writeRaw(hex("90 50 02 FF"));
@@ -446,25 +377,20 @@ void TestSerialPort::clearTXRXDropsPendingInput()
     QByteArray data;
     sp_->readData(data);
     QCOMPARE(data, QByteArray());
-    // A closed port is left alone.
     sp_->closeSerialPort();
-    sp_->clearTXRX();
+    sp_->clearTXRX(); // a closed port is left alone
     QVERIFY(!sp_->isOpened());
 }
 
-void TestSerialPort::resourceErrorClosesThePort()
+void TestSerialPort::losingTheLineClosesThePort()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     sp_->handleError(QSerialPort::ReadError);
     sp_->handleError(QSerialPort::TimeoutError);
     QVERIFY(sp_->isOpened());
     sp_->handleError(QSerialPort::ResourceError);
     QVERIFY(!sp_->isOpened());
-}
 
-void TestSerialPort::vanishedCameraClosesThePort()
-{
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
+    QVERIFY(sp_->resetSerialPort());
     QCOMPARE(exchange(kPowerInq), hex("90 50 02 FF"));
     QTest::ignoreMessage(QtWarningMsg, "[ERR] \"ttyAMA0\" : line hung up, closing it");
     cam_.reset(); // the far end of the line is gone
@@ -496,7 +422,6 @@ void TestSerialPort::cameraAnswersInTheFormOfTheRequest()
 {
     QFETCH(QByteArray, request);
     QFETCH(QByteArray, answer);
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     cam_->update([](SimCamera::State &s) {
         s.shutter = 0xA3;
         s.rGain = 0xA5;
@@ -506,12 +431,10 @@ void TestSerialPort::cameraAnswersInTheFormOfTheRequest()
     if (answer.isEmpty()) {
         QTRY_COMPARE(cam_->receivedCount(), 1);
         QTest::qWait(30);
-        QCOMPARE(cam_->sentBytes(), QByteArray());
-    } else {
-        QTRY_COMPARE(spaced(cam_->sentBytes()), spaced(answer));
-        QTRY_COMPARE(sp_->port()->bytesAvailable(), qint64(answer.size()));
-        QCOMPARE(spaced(sp_->port()->readAll()), spaced(answer));
     }
+    QTRY_COMPARE(spaced(cam_->sentBytes()), spaced(answer));
+    QTRY_COMPARE(sp_->port()->bytesAvailable(), qint64(answer.size()));
+    QCOMPARE(spaced(sp_->port()->readAll()), spaced(answer));
     QCOMPARE(cam_->received(), QList<QByteArray>{request});
 }
 
@@ -521,30 +444,23 @@ void TestSerialPort::commandsChangeWhatInquiriesReport_data()
     QTest::addColumn<QByteArray>("inquiry");
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QByteArray>("after");
-    QTest::newRow("power standby") << hex("81 01 04 00 03 FF") << kPowerInq << hex("90 50 02 FF") << hex("90 50 03 FF");
-    QTest::newRow("manual focus") << hex("81 01 04 38 03 FF") << hex("81 09 04 38 FF") << hex("90 50 02 FF") << hex("90 50 03 FF");
-    QTest::newRow("white balance manual") << hex("81 01 04 35 05 FF") << hex("81 09 04 35 FF") << hex("90 50 00 FF") << hex("90 50 05 FF");
-    QTest::newRow("exposure manual") << hex("81 01 04 39 03 FF") << hex("81 09 04 39 FF") << hex("90 50 00 FF") << hex("90 50 03 FF");
-    QTest::newRow("red gain direct") << hex("81 01 04 43 00 00 0A 05 FF") << hex("81 09 04 43 FF") << hex("90 50 00 00 08 00 FF") << hex("90 50 00 00 0A 05 FF");
-    QTest::newRow("blue gain direct") << hex("81 01 04 44 00 00 08 0C FF") << hex("81 09 04 44 FF") << hex("90 50 00 00 08 00 FF") << hex("90 50 00 00 08 0C FF");
-    QTest::newRow("shutter direct") << hex("81 01 04 4A 00 00 0A 03 FF") << hex("81 09 04 4A FF") << hex("90 50 00 00 00 0A FF") << hex("90 50 00 00 0A 03 FF");
-    QTest::newRow("red tally") << hex("81 01 7E 01 0A 00 02 03 FF") << hex("81 09 7E 01 0A FF") << hex("90 50 03 FF") << hex("90 50 02 FF");
-    QTest::newRow("video mode 2160p29.97") << hex("81 01 04 24 72 1D FF") << hex("81 09 04 24 72 09 FF") << hex("90 50 01 05 FF") << hex("90 50 01 0D FF");
-    QTest::newRow("flip on") << hex("81 01 04 66 02 FF") << hex("81 09 04 66 FF") << hex("90 50 03 FF") << hex("90 50 02 FF");
-    QTest::newRow("mirror on") << hex("81 01 04 61 02 FF") << hex("81 09 04 61 FF") << hex("90 50 03 FF") << hex("90 50 02 FF");
-    QTest::newRow("tracking mode on") << hex("81 0A 11 54 02 FF") << hex("81 09 7E 11 54 FF") << hex("90 50 03 FF") << hex("90 50 02 FF");
-    QTest::newRow("auto zoom on") << hex("81 0A 0F 01 02 01 FF") << hex("81 09 7E 0A 0F 01 02 FF") << hex("90 50 03 FF") << hex("90 50 02 FF");
-    QTest::newRow("auto tilt on") << hex("81 0A 0F 01 03 01 FF") << hex("81 09 7E 0A 0F 01 03 FF") << hex("90 50 03 FF") << hex("90 50 02 FF");
-    QTest::newRow("detection indicator off") << hex("81 0A 11 56 03 FF") << hex("81 09 7E 0A 11 56 FF") << hex("90 50 02 FF") << hex("90 50 03 FF");
-    QTest::newRow("reminder on") << hex("81 0A 04 16 01 FF") << hex("81 09 7E 0A 04 16 FF") << hex("90 50 00 FF") << hex("90 50 01 FF");
-    QTest::newRow("close-up") << hex("81 0A 0F 01 00 02 FF") << hex("81 09 7E 0A 0F 01 00 FF") << hex("90 50 00 FF") << hex("90 50 02 FF");
-    QTest::newRow("figure size") << hex("81 0A 0F 01 08 01 02 03 04 FF") << hex("81 09 7E 0A 0F 01 10 FF") << hex("90 50 00 05 00 00 FF") << hex("90 50 01 02 03 04 FF");
-    QTest::newRow("placement right") << hex("81 0A 0F 01 07 02 FF") << hex("81 09 7E 0A 0F 01 07 FF") << hex("90 50 01 FF") << hex("90 50 02 FF");
-    QTest::newRow("tracking speed fast") << hex("81 0A 0F 01 05 00 FF") << hex("81 09 7E 0A 0F 01 05 FF") << hex("90 50 01 FF") << hex("90 50 00 FF");
-    QTest::newRow("start position preset 5") << hex("81 0A 04 3F 02 00 02 05 FF") << hex("81 09 7E 0A 04 3F 02 FF") << hex("90 50 00 FF") << hex("90 50 05 FF");
-    QTest::newRow("recall profile 10") << hex("81 0A 0F 0F 00 0A FF") << hex("81 09 7E 0A 0F 0F FF") << hex("90 50 00 01 FF") << hex("90 50 00 0A FF");
-    QTest::newRow("subject right") << hex("81 0A 11 A3 03 FF") << hex("81 09 7E 0A 11 A3 FF") << hex("90 50 00 FF") << hex("90 50 01 FF");
-    QTest::newRow("zoom direct") << hex("81 01 04 47 01 02 03 04 FF") << hex("81 09 04 47 FF") << hex("90 50 00 00 00 00 FF") << hex("90 50 01 02 03 04 FF");
+    auto row = [](const char *name, const char *cmd, const char *inq, const char *before, const char *after) {
+        QTest::newRow(name) << hex(cmd) << hex(inq) << hex(before) << hex(after);
+    };
+    row("power standby", "81 01 04 00 03 FF", "81 09 04 00 FF", "90 50 02 FF", "90 50 03 FF");
+    row("white balance manual", "81 01 04 35 05 FF", "81 09 04 35 FF", "90 50 00 FF", "90 50 05 FF");
+    row("exposure manual", "81 01 04 39 03 FF", "81 09 04 39 FF", "90 50 00 FF", "90 50 03 FF");
+    row("blue gain direct", "81 01 04 44 00 00 08 0C FF", "81 09 04 44 FF", "90 50 00 00 08 00 FF",
+        "90 50 00 00 08 0C FF");
+    row("shutter direct", "81 01 04 4A 00 00 0A 03 FF", "81 09 04 4A FF", "90 50 00 00 00 0A FF",
+        "90 50 00 00 0A 03 FF");
+    row("red tally", "81 01 7E 01 0A 00 02 03 FF", "81 09 7E 01 0A FF", "90 50 03 FF", "90 50 02 FF");
+    row("video mode 2160p29.97", "81 01 04 24 72 1D FF", "81 09 04 24 72 09 FF", "90 50 01 05 FF", "90 50 01 0D FF");
+    row("flip on", "81 01 04 66 02 FF", "81 09 04 66 FF", "90 50 03 FF", "90 50 02 FF");
+    row("mirror on", "81 01 04 61 02 FF", "81 09 04 61 FF", "90 50 03 FF", "90 50 02 FF");
+    row("detection indicator off", "81 0A 11 56 03 FF", "81 09 7E 0A 11 56 FF", "90 50 02 FF", "90 50 03 FF");
+    row("subject right", "81 0A 11 A3 03 FF", "81 09 7E 0A 11 A3 FF", "90 50 00 FF", "90 50 01 FF");
+    row("zoom direct", "81 01 04 47 01 02 03 04 FF", "81 09 04 47 FF", "90 50 00 00 00 00 FF", "90 50 01 02 03 04 FF");
 }
 
 void TestSerialPort::commandsChangeWhatInquiriesReport()
@@ -553,53 +469,20 @@ void TestSerialPort::commandsChangeWhatInquiriesReport()
     QFETCH(QByteArray, inquiry);
     QFETCH(QByteArray, before);
     QFETCH(QByteArray, after);
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     QCOMPARE(spaced(exchange(inquiry)), spaced(before));
     QCOMPARE(spaced(exchange(command)), spaced(kAck));
     QCOMPARE(spaced(exchange(inquiry)), spaced(after));
     QCOMPARE(cam_->received(), (QList<QByteArray>{inquiry, command, inquiry}));
 }
 
-void TestSerialPort::systemStatusAndVersionCarryTheState()
+void TestSerialPort::driveAndPresets()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
-    // Set through the line where there is a command for it.
-    for (const char *c : {"81 01 7E 01 0A 00 02 02 FF", "81 01 06 06 02 FF", "81 01 04 35 05 FF",
-                          "81 01 04 43 00 00 0A 05 FF", "81 01 04 44 00 00 08 0C FF", "81 01 04 39 03 FF",
-                          "81 01 7E 01 06 00 01 FF", "81 01 04 61 02 FF", "81 01 7E 01 0B 7E 05 FF"})
-        QCOMPARE(spaced(exchange(hex(c))), spaced(kAck));
-    QCOMPARE(spaced(exchange(hex("81 09 7E 7E 70 FF"), 400)),
-             spaced(hex("90 50 1D 15 05 0A 05 08 0C 02 03 00 11 05 FF")));
-    QCOMPARE(spaced(exchange(hex("81 09 00 02 FF"), 400)),
-             spaced(hex("90 50 03 9C 01 02 03 04 00 01 0A 01 00 00 07 FF")));
-
-    cam_->update([](SimCamera::State &s) {
-        s.modelCode = 0x520;
-        s.mcuVersion = "2.10";
-        s.colorBar = true;
-        s.flip = true;
-        s.tiltReverse = true;
-    });
-    QCOMPARE(spaced(exchange(hex("81 09 00 02 FF"), 400)),
-             spaced(hex("90 50 05 20 02 01 00 00 00 01 0A 01 00 00 07 FF")));
-    const QByteArray status = exchange(hex("81 09 7E 7E 70 FF"), 400);
-    QCOMPARE(status.size(), 15);
-    QCOMPARE(quint8(status.at(2)), quint8(0x1F));
-    QCOMPARE(quint8(status.at(12)), quint8(0x33));
-
-    // Pan and tilt drive, preset store and recall.
     QCOMPARE(spaced(exchange(hex("81 01 06 01 0C 0A 01 01 FF"))), spaced(kAck));
     SimCamera::State s = cam_->state();
-    QCOMPARE(s.panDir, -1);
-    QCOMPARE(s.tiltDir, 1);
-    QCOMPARE(s.panSpeed, 0x0C);
-    QCOMPARE(s.tiltSpeed, 0x0A);
+    QCOMPARE((QList<int>{s.panDir, s.tiltDir, s.panSpeed, s.tiltSpeed}), (QList<int>{-1, 1, 0x0C, 0x0A}));
     QCOMPARE(spaced(exchange(hex("81 01 06 01 0C 0A 03 03 FF"))), spaced(kAck));
     s = cam_->state();
-    QCOMPARE(s.panDir, 0);
-    QCOMPARE(s.tiltDir, 0);
-    QCOMPARE(s.moveCount, 1);
-    QCOMPARE(s.stopCount, 1);
+    QCOMPARE((QList<int>{s.panDir, s.tiltDir, s.moveCount, s.stopCount}), (QList<int>{0, 0, 1, 1}));
     cam_->update([](SimCamera::State &st) {
         st.panPos = 0x0123;
         st.tiltPos = 0x0045;
@@ -610,14 +493,11 @@ void TestSerialPort::systemStatusAndVersionCarryTheState()
     QCOMPARE(spaced(exchange(hex("81 01 04 3F 02 05 FF"))), spaced(kAck));
     QCOMPARE(spaced(exchange(hex("81 09 06 12 FF"))), spaced(hex("90 50 00 01 02 03 00 00 04 05 FF")));
     s = cam_->state();
-    QCOMPARE(s.lastRecalledPreset, 5);
-    QCOMPARE(s.presetSpeedAll, 0x0C);
-    QCOMPARE(s.recallCount, 1);
+    QCOMPARE((QList<int>{s.lastRecalledPreset, s.presetSpeedAll, s.recallCount}), (QList<int>{5, 0x0C, 1}));
 }
 
 void TestSerialPort::standbyAndPowerOffRefuseCommands()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     const QByteArray zoomTele = hex("81 01 04 07 27 FF");
     QCOMPARE(spaced(exchange(hex("81 01 04 00 03 FF"))), spaced(kAck));
     QCOMPARE(spaced(exchange(zoomTele)), spaced(hex("90 61 41 FF")));
@@ -640,23 +520,17 @@ void TestSerialPort::standbyAndPowerOffRefuseCommands()
     QCOMPARE(spaced(exchange(hex("81 0A 01 04 1C 82 FF"))), spaced(hex("90 60 02 FF")));
 }
 
-void TestSerialPort::cameraResynchronisesAfterGarbage()
+void TestSerialPort::cameraSurvivesGarbage()
 {
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     // Noise, a frame header with an impossible length, then a real inquiry.
     QCOMPARE(spaced(exchange(hex("12 34 FF 00 02 00 FF 81 09 04 00 FF"))), spaced(hex("90 50 02 FF")));
     QCOMPARE(cam_->received(), QList<QByteArray>{kPowerInq});
     // An endless message is refused with a length error, and the line recovers.
-    cam_->clearReceived();
     QCOMPARE(spaced(exchange(QByteArray(1, char(0x81)) + QByteArray(40, char(0x01)))), spaced(hex("90 60 01 FF")));
     QCOMPARE(spaced(exchange(kPowerInq)), spaced(hex("90 50 02 FF")));
-}
 
-void TestSerialPort::cameraSurvivesRandomInput()
-{
-    QCOMPARE(sp_->openSerialPort(QStringLiteral("ttyAMA0")), QStringLiteral("OK"));
     QRandomGenerator rng(7);
-    QByteArray junk;
+    qint64 sent = cam_->receivedBytes().size();
     for (int i = 0; i < 8; ++i) {
         QByteArray chunk(2048, Qt::Uninitialized);
         for (char &c : chunk) {
@@ -665,44 +539,15 @@ void TestSerialPort::cameraSurvivesRandomInput()
             c = char(r == 0 ? 0x81 : r == 1 ? 0xFF : r == 2 ? 0x00 : rng.bounded(256));
         }
         QCOMPARE(sp_->writeData(chunk), qint64(chunk.size()));
-        junk += chunk;
-        QTRY_COMPARE(cam_->receivedBytes().size(), junk.size()); // reads its answers meanwhile
+        sent += chunk.size();
+        QTRY_COMPARE(cam_->receivedBytes().size(), sent); // reads its answers meanwhile
     }
-    QTRY_COMPARE(cam_->receivedBytes().size(), junk.size());
-    QVERIFY(cam_->receivedCount() > 0);
     // Terminators end whatever partial message is left, then it answers again.
     QCOMPARE(sp_->writeData(QByteArray(40, char(0xFF))), qint64(40));
-    QTRY_COMPARE(cam_->receivedBytes().size(), junk.size() + 40);
+    QTRY_COMPARE(cam_->receivedBytes().size(), sent + 40);
     const QByteArray answer = exchange(kPowerInq);
     QVERIFY2(answer == hex("90 50 02 FF") || answer == hex("90 50 03 FF"), qPrintable(spaced(answer)));
     QCOMPARE(cam_->lastReceived(), kPowerInq);
-}
-
-void TestSerialPort::threeLinesThreeCameras()
-{
-    cam_.reset();
-    SimThread thread;
-    const QStringList devices{"ttyAMA0", "ttyAMA1", "ttyUSB0"};
-    std::vector<std::unique_ptr<SimCamera>> cams;
-    std::vector<std::unique_ptr<serialPort>> ports;
-    for (int i = 0; i < 3; ++i) {
-        cams.push_back(std::make_unique<SimCamera>(devices.at(i), &thread));
-        QVERIFY(cams.back()->isOpen());
-        QCOMPARE(cams.back()->linkPath(), root_->path("/dev/" + devices.at(i)));
-        cams.back()->update([i](SimCamera::State &s) { s.modelCode = 0x100 + i; });
-        ports.push_back(std::make_unique<serialPort>());
-        QCOMPARE(ports.back()->openSerialPort(devices.at(i)), QStringLiteral("OK"));
-    }
-    for (int i = 2; i >= 0; --i) {
-        QCOMPARE(ports.at(i)->writeData(hex("81 09 00 02 FF")), qint64(5));
-        const QByteArray v = ports.at(i)->receive(400);
-        QCOMPARE(v.size(), 16);
-        QCOMPARE(quint8(v.at(3)), quint8(i));
-    }
-    for (int i = 0; i < 3; ++i)
-        QCOMPARE(cams.at(i)->receivedCount(), 1);
-    ports.clear();
-    cams.clear();
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)

@@ -58,39 +58,18 @@ class TestVekBadInput : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void cleanupTestCase();
+    void initTestCase() { rig_ = std::make_unique<VekRig>(); }
+    void init() { rig_->reset(); }
+    void cleanupTestCase() { rig_.reset(); }
 
     void errorReplies_data();
     void errorReplies();
-    void unterminatedReply();
-    void oversizedReply();
+    void unterminatedAndOversizedReplies();
     void randomReplies();
 
 private:
     std::unique_ptr<VekRig> rig_;
-    std::unique_ptr<VekLogCapture> log_;
 };
-
-void TestVekBadInput::initTestCase()
-{
-    log_ = std::make_unique<VekLogCapture>();
-    rig_ = std::make_unique<VekRig>();
-    QVERIFY(rig_->cam(0).isOpen());
-}
-
-void TestVekBadInput::init()
-{
-    rig_->reset();
-    log_->clear();
-}
-
-void TestVekBadInput::cleanupTestCase()
-{
-    rig_.reset();
-    log_.reset();
-}
 
 void TestVekBadInput::errorReplies_data()
 {
@@ -100,6 +79,9 @@ void TestVekBadInput::errorReplies_data()
     QTest::newRow("framed syntax error") << hexBytes("0006906002FF");
     QTest::newRow("framed not executable") << hexBytes("0006906141FF");
     QTest::newRow("buffer full") << hexBytes("906003FF");
+    // An error's third byte looks like a setting; it must not be read as one.
+    QTest::newRow("error carrying 01") << hexBytes("906101FF");
+    QTest::newRow("error carrying 02") << hexBytes("906102FF");
     QTest::newRow("ack and completion") << hexBytes("9041FF9051FF");
 }
 
@@ -112,39 +94,32 @@ void TestVekBadInput::errorReplies()
         const bool isPreset = QByteArray(q.name).contains("Ptz") || QByteArray(q.name) == "presetMemSpeed";
         if (presetAck && isPreset)
             continue;
-        log_->clear();
+        rig_->log().clear();
         rig_->cam(0).injectReply(reply);
         const int result = q.call(rig_->obj(), 0);
         QVERIFY2(result == q.failure, q.name);
-        QVERIFY2(log_->contains(QStringLiteral("[ERR]")), q.name);
+        QVERIFY2(rig_->log().contains(QStringLiteral("[ERR]")), q.name);
     }
 }
 
-void TestVekBadInput::unterminatedReply()
+void TestVekBadInput::unterminatedAndOversizedReplies()
 {
     // Half a status answer: the collector waits out its time-out and the
     // status is not decoded from what came.
     rig_->cam(0).injectReply(hexBytes("90501D15050A05"));
     QVERIFY(!rig_->obj().getSystemStatus(0));
-    QVERIFY(log_->contains(QStringLiteral("[ERR] retBuf :")));
+    QVERIFY(rig_->log().contains(QStringLiteral("[ERR] retBuf :")));
     rig_->cam(0).injectReply(hexBytes("000990500000"));
     QCOMPARE(rig_->obj().shutterPosInq(0), -1);
     // The line is usable at once afterwards.
     QVERIFY(rig_->obj().getSystemStatus(0));
-}
 
-void TestVekBadInput::oversizedReply()
-{
-    QByteArray big(6000, char(0x50));
-    big.append(char(0xFF));
-    for (const char *name : {"getSystemStatus", "queryVersion", "shutterPosInq", "atTrackInquire", "rGain"}) {
-        for (const Inquiry &q : inquiries()) {
-            if (QByteArray(q.name) != name)
-                continue;
-            rig_->cam(0).injectReply(big);
-            const int result = q.call(rig_->obj(), 0);
-            QVERIFY2(result == q.failure, q.name);
-        }
+    const QByteArray big = QByteArray(6000, char(0x50)) + char(0xFF);
+    for (const Inquiry &q : inquiries()) {
+        if (!QByteArrayList{"getSystemStatus", "queryVersion", "shutterPosInq", "atTrackInquire", "rGain"}.contains(q.name))
+            continue;
+        rig_->cam(0).injectReply(big);
+        QVERIFY2(q.call(rig_->obj(), 0) == q.failure, q.name);
     }
     QVERIFY(rig_->obj().queryVersion(0));
 }
@@ -157,7 +132,7 @@ void TestVekBadInput::randomReplies()
         hexBytes("0009905000000A03FF"), hexBytes("000790500005FF"), hexBytes("905002FF"),
         hexBytes("9050010203 04FF"), hexBytes("0006905002FF"),
     };
-    const int rounds = 44; // per inquiry
+    const int rounds = 32; // per inquiry
     int fed = 0;
     int failures = 0;
     for (int round = 0; round < rounds; ++round) {

@@ -7,315 +7,216 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <functional>
-
-using Op = std::function<void(vekCameraObject &, int)>;
-
 // The next recorded emission, or a marker that compares unequal to any.
 static QVariantList take(QSignalSpy &spy)
 {
     return spy.isEmpty() ? QVariantList{QStringLiteral("<no emission>")} : spy.takeFirst();
 }
-Q_DECLARE_METATYPE(Op)
 
 class TestVekOps : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void cleanupTestCase();
+    void initTestCase() { rig_ = std::make_unique<VekRig>(); }
+    void init() { rig_->reset(); }
+    void cleanupTestCase() { rig_.reset(); }
 
-    void setOperationBytes_data();
-    void setOperationBytes();
-    void zoomSpeedOutOfRange_data();
+    void operationBytes_data();
+    void operationBytes();
     void zoomSpeedOutOfRange();
-    void zoomStopRetries_data();
-    void zoomStopRetries();
-    void zoomStopOfflineReturnsAtOnce();
-    void panTiltStopResend_data();
-    void panTiltStopResend();
+    void retriedStops_data();
+    void retriedStops();
     void presetCheck_data();
     void presetCheck();
-    void presetsOnTheCamera();
     void videoModeRefusedForModel_data();
     void videoModeRefusedForModel();
-    void whiteBalanceModeSignals();
+    void modeChangeSignals();
     void systemStatusExample();
     void systemStatusFromCameraState();
-    void systemStatusFailures_data();
-    void systemStatusFailures();
+    void failedInquiries_data();
+    void failedInquiries();
     void versionFromCamera();
-    void versionFailureClearsLineFlag_data();
-    void versionFailureClearsLineFlag();
-    void shutterPosition();
-    void shutterWithoutAnswerFrame_data();
-    void shutterWithoutAnswerFrame();
-    void gains();
-    void gainFailures_data();
-    void gainFailures();
-    void maxSpeeds();
-    void tallyInquiry();
-    void modeInquiries();
-    void videoFormatInquiry();
+    void valueInquiries();
     void wbAndExposureAskLastCamera();
     void powerInquiry_data();
     void powerInquiry();
 
 private:
     std::unique_ptr<VekRig> rig_;
-    std::unique_ptr<VekLogCapture> log_;
 };
 
-void TestVekOps::initTestCase()
+void TestVekOps::operationBytes_data()
 {
-    log_ = std::make_unique<VekLogCapture>();
-    rig_ = std::make_unique<VekRig>();
-    for (int i = 0; i < 3; ++i)
-        QVERIFY(rig_->cam(i).isOpen());
-}
-
-void TestVekOps::init()
-{
-    rig_->reset();
-    for (int i = 0; i < 3; ++i) {
-        rig_->obj().setVekStatus(i, true);
-        rig_->cam(i).update([](SimCamera::State &s) { s = SimCamera::State(); });
-    }
-    rig_->obj().setmodelName(QString());
-    log_->clear();
-}
-
-void TestVekOps::cleanupTestCase()
-{
-    rig_.reset();
-    log_.reset();
-}
-
-void TestVekOps::setOperationBytes_data()
-{
-    QTest::addColumn<Op>("op");
+    QTest::addColumn<VekOp>("op");
     QTest::addColumn<QByteArray>("expected"); // messages separated by '|'
     QTest::addColumn<bool>("moving");
     QTest::addColumn<QString>("label");
-
-    auto row = [](const char *name, Op op, const char *hex, bool moving, const char *label) {
+    auto row = [](const char *name, VekOp op, const char *hex, bool moving, const char *label) {
         QTest::newRow(name) << op << QByteArray(hex) << moving << QString::fromLatin1(label);
     };
-    using V = vekCameraObject;
-    row("camPower on", [](V &o, int c) { o.camPower(2, c); }, "8101040002FF", false, "cam Power: cmd: ");
-    row("camPower standby", [](V &o, int c) { o.camPower(3, c); }, "8101040003FF", false, "cam Power: cmd: ");
-    row("zoomTele 8", [](V &o, int c) { o.zoomTele(8, c); }, "8101040721FF", true, "zoom Tele: cmd: ");
-    row("zoomTele 16", [](V &o, int c) { o.zoomTele(16, c); }, "8101040724FF", true, "zoom Tele: cmd: ");
-    row("zoomTele 24", [](V &o, int c) { o.zoomTele(24, c); }, "8101040727FF", true, "zoom Tele: cmd: ");
-    row("zoomWide 8", [](V &o, int c) { o.zoomWide(8, c); }, "8101040731FF", true, "zoom Wide: cmd: ");
-    row("zoomWide 24", [](V &o, int c) { o.zoomWide(24, c); }, "8101040737FF", true, "zoom Wide: cmd: ");
-    row("zoomTeleStandard", [](V &o, int c) { o.zoomTeleStandard(c); }, "8101040702FF", false,
-        "zoom Tele Standard cmd: ");
-    row("zoomWideStandard", [](V &o, int c) { o.zoomWideStandard(c); }, "8101040703FF", false,
-        "zoom Wide Standard cmd: ");
-    row("zoomStop", [](V &o, int c) { o.zoomStop(c); }, "8101040700FF", false, "zoom Stop cmd: ");
-    row("panTiltLeft", [](V &o, int c) { o.panTiltLeft(9, c); }, "8101060109090103FF", true, "pan Tilt Left cmd: ");
-    row("panTiltRight", [](V &o, int c) { o.panTiltRight(9, c); }, "8101060109090203FF", true,
-        "panTiltRight: cmd: ");
-    row("panTiltUp", [](V &o, int c) { o.panTiltUp(4, c); }, "8101060104040301FF", true, "panTiltUp: cmd: ");
-    row("panTiltDown", [](V &o, int c) { o.panTiltDown(4, c); }, "8101060104040302FF", true, "panTiltDown: cmd: ");
-    row("panTiltUpLeft", [](V &o, int c) { o.panTiltUpLeft(0x18, 0x14, c); }, "8101060118140101FF", true,
-        "panTiltUpLeft: cmd: ");
-    row("panTiltUpRight", [](V &o, int c) { o.panTiltUpRight(0x18, 0x14, c); }, "8101060118140201FF", true,
-        "panTiltUpRight: cmd: ");
-    row("panTiltDownLeft", [](V &o, int c) { o.panTiltDownLeft(0x18, 0x14, c); }, "8101060118140102FF", true,
-        "panTiltDownLeft: cmd: ");
-    row("panTiltDownRight", [](V &o, int c) { o.panTiltDownRight(0x18, 0x14, c); }, "8101060118140202FF", true,
+    row("camPower on", VEK_OP(camPower(2, c)), "8101040002FF", false, "cam Power: cmd: ");
+    row("camPower standby", VEK_OP(camPower(3, c)), "8101040003FF", false, "cam Power: cmd: ");
+    row("zoomTele 8", VEK_OP(zoomTele(8, c)), "8101040721FF", true, "zoom Tele: cmd: ");
+    row("zoomTele 16", VEK_OP(zoomTele(16, c)), "8101040724FF", true, "zoom Tele: cmd: ");
+    row("zoomTele 24", VEK_OP(zoomTele(24, c)), "8101040727FF", true, "zoom Tele: cmd: ");
+    row("zoomWide 8", VEK_OP(zoomWide(8, c)), "8101040731FF", true, "zoom Wide: cmd: ");
+    row("zoomWide 24", VEK_OP(zoomWide(24, c)), "8101040737FF", true, "zoom Wide: cmd: ");
+    row("zoomTeleStandard", VEK_OP(zoomTeleStandard(c)), "8101040702FF", false, "zoom Tele Standard cmd: ");
+    row("zoomWideStandard", VEK_OP(zoomWideStandard(c)), "8101040703FF", false, "zoom Wide Standard cmd: ");
+    row("zoomStop", VEK_OP(zoomStop(c)), "8101040700FF", false, "zoom Stop cmd: ");
+    row("panTiltLeft", VEK_OP(panTiltLeft(9, c)), "8101060109090103FF", true, "pan Tilt Left cmd: ");
+    row("panTiltRight", VEK_OP(panTiltRight(9, c)), "8101060109090203FF", true, "panTiltRight: cmd: ");
+    row("panTiltUp", VEK_OP(panTiltUp(4, c)), "8101060104040301FF", true, "panTiltUp: cmd: ");
+    row("panTiltDown", VEK_OP(panTiltDown(4, c)), "8101060104040302FF", true, "panTiltDown: cmd: ");
+    row("panTiltUpLeft", VEK_OP(panTiltUpLeft(0x18, 0x14, c)), "8101060118140101FF", true, "panTiltUpLeft: cmd: ");
+    row("panTiltUpRight", VEK_OP(panTiltUpRight(0x18, 0x14, c)), "8101060118140201FF", true, "panTiltUpRight: cmd: ");
+    row("panTiltDownLeft", VEK_OP(panTiltDownLeft(0x18, 0x14, c)), "8101060118140102FF", true, "panTiltDownLeft: cmd: ");
+    row("panTiltDownRight", VEK_OP(panTiltDownRight(0x18, 0x14, c)), "8101060118140202FF", true,
         "pan Tilt Down Right cmd: ");
-    row("panTiltStop", [](V &o, int c) { o.panTiltStop(0x18, 0x14, c); }, "8101060118140303FF", false,
-        "pan Tilt Stop cmd: ");
-    row("autoFocus", [](V &o, int c) { o.autoFocus(c); }, "8101043802FF", false, "Auto Focus cmd: ");
-    row("manualFocus", [](V &o, int c) { o.manualFocus(c); }, "8101043803FF", false, "Manual Focus cmd: ");
-    row("focusFar", [](V &o, int c) { o.focusFar(c); }, "8101040802FF", false, "focus Far cmd: ");
-    row("focusNear", [](V &o, int c) { o.focusNear(c); }, "8101040803FF", false, "focus Near cmd: ");
-    row("focusStop", [](V &o, int c) { o.focusStop(c); }, "8101040800FF", false, "Focus Stop cmd: ");
-    row("autoWhiteBalance", [](V &o, int c) { o.autoWhiteBalance(c); }, "8101043500FF", false,
-        "Auto White Balance :");
-    row("manualWhiteBalance", [](V &o, int c) { o.manualWhiteBalance(c); }, "8101043505FF", false,
-        "Manual White Balance :");
-    row("whiteBalance one push", [](V &o, int c) { o.whiteBalance(c); }, "8101043503FF|8101041005FF", false,
+    row("panTiltStop", VEK_OP(panTiltStop(0x18, 0x14, c)), "8101060118140303FF", false, "pan Tilt Stop cmd: ");
+    row("autoFocus", VEK_OP(autoFocus(c)), "8101043802FF", false, "Auto Focus cmd: ");
+    row("manualFocus", VEK_OP(manualFocus(c)), "8101043803FF", false, "Manual Focus cmd: ");
+    row("focusFar", VEK_OP(focusFar(c)), "8101040802FF", false, "focus Far cmd: ");
+    row("focusNear", VEK_OP(focusNear(c)), "8101040803FF", false, "focus Near cmd: ");
+    row("focusStop", VEK_OP(focusStop(c)), "8101040800FF", false, "Focus Stop cmd: ");
+    row("autoWhiteBalance", VEK_OP(autoWhiteBalance(c)), "8101043500FF", false, "Auto White Balance :");
+    row("manualWhiteBalance", VEK_OP(manualWhiteBalance(c)), "8101043505FF", false, "Manual White Balance :");
+    row("whiteBalance one push", VEK_OP(whiteBalance(c)), "8101043503FF|8101041005FF", false,
         "CAM WB ONEPUSH TRIGGER :");
-    row("setRGain", [](V &o, int c) { o.setRGain(0xA5, c); }, "8101044300000A05FF", false, "setRGain: cmd: ");
-    row("setBGain", [](V &o, int c) { o.setBGain(0x3C, c); }, "810104440000030CFF", false, "setBGain: cmd: ");
-    row("autoAE", [](V &o, int c) { o.autoAE(c); }, "8101043900FF", false, "Auto AE cmd: ");
-    row("manualAE", [](V &o, int c) { o.manualAE(c); }, "8101043903FF", false, "Manual AE cmd: ");
-    row("iRISUp", [](V &o, int c) { o.iRISUp(c); }, "8101040B02FF", false, "IRIS Up cmd: ");
-    row("iRISDown", [](V &o, int c) { o.iRISDown(c); }, "8101040B03FF", false, "IRIS Down cmd: ");
-    row("shutterDirect", [](V &o, int c) { o.shutterDirect(0x1A, c); }, "8101044A0000010AFF", false,
+    row("setRGain", VEK_OP(setRGain(0xA5, c)), "8101044300000A05FF", false, "setRGain: cmd: ");
+    row("setBGain", VEK_OP(setBGain(0x3C, c)), "810104440000030CFF", false, "setBGain: cmd: ");
+    row("autoAE", VEK_OP(autoAE(c)), "8101043900FF", false, "Auto AE cmd: ");
+    row("manualAE", VEK_OP(manualAE(c)), "8101043903FF", false, "Manual AE cmd: ");
+    row("iRISUp", VEK_OP(iRISUp(c)), "8101040B02FF", false, "IRIS Up cmd: ");
+    row("iRISDown", VEK_OP(iRISDown(c)), "8101040B03FF", false, "IRIS Down cmd: ");
+    row("shutterDirect", VEK_OP(shutterDirect(0x1A, c)), "8101044A0000010AFF", false, "Shutter Direct cmd: ");
+    row("shutterDirect low byte only", VEK_OP(shutterDirect(0x215, c)), "8101044A00000105FF", false,
         "Shutter Direct cmd: ");
-    row("shutterDirect low byte only", [](V &o, int c) { o.shutterDirect(0x215, c); }, "8101044A00000105FF",
-        false, "Shutter Direct cmd: ");
-    row("storePtzPosition", [](V &o, int c) { o.storePtzPosition(7, c); }, "8101043F0107FF", false,
-        "Store Ptz Position cmd: ");
-    row("gotoPtzPosition", [](V &o, int c) { o.gotoPtzPosition(7, c); }, "8101043F0207FF", true,
-        "goto Ptz Position cmd: ");
-    row("presetMemSpeed", [](V &o, int c) { o.presetMemSpeed(0x10, c); }, "81017E010B7D10FF", false,
-        "preset Mem Speed cmd: ");
-    row("setPresetMemorySpeed", [](V &o, int c) { o.setPresetMemorySpeed(3, 0x12, c); }, "81017E010B0312FF",
-        false, "Set Preset Memory Speed cmd: ");
-    row("imageFlipOn", [](V &o, int c) { o.imageFlipOn(c); }, "8101046602FF", false, "image FlipOn cmd: ");
-    row("imageFlipOff", [](V &o, int c) { o.imageFlipOff(c); }, "8101046603FF", false, "image FlipOff cmd: ");
-    row("imageMirroOn", [](V &o, int c) { o.imageMirroOn(c); }, "8101046102FF", false, "image MirroOn cmd: ");
-    row("imageMirroOff", [](V &o, int c) { o.imageMirroOff(c); }, "8101046103FF", false, "image MirroOff cmd: ");
-    row("setImageMirror", [](V &o, int c) { o.setImageMirror(2, c); }, "8101046102FF", false,
-        "set Image Mirror cmd: ");
-    row("panReverseOn", [](V &o, int c) { o.panReverseOn(c); }, "81017E01060001FF", false, "pan Reverse On cmd: ");
-    row("panReverseOff", [](V &o, int c) { o.panReverseOff(c); }, "81017E01060000FF", false,
-        "pan Reverse Off cmd: ");
-    row("tiltReverseOn", [](V &o, int c) { o.tiltReverseOn(c); }, "81017E01090001FF", false,
-        "tilt Reverse On: cmd: ");
-    row("tiltReverseOff", [](V &o, int c) { o.tiltReverseOff(c); }, "81017E01090000FF", false,
-        "tilt Reverse Off: cmd: ");
-    row("redTallyOn", [](V &o, int c) { o.redTallyOn(c); }, "81017E010A000203FF", false, "red Tally On: cmd: ");
-    row("greenTallyOn", [](V &o, int c) { o.greenTallyOn(c); }, "81017E010A000302FF", false,
-        "greenTallyOn: cmd: ");
-    row("camTallyOff", [](V &o, int c) { o.camTallyOff(c); }, "81017E010A000303FF", false, "camTallyOff: cmd: ");
-    row("switchVideoMode", [](V &o, int c) { o.switchVideoMode(0x14, c); }, "810104247214FF", false,
-        "switch Video Mode cmd: ");
-    row("switchVideoMode 2160p29.97", [](V &o, int c) { o.switchVideoMode(29, c); }, "81010424721DFF", false,
+    row("storePtzPosition", VEK_OP(storePtzPosition(7, c)), "8101043F0107FF", false, "Store Ptz Position cmd: ");
+    row("gotoPtzPosition", VEK_OP(gotoPtzPosition(7, c)), "8101043F0207FF", true, "goto Ptz Position cmd: ");
+    row("presetMemSpeed", VEK_OP(presetMemSpeed(0x10, c)), "81017E010B7D10FF", false, "preset Mem Speed cmd: ");
+    row("setPresetMemorySpeed", VEK_OP(setPresetMemorySpeed(3, 0x12, c)), "81017E010B0312FF", false,
+        "Set Preset Memory Speed cmd: ");
+    row("imageFlipOn", VEK_OP(imageFlipOn(c)), "8101046602FF", false, "image FlipOn cmd: ");
+    row("imageFlipOff", VEK_OP(imageFlipOff(c)), "8101046603FF", false, "image FlipOff cmd: ");
+    row("imageMirroOn", VEK_OP(imageMirroOn(c)), "8101046102FF", false, "image MirroOn cmd: ");
+    row("imageMirroOff", VEK_OP(imageMirroOff(c)), "8101046103FF", false, "image MirroOff cmd: ");
+    row("setImageMirror", VEK_OP(setImageMirror(2, c)), "8101046102FF", false, "set Image Mirror cmd: ");
+    row("panReverseOn", VEK_OP(panReverseOn(c)), "81017E01060001FF", false, "pan Reverse On cmd: ");
+    row("panReverseOff", VEK_OP(panReverseOff(c)), "81017E01060000FF", false, "pan Reverse Off cmd: ");
+    row("tiltReverseOn", VEK_OP(tiltReverseOn(c)), "81017E01090001FF", false, "tilt Reverse On: cmd: ");
+    row("tiltReverseOff", VEK_OP(tiltReverseOff(c)), "81017E01090000FF", false, "tilt Reverse Off: cmd: ");
+    row("redTallyOn", VEK_OP(redTallyOn(c)), "81017E010A000203FF", false, "red Tally On: cmd: ");
+    row("greenTallyOn", VEK_OP(greenTallyOn(c)), "81017E010A000302FF", false, "greenTallyOn: cmd: ");
+    row("camTallyOff", VEK_OP(camTallyOff(c)), "81017E010A000303FF", false, "camTallyOff: cmd: ");
+    row("switchVideoMode", VEK_OP(switchVideoMode(0x14, c)), "810104247214FF", false, "switch Video Mode cmd: ");
+    row("switchVideoMode 2160p29.97", VEK_OP(switchVideoMode(29, c)), "81010424721DFF", false,
         "switch Video Mode cmd: ");
     // Inquiries: bare or framed exactly as each one is sent.
-    row("camPowerInq", [](V &o, int c) { o.camPowerInq(c); }, "81090400FF", false, "cam Power inq: cmd: ");
-    row("getSystemStatus", [](V &o, int c) { o.getSystemStatus(c); }, "81097E7E70FF", false, "retBuf  :");
-    row("queryVersion", [](V &o, int c) { o.queryVersion(c); }, "81090002FF", false, "modelVerStr: ");
-    row("shutterPosInq framed", [](V &o, int c) { o.shutterPosInq(c); }, "000781090 44AFF", false,
-        "Shutter INQ: ");
-    row("rGain framed", [](V &o, int c) { o.rGain(c); }, "0007810904 43FF", false, "r Gain gain ...: ");
-    row("bGain framed", [](V &o, int c) { o.bGain(c); }, "0007810904 44FF", false, "bGain gain ...: ");
-    row("queryPanTiltMaxSpeed framed", [](V &o, int c) { o.queryPanTiltMaxSpeed(c); }, "000781090611FF", false,
+    row("camPowerInq", VEK_OP(camPowerInq(c)), "81090400FF", false, "cam Power inq: cmd: ");
+    row("getSystemStatus", VEK_OP(getSystemStatus(c)), "81097E7E70FF", false, "retBuf  :");
+    row("queryVersion", VEK_OP(queryVersion(c)), "81090002FF", false, "modelVerStr: ");
+    row("shutterPosInq framed", VEK_OP(shutterPosInq(c)), "00078109044AFF", false, "Shutter INQ: ");
+    row("rGain framed", VEK_OP(rGain(c)), "000781090443FF", false, "r Gain gain ...: ");
+    row("bGain framed", VEK_OP(bGain(c)), "000781090444FF", false, "bGain gain ...: ");
+    row("queryPanTiltMaxSpeed framed", VEK_OP(queryPanTiltMaxSpeed(c)), "000781090611FF", false,
         "query PanTilt Max Speed cmd: ");
-    row("isTallyOn framed", [](V &o, int c) { o.isTallyOn(c); }, "000881097E010AFF", false, "is Tally On cmd: ");
-    row("isAutoFocus bare", [](V &o, int c) { o.isAutoFocus(c); }, "81090438FF", false, "is Auto Focus cmd :");
-    row("getWhiteBalanceMode bare", [](V &o, int c) { o.getWhiteBalanceMode(c); }, "81090435FF", false,
+    row("isTallyOn framed", VEK_OP(isTallyOn(c)), "000881097E010AFF", false, "is Tally On cmd: ");
+    row("isAutoFocus bare", VEK_OP(isAutoFocus(c)), "81090438FF", false, "is Auto Focus cmd :");
+    row("getWhiteBalanceMode bare", VEK_OP(getWhiteBalanceMode(c)), "81090435FF", false,
         "get WhiteBalanceMode: : 00000");
-    row("getExposureMode bare", [](V &o, int c) { o.getExposureMode(c); }, "81090439FF", false,
-        "get Exposure Mode cmd :");
-    row("getVideoFormat framed", [](V &o, int c) { o.getVideoFormat(c); }, "000981090424720 9FF", false,
-        "getVideoFormat --> size: ");
+    row("getExposureMode bare", VEK_OP(getExposureMode(c)), "81090439FF", false, "get Exposure Mode cmd :");
+    row("getVideoFormat framed", VEK_OP(getVideoFormat(c)), "0009810904247209FF", false, "getVideoFormat --> size: ");
 }
 
-void TestVekOps::setOperationBytes()
+void TestVekOps::operationBytes()
 {
-    QFETCH(Op, op);
+    QFETCH(VekOp, op);
     QFETCH(QByteArray, expected);
     QFETCH(bool, moving);
     QFETCH(QString, label);
     QList<QByteArray> messages;
     for (const QByteArray &h : expected.split('|'))
         messages.append(QByteArray::fromHex(h));
-
     // The same operation on each camera reaches that camera only.
     for (int c = 0; c < 3; ++c) {
-        rig_->reset();
-        log_->clear();
+        rig_->clearReceived();
         QSignalSpy spy(&rig_->obj(), &vekCameraObject::ptzMoving);
         op(rig_->obj(), c);
-        QCOMPARE(rig_->cam(c).received(), messages);
-        for (int other = 0; other < 3; ++other) {
-            if (other != c)
-                QCOMPARE(rig_->cam(other).receivedCount(), 0);
-        }
+        QVERIFY(rig_->onlyCameraGot(c, messages));
         QCOMPARE(spy.count(), moving ? 1 : 0);
-        QVERIFY2(log_->contains(label), qPrintable(label));
+        QVERIFY2(rig_->log().contains(label), qPrintable(label));
     }
-}
-
-void TestVekOps::zoomSpeedOutOfRange_data()
-{
-    QTest::addColumn<int>("speed");
-    QTest::newRow("12") << 12;
-    QTest::newRow("0") << 0;
-    QTest::newRow("7") << 7;
-    QTest::newRow("-8") << -8;
 }
 
 void TestVekOps::zoomSpeedOutOfRange()
 {
-    QFETCH(int, speed);
     QSignalSpy spy(&rig_->obj(), &vekCameraObject::ptzMoving);
-    rig_->obj().zoomTele(speed, 0);
-    rig_->obj().zoomWide(speed, 0);
-    QCOMPARE(log_->count(QStringLiteral("speed out of range")), 2);
+    for (int speed : {12, 0, 7, -8}) {
+        rig_->obj().zoomTele(speed, 0);
+        rig_->obj().zoomWide(speed, 0);
+    }
+    QCOMPARE(rig_->log().count(QStringLiteral("speed out of range")), 8);
     QCOMPARE(spy.count(), 0);
     QTest::qWait(20);
     QCOMPARE(rig_->cam(0).receivedCount(), 0);
 }
 
-void TestVekOps::zoomStopRetries_data()
+// zoomStop: up to three sends until acknowledged, 100 ms apart; panTiltStop:
+// one resend when unanswered (an error is an answer).
+void TestVekOps::retriedStops_data()
 {
+    QTest::addColumn<bool>("zoom");
     QTest::addColumn<int>("errors");
     QTest::addColumn<bool>("silent");
     QTest::addColumn<int>("sends");
-    QTest::newRow("acknowledged") << 0 << false << 1;
-    QTest::newRow("error once") << 1 << false << 2;
-    QTest::newRow("error twice") << 2 << false << 3;
-    QTest::newRow("never acknowledged") << 0 << true << 3;
+    QTest::newRow("zoom acknowledged") << true << 0 << false << 1;
+    QTest::newRow("zoom error once") << true << 1 << false << 2;
+    QTest::newRow("zoom error twice") << true << 2 << false << 3;
+    QTest::newRow("zoom never acknowledged") << true << 0 << true << 3;
+    QTest::newRow("pan-tilt acknowledged") << false << 0 << false << 1;
+    QTest::newRow("pan-tilt error is an answer") << false << 1 << false << 1;
+    QTest::newRow("pan-tilt silent") << false << 0 << true << 2;
 }
 
-void TestVekOps::zoomStopRetries()
+void TestVekOps::retriedStops()
 {
+    QFETCH(bool, zoom);
     QFETCH(int, errors);
     QFETCH(bool, silent);
     QFETCH(int, sends);
     for (int i = 0; i < errors; ++i)
-        rig_->cam(0).injectReply(hexBytes("906002FF"));
-    if (silent)
-        rig_->cam(0).setFailureMode(SimCamera::Silent);
-    QElapsedTimer t;
-    t.start();
-    rig_->obj().zoomStop(0);
-    const qint64 ms = t.elapsed();
-    QCOMPARE(rig_->cam(0).receivedCount(), sends);
-    QCOMPARE(log_->count(QStringLiteral("zoom Stop cmd retry : ")), silent ? 3 : errors);
-    if (silent) // three waits and three pauses
-        QVERIFY2(ms >= 880, qPrintable(QString::number(ms)));
-}
-
-void TestVekOps::zoomStopOfflineReturnsAtOnce()
-{
-    rig_->obj().setVekStatus(0, false);
-    QElapsedTimer t;
-    t.start();
-    rig_->obj().zoomStop(0);
-    QVERIFY2(t.elapsed() < 100, qPrintable(QString::number(t.elapsed())));
-    QCOMPARE(rig_->cam(0).receivedCount(), 0);
-}
-
-void TestVekOps::panTiltStopResend_data()
-{
-    QTest::addColumn<bool>("silent");
-    QTest::addColumn<QByteArray>("firstReply");
-    QTest::addColumn<int>("sends");
-    QTest::newRow("acknowledged") << false << QByteArray() << 1;
-    QTest::newRow("error is an answer") << false << hexBytes("906002FF") << 1;
-    QTest::newRow("silent") << true << QByteArray() << 2;
-}
-
-void TestVekOps::panTiltStopResend()
-{
-    QFETCH(bool, silent);
-    QFETCH(QByteArray, firstReply);
-    QFETCH(int, sends);
-    if (!firstReply.isEmpty())
-        rig_->cam(1).injectReply(firstReply);
+        rig_->cam(1).injectReply(hexBytes("906002FF"));
     if (silent)
         rig_->cam(1).setFailureMode(SimCamera::Silent);
-    rig_->obj().panTiltStop(0x10, 0x10, 1);
-    QCOMPARE(rig_->cam(1).receivedCount(), sends);
-    for (const QByteArray &m : rig_->cam(1).received())
-        QCOMPARE(m, hexBytes("8101060110100303FF"));
+    QElapsedTimer t;
+    t.start();
+    if (zoom)
+        rig_->obj().zoomStop(1);
+    else
+        rig_->obj().panTiltStop(0x10, 0x10, 1);
+    const qint64 ms = t.elapsed();
+    const QByteArray msg = hexBytes(zoom ? "8101040700FF" : "8101060110100303FF");
+    QVERIFY(rig_->onlyCameraGot(1, QVector<QByteArray>(sends, msg).toList()));
+    if (zoom) {
+        QCOMPARE(rig_->log().count(QStringLiteral("zoom Stop cmd retry : ")), silent ? 3 : errors);
+        if (silent) // three waits and three pauses
+            QVERIFY2(ms >= 880, qPrintable(QString::number(ms)));
+    }
+    // An offline camera is refused at once, not retried.
+    rig_->obj().setVekStatus(1, false);
+    rig_->clearReceived();
+    t.restart();
+    rig_->obj().zoomStop(1);
+    QVERIFY2(t.elapsed() < 100, qPrintable(QString::number(t.elapsed())));
+    QCOMPARE(rig_->cam(1).receivedCount(), 0);
 }
 
 void TestVekOps::presetCheck_data()
 {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<bool>("ok");
+    QTest::newRow("camera's own answer") << QByteArray() << true;
     QTest::newRow("ack and completion") << hexBytes("9041FF9051FF") << true;
     QTest::newRow("completion") << hexBytes("9051FF") << true;
     QTest::newRow("error") << hexBytes("906002FF") << false;
@@ -327,26 +228,24 @@ void TestVekOps::presetCheck()
 {
     QFETCH(QByteArray, reply);
     QFETCH(bool, ok);
-    rig_->cam(2).injectReply(reply);
-    QCOMPARE(rig_->obj().gotoPtzPosition(3, 2), ok);
-    rig_->cam(2).injectReply(reply);
-    QCOMPARE(rig_->obj().storePtzPosition(3, 2), ok);
-    rig_->cam(2).injectReply(reply);
-    QCOMPARE(rig_->obj().presetMemSpeed(5, 2), ok);
-}
-
-void TestVekOps::presetsOnTheCamera()
-{
-    QVERIFY(rig_->obj().storePtzPosition(4, 0));
-    QVERIFY(rig_->obj().presetMemSpeed(0x0C, 0));
-    QVERIFY(rig_->obj().gotoPtzPosition(4, 0));
-    const SimCamera::State s = rig_->cam(0).state();
-    QVERIFY(s.presets.contains(4));
-    QCOMPARE(s.lastRecalledPreset, 4);
-    QCOMPARE(s.presetSpeedAll, 0x0C);
-
-    rig_->cam(0).setFailureMode(SimCamera::Silent);
-    QVERIFY(!rig_->obj().gotoPtzPosition(4, 0));
+    auto feed = [&] {
+        if (!reply.isEmpty())
+            rig_->cam(2).injectReply(reply);
+    };
+    feed();
+    QCOMPARE(rig_->obj().storePtzPosition(4, 2), ok);
+    feed();
+    QCOMPARE(rig_->obj().presetMemSpeed(0x0C, 2), ok);
+    feed();
+    QCOMPARE(rig_->obj().gotoPtzPosition(4, 2), ok);
+    if (reply.isEmpty()) { // the camera stored, recalled and took the speed
+        const SimCamera::State s = rig_->cam(2).state();
+        QVERIFY(s.presets.contains(4));
+        QCOMPARE(s.lastRecalledPreset, 4);
+        QCOMPARE(s.presetSpeedAll, 0x0C);
+        rig_->cam(2).setFailureMode(SimCamera::Silent);
+        QVERIFY(!rig_->obj().gotoPtzPosition(4, 2));
+    }
 }
 
 void TestVekOps::videoModeRefusedForModel_data()
@@ -371,12 +270,11 @@ void TestVekOps::videoModeRefusedForModel()
     rig_->obj().switchVideoMode(value, 1);
     if (!sent)
         QTest::qWait(20);
-    QCOMPARE(rig_->cam(1).receivedCount(), sent ? 1 : 0);
-    if (sent)
-        QCOMPARE(rig_->cam(1).lastReceived(), hexBytes("8101042472") + char(value) + char(0xFF));
+    QVERIFY(rig_->onlyCameraGot(1, sent ? QList<QByteArray>{hexBytes("8101042472") + char(value) + char(0xFF)}
+                                        : QList<QByteArray>{}));
 }
 
-void TestVekOps::whiteBalanceModeSignals()
+void TestVekOps::modeChangeSignals()
 {
     QSignalSpy wb(&rig_->obj(), &vekCameraObject::WBModeChanged);
     QSignalSpy ae(&rig_->obj(), &vekCameraObject::ExposureModeChanged);
@@ -384,7 +282,6 @@ void TestVekOps::whiteBalanceModeSignals()
     t.start();
     rig_->obj().whiteBalance(0);
     QVERIFY(t.elapsed() >= 100); // the pause between mode and trigger
-    QCOMPARE(wb.count(), 1);
     QCOMPARE(rig_->cam(0).state().onePushTriggers, 1);
     rig_->obj().autoWhiteBalance(0);
     rig_->obj().manualWhiteBalance(0);
@@ -399,42 +296,26 @@ void TestVekOps::systemStatusExample()
 {
     vekCameraObject &o = rig_->obj();
     o.setvekVFlip(true);
-    QSignalSpy power(&o, &vekCameraObject::sendCamPower);
-    QSignalSpy wb(&o, &vekCameraObject::sendWb);
-    QSignalSpy rg(&o, &vekCameraObject::sendRGain);
-    QSignalSpy bg(&o, &vekCameraObject::sendBGain);
-    QSignalSpy focus(&o, &vekCameraObject::sendFocus);
-    QSignalSpy iris(&o, &vekCameraObject::sendIris);
-    QSignalSpy speed(&o, &vekCameraObject::sendSpeed);
-    QSignalSpy tally(&o, &vekCameraObject::sendTally);
-    QSignalSpy format(&o, &vekCameraObject::sendVideoFormat);
-    QSignalSpy mirror(&o, &vekCameraObject::sendMirrorMode);
-    QSignalSpy pan(&o, &vekCameraObject::sendPanDir);
-    QSignalSpy tilt(&o, &vekCameraObject::sendTiltDir);
-    QSignalSpy vflip(&o, &vekCameraObject::vekVFlipChanged);
-
+    using V = vekCameraObject;
+    QSignalSpy power(&o, &V::sendCamPower), wb(&o, &V::sendWb), rg(&o, &V::sendRGain), bg(&o, &V::sendBGain),
+        focus(&o, &V::sendFocus), iris(&o, &V::sendIris), speed(&o, &V::sendSpeed), vflip(&o, &V::vekVFlipChanged);
     // The order of the last five signals is part of the contract.
     QStringList order;
     QObject scope; // the connections end with this test
-    connect(&o, &vekCameraObject::sendTally, &scope, [&] { order << "tally"; });
-    connect(&o, &vekCameraObject::sendVideoFormat, &scope, [&] { order << "format"; });
-    connect(&o, &vekCameraObject::sendMirrorMode, &scope, [&] { order << "mirror"; });
-    connect(&o, &vekCameraObject::sendPanDir, &scope, [&] { order << "pan"; });
-    connect(&o, &vekCameraObject::sendTiltDir, &scope, [&] { order << "tilt"; });
+    connect(&o, &V::sendTally, &scope, [&](int a, int b) { order << QStringLiteral("tally %1 %2").arg(a).arg(b); });
+    connect(&o, &V::sendVideoFormat, &scope, [&](int a, int b) { order << QStringLiteral("format %1 %2").arg(a).arg(b); });
+    connect(&o, &V::sendMirrorMode, &scope, [&](int a, int b) { order << QStringLiteral("mirror %1 %2").arg(a).arg(b); });
+    connect(&o, &V::sendPanDir, &scope, [&](int a, int b) { order << QStringLiteral("pan %1 %2").arg(a).arg(b); });
+    connect(&o, &V::sendTiltDir, &scope, [&](int a, int b) { order << QStringLiteral("tilt %1 %2").arg(a).arg(b); });
 
-    rig_->cam(1).injectReply(hexBytes("90501D15050A05080C02030011 05FF"));
+    rig_->cam(1).injectReply(hexBytes("90501D15050A05080C0203001105FF"));
     QVERIFY(o.getSystemStatus(1));
-    QCOMPARE(rig_->cam(1).received(), QList<QByteArray>{hexBytes("81097E7E70FF")});
-
+    QVERIFY(rig_->onlyCameraGot(1, {hexBytes("81097E7E70FF")}));
     QCOMPARE(take(power), (QVariantList{1, true}));
     QVERIFY(!o.isColorBarOn());
-    QVERIFY(o.isredTallyOn());
-    QVERIFY(o.isblueTallyOn());
-    QVERIFY(o.isOsdOn());
-    QVERIFY(o.isTallyLightOn());
+    QVERIFY(o.isredTallyOn() && o.isblueTallyOn() && o.isOsdOn() && o.isTallyLightOn());
     QCOMPARE(o.videoFormat(), QStringLiteral("1080p60"));
     QCOMPARE(o.getVideoMode(), QStringLiteral("1080p60"));
-    QCOMPARE(take(format), (QVariantList{1, 0}));
     QCOMPARE(o.whiteBalanceMode(), 5);
     QCOMPARE(take(wb), (QVariantList{1, 2}));
     QCOMPARE(o.vekRGain(), 0xA5);
@@ -445,48 +326,33 @@ void TestVekOps::systemStatusExample()
     QCOMPARE(take(focus), (QVariantList{1, true}));
     QVERIFY(!o.birisModeAuto());
     QCOMPARE(take(iris), (QVariantList{1, false}));
-    QVERIFY(o.panDirReverse());
-    QVERIFY(!o.tiltDirReverse());
-    QVERIFY(o.vekHFlip());
-    QVERIFY(!o.vekVFlip());
+    QVERIFY(o.panDirReverse() && !o.tiltDirReverse() && o.vekHFlip() && !o.vekVFlip());
     QCOMPARE(vflip.count(), 1);
-    QCOMPARE(take(mirror), (QVariantList{1, 2}));
-    QCOMPARE(take(pan), (QVariantList{1, 1}));
-    QCOMPARE(take(tilt), (QVariantList{1, 0}));
     QCOMPARE(o.ptzSpeedRange(), 5);
     QCOMPARE(take(speed).at(1).toInt(), 5);
-    QCOMPARE(take(tally), (QVariantList{1, 1}));
-    QCOMPARE(order, (QStringList{"tally", "format", "mirror", "pan", "tilt"}));
-    QVERIFY(log_->contains(QStringLiteral("Tally : red")));
-    QVERIFY(log_->contains(QStringLiteral("get SystemStatus --  vekAutoWB Manual")));
+    QCOMPARE(order, (QStringList{"tally 1 1", "format 1 0", "mirror 1 2", "pan 1 1", "tilt 1 0"}));
+    QVERIFY(rig_->log().contains(QStringLiteral("Tally : red")));
+    QVERIFY(rig_->log().contains(QStringLiteral("get SystemStatus --  vekAutoWB Manual")));
 }
 
 void TestVekOps::systemStatusFromCameraState()
 {
     rig_->cam(2).update([](SimCamera::State &s) {
-        s.colorBar = true;
-        s.greenTally = true;
+        s.colorBar = s.greenTally = s.flip = s.mirror = s.tiltReverse = true;
+        s.autoFocus = false;
         s.videoCode = 0x42 & 0x3F; // 1080i60
         s.wbMode = 3;
         s.rGain = 0x12;
         s.bGain = 0xF0;
-        s.autoFocus = false;
         s.aeMode = 10;
-        s.flip = true;
-        s.mirror = true;
-        s.tiltReverse = true;
         s.speedRange = 9;
     });
     vekCameraObject &o = rig_->obj();
-    QSignalSpy tally(&o, &vekCameraObject::sendTally);
-    QSignalSpy mirror(&o, &vekCameraObject::sendMirrorMode);
-    QSignalSpy wb(&o, &vekCameraObject::sendWb);
-    QSignalSpy format(&o, &vekCameraObject::sendVideoFormat);
-    QSignalSpy iris(&o, &vekCameraObject::sendIris);
+    using V = vekCameraObject;
+    QSignalSpy tally(&o, &V::sendTally), mirror(&o, &V::sendMirrorMode), wb(&o, &V::sendWb),
+        format(&o, &V::sendVideoFormat), iris(&o, &V::sendIris);
     QVERIFY(o.getSystemStatus(2));
-    QVERIFY(o.isColorBarOn());
-    QVERIFY(!o.isredTallyOn());
-    QVERIFY(o.isblueTallyOn());
+    QVERIFY(o.isColorBarOn() && !o.isredTallyOn() && o.isblueTallyOn());
     QCOMPARE(take(tally), (QVariantList{2, 2}));
     QCOMPARE(take(mirror), (QVariantList{2, 3}));
     QCOMPARE(take(wb), (QVariantList{2, 6}));
@@ -495,15 +361,14 @@ void TestVekOps::systemStatusFromCameraState()
     QCOMPARE(o.videoFormat(), QStringLiteral("1080i60"));
     QVERIFY(o.birisModeAuto());
     QCOMPARE(take(iris), (QVariantList{2, true}));
-    QVERIFY(!o.bAutoFocusMode());
-    QVERIFY(o.tiltDirReverse());
+    QVERIFY(!o.bAutoFocusMode() && o.tiltDirReverse());
     QCOMPARE(o.vekRGain(), 0x12);
     QCOMPARE(o.vekBGain(), 0xF0);
     QCOMPARE(o.ptzSpeedRange(), 9);
 
-    // Unknown video code: empty text, index 0. An "other" white balance and
-    // exposure leave the properties and report 0 / false.
-    rig_->cam(2).injectReply(hexBytes("9050 00 03 01 00 00 00 00 07 07 00 00 00 FF"));
+    // Unknown video code (3): empty text, index 0. An "other" white balance
+    // and exposure leave the properties and report 0 / false.
+    rig_->cam(2).injectReply(hexBytes("90500003010000000007070000 00FF"));
     QVERIFY(o.getSystemStatus(2));
     QCOMPARE(o.videoFormat(), QString());
     QCOMPARE(take(format), (QVariantList{2, 0}));
@@ -514,33 +379,82 @@ void TestVekOps::systemStatusFromCameraState()
     QCOMPARE(take(tally), (QVariantList{2, 0}));
 }
 
-void TestVekOps::systemStatusFailures_data()
+// Failed reads give the failure value, emit nothing that would pull the
+// interface's controls, log, and clear the line flag where the version or
+// tracking inquiry owns it.
+void TestVekOps::failedInquiries_data()
 {
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("silent");
-    QTest::newRow("no answer") << QByteArray() << true;
-    QTest::newRow("error") << hexBytes("906002FF") << false;
-    QTest::newRow("14 bytes") << hexBytes("90501D15050A05080C020300 11FF") << false;
-    QTest::newRow("15 bytes not an answer") << hexBytes("90611D15050A05080C02030011 05FF") << false;
+    QTest::addColumn<QString>("inquiry");
+    QTest::addColumn<QByteArray>("reply"); // empty: the camera stays silent
+    QTest::addColumn<QString>("logLine");
+    const QList<QPair<const char *, const char *>> replies{
+        {"silent", ""}, {"error", "906002FF"}, {"framed error", "0006906002FF"}};
+    for (const auto &r : replies) {
+        QTest::addRow("status %s", r.first) << "status" << hexBytes(r.second) << "[ERR] retBuf :";
+        QTest::addRow("version %s", r.first) << "version" << hexBytes(r.second)
+                                            << "[ERR] query version len fail, retBuf :";
+        QTest::addRow("shutter %s", r.first) << "shutter" << hexBytes(r.second) << "[ERR] Shutter INQ: no answer in";
+        QTest::addRow("gains %s", r.first) << "gains" << hexBytes(r.second) << "[ERR] R Gain: no answer in";
+        QTest::addRow("speeds %s", r.first) << "speeds" << hexBytes(r.second)
+                                           << "[ERR] query PanTilt Max Speed: no answer in";
+        QTest::addRow("format %s", r.first) << "format" << hexBytes(r.second) << "[ERR] getVideoFormat";
+    }
+    QTest::newRow("status 14 bytes") << "status" << hexBytes("90501D15050A05080C02030011FF") << "[ERR] retBuf :";
+    QTest::newRow("status 15 bytes not an answer") << "status" << hexBytes("90611D15050A05080C0203001105FF")
+                                                   << "[ERR] retBuf :";
+    QTest::newRow("version 15 bytes") << "version" << hexBytes("9050039C0102030400010A010000FF")
+                                      << "[ERR] query version len fail, retBuf :";
+    QTest::newRow("version 16 bytes of error") << "version" << hexBytes("9060039C0102030400010A01000007FF")
+                                               << "[ERR] query version len fail, retBuf :";
+    QTest::newRow("shutter bare answer") << "shutter" << hexBytes("905000000A03FF") << "[ERR] Shutter INQ: no answer in";
+    QTest::newRow("shutter eight bytes of frame") << "shutter" << hexBytes("0009905000000A03")
+                                                  << "[ERR] Shutter INQ: no answer in";
+    QTest::newRow("gains bare answer") << "gains" << hexBytes("905000000A05FF") << "[ERR] bGain: no answer in";
 }
 
-void TestVekOps::systemStatusFailures()
+void TestVekOps::failedInquiries()
 {
+    QFETCH(QString, inquiry);
     QFETCH(QByteArray, reply);
-    QFETCH(bool, silent);
-    if (silent)
-        rig_->cam(0).setFailureMode(SimCamera::Silent);
-    else
-        rig_->cam(0).injectReply(reply);
+    QFETCH(QString, logLine);
     vekCameraObject &o = rig_->obj();
-    QSignalSpy power(&o, &vekCameraObject::sendCamPower);
-    QSignalSpy tally(&o, &vekCameraObject::sendTally);
-    QSignalSpy ptz(&o, &vekCameraObject::ptzSpeedRangeChanged);
-    QVERIFY(!o.getSystemStatus(0));
-    QCOMPARE(power.count(), 0);
-    QCOMPARE(tally.count(), 0);
-    QCOMPARE(ptz.count(), 0);
-    QVERIFY(log_->contains(QStringLiteral("[ERR] retBuf :")));
+    o.queryPanTiltMaxSpeed(0);
+    QVERIFY(o.queryVersion(0));
+    const QString model = o.modelName();
+    using V = vekCameraObject;
+    QSignalSpy power(&o, &V::sendCamPower), tally(&o, &V::sendTally), info(&o, &V::setCamInfo),
+        shutter(&o, &V::sendShutterValue), r(&o, &V::sendRGain), b(&o, &V::sendBGain);
+    const auto feed = [&] {
+        if (reply.isEmpty())
+            rig_->cam(0).setFailureMode(SimCamera::Silent);
+        else
+            rig_->cam(0).injectReply(reply);
+    };
+    feed();
+    if (inquiry == "status") {
+        QVERIFY(!o.getSystemStatus(0));
+    } else if (inquiry == "version") {
+        QVERIFY(!o.queryVersion(0));
+        QVERIFY(!o.serialState(0));
+        QCOMPARE(o.modelName(), model);
+    } else if (inquiry == "shutter") {
+        QCOMPARE(o.shutterPosInq(0), -1);
+    } else if (inquiry == "gains") {
+        QCOMPARE(o.rGain(0), 0);
+        feed();
+        QCOMPARE(o.bGain(0), 0);
+    } else if (inquiry == "speeds") {
+        o.queryPanTiltMaxSpeed(0);
+        QCOMPARE(o.panMaxSpeed(), QStringLiteral("8")); // kept
+    } else {
+        QCOMPARE(o.getVideoFormat(0), -1);
+    }
+    QVERIFY2(rig_->log().contains(logLine), qPrintable(rig_->log().warnings().join('\n')));
+    for (QSignalSpy *s : {&power, &tally, &info, &shutter, &r, &b})
+        QCOMPARE(s->count(), 0);
+    rig_->cam(0).setFailureMode(SimCamera::Normal);
+    QVERIFY(o.queryVersion(0)); // an answer sets the line flag again
+    QVERIFY(o.serialState(0));
 }
 
 void TestVekOps::versionFromCamera()
@@ -555,12 +469,7 @@ void TestVekOps::versionFromCamera()
     QVERIFY(rig_->obj().queryVersion(0));
     QCOMPARE(info.count(), 1);
     QCOMPARE(info.at(0), (QVariantList{0, "02.03", "b07", "01.10", "71a"}));
-    QCOMPARE(rig_->obj().modelName(), QStringLiteral("71a"));
-    QCOMPARE(rig_->obj().mcuVersion(), QStringLiteral("02.03"));
-    QCOMPARE(rig_->obj().fpgaVersion(), QStringLiteral("b07"));
-    QCOMPARE(rig_->obj().motorVersion(), QStringLiteral("01.10"));
     QVERIFY(rig_->obj().serialState(0));
-
     rig_->cam(0).injectReply(hexBytes("9050039C0102030400010A01000007FF"));
     QVERIFY(rig_->obj().queryVersion(0));
     QCOMPARE(rig_->obj().modelName(), QStringLiteral("39c"));
@@ -569,190 +478,67 @@ void TestVekOps::versionFromCamera()
     QCOMPARE(rig_->obj().motorVersion(), QStringLiteral("10.07"));
 }
 
-void TestVekOps::versionFailureClearsLineFlag_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::newRow("15 bytes") << hexBytes("9050039C0102030400010A010000FF");
-    QTest::newRow("error") << hexBytes("906002FF");
-    QTest::newRow("16 bytes of error") << hexBytes("9060039C0102030400010A01000007FF");
-}
-
-void TestVekOps::versionFailureClearsLineFlag()
-{
-    QFETCH(QByteArray, reply);
-    QVERIFY(rig_->obj().queryVersion(1));
-    QVERIFY(rig_->obj().serialState(1));
-    const QString model = rig_->obj().modelName();
-    QSignalSpy info(&rig_->obj(), &vekCameraObject::setCamInfo);
-    rig_->cam(1).injectReply(reply);
-    QVERIFY(!rig_->obj().queryVersion(1));
-    QVERIFY(!rig_->obj().serialState(1));
-    QCOMPARE(info.count(), 0);
-    QCOMPARE(rig_->obj().modelName(), model);
-    QVERIFY(log_->contains(QStringLiteral("[ERR] query version len fail, retBuf :")));
-    QVERIFY(rig_->obj().queryVersion(1)); // an answer sets it again
-    QVERIFY(rig_->obj().serialState(1));
-}
-
-void TestVekOps::shutterPosition()
-{
-    rig_->cam(2).update([](SimCamera::State &s) { s.shutter = 0xA3; });
-    QSignalSpy spy(&rig_->obj(), &vekCameraObject::sendShutterValue);
-    QCOMPARE(rig_->obj().shutterPosInq(2), 0xA3);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toInt(), 0xA3);
-
-    rig_->cam(2).injectReply(hexBytes("000990500000 0A03FF"));
-    QCOMPARE(rig_->obj().shutterPosInq(2), 0xA3);
-    QCOMPARE(spy.count(), 2);
-}
-
-void TestVekOps::shutterWithoutAnswerFrame_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("silent");
-    QTest::newRow("bare answer") << hexBytes("905000000A03FF") << false;
-    QTest::newRow("framed error") << hexBytes("0006906002FF") << false;
-    QTest::newRow("eight bytes of frame") << hexBytes("0009905000000A03") << false;
-    QTest::newRow("no answer") << QByteArray() << true;
-}
-
-void TestVekOps::shutterWithoutAnswerFrame()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(bool, silent);
-    if (silent)
-        rig_->cam(2).setFailureMode(SimCamera::Silent);
-    else
-        rig_->cam(2).injectReply(reply);
-    QSignalSpy spy(&rig_->obj(), &vekCameraObject::sendShutterValue);
-    QCOMPARE(rig_->obj().shutterPosInq(2), -1);
-    QCOMPARE(spy.count(), 0);
-    QVERIFY(log_->contains(QStringLiteral("[ERR] Shutter INQ: no answer in")));
-}
-
-void TestVekOps::gains()
-{
-    rig_->cam(0).update([](SimCamera::State &s) {
-        s.rGain = 0xA5;
-        s.bGain = 0x3C;
-    });
-    QSignalSpy r(&rig_->obj(), &vekCameraObject::sendRGain);
-    QSignalSpy b(&rig_->obj(), &vekCameraObject::sendBGain);
-    QCOMPARE(rig_->obj().rGain(0), 0xA5);
-    QCOMPARE(rig_->obj().bGain(0), 0x3C);
-    QCOMPARE(take(r), (QVariantList{0, QVariant::fromValue<quint8>(0xA5)}));
-    QCOMPARE(take(b), (QVariantList{0, QVariant::fromValue<quint8>(0x3C)}));
-
-    // Setting a gain and reading it back goes through the camera.
-    rig_->obj().setRGain(0x42, 0);
-    QCOMPARE(rig_->obj().rGain(0), 0x42);
-}
-
-void TestVekOps::gainFailures_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("silent");
-    QTest::newRow("framed error of six bytes") << hexBytes("0006906002FF") << false;
-    QTest::newRow("bare answer") << hexBytes("905000000A05FF") << false;
-    QTest::newRow("no answer") << QByteArray() << true;
-}
-
-void TestVekOps::gainFailures()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(bool, silent);
-    QSignalSpy r(&rig_->obj(), &vekCameraObject::sendRGain);
-    QSignalSpy b(&rig_->obj(), &vekCameraObject::sendBGain);
-    if (silent)
-        rig_->cam(0).setFailureMode(SimCamera::Silent);
-    else
-        rig_->cam(0).injectReply(reply);
-    QCOMPARE(rig_->obj().rGain(0), 0);
-    if (!silent)
-        rig_->cam(0).injectReply(reply);
-    QCOMPARE(rig_->obj().bGain(0), 0);
-    // A failed read does not pull the interface's gain slider to 0.
-    QCOMPARE(r.count(), 0);
-    QCOMPARE(b.count(), 0);
-    QVERIFY(log_->contains(QStringLiteral("[ERR] R Gain: no answer in")));
-    QVERIFY(log_->contains(QStringLiteral("[ERR] bGain: no answer in")));
-}
-
-void TestVekOps::maxSpeeds()
-{
-    rig_->cam(1).update([](SimCamera::State &s) {
-        s.panMaxSpeed = 0x18;
-        s.tiltMaxSpeed = 0x07;
-    });
-    rig_->obj().queryPanTiltMaxSpeed(1);
-    QCOMPARE(rig_->obj().panMaxSpeed(), QStringLiteral("8")); // low nibble
-    QCOMPARE(rig_->obj().tiltMaxSpeed(), QStringLiteral("7"));
-
-    rig_->cam(1).injectReply(hexBytes("0006906002FF"));
-    rig_->obj().queryPanTiltMaxSpeed(1);
-    QCOMPARE(rig_->obj().panMaxSpeed(), QStringLiteral("8"));
-    QVERIFY(log_->contains(QStringLiteral("[ERR] query PanTilt Max Speed: no answer in")));
-}
-
-void TestVekOps::tallyInquiry()
-{
-    QVERIFY(!rig_->obj().isTallyOn(0));
-    rig_->obj().redTallyOn(0);
-    QVERIFY(rig_->obj().isTallyOn(0));
-    rig_->obj().camTallyOff(0);
-    QVERIFY(!rig_->obj().isTallyOn(0));
-    rig_->cam(0).injectReply(hexBytes("0006906002FF"));
-    QVERIFY(!rig_->obj().isTallyOn(0));
-}
-
-void TestVekOps::modeInquiries()
+// Shutter, gains, speeds, tally, modes and video format as the camera holds
+// them, and as the operations change them.
+void TestVekOps::valueInquiries()
 {
     vekCameraObject &o = rig_->obj();
+    rig_->cam(1).update([](SimCamera::State &s) {
+        s.shutter = 0xA3;
+        s.rGain = 0xA5;
+        s.bGain = 0x3C;
+        s.panMaxSpeed = 0x18;
+        s.tiltMaxSpeed = 0x07;
+        s.videoCode = 0x14;
+    });
+    QSignalSpy shutter(&o, &vekCameraObject::sendShutterValue), r(&o, &vekCameraObject::sendRGain),
+        b(&o, &vekCameraObject::sendBGain);
+    QCOMPARE(o.shutterPosInq(1), 0xA3);
+    QCOMPARE(take(shutter).at(0).toInt(), 0xA3);
+    rig_->cam(1).injectReply(hexBytes("0009905000000A03FF"));
+    QCOMPARE(o.shutterPosInq(1), 0xA3);
+    QCOMPARE(o.rGain(1), 0xA5);
+    QCOMPARE(o.bGain(1), 0x3C);
+    QCOMPARE(take(r), (QVariantList{1, QVariant::fromValue<quint8>(0xA5)}));
+    QCOMPARE(take(b), (QVariantList{1, QVariant::fromValue<quint8>(0x3C)}));
+    o.setRGain(0x42, 1);
+    QCOMPARE(o.rGain(1), 0x42);
+    o.queryPanTiltMaxSpeed(1);
+    QCOMPARE(o.panMaxSpeed(), QStringLiteral("8")); // low nibble
+    QCOMPARE(o.tiltMaxSpeed(), QStringLiteral("7"));
+    QCOMPARE(o.getVideoFormat(1), 0x14);
+    QByteArray longForm = hexBytes("00199050") + QByteArray(20, char(0x01)) + char(0xFF);
+    longForm[12] = char(0x07); // the long form carries the value in its byte 12
+    rig_->cam(1).injectReply(longForm);
+    QCOMPARE(o.getVideoFormat(1), 0x07);
+
+    QVERIFY(!o.isTallyOn(1));
+    o.redTallyOn(1);
+    QVERIFY(o.isTallyOn(1));
     QVERIFY(o.isAutoFocus(1));
     o.manualFocus(1);
     QVERIFY(!o.isAutoFocus(1));
-
-    QCOMPARE(o.getWhiteBalanceMode(1), 0);
-    o.manualWhiteBalance(1);
-    QCOMPARE(o.getWhiteBalanceMode(1), 5);
-    rig_->cam(1).update([](SimCamera::State &s) { s.wbMode = 3; });
-    QCOMPARE(o.getWhiteBalanceMode(1), 3);
-    rig_->cam(1).update([](SimCamera::State &s) { s.wbMode = 2; });
-    QCOMPARE(o.getWhiteBalanceMode(1), 0);
-
-    QCOMPARE(o.getExposureMode(1), 0);
-    o.manualAE(1);
-    QCOMPARE(o.getExposureMode(1), 1);
-    for (int mode : {11, 13}) {
-        rig_->cam(1).update([mode](SimCamera::State &s) { s.aeMode = mode; });
-        QCOMPARE(o.getExposureMode(1), 1);
+    const QList<QPair<int, int>> wbModes{{0, 0}, {5, 5}, {3, 3}, {2, 0}};
+    for (const auto &m : wbModes) {
+        rig_->cam(1).update([&](SimCamera::State &s) { s.wbMode = m.first; });
+        QCOMPARE(o.getWhiteBalanceMode(1), m.second);
     }
-    rig_->cam(1).update([](SimCamera::State &s) { s.aeMode = 10; });
-    QCOMPARE(o.getExposureMode(1), 0);
-
+    const QList<QPair<int, int>> aeModes{{0, 0}, {3, 1}, {11, 1}, {13, 1}, {10, 0}};
+    for (const auto &m : aeModes) {
+        rig_->cam(1).update([&](SimCamera::State &s) { s.aeMode = m.first; });
+        QCOMPARE(o.getExposureMode(1), m.second);
+    }
     // An error answer is no mode, whatever its third byte.
+    for (const char *err : {"906002FF", "0006906002FF"}) {
+        rig_->cam(1).injectReply(hexBytes(err));
+        QVERIFY(!o.isTallyOn(1));
+    }
     rig_->cam(1).injectReply(hexBytes("906002FF"));
     QVERIFY(!o.isAutoFocus(1));
     rig_->cam(1).injectReply(hexBytes("906105FF"));
     QCOMPARE(o.getWhiteBalanceMode(1), 0);
     rig_->cam(1).injectReply(hexBytes("906103FF"));
     QCOMPARE(o.getExposureMode(1), 0);
-}
-
-void TestVekOps::videoFormatInquiry()
-{
-    rig_->cam(0).update([](SimCamera::State &s) { s.videoCode = 0x14; });
-    QCOMPARE(rig_->obj().getVideoFormat(0), 0x14);
-    rig_->cam(0).injectReply(hexBytes("0006906002FF"));
-    QCOMPARE(rig_->obj().getVideoFormat(0), -1);
-    // The long form carries the value in its byte 12.
-    QByteArray longForm = hexBytes("0019 9050") + QByteArray(20, char(0x01)) + char(0xFF);
-    longForm[12] = char(0x07);
-    rig_->cam(0).injectReply(longForm);
-    QCOMPARE(rig_->obj().getVideoFormat(0), 0x07);
-    rig_->cam(0).setFailureMode(SimCamera::Silent);
-    QCOMPARE(rig_->obj().getVideoFormat(0), -1);
 }
 
 void TestVekOps::wbAndExposureAskLastCamera()
@@ -763,23 +549,19 @@ void TestVekOps::wbAndExposureAskLastCamera()
         s.aeMode = 3;
     });
     o.focusStop(2); // the user works camera 2
-    rig_->reset();
+    rig_->clearReceived();
     QCOMPARE(o.property("WBMode").toInt(), 5);
     QCOMPARE(o.property("ExposureMode").toInt(), 1);
-    QCOMPARE(rig_->cam(2).received(), (QList<QByteArray>{hexBytes("81090435FF"), hexBytes("81090439FF")}));
-    QCOMPARE(rig_->cam(0).receivedCount() + rig_->cam(1).receivedCount(), 0);
-
+    QVERIFY(rig_->onlyCameraGot(2, {hexBytes("81090435FF"), hexBytes("81090439FF")}));
     // Presence polling of the other cameras does not move the target.
     o.camPowerInq(0);
     o.camPowerInq(1);
-    rig_->reset();
+    rig_->clearReceived();
     QCOMPARE(o.WBMode(), 5);
-    QCOMPARE(rig_->cam(2).receivedCount(), 1);
-
     // An offline camera is not asked: the mode reads 0.
     o.setVekStatus(2, false);
     QCOMPARE(o.WBMode(), 0);
-    QCOMPARE(rig_->cam(2).receivedCount(), 1);
+    QVERIFY(rig_->onlyCameraGot(2, {hexBytes("81090435FF")}));
 }
 
 void TestVekOps::powerInquiry_data()
@@ -805,7 +587,7 @@ void TestVekOps::powerInquiry()
     else if (!reply.isEmpty())
         rig_->cam(2).injectReply(reply);
     QCOMPARE(rig_->obj().camPowerInq(2), online);
-    QCOMPARE(rig_->cam(2).received(), QList<QByteArray>{hexBytes("81090400FF")});
+    QVERIFY(rig_->onlyCameraGot(2, {hexBytes("81090400FF")}));
 }
 
 QTEST_GUILESS_MAIN(TestVekOps)

@@ -14,23 +14,28 @@ class TestVekRegistry : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        sysroot_ = std::make_unique<TestSysroot>();
+        log_ = std::make_unique<LogCapture>();
+        obj_ = std::make_unique<vekCameraObject>();
+    }
+    void cleanup()
+    {
+        obj_.reset();
+        log_.reset();
+        sysroot_.reset();
+    }
 
-    void emptyAfterConstruction();
     void manualConnectSetsSelection();
-    void manualConnectNegativeIndex();
-    void saveCameraEmpty();
-    void saveCameraMovesEntries();
-    void clearing();
-    void removeCameraKeepsRegistry();
+    void saveCamera();
+    void clearAndRemove();
     void optionDefaults_data();
     void optionDefaults();
     void optionsOutsideRegistry();
     void currentLineInput();
     void aiCamByModel_data();
     void aiCamByModel();
-    void altShutterFamily();
     void accessorsLogAndReturnEmpty();
     void lowerVideoFormatRequest();
     void lowerVideoFormatRefusesBadAddress_data();
@@ -38,23 +43,9 @@ private slots:
 
 private:
     std::unique_ptr<TestSysroot> sysroot_;
-    std::unique_ptr<VekLogCapture> log_;
+    std::unique_ptr<LogCapture> log_;
     std::unique_ptr<vekCameraObject> obj_;
 };
-
-void TestVekRegistry::init()
-{
-    sysroot_ = std::make_unique<TestSysroot>();
-    log_ = std::make_unique<VekLogCapture>();
-    obj_ = std::make_unique<vekCameraObject>();
-}
-
-void TestVekRegistry::cleanup()
-{
-    obj_.reset();
-    log_.reset();
-    sysroot_.reset();
-}
 
 static vek_camera_info entryWith(int mapping, const QString &model = QString())
 {
@@ -65,20 +56,14 @@ static vek_camera_info entryWith(int mapping, const QString &model = QString())
     return info;
 }
 
-void TestVekRegistry::emptyAfterConstruction()
+void TestVekRegistry::manualConnectSetsSelection()
 {
     QCOMPARE(obj_->cameraCount(), 0);
     QCOMPARE(obj_->getCamCount(), 0);
     QVERIFY(!obj_->getCamIsdhcp());
     QVERIFY(log_->contains(QStringLiteral("getCamCount:  0")));
-    for (int i = 0; i < 3; ++i) {
-        QVERIFY(!obj_->serialState(i));
-        QVERIFY(!obj_->vekIsOnline(i));
-    }
-}
-
-void TestVekRegistry::manualConnectSetsSelection()
-{
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(!obj_->serialState(i) && !obj_->vekIsOnline(i));
     QSignalSpy idx(obj_.get(), &vekCameraObject::curCameraIndexChanged);
     QSignalSpy count(obj_.get(), &vekCameraObject::cameraCountChanged);
     QSignalSpy line(obj_.get(), &vekCameraObject::curInputLineChanged);
@@ -103,26 +88,19 @@ void TestVekRegistry::manualConnectSetsSelection()
     QCOMPARE(obj_->cameraCount(), 0);
     QCOMPARE(count.count(), 2);
     QVERIFY(!obj_->getCamIsdhcp());
-}
 
-void TestVekRegistry::manualConnectNegativeIndex()
-{
     obj_->createManualCameraObjDoConnect(-1, QStringLiteral("127.0.0.1"), QString());
-    QCOMPARE(obj_->curCameraIndex(), 0);
-    QCOMPARE(obj_->cameraCount(), 0);
+    QCOMPARE(obj_->curCameraIndex(), 1);
     QVERIFY(log_->contains(QStringLiteral("[ERR] createManualCameraObjDoConnect: index -1")));
 }
 
-void TestVekRegistry::saveCameraEmpty()
+void TestVekRegistry::saveCamera()
 {
     obj_->saveCamera();
     QCOMPARE(log_->count(QStringLiteral("saveCamera 000000")), 1);
     QCOMPARE(log_->count(QStringLiteral("saveCamera 111111")), 0);
     QCOMPARE(obj_->savedCameraCount(), 0);
-}
 
-void TestVekRegistry::saveCameraMovesEntries()
-{
     obj_->addCamera(entryWith(1));
     obj_->addCamera(entryWith(2));
     obj_->atOptInitDefault(1, 2);
@@ -140,9 +118,12 @@ void TestVekRegistry::saveCameraMovesEntries()
     QVERIFY(!obj_->getCamIsdhcp());
 }
 
-void TestVekRegistry::clearing()
+void TestVekRegistry::clearAndRemove()
 {
     obj_->addCamera(entryWith(1));
+    obj_->removeCamera(0, QStringLiteral("127.0.0.1"));
+    QVERIFY(log_->contains(QStringLiteral("removeCamera: index:  0")));
+    QCOMPARE(obj_->getCamCount(), 1);
     obj_->clearCamera();
     QCOMPARE(obj_->getCamCount(), 0);
     obj_->addCamera(entryWith(1));
@@ -151,52 +132,47 @@ void TestVekRegistry::clearing()
     QVERIFY(log_->contains(QStringLiteral("cameraClear")));
 }
 
-void TestVekRegistry::removeCameraKeepsRegistry()
+// Every tracking option of registry entry `idx`: track zoom tilt osd |
+// mode start-pos indicator roi-time roi-start.
+static QString options(const vekCameraObject &o, int idx)
 {
-    obj_->addCamera(entryWith(1));
-    obj_->removeCamera(0, QStringLiteral("127.0.0.1"));
-    QVERIFY(log_->contains(QStringLiteral("removeCamera: index:  0")));
-    QCOMPARE(obj_->getCamCount(), 1);
+    return QStringLiteral("%1 %2 %3 %4 | %5 %6 %7 %8 %9")
+        .arg(o.getAtTrackOpt(idx))
+        .arg(o.getAtAutoZoomOpt(idx))
+        .arg(o.getAtAutoTiltOpt(idx))
+        .arg(o.getAtOsdRmdOpt(idx))
+        .arg(o.getAtModeBoxOpt(idx))
+        .arg(o.getAtTrackStartPosBoxOpt(idx))
+        .arg(o.getAtDetIdctBoxOpt(idx))
+        .arg(o.getAtRoiActTimeBoxOpt(idx))
+        .arg(o.getAtRoiStartPosBoxOpt(idx));
 }
 
 void TestVekRegistry::optionDefaults_data()
 {
     QTest::addColumn<int>("capability");
-    QTest::addColumn<bool>("track");
-    QTest::addColumn<int>("roiActTime");
-    QTest::newRow("capability 2") << 2 << true << 1;
-    QTest::newRow("capability 1") << 1 << true << 1;
-    QTest::newRow("capability 0") << 0 << false << 0;
-    QTest::newRow("capability 3") << 3 << false << 0;
-    QTest::newRow("capability -1") << -1 << false << 0;
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("capability 2") << 2 << "1 0 0 0 | 0 0 0 1 0";
+    QTest::newRow("capability 1") << 1 << "1 0 0 0 | 0 0 0 1 0";
+    QTest::newRow("capability 0") << 0 << "0 0 0 0 | 0 0 0 0 0";
+    QTest::newRow("capability 3") << 3 << "0 0 0 0 | 0 0 0 0 0";
+    QTest::newRow("capability -1") << -1 << "0 0 0 0 | 0 0 0 0 0";
 }
 
 void TestVekRegistry::optionDefaults()
 {
     QFETCH(int, capability);
-    QFETCH(bool, track);
-    QFETCH(int, roiActTime);
+    QFETCH(QString, expected);
     vek_camera_info dirty = entryWith(1);
-    dirty.atTrack = !track;
+    dirty.atTrack = !expected.startsWith('1');
     dirty.atAutoZoom = dirty.atAutoTilt = dirty.atOsdRmd = true;
-    dirty.atMode = dirty.atTrackStartPos = dirty.atDetIndicator = dirty.atRoiStartPos = 9;
-    dirty.atRoiActTime = 9;
+    dirty.atMode = dirty.atTrackStartPos = dirty.atDetIndicator = dirty.atRoiStartPos = dirty.atRoiActTime = 9;
     obj_->addCamera(entryWith(2));
     obj_->addCamera(dirty);
-
     obj_->atOptInitDefault(1, capability);
     QVERIFY(log_->contains(QStringLiteral("(camIndex=1, atCapability=%1)").arg(capability)));
-    QCOMPARE(obj_->getAtTrackOpt(1), track);
-    QCOMPARE(obj_->getAtRoiActTimeBoxOpt(1), roiActTime);
-    QVERIFY(!obj_->getAtAutoZoomOpt(1));
-    QVERIFY(!obj_->getAtAutoTiltOpt(1));
-    QVERIFY(!obj_->getAtOsdRmdOpt(1));
-    QCOMPARE(obj_->getAtModeBoxOpt(1), 0);
-    QCOMPARE(obj_->getAtTrackStartPosBoxOpt(1), 0);
-    QCOMPARE(obj_->getAtDetIdctBoxOpt(1), 0);
-    QCOMPARE(obj_->getAtRoiStartPosBoxOpt(1), 0);
-    // The other entry is untouched.
-    QVERIFY(!obj_->getAtTrackOpt(0));
+    QCOMPARE(options(*obj_, 1), expected);
+    QCOMPARE(options(*obj_, 0), QStringLiteral("0 0 0 0 | 0 0 0 0 0")); // the other entry is untouched
 }
 
 void TestVekRegistry::optionsOutsideRegistry()
@@ -207,18 +183,9 @@ void TestVekRegistry::optionsOutsideRegistry()
     obj_->addCamera(e);
     for (int idx : {-1, 1, 7, 1 << 30}) {
         obj_->atOptInitDefault(idx, 2);
-        QVERIFY(!obj_->getAtTrackOpt(idx));
-        QVERIFY(!obj_->getAtAutoZoomOpt(idx));
-        QVERIFY(!obj_->getAtAutoTiltOpt(idx));
-        QVERIFY(!obj_->getAtOsdRmdOpt(idx));
-        QCOMPARE(obj_->getAtModeBoxOpt(idx), 0);
-        QCOMPARE(obj_->getAtTrackStartPosBoxOpt(idx), 0);
-        QCOMPARE(obj_->getAtDetIdctBoxOpt(idx), 0);
-        QCOMPARE(obj_->getAtRoiActTimeBoxOpt(idx), 0);
-        QCOMPARE(obj_->getAtRoiStartPosBoxOpt(idx), 0);
+        QCOMPARE(options(*obj_, idx), QStringLiteral("0 0 0 0 | 0 0 0 0 0"));
     }
-    QVERIFY(obj_->getAtTrackOpt(0));
-    QCOMPARE(obj_->getAtModeBoxOpt(0), 4);
+    QCOMPARE(options(*obj_, 0), QStringLiteral("1 0 0 0 | 4 0 0 0 0"));
     obj_->refreshAtStatus(0);
     QVERIFY(log_->contains(QStringLiteral("[vekcameraobject] vekCameraObject::refreshAtStatus()")));
 }
@@ -241,9 +208,8 @@ void TestVekRegistry::aiCamByModel_data()
 {
     QTest::addColumn<QString>("model");
     QTest::addColumn<int>("expected");
-    QTest::newRow("tracking model") << CameraModels::aiCamList().at(0) << 2;
-    QTest::newRow("second tracking model") << CameraModels::aiCamList().at(1) << 2;
-    QTest::newRow("third tracking model") << CameraModels::aiCamList().at(2) << 2;
+    for (int i = 0; i < 3; ++i)
+        QTest::addRow("tracking model %d", i) << CameraModels::aiCamList().at(i) << 2;
     QTest::newRow("plain model") << "39c" << 0;
     QTest::newRow("no model") << "" << 0;
     QTest::newRow("end marker is no model") << "FFFF" << 0;
@@ -260,32 +226,20 @@ void TestVekRegistry::aiCamByModel()
     QVERIFY(log_->contains(QStringLiteral("is AT Cam(0)")));
 }
 
-void TestVekRegistry::altShutterFamily()
-{
-    for (const QString &m : CameraModels::altShutterFamily())
-        QVERIFY(obj_->isAltShutterModel(m));
-    QVERIFY(!obj_->isAltShutterModel(QStringLiteral("39c")));
-    QVERIFY(!obj_->isAltShutterModel(QString()));
-}
-
 void TestVekRegistry::accessorsLogAndReturnEmpty()
 {
     obj_->setCurCameraIndex(2);
     QVERIFY(obj_->getCurrentIp().isEmpty());
-    QVERIFY(obj_->getCamHostName().isEmpty());
-    QVERIFY(obj_->getCamModelName().isEmpty());
-    QVERIFY(obj_->getCamMac().isEmpty());
-    QVERIFY(obj_->getCamMask().isEmpty());
-    QVERIFY(obj_->getCamGateway().isEmpty());
-    QVERIFY(obj_->getCamPrimdns().isEmpty());
-    QVERIFY(obj_->getCamSecdns().isEmpty());
-    QVERIFY(obj_->getCamVid().isEmpty());
-    QVERIFY(obj_->getCamPid().isEmpty());
-    for (const char *label : {"get Cam Host Name -- curCameraIndex():  2", "get Cam Model Name -- curCameraIndex():  2",
-                              "getCamMac -- curCameraIndex():  2", "getCamMask -- curCameraIndex():  2",
-                              "getCamGateway -- curCameraIndex():  2", "getCamPrimdns -- curCameraIndex():  2",
-                              "getCamSecdns -- curCameraIndex():  2", "getCamVid -- curCameraIndex():  2"})
-        QVERIFY2(log_->contains(QString::fromLatin1(label)), label);
+    using V = vekCameraObject;
+    const QList<QPair<QString (V::*)(), const char *>> accessors{
+        {&V::getCamHostName, "get Cam Host Name"}, {&V::getCamModelName, "get Cam Model Name"},
+        {&V::getCamMac, "getCamMac"}, {&V::getCamMask, "getCamMask"}, {&V::getCamGateway, "getCamGateway"},
+        {&V::getCamPrimdns, "getCamPrimdns"}, {&V::getCamSecdns, "getCamSecdns"}, {&V::getCamVid, "getCamVid"},
+        {&V::getCamPid, "getCamPid"}};
+    for (const auto &a : accessors) {
+        QVERIFY2(((*obj_).*a.first)().isEmpty(), a.second);
+        QVERIFY2(log_->contains(QStringLiteral("%1 -- curCameraIndex():  2").arg(a.second)), a.second);
+    }
     QVERIFY(!obj_->getCamIsdhcp());
     QVERIFY(log_->contains(QStringLiteral("getCamIsdhcp -- curCameraIndex():  2")));
 }
