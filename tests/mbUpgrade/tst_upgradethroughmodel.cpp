@@ -49,7 +49,8 @@ void TstUpgradeThroughModel::modelStaysOffTheLineWhileUpgrading()
     QSignalSpy messages(&model, &commandExecObject::logMessage);
 
     // The interface goes on as usual: source buttons, the T-bar, status
-    // polling, a settings page. Every call must fail at once.
+    // polling, settings, even reopening the line or a second upgrade. Every
+    // call must fail at once.
     int calls = 0, succeeded = 0;
     qint64 slowest = 0;
     QTimer ui;
@@ -59,13 +60,18 @@ void TstUpgradeThroughModel::modelStaysOffTheLineWhileUpgrading()
             return;
         QElapsedTimer t;
         t.start();
-        switch (calls % 6) {
-        case 0: succeeded += model.pgm(1 + calls % 4) ? 1 : 0; break;
-        case 1: succeeded += model.cutTrans() ? 1 : 0; break;
-        case 2: model.writeTbar(uint(100 + calls % 800)); break;
+        const uint tbar = model.currentTbarPos();
+        switch (calls % 10) {
+        case 0: succeeded += model.pgm(1 + calls % 4) + model.pvw(1) + model.keyOnPgm(); break;
+        case 1: succeeded += model.cutTrans() + model.autoTrans(10) + model.writePipProgram(); break;
+        case 2: model.writeTbar(tbar == 500 ? 501 : 500); succeeded += model.currentTbarPos() != tbar; break;
         case 3: model.refreshStatus2(); break;
-        case 4: succeeded += model.readTbar() >= 0 ? 1 : 0; break;
-        case 5: succeeded += model.autoTrans(10) ? 1 : 0; break;
+        case 4: succeeded += model.readTbar() >= 0; break;
+        case 5: succeeded += model.writePipSize(33) + model.saveuserMem(3); break;
+        case 6: succeeded += model.connectSerial(QStringLiteral("ttyAMA2")); break;
+        case 7: model.disConnect(); break;
+        case 8: model.processFirmwareUpgradeUi(imagePath, QStringLiteral("1.1")); break;
+        case 9: model.refreshSettingPages(); break;
         }
         slowest = qMax(slowest, t.elapsed());
         ++calls;
@@ -80,6 +86,8 @@ void TstUpgradeThroughModel::modelStaysOffTheLineWhileUpgrading()
     QVERIFY(!model.isUpgrading());
 
     QVERIFY2(calls >= 20, qPrintable(QString::number(calls)));
+    QVERIFY(log.count(QStringLiteral("firmware upgrade in progress")) >= calls / 2);
+    QVERIFY(log.count(QStringLiteral("[ERR] mainboard upgrade already running")) >= 1);
     QCOMPARE(succeeded, 0);
     QVERIFY2(slowest < 50, qPrintable(QString::number(slowest)));
 
