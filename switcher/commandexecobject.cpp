@@ -37,6 +37,16 @@ const char *sourceName(int src)
 
 bool isSource(int src) { return src >= black && src <= colorBar; }
 
+// Anything outside black..colour bar has no crosspoint: refused before any
+// traffic.
+bool acceptSource(int src, const char *what)
+{
+    if (isSource(src))
+        return true;
+    qWarning() << "[ERR]" << what << "out of range :" << src;
+    return false;
+}
+
 } // namespace
 
 commandExecObject::commandExecObject(QObject *parent) : QObject(parent)
@@ -168,19 +178,15 @@ bool commandExecObject::pgm(int n)
 {
     if (!isConnected())
         return false;
-    if (!isSource(n)) {
-        qWarning() << "[ERR] buttonNum out of range :" << n;
+    if (!acceptSource(n, "buttonNum"))
         return false;
-    }
     return writeBus("pgm", true, static_cast<CrossPoint>(n), NoLineCheck);
 }
 
 bool commandExecObject::pvw(int n)
 {
-    if (!isSource(n)) {
-        qWarning() << "[ERR] buttonNum out of range :" << n;
+    if (!acceptSource(n, "buttonNum"))
         return false;
-    }
     return writeBus("pvw", false, static_cast<CrossPoint>(n), NoLineCheck);
 }
 
@@ -369,10 +375,8 @@ void commandExecObject::logLamp(const char *operation, PushButtonLamp lamp, cons
 
 bool commandExecObject::writePipSource(int src)
 {
-    if (!isSource(src)) {
-        qWarning() << "[ERR] pip source out of range :" << src;
+    if (!acceptSource(src, "pip source"))
         return false;
-    }
     return exchange("writePipSource", NoLineCheck, false,
                     [&] { return zarvoUnitControl->writePipSrc(static_cast<CrossPoint>(src)); });
 }
@@ -381,10 +385,8 @@ void commandExecObject::writeSplitSource(int src)
 {
     if (!isConnected())
         return;
-    if (!isSource(src)) {
-        qWarning() << "[ERR] split source out of range :" << src;
+    if (!acceptSource(src, "split source"))
         return;
-    }
     exchange("writeSplitSource", NoLineCheck, [&] { zarvoUnitControl->writeSplitSrc(static_cast<CrossPoint>(src)); });
 }
 
@@ -392,10 +394,8 @@ bool commandExecObject::writeKeySource(int src)
 {
     if (!isConnected())
         return false;
-    if (!isSource(src)) {
-        qWarning() << "[ERR] key source out of range :" << src;
+    if (!acceptSource(src, "key source"))
         return false;
-    }
     return exchange("writeKeySource", NoLineCheck, false,
                     [&] { return zarvoUnitControl->writeKeyKeySrc(static_cast<CrossPoint>(src)); });
 }

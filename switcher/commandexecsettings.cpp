@@ -22,52 +22,49 @@ QString versionText(int major, int minor) { return QStringLiteral("%1.%2").arg(m
 // ---------------------------------------------------------------------------
 // Record reads (lock held by the caller)
 
-bool commandExecObject::readLumaAudioLocked(const char *operation, lumakeyAudioSetting &out)
+// Only a read that reports success is stored.
+template <typename Record>
+static bool storeRead(zarvoMu *link, Record (zarvoMu::*read)(bool &), Record &into)
 {
     bool ok = false;
-    const lumakeyAudioSetting record = zarvoUnitControl->readLumaAudioUserParam(ok);
-    if (!ok) {
+    const Record record = (link->*read)(ok);
+    if (ok)
+        into = record;
+    return ok;
+}
+
+bool commandExecObject::readLumaAudioLocked(const char *operation, lumakeyAudioSetting &out)
+{
+    if (!storeRead(zarvoUnitControl, &zarvoMu::readLumaAudioUserParam, audioParams)) {
         // A failed read never replaces what a good read left behind.
         qWarning() << "[ERR]" << operation << ": luma key/audio record read failed";
         return false;
     }
-    audioParams = record;
-    out = record;
+    out = audioParams;
     return true;
 }
 
 bool commandExecObject::readSetupLocked(const char *operation, machineInfoSetting &out)
 {
-    bool ok = false;
-    const machineInfoSetting record = zarvoUnitControl->readMachineInfoUserParam(ok);
-    if (!ok) {
+    if (!storeRead(zarvoUnitControl, &zarvoMu::readMachineInfoUserParam, outputParams)) {
         qWarning() << "[ERR]" << operation << ": setup record read failed";
         return false;
     }
-    outputParams = record;
-    out = record;
+    out = outputParams;
     return true;
 }
 
 bool commandExecObject::readColorBorderCopy()
 {
-    bool ok = false;
-    const colorWipeBorderSetting record = zarvoUnitControl->readColorBorderUserParam(ok);
-    if (ok) {
-        wipeBorderSetting_ = record;
-        wipeBorderValid_ = true;
-    }
+    const bool ok = storeRead(zarvoUnitControl, &zarvoMu::readColorBorderUserParam, wipeBorderSetting_);
+    wipeBorderValid_ = wipeBorderValid_ || ok;
     return ok;
 }
 
 bool commandExecObject::readPipCopy()
 {
-    bool ok = false;
-    const pipSetting record = zarvoUnitControl->readPipUserParam(ok);
-    if (ok) {
-        pipSetting_ = record;
-        pipValid_ = true;
-    }
+    const bool ok = storeRead(zarvoUnitControl, &zarvoMu::readPipUserParam, pipSetting_);
+    pipValid_ = pipValid_ || ok;
     return ok;
 }
 
