@@ -44,9 +44,8 @@ class TstPowerCtl : public QObject
 private slots:
     void init() { CommandRunner::clearHistory(); }
 
+    void constructionSetsPinsAndReadsLeds_data();
     void constructionSetsPinsAndReadsLeds();
-    void initLedValues_data();
-    void initLedValues();
     void initLedTimesOut();
     void allOffWritesBothRegisters();
     void invokablesWithoutHardwareEffect();
@@ -58,42 +57,40 @@ private slots:
     void repeatedPowerOffPulses();
 };
 
+void TstPowerCtl::constructionSetsPinsAndReadsLeds_data()
+{
+    QTest::addColumn<QByteArray>("reg2");
+    QTest::addColumn<QByteArray>("reg3");
+    QTest::addColumn<int>("lockFast");
+    QTest::addColumn<int>("midSlow");
+    QTest::newRow("0x41 and 0x17") << QByteArray("0x41") << QByteArray("0x17") << 65 << 0x17;
+    QTest::newRow("0xff and 0x00") << QByteArray("0xff") << QByteArray("0x00") << 0xff << 0;
+    // a tool error leaves the register as it was (0 at construction)
+    QTest::newRow("error text") << QByteArray("Error: Read failed") << QByteArray("0x01") << 0 << 1;
+    QTest::newRow("not a byte") << QByteArray("0x1ff") << QByteArray("0x2") << 0 << 2;
+}
+
 void TstPowerCtl::constructionSetsPinsAndReadsLeds()
 {
+    QFETCH(QByteArray, reg2);
+    QFETCH(QByteArray, reg3);
+    QFETCH(int, lockFast);
+    QFETCH(int, midSlow);
     TestSysroot sys;
-    setLedRegisters(sys, "0x41", "0x17");
+    setLedRegisters(sys, reg2, reg3);
     LogCapture log;
     PowerCtl p;
     QCOMPARE(CommandRunner::history(),
              QStringList({"sh -c sudo raspi-gpio set 27 op pn dh", "sh -c sudo raspi-gpio set 17 ip pu",
                           "i2cget -y -a 1 0x05 0x02", "i2cget -y -a 1 0x05 0x03"}));
     QCOMPARE(sys.calls("sudo"), QStringList({"raspi-gpio set 27 op pn dh", "raspi-gpio set 17 ip pu"}));
-    QCOMPARE(int(p.lockFastRegister()), 65);
-    QCOMPARE(int(p.midSlowRegister()), 0x17);
-    QCOMPARE(log.lines().mid(0, 3), QStringList({"int...", "lockFastReg 0x41", "midSlowReg 0x17"}));
-    QVERIFY(!p.isRunning()); // the interface starts the thread itself
-}
-
-void TstPowerCtl::initLedValues_data()
-{
-    QTest::addColumn<QByteArray>("output");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("0xff") << QByteArray("0xff") << 0xff;
-    // a tool error leaves the register as it was (0 at construction)
-    QTest::newRow("error text") << QByteArray("Error: Read failed") << 0;
-    QTest::newRow("not a byte") << QByteArray("0x1ff") << 0;
-}
-
-void TstPowerCtl::initLedValues()
-{
-    QFETCH(QByteArray, output);
-    QFETCH(int, expected);
-    TestSysroot sys;
-    sys.setStandInOutput(QStringLiteral("i2cget"), output);
-    PowerCtl p;
-    QCOMPARE(int(p.lockFastRegister()), expected);
-    QCOMPARE(int(p.midSlowRegister()), expected);
+    QCOMPARE(int(p.lockFastRegister()), lockFast);
+    QCOMPARE(int(p.midSlowRegister()), midSlow);
+    QCOMPARE(log.lines().value(0), QStringLiteral("int..."));
+    QVERIFY(log.contains(QString::asprintf("lockFastReg 0x%02X", lockFast)));
+    QVERIFY(log.contains(QString::asprintf("midSlowReg 0x%02X", midSlow)));
     QVERIFY(p.initLED()); // the tool finished, whatever it said
+    QVERIFY(!p.isRunning()); // the interface starts the thread itself
 }
 
 void TstPowerCtl::initLedTimesOut()
