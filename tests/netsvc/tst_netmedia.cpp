@@ -92,83 +92,75 @@ private slots:
 
     // --- meter ----------------------------------------------------------------
 
-    void meterCycleOf25Reads()
+    // One bar update per 25 reads, from the most common value of each side;
+    // reads of another length count but add no sample.
+    void meterCycles_data()
     {
+        QTest::addColumn<QByteArray>("frame");      // two reads in three
+        QTest::addColumn<QByteArray>("thirdFrame"); // the third
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("right");
+        QTest::newRow("one value") << QByteArray::fromHex("0a14") << QByteArray::fromHex("0a14") << 10 << 20;
+        // Modes 100 and 103: nearly equal, smoothed with the previous 0 and 0.
+        QTest::newRow("nearly equal bars") << QByteArray::fromHex("6467") << QByteArray::fromHex("0101") << 50 << 50;
+    }
+    void meterCycles()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(QByteArray, thirdFrame);
+        QFETCH(int, left);
+        QFETCH(int, right);
         TestSysroot root;
         net n;
         QVERIFY(n.isMeterListening());
-        QSignalSpy left(&n, &net::sendLeftBarVal);
-        QSignalSpy right(&n, &net::sendRightBarVal);
+        QSignalSpy l(&n, &net::sendLeftBarVal);
+        QSignalSpy r(&n, &net::sendRightBarVal);
         Meter m;
         QVERIFY(m.connect(n));
-        for (int i = 0; i < 24; ++i)
-            QVERIFY(m.frame(n, QByteArray::fromHex("0a14")));
-        QCOMPARE(left.count(), 0);
-        QVERIFY(m.frame(n, QByteArray::fromHex("0a14")));
-        QCOMPARE(left.count(), 1);
-        QCOMPARE(right.count(), 1);
-        QCOMPARE(left.at(0).at(0).value<unsigned char>(), (unsigned char)10);
-        QCOMPARE(right.at(0).at(0).value<unsigned char>(), (unsigned char)20);
-    }
-
-    void nearlyEqualBarsSmoothedThenEmptyCycle()
-    {
-        TestSysroot root;
-        net n;
-        QSignalSpy left(&n, &net::sendLeftBarVal);
-        QSignalSpy right(&n, &net::sendRightBarVal);
-        Meter m;
-        QVERIFY(m.connect(n));
-        for (int i = 0; i < 25; ++i)
-            QVERIFY(m.frame(n, QByteArray::fromHex(i % 3 ? "6467" : "0101"))); // modes 100 and 103
-        QCOMPARE(left.count(), 1);
-        QCOMPARE(left.at(0).at(0).value<unsigned char>(), (unsigned char)50);
-        QCOMPARE(right.at(0).at(0).value<unsigned char>(), (unsigned char)50);
-
-        // 4-byte reads count but add no sample: both modes 0, smoothed with
-        // the previous 50 and 50.
+        for (int i = 0; i < 25; ++i) {
+            QCOMPARE(l.count(), 0);
+            QVERIFY(m.frame(n, i % 3 ? frame : thirdFrame));
+        }
+        QCOMPARE(l.count(), 1);
+        QCOMPARE(r.count(), 1);
+        QCOMPARE(int(l.at(0).at(0).value<unsigned char>()), left);
+        QCOMPARE(int(r.at(0).at(0).value<unsigned char>()), right);
+        if (left != right)
+            return;
+        // Both modes 0 now, smoothed with the previous values.
         LogCapture log;
         for (int i = 0; i < 25; ++i)
             QVERIFY(m.frame(n, QByteArray::fromHex("01020304")));
-        QCOMPARE(left.count(), 2);
-        QCOMPARE(left.at(1).at(0).value<unsigned char>(), (unsigned char)25);
-        QCOMPARE(right.at(1).at(0).value<unsigned char>(), (unsigned char)25);
+        QCOMPARE(l.count(), 2);
+        QCOMPARE(int(l.at(1).at(0).value<unsigned char>()), left / 2);
+        QCOMPARE(int(r.at(1).at(0).value<unsigned char>()), right / 2);
         QCOMPARE(log.count("[WARM] Audio data is empty"), 2);
     }
 
     void barUpdateRule_data()
     {
         // A first update (far apart, so kept as it is) sets the previous
-        // values the second one is smoothed with.
-        QTest::addColumn<int>("firstL");
-        QTest::addColumn<int>("firstR");
-        QTest::addColumn<int>("l");
-        QTest::addColumn<int>("r");
-        QTest::addColumn<int>("outL");
-        QTest::addColumn<int>("outR");
-        QTest::newRow("previous 0 and 100") << 0 << 100 << 100 << 103 << 75 << 75;
-        QTest::newRow("previous values count") << 200 << 0 << 100 << 103 << 100 << 100;
-        QTest::newRow("difference 4 smoothed") << 0 << 100 << 104 << 100 << 76 << 76;
-        QTest::newRow("difference 5 kept") << 0 << 100 << 105 << 100 << 105 << 100;
-        QTest::newRow("full scale") << 255 << 0 << 255 << 255 << 191 << 191;
+        // values the second one is smoothed with: first L, R, then L, R and
+        // what comes out.
+        QTest::addColumn<QList<int>>("v");
+        QTest::newRow("previous 0 and 100") << QList<int>{0, 100, 100, 103, 75, 75};
+        QTest::newRow("previous values count") << QList<int>{200, 0, 100, 103, 100, 100};
+        QTest::newRow("difference 4 smoothed") << QList<int>{0, 100, 104, 100, 76, 76};
+        QTest::newRow("difference 5 kept") << QList<int>{0, 100, 105, 100, 105, 100};
+        QTest::newRow("full scale") << QList<int>{255, 0, 255, 255, 191, 191};
     }
     void barUpdateRule()
     {
-        QFETCH(int, firstL);
-        QFETCH(int, firstR);
-        QFETCH(int, l);
-        QFETCH(int, r);
-        QFETCH(int, outL);
-        QFETCH(int, outR);
+        QFETCH(QList<int>, v);
         TestSysroot root;
         net n;
         QSignalSpy left(&n, &net::sendLeftBarVal);
         QSignalSpy right(&n, &net::sendRightBarVal);
-        n.updatedBuToUI((unsigned char)firstL, (unsigned char)firstR);
-        QCOMPARE(int(left.at(0).at(0).value<unsigned char>()), firstL);
-        n.updatedBuToUI((unsigned char)l, (unsigned char)r);
-        QCOMPARE(int(left.at(1).at(0).value<unsigned char>()), outL);
-        QCOMPARE(int(right.at(1).at(0).value<unsigned char>()), outR);
+        n.updatedBuToUI((unsigned char)v[0], (unsigned char)v[1]);
+        QCOMPARE(int(left.at(0).at(0).value<unsigned char>()), v[0]);
+        n.updatedBuToUI((unsigned char)v[2], (unsigned char)v[3]);
+        QCOMPARE(int(left.at(1).at(0).value<unsigned char>()), v[4]);
+        QCOMPARE(int(right.at(1).at(0).value<unsigned char>()), v[5]);
     }
 
     void meterReadsOfAnyLength()
@@ -288,14 +280,13 @@ private slots:
     {
         QTest::addColumn<int>("sel");
         QTest::addColumn<QString>("rate");
-        QTest::newRow("0") << 0 << "60000/1000";
-        QTest::newRow("6") << 6 << "60000/1000";
-        QTest::newRow("1") << 1 << "60000/1001";
-        QTest::newRow("7") << 7 << "60000/1001";
-        QTest::newRow("2") << 2 << "50000/1000";
-        QTest::newRow("8") << 8 << "50000/1000";
-        QTest::newRow("4: default") << 4 << "60000/1000";
-        QTest::newRow("-1: default") << -1 << "60000/1000";
+        // 4 and -1 take the default.
+        for (int sel : {0, 6, 4, -1})
+            QTest::addRow("%d", sel) << sel << "60000/1000";
+        for (int sel : {1, 7})
+            QTest::addRow("%d", sel) << sel << "60000/1001";
+        for (int sel : {2, 8})
+            QTest::addRow("%d", sel) << sel << "50000/1000";
     }
     void programOutputRates()
     {
