@@ -61,3 +61,52 @@ bool VekRig::onlyCameraGot(int vekIdx, const QList<QByteArray> &messages)
     }
     return ok;
 }
+
+VekSignalTrace::VekSignalTrace(vekCameraObject &o)
+{
+    using V = vekCameraObject;
+    watch(o, &V::sendCamPower, "power");
+    watch(o, &V::sendWb, "wb");
+    watch(o, &V::sendRGain, "rGain");
+    watch(o, &V::sendBGain, "bGain");
+    watch(o, &V::sendFocus, "focus");
+    watch(o, &V::sendIris, "iris");
+    watch(o, &V::sendSpeed, "speed");
+    watch(o, &V::sendTally, "tally");
+    watch(o, &V::sendVideoFormat, "format");
+    watch(o, &V::sendMirrorMode, "mirror");
+    watch(o, &V::sendPanDir, "pan");
+    watch(o, &V::sendTiltDir, "tilt");
+    watch(o, &V::sendShutterValue, "shutter");
+    watch(o, &V::setCamInfo, "info");
+    watch(o, &V::ptzMoving, "moving");
+}
+
+QStringList VekSignalTrace::take()
+{
+    QStringList e;
+    e.swap(events_);
+    return e;
+}
+
+QString vekProperties(const vekCameraObject &o)
+{
+    return QStringLiteral("bar %1 tally %2 red %3 green %4 osd %5 | '%6' wb %7 r %8 b %9 | af %10 iris %11 | "
+                          "h %12 v %13 pan %14 tilt %15 range %16")
+        .arg(o.isColorBarOn())
+        .arg(o.isTallyLightOn())
+        .arg(o.isredTallyOn())
+        .arg(o.isblueTallyOn())
+        .arg(o.isOsdOn())
+        .arg(o.videoFormat())
+        .arg(o.whiteBalanceMode())
+        .arg(o.vekRGain())
+        .arg(o.vekBGain())
+        .arg(o.bAutoFocusMode())
+        .arg(o.birisModeAuto())
+        .arg(o.vekHFlip())
+        .arg(o.vekVFlip())
+        .arg(o.panDirReverse())
+        .arg(o.tiltDirReverse())
+        .arg(o.ptzSpeedRange());
+}

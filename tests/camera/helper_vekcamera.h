@@ -7,8 +7,12 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
 
 #include <functional>
+#include <type_traits>
 #include <memory>
 
 // A temporary sysroot with a simulated camera on each of the three camera
@@ -40,6 +44,40 @@ private:
     std::unique_ptr<SimCamera> cams_[3];
     std::unique_ptr<vekCameraObject> obj_;
 };
+
+// The camera object's signals to the interface (send..., setCamInfo,
+// ptzMoving) in emission order, as "name(arg, arg)".
+class VekSignalTrace : public QObject
+{
+public:
+    explicit VekSignalTrace(vekCameraObject &o);
+    // The emissions so far, forgetting them.
+    QStringList take();
+
+private:
+    template <typename... A>
+    void watch(vekCameraObject &o, void (vekCameraObject::*signal)(A...), const char *name)
+    {
+        connect(&o, signal, this, [this, name](A... args) {
+            QStringList a;
+            (a.append(text(args)), ...);
+            events_ << QStringLiteral("%1(%2)").arg(QLatin1String(name), a.join(QStringLiteral(", ")));
+        });
+    }
+    template <typename T>
+    static QString text(const T &v)
+    {
+        if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>)
+            return QString::number(v);
+        else
+            return QVariant::fromValue(v).toString();
+    }
+    QStringList events_;
+};
+
+// The interface properties of the camera object in one line, so a test can
+// compare them all at once.
+QString vekProperties(const vekCameraObject &o);
 
 // An operation on camera `c`, for the tables of operations.
 using VekOp = std::function<void(vekCameraObject &, int)>;

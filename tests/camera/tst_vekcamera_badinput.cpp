@@ -116,7 +116,8 @@ void TestVekBadInput::unterminatedAndOversizedReplies()
 
     const QByteArray big = QByteArray(6000, char(0x50)) + char(0xFF);
     for (const Inquiry &q : inquiries()) {
-        if (!QByteArrayList{"getSystemStatus", "queryVersion", "shutterPosInq", "atTrackInquire", "rGain"}.contains(q.name))
+        const QByteArrayList some{"getSystemStatus", "queryVersion", "shutterPosInq", "atTrackInquire", "rGain"};
+        if (!some.contains(q.name))
             continue;
         rig_->cam(0).injectReply(big);
         QVERIFY2(q.call(rig_->obj(), 0) == q.failure, q.name);
@@ -173,7 +174,7 @@ void TestVekBadInput::randomReplies()
             if (result == q.failure)
                 ++failures;
             QVERIFY2(result >= q.min && result <= q.max,
-                     qPrintable(QStringLiteral("%1 gave %2 for %3").arg(q.name).arg(result).arg(QString(r.toHex(' ')))));
+                     QByteArray(q.name) + " gave " + QByteArray::number(result) + " for " + r.toHex(' '));
         }
     }
     qInfo("%d random replies, %d read as failures", fed, failures);

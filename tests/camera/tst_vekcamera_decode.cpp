@@ -13,222 +13,126 @@ class TestVekDecode : public QObject
 {
     Q_OBJECT
 private slots:
-    void ackComplete_data();
-    void ackComplete();
-    void systemStatusVideoCode_data();
-    void systemStatusVideoCode();
-    void systemStatusRejects_data();
-    void systemStatusRejects();
-    void version_data();
-    void version();
-    void shutter_data();
-    void shutter();
-    void gain_data();
-    void gain();
-    void trackState_data();
-    void trackState();
-    void bareAnswerFinding_data();
-    void bareAnswerFinding();
+    void decoders_data();
+    void decoders();
     void videoCodeTable();
     void modelFragments();
     void randomReplies();
 };
 
-// Acknowledgement or completion anywhere, and the stricter preset test
-// (second byte 41 or 51).
-void TestVekDecode::ackComplete_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("ackComplete");
-    QTest::addColumn<bool>("presetAck");
-    QTest::newRow("ack+complete") << hexBytes("9041FF9051FF") << true << true;
-    QTest::newRow("complete alone") << hexBytes("9051FF") << true << true;
-    QTest::newRow("ack alone") << hexBytes("9041FF") << true << true;
-    QTest::newRow("framed ack") << hexBytes("00059041FF") << true << false;
-    QTest::newRow("error") << hexBytes("906002FF") << false << false;
-    QTest::newRow("not executable") << hexBytes("906141FF") << false << false;
-    QTest::newRow("ack without terminator") << hexBytes("9041") << false << false;
-    QTest::newRow("noise with 41") << hexBytes("1241FF") << false << false;
-    QTest::newRow("empty") << QByteArray() << false << false;
-}
+namespace {
 
-void TestVekDecode::ackComplete()
+// What one decoder makes of a reply, as text: "-" where it refuses it.
+QString decoded(const QString &decoder, const QByteArray &r)
 {
-    QFETCH(QByteArray, reply);
-    QFETCH(bool, ackComplete);
-    QFETCH(bool, presetAck);
-    QCOMPARE(containsAckComplete(reply), ackComplete);
-    QCOMPARE(isPresetAck(reply), presetAck);
-}
-
-void TestVekDecode::systemStatusVideoCode_data()
-{
-    QTest::addColumn<int>("byte3");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("index");
-    QTest::newRow("0x42 reads as code 2") << 0x42 << "1080i60" << 6;
-    QTest::newRow("code 5 is 1080i60 too") << 0x05 << "1080i60" << 6;
-    QTest::newRow("code 0 unknown") << 0x00 << "" << 0;
-    QTest::newRow("code 3 unknown") << 0x03 << "" << 0;
-    QTest::newRow("2160p60") << 0x24 << "2160p60" << 17;
-    QTest::newRow("720p50") << 0x0C << "720p50" << 11;
-}
-
-void TestVekDecode::systemStatusVideoCode()
-{
-    QFETCH(int, byte3);
-    QFETCH(QString, text);
-    QFETCH(int, index);
-    QByteArray reply = hexBytes("90500115000000000002000000 03FF");
-    reply[3] = char(byte3);
-    SystemStatus s;
-    QVERIFY(decodeSystemStatus(reply, &s));
-    QCOMPARE(s.formatText, text);
-    QCOMPARE(s.formatIndex, index);
-}
-
-void TestVekDecode::systemStatusRejects_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::newRow("14 bytes") << hexBytes("90500115000000000002000000FF");
-    QTest::newRow("16 bytes") << hexBytes("9050011500000000000200000003FFFF");
-    QTest::newRow("error padded to 15") << hexBytes("906002FF00000000000000000000FF");
-    QTest::newRow("ack then 12 bytes") << hexBytes("9041FF9050011500000000000200FF");
-    QTest::newRow("no terminator") << hexBytes("905001150000000000020000000300");
-    QTest::newRow("empty") << QByteArray();
-}
-
-void TestVekDecode::systemStatusRejects()
-{
-    QFETCH(QByteArray, reply);
-    SystemStatus s;
-    s.speedRange = 77;
-    QVERIFY(!decodeSystemStatus(reply, &s));
-    QCOMPARE(s.speedRange, quint8(77)); // untouched
-}
-
-void TestVekDecode::version_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QString>("model"); // empty: refused
-    QTest::newRow("example") << hexBytes("9050039C0102030400010A01000007FF") << "39c";
-    QTest::newRow("low nibbles, byte 3 whole") << hexBytes("9050F3050102030400010A01000007FF") << "305";
-    QTest::newRow("15 bytes") << hexBytes("9050039C0102030400010A010000FF") << "";
-    QTest::newRow("17 bytes") << hexBytes("9050039C0102030400010A01000007FFFF") << "";
-    QTest::newRow("error as first bytes") << hexBytes("9060039C0102030400010A01000007FF") << "";
-    QTest::newRow("empty") << QByteArray() << "";
-}
-
-void TestVekDecode::version()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(QString, model);
-    VersionInfo v;
-    QCOMPARE(decodeVersion(reply, &v), !model.isEmpty());
-    if (!model.isEmpty()) {
-        QCOMPARE(v.model, model);
-        QCOMPARE(v.mcu, QStringLiteral("12.34"));
-        QCOMPARE(v.fpga, QStringLiteral("01a"));
-        QCOMPARE(v.motor, QStringLiteral("10.07"));
+    const QString refused = QStringLiteral("-");
+    if (decoder == "ack")
+        return QStringLiteral("%1 %2").arg(containsAckComplete(r)).arg(isPresetAck(r));
+    if (decoder == "status") {
+        SystemStatus s;
+        s.speedRange = 77;
+        const bool ok = decodeSystemStatus(r, &s);
+        if (!ok && s.speedRange != 77)
+            return QStringLiteral("refused but written");
+        return ok ? QStringLiteral("'%1' %2").arg(s.formatText).arg(s.formatIndex) : refused;
     }
+    if (decoder == "version") {
+        VersionInfo v;
+        return decodeVersion(r, &v) ? QStringList{v.model, v.mcu, v.fpga, v.motor}.join(' ') : refused;
+    }
+    if (decoder == "shutter")
+        return QString::number(shutterPosition(r));
+    if (decoder == "gain") {
+        int g = 0;
+        return framedGain(r, &g) ? QString::number(g) : refused;
+    }
+    if (decoder == "track") {
+        int t = 99;
+        const char *kinds[] = {"value", "too short", "not supported", "unknown"};
+        const int kind = int(trackState(r, &t));
+        return QStringLiteral("%1 %2").arg(QLatin1String(kinds[kind])).arg(t);
+    }
+    QByteArray p; // "bare1", "bare4": a bare answer with at least 1 or 4 data bytes
+    return bareAnswer(r, &p, decoder.right(1).toInt()) ? QString::fromLatin1(p.toHex()) : refused;
 }
 
-void TestVekDecode::shutter_data()
+} // namespace
+
+void TestVekDecode::decoders_data()
 {
+    QTest::addColumn<QString>("decoder");
     QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("framed answer") << hexBytes("000990500000 0A03FF") << 0xA3;
-    QTest::newRow("after stale completion") << hexBytes("00059051FF 00099050000000 05FF") << 0x05;
-    QTest::newRow("bare answer has no frame") << hexBytes("905000000A03FF") << -1;
-    QTest::newRow("framed error") << hexBytes("0006906002FF") << -1;
-    QTest::newRow("truncated frame") << hexBytes("00099050000 00A") << -1;
-    QTest::newRow("wrong terminator") << hexBytes("0009905000000A0300") << -1;
-    QTest::newRow("empty") << QByteArray() << -1;
+    QTest::addColumn<QString>("expected");
+    auto row = [](const char *decoder, const char *name, const char *reply, const char *expected) {
+        QTest::addRow("%s: %s", decoder, name) << QString::fromLatin1(decoder) << QByteArray::fromHex(reply)
+                                               << QString::fromLatin1(expected);
+    };
+    // containsAckComplete, then the preset test (second byte 41 or 51)
+    row("ack", "ack+complete", "9041FF9051FF", "1 1");
+    row("ack", "complete alone", "9051FF", "1 1");
+    row("ack", "ack alone", "9041FF", "1 1");
+    row("ack", "framed ack", "00059041FF", "1 0");
+    row("ack", "error", "906002FF", "0 0");
+    row("ack", "not executable", "906141FF", "0 0");
+    row("ack", "ack without terminator", "9041", "0 0");
+    row("ack", "noise with 41", "1241FF", "0 0");
+    row("ack", "empty", "", "0 0");
+    // the video code is the low six bits of byte 3
+    row("status", "0x42 reads as code 2", "9050014200000000000200000003FF", "'1080i60' 6");
+    row("status", "code 5 is 1080i60 too", "9050010500000000000200000003FF", "'1080i60' 6");
+    row("status", "code 0 unknown", "9050010000000000000200000003FF", "'' 0");
+    row("status", "code 3 unknown", "9050010300000000000200000003FF", "'' 0");
+    row("status", "2160p60", "9050012400000000000200000003FF", "'2160p60' 17");
+    row("status", "720p50", "9050010C00000000000200000003FF", "'720p50' 11");
+    row("status", "14 bytes", "90500115000000000002000000FF", "-");
+    row("status", "16 bytes", "9050011500000000000200000003FFFF", "-");
+    row("status", "error padded to 15", "906002FF00000000000000000000FF", "-");
+    row("status", "ack then 12 bytes", "9041FF9050011500000000000200FF", "-");
+    row("status", "no terminator", "905001150000000000020000000300", "-");
+    row("status", "empty", "", "-");
+    row("version", "example", "9050039C0102030400010A01000007FF", "39c 12.34 01a 10.07");
+    row("version", "low nibbles, byte 3 whole", "9050F3050102030400010A01000007FF", "305 12.34 01a 10.07");
+    row("version", "15 bytes", "9050039C0102030400010A010000FF", "-");
+    row("version", "17 bytes", "9050039C0102030400010A01000007FFFF", "-");
+    row("version", "error as first bytes", "9060039C0102030400010A01000007FF", "-");
+    row("version", "empty", "", "-");
+    row("shutter", "framed answer", "0009905000000A03FF", "163");
+    row("shutter", "after stale completion", "00059051FF0009905000000005FF", "5");
+    row("shutter", "bare answer has no frame", "905000000A03FF", "-1");
+    row("shutter", "framed error", "0006906002FF", "-1");
+    row("shutter", "truncated frame", "00099050000000A", "-1");
+    row("shutter", "wrong terminator", "0009905000000A0300", "-1");
+    row("shutter", "empty", "", "-1");
+    row("gain", "framed answer", "0009905000000A05FF", "165");
+    row("gain", "high nibble only counts once", "0009905000000F0FFF", "255");
+    row("gain", "framed error six bytes", "0006906002FF", "-");
+    row("gain", "bare answer", "905000000A05FF", "-");
+    row("gain", "length byte lies", "0020905000000A05FF", "-");
+    row("gain", "five bytes", "00059050FF", "-");
+    row("track", "on", "905002FF", "value 2");
+    row("track", "off", "905003FF", "value 3");
+    row("track", "ack then answer", "9041FF905003FF", "value 3");
+    row("track", "high nibble dropped", "905042FF", "value 2");
+    row("track", "error", "906002FF", "not supported -1");
+    row("track", "three bytes", "9041FF", "too short -1");
+    row("track", "garbage", "01020304", "unknown -1");
+    row("track", "answer without terminator", "90500200", "unknown -1");
+    row("bare1", "plain", "905002FF", "02");
+    row("bare1", "after ack", "9041FF905003FF", "03");
+    row("bare1", "inside a frame", "0006905002FF", "02");
+    row("bare1", "empty payload", "9050FF", "-");
+    row("bare4", "too short for four", "9050010203FF", "-");
+    row("bare4", "second answer long enough", "905001FF905001020304FF", "01020304");
+    row("bare1", "unterminated", "90500203", "-");
+    row("bare1", "error", "906002FF", "-");
 }
 
-void TestVekDecode::shutter()
+void TestVekDecode::decoders()
 {
+    QFETCH(QString, decoder);
     QFETCH(QByteArray, reply);
-    QFETCH(int, expected);
-    QCOMPARE(shutterPosition(reply), expected);
-}
-
-void TestVekDecode::gain_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("framed answer") << hexBytes("0009905000000A05FF") << true << 0xA5;
-    QTest::newRow("high nibble only counts once") << hexBytes("0009905000000F0FFF") << true << 0xFF;
-    QTest::newRow("framed error six bytes") << hexBytes("0006906002FF") << false << 0;
-    QTest::newRow("bare answer") << hexBytes("905000000A05FF") << false << 0;
-    QTest::newRow("length byte lies") << hexBytes("0020905000000A05FF") << false << 0;
-    QTest::newRow("five bytes") << hexBytes("00059050FF") << false << 0;
-}
-
-void TestVekDecode::gain()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(bool, ok);
-    QFETCH(int, expected);
-    int g = 0;
-    QCOMPARE(framedGain(reply, &g), ok);
-    if (ok)
-        QCOMPARE(g, expected);
-}
-
-void TestVekDecode::trackState_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("on") << hexBytes("905002FF") << int(TrackAnswer::Value) << 2;
-    QTest::newRow("off") << hexBytes("905003FF") << int(TrackAnswer::Value) << 3;
-    QTest::newRow("ack then answer") << hexBytes("9041FF905003FF") << int(TrackAnswer::Value) << 3;
-    QTest::newRow("high nibble dropped") << hexBytes("905042FF") << int(TrackAnswer::Value) << 2;
-    QTest::newRow("error") << hexBytes("906002FF") << int(TrackAnswer::NotSupported) << -1;
-    QTest::newRow("three bytes") << hexBytes("9041FF") << int(TrackAnswer::TooShort) << -1;
-    QTest::newRow("garbage") << hexBytes("01020304") << int(TrackAnswer::Unknown) << -1;
-    QTest::newRow("answer without terminator") << hexBytes("90500200") << int(TrackAnswer::Unknown) << -1;
-}
-
-void TestVekDecode::trackState()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(int, answer);
-    QFETCH(int, expected);
-    int state = 99;
-    QCOMPARE(int(VekReply::trackState(reply, &state)), answer);
-    QCOMPARE(state, expected);
-}
-
-void TestVekDecode::bareAnswerFinding_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<int>("minPayload");
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<QByteArray>("payload");
-    QTest::newRow("plain") << hexBytes("905002FF") << 1 << true << hexBytes("02");
-    QTest::newRow("after ack") << hexBytes("9041FF905003FF") << 1 << true << hexBytes("03");
-    QTest::newRow("inside a frame") << hexBytes("0006905002FF") << 1 << true << hexBytes("02");
-    QTest::newRow("empty payload") << hexBytes("9050FF") << 1 << false << QByteArray();
-    QTest::newRow("too short for four") << hexBytes("9050010203FF") << 4 << false << QByteArray();
-    QTest::newRow("second answer long enough") << hexBytes("905001FF905001020304FF") << 4 << true
-                                               << hexBytes("01020304");
-    QTest::newRow("unterminated") << hexBytes("90500203") << 1 << false << QByteArray();
-    QTest::newRow("error") << hexBytes("906002FF") << 1 << false << QByteArray();
-}
-
-void TestVekDecode::bareAnswerFinding()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(int, minPayload);
-    QFETCH(bool, found);
-    QFETCH(QByteArray, payload);
-    QByteArray p;
-    QCOMPARE(bareAnswer(reply, &p, minPayload), found);
-    if (found)
-        QCOMPARE(p, payload);
+    QFETCH(QString, expected);
+    QCOMPARE(decoded(decoder, reply), expected);
 }
 
 void TestVekDecode::videoCodeTable()

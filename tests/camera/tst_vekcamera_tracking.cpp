@@ -14,7 +14,6 @@ private slots:
 
     void operationBytes_data();
     void operationBytes();
-    void trackingReachesCamera();
     void trackInquire_data();
     void trackInquire();
     void settingInquiries();
@@ -50,24 +49,19 @@ void TestVekTracking::operationBytes_data()
     row("atHalfBody", VEK_OP(atHalfBody(c)), "810A0F010001FF", "at Half Body: cmd: ");
     row("atCloseUp", VEK_OP(atCloseUp(c)), "810A0F010002FF", "at Close Up: cmd: ");
     row("atCustomBody", VEK_OP(atCustomBody(c)), "810A0F010003FF", "at Custom Body: cmd: ");
-    row("atFigSizeSave", VEK_OP(atFigSizeSave(0x1234, c)), "810A0F010801020304FF",
-        "at Fig Size Save cmd: ");
+    row("atFigSizeSave", VEK_OP(atFigSizeSave(0x1234, c)), "810A0F010801020304FF", "at Fig Size Save cmd: ");
     row("atFigSizeSave high bits ignored", VEK_OP(atFigSizeSave(0x7FABC, c)),
         "810A0F01080F0A0B0CFF", "at Fig Size Save cmd: ");
-    row("atFigSizeDefault", VEK_OP(atFigSizeDefault(c)), "810A0F010800000500FF",
-        "at Fig Size Default cmd: ");
+    row("atFigSizeDefault", VEK_OP(atFigSizeDefault(c)), "810A0F010800000500FF", "at Fig Size Default cmd: ");
     row("atSelSbjLeft", VEK_OP(atSelSbjLeft(c)), "810A11A302FF", "at Sel Sbj Left cmd: ");
     row("atSelSbjRight", VEK_OP(atSelSbjRight(c)), "810A11A303FF", "at Sel Sbj Right cmd: ");
     row("atSelSbjConfirm", VEK_OP(atSelSbjConfirm(c)), "810A11A304FF", "at Sel Sbj Confirm: cmd: ");
     row("atPlaceLeft", VEK_OP(atPlaceLeft(c)), "810A0F010700FF", "at Place Left: cmd: ");
     row("atPlaceCenter", VEK_OP(atPlaceCenter(c)), "810A0F010701FF", "at Place Center cmd: ");
     row("atPlaceRight", VEK_OP(atPlaceRight(c)), "810A0F010702FF", "at Place Right cmd: ");
-    row("atTrackSpeedFast", VEK_OP(atTrackSpeedFast(c)), "810A0F010500FF",
-        "at Track Speed Fast: cmd: ");
-    row("atTrackSpeedMedium", VEK_OP(atTrackSpeedMedium(c)), "810A0F010501FF",
-        "at Track Speed Medium: cmd: ");
-    row("atTrackSpeedSlow", VEK_OP(atTrackSpeedSlow(c)), "810A0F010502FF",
-        "at Track Speed Slow: cmd: ");
+    row("atTrackSpeedFast", VEK_OP(atTrackSpeedFast(c)), "810A0F010500FF", "at Track Speed Fast: cmd: ");
+    row("atTrackSpeedMedium", VEK_OP(atTrackSpeedMedium(c)), "810A0F010501FF", "at Track Speed Medium: cmd: ");
+    row("atTrackSpeedSlow", VEK_OP(atTrackSpeedSlow(c)), "810A0F010502FF", "at Track Speed Slow: cmd: ");
     // The two sent as whole frames.
     row("atTrackStartPosPreset framed", VEK_OP(atTrackStartPosPreset(0x105, c)),
         "000B810A043F02000205FF", "at Track Start Pos : 261 , cmd :");
@@ -78,13 +72,11 @@ void TestVekTracking::operationBytes_data()
     // Inquiries (bare, the profile number framed).
     row("atTrackInquire", VEK_OP(atTrackInquire(c)), "81097E1154FF", "AI INQ: ");
     row("atFigureInq", VEK_OP(atFigureInq(c)), "81097E0A0F0100FF", " at Figure Inq retBuf[4] :");
-    row("atFigureCustSizeInq", VEK_OP(atFigureCustSizeInq(c)), "81097E0A0F0110FF",
-        "at Figure Cust Size Inq data :");
+    row("atFigureCustSizeInq", VEK_OP(atFigureCustSizeInq(c)), "81097E0A0F0110FF", "at Figure Cust Size Inq data :");
     row("atPlacementInq", VEK_OP(atPlacementInq(c)), "81097E0A0F0107FF", "retBuf[2] :");
     row("atSpeedInq", VEK_OP(atSpeedInq(c)), "81097E0A0F0105FF", "retBuf[2] :");
     row("atDetindInq", VEK_OP(atDetindInq(c)), "81097E0A1156FF", "retBuf[2] :");
-    row("atTrackingStartPosInq", VEK_OP(atTrackingStartPosInq(c)), "81097E0A043F02FF",
-        "retBuf[2] :");
+    row("atTrackingStartPosInq", VEK_OP(atTrackingStartPosInq(c)), "81097E0A043F02FF", "retBuf[2] :");
     row("atOSDInq", VEK_OP(atOSDInq(c)), "81097E0A0416FF", "retBuf :");
     row("atAutoZoomInq", VEK_OP(atAutoZoomInq(c)), "81097E0A0F0102FF", "retBuf :");
     row("atAutoTiltInq", VEK_OP(atAutoTiltInq(c)), "81097E0A0F0103FF", "retBuf :");
@@ -103,34 +95,6 @@ void TestVekTracking::operationBytes()
         QVERIFY(rig_->onlyCameraGot(c, {expected}));
         QVERIFY2(rig_->log().contains(label), qPrintable(label));
     }
-}
-
-void TestVekTracking::trackingReachesCamera()
-{
-    vekCameraObject &o = rig_->obj();
-    o.atTrackOn(1);
-    o.setAiCam(2, 1);
-    o.atAutoZoomOn(1);
-    o.atAutoTiltOn(1);
-    o.atOsdRmdOn(1);
-    o.atHalfBody(1);
-    o.atPlaceRight(1);
-    o.atTrackSpeedSlow(1);
-    o.atFigSizeSave(0x0321, 1);
-    o.atDetIdctOff(1);
-    o.atTrackStartPosPreset(6, 1);
-    const SimCamera::State s = rig_->cam(1).state();
-    QVERIFY(s.trackFunction);
-    QVERIFY(s.aiCamOn);
-    QVERIFY(s.autoZoom);
-    QVERIFY(s.autoTilt);
-    QVERIFY(s.osdReminder);
-    QCOMPARE(s.figure, 1);
-    QCOMPARE(s.placement, 2);
-    QCOMPARE(s.trackSpeed, 2);
-    QCOMPARE(s.figureSize, 0x0321);
-    QCOMPARE(s.detIndicator, 3);
-    QCOMPARE(s.trackStartPreset, 6);
 }
 
 void TestVekTracking::trackInquire_data()
@@ -245,10 +209,8 @@ void TestVekTracking::olderOperationsGoToLastCamera_data()
         "set AiSelectPeoplePos --- cmd:");
     row("setAiPeopleFrameOnOff", VEK_OP(setAiPeopleFrameOnOff(3)), "0008810A115603FF",
         "set AiPeopleFrameOnOff --- cmd:");
-    row("setAiTrackTiltOnOff", VEK_OP(setAiTrackTiltOnOff(1)), "0009810A0F010301FF",
-        "set AiTrackTiltOnOff --- cmd:");
-    row("setAiTrackZoomOnOff", VEK_OP(setAiTrackZoomOnOff(0)), "0009810A0F010200FF",
-        "set AiTrackZoomOnOff --- cmd:");
+    row("setAiTrackTiltOnOff", VEK_OP(setAiTrackTiltOnOff(1)), "0009810A0F010301FF", "set AiTrackTiltOnOff --- cmd:");
+    row("setAiTrackZoomOnOff", VEK_OP(setAiTrackZoomOnOff(0)), "0009810A0F010200FF", "set AiTrackZoomOnOff --- cmd:");
     row("setAiTrackTarget", VEK_OP(setAiTrackTarget(3)), "0008810A11A303FF", "set AiTrackTarget --- dir: 3");
     row("setAiTrackFeatures", VEK_OP(setAiTrackFeatures(2)), "0009810A0F010002FF",
         "set AiTrackFeatures --- feature: 2");

@@ -154,7 +154,8 @@ void TestVekTransport::repliesReturnedWhole()
     const QByteArray reply = rig_->obj().doCommandSend(hexBytes("8101040700FF"), 200, true, 0);
     QCOMPARE(reply, hexBytes("9041FF9051FF"));
     QVERIFY(vekCameraObject::containsAckComplete(reply));
-    QVERIFY(rig_->log().contains(QStringLiteral("vekIdx : 0 , command: 81 01 04 07 00 ff , response : 90 41 ff 90 51 ff")));
+    QVERIFY(rig_->log().contains(
+        QStringLiteral("vekIdx : 0 , command: 81 01 04 07 00 ff , response : 90 41 ff 90 51 ff")));
     // An empty command is not written at all.
     rig_->clearReceived();
     QVERIFY(rig_->obj().doCommandSend(QByteArray(), 200, true, 0).isEmpty());

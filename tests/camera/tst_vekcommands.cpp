@@ -380,17 +380,17 @@ void TestVekCommands::atTable()
     QCOMPARE(builder.AT_Command(AT_FIGSIZE_SAVE, 1, 2, 3, 4).toHex(' '), QByteArray("81 0a 0f 01 08 01 02 03 04 ff"));
     // A second call does not see the first call's parameters, nor does the stored row.
     QCOMPARE(builder.AT_Command(AT_FIGSIZE_SAVE).toHex(' '), QByteArray("81 0a 0f 01 08 00 00 00 00 ff"));
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(VEK_Control::atCmdTable[AT_FIGSIZE_SAVE].cmdParams), 10).toHex(' '),
-             QByteArray("81 0a 0f 01 08 00 00 00 00 ff"));
+    const auto *stored = reinterpret_cast<const char *>(VEK_Control::atCmdTable[AT_FIGSIZE_SAVE].cmdParams);
+    QCOMPARE(QByteArray(stored, 10).toHex(' '), QByteArray("81 0a 0f 01 08 00 00 00 00 ff"));
 }
 
 void TestVekCommands::valuesOutsideTheTables()
 {
     VEK_Control builder;
     for (int v : {122, 127, -1, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()})
-        QVERIFY2(builder.VEK_Command(VEK_COMMANDS(v), 0x07, 1, 2, 3, 4, 5, 6).isEmpty(), qPrintable(QString::number(v)));
+        QVERIFY2(builder.VEK_Command(VEK_COMMANDS(v), 0x07, 1, 2, 3, 4, 5, 6).isEmpty(), QByteArray::number(v));
     for (int v : {29, 200, -1}) {
-        QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("[vek_control] AT command failed, command: %1").arg(v)));
+        QTest::ignoreMessage(QtWarningMsg, "[vek_control] AT command failed, command: " + QByteArray::number(v));
         QVERIFY(builder.AT_Command(AT_COMMANDS(v), 1, 2, 3, 4).isEmpty());
     }
 }
