@@ -35,35 +35,26 @@ QByteArray build(int value, const QByteArray &p)
 }
 
 // Turns "81 01 04 07 (0x20 + lo(p1)) hi(p2) p3 FF" into bytes.
-QByteArray expand(const QString &pattern, const QByteArray &params)
+QByteArray expand(QString pattern, const QByteArray &params)
 {
-    static const QRegularExpression token(
-        QStringLiteral(R"(\(0x([0-9A-F]{2}) \+ (hi|lo)\(p([1-7])\)\)|(hi|lo)\(p([1-7])\)|p([1-7])|([0-9A-F]{2}))"));
-    const auto param = [&](const QString &n) { return quint8(params.at(n.toInt() - 1)); };
+    static const QRegularExpression token(QStringLiteral(
+        R"(^\(0x([0-9A-F]{2})\+(hi|lo)\(p([1-7])\)\)$|^(hi|lo)\(p([1-7])\)$|^p([1-7])$|^([0-9A-F]{2})$)"));
     QByteArray out;
-    auto it = token.globalMatch(pattern);
-    int consumed = 0;
-    while (it.hasNext()) {
-        const auto m = it.next();
-        if (!pattern.mid(consumed, m.capturedStart() - consumed).trimmed().isEmpty())
-            qFatal("unparsed text in pattern: %s", qPrintable(pattern));
-        consumed = m.capturedEnd();
-        quint8 b;
-        if (!m.captured(1).isEmpty()) {
-            const quint8 p = param(m.captured(3));
-            b = quint8(m.captured(1).toInt(nullptr, 16) + (m.captured(2) == "hi" ? p >> 4 : p & 0x0F));
-        } else if (!m.captured(4).isEmpty()) {
-            const quint8 p = param(m.captured(5));
-            b = m.captured(4) == "hi" ? quint8(p >> 4) : quint8(p & 0x0F);
-        } else if (!m.captured(6).isEmpty()) {
-            b = param(m.captured(6));
-        } else {
-            b = quint8(m.captured(7).toInt(nullptr, 16));
+    pattern.replace(QStringLiteral(" + "), QStringLiteral("+"));
+    for (const QString &t : pattern.split(' ', Qt::SkipEmptyParts)) {
+        const auto m = token.match(t);
+        if (!m.hasMatch())
+            qFatal("bad token %s in pattern %s", qPrintable(t), qPrintable(pattern));
+        const QString half = m.captured(2) + m.captured(4);
+        const QString n = m.captured(3) + m.captured(5) + m.captured(6);
+        if (n.isEmpty()) {
+            out.append(char(m.captured(7).toInt(nullptr, 16)));
+            continue;
         }
-        out.append(char(b));
+        const quint8 p = quint8(params.at(n.toInt() - 1));
+        const quint8 part = half == "hi" ? p >> 4 : half == "lo" ? p & 0x0F : p;
+        out.append(char(m.captured(1).toInt(nullptr, 16) + part));
     }
-    if (!pattern.mid(consumed).trimmed().isEmpty())
-        qFatal("unparsed text in pattern: %s", qPrintable(pattern));
     return out;
 }
 
