@@ -24,6 +24,17 @@ QByteArray framed(std::initializer_list<quint8> message)
 constexpr quint8 hi(quint8 x) { return quint8(x >> 4); }
 constexpr quint8 lo(quint8 x) { return quint8(x & 0x0F); }
 
+// The gain and iris rows: p1 is the VISCA command byte itself, the short form
+// 81 01 04 cc p2 FF or the direct form (cc + 0x40) 81 01 04 dd 00 00 p2 p3 FF.
+QByteArray shortOrDirect(quint8 shortCode, quint8 p1, quint8 p2, quint8 p3)
+{
+    if (p1 == shortCode)
+        return framed({0x81, 0x01, 0x04, shortCode, p2, 0xFF});
+    if (p1 == shortCode + 0x40)
+        return framed({0x81, 0x01, 0x04, p1, 0x00, 0x00, p2, p3, 0xFF});
+    return {};
+}
+
 } // namespace
 
 const atCmdQueue VEK_Control::atCmdTable[AT_COMMANDS_COUNT] = {
@@ -96,18 +107,8 @@ QByteArray VEK_Control::VEK_Command(VEK_COMMANDS cmd, quint8 p1, quint8 p2, quin
     case CAM_WB_MANUAL: return framed({0x81, 0x01, 0x04, 0x35, 0x05, 0xFF});
     case CAM_WB_ONEPUSH_MODE: return framed({0x81, 0x01, 0x04, 0x35, 0x03, 0xFF});
     case CAM_WB_ONEPUSH_TRIGGER: return framed({0x81, 0x01, 0x04, 0x10, 0x05, 0xFF});
-    case CAM_RGAIN:
-        if (p1 == 0x03)
-            return framed({0x81, 0x01, 0x04, 0x03, p2, 0xFF});
-        if (p1 == 0x43)
-            return framed({0x81, 0x01, 0x04, 0x43, 0x00, 0x00, p2, p3, 0xFF});
-        return {};
-    case CAM_BGAIN:
-        if (p1 == 0x04)
-            return framed({0x81, 0x01, 0x04, 0x04, p2, 0xFF});
-        if (p1 == 0x44)
-            return framed({0x81, 0x01, 0x04, 0x44, 0x00, 0x00, p2, p3, 0xFF});
-        return {};
+    case CAM_RGAIN: return shortOrDirect(0x03, p1, p2, p3);
+    case CAM_BGAIN: return shortOrDirect(0x04, p1, p2, p3);
     case CAM_RGAIN_Direct: return framed({0x81, 0x01, 0x04, 0x43, 0x00, 0x00, hi(p1), lo(p1), 0xFF});
     case CAM_BGAIN_Direct: return framed({0x81, 0x01, 0x04, 0x44, 0x00, 0x00, hi(p1), lo(p1), 0xFF});
     case CAM_AE: return framed({0x81, 0x01, 0x04, 0x39, p1, 0xFF});
@@ -116,18 +117,8 @@ QByteArray VEK_Control::VEK_Command(VEK_COMMANDS cmd, quint8 p1, quint8 p2, quin
     case CAM_IRIS_UP: return framed({0x81, 0x01, 0x04, 0x0B, 0x02, 0xFF});
     case CAM_IRIS_DOWN: return framed({0x81, 0x01, 0x04, 0x0B, 0x03, 0xFF});
     case CAM_SHUTTER: return framed({0x81, 0x01, 0x04, 0x0A, p1, 0xFF});
-    case CAM_IRIS:
-        if (p1 == 0x0B)
-            return framed({0x81, 0x01, 0x04, 0x0B, p2, 0xFF});
-        if (p1 == 0x4B)
-            return framed({0x81, 0x01, 0x04, 0x4B, 0x00, 0x00, p2, p3, 0xFF});
-        return {};
-    case CAM_GAIN:
-        if (p1 == 0x0C)
-            return framed({0x81, 0x01, 0x04, 0x0C, p2, 0xFF});
-        if (p1 == 0x4C)
-            return framed({0x81, 0x01, 0x04, 0x4C, 0x00, 0x00, p2, p3, 0xFF});
-        return {};
+    case CAM_IRIS: return shortOrDirect(0x0B, p1, p2, p3);
+    case CAM_GAIN: return shortOrDirect(0x0C, p1, p2, p3);
     case CAM_BACKLIGHT: return framed({0x81, 0x01, 0x04, 0x33, p1, 0xFF});
     case PTZ_POSITION: return framed({0x81, 0x01, 0x04, 0x3F, p1, p2, 0xFF});
     case PTZ_POSITION_SET: return framed({0x81, 0x01, 0x04, 0x3F, 0x01, p1, 0xFF});
