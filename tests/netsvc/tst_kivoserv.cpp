@@ -147,6 +147,10 @@ private slots:
                                    << QByteArray();
         QTest::newRow("too short for a MAC") << QByteArray("GET_MODEL") << QByteArray();
         QTest::newRow("no keyword") << request(0x81, "HELLO", kMacBytes) << QByteArray();
+        // A broadcast request is answered to the broadcast address, marked as such.
+        QByteArray broadcastName = name;
+        broadcastName[2] = char(0x80);
+        QTest::newRow("broadcast GET_MODEL_NAME") << request(0x80, "GET_MODEL_NAME", kMacBytes) << broadcastName;
     }
     void modelRequests()
     {
@@ -162,7 +166,8 @@ private slots:
             QVERIFY(receive(r.tool, &d));
             QCOMPARE(d.data().size(), 48);
         } else {
-            QVERIFY(receive(r.tool, &d));
+            QUdpSocket &to = datagram.at(2) == char(0x80) ? r.broadcastCatcher : r.tool;
+            QVERIFY(receive(to, &d));
             QCOMPARE(d.data().toHex(' '), reply.toHex(' '));
         }
         QVERIFY(!receive(r.tool, &d, 150));
