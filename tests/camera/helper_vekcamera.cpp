@@ -2,20 +2,15 @@
 
 #include <QTest>
 
-const char *VekRig::deviceName(int vekIdx)
-{
-    static const char *const names[] = {"ttyAMA0", "ttyAMA1", "ttyUSB0"};
-    return names[vekIdx];
-}
-
 VekRig::VekRig()
 {
+    static const char *const devices[] = {"ttyAMA0", "ttyAMA1", "ttyUSB0"};
     static const int lines[] = {0, 3, 2};
     for (int i = 0; i < 3; ++i)
-        cams_[i] = std::make_unique<SimCamera>(QString::fromLatin1(deviceName(i)));
+        cams_[i] = std::make_unique<SimCamera>(QString::fromLatin1(devices[i]));
     obj_ = std::make_unique<vekCameraObject>();
     for (int i = 0; i < 3; ++i) {
-        obj_->initSerial(lines[i], QString::fromLatin1(deviceName(i)), 38400, 8, 0, 1, 0);
+        obj_->initSerial(lines[i], QString::fromLatin1(devices[i]), 38400, 8, 0, 1, 0);
         obj_->setVekStatus(i, true);
     }
 }

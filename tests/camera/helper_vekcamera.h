@@ -12,8 +12,8 @@
 #include <QVariant>
 
 #include <functional>
-#include <type_traits>
 #include <memory>
+#include <type_traits>
 
 // A temporary sysroot with a simulated camera on each of the three camera
 // lines and the camera object with the lines opened as the interface opens
@@ -33,10 +33,9 @@ public:
     void reset();
     // Forgets what the cameras received (and the log), nothing else.
     void clearReceived();
-    // Camera `vekIdx` received exactly `messages`, the other two nothing.
+    // Camera `vekIdx` received exactly `messages`, the others nothing (with
+    // an index outside 0..2: no camera received anything).
     bool onlyCameraGot(int vekIdx, const QList<QByteArray> &messages);
-
-    static const char *deviceName(int vekIdx);
 
 private:
     LogCapture log_;
