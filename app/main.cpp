@@ -12,6 +12,7 @@
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
+#include <QSocketNotifier>
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
@@ -19,6 +20,46 @@
 #include <QtQml>
 
 #include <memory>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int stopPipe[2] = {-1, -1};
+
+void onStopSignal(int)
+{
+    const char c = 1;
+    // Only async-signal-safe work here; the event loop does the rest.
+    [[maybe_unused]] const ssize_t n = ::write(stopPipe[1], &c, 1);
+}
+
+// SIGTERM (the service manager stopping the panel) and SIGINT end the event
+// loop, so the shutdown runs in order: the lines are closed, the threads
+// stopped and the serial lock files removed.
+void installStopSignals(QCoreApplication &app)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, stopPipe) != 0) {
+        qWarning() << "[WARN] no orderly stop on SIGTERM: socketpair failed";
+        return;
+    }
+    auto *notifier = new QSocketNotifier(stopPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier] {
+        char c;
+        [[maybe_unused]] const ssize_t n = ::read(stopPipe[0], &c, 1);
+        notifier->setEnabled(false);
+        qDebug() << "stop requested";
+        QCoreApplication::quit();
+    });
+    struct sigaction sa = {};
+    sa.sa_handler = onStopSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::sigaction(SIGINT, &sa, nullptr);
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -37,6 +78,7 @@ int main(int argc, char *argv[])
     app.setOrganizationName(QStringLiteral("Tervana"));
     app.setOrganizationDomain(QStringLiteral("tervana.com"));
     app.setApplicationName(QStringLiteral("tavrik"));
+    installStopSignals(app);
 
     QQmlApplicationEngine engine;
     qDebug() << "Platform" << QGuiApplication::platformName();

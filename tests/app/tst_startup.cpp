@@ -28,11 +28,16 @@ void TstStartup::startsAndLogsPlatform()
     // It keeps running on a good root page.
     QTest::qWait(300);
     QCOMPARE(p.state(), QProcess::Running);
+    // SIGTERM ends it in order, with the event loop's exit code.
     p.terminate();
-    if (!p.waitForFinished(5000)) {
+    if (!p.waitForFinished(10000)) {
         p.kill();
         p.waitForFinished();
+        QFAIL("SIGTERM did not stop the panel");
     }
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(p.readAllStandardError().contains("stop requested"));
 }
 
 void TstStartup::brokenRootPageExitsMinusOne()

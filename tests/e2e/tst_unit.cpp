@@ -51,11 +51,18 @@ void TstUnit::panelProcessMeetsTheUnit()
     QTRY_VERIFY_WITH_TIMEOUT(grab().count("outputValue") > before, 20000);
     QCOMPARE(panel.state(), QProcess::Running);
 
+    // An orderly stop closes the mainboard line: no serial lock file stays behind.
     panel.terminate();
-    if (!panel.waitForFinished(5000)) {
+    if (!panel.waitForFinished(10000)) {
         panel.kill();
         panel.waitForFinished();
+        QFAIL("SIGTERM did not stop the panel");
     }
+    QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(panel.exitCode(), 0);
+    const QString lockName = QStringLiteral("LCK..") + QString(sys.root() + "/dev/ttyAMA2").replace('/', '_');
+    for (const char *dir : {"/var/lock", "/run/lock", "/tmp"})
+        QVERIFY2(!QFile::exists(QString::fromLatin1(dir) + '/' + lockName), qPrintable(lockName));
 }
 
 // The typical event: the CUT key's marker appears, Keyscan reports key 4, the
