@@ -63,6 +63,11 @@ QByteArray TestSysroot::readFile(const QString &absolutePath) const
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QString TestSysroot::binDir() const
+{
+    return SimTools(root()).binDir();
+}
+
 void TestSysroot::addStandIn(const QString &tool, const QByteArray &output, int exitCode) const
 {
     SimTools(root()).install(tool, output, exitCode);

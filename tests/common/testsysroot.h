@@ -42,7 +42,7 @@ public:
     QStringList allCalls() const;
     void clearCalls() const;
 
-    QString binDir() const { return root() + QStringLiteral("/.standins"); } // SimTools::binDir()
+    QString binDir() const;
 
     // The tools that get a stand-in by default.
     static QStringList defaultStandIns();
