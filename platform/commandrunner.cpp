@@ -1,12 +1,13 @@
 #include "platform/commandrunner.h"
 
+#include <QDateTime>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QProcess>
 
 namespace {
 QMutex historyLock;
-QStringList historyList;
+QList<QPair<qint64, QString>> historyList;
 constexpr int kHistoryLimit = 2000;
 
 QString describe(const QString &program, const QStringList &arguments)
@@ -43,12 +44,22 @@ CommandRunner::Result waitFor(QProcess &p, int timeoutMs)
 void CommandRunner::record(const QString &entry)
 {
     QMutexLocker lock(&historyLock);
-    historyList.append(entry);
+    historyList.append({QDateTime::currentMSecsSinceEpoch(), entry});
     if (historyList.size() > kHistoryLimit)
         historyList.erase(historyList.begin(), historyList.begin() + (historyList.size() - kHistoryLimit));
 }
 
 QStringList CommandRunner::history()
+{
+    QMutexLocker lock(&historyLock);
+    QStringList out;
+    out.reserve(historyList.size());
+    for (const auto &e : historyList)
+        out.append(e.second);
+    return out;
+}
+
+QList<QPair<qint64, QString>> CommandRunner::timedHistory()
 {
     QMutexLocker lock(&historyLock);
     return historyList;

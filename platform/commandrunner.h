@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -39,6 +41,9 @@ public:
     // What ran, newest last ("sh -c <cmd>" or "<program> <args...>").
     // Bounded, so a long-running panel does not grow it without end.
     static QStringList history();
+    // The same entries with the wall-clock time (ms since the epoch) at which
+    // each was started: the panel's own pacing, free of process start-up delay.
+    static QList<QPair<qint64, QString>> timedHistory();
     static void clearHistory();
 
 private:

@@ -248,11 +248,12 @@ void TstPowerCtl::shutdownSequenceAndTiming()
 
     QCOMPARE(CommandRunner::history(), QStringList({"sh -c sudo gpio -g write 27 1", "sh -c sudo gpio -g write 27 0",
                                                     "sh -c sudo gpio -g write 27 1"}));
-    const auto calls = sys.timedCalls(QStringLiteral("sudo"));
     QCOMPARE(sys.calls("sudo"), QStringList({"gpio -g write 27 1", "gpio -g write 27 0", "gpio -g write 27 1"}));
+    // spacing as the panel started the commands: a stand-in's start-up delay is no part of it
+    const auto calls = CommandRunner::timedHistory();
     const qint64 first = calls.at(0).first - start;
-    QVERIFY2(first >= 480 && first < 1500, qPrintable(QString::number(first)));
-    expectGaps(calls, 1, 2, 190, 900);
+    QVERIFY2(first >= 490 && first < 1500, qPrintable(QString::number(first)));
+    expectGaps(calls, 1, 2, 195, 900);
     // power goes through the request line only
     QCOMPARE(sys.calls("shutdown") + sys.calls("poweroff"), QStringList());
     QCOMPARE(log.lines().mid(0, 3), QStringList({"shutdown...", "sudo -S shutdown -h now", "222222: "}));
@@ -268,13 +269,16 @@ void TstPowerCtl::repeatedPowerOffPulses()
     CommandRunner::clearHistory();
     // the 800 ms timer keeps pulsing until the power goes: wait for two rounds
     QTRY_VERIFY_WITH_TIMEOUT(sys.calls("sudo").size() >= 6, 5000);
-    const auto calls = sys.timedCalls(QStringLiteral("sudo"));
+    const auto calls = CommandRunner::timedHistory();
     const QStringList exact{"sh -c sudo gpio   write 27 1", "sh -c sudo gpio  write 27 0", "sh -c sudo gpio  write 27 1"};
     QCOMPARE(CommandRunner::history().mid(0, 6), exact + exact);
-    expectGaps(calls, 1, 2, 190, 900);
-    expectGaps(calls, 4, 5, 190, 900);
+    expectGaps(calls, 1, 2, 195, 900);
+    expectGaps(calls, 4, 5, 195, 900);
+    // An 800 ms timer keeps its schedule: a round handled late by a busy
+    // machine shortens the next one, so the floor only tells it from a loop
+    // that pulses back to back (about 400 ms a round).
     const qint64 round = calls.at(3).first - calls.at(0).first;
-    QVERIFY2(round >= 750 && round < 2000, qPrintable(QString::number(round)));
+    QVERIFY2(round >= 650 && round < 2000, qPrintable(QString::number(round)));
     QVERIFY(log.count(QStringLiteral("sendPowerOff..22222.")) >= 2);
 
     // the 10 ms counter ran alongside, logging each tick in order
