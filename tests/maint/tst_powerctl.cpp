@@ -163,17 +163,19 @@ void TstPowerCtl::buttonHeldEmitsRepeatedly()
     QSignalSpy spy(&p, &PowerCtl::sendShutDown);
     sys.setStandInOutput(QStringLiteral("gpio"), "0\n");
     p.startThread();
-    QTest::qWait(500);
+    // held: every cycle (150 ms of waiting plus the tool) emits again
+    QTRY_VERIFY2_WITH_TIMEOUT(spy.count() >= 2, qPrintable(QString::number(spy.count())), 15000);
     sys.setStandInOutput(QStringLiteral("gpio"), "1\n");
-    // one cycle is 150 ms of waiting plus the tool: about three in half a second
-    QTRY_VERIFY2(spy.count() >= 2, qPrintable(QString::number(spy.count())));
-    QTest::qWait(400); // the cycle that read "0" before the release may still emit
+    // Counted in cycles, not milliseconds, so a loaded machine cannot fool it:
+    // a cycle whose tool ran before the release may still emit; two cycles
+    // later the thread only reads "1".
+    const int released = sys.calls("gpio").size();
+    QTRY_VERIFY_WITH_TIMEOUT(sys.calls("gpio").size() >= released + 3, 15000);
     const int afterRelease = spy.count();
-    QTest::qWait(500);
+    QTRY_VERIFY_WITH_TIMEOUT(sys.calls("gpio").size() >= released + 6, 15000);
     QCOMPARE(spy.count(), afterRelease);
     p.stopThread();
-    QVERIFY(spy.count() <= 6);
-    QVERIFY(sys.calls("gpio").size() >= 4);
+    QVERIFY(spy.count() <= released + 1);
     const QStringList polls = sys.calls("gpio");
     QCOMPARE(polls.count(QStringLiteral("-g read 17")), polls.size());
     QVERIFY(CommandRunner::history().contains("sh -c gpio -g read 17 > " + sys.path("/home/pi/power.txt")));
@@ -282,7 +284,7 @@ void TstPowerCtl::repeatedPowerOffPulses()
     QVERIFY(log.count(QStringLiteral("sendPowerOff..22222.")) >= 2);
 
     // the 10 ms counter ran alongside, logging each tick in order
-    QVERIFY(p.ticksSinceShutdown() > 5);
+    QTRY_VERIFY(p.ticksSinceShutdown() > 5);
     const int c0 = log.indexOf(QStringLiteral("sendPowerOff..count: 0"));
     QVERIFY(c0 >= 0);
     QVERIFY(log.indexOf(QStringLiteral("sendPowerOff..count: 1"), c0) > c0);
