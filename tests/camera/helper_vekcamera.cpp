@@ -105,3 +105,49 @@ QString vekProperties(const vekCameraObject &o)
         .arg(o.tiltDirReverse())
         .arg(o.ptzSpeedRange());
 }
+
+const QList<QByteArray> &vekReplySeeds()
+{
+    static const QList<QByteArray> seeds{
+        hexBytes("90501D15050A05080C0203001105FF"), hexBytes("9050039C0102030400010A01000007FF"),
+        hexBytes("0009905000000A03FF"), hexBytes("000790500005FF"), hexBytes("905002FF"),
+        hexBytes("9041FF9051FF"), hexBytes("906002FF"), hexBytes("0006906002FF"),
+    };
+    return seeds;
+}
+
+QByteArray randomVekReply(QRandomGenerator &rng, int maxNoise)
+{
+    const QList<QByteArray> &seeds = vekReplySeeds();
+    const auto seed = [&] { return seeds.at(int(rng.bounded(seeds.size()))); };
+    QByteArray r;
+    switch (rng.bounded(5)) {
+    case 0: // noise
+        r.resize(int(rng.bounded(1, maxNoise + 1)));
+        for (char &c : r)
+            c = char(rng.bounded(256));
+        break;
+    case 1:
+        r = seed();
+        r.truncate(int(rng.bounded(1, r.size())));
+        break;
+    case 2:
+        r = seed();
+        for (int k = 0; k < 3; ++k)
+            r[int(rng.bounded(r.size()))] = char(rng.bounded(256));
+        break;
+    case 3: { // headers, answer codes and terminators in random places
+        static const char pool[] = {char(0x00), char(0x90), char(0x50), char(0x41), char(0x51), char(0x60),
+                                    char(0xFF), char(0x02), char(0x09), char(0x07), char(0x05)};
+        r.resize(int(rng.bounded(1, 24)));
+        for (char &c : r)
+            c = pool[rng.bounded(int(sizeof pool))];
+        break;
+    }
+    default:
+        r = seed() + seed();
+        r.chop(int(rng.bounded(r.size())));
+        break;
+    }
+    return r;
+}

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <QRandomGenerator>
+
 #include <functional>
 #include <memory>
 #include <type_traits>
@@ -84,3 +86,11 @@ Q_DECLARE_METATYPE(VekOp)
 #define VEK_OP(call) VekOp([](vekCameraObject &o, int c) { Q_UNUSED(c) o.call; })
 
 inline QByteArray hexBytes(const char *hex) { return QByteArray::fromHex(hex); }
+
+// Seeds of the random replies: one real answer of each shape the camera
+// object decodes (status, version, framed value, framed profile, bare value,
+// acknowledgement and completion, bare and framed error).
+const QList<QByteArray> &vekReplySeeds();
+// One random reply: noise (up to `maxNoise` bytes), a seed cut short, a seed
+// with bytes changed, VISCA-looking bytes, or two seeds glued and cut.
+QByteArray randomVekReply(QRandomGenerator &rng, int maxNoise);

@@ -210,40 +210,39 @@ struct AtRow
 {
     const char *name;
     int value;
-    int length;
     const char *message;
 };
 
 const AtRow kAtRows[] = {
-    {"AT_TRACKFUNC_ON", 0, 7, "81 0A 01 04 1C 82 FF"},
-    {"AT_TRACKFUNC_OFF", 1, 7, "81 0A 01 04 1C 83 FF"},
-    {"AT_AUTOZOOM_ON", 2, 7, "81 0A 0F 01 02 01 FF"},
-    {"AT_AUTOZOOM_OFF", 3, 7, "81 0A 0F 01 02 00 FF"},
-    {"AT_AUTOTILT_ON", 4, 7, "81 0A 0F 01 03 01 FF"},
-    {"AT_AUTOTILT_OFF", 5, 7, "81 0A 0F 01 03 00 FF"},
-    {"AT_DETIDCT_ON", 6, 6, "81 0A 11 56 02 FF"},
-    {"AT_DETIDCT_OFF", 7, 6, "81 0A 11 56 03 FF"},
-    {"AT_DETIDCT_DEFAULT", 8, 6, "81 0A 11 56 04 FF"},
-    {"AT_TRACKSTART_CURR", 9, 9, "81 0A 04 3F 02 00 01 02 FF"},
-    {"AT_TRACKSTART_PRESET1", 10, 9, "81 0A 04 3F 02 00 01 00 FF"},
-    {"AT_OSDREMINDER_ON", 11, 6, "81 0A 04 16 01 FF"},
-    {"AT_OSDREMINDER_OFF", 12, 6, "81 0A 04 16 00 FF"},
-    {"AT_FIGSIZE_FULL", 13, 7, "81 0A 0F 01 00 00 FF"},
-    {"AT_FIGSIZE_HALF", 14, 7, "81 0A 0F 01 00 01 FF"},
-    {"AT_FIGSIZE_CLOSEUP", 15, 7, "81 0A 0F 01 00 02 FF"},
-    {"AT_FIGSIZE_CUSTOM", 16, 7, "81 0A 0F 01 00 03 FF"},
-    {"AT_FIGSIZE_SAVE", 17, 10, "81 0A 0F 01 08 p1 p2 p3 p4 FF"},
-    {"AT_FIGSIZE_DEFAULT", 18, 10, "81 0A 0F 01 08 00 00 05 00 FF"},
-    {"AT_SELSUBJECT_LEFT", 19, 6, "81 0A 11 A3 02 FF"},
-    {"AT_SELSUBJECT_RIGHT", 20, 6, "81 0A 11 A3 03 FF"},
-    {"AT_SELSUBJECT_CONFIRM", 21, 6, "81 0A 11 A3 04 FF"},
-    {"AT_PLACEMENT_LEFT", 22, 7, "81 0A 0F 01 07 00 FF"},
-    {"AT_PLACEMENT_CENTER", 23, 7, "81 0A 0F 01 07 01 FF"},
-    {"AT_PLACEMENT_RIGHT", 24, 7, "81 0A 0F 01 07 02 FF"},
-    {"AT_TRACKSPEED_FAST", 25, 7, "81 0A 0F 01 05 00 FF"},
-    {"AT_TRACKSPEED_MEDIUM", 26, 7, "81 0A 0F 01 05 01 FF"},
-    {"AT_TRACKSPEED_SLOW", 27, 7, "81 0A 0F 01 05 02 FF"},
-    {"AT_TRACK_INQUIRE", 28, 6, "81 09 7E 11 54 FF"},
+    {"AT_TRACKFUNC_ON", 0, "81 0A 01 04 1C 82 FF"},
+    {"AT_TRACKFUNC_OFF", 1, "81 0A 01 04 1C 83 FF"},
+    {"AT_AUTOZOOM_ON", 2, "81 0A 0F 01 02 01 FF"},
+    {"AT_AUTOZOOM_OFF", 3, "81 0A 0F 01 02 00 FF"},
+    {"AT_AUTOTILT_ON", 4, "81 0A 0F 01 03 01 FF"},
+    {"AT_AUTOTILT_OFF", 5, "81 0A 0F 01 03 00 FF"},
+    {"AT_DETIDCT_ON", 6, "81 0A 11 56 02 FF"},
+    {"AT_DETIDCT_OFF", 7, "81 0A 11 56 03 FF"},
+    {"AT_DETIDCT_DEFAULT", 8, "81 0A 11 56 04 FF"},
+    {"AT_TRACKSTART_CURR", 9, "81 0A 04 3F 02 00 01 02 FF"},
+    {"AT_TRACKSTART_PRESET1", 10, "81 0A 04 3F 02 00 01 00 FF"},
+    {"AT_OSDREMINDER_ON", 11, "81 0A 04 16 01 FF"},
+    {"AT_OSDREMINDER_OFF", 12, "81 0A 04 16 00 FF"},
+    {"AT_FIGSIZE_FULL", 13, "81 0A 0F 01 00 00 FF"},
+    {"AT_FIGSIZE_HALF", 14, "81 0A 0F 01 00 01 FF"},
+    {"AT_FIGSIZE_CLOSEUP", 15, "81 0A 0F 01 00 02 FF"},
+    {"AT_FIGSIZE_CUSTOM", 16, "81 0A 0F 01 00 03 FF"},
+    {"AT_FIGSIZE_SAVE", 17, "81 0A 0F 01 08 p1 p2 p3 p4 FF"},
+    {"AT_FIGSIZE_DEFAULT", 18, "81 0A 0F 01 08 00 00 05 00 FF"},
+    {"AT_SELSUBJECT_LEFT", 19, "81 0A 11 A3 02 FF"},
+    {"AT_SELSUBJECT_RIGHT", 20, "81 0A 11 A3 03 FF"},
+    {"AT_SELSUBJECT_CONFIRM", 21, "81 0A 11 A3 04 FF"},
+    {"AT_PLACEMENT_LEFT", 22, "81 0A 0F 01 07 00 FF"},
+    {"AT_PLACEMENT_CENTER", 23, "81 0A 0F 01 07 01 FF"},
+    {"AT_PLACEMENT_RIGHT", 24, "81 0A 0F 01 07 02 FF"},
+    {"AT_TRACKSPEED_FAST", 25, "81 0A 0F 01 05 00 FF"},
+    {"AT_TRACKSPEED_MEDIUM", 26, "81 0A 0F 01 05 01 FF"},
+    {"AT_TRACKSPEED_SLOW", 27, "81 0A 0F 01 05 02 FF"},
+    {"AT_TRACK_INQUIRE", 28, "81 09 7E 11 54 FF"},
 };
 
 } // namespace
@@ -252,139 +251,105 @@ class TestVekCommands : public QObject
 {
     Q_OBJECT
 private slots:
-    void vekMessages_data();
-    void vekMessages();
-    void knownFrames_data();
-    void knownFrames();
-    void frameShape();
-    void atMessages_data();
-    void atMessages();
-    void atTable();
-    void valuesOutsideTheTables();
-};
-
-void TestVekCommands::vekMessages_data()
-{
-    QTest::addColumn<int>("value");
-    QTest::addColumn<QByteArray>("params");
-    QTest::addColumn<QString>("message");
-    QSet<int> seen;
-    for (const Row &r : kVekRows) {
-        QTest::newRow(r.name) << r.value << params(r.p1) << QString::fromLatin1(r.message);
-        seen.insert(r.value);
+    void vekMessages_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QByteArray>("params");
+        QTest::addColumn<QString>("message");
+        QSet<int> seen;
+        for (const Row &r : kVekRows) {
+            QTest::newRow(r.name) << r.value << params(r.p1) << QString::fromLatin1(r.message);
+            seen.insert(r.value);
+        }
+        QCOMPARE(seen.size(), 122); // every command has a row
+        QCOMPARE(*std::max_element(seen.begin(), seen.end()), 121);
+        // Worked examples, written out whole.
+        auto row = [](const char *name, VEK_COMMANDS value, const char *params, const char *message) {
+            QByteArray p = QByteArray::fromHex(params);
+            p.append(QByteArray(7 - p.size(), '\0'));
+            QTest::newRow(name) << int(value) << p << QString::fromLatin1(message);
+        };
+        row("power on", CAM_POWER, "02", "81 01 04 00 02 FF");
+        row("red gain direct A5", CAM_RGAIN_Direct, "A5", "81 01 04 43 00 00 0A 05 FF");
+        row("zoom in speed 17: low nibble only", CAM_ZOOM_IN, "17", "81 01 04 07 27 FF");
+        row("pan-tilt drive 06", PT_DRIVE, "06", "");
+        row("tracking features save 1234", PTZ_AICAM_TRACK_FEATURES_SAVE, "1234", "81 0A 0F 01 08 01 02 03 04 FF");
+        row("recall profile 2A", CAM_AT_RECALL_PROFILE, "020A", "81 0A 0F 0F 02 0A FF");
     }
-    QCOMPARE(seen.size(), 122); // every command has a row
-    QCOMPARE(*std::max_element(seen.begin(), seen.end()), 121);
-}
 
-void TestVekCommands::vekMessages()
-{
-    QFETCH(int, value);
-    QFETCH(QByteArray, params);
-    QFETCH(QString, message);
-    QByteArray expected;
-    if (!message.isEmpty()) {
-        const QByteArray packet = expand(message, params);
-        expected = QByteArray(1, '\0') + char(packet.size() + 2) + packet;
+    void vekMessages()
+    {
+        QFETCH(int, value);
+        QFETCH(QByteArray, params);
+        QFETCH(QString, message);
+        QByteArray expected;
+        if (!message.isEmpty()) {
+            const QByteArray packet = expand(message, params);
+            expected = QByteArray(1, '\0') + char(packet.size() + 2) + packet;
+        }
+        QCOMPARE(build(value, params).toHex(' '), expected.toHex(' '));
     }
-    QCOMPARE(build(value, params).toHex(' '), expected.toHex(' '));
-}
 
-void TestVekCommands::knownFrames_data()
-{
-    QTest::addColumn<int>("value");
-    QTest::addColumn<QByteArray>("params");
-    QTest::addColumn<QByteArray>("frame");
-    auto row = [](const char *name, VEK_COMMANDS value, const char *params, const char *frame) {
-        QByteArray p = QByteArray::fromHex(params);
-        p.append(QByteArray(7 - p.size(), '\0'));
-        QTest::newRow(name) << int(value) << p << QByteArray::fromHex(frame);
-    };
-    row("power on", CAM_POWER, "02", "00 08 81 01 04 00 02 FF");
-    row("red gain direct A5", CAM_RGAIN_Direct, "A5", "00 0B 81 01 04 43 00 00 0A 05 FF");
-    row("zoom in speed 17: low nibble only", CAM_ZOOM_IN, "17", "00 08 81 01 04 07 27 FF");
-    row("pan-tilt drive 06", PT_DRIVE, "06", "");
-    row("tracking prompt", PTZ_AICAM_TRACKING_PROMPT, "", "");
-    row("speed range: frame length 10", CAM_PT_SPD_RANGE, "05", "00 0A 81 01 7E 01 0B 7E 05 FF");
-    row("tracking features save 1234", PTZ_AICAM_TRACK_FEATURES_SAVE, "1234", "00 0C 81 0A 0F 01 08 01 02 03 04 FF");
-    row("recall profile 2A", CAM_AT_RECALL_PROFILE, "020A", "00 09 81 0A 0F 0F 02 0A FF");
-}
-
-void TestVekCommands::knownFrames()
-{
-    QFETCH(int, value);
-    QFETCH(QByteArray, params);
-    QFETCH(QByteArray, frame);
-    QCOMPARE(build(value, params).toHex(' '), frame.toHex(' '));
-}
-
-void TestVekCommands::frameShape()
-{
-    QRandomGenerator rng(20240611);
-    const quint8 selectors[] = {0x01, 0x02, 0x07, 0x08, 0x35, 0x43, 0x47, 0x48};
-    for (int v = 0; v < 122; ++v) {
-        for (int round = 0; round < 64; ++round) {
-            QByteArray p(7, Qt::Uninitialized);
-            for (char &b : p)
-                b = char(rng.bounded(256));
-            if (round < 8)
-                p[0] = char(selectors[round]);
-            const QByteArray f = build(v, p);
-            if (f.isEmpty())
-                continue;
-            const QByteArray where = QByteArray::number(v) + ": " + f.toHex(' ');
-            QVERIFY2(f.size() >= 5 && f.at(0) == 0x00 && quint8(f.at(1)) == f.size(), where);
-            QVERIFY2(quint8(f.at(2)) == 0x81 && quint8(f.back()) == 0xFF, where);
+    void frameShape()
+    {
+        QRandomGenerator rng(20240611);
+        const quint8 selectors[] = {0x01, 0x02, 0x07, 0x08, 0x35, 0x43, 0x47, 0x48};
+        for (int v = 0; v < 122; ++v) {
+            for (int round = 0; round < 64; ++round) {
+                QByteArray p(7, Qt::Uninitialized);
+                for (char &b : p)
+                    b = char(rng.bounded(256));
+                if (round < 8)
+                    p[0] = char(selectors[round]);
+                const QByteArray f = build(v, p);
+                if (f.isEmpty())
+                    continue;
+                const QByteArray where = QByteArray::number(v) + ": " + f.toHex(' ');
+                QVERIFY2(f.size() >= 5 && f.at(0) == 0x00 && quint8(f.at(1)) == f.size(), where);
+                QVERIFY2(quint8(f.at(2)) == 0x81 && quint8(f.back()) == 0xFF, where);
+            }
         }
     }
-}
 
-void TestVekCommands::atMessages_data()
-{
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("length");
-    QTest::addColumn<QString>("message");
-    for (const AtRow &r : kAtRows)
-        QTest::newRow(r.name) << r.value << r.length << QString::fromLatin1(r.message);
-    QCOMPARE(int(std::size(kAtRows)), 29);
-}
-
-void TestVekCommands::atMessages()
-{
-    QFETCH(int, value);
-    QFETCH(int, length);
-    QFETCH(QString, message);
-    // Only the figure-size row takes parameters; the others must ignore them.
-    const QByteArray expected = expand(message, QByteArray::fromHex("0B0C0D0E000000"));
-    QCOMPARE(expected.size(), length);
-    QCOMPARE(VEK_Control().AT_Command(AT_COMMANDS(value), 0x0B, 0x0C, 0x0D, 0x0E).toHex(' '), expected.toHex(' '));
-    const atCmdQueue &row = VEK_Control::atCmdTable[value];
-    QCOMPARE(int(row.cmdIndex), value);
-    QCOMPARE(int(row.cmdLen), length);
-    for (int b = row.cmdLen; b < 11; ++b) // the padding after the message stays zero
-        QCOMPARE(int(row.cmdParams[b]), 0);
-}
-
-void TestVekCommands::atTable()
-{
-    VEK_Control builder;
-    QCOMPARE(builder.AT_Command(AT_FIGSIZE_SAVE, 1, 2, 3, 4).toHex(' '), QByteArray("81 0a 0f 01 08 01 02 03 04 ff"));
-    // A second call does not see the first call's parameters, nor does the stored row.
-    QCOMPARE(builder.AT_Command(AT_FIGSIZE_SAVE).toHex(' '), QByteArray("81 0a 0f 01 08 00 00 00 00 ff"));
-    const auto *stored = reinterpret_cast<const char *>(VEK_Control::atCmdTable[AT_FIGSIZE_SAVE].cmdParams);
-    QCOMPARE(QByteArray(stored, 10).toHex(' '), QByteArray("81 0a 0f 01 08 00 00 00 00 ff"));
-}
-
-void TestVekCommands::valuesOutsideTheTables()
-{
-    VEK_Control builder;
-    for (int v : {122, 127, -1, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()})
-        QVERIFY2(builder.VEK_Command(VEK_COMMANDS(v), 0x07, 1, 2, 3, 4, 5, 6).isEmpty(), QByteArray::number(v));
-    for (int v : {29, 200, -1}) {
-        QTest::ignoreMessage(QtWarningMsg, "[vek_control] AT command failed, command: " + QByteArray::number(v));
-        QVERIFY(builder.AT_Command(AT_COMMANDS(v), 1, 2, 3, 4).isEmpty());
+    void atMessages_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("message");
+        for (const AtRow &r : kAtRows)
+            QTest::newRow(r.name) << r.value << QString::fromLatin1(r.message);
+        QCOMPARE(int(std::size(kAtRows)), 29);
     }
-}
+
+    void atMessages()
+    {
+        QFETCH(int, value);
+        QFETCH(QString, message);
+        // Only the figure-size row takes parameters; the others must ignore them.
+        const QByteArray expected = expand(message, QByteArray::fromHex("0B0C0D0E000000"));
+        QCOMPARE(VEK_Control().AT_Command(AT_COMMANDS(value), 0x0B, 0x0C, 0x0D, 0x0E).toHex(' '), expected.toHex(' '));
+    }
+
+    void atTable()
+    {
+        VEK_Control builder;
+        QCOMPARE(builder.AT_Command(AT_FIGSIZE_SAVE, 1, 2, 3, 4), QByteArray::fromHex("810a0f010801020304ff"));
+        // A second call does not see the first call's parameters, nor does the stored row.
+        QCOMPARE(builder.AT_Command(AT_FIGSIZE_SAVE).toHex(' '), QByteArray("81 0a 0f 01 08 00 00 00 00 ff"));
+        const auto *stored = reinterpret_cast<const char *>(VEK_Control::atCmdTable[AT_FIGSIZE_SAVE].cmdParams);
+        QCOMPARE(QByteArray(stored, 10).toHex(' '), QByteArray("81 0a 0f 01 08 00 00 00 00 ff"));
+    }
+
+    void valuesOutsideTheTables()
+    {
+        VEK_Control builder;
+        for (int v : {122, 127, -1, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()})
+            QVERIFY2(builder.VEK_Command(VEK_COMMANDS(v), 0x07, 1, 2, 3, 4, 5, 6).isEmpty(), QByteArray::number(v));
+        for (int v : {29, 200, -1}) {
+            QTest::ignoreMessage(QtWarningMsg, "[vek_control] AT command failed, command: " + QByteArray::number(v));
+            QVERIFY(builder.AT_Command(AT_COMMANDS(v), 1, 2, 3, 4).isEmpty());
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TestVekCommands)
 #include "tst_vekcommands.moc"
