@@ -5,14 +5,11 @@
 #include <QStringList>
 
 // A private network namespace holding "eth0" (one end of a veth pair whose
-// other end, "veth0", is up so eth0 has a carrier) and a loopback that is up.
-// It is made with unshare() on the calling thread and kept only through file
+// other end is up, so eth0 has a carrier) and a loopback that is up. It is
+// made with unshare() on the calling thread and kept only through file
 // descriptors: it has no name on the machine and vanishes with this object,
-// even if the test dies.
-//
-// Code run between enter() and leave() runs in the namespace, and so does
-// every process it starts (a child inherits the namespaces of the thread
-// that forks it).
+// even if the test dies. Between enter() and leave() the thread, and every
+// process it starts, is inside.
 class TestNetns
 {
 public:
@@ -23,26 +20,19 @@ public:
 
     // False with the reason when namespaces or veth pairs are not available.
     bool create(QString *whyNot);
-
-    // Runs the real ip tool inside the namespace ("addr add ...").
+    // Runs the real ip tool inside ("addr add ...").
     bool ip(const QStringList &args, QByteArray *output = nullptr);
-
     bool enter();
     void leave();
 
-    // The real ip tool, whatever stand-ins PATH holds; empty if missing.
-    static QString ipTool();
-
     struct Result {
-        bool ran = false;
         bool timedOut = false;
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
+        int exitCode = -1; // 120-123: no private mount namespace
+        QByteArray output; // standard output and error together
     };
-    // Runs a program inside the namespace and a private mount namespace with
-    // empty /run and /var/lib/dhcpcd, so that pid, socket and identity files
-    // the program writes never reach the machine.
+    // Runs a program inside, in a private mount namespace too, with empty
+    // /run and /var/lib/dhcpcd, so that pid, socket and identity files the
+    // program writes never reach the machine.
     Result runSandboxed(const QString &program, const QStringList &args, int timeoutMs);
 
 private:
@@ -51,7 +41,7 @@ private:
     bool inside_ = false;
 };
 
-// Leaves the namespace when the scope ends.
+// Inside the namespace until the scope ends.
 class NetnsScope
 {
 public:
