@@ -31,184 +31,173 @@ class TstRpiTool : public QObject
 private slots:
     void init() { CommandRunner::clearHistory(); }
 
-    void screenshotIntoMissingFolder();
-    void screenshotFailures_data();
-    void screenshotFailures();
-    void checkfileExist_data();
-    void checkfileExist();
-    void deleteImagesByPattern();
-    void deleteImagesRefusesVagueInput_data();
-    void deleteImagesRefusesVagueInput();
-    void updateDataReadsSensors();
-    void rebootWaitsThenReboots();
+    void screenshotIntoMissingFolder()
+    {
+        TestSysroot sys;
+        writeRaspi2png(sys, "printf 'PNG' > \"$2\"\n");
+        RpiTool tool;
+        LogCapture log;
+        QVERIFY(!QDir(sys.path("/mnt/tervana/img")).exists());
+        QVERIFY(tool.saveScreenshot(QStringLiteral("/mnt/tervana/img/")));
+        const QStringList files = QDir(sys.path("/mnt/tervana/img")).entryList(QDir::Files);
+        QCOMPARE(files.size(), 1);
+        QVERIFY2(QRegularExpression(QStringLiteral("^screenshot_\\d{8}_\\d{6}\\.png$")).match(files.at(0)).hasMatch(),
+                 qPrintable(files.at(0)));
+        const QString shot = QDir(sys.path("/mnt/tervana/img")).filePath(files.at(0));
+        QCOMPARE(sys.readFile("/.calls/raspi2png-abs.args"), ("-p " + shot + "\n").toLocal8Bit());
+        QVERIFY(log.contains(QStringLiteral("[OK] Screenshot saved to: ") + shot));
+        const QStringList lines = log.lines();
+        QVERIFY(lines.size() >= 3);
+        QVERIFY(lines[0].startsWith("DISPLAY =") && lines[1].startsWith("QT_QPA_PLATFORM =")
+                && lines[2].startsWith("XDG_RUNTIME_DIR ="));
+        QCOMPARE(CommandRunner::history().last(), QStringLiteral("sync"));
+    }
+
+    void screenshotFailures_data()
+    {
+        QTest::addColumn<QByteArray>("script"); // empty: no tool at all
+        QTest::addColumn<QString>("message");
+        QTest::newRow("tool missing") << QByteArray() << QStringLiteral("[ERR] raspi2png timeout or failed.");
+        QTest::newRow("no file written") << QByteArray("exit 1\n") << QStringLiteral("[ERR] Screenshot not found at:");
+        QTest::newRow("tool hangs") << QByteArray("exec sleep 10\n") << QStringLiteral("[ERR] raspi2png timeout or failed.");
+    }
+
+    void screenshotFailures()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QString, message);
+        TestSysroot sys;
+        if (!script.isEmpty())
+            writeRaspi2png(sys, script);
+        RpiTool tool;
+        LogCapture log;
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!tool.saveScreenshot(QStringLiteral("/mnt/tervana/img")));
+        QVERIFY(t.elapsed() < RpiTool::kScreenshotTimeoutMs + 2000);
+        QVERIFY2(log.contains(message), qPrintable(log.lines().join('\n')));
+        QVERIFY(!CommandRunner::history().contains(QStringLiteral("sync")));
+    }
+
+    void checkfileExist_data()
+    {
+        QTest::addColumn<QString>("arg");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("file url, present") << QStringLiteral("file:///home/pi/output_01.jpg") << true;
+        QTest::newRow("file url, absent") << QStringLiteral("file:///home/pi/output_02.jpg") << false;
+        QTest::newRow("plain path, present") << QStringLiteral("/home/pi/output_01.jpg") << false;
+        QTest::newRow("other scheme") << QStringLiteral("qrc:/home/pi/output_01.jpg") << false;
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("file url, folder") << QStringLiteral("file:///home/pi") << true;
+    }
+
+    void checkfileExist()
+    {
+        QFETCH(QString, arg);
+        QFETCH(bool, expected);
+        TestSysroot sys;
+        QVERIFY(sys.writeFile("/home/pi/output_01.jpg", "jpg"));
+        QCOMPARE(RpiTool().checkfileExist(arg), expected);
+    }
+
+    void deleteImagesByPattern()
+    {
+        TestSysroot sys;
+        for (const char *f : {"/home/pi/output_01.jpg", "/home/pi/output_02.jpg", "/home/pi/output_03.png",
+                              "/home/pi/keep.jpg", "/home/pi/sub/output_04.jpg"})
+            QVERIFY(sys.writeFile(f, "x"));
+        QVERIFY(QDir().mkpath(sys.path("/home/pi/output_dir.jpg")));
+        RpiTool tool;
+        LogCapture log;
+        tool.deleteImages(QStringLiteral("/home/pi/"), QStringLiteral("output_*.jpg"));
+        // a folder that does not exist is simply empty
+        tool.deleteImages(QStringLiteral("/home/pi/none/"), QStringLiteral("*.jpg"));
+        QStringList left = QDir(sys.path("/home/pi")).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+        left.sort();
+        QCOMPARE(left, QStringList({"keep.jpg", "output_03.png", "output_dir.jpg", "sub"}));
+        QVERIFY(QFile::exists(sys.path("/home/pi/sub/output_04.jpg")));
+        QCOMPARE(log.count(QStringLiteral("Deleted:")), 2);
+        QVERIFY(log.contains(QStringLiteral("Deleted: ") + sys.path("/home/pi/output_01.jpg")));
+    }
+
+    void deleteImagesRefusesVagueInput_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("empty folder") << QString() << QStringLiteral("*");
+        QTest::newRow("relative folder") << QStringLiteral("work") << QStringLiteral("*");
+        QTest::newRow("empty filter") << QStringLiteral("/home/pi/work") << QString();
+        QTest::newRow("blank filter") << QStringLiteral("/home/pi/work") << QStringLiteral("  ");
+    }
+
+    void deleteImagesRefusesVagueInput()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, filter);
+        TestSysroot sys;
+        QVERIFY(sys.writeFile("/home/pi/work/a.jpg", "x"));
+        // a relative folder would be taken from the working folder
+        const QString oldCwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(sys.path("/home/pi")));
+        LogCapture log;
+        RpiTool().deleteImages(folder, filter);
+        QDir::setCurrent(oldCwd);
+        QVERIFY(QFile::exists(sys.path("/home/pi/work/a.jpg")));
+        QCOMPARE(log.count(QStringLiteral("Deleted:")), 0);
+        QVERIFY(log.contains(QStringLiteral("[ERR] deleteImages refused:")));
+    }
+
+    void updateDataReadsSensors()
+    {
+        TestSysroot sys;
+        RpiTool tool;
+        QSignalSpy spy(&tool, &RpiTool::dataUpdated);
+        tool.updateData(); // nothing to read at all: no cores, temperature kept
+        QCOMPARE(tool.temperature(), 0.0f);
+        QCOMPARE(tool.frequencies(), QStringList());
+
+        const QString cpu = QStringLiteral("/sys/devices/system/cpu/");
+        QVERIFY(sys.writeFile("/sys/class/thermal/thermal_zone0/temp", "48312\n"));
+        QVERIFY(sys.writeFile(cpu + "cpu0/cpufreq/scaling_cur_freq", "1500000\n"));
+        QVERIFY(sys.writeFile(cpu + "cpu1/cpufreq/scaling_cur_freq", "1999\n"));
+        QVERIFY(QDir().mkpath(sys.path(cpu + "cpu2")));
+        QVERIFY(sys.writeFile(cpu + "cpu3/cpufreq/scaling_cur_freq", "garbage\n"));
+        QVERIFY(sys.writeFile(cpu + "cpu10/cpufreq/scaling_cur_freq", "600000\n"));
+        // not cores
+        QVERIFY(QDir().mkpath(sys.path(cpu + "cpufreq")) && QDir().mkpath(sys.path(cpu + "cpuidle")));
+        QVERIFY(sys.writeFile(cpu + "cpu4", "a file"));
+        tool.updateData();
+        QCOMPARE(tool.temperature(), 48.312f);
+        QCOMPARE(tool.frequencies(), QStringList({"cpu0: 1500 MHz", "cpu1: 1 MHz", "cpu2: N/A", "cpu3: N/A", "cpu10: 600 MHz"}));
+        QCOMPARE(tool.property("frequencies").toStringList(), tool.frequencies());
+
+        // a second refresh replaces the list; an unreadable sensor keeps the temperature
+        QVERIFY(sys.writeFile(cpu + "cpu0/cpufreq/scaling_cur_freq", "600000\n"));
+        QVERIFY(sys.writeFile("/sys/class/thermal/thermal_zone0/temp", "\n"));
+        tool.updateData();
+        QCOMPARE(tool.frequencies().size(), 5);
+        QCOMPARE(tool.frequencies().at(0), QStringLiteral("cpu0: 600 MHz"));
+        QCOMPARE(tool.temperature(), 48.312f);
+        QVERIFY(QFile::remove(sys.path("/sys/class/thermal/thermal_zone0/temp")));
+        tool.updateData();
+        QCOMPARE(tool.temperature(), 48.312f);
+        QCOMPARE(spy.count(), 4);
+    }
+
+    void rebootWaitsThenReboots()
+    {
+        TestSysroot sys;
+        RpiTool tool;
+        QCOMPARE(tool.rebootDelay(), 5000);
+        tool.setRebootDelay(300);
+        QElapsedTimer t;
+        t.start();
+        tool.reboot();
+        QVERIFY(t.elapsed() >= 300);
+        QTRY_COMPARE(sys.calls("reboot"), QStringList({""}));
+        QCOMPARE(CommandRunner::history(), QStringList({"reboot"}));
+    }
 };
-
-void TstRpiTool::screenshotIntoMissingFolder()
-{
-    TestSysroot sys;
-    writeRaspi2png(sys, "printf 'PNG' > \"$2\"\n");
-    RpiTool tool;
-    LogCapture log;
-    QVERIFY(!QDir(sys.path("/mnt/tervana/img")).exists());
-    QVERIFY(tool.saveScreenshot(QStringLiteral("/mnt/tervana/img/")));
-    const QStringList files = QDir(sys.path("/mnt/tervana/img")).entryList(QDir::Files);
-    QCOMPARE(files.size(), 1);
-    QVERIFY2(QRegularExpression(QStringLiteral("^screenshot_\\d{8}_\\d{6}\\.png$")).match(files.at(0)).hasMatch(),
-             qPrintable(files.at(0)));
-    const QString shot = QDir(sys.path("/mnt/tervana/img")).filePath(files.at(0));
-    QCOMPARE(sys.readFile("/.calls/raspi2png-abs.args"), ("-p " + shot + "\n").toLocal8Bit());
-    QVERIFY(log.contains(QStringLiteral("[OK] Screenshot saved to: ") + shot));
-    const QStringList lines = log.lines();
-    QVERIFY(lines.size() >= 3);
-    QVERIFY(lines[0].startsWith("DISPLAY =") && lines[1].startsWith("QT_QPA_PLATFORM =")
-            && lines[2].startsWith("XDG_RUNTIME_DIR ="));
-    QCOMPARE(CommandRunner::history().last(), QStringLiteral("sync"));
-}
-
-void TstRpiTool::screenshotFailures_data()
-{
-    QTest::addColumn<QByteArray>("script"); // empty: no tool at all
-    QTest::addColumn<QString>("message");
-    QTest::newRow("tool missing") << QByteArray() << QStringLiteral("[ERR] raspi2png timeout or failed.");
-    QTest::newRow("no file written") << QByteArray("exit 1\n") << QStringLiteral("[ERR] Screenshot not found at:");
-    QTest::newRow("tool hangs") << QByteArray("exec sleep 10\n") << QStringLiteral("[ERR] raspi2png timeout or failed.");
-}
-
-void TstRpiTool::screenshotFailures()
-{
-    QFETCH(QByteArray, script);
-    QFETCH(QString, message);
-    TestSysroot sys;
-    if (!script.isEmpty())
-        writeRaspi2png(sys, script);
-    RpiTool tool;
-    LogCapture log;
-    QElapsedTimer t;
-    t.start();
-    QVERIFY(!tool.saveScreenshot(QStringLiteral("/mnt/tervana/img")));
-    QVERIFY(t.elapsed() < RpiTool::kScreenshotTimeoutMs + 2000);
-    QVERIFY2(log.contains(message), qPrintable(log.lines().join('\n')));
-    QVERIFY(!CommandRunner::history().contains(QStringLiteral("sync")));
-}
-
-void TstRpiTool::checkfileExist_data()
-{
-    QTest::addColumn<QString>("arg");
-    QTest::addColumn<bool>("expected");
-    QTest::newRow("file url, present") << QStringLiteral("file:///home/pi/output_01.jpg") << true;
-    QTest::newRow("file url, absent") << QStringLiteral("file:///home/pi/output_02.jpg") << false;
-    QTest::newRow("plain path, present") << QStringLiteral("/home/pi/output_01.jpg") << false;
-    QTest::newRow("other scheme") << QStringLiteral("qrc:/home/pi/output_01.jpg") << false;
-    QTest::newRow("empty") << QString() << false;
-    QTest::newRow("file url, folder") << QStringLiteral("file:///home/pi") << true;
-}
-
-void TstRpiTool::checkfileExist()
-{
-    QFETCH(QString, arg);
-    QFETCH(bool, expected);
-    TestSysroot sys;
-    QVERIFY(sys.writeFile("/home/pi/output_01.jpg", "jpg"));
-    QCOMPARE(RpiTool().checkfileExist(arg), expected);
-}
-
-void TstRpiTool::deleteImagesByPattern()
-{
-    TestSysroot sys;
-    for (const char *f : {"/home/pi/output_01.jpg", "/home/pi/output_02.jpg", "/home/pi/output_03.png",
-                          "/home/pi/keep.jpg", "/home/pi/sub/output_04.jpg"})
-        QVERIFY(sys.writeFile(f, "x"));
-    QVERIFY(QDir().mkpath(sys.path("/home/pi/output_dir.jpg")));
-    RpiTool tool;
-    LogCapture log;
-    tool.deleteImages(QStringLiteral("/home/pi/"), QStringLiteral("output_*.jpg"));
-    // a folder that does not exist is simply empty
-    tool.deleteImages(QStringLiteral("/home/pi/none/"), QStringLiteral("*.jpg"));
-    QStringList left = QDir(sys.path("/home/pi")).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
-    left.sort();
-    QCOMPARE(left, QStringList({"keep.jpg", "output_03.png", "output_dir.jpg", "sub"}));
-    QVERIFY(QFile::exists(sys.path("/home/pi/sub/output_04.jpg")));
-    QCOMPARE(log.count(QStringLiteral("Deleted:")), 2);
-    QVERIFY(log.contains(QStringLiteral("Deleted: ") + sys.path("/home/pi/output_01.jpg")));
-}
-
-void TstRpiTool::deleteImagesRefusesVagueInput_data()
-{
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("filter");
-    QTest::newRow("empty folder") << QString() << QStringLiteral("*");
-    QTest::newRow("relative folder") << QStringLiteral("work") << QStringLiteral("*");
-    QTest::newRow("empty filter") << QStringLiteral("/home/pi/work") << QString();
-    QTest::newRow("blank filter") << QStringLiteral("/home/pi/work") << QStringLiteral("  ");
-}
-
-void TstRpiTool::deleteImagesRefusesVagueInput()
-{
-    QFETCH(QString, folder);
-    QFETCH(QString, filter);
-    TestSysroot sys;
-    QVERIFY(sys.writeFile("/home/pi/work/a.jpg", "x"));
-    // a relative folder would be taken from the working folder
-    const QString oldCwd = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(sys.path("/home/pi")));
-    LogCapture log;
-    RpiTool().deleteImages(folder, filter);
-    QDir::setCurrent(oldCwd);
-    QVERIFY(QFile::exists(sys.path("/home/pi/work/a.jpg")));
-    QCOMPARE(log.count(QStringLiteral("Deleted:")), 0);
-    QVERIFY(log.contains(QStringLiteral("[ERR] deleteImages refused:")));
-}
-
-void TstRpiTool::updateDataReadsSensors()
-{
-    TestSysroot sys;
-    RpiTool tool;
-    QSignalSpy spy(&tool, &RpiTool::dataUpdated);
-    tool.updateData(); // nothing to read at all: no cores, temperature kept
-    QCOMPARE(tool.temperature(), 0.0f);
-    QCOMPARE(tool.frequencies(), QStringList());
-
-    const QString cpu = QStringLiteral("/sys/devices/system/cpu/");
-    QVERIFY(sys.writeFile("/sys/class/thermal/thermal_zone0/temp", "48312\n"));
-    QVERIFY(sys.writeFile(cpu + "cpu0/cpufreq/scaling_cur_freq", "1500000\n"));
-    QVERIFY(sys.writeFile(cpu + "cpu1/cpufreq/scaling_cur_freq", "1999\n"));
-    QVERIFY(QDir().mkpath(sys.path(cpu + "cpu2")));
-    QVERIFY(sys.writeFile(cpu + "cpu3/cpufreq/scaling_cur_freq", "garbage\n"));
-    QVERIFY(sys.writeFile(cpu + "cpu10/cpufreq/scaling_cur_freq", "600000\n"));
-    // not cores
-    QVERIFY(QDir().mkpath(sys.path(cpu + "cpufreq")) && QDir().mkpath(sys.path(cpu + "cpuidle")));
-    QVERIFY(sys.writeFile(cpu + "cpu4", "a file"));
-    tool.updateData();
-    QCOMPARE(tool.temperature(), 48.312f);
-    QCOMPARE(tool.frequencies(), QStringList({"cpu0: 1500 MHz", "cpu1: 1 MHz", "cpu2: N/A", "cpu3: N/A", "cpu10: 600 MHz"}));
-    QCOMPARE(tool.property("frequencies").toStringList(), tool.frequencies());
-
-    // a second refresh replaces the list; an unreadable sensor keeps the temperature
-    QVERIFY(sys.writeFile(cpu + "cpu0/cpufreq/scaling_cur_freq", "600000\n"));
-    QVERIFY(sys.writeFile("/sys/class/thermal/thermal_zone0/temp", "\n"));
-    tool.updateData();
-    QCOMPARE(tool.frequencies().size(), 5);
-    QCOMPARE(tool.frequencies().at(0), QStringLiteral("cpu0: 600 MHz"));
-    QCOMPARE(tool.temperature(), 48.312f);
-    QVERIFY(QFile::remove(sys.path("/sys/class/thermal/thermal_zone0/temp")));
-    tool.updateData();
-    QCOMPARE(tool.temperature(), 48.312f);
-    QCOMPARE(spy.count(), 4);
-}
-
-void TstRpiTool::rebootWaitsThenReboots()
-{
-    TestSysroot sys;
-    RpiTool tool;
-    QCOMPARE(tool.rebootDelay(), 5000);
-    tool.setRebootDelay(300);
-    QElapsedTimer t;
-    t.start();
-    tool.reboot();
-    QVERIFY(t.elapsed() >= 300);
-    QTRY_COMPARE(sys.calls("reboot"), QStringList({""}));
-    QCOMPARE(CommandRunner::history(), QStringList({"reboot"}));
-}
 
 QTEST_GUILESS_MAIN(TstRpiTool)
 #include "tst_rpitool.moc"

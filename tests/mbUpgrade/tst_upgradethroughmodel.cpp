@@ -24,8 +24,7 @@ void TstUpgradeThroughModel::modelStaysOffTheLineWhileUpgrading()
     MBUpgradeWorker::Timing fast;
     fast.ioWaitMs = 500;
     fast.breakMs = 20;
-    // long enough for the interface's timer to run many times meanwhile
-    fast.settleMs = 150;
+    fast.settleMs = 150; // long enough for the interface's timer to run many times meanwhile
     fast.eraseWaitMs = 250;
     MBUpgradeWorker::setDefaultTiming(fast);
 
@@ -104,11 +103,8 @@ void TstUpgradeThroughModel::modelStaysOffTheLineWhileUpgrading()
     QStringList texts;
     for (const auto &args : messages)
         texts << args.at(0).toString();
-    QCOMPARE(texts.first(), QStringLiteral("Prepare"));
-    QCOMPARE(texts.at(1), QStringLiteral("Start"));
-    QCOMPARE(texts.at(texts.size() - 2), QStringLiteral("Upgrade MB : 100%"));
-    QCOMPARE(texts.last(), QStringLiteral("Upgrade MB firmware OK"));
     QCOMPARE(texts.size(), 2 + 120 + 1);
+    QCOMPARE(texts.mid(0, 2) + texts.mid(121), QStringList({"Prepare", "Start", "Upgrade MB : 100%", "Upgrade MB firmware OK"}));
 
     // Nothing was used across threads.
     for (const QString &l : log.lines())
