@@ -53,406 +53,381 @@ private slots:
     void init() { rig_->resetBoard(); }
     void cleanupTestCase() { rig_.reset(); }
 
-    void bootModeAtStartIsQuiet();
-    void sourceOutOfRangeSendsNothing_data();
-    void sourceOutOfRangeSendsNothing();
-    void backgroundToggles_data();
-    void backgroundToggles();
-    void autoTransition_data();
-    void autoTransition();
-    void autoRateClamped_data();
-    void autoRateClamped();
-    void auxOutputSentOnlyOnChange();
-    void lampToggles();
-    void lampStates();
-    void reads();
-    void tbarMiddleSentOnceAndGatesWrites();
-    void tbarEndRetries_data();
-    void tbarEndRetries();
-    void statusDecodesIntoProperties();
-    void refreshRetries_data();
-    void refreshRetries();
-    void identicalRefreshesSignalOnlyOnce();
-    void updateStatusAndSlots();
-    void reentryFromChangeSignalFailsFast();
+    void bootModeAtStartIsQuiet()
+    {
+        QSignalSpy spy(m, &commandExecObject::bootModeChanged);
+        m->setInBootMode(false);
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(rig_->log.count("set In Boot Mode --- "), 1);
+        m->setInBootMode(true);
+        m->setInBootMode(true);
+        QVERIFY(m->isInBootMode());
+        m->setInBootMode(false);
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(rig_->log.count("set In Boot Mode --- "), 4);
+    }
+
+    void sourceOutOfRangeSendsNothing_data()
+    {
+        QTest::addColumn<Op>("op");
+        QTest::addColumn<QString>("logText");
+#define ROW(expr, text) QTest::newRow(#expr) << Op([](commandExecObject &x) { return x.expr; }) << QString(text)
+        ROW(pgm(7), "[ERR] buttonNum out of range :");
+        ROW(pgm(-1), "[ERR] buttonNum out of range :");
+        ROW(pvw(7), "[ERR] buttonNum out of range :");
+        ROW(writePipSource(7), "[ERR] pip source out of range :");
+        ROW(writePipSource(-1), "[ERR] pip source out of range :");
+        ROW(writeKeySource(15), "[ERR] key source out of range :");
+#undef ROW
+        QTest::newRow("writeSplitSource(9)") << Op([](commandExecObject &x) { x.writeSplitSource(9); return false; })
+                                             << "[ERR] split source out of range :";
+    }
+
+    void sourceOutOfRangeSendsNothing()
+    {
+        QFETCH(Op, op);
+        QFETCH(QString, logText);
+        QVERIFY(!op(*m));
+        QCOMPARE(rig_->log.count(logText), 1);
+        QCOMPARE(rig_->sent(), QString());
+        QCOMPARE(rig_->mb->statusBytes(), SimMainboard::State().statusBytes());
+    }
+
+    void backgroundToggles_data()
+    {
+        QTest::addColumn<bool>("program");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("sent");
+        QTest::newRow("program on background -> colour bar") << true << 5 << 6;
+        QTest::newRow("program on input 2 -> background") << true << 2 << 5;
+        QTest::newRow("program on colour bar -> background") << true << 6 << 5;
+        QTest::newRow("preview on background -> colour bar") << false << 5 << 6;
+        QTest::newRow("preview on black -> background") << false << 0 << 5;
+    }
+
+    void backgroundToggles()
+    {
+        QFETCH(bool, program);
+        QFETCH(int, current);
+        QFETCH(int, sent);
+        rig_->mb->update([&](SimMainboard::State &s) { program ? s.setProgram(current) : s.setPreview(current); });
+        QVERIFY(program ? m->pgmbg() : m->pvwbg());
+        QCOMPARE(rig_->sent(), hexText({mbFrame(0, program ? 0x41 : 0x42),
+                                        mbFrame(0, program ? 0xC1 : 0xC2, QByteArray(1, char(sent)))}));
+        QCOMPARE(program ? rig_->mb->program() : rig_->mb->preview(), sent);
+    }
+
+    void autoTransition_data()
+    {
+        QTest::addColumn<int>("rate");
+        QTest::newRow("rate 5") << 5;
+        QTest::newRow("rate 100") << 100;
+    }
+
+    void autoTransition()
+    {
+        QFETCH(int, rate);
+        QList<bool> seen;
+        auto c = connect(m, &commandExecObject::autoModeChanged, m, [&] { seen << m->isAutoMode(); });
+        rig_->mb->update([](SimMainboard::State &s) { s.setProgram(1); s.setPreview(2); });
+        QVERIFY(m->autoTrans(rate));
+        disconnect(c);
+        QCOMPARE(seen, (QList<bool>{true, false}));
+        QVERIFY(!m->isAutoMode());
+        QCOMPARE(rig_->sent(), QString("04 00 C6 00 CA"));
+        QCOMPARE(rig_->log.count("auto trans mode is on :"), 1);
+        QTRY_COMPARE(rig_->mb->program(), 2); // the mainboard runs the transition itself
+    }
+
+    void autoRateClamped_data()
+    {
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("sent");
+        QTest::newRow("0 -> 1") << 0 << 1;
+        QTest::newRow("37") << 37 << 37;
+        QTest::newRow("500 -> 200") << 500 << 200;
+    }
+
+    void autoRateClamped()
+    {
+        QFETCH(int, rate);
+        QFETCH(int, sent);
+        m->writeAutoRate(rate);
+        QCOMPARE(rig_->sent(), hexText(mbFrame(0, 0xCC, QByteArray(1, char(sent)))));
+        QCOMPARE(rig_->log.count("writeAutoRate ========"), 1);
+        QCOMPARE(rig_->log.count("set auto rate"), 1);
+        QCOMPARE(m->readAutoRate(), sent);
+    }
+
+    void auxOutputSentOnlyOnChange()
+    {
+        QSignalSpy changed(m, &commandExecObject::auxOutputChanged);
+        struct Step { uint src; QString frames; uint stored; };
+        const QList<Step> steps{{3, hexText(mbFrame(4, 0xC9, hexBytes("03"))), 3},
+                                {3, QString(), 3},
+                                {9, hexText(mbFrame(4, 0xC9, hexBytes("00"))), 0}, // not an input: black
+                                {0, QString(), 0}};
+        for (const Step &s : steps) {
+            rig_->mb->clearReceived();
+            m->setAuxOutput(s.src);
+            QCOMPARE(rig_->sent(), s.frames);
+            QCOMPARE(m->auxOutput(), s.stored);
+        }
+        QCOMPARE(changed.count(), 2);
+        QVERIFY(rig_->log.has("Read AuxSource="));
+    }
+
+    void lampToggles()
+    {
+        auto expect = [&](std::function<void()> op, const QList<QByteArray> &frames) {
+            rig_->mb->clearReceived();
+            op();
+            QCOMPARE(rig_->sent(), hexText(frames));
+        };
+        // Split reads its lamp and turns it the other way.
+        for (bool on : {true, false}) {
+            expect([&] { QVERIFY(m->spliteMode()); }, {lampFrame(0x47, 3), lampFrame(on ? 0xC6 : 0xC7, 3)});
+            QCOMPARE(rig_->mb->lampLit(splitCommand), on);
+            QCOMPARE(rig_->log.count(on ? "split mode is on :" : "split mode is off :"), 1);
+        }
+        m->refreshStatus2(); // all flags off
+        // Split off: the cached flag decides which way the pip lamp goes.
+        expect([&] { m->pipSplitOnPgm(); }, {lampFrame(0x47, 0x03), lampFrame(0xC6, 0x11)});
+        // Split on: the split-program lamp is read and toggled.
+        rig_->mb->update([](SimMainboard::State &s) { s.setFlag(2, true); s.setFlag(3, true); });
+        expect([&] { m->pipSplitOnPgm(); }, {lampFrame(0x47, 0x03), lampFrame(0x47, 0x13), lampFrame(0xC7, 0x13)});
+        // Preview side with split on: the cached flag (false) turns split-preview on...
+        expect([&] { m->pipSplitOnPvw(); }, {lampFrame(0x47, 0x03), lampFrame(0xC6, 0x14)});
+        // ...and once the status says it is on preview, off.
+        m->refreshStatus2();
+        QVERIFY(m->isPipSplitOnPvw());
+        expect([&] { m->pipSplitOnPvw(); }, {lampFrame(0x47, 0x03), lampFrame(0xC7, 0x14)});
+        // Split off again, flag on: pip preview goes off.
+        rig_->mb->update([](SimMainboard::State &s) { s.setFlag(2, false); });
+        expect([&] { m->pipSplitOnPvw(); }, {lampFrame(0x47, 0x03), lampFrame(0xC7, 0x12)});
+    }
+
+    void lampStates()
+    {
+        rig_->mb->update([](SimMainboard::State &s) { s.setFlag(3, true); s.setFlag(6, true); });
+        QCOMPARE((QList<bool>{m->pipPgmState(), m->pipPvmState(), m->keyPgmState(), m->keyPvmState()}),
+                 (QList<bool>{true, false, false, true}));
+        QCOMPARE(rig_->sent(), hexText({lampFrame(0x47, 0x11), lampFrame(0x47, 0x12), lampFrame(0x47, 0x15),
+                                        lampFrame(0x47, 0x16)}));
+        rig_->mb->setFailureMode(SimMainboard::CorruptChecksum);
+        QVERIFY(!m->pipPgmState()); // a reply that fails its checksum is not "lit"
+    }
+
+    void reads()
+    {
+        rig_->mb->update([](SimMainboard::State &s) {
+            s.setProgram(2);
+            s.setPreview(6);
+            s.control[1] = 700;
+            s.setFlag(1, false); // mix
+        });
+        QCOMPARE(m->readProgram(), 2);
+        QCOMPARE(m->readPreset(), 6);
+        QCOMPARE(m->readTbar(), 700);
+        QCOMPARE(m->readAutoRate(), 30);
+        m->readMix();
+        m->readWipePattern();
+        QVERIFY(!m->getWipeMode());
+        m->readWipeMode();
+        m->readReverseMode();
+        QCOMPARE(rig_->sent(), hexText({hexBytes("03 00 41 44"), hexBytes("03 00 42 45"), hexBytes("04 01 45 00 4A"),
+                                        hexBytes("03 00 4C 4F"), lampFrame(0x47, 0x04), hexBytes("03 00 48 4B"),
+                                        lampFrame(0x47, 0x05), lampFrame(0x47, 0x02)}));
+        for (const char *text : {"readProgram ---input2: ", "readPreset ---colorBar: ", "mix mode is on :", "wipe mode :",
+                                 "wipe mode is on :", "reverse mode is on :"})
+            QVERIFY2(rig_->log.count(text) == 1, text);
+
+        // A source the panel does not know, or a failed read, reads as black.
+        rig_->mb->update([](SimMainboard::State &s) { s.setProgram(9); });
+        QCOMPARE(m->readProgram(), 0);
+        rig_->mb->injectReply(hexBytes("01"));
+        QCOMPARE(m->readPreset(), 0);
+        rig_->mb->setFailureMode(SimMainboard::CorruptChecksum);
+        QCOMPARE(m->readTbar(), -1);
+        QCOMPARE(rig_->log.count("Read TBar value fail"), 1);
+    }
+
+    void tbarMiddleSentOnceAndGatesWrites()
+    {
+        QSignalSpy pos(m, &commandExecObject::currentTbarPosChanged);
+        QSignalSpy busy(m, &commandExecObject::sigMainboardBusy);
+        m->writeTbar(512);
+        m->writeTbar(512);
+        QCOMPARE(rig_->sent(), QString("06 01 C5 00 00 02 CE"));
+        QCOMPARE(m->currentTbarPos(), 512u);
+        QCOMPARE(pos.count(), 1);
+        QCOMPARE(rig_->mb->tbar(), quint16(512));
+
+        // Lever in travel: sources, lamps and patterns are refused without traffic.
+        rig_->mb->clearReceived();
+        QVERIFY(!m->pgm(1));
+        QVERIFY(!m->cutTrans());
+        QVERIFY(!m->wipePattern2());
+        QCOMPARE(busy.count(), 3);
+        QVERIFY(m->readProgram() >= 0); // reads pass
+        m->writeAutoRate(20);           // so do other writes
+        QCOMPARE(rig_->sent(), hexText({hexBytes("03 00 41 44"), mbFrame(0, 0xCC, hexBytes("14"))}));
+
+        // A special mission lets the forced program selection through.
+        QSignalSpy mission(m, &commandExecObject::sigSpecialMission);
+        m->openMission(true);
+        QVERIFY(m->pgm(4));
+        m->openMission(false);
+        QVERIFY(!m->pgm(3));
+        QCOMPARE(rig_->mb->program(), 4);
+        QCOMPARE(QList<QList<QVariant>>(mission), (QList<QList<QVariant>>{{true}, {false}}));
+
+        // At the end of travel the gate opens again; beyond the travel is the end.
+        m->writeTbar(5000);
+        QCOMPARE(m->currentTbarPos(), 1023u);
+        QCOMPARE(hexText(rig_->mb->receivedFrames().last()), QString("06 01 C5 00 FF 03 CE"));
+        QVERIFY(m->pgm(3));
+        QCOMPARE(rig_->mb->program(), 3);
+        QCOMPARE(rig_->log.count("Retry writeTbar :"), 0);
+    }
+
+    void tbarEndRetries_data()
+    {
+        QTest::addColumn<int>("end");
+        QTest::addColumn<SimMainboard::FailureMode>("mode");
+        QTest::addColumn<int>("sends");
+        QTest::newRow("0, never answered: four sends") << 0 << SimMainboard::NoAnswer << 4;
+        QTest::newRow("1023, answered on the third") << 1023 << SimMainboard::AnswerOnThirdRequest << 3;
+    }
+
+    void tbarEndRetries()
+    {
+        QFETCH(int, end);
+        QFETCH(SimMainboard::FailureMode, mode);
+        QFETCH(int, sends);
+        m->writeTbar(600);
+        rig_->mb->clearReceived();
+        rig_->mb->setEarlyMode(SimMainboard::NoAnswer);
+        rig_->mb->setFailureMode(mode);
+        m->writeTbar(uint(end));
+        rig_->mb->setFailureMode(SimMainboard::Normal);
+        QCOMPARE(rig_->sent(), hexText(QVector<QByteArray>(sends, tbarFrame(end)).toList()));
+        QCOMPARE(rig_->log.matching("Retry writeTbar :"),
+                 (QStringList{"Retry writeTbar : 0", "Retry writeTbar : 1", "Retry writeTbar : 2"}.mid(0, sends - 1)));
+        QCOMPARE(m->currentTbarPos(), uint(end));
+        QVERIFY(m->pgm(2)); // the gate is open whatever the answers were
+    }
+
+    void statusDecodesIntoProperties()
+    {
+        m->refreshStatus2(); // known start
+        rig_->mb->update([](SimMainboard::State &s) { s.status = {{0x21, 0x6B, 0x03, 0x12, 0x05, 0x00}}; });
+        QSignalSpy state(m, &commandExecObject::sendMuState);
+        m->refreshStatus2();
+        QCOMPARE(rig_->sent(), QString("03 00 6E 71 | 03 00 6E 71"));
+        QCOMPARE(state.count(), 1);
+        // pgm, pvw, keyerPgm, keyerPvw, key, fill, pip, pipSplitPgm, pipSplitPvw,
+        // split source, autokey, wipe pattern, mixWipe, split, menu
+        QCOMPARE(state.first(), (QList<QVariant>{1, 2, 1, 1, 2, 1, 3, 1, 0, 0, 1, 5, 1, 0, 0}));
+        QCOMPARE(props(m, "pgmSourceNumber wipePattern isAutoMode isWipeMode isSplitMode isPipSplitOnPgm isPipSplitOnPvw "
+                          "isKeyOnPgm isKeyOnPvw pipSrc splitSrc keyKeyerSrc keyFillSrc isWipeReverse"),
+                 (QList<int>{1, 5, 1, 1, 0, 1, 0, 1, 1, 3, 0, 2, 1, 0}));
+        QCOMPARE(m->readPipSrc(), 3u);
+        QCOMPARE(rig_->log.count("refresh pgmSource :"), 2);
+    }
+
+    void refreshRetries_data()
+    {
+        QTest::addColumn<SimMainboard::FailureMode>("mode");
+        QTest::addColumn<bool>("applied");
+        QTest::newRow("third request answered") << SimMainboard::AnswerOnThirdRequest << true;
+        QTest::newRow("three failures") << SimMainboard::CorruptChecksum << false;
+    }
+
+    void refreshRetries()
+    {
+        QFETCH(SimMainboard::FailureMode, mode);
+        QFETCH(bool, applied);
+        m->refreshStatus2(); // pgm 1, pattern 0, not reversed
+        rig_->mb->update([](SimMainboard::State &s) { s.status[0] = 0x34; s.status[4] = 0x82; });
+        rig_->mb->clearReceived();
+        rig_->log.clear();
+        rig_->mb->setEarlyMode(SimMainboard::CorruptChecksum);
+        rig_->mb->setFailureMode(mode);
+        QSignalSpy state(m, &commandExecObject::sendMuState);
+        PropertySignals changes(m);
+        m->refreshStatus2();
+        QCOMPARE(rig_->mb->receivedFrames().size(), 3);
+        QCOMPARE(state.count(), int(applied));
+        QCOMPARE(props(m, "pgmSourceNumber wipePattern isWipeReverse"), (applied ? QList<int>{4, 2, 1} : QList<int>{1, 0, 0}));
+        QCOMPARE(changes.total() > 0, applied);
+        if (applied)
+            QCOMPARE(state.first().at(0).toInt(), 4);
+        QCOMPARE(rig_->log.count("refresh pipSource :"), 2);
+        QCOMPARE(rig_->log.count("refresh pgmSource :"), int(applied));
+        QVERIFY(rig_->log.has("refresh state auto key :"));
+    }
+
+    void identicalRefreshesSignalOnlyOnce()
+    {
+        m->refreshStatus2();
+        const uint pvwBefore = m->pvwSourceNumber();
+        // pvwSource 3 only reaches the interface through sendMuState
+        rig_->mb->update([](SimMainboard::State &s) { s.status = {{0x33, 0x7F, 0x46, 0x21, 0x81, 0x00}}; });
+        PropertySignals changes(m);
+        QSignalSpy pvw(m, &commandExecObject::pvwSourceChanged);
+        QSignalSpy state(m, &commandExecObject::sendMuState);
+        m->refreshStatus2();
+        const int first = changes.total();
+        QVERIFY(first > 0);
+        m->refreshStatus2();
+        QCOMPARE(state.count(), 2);
+        QCOMPARE(changes.total(), first);
+        QCOMPARE(state.at(0), state.at(1));
+        QCOMPARE(state.first().at(1).toInt(), 3);
+        QCOMPARE(m->pvwSourceNumber(), pvwBefore);
+        QCOMPARE(pvw.count(), 0);
+    }
+
+    void updateStatusAndSlots()
+    {
+        m->updateStatus();
+        QCOMPARE(rig_->sent(), hexText(mbFrame(0, 0xEE, hexBytes("63 41 24 51 82 00"))));
+        QCOMPARE(rig_->mb->statusBytes(), hexBytes("63 41 24 51 82 00"));
+        m->requestStatus();
+        QCOMPARE(rig_->log.count("view state"), 2);
+        QCOMPARE(rig_->log.count(" commandExecObject::requestStatus "), 1);
+        rig_->mb->clearReceived();
+        m->refreshStatus();
+        QCOMPARE(rig_->sent(), QString());
+        QSignalSpy start(m, &commandExecObject::autoTransStart);
+        m->autoTransStartSlot();
+        QCOMPARE(start.count(), 1);
+        QCOMPARE(start.first().at(0).value<commandExecObject *>(), m);
+    }
+
+    void reentryFromChangeSignalFailsFast()
+    {
+        // A handler of a signal emitted inside a locked operation calls back
+        // into a locked one: refused at once, no deadlock, no traffic.
+        m->refreshStatus2(); // auto mode off: autoTrans emits twice
+        rig_->mb->clearReceived();
+        QList<bool> nested;
+        auto c = connect(m, &commandExecObject::autoModeChanged, m,
+                         [&] { nested << m->pgm(2) << m->keyOnPgm() << m->readProgram(); });
+        QVERIFY(m->autoTrans(10));
+        disconnect(c);
+        QCOMPARE(nested, (QList<bool>{false, false, false, false, false, false}));
+        QCOMPARE(rig_->log.count("re-entered while this thread holds the mainboard lock"), 6);
+        QCOMPARE(rig_->sent(), QString("04 00 C6 00 CA"));
+        QVERIFY(m->pgm(2)); // the lock is free again afterwards
+        QCOMPARE(rig_->mb->program(), 2);
+    }
 
 private:
     std::unique_ptr<SwitcherRig> rig_;
     commandExecObject *m = nullptr;
 };
-
-void TestSwitcherCore::bootModeAtStartIsQuiet()
-{
-    QSignalSpy spy(m, &commandExecObject::bootModeChanged);
-    m->setInBootMode(false);
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(rig_->log.count("set In Boot Mode --- "), 1);
-    m->setInBootMode(true);
-    m->setInBootMode(true);
-    QVERIFY(m->isInBootMode());
-    m->setInBootMode(false);
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(rig_->log.count("set In Boot Mode --- "), 4);
-}
-
-void TestSwitcherCore::sourceOutOfRangeSendsNothing_data()
-{
-    QTest::addColumn<Op>("op");
-    QTest::addColumn<QString>("logText");
-    const QString button = QStringLiteral("[ERR] buttonNum out of range :");
-    QTest::newRow("pgm(7)") << Op([](commandExecObject &x) { return x.pgm(7); }) << button;
-    QTest::newRow("pgm(-1)") << Op([](commandExecObject &x) { return x.pgm(-1); }) << button;
-    QTest::newRow("pvw(7)") << Op([](commandExecObject &x) { return x.pvw(7); }) << button;
-    QTest::newRow("writePipSource(7)") << Op([](commandExecObject &x) { return x.writePipSource(7); })
-                                       << "[ERR] pip source out of range :";
-    QTest::newRow("writePipSource(-1)") << Op([](commandExecObject &x) { return x.writePipSource(-1); })
-                                        << "[ERR] pip source out of range :";
-    QTest::newRow("writeSplitSource(9)") << Op([](commandExecObject &x) { x.writeSplitSource(9); return false; })
-                                         << "[ERR] split source out of range :";
-    QTest::newRow("writeKeySource(15)") << Op([](commandExecObject &x) { return x.writeKeySource(15); })
-                                        << "[ERR] key source out of range :";
-}
-
-void TestSwitcherCore::sourceOutOfRangeSendsNothing()
-{
-    QFETCH(Op, op);
-    QFETCH(QString, logText);
-    QVERIFY(!op(*m));
-    QCOMPARE(rig_->log.count(logText), 1);
-    QCOMPARE(rig_->sent(), QString());
-    QCOMPARE(rig_->mb->statusBytes(), SimMainboard::State().statusBytes());
-}
-
-void TestSwitcherCore::backgroundToggles_data()
-{
-    QTest::addColumn<bool>("program");
-    QTest::addColumn<int>("current");
-    QTest::addColumn<int>("sent");
-    QTest::newRow("program on background -> colour bar") << true << 5 << 6;
-    QTest::newRow("program on input 2 -> background") << true << 2 << 5;
-    QTest::newRow("program on colour bar -> background") << true << 6 << 5;
-    QTest::newRow("preview on background -> colour bar") << false << 5 << 6;
-    QTest::newRow("preview on black -> background") << false << 0 << 5;
-}
-
-void TestSwitcherCore::backgroundToggles()
-{
-    QFETCH(bool, program);
-    QFETCH(int, current);
-    QFETCH(int, sent);
-    rig_->mb->update([&](SimMainboard::State &s) { program ? s.setProgram(current) : s.setPreview(current); });
-    QVERIFY(program ? m->pgmbg() : m->pvwbg());
-    QCOMPARE(rig_->sent(), hexText({mbFrame(0, program ? 0x41 : 0x42),
-                                    mbFrame(0, program ? 0xC1 : 0xC2, QByteArray(1, char(sent)))}));
-    QCOMPARE(program ? rig_->mb->program() : rig_->mb->preview(), sent);
-}
-
-void TestSwitcherCore::autoTransition_data()
-{
-    QTest::addColumn<int>("rate");
-    QTest::newRow("rate 5") << 5;
-    QTest::newRow("rate 100") << 100;
-}
-
-void TestSwitcherCore::autoTransition()
-{
-    QFETCH(int, rate);
-    QList<bool> seen;
-    auto c = connect(m, &commandExecObject::autoModeChanged, m, [&] { seen << m->isAutoMode(); });
-    rig_->mb->update([](SimMainboard::State &s) { s.setProgram(1); s.setPreview(2); });
-    QVERIFY(m->autoTrans(rate));
-    disconnect(c);
-    QCOMPARE(seen, (QList<bool>{true, false}));
-    QVERIFY(!m->isAutoMode());
-    QCOMPARE(rig_->sent(), QString("04 00 C6 00 CA"));
-    QCOMPARE(rig_->log.count("auto trans mode is on :"), 1);
-    QTRY_COMPARE(rig_->mb->program(), 2); // the mainboard runs the transition itself
-}
-
-void TestSwitcherCore::autoRateClamped_data()
-{
-    QTest::addColumn<int>("rate");
-    QTest::addColumn<int>("sent");
-    QTest::newRow("0 -> 1") << 0 << 1;
-    QTest::newRow("37") << 37 << 37;
-    QTest::newRow("500 -> 200") << 500 << 200;
-}
-
-void TestSwitcherCore::autoRateClamped()
-{
-    QFETCH(int, rate);
-    QFETCH(int, sent);
-    m->writeAutoRate(rate);
-    QCOMPARE(rig_->sent(), hexText(mbFrame(0, 0xCC, QByteArray(1, char(sent)))));
-    QCOMPARE(rig_->log.count("writeAutoRate ========"), 1);
-    QCOMPARE(rig_->log.count("set auto rate"), 1);
-    QCOMPARE(m->readAutoRate(), sent);
-}
-
-void TestSwitcherCore::auxOutputSentOnlyOnChange()
-{
-    QSignalSpy changed(m, &commandExecObject::auxOutputChanged);
-    struct Step { uint src; QString frames; uint stored; };
-    const QList<Step> steps{{3, hexText(mbFrame(4, 0xC9, hexBytes("03"))), 3},
-                            {3, QString(), 3},
-                            {9, hexText(mbFrame(4, 0xC9, hexBytes("00"))), 0}, // not an input: black
-                            {0, QString(), 0}};
-    for (const Step &s : steps) {
-        rig_->mb->clearReceived();
-        m->setAuxOutput(s.src);
-        QCOMPARE(rig_->sent(), s.frames);
-        QCOMPARE(m->auxOutput(), s.stored);
-    }
-    QCOMPARE(changed.count(), 2);
-    QVERIFY(rig_->log.has("Read AuxSource="));
-}
-
-void TestSwitcherCore::lampToggles()
-{
-    auto expect = [&](std::function<void()> op, const QList<QByteArray> &frames) {
-        rig_->mb->clearReceived();
-        op();
-        QCOMPARE(rig_->sent(), hexText(frames));
-    };
-    // Split reads its lamp and turns it the other way.
-    for (bool on : {true, false}) {
-        expect([&] { QVERIFY(m->spliteMode()); }, {lampFrame(0x47, 3), lampFrame(on ? 0xC6 : 0xC7, 3)});
-        QCOMPARE(rig_->mb->lampLit(splitCommand), on);
-        QCOMPARE(rig_->log.count(on ? "split mode is on :" : "split mode is off :"), 1);
-    }
-    m->refreshStatus2(); // all flags off
-    // Split off: the cached flag decides which way the pip lamp goes.
-    expect([&] { m->pipSplitOnPgm(); }, {lampFrame(0x47, 0x03), lampFrame(0xC6, 0x11)});
-    // Split on: the split-program lamp is read and toggled.
-    rig_->mb->update([](SimMainboard::State &s) { s.setFlag(2, true); s.setFlag(3, true); });
-    expect([&] { m->pipSplitOnPgm(); }, {lampFrame(0x47, 0x03), lampFrame(0x47, 0x13), lampFrame(0xC7, 0x13)});
-    // Preview side with split on: the cached flag (false) turns split-preview on...
-    expect([&] { m->pipSplitOnPvw(); }, {lampFrame(0x47, 0x03), lampFrame(0xC6, 0x14)});
-    // ...and once the status says it is on preview, off.
-    m->refreshStatus2();
-    QVERIFY(m->isPipSplitOnPvw());
-    expect([&] { m->pipSplitOnPvw(); }, {lampFrame(0x47, 0x03), lampFrame(0xC7, 0x14)});
-    // Split off again, flag on: pip preview goes off.
-    rig_->mb->update([](SimMainboard::State &s) { s.setFlag(2, false); });
-    expect([&] { m->pipSplitOnPvw(); }, {lampFrame(0x47, 0x03), lampFrame(0xC7, 0x12)});
-}
-
-void TestSwitcherCore::lampStates()
-{
-    rig_->mb->update([](SimMainboard::State &s) { s.setFlag(3, true); s.setFlag(6, true); });
-    QCOMPARE((QList<bool>{m->pipPgmState(), m->pipPvmState(), m->keyPgmState(), m->keyPvmState()}),
-             (QList<bool>{true, false, false, true}));
-    QCOMPARE(rig_->sent(), hexText({lampFrame(0x47, 0x11), lampFrame(0x47, 0x12), lampFrame(0x47, 0x15),
-                                    lampFrame(0x47, 0x16)}));
-    rig_->mb->setFailureMode(SimMainboard::CorruptChecksum);
-    QVERIFY(!m->pipPgmState()); // a reply that fails its checksum is not "lit"
-}
-
-void TestSwitcherCore::reads()
-{
-    rig_->mb->update([](SimMainboard::State &s) {
-        s.setProgram(2);
-        s.setPreview(6);
-        s.control[1] = 700;
-        s.setFlag(1, false); // mix
-    });
-    QCOMPARE(m->readProgram(), 2);
-    QCOMPARE(m->readPreset(), 6);
-    QCOMPARE(m->readTbar(), 700);
-    QCOMPARE(m->readAutoRate(), 30);
-    m->readMix();
-    m->readWipePattern();
-    QVERIFY(!m->getWipeMode());
-    m->readWipeMode();
-    m->readReverseMode();
-    QCOMPARE(rig_->sent(), hexText({hexBytes("03 00 41 44"), hexBytes("03 00 42 45"), hexBytes("04 01 45 00 4A"),
-                                    hexBytes("03 00 4C 4F"), lampFrame(0x47, 0x04), hexBytes("03 00 48 4B"),
-                                    lampFrame(0x47, 0x05), lampFrame(0x47, 0x02)}));
-    for (const char *text : {"readProgram ---input2: ", "readPreset ---colorBar: ", "mix mode is on :", "wipe mode :",
-                             "wipe mode is on :", "reverse mode is on :"})
-        QVERIFY2(rig_->log.count(text) == 1, text);
-
-    // A source the panel does not know, or a failed read, reads as black.
-    rig_->mb->update([](SimMainboard::State &s) { s.setProgram(9); });
-    QCOMPARE(m->readProgram(), 0);
-    rig_->mb->injectReply(hexBytes("01"));
-    QCOMPARE(m->readPreset(), 0);
-    rig_->mb->setFailureMode(SimMainboard::CorruptChecksum);
-    QCOMPARE(m->readTbar(), -1);
-    QCOMPARE(rig_->log.count("Read TBar value fail"), 1);
-}
-
-void TestSwitcherCore::tbarMiddleSentOnceAndGatesWrites()
-{
-    QSignalSpy pos(m, &commandExecObject::currentTbarPosChanged);
-    QSignalSpy busy(m, &commandExecObject::sigMainboardBusy);
-    m->writeTbar(512);
-    m->writeTbar(512);
-    QCOMPARE(rig_->sent(), QString("06 01 C5 00 00 02 CE"));
-    QCOMPARE(m->currentTbarPos(), 512u);
-    QCOMPARE(pos.count(), 1);
-    QCOMPARE(rig_->mb->tbar(), quint16(512));
-
-    // Lever in travel: sources, lamps and patterns are refused without traffic.
-    rig_->mb->clearReceived();
-    QVERIFY(!m->pgm(1));
-    QVERIFY(!m->cutTrans());
-    QVERIFY(!m->wipePattern2());
-    QCOMPARE(busy.count(), 3);
-    QVERIFY(m->readProgram() >= 0); // reads pass
-    m->writeAutoRate(20);           // so do other writes
-    QCOMPARE(rig_->sent(), hexText({hexBytes("03 00 41 44"), mbFrame(0, 0xCC, hexBytes("14"))}));
-
-    // A special mission lets the forced program selection through.
-    QSignalSpy mission(m, &commandExecObject::sigSpecialMission);
-    m->openMission(true);
-    QVERIFY(m->pgm(4));
-    m->openMission(false);
-    QVERIFY(!m->pgm(3));
-    QCOMPARE(rig_->mb->program(), 4);
-    QCOMPARE(QList<QList<QVariant>>(mission), (QList<QList<QVariant>>{{true}, {false}}));
-
-    // At the end of travel the gate opens again; beyond the travel is the end.
-    m->writeTbar(5000);
-    QCOMPARE(m->currentTbarPos(), 1023u);
-    QCOMPARE(hexText(rig_->mb->receivedFrames().last()), QString("06 01 C5 00 FF 03 CE"));
-    QVERIFY(m->pgm(3));
-    QCOMPARE(rig_->mb->program(), 3);
-    QCOMPARE(rig_->log.count("Retry writeTbar :"), 0);
-}
-
-void TestSwitcherCore::tbarEndRetries_data()
-{
-    QTest::addColumn<int>("end");
-    QTest::addColumn<SimMainboard::FailureMode>("mode");
-    QTest::addColumn<int>("sends");
-    QTest::newRow("0, never answered: four sends") << 0 << SimMainboard::NoAnswer << 4;
-    QTest::newRow("1023, answered on the third") << 1023 << SimMainboard::AnswerOnThirdRequest << 3;
-}
-
-void TestSwitcherCore::tbarEndRetries()
-{
-    QFETCH(int, end);
-    QFETCH(SimMainboard::FailureMode, mode);
-    QFETCH(int, sends);
-    m->writeTbar(600);
-    rig_->mb->clearReceived();
-    rig_->mb->setEarlyMode(SimMainboard::NoAnswer);
-    rig_->mb->setFailureMode(mode);
-    m->writeTbar(uint(end));
-    rig_->mb->setFailureMode(SimMainboard::Normal);
-    QCOMPARE(rig_->sent(), hexText(QVector<QByteArray>(sends, tbarFrame(end)).toList()));
-    QCOMPARE(rig_->log.matching("Retry writeTbar :"),
-             (QStringList{"Retry writeTbar : 0", "Retry writeTbar : 1", "Retry writeTbar : 2"}.mid(0, sends - 1)));
-    QCOMPARE(m->currentTbarPos(), uint(end));
-    QVERIFY(m->pgm(2)); // the gate is open whatever the answers were
-}
-
-void TestSwitcherCore::statusDecodesIntoProperties()
-{
-    m->refreshStatus2(); // known start
-    rig_->mb->update([](SimMainboard::State &s) { s.status = {{0x21, 0x6B, 0x03, 0x12, 0x05, 0x00}}; });
-    QSignalSpy state(m, &commandExecObject::sendMuState);
-    m->refreshStatus2();
-    QCOMPARE(rig_->sent(), QString("03 00 6E 71 | 03 00 6E 71"));
-    QCOMPARE(state.count(), 1);
-    // pgm, pvw, keyerPgm, keyerPvw, key, fill, pip, pipSplitPgm, pipSplitPvw,
-    // split source, autokey, wipe pattern, mixWipe, split, menu
-    QCOMPARE(state.first(), (QList<QVariant>{1, 2, 1, 1, 2, 1, 3, 1, 0, 0, 1, 5, 1, 0, 0}));
-    QCOMPARE(props(m, "pgmSourceNumber wipePattern isAutoMode isWipeMode isSplitMode isPipSplitOnPgm isPipSplitOnPvw "
-                      "isKeyOnPgm isKeyOnPvw pipSrc splitSrc keyKeyerSrc keyFillSrc isWipeReverse"),
-             (QList<int>{1, 5, 1, 1, 0, 1, 0, 1, 1, 3, 0, 2, 1, 0}));
-    QCOMPARE(m->readPipSrc(), 3u);
-    QCOMPARE(rig_->log.count("refresh pgmSource :"), 2);
-}
-
-void TestSwitcherCore::refreshRetries_data()
-{
-    QTest::addColumn<SimMainboard::FailureMode>("mode");
-    QTest::addColumn<bool>("applied");
-    QTest::newRow("third request answered") << SimMainboard::AnswerOnThirdRequest << true;
-    QTest::newRow("three failures") << SimMainboard::CorruptChecksum << false;
-}
-
-void TestSwitcherCore::refreshRetries()
-{
-    QFETCH(SimMainboard::FailureMode, mode);
-    QFETCH(bool, applied);
-    m->refreshStatus2(); // pgm 1, pattern 0, not reversed
-    rig_->mb->update([](SimMainboard::State &s) { s.status[0] = 0x34; s.status[4] = 0x82; });
-    rig_->mb->clearReceived();
-    rig_->log.clear();
-    rig_->mb->setEarlyMode(SimMainboard::CorruptChecksum);
-    rig_->mb->setFailureMode(mode);
-    QSignalSpy state(m, &commandExecObject::sendMuState);
-    PropertySignals changes(m);
-    m->refreshStatus2();
-    QCOMPARE(rig_->mb->receivedFrames().size(), 3);
-    QCOMPARE(state.count(), int(applied));
-    QCOMPARE(props(m, "pgmSourceNumber wipePattern isWipeReverse"), (applied ? QList<int>{4, 2, 1} : QList<int>{1, 0, 0}));
-    QCOMPARE(changes.total() > 0, applied);
-    if (applied)
-        QCOMPARE(state.first().at(0).toInt(), 4);
-    QCOMPARE(rig_->log.count("refresh pipSource :"), 2);
-    QCOMPARE(rig_->log.count("refresh pgmSource :"), int(applied));
-    QVERIFY(rig_->log.has("refresh state auto key :"));
-}
-
-void TestSwitcherCore::identicalRefreshesSignalOnlyOnce()
-{
-    m->refreshStatus2();
-    const uint pvwBefore = m->pvwSourceNumber();
-    // pvwSource 3 only reaches the interface through sendMuState
-    rig_->mb->update([](SimMainboard::State &s) { s.status = {{0x33, 0x7F, 0x46, 0x21, 0x81, 0x00}}; });
-    PropertySignals changes(m);
-    QSignalSpy pvw(m, &commandExecObject::pvwSourceChanged);
-    QSignalSpy state(m, &commandExecObject::sendMuState);
-    m->refreshStatus2();
-    const int first = changes.total();
-    QVERIFY(first > 0);
-    m->refreshStatus2();
-    QCOMPARE(state.count(), 2);
-    QCOMPARE(changes.total(), first);
-    QCOMPARE(state.at(0), state.at(1));
-    QCOMPARE(state.first().at(1).toInt(), 3);
-    QCOMPARE(m->pvwSourceNumber(), pvwBefore);
-    QCOMPARE(pvw.count(), 0);
-}
-
-void TestSwitcherCore::updateStatusAndSlots()
-{
-    m->updateStatus();
-    QCOMPARE(rig_->sent(), hexText(mbFrame(0, 0xEE, hexBytes("63 41 24 51 82 00"))));
-    QCOMPARE(rig_->mb->statusBytes(), hexBytes("63 41 24 51 82 00"));
-    m->requestStatus();
-    QCOMPARE(rig_->log.count("view state"), 2);
-    QCOMPARE(rig_->log.count(" commandExecObject::requestStatus "), 1);
-    rig_->mb->clearReceived();
-    m->refreshStatus();
-    QCOMPARE(rig_->sent(), QString());
-    QSignalSpy start(m, &commandExecObject::autoTransStart);
-    m->autoTransStartSlot();
-    QCOMPARE(start.count(), 1);
-    QCOMPARE(start.first().at(0).value<commandExecObject *>(), m);
-}
-
-void TestSwitcherCore::reentryFromChangeSignalFailsFast()
-{
-    // A handler of a signal emitted inside a locked operation calls back
-    // into a locked one: refused at once, no deadlock, no traffic.
-    m->refreshStatus2(); // auto mode off: autoTrans emits twice
-    rig_->mb->clearReceived();
-    QList<bool> nested;
-    auto c = connect(m, &commandExecObject::autoModeChanged, m,
-                     [&] { nested << m->pgm(2) << m->keyOnPgm() << m->readProgram(); });
-    QVERIFY(m->autoTrans(10));
-    disconnect(c);
-    QCOMPARE(nested, (QList<bool>{false, false, false, false, false, false}));
-    QCOMPARE(rig_->log.count("re-entered while this thread holds the mainboard lock"), 6);
-    QCOMPARE(rig_->sent(), QString("04 00 C6 00 CA"));
-    QVERIFY(m->pgm(2)); // the lock is free again afterwards
-    QCOMPARE(rig_->mb->program(), 2);
-}
 
 QTEST_MAIN(TestSwitcherCore)
 #include "tst_switchercore.moc"

@@ -150,15 +150,190 @@ private slots:
     }
     void cleanupTestCase() { rig_.reset(); }
 
-    void everyOperationWithLineOpen_data();
-    void everyOperationWithLineOpen();
+    void everyOperationWithLineOpen_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < allOperations().size(); ++i)
+            QTest::newRow(allOperations()[i].name) << i;
+    }
+
+    void everyOperationWithLineOpen()
+    {
+        QFETCH(int, index);
+        const Operation &op = allOperations()[index];
+        ensureOpen();
+        QElapsedTimer t;
+        t.start();
+        const int result = op.call(*m);
+        // A healthy board answers at once: nothing waits out a time-out.
+        QVERIFY2(t.elapsed() < 2500, qPrintable(QString("%1 took %2 ms").arg(op.name).arg(t.elapsed())));
+        QVERIFY(!rig_->log.has("re-entered"));
+        QVERIFY(!rig_->log.has("[ERR] Not connected"));
+        if (op.kind == Kind::Local)
+            QCOMPARE(rig_->sent(), QString());
+        if (!op.frame.isEmpty()) {
+            QVERIFY(result != 0);
+            QCOMPARE(rig_->sent(), hexText(op.frame));
+            QCOMPARE(rig_->log.count("[ERR]"), 0);
+        }
+        // The lock is free afterwards.
+        if (m->currentTbarPos() != 0 && m->currentTbarPos() != 1023)
+            m->writeTbar(0);
+        QVERIFY(m->pvw(3));
+    }
+
     void everyOperationWithLineClosed_data() { everyOperationWithLineOpen_data(); }
-    void everyOperationWithLineClosed();
-    void closedLineEdgeCases();
-    void reopenAfterFailedOpen();
-    void misbehavingBoardLeavesModelUsable_data();
-    void misbehavingBoardLeavesModelUsable();
-    void upgradeWithoutImageDoesNothing();
+
+    void everyOperationWithLineClosed()
+    {
+        QFETCH(int, index);
+        const Operation &op = allOperations()[index];
+        if (m->isConnected()) {
+            // Once for all rows: every stored record read, so the writers go
+            // straight to the write; then the line is closed and stays closed.
+            m->refreshPipSplitPage();
+            m->refreshLumaKeyPage();
+            m->refreshSetupPage();
+            m->disConnect();
+        }
+        QVERIFY(!m->isConnected());
+        rig_->mb->clearReceived();
+        rig_->log.clear();
+
+        QElapsedTimer t;
+        t.start();
+        const int result = op.call(*m);
+        QVERIFY2(t.elapsed() < 1500, qPrintable(QString("%1 took %2 ms").arg(op.name).arg(t.elapsed())));
+        QCOMPARE(rig_->mb->receivedBytes().size(), 0);
+        const bool reachedLink = rig_->log.has("[COM] serialPort_");
+        QCOMPARE(reachedLink, op.kind == Kind::Link);
+        if (op.kind == Kind::Checked)
+            QVERIFY(rig_->log.has("[ERR] Not connected"));
+        if (op.kind == Kind::Link)
+            QVERIFY(rig_->log.has("[ERR] Write fail:"));
+        // Operations that report a result report failure.
+        if (op.kind != Kind::Local && result != -1)
+            QCOMPARE(result, 0);
+    }
+
+    void closedLineEdgeCases()
+    {
+        ensureOpen();
+        m->disConnect();
+        QSignalSpy info(m, &commandExecObject::setVersionInfo);
+        QCOMPARE(m->readVersion(), QString("x.xx"));
+        QCOMPARE(info.count(), 1);
+        QCOMPARE(info.first(), (QList<QVariant>{QString("0.00"), QString("0.0"), QString("1.0.0")}));
+
+        // (cutTrans refused, keyOnPgm failing in the link: the table above.)
+        QVERIFY(!m->pvw(7));
+        QCOMPARE(rig_->log.count("[ERR] buttonNum out of range :"), 1);
+        QCOMPARE(m->readProgram() + m->readAutoRate() + m->readPgmMute() + m->readPgmOutRes(), 0);
+        QCOMPARE(rig_->mb->receivedBytes().size(), 0);
+
+        // An upgrade asked for on a closed line fails, and the model is free again.
+        MbImage image;
+        image.packets = MbImage::makePackets(1, 8);
+        writeImage(image);
+        QSignalSpy finished(m, &commandExecObject::upgradeFinished);
+        m->processFirmwareUpgradeUi(imagePath(), QString());
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(finished.first().at(0).toBool(), false);
+        QVERIFY(!m->isUpgrading());
+        QVERIFY(QFile::remove(rig_->sysroot.path(imagePath())));
+        QCOMPARE(rig_->mb->receivedBytes().size(), 0);
+    }
+
+    void reopenAfterFailedOpen()
+    {
+        QVERIFY(!m->connectSerial(QStringLiteral("ttyNOPE")));
+        QVERIFY(rig_->log.has("Serial open failed:"));
+        QVERIFY(!m->isConnected());
+        QVERIFY(!m->pgm(1));
+        // Opening a closed line and reopening an open one both work.
+        for (int src : {5, 4}) {
+            QVERIFY(m->connectSerial(QStringLiteral("ttyAMA2")));
+            QVERIFY(rig_->log.has("Serial is open"));
+            QVERIFY(m->pgm(src));
+            QCOMPARE(rig_->mb->program(), src);
+        }
+    }
+
+    void misbehavingBoardLeavesModelUsable_data()
+    {
+        QTest::addColumn<SimMainboard::FailureMode>("mode");
+        QTest::newRow("stops answering") << SimMainboard::NoAnswer;
+        QTest::newRow("garbage") << SimMainboard::Garbage;
+        QTest::newRow("corrupt checksum") << SimMainboard::CorruptChecksum;
+        QTest::newRow("wrong command code") << SimMainboard::WrongCommandCode;
+        QTest::newRow("trailing bytes") << SimMainboard::TooManyBytes;
+        QTest::newRow("split replies") << SimMainboard::SplitReply;
+        QTest::newRow("late replies") << SimMainboard::LateAnswer;
+        QTest::newRow("reports busy") << SimMainboard::ReportBusy;
+        QTest::newRow("ack before reply") << SimMainboard::AckBeforeReply;
+        QTest::newRow("ack then reply") << SimMainboard::AckThenReply;
+    }
+
+    void misbehavingBoardLeavesModelUsable()
+    {
+        QFETCH(SimMainboard::FailureMode, mode);
+        ensureOpen();
+        rig_->mb->setReplyDelay(150);
+        rig_->mb->setSplitReply(2, 20);
+        rig_->mb->setRandomSeed(quint32(mode) * 7919u);
+        // The board fails mid-session; short link waits keep the test brief.
+        rig_->setWaitDivisor(30);
+        rig_->mb->setFailureMode(mode);
+        QSignalSpy state(m, &commandExecObject::sendMuState);
+        m->pgm(3);
+        m->cutTrans();
+        m->readProgram();
+        m->refreshStatus2();
+        m->writeAutoRate(9);
+        m->keyOnPvw();
+        m->writeTbar(m->currentTbarPos() == 1023 ? 0 : 1023);
+        if (mode == SimMainboard::NoAnswer || mode == SimMainboard::Garbage || mode == SimMainboard::CorruptChecksum
+            || mode == SimMainboard::ReportBusy)
+            QCOMPARE(state.count(), 0);
+
+        // The board recovers: the very next operations work.
+        rig_->mb->setFailureMode(SimMainboard::Normal);
+        rig_->setWaitDivisor(1);
+        if (mode == SimMainboard::LateAnswer || mode == SimMainboard::SplitReply || mode == SimMainboard::AckThenReply) {
+            // Replies still in flight belong to the old frames: wait until the
+            // board has written them all.
+            int last = -1;
+            QTRY_VERIFY_WITH_TIMEOUT([&] {
+                QTest::qWait(120);
+                const int now = rig_->mb->sentBytes().size();
+                return std::exchange(last, now) == now;
+            }(), 5000);
+        }
+        rig_->mb->update([](SimMainboard::State &s) { s.setProgram(1); s.setPreview(2); });
+        QVERIFY(m->pgm(4));
+        QCOMPARE(rig_->mb->program(), 4);
+        QCOMPARE(m->readProgram(), 4);
+        QCOMPARE(m->readPreset(), 2);
+        QVERIFY(m->cutTrans());
+        QCOMPARE(rig_->mb->program(), 2);
+        state.clear();
+        m->refreshStatus2();
+        QCOMPARE(state.count(), 1);
+        QCOMPARE(m->pgmSourceNumber(), 2u);
+        QVERIFY(!rig_->log.has("re-entered"));
+    }
+
+    void upgradeWithoutImageDoesNothing()
+    {
+        ensureOpen();
+        QSignalSpy finished(m, &commandExecObject::upgradeFinished);
+        m->processFirmwareUpgradeUi(imagePath(), QStringLiteral("1.1"));
+        QCOMPARE(rig_->log.count("Not need to upgrade MB"), 1);
+        QVERIFY(!m->isUpgrading());
+        QVERIFY(m->pgm(2));
+        QTest::qWait(50);
+        QCOMPARE(finished.count(), 0);
+    }
 
 private:
     void ensureOpen()
@@ -175,189 +350,6 @@ private:
     std::unique_ptr<SwitcherRig> rig_;
     commandExecObject *m = nullptr;
 };
-
-void TestSwitcherRobust::everyOperationWithLineOpen_data()
-{
-    QTest::addColumn<int>("index");
-    for (int i = 0; i < allOperations().size(); ++i)
-        QTest::newRow(allOperations()[i].name) << i;
-}
-
-void TestSwitcherRobust::everyOperationWithLineOpen()
-{
-    QFETCH(int, index);
-    const Operation &op = allOperations()[index];
-    ensureOpen();
-    QElapsedTimer t;
-    t.start();
-    const int result = op.call(*m);
-    // A healthy board answers at once: nothing waits out a time-out.
-    QVERIFY2(t.elapsed() < 2500, qPrintable(QString("%1 took %2 ms").arg(op.name).arg(t.elapsed())));
-    QVERIFY(!rig_->log.has("re-entered"));
-    QVERIFY(!rig_->log.has("[ERR] Not connected"));
-    if (op.kind == Kind::Local)
-        QCOMPARE(rig_->sent(), QString());
-    if (!op.frame.isEmpty()) {
-        QVERIFY(result != 0);
-        QCOMPARE(rig_->sent(), hexText(op.frame));
-        QCOMPARE(rig_->log.count("[ERR]"), 0);
-    }
-    // The lock is free afterwards.
-    if (m->currentTbarPos() != 0 && m->currentTbarPos() != 1023)
-        m->writeTbar(0);
-    QVERIFY(m->pvw(3));
-}
-
-void TestSwitcherRobust::everyOperationWithLineClosed()
-{
-    QFETCH(int, index);
-    const Operation &op = allOperations()[index];
-    if (m->isConnected()) {
-        // Once for all rows: every stored record read, so the writers go
-        // straight to the write; then the line is closed and stays closed.
-        m->refreshPipSplitPage();
-        m->refreshLumaKeyPage();
-        m->refreshSetupPage();
-        m->disConnect();
-    }
-    QVERIFY(!m->isConnected());
-    rig_->mb->clearReceived();
-    rig_->log.clear();
-
-    QElapsedTimer t;
-    t.start();
-    const int result = op.call(*m);
-    QVERIFY2(t.elapsed() < 1500, qPrintable(QString("%1 took %2 ms").arg(op.name).arg(t.elapsed())));
-    QCOMPARE(rig_->mb->receivedBytes().size(), 0);
-    const bool reachedLink = rig_->log.has("[COM] serialPort_");
-    QCOMPARE(reachedLink, op.kind == Kind::Link);
-    if (op.kind == Kind::Checked)
-        QVERIFY(rig_->log.has("[ERR] Not connected"));
-    if (op.kind == Kind::Link)
-        QVERIFY(rig_->log.has("[ERR] Write fail:"));
-    // Operations that report a result report failure.
-    if (op.kind != Kind::Local && result != -1)
-        QCOMPARE(result, 0);
-}
-
-void TestSwitcherRobust::closedLineEdgeCases()
-{
-    ensureOpen();
-    m->disConnect();
-    QSignalSpy info(m, &commandExecObject::setVersionInfo);
-    QCOMPARE(m->readVersion(), QString("x.xx"));
-    QCOMPARE(info.count(), 1);
-    QCOMPARE(info.first(), (QList<QVariant>{QString("0.00"), QString("0.0"), QString("1.0.0")}));
-
-    // (cutTrans refused, keyOnPgm failing in the link: the table above.)
-    QVERIFY(!m->pvw(7));
-    QCOMPARE(rig_->log.count("[ERR] buttonNum out of range :"), 1);
-    QCOMPARE(m->readProgram() + m->readAutoRate() + m->readPgmMute() + m->readPgmOutRes(), 0);
-    QCOMPARE(rig_->mb->receivedBytes().size(), 0);
-
-    // An upgrade asked for on a closed line fails, and the model is free again.
-    MbImage image;
-    image.packets = MbImage::makePackets(1, 8);
-    writeImage(image);
-    QSignalSpy finished(m, &commandExecObject::upgradeFinished);
-    m->processFirmwareUpgradeUi(imagePath(), QString());
-    QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(finished.first().at(0).toBool(), false);
-    QVERIFY(!m->isUpgrading());
-    QVERIFY(QFile::remove(rig_->sysroot.path(imagePath())));
-    QCOMPARE(rig_->mb->receivedBytes().size(), 0);
-}
-
-void TestSwitcherRobust::reopenAfterFailedOpen()
-{
-    QVERIFY(!m->connectSerial(QStringLiteral("ttyNOPE")));
-    QVERIFY(rig_->log.has("Serial open failed:"));
-    QVERIFY(!m->isConnected());
-    QVERIFY(!m->pgm(1));
-    // Opening a closed line and reopening an open one both work.
-    for (int src : {5, 4}) {
-        QVERIFY(m->connectSerial(QStringLiteral("ttyAMA2")));
-        QVERIFY(rig_->log.has("Serial is open"));
-        QVERIFY(m->pgm(src));
-        QCOMPARE(rig_->mb->program(), src);
-    }
-}
-
-void TestSwitcherRobust::misbehavingBoardLeavesModelUsable_data()
-{
-    QTest::addColumn<SimMainboard::FailureMode>("mode");
-    QTest::newRow("stops answering") << SimMainboard::NoAnswer;
-    QTest::newRow("garbage") << SimMainboard::Garbage;
-    QTest::newRow("corrupt checksum") << SimMainboard::CorruptChecksum;
-    QTest::newRow("wrong command code") << SimMainboard::WrongCommandCode;
-    QTest::newRow("trailing bytes") << SimMainboard::TooManyBytes;
-    QTest::newRow("split replies") << SimMainboard::SplitReply;
-    QTest::newRow("late replies") << SimMainboard::LateAnswer;
-    QTest::newRow("reports busy") << SimMainboard::ReportBusy;
-    QTest::newRow("ack before reply") << SimMainboard::AckBeforeReply;
-    QTest::newRow("ack then reply") << SimMainboard::AckThenReply;
-}
-
-void TestSwitcherRobust::misbehavingBoardLeavesModelUsable()
-{
-    QFETCH(SimMainboard::FailureMode, mode);
-    ensureOpen();
-    rig_->mb->setReplyDelay(150);
-    rig_->mb->setSplitReply(2, 20);
-    rig_->mb->setRandomSeed(quint32(mode) * 7919u);
-    // The board fails mid-session; short link waits keep the test brief.
-    rig_->setWaitDivisor(30);
-    rig_->mb->setFailureMode(mode);
-    QSignalSpy state(m, &commandExecObject::sendMuState);
-    m->pgm(3);
-    m->cutTrans();
-    m->readProgram();
-    m->refreshStatus2();
-    m->writeAutoRate(9);
-    m->keyOnPvw();
-    m->writeTbar(m->currentTbarPos() == 1023 ? 0 : 1023);
-    if (mode == SimMainboard::NoAnswer || mode == SimMainboard::Garbage || mode == SimMainboard::CorruptChecksum
-        || mode == SimMainboard::ReportBusy)
-        QCOMPARE(state.count(), 0);
-
-    // The board recovers: the very next operations work.
-    rig_->mb->setFailureMode(SimMainboard::Normal);
-    rig_->setWaitDivisor(1);
-    if (mode == SimMainboard::LateAnswer || mode == SimMainboard::SplitReply || mode == SimMainboard::AckThenReply) {
-        // Replies still in flight belong to the old frames: wait until the
-        // board has written them all.
-        int last = -1;
-        QTRY_VERIFY_WITH_TIMEOUT([&] {
-            QTest::qWait(120);
-            const int now = rig_->mb->sentBytes().size();
-            return std::exchange(last, now) == now;
-        }(), 5000);
-    }
-    rig_->mb->update([](SimMainboard::State &s) { s.setProgram(1); s.setPreview(2); });
-    QVERIFY(m->pgm(4));
-    QCOMPARE(rig_->mb->program(), 4);
-    QCOMPARE(m->readProgram(), 4);
-    QCOMPARE(m->readPreset(), 2);
-    QVERIFY(m->cutTrans());
-    QCOMPARE(rig_->mb->program(), 2);
-    state.clear();
-    m->refreshStatus2();
-    QCOMPARE(state.count(), 1);
-    QCOMPARE(m->pgmSourceNumber(), 2u);
-    QVERIFY(!rig_->log.has("re-entered"));
-}
-
-void TestSwitcherRobust::upgradeWithoutImageDoesNothing()
-{
-    ensureOpen();
-    QSignalSpy finished(m, &commandExecObject::upgradeFinished);
-    m->processFirmwareUpgradeUi(imagePath(), QStringLiteral("1.1"));
-    QCOMPARE(rig_->log.count("Not need to upgrade MB"), 1);
-    QVERIFY(!m->isUpgrading());
-    QVERIFY(m->pgm(2));
-    QTest::qWait(50);
-    QCOMPARE(finished.count(), 0);
-}
 
 QTEST_MAIN(TestSwitcherRobust)
 #include "tst_switcherrobust.moc"
