@@ -40,6 +40,14 @@ void VekRig::clearReceived()
     log_.clear();
 }
 
+void VekRig::answerNext(int vekIdx, const QByteArray &reply)
+{
+    if (reply == kSilent)
+        cams_[vekIdx]->setFailureMode(SimCamera::Silent);
+    else if (!reply.isEmpty())
+        cams_[vekIdx]->injectReply(reply);
+}
+
 bool VekRig::onlyCameraGot(int vekIdx, const QList<QByteArray> &messages)
 {
     bool ok = true;

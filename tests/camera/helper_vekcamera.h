@@ -35,6 +35,9 @@ public:
     void reset();
     // Forgets what the cameras received (and the log), nothing else.
     void clearReceived();
+    // Camera `vekIdx` answers the next request with `reply`; with kSilent it
+    // stays silent, with an empty reply it answers as itself.
+    void answerNext(int vekIdx, const QByteArray &reply);
     // Camera `vekIdx` received exactly `messages`, the others nothing (with
     // an index outside 0..2: no camera received anything).
     bool onlyCameraGot(int vekIdx, const QList<QByteArray> &messages);
@@ -86,6 +89,7 @@ Q_DECLARE_METATYPE(VekOp)
 #define VEK_OP(call) VekOp([](vekCameraObject &o, int c) { Q_UNUSED(c) o.call; })
 
 inline QByteArray hexBytes(const char *hex) { return QByteArray::fromHex(hex); }
+const QByteArray kSilent = QByteArrayLiteral("silent");
 
 // Seeds of the random replies: one real answer of each shape the camera
 // object decodes (status, version, framed value, framed profile, bare value,

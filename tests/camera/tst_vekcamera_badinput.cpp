@@ -56,98 +56,91 @@ const QList<Inquiry> &inquiries()
 class TestVekBadInput : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<VekRig> rig_;
+
 private slots:
     void initTestCase() { rig_ = std::make_unique<VekRig>(); }
     void init() { rig_->reset(); }
     void cleanupTestCase() { rig_.reset(); }
 
-    void errorReplies_data();
-    void errorReplies();
-    void unterminatedAndOversizedReplies();
-    void randomReplies();
-
-private:
-    std::unique_ptr<VekRig> rig_;
-};
-
-void TestVekBadInput::errorReplies_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::newRow("syntax error") << hexBytes("906002FF");
-    QTest::newRow("framed not executable") << hexBytes("0006906141FF");
-    // An error's third byte looks like a setting; it must not be read as one.
-    QTest::newRow("error carrying 01") << hexBytes("906101FF");
-    QTest::newRow("error carrying 02") << hexBytes("906102FF");
-    QTest::newRow("ack and completion") << hexBytes("9041FF9051FF");
-}
-
-void TestVekBadInput::errorReplies()
-{
-    QFETCH(QByteArray, reply);
-    const bool presetAck = reply.startsWith(hexBytes("9041"));
-    for (const Inquiry &q : inquiries()) {
-        // An acknowledgement is the right answer for the preset operations.
-        const bool isPreset = QByteArray(q.name).contains("Ptz") || QByteArray(q.name) == "presetMemSpeed";
-        if (presetAck && isPreset)
-            continue;
-        rig_->log().clear();
-        rig_->cam(0).injectReply(reply);
-        const int result = q.call(rig_->obj(), 0);
-        QVERIFY2(result == q.failure, q.name);
-        QVERIFY2(rig_->log().contains(QStringLiteral("[ERR]")), q.name);
+    void errorReplies_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("syntax error") << hexBytes("906002FF");
+        QTest::newRow("framed not executable") << hexBytes("0006906141FF");
+        // An error's third byte looks like a setting; it must not be read as one.
+        QTest::newRow("error carrying 01") << hexBytes("906101FF");
+        QTest::newRow("error carrying 02") << hexBytes("906102FF");
+        QTest::newRow("ack and completion") << hexBytes("9041FF9051FF");
     }
-}
-
-void TestVekBadInput::unterminatedAndOversizedReplies()
-{
-    // Half a status answer: the collector waits out its time-out and the
-    // status is not decoded from what came.
-    rig_->cam(0).injectReply(hexBytes("90501D15050A05"));
-    QVERIFY(!rig_->obj().getSystemStatus(0));
-    QVERIFY(rig_->log().contains(QStringLiteral("[ERR] retBuf :")));
-    rig_->cam(0).injectReply(hexBytes("000990500000"));
-    QCOMPARE(rig_->obj().shutterPosInq(0), -1);
-    // The line is usable at once afterwards.
-    QVERIFY(rig_->obj().getSystemStatus(0));
-
-    const QByteArray big = QByteArray(6000, char(0x50)) + char(0xFF);
-    for (const Inquiry &q : inquiries()) {
-        const QByteArrayList some{"getSystemStatus", "queryVersion", "shutterPosInq", "atTrackInquire", "rGain"};
-        if (!some.contains(q.name))
-            continue;
-        rig_->cam(0).injectReply(big);
-        QVERIFY2(q.call(rig_->obj(), 0) == q.failure, q.name);
-    }
-    QVERIFY(rig_->obj().queryVersion(0));
-}
-
-void TestVekBadInput::randomReplies()
-{
-    QRandomGenerator rng(20240601);
-    int fed = 0;
-    int failures = 0;
-    for (int round = 0; round < 32; ++round) {
+    void errorReplies()
+    {
+        QFETCH(QByteArray, reply);
+        const bool presetAck = reply.startsWith(hexBytes("9041"));
         for (const Inquiry &q : inquiries()) {
-            QByteArray r = randomVekReply(rng, 30);
-            // Terminated, so each exchange ends as soon as it arrives; the
-            // unterminated kind costs a full time-out and has its own test.
-            if (!r.endsWith(char(0xFF)))
-                r.append(char(0xFF));
-            rig_->cam(0).injectReply(r);
+            // An acknowledgement is the right answer for the preset operations.
+            const bool isPreset = QByteArray(q.name).contains("Ptz") || QByteArray(q.name) == "presetMemSpeed";
+            if (presetAck && isPreset)
+                continue;
+            rig_->log().clear();
+            rig_->cam(0).injectReply(reply);
             const int result = q.call(rig_->obj(), 0);
-            ++fed;
-            if (result == q.failure)
-                ++failures;
-            QVERIFY2(result >= q.min && result <= q.max,
-                     QByteArray(q.name) + " gave " + QByteArray::number(result) + " for " + r.toHex(' '));
+            QVERIFY2(result == q.failure, q.name);
+            QVERIFY2(rig_->log().contains(QStringLiteral("[ERR]")), q.name);
         }
     }
-    qInfo("%d random replies, %d read as failures", fed, failures);
-    QVERIFY(failures > fed / 2);
-    // The camera and the line are fine afterwards.
-    QVERIFY(rig_->obj().getSystemStatus(0));
-    QVERIFY(rig_->obj().queryVersion(0));
-}
+
+    void unterminatedAndOversizedReplies()
+    {
+        // Half a status answer: the collector waits out its time-out and the
+        // status is not decoded from what came.
+        rig_->cam(0).injectReply(hexBytes("90501D15050A05"));
+        QVERIFY(!rig_->obj().getSystemStatus(0));
+        QVERIFY(rig_->log().contains(QStringLiteral("[ERR] retBuf :")));
+        rig_->cam(0).injectReply(hexBytes("000990500000"));
+        QCOMPARE(rig_->obj().shutterPosInq(0), -1);
+        // The line is usable at once afterwards.
+        QVERIFY(rig_->obj().getSystemStatus(0));
+
+        const QByteArray big = QByteArray(6000, char(0x50)) + char(0xFF);
+        for (const Inquiry &q : inquiries()) {
+            const QByteArrayList some{"getSystemStatus", "queryVersion", "shutterPosInq", "atTrackInquire", "rGain"};
+            if (!some.contains(q.name))
+                continue;
+            rig_->cam(0).injectReply(big);
+            QVERIFY2(q.call(rig_->obj(), 0) == q.failure, q.name);
+        }
+        QVERIFY(rig_->obj().queryVersion(0));
+    }
+
+    void randomReplies()
+    {
+        QRandomGenerator rng(20240601);
+        int fed = 0;
+        int failures = 0;
+        for (int round = 0; round < 32; ++round) {
+            for (const Inquiry &q : inquiries()) {
+                QByteArray r = randomVekReply(rng, 30);
+                // Terminated, so each exchange ends as soon as it arrives; the
+                // unterminated kind costs a full time-out and has its own test.
+                if (!r.endsWith(char(0xFF)))
+                    r.append(char(0xFF));
+                rig_->cam(0).injectReply(r);
+                const int result = q.call(rig_->obj(), 0);
+                ++fed;
+                if (result == q.failure)
+                    ++failures;
+                QVERIFY2(result >= q.min && result <= q.max,
+                         QByteArray(q.name) + " gave " + QByteArray::number(result) + " for " + r.toHex(' '));
+            }
+        }
+        qInfo("%d random replies, %d read as failures", fed, failures);
+        QVERIFY(failures > fed / 2);
+        // The camera and the line are fine afterwards.
+        QVERIFY(rig_->obj().getSystemStatus(0));
+        QVERIFY(rig_->obj().queryVersion(0));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestVekBadInput)
 #include "tst_vekcamera_badinput.moc"

@@ -9,238 +9,218 @@
 class TestVekTransport : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<VekRig> rig_;
+
 private slots:
     void initTestCase() { rig_ = std::make_unique<VekRig>(); }
     void init() { rig_->reset(); }
     void cleanupTestCase() { rig_.reset(); }
 
-    void linesOpenedPerCamera();
-    void initSerialFailures();
-    void clearUartTxRxKnownLinesOnly();
-    void gate_data();
-    void gate();
-    void invalidIndexWritesNothing_data();
-    void invalidIndexWritesNothing();
-    void noWaitReturnsAtOnce();
-    void repliesReturnedWhole();
-    void silentCameraTimesOut();
-    void lateAndSplitReplies();
-    void resendUntilAcknowledged_data();
-    void resendUntilAcknowledged();
-    void resendWithoutIndexGoesToLastCamera();
-    void uartErrorsLogged();
-
-private:
-    std::unique_ptr<VekRig> rig_;
-};
-
-void TestVekTransport::linesOpenedPerCamera()
-{
-    // Each index reaches its own line: camera 1 sits on line number 3.
-    for (int i = 0; i < 3; ++i) {
-        QVERIFY(rig_->obj().serialState(i));
-        rig_->clearReceived();
-        QVERIFY(rig_->obj().camPowerInq(i));
-        QVERIFY(rig_->onlyCameraGot(i, {hexBytes("81090400FF")}));
+    void linesOpenedPerCamera()
+    {
+        // Each index reaches its own line: camera 1 sits on line number 3.
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(rig_->obj().serialState(i));
+            rig_->clearReceived();
+            QVERIFY(rig_->obj().camPowerInq(i));
+            QVERIFY(rig_->onlyCameraGot(i, {hexBytes("81090400FF")}));
+        }
     }
-}
 
-void TestVekTransport::initSerialFailures()
-{
-    QSignalSpy spy(&rig_->obj(), &vekCameraObject::sendUartStatus);
-    rig_->obj().initSerial(1, QStringLiteral("ttyAMA1"), 38400, 8, 0, 1, 0);
-    QVERIFY(rig_->log().contains(QStringLiteral("initSerial: failed")));
-    QCOMPARE(spy.count(), 0);
-    QVERIFY(rig_->obj().serialState(1)); // line 3 (camera 1) untouched
+    void initSerialFailures()
+    {
+        QSignalSpy spy(&rig_->obj(), &vekCameraObject::sendUartStatus);
+        rig_->obj().initSerial(1, QStringLiteral("ttyAMA1"), 38400, 8, 0, 1, 0);
+        QVERIFY(rig_->log().contains(QStringLiteral("initSerial: failed")));
+        QCOMPARE(spy.count(), 0);
+        QVERIFY(rig_->obj().serialState(1)); // line 3 (camera 1) untouched
 
-    rig_->obj().initSerial(2, QStringLiteral("ttyNOSUCH"), 38400, 8, 0, 1, 0);
-    QCOMPARE(spy.takeFirst(), (QVariantList{2, false}));
-    QVERIFY(!rig_->obj().serialState(2));
-    // A write on the closed line fails without touching any camera.
-    QVERIFY(rig_->obj().doCommandSend(hexBytes("8101040002FF"), 200, true, 2).isEmpty());
-    QVERIFY(rig_->log().contains(QStringLiteral("[ERR] Attempt 1: write failed (-1/6 bytes), reason:")));
-    QCOMPARE(rig_->cam(2).receivedCount(), 0);
+        rig_->obj().initSerial(2, QStringLiteral("ttyNOSUCH"), 38400, 8, 0, 1, 0);
+        QCOMPARE(spy.takeFirst(), (QVariantList{2, false}));
+        QVERIFY(!rig_->obj().serialState(2));
+        // A write on the closed line fails without touching any camera.
+        QVERIFY(rig_->obj().doCommandSend(hexBytes("8101040002FF"), 200, true, 2).isEmpty());
+        QVERIFY(rig_->log().contains(QStringLiteral("[ERR] Attempt 1: write failed (-1/6 bytes), reason:")));
+        QCOMPARE(rig_->cam(2).receivedCount(), 0);
 
-    rig_->obj().initSerial(2, QStringLiteral("ttyUSB0"), 38400, 8, 0, 1, 0);
-    QCOMPARE(spy.takeFirst(), (QVariantList{2, true}));
-    QVERIFY(rig_->log().contains(QStringLiteral("For CAM init Serial No:")));
-    QVERIFY(rig_->obj().camPowerInq(2));
-}
+        rig_->obj().initSerial(2, QStringLiteral("ttyUSB0"), 38400, 8, 0, 1, 0);
+        QCOMPARE(spy.takeFirst(), (QVariantList{2, true}));
+        QVERIFY(rig_->log().contains(QStringLiteral("For CAM init Serial No:")));
+        QVERIFY(rig_->obj().camPowerInq(2));
+    }
 
-void TestVekTransport::clearUartTxRxKnownLinesOnly()
-{
-    // Unasked bytes waiting on line 3 are gone after the clear.
-    rig_->cam(1).writeRaw(hexBytes("9051FF9051FF"));
-    QTRY_COMPARE(rig_->cam(1).sentBytes().right(6), hexBytes("9051FF9051FF"));
-    QTest::qWait(20);
-    rig_->obj().clearUartTxRx(3);
-    rig_->obj().clearUartTxRx(1); // no such line: nothing happens
-    rig_->obj().clearUartTxRx(-5);
-    QVERIFY(rig_->obj().camPowerInq(1));
-}
-
-void TestVekTransport::gate_data()
-{
-    QTest::addColumn<QByteArray>("command");
-    QTest::addColumn<bool>("passes");
-    QTest::newRow("bare power inquiry") << hexBytes("81090400FF") << true;
-    QTest::newRow("framed power inquiry") << hexBytes("000781090400FF") << false;
-    QTest::newRow("power on") << hexBytes("8101040002FF") << false;
-    QTest::newRow("pan") << hexBytes("8101060105050103FF") << false;
-    QTest::newRow("power inquiry with trailing byte") << hexBytes("81090400FF00") << false;
-}
-
-void TestVekTransport::gate()
-{
-    QFETCH(QByteArray, command);
-    QFETCH(bool, passes);
-    rig_->obj().setVekStatus(1, false);
-    const QByteArray reply = rig_->obj().doCommandSend(command, 200, true, 1);
-    QCOMPARE(!reply.isEmpty(), passes);
-    if (!passes) {
-        QVERIFY(rig_->log().contains(QStringLiteral("[ERR] param vek Idx : 1 , online status : false , command : ")
-                                     + QString::fromLatin1(command.toHex(' '))));
+    void clearUartTxRxKnownLinesOnly()
+    {
+        // Unasked bytes waiting on line 3 are gone after the clear.
+        rig_->cam(1).writeRaw(hexBytes("9051FF9051FF"));
+        QTRY_COMPARE(rig_->cam(1).sentBytes().right(6), hexBytes("9051FF9051FF"));
         QTest::qWait(20);
+        rig_->obj().clearUartTxRx(3);
+        rig_->obj().clearUartTxRx(1); // no such line: nothing happens
+        rig_->obj().clearUartTxRx(-5);
+        QVERIFY(rig_->obj().camPowerInq(1));
     }
-    QCOMPARE(rig_->cam(1).receivedBytes(), passes ? command : QByteArray());
-    // Online flags outside 0..2 are refused, not stored.
-    rig_->obj().setVekStatus(3, true);
-    rig_->obj().setVekStatus(-1, true);
-    QCOMPARE(rig_->log().count(QStringLiteral("[ERR] param vek Idx :")), passes ? 2 : 3);
-    QVERIFY(!rig_->obj().vekIsOnline(3) && !rig_->obj().vekIsOnline(1));
-}
 
-void TestVekTransport::invalidIndexWritesNothing_data()
-{
-    QTest::addColumn<int>("vekIdx");
-    QTest::newRow("3") << 3;
-    QTest::newRow("-1") << -1;
-    QTest::newRow("large") << 1000;
-}
+    void gate_data()
+    {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<bool>("passes");
+        QTest::newRow("bare power inquiry") << hexBytes("81090400FF") << true;
+        QTest::newRow("framed power inquiry") << hexBytes("000781090400FF") << false;
+        QTest::newRow("power on") << hexBytes("8101040002FF") << false;
+        QTest::newRow("pan") << hexBytes("8101060105050103FF") << false;
+        QTest::newRow("power inquiry with trailing byte") << hexBytes("81090400FF00") << false;
+    }
+    void gate()
+    {
+        QFETCH(QByteArray, command);
+        QFETCH(bool, passes);
+        rig_->obj().setVekStatus(1, false);
+        const QByteArray reply = rig_->obj().doCommandSend(command, 200, true, 1);
+        QCOMPARE(!reply.isEmpty(), passes);
+        if (!passes) {
+            QVERIFY(rig_->log().contains(QStringLiteral("[ERR] param vek Idx : 1 , online status : false , command : ")
+                                         + QString::fromLatin1(command.toHex(' '))));
+            QTest::qWait(20);
+        }
+        QCOMPARE(rig_->cam(1).receivedBytes(), passes ? command : QByteArray());
+        // Online flags outside 0..2 are refused, not stored.
+        rig_->obj().setVekStatus(3, true);
+        rig_->obj().setVekStatus(-1, true);
+        QCOMPARE(rig_->log().count(QStringLiteral("[ERR] param vek Idx :")), passes ? 2 : 3);
+        QVERIFY(!rig_->obj().vekIsOnline(3) && !rig_->obj().vekIsOnline(1));
+    }
 
-void TestVekTransport::invalidIndexWritesNothing()
-{
-    QFETCH(int, vekIdx);
-    QVERIFY(rig_->obj().doCommandSend(hexBytes("81090400FF"), 200, true, vekIdx).isEmpty());
-    QVERIFY(rig_->log().contains(QStringLiteral("[ERR] vekIdx : %1 > 2").arg(vekIdx)));
-    // Operations with such an index fail their own way and never index past
-    // the per-camera flags.
-    QCOMPARE(rig_->obj().atTrackInquire(vekIdx), -1);
-    QVERIFY(!rig_->obj().queryVersion(vekIdx));
-    QVERIFY(!rig_->obj().getSystemStatus(vekIdx));
-    QVERIFY(!rig_->obj().camPowerInq(vekIdx));
-    rig_->obj().panTiltStop(1, 1, vekIdx);
-    rig_->obj().zoomStop(vekIdx);
-    QTest::qWait(20);
-    QVERIFY(rig_->onlyCameraGot(-1, {}));
-}
+    void invalidIndexWritesNothing_data()
+    {
+        QTest::addColumn<int>("vekIdx");
+        QTest::newRow("3") << 3;
+        QTest::newRow("-1") << -1;
+        QTest::newRow("large") << 1000;
+    }
+    void invalidIndexWritesNothing()
+    {
+        QFETCH(int, vekIdx);
+        QVERIFY(rig_->obj().doCommandSend(hexBytes("81090400FF"), 200, true, vekIdx).isEmpty());
+        QVERIFY(rig_->log().contains(QStringLiteral("[ERR] vekIdx : %1 > 2").arg(vekIdx)));
+        // Operations with such an index fail their own way and never index past
+        // the per-camera flags.
+        QCOMPARE(rig_->obj().atTrackInquire(vekIdx), -1);
+        QVERIFY(!rig_->obj().queryVersion(vekIdx));
+        QVERIFY(!rig_->obj().getSystemStatus(vekIdx));
+        QVERIFY(!rig_->obj().camPowerInq(vekIdx));
+        rig_->obj().panTiltStop(1, 1, vekIdx);
+        rig_->obj().zoomStop(vekIdx);
+        QTest::qWait(20);
+        QVERIFY(rig_->onlyCameraGot(-1, {}));
+    }
 
-void TestVekTransport::noWaitReturnsAtOnce()
-{
-    QElapsedTimer t;
-    t.start();
-    QVERIFY(rig_->obj().doCommandSend(hexBytes("8101040702FF"), 400, false, 0).isEmpty());
-    QVERIFY2(t.elapsed() < 150, qPrintable(QString::number(t.elapsed())));
-    QTRY_COMPARE(rig_->cam(0).received(), QList<QByteArray>{hexBytes("8101040702FF")});
-    // The camera did answer; the answers are left on the line for the next
-    // write to drop.
-    QTRY_VERIFY(rig_->cam(0).sentBytes().endsWith(hexBytes("9041FF9051FF")));
-    QVERIFY(!rig_->log().contains(QStringLiteral("response :")));
-}
+    void noWaitReturnsAtOnce()
+    {
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(rig_->obj().doCommandSend(hexBytes("8101040702FF"), 400, false, 0).isEmpty());
+        QVERIFY2(t.elapsed() < 150, qPrintable(QString::number(t.elapsed())));
+        QTRY_COMPARE(rig_->cam(0).received(), QList<QByteArray>{hexBytes("8101040702FF")});
+        // The camera did answer; the answers are left on the line for the next
+        // write to drop.
+        QTRY_VERIFY(rig_->cam(0).sentBytes().endsWith(hexBytes("9041FF9051FF")));
+        QVERIFY(!rig_->log().contains(QStringLiteral("response :")));
+    }
 
-void TestVekTransport::repliesReturnedWhole()
-{
-    rig_->cam(0).injectReply(hexBytes("9041FF9051FF"));
-    const QByteArray reply = rig_->obj().doCommandSend(hexBytes("8101040700FF"), 200, true, 0);
-    QCOMPARE(reply, hexBytes("9041FF9051FF"));
-    QVERIFY(vekCameraObject::containsAckComplete(reply));
-    QVERIFY(rig_->log().contains(
-        QStringLiteral("vekIdx : 0 , command: 81 01 04 07 00 ff , response : 90 41 ff 90 51 ff")));
-    // An empty command is not written at all.
-    rig_->clearReceived();
-    QVERIFY(rig_->obj().doCommandSend(QByteArray(), 200, true, 0).isEmpty());
-    QVERIFY(rig_->log().contains(QStringLiteral("empty command")));
-    QTest::qWait(20);
-    QCOMPARE(rig_->cam(0).receivedBytes(), QByteArray());
-}
+    void repliesReturnedWhole()
+    {
+        rig_->cam(0).injectReply(hexBytes("9041FF9051FF"));
+        const QByteArray reply = rig_->obj().doCommandSend(hexBytes("8101040700FF"), 200, true, 0);
+        QCOMPARE(reply, hexBytes("9041FF9051FF"));
+        QVERIFY(vekCameraObject::containsAckComplete(reply));
+        QVERIFY(rig_->log().contains(
+            QStringLiteral("vekIdx : 0 , command: 81 01 04 07 00 ff , response : 90 41 ff 90 51 ff")));
+        // An empty command is not written at all.
+        rig_->clearReceived();
+        QVERIFY(rig_->obj().doCommandSend(QByteArray(), 200, true, 0).isEmpty());
+        QVERIFY(rig_->log().contains(QStringLiteral("empty command")));
+        QTest::qWait(20);
+        QCOMPARE(rig_->cam(0).receivedBytes(), QByteArray());
+    }
 
-void TestVekTransport::silentCameraTimesOut()
-{
-    rig_->cam(2).setFailureMode(SimCamera::Silent);
-    QElapsedTimer t;
-    t.start();
-    QVERIFY(rig_->obj().doCommandSend(hexBytes("81097E7E70FF"), 200, true, 2).isEmpty());
-    const qint64 ms = t.elapsed();
-    QVERIFY2(ms >= 190 && ms < 600, qPrintable(QString::number(ms)));
-    QVERIFY(rig_->log().contains(QStringLiteral("Attempt 1: no response or timeout")));
-    QVERIFY(rig_->log().contains(QStringLiteral("[ERR] vekIdx : 2 , command: 81 09 7e 7e 70 ff invalid response : ")));
-    QCOMPARE(rig_->cam(2).receivedCount(), 1);
-}
+    void silentCameraTimesOut()
+    {
+        rig_->cam(2).setFailureMode(SimCamera::Silent);
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(rig_->obj().doCommandSend(hexBytes("81097E7E70FF"), 200, true, 2).isEmpty());
+        const qint64 ms = t.elapsed();
+        QVERIFY2(ms >= 190 && ms < 600, qPrintable(QString::number(ms)));
+        QVERIFY(rig_->log().contains(QStringLiteral("Attempt 1: no response or timeout")));
+        QVERIFY(rig_->log().contains(QStringLiteral("[ERR] vekIdx : 2 , command: 81 09 7e 7e 70 ff invalid response : ")));
+        QCOMPARE(rig_->cam(2).receivedCount(), 1);
+    }
 
-void TestVekTransport::lateAndSplitReplies()
-{
-    rig_->cam(0).setLateDelay(250);
-    rig_->cam(0).setFailureMode(SimCamera::AnswerLate);
-    QVERIFY(!rig_->obj().camPowerInq(0)); // answer comes after the 200 ms wait
-    rig_->cam(0).setFailureMode(SimCamera::Normal);
-    QTRY_VERIFY(rig_->cam(0).sentBytes().endsWith(hexBytes("905002FF")));
-    QTest::qWait(20);
-    // The late power answer waits in the line; the status inquiry must get
-    // its own 15-byte answer, not the stale 4 bytes in front of it.
-    QVERIFY(rig_->obj().getSystemStatus(0));
+    void lateAndSplitReplies()
+    {
+        rig_->cam(0).setLateDelay(250);
+        rig_->cam(0).setFailureMode(SimCamera::AnswerLate);
+        QVERIFY(!rig_->obj().camPowerInq(0)); // answer comes after the 200 ms wait
+        rig_->cam(0).setFailureMode(SimCamera::Normal);
+        QTRY_VERIFY(rig_->cam(0).sentBytes().endsWith(hexBytes("905002FF")));
+        QTest::qWait(20);
+        // The late power answer waits in the line; the status inquiry must get
+        // its own 15-byte answer, not the stale 4 bytes in front of it.
+        QVERIFY(rig_->obj().getSystemStatus(0));
 
-    rig_->cam(1).setSplitGap(30);
-    rig_->cam(1).setFailureMode(SimCamera::SplitReply);
-    QVERIFY(rig_->obj().getSystemStatus(1));
-    QVERIFY(rig_->obj().queryVersion(1));
-    QCOMPARE(rig_->obj().modelName(), QStringLiteral("39c"));
-}
+        rig_->cam(1).setSplitGap(30);
+        rig_->cam(1).setFailureMode(SimCamera::SplitReply);
+        QVERIFY(rig_->obj().getSystemStatus(1));
+        QVERIFY(rig_->obj().queryVersion(1));
+        QCOMPARE(rig_->obj().modelName(), QStringLiteral("39c"));
+    }
 
-void TestVekTransport::resendUntilAcknowledged_data()
-{
-    QTest::addColumn<int>("errorsFirst");
-    QTest::addColumn<bool>("silent");
-    QTest::addColumn<int>("sends");
-    QTest::newRow("acknowledged at once") << 0 << false << 1;
-    QTest::newRow("one error then ack") << 1 << false << 2;
-    QTest::newRow("errors throughout") << 3 << false << 3;
-    QTest::newRow("silent camera") << 0 << true << 3;
-}
+    void resendUntilAcknowledged_data()
+    {
+        QTest::addColumn<int>("errorsFirst");
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<int>("sends");
+        QTest::newRow("acknowledged at once") << 0 << false << 1;
+        QTest::newRow("one error then ack") << 1 << false << 2;
+        QTest::newRow("errors throughout") << 3 << false << 3;
+        QTest::newRow("silent camera") << 0 << true << 3;
+    }
+    void resendUntilAcknowledged()
+    {
+        QFETCH(int, errorsFirst);
+        QFETCH(bool, silent);
+        QFETCH(int, sends);
+        for (int i = 0; i < errorsFirst; ++i)
+            rig_->cam(1).injectReply(hexBytes("906002FF"));
+        if (silent)
+            rig_->cam(1).setFailureMode(SimCamera::Silent);
+        const QByteArray frame = hexBytes("0009810A0F010501FF");
+        rig_->obj().commandResendUntilAckAndComplete(frame, 100, 1);
+        QVERIFY(rig_->onlyCameraGot(1, QVector<QByteArray>(sends, frame).toList()));
+    }
 
-void TestVekTransport::resendUntilAcknowledged()
-{
-    QFETCH(int, errorsFirst);
-    QFETCH(bool, silent);
-    QFETCH(int, sends);
-    for (int i = 0; i < errorsFirst; ++i)
-        rig_->cam(1).injectReply(hexBytes("906002FF"));
-    if (silent)
-        rig_->cam(1).setFailureMode(SimCamera::Silent);
-    const QByteArray frame = hexBytes("0009810A0F010501FF");
-    rig_->obj().commandResendUntilAckAndComplete(frame, 100, 1);
-    QVERIFY(rig_->onlyCameraGot(1, QVector<QByteArray>(sends, frame).toList()));
-}
+    void resendWithoutIndexGoesToLastCamera()
+    {
+        rig_->obj().camTallyOff(2);
+        rig_->clearReceived();
+        rig_->obj().commandResendUntilAckAndComplete(hexBytes("0009810A0F010501FF"), 300);
+        QVERIFY(rig_->onlyCameraGot(2, {hexBytes("0009810A0F010501FF")}));
+        QCOMPARE(rig_->obj().lastCamera(), 2);
+        // Inquiries (the presence poll) do not change the camera last operated.
+        rig_->obj().camPowerInq(0);
+        QCOMPARE(rig_->obj().lastCamera(), 2);
+    }
 
-void TestVekTransport::resendWithoutIndexGoesToLastCamera()
-{
-    rig_->obj().camTallyOff(2);
-    rig_->clearReceived();
-    rig_->obj().commandResendUntilAckAndComplete(hexBytes("0009810A0F010501FF"), 300);
-    QVERIFY(rig_->onlyCameraGot(2, {hexBytes("0009810A0F010501FF")}));
-    QCOMPARE(rig_->obj().lastCamera(), 2);
-    // Inquiries (the presence poll) do not change the camera last operated.
-    rig_->obj().camPowerInq(0);
-    QCOMPARE(rig_->obj().lastCamera(), 2);
-}
-
-void TestVekTransport::uartErrorsLogged()
-{
-    rig_->obj().onUartError(QSerialPort::NoError);
-    rig_->obj().onUartError(QSerialPort::TimeoutError);
-    QVERIFY(!rig_->log().contains(QStringLiteral("[UART ERROR]")));
-    rig_->obj().onUartError(QSerialPort::ResourceError);
-    QVERIFY(rig_->log().contains(QStringLiteral("[UART ERROR] ResourceError")));
-}
+    void uartErrorsLogged()
+    {
+        rig_->obj().onUartError(QSerialPort::NoError);
+        rig_->obj().onUartError(QSerialPort::TimeoutError);
+        QVERIFY(!rig_->log().contains(QStringLiteral("[UART ERROR]")));
+        rig_->obj().onUartError(QSerialPort::ResourceError);
+        QVERIFY(rig_->log().contains(QStringLiteral("[UART ERROR] ResourceError")));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestVekTransport)
 #include "tst_vekcamera_transport.moc"
