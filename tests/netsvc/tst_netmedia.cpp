@@ -14,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QTcpSocket>
 
+#include <functional>
 #include <thread>
 
 namespace {
@@ -58,26 +59,27 @@ QByteArray smallJpeg()
     return data;
 }
 
+bool waitFor(const std::function<bool()> &done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
 // A meter program's end of the TCP connection.
 struct Meter {
     QTcpSocket s;
-    bool accepted(net &n)
-    {
-        for (QTcpSocket *peer : n.findChildren<QTcpSocket *>())
-            if (peer->peerPort() == s.localPort())
-                return true;
-        return false;
-    }
     bool connect(net &n)
     {
         s.connectToHost(QHostAddress::LocalHost, net::kMeterPort);
-        if (!s.waitForConnected(3000))
-            return false;
-        QElapsedTimer t;
-        t.start();
-        while (!accepted(n) && t.elapsed() < 3000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return accepted(n);
+        return s.waitForConnected(3000) && waitFor([&] {
+                   for (QTcpSocket *peer : n.findChildren<QTcpSocket *>())
+                       if (peer->peerPort() == s.localPort())
+                           return true;
+                   return false;
+               });
     }
     // One read on the panel's side per frame: wait until it was consumed.
     bool frame(net &n, const QByteArray &bytes)
@@ -85,11 +87,7 @@ struct Meter {
         const int calls = n.meterReadCalls();
         s.write(bytes);
         s.waitForBytesWritten(1000);
-        QElapsedTimer t;
-        t.start();
-        while (n.meterReadCalls() == calls && t.elapsed() < 3000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return n.meterReadCalls() == calls + 1;
+        return waitFor([&] { return n.meterReadCalls() != calls; }) && n.meterReadCalls() == calls + 1;
     }
 };
 
@@ -420,11 +418,10 @@ private slots:
             root.writeFile("/home/pi/output.jpg", capture);
         const QString marker = root.path("/home/pi/x");
         std::thread late([marker, markerAfterMs] {
-            if (markerAfterMs <= 0)
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(markerAfterMs));
-            QFile f(marker);
-            f.open(QIODevice::WriteOnly);
+            if (markerAfterMs > 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(markerAfterMs));
+                QFile(marker).open(QIODevice::WriteOnly);
+            }
         });
         net n;
         QSignalSpy update(&n, &net::sendImageKeyUpdate);
