@@ -117,46 +117,34 @@ private slots:
         QCOMPARE(program ? rig_->mb->program() : rig_->mb->preview(), sent);
     }
 
-    void autoTransition_data()
-    {
-        QTest::addColumn<int>("rate");
-        QTest::newRow("rate 5") << 5;
-        QTest::newRow("rate 100") << 100;
-    }
-
     void autoTransition()
     {
-        QFETCH(int, rate);
-        QList<bool> seen;
-        auto c = connect(m, &commandExecObject::autoModeChanged, m, [&] { seen << m->isAutoMode(); });
-        rig_->mb->update([](SimMainboard::State &s) { s.setProgram(1); s.setPreview(2); });
-        QVERIFY(m->autoTrans(rate));
-        disconnect(c);
-        QCOMPARE(seen, (QList<bool>{true, false}));
-        QVERIFY(!m->isAutoMode());
-        QCOMPARE(rig_->sent(), QString("04 00 C6 00 CA"));
-        QCOMPARE(rig_->log.count("auto trans mode is on :"), 1);
-        QTRY_COMPARE(rig_->mb->program(), 2); // the mainboard runs the transition itself
-    }
-
-    void autoRateClamped_data()
-    {
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<int>("sent");
-        QTest::newRow("0 -> 1") << 0 << 1;
-        QTest::newRow("37") << 37 << 37;
-        QTest::newRow("500 -> 200") << 500 << 200;
+        // The rate is the mainboard's business: the same packet for any rate.
+        for (int rate : {5, 100}) {
+            QList<bool> seen;
+            auto c = connect(m, &commandExecObject::autoModeChanged, m, [&] { seen << m->isAutoMode(); });
+            rig_->resetBoard();
+            rig_->mb->update([](SimMainboard::State &s) { s.setProgram(1); s.setPreview(2); });
+            QVERIFY(m->autoTrans(rate));
+            disconnect(c);
+            QCOMPARE(seen, (QList<bool>{true, false}));
+            QVERIFY(!m->isAutoMode());
+            QCOMPARE(rig_->sent(), QString("04 00 C6 00 CA"));
+            QCOMPARE(rig_->log.count("auto trans mode is on :"), 1);
+            QTRY_COMPARE(rig_->mb->program(), 2); // the mainboard runs the transition itself
+        }
     }
 
     void autoRateClamped()
     {
-        QFETCH(int, rate);
-        QFETCH(int, sent);
-        m->writeAutoRate(rate);
-        QCOMPARE(rig_->sent(), hexText(mbFrame(0, 0xCC, QByteArray(1, char(sent)))));
-        QCOMPARE(rig_->log.count("writeAutoRate ========"), 1);
-        QCOMPARE(rig_->log.count("set auto rate"), 1);
-        QCOMPARE(m->readAutoRate(), sent);
+        for (auto [rate, sent] : {std::pair{0, 1}, {37, 37}, {500, 200}}) {
+            rig_->resetBoard();
+            m->writeAutoRate(rate);
+            QCOMPARE(rig_->sent(), hexText(mbFrame(0, 0xCC, QByteArray(1, char(sent)))));
+            QCOMPARE(rig_->log.count("writeAutoRate ========"), 1);
+            QCOMPARE(rig_->log.count("set auto rate"), 1);
+            QCOMPARE(m->readAutoRate(), sent);
+        }
     }
 
     void auxOutputSentOnlyOnChange()

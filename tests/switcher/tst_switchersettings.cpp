@@ -14,6 +14,7 @@
 
 Q_DECLARE_METATYPE(std::function<void(commandExecObject &)>)
 Q_DECLARE_METATYPE(std::function<int(commandExecObject &)>)
+Q_DECLARE_METATYPE(SimMainboard::FailureMode)
 
 namespace {
 
@@ -233,46 +234,34 @@ private slots:
         QCOMPARE(rig_->sent(), hexText(blockWrite(1, hexBytes("32 CE FD 00 00 00 00 00"))));
         QCOMPARE(m->pipPosY(), -3);
         QVERIFY(rig_->log.has(", checkReponse :"));
-        // A reading of the record shows the signed values.
-        m->refreshPipSplitPage();
-        QCOMPARE(m->pipPosX(), -50);
-        QCOMPARE(m->pipPosY(), -3);
     }
 
     void pipPositionRetry_data()
     {
         QTest::addColumn<bool>("check");
-        QTest::addColumn<int>("firstAnswered"); // 0: never, n: the nth frame is answered
+        QTest::addColumn<SimMainboard::FailureMode>("mode");
         QTest::addColumn<int>("sends");
         QTest::addColumn<int>("retryLogs");
         QTest::addColumn<bool>("result");
-        QTest::newRow("checked, never answered: 1 + 3") << true << 0 << 4 << 3 << false;
-        QTest::newRow("checked, third answered") << true << 3 << 3 << 1 << false;
-        QTest::newRow("checked, answered") << true << 1 << 1 << 0 << true;
-        QTest::newRow("unchecked, never answered: no retry") << false << 0 << 1 << 0 << true;
+        QTest::newRow("checked, never answered: 1 + 3") << true << SimMainboard::NoAnswer << 4 << 3 << false;
+        QTest::newRow("checked, third answered") << true << SimMainboard::AnswerOnThirdRequest << 3 << 1 << false;
+        QTest::newRow("checked, answered") << true << SimMainboard::Normal << 1 << 0 << true;
+        QTest::newRow("unchecked, never answered: no retry") << false << SimMainboard::NoAnswer << 1 << 0 << true;
     }
 
     void pipPositionRetry()
     {
         QFETCH(bool, check);
-        QFETCH(int, firstAnswered);
+        QFETCH(SimMainboard::FailureMode, mode);
         QFETCH(int, sends);
         QFETCH(int, retryLogs);
         QFETCH(bool, result);
         refreshAll();
-        if (firstAnswered == 0) {
-            rig_->mb->setFailureMode(SimMainboard::NoAnswer);
-        } else if (firstAnswered == 3) {
-            rig_->mb->setEarlyMode(SimMainboard::NoAnswer);
-            rig_->mb->setFailureMode(SimMainboard::AnswerOnThirdRequest);
-        }
+        rig_->mb->setEarlyMode(SimMainboard::NoAnswer);
+        rig_->mb->setFailureMode(mode);
         QCOMPARE(m->writePipPosX(12, check), result);
         rig_->mb->setFailureMode(SimMainboard::Normal);
-        const QByteArray frame = blockWrite(1, with(kPip, 1, 12));
-        QList<QByteArray> expected;
-        for (int i = 0; i < sends; ++i)
-            expected << frame;
-        QCOMPARE(rig_->sent(), hexText(expected));
+        QCOMPARE(rig_->sent(), hexText(QVector<QByteArray>(sends, blockWrite(1, with(kPip, 1, 12))).toList()));
         QCOMPARE(rig_->log.matching("retry :"), (QStringList{"retry : 3", "retry : 2", "retry : 1"}.mid(0, retryLogs)));
         QCOMPARE(m->pipPosX(), 12);
     }
