@@ -229,19 +229,36 @@ private slots:
         QTest::addColumn<QStringList>("logged");
         QTest::addColumn<QString>("notLogged");
         QTest::addColumn<bool>("inBootLoader");
+        QTest::addColumn<int>("probeGapMs"); // least time between probes; -1: not probed
         // nothing after a wrong reset answer: no break, no probe, no erase (the
         // board itself went to its boot loader on the reset command)
         QTest::newRow("wrong reset ack") << Setup([](Rig &r) { r.mb.injectReply(QByteArray::fromHex("021012")); })
                                          << kReset << QStringList{"Prepare"} << QStringList{"[ERR] Reset fail 02 10 12"}
-                                         << "Try force break" << true;
+                                         << "Try force break" << true << -1;
         // both answer waits are taken before giving up
         QTest::newRow("no reset ack") << Setup([](Rig &r) { r.mb.setFailureMode(SimMainboard::NoAnswer); }) << kReset
                                       << QStringList{"Prepare"}
                                       << QStringList{"[ERR] Reset fail, no ack", "Count down wait times :  0"}
-                                      << "Try force break" << false;
+                                      << "Try force break" << false << -1;
+        // five probes 200 ms apart (plus both answer waits when nothing comes
+        // back); the board is left in its boot loader, nothing retries
+        const auto probeFailure = [](SimMainboard::BootLoaderFailure failure, int ioWaitMs) {
+            return Setup([=](Rig &r) {
+                MBUpgradeWorker::Timing timing = fastTiming();
+                timing.ioWaitMs = ioWaitMs;
+                r.ctl->setTiming(timing);
+                r.mb.setBootLoaderFailure(failure);
+            });
+        };
+        const QStringList probeError{"[ERR] Check BootLoad Error"};
+        QTest::newRow("wrong probe echo") << probeFailure(SimMainboard::WrongProbeEcho, 300) << kReset + kProbe.repeated(5)
+                                          << QStringList{"Prepare"} << probeError << "UART send: 03 00 f4" << true << 200;
+        QTest::newRow("no probe echo") << probeFailure(SimMainboard::NoProbeEcho, 100) << kReset + kProbe.repeated(5)
+                                       << QStringList{"Prepare"} << probeError << "UART send: 03 00 f4" << true << 400;
         QTest::newRow("no erase answer") << Setup([](Rig &r) { r.mb.setBootLoaderFailure(SimMainboard::NoEraseAck); })
                                          << kReset + kProbe + kErase << QStringList{"Prepare", "Start"}
-                                         << QStringList{"[ERR] Erase Command Receive ACK Error"} << "Packet size" << true;
+                                         << QStringList{"[ERR] Erase Command Receive ACK Error"} << "Packet size" << true
+                                         << -1;
     }
 
     void stopsEarly()
@@ -252,9 +269,10 @@ private slots:
         QFETCH(QStringList, logged);
         QFETCH(QString, notLogged);
         QFETCH(bool, inBootLoader);
+        QFETCH(int, probeGapMs);
         Rig rig;
         setup(rig);
-        QVERIFY(!rig.run(image(MbImage::makePackets(3, 50))));
+        QVERIFY(!rig.run(image(MbImage::makePackets(3, 50)), 10000));
         QCOMPARE(rig.finished.size(), 1);
         QCOMPARE(rig.mb.receivedBytes(), traffic);
         QCOMPARE(rig.texts(), texts);
@@ -263,35 +281,10 @@ private slots:
         QVERIFY(!rig.log.contains(notLogged));
         QCOMPARE(rig.mb.inBootLoader(), inBootLoader);
         QVERIFY(rig.port.isOpen());
-    }
-
-    void probeTriedFiveTimes_data()
-    {
-        QTest::addColumn<int>("failure");
-        QTest::addColumn<int>("ioWait");
-        QTest::newRow("wrong echo") << int(SimMainboard::WrongProbeEcho) << 300;
-        QTest::newRow("no echo") << int(SimMainboard::NoProbeEcho) << 100;
-    }
-
-    void probeTriedFiveTimes()
-    {
-        QFETCH(int, failure);
-        QFETCH(int, ioWait);
-        Rig rig;
-        MBUpgradeWorker::Timing timing = fastTiming();
-        timing.ioWaitMs = ioWait;
-        rig.ctl->setTiming(timing);
-        rig.mb.setBootLoaderFailure(SimMainboard::BootLoaderFailure(failure));
-        QVERIFY(!rig.run(MbImage(), 10000));
+        if (probeGapMs < 0)
+            return;
         QCOMPARE(rig.mb.counters().probes, 5);
         QCOMPARE(rig.mb.counters().erases, 0);
-        QCOMPARE(rig.mb.receivedBytes(), kReset + kProbe.repeated(5));
-        QCOMPARE(rig.texts(), QStringList({"Prepare"}));
-        QVERIFY(rig.log.contains(QStringLiteral("[ERR] Check BootLoad Error")));
-        QVERIFY(rig.mb.inBootLoader()); // left where it is; nothing retries
-
-        // 200 ms after each failed probe (plus the answer waits when nothing comes)
-        const int silence = failure == SimMainboard::NoProbeEcho ? 2 * ioWait : 0;
         QList<qint64> sent;
         const QStringList lines = rig.log.lines();
         for (int i = 0; i < lines.size(); ++i)
@@ -300,7 +293,7 @@ private slots:
         QCOMPARE(sent.size(), 5);
         for (int i = 1; i < 5; ++i) {
             const qint64 gap = sent.at(i) - sent.at(i - 1);
-            QVERIFY2(gap >= 195 + silence && gap < 800 + silence, qPrintable(QString::number(gap)));
+            QVERIFY2(gap >= probeGapMs - 5 && gap < probeGapMs + 600, qPrintable(QString::number(gap)));
         }
     }
 
