@@ -27,8 +27,6 @@ ScriptedPeer::~ScriptedPeer()
     });
 }
 
-bool ScriptedPeer::isOpen() const { return open_; }
-
 quint16 ScriptedPeer::listenTcp()
 {
     quint16 port = 0;
@@ -70,12 +68,6 @@ QList<QByteArray> ScriptedPeer::frames() const
     return frames_;
 }
 
-int ScriptedPeer::frameCount() const
-{
-    QMutexLocker lock(&mutex_);
-    return frames_.size();
-}
-
 QByteArray ScriptedPeer::tcpRaw() const
 {
     QMutexLocker lock(&mutex_);
@@ -94,12 +86,16 @@ void ScriptedPeer::clear()
 
 void ScriptedPeer::writeNow(const QByteArray &bytes)
 {
-    thread_->run([this, bytes] {
-        if (pty_)
-            pty_->write(bytes);
-        if (client_)
-            client_->write(bytes);
-    });
+    thread_->run([this, bytes] { write(bytes, false); });
+}
+
+// Runs on the peer thread.
+void ScriptedPeer::write(const QByteArray &bytes, bool tcp)
+{
+    if (tcp && client_)
+        client_->write(bytes);
+    else if (!tcp && pty_)
+        pty_->write(bytes);
 }
 
 // Runs on the peer thread.
@@ -152,21 +148,12 @@ void ScriptedPeer::play(const Script &script, bool tcp)
     int at = 0;
     for (const Chunk &c : script) {
         at += c.delayMs;
-        const QByteArray bytes = c.bytes;
-        auto write = [this, bytes, tcp] {
-            if (tcp) {
-                if (client_)
-                    client_->write(bytes);
-            } else if (pty_) {
-                pty_->write(bytes);
-            }
-        };
         if (at == 0) {
-            write();
+            write(c.bytes, tcp);
         } else {
             ++pending_;
-            QTimer::singleShot(at, pty_, [this, write] {
-                write();
+            QTimer::singleShot(at, pty_, [this, bytes = c.bytes, tcp] {
+                write(bytes, tcp);
                 --pending_;
             });
         }

@@ -34,7 +34,7 @@ public:
     ScriptedPeer(const ScriptedPeer &) = delete;
     ScriptedPeer &operator=(const ScriptedPeer &) = delete;
 
-    bool isOpen() const;
+    bool isOpen() const { return open_; }
     // Loopback TCP listener; frames there carry the 2-byte length prefix
     // (stripped before recording). Replies are written as scripted, raw.
     quint16 listenTcp();
@@ -45,11 +45,11 @@ public:
     void setResponder(Responder responder);
 
     QList<QByteArray> frames() const;
-    int frameCount() const;
+    int frameCount() const { return frames().size(); }
     // Every byte received on the TCP connection, length prefixes included.
     QByteArray tcpRaw() const;
     void clear();
-    // Writes now, unasked.
+    // Writes now, unasked, on the serial line.
     void writeNow(const QByteArray &bytes);
     // Scripted chunks not yet written.
     int pending() const { return pending_.load(); }
@@ -57,6 +57,7 @@ public:
 private:
     void onBytes(const QByteArray &bytes, bool tcp);
     void play(const Script &script, bool tcp);
+    void write(const QByteArray &bytes, bool tcp);
 
     std::unique_ptr<SimThread> thread_;
     SimPty *pty_ = nullptr;

@@ -160,14 +160,10 @@ private slots:
     void init() { QVERIFY(b->reset()); }
 
     // Writes.
-    void writeFrameAndAck_data() { addWriteRows([](const WriteOp &) { return true; }); }
-    void writeFrameAndAck();
-    void writeNoReplyWaits_data() { addWriteRows([](const WriteOp &) { return true; }); }
-    void writeNoReplyWaits();
+    void writes_data() { addWriteRows([](const WriteOp &) { return true; }); }
+    void writes();
     void writeReplyOnRetry_data() { addWriteRows([](const WriteOp &o) { return o.waits.size() > 1; }); }
     void writeReplyOnRetry();
-    void writeOnClosedPort_data() { addWriteRows([](const WriteOp &) { return true; }); }
-    void writeOnClosedPort();
     void writeRandomReplies_data() { addWriteRows([](const WriteOp &o) { return !o.waits.isEmpty(); }); }
     void writeRandomReplies();
     void userMemoryOutOfRange();
@@ -196,7 +192,8 @@ private:
     std::unique_ptr<LinkBench> b;
 };
 
-void TstZarvoMuLink::writeFrameAndAck()
+// Each write acknowledged, unanswered, and on a closed line.
+void TstZarvoMuLink::writes()
 {
     QFETCH(int, index);
     const WriteOp &op = writeOps().at(index);
@@ -215,15 +212,10 @@ void TstZarvoMuLink::writeFrameAndAck()
         QCOMPARE(b->link.receive(2000), hexBytes("028082"));
     }
     QCOMPARE(b->peer.frames(), QList<QByteArray>{op.frame});
-}
 
-void TstZarvoMuLink::writeNoReplyWaits()
-{
-    QFETCH(int, index);
-    const WriteOp &op = writeOps().at(index);
+    b->log.clear();
     b->link.setWaitDivisor(60);
-    QElapsedTimer t;
-    t.start();
+    t.restart();
     const bool result = op.call(b->link);
     QCOMPARE(result, op.waits.isEmpty());
     QCOMPARE(loggedWaits(b->log), op.waits);
@@ -236,6 +228,18 @@ void TstZarvoMuLink::writeNoReplyWaits()
         nominal += w;
     // Each silent wait is at least one 20 ms poll round.
     QVERIFY2(t.elapsed() < nominal / 60 + 20 * op.waits.size() + 1500, qPrintable(QString::number(t.elapsed())));
+
+    b->log.clear();
+    QTRY_COMPARE(b->peer.frameCount(), 2);
+    b->port.close();
+    QVERIFY(!op.call(b->link));
+    QVERIFY(b->log.has("[ERR] Write fail:"));
+    QVERIFY(b->log.contains(", reason:"));
+    if (!op.sendFailText.isEmpty())
+        QVERIFY2(b->log.has(op.sendFailText), qPrintable(b->log.messages().join(" | ")));
+    // A failed send is not followed by any wait.
+    QVERIFY(!b->log.has("[WARN] No response"));
+    QCOMPARE(b->peer.frameCount(), 2);
 }
 
 void TstZarvoMuLink::writeReplyOnRetry()
@@ -251,22 +255,6 @@ void TstZarvoMuLink::writeReplyOnRetry()
     QCOMPARE(waits.first(), op.waits.first());
     if (!op.noReplyText.isEmpty())
         QVERIFY(!b->log.has(op.noReplyText));
-}
-
-void TstZarvoMuLink::writeOnClosedPort()
-{
-    QFETCH(int, index);
-    const WriteOp &op = writeOps().at(index);
-    b->port.close();
-    b->link.setWaitDivisor(100);
-    QVERIFY(!op.call(b->link));
-    QVERIFY(b->log.has("[ERR] Write fail:"));
-    QVERIFY(b->log.contains(", reason:"));
-    if (!op.sendFailText.isEmpty())
-        QVERIFY2(b->log.has(op.sendFailText), qPrintable(b->log.messages().join(" | ")));
-    // A failed send is not followed by any wait.
-    QVERIFY(!b->log.has("[WARN] No response"));
-    QCOMPARE(b->peer.frameCount(), 0);
 }
 
 void TstZarvoMuLink::writeRandomReplies()

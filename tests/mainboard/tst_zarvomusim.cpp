@@ -299,12 +299,9 @@ void TstZarvoMuSim::garbageGivesFailureValues()
     link->setWaitDivisor(100);
     for (int i = 0; i < 10; ++i) {
         bool ok = true;
-        const zarvoMuStatus s = link->requestStatus(ok);
-        if (!ok)
-            QCOMPARE(s.toBytes(), QByteArray(6, '\0'));
+        QVERIFY(link->requestStatus(ok).toBytes() == QByteArray(6, '\0') || ok);
         const int t = link->readControl(keyer2, ok);
-        if (!ok)
-            QVERIFY(t == 0 || t == -1);
+        QVERIFY(t == 0 || t == -1 || ok);
         link->writeProgram(input2); // whatever it says, it must come back
     }
     QVERIFY(!log->warnings().isEmpty());
