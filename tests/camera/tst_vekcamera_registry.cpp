@@ -10,9 +10,43 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+namespace {
+
+vek_camera_info entryWith(int mapping, const QString &model = QString())
+{
+    vek_camera_info info;
+    info.exist = true;
+    info.mapping = mapping;
+    info.cameraModel = model;
+    return info;
+}
+
+// Every tracking option of registry entry `idx`: track zoom tilt osd |
+// mode start-pos indicator roi-time roi-start.
+QString options(const vekCameraObject &o, int idx)
+{
+    return QStringLiteral("%1 %2 %3 %4 | %5 %6 %7 %8 %9")
+        .arg(o.getAtTrackOpt(idx))
+        .arg(o.getAtAutoZoomOpt(idx))
+        .arg(o.getAtAutoTiltOpt(idx))
+        .arg(o.getAtOsdRmdOpt(idx))
+        .arg(o.getAtModeBoxOpt(idx))
+        .arg(o.getAtTrackStartPosBoxOpt(idx))
+        .arg(o.getAtDetIdctBoxOpt(idx))
+        .arg(o.getAtRoiActTimeBoxOpt(idx))
+        .arg(o.getAtRoiStartPosBoxOpt(idx));
+}
+const QString kNoOptions = QStringLiteral("0 0 0 0 | 0 0 0 0 0");
+
+} // namespace
+
 class TestVekRegistry : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<TestSysroot> sysroot_;
+    std::unique_ptr<LogCapture> log_;
+    std::unique_ptr<vekCameraObject> obj_;
+
 private slots:
     void init()
     {
@@ -27,282 +61,230 @@ private slots:
         sysroot_.reset();
     }
 
-    void manualConnectSetsSelection();
-    void saveCamera();
-    void clearAndRemove();
-    void optionDefaults_data();
-    void optionDefaults();
-    void optionsOutsideRegistry();
-    void currentLineInput();
-    void aiCamByModel_data();
-    void aiCamByModel();
-    void accessorsLogAndReturnEmpty();
-    void lowerVideoFormatRequest();
-    void lowerVideoFormatRefusesBadAddress_data();
-    void lowerVideoFormatRefusesBadAddress();
+    void manualConnectSetsSelection()
+    {
+        QCOMPARE(obj_->cameraCount(), 0);
+        QCOMPARE(obj_->getCamCount(), 0);
+        QVERIFY(!obj_->getCamIsdhcp());
+        QVERIFY(log_->contains(QStringLiteral("getCamCount:  0")));
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(!obj_->serialState(i) && !obj_->vekIsOnline(i));
+        QSignalSpy idx(obj_.get(), &vekCameraObject::curCameraIndexChanged);
+        QSignalSpy count(obj_.get(), &vekCameraObject::cameraCountChanged);
+        QSignalSpy line(obj_.get(), &vekCameraObject::curInputLineChanged);
+        obj_->setCurInputLine(3);
+        obj_->createManualCameraObjDoConnect(1, QStringLiteral("127.0.0.1"), QStringLiteral("39c"));
+        QCOMPARE((QList<int>{obj_->curCameraIndex(), obj_->curInputLine(), obj_->cameraCount()}),
+                 (QList<int>{1, 0, 2}));
+        QCOMPARE((QList<int>{idx.count(), line.count(), count.count()}), (QList<int>{1, 2, 1}));
+        QVERIFY(log_->contains(QStringLiteral("createManualCameraObjDoConnect --- vek scna done , scan vek conunt 0")));
+        QVERIFY(log_->contains(QStringLiteral("createManualCameraObjDoConnect CameraScanDone<====")));
 
-private:
-    std::unique_ptr<TestSysroot> sysroot_;
-    std::unique_ptr<LogCapture> log_;
-    std::unique_ptr<vekCameraObject> obj_;
+        // The same values again change nothing.
+        obj_->createManualCameraObjDoConnect(1, QStringLiteral("127.0.0.1"), QStringLiteral("39c"));
+        QCOMPARE((QList<int>{idx.count(), count.count()}), (QList<int>{1, 1}));
+
+        // The address is not stored as an entry: the count falls back.
+        QCOMPARE(obj_->getCamCount(), 0);
+        QCOMPARE(obj_->cameraCount(), 0);
+        QCOMPARE(count.count(), 2);
+        QVERIFY(!obj_->getCamIsdhcp());
+
+        obj_->createManualCameraObjDoConnect(-1, QStringLiteral("127.0.0.1"), QString());
+        QCOMPARE(obj_->curCameraIndex(), 1);
+        QVERIFY(log_->contains(QStringLiteral("[ERR] createManualCameraObjDoConnect: index -1")));
+    }
+
+    void saveClearAndRemove()
+    {
+        obj_->saveCamera();
+        QCOMPARE(log_->count(QStringLiteral("saveCamera 000000")), 1);
+        QCOMPARE(log_->count(QStringLiteral("saveCamera 111111")), 0);
+        QCOMPARE(obj_->savedCameraCount(), 0);
+
+        obj_->addCamera(entryWith(1));
+        obj_->addCamera(entryWith(2));
+        obj_->atOptInitDefault(1, 2);
+        QCOMPARE(obj_->getCamCount(), 2);
+        obj_->saveCamera();
+        QCOMPARE(log_->count(QStringLiteral("saveCamera 111111")), 2);
+        QCOMPARE(obj_->savedCameraCount(), 2);
+        // No emptied places are left behind to trip over.
+        QCOMPARE(obj_->getCamCount(), 0);
+        QCOMPARE(options(*obj_, 1), kNoOptions);
+        obj_->setCurCameraIndex(1);
+        obj_->refreshCurrentCameraLineInput();
+        QCOMPARE(obj_->isAiCam(), 0);
+        QVERIFY(!obj_->getCamIsdhcp());
+
+        obj_->addCamera(entryWith(1));
+        obj_->removeCamera(0, QStringLiteral("127.0.0.1"));
+        QVERIFY(log_->contains(QStringLiteral("removeCamera: index:  0")));
+        QCOMPARE(obj_->getCamCount(), 1);
+        obj_->clearCamera();
+        QCOMPARE(obj_->getCamCount(), 0);
+        obj_->addCamera(entryWith(1));
+        obj_->cameraClear();
+        QCOMPARE(obj_->getCamCount(), 0);
+        QVERIFY(log_->contains(QStringLiteral("cameraClear")));
+    }
+
+    void optionDefaults_data()
+    {
+        QTest::addColumn<int>("capability");
+        QTest::addColumn<QString>("expected");
+        for (int capability : {1, 2})
+            QTest::addRow("capability %d", capability) << capability << "1 0 0 0 | 0 0 0 1 0";
+        for (int capability : {0, 3, -1})
+            QTest::addRow("capability %d", capability) << capability << kNoOptions;
+    }
+    void optionDefaults()
+    {
+        QFETCH(int, capability);
+        QFETCH(QString, expected);
+        vek_camera_info dirty = entryWith(1);
+        dirty.atTrack = !expected.startsWith('1');
+        dirty.atAutoZoom = dirty.atAutoTilt = dirty.atOsdRmd = true;
+        dirty.atMode = dirty.atTrackStartPos = dirty.atDetIndicator = dirty.atRoiStartPos = dirty.atRoiActTime = 9;
+        obj_->addCamera(entryWith(2));
+        obj_->addCamera(dirty);
+        obj_->atOptInitDefault(1, capability);
+        QVERIFY(log_->contains(QStringLiteral("(camIndex=1, atCapability=%1)").arg(capability)));
+        QCOMPARE(options(*obj_, 1), expected);
+        QCOMPARE(options(*obj_, 0), kNoOptions); // the other entry is untouched
+    }
+
+    void optionsOutsideRegistry()
+    {
+        vek_camera_info e = entryWith(1);
+        e.atTrack = true;
+        e.atMode = 4;
+        obj_->addCamera(e);
+        for (int idx : {-1, 1, 7, 1 << 30}) {
+            obj_->atOptInitDefault(idx, 2);
+            QCOMPARE(options(*obj_, idx), kNoOptions);
+        }
+        QCOMPARE(options(*obj_, 0), QStringLiteral("1 0 0 0 | 4 0 0 0 0"));
+        obj_->refreshAtStatus(0);
+        QVERIFY(log_->contains(QStringLiteral("[vekcameraobject] vekCameraObject::refreshAtStatus()")));
+    }
+
+    void currentLineInput()
+    {
+        obj_->addCamera(entryWith(1));
+        obj_->addCamera(entryWith(4));
+        obj_->setCurCameraIndex(1);
+        obj_->refreshCurrentCameraLineInput();
+        QCOMPARE(obj_->curInputLine(), 3);
+        QVERIFY(obj_->getCamIsdhcp());
+        obj_->setCurCameraIndex(5);
+        obj_->refreshCurrentCameraLineInput();
+        QCOMPARE(obj_->curInputLine(), 3);
+        QVERIFY(!obj_->getCamIsdhcp());
+    }
+
+    void aiCamByModel_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<int>("expected");
+        for (int i = 0; i < 3; ++i)
+            QTest::addRow("tracking model %d", i) << CameraModels::aiCamList().at(i) << 2;
+        QTest::newRow("plain model") << "39c" << 0;
+        QTest::newRow("no model") << "" << 0;
+        QTest::newRow("end marker is no model") << "FFFF" << 0;
+    }
+    void aiCamByModel()
+    {
+        QFETCH(QString, model);
+        QFETCH(int, expected);
+        QCOMPARE(obj_->isAiCam(), 0); // empty registry
+        obj_->addCamera(entryWith(1, model));
+        obj_->setCurCameraIndex(0);
+        QCOMPARE(obj_->isAiCam(), expected);
+        QVERIFY(log_->contains(QStringLiteral("is AT Cam(0)")));
+        // The shutter-table family is told apart the same way.
+        QVERIFY(!obj_->isAltShutterModel(model));
+        QVERIFY(obj_->isAltShutterModel(model + CameraModels::altShutterFamily().first()));
+    }
+
+    void accessorsLogAndReturnEmpty()
+    {
+        obj_->setCurCameraIndex(2);
+        QVERIFY(obj_->getCurrentIp().isEmpty());
+        using V = vekCameraObject;
+        const QList<QPair<QString (V::*)(), const char *>> accessors{
+            {&V::getCamHostName, "get Cam Host Name"}, {&V::getCamModelName, "get Cam Model Name"},
+            {&V::getCamMac, "getCamMac"}, {&V::getCamMask, "getCamMask"}, {&V::getCamGateway, "getCamGateway"},
+            {&V::getCamPrimdns, "getCamPrimdns"}, {&V::getCamSecdns, "getCamSecdns"}, {&V::getCamVid, "getCamVid"},
+            {&V::getCamPid, "getCamPid"}};
+        for (const auto &a : accessors) {
+            QVERIFY2(((*obj_).*a.first)().isEmpty(), a.second);
+            QVERIFY2(log_->contains(QStringLiteral("%1 -- curCameraIndex():  2").arg(a.second)), a.second);
+        }
+        QVERIFY(!obj_->getCamIsdhcp());
+        QVERIFY(log_->contains(QStringLiteral("getCamIsdhcp -- curCameraIndex():  2")));
+    }
+
+    void lowerVideoFormatRequest()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
+        const QString address = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
+        QSignalSpy finished(obj_.get(), &vekCameraObject::finished);
+
+        QElapsedTimer t;
+        t.start();
+        obj_->setLowerVideoFormat(address);
+        QVERIFY2(t.elapsed() < 200, "the request must not wait for the camera");
+        QCOMPARE(finished.count(), 0);
+
+        QTRY_VERIFY(server.hasPendingConnections());
+        QTcpSocket *sock = server.nextPendingConnection();
+        QByteArray request;
+        QTRY_VERIFY((request += sock->readAll()).contains("\r\n\r\n"));
+        // Quotes and braces travel percent-encoded, so nothing in the JSON can
+        // end the request line early.
+        const QByteArray target("/ajaxcom?szCmd=%7B%22SetEnv%22:%7B%22VideoEncode%22:[%7B%22stSlave%22:%7B%22"
+                                "emVideoCodec%22:5,%22emImageSize%22:27%7D,%22stMaster%22:%7B%22emVideoCodec%22:5%7D,"
+                                "%22nChannel%22:0%7D]%7D%7D");
+        QCOMPARE(request.left(request.indexOf("\r\n")), "GET " + target + " HTTP/1.1");
+        QCOMPARE(QUrl::fromPercentEncoding(target),
+                 QStringLiteral("/ajaxcom?szCmd={\"SetEnv\":{\"VideoEncode\":[{\"stSlave\":{\"emVideoCodec\":5,"
+                                "\"emImageSize\":27},\"stMaster\":{\"emVideoCodec\":5},\"nChannel\":0}]}}"));
+        QVERIFY(request.contains("\r\nHost: " + address.toLatin1() + "\r\n"));
+        QVERIFY(log_->contains(QStringLiteral("serviceUrl:  http://%1/ajaxcom?szCmd=").arg(address)));
+        QVERIFY(log_->contains(QStringLiteral(" setLowerVideoFormat done: ")));
+
+        sock->write("HTTP/1.1 200 OK\r\nContent-Length: 9\r\nConnection: close\r\n\r\n{\"ok\":1}\n");
+        sock->flush();
+        QTRY_COMPARE(finished.count(), 1);
+        QTRY_VERIFY(log_->contains(QStringLiteral(" onfinish....... str:  {\"ok\":1}")));
+        sock->close();
+    }
+
+    // Anything but a bare host[:port] could redirect the request elsewhere.
+    void lowerVideoFormatRefusesBadAddress_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("empty") << "";
+        QTest::newRow("path") << "/other";
+        QTest::newRow("query") << "?x=1";
+        QTest::newRow("space") << " x";
+        QTest::newRow("user info") << "@";
+    }
+    void lowerVideoFormatRefusesBadAddress()
+    {
+        QFETCH(QString, suffix);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
+        const QString address =
+            suffix.isEmpty() ? QString() : QStringLiteral("127.0.0.1:%1").arg(server.serverPort()) + suffix;
+        obj_->setLowerVideoFormat(address);
+        QVERIFY(log_->contains(QStringLiteral("[ERR] setLowerVideoFormat: not a camera address:")));
+        QTest::qWait(100);
+        QVERIFY(!server.hasPendingConnections());
+    }
 };
-
-static vek_camera_info entryWith(int mapping, const QString &model = QString())
-{
-    vek_camera_info info;
-    info.exist = true;
-    info.mapping = mapping;
-    info.cameraModel = model;
-    return info;
-}
-
-void TestVekRegistry::manualConnectSetsSelection()
-{
-    QCOMPARE(obj_->cameraCount(), 0);
-    QCOMPARE(obj_->getCamCount(), 0);
-    QVERIFY(!obj_->getCamIsdhcp());
-    QVERIFY(log_->contains(QStringLiteral("getCamCount:  0")));
-    for (int i = 0; i < 3; ++i)
-        QVERIFY(!obj_->serialState(i) && !obj_->vekIsOnline(i));
-    QSignalSpy idx(obj_.get(), &vekCameraObject::curCameraIndexChanged);
-    QSignalSpy count(obj_.get(), &vekCameraObject::cameraCountChanged);
-    QSignalSpy line(obj_.get(), &vekCameraObject::curInputLineChanged);
-    obj_->setCurInputLine(3);
-    obj_->createManualCameraObjDoConnect(1, QStringLiteral("127.0.0.1"), QStringLiteral("39c"));
-    QCOMPARE(obj_->curCameraIndex(), 1);
-    QCOMPARE(obj_->curInputLine(), 0);
-    QCOMPARE(obj_->cameraCount(), 2);
-    QCOMPARE(idx.count(), 1);
-    QCOMPARE(count.count(), 1);
-    QCOMPARE(line.count(), 2);
-    QVERIFY(log_->contains(QStringLiteral("createManualCameraObjDoConnect --- vek scna done , scan vek conunt 0")));
-    QVERIFY(log_->contains(QStringLiteral("createManualCameraObjDoConnect CameraScanDone<====")));
-
-    // The same values again change nothing.
-    obj_->createManualCameraObjDoConnect(1, QStringLiteral("127.0.0.1"), QStringLiteral("39c"));
-    QCOMPARE(idx.count(), 1);
-    QCOMPARE(count.count(), 1);
-
-    // The address is not stored as an entry: the count falls back.
-    QCOMPARE(obj_->getCamCount(), 0);
-    QCOMPARE(obj_->cameraCount(), 0);
-    QCOMPARE(count.count(), 2);
-    QVERIFY(!obj_->getCamIsdhcp());
-
-    obj_->createManualCameraObjDoConnect(-1, QStringLiteral("127.0.0.1"), QString());
-    QCOMPARE(obj_->curCameraIndex(), 1);
-    QVERIFY(log_->contains(QStringLiteral("[ERR] createManualCameraObjDoConnect: index -1")));
-}
-
-void TestVekRegistry::saveCamera()
-{
-    obj_->saveCamera();
-    QCOMPARE(log_->count(QStringLiteral("saveCamera 000000")), 1);
-    QCOMPARE(log_->count(QStringLiteral("saveCamera 111111")), 0);
-    QCOMPARE(obj_->savedCameraCount(), 0);
-
-    obj_->addCamera(entryWith(1));
-    obj_->addCamera(entryWith(2));
-    obj_->atOptInitDefault(1, 2);
-    QCOMPARE(obj_->getCamCount(), 2);
-    obj_->saveCamera();
-    QCOMPARE(log_->count(QStringLiteral("saveCamera 111111")), 2);
-    QCOMPARE(obj_->savedCameraCount(), 2);
-    // Nothing is left behind to trip over.
-    QCOMPARE(obj_->getCamCount(), 0);
-    QVERIFY(!obj_->getAtTrackOpt(1));
-    QCOMPARE(obj_->getAtRoiActTimeBoxOpt(1), 0);
-    obj_->setCurCameraIndex(1);
-    obj_->refreshCurrentCameraLineInput();
-    QCOMPARE(obj_->isAiCam(), 0);
-    QVERIFY(!obj_->getCamIsdhcp());
-}
-
-void TestVekRegistry::clearAndRemove()
-{
-    obj_->addCamera(entryWith(1));
-    obj_->removeCamera(0, QStringLiteral("127.0.0.1"));
-    QVERIFY(log_->contains(QStringLiteral("removeCamera: index:  0")));
-    QCOMPARE(obj_->getCamCount(), 1);
-    obj_->clearCamera();
-    QCOMPARE(obj_->getCamCount(), 0);
-    obj_->addCamera(entryWith(1));
-    obj_->cameraClear();
-    QCOMPARE(obj_->getCamCount(), 0);
-    QVERIFY(log_->contains(QStringLiteral("cameraClear")));
-}
-
-// Every tracking option of registry entry `idx`: track zoom tilt osd |
-// mode start-pos indicator roi-time roi-start.
-static QString options(const vekCameraObject &o, int idx)
-{
-    return QStringLiteral("%1 %2 %3 %4 | %5 %6 %7 %8 %9")
-        .arg(o.getAtTrackOpt(idx))
-        .arg(o.getAtAutoZoomOpt(idx))
-        .arg(o.getAtAutoTiltOpt(idx))
-        .arg(o.getAtOsdRmdOpt(idx))
-        .arg(o.getAtModeBoxOpt(idx))
-        .arg(o.getAtTrackStartPosBoxOpt(idx))
-        .arg(o.getAtDetIdctBoxOpt(idx))
-        .arg(o.getAtRoiActTimeBoxOpt(idx))
-        .arg(o.getAtRoiStartPosBoxOpt(idx));
-}
-
-void TestVekRegistry::optionDefaults_data()
-{
-    QTest::addColumn<int>("capability");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("capability 2") << 2 << "1 0 0 0 | 0 0 0 1 0";
-    QTest::newRow("capability 1") << 1 << "1 0 0 0 | 0 0 0 1 0";
-    QTest::newRow("capability 0") << 0 << "0 0 0 0 | 0 0 0 0 0";
-    QTest::newRow("capability 3") << 3 << "0 0 0 0 | 0 0 0 0 0";
-    QTest::newRow("capability -1") << -1 << "0 0 0 0 | 0 0 0 0 0";
-}
-
-void TestVekRegistry::optionDefaults()
-{
-    QFETCH(int, capability);
-    QFETCH(QString, expected);
-    vek_camera_info dirty = entryWith(1);
-    dirty.atTrack = !expected.startsWith('1');
-    dirty.atAutoZoom = dirty.atAutoTilt = dirty.atOsdRmd = true;
-    dirty.atMode = dirty.atTrackStartPos = dirty.atDetIndicator = dirty.atRoiStartPos = dirty.atRoiActTime = 9;
-    obj_->addCamera(entryWith(2));
-    obj_->addCamera(dirty);
-    obj_->atOptInitDefault(1, capability);
-    QVERIFY(log_->contains(QStringLiteral("(camIndex=1, atCapability=%1)").arg(capability)));
-    QCOMPARE(options(*obj_, 1), expected);
-    QCOMPARE(options(*obj_, 0), QStringLiteral("0 0 0 0 | 0 0 0 0 0")); // the other entry is untouched
-}
-
-void TestVekRegistry::optionsOutsideRegistry()
-{
-    vek_camera_info e = entryWith(1);
-    e.atTrack = true;
-    e.atMode = 4;
-    obj_->addCamera(e);
-    for (int idx : {-1, 1, 7, 1 << 30}) {
-        obj_->atOptInitDefault(idx, 2);
-        QCOMPARE(options(*obj_, idx), QStringLiteral("0 0 0 0 | 0 0 0 0 0"));
-    }
-    QCOMPARE(options(*obj_, 0), QStringLiteral("1 0 0 0 | 4 0 0 0 0"));
-    obj_->refreshAtStatus(0);
-    QVERIFY(log_->contains(QStringLiteral("[vekcameraobject] vekCameraObject::refreshAtStatus()")));
-}
-
-void TestVekRegistry::currentLineInput()
-{
-    obj_->addCamera(entryWith(1));
-    obj_->addCamera(entryWith(4));
-    obj_->setCurCameraIndex(1);
-    obj_->refreshCurrentCameraLineInput();
-    QCOMPARE(obj_->curInputLine(), 3);
-    QVERIFY(obj_->getCamIsdhcp());
-    obj_->setCurCameraIndex(5);
-    obj_->refreshCurrentCameraLineInput();
-    QCOMPARE(obj_->curInputLine(), 3);
-    QVERIFY(!obj_->getCamIsdhcp());
-}
-
-void TestVekRegistry::aiCamByModel_data()
-{
-    QTest::addColumn<QString>("model");
-    QTest::addColumn<int>("expected");
-    for (int i = 0; i < 3; ++i)
-        QTest::addRow("tracking model %d", i) << CameraModels::aiCamList().at(i) << 2;
-    QTest::newRow("plain model") << "39c" << 0;
-    QTest::newRow("no model") << "" << 0;
-    QTest::newRow("end marker is no model") << "FFFF" << 0;
-}
-
-void TestVekRegistry::aiCamByModel()
-{
-    QFETCH(QString, model);
-    QFETCH(int, expected);
-    QCOMPARE(obj_->isAiCam(), 0); // empty registry
-    obj_->addCamera(entryWith(1, model));
-    obj_->setCurCameraIndex(0);
-    QCOMPARE(obj_->isAiCam(), expected);
-    QVERIFY(log_->contains(QStringLiteral("is AT Cam(0)")));
-}
-
-void TestVekRegistry::accessorsLogAndReturnEmpty()
-{
-    obj_->setCurCameraIndex(2);
-    QVERIFY(obj_->getCurrentIp().isEmpty());
-    using V = vekCameraObject;
-    const QList<QPair<QString (V::*)(), const char *>> accessors{
-        {&V::getCamHostName, "get Cam Host Name"}, {&V::getCamModelName, "get Cam Model Name"},
-        {&V::getCamMac, "getCamMac"}, {&V::getCamMask, "getCamMask"}, {&V::getCamGateway, "getCamGateway"},
-        {&V::getCamPrimdns, "getCamPrimdns"}, {&V::getCamSecdns, "getCamSecdns"}, {&V::getCamVid, "getCamVid"},
-        {&V::getCamPid, "getCamPid"}};
-    for (const auto &a : accessors) {
-        QVERIFY2(((*obj_).*a.first)().isEmpty(), a.second);
-        QVERIFY2(log_->contains(QStringLiteral("%1 -- curCameraIndex():  2").arg(a.second)), a.second);
-    }
-    QVERIFY(!obj_->getCamIsdhcp());
-    QVERIFY(log_->contains(QStringLiteral("getCamIsdhcp -- curCameraIndex():  2")));
-}
-
-void TestVekRegistry::lowerVideoFormatRequest()
-{
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
-    const QString address = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
-    QSignalSpy finished(obj_.get(), &vekCameraObject::finished);
-
-    QElapsedTimer t;
-    t.start();
-    obj_->setLowerVideoFormat(address);
-    QVERIFY2(t.elapsed() < 200, "the request must not wait for the camera");
-    QCOMPARE(finished.count(), 0);
-
-    QTRY_VERIFY(server.hasPendingConnections());
-    QTcpSocket *sock = server.nextPendingConnection();
-    QByteArray request;
-    QTRY_VERIFY((request += sock->readAll()).contains("\r\n\r\n"));
-    // Quotes and braces travel percent-encoded, so nothing in the JSON can
-    // end the request line early.
-    const QByteArray target("/ajaxcom?szCmd=%7B%22SetEnv%22:%7B%22VideoEncode%22:[%7B%22stSlave%22:%7B%22"
-                            "emVideoCodec%22:5,%22emImageSize%22:27%7D,%22stMaster%22:%7B%22emVideoCodec%22:5%7D,"
-                            "%22nChannel%22:0%7D]%7D%7D");
-    QCOMPARE(request.left(request.indexOf("\r\n")), "GET " + target + " HTTP/1.1");
-    QCOMPARE(QUrl::fromPercentEncoding(target),
-             QStringLiteral("/ajaxcom?szCmd={\"SetEnv\":{\"VideoEncode\":[{\"stSlave\":{\"emVideoCodec\":5,"
-                            "\"emImageSize\":27},\"stMaster\":{\"emVideoCodec\":5},\"nChannel\":0}]}}"));
-    QVERIFY(request.contains("\r\nHost: " + address.toLatin1() + "\r\n"));
-    QVERIFY(log_->contains(QStringLiteral("serviceUrl:  http://%1/ajaxcom?szCmd=").arg(address)));
-    QVERIFY(log_->contains(QStringLiteral(" setLowerVideoFormat done: ")));
-
-    sock->write("HTTP/1.1 200 OK\r\nContent-Length: 9\r\nConnection: close\r\n\r\n{\"ok\":1}\n");
-    sock->flush();
-    QTRY_COMPARE(finished.count(), 1);
-    QTRY_VERIFY(log_->contains(QStringLiteral(" onfinish....... str:  {\"ok\":1}")));
-    sock->close();
-}
-
-void TestVekRegistry::lowerVideoFormatRefusesBadAddress_data()
-{
-    QTest::addColumn<QString>("suffix");
-    QTest::newRow("empty") << "";
-    QTest::newRow("path") << "/other";
-    QTest::newRow("query") << "?x=1";
-    QTest::newRow("space") << " x";
-    QTest::newRow("user info") << "@";
-}
-
-void TestVekRegistry::lowerVideoFormatRefusesBadAddress()
-{
-    QFETCH(QString, suffix);
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
-    const QString address =
-        suffix.isEmpty() ? QString() : QStringLiteral("127.0.0.1:%1").arg(server.serverPort()) + suffix;
-    obj_->setLowerVideoFormat(address);
-    QVERIFY(log_->contains(QStringLiteral("[ERR] setLowerVideoFormat: not a camera address:")));
-    QTest::qWait(100);
-    QVERIFY(!server.hasPendingConnections());
-}
 
 QTEST_GUILESS_MAIN(TestVekRegistry)
 #include "tst_vekcamera_registry.moc"
