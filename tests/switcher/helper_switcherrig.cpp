@@ -4,18 +4,12 @@
 
 #include <QVariant>
 
+#include <numeric>
+
 QByteArray mbFrame(quint8 address, quint8 code, const QByteArray &data)
 {
-    QByteArray f;
-    f.append(char(3 + data.size()));
-    f.append(char(address));
-    f.append(char(code));
-    f.append(data);
-    quint32 sum = 0;
-    for (char c : qAsConst(f))
-        sum += quint8(c);
-    f.append(char(sum & 0xFF));
-    return f;
+    const QByteArray f = QByteArray(1, char(3 + data.size())) + char(address) + char(code) + data;
+    return f + char(std::accumulate(f.begin(), f.end(), 0u, [](uint sum, char c) { return sum + quint8(c); }));
 }
 
 QByteArray hexBytes(const char *hex) { return QByteArray::fromHex(QByteArray(hex).replace(' ', "")); }
@@ -49,12 +43,6 @@ SwitcherRig::SwitcherRig()
     model.reset(new commandExecObject);
     if (!model->isConnected())
         qFatal("model did not open the simulated mainboard line");
-}
-
-SwitcherRig::~SwitcherRig()
-{
-    model.reset();
-    mb.reset();
 }
 
 void SwitcherRig::resetBoard()

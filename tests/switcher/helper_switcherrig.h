@@ -33,8 +33,8 @@ class SwitcherRig
 {
 public:
     SwitcherRig();
-    ~SwitcherRig();
 
+    // Torn down in reverse: the model closes its line before the board goes.
     LogCapture log;
     TestSysroot sysroot;
     std::unique_ptr<SimMainboard> mb;

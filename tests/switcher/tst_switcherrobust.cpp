@@ -7,9 +7,7 @@
 #include "mainboard/zarvomu.h"
 #include "sim/mbimage.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -234,7 +232,7 @@ private slots:
         // An upgrade asked for on a closed line fails, and the model is free again.
         MbImage image;
         image.packets = MbImage::makePackets(1, 8);
-        writeImage(image);
+        QVERIFY(rig_->sysroot.writeFile(imagePath(), image.toBytes()));
         QSignalSpy finished(m, &commandExecObject::upgradeFinished);
         m->processFirmwareUpgradeUi(imagePath(), QString());
         QTRY_COMPARE(finished.count(), 1);
@@ -340,11 +338,6 @@ private:
     {
         if (!m->isConnected())
             QVERIFY(m->connectSerial(QStringLiteral("ttyAMA2")));
-    }
-    void writeImage(const MbImage &image)
-    {
-        QDir().mkpath(QFileInfo(rig_->sysroot.path(imagePath())).absolutePath());
-        QVERIFY(image.writeTo(rig_->sysroot.path(imagePath())));
     }
 
     std::unique_ptr<SwitcherRig> rig_;
