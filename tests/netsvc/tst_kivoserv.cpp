@@ -104,63 +104,40 @@ private slots:
     void init() { CommandRunner::clearHistory(); }
 
     // Broadcast replies go to the /24 broadcast of the panel's address,
-    // whatever the netmask says.
-    void ethReqReplyRouting_data()
-    {
-        QTest::addColumn<int>("requestType");
-        QTest::addColumn<QString>("mask");
-        QTest::addColumn<int>("replyType"); // 0x80: to the broadcast address
-        QTest::newRow("broadcast request") << 0x80 << kPanelMask << 0x80;
-        QTest::newRow("broadcast, /16 mask") << 0x80 << "255.255.0.0" << 0x80;
-        QTest::newRow("tcp type") << 0x82 << kPanelMask << 0x81;
-        QTest::newRow("udp type") << 0x81 << kPanelMask << 0x81;
-        QTest::newRow("zero type") << 0x00 << kPanelMask << 0x81;
-    }
-    void ethReqReplyRouting()
-    {
-        QFETCH(int, requestType);
-        QFETCH(QString, mask);
-        QFETCH(int, replyType);
-        Rig r;
-        QVERIFY(r.start(kPanelIp, kPanelMac, mask));
-        r.send(request(requestType, "ETH_REQ"));
-
-        QUdpSocket &expected = replyType == 0x80 ? r.broadcastCatcher : r.tool;
-        QUdpSocket &other = replyType == 0x80 ? r.tool : r.broadcastCatcher;
-        QNetworkDatagram d;
-        QVERIFY(receive(expected, &d));
-        QCOMPARE(d.senderPort(), int(Kivo::kPort));
-        Kivo::Quad m{};
-        QVERIFY(Kivo::parseQuad(mask, &m));
-        const QByteArray want = QByteArray::fromHex("0030") + char(replyType) + QByteArray(2, '\0') + kModelName
-                                + kMacBytes + QByteArray::fromHex("7f000005") + QByteArray(reinterpret_cast<char *>(m.data()), 4)
-                                + QByteArray::fromHex("7f000005") + QByteArray(8, '\x08') + '\x01';
-        QCOMPARE(d.data().toHex(' '), want.toHex(' '));
-        QVERIFY(!receive(other, &d, 150));
-    }
-
-    void modelRequests_data()
+    // whatever the netmask says; every other request type is answered to
+    // the sender as 0x81.
+    void replies_data()
     {
         QTest::addColumn<QByteArray>("datagram");
+        QTest::addColumn<QString>("mask");
         QTest::addColumn<QByteArray>("reply"); // empty: no reply
+        const auto eth = [](char type, const char *maskHex) {
+            return QByteArray::fromHex("0030") + type + QByteArray(2, '\0') + kModelName + kMacBytes
+                   + QByteArray::fromHex(QByteArray("7f000005") + maskHex + "7f000005") + QByteArray(8, '\x08') + '\x01';
+        };
         const QByteArray model = QByteArray::fromHex("000881400588100d");
         const QByteArray name = QByteArray::fromHex("00148141") + kModelName;
-        QTest::newRow("GET_MODEL, upper-case MAC matches") << request(0x81, "GET_MODEL", kMacBytes) << model;
-        QTest::newRow("GET_MODEL_NAME") << request(0x81, "GET_MODEL_NAME", kMacBytes) << name;
-        QTest::newRow("both keywords: name reply") << request(0x81, "GET_MODEL GET_MODEL_NAME", kMacBytes) << name;
-        QTest::newRow("other MAC") << request(0x81, "GET_MODEL", QByteArray::fromHex("b827eb010204")) << QByteArray();
-        QTest::newRow("too short for a MAC") << QByteArray("GET_MODEL") << QByteArray();
-        QTest::newRow("no keyword") << request(0x81, "HELLO", kMacBytes) << QByteArray();
-        // A broadcast request is answered to the broadcast address, marked as such.
-        QTest::newRow("broadcast GET_MODEL_NAME") << request(0x80, "GET_MODEL_NAME", kMacBytes)
+        QTest::newRow("broadcast ETH_REQ") << request(0x80, "ETH_REQ") << kPanelMask << eth('\x80', "ffffff00");
+        QTest::newRow("broadcast, /16 mask") << request(0x80, "ETH_REQ") << "255.255.0.0" << eth('\x80', "ffff0000");
+        QTest::newRow("tcp type") << request(0x82, "ETH_REQ") << kPanelMask << eth('\x81', "ffffff00");
+        QTest::newRow("udp type") << request(0x81, "ETH_REQ") << kPanelMask << eth('\x81', "ffffff00");
+        QTest::newRow("zero type") << request(0x00, "ETH_REQ") << kPanelMask << eth('\x81', "ffffff00");
+        QTest::newRow("GET_MODEL, upper-case MAC matches") << request(0x81, "GET_MODEL", kMacBytes) << kPanelMask << model;
+        QTest::newRow("GET_MODEL_NAME") << request(0x81, "GET_MODEL_NAME", kMacBytes) << kPanelMask << name;
+        QTest::newRow("both keywords: name reply") << request(0x81, "GET_MODEL GET_MODEL_NAME", kMacBytes) << kPanelMask << name;
+        QTest::newRow("broadcast GET_MODEL_NAME") << request(0x80, "GET_MODEL_NAME", kMacBytes) << kPanelMask
                                                   << QByteArray::fromHex("00148041") + kModelName;
+        QTest::newRow("other MAC") << request(0x81, "GET_MODEL", QByteArray::fromHex("b827eb010204")) << kPanelMask << QByteArray();
+        QTest::newRow("too short for a MAC") << QByteArray("GET_MODEL") << kPanelMask << QByteArray();
+        QTest::newRow("no keyword") << request(0x81, "HELLO", kMacBytes) << kPanelMask << QByteArray();
     }
-    void modelRequests()
+    void replies()
     {
         QFETCH(QByteArray, datagram);
+        QFETCH(QString, mask);
         QFETCH(QByteArray, reply);
         Rig r;
-        QVERIFY(r.start());
+        QVERIFY(r.start(kPanelIp, kPanelMac, mask));
         r.send(datagram);
         QNetworkDatagram d;
         if (reply.isEmpty()) {
@@ -169,10 +146,12 @@ private slots:
             QVERIFY(receive(r.tool, &d));
             QCOMPARE(d.data().size(), 48);
         } else {
-            QVERIFY(receive(datagram.at(2) == char(0x80) ? r.broadcastCatcher : r.tool, &d));
+            QVERIFY(receive(reply.at(2) == char(0x80) ? r.broadcastCatcher : r.tool, &d));
+            QCOMPARE(d.senderPort(), int(Kivo::kPort));
             QCOMPARE(d.data().toHex(' '), reply.toHex(' '));
         }
         QVERIFY(!receive(r.tool, &d, 150));
+        QVERIFY(!receive(r.broadcastCatcher, &d, 50));
     }
 
     // Mend: the boot configuration is replaced by a rename, never rewritten
