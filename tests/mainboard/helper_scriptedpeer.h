@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMetaType>
 #include <QMutex>
 #include <QString>
 
@@ -74,3 +75,5 @@ private:
     Responder responder_;
     QList<QByteArray> frames_;
 };
+
+Q_DECLARE_METATYPE(ScriptedPeer::Script)

@@ -416,40 +416,32 @@ void TstZarvoMuLink::busyGate()
 
 void TstZarvoMuLink::receiveTiming_data()
 {
-    // chunks: (delay after the previous, bytes); expected reply; minimum and
-    // maximum time receive(3000) takes; whether the partial time-out ends it.
-    QTest::addColumn<QList<int>>("delays");
-    QTest::addColumn<QList<QByteArray>>("chunks");
+    // The peer's script; the expected reply; minimum and maximum time
+    // receive(3000) takes; whether the partial time-out ends it.
+    QTest::addColumn<ScriptedPeer::Script>("script");
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<int>("minMs");
     QTest::addColumn<int>("maxMs");
     QTest::addColumn<bool>("partial");
-    QTest::newRow("3 bytes end it at once")
-        << QList<int>{150} << QList<QByteArray>{hexBytes("028082")} << hexBytes("028082") << 140 << 550 << false;
-    QTest::newRow("10 bytes end it at once")
-        << QList<int>{150} << QList<QByteArray>{hexBytes("0900EE216B031205009D")} << hexBytes("0900EE216B031205009D")
-        << 140 << 550 << false;
+    const QByteArray st = hexBytes("0900EE216B031205009D"), ack = hexBytes("028082");
+    QTest::newRow("3 bytes end it at once") << ScriptedPeer::Script{{150, ack}} << ack << 140 << 550 << false;
+    QTest::newRow("10 bytes end it at once") << ScriptedPeer::Script{{150, st}} << st << 140 << 550 << false;
     QTest::newRow("2 bytes then nothing: ~200 ms after the last byte")
-        << QList<int>{100} << QList<QByteArray>{hexBytes("0280")} << hexBytes("0280") << 290 << 1200 << true;
+        << ScriptedPeer::Script{{100, hexBytes("0280")}} << hexBytes("0280") << 290 << 1200 << true;
     QTest::newRow("2 bytes, then 1 within the gap")
-        << QList<int>{50, 120} << QList<QByteArray>{hexBytes("0280"), hexBytes("82")} << hexBytes("028082") << 160
-        << 700 << false;
+        << ScriptedPeer::Script{{50, hexBytes("0280")}, {120, hexBytes("82")}} << ack << 160 << 700 << false;
     QTest::newRow("1 byte, 1 byte, then nothing: the gap restarts")
-        << QList<int>{50, 150} << QList<QByteArray>{hexBytes("02"), hexBytes("80")} << hexBytes("0280") << 390 << 1400
+        << ScriptedPeer::Script{{50, hexBytes("02")}, {150, hexBytes("80")}} << hexBytes("0280") << 390 << 1400
         << true;
 }
 
 void TstZarvoMuLink::receiveTiming()
 {
-    QFETCH(QList<int>, delays);
-    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(ScriptedPeer::Script, script);
     QFETCH(QByteArray, expected);
     QFETCH(int, minMs);
     QFETCH(int, maxMs);
     QFETCH(bool, partial);
-    ScriptedPeer::Script script;
-    for (int i = 0; i < chunks.size(); ++i)
-        script << ScriptedPeer::Chunk{delays.at(i), chunks.at(i)};
     b->peer.queue(script);
     QElapsedTimer t;
     t.start();
@@ -480,10 +472,7 @@ void TstZarvoMuLink::receiveExact()
     QCOMPARE(b->link.receiveExact(5, 1000), hexBytes("0102030405"));
     QVERIFY(b->log.has("wait data"));
     QVERIFY(b->log.has("result : 01 02 03 04 05"));
-    QByteArray rest = b->port.readAll();
-    if (rest.size() < 2 && b->port.waitForReadyRead(500))
-        rest += b->port.readAll();
-    QCOMPARE(rest, hexBytes("0607"));
+    QCOMPARE(b->link.receive(1000), hexBytes("0607"));
 
     // Too few before the time-out: empty.
     b->log.clear();

@@ -214,43 +214,39 @@ void TstZarvoMuReads::sendFailure()
 
 void TstZarvoMuReads::statusReplies_data()
 {
-    QTest::addColumn<QList<int>>("delays");
-    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<ScriptedPeer::Script>("script");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QString>("log");
     const QByteArray st = hexBytes("0900EE216B031205009D");
-    auto row = [](const char *n, QList<int> d, QList<QByteArray> c, bool ok, const char *log) {
-        QTest::newRow(n) << d << c << ok << QString(log);
+    auto row = [](const char *n, ScriptedPeer::Script s, bool ok, const char *log) {
+        QTest::newRow(n) << s << ok << QString(log);
     };
     // Every field decoded at its bit position shows in the log line.
-    row("plain status frame", {0}, {st}, true,
+    row("plain status frame", {{0, st}}, true,
         "Received pgmSource:1, pvwSource:2, mixWipe:true, split:false, pipSplitPgm:true, pipSplitPvw:false, "
         "keyerPgm:true, keyerPvw:true, menu:false, pipSource:3, splitSource:0, keySource:2, keyFillSource:1, "
         "wipePattern:5, reverse:false");
-    row("acknowledgement first, same read", {0}, {hexBytes("028082") + st}, true, "Received pgmSource:1");
-    row("acknowledgement alone, frame later", {0, 100}, {hexBytes("028082"), st}, true,
+    row("acknowledgement first, same read", {{0, hexBytes("028082") + st}}, true, "Received pgmSource:1");
+    row("acknowledgement alone, frame later", {{0, hexBytes("028082")}, {100, st}}, true,
         "request status miss some bytes...  02 80 82");
-    row("garbage before the frame", {0}, {hexBytes("AABB01") + st}, true, "Received pgmSource:1");
-    row("split 3 + 7", {0, 60}, {st.left(3), st.mid(3)}, true, "Received pgmSource:1");
-    row("split into four", {0, 40, 40, 40}, {st.left(3), st.mid(3, 3), st.mid(6, 3), st.mid(9)}, true,
+    row("garbage before the frame", {{0, hexBytes("AABB01") + st}}, true, "Received pgmSource:1");
+    row("split 3 + 7", {{0, st.left(3)}, {60, st.mid(3)}}, true, "Received pgmSource:1");
+    row("split into four", {{0, st.left(3)}, {40, st.mid(3, 3)}, {40, st.mid(6, 3)}, {40, st.mid(9)}}, true,
         "Received pgmSource:1");
-    row("wrong checksum", {0}, {hexBytes("0900EE216B031205009E")}, false, "[ERR] request status check sum error");
-    row("failing acknowledgement", {0}, {hexBytes("022022")}, false, "[ERR] request status check sum:");
-    row("wrong code", {0}, {framed(hexBytes("0900EF216B0312050 0"))}, false, "[ERR] request status command code error:");
-    row("too long", {0}, {st + hexBytes("00")}, false, "bytes too long for message buffer: 11");
+    row("wrong checksum", {{0, hexBytes("0900EE216B031205009E")}}, false, "[ERR] request status check sum error");
+    row("failing acknowledgement", {{0, hexBytes("022022")}}, false, "[ERR] request status check sum:");
+    row("wrong code", {{0, framed(hexBytes("0900EF216B03120500"))}}, false,
+        "[ERR] request status command code error:");
+    row("too long", {{0, st + hexBytes("00")}}, false, "bytes too long for message buffer: 11");
 }
 
 void TstZarvoMuReads::statusReplies()
 {
-    QFETCH(QList<int>, delays);
-    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(ScriptedPeer::Script, script);
     QFETCH(bool, ok);
     QFETCH(QString, log);
     b->link.setWaitDivisor(20); // failing shapes re-read silence three times
-    ScriptedPeer::Script s;
-    for (int i = 0; i < chunks.size(); ++i)
-        s << ScriptedPeer::Chunk{delays.at(i), chunks.at(i)};
-    b->peer.queue(s);
+    b->peer.queue(script);
     bool got = !ok;
     const zarvoMuStatus st = b->link.requestStatus(got);
     QCOMPARE(got, ok);
