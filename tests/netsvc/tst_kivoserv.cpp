@@ -34,9 +34,7 @@ QByteArray request(int type, const QByteArray &keyword, const QByteArray &mac = 
 // Waits for one datagram; false when none came within `ms`.
 bool receive(QUdpSocket &s, QNetworkDatagram *out, int ms = 3000)
 {
-    if (!s.hasPendingDatagrams() && !s.waitForReadyRead(ms))
-        return false;
-    if (!s.hasPendingDatagrams())
+    if ((!s.hasPendingDatagrams() && !s.waitForReadyRead(ms)) || !s.hasPendingDatagrams())
         return false;
     *out = s.receiveDatagram();
     return true;
