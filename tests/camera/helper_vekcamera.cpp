@@ -94,24 +94,19 @@ QStringList VekSignalTrace::take()
 
 QString vekProperties(const vekCameraObject &o)
 {
-    return QStringLiteral("bar %1 tally %2 red %3 green %4 osd %5 | '%6' wb %7 r %8 b %9 | af %10 iris %11 | "
-                          "h %12 v %13 pan %14 tilt %15 range %16")
-        .arg(o.isColorBarOn())
-        .arg(o.isTallyLightOn())
-        .arg(o.isredTallyOn())
-        .arg(o.isblueTallyOn())
-        .arg(o.isOsdOn())
-        .arg(o.videoFormat())
-        .arg(o.whiteBalanceMode())
-        .arg(o.vekRGain())
-        .arg(o.vekBGain())
-        .arg(o.bAutoFocusMode())
-        .arg(o.birisModeAuto())
-        .arg(o.vekHFlip())
-        .arg(o.vekVFlip())
-        .arg(o.panDirReverse())
-        .arg(o.tiltDirReverse())
-        .arg(o.ptzSpeedRange());
+    // Read as the interface reads them, through the property system.
+    static const char *const shown[][2] = {
+        {"bar", "isColorBarOn"}, {"tally", "isTallyLightOn"}, {"red", "isredTallyOn"}, {"green", "isblueTallyOn"},
+        {"osd", "isOsdOn"}, {"|", "videoFormat"}, {"wb", "whiteBalanceMode"}, {"r", "vekRGain"}, {"b", "vekBGain"},
+        {"| af", "bAutoFocusMode"}, {"iris", "birisModeAuto"}, {"| h", "vekHFlip"}, {"v", "vekVFlip"},
+        {"pan", "panDirReverse"}, {"tilt", "tiltDirReverse"}, {"range", "ptzSpeedRange"}};
+    QStringList out;
+    for (const auto &s : shown) {
+        const QVariant v = o.property(s[1]);
+        const bool text = v.userType() == QMetaType::QString;
+        out << QLatin1String(s[0]) + ' ' + (text ? '\'' + v.toString() + '\'' : QString::number(v.toInt()));
+    }
+    return out.join(' ');
 }
 
 const QList<QByteArray> &vekReplySeeds()

@@ -8,10 +8,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QRandomGenerator>
 #include <QStringList>
 #include <QVariant>
-
-#include <QRandomGenerator>
 
 #include <functional>
 #include <memory>

@@ -32,6 +32,13 @@ private slots:
         row("zoomTele 16", VEK_OP(zoomTele(16, c)), "8101040724FF", true, "zoom Tele: cmd: ");
         row("zoomTele 24", VEK_OP(zoomTele(24, c)), "8101040727FF", true, "zoom Tele: cmd: ");
         row("zoomWide 24", VEK_OP(zoomWide(24, c)), "8101040737FF", true, "zoom Wide: cmd: ");
+        // Other speeds send nothing and move nothing.
+        for (int speed : {12, 0, 7, -8}) {
+            QTest::addRow("zoomTele %d", speed) << VekOp([speed](vekCameraObject &o, int c) { o.zoomTele(speed, c); })
+                                                << QByteArray() << false << QStringLiteral("speed out of range");
+            QTest::addRow("zoomWide %d", speed) << VekOp([speed](vekCameraObject &o, int c) { o.zoomWide(speed, c); })
+                                                << QByteArray() << false << QStringLiteral("speed out of range");
+        }
         row("zoomTeleStandard", VEK_OP(zoomTeleStandard(c)), "8101040702FF", false, "zoom Tele Standard cmd: ");
         row("zoomWideStandard", VEK_OP(zoomWideStandard(c)), "8101040703FF", false, "zoom Wide Standard cmd: ");
         row("zoomStop", VEK_OP(zoomStop(c)), "8101040700FF", false, "zoom Stop cmd: ");
@@ -108,29 +115,19 @@ private slots:
         QFETCH(QString, label);
         QList<QByteArray> messages;
         for (const QByteArray &h : expected.split('|'))
-            messages.append(QByteArray::fromHex(h));
+            if (!h.isEmpty())
+                messages.append(QByteArray::fromHex(h));
         // The same operation on each camera reaches that camera only.
         for (int c = 0; c < 3; ++c) {
             rig_->clearReceived();
             QSignalSpy spy(&rig_->obj(), &vekCameraObject::ptzMoving);
             op(rig_->obj(), c);
+            if (messages.isEmpty())
+                QTest::qWait(20);
             QVERIFY(rig_->onlyCameraGot(c, messages));
             QCOMPARE(spy.count(), moving ? 1 : 0);
             QVERIFY2(rig_->log().contains(label), qPrintable(label));
         }
-    }
-
-    void zoomSpeedOutOfRange()
-    {
-        QSignalSpy spy(&rig_->obj(), &vekCameraObject::ptzMoving);
-        for (int speed : {12, 0, 7, -8}) {
-            rig_->obj().zoomTele(speed, 0);
-            rig_->obj().zoomWide(speed, 0);
-        }
-        QCOMPARE(rig_->log().count(QStringLiteral("speed out of range")), 8);
-        QCOMPARE(spy.count(), 0);
-        QTest::qWait(20);
-        QCOMPARE(rig_->cam(0).receivedCount(), 0);
     }
 
     // zoomStop: up to three sends until acknowledged, 100 ms apart; panTiltStop:
