@@ -184,9 +184,9 @@ private slots:
     void getReadResponse_data();
     void getReadResponse();
     void printVectorMsg();
-    void tcpFraming();
-    void tcpJoinsFramesAndWaitsForSplitFrame();
-    void tcpBadPrefix();
+    void tcpSend();
+    void tcpReceive_data();
+    void tcpReceive();
 
 private:
     std::unique_ptr<LinkBench> b;
@@ -551,66 +551,23 @@ void TstZarvoMuLink::printVectorMsg()
     QCOMPARE(b->log.messages().last(), QString("message = 0x00 0x0A 0xFF 0x7B "));
 }
 
-void TstZarvoMuLink::tcpFraming()
+void TstZarvoMuLink::tcpSend()
 {
     TcpLink tcp(*b);
-    QVERIFY(tcp.link);
+    QVERIFY(tcp.link && tcp.link->getIsUseSocket());
     zarvoMu &link = *tcp.link;
-    QVERIFY(link.getIsUseSocket());
-
-    const QByteArray reply = hexBytes("0900EE216B031205009D");
-    b->peer.queueReply(hexBytes("000C") + reply);
+    b->peer.queueReply(hexBytes("0005028082"));
     QCOMPARE(link.send(hexBytes("03006E71")), qint64(6));
     QVERIFY(b->log.has("isUseSocket -->bytes length:  4  data:  03 00 6E 71"));
-    QCOMPARE(link.receive(3000), reply);
+    QCOMPARE(link.receive(3000), hexBytes("028082"));
     QCOMPARE(b->peer.tcpRaw(), hexBytes("000603006E71"));
-
     // Whole reads and writes over TCP: see the simulated board's test.
+
     // The busy gate guards the mainboard over TCP too.
     QSignalSpy busy(&link, &zarvoMu::sigMBBusy);
     link.mainboardIsBusy = true;
     QCOMPARE(link.send(zarvoMuCommandPacks().writeProgramPacks(input1)), qint64(0));
     QCOMPARE(busy.count(), 1);
-
-    // Silence: empty after the time-out.
-    QElapsedTimer t;
-    t.start();
-    QVERIFY(link.receive(200).isEmpty());
-    QVERIFY(t.elapsed() >= 190);
-    QVERIFY(b->log.has("[WARN] No response received in 200 ms"));
-}
-
-void TstZarvoMuLink::tcpJoinsFramesAndWaitsForSplitFrame()
-{
-    TcpLink tcp(*b);
-    QVERIFY(tcp.link);
-    zarvoMu &link = *tcp.link;
-    const QByteArray status = hexBytes("0900EE216B031205009D");
-    // Acknowledgement and reply, each with its prefix, back to back.
-    b->peer.queueReply(hexBytes("0005028082000C") + status);
-    QCOMPARE(link.send(hexBytes("03006E71")), qint64(6));
-    QCOMPARE(link.receive(3000), hexBytes("028082") + status);
-
-    // A frame cut in two by the network: receive waits for the rest.
-    b->peer.queue({{0, hexBytes("000C0900EE21")}, {80, status.mid(4)}});
-    QCOMPARE(link.send(hexBytes("03006E71")), qint64(6));
-    QCOMPARE(link.receive(3000), status);
-
-    // The rest never comes: what came is handed over after the time-out.
-    b->peer.queueReply(hexBytes("000C0900EE21"));
-    QCOMPARE(link.send(hexBytes("03006E71")), qint64(6));
-    QCOMPARE(link.receive(300), hexBytes("0900EE21"));
-}
-
-void TstZarvoMuLink::tcpBadPrefix()
-{
-    TcpLink tcp(*b);
-    QVERIFY(tcp.link);
-    zarvoMu &link = *tcp.link;
-    b->peer.queueReply(hexBytes("0001FFFFFF"));
-    QCOMPARE(link.send(hexBytes("03006E71")), qint64(6));
-    QVERIFY(link.receive(300).isEmpty());
-    QVERIFY(b->log.has("[ERR] TCP length prefix"));
 
     // No socket at all: a clear failure, no crash.
     zarvoMu bare(nullptr, nullptr);
@@ -621,6 +578,45 @@ void TstZarvoMuLink::tcpBadPrefix()
     QCOMPARE(bare.send(hexBytes("03006E71")), qint64(-1));
     QCOMPARE(bare.bytesAvailable(), qint64(0));
     QVERIFY(!bare.waitForReadyRead(10));
+}
+
+void TstZarvoMuLink::tcpReceive_data()
+{
+    QTest::addColumn<ScriptedPeer::Script>("script");
+    QTest::addColumn<int>("timeoutMs");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QString>("log");
+    const QByteArray st = hexBytes("0900EE216B031205009D");
+    auto row = [](const char *n, ScriptedPeer::Script s, int ms, const QByteArray &e, const char *log = "") {
+        QTest::newRow(n) << s << ms << e << QString(log);
+    };
+    row("prefix stripped", {{0, hexBytes("000C") + st}}, 3000, st);
+    row("two prefixed frames back to back", {{0, hexBytes("0005028082000C") + st}}, 3000, hexBytes("028082") + st);
+    // A frame cut in two by the network: receive waits for the rest...
+    row("frame cut in two", {{0, hexBytes("000C0900EE21")}, {80, st.mid(4)}}, 3000, st);
+    // ...and when the rest never comes, hands over what came.
+    row("rest never comes", {{0, hexBytes("000C0900EE21")}}, 300, hexBytes("0900EE21"));
+    row("bad prefix", {{0, hexBytes("0001FFFFFF")}}, 300, QByteArray(), "[ERR] TCP length prefix");
+    row("silence", {}, 200, QByteArray(), "[WARN] No response received in 200 ms");
+}
+
+void TstZarvoMuLink::tcpReceive()
+{
+    QFETCH(ScriptedPeer::Script, script);
+    QFETCH(int, timeoutMs);
+    QFETCH(QByteArray, expected);
+    QFETCH(QString, log);
+    TcpLink tcp(*b);
+    QVERIFY(tcp.link);
+    b->peer.queue(script);
+    QCOMPARE(tcp.link->send(hexBytes("03006E71")), qint64(6));
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(tcp.link->receive(timeoutMs), expected);
+    if (script.isEmpty())
+        QVERIFY(t.elapsed() >= timeoutMs - 10);
+    if (!log.isEmpty())
+        QVERIFY2(b->log.has(log), qPrintable(b->log.messages().join(" | ")));
 }
 
 QTEST_GUILESS_MAIN(TstZarvoMuLink)
