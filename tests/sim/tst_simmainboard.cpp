@@ -1,7 +1,7 @@
 // The simulated mainboard is the peer every mainboard test trusts, so its own
 // bytes are checked here against hand-written frames, through a real serial
 // port on its pseudo-terminal. What the product's link already proves against
-// it (round trips, late, split and acknowledged replies, boot-loader failures:
+// it (round trips, late and split replies, boot-loader failures:
 // tst_zarvomusim, tst_mbupgrade) is not repeated here.
 #include "sim/mbimage.h"
 #include "sim/simmainboard.h"
@@ -157,6 +157,8 @@ private slots:
                                     << withSum(hex("0900FE210003210000")) << true;
         QTest::newRow("ack before reply") << int(SimMainboard::AckBeforeReply) << statusReq << hex("028082") + status
                                           << true;
+        QTest::newRow("ack then reply") << int(SimMainboard::AckThenReply) << statusReq << hex("028082") + status
+                                        << true;
         QTest::newRow("ack before ack") << int(SimMainboard::AckBeforeReply) << pgm3 << hex("028082") << true;
         QTest::newRow("too many bytes") << int(SimMainboard::TooManyBytes) << statusReq << status + hex("A5A5A5A5")
                                         << true;
