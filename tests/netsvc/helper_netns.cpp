@@ -1,7 +1,7 @@
 #include "tests/netsvc/helper_netns.h"
 
-#include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstring>
@@ -15,10 +15,7 @@ namespace {
 // The real ip tool, whatever stand-ins PATH holds; empty if missing.
 QString ipTool()
 {
-    for (const char *p : {"/usr/sbin/ip", "/sbin/ip", "/usr/bin/ip", "/bin/ip"})
-        if (QFile::exists(QLatin1String(p)))
-            return QLatin1String(p);
-    return QString();
+    return QStandardPaths::findExecutable(QStringLiteral("ip"), {"/usr/sbin", "/sbin", "/usr/bin", "/bin"});
 }
 
 QString lastError()

@@ -30,9 +30,8 @@ public:
         int exitCode = -1; // 120-123: no private mount namespace
         QByteArray output; // standard output and error together
     };
-    // Runs a program inside, in a private mount namespace too, with empty
-    // /run and /var/lib/dhcpcd, so that pid, socket and identity files the
-    // program writes never reach the machine.
+    // Runs a program inside, in a private mount namespace too, so that the
+    // pid, socket and identity files it writes never reach the machine.
     Result runSandboxed(const QString &program, const QStringList &args, int timeoutMs);
 
 private:
