@@ -243,20 +243,27 @@ private slots:
         QVERIFY2(qAbs(rec_->tbar().last() - (from + 40)) <= 1, qPrintable(QString::number(rec_->tbar().last())));
     }
 
-    void joystick()
+    void joystickAndZoom()
     {
         using V = QVector<int>;
         startTbar();
-        QVERIFY(waitReads(SimConverter::JoystickYInput, 2));
+        QVERIFY(waitReads(SimConverter::ZoomInput, 2));
         conv_->setReading(SimConverter::JoystickXInput, 2040); // full right
+        conv_->setReading(SimConverter::ZoomInput, 1451);      // 201 above the centre
         QTRY_COMPARE(rec_->args('J'), QList<V>{V({1, 0, 2040})});
+        QTRY_COMPARE(rec_->args('Z'), QList<V>{V({1, 1451})});
         conv_->setReading(SimConverter::JoystickXInput, 2047); // further: no news
-        QVERIFY(waitReads(SimConverter::JoystickXInput, 3));
+        conv_->setReading(SimConverter::ZoomInput, 1450);      // back within 200: stop once
+        QVERIFY(waitReads(SimConverter::ZoomInput, 3));
+        QCOMPARE(rec_->args('Z'), (QList<V>{V({1, 1451}), V({0, -1})}));
         conv_->setReading(SimConverter::JoystickYInput, 1410); // dy +160: still pan only
         QVERIFY(waitReads(SimConverter::JoystickYInput, 3));
         QCOMPARE(rec_->args('J'), QList<V>{V({1, 0, 2040})});
         conv_->setReading(SimConverter::JoystickYInput, 1500); // dy +250: diagonal
+        conv_->setReading(SimConverter::ZoomInput, 1000);
         QTRY_COMPARE(rec_->args('J'), (QList<V>{V({1, 0, 2040}), V({1, 1, 2047})}));
+        QTRY_COMPARE(rec_->args('Z').size(), 3);
+        QCOMPARE(rec_->args('Z').last(), V({-1, 1000}));
         // Back to the centre: X first (Y at +250 alone is inside the dead
         // zone), then Y; one stop.
         conv_->setReading(SimConverter::JoystickXInput, 1250);
@@ -265,20 +272,6 @@ private slots:
         conv_->setReading(SimConverter::JoystickYInput, 1250);
         QVERIFY(waitReads(SimConverter::JoystickYInput, 3));
         QCOMPARE(rec_->args('J').size(), 3);
-    }
-
-    void zoom()
-    {
-        startTbar();
-        QVERIFY(waitReads(SimConverter::ZoomInput, 2));
-        conv_->setReading(SimConverter::ZoomInput, 1451);
-        QTRY_COMPARE(rec_->args('Z'), (QList<QVector<int>>{{1, 1451}}));
-        conv_->setReading(SimConverter::ZoomInput, 1450);
-        QVERIFY(waitReads(SimConverter::ZoomInput, 3));
-        QCOMPARE(rec_->args('Z'), (QList<QVector<int>>{{1, 1451}, {0, -1}}));
-        conv_->setReading(SimConverter::ZoomInput, 1000);
-        QTRY_COMPARE(rec_->args('Z').size(), 3);
-        QCOMPARE(rec_->args('Z').last(), QVector<int>({-1, 1000}));
     }
 
     // A step whose transfers failed is skipped: the register would hold the

@@ -326,11 +326,8 @@ private slots:
         for (int d : offsets)
             f.tbar.processReading(3, 1250 + d, f.now);
         QList<QPoint> got;
-        for (const auto &args : spy) {
-            const int dir = args.at(0).toInt();
-            const int value = args.at(1).toInt();
-            got << QPoint(dir, value == -1 ? -1 : value - 1250);
-        }
+        for (const auto &args : spy)
+            got << QPoint(args.at(0).toInt(), args.at(1).toInt() == -1 ? -1 : args.at(1).toInt() - 1250);
         QCOMPARE(got, expected);
     }
 
