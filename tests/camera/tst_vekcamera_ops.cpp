@@ -1,11 +1,16 @@
-// Every camera operation and inquiry against simulated cameras on
-// pseudo-terminals: the exact bytes each camera received, the results, the
-// properties and the signals.
+// Every camera operation and inquiry, auto-tracking included, against
+// simulated cameras on pseudo-terminals: the exact bytes each camera
+// received, the results, the properties and the signals.
 #include "tests/camera/helper_vekcamera.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QtTest>
+
+// Rows of the operation tables, named after the call; MOVE: the operation
+// emits ptzMoving before sending.
+#define ROW(call, hex, label) row(#call, VEK_OP(call), hex, label)
+#define MOVE(call, hex, label) row(#call, VEK_OP(call), hex, label, true)
 
 class TestVekOps : public QObject
 {
@@ -23,15 +28,15 @@ private slots:
         QTest::addColumn<QByteArray>("expected"); // messages separated by '|'
         QTest::addColumn<bool>("moving");
         QTest::addColumn<QString>("label");
-        auto row = [](const char *name, VekOp op, const char *hex, bool moving, const char *label) {
+        auto row = [](const char *name, VekOp op, const char *hex, const char *label, bool moving = false) {
             QTest::newRow(name) << op << QByteArray(hex) << moving << QString::fromLatin1(label);
         };
-        row("camPower on", VEK_OP(camPower(2, c)), "8101040002FF", false, "cam Power: cmd: ");
-        row("camPower standby", VEK_OP(camPower(3, c)), "8101040003FF", false, "cam Power: cmd: ");
-        row("zoomTele 8", VEK_OP(zoomTele(8, c)), "8101040721FF", true, "zoom Tele: cmd: ");
-        row("zoomTele 16", VEK_OP(zoomTele(16, c)), "8101040724FF", true, "zoom Tele: cmd: ");
-        row("zoomTele 24", VEK_OP(zoomTele(24, c)), "8101040727FF", true, "zoom Tele: cmd: ");
-        row("zoomWide 24", VEK_OP(zoomWide(24, c)), "8101040737FF", true, "zoom Wide: cmd: ");
+        ROW(camPower(2, c), "8101040002FF", "cam Power: cmd: ");
+        ROW(camPower(3, c), "8101040003FF", "cam Power: cmd: ");
+        MOVE(zoomTele(8, c), "8101040721FF", "zoom Tele: cmd: ");
+        MOVE(zoomTele(16, c), "8101040724FF", "zoom Tele: cmd: ");
+        MOVE(zoomTele(24, c), "8101040727FF", "zoom Tele: cmd: ");
+        MOVE(zoomWide(24, c), "8101040737FF", "zoom Wide: cmd: ");
         // Other speeds send nothing and move nothing.
         for (int speed : {12, 0, 7, -8}) {
             QTest::addRow("zoomTele %d", speed) << VekOp([speed](vekCameraObject &o, int c) { o.zoomTele(speed, c); })
@@ -39,73 +44,109 @@ private slots:
             QTest::addRow("zoomWide %d", speed) << VekOp([speed](vekCameraObject &o, int c) { o.zoomWide(speed, c); })
                                                 << QByteArray() << false << QStringLiteral("speed out of range");
         }
-        row("zoomTeleStandard", VEK_OP(zoomTeleStandard(c)), "8101040702FF", false, "zoom Tele Standard cmd: ");
-        row("zoomWideStandard", VEK_OP(zoomWideStandard(c)), "8101040703FF", false, "zoom Wide Standard cmd: ");
-        row("zoomStop", VEK_OP(zoomStop(c)), "8101040700FF", false, "zoom Stop cmd: ");
-        row("panTiltLeft", VEK_OP(panTiltLeft(9, c)), "8101060109090103FF", true, "pan Tilt Left cmd: ");
-        row("panTiltRight", VEK_OP(panTiltRight(9, c)), "8101060109090203FF", true, "panTiltRight: cmd: ");
-        row("panTiltUp", VEK_OP(panTiltUp(4, c)), "8101060104040301FF", true, "panTiltUp: cmd: ");
-        row("panTiltDown", VEK_OP(panTiltDown(4, c)), "8101060104040302FF", true, "panTiltDown: cmd: ");
-        row("panTiltUpLeft", VEK_OP(panTiltUpLeft(0x18, 0x14, c)), "8101060118140101FF", true, "panTiltUpLeft: cmd: ");
-        row("panTiltUpRight", VEK_OP(panTiltUpRight(0x18, 0x14, c)), "8101060118140201FF", true,
-            "panTiltUpRight: cmd: ");
-        row("panTiltDownLeft", VEK_OP(panTiltDownLeft(0x18, 0x14, c)), "8101060118140102FF", true,
-            "panTiltDownLeft: cmd: ");
-        row("panTiltDownRight", VEK_OP(panTiltDownRight(0x18, 0x14, c)), "8101060118140202FF", true,
-            "pan Tilt Down Right cmd: ");
-        row("panTiltStop", VEK_OP(panTiltStop(0x18, 0x14, c)), "8101060118140303FF", false, "pan Tilt Stop cmd: ");
-        row("autoFocus", VEK_OP(autoFocus(c)), "8101043802FF", false, "Auto Focus cmd: ");
-        row("manualFocus", VEK_OP(manualFocus(c)), "8101043803FF", false, "Manual Focus cmd: ");
-        row("focusFar", VEK_OP(focusFar(c)), "8101040802FF", false, "focus Far cmd: ");
-        row("focusNear", VEK_OP(focusNear(c)), "8101040803FF", false, "focus Near cmd: ");
-        row("focusStop", VEK_OP(focusStop(c)), "8101040800FF", false, "Focus Stop cmd: ");
-        row("autoWhiteBalance", VEK_OP(autoWhiteBalance(c)), "8101043500FF", false, "Auto White Balance :");
-        row("manualWhiteBalance", VEK_OP(manualWhiteBalance(c)), "8101043505FF", false, "Manual White Balance :");
-        row("whiteBalance one push", VEK_OP(whiteBalance(c)), "8101043503FF|8101041005FF", false,
-            "CAM WB ONEPUSH TRIGGER :");
-        row("setRGain", VEK_OP(setRGain(0xA5, c)), "8101044300000A05FF", false, "setRGain: cmd: ");
-        row("setBGain", VEK_OP(setBGain(0x3C, c)), "810104440000030CFF", false, "setBGain: cmd: ");
-        row("autoAE", VEK_OP(autoAE(c)), "8101043900FF", false, "Auto AE cmd: ");
-        row("manualAE", VEK_OP(manualAE(c)), "8101043903FF", false, "Manual AE cmd: ");
-        row("iRISUp", VEK_OP(iRISUp(c)), "8101040B02FF", false, "IRIS Up cmd: ");
-        row("iRISDown", VEK_OP(iRISDown(c)), "8101040B03FF", false, "IRIS Down cmd: ");
-        row("shutterDirect", VEK_OP(shutterDirect(0x1A, c)), "8101044A0000010AFF", false, "Shutter Direct cmd: ");
-        row("shutterDirect low byte only", VEK_OP(shutterDirect(0x215, c)), "8101044A00000105FF", false,
-            "Shutter Direct cmd: ");
-        row("storePtzPosition", VEK_OP(storePtzPosition(7, c)), "8101043F0107FF", false, "Store Ptz Position cmd: ");
-        row("gotoPtzPosition", VEK_OP(gotoPtzPosition(7, c)), "8101043F0207FF", true, "goto Ptz Position cmd: ");
-        row("presetMemSpeed", VEK_OP(presetMemSpeed(0x10, c)), "81017E010B7D10FF", false, "preset Mem Speed cmd: ");
-        row("setPresetMemorySpeed", VEK_OP(setPresetMemorySpeed(3, 0x12, c)), "81017E010B0312FF", false,
-            "Set Preset Memory Speed cmd: ");
-        row("imageFlipOn", VEK_OP(imageFlipOn(c)), "8101046602FF", false, "image FlipOn cmd: ");
-        row("imageFlipOff", VEK_OP(imageFlipOff(c)), "8101046603FF", false, "image FlipOff cmd: ");
-        row("imageMirroOn", VEK_OP(imageMirroOn(c)), "8101046102FF", false, "image MirroOn cmd: ");
-        row("imageMirroOff", VEK_OP(imageMirroOff(c)), "8101046103FF", false, "image MirroOff cmd: ");
-        row("setImageMirror", VEK_OP(setImageMirror(2, c)), "8101046102FF", false, "set Image Mirror cmd: ");
-        row("panReverseOn", VEK_OP(panReverseOn(c)), "81017E01060001FF", false, "pan Reverse On cmd: ");
-        row("panReverseOff", VEK_OP(panReverseOff(c)), "81017E01060000FF", false, "pan Reverse Off cmd: ");
-        row("tiltReverseOn", VEK_OP(tiltReverseOn(c)), "81017E01090001FF", false, "tilt Reverse On: cmd: ");
-        row("tiltReverseOff", VEK_OP(tiltReverseOff(c)), "81017E01090000FF", false, "tilt Reverse Off: cmd: ");
-        row("redTallyOn", VEK_OP(redTallyOn(c)), "81017E010A000203FF", false, "red Tally On: cmd: ");
-        row("greenTallyOn", VEK_OP(greenTallyOn(c)), "81017E010A000302FF", false, "greenTallyOn: cmd: ");
-        row("camTallyOff", VEK_OP(camTallyOff(c)), "81017E010A000303FF", false, "camTallyOff: cmd: ");
-        row("switchVideoMode", VEK_OP(switchVideoMode(0x14, c)), "810104247214FF", false, "switch Video Mode cmd: ");
+        ROW(zoomTeleStandard(c), "8101040702FF", "zoom Tele Standard cmd: ");
+        ROW(zoomWideStandard(c), "8101040703FF", "zoom Wide Standard cmd: ");
+        ROW(zoomStop(c), "8101040700FF", "zoom Stop cmd: ");
+        MOVE(panTiltLeft(9, c), "8101060109090103FF", "pan Tilt Left cmd: ");
+        MOVE(panTiltRight(9, c), "8101060109090203FF", "panTiltRight: cmd: ");
+        MOVE(panTiltUp(4, c), "8101060104040301FF", "panTiltUp: cmd: ");
+        MOVE(panTiltDown(4, c), "8101060104040302FF", "panTiltDown: cmd: ");
+        MOVE(panTiltUpLeft(0x18, 0x14, c), "8101060118140101FF", "panTiltUpLeft: cmd: ");
+        MOVE(panTiltUpRight(0x18, 0x14, c), "8101060118140201FF", "panTiltUpRight: cmd: ");
+        MOVE(panTiltDownLeft(0x18, 0x14, c), "8101060118140102FF", "panTiltDownLeft: cmd: ");
+        MOVE(panTiltDownRight(0x18, 0x14, c), "8101060118140202FF", "pan Tilt Down Right cmd: ");
+        ROW(panTiltStop(0x18, 0x14, c), "8101060118140303FF", "pan Tilt Stop cmd: ");
+        ROW(autoFocus(c), "8101043802FF", "Auto Focus cmd: ");
+        ROW(manualFocus(c), "8101043803FF", "Manual Focus cmd: ");
+        ROW(focusFar(c), "8101040802FF", "focus Far cmd: ");
+        ROW(focusNear(c), "8101040803FF", "focus Near cmd: ");
+        ROW(focusStop(c), "8101040800FF", "Focus Stop cmd: ");
+        ROW(autoWhiteBalance(c), "8101043500FF", "Auto White Balance :");
+        ROW(manualWhiteBalance(c), "8101043505FF", "Manual White Balance :");
+        ROW(whiteBalance(c), "8101043503FF|8101041005FF", "CAM WB ONEPUSH TRIGGER :");
+        ROW(setRGain(0xA5, c), "8101044300000A05FF", "setRGain: cmd: ");
+        ROW(setBGain(0x3C, c), "810104440000030CFF", "setBGain: cmd: ");
+        ROW(autoAE(c), "8101043900FF", "Auto AE cmd: ");
+        ROW(manualAE(c), "8101043903FF", "Manual AE cmd: ");
+        ROW(iRISUp(c), "8101040B02FF", "IRIS Up cmd: ");
+        ROW(iRISDown(c), "8101040B03FF", "IRIS Down cmd: ");
+        ROW(shutterDirect(0x1A, c), "8101044A0000010AFF", "Shutter Direct cmd: ");
+        ROW(shutterDirect(0x215, c), "8101044A00000105FF", "Shutter Direct cmd: ");
+        ROW(storePtzPosition(7, c), "8101043F0107FF", "Store Ptz Position cmd: ");
+        MOVE(gotoPtzPosition(7, c), "8101043F0207FF", "goto Ptz Position cmd: ");
+        ROW(presetMemSpeed(0x10, c), "81017E010B7D10FF", "preset Mem Speed cmd: ");
+        ROW(setPresetMemorySpeed(3, 0x12, c), "81017E010B0312FF", "Set Preset Memory Speed cmd: ");
+        ROW(imageFlipOn(c), "8101046602FF", "image FlipOn cmd: ");
+        ROW(imageFlipOff(c), "8101046603FF", "image FlipOff cmd: ");
+        ROW(imageMirroOn(c), "8101046102FF", "image MirroOn cmd: ");
+        ROW(imageMirroOff(c), "8101046103FF", "image MirroOff cmd: ");
+        ROW(setImageMirror(2, c), "8101046102FF", "set Image Mirror cmd: ");
+        ROW(panReverseOn(c), "81017E01060001FF", "pan Reverse On cmd: ");
+        ROW(panReverseOff(c), "81017E01060000FF", "pan Reverse Off cmd: ");
+        ROW(tiltReverseOn(c), "81017E01090001FF", "tilt Reverse On: cmd: ");
+        ROW(tiltReverseOff(c), "81017E01090000FF", "tilt Reverse Off: cmd: ");
+        ROW(redTallyOn(c), "81017E010A000203FF", "red Tally On: cmd: ");
+        ROW(greenTallyOn(c), "81017E010A000302FF", "greenTallyOn: cmd: ");
+        ROW(camTallyOff(c), "81017E010A000303FF", "camTallyOff: cmd: ");
+        ROW(switchVideoMode(0x14, c), "810104247214FF", "switch Video Mode cmd: ");
         // Inquiries: bare or framed exactly as each one is sent.
-        row("camPowerInq", VEK_OP(camPowerInq(c)), "81090400FF", false, "cam Power inq: cmd: ");
-        row("getSystemStatus", VEK_OP(getSystemStatus(c)), "81097E7E70FF", false, "retBuf  :");
-        row("queryVersion", VEK_OP(queryVersion(c)), "81090002FF", false, "modelVerStr: ");
-        row("shutterPosInq framed", VEK_OP(shutterPosInq(c)), "00078109044AFF", false, "Shutter INQ: ");
-        row("rGain framed", VEK_OP(rGain(c)), "000781090443FF", false, "r Gain gain ...: ");
-        row("bGain framed", VEK_OP(bGain(c)), "000781090444FF", false, "bGain gain ...: ");
-        row("queryPanTiltMaxSpeed framed", VEK_OP(queryPanTiltMaxSpeed(c)), "000781090611FF", false,
-            "query PanTilt Max Speed cmd: ");
-        row("isTallyOn framed", VEK_OP(isTallyOn(c)), "000881097E010AFF", false, "is Tally On cmd: ");
-        row("isAutoFocus bare", VEK_OP(isAutoFocus(c)), "81090438FF", false, "is Auto Focus cmd :");
-        row("getWhiteBalanceMode bare", VEK_OP(getWhiteBalanceMode(c)), "81090435FF", false,
-            "get WhiteBalanceMode: : 00000");
-        row("getExposureMode bare", VEK_OP(getExposureMode(c)), "81090439FF", false, "get Exposure Mode cmd :");
-        row("getVideoFormat framed", VEK_OP(getVideoFormat(c)), "0009810904247209FF", false,
-            "getVideoFormat --> size: ");
+        ROW(camPowerInq(c), "81090400FF", "cam Power inq: cmd: ");
+        ROW(getSystemStatus(c), "81097E7E70FF", "retBuf  :");
+        ROW(queryVersion(c), "81090002FF", "modelVerStr: ");
+        ROW(shutterPosInq(c), "00078109044AFF", "Shutter INQ: ");
+        ROW(rGain(c), "000781090443FF", "r Gain gain ...: ");
+        ROW(bGain(c), "000781090444FF", "bGain gain ...: ");
+        ROW(queryPanTiltMaxSpeed(c), "000781090611FF", "query PanTilt Max Speed cmd: ");
+        ROW(isTallyOn(c), "000881097E010AFF", "is Tally On cmd: ");
+        ROW(isAutoFocus(c), "81090438FF", "is Auto Focus cmd :");
+        ROW(getWhiteBalanceMode(c), "81090435FF", "get WhiteBalanceMode: : 00000");
+        ROW(getExposureMode(c), "81090439FF", "get Exposure Mode cmd :");
+        ROW(getVideoFormat(c), "0009810904247209FF", "getVideoFormat --> size: ");
+        // Auto-tracking.
+        ROW(setAiCam(2, c), "810A115402FF", "set AT Cam: cmd: ");
+        ROW(setAiCam(3, c), "810A115403FF", "set AT Cam: cmd: ");
+        ROW(atAutoZoomOn(c), "810A0F010201FF", "at Auto Zoom On cmd: ");
+        ROW(atAutoZoomOff(c), "810A0F010200FF", "at Auto Zoom Off cmd: ");
+        ROW(atAutoTiltOn(c), "810A0F010301FF", "at Auto Tilt On cmd: ");
+        ROW(atAutoTiltOff(c), "810A0F010300FF", "at Auto Tilt Off cmd : ");
+        ROW(atDetIdctOn(c), "810A115602FF", "at DetIdct On cmd : ");
+        ROW(atDetIdctOff(c), "810A115603FF", "at DetIdct Off cmd :");
+        ROW(atDetIdctDefault(c), "810A115604FF", "at DetIdct Default cmd :");
+        ROW(atOsdRmdOn(c), "810A041601FF", "at Osd Rmd On cmd :");
+        ROW(atOsdRmdOff(c), "810A041600FF", "at Osd Rmd Off cmd : ");
+        ROW(atFullBody(c), "810A0F010000FF", "at Full Body: cmd: ");
+        ROW(atHalfBody(c), "810A0F010001FF", "at Half Body: cmd: ");
+        ROW(atCloseUp(c), "810A0F010002FF", "at Close Up: cmd: ");
+        ROW(atCustomBody(c), "810A0F010003FF", "at Custom Body: cmd: ");
+        ROW(atFigSizeSave(0x1234, c), "810A0F010801020304FF", "at Fig Size Save cmd: ");
+        ROW(atFigSizeSave(0x7FABC, c), "810A0F01080F0A0B0CFF", "at Fig Size Save cmd: ");
+        ROW(atFigSizeDefault(c), "810A0F010800000500FF", "at Fig Size Default cmd: ");
+        ROW(atSelSbjLeft(c), "810A11A302FF", "at Sel Sbj Left cmd: ");
+        ROW(atSelSbjRight(c), "810A11A303FF", "at Sel Sbj Right cmd: ");
+        ROW(atSelSbjConfirm(c), "810A11A304FF", "at Sel Sbj Confirm: cmd: ");
+        ROW(atPlaceLeft(c), "810A0F010700FF", "at Place Left: cmd: ");
+        ROW(atPlaceCenter(c), "810A0F010701FF", "at Place Center cmd: ");
+        ROW(atPlaceRight(c), "810A0F010702FF", "at Place Right cmd: ");
+        ROW(atTrackSpeedFast(c), "810A0F010500FF", "at Track Speed Fast: cmd: ");
+        ROW(atTrackSpeedMedium(c), "810A0F010501FF", "at Track Speed Medium: cmd: ");
+        ROW(atTrackSpeedSlow(c), "810A0F010502FF", "at Track Speed Slow: cmd: ");
+        // The two sent as whole frames.
+        ROW(atTrackStartPosPreset(0x105, c), "000B810A043F02000205FF", "at Track Start Pos : 261 , cmd :");
+        ROW(atTrackRecallProfile(0x2A, c), "0009810A0F0F020AFF", "Recall Profile cmd:");
+        ROW(atTrackOn(c), "810A01041C82FF", "at Track On: cmd: ");
+        ROW(atTrackOff(c), "810A01041C83FF", "at Track Off: cmd: ");
+        // Inquiries (bare, the profile number framed).
+        ROW(atTrackInquire(c), "81097E1154FF", "AI INQ: ");
+        ROW(atFigureInq(c), "81097E0A0F0100FF", " at Figure Inq retBuf[4] :");
+        ROW(atFigureCustSizeInq(c), "81097E0A0F0110FF", "at Figure Cust Size Inq data :");
+        ROW(atPlacementInq(c), "81097E0A0F0107FF", "retBuf[2] :");
+        ROW(atSpeedInq(c), "81097E0A0F0105FF", "retBuf[2] :");
+        ROW(atDetindInq(c), "81097E0A1156FF", "retBuf[2] :");
+        ROW(atTrackingStartPosInq(c), "81097E0A043F02FF", "retBuf[2] :");
+        ROW(atOSDInq(c), "81097E0A0416FF", "retBuf :");
+        ROW(atAutoZoomInq(c), "81097E0A0F0102FF", "retBuf :");
+        ROW(atAutoTiltInq(c), "81097E0A0F0103FF", "retBuf :");
+        ROW(InquireATProfileNum(c), "000981097E0A0F0FFF", "Inquire AT profile num return:");
     }
     void operationBytes()
     {
@@ -481,6 +522,135 @@ private slots:
         rig_->answerNext(2, reply);
         QCOMPARE(rig_->obj().camPowerInq(2), online);
         QVERIFY(rig_->onlyCameraGot(2, {hexBytes("81090400FF")}));
+    }
+
+    void trackInquire_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<QString>("logLine");
+        QTest::newRow("on") << hexBytes("905002FF") << 2 << "VEK 0 AI INQ:  2";
+        QTest::newRow("off") << hexBytes("905003FF") << 3 << "VEK 0 AI INQ:  3";
+        QTest::newRow("ack before answer") << hexBytes("9041FF905003FF") << 3 << "AI INQ:  3";
+        QTest::newRow("not supported") << hexBytes("906002FF") << -1 << "[ERR] VEK  0 not support AT, get  90 60 02 ff";
+        QTest::newRow("unknown") << hexBytes("9041FF9051FF") << -1 << "[ERR] Unknow VEK  0 get  90 41 ff 90 51 ff";
+        QTest::newRow("three bytes") << hexBytes("9051FF") << -1 << "AI INQ:  -1";
+        QTest::newRow("silent") << kSilent << -1 << "[ERR] VEK  0 AT INQ response is empty";
+    }
+    void trackInquire()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, expected);
+        QFETCH(QString, logLine);
+        rig_->obj().initSerial(0, QStringLiteral("ttyAMA0"), 38400, 8, 0, 1, 0);
+        rig_->answerNext(0, reply);
+        QCOMPARE(rig_->obj().atTrackInquire(0), expected);
+        QVERIFY2(rig_->log().contains(logLine), qPrintable(rig_->log().lines().join('\n')));
+        // Any answer shows the line works; silence clears the flag until the next answer.
+        QCOMPARE(rig_->obj().serialState(0), reply != kSilent);
+        rig_->cam(0).setFailureMode(SimCamera::Normal);
+        QCOMPARE(rig_->obj().atTrackInquire(0), 3); // the camera's tracking is off
+        QVERIFY(rig_->obj().serialState(0));
+    }
+
+    void settingInquiries()
+    {
+        vekCameraObject &o = rig_->obj();
+        rig_->cam(0).update([](SimCamera::State &s) {
+            s.figure = 3;
+            s.figureSize = 0x0ABC;
+            s.placement = 2;
+            s.trackSpeed = 1;
+            s.detIndicator = 3;
+            s.trackStartPreset = 5;
+            s.osdReminder = true;
+            s.autoZoom = true;
+            s.autoTilt = false;
+            s.profile = 7;
+        });
+        QCOMPARE(o.atFigureInq(0), 3);
+        QCOMPARE(o.atFigureCustSizeInq(0), 0x0ABC);
+        QCOMPARE(o.atPlacementInq(0), 2);
+        QCOMPARE(o.atSpeedInq(0), 1);
+        QCOMPARE(o.atDetindInq(0), 3);
+        QCOMPARE(o.atTrackingStartPosInq(0), 5);
+        QVERIFY(o.atOSDInq(0));
+        QVERIFY(o.atAutoZoomInq(0));
+        QVERIFY(!o.atAutoTiltInq(0));
+        QCOMPARE(o.InquireATProfileNum(0), 7);
+
+        // What the operations set is what the inquiries read back.
+        o.atAutoTiltOn(0);
+        QVERIFY(o.atAutoTiltInq(0));
+        o.atOsdRmdOff(0);
+        QVERIFY(!o.atOSDInq(0));
+        o.atCloseUp(0);
+        QCOMPARE(o.atFigureInq(0), 2);
+        o.atPlaceLeft(0);
+        QCOMPARE(o.atPlacementInq(0), 0);
+        o.atTrackRecallProfile(0x0A, 0);
+        QCOMPARE(o.InquireATProfileNum(0), 10);
+    }
+
+    void profileNumber_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("5") << hexBytes("000790500005FF") << 5;
+        QTest::newRow("10") << hexBytes("00079050000AFF") << 10;
+        QTest::newRow("11 out of range") << hexBytes("00079050000BFF") << -1;
+        QTest::newRow("0 out of range") << hexBytes("000790500000FF") << -1;
+        QTest::newRow("five bytes") << hexBytes("00079050FF") << -1;
+    }
+    void profileNumber()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, expected);
+        rig_->cam(2).injectReply(reply);
+        QCOMPARE(rig_->obj().InquireATProfileNum(2), expected);
+        QVERIFY(rig_->log().contains(QStringLiteral("Inquire AT profile num cmd: 00 09 81 09 7e 0a 0f 0f ff")));
+        if (expected < 0)
+            QVERIFY(rig_->log().contains(QStringLiteral("[ERR] Inquire AT profile num")));
+        else
+            QVERIFY(rig_->log().contains(QStringLiteral("Current profile num = %1").arg(expected)));
+    }
+
+    void olderOperationsGoToLastCamera_data()
+    {
+        QTest::addColumn<VekOp>("op");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<QString>("label");
+        auto row = [](const char *name, VekOp op, const char *hex, const char *label) {
+            QTest::newRow(name) << op << QByteArray::fromHex(hex) << QString::fromLatin1(label);
+        };
+        ROW(setAiTrackMode(0x82), "0009810A01041C02FF", "set AiTrackMode --- mode: 130");
+        ROW(setAiTrackSpeed(2), "0009810A0F010502FF", "set AiTrackSpeed --- cmd:");
+        ROW(setAiSelectPeoplePos(1), "0009810A0F010701FF", "set AiSelectPeoplePos --- cmd:");
+        ROW(setAiPeopleFrameOnOff(3), "0008810A115603FF", "set AiPeopleFrameOnOff --- cmd:");
+        ROW(setAiTrackTiltOnOff(1), "0009810A0F010301FF", "set AiTrackTiltOnOff --- cmd:");
+        ROW(setAiTrackZoomOnOff(0), "0009810A0F010200FF", "set AiTrackZoomOnOff --- cmd:");
+        ROW(setAiTrackTarget(3), "0008810A11A303FF", "set AiTrackTarget --- dir: 3");
+        ROW(setAiTrackFeatures(2), "0009810A0F010002FF", "set AiTrackFeatures --- feature: 2");
+        ROW(setAiTrackTargetSave(0x1234), "000C810A0F010801020304FF", "set AiTrackTargetSave --- cmd:");
+        ROW(setAiTrackTargetDefault(), "000C810A0F010800000500FF", "set AiTrackTargetDefault --- cmd:");
+    }
+    void olderOperationsGoToLastCamera()
+    {
+        QFETCH(VekOp, op);
+        QFETCH(QByteArray, expected);
+        QFETCH(QString, label);
+        for (int target : {2, 0, 1}) {
+            rig_->obj().atPlaceCenter(target); // the user operates this camera
+            rig_->clearReceived();
+            op(rig_->obj(), target);
+            QVERIFY(rig_->onlyCameraGot(target, {expected}));
+            QVERIFY2(rig_->log().contains(label), qPrintable(label));
+        }
+        // Resent once the error answer is in.
+        rig_->clearReceived();
+        rig_->cam(1).injectReply(hexBytes("0006906002FF"));
+        op(rig_->obj(), 1);
+        QVERIFY(rig_->onlyCameraGot(1, {expected, expected}));
     }
 };
 
