@@ -159,7 +159,6 @@ private slots:
     void cleanupTestCase() { b.reset(); }
     void init() { QVERIFY(b->reset()); }
 
-    // Writes.
     void writes_data() { addWriteRows([](const WriteOp &) { return true; }); }
     void writes();
     void writeReplyOnRetry_data() { addWriteRows([](const WriteOp &o) { return o.waits.size() > 1; }); }
@@ -171,7 +170,6 @@ private slots:
     void ackWaitBlocksOnlyUntilTheAck();
     void sendOnlyAckIsNotTakenForTheNextReply();
 
-    // Transport.
     void sendLogsAndDiscardsStaleInput();
     void busyGate_data();
     void busyGate();
@@ -561,7 +559,6 @@ void TstZarvoMuLink::tcpSend()
     QVERIFY(b->log.has("isUseSocket -->bytes length:  4  data:  03 00 6E 71"));
     QCOMPARE(link.receive(3000), hexBytes("028082"));
     QCOMPARE(b->peer.tcpRaw(), hexBytes("000603006E71"));
-    // Whole reads and writes over TCP: see the simulated board's test.
 
     // The busy gate guards the mainboard over TCP too.
     QSignalSpy busy(&link, &zarvoMu::sigMBBusy);

@@ -78,6 +78,8 @@ using Write = std::function<bool(zarvoMu &)>;
 using Read = std::function<QVariant(zarvoMu &, bool &)>;
 Q_DECLARE_METATYPE(Write)
 Q_DECLARE_METATYPE(Read)
+#define WRITE(call) [](zarvoMu &l) { return l.call; }
+#define READ(value) [](zarvoMu &l, bool &ok) { return QVariant(value); }
 
 // What is written is applied by the board and read back as written. Send-only
 // writes leave the board's acknowledgement on the line, for the next send to
@@ -92,8 +94,6 @@ void TstZarvoMuSim::roundTrips_data()
                          la[8] = {1, 80, 0, 0, 0, 0, 2, 0};
     static COMMANDFORMAT auxFrame;
     auto bytes8 = [](const uint8_t *p) { return QByteArray(reinterpret_cast<const char *>(p), 8); };
-#define WRITE(call) [](zarvoMu &l) { return l.call; }
-#define READ(value) [](zarvoMu &l, bool &ok) { return QVariant(value); }
     row("status record", WRITE(updateStatus(zarvoMuStatus::fromBytes(hex("246B03128500")))),
         READ(l.requestStatus(ok).toBytes()), hex("246B03128500"));
     row("program", WRITE(writeProgram(input3)), READ(int(l.readProgram(ok))), 3);
@@ -116,8 +116,6 @@ void TstZarvoMuSim::roundTrips_data()
         READ(l.readPipUserParam(ok).toBytes()), bytes8(pip));
     row("luma key and audio block", WRITE(writeLumaAudioUserParam(lumakeyAudioSetting::fromBytes(la))),
         READ(l.readLumaAudioUserParam(ok).toBytes()), bytes8(la));
-#undef WRITE
-#undef READ
 }
 
 void TstZarvoMuSim::roundTrips()
@@ -220,50 +218,46 @@ void TstZarvoMuSim::splitReplyIsJoined()
 void TstZarvoMuSim::misbehavingBoard_data()
 {
     QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("op");
+    QTest::addColumn<Read>("op");
+    QTest::addColumn<QVariant>("value");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QStringList>("logs");
-    auto row = [](const char *name, SimMainboard::FailureMode m, const char *op, bool ok, QStringList logs) {
-        QTest::newRow(name) << int(m) << QString(op) << ok << logs;
+    auto row = [](const char *name, SimMainboard::FailureMode m, Read op, QVariant v, bool ok, QStringList logs) {
+        QTest::newRow(name) << int(m) << op << v << ok << logs;
     };
-    row("corrupt checksum: status", SimMainboard::CorruptChecksum, "status", false,
+    const Read status = READ(l.requestStatus(ok).toBytes()), program = READ(ok = l.writeProgram(input2));
+    const QByteArray zero6(6, '\0');
+    row("corrupt checksum: status", SimMainboard::CorruptChecksum, status, zero6, false,
         {"[ERR] request status check sum error"});
-    row("corrupt checksum: T-bar", SimMainboard::CorruptChecksum, "tbar", false, {"[ERR] checksum =  false"});
-    row("wrong code: status", SimMainboard::WrongCommandCode, "status", false,
+    row("corrupt checksum: T-bar", SimMainboard::CorruptChecksum, READ(l.readControl(keyer2, ok)), -1, false,
+        {"[ERR] checksum =  false"});
+    row("wrong code: status", SimMainboard::WrongCommandCode, status, zero6, false,
         {"[ERR] request status command code error:"});
-    row("wrong code: lamp", SimMainboard::WrongCommandCode, "lamp", false, {"[ERR]commmandCode fail"});
-    row("wrong code: acknowledgements unaffected", SimMainboard::WrongCommandCode, "program", true, {});
+    row("wrong code: lamp", SimMainboard::WrongCommandCode, READ(l.readPushButtonLamp(cutCommand, ok)), false, false,
+        {"[ERR]commmandCode fail"});
+    row("wrong code: acknowledgements unaffected", SimMainboard::WrongCommandCode, program, true, true, {});
     // An acknowledgement with a tail: a warning, and still a success.
-    row("too many bytes: write", SimMainboard::TooManyBytes, "program", true, {"[WARM] len =  7"});
-    row("report busy", SimMainboard::ReportBusy, "program", false, {"[ERR] device cannot exec this command"});
-    row("ack status 50", SimMainboard::AckStatus, "lamp on", false,
+    row("too many bytes: write", SimMainboard::TooManyBytes, program, true, true, {"[WARM] len =  7"});
+    row("report busy", SimMainboard::ReportBusy, program, false, false, {"[ERR] device cannot exec this command"});
+    row("ack status 50", SimMainboard::AckStatus, READ(ok = l.writePushButtonLampOn(cutCommand)), false, false,
         {"[ERR] instruction not support", "[ERR] MB receive cmd checksum not correct"});
-    row("dead board: write", SimMainboard::NoAnswer, "program", false, {"[ERR] No Ack"});
-    row("dead board: wipe", SimMainboard::NoAnswer, "wipe", false, {"[ERR] receive wipe pattern empty"});
+    row("dead board: write", SimMainboard::NoAnswer, program, false, false, {"[ERR] No Ack"});
+    row("dead board: wipe", SimMainboard::NoAnswer, READ(int(l.readWipePattern(ok))), int(reverse), false,
+        {"[ERR] receive wipe pattern empty"});
 }
 
 void TstZarvoMuSim::misbehavingBoard()
 {
     QFETCH(int, mode);
-    QFETCH(QString, op);
+    QFETCH(Read, op);
+    QFETCH(QVariant, value);
     QFETCH(bool, ok);
     QFETCH(QStringList, logs);
     mb->setFailureMode(SimMainboard::FailureMode(mode));
     mb->setAckStatus(0x50);
     link->setWaitDivisor(30); // failing shapes re-read silence
     bool got = !ok;
-    if (op == "status")
-        QCOMPARE(link->requestStatus(got).toBytes(), ok ? mb->statusBytes() : QByteArray(6, '\0'));
-    else if (op == "tbar")
-        QCOMPARE(link->readControl(keyer2, got), -1);
-    else if (op == "lamp")
-        QVERIFY(!link->readPushButtonLamp(cutCommand, got));
-    else if (op == "wipe")
-        QCOMPARE(link->readWipePattern(got), reverse);
-    else if (op == "lamp on")
-        got = link->writePushButtonLampOn(cutCommand);
-    else
-        got = link->writeProgram(input2);
+    QCOMPARE(op(*link, got), value);
     QCOMPARE(got, ok);
     for (const QString &l : logs)
         QVERIFY2(log->has(l), qPrintable(l + " missing: " + log->messages().join(" | ")));
