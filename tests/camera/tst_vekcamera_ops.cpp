@@ -172,43 +172,49 @@ private slots:
     }
 
     // zoomStop: up to three sends until acknowledged, 100 ms apart; panTiltStop:
-    // one resend when unanswered (an error is an answer).
-    void retriedStops_data()
+    // one resend when unanswered (an error is an answer); the transport's
+    // resend: up to three sends until acknowledged.
+    void retries_data()
     {
-        QTest::addColumn<bool>("zoom");
-        QTest::addColumn<int>("errors");
-        QTest::addColumn<bool>("silent");
+        QTest::addColumn<int>("kind"); // 0 zoom stop, 1 pan-tilt stop, 2 resend
+        QTest::addColumn<int>("errors"); // error answers first; -1: silent
         QTest::addColumn<int>("sends");
-        QTest::newRow("zoom acknowledged") << true << 0 << false << 1;
-        QTest::newRow("zoom error once") << true << 1 << false << 2;
-        QTest::newRow("zoom error twice") << true << 2 << false << 3;
-        QTest::newRow("zoom never acknowledged") << true << 0 << true << 3;
-        QTest::newRow("pan-tilt acknowledged") << false << 0 << false << 1;
-        QTest::newRow("pan-tilt error is an answer") << false << 1 << false << 1;
-        QTest::newRow("pan-tilt silent") << false << 0 << true << 2;
+        QTest::newRow("zoom acknowledged") << 0 << 0 << 1;
+        QTest::newRow("zoom error once") << 0 << 1 << 2;
+        QTest::newRow("zoom error twice") << 0 << 2 << 3;
+        QTest::newRow("zoom never acknowledged") << 0 << -1 << 3;
+        QTest::newRow("pan-tilt acknowledged") << 1 << 0 << 1;
+        QTest::newRow("pan-tilt error is an answer") << 1 << 1 << 1;
+        QTest::newRow("pan-tilt silent") << 1 << -1 << 2;
+        QTest::newRow("resend acknowledged at once") << 2 << 0 << 1;
+        QTest::newRow("resend after one error") << 2 << 1 << 2;
+        QTest::newRow("resend errors throughout") << 2 << 3 << 3;
+        QTest::newRow("resend to a silent camera") << 2 << -1 << 3;
     }
-    void retriedStops()
+    void retries()
     {
-        QFETCH(bool, zoom);
+        QFETCH(int, kind);
         QFETCH(int, errors);
-        QFETCH(bool, silent);
         QFETCH(int, sends);
         for (int i = 0; i < errors; ++i)
             rig_->cam(1).injectReply(hexBytes("906002FF"));
-        if (silent)
+        if (errors < 0)
             rig_->cam(1).setFailureMode(SimCamera::Silent);
+        const QByteArray msg = hexBytes(kind == 0 ? "8101040700FF" : kind == 1 ? "8101060110100303FF"
+                                                                               : "0009810A0F010501FF");
         QElapsedTimer t;
         t.start();
-        if (zoom)
+        if (kind == 0)
             rig_->obj().zoomStop(1);
-        else
+        else if (kind == 1)
             rig_->obj().panTiltStop(0x10, 0x10, 1);
+        else
+            rig_->obj().commandResendUntilAckAndComplete(msg, 100, 1);
         const qint64 ms = t.elapsed();
-        const QByteArray msg = hexBytes(zoom ? "8101040700FF" : "8101060110100303FF");
         QVERIFY(rig_->onlyCameraGot(1, QVector<QByteArray>(sends, msg).toList()));
-        if (zoom) {
-            QCOMPARE(rig_->log().count(QStringLiteral("zoom Stop cmd retry : ")), silent ? 3 : errors);
-            if (silent) // three waits and three pauses
+        if (kind == 0) {
+            QCOMPARE(rig_->log().count(QStringLiteral("zoom Stop cmd retry : ")), errors < 0 ? 3 : errors);
+            if (errors < 0) // three waits and three pauses
                 QVERIFY2(ms >= 880, qPrintable(QString::number(ms)));
         }
         // An offline camera is refused at once, not retried.
@@ -568,28 +574,21 @@ private slots:
             s.autoTilt = false;
             s.profile = 7;
         });
-        QCOMPARE(o.atFigureInq(0), 3);
-        QCOMPARE(o.atFigureCustSizeInq(0), 0x0ABC);
-        QCOMPARE(o.atPlacementInq(0), 2);
-        QCOMPARE(o.atSpeedInq(0), 1);
-        QCOMPARE(o.atDetindInq(0), 3);
-        QCOMPARE(o.atTrackingStartPosInq(0), 5);
-        QVERIFY(o.atOSDInq(0));
-        QVERIFY(o.atAutoZoomInq(0));
-        QVERIFY(!o.atAutoTiltInq(0));
-        QCOMPARE(o.InquireATProfileNum(0), 7);
-
+        // figure, its size, placement, speed, indicator, start position, OSD
+        // reminder, auto zoom, auto tilt, profile
+        const auto settings = [&] {
+            return QList<int>{o.atFigureInq(0),   o.atFigureCustSizeInq(0),   o.atPlacementInq(0), o.atSpeedInq(0),
+                              o.atDetindInq(0),   o.atTrackingStartPosInq(0), o.atOSDInq(0),       o.atAutoZoomInq(0),
+                              o.atAutoTiltInq(0), o.InquireATProfileNum(0)};
+        };
+        QCOMPARE(settings(), (QList<int>{3, 0x0ABC, 2, 1, 3, 5, 1, 1, 0, 7}));
         // What the operations set is what the inquiries read back.
         o.atAutoTiltOn(0);
-        QVERIFY(o.atAutoTiltInq(0));
         o.atOsdRmdOff(0);
-        QVERIFY(!o.atOSDInq(0));
         o.atCloseUp(0);
-        QCOMPARE(o.atFigureInq(0), 2);
         o.atPlaceLeft(0);
-        QCOMPARE(o.atPlacementInq(0), 0);
         o.atTrackRecallProfile(0x0A, 0);
-        QCOMPARE(o.InquireATProfileNum(0), 10);
+        QCOMPARE(settings(), (QList<int>{2, 0x0ABC, 0, 1, 3, 5, 0, 1, 1, 10}));
     }
 
     void profileNumber_data()

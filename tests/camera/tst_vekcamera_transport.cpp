@@ -167,30 +167,6 @@ private slots:
         QCOMPARE(rig_->obj().modelName(), QStringLiteral("39c"));
     }
 
-    void resendUntilAcknowledged_data()
-    {
-        QTest::addColumn<int>("errorsFirst");
-        QTest::addColumn<bool>("silent");
-        QTest::addColumn<int>("sends");
-        QTest::newRow("acknowledged at once") << 0 << false << 1;
-        QTest::newRow("one error then ack") << 1 << false << 2;
-        QTest::newRow("errors throughout") << 3 << false << 3;
-        QTest::newRow("silent camera") << 0 << true << 3;
-    }
-    void resendUntilAcknowledged()
-    {
-        QFETCH(int, errorsFirst);
-        QFETCH(bool, silent);
-        QFETCH(int, sends);
-        for (int i = 0; i < errorsFirst; ++i)
-            rig_->cam(1).injectReply(hexBytes("906002FF"));
-        if (silent)
-            rig_->cam(1).setFailureMode(SimCamera::Silent);
-        const QByteArray frame = hexBytes("0009810A0F010501FF");
-        rig_->obj().commandResendUntilAckAndComplete(frame, 100, 1);
-        QVERIFY(rig_->onlyCameraGot(1, QVector<QByteArray>(sends, frame).toList()));
-    }
-
     void resendWithoutIndexGoesToLastCamera()
     {
         rig_->obj().camTallyOff(2);
