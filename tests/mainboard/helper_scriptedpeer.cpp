@@ -50,30 +50,6 @@ quint16 ScriptedPeer::listenTcp()
     return port;
 }
 
-void ScriptedPeer::queue(const Script &script)
-{
-    QMutexLocker lock(&mutex_);
-    queue_.append(script);
-}
-
-void ScriptedPeer::setResponder(Responder responder)
-{
-    QMutexLocker lock(&mutex_);
-    responder_ = std::move(responder);
-}
-
-QList<QByteArray> ScriptedPeer::frames() const
-{
-    QMutexLocker lock(&mutex_);
-    return frames_;
-}
-
-QByteArray ScriptedPeer::tcpRaw() const
-{
-    QMutexLocker lock(&mutex_);
-    return tcpRaw_;
-}
-
 void ScriptedPeer::clear()
 {
     QMutexLocker lock(&mutex_);

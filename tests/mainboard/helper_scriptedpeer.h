@@ -41,14 +41,14 @@ public:
     quint16 listenTcp();
 
     // One script per received frame, in order; then the responder; else silence.
-    void queue(const Script &script);
+    void queue(const Script &script) { QMutexLocker lock(&mutex_); queue_.append(script); }
     void queueReply(const QByteArray &bytes, int delayMs = 0) { queue({{delayMs, bytes}}); }
-    void setResponder(Responder responder);
+    void setResponder(Responder responder) { QMutexLocker lock(&mutex_); responder_ = std::move(responder); }
 
-    QList<QByteArray> frames() const;
+    QList<QByteArray> frames() const { QMutexLocker lock(&mutex_); return frames_; }
     int frameCount() const { return frames().size(); }
     // Every byte received on the TCP connection, length prefixes included.
-    QByteArray tcpRaw() const;
+    QByteArray tcpRaw() const { QMutexLocker lock(&mutex_); return tcpRaw_; }
     void clear();
     // Writes now, unasked, on the serial line.
     void writeNow(const QByteArray &bytes);
