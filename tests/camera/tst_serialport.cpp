@@ -276,32 +276,25 @@ private slots:
         QVERIFY2(took >= 1800 && took < 4000, qPrintable(QString::number(took)));
     }
 
-    void readDataTakesWhatArrived()
+    void readDataAndClearTXRX()
     {
         QVERIFY(send(kPowerInq));
         QByteArray data = "old";
         sp_->readData(data);
         QCOMPARE(spaced(data), spaced(hex("90 50 02 FF")));
-        cam_->setFailureMode(SimCamera::Silent);
-        QVERIFY(send(kPowerInq));
-        QElapsedTimer t;
-        t.start();
-        sp_->readData(data);
-        QVERIFY(data.isEmpty());
-        QVERIFY(t.elapsed() >= 160);
-    }
 
-    void clearTXRXDropsPendingInput()
-    {
+        // Pending input, whether Qt has read it yet or not, is dropped by the clear.
         cam_->writeRaw(hex("90 41 FF 90 51 FF"));
         QTRY_COMPARE(sp_->port()->bytesAvailable(), qint64(6));
         cam_->writeRaw(hex("90 50 02 FF"));
         QVERIFY(waitForDriverBytes(4));
         sp_->clearTXRX();
         QCOMPARE(sp_->port()->bytesAvailable(), qint64(0));
-        QByteArray data;
+        QElapsedTimer t;
+        t.start();
         sp_->readData(data);
         QCOMPARE(data, QByteArray());
+        QVERIFY(t.elapsed() >= 160);
         sp_->closeSerialPort();
         sp_->clearTXRX(); // a closed port is left alone
         QVERIFY(!sp_->isOpened());

@@ -129,42 +129,41 @@ private slots:
         QVERIFY(log_->contains(QStringLiteral("cameraClear")));
     }
 
+    // Indices outside the registry change nothing and read as no options.
     void optionDefaults_data()
     {
+        QTest::addColumn<int>("index");
         QTest::addColumn<int>("capability");
         QTest::addColumn<QString>("expected");
         for (int capability : {1, 2})
-            QTest::addRow("capability %d", capability) << capability << "1 0 0 0 | 0 0 0 1 0";
+            QTest::addRow("capability %d", capability) << 1 << capability << "1 0 0 0 | 0 0 0 1 0";
         for (int capability : {0, 3, -1})
-            QTest::addRow("capability %d", capability) << capability << kNoOptions;
+            QTest::addRow("capability %d", capability) << 1 << capability << kNoOptions;
+        for (int index : {-1, 2, 7, 1 << 30})
+            QTest::addRow("index %d", index) << index << 2 << kNoOptions;
     }
     void optionDefaults()
     {
+        QFETCH(int, index);
         QFETCH(int, capability);
         QFETCH(QString, expected);
+        vek_camera_info set = entryWith(2);
+        set.atTrack = true;
+        set.atMode = 4;
         vek_camera_info dirty = entryWith(1);
         dirty.atTrack = !expected.startsWith('1');
         dirty.atAutoZoom = dirty.atAutoTilt = dirty.atOsdRmd = true;
         dirty.atMode = dirty.atTrackStartPos = dirty.atDetIndicator = dirty.atRoiStartPos = dirty.atRoiActTime = 9;
-        obj_->addCamera(entryWith(2));
+        obj_->addCamera(set);
         obj_->addCamera(dirty);
-        obj_->atOptInitDefault(1, capability);
-        QVERIFY(log_->contains(QStringLiteral("(camIndex=1, atCapability=%1)").arg(capability)));
-        QCOMPARE(options(*obj_, 1), expected);
-        QCOMPARE(options(*obj_, 0), kNoOptions); // the other entry is untouched
-    }
-
-    void optionsOutsideRegistry()
-    {
-        vek_camera_info e = entryWith(1);
-        e.atTrack = true;
-        e.atMode = 4;
-        obj_->addCamera(e);
-        for (int idx : {-1, 1, 7, 1 << 30}) {
-            obj_->atOptInitDefault(idx, 2);
-            QCOMPARE(options(*obj_, idx), kNoOptions);
-        }
-        QCOMPARE(options(*obj_, 0), QStringLiteral("1 0 0 0 | 4 0 0 0 0"));
+        const QString dirtyOptions = options(*obj_, 1);
+        obj_->atOptInitDefault(index, capability);
+        QCOMPARE(options(*obj_, index), expected);
+        QCOMPARE(options(*obj_, 0), QStringLiteral("1 0 0 0 | 4 0 0 0 0")); // the other entry is untouched
+        if (index == 1)
+            QVERIFY(log_->contains(QStringLiteral("(camIndex=1, atCapability=%1)").arg(capability)));
+        else
+            QCOMPARE(options(*obj_, 1), dirtyOptions);
         obj_->refreshAtStatus(0);
         QVERIFY(log_->contains(QStringLiteral("[vekcameraobject] vekCameraObject::refreshAtStatus()")));
     }
