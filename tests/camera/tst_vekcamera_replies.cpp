@@ -229,6 +229,7 @@ private slots:
     {
         QFETCH(QByteArray, reply);
         const bool presetAck = reply.startsWith(hexBytes("9041"));
+        VekSignalTrace trace(rig_->obj());
         for (const Inquiry &q : inquiries()) {
             // An acknowledgement is the right answer for the preset operations.
             const bool isPreset = QByteArray(q.name).contains("Ptz") || QByteArray(q.name) == "presetMemSpeed";
@@ -239,6 +240,9 @@ private slots:
             const int result = q.call(rig_->obj(), 0);
             QVERIFY2(result == q.failure, q.name);
             QVERIFY2(rig_->log().contains(QStringLiteral("[ERR]")), q.name);
+            // Nothing is reported to the interface (a recall announces its motion first).
+            const QStringList emitted = trace.take().filter(QRegularExpression(QStringLiteral("^(?!moving\\()")));
+            QVERIFY2(emitted.isEmpty(), qPrintable(QString::fromLatin1(q.name) + ": " + emitted.join(' ')));
         }
     }
 
