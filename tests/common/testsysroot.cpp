@@ -78,11 +78,6 @@ void TestSysroot::setStandInOutput(const QString &tool, const QByteArray &output
     SimTools(root()).setOutput(tool, output, exitCode);
 }
 
-QList<QPair<qint64, QString>> TestSysroot::timedCalls(const QString &tool) const
-{
-    return SimTools(root()).timedCalls(tool);
-}
-
 QStringList TestSysroot::calls(const QString &tool) const
 {
     return SimTools(root()).calls(tool);

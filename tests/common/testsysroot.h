@@ -36,8 +36,6 @@ public:
 
     // Argument lines the stand-in recorded, oldest first.
     QStringList calls(const QString &tool) const;
-    // The same, with the wall-clock time of each call in milliseconds.
-    QList<QPair<qint64, QString>> timedCalls(const QString &tool) const;
     // Every call of every stand-in in order, as "<tool> <args>".
     QStringList allCalls() const;
     void clearCalls() const;
