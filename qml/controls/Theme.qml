@@ -1,0 +1,44 @@
+pragma Singleton
+import QtQuick 2.15
+
+// Colours, sizes and fonts of every page. Pages are laid out at 1024x600
+// (the unit's 7-inch screen) and the root page scales them uniformly.
+QtObject {
+    readonly property int designWidth: 1024
+    readonly property int designHeight: 600
+
+    // Dark, calm surfaces; state colours that read at arm's length.
+    readonly property color background: "#111417"
+    readonly property color surface: "#1b2025"
+    readonly property color surfaceRaised: "#262d34"
+    readonly property color outline: "#3a444e"
+    readonly property color text: "#e8ecef"
+    readonly property color textDim: "#9aa5af"
+    readonly property color textOnState: "#ffffff"
+    readonly property color program: "#d42a2a"
+    readonly property color programDim: "#5a1c1c"
+    readonly property color preview: "#1fa34a"
+    readonly property color previewDim: "#1a4428"
+    readonly property color accent: "#f0a020"     // selected function, store mode
+    readonly property color info: "#2f7fd0"
+    readonly property color warning: "#e0a000"
+    readonly property color offline: "#5b636b"
+    readonly property color pressed: "#3d4752"
+    readonly property color disabledText: "#5b636b"
+
+    // Touch targets: at least 9 mm on a 7-inch 1024x600 panel (about 60 px).
+    readonly property int touchMin: 60
+    readonly property int buttonHeight: 64
+    readonly property int busButtonWidth: 104
+    readonly property int spacing: 8
+    readonly property int margin: 12
+    readonly property int radius: 6
+    readonly property int borderWidth: 2
+
+    // One family for every language: a CJK font carries the Latin glyphs too.
+    readonly property string fontFamily: "WenQuanYi Micro Hei"
+    readonly property int fontSmall: 15
+    readonly property int fontNormal: 18
+    readonly property int fontLarge: 22
+    readonly property int fontTitle: 26
+}

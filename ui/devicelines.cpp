@@ -1,0 +1,36 @@
+#include "ui/devicelines.h"
+
+#include "camera/vekcameraobject.h"
+#include "maint/rpitool.h"
+#include "netsvc/net.h"
+#include "switcher/commandexecobject.h"
+
+DeviceLines::DeviceLines(commandExecObject *mainboard, vekCameraObject *cameras, net *netObject, RpiTool *rpi,
+                         QObject *parent)
+    : QObject(parent)
+    , rpi_(rpi)
+    , mainboard_("mainboard", mainboard)
+    , camera_("camera", cameras)
+    , net_("system", netObject)
+{
+    // RpiTool runs its commands on the system thread beside net.
+    if (rpi_ && netObject)
+        rpi_->moveToThread(net_.thread());
+}
+
+DeviceLines::~DeviceLines()
+{
+    stop();
+}
+
+void DeviceLines::stop()
+{
+    QThread *home = QThread::currentThread();
+    if (rpi_ && rpi_->thread() != home) {
+        RpiTool *tool = rpi_;
+        net_.post([tool, home](net &) { tool->moveToThread(home); });
+    }
+    net_.stop(home);
+    camera_.stop(home);
+    mainboard_.stop(home);
+}

@@ -1,0 +1,26 @@
+#include "ui/panel.h"
+
+Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
+    : QObject(parent), lines_(lines), settings_(settings)
+{
+}
+
+bool Panel::camOnline(int camera) const
+{
+    switch (camera) {
+    case 0: return cam1Online();
+    case 1: return cam2Online();
+    case 2: return cam3Online();
+    default: return false;
+    }
+}
+
+void Panel::setCamOnline(int camera, bool online)
+{
+    switch (camera) {
+    case 0: setCam1Online(online); break;
+    case 1: setCam2Online(online); break;
+    case 2: setCam3Online(online); break;
+    default: break;
+    }
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class DeviceLines;
+class PanelSettings;
+
+// A notifying property whose setter emits only on a change.
+#define PANEL_PROPERTY(Type, name, Setter)                                                                   \
+    Q_PROPERTY(Type name READ name WRITE Setter NOTIFY name##Changed)                                         \
+public:                                                                                                       \
+    Type name() const { return m_##name; }                                                                    \
+    void Setter(Type v)                                                                                       \
+    {                                                                                                         \
+        if (m_##name == v)                                                                                    \
+            return;                                                                                           \
+        m_##name = v;                                                                                         \
+        emit name##Changed();                                                                                 \
+    }                                                                                                         \
+    Q_SIGNAL void name##Changed();                                                                            \
+                                                                                                              \
+private:                                                                                                      \
+    Type m_##name
+
+// The root state of the interface and the hub of its control flow. Lives on
+// the interface thread; the pages bind to its properties and call its
+// invokables. It reaches the devices only through DeviceLines, never
+// directly, so nothing here waits on a line.
+class Panel : public QObject
+{
+    Q_OBJECT
+
+    PANEL_PROPERTY(int, programNo, setProgramNo) = 0;
+    PANEL_PROPERTY(int, previewNo, setPreviewNo) = 0;
+    PANEL_PROPERTY(int, camSel, setCamSel) = 0;
+    PANEL_PROPERTY(int, trackingCamSel, setTrackingCamSel) = 0;
+    PANEL_PROPERTY(int, funcSel, setFuncSel) = -1; // -1: no function pop-up open
+    PANEL_PROPERTY(int, menuOption, setMenuOption) = 0;
+    PANEL_PROPERTY(bool, lockJoystickAndTBar, setLockJoystickAndTBar) = false;
+    PANEL_PROPERTY(int, transSpeed, setTransSpeed) = 0;
+    PANEL_PROPERTY(int, speedValue, setSpeedValue) = 24;
+    PANEL_PROPERTY(bool, pipPgmFlag, setPipPgmFlag) = false;
+    PANEL_PROPERTY(bool, pipPvwFlag, setPipPvwFlag) = false;
+    PANEL_PROPERTY(bool, lumaPgmFlag, setLumaPgmFlag) = false;
+    PANEL_PROPERTY(bool, lumaPvwFlag, setLumaPvwFlag) = false;
+    PANEL_PROPERTY(bool, cam1Online, setCam1Online) = false;
+    PANEL_PROPERTY(bool, cam2Online, setCam2Online) = false;
+    PANEL_PROPERTY(bool, cam3Online, setCam3Online) = false;
+    PANEL_PROPERTY(bool, skipFirstSwitch, setSkipFirstSwitch) = true;
+    // 0 English, 1 Traditional Chinese, 2 Simplified Chinese.
+    PANEL_PROPERTY(int, langType, setLangType) = 0;
+    // True once the start-up sequence has completed ("enable the system").
+    PANEL_PROPERTY(bool, systemEnabled, setSystemEnabled) = false;
+    PANEL_PROPERTY(bool, mainboardConnected, setMainboardConnected) = false;
+
+public:
+    explicit Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent = nullptr);
+
+    DeviceLines *lines() const { return lines_; }
+    PanelSettings *settings() const { return settings_; }
+
+    // Camera 0..2 online flag (false outside the range).
+    Q_INVOKABLE bool camOnline(int camera) const;
+    void setCamOnline(int camera, bool online);
+
+private:
+    DeviceLines *lines_;
+    PanelSettings *settings_;
+};

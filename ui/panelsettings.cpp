@@ -1,0 +1,234 @@
+#include "ui/panelsettings.h"
+
+#include "platform/sysroot.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QThread>
+#include <QThreadPool>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+const QString kSystem = QStringLiteral("system");
+const QString kUser = QStringLiteral("user");
+
+// How long changes gather before one write: a dragged fader writes once.
+constexpr int kCoalesceMs = 250;
+
+QHash<QString, QVariant> makeDefaults()
+{
+    QHash<QString, QVariant> d;
+    auto sys = [&d](const char *key, const QVariant &v) { d.insert(kSystem + '/' + QLatin1String(key), v); };
+    auto usr = [&d](const QString &key, const QVariant &v) { d.insert(kUser + '/' + key, v); };
+    sys("firstEntry", true);
+    sys("langType", 0);
+    for (int i = 1; i <= 12; ++i)
+        d.insert(kSystem + QStringLiteral("/imageKey%1File").arg(i),
+                 QStringLiteral("/images/tracking/img_capture_picture_01.png"));
+    sys("loBound", 743);
+    sys("hiBound", 1663);
+    sys("joysticMidValue", 1240);
+    for (const char *k : {"ch1Offset", "ch2Offset", "digitalOffset", "rcaOffset"})
+        sys(k, 0);
+    sys("speedNum", 2);
+    for (const char *k : {"cam1Speed", "cam2Speed", "cam3Speed"})
+        sys(k, 9);
+    for (const char *k : {"rcaVal", "masterVal", "ch1Val", "ch2Val", "earVal", "digitVal"})
+        sys(k, 15);
+    for (const char *k : {"rca2Val", "ch12Val", "ch22Val", "digit2Val"})
+        sys(k, 48);
+    for (const char *k : {"master2Val", "ear2Val"})
+        sys(k, 0);
+    sys("transitionSpeed", 1);
+    for (const char *k : {"pgmOutResForSetup", "mvOutResForSetup", "outFormatForSetup"})
+        sys(k, 0);
+
+    const QStringList channels = {QStringLiteral("audioCh1"),  QStringLiteral("audioCh2"),
+                                  QStringLiteral("audioHDMI"), QStringLiteral("audioRCA"),
+                                  QStringLiteral("audioHeadset"), QStringLiteral("audioMaster")};
+    for (const QString &c : channels) {
+        const bool loud = c != QLatin1String("audioHeadset") && c != QLatin1String("audioMaster");
+        usr(c + QStringLiteral("_factory"), loud ? 48 : 0);
+        for (int n = 1; n <= 6; ++n)
+            usr(c + QStringLiteral("_%1").arg(n), 0);
+    }
+    return d;
+}
+
+const QHash<QString, QVariant> &defaults()
+{
+    static const QHash<QString, QVariant> d = makeDefaults();
+    return d;
+}
+
+QVariant asDefaultType(const QVariant &stored, const QVariant &def)
+{
+    QVariant v = stored;
+    if (v.convert(def.userType()))
+        return v;
+    return def;
+}
+
+bool fsyncPath(const QString &path, int flags)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+} // namespace
+
+PanelSettings::PanelSettings(QObject *parent) : PanelSettings(defaultPath(), parent) {}
+
+PanelSettings::PanelSettings(const QString &filePath, QObject *parent) : QObject(parent), path_(filePath)
+{
+    writeTimer_.setSingleShot(true);
+    writeTimer_.setInterval(kCoalesceMs);
+    connect(&writeTimer_, &QTimer::timeout, this, &PanelSettings::startWrite);
+}
+
+PanelSettings::~PanelSettings()
+{
+    flush();
+}
+
+QString PanelSettings::defaultPath()
+{
+    return Sysroot::path(QStringLiteral("/home/pi/.config/Tervana/tavrik.conf"));
+}
+
+QVariant PanelSettings::defaultValue(const QString &group, const QString &key)
+{
+    return defaults().value(fullKey(group, key));
+}
+
+PanelSettings::LoadResult PanelSettings::load()
+{
+    values_.clear();
+    const QFileInfo info(path_);
+    if (!info.exists()) {
+        loadResult_ = FirstStart;
+        return loadResult_;
+    }
+
+    QSettings file(path_, QSettings::IniFormat);
+    const bool readable = info.isFile() && info.isReadable();
+    const bool parsed = readable && file.status() == QSettings::NoError
+                        && file.childGroups().contains(kSystem);
+    if (!parsed) {
+        qWarning().noquote() << "[ERR] Settings file" << path_
+                             << "cannot be read; starting from defaults, user memories kept";
+        values_.insert(fullKey(kSystem, QStringLiteral("firstEntry")), false);
+        loadResult_ = Damaged;
+        ++generation_;
+        startWrite();
+        return loadResult_;
+    }
+
+    for (const QString &key : file.allKeys()) {
+        const auto def = defaults().constFind(key);
+        if (def == defaults().constEnd())
+            continue; // keys of older or newer panels are left out
+        values_.insert(key, asDefaultType(file.value(key), def.value()));
+    }
+    loadResult_ = Loaded;
+    return loadResult_;
+}
+
+QVariant PanelSettings::value(const QString &group, const QString &key) const
+{
+    const QString full = fullKey(group, key);
+    const auto it = values_.constFind(full);
+    if (it != values_.constEnd())
+        return it.value();
+    const auto def = defaults().constFind(full);
+    if (def == defaults().constEnd()) {
+        qWarning().noquote() << "[WARN] unknown setting" << full;
+        return {};
+    }
+    return def.value();
+}
+
+void PanelSettings::setValue(const QString &group, const QString &key, const QVariant &v)
+{
+    const QString full = fullKey(group, key);
+    const auto def = defaults().constFind(full);
+    if (def == defaults().constEnd()) {
+        qWarning().noquote() << "[WARN] unknown setting" << full << "not stored";
+        return;
+    }
+    const QVariant converted = asDefaultType(v, def.value());
+    if (value(group, key) == converted && values_.contains(full))
+        return;
+    values_.insert(full, converted);
+    ++generation_;
+    scheduleWrite();
+    emit valueChanged(group, key);
+}
+
+void PanelSettings::scheduleWrite()
+{
+    if (!writeTimer_.isActive())
+        writeTimer_.start();
+}
+
+void PanelSettings::startWrite()
+{
+    writeTimer_.stop();
+    const QHash<QString, QVariant> snapshot = values_;
+    const quint64 generation = generation_;
+    writesInFlight_.fetch_add(1);
+    QThreadPool::globalInstance()->start([this, snapshot, generation] {
+        writeSnapshot(snapshot, generation);
+        writesInFlight_.fetch_sub(1);
+    });
+}
+
+void PanelSettings::flush()
+{
+    if (writeTimer_.isActive() || written_.load() < generation_)
+        writeSnapshot(values_, generation_);
+    writeTimer_.stop();
+    // A pool write that started before may still be running.
+    while (writesInFlight_.load() > 0)
+        QThread::msleep(1);
+}
+
+bool PanelSettings::writeSnapshot(const QHash<QString, QVariant> &values, quint64 generation)
+{
+    QMutexLocker lock(&writeMutex_);
+    if (written_.load() >= generation)
+        return true; // a newer snapshot is already on disk
+
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    const QString tmp = path_ + QStringLiteral(".new");
+    QFile::remove(tmp);
+    {
+        QSettings out(tmp, QSettings::IniFormat);
+        // Every key, defaults included, so the file says what the panel uses.
+        for (auto it = defaults().constBegin(); it != defaults().constEnd(); ++it)
+            out.setValue(it.key(), values.value(it.key(), it.value()));
+        out.sync();
+        if (out.status() != QSettings::NoError) {
+            qWarning().noquote() << "[ERR] Settings file" << tmp << "could not be written";
+            QFile::remove(tmp);
+            return false;
+        }
+    }
+    if (!fsyncPath(tmp, O_RDONLY) || ::rename(QFile::encodeName(tmp).constData(),
+                                               QFile::encodeName(path_).constData()) != 0) {
+        qWarning().noquote() << "[ERR] Settings file" << path_ << "could not be replaced";
+        QFile::remove(tmp);
+        return false;
+    }
+    fsyncPath(QFileInfo(path_).absolutePath(), O_RDONLY | O_DIRECTORY);
+    written_.store(generation);
+    return true;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QHash>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QVariant>
+
+#include <atomic>
+
+// The interface's user settings: "/home/pi/.config/Tervana/tavrik.conf"
+// (under the sysroot), groups "system" and "user", every key with its
+// default. Lives on the interface thread.
+//
+// A power cut never leaves the file half written: a write goes to a sibling
+// file that is synced and then renamed over the old one, so the file is the
+// old or the new content. Writes are coalesced and run on a worker thread,
+// because an fsync on an SD card can take longer than a frame.
+class PanelSettings : public QObject
+{
+    Q_OBJECT
+public:
+    enum LoadResult {
+        FirstStart, // no file yet: the first start after installation
+        Loaded,
+        Damaged, // the file exists but could not be read: defaults, not a first start
+    };
+    Q_ENUM(LoadResult)
+
+    explicit PanelSettings(QObject *parent = nullptr);
+    // `filePath` as it is on disk (tests); the default goes through the sysroot.
+    explicit PanelSettings(const QString &filePath, QObject *parent = nullptr);
+    ~PanelSettings() override;
+
+    static QString defaultPath();
+    QString filePath() const { return path_; }
+
+    // Reads the file. A damaged file is logged, replaced by the defaults
+    // with `firstEntry` false (so the first-start flow never saves the user
+    // memories over the mainboard's), and rewritten at once.
+    LoadResult load();
+    LoadResult loadResult() const { return loadResult_; }
+
+    // The stored value, converted to the type of the key's default; the
+    // default when the key was never written. Unknown keys give an invalid
+    // QVariant and a warning.
+    Q_INVOKABLE QVariant value(const QString &group, const QString &key) const;
+    int intValue(const QString &group, const QString &key) const { return value(group, key).toInt(); }
+    bool boolValue(const QString &group, const QString &key) const { return value(group, key).toBool(); }
+    QString stringValue(const QString &group, const QString &key) const { return value(group, key).toString(); }
+
+    // Stores the value and schedules a write; emits valueChanged only on a change.
+    Q_INVOKABLE void setValue(const QString &group, const QString &key, const QVariant &value);
+
+    // Writes pending changes now and waits for the write.
+    void flush();
+
+    static QVariant defaultValue(const QString &group, const QString &key);
+
+signals:
+    void valueChanged(const QString &group, const QString &key);
+
+private:
+    static QString fullKey(const QString &group, const QString &key) { return group + QLatin1Char('/') + key; }
+    void scheduleWrite();
+    void startWrite();
+    // Runs on a pool thread or, from flush(), on the caller's.
+    bool writeSnapshot(const QHash<QString, QVariant> &values, quint64 generation);
+
+    QString path_;
+    QHash<QString, QVariant> values_;
+    LoadResult loadResult_ = FirstStart;
+    QTimer writeTimer_;
+    quint64 generation_ = 0;
+    // Held for the whole of one write; the newest snapshot wins.
+    QMutex writeMutex_;
+    std::atomic<quint64> written_{0};
+    std::atomic<int> writesInFlight_{0};
+};
