@@ -24,3 +24,18 @@ void Panel::setCamOnline(int camera, bool online)
     default: break;
     }
 }
+
+// Placeholders until the control flow lands; each forwards to the lanes.
+void Panel::pressProgram(int) {}
+void Panel::pressPreview(int) {}
+void Panel::cut() {}
+void Panel::autoTransition() {}
+void Panel::selectWipe() {}
+void Panel::selectMix() {}
+void Panel::togglePipProgram() {}
+void Panel::togglePipPreview() {}
+void Panel::toggleKeyProgram() {}
+void Panel::toggleKeyPreview() {}
+void Panel::recallUserMemory(int) {}
+void Panel::openFunction(int func) { setFuncSel(func); }
+void Panel::setCameraSpeed(int, int) {}

@@ -53,6 +53,24 @@ class Panel : public QObject
     // True once the start-up sequence has completed ("enable the system").
     PANEL_PROPERTY(bool, systemEnabled, setSystemEnabled) = false;
     PANEL_PROPERTY(bool, mainboardConnected, setMainboardConnected) = false;
+    // Mirrors of the switcher state the home page shows.
+    PANEL_PROPERTY(bool, wipeSelected, setWipeSelected) = false;
+    PANEL_PROPERTY(bool, transitionRunning, setTransitionRunning) = false;
+    PANEL_PROPERTY(int, tbarPosition, setTbarPosition) = 0; // 0..1023 as last sent
+    PANEL_PROPERTY(int, userMemorySel, setUserMemorySel) = 0;
+    PANEL_PROPERTY(QString, mainboardVersion, setMainboardVersion) = QStringLiteral("v1.0.0");
+    PANEL_PROPERTY(QString, appVersion, setAppVersion) = QStringLiteral("v1.1.15");
+    // Pages shown over everything: splash (with the launch logo for its first
+    // seconds) and loading; banners that never hide the buses.
+    PANEL_PROPERTY(bool, splashVisible, setSplashVisible) = true;
+    PANEL_PROPERTY(bool, launchLogoVisible, setLaunchLogoVisible) = false;
+    PANEL_PROPERTY(bool, loadingVisible, setLoadingVisible) = false;
+    PANEL_PROPERTY(bool, busyNoticeVisible, setBusyNoticeVisible) = false;
+    // A notification for the operator (e.g. no camera signal); empty: none.
+    PANEL_PROPERTY(QString, notice, setNotice);
+    PANEL_PROPERTY(bool, shutdownVisible, setShutdownVisible) = false;
+    PANEL_PROPERTY(bool, upgradeVisible, setUpgradeVisible) = false;
+    PANEL_PROPERTY(bool, screenshotMode, setScreenshotMode) = false;
 
 public:
     explicit Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent = nullptr);
@@ -63,6 +81,25 @@ public:
     // Camera 0..2 online flag (false outside the range).
     Q_INVOKABLE bool camOnline(int camera) const;
     void setCamOnline(int camera, bool online);
+
+    // What the home page forwards (the control flow behind each is the
+    // interface's, see panel.cpp). Buttons 0..4 select black and inputs 1..4;
+    // button 5 toggles background / colour bar.
+    Q_INVOKABLE void pressProgram(int button);
+    Q_INVOKABLE void pressPreview(int button);
+    Q_INVOKABLE void cut();
+    Q_INVOKABLE void autoTransition();
+    Q_INVOKABLE void selectWipe();
+    Q_INVOKABLE void selectMix();
+    Q_INVOKABLE void togglePipProgram();
+    Q_INVOKABLE void togglePipPreview();
+    Q_INVOKABLE void toggleKeyProgram();
+    Q_INVOKABLE void toggleKeyPreview();
+    // Home page recall of user memories 1 and 2 (and the setup menu's 1..6).
+    Q_INVOKABLE void recallUserMemory(int n);
+    // Opens function pop-up 0..4 (closing any other) or closes it (-1).
+    Q_INVOKABLE void openFunction(int func);
+    Q_INVOKABLE void setCameraSpeed(int camera, int speed);
 
 private:
     DeviceLines *lines_;
