@@ -3,5 +3,7 @@
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="${TAVRIK_BUILD_DIR:-$top/build/release}"
+# Paths relative to the checkout, so a second checkout (CI) hits the same cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$top}"
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"
