@@ -10,7 +10,7 @@ import "."
 ApplicationWindow {
     id: win
     title: "tavrik — simulated unit"
-    width: 1000; height: 780
+    width: 1180; height: 780
     visible: true
     color: SimTheme.background
     font.pixelSize: SimTheme.body
@@ -77,7 +77,7 @@ ApplicationWindow {
                     width: 60; height: 60; radius: 30
                     color: powerArea.pressed || ctl.power ? SimTheme.program : SimTheme.raised
                     border.color: SimTheme.dim
-                    Text { anchors.centerIn: parent; text: "⏻"; color: SimTheme.text; font.pixelSize: 26 }
+                    Text { anchors.centerIn: parent; text: "PWR"; color: SimTheme.text; font.pixelSize: SimTheme.small; font.bold: true }
                     MouseArea {
                         id: powerArea
                         anchors.fill: parent
@@ -152,7 +152,7 @@ ApplicationWindow {
             property int cw: (width - 12) / 2
             Field { width: parent.cw; label: "PiP"; value: "src " + mb.pipSource + (mb.pipProgram ? " · on PGM" : "") + (mb.pipPreview ? " · on PVW" : "") }
             Field { width: parent.cw; label: "Key"; value: "src " + mb.keySource + (mb.keyProgram ? " · on PGM" : "") + (mb.keyPreview ? " · on PVW" : "") }
-            Field { width: parent.cw; label: "Output/setup"; value: mb.setup }
+            Field { width: parent.cw; label: "Setup"; value: mb.setup }
             Field { width: parent.cw; label: "Firmware"; value: mb.firmware }
             Field { width: parent.cw; label: "Frames"; value: mb.frames + " · bad " + mb.badFrames + " · dropped " + mb.dropped }
             Field { width: parent.cw; label: "Transitions"; value: mb.transitions + (mb.bootLoader ? " · packets " + mb.packets : "") }
@@ -200,14 +200,14 @@ ApplicationWindow {
                 Column {
                     anchors { top: tally.bottom; topMargin: 6; left: parent.left; right: parent.right }
                     spacing: 1
-                    Field { width: parent.width; labelWidth: 64; label: "Pan/tilt"; value: c.pan + " / " + c.tilt + (c.moving ? " ▸" : "") }
-                    Field { width: parent.width; labelWidth: 64; label: "Zoom"; value: c.zoom }
-                    Field { width: parent.width; labelWidth: 64; label: "Focus"; value: c.focus }
-                    Field { width: parent.width; labelWidth: 64; label: "Exposure"; value: c.exposure }
-                    Field { width: parent.width; labelWidth: 64; label: "WB"; value: c.wb }
-                    Field { width: parent.width; labelWidth: 64; label: "Preset"; value: "stored " + (c.presetStored < 0 ? "–" : c.presetStored) + " · recalled " + (c.presetRecalled < 0 ? "–" : c.presetRecalled) }
-                    Field { width: parent.width; labelWidth: 64; label: "Tracking"; value: c.tracking }
-                    Field { width: parent.width; labelWidth: 64; label: "Messages"; value: c.received }
+                    Field { width: parent.width; labelWidth: 74; label: "Pan/tilt"; value: c.pan + " / " + c.tilt + (c.moving ? " ▸" : "") }
+                    Field { width: parent.width; labelWidth: 74; label: "Zoom"; value: c.zoom }
+                    Field { width: parent.width; labelWidth: 74; label: "Focus"; value: c.focus }
+                    Field { width: parent.width; labelWidth: 74; label: "Exposure"; value: c.exposure }
+                    Field { width: parent.width; labelWidth: 74; label: "WB"; value: c.wb }
+                    Field { width: parent.width; labelWidth: 74; label: "Preset"; value: "stored " + (c.presetStored < 0 ? "–" : c.presetStored) + ", recalled " + (c.presetRecalled < 0 ? "–" : c.presetRecalled) }
+                    Field { width: parent.width; labelWidth: 74; label: "Tracking"; value: c.tracking }
+                    Field { width: parent.width; labelWidth: 74; label: "Messages"; value: c.received }
                 }
                 Row {
                     anchors { bottom: parent.bottom; left: parent.left; right: parent.right }

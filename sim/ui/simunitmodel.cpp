@@ -81,7 +81,7 @@ QVariantMap mainboardMap(SimMainboard &mb)
     m[QStringLiteral("keySource")] = s.keySource();
     m[QStringLiteral("split")] = s.flag(2);
     m[QStringLiteral("aux")] = QStringLiteral("%1 / mode %2").arg(s.auxSource).arg(s.auxMode);
-    m[QStringLiteral("setup")] = hexBytes(setup.left(3)) + QLatin1String(" · ") + hexBytes(setup.mid(7, 1));
+    m[QStringLiteral("setup")] = hexBytes(setup.left(3)) + QStringLiteral(" · ") + hexBytes(setup.mid(7, 1));
     m[QStringLiteral("firmware")] = setup.size() >= 7
         ? QStringLiteral("%1.%2, OSD %3.%4").arg(int(quint8(setup[3]))).arg(int(quint8(setup[4])))
               .arg(int(quint8(setup[5]))).arg(int(quint8(setup[6])))
