@@ -10,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QQmlApplicationEngine>
@@ -43,8 +44,14 @@ bool displayAvailable(const std::vector<char *> &args)
     for (const char *a : args)
         if (qstrcmp(a, "-platform") == 0)
             return true;
-    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
-        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return true;
+    // A local X display that is gone would end the program at start-up:
+    // the console still works without it.
+    const QString display = qEnvironmentVariable("DISPLAY");
+    if (display.startsWith(QLatin1Char(':')))
+        return QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X") + display.mid(1).section(QLatin1Char('.'), 0, 0));
+    return !display.isEmpty();
 }
 
 QPoint parsePoint(const QString &s)

@@ -205,9 +205,9 @@ ApplicationWindow {
                     Field { width: parent.width; labelWidth: 74; label: "Focus"; value: c.focus }
                     Field { width: parent.width; labelWidth: 74; label: "Exposure"; value: c.exposure }
                     Field { width: parent.width; labelWidth: 74; label: "WB"; value: c.wb }
-                    Field { width: parent.width; labelWidth: 74; label: "Preset"; value: "stored " + (c.presetStored < 0 ? "–" : c.presetStored) + ", recalled " + (c.presetRecalled < 0 ? "–" : c.presetRecalled) }
+                    Field { width: parent.width; labelWidth: 74; label: "Stored"; value: c.presetStored < 0 ? "no preset" : "preset " + c.presetStored }
+                    Field { width: parent.width; labelWidth: 74; label: "Recalled"; value: c.presetRecalled < 0 ? "no preset" : "preset " + c.presetRecalled }
                     Field { width: parent.width; labelWidth: 74; label: "Tracking"; value: c.tracking }
-                    Field { width: parent.width; labelWidth: 74; label: "Messages"; value: c.received }
                 }
                 Row {
                     anchors { bottom: parent.bottom; left: parent.left; right: parent.right }

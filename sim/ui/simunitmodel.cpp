@@ -150,9 +150,8 @@ int SimUnitModel::readingMax() const { return SimCommands::kReadingMax; }
 
 QString SimUnitModel::command(const QString &line)
 {
-    const QString answer = commands_.run(line);
-    refresh();
-    return answer;
+    // A drag sends a command per mouse move: the next tick shows the result.
+    return commands_.run(line);
 }
 
 void SimUnitModel::FrameQueue::push(const QString &device, const QByteArray &bytes)
