@@ -108,7 +108,7 @@ void KivoServ::run()
         port = port_;
     }
     m_UdpServer = new QUdpSocket();
-    if (!m_UdpServer->bind(QHostAddress::Any, port, QUdpSocket::ShareAddress)) {
+    if (!m_UdpServer->bind(Sysroot::listenAddress(), port, QUdpSocket::ShareAddress)) {
         qWarning() << "[ERR] Failed to bind UDP socket!";
         delete m_UdpServer;
         m_UdpServer = nullptr;

@@ -72,7 +72,7 @@ net::net(QObject *parent)
 
     m_TcpServer = new QTcpServer(this);
     connect(m_TcpServer, &QTcpServer::newConnection, this, &net::newConn);
-    if (!m_TcpServer->listen(QHostAddress::Any, kMeterPort))
+    if (!m_TcpServer->listen(Sysroot::listenAddress(), kMeterPort))
         qWarning().noquote() << "[WARN] audio meter listener:" << m_TcpServer->errorString();
 }
 

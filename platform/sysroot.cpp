@@ -1,6 +1,7 @@
 #include "platform/sysroot.h"
 
 #include <QByteArray>
+#include <QHostAddress>
 
 namespace Sysroot {
 
@@ -31,6 +32,14 @@ QString serialDevice(const QString &deviceName)
     if (deviceName.startsWith(QLatin1Char('/')))
         return r + deviceName;
     return r + QStringLiteral("/dev/") + deviceName;
+}
+
+QHostAddress listenAddress()
+{
+    if (root().isEmpty())
+        return QHostAddress(QHostAddress::Any);
+    const QHostAddress chosen(QString::fromLatin1(qgetenv("TAVRIK_LISTEN_ADDRESS")));
+    return chosen.isLoopback() ? chosen : QHostAddress(QHostAddress::LocalHost);
 }
 
 } // namespace Sysroot

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QHostAddress;
+
 // Every absolute path and device name the panel touches goes through here.
 // On the panel TAVRIK_SYSROOT is unset and paths are returned unchanged; on a
 // PC (tests, the simulated unit) they resolve under the sysroot folder.
@@ -17,5 +19,12 @@ QString path(const QString &absolutePath);
 // A serial device name as the panel knows it ("ttyAMA2") -> the name to hand
 // to QSerialPort: "ttyAMA2" on the panel, "<sysroot>/dev/ttyAMA2" otherwise.
 QString serialDevice(const QString &deviceName);
+
+// The address the panel's own servers (discovery, audio meter) listen on.
+// On the panel: every address, as the unit's network expects. Under a
+// sysroot (a PC): loopback only, so a demo or a test never answers on the
+// machine's network; TAVRIK_LISTEN_ADDRESS may pick another loopback
+// address there (for example "::1"), and anything else in it is ignored.
+QHostAddress listenAddress();
 
 } // namespace Sysroot

@@ -346,6 +346,7 @@ Outcome handlePacket(SimCamera::State &s, bool forcedOff, const QByteArray &p)
                     s.presets.remove(number);
                 } else if (v == 0x01) {
                     s.presets.insert(number, SimCamera::Preset{s.panPos, s.tiltPos, s.zoomPos});
+                    s.lastStoredPreset = number;
                 } else if (v == 0x02) {
                     const SimCamera::Preset pr = s.presets.value(number);
                     s.panPos = pr.pan;
@@ -572,6 +573,14 @@ public:
     }
 
     bool open(const QString &linkPath) { return pty_.open(linkPath); }
+    bool isOpen() const { return pty_.isOpen(); }
+    void close()
+    {
+        pty_.close();
+        buf_.clear();
+        queue_.clear();
+        outTimer_.stop();
+    }
 
     void writeNow(const QByteArray &raw)
     {
@@ -801,6 +810,25 @@ QString SimCamera::linkPath() const
 {
     QMutexLocker lock(&shared_->mutex);
     return shared_->linkPath;
+}
+
+void SimCamera::close()
+{
+    thread_->run([this] { peer_->close(); });
+    QMutexLocker lock(&shared_->mutex);
+    shared_->open = false;
+}
+
+bool SimCamera::open()
+{
+    const QString link = Sysroot::serialDevice(deviceName_);
+    if (!link.startsWith(QLatin1Char('/')))
+        return false; // without a sysroot the link would land beside the real device
+    bool ok = false;
+    thread_->run([this, &ok, &link] { ok = peer_->isOpen() || peer_->open(link); });
+    QMutexLocker lock(&shared_->mutex);
+    shared_->open = ok;
+    return ok;
 }
 
 void SimCamera::setFailureMode(FailureMode mode)

@@ -110,6 +110,7 @@ public:
         QMap<int, Preset> presets;
         QMap<int, int> presetSpeeds;  // per preset (81 01 7E 01 0B pp ss FF)
         int presetSpeedAll = 0x18;    // 81 01 7E 01 0B 7D ss FF
+        int lastStoredPreset = -1;
         int lastRecalledPreset = -1;
         int recallCount = 0;
         int speedRange = 3;           // 81 01 7E 01 0B 7E p FF
@@ -152,6 +153,10 @@ public:
     QString deviceName() const { return deviceName_; }
     // The sysroot link the panel opens ("<sysroot>/dev/ttyAMA0").
     QString linkPath() const;
+    // Unplugs the camera (the line closes, the panel's device vanishes) and
+    // plugs it in again; the camera keeps its state meanwhile.
+    void close();
+    bool open();
 
     void setFailureMode(FailureMode mode);
     FailureMode failureMode() const;

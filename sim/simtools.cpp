@@ -99,6 +99,32 @@ QStringList SimTools::allCalls() const
     return result;
 }
 
+QString SimTools::allCallsPath() const { return callsDir() + QStringLiteral("/all.log"); }
+
+QStringList SimTools::callsSince(qint64 *offset) const
+{
+    QStringList result;
+    QFile f(allCallsPath());
+    if (!f.open(QIODevice::ReadOnly)) {
+        *offset = 0;
+        return result;
+    }
+    if (f.size() < *offset)
+        *offset = 0;
+    if (!f.seek(*offset))
+        return result;
+    // A stand-in may be half way through its line: take whole lines only.
+    const QByteArray tail = f.read(1 << 20);
+    const int end = tail.lastIndexOf('\n');
+    if (end < 0)
+        return result;
+    *offset += end + 1;
+    for (const QByteArray &line : tail.left(end).split('\n'))
+        if (!line.isEmpty())
+            result << QString::fromLocal8Bit(line);
+    return result;
+}
+
 void SimTools::clearCalls() const
 {
     QDir d(callsDir());

@@ -30,6 +30,12 @@ public:
     QStringList calls(const QString &tool) const;
     QList<QPair<qint64, QString>> timedCalls(const QString &tool) const;
     QStringList allCalls() const; // "<tool> <args>", in order
+    // The whole calls recorded after byte `*offset` of the shared record,
+    // advancing it (a cleared record starts again from its beginning): lets
+    // a watcher read only what is new.
+    QStringList callsSince(qint64 *offset) const;
+    // The shared record, for a file watcher.
+    QString allCallsPath() const;
     void clearCalls() const;
 
 private:

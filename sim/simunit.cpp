@@ -40,6 +40,7 @@ SimUnit::SimUnit(const QString &sysroot) : sysroot_(QDir(sysroot).absolutePath()
     tools_->installDefaults();
     // The power button reads "1" while it is not pressed.
     tools_->setOutput(QStringLiteral("gpio"), "1\n");
+    installLoopbackNetwork();
 
     // One thread carries every serial peer: they only react to bytes, and
     // the panel (another process or the test thread) never shares it.
@@ -50,9 +51,9 @@ SimUnit::SimUnit(const QString &sysroot) : sysroot_(QDir(sysroot).absolutePath()
     converter_ = std::make_unique<SimConverter>(QStringLiteral("/dev/i2c-1"), thread_.get());
     // Controls at rest: T-bar at its lower end, joystick and rocker centred.
     converter_->setReading(SimConverter::TbarInput, 20);
-    converter_->setReading(SimConverter::ZoomInput, 1024);
-    converter_->setReading(SimConverter::JoystickXInput, 1024);
-    converter_->setReading(SimConverter::JoystickYInput, 1024);
+    converter_->setReading(SimConverter::ZoomInput, 1250);
+    converter_->setReading(SimConverter::JoystickXInput, 1240);
+    converter_->setReading(SimConverter::JoystickYInput, 1240);
     keys_ = std::make_unique<SimKeys>();
 }
 
@@ -64,6 +65,33 @@ SimUnit::~SimUnit()
         c.reset();
     mainboard_.reset();
     thread_.reset();
+}
+
+void SimUnit::setPowerButton(bool pressed)
+{
+    powerPressed_ = pressed;
+    tools_->setOutput(QStringLiteral("gpio"), pressed ? "0\n" : "1\n");
+}
+
+void SimUnit::installLoopbackNetwork()
+{
+    // The panel's "eth0" lives on loopback, so whatever it answers or
+    // broadcasts from the addresses it reads stays on this machine. One
+    // stand-in answers both "ip addr show eth0" and "ip route".
+    tools_->install(QStringLiteral("ip"),
+                    "2: eth0: <BROADCAST,MULTICAST,UP,LOWER_UP> mtu 1500 state UP\n"
+                    "    link/ether dc:a6:32:00:00:01 brd ff:ff:ff:ff:ff:ff\n"
+                    "    inet 127.0.0.5/24 brd 127.0.0.255 scope global eth0\n"
+                    "default via 127.0.0.1 dev eth0\n");
+    // The older readers take fields 2, 4 and 5 of the lines naming inet,
+    // netmask and broadcast, and the broadcast after a colon: one line that
+    // all three read as the address, mask and broadcast above.
+    tools_->install(QStringLiteral("ifconfig"),
+                    "eth0: flags=4163<UP,BROADCAST,RUNNING,MULTICAST>  mtu 1500\n"
+                    "        inet 127.0.0.5  netmask 255.255.255.0  bcast:127.0.0.255 broadcast\n");
+    QDir().mkpath(sysroot_ + QStringLiteral("/sbin"));
+    QFile::remove(sysroot_ + QStringLiteral("/sbin/ifconfig"));
+    QFile::link(tools_->binDir() + QStringLiteral("/ifconfig"), sysroot_ + QStringLiteral("/sbin/ifconfig"));
 }
 
 void SimUnit::seedFiles()

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
 #include <memory>
 
 class SimCamera;
@@ -42,6 +43,10 @@ public:
     SimKeys &keys() { return *keys_; }
     SimTools &tools() { return *tools_; }
 
+    // The power button (GPIO 17 reads 0 while it is held).
+    void setPowerButton(bool pressed);
+    bool powerButtonPressed() const { return powerPressed_; }
+
     // The environment a panel process needs to meet this unit: the sysroot,
     // the stand-ins first on PATH, and the converter shim preloaded.
     QProcessEnvironment panelEnvironment(const QProcessEnvironment &base) const;
@@ -50,6 +55,7 @@ public:
 
 private:
     void seedFiles();
+    void installLoopbackNetwork();
 
     QString sysroot_;
     std::unique_ptr<SimThread> thread_;
@@ -58,4 +64,5 @@ private:
     std::array<std::unique_ptr<SimCamera>, kCameras> cameras_;
     std::unique_ptr<SimConverter> converter_;
     std::unique_ptr<SimKeys> keys_;
+    std::atomic_bool powerPressed_{false};
 };

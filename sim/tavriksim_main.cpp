@@ -1,82 +1,116 @@
-// tavrik-sim: brings up a simulated unit in a sysroot and runs the panel
-// against it. Lines typed on standard input work the simulated hardware:
-//   key N          tap hardware key N (0..6; 4 is CUT, 5 is AUTO)
-//   tbar V         T-bar reading (raw converter units)
-//   joy X Y        joystick readings; zoom V  zoom rocker reading
-//   cam N off|on|silent    camera N's condition
-//   status         the mainboard's program/preview and what it received
-//   quit
-#include "sim/simcamera.h"
-#include "sim/simconverter.h"
-#include "sim/simkeys.h"
-#include "sim/simmainboard.h"
+// tavrik-sim: brings up a simulated unit in a sysroot, shows its window and
+// runs the panel against it. The window's controls and the lines typed on
+// standard input go through the same commands (sim/simcommands.h; "help"
+// lists them). Without a display, or with --no-window, the console alone.
+#include "sim/simcommands.h"
 #include "sim/simunit.h"
+#include "sim/ui/simunitmodel.h"
+#include "sim/ui/simwindow.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QProcess>
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
-#include <QTextStream>
+#include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
+#include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
-void handleCommand(SimUnit &unit, const QString &line, QProcess &panel)
+int stopPipe[2] = {-1, -1};
+
+void onStopSignal(int)
 {
-    QTextStream out(stdout);
-    const QStringList w = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (w.isEmpty())
-        return;
-    bool ok1 = true, ok2 = true;
-    const int a = w.size() > 1 ? w[1].toInt(&ok1) : 0;
-    const int b = w.size() > 2 ? w[2].toInt(&ok2) : 0;
-    if (w[0] == QLatin1String("key") && w.size() == 2 && ok1) {
-        out << (unit.keys().tap(a) ? "key tapped\n" : "no such key\n");
-    } else if (w[0] == QLatin1String("tbar") && w.size() == 2 && ok1) {
-        unit.converter().setReading(SimConverter::TbarInput, a);
-    } else if (w[0] == QLatin1String("zoom") && w.size() == 2 && ok1) {
-        unit.converter().setReading(SimConverter::ZoomInput, a);
-    } else if (w[0] == QLatin1String("joy") && w.size() == 3 && ok1 && ok2) {
-        unit.converter().setReading(SimConverter::JoystickXInput, a);
-        unit.converter().setReading(SimConverter::JoystickYInput, b);
-    } else if (w[0] == QLatin1String("cam") && w.size() == 3 && ok1 && a >= 0 && a < SimUnit::kCameras) {
-        SimCamera &cam = unit.camera(a);
-        if (w[2] == QLatin1String("off"))
-            cam.setFailureMode(SimCamera::PowerOff);
-        else if (w[2] == QLatin1String("silent"))
-            cam.setFailureMode(SimCamera::Silent);
-        else
-            cam.setFailureMode(SimCamera::Normal);
-    } else if (w[0] == QLatin1String("status")) {
-        out << "program " << unit.mainboard().program() << " preview " << unit.mainboard().preview()
-            << ", frames received " << unit.mainboard().receivedFrames().size() << "\n";
-    } else if (w[0] == QLatin1String("quit")) {
-        panel.terminate();
-    } else {
-        out << "commands: key N | tbar V | joy X Y | zoom V | cam N off|on|silent | status | quit\n";
-    }
-    out.flush();
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(stopPipe[1], &c, 1);
+}
+
+// A window needs a display platform: an X or Wayland display, or a
+// platform named explicitly.
+bool displayAvailable(const std::vector<char *> &args)
+{
+    for (const char *a : args)
+        if (qstrcmp(a, "-platform") == 0)
+            return true;
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return true;
+    // A local X display that is gone would end the program at start-up:
+    // the console still works without it.
+    const QString display = qEnvironmentVariable("DISPLAY");
+    if (display.startsWith(QLatin1Char(':')))
+        return QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X") + display.mid(1).section(QLatin1Char('.'), 0, 0));
+    return !display.isEmpty();
+}
+
+QPoint parsePoint(const QString &s)
+{
+    const QStringList p = s.split(QLatin1Char(','));
+    bool okX = false, okY = false;
+    const QPoint at = p.size() == 2 ? QPoint(p[0].toInt(&okX), p[1].toInt(&okY)) : QPoint();
+    return okX && okY ? at : QPoint();
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Everything after "--" belongs to the panel: Qt must not take its
+    // "-platform" for this program.
+    std::vector<char *> own;
+    QStringList panelArgs;
+    bool afterDashes = false;
+    for (int i = 0; i < argc; ++i) {
+        if (!afterDashes && i > 0 && qstrcmp(argv[i], "--") == 0)
+            afterDashes = true;
+        else if (afterDashes)
+            panelArgs << QString::fromLocal8Bit(argv[i]);
+        else
+            own.push_back(argv[i]);
+    }
+    bool noWindow = false;
+    for (const char *a : own)
+        noWindow |= qstrcmp(a, "--no-window") == 0;
+    const bool window = !noWindow && displayAvailable(own);
+    int ownArgc = int(own.size());
+    own.push_back(nullptr);
+
+    if (window && !qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+    std::unique_ptr<QCoreApplication> app;
+    if (window)
+        app = std::make_unique<QGuiApplication>(ownArgc, own.data());
+    else
+        app = std::make_unique<QCoreApplication>(ownArgc, own.data());
+
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Runs the panel against a simulated unit."));
     parser.addHelpOption();
     QCommandLineOption sysrootOpt(QStringLiteral("sysroot"), QStringLiteral("Use this folder as the sysroot."),
                                   QStringLiteral("dir"));
-    QCommandLineOption panelOpt(QStringLiteral("panel"), QStringLiteral("The panel program."),
-                                QStringLiteral("path"));
-    parser.addOption(sysrootOpt);
-    parser.addOption(panelOpt);
+    QCommandLineOption panelOpt(QStringLiteral("panel"), QStringLiteral("The panel program."), QStringLiteral("path"));
+    QCommandLineOption noPanelOpt(QStringLiteral("no-panel"), QStringLiteral("Bring up the unit only."));
+    QCommandLineOption noWindowOpt(QStringLiteral("no-window"), QStringLiteral("Console only, no window."));
+    QCommandLineOption atOpt(QStringLiteral("at"), QStringLiteral("Put the unit's window at x,y."), QStringLiteral("x,y"));
+    QCommandLineOption grabOpt(QStringLiteral("grab"),
+                               QStringLiteral("Save the whole screen to this PNG after --grab-after ms, then go on."),
+                               QStringLiteral("file"));
+    QCommandLineOption grabAfterOpt(QStringLiteral("grab-after"), QStringLiteral("Delay before --grab (ms)."),
+                                    QStringLiteral("ms"), QStringLiteral("3000"));
+    for (const auto &o : {sysrootOpt, panelOpt, noPanelOpt, noWindowOpt, atOpt, grabOpt, grabAfterOpt})
+        parser.addOption(o);
     parser.addPositionalArgument(QStringLiteral("args"), QStringLiteral("Arguments for the panel (after --)."));
-    parser.process(app);
+    parser.process(*app);
 
     std::unique_ptr<QTemporaryDir> tmp;
     QString sysroot = parser.value(sysrootOpt);
@@ -91,40 +125,97 @@ int main(int argc, char *argv[])
         qWarning("simulated unit: not up: %s", qPrintable(unit.problems()));
     std::fprintf(stderr, "simulated unit in %s\n", qPrintable(sysroot));
 
-    const QString panelPath = parser.value(panelOpt).isEmpty()
-        ? QCoreApplication::applicationDirPath() + QStringLiteral("/../app/tavrik")
-        : parser.value(panelOpt);
-
     QProcess panel;
-    panel.setProcessChannelMode(QProcess::ForwardedChannels);
-    panel.setProcessEnvironment(unit.panelEnvironment(QProcessEnvironment::systemEnvironment()));
-    QObject::connect(&panel, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), &app,
-                     [&app](int code, QProcess::ExitStatus st) {
-                         app.exit(st == QProcess::NormalExit ? code : 1);
-                     });
-    panel.start(panelPath, parser.positionalArguments());
-    if (!panel.waitForStarted(10000)) {
-        std::fprintf(stderr, "cannot start the panel %s\n", qPrintable(panelPath));
-        return 1;
+    SimCommands commands(unit);
+    commands.onQuit = [&] {
+        if (panel.state() != QProcess::NotRunning)
+            panel.terminate();
+        else
+            app->quit();
+    };
+
+    std::unique_ptr<SimUnitModel> model;
+    std::unique_ptr<QQmlApplicationEngine> engine;
+    if (window) {
+        model = std::make_unique<SimUnitModel>(unit, commands);
+        engine = std::make_unique<QQmlApplicationEngine>();
+        if (!openSimWindow(*engine, *model, parsePoint(parser.value(atOpt))))
+            return 1;
+        if (parser.isSet(grabOpt)) {
+            const QString file = parser.value(grabOpt);
+            QTimer::singleShot(parser.value(grabAfterOpt).toInt(), app.get(), [file] {
+                QScreen *screen = QGuiApplication::primaryScreen();
+                const bool ok = screen && screen->grabWindow(0).save(file, "PNG");
+                std::fprintf(stderr, ok ? "screen saved to %s\n" : "could not save the screen to %s\n",
+                             qPrintable(file));
+            });
+        }
+    } else {
+        std::fprintf(stderr, "no window (console only): %s\n",
+                     noWindow ? "--no-window" : "no display (DISPLAY is not set)");
+    }
+
+    if (!parser.isSet(noPanelOpt)) {
+        const QString panelPath = parser.value(panelOpt).isEmpty()
+            ? QCoreApplication::applicationDirPath() + QStringLiteral("/../app/tavrik")
+            : parser.value(panelOpt);
+        panel.setProcessChannelMode(QProcess::ForwardedChannels);
+        panel.setProcessEnvironment(unit.panelEnvironment(QProcessEnvironment::systemEnvironment()));
+        QObject::connect(&panel, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), app.get(),
+                         [&app](int code, QProcess::ExitStatus st) { app->exit(st == QProcess::NormalExit ? code : 1); });
+        panel.start(panelPath, panelArgs);
+        if (!panel.waitForStarted(10000)) {
+            std::fprintf(stderr, "cannot start the panel %s\n", qPrintable(panelPath));
+            return 1;
+        }
+    }
+
+    // SIGTERM and SIGINT end the event loop, so the panel is stopped too
+    // and not left running against a unit that is gone.
+    std::unique_ptr<QSocketNotifier> stopNotifier;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, stopPipe) == 0) {
+        stopNotifier = std::make_unique<QSocketNotifier>(stopPipe[0], QSocketNotifier::Read);
+        QObject::connect(stopNotifier.get(), &QSocketNotifier::activated, app.get(), [&] {
+            stopNotifier->setEnabled(false);
+            app->quit();
+        });
+        struct sigaction sa = {};
+        sa.sa_handler = onStopSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &sa, nullptr);
+        ::sigaction(SIGINT, &sa, nullptr);
     }
 
     QSocketNotifier console(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&console, &QSocketNotifier::activated, &app, [&] {
-        char buf[256];
-        const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf - 1);
+    QByteArray pendingLine;
+    QObject::connect(&console, &QSocketNotifier::activated, app.get(), [&] {
+        char buf[512];
+        const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
         if (n <= 0) {
-            console.setEnabled(false); // end of input: the panel runs on
+            console.setEnabled(false); // end of input: the unit runs on
             return;
         }
-        for (const QByteArray &line : QByteArray(buf, static_cast<int>(n)).split('\n'))
-            handleCommand(unit, QString::fromLocal8Bit(line), panel);
+        pendingLine += QByteArray(buf, int(n));
+        int end;
+        while ((end = pendingLine.indexOf('\n')) >= 0) {
+            const QString answer = commands.run(QString::fromLocal8Bit(pendingLine.left(end)));
+            pendingLine.remove(0, end + 1);
+            if (!answer.isEmpty())
+                std::fprintf(stdout, "%s\n", qPrintable(answer));
+            std::fflush(stdout);
+        }
+        if (pendingLine.size() > 4096)
+            pendingLine.clear(); // no line is that long: drop the noise
     });
 
-    const int rc = app.exec();
+    const int rc = app->exec();
     if (panel.state() != QProcess::NotRunning) {
         panel.terminate();
         if (!panel.waitForFinished(3000))
             panel.kill();
     }
+    engine.reset();
+    model.reset();
     return rc;
 }

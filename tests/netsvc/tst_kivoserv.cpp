@@ -11,6 +11,7 @@
 
 #include <QNetworkDatagram>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QUdpSocket>
 
 #include <sys/stat.h>
@@ -252,6 +253,10 @@ private slots:
 
     void ipv6SenderIsAnswered()
     {
+        // Under a sysroot the server listens on 127.0.0.1 only; ::1 is the
+        // loopback that lets an IPv6 sender reach it.
+        qputenv("TAVRIK_LISTEN_ADDRESS", "::1");
+        auto restore = qScopeGuard([] { qunsetenv("TAVRIK_LISTEN_ADDRESS"); });
         Rig r;
         QVERIFY(r.start());
         QUdpSocket v6;
