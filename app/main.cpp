@@ -9,6 +9,7 @@
 #include "surface/keyscan.h"
 #include "surface/tbar.h"
 #include "switcher/commandexecobject.h"
+#include "ui/stallprobe.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
@@ -79,6 +80,7 @@ int main(int argc, char *argv[])
     app.setOrganizationDomain(QStringLiteral("tervana.com"));
     app.setApplicationName(QStringLiteral("tavrik"));
     installStopSignals(app);
+    StallProbe::startIfAsked(&app);
 
     QQmlApplicationEngine engine;
     qDebug() << "Platform" << QGuiApplication::platformName();

@@ -31,6 +31,13 @@ class Panel : public QObject
 {
     Q_OBJECT
 
+public:
+    // What the root page shows over the home page: the tracking page (image
+    // keys) over the lower two thirds, the setup menu and the network page
+    // over everything below the status bar.
+    enum Page { HomePage = 0, TrackingPage, SetupMenuPage, NetworkPage };
+    Q_ENUM(Page)
+
     PANEL_PROPERTY(int, programNo, setProgramNo) = 0;
     PANEL_PROPERTY(int, previewNo, setPreviewNo) = 0;
     PANEL_PROPERTY(int, camSel, setCamSel) = 0;
@@ -71,6 +78,7 @@ class Panel : public QObject
     PANEL_PROPERTY(bool, shutdownVisible, setShutdownVisible) = false;
     PANEL_PROPERTY(bool, upgradeVisible, setUpgradeVisible) = false;
     PANEL_PROPERTY(bool, screenshotMode, setScreenshotMode) = false;
+    PANEL_PROPERTY(int, page, setPage) = HomePage;
 
 public:
     explicit Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent = nullptr);
@@ -100,6 +108,12 @@ public:
     // Opens function pop-up 0..4 (closing any other) or closes it (-1).
     Q_INVOKABLE void openFunction(int func);
     Q_INVOKABLE void setCameraSpeed(int camera, int speed);
+    // Shows a page (closing any function pop-up); unknown pages show home.
+    Q_INVOKABLE void showPage(int p)
+    {
+        openFunction(-1);
+        setPage(p > HomePage && p <= NetworkPage ? p : HomePage);
+    }
 
 private:
     DeviceLines *lines_;
