@@ -9,7 +9,9 @@
 #include "surface/keyscan.h"
 #include "surface/tbar.h"
 #include "switcher/commandexecobject.h"
+#include "ui/panel.h"
 #include "ui/stallprobe.h"
+#include "ui/uitypes.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
@@ -93,6 +95,11 @@ int main(int argc, char *argv[])
 
     qmlRegisterType<Keyscan>("Keyscan", 1, 0, "Keyscan");
     qmlRegisterType<PowerCtl>("PowerCtl", 1, 0, "PowerCtl");
+
+    // The root state the pages bind to; it outlives the engine.
+    registerUiTypes();
+    auto *panel = new Panel(nullptr, nullptr, &app);
+    engine.rootContext()->setContextProperty(QStringLiteral("panel"), panel);
 
     const QUrl url(QStringLiteral("qrc:/main.qml"));
 
