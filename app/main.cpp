@@ -12,6 +12,7 @@
 #include "ui/devicelines.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
+#include "ui/stallprobe.h"
 #include "ui/uitypes.h"
 
 #include <QGuiApplication>
@@ -83,6 +84,7 @@ int main(int argc, char *argv[])
     app.setOrganizationDomain(QStringLiteral("tervana.com"));
     app.setApplicationName(QStringLiteral("tavrik"));
     installStopSignals(app);
+    StallProbe::startIfAsked(&app);
 
     QQmlApplicationEngine engine;
     qDebug() << "Platform" << QGuiApplication::platformName();
@@ -145,6 +147,9 @@ int main(int argc, char *argv[])
     // so each closes its line here; the shared objects go in reverse order
     // of creation, before the model (declared earlier) closes its line; the
     // engine and the application, which stops the Tbar thread, follow.
+    // The pages go before the root state they bind to, or every binding
+    // complains on the way out.
+    qDeleteAll(engine.rootObjects());
     panel.reset();
     lines.reset();
     settings.reset();
