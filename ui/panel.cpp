@@ -39,3 +39,16 @@ void Panel::toggleKeyPreview() {}
 void Panel::recallUserMemory(int) {}
 void Panel::openFunction(int func) { setFuncSel(func); }
 void Panel::setCameraSpeed(int, int) {}
+
+int Panel::trackingState(int camera) const
+{
+    return camera >= 0 && camera < 3 ? trackingStates_[static_cast<size_t>(camera)] : -1;
+}
+
+void Panel::setTrackingState(int camera, int state)
+{
+    if (camera < 0 || camera >= 3 || trackingStates_[static_cast<size_t>(camera)] == state)
+        return;
+    trackingStates_[static_cast<size_t>(camera)] = state;
+    emit trackingStateChanged(camera);
+}

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
+
 class DeviceLines;
 class PanelSettings;
 
@@ -101,7 +103,15 @@ public:
     Q_INVOKABLE void openFunction(int func);
     Q_INVOKABLE void setCameraSpeed(int camera, int speed);
 
+    // Auto-tracking state of camera 0..2 as the tracking poll last answered:
+    // -1 no answer, 0 camera without tracking, 2 tracking on, 3 tracking off
+    // (-1 outside the range). The tracking page flips 2 and 3 itself.
+    Q_INVOKABLE int trackingState(int camera) const;
+    void setTrackingState(int camera, int state);
+    Q_SIGNAL void trackingStateChanged(int camera);
+
 private:
     DeviceLines *lines_;
     PanelSettings *settings_;
+    std::array<int, 3> trackingStates_{{-1, -1, -1}};
 };
