@@ -2,12 +2,12 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QQmlEngine>
 #include <QString>
 
 #include <memory>
 
 class Panel;
-class QQmlEngine;
 class QTranslator;
 
 // The interface language, switched at run time: follows Panel::langType

@@ -16,6 +16,8 @@ Row {
     Repeater {
         model: root.model
         TouchButton {
+            // "<selector>/<index>", so tests and tools can find each choice.
+            objectName: root.objectName + "/" + index
             width: root.buttonWidth
             text: modelData
             lit: index === root.currentIndex
