@@ -11,7 +11,9 @@
 
 #include <poll.h>
 
-serialPort::serialPort(QObject *parent) : QObject(parent), serial(new QSerialPort)
+// The port is a child so that it follows the camera object onto the
+// thread that owns the lines.
+serialPort::serialPort(QObject *parent) : QObject(parent), serial(new QSerialPort(this))
 {
     localEchoEnabled = false;
     // A line that vanished (USB adapter pulled, driver gone) keeps failing

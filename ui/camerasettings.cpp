@@ -233,6 +233,18 @@ void CameraSettings::setBlueGainSelected(bool blue)
     emit selectedGainChanged();
 }
 
+void CameraSettings::refresh()
+{
+    const int c = cam();
+    camCall([c](vekCameraObject &o) {
+        o.getSystemStatus(c);
+        o.queryVersion(c);
+    });
+    if (panel_ && panel_->lines())
+        panel_->lines()->camera().post([c](vekCameraObject &o) { return o.shutterPosInq(c); }, this,
+                                       [this, c](int pos) { shutterFromCamera(c, pos); });
+}
+
 void CameraSettings::selectWhiteBalance(int mode)
 {
     const int c = cam();
