@@ -39,8 +39,11 @@ void seedKeyPictures(PageRig &rig)
         rig.panel().settings()->setValue(QStringLiteral("system"), ImageKeys::settingsKey(0, p),
                                          QStringLiteral("file://") + file);
     }
-    ImageKeys::of(&rig.panel())->refreshPictures();
-    rig.settle(100);
+    ImageKeys *keys = ImageKeys::of(&rig.panel());
+    keys->refreshPictures();
+    // A recalled key, so the selected state shows.
+    keys->pressKey(0, 1);
+    rig.settle(300);
 }
 } // namespace
 

@@ -172,9 +172,9 @@ Item {
                 Row {
                     spacing: Theme.spacing
                     ThemeText { width: Theme.labelWidth; height: Theme.buttonHeight; text: qsTr("Subject") }
-                    TouchButton { objectName: "subjectLeft"; width: 146; text: "\u25c0"; fontSize: Theme.fontTitle; onClicked: at.selectSubject(-1) }
+                    TouchButton { objectName: "subjectLeft"; width: 146; text: "\u25c0"; fontSize: 40; onClicked: at.selectSubject(-1) }
                     TouchButton { objectName: "subjectConfirm"; width: 146; text: qsTr("Confirm"); onClicked: at.selectSubject(0) }
-                    TouchButton { objectName: "subjectRight"; width: 146; text: "\u25b6"; fontSize: Theme.fontTitle; onClicked: at.selectSubject(1) }
+                    TouchButton { objectName: "subjectRight"; width: 146; text: "\u25b6"; fontSize: 40; onClicked: at.selectSubject(1) }
                 }
                 Row {
                     spacing: Theme.spacing
