@@ -2,9 +2,22 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>AudioPopup</name>
+    <message>
+        <location filename="../qml/popups/AudioPopup.qml" line="+18"/>
+        <source>Audio</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>CLOSE</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CameraPopup</name>
     <message>
-        <location filename="../qml/popups/CameraPopup.qml" line="+17"/>
+        <location filename="../qml/popups/CameraPopup.qml" line="+22"/>
         <source>Camera</source>
         <translation>摄像机</translation>
     </message>
@@ -113,6 +126,213 @@
     </message>
 </context>
 <context>
+    <name>HomePage</name>
+    <message>
+        <location filename="../qml/pages/HomePage.qml" line="+102"/>
+        <source>BLK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>IN1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>IN2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>IN3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>IN4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <location line="+50"/>
+        <source>BKG</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-50"/>
+        <location line="+50"/>
+        <source>BAR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-49"/>
+        <location line="+158"/>
+        <source>CAM %1</source>
+        <translation type="unfinished">摄像机 %1</translation>
+    </message>
+    <message>
+        <location line="-89"/>
+        <source>CAM%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>MAINBOARD</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>MAINBOARD OFFLINE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>SCREENSHOT MODE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+99"/>
+        <source>MEM %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-92"/>
+        <source>MB %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>PGM</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>PiP PGM</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>KEY PGM</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>PVW</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>PiP PVW</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>KEY PVW</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>JOYSTICK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>SPEED</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>SLOW</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>MID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>FAST</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>MEMORY</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>MIX</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>WIPE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>CUT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>AUTO</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>rate %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>T-BAR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>LOCKED</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>FREE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>TRACKING</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>CAMERA</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>PiP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>LUMA</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>AUDIO</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>SETUP</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ImageKeys</name>
     <message>
         <location filename="../ui/imagekeys.cpp" line="+137"/>
@@ -127,7 +347,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>ImageKeysPage</name>
     <message>
-        <location filename="../qml/pages/ImageKeysPage.qml" line="+25"/>
+        <location filename="../qml/pages/ImageKeysPage.qml" line="+27"/>
         <source>Back</source>
         <translation>返回</translation>
     </message>
@@ -137,7 +357,12 @@ Image Key function requires a connected camera to operate.</source>
         <translation>图像键</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+7"/>
+        <source>Tracking setup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>Press a key of CAM %1 to store</source>
         <translation>按摄像机 %1 的图像键以保存</translation>
     </message>
@@ -152,7 +377,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>摄像机 %1</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>No signal</source>
         <translation>无信号</translation>
     </message>
@@ -165,6 +390,122 @@ Image Key function requires a connected camera to operate.</source>
         <location line="+85"/>
         <source>Auto-tracking is on: image keys are hidden</source>
         <translation>自动跟踪已开启：图像键已隐藏</translation>
+    </message>
+</context>
+<context>
+    <name>LoadingPage</name>
+    <message>
+        <location filename="../qml/pages/LoadingPage.qml" line="+24"/>
+        <source>Loading...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Reading the switcher state. The buses return in a few seconds.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>LumaPopup</name>
+    <message>
+        <location filename="../qml/popups/LumaPopup.qml" line="+18"/>
+        <source>Luma key</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>CLOSE</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>NetworkPage</name>
+    <message>
+        <location filename="../qml/pages/NetworkPage.qml" line="+18"/>
+        <source>Network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>CLOSE</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Panel</name>
+    <message>
+        <location filename="../ui/panel.cpp" line="+685"/>
+        <source>T-Bar transition in progress
+
+Other operations are unavailable until the transition is completed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PipPopup</name>
+    <message>
+        <location filename="../qml/popups/PipPopup.qml" line="+18"/>
+        <source>Picture in picture</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>CLOSE</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SetupMenuPage</name>
+    <message>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+18"/>
+        <source>Setup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>CLOSE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>NETWORK</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ShutdownPopup</name>
+    <message>
+        <location filename="../qml/popups/ShutdownPopup.qml" line="+19"/>
+        <source>Shut down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>CLOSE</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SplashPage</name>
+    <message>
+        <location filename="../qml/pages/SplashPage.qml" line="+33"/>
+        <source>live production switcher</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Starting...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Reading the switcher state</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Waiting for the mainboard</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -333,24 +674,57 @@ Image Key function requires a connected camera to operate.</source>
         <translation>保存</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+8"/>
         <source>Reminder</source>
         <translation>画面提示</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Auto zoom</source>
         <translation>自动变焦</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Auto tilt</source>
         <translation>自动俯仰</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+27"/>
         <source>CAM %1 has no signal: options are unavailable</source>
         <translation>摄像机 %1 无信号：无法设置选项</translation>
+    </message>
+</context>
+<context>
+    <name>UpgradePopup</name>
+    <message>
+        <location filename="../qml/popups/UpgradePopup.qml" line="+19"/>
+        <source>Update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>CLOSE</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <location filename="../qml/main.qml" line="+26"/>
+        <source>tavrik</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+72"/>
+        <source>T-Bar transition in progress
+
+Other operations are unavailable until the transition is completed.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

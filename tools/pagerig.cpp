@@ -125,13 +125,14 @@ QQuickItem *PageRig::show(const QString &file)
     }
     item->setParentItem(window_->contentItem());
     item->setWidth(1024);
-    if (file.startsWith(QLatin1String("popups/"))) {
-        const qreal h = item->implicitHeight() > 0 ? item->implicitHeight() : 440;
-        item->setHeight(h);
-        item->setY(600 - h);
-    } else {
-        item->setHeight(600);
-    }
+    // Where the root page hosts each file: the tracking page and the
+    // function pop-ups over the lower two thirds (the buses stay in view),
+    // the setup and network pages under the status bar, the rest full screen.
+    const bool lower = file.startsWith(QLatin1String("popups/")) || file == QLatin1String("pages/ImageKeysPage.qml");
+    const bool underBar = file == QLatin1String("pages/SetupMenuPage.qml") || file == QLatin1String("pages/NetworkPage.qml");
+    const qreal top = lower ? 200 : underBar ? 48 : 0;
+    item->setY(top);
+    item->setHeight(600 - top);
     return currentItem_ = item;
 }
 

@@ -1,9 +1,11 @@
 #include "ui/uitypes.h"
 
 #include "ui/camerasettings.h"
+#include "ui/commandqueue.h"
 #include "ui/imagekeys.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
+#include "ui/switcherstate.h"
 #include "ui/trackingsetup.h"
 
 #include <QtQml>
@@ -12,6 +14,9 @@ void registerUiTypes()
 {
     qmlRegisterUncreatableType<Panel>("Tavrik.Ui", 1, 0, "Panel", QStringLiteral("published by the panel"));
     qmlRegisterUncreatableType<PanelSettings>("Tavrik.Ui", 1, 0, "PanelSettings",
+                                              QStringLiteral("published by the panel"));
+    qmlRegisterType<CommandQueue>("Tavrik.Ui", 1, 0, "CommandQueue");
+    qmlRegisterUncreatableType<SwitcherState>("Tavrik.Ui", 1, 0, "SwitcherState",
                                               QStringLiteral("published by the panel"));
     qmlRegisterType<CameraSettings>("Tavrik.Ui", 1, 0, "CameraSettings");
     qmlRegisterType<TrackingSetup>("Tavrik.Ui", 1, 0, "TrackingSetup");
