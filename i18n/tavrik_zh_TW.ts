@@ -6,12 +6,12 @@
     <message>
         <location filename="../qml/popups/AudioPopup.qml" line="+18"/>
         <source>Audio</source>
-        <translation type="unfinished"></translation>
+        <translation>音訊</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>CLOSE</source>
-        <translation type="unfinished"></translation>
+        <translation>關閉</translation>
     </message>
 </context>
 <context>
@@ -130,206 +130,206 @@
     <message>
         <location filename="../qml/pages/HomePage.qml" line="+102"/>
         <source>BLK</source>
-        <translation type="unfinished"></translation>
+        <translation>BLK</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>IN1</source>
-        <translation type="unfinished"></translation>
+        <translation>IN1</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>IN2</source>
-        <translation type="unfinished"></translation>
+        <translation>IN2</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>IN3</source>
-        <translation type="unfinished"></translation>
+        <translation>IN3</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>IN4</source>
-        <translation type="unfinished"></translation>
+        <translation>IN4</translation>
     </message>
     <message>
         <location line="+12"/>
         <location line="+50"/>
         <source>BKG</source>
-        <translation type="unfinished"></translation>
+        <translation>背景</translation>
     </message>
     <message>
         <location line="-50"/>
         <location line="+50"/>
         <source>BAR</source>
-        <translation type="unfinished"></translation>
+        <translation>彩條</translation>
     </message>
     <message>
         <location line="-49"/>
         <location line="+158"/>
         <source>CAM %1</source>
-        <translation type="unfinished">攝影機 %1</translation>
+        <translation>攝影機 %1</translation>
     </message>
     <message>
         <location line="-89"/>
         <source>CAM%1</source>
-        <translation type="unfinished"></translation>
+        <translation>攝影機%1</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>MAINBOARD</source>
-        <translation type="unfinished"></translation>
+        <translation>主機板</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>MAINBOARD OFFLINE</source>
-        <translation type="unfinished"></translation>
+        <translation>主機板離線</translation>
     </message>
     <message>
         <location line="+13"/>
         <source>SCREENSHOT MODE</source>
-        <translation type="unfinished"></translation>
+        <translation>截圖模式</translation>
     </message>
     <message>
         <location line="+6"/>
         <location line="+99"/>
         <source>MEM %1</source>
-        <translation type="unfinished"></translation>
+        <translation>記憶 %1</translation>
     </message>
     <message>
         <location line="-92"/>
         <source>MB %1</source>
-        <translation type="unfinished"></translation>
+        <translation>主機板 %1</translation>
     </message>
     <message>
         <location line="+15"/>
         <source>PGM</source>
-        <translation type="unfinished"></translation>
+        <translation>PGM</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>PiP PGM</source>
-        <translation type="unfinished"></translation>
+        <translation>子母 PGM</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>KEY PGM</source>
-        <translation type="unfinished"></translation>
+        <translation>鍵控 PGM</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>PVW</source>
-        <translation type="unfinished"></translation>
+        <translation>PVW</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>PiP PVW</source>
-        <translation type="unfinished"></translation>
+        <translation>子母 PVW</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>KEY PVW</source>
-        <translation type="unfinished"></translation>
+        <translation>鍵控 PVW</translation>
     </message>
     <message>
         <location line="+19"/>
         <source>JOYSTICK</source>
-        <translation type="unfinished"></translation>
+        <translation>搖桿</translation>
     </message>
     <message>
         <location line="+21"/>
         <source>SPEED</source>
-        <translation type="unfinished"></translation>
+        <translation>速度</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>SLOW</source>
-        <translation type="unfinished"></translation>
+        <translation>慢</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>MID</source>
-        <translation type="unfinished"></translation>
+        <translation>中</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>FAST</source>
-        <translation type="unfinished"></translation>
+        <translation>快</translation>
     </message>
     <message>
         <location line="+11"/>
         <source>MEMORY</source>
-        <translation type="unfinished"></translation>
+        <translation>記憶</translation>
     </message>
     <message>
         <location line="+27"/>
         <source>MIX</source>
-        <translation type="unfinished"></translation>
+        <translation>混合</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>WIPE</source>
-        <translation type="unfinished"></translation>
+        <translation>劃像</translation>
     </message>
     <message>
         <location line="+12"/>
         <source>CUT</source>
-        <translation type="unfinished"></translation>
+        <translation>CUT</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>AUTO</source>
-        <translation type="unfinished"></translation>
+        <translation>AUTO</translation>
     </message>
     <message>
         <location line="+9"/>
         <source>rate %1</source>
-        <translation type="unfinished"></translation>
+        <translation>速率 %1</translation>
     </message>
     <message>
         <location line="+20"/>
         <source>T-BAR</source>
-        <translation type="unfinished"></translation>
+        <translation>推桿</translation>
     </message>
     <message>
         <location line="+37"/>
         <source>LOCKED</source>
-        <translation type="unfinished"></translation>
+        <translation>已鎖定</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>FREE</source>
-        <translation type="unfinished"></translation>
+        <translation>可用</translation>
     </message>
     <message>
         <location line="+14"/>
         <source>TRACKING</source>
-        <translation type="unfinished"></translation>
+        <translation>追蹤</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>CAMERA</source>
-        <translation type="unfinished"></translation>
+        <translation>攝影機</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>PiP</source>
-        <translation type="unfinished"></translation>
+        <translation>子母畫面</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>LUMA</source>
-        <translation type="unfinished"></translation>
+        <translation>亮度鍵</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>AUDIO</source>
-        <translation type="unfinished"></translation>
+        <translation>音訊</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>SETUP</source>
-        <translation type="unfinished"></translation>
+        <translation>設定</translation>
     </message>
 </context>
 <context>
@@ -359,7 +359,7 @@ Image Key function requires a connected camera to operate.</source>
     <message>
         <location line="+7"/>
         <source>Tracking setup</source>
-        <translation type="unfinished"></translation>
+        <translation>追蹤設定</translation>
     </message>
     <message>
         <location line="+11"/>
@@ -397,12 +397,12 @@ Image Key function requires a connected camera to operate.</source>
     <message>
         <location filename="../qml/pages/LoadingPage.qml" line="+24"/>
         <source>Loading...</source>
-        <translation type="unfinished"></translation>
+        <translation>載入中...</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>Reading the switcher state. The buses return in a few seconds.</source>
-        <translation type="unfinished"></translation>
+        <translation>正在讀取切換台狀態，數秒後恢復匯流排。</translation>
     </message>
 </context>
 <context>
@@ -410,12 +410,12 @@ Image Key function requires a connected camera to operate.</source>
     <message>
         <location filename="../qml/popups/LumaPopup.qml" line="+18"/>
         <source>Luma key</source>
-        <translation type="unfinished"></translation>
+        <translation>亮度鍵</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>CLOSE</source>
-        <translation type="unfinished"></translation>
+        <translation>關閉</translation>
     </message>
 </context>
 <context>
@@ -423,12 +423,12 @@ Image Key function requires a connected camera to operate.</source>
     <message>
         <location filename="../qml/pages/NetworkPage.qml" line="+18"/>
         <source>Network</source>
-        <translation type="unfinished"></translation>
+        <translation>網路</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>CLOSE</source>
-        <translation type="unfinished"></translation>
+        <translation>關閉</translation>
     </message>
 </context>
 <context>
@@ -438,7 +438,9 @@ Image Key function requires a connected camera to operate.</source>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
-        <translation type="unfinished"></translation>
+        <translation>推桿轉場進行中
+
+轉場完成前無法進行其他操作。</translation>
     </message>
 </context>
 <context>
@@ -446,12 +448,12 @@ Other operations are unavailable until the transition is completed.</source>
     <message>
         <location filename="../qml/popups/PipPopup.qml" line="+18"/>
         <source>Picture in picture</source>
-        <translation type="unfinished"></translation>
+        <translation>子母畫面</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>CLOSE</source>
-        <translation type="unfinished"></translation>
+        <translation>關閉</translation>
     </message>
 </context>
 <context>
@@ -459,17 +461,17 @@ Other operations are unavailable until the transition is completed.</source>
     <message>
         <location filename="../qml/pages/SetupMenuPage.qml" line="+18"/>
         <source>Setup</source>
-        <translation type="unfinished"></translation>
+        <translation>設定</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>CLOSE</source>
-        <translation type="unfinished"></translation>
+        <translation>關閉</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>NETWORK</source>
-        <translation type="unfinished"></translation>
+        <translation>網路</translation>
     </message>
 </context>
 <context>
@@ -477,12 +479,12 @@ Other operations are unavailable until the transition is completed.</source>
     <message>
         <location filename="../qml/popups/ShutdownPopup.qml" line="+19"/>
         <source>Shut down</source>
-        <translation type="unfinished"></translation>
+        <translation>關機</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>CLOSE</source>
-        <translation type="unfinished"></translation>
+        <translation>關閉</translation>
     </message>
 </context>
 <context>
@@ -490,22 +492,22 @@ Other operations are unavailable until the transition is completed.</source>
     <message>
         <location filename="../qml/pages/SplashPage.qml" line="+33"/>
         <source>live production switcher</source>
-        <translation type="unfinished"></translation>
+        <translation>直播切換台</translation>
     </message>
     <message>
         <location line="+13"/>
         <source>Starting...</source>
-        <translation type="unfinished"></translation>
+        <translation>啟動中...</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>Reading the switcher state</source>
-        <translation type="unfinished"></translation>
+        <translation>正在讀取切換台狀態</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Waiting for the mainboard</source>
-        <translation type="unfinished"></translation>
+        <translation>等待主機板</translation>
     </message>
 </context>
 <context>
@@ -699,12 +701,12 @@ Other operations are unavailable until the transition is completed.</source>
     <message>
         <location filename="../qml/popups/UpgradePopup.qml" line="+19"/>
         <source>Update</source>
-        <translation type="unfinished"></translation>
+        <translation>更新</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>CLOSE</source>
-        <translation type="unfinished"></translation>
+        <translation>關閉</translation>
     </message>
 </context>
 <context>
@@ -712,19 +714,21 @@ Other operations are unavailable until the transition is completed.</source>
     <message>
         <location filename="../qml/main.qml" line="+26"/>
         <source>tavrik</source>
-        <translation type="unfinished"></translation>
+        <translation>tavrik</translation>
     </message>
     <message>
         <location line="+42"/>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>確定</translation>
     </message>
     <message>
         <location line="+72"/>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
-        <translation type="unfinished"></translation>
+        <translation>推桿轉場進行中
+
+轉場完成前無法進行其他操作。</translation>
     </message>
 </context>
 </TS>
