@@ -71,12 +71,12 @@ PageRig::~PageRig()
     language_.reset();
     engine_.reset();
     panel_.reset();
-    lines_->stop();
-    // The lanes handed their objects back to this thread; they are ours now.
-    delete lines_->camera().object();
-    delete lines_->system().object();
-    delete lines_->mainboard().object();
-    delete rpi_;
+    // Ending the lanes hands their objects back to this thread; they are
+    // ours to delete after that.
+    QObject *objects[] = {lines_->camera().object(), lines_->system().object(), lines_->mainboard().object(), rpi_};
+    lines_.reset();
+    for (QObject *o : objects)
+        delete o;
     settings_->flush();
 }
 
