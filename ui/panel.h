@@ -73,7 +73,6 @@ public:
     PANEL_PROPERTY(bool, shutdownVisible, setShutdownVisible) = false;
     PANEL_PROPERTY(bool, upgradeVisible, setUpgradeVisible) = false;
     PANEL_PROPERTY(bool, screenshotMode, setScreenshotMode) = false;
-    PANEL_PROPERTY(int, page, setPage) = HomePage;
     // The busy notification's text, in the chosen language.
     PANEL_PROPERTY(QString, busyNoticeText, setBusyNoticeText);
     // Versions the update check offered (empty: none found).
@@ -95,6 +94,7 @@ public:
     PANEL_PROPERTY(QVariantList, trackingStates, setTrackingStates) = QVariantList{-1, -1, -1};
     Q_PROPERTY(SwitcherState *switcher READ switcher CONSTANT)
     Q_PROPERTY(CommandQueue *queue READ queue CONSTANT)
+    PANEL_PROPERTY(int, page, setPage) = HomePage;
 
 public:
     explicit Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent = nullptr);
@@ -149,6 +149,8 @@ public:
     Q_INVOKABLE void startTrackingPoll();
     Q_INVOKABLE void stopTrackingPoll();
     Q_INVOKABLE int trackingState(int camera) const;
+    void setTrackingState(int camera, int state);
+    Q_SIGNAL void trackingStateChanged(int camera);
     // The camera presence poll: `retries` rounds (-1 unlimited), `pauseMs`
     // before each round.
     void startPresencePoll(int retries, int pauseMs);
@@ -205,7 +207,6 @@ private:
     void onAppVersions(const QString &kb, const QString &mb);
     void onShutdownRequest();
     void onCamInfo(int camera, const QString &model);
-    void setTrackingState(int camera, int state);
     void createPowerCtl();
     void createKeyscan();
     void startDiscovery();

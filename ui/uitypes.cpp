@@ -1,9 +1,12 @@
 #include "ui/uitypes.h"
 
+#include "ui/camerasettings.h"
 #include "ui/commandqueue.h"
+#include "ui/imagekeys.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 #include "ui/switcherstate.h"
+#include "ui/trackingsetup.h"
 
 #include <QtQml>
 
@@ -15,4 +18,14 @@ void registerUiTypes()
     qmlRegisterType<CommandQueue>("Tavrik.Ui", 1, 0, "CommandQueue");
     qmlRegisterUncreatableType<SwitcherState>("Tavrik.Ui", 1, 0, "SwitcherState",
                                               QStringLiteral("published by the panel"));
+    qmlRegisterType<CameraSettings>("Tavrik.Ui", 1, 0, "CameraSettings");
+    qmlRegisterType<TrackingSetup>("Tavrik.Ui", 1, 0, "TrackingSetup");
+    // One per panel: the engine's "panel" context property owns it.
+    qmlRegisterSingletonType<ImageKeys>("Tavrik.Ui", 1, 0, "ImageKeysLogic", [](QQmlEngine *engine, QJSEngine *) -> QObject * {
+        auto *panel = qobject_cast<Panel *>(engine->rootContext()->contextProperty(QStringLiteral("panel")).value<QObject *>());
+        ImageKeys *keys = panel ? ImageKeys::of(panel) : new ImageKeys;
+        if (panel)
+            QQmlEngine::setObjectOwnership(keys, QQmlEngine::CppOwnership);
+        return keys;
+    });
 }
