@@ -20,6 +20,10 @@ endif()
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TAVRIK_ARMHF_SYSROOT)
 set(CMAKE_SYSROOT "${TAVRIK_ARMHF_SYSROOT}")
 
+# GCC's note that passing some structures changed in GCC 7.1 concerns code
+# linked with objects from older compilers; everything on Debian 12 is newer.
+set(CMAKE_CXX_FLAGS_INIT "-Wno-psabi")
+
 set(CMAKE_FIND_ROOT_PATH "${TAVRIK_ARMHF_SYSROOT}")
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
