@@ -4,12 +4,18 @@
 #include <QDebug>
 #include <QThread>
 
+#include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+namespace {
+// The notifier whose watchdog is running; only its thread reads it for use.
+std::atomic<ServiceNotifier *> running{nullptr};
+} // namespace
 
 ServiceNotifier::ServiceNotifier(QObject *parent)
     : QObject(parent)
@@ -52,6 +58,8 @@ ServiceNotifier::ServiceNotifier(QObject *parent)
 
 ServiceNotifier::~ServiceNotifier()
 {
+    ServiceNotifier *self = this;
+    running.compare_exchange_strong(self, nullptr);
     if (fd_ >= 0) {
         notify("STOPPING=1");
         ::close(fd_);
@@ -73,6 +81,7 @@ void ServiceNotifier::start()
     if (watchdogUsec_ > 0) {
         keepalive();
         timer_.start();
+        running.store(this);
         qDebug().noquote() << "watchdog keepalive every" << timer_.interval() << "ms";
     }
 }
@@ -102,4 +111,25 @@ bool ServiceNotifier::notify(const QByteArray &message)
         qWarning().noquote() << "[WARN] service notification" << message << "failed:" << std::strerror(errno);
     warned_ = true;
     return false;
+}
+
+ServiceNotifier::BoundedWait::BoundedWait(int limitMs)
+{
+    ServiceNotifier *n = running.load();
+    if (!n || limitMs <= 0 || QThread::currentThread() != n->thread())
+        return;
+    notifier_ = n;
+    // Nested waits keep the first raise; the outermost one sets it back.
+    if (n->boundedWaits_++ == 0)
+        n->notify("WATCHDOG_USEC=" + QByteArray::number(n->watchdogUsec_ + qint64(limitMs) * 1000));
+    n->keepalive();
+}
+
+ServiceNotifier::BoundedWait::~BoundedWait()
+{
+    if (!notifier_ || running.load() != notifier_)
+        return;
+    if (--notifier_->boundedWaits_ == 0)
+        notifier_->notify("WATCHDOG_USEC=" + QByteArray::number(notifier_->watchdogUsec_));
+    notifier_->keepalive();
 }

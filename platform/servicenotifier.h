@@ -40,6 +40,22 @@ public:
     // One message, e.g. "WATCHDOG=1"; false when it could not be sent.
     bool notify(const QByteArray &message);
 
+    // A wait with a time limit on the interface thread (a child process that
+    // is killed after its limit) is not a freeze: while one lasts, the
+    // watchdog interval is raised by the limit and set back afterwards. On
+    // any other thread, or without a watchdog, it does nothing.
+    class BoundedWait
+    {
+    public:
+        explicit BoundedWait(int limitMs);
+        ~BoundedWait();
+        BoundedWait(const BoundedWait &) = delete;
+        BoundedWait &operator=(const BoundedWait &) = delete;
+
+    private:
+        ServiceNotifier *notifier_ = nullptr;
+    };
+
 private:
     void keepalive();
 
@@ -48,4 +64,5 @@ private:
     qint64 watchdogUsec_ = 0;
     QTimer timer_;
     bool warned_ = false;
+    int boundedWaits_ = 0;
 };

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <thread>
+
 #include <unistd.h>
 
 class TstServiceNotifier : public QObject
@@ -12,6 +14,7 @@ private slots:
     void readyThenKeepalives_data();
     void readyThenKeepalives();
     void unusableSocketNameSendsNothing();
+    void boundedWaitRaisesTheWatchdogOnItsThreadOnly();
 };
 
 void TstServiceNotifier::readyThenKeepalives_data()
@@ -68,6 +71,25 @@ void TstServiceNotifier::unusableSocketNameSendsNothing()
     ServiceNotifier n;
     QVERIFY(!n.isActive());
     QVERIFY(!n.notify("READY=1"));
+}
+
+void TstServiceNotifier::boundedWaitRaisesTheWatchdogOnItsThreadOnly()
+{
+    QTemporaryDir dir;
+    NotifyReceiver manager(dir.path() + "/notify");
+    qputenv("NOTIFY_SOCKET", manager.path());
+    qputenv("WATCHDOG_USEC", "60000000");
+    ServiceNotifier n;
+    n.start();
+    {
+        std::thread other([] { ServiceNotifier::BoundedWait elsewhere(30000); });
+        other.join();
+        ServiceNotifier::BoundedWait outer(30000);
+        ServiceNotifier::BoundedWait inner(1000);
+    }
+    ServiceNotifier::BoundedWait unbounded(0);
+    QCOMPARE(manager.messages(), QByteArrayList({"READY=1", "WATCHDOG=1", "WATCHDOG_USEC=90000000", "WATCHDOG=1",
+                                                "WATCHDOG=1", "WATCHDOG=1", "WATCHDOG_USEC=60000000", "WATCHDOG=1"}));
 }
 
 QTEST_GUILESS_MAIN(TstServiceNotifier)
