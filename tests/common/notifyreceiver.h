@@ -3,52 +3,43 @@
 #include <QByteArrayList>
 #include <QString>
 
+#include <cstddef>
+#include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <cstddef>
-#include <cstring>
-
 // The service manager's end of the notification protocol: a Unix datagram
-// socket bound to a path inside the test's temporary folder, or to an
-// abstract name ("@name").
+// socket on a path in the test's temporary folder, or an abstract "@name".
 class NotifyReceiver
 {
 public:
-    explicit NotifyReceiver(const QString &path) : path_(path.toLocal8Bit())
+    explicit NotifyReceiver(const QString &name) : name_(name.toLocal8Bit())
     {
-        fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         sockaddr_un sa{};
         sa.sun_family = AF_UNIX;
-        if (fd_ < 0 || size_t(path_.size()) >= sizeof(sa.sun_path))
-            return;
-        std::memcpy(sa.sun_path, path_.constData(), size_t(path_.size()));
+        std::memcpy(sa.sun_path, name_.constData(), qMin(size_t(name_.size()), sizeof(sa.sun_path) - 1));
         if (sa.sun_path[0] == '@')
             sa.sun_path[0] = '\0';
-        const socklen_t len = socklen_t(offsetof(sockaddr_un, sun_path) + size_t(path_.size()));
-        bound_ = ::bind(fd_, reinterpret_cast<sockaddr *>(&sa), len) == 0;
+        fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        bound_ = ::bind(fd_, reinterpret_cast<sockaddr *>(&sa),
+                        socklen_t(offsetof(sockaddr_un, sun_path) + size_t(name_.size()))) == 0;
     }
-    ~NotifyReceiver()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
+    ~NotifyReceiver() { ::close(fd_); }
     bool isBound() const { return bound_; }
-    QByteArray path() const { return path_; }
+    QByteArray name() const { return name_; }
 
     // Every datagram received so far, oldest first.
     const QByteArrayList &messages()
     {
         char buf[512];
-        ssize_t n;
-        while ((n = ::recv(fd_, buf, sizeof(buf), 0)) >= 0)
+        for (ssize_t n; (n = ::recv(fd_, buf, sizeof(buf), 0)) >= 0;)
             received_.append(QByteArray(buf, int(n)));
         return received_;
     }
 
 private:
-    QByteArray path_;
+    QByteArray name_;
     int fd_ = -1;
     bool bound_ = false;
     QByteArrayList received_;
