@@ -6,6 +6,7 @@
 #include "maint/rpitool.h"
 #include "netsvc/kivoserv.h"
 #include "netsvc/net.h"
+#include "platform/servicenotifier.h"
 #include "surface/keyscan.h"
 #include "surface/tbar.h"
 #include "switcher/commandexecobject.h"
@@ -86,6 +87,7 @@ int main(int argc, char *argv[])
     app.setApplicationName(QStringLiteral("tavrik"));
     installStopSignals(app);
     StallProbe::startIfAsked(&app);
+    ServiceNotifier::attach(app);
 
     QQmlApplicationEngine engine;
     qDebug() << "Platform" << QGuiApplication::platformName();

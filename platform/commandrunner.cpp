@@ -1,4 +1,5 @@
 #include "platform/commandrunner.h"
+#include "platform/servicenotifier.h"
 
 #include <QDateTime>
 #include <QMutex>
@@ -9,6 +10,7 @@ namespace {
 QMutex historyLock;
 QList<QPair<qint64, QString>> historyList;
 constexpr int kHistoryLimit = 2000;
+constexpr int kKillWaitMs = 1000;
 
 QString describe(const QString &program, const QStringList &arguments)
 {
@@ -20,6 +22,8 @@ QString describe(const QString &program, const QStringList &arguments)
 CommandRunner::Result waitFor(QProcess &p, int timeoutMs)
 {
     CommandRunner::Result r;
+    // Start, run and kill are each bounded; an unbounded run is not.
+    const ServiceNotifier::BoundedWait watchdog(timeoutMs < 0 ? 0 : 2 * timeoutMs + kKillWaitMs);
     if (!p.waitForStarted(timeoutMs < 0 ? 30000 : timeoutMs)) {
         r.err = p.errorString().toLocal8Bit();
         return r;
@@ -29,7 +33,7 @@ CommandRunner::Result waitFor(QProcess &p, int timeoutMs)
     if (!p.waitForFinished(timeoutMs < 0 ? -1 : timeoutMs)) {
         r.timedOut = p.state() != QProcess::NotRunning;
         p.kill();
-        p.waitForFinished(1000);
+        p.waitForFinished(kKillWaitMs);
         r.out = p.readAllStandardOutput();
         r.err = p.readAllStandardError();
         return r;

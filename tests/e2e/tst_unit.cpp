@@ -6,6 +6,7 @@
 #include "sim/simunit.h"
 #include "surface/keyscan.h"
 #include "switcher/commandexecobject.h"
+#include "tests/common/notifyreceiver.h"
 #include "tests/common/testsysroot.h"
 
 #include <QtTest>
@@ -25,17 +26,22 @@ private slots:
     void cameraGoneMidSessionKeepsSwitching();
 };
 
-// The real panel program, started as tavrik-sim starts it.
+// The real panel program, started as tavrik-sim starts it, under a service
+// manager with a 600 ms watchdog.
 void TstUnit::panelProcessMeetsTheUnit()
 {
     TestSysroot sys;
     SimUnit unit(sys.root());
     QVERIFY2(unit.isUp(), qPrintable(unit.problems()));
+    NotifyReceiver manager(sys.root() + "/notify");
+    QVERIFY(manager.isBound());
 
     QProcess panel;
     QProcessEnvironment env = unit.panelEnvironment(QProcessEnvironment::systemEnvironment());
     // The minute of start-up sequence in a few seconds.
     env.insert(QStringLiteral("TAVRIK_TIME_SCALE"), QStringLiteral("20"));
+    env.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromLocal8Bit(manager.name()));
+    env.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("600000"));
     panel.setProcessEnvironment(env);
     panel.start(QStringLiteral(TAVRIK_BIN), {QStringLiteral("-platform"), QStringLiteral("offscreen")});
     QVERIFY(panel.waitForStarted());
@@ -53,6 +59,10 @@ void TstUnit::panelProcessMeetsTheUnit()
     unit.converter().setReading(SimConverter::TbarInput, 1000);
     QTRY_VERIFY_WITH_TIMEOUT(grab().count("outputValue") > before, 20000);
     QCOMPARE(panel.state(), QProcess::Running);
+
+    // Ready once the interface's event loop runs, then fed every 300 ms.
+    QCOMPARE(manager.messages().value(0), QByteArray("READY=1"));
+    QTRY_VERIFY_WITH_TIMEOUT(manager.messages().count("WATCHDOG=1") >= 5, 10000);
 
     // Start-up done (tally at its end), the CUT key cuts and the tally follows.
     QTRY_VERIFY_WITH_TIMEOUT(unit.camera(1).state().greenTally && unit.camera(0).state().redTally, 30000);
@@ -84,6 +94,7 @@ void TstUnit::panelProcessMeetsTheUnit()
     }
     QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
     QCOMPARE(panel.exitCode(), 0);
+    QCOMPARE(manager.messages().last(), QByteArray("STOPPING=1"));
     const QString lockName = QStringLiteral("LCK..") + QString(sys.root() + "/dev/ttyAMA2").replace('/', '_');
     for (const char *dir : {"/var/lock", "/run/lock", "/tmp"})
         QVERIFY2(!QFile::exists(QString::fromLatin1(dir) + '/' + lockName), qPrintable(lockName));
