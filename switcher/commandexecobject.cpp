@@ -405,8 +405,10 @@ bool commandExecObject::writeKeySource(int src)
 // ---------------------------------------------------------------------------
 // Reads
 
-int commandExecObject::readBus(const char *operation, bool program)
+int commandExecObject::readBus(const char *operation, bool program, bool *readOk)
 {
+    if (readOk)
+        *readOk = false;
     return exchange(operation, CheckLine, 0, [&] {
         bool ok = false;
         const int src = program ? zarvoUnitControl->readProgram(ok) : zarvoUnitControl->readPreset(ok);
@@ -414,6 +416,8 @@ int commandExecObject::readBus(const char *operation, bool program)
             qWarning() << "[ERR]" << operation << "failed, value" << src;
             return 0;
         }
+        if (readOk)
+            *readOk = true;
         qDebug().noquote() << QStringLiteral("%1 ---%2: ").arg(QLatin1String(operation), QLatin1String(sourceName(src)))
                            << src;
         return src;
@@ -421,6 +425,7 @@ int commandExecObject::readBus(const char *operation, bool program)
 }
 
 int commandExecObject::readProgram() { return readBus("readProgram", true); }
+int commandExecObject::readProgram(bool &ok) { return readBus("readProgram", true, &ok); }
 int commandExecObject::readPreset() { return readBus("readPreset", false); }
 
 void commandExecObject::readMix() { logLamp("readMix", mixTransitionCommand, "mix mode is on :", true); }

@@ -131,6 +131,9 @@ public:
     Q_INVOKABLE void writeSplitSource(int src);
     Q_INVOKABLE bool writeKeySource(int src);
     Q_INVOKABLE int readProgram();
+    // As readProgram(), and whether the mainboard really answered: its
+    // failure value 0 is also black, a real source.
+    int readProgram(bool &ok);
     Q_INVOKABLE int readPreset();
     Q_INVOKABLE void readMix();
     Q_INVOKABLE void readWipePattern();
@@ -463,7 +466,7 @@ private:
     bool lampState(const char *operation, PushButtonLamp lamp);
     void logLamp(const char *operation, PushButtonLamp lamp, const char *text, bool onlyWhenLit);
     bool writeBus(const char *operation, bool program, CrossPoint source, LineCheck line = CheckLine);
-    int readBus(const char *operation, bool program);
+    int readBus(const char *operation, bool program, bool *readOk = nullptr);
     bool writePatternLocked(const char *operation, WipePattern pattern);
     void applyStatus(const zarvoMuStatus &status);
 

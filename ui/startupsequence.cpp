@@ -119,6 +119,13 @@ void StartupSequence::splashTick()
             v.atTrackInquire(1);
             v.clearUartTxRx(3);
         });
+        // Writing back a program that was never read would cut the program
+        // output to black after a restart on air (the failure value of the
+        // read is black): only a program the mainboard reported goes back.
+        if (!programRead_) {
+            qWarning() << "[WARN] program not read at start-up: program output left as it is";
+            return;
+        }
         // One call on the lane: nothing slips in between the mission bracket.
         const int program = p_->programNo();
         p_->lines()->mainboard().post([program](commandExecObject &m) {
@@ -201,9 +208,14 @@ void StartupSequence::systemTick()
         });
         break;
     case 15:
-        mainboardStep(p, [](commandExecObject &m) { return m.readProgram(); }, [p](int v) {
+        mainboardStep(p, [](commandExecObject &m) {
+            bool ok = false;
+            const int v = m.readProgram(ok);
+            return ok ? v : -1;
+        }, [this, p](int v) {
             if (!isSource(v))
                 return;
+            programRead_ = true;
             p->setProgramNo(v);
             p->tallyPair(0, v);
         });

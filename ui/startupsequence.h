@@ -42,4 +42,6 @@ private:
     int systemTick_ = 0;
     int rereadTick_ = 0;
     bool logoDone_ = false;
+    // Set once the mainboard reported its program during start-up.
+    bool programRead_ = false;
 };

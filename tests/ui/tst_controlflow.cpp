@@ -128,6 +128,7 @@ private slots:
     void firstStartSavesMemoriesOnce_data();
     void firstStartSavesMemoriesOnce();
     void closedMainboardStillFinishes();
+    void unreadProgramIsNotWrittenBack();
     void transitionKeys_data();
     void transitionKeys();
     void tbarThroughConverter_data();
@@ -235,6 +236,22 @@ void TstControlFlow::closedMainboardStillFinishes()
     QVERIFY(!rig.panel->kivoServ());
     // Memories were not saved, so the next start is still a first start.
     QVERIFY(rig.settings->boolValue(QStringLiteral("system"), QStringLiteral("firstEntry")));
+}
+
+// A restart on air whose program read fails must not cut the output to black.
+void TstControlFlow::unreadProgramIsNotWrittenBack()
+{
+    QByteArray black;
+    Rig rig({}, true, [&](SimUnit &unit) {
+        black = framesOf(unit, [](commandExecObject &m) { m.pgm(0); }).value(0);
+        unit.mainboard().setFailureMode(SimMainboard::WrongCommandCode);
+    });
+    QVERIFY(!black.isEmpty());
+    LogCapture log;
+    rig.tbar.start();
+    rig.panel->startUp();
+    QTRY_VERIFY_WITH_TIMEOUT(log.contains(QStringLiteral("program not read at start-up")), 20000);
+    QVERIFY(!rig.unit.mainboard().receivedFrames().contains(black));
 }
 
 void TstControlFlow::transitionKeys_data()
