@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QNetworkInterface>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -72,6 +73,26 @@ net::net(QObject *parent)
 
     m_TcpServer = new QTcpServer(this);
     connect(m_TcpServer, &QTcpServer::newConnection, this, &net::newConn);
+    // Out of descriptors (or another accept failure): Qt stops accepting;
+    // accepting resumes after a pause instead of retrying at once.
+    meterRetry_ = new QTimer(this);
+    meterRetry_->setSingleShot(true);
+    meterRetry_->setInterval(kMeterAcceptRetryMs);
+    connect(meterRetry_, &QTimer::timeout, this, [this] { m_TcpServer->resumeAccepting(); });
+    connect(m_TcpServer, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError) {
+        m_TcpServer->pauseAccepting();
+        if (meterRetry_->isActive())
+            return;
+        if (meterAcceptErrors_++ % 60 == 0)
+            qWarning().noquote() << QStringLiteral("[WARN] audio meter listener: accept failed (%1 times): %2")
+                                        .arg(meterAcceptErrors_)
+                                        .arg(m_TcpServer->errorString());
+        meterRetry_->start();
+    });
+    meterSweep_ = new QTimer(this);
+    meterSweep_->setInterval(kMeterSweepMs);
+    connect(meterSweep_, &QTimer::timeout, this, &net::sweepMeterConnections);
+    meterSweep_->start();
     if (!m_TcpServer->listen(QHostAddress::Any, kMeterPort))
         qWarning().noquote() << "[WARN] audio meter listener:" << m_TcpServer->errorString();
 }
@@ -115,20 +136,91 @@ void net::i2sStart()
     connect(p, &QProcess::readyReadStandardError, this, [p] { p->readAllStandardError(); });
 }
 
+bool net::meterPeerAllowed(const QHostAddress &peer, const QList<QHostAddress> &own)
+{
+    QHostAddress p = peer;
+    bool isV4 = false;
+    const quint32 v4 = peer.toIPv4Address(&isV4);
+    if (isV4)
+        p = QHostAddress(v4);
+    if (p.isNull())
+        return false;
+    if (p.isLoopback())
+        return true;
+    for (const QHostAddress &a : own) {
+        if (!a.isNull() && a.isEqual(p, QHostAddress::TolerantConversion))
+            return true;
+    }
+    return false;
+}
+
 void net::newConn()
 {
     while (QTcpSocket *s = m_TcpServer->nextPendingConnection()) {
+        // The meter program runs on the unit itself: anyone else (a LAN host
+        // injecting levels, or holding descriptors open) is closed at once.
+        const QHostAddress peer = s->peerAddress();
+        if (!meterPeerAllowed(peer, {}) && !meterPeerAllowed(peer, QNetworkInterface::allAddresses())) {
+            if (meterRefused_++ == 0)
+                qWarning().noquote() << "[WARN] audio meter: connection from" << peer.toString()
+                                     << "refused, not from this unit";
+            s->abort();
+            s->deleteLater();
+            continue;
+        }
+        // A few at once: the newest is the live one (a restarted meter
+        // program), so the one silent longest makes room.
+        if (meterSockets_.size() >= kMeterMaxConnections) {
+            QTcpSocket *oldest = meterSockets_.first();
+            for (QTcpSocket *o : qAsConst(meterSockets_))
+                if (meterLastData_.value(o).elapsed() > meterLastData_.value(oldest).elapsed())
+                    oldest = o;
+            if (meterRefused_++ == 0)
+                qWarning() << "[WARN] audio meter: more than" << kMeterMaxConnections
+                           << "connections, the one silent longest closed";
+            dropMeterConnection(oldest);
+        }
         socket = s;
+        meterSockets_.append(s);
+        meterLastData_.insert(s, QElapsedTimer());
+        meterLastData_[s].start();
         s->setReadBufferSize(kMeterReadBuffer);
         connect(s, &QTcpSocket::readyRead, this, &net::readData);
         // A restarted meter program connects anew; the old connection goes
         // away with its program instead of piling up.
-        connect(s, &QTcpSocket::disconnected, this, [this, s] {
-            if (socket == s)
-                socket = nullptr;
-            s->deleteLater();
-        });
+        connect(s, &QTcpSocket::disconnected, this, [this, s] { dropMeterConnection(s); });
     }
+}
+
+void net::dropMeterConnection(QTcpSocket *s)
+{
+    if (!meterSockets_.removeOne(s))
+        return;
+    meterLastData_.remove(s);
+    if (socket == s)
+        socket = meterSockets_.isEmpty() ? nullptr : meterSockets_.last();
+    s->disconnect(this);
+    s->abort();
+    s->deleteLater();
+}
+
+void net::sweepMeterConnections()
+{
+    const QList<QTcpSocket *> open = meterSockets_;
+    for (QTcpSocket *s : open) {
+        if (meterLastData_.value(s).elapsed() > kMeterIdleMs) {
+            qWarning() << "[WARN] audio meter: connection idle for" << kMeterIdleMs << "ms, closed";
+            dropMeterConnection(s);
+        }
+    }
+    if (meterRefused_ > 1)
+        qWarning() << "[WARN] audio meter:" << meterRefused_ << "connections refused or closed";
+    meterRefused_ = 0;
+}
+
+int net::meterConnectionCount() const
+{
+    return meterSockets_.size();
 }
 
 void net::readData()
@@ -139,6 +231,8 @@ void net::readData()
     if (!s)
         return;
     ++meterReadCalls_;
+    if (meterLastData_.contains(s))
+        meterLastData_[s].restart();
     const QByteArray frame = s->readAll();
     if (frame.size() == 2) {
         leftSamples_.append(static_cast<unsigned char>(frame.at(0)));
