@@ -782,10 +782,11 @@ QByteArray zarvoMu::reReadUntil(QByteArray reply, const QByteArray &header, int 
         return r.startsWith(header) && r.size() >= frameLen && !complete(r);
     };
     // The re-reads only collect the rest of a frame that has begun: one
-    // normal reply wait in all, however the bytes trickle in.
+    // normal reply wait in all, however the bytes trickle in. A bound, not a
+    // wait: the test divisor shortens the waits inside it, not the bound.
     QElapsedTimer total;
     total.start();
-    const qint64 budget = scaled(normalReplyWait);
+    const qint64 budget = normalReplyWait;
     for (;; --counter) {
         const bool stuck = settle(reply);
         if (complete(reply) || counter < 0)
