@@ -11,6 +11,7 @@
 class QProcess;
 class QTcpServer;
 class QTcpSocket;
+class QSocketNotifier;
 class QTimer;
 
 // The panel's network services object ("netObject"): the Ethernet settings,
@@ -141,6 +142,7 @@ private:
     QHash<QTcpSocket *, QElapsedTimer> meterLastData_;
     QTimer *meterSweep_ = nullptr;
     QTimer *meterRetry_ = nullptr;
+    QSocketNotifier *meterAccept_ = nullptr;
     int meterRefused_ = 0;
     int meterAcceptErrors_ = 0;
 };

@@ -13,12 +13,18 @@
 #include <QImageReader>
 #include <QNetworkInterface>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -72,29 +78,24 @@ net::net(QObject *parent)
     i2sTimer->start();
 
     m_TcpServer = new QTcpServer(this);
-    connect(m_TcpServer, &QTcpServer::newConnection, this, &net::newConn);
-    // Out of descriptors (or another accept failure): Qt stops accepting;
-    // accepting resumes after a pause instead of retrying at once.
     meterRetry_ = new QTimer(this);
     meterRetry_->setSingleShot(true);
     meterRetry_->setInterval(kMeterAcceptRetryMs);
-    connect(meterRetry_, &QTimer::timeout, this, [this] { m_TcpServer->resumeAccepting(); });
-    connect(m_TcpServer, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError) {
-        m_TcpServer->pauseAccepting();
-        if (meterRetry_->isActive())
-            return;
-        if (meterAcceptErrors_++ % 60 == 0)
-            qWarning().noquote() << QStringLiteral("[WARN] audio meter listener: accept failed (%1 times): %2")
-                                        .arg(meterAcceptErrors_)
-                                        .arg(m_TcpServer->errorString());
-        meterRetry_->start();
-    });
     meterSweep_ = new QTimer(this);
     meterSweep_->setInterval(kMeterSweepMs);
     connect(meterSweep_, &QTimer::timeout, this, &net::sweepMeterConnections);
     meterSweep_->start();
     if (!m_TcpServer->listen(QHostAddress::Any, kMeterPort))
         qWarning().noquote() << "[WARN] audio meter listener:" << m_TcpServer->errorString();
+    // The listener accepts through a notifier of its own: Qt retries a
+    // failing accept (out of descriptors) at once, for ever, spinning the
+    // interface thread. Here a failure pauses accepting for a while.
+    if (m_TcpServer->isListening()) {
+        m_TcpServer->pauseAccepting();
+        meterAccept_ = new QSocketNotifier(m_TcpServer->socketDescriptor(), QSocketNotifier::Read, this);
+        connect(meterAccept_, &QSocketNotifier::activated, this, &net::newConn);
+        connect(meterRetry_, &QTimer::timeout, meterAccept_, [this] { meterAccept_->setEnabled(true); });
+    }
 }
 
 net::~net()
@@ -156,7 +157,29 @@ bool net::meterPeerAllowed(const QHostAddress &peer, const QList<QHostAddress> &
 
 void net::newConn()
 {
-    while (QTcpSocket *s = m_TcpServer->nextPendingConnection()) {
+    if (!meterAccept_)
+        return;
+    // A bounded batch per wake-up; the notifier calls again while more wait.
+    for (int batch = 0; batch < 16; ++batch) {
+        const int fd = ::accept4(int(m_TcpServer->socketDescriptor()), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            const int error = errno;
+            if (error == EAGAIN || error == EWOULDBLOCK || error == EINTR || error == ECONNABORTED)
+                return;
+            meterAccept_->setEnabled(false);
+            meterRetry_->start();
+            if (meterAcceptErrors_++ % 60 == 0)
+                qWarning().noquote() << QStringLiteral("[WARN] audio meter listener: accept failed (%1 times): %2")
+                                            .arg(meterAcceptErrors_)
+                                            .arg(QString::fromLocal8Bit(std::strerror(error)));
+            return;
+        }
+        auto *s = new QTcpSocket(this);
+        if (!s->setSocketDescriptor(fd)) {
+            ::close(fd);
+            delete s;
+            continue;
+        }
         // The meter program runs on the unit itself: anyone else (a LAN host
         // injecting levels, or holding descriptors open) is closed at once.
         const QHostAddress peer = s->peerAddress();

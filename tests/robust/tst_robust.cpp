@@ -96,6 +96,13 @@ private slots:
         const rlimit low{rlim_t(QDir(QStringLiteral("/proc/self/fd")).count() + 200), old.rlim_max};
         QCOMPARE(setrlimit(RLIMIT_NOFILE, &low), 0);
         QList<int> clients;
+        const auto release = [&] {
+            for (int fd : qAsConst(clients))
+                ::close(fd);
+            clients.clear();
+            setrlimit(RLIMIT_NOFILE, &old);
+        };
+        const auto onExit = qScopeGuard(release);
         sockaddr_in to{};
         to.sin_family = AF_INET;
         to.sin_port = htons(net::kMeterPort);
@@ -113,9 +120,7 @@ private slots:
         QTest::qWait(1000);
         QVERIFY2(cpuMs() - cpu < 300, qPrintable(QString::number(cpuMs() - cpu)));
         QVERIFY(n.meterConnectionCount() <= net::kMeterMaxConnections);
-        for (int fd : clients)
-            ::close(fd);
-        setrlimit(RLIMIT_NOFILE, &old);
+        release();
         QVERIFY(log.contains(QStringLiteral("audio meter listener: accept failed")));
 
         QSignalSpy left(&n, &net::sendLeftBarVal);
