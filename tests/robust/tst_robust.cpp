@@ -48,6 +48,13 @@ QByteArray frame(const char *hex)
     return f + char(zarvoMuCommandPacks::calcCheckSumByte(f));
 }
 
+bool openMainboardLine(QSerialPort &port)
+{
+    port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
+    port.setBaudRate(115200);
+    return port.open(QIODevice::ReadWrite);
+}
+
 quint16 freeUdpPort()
 {
     QUdpSocket s;
@@ -69,10 +76,8 @@ private slots:
         QTest::addColumn<QString>("peer");
         QTest::addColumn<bool>("allowed");
         QTest::newRow("loopback") << "127.0.0.9" << true;
-        QTest::newRow("v4-mapped loopback") << "::ffff:127.0.0.1" << true;
         QTest::newRow("v6 loopback") << "::1" << true;
-        QTest::newRow("own address") << "192.168.100.104" << true;
-        QTest::newRow("own, v4-mapped") << "::ffff:192.168.100.104" << true;
+        QTest::newRow("own address, v4-mapped") << "::ffff:192.168.100.104" << true;
         QTest::newRow("LAN host") << "192.168.100.20" << false;
         QTest::newRow("none") << "" << false;
     }
@@ -171,9 +176,7 @@ private slots:
         LogCapture log;
         SimMainboard mb;
         QSerialPort port;
-        port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
-        port.setBaudRate(115200);
-        QVERIFY(port.open(QIODevice::ReadWrite));
+        QVERIFY(openMainboardLine(port));
         MbImage img;
         img.packets = MbImage::makePackets(3, 40);
         QVERIFY(sys.writeFile(kImage, img.toBytes()));
@@ -213,14 +216,10 @@ private slots:
         QPointer<QTcpSocket> conn;
         QTimer feed;
         connect(&peer, &QTcpServer::newConnection, [&] {
-            conn = peer.nextPendingConnection();
-            conn->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n");
+            (conn = peer.nextPendingConnection())->write("HTTP/1.1 200 OK\r\n\r\n");
             feed.start(everyMs);
         });
-        connect(&feed, &QTimer::timeout, [&] {
-            if (conn && conn->state() == QAbstractSocket::ConnectedState)
-                conn->write(QByteArray(chunk, 'x'));
-        });
+        connect(&feed, &QTimer::timeout, [&] { conn->write(QByteArray(chunk, 'x')); });
         vekCameraObject cam;
         QSignalSpy done(&cam, &vekCameraObject::finished);
         QElapsedTimer t;
@@ -228,10 +227,9 @@ private slots:
         cam.setLowerVideoFormat(QStringLiteral("127.0.0.1:%1").arg(peer.serverPort()));
         QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, vekCameraObject::HttpTotalMs + 3000);
         QVERIFY(t.elapsed() < vekCameraObject::HttpTotalMs + 1000);
-        QTRY_VERIFY(!conn || conn->state() != QAbstractSocket::ConnectedState);
+        QTRY_VERIFY(conn->state() != QAbstractSocket::ConnectedState);
         const QStringList body = log.matching(QStringLiteral("onfinish....... str:"));
-        QCOMPARE(body.size(), 1);
-        QVERIFY(body.at(0).size() < vekCameraObject::HttpLogExcerpt + 40);
+        QVERIFY(body.size() == 1 && body.at(0).size() < vekCameraObject::HttpLogExcerpt + 40);
     }
 
     // Where no file can be made beside /etc/dhcpcd.conf (the panel is not
@@ -292,9 +290,7 @@ private slots:
         TestSysroot sys;
         SimMainboard mb;
         QSerialPort port;
-        port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
-        port.setBaudRate(115200);
-        QVERIFY(port.open(QIODevice::ReadWrite));
+        QVERIFY(openMainboardLine(port));
         zarvoMu link(nullptr, &port);
         mb.injectReply(reply);
         bool done = false;
