@@ -5,6 +5,7 @@
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <initializer_list>
@@ -15,6 +16,13 @@ serialPort::serialPort(QObject *parent) : QObject(parent), serial(new QSerialPor
 {
     // A child, so the line moves with its owner to the thread that runs it.
     localEchoEnabled = false;
+    // A chattering camera on an idle or offline line must not grow memory:
+    // Qt holds at most one reply's worth, and the idle drain empties it.
+    serial->setReadBufferSize(MaxReplyBytes);
+    idleDrain_ = new QTimer(this);
+    idleDrain_->setInterval(IdleDrainMs);
+    connect(idleDrain_, &QTimer::timeout, this, &serialPort::drainIdle);
+    idleDrain_->start();
     // A line that vanished (USB adapter pulled, driver gone) keeps failing
     // until it is re-opened; closing it turns every later write into a clean
     // -1 instead of a stream of errors.
@@ -154,6 +162,22 @@ void serialPort::clearTXRX()
     serial->clear(QSerialPort::AllDirections);
     serial->readAll();
     serial->flush();
+}
+
+void serialPort::drainIdle()
+{
+    // Runs from the event loop, so never inside an exchange: whatever is
+    // waiting came unasked, and the next write would drop it anyway.
+    if (!serial->isOpen() || serial->bytesAvailable() <= 0)
+        return;
+    idleDropped_ += serial->readAll().size();
+    // and what the driver still holds beyond Qt's bounded buffer
+    serial->clear(QSerialPort::Input);
+    if (!idleLogged_.isValid() || idleLogged_.elapsed() >= 60000) {
+        qWarning() << "[WARN]" << name << ": dropped" << idleDropped_ << "bytes that came unasked";
+        idleDropped_ = 0;
+        idleLogged_.start();
+    }
 }
 
 void serialPort::appendBounded(QByteArray &to, const QByteArray &chunk) const

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+
+class QTimer;
 
 // One camera line. Every call blocks the calling thread (the interface
 // thread): the camera protocol is a strict request/answer exchange and the
@@ -61,6 +64,11 @@ public:
     // Upper bound of one collected answer; a VISCA answer is at most a few
     // dozen bytes, so anything beyond this is line noise and is dropped.
     static constexpr int MaxReplyBytes = 4096;
+    // How often an idle line is emptied.
+    static constexpr int IdleDrainMs = 1000;
+
+    // Drops what arrived while no exchange ran (the drain timer calls it).
+    void drainIdle();
 
 private:
     // Applies every stored line setting to the port and opens it.
@@ -80,4 +88,8 @@ private:
     QSerialPort::FlowControl flowControl = QSerialPort::NoFlowControl;
     QString stringFlowControl;
     bool localEchoEnabled = false;
+
+    QTimer *idleDrain_ = nullptr;
+    qint64 idleDropped_ = 0;
+    QElapsedTimer idleLogged_;
 };

@@ -11,6 +11,7 @@
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -1368,8 +1369,25 @@ void vekCameraObject::setLowerVideoFormat(const QString &ipStr)
     qDebug().noquote() << "serviceUrl: " << request.toString();
     QNetworkRequest req(request);
     // A camera that never answers must not keep a reply alive for ever.
-    req.setTransferTimeout(5000);
-    networkManager.get(req);
+    req.setTransferTimeout(HttpTotalMs);
+    QNetworkReply *reply = networkManager.get(req);
+    // Whatever answers at that address, its body is a short status text: a
+    // peer that keeps sending is cut off at the cap, and one that trickles
+    // (which the transfer time-out never catches) at the total time.
+    reply->setReadBufferSize(HttpBodyLimit + 1);
+    connect(reply, &QNetworkReply::readyRead, reply, [reply] {
+        if (reply->isRunning() && reply->bytesAvailable() > HttpBodyLimit) {
+            qWarning().noquote() << "[WARN] setLowerVideoFormat: reply longer than" << HttpBodyLimit
+                                 << "bytes, aborted";
+            reply->abort();
+        }
+    });
+    QTimer::singleShot(HttpTotalMs, reply, [reply] {
+        if (!reply->isRunning())
+            return;
+        qWarning().noquote() << "[WARN] setLowerVideoFormat: no whole reply within" << HttpTotalMs << "ms, aborted";
+        reply->abort();
+    });
     qDebug().noquote() << " setLowerVideoFormat done: ";
 }
 
@@ -1377,7 +1395,11 @@ void vekCameraObject::onfinish(QNetworkReply *rep)
 {
     if (!rep)
         return;
-    const QString str = QString::fromUtf8(rep->readAll());
+    // A bounded excerpt: the body came from whatever answered at that address.
+    const QByteArray body = rep->read(HttpLogExcerpt + 1);
+    QString str = QString::fromUtf8(body.left(HttpLogExcerpt));
+    if (body.size() > HttpLogExcerpt || rep->bytesAvailable() > 0)
+        str += QStringLiteral(" [...]");
     qDebug().noquote() << " onfinish....... str: " << str;
     emit finished(rep);
     rep->deleteLater();

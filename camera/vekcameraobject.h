@@ -235,6 +235,11 @@ public:
     Q_INVOKABLE QString getCamVid();
     Q_INVOKABLE QString getCamPid();
     Q_INVOKABLE bool getCamIsdhcp();
+    // The network camera's answer to setLowerVideoFormat: at most this much
+    // body, this long in all, and this much of it in the log.
+    static constexpr qint64 HttpBodyLimit = 4096;
+    static constexpr int HttpTotalMs = 5000;
+    static constexpr int HttpLogExcerpt = 256;
     Q_INVOKABLE void setLowerVideoFormat(const QString &ipStr);
     // Enters a network camera into the registry (for whatever finds them);
     // returns its index.

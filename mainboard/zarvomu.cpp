@@ -88,6 +88,17 @@ void zarvoMu::clearUartReadBuf()
         serialPort_->clear(QSerialPort::AllDirections);
 }
 
+qint64 zarvoMu::drainIdleInput()
+{
+    if (isUseSocket || !serialPort_ || !serialPort_->isOpen() || serialPort_->bytesAvailable() <= 0)
+        return 0;
+    ackOutstanding_ = false;
+    const qint64 n = serialPort_->readAll().size();
+    // and what the driver still holds beyond Qt's bounded buffer
+    serialPort_->clear(QSerialPort::Input);
+    return n;
+}
+
 qint64 zarvoMu::bytesAvailable() const
 {
     if (isUseSocket)
@@ -758,11 +769,41 @@ QByteArray zarvoMu::reReadUntil(QByteArray reply, const QByteArray &header, int 
     auto complete = [&](const QByteArray &r) {
         return r.size() == frameLen && at(r, 0) == at(header, 0) && at(r, 2) == at(header, 2);
     };
-    // Re-reads add to what came so far: a reply split over several reads
-    // is joined, not lost. The buffer stays bounded by the counter.
-    for (; !complete(reply) && counter >= 0; --counter) {
+    // A frame that starts here but runs longer than a frame may be followed
+    // by a newer one: resynchronise on its header. Without one, more bytes
+    // can never make the reply valid.
+    auto settle = [&](QByteArray &r) {
+        while (r.startsWith(header) && r.size() > frameLen) {
+            const int next = r.indexOf(header, 1);
+            if (next < 0)
+                break;
+            r.remove(0, next);
+        }
+        return r.startsWith(header) && r.size() >= frameLen && !complete(r);
+    };
+    // The re-reads only collect the rest of a frame that has begun: one
+    // normal reply wait in all, however the bytes trickle in. A bound, not a
+    // wait: the test divisor shortens the waits inside it, not the bound.
+    QElapsedTimer total;
+    total.start();
+    const qint64 budget = normalReplyWait;
+    for (;; --counter) {
+        const bool stuck = settle(reply);
+        if (complete(reply) || counter < 0)
+            break;
+        if (stuck) {
+            qWarning().noquote() << "[ERR] reply cannot become a frame:" << mbHex(reply);
+            break;
+        }
+        const qint64 left = budget - total.elapsed();
+        if (left <= 0) {
+            qWarning().noquote() << "[ERR] reply incomplete after" << normalReplyWait << "ms:" << mbHex(reply);
+            break;
+        }
         qDebug().noquote() << missText << mbHex(reply);
-        reply.append(receive(normalReplyWait));
+        // Re-reads add to what came so far: a reply split over several reads
+        // is joined, not lost.
+        reply.append(receive(int(qMin<qint64>(normalReplyWait, left * waitDivisor_))));
         reply = resync(reply, header);
     }
     return reply;

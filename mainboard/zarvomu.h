@@ -33,6 +33,10 @@ public:
     bool getIsUseSocket() const { return isUseSocket; }
     void setIsUseSocket(bool useSocket) { isUseSocket = useSocket; }
     void clearUartReadBuf();
+    // Drops what arrived on the serial line while no exchange was running
+    // (called from the owner's event loop, never inside an exchange); an
+    // acknowledgement still awaited is then gone with it. Bytes dropped.
+    qint64 drainIdleInput();
     qint64 bytesAvailable() const;
     bool waitForReadyRead(int ms);
     bool waitForBytesWritten(int ms);

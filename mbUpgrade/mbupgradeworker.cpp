@@ -65,7 +65,7 @@ void MBUpgradeWorker::process()
     bool ok = false;
     // Check the image before the board is touched: a bad file found after
     // the erase would leave the mainboard without firmware.
-    if (!checkImage()) {
+    if (!loadImage()) {
         emit logMessage(QStringLiteral("[ERR] Firmware image invalid, mainboard not touched"));
     } else if (!mbUart) {
         qWarning().noquote() << "[ERR] No mainboard serial line";
@@ -83,26 +83,49 @@ void MBUpgradeWorker::process()
     emit finished(ok);
 }
 
-bool MBUpgradeWorker::checkImage()
+bool MBUpgradeWorker::loadImage()
 {
+    // The whole image is read and checked before the board is touched: a bad
+    // file, or a medium pulled out once the board is erased, would leave the
+    // mainboard without firmware.
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         qWarning().noquote() << "[ERR] unable to open" << filePath;
         return false;
     }
-    const QByteArray header = file.read(kHeaderSize);
-    if (header.size() < kHeaderSize) {
+    if (file.size() > kMaxImageBytes) {
+        qWarning().noquote() << "[ERR] image of" << file.size() << "bytes, more than" << kMaxImageBytes;
+        return false;
+    }
+    const QByteArray bytes = file.read(kMaxImageBytes + 1);
+    qDebug().noquote() << "Open" << filePath << "successfully.";
+    if (bytes.size() < kHeaderSize) {
         qWarning().noquote() << "[ERR] Failed to read enough data from file.";
         return false;
     }
-    const quint32 packets = bigEndian(header, 6, 2);
-    for (quint32 i = 0; i < packets; ++i) {
-        const QByteArray len = file.read(2);
-        const qint64 size = len.size() == 2 ? bigEndian(len, 0, 2) : -1;
-        if (size < 0 || file.size() - file.pos() < size || !file.seek(file.pos() + size)) {
-            qWarning().noquote() << "[ERR] read size :" << "packet" << i << "of" << packets << "is incomplete";
+    header_ = bytes.left(kHeaderSize);
+    imageSize_ = bytes.size();
+    packets_.clear();
+    const quint32 count = bigEndian(header_, 6, 2);
+    if (count == 0) {
+        qWarning().noquote() << "[ERR] image declares no packets";
+        return false;
+    }
+    int pos = kHeaderSize;
+    for (quint32 i = 0; i < count; ++i) {
+        const int size = pos + 2 <= bytes.size() ? static_cast<int>(bigEndian(bytes, pos, 2)) : -1;
+        if (size < 0 || bytes.size() - (pos + 2) < size) {
+            qWarning().noquote() << "[ERR] read size :" << "packet" << i << "of" << count << "is incomplete";
+            packets_.clear();
             return false;
         }
+        packets_.append(bytes.mid(pos + 2, size));
+        pos += 2 + size;
+    }
+    if (pos != bytes.size()) {
+        qWarning().noquote() << "[ERR] image holds" << (bytes.size() - pos) << "bytes beyond its" << count << "packets";
+        packets_.clear();
+        return false;
     }
     return true;
 }
@@ -153,45 +176,33 @@ bool MBUpgradeWorker::run()
         qWarning().noquote() << "[ERR] Erase Command Receive ACK Error";
         return false;
     }
+    // The boot loader answers the erase with exactly these bytes; anything
+    // else means the flash was not erased as asked.
+    if (answer != CommandEraseACK) {
+        qWarning().noquote() << "[ERR] Erase fail" << hex(answer);
+        return false;
+    }
     qDebug().noquote() << "Erase OK";
 
-    // 6.
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qWarning().noquote() << "[ERR] unable to open" << filePath;
-        return false;
-    }
-    qDebug().noquote() << "Open" << filePath << "successfully.";
-
-    // 7.
-    const QByteArray header = file.read(kHeaderSize);
-    if (header.size() < kHeaderSize) {
-        qWarning().noquote() << "[ERR] Failed to read enough data from file.";
-        return false;
-    }
-    const qint64 fileSize = file.size();
-    const qint64 fwSize = fileSize - static_cast<qint64>(bigEndian(header, 12, 3));
-    const quint32 packets = bigEndian(header, 6, 2);
-    qDebug().noquote() << "File size:" << fileSize << ", fw Size :" << fwSize << ", header :" << hex(header)
+    // 6. and 7.: the image was read and checked before the reset.
+    const qint64 fileSize = imageSize_;
+    const qint64 fwSize = fileSize - static_cast<qint64>(bigEndian(header_, 12, 3));
+    const int packets = packets_.size();
+    qDebug().noquote() << "File size:" << fileSize << ", fw Size :" << fwSize << ", header :" << hex(header_)
              << "Packet number :" << packets;
 
     // 8.
     quint64 written = 0;
-    for (quint32 i = 0; i < packets; ++i) {
+    for (int i = 0; i < packets; ++i) {
         if (stopRequested()) {
             qWarning().noquote() << "[ERR] Upgrade stopped at packet" << i;
             return false;
         }
         checkBootLoadMode();
 
-        const QByteArray len = file.read(2);
-        const int size = len.size() == 2 ? static_cast<int>(bigEndian(len, 0, 2)) : -1;
+        const QByteArray &data = packets_.at(i);
+        const int size = data.size();
         qDebug().noquote() << "Packet size :" << size;
-        const QByteArray data = size >= 0 ? file.read(size) : QByteArray();
-        if (size < 0 || data.size() < size) {
-            qWarning().noquote() << "[ERR] read size :" << data.size() << "of" << size;
-            return false;
-        }
         if (!uartSend(data))
             return false;
         written += static_cast<quint64>(size);
@@ -213,7 +224,6 @@ bool MBUpgradeWorker::run()
     }
 
     // 9.
-    file.close();
     qDebug().noquote() << "Reset";
     resetBootLoadMode();
     qDebug().noquote() << "Done";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -46,6 +47,9 @@ public:
 
     static constexpr int kHeaderSize = 16;
     static constexpr int kProbeTries = 5;
+    // Far above any mainboard image (a few hundred KiB); the whole image is
+    // held in memory during the upgrade.
+    static constexpr qint64 kMaxImageBytes = 8 * 1024 * 1024;
 
     // `port` is configured (name, speed, framing) but closed; it must live in
     // the thread process() will run on. Neither is owned.
@@ -67,7 +71,7 @@ public slots:
 
 private:
     bool run();
-    bool checkImage();
+    bool loadImage();
     bool uartSend(const QByteArray &bytes);
     bool uartRecv(QByteArray &buffer, int n);
     bool uartErase();
@@ -79,4 +83,8 @@ private:
     QSerialPort *mbUart;
     QString filePath;
     Timing timing_;
+    // The image as loadImage() read it.
+    QByteArray header_;
+    qint64 imageSize_ = 0;
+    QList<QByteArray> packets_;
 };

@@ -140,8 +140,9 @@ void KivoServ::run()
 void KivoServ::handleDatagram()
 {
     // The socket belongs to the server thread; a call from anywhere else
-    // (the slot is reachable from the interface) must not touch it.
-    if (!m_UdpServer || QThread::currentThread() != this)
+    // (the slot is reachable from the interface) must not even read the
+    // pointer, which the server thread writes.
+    if (QThread::currentThread() != this || !m_UdpServer)
         return;
     const Snapshot s = snapshot();
 
@@ -158,16 +159,15 @@ void KivoServ::handleDatagram()
         // Replies to broadcasts always go to the /24 broadcast of the panel's
         // own address, whatever the netmask or setBroadcastIp said.
         broadcastIp = Kivo::broadcastOf(s.ip);
-    } else {
-        qWarning().noquote() << QStringLiteral("[WARN] KivoServ: unusable settings (ip \"%1\", mac \"%2\", mask \"%3\"), datagrams dropped")
-                                    .arg(s.ip, s.mac, s.mask);
     }
     const QString macString = Kivo::macHex(mac);
 
     while (m_UdpServer && m_UdpServer->hasPendingDatagrams()) {
         const QNetworkDatagram d = m_UdpServer->receiveDatagram();
-        if (!usable)
+        if (!usable) {
+            warnUnusable(s);
             continue;
+        }
         // A failed read still yields an (invalid) datagram: nothing to answer.
         if (d.senderPort() < 0 || d.senderAddress().isNull())
             continue;
@@ -180,6 +180,21 @@ void KivoServ::handleDatagram()
         }
         handleOne(d.data(), replyAddress, quint16(d.senderPort()), mac, ip, mask, macString);
     }
+}
+
+void KivoServ::warnUnusable(const Snapshot &s)
+{
+    // Any host can send datagrams as fast as it likes: one line per interval
+    // with the count, not one per datagram batch.
+    ++unusableDropped_;
+    if (unusableWarned_.isValid() && unusableWarned_.elapsed() < kUnusableWarnIntervalMs)
+        return;
+    qWarning().noquote() << QStringLiteral("[WARN] KivoServ: unusable settings (ip \"%1\", mac \"%2\", mask \"%3\"), "
+                                           "%4 datagram(s) dropped")
+                                .arg(s.ip, s.mac, s.mask)
+                                .arg(unusableDropped_);
+    unusableDropped_ = 0;
+    unusableWarned_.start();
 }
 
 void KivoServ::handleOne(const QByteArray &request, const QHostAddress &replyAddress, quint16 port,
@@ -299,6 +314,9 @@ void KivoServ::assignMac(const QByteArray &request, const Kivo::Quad &ip, const 
     } else {
         qWarning() << "[WARN] SET_MACADR: no force_mac_address= line, boot configuration unchanged";
     }
+    // Read-only again whatever happened above, so a later power cut cannot
+    // damage the boot partition.
+    shellRun(QStringLiteral("sudo mount -o ro,remount ") + Sysroot::path(QStringLiteral("/boot")));
 
     QByteArray reply = Kivo::setMacReply(Kivo::KIVO_TYPE_UDP, newMac, ip, mask);
     send(request, reply, replyAddress, port, false);

@@ -2,6 +2,7 @@
 
 #include "netsvc/kivoproto.h"
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QMutex>
 #include <QString>
@@ -52,6 +53,8 @@ private:
     Snapshot snapshot();
     // Logs `label` + `value`, then stores `value` under the lock.
     void store(QString *field, const QString &label, const QString &value);
+    // Logs the "unusable settings" warning at most once per interval.
+    void warnUnusable(const Snapshot &s);
     void handleOne(const QByteArray &request, const QHostAddress &sender, quint16 senderPort,
                    const Kivo::Mac &mac, const Kivo::Quad &ip, const Kivo::Quad &mask,
                    const QString &macString);
@@ -71,4 +74,9 @@ private:
     QString localIp{QLatin1String("")};
     quint16 port_ = Kivo::kPort;
     bool listening_ = false;
+
+    // Server thread only.
+    static constexpr int kUnusableWarnIntervalMs = 10000;
+    QElapsedTimer unusableWarned_;
+    int unusableDropped_ = 0;
 };

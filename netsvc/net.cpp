@@ -219,25 +219,48 @@ int net::netmaskToCIDR(const QString &mask)
 bool net::writeConfig(const QString &text)
 {
     const QString path = Sysroot::path(dhcpdCfgPath);
-    QSaveFile out(path);
-    // The new content goes to a file beside the old one and is renamed over
-    // it, so a power cut leaves one or the other. Where the panel may edit
-    // the file but not its folder, the only way left is writing in place.
-    if (!QFileInfo(QFileInfo(path).absolutePath()).isWritable()) {
-        qWarning().noquote() << "[WARN] Cannot write beside" << path << "- writing it in place";
-        out.setDirectWriteFallback(true);
-    }
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qWarning().noquote() << "Cannot open config for writing:" << out.errorString();
-        return false;
-    }
     const QByteArray bytes = text.toUtf8();
-    if (out.write(bytes) != bytes.size() || !out.commit()) {
+    // The new content goes to a file beside the old one and is renamed over
+    // it, so a power cut leaves one or the other.
+    QSaveFile out(path);
+    if (out.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        if (out.write(bytes) != bytes.size() || !out.commit()) {
+            qWarning().noquote() << "Cannot open config for writing:" << out.errorString();
+            return false;
+        }
+        ::sync();
+        return true;
+    }
+    if (QFileInfo(QFileInfo(path).absolutePath()).isWritable()) {
         qWarning().noquote() << "Cannot open config for writing:" << out.errorString();
         return false;
     }
-    ::sync();
-    return true;
+    // On the unit /etc belongs to root: the content is written where the
+    // panel may, then copied beside the configuration and moved over it with
+    // root's rights, as the boot configuration is. Never rewritten in place.
+    const QString staged = Sysroot::path(QStringLiteral("/home/pi/dhcpcd.conf"));
+    const QString beside = path + QStringLiteral(".new");
+    QSaveFile stage(staged);
+    if (!stage.open(QIODevice::WriteOnly | QIODevice::Text) || stage.write(bytes) != bytes.size() || !stage.commit()) {
+        qWarning().noquote() << "Cannot open config for writing:" << staged << stage.errorString();
+        return false;
+    }
+    const auto run = [](const QString &cmd) {
+        const CommandRunner::Result r = CommandRunner::shell(cmd, kOutputTimeoutMs);
+        if (!r.started || r.exitCode != 0)
+            qWarning().noquote() << QStringLiteral("[ERR] command failed (%1): %2").arg(r.exitCode).arg(cmd);
+        return r.started && r.exitCode == 0;
+    };
+    run(QStringLiteral("sync"));
+    const bool copied = run(QStringLiteral("sudo cp ") + staged + QLatin1Char(' ') + beside);
+    run(QStringLiteral("sync"));
+    if (!copied) {
+        qWarning().noquote() << "[ERR]" << path << "left as it was";
+        return false;
+    }
+    const bool moved = run(QStringLiteral("sudo mv ") + beside + QLatin1Char(' ') + path);
+    run(QStringLiteral("sync"));
+    return moved;
 }
 
 bool net::removeStaticConfig()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QHash>
+#include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -8,6 +11,7 @@
 class QProcess;
 class QTcpServer;
 class QTcpSocket;
+class QSocketNotifier;
 class QTimer;
 
 // The panel's network services object ("netObject"): the Ethernet settings,
@@ -82,6 +86,17 @@ public:
     int meterReadCalls() const { return meterReadCalls_; }
     QProcess *meterProcess() const { return i2sProc; }
 
+    int meterConnectionCount() const;
+
+    // The meter listener's policy: connections only from the unit itself
+    // (loopback, or one of `own` addresses), at most a few at once, closed
+    // when idle; accept failures pause accepting for a while.
+    static bool meterPeerAllowed(const QHostAddress &peer, const QList<QHostAddress> &own);
+    static constexpr int kMeterMaxConnections = 4;
+    static constexpr int kMeterIdleMs = 10000;
+    static constexpr int kMeterSweepMs = 1000;
+    static constexpr int kMeterAcceptRetryMs = 1000;
+
     static constexpr quint16 kMeterPort = 20000;
     // How long capImageKey waits for the capture marker before giving up.
     static constexpr int kLiveWaitMs = 3000;
@@ -101,6 +116,8 @@ signals:
 
 private:
     bool writeConfig(const QString &text);
+    void dropMeterConnection(QTcpSocket *s);
+    void sweepMeterConnections();
     QStringList dnsPair();
 
     const QString devIface;
@@ -120,4 +137,12 @@ private:
     QList<unsigned char> rightSamples_;
     int meterCalls_ = 0;
     int meterReadCalls_ = 0;
+
+    QList<QTcpSocket *> meterSockets_;
+    QHash<QTcpSocket *, QElapsedTimer> meterLastData_;
+    QTimer *meterSweep_ = nullptr;
+    QTimer *meterRetry_ = nullptr;
+    QSocketNotifier *meterAccept_ = nullptr;
+    int meterRefused_ = 0;
+    int meterAcceptErrors_ = 0;
 };

@@ -11,13 +11,20 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QNetworkInterface>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -71,9 +78,24 @@ net::net(QObject *parent)
     i2sTimer->start();
 
     m_TcpServer = new QTcpServer(this);
-    connect(m_TcpServer, &QTcpServer::newConnection, this, &net::newConn);
+    meterRetry_ = new QTimer(this);
+    meterRetry_->setSingleShot(true);
+    meterRetry_->setInterval(kMeterAcceptRetryMs);
+    meterSweep_ = new QTimer(this);
+    meterSweep_->setInterval(kMeterSweepMs);
+    connect(meterSweep_, &QTimer::timeout, this, &net::sweepMeterConnections);
+    meterSweep_->start();
     if (!m_TcpServer->listen(Sysroot::listenAddress(), kMeterPort))
         qWarning().noquote() << "[WARN] audio meter listener:" << m_TcpServer->errorString();
+    // The listener accepts through a notifier of its own: Qt retries a
+    // failing accept (out of descriptors) at once, for ever, spinning the
+    // interface thread. Here a failure pauses accepting for a while.
+    if (m_TcpServer->isListening()) {
+        m_TcpServer->pauseAccepting();
+        meterAccept_ = new QSocketNotifier(m_TcpServer->socketDescriptor(), QSocketNotifier::Read, this);
+        connect(meterAccept_, &QSocketNotifier::activated, this, &net::newConn);
+        connect(meterRetry_, &QTimer::timeout, meterAccept_, [this] { meterAccept_->setEnabled(true); });
+    }
 }
 
 net::~net()
@@ -115,20 +137,113 @@ void net::i2sStart()
     connect(p, &QProcess::readyReadStandardError, this, [p] { p->readAllStandardError(); });
 }
 
+bool net::meterPeerAllowed(const QHostAddress &peer, const QList<QHostAddress> &own)
+{
+    QHostAddress p = peer;
+    bool isV4 = false;
+    const quint32 v4 = peer.toIPv4Address(&isV4);
+    if (isV4)
+        p = QHostAddress(v4);
+    if (p.isNull())
+        return false;
+    if (p.isLoopback())
+        return true;
+    for (const QHostAddress &a : own) {
+        if (!a.isNull() && a.isEqual(p, QHostAddress::TolerantConversion))
+            return true;
+    }
+    return false;
+}
+
 void net::newConn()
 {
-    while (QTcpSocket *s = m_TcpServer->nextPendingConnection()) {
+    if (!meterAccept_)
+        return;
+    // A bounded batch per wake-up; the notifier calls again while more wait.
+    for (int batch = 0; batch < 16; ++batch) {
+        const int fd = ::accept4(int(m_TcpServer->socketDescriptor()), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            const int error = errno;
+            if (error == EAGAIN || error == EWOULDBLOCK || error == EINTR || error == ECONNABORTED)
+                return;
+            meterAccept_->setEnabled(false);
+            meterRetry_->start();
+            if (meterAcceptErrors_++ % 60 == 0)
+                qWarning().noquote() << QStringLiteral("[WARN] audio meter listener: accept failed (%1 times): %2")
+                                            .arg(meterAcceptErrors_)
+                                            .arg(QString::fromLocal8Bit(std::strerror(error)));
+            return;
+        }
+        auto *s = new QTcpSocket(this);
+        if (!s->setSocketDescriptor(fd)) {
+            ::close(fd);
+            delete s;
+            continue;
+        }
+        // The meter program runs on the unit itself: anyone else (a LAN host
+        // injecting levels, or holding descriptors open) is closed at once.
+        const QHostAddress peer = s->peerAddress();
+        if (!meterPeerAllowed(peer, {}) && !meterPeerAllowed(peer, QNetworkInterface::allAddresses())) {
+            if (meterRefused_++ == 0)
+                qWarning().noquote() << "[WARN] audio meter: connection from" << peer.toString()
+                                     << "refused, not from this unit";
+            s->abort();
+            s->deleteLater();
+            continue;
+        }
+        // A few at once: the newest is the live one (a restarted meter
+        // program), so the one silent longest makes room.
+        if (meterSockets_.size() >= kMeterMaxConnections) {
+            QTcpSocket *oldest = meterSockets_.first();
+            for (QTcpSocket *o : qAsConst(meterSockets_))
+                if (meterLastData_.value(o).elapsed() > meterLastData_.value(oldest).elapsed())
+                    oldest = o;
+            if (meterRefused_++ == 0)
+                qWarning() << "[WARN] audio meter: more than" << kMeterMaxConnections
+                           << "connections, the one silent longest closed";
+            dropMeterConnection(oldest);
+        }
         socket = s;
+        meterSockets_.append(s);
+        meterLastData_.insert(s, QElapsedTimer());
+        meterLastData_[s].start();
         s->setReadBufferSize(kMeterReadBuffer);
         connect(s, &QTcpSocket::readyRead, this, &net::readData);
         // A restarted meter program connects anew; the old connection goes
         // away with its program instead of piling up.
-        connect(s, &QTcpSocket::disconnected, this, [this, s] {
-            if (socket == s)
-                socket = nullptr;
-            s->deleteLater();
-        });
+        connect(s, &QTcpSocket::disconnected, this, [this, s] { dropMeterConnection(s); });
     }
+}
+
+void net::dropMeterConnection(QTcpSocket *s)
+{
+    if (!meterSockets_.removeOne(s))
+        return;
+    meterLastData_.remove(s);
+    if (socket == s)
+        socket = meterSockets_.isEmpty() ? nullptr : meterSockets_.last();
+    s->disconnect(this);
+    s->abort();
+    s->deleteLater();
+}
+
+void net::sweepMeterConnections()
+{
+    const QList<QTcpSocket *> open = meterSockets_;
+    for (QTcpSocket *s : open) {
+        if (meterLastData_.value(s).elapsed() > kMeterIdleMs) {
+            qWarning() << "[WARN] audio meter: connection idle for" << kMeterIdleMs << "ms, closed";
+            dropMeterConnection(s);
+        }
+    }
+    if (meterRefused_ > 1)
+        qWarning() << "[WARN] audio meter:" << meterRefused_ << "connections refused or closed";
+    meterRefused_ = 0;
+}
+
+int net::meterConnectionCount() const
+{
+    return meterSockets_.size();
 }
 
 void net::readData()
@@ -139,6 +254,8 @@ void net::readData()
     if (!s)
         return;
     ++meterReadCalls_;
+    if (meterLastData_.contains(s))
+        meterLastData_[s].restart();
     const QByteArray frame = s->readAll();
     if (frame.size() == 2) {
         leftSamples_.append(static_cast<unsigned char>(frame.at(0)));

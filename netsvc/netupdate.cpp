@@ -7,13 +7,14 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
-#include <QTextStream>
 #include <QThread>
 
 namespace {
 constexpr int kCopyTimeoutMs = 30000;
 constexpr int kHeaderSize = 16;
+constexpr qint64 kMaxVersionFileBytes = 4096;
 } // namespace
 
 QString net::checkNewMBFirmware()
@@ -54,16 +55,22 @@ void net::checkNewApp()
         qDebug() << "Not need to upgrade KB FW";
         return;
     }
-    const CommandRunner::Result cp =
-        CommandRunner::shell(QStringLiteral("cp ") + medium + QLatin1Char(' ') + copy, kCopyTimeoutMs);
-    // A copy left over from an earlier medium must not be taken for this one.
-    if (cp.exitCode != 0) {
+    // A version is one short line: anything bigger (or no plain file at
+    // all) is not copied, and the copy is read only as far as the cap.
+    const QFileInfo info(medium);
+    if (!info.isFile() || info.size() > kMaxVersionFileBytes) {
+        qWarning().noquote() << "[ERR]" << medium << "is not a version file of at most" << kMaxVersionFileBytes
+                             << "bytes, ignored";
+    } else if (CommandRunner::shell(QStringLiteral("cp ") + medium + QLatin1Char(' ') + copy, kCopyTimeoutMs).exitCode
+               != 0) {
+        // A copy left over from an earlier medium must not be taken for this one.
         qWarning().noquote() << "[ERR] Cannot copy" << medium;
     } else if (QFile::exists(copy)) {
         QFile f(copy);
         if (f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            QTextStream ts(&f);
-            kbVersion = ts.readLine();
+            const QByteArray head = f.read(kMaxVersionFileBytes);
+            const int end = head.indexOf('\n');
+            kbVersion = QString::fromUtf8(end >= 0 ? head.left(end) : head);
             qDebug().noquote() << "check New App version :" << kbVersion;
             QThread::msleep(100);
             f.close();

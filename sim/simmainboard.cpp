@@ -1141,7 +1141,9 @@ private:
         }
         bootErased_ = true;
         expectProbe_ = true;
-        if (f != SimMainboard::NoEraseAck)
+        if (f == SimMainboard::WrongEraseAck)
+            writeOut(Serial, QByteArray::fromHex("03633104"));
+        else if (f != SimMainboard::NoEraseAck)
             writeOut(Serial, kEraseAck);
     }
 

@@ -97,6 +97,8 @@ public:
         NoPacketAck,
         // Answers the packet with 05 04 84 41 04 (wrong status byte).
         WrongPacketAck,
+        // Erases, and answers the erase with 03 63 31 04 (wrong status byte).
+        WrongEraseAck,
     };
     Q_ENUM(BootLoaderFailure)
 

@@ -14,6 +14,7 @@
 #include <QSizeF>
 #include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -58,7 +59,28 @@ commandExecObject::commandExecObject(QObject *parent) : QObject(parent)
     zarvoUnitControl = new zarvoMu(socket_, serial_, this);
     connect(zarvoUnitControl, &zarvoMu::sigMBBusy, this, &commandExecObject::sigMainboardBusy);
     connect(this, &commandExecObject::sigSpecialMission, zarvoUnitControl, &zarvoMu::sltSpecialMission);
+    // A chattering line must not grow memory between exchanges: Qt holds
+    // at most this much, and what arrives while the line is idle is dropped.
+    serial_->setReadBufferSize(kLineBufferBytes);
+    idleDrain_ = new QTimer(this);
+    idleDrain_->setInterval(kIdleDrainMs);
+    connect(idleDrain_, &QTimer::timeout, this, &commandExecObject::drainIdleLine);
+    idleDrain_->start();
     connectSerial(QStringLiteral("ttyAMA2"));
+}
+
+void commandExecObject::drainIdleLine()
+{
+    const qint64 n = zarvoUnitControl->drainIdleInput();
+    if (n <= 0)
+        return;
+    idleDropped_ += n;
+    // One line a minute at most for a line that keeps chattering.
+    if (!idleLogged_.isValid() || idleLogged_.elapsed() >= 60000) {
+        qWarning() << "[WARN] mainboard line: dropped" << idleDropped_ << "bytes that came unasked";
+        idleDropped_ = 0;
+        idleLogged_.start();
+    }
 }
 
 commandExecObject::~commandExecObject()
@@ -516,27 +538,32 @@ int commandExecObject::readTbar()
 
 void commandExecObject::writeTbar(uint v)
 {
-    if (!linkFree("writeTbar"))
-        return;
     // Anything beyond the lever's travel is its far end; a stray larger value
     // must not leave the busy gate closed forever.
     v = qMin(v, 1023u);
     if (v == m_currentTbarPos)
         return;
-    const bool atEnd = (v == 0 || v == 1023);
-    if (atEnd) {
-        zarvoUnitControl->clearUartReadBuf();
-        zarvoUnitControl->mainboardIsBusy = false;
-    } else {
-        zarvoUnitControl->mainboardIsBusy = true;
-    }
-    bool ok = zarvoUnitControl->writeControl(keyer2, quint16(v));
-    if (atEnd) {
-        // The end positions finish the transition on the mainboard: worth
-        // a few more tries.
-        for (int retry = 0; !ok && retry < 3; ++retry) {
-            qWarning() << "Retry writeTbar :" << retry;
-            ok = zarvoUnitControl->writeControl(keyer2, quint16(v));
+    {
+        // The T-bar write is an exchange like any other: it must not run in
+        // the middle of another one (a change handler of a locked operation).
+        ExchangeGuard guard(this, "writeTbar");
+        if (!guard)
+            return;
+        const bool atEnd = (v == 0 || v == 1023);
+        if (atEnd) {
+            zarvoUnitControl->clearUartReadBuf();
+            zarvoUnitControl->mainboardIsBusy = false;
+        } else {
+            zarvoUnitControl->mainboardIsBusy = true;
+        }
+        bool ok = zarvoUnitControl->writeControl(keyer2, quint16(v));
+        if (atEnd) {
+            // The end positions finish the transition on the mainboard: worth
+            // a few more tries.
+            for (int retry = 0; !ok && retry < 3; ++retry) {
+                qWarning() << "Retry writeTbar :" << retry;
+                ok = zarvoUnitControl->writeControl(keyer2, quint16(v));
+            }
         }
     }
     setcurrentTbarPos(v);
@@ -547,13 +574,19 @@ void commandExecObject::writeTbar(uint v)
 
 void commandExecObject::refreshStatus2()
 {
-    if (!linkFree("refreshStatus2"))
-        return;
     bool ok = false;
-    zarvoMuStatus status = zarvoUnitControl->requestStatus(ok);
-    for (int again = 0; !ok && again < 2; ++again) {
+    zarvoMuStatus status;
+    {
+        // Locked for the requests only: the change handlers that applying
+        // the answer runs may start exchanges of their own.
+        ExchangeGuard guard(this, "refreshStatus2");
+        if (!guard)
+            return;
         status = zarvoUnitControl->requestStatus(ok);
-        qDebug() << "refresh pipSource :" << status.pipSource;
+        for (int again = 0; !ok && again < 2; ++again) {
+            status = zarvoUnitControl->requestStatus(ok);
+            qDebug() << "refresh pipSource :" << status.pipSource;
+        }
     }
     qDebug() << "refresh state auto key :" << status.autokey;
     if (!ok)

@@ -2,6 +2,7 @@
 
 #include "mainboard/zarvomutypes.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMutex>
 #include <QObject>
@@ -12,6 +13,7 @@
 #include <atomic>
 
 class QSerialPort;
+class QTimer;
 class QTcpSocket;
 class UpgradeController;
 class zarvoMu;
@@ -469,6 +471,8 @@ private:
     int readBus(const char *operation, bool program, bool *readOk = nullptr);
     bool writePatternLocked(const char *operation, WipePattern pattern);
     void applyStatus(const zarvoMuStatus &status);
+    // Drops what the mainboard line received while no exchange ran.
+    void drainIdleLine();
 
     // The read-modify-write writers never send a record whose other fields
     // were never read: these fill the copy from the mainboard first.
@@ -561,4 +565,12 @@ private:
     std::atomic<Qt::HANDLE> mutexOwner_{nullptr};
     std::atomic<bool> upgradeRunning_{false};
     QPointer<UpgradeController> upgrade_;
+
+    // What the mainboard line may hold between exchanges; a reply frame is
+    // at most a dozen bytes.
+    static constexpr qint64 kLineBufferBytes = 4096;
+    static constexpr int kIdleDrainMs = 1000;
+    QTimer *idleDrain_ = nullptr;
+    qint64 idleDropped_ = 0;
+    QElapsedTimer idleLogged_;
 };

@@ -187,8 +187,6 @@ private slots:
         QTest::newRow("firmware smaller") << 4 << qint64(16 + 2 * 4 + 200) << ok << "Upgrade MB : 200%" << QString();
         QTest::newRow("firmware size zero") << 4 << qint64(16 + 2 * 4 + 400) << ok << "Upgrade MB : 0%" << QString();
         QTest::newRow("D beyond the file") << 4 << qint64(0xFFFFFF) << ok << "Upgrade MB : 0%" << QString();
-        // no packets: straight from the erase to leaving the boot loader
-        QTest::newRow("N = 0") << 0 << qint64(-1) << ok << "Start" << QString();
         QTest::newRow("wrong ack") << 4 << qint64(-1) << int(SimMainboard::WrongPacketAck) << "Upgrade MB : 100%"
                                    << "[ERR] Write fail 05 04 84 41 04";
         QTest::newRow("no ack") << 4 << qint64(-1) << int(SimMainboard::NoPacketAck) << "Upgrade MB : 100%"
@@ -315,6 +313,8 @@ private slots:
         QTest::newRow("more packets declared than present") << claimsThree << true << shortPacket;
         QTest::newRow("length cut") << whole.left(whole.size() - 41) << true << shortPacket;
         QTest::newRow("data cut") << whole.left(whole.size() - 1) << true << shortPacket;
+        // an image without packets would leave the board erased and empty
+        QTest::newRow("N = 0") << image({}).toBytes() << true << QStringLiteral("[ERR] image declares no packets");
     }
 
     void badImageLeavesBoardUntouched()

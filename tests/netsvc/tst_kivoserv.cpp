@@ -180,7 +180,8 @@ private slots:
                  QStringLiteral("sh -c sudo rm %1/home/pi/config.txt|sh -c sudo mount -o rw,remount %1/boot|"
                                 "sh -c cp %1/boot/config.txt %1/home/pi/config.txt|sh -c sync|sh -c sync|"
                                 "sh -c sudo cp %1/home/pi/config.txt %1/boot/config.txt.new|sh -c sync|"
-                                "sh -c sudo mv %1/boot/config.txt.new %1/boot/config.txt|sh -c sync")
+                                "sh -c sudo mv %1/boot/config.txt.new %1/boot/config.txt|sh -c sync|"
+                                "sh -c sudo mount -o ro,remount %1/boot")
                      .arg(r.root.root())
                      .split('|'));
         // The panel's own MAC is unchanged until the next boot.
