@@ -37,5 +37,7 @@ void Panel::togglePipPreview() {}
 void Panel::toggleKeyProgram() {}
 void Panel::toggleKeyPreview() {}
 void Panel::recallUserMemory(int) {}
+void Panel::saveUserMemory(int) {}
+void Panel::factoryDefault() {}
 void Panel::openFunction(int func) { setFuncSel(func); }
 void Panel::setCameraSpeed(int, int) {}

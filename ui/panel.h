@@ -97,6 +97,10 @@ public:
     Q_INVOKABLE void toggleKeyPreview();
     // Home page recall of user memories 1 and 2 (and the setup menu's 1..6).
     Q_INVOKABLE void recallUserMemory(int n);
+    // The setup menu's memory page: save memory 1..6 (with its audio levels)
+    // and the factory default flow.
+    Q_INVOKABLE void saveUserMemory(int n);
+    Q_INVOKABLE void factoryDefault();
     // Opens function pop-up 0..4 (closing any other) or closes it (-1).
     Q_INVOKABLE void openFunction(int func);
     Q_INVOKABLE void setCameraSpeed(int camera, int speed);
