@@ -9,6 +9,10 @@
 #include "surface/keyscan.h"
 #include "surface/tbar.h"
 #include "switcher/commandexecobject.h"
+#include "ui/devicelines.h"
+#include "ui/panel.h"
+#include "ui/panelsettings.h"
+#include "ui/uitypes.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
@@ -105,25 +109,45 @@ int main(int argc, char *argv[])
     auto rpiObject = std::make_shared<RpiTool>();
     engine.rootContext()->setContextProperty(QStringLiteral("rpiObject"), rpiObject.get());
 
+    // The interface's own objects. The back-end objects above move onto
+    // their lanes here: from now on only the lanes touch them, and the
+    // pages reach the devices through "panel".
+    auto settings = std::make_unique<PanelSettings>();
+    settings->load();
+    auto lines = std::make_unique<DeviceLines>(&zarvoControl, vekCameraControl.get(), netObject.get(),
+                                               rpiObject.get());
+    auto panel = std::make_unique<Panel>(lines.get(), settings.get());
+    panel->setTbar(tbar);
+    engine.rootContext()->setContextProperty(QStringLiteral("panel"), panel.get());
+    registerUiTypes();
+
+    Panel *root = panel.get();
     QObject::connect(
         &engine, &QQmlApplicationEngine::objectCreated, &app,
-        [url, tbar](QObject *obj, const QUrl &objUrl) {
+        [url, tbar, root](QObject *obj, const QUrl &objUrl) {
             // Queued: the pages' handlers are connected before the first
             // T-bar or joystick signal can arrive.
             tbar->start(QThread::InheritPriority);
             if (!obj && url == objUrl) {
                 qDebug() << "root page failed to load" << obj << objUrl << url;
                 QCoreApplication::exit(-1);
+                return;
             }
+            root->startUp();
         },
         Qt::QueuedConnection);
 
     engine.load(url);
     const int rc = app.exec();
 
-    // The shared objects go in reverse order of creation, before the model
-    // (declared earlier) closes its line; the engine and the application,
-    // which stops the Tbar thread, follow.
+    // The interface goes first (its hardware threads end on the system
+    // lane), then the lanes hand every back-end object back to this thread,
+    // so each closes its line here; the shared objects go in reverse order
+    // of creation, before the model (declared earlier) closes its line; the
+    // engine and the application, which stops the Tbar thread, follow.
+    panel.reset();
+    lines.reset();
+    settings.reset();
     rpiObject.reset();
     vekCameraControl.reset();
     netObject.reset();

@@ -11,8 +11,9 @@
 
 #include <poll.h>
 
-serialPort::serialPort(QObject *parent) : QObject(parent), serial(new QSerialPort)
+serialPort::serialPort(QObject *parent) : QObject(parent), serial(new QSerialPort(this))
 {
+    // A child, so the line moves with its owner to the thread that runs it.
     localEchoEnabled = false;
     // A line that vanished (USB adapter pulled, driver gone) keeps failing
     // until it is re-opened; closing it turns every later write into a clean

@@ -34,7 +34,8 @@ constexpr int kLongWait = 400;
 
 } // namespace
 
-vekCameraObject::vekCameraObject(QObject *parent) : QObject(parent)
+// The access manager is a child so that it follows the object to its thread.
+vekCameraObject::vekCameraObject(QObject *parent) : QObject(parent), networkManager(this)
 {
     initVekCommand();
     serialObj0 = new serialPort(this);

@@ -53,7 +53,9 @@ commandExecObject::commandExecObject(QObject *parent) : QObject(parent)
 {
     socket_ = new QTcpSocket(this);
     serial_ = new QSerialPort(this);
-    zarvoUnitControl = new zarvoMu(socket_, serial_);
+    // A child: the special-mission connection must stay direct on the
+    // thread that runs this object.
+    zarvoUnitControl = new zarvoMu(socket_, serial_, this);
     connect(zarvoUnitControl, &zarvoMu::sigMBBusy, this, &commandExecObject::sigMainboardBusy);
     connect(this, &commandExecObject::sigSpecialMission, zarvoUnitControl, &zarvoMu::sltSpecialMission);
     connectSerial(QStringLiteral("ttyAMA2"));

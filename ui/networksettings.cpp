@@ -57,6 +57,11 @@ void NetworkSettings::load()
     DeviceLines *l = lines();
     if (!l)
         return;
+    // What start-up read, until the fresh reading arrives.
+    dhcp_ = panel()->dhcpMode();
+    address_ = panel()->ipAddress();
+    mask_ = panel()->netmask();
+    gateway_ = panel()->gateway();
     loading_ = true;
     emit changed();
     l->system().post(
@@ -146,6 +151,14 @@ bool NetworkSettings::apply()
             n.setStaticIpMaskGateway(ip, mask, gw);
         n.restartNetwork();
     });
+    if (panel()) {
+        panel()->setDhcpMode(dhcp);
+        if (!dhcp) {
+            panel()->setIpAddress(ip);
+            panel()->setNetmask(mask);
+            panel()->setGateway(gw);
+        }
+    }
     emit applied();
     return true;
 }

@@ -1,27 +1,22 @@
 #pragma once
 
+#include "ui/commandqueue.h"
+#include "ui/notifyingproperty.h"
+#include "ui/switcherstate.h"
+
 #include <QObject>
 #include <QString>
+#include <QVariantList>
+
 
 class DeviceLines;
+class KivoServ;
+class Keyscan;
 class PanelSettings;
-
-// A notifying property whose setter emits only on a change.
-#define PANEL_PROPERTY(Type, name, Setter)                                                                   \
-    Q_PROPERTY(Type name READ name WRITE Setter NOTIFY name##Changed)                                         \
-public:                                                                                                       \
-    Type name() const { return m_##name; }                                                                    \
-    void Setter(Type v)                                                                                       \
-    {                                                                                                         \
-        if (m_##name == v)                                                                                    \
-            return;                                                                                           \
-        m_##name = v;                                                                                         \
-        emit name##Changed();                                                                                 \
-    }                                                                                                         \
-    Q_SIGNAL void name##Changed();                                                                            \
-                                                                                                              \
-private:                                                                                                      \
-    Type m_##name
+class PowerCtl;
+class SeamTimer;
+class StartupSequence;
+class Tbar;
 
 // The root state of the interface and the hub of its control flow. Lives on
 // the interface thread; the pages bind to its properties and call its
@@ -71,9 +66,41 @@ class Panel : public QObject
     PANEL_PROPERTY(bool, shutdownVisible, setShutdownVisible) = false;
     PANEL_PROPERTY(bool, upgradeVisible, setUpgradeVisible) = false;
     PANEL_PROPERTY(bool, screenshotMode, setScreenshotMode) = false;
+    // The busy notification's text, in the chosen language.
+    PANEL_PROPERTY(QString, busyNoticeText, setBusyNoticeText);
+    // Versions the update check offered (empty: none found).
+    PANEL_PROPERTY(QString, offeredAppVersion, setOfferedAppVersion);
+    PANEL_PROPERTY(QString, offeredMainboardVersion, setOfferedMainboardVersion);
+    // Model name of camera camSel as its version inquiry reported it; cleared
+    // when that camera goes offline.
+    PANEL_PROPERTY(QString, cameraName, setCameraName);
+    // Network values read at start-up (the network page and discovery).
+    PANEL_PROPERTY(QString, ipAddress, setIpAddress);
+    PANEL_PROPERTY(QString, netmask, setNetmask);
+    PANEL_PROPERTY(QString, gateway, setGateway);
+    PANEL_PROPERTY(QString, macAddress, setMacAddress);
+    PANEL_PROPERTY(bool, dhcpMode, setDhcpMode) = false;
+    // The three camera lines have been opened.
+    PANEL_PROPERTY(bool, serialInitDone, setSerialInitDone) = false;
+    // Auto-tracking poll answers per camera: -1 no answer, 0 no tracking,
+    // 2 tracking on, 3 tracking off.
+    PANEL_PROPERTY(QVariantList, trackingStates, setTrackingStates) = QVariantList{-1, -1, -1};
+    Q_PROPERTY(SwitcherState *switcher READ switcher CONSTANT)
+    Q_PROPERTY(CommandQueue *queue READ queue CONSTANT)
 
 public:
     explicit Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent = nullptr);
+    ~Panel() override;
+
+    // The T-bar poller (its setters are atomic, so they are called here).
+    void setTbar(Tbar *tbar);
+    Tbar *tbar() const { return tbar_; }
+    SwitcherState *switcher() const { return switcher_; }
+    // The root page's command queue (150 ms).
+    CommandQueue *queue() const { return queue_; }
+
+    // Runs the start-up sequence; called once the root page exists.
+    Q_INVOKABLE void startUp();
 
     DeviceLines *lines() const { return lines_; }
     PanelSettings *settings() const { return settings_; }
@@ -97,15 +124,114 @@ public:
     Q_INVOKABLE void toggleKeyPreview();
     // Home page recall of user memories 1 and 2 (and the setup menu's 1..6).
     Q_INVOKABLE void recallUserMemory(int n);
-    // The setup menu's memory page: save memory 1..6 (with its audio levels)
-    // and the factory default flow.
-    Q_INVOKABLE void saveUserMemory(int n);
-    Q_INVOKABLE void factoryDefault();
     // Opens function pop-up 0..4 (closing any other) or closes it (-1).
     Q_INVOKABLE void openFunction(int func);
     Q_INVOKABLE void setCameraSpeed(int camera, int speed);
 
+    // The camera page's information poll (5000 ms, through the queue).
+    Q_INVOKABLE void startCameraInfoPoll();
+    Q_INVOKABLE void stopCameraInfoPoll();
+    // The auto-tracking page's presence poll (800 ms).
+    Q_INVOKABLE void startTrackingPoll();
+    Q_INVOKABLE void stopTrackingPoll();
+    Q_INVOKABLE int trackingState(int camera) const;
+    // The camera presence poll: `retries` rounds (-1 unlimited), `pauseMs`
+    // before each round.
+    void startPresencePoll(int retries, int pauseMs);
+    void stopPresencePoll();
+
+    // User memory n (0 factory set, 1..6) with its six audio levels.
+    Q_INVOKABLE void saveUserMemory(int n);
+    Q_INVOKABLE void factoryDefault();
+    // Refreshes the page state from the mainboard (after a recall).
+    Q_INVOKABLE void reread();
+    // The shutdown page's answers.
+    Q_INVOKABLE void confirmShutdown();
+    Q_INVOKABLE void cancelShutdown();
+
+    // For tests and diagnostics.
+    bool tbarTimerActive() const;
+    bool presencePollActive() const;
+    bool pollRestartPending() const;
+    PowerCtl *powerCtl() const { return powerCtl_; }
+    Keyscan *keyscan() const { return keyscan_; }
+    KivoServ *kivoServ() const { return kivoServ_; }
+
+public slots:
+    // Hardware keys 0..6 (Keyscan::sendKeyNo).
+    void handleKey(int key);
+    // The control surface (Tbar's signals).
+    void onTbarValue(int value, int rawValue);
+    void onJoystick(int pan, int tilt, int value);
+    void onZoom(int direction, int value);
+
+signals:
+    // The start-up sequence has run its last step.
+    void startUpFinished();
+
 private:
+    friend class StartupSequence;
+
+    // Tally after a change of program or preview; `programPress` orders red
+    // before green (when program and preview differ).
+    void updateTally(bool programPress);
+    // Green then red on the cameras of `preview` and `program` (1..3 only,
+    // online only), without the offs.
+    void tallyPair(int preview, int program);
+    void afterTransition();
+    void runSwitch(const char *what, bool program, int source);
+    void tbarTick();
+    void presenceTick();
+    void trackingTick();
+    void cameraInfoTick();
+    void stopAllPolls();
+    void restartPolls();
+    void onPtzMoving();
+    void onMainboardBusy();
+    void onAppVersions(const QString &kb, const QString &mb);
+    void onShutdownRequest();
+    void onCamInfo(int camera, const QString &model);
+    void setTrackingState(int camera, int state);
+    void createPowerCtl();
+    void createKeyscan();
+    void startDiscovery();
+    void restoreAudioLevels(int memory);
+    void storeAudioLevels(int memory);
+
     DeviceLines *lines_;
     PanelSettings *settings_;
+    Tbar *tbar_ = nullptr;
+    SwitcherState *switcher_;
+    CommandQueue *queue_;
+    StartupSequence *startup_;
+    PowerCtl *powerCtl_ = nullptr;  // lives on the system lane
+    Keyscan *keyscan_ = nullptr;    // lives on the system lane
+    KivoServ *kivoServ_ = nullptr;  // a child; its own thread answers
+
+    // T-bar.
+    SeamTimer *tbarTimer_;
+    int tbarValue_ = -1;     // last value received
+    int tbarSent_ = -1;      // last value written to the mainboard
+    int tbarLastEnd_ = -1;   // last end (0 or 1023) seen
+    int tbarIdleTicks_ = 0;
+    bool tbarSeen_ = false;  // a raw value has arrived before
+    int zoomDirection_ = 0;
+
+    // Polls and the restart after a camera move or the T-bar.
+    SeamTimer *presenceTimer_;
+    int presenceRetries_ = -1;
+    int presencePauseTicks_ = 20;
+    int presenceWait_ = 0;
+    int presenceCamera_ = 0;
+    bool presenceInFlight_ = false;
+    SeamTimer *cameraInfoTimer_;
+    bool cameraInfoWanted_ = false;
+    bool cameraInfoInFlight_ = false;
+    SeamTimer *trackingTimer_;
+    bool trackingWanted_ = false;
+    int trackingCamera_ = 0;
+    int trackingWait_ = 0;
+    bool trackingInFlight_ = false;
+    SeamTimer *pollRestartTimer_;
+    SeamTimer *busyTimer_;
 };

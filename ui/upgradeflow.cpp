@@ -12,10 +12,14 @@ UpgradeFlow::UpgradeFlow(Panel *panel, QObject *parent) : PageLogic(panel, paren
 
 void UpgradeFlow::attach()
 {
+    // The root state opens the prompt on the update check's answer; the
+    // prompt takes the offered versions from there.
+    connect(panel(), &Panel::upgradeVisibleChanged, this, [this] {
+        if (panel()->upgradeVisible() && !offering_)
+            offer(panel()->offeredAppVersion(), panel()->offeredMainboardVersion());
+    });
     if (!lines())
         return;
-    if (net *n = lines()->system().object())
-        connect(n, &net::sendAppVer, this, &UpgradeFlow::offer);
     if (commandExecObject *model = lines()->mainboard().object()) {
         connect(model, &commandExecObject::logMessage, this, &UpgradeFlow::onLogMessage);
         connect(model, &commandExecObject::upgradeFinished, this, &UpgradeFlow::onFinished);
@@ -58,7 +62,11 @@ void UpgradeFlow::offer(const QString &kb, const QString &mb)
     progress_ = 0;
     text_ = promptText(mbDiffers());
     emit changed();
+    offering_ = true;
+    panel()->setOfferedAppVersion(kb);
+    panel()->setOfferedMainboardVersion(mb);
     panel()->setUpgradeVisible(true);
+    offering_ = false;
 }
 
 void UpgradeFlow::shown()

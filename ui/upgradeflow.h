@@ -7,8 +7,8 @@
 // The upgrade prompt: offered when the update check finds versions that
 // differ from the running ones; upgrades the mainboard firmware first, then
 // the panel application, and restarts the unit when the mainboard was
-// upgraded. Lives on the interface thread; it must exist from start-up on
-// (the root page keeps it), since the offer arrives from the update check.
+// upgraded. Lives on the interface thread; the root state opens it with the
+// versions the update check offered.
 class UpgradeFlow : public PageLogic
 {
     Q_OBJECT
@@ -31,8 +31,7 @@ public:
 
     static QString firmwarePath() { return QStringLiteral("/mnt/tervana/tavrik/ZARVOHD.bin"); }
 
-    // The update check's result (net::sendAppVer): opens the prompt when a
-    // version differs from the running one.
+    // Offered versions: opens the prompt when one differs from the running one.
     Q_INVOKABLE void offer(const QString &kb, const QString &mb);
     // The prompt became visible.
     Q_INVOKABLE void shown();
@@ -65,5 +64,6 @@ private:
     bool buttonsEnabled_ = true;
     bool upgrading_ = false;
     bool rebootRequested_ = false;
+    bool offering_ = false;
     int progress_ = 0;
 };

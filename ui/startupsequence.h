@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+
+class Panel;
+class SeamTimer;
+
+// The panel's start-up sequence and the shorter re-read that follows a
+// user-memory recall or a factory default. Lives on the interface thread,
+// owned by the Panel it drives; every device step goes through the lanes,
+// so the ticks keep their pacing however long a line takes to answer.
+//
+// Timers: the splash (1 s; ticks 0, 5, 50, 60), the serial initialisation
+// (500 ms; ticks 0..8), the system initialisation (200 ms; ticks 3..20,
+// mainboard steps only while the line is connected) and the re-read
+// (200 ms; ticks 0..15).
+class StartupSequence : public QObject
+{
+    Q_OBJECT
+public:
+    explicit StartupSequence(Panel *panel);
+
+    void start();
+    void startReread();
+    bool rereadRunning() const;
+
+private:
+    void splashTick();
+    void serialTick();
+    void systemTick();
+    void rereadTick();
+    void finishSystemInit();
+    void hideSplashWhenDone();
+
+    Panel *p_;
+    SeamTimer *splash_;
+    SeamTimer *serial_;
+    SeamTimer *system_;
+    SeamTimer *reread_;
+    int splashTick_ = 0;
+    int serialTick_ = 0;
+    int systemTick_ = 0;
+    int rereadTick_ = 0;
+    bool logoDone_ = false;
+};
