@@ -600,8 +600,11 @@ void Panel::setTrackingState(int camera, int state)
     QVariantList states = trackingStates();
     if (!isCamera(camera) || states.size() != 3)
         return;
+    if (states[camera].toInt() == state)
+        return;
     states[camera] = state;
     setTrackingStates(states);
+    emit trackingStateChanged(camera);
 }
 
 void Panel::trackingTick()

@@ -135,6 +135,8 @@ public:
     Q_INVOKABLE void startTrackingPoll();
     Q_INVOKABLE void stopTrackingPoll();
     Q_INVOKABLE int trackingState(int camera) const;
+    void setTrackingState(int camera, int state);
+    Q_SIGNAL void trackingStateChanged(int camera);
     // The camera presence poll: `retries` rounds (-1 unlimited), `pauseMs`
     // before each round.
     void startPresencePoll(int retries, int pauseMs);
@@ -191,7 +193,6 @@ private:
     void onAppVersions(const QString &kb, const QString &mb);
     void onShutdownRequest();
     void onCamInfo(int camera, const QString &model);
-    void setTrackingState(int camera, int state);
     void createPowerCtl();
     void createKeyscan();
     void startDiscovery();

@@ -1,7 +1,9 @@
 #include "ui/uitypes.h"
 
 #include "ui/audiomixer.h"
+#include "ui/camerasettings.h"
 #include "ui/commandqueue.h"
+#include "ui/imagekeys.h"
 #include "ui/lumakey.h"
 #include "ui/networksettings.h"
 #include "ui/panel.h"
@@ -9,6 +11,7 @@
 #include "ui/pipcontrol.h"
 #include "ui/setupmenu.h"
 #include "ui/switcherstate.h"
+#include "ui/trackingsetup.h"
 #include "ui/upgradeflow.h"
 
 #include <QtQml>
@@ -27,4 +30,14 @@ void registerUiTypes()
     qmlRegisterType<LumaKey>("Tavrik.Ui", 1, 0, "LumaKey");
     qmlRegisterType<UpgradeFlow>("Tavrik.Ui", 1, 0, "UpgradeFlow");
     qmlRegisterType<NetworkSettings>("Tavrik.Ui", 1, 0, "NetworkSettings");
+    qmlRegisterType<CameraSettings>("Tavrik.Ui", 1, 0, "CameraSettings");
+    qmlRegisterType<TrackingSetup>("Tavrik.Ui", 1, 0, "TrackingSetup");
+    // One per panel: the engine's "panel" context property owns it.
+    qmlRegisterSingletonType<ImageKeys>("Tavrik.Ui", 1, 0, "ImageKeysLogic", [](QQmlEngine *engine, QJSEngine *) -> QObject * {
+        auto *panel = qobject_cast<Panel *>(engine->rootContext()->contextProperty(QStringLiteral("panel")).value<QObject *>());
+        ImageKeys *keys = panel ? ImageKeys::of(panel) : new ImageKeys;
+        if (panel)
+            QQmlEngine::setObjectOwnership(keys, QQmlEngine::CppOwnership);
+        return keys;
+    });
 }

@@ -20,11 +20,14 @@ QtObject {
     readonly property color preview: "#1fa34a"
     readonly property color previewDim: "#1a4428"
     readonly property color accent: "#f0a020"     // selected function, store mode
+    readonly property color selected: "#2f7fd0"   // the chosen entry of a selector
     readonly property color info: "#2f7fd0"
     readonly property color warning: "#e0a000"
     readonly property color offline: "#5b636b"
     readonly property color pressed: "#3d4752"
     readonly property color disabledText: "#5b636b"
+    readonly property color scrim: "#c0000000"    // behind pop-ups and notices
+    readonly property color track: "#0c0f12"      // slider grooves, value wells
 
     // Touch targets: at least 9 mm on a 7-inch 1024x600 panel (about 60 px).
     readonly property int touchMin: 60
@@ -34,11 +37,19 @@ QtObject {
     readonly property int margin: 12
     readonly property int radius: 6
     readonly property int borderWidth: 2
+    // A pop-up covers the lower part of the screen and leaves the buses'
+    // state visible above it.
+    readonly property int popupHeight: 440
+    readonly property int popupHeaderHeight: 64
+    readonly property int sliderHandle: 56
+    readonly property int labelWidth: 150         // row captions in pop-ups
 
-    // One family for every language: a CJK font carries the Latin glyphs too.
+    // One family for every language: the CJK font carries Latin glyphs too,
+    // so English and Chinese share metrics and nothing jumps on a switch.
     readonly property string fontFamily: "WenQuanYi Micro Hei"
     readonly property int fontSmall: 15
     readonly property int fontNormal: 18
     readonly property int fontLarge: 22
     readonly property int fontTitle: 26
+    readonly property int fontValue: 30          // numbers read from afar
 }

@@ -8,6 +8,7 @@ Rectangle {
     property bool lit: false
     property color litColor: Theme.accent
     property alias fontSize: label.font.pixelSize
+    readonly property bool down: area.pressed
     signal clicked()
     signal pressed()
     signal released()

@@ -1,0 +1,24 @@
+import QtQuick 2.15
+
+// A vertical list of choices, one selected; scrolls when it is longer than
+// its box. `model` is a list of texts.
+ListView {
+    id: root
+    property int selectedIndex: -1
+    property color litColor: Theme.selected
+    signal activated(int index)
+
+    implicitWidth: 260
+    implicitHeight: 4 * (Theme.buttonHeight + Theme.spacing)
+    clip: true
+    spacing: Theme.spacing
+    boundsBehavior: Flickable.StopAtBounds
+    delegate: TouchButton {
+        width: root.width
+        text: modelData
+        lit: index === root.selectedIndex
+        litColor: root.litColor
+        enabled: root.enabled
+        onClicked: root.activated(index)
+    }
+}

@@ -1,0 +1,465 @@
+#include "ui/camerasettings.h"
+
+#include "camera/cameramodels.h"
+#include "camera/vekcameraobject.h"
+#include "ui/devicelines.h"
+#include "ui/panel.h"
+#include "ui/panelsettings.h"
+#include "ui/timeseam.h"
+
+#include <QDebug>
+
+namespace {
+QStringList table60()
+{
+    return {QStringLiteral("-"),      QStringLiteral("1/60"),   QStringLiteral("1/90"),   QStringLiteral("1/100"),
+            QStringLiteral("1/125"),  QStringLiteral("1/180"),  QStringLiteral("1/250"),  QStringLiteral("1/350"),
+            QStringLiteral("1/500"),  QStringLiteral("1/725"),  QStringLiteral("1/1000"), QStringLiteral("1/1500"),
+            QStringLiteral("1/2000"), QStringLiteral("1/3000"), QStringLiteral("1/4000"), QStringLiteral("1/6000"),
+            QStringLiteral("1/10000")};
+}
+
+QStringList table50(bool altFamily)
+{
+    QStringList t{QStringLiteral("-"),      QStringLiteral("1/50"),   QStringLiteral("1/75"),   QStringLiteral("1/100"),
+                  QStringLiteral("1/120"),  QStringLiteral("1/150"),  QStringLiteral("1/250"),  QStringLiteral("1/350"),
+                  QStringLiteral("1/500"),  QStringLiteral("1/725"),  QStringLiteral("1/1000"), QStringLiteral("1/1500"),
+                  QStringLiteral("1/2000"), QStringLiteral("1/3000"), QStringLiteral("1/4000"), QStringLiteral("1/6000"),
+                  QStringLiteral("1/10000")};
+    if (altFamily) {
+        const QStringList tail{QStringLiteral("1/215"),  QStringLiteral("1/300"),  QStringLiteral("1/425"),
+                               QStringLiteral("1/600"),  QStringLiteral("1/1000"), QStringLiteral("1/1250"),
+                               QStringLiteral("1/1750"), QStringLiteral("1/2500"), QStringLiteral("1/3500"),
+                               QStringLiteral("1/6000"), QStringLiteral("1/10000")};
+        for (int i = 0; i < tail.size(); ++i)
+            t[6 + i] = tail[i];
+    }
+    return t;
+}
+} // namespace
+
+CameraSettings::CameraSettings(Panel *panel, QObject *parent)
+    : QObject(parent), stepTimer_(new SeamTimer(kStepMs, true, this))
+{
+    connect(stepTimer_, &SeamTimer::timeout, this, &CameraSettings::stepTick);
+    setPanel(panel);
+}
+
+QStringList CameraSettings::shutterLabels(int videoFormatIndex, const QString &model)
+{
+    const bool alt = CameraModels::containsAny(model, CameraModels::altShutterFamily());
+    switch (videoFormatIndex) {
+    case 5: {
+        QStringList t = table50(alt);
+        t[0] = QStringLiteral("1/25");
+        return t;
+    }
+    case 2:
+    case 8:
+    case 11:
+        return table50(alt);
+    case 3:
+    case 4: {
+        QStringList t = table60();
+        t[0] = QStringLiteral("1/30");
+        return t;
+    }
+    default:
+        return table60();
+    }
+}
+
+QString CameraSettings::videoFormatName(int index)
+{
+    static const char *const names[] = {"1080p60",  "1080p59.94", "1080p50", "1080p30", "1080p29.97", "1080p25",
+                                        "1080i60",  "1080i59.94", "1080i50", "720p60",  "720p59.94",  "720p50"};
+    if (index < 0 || index >= static_cast<int>(sizeof(names) / sizeof(names[0])))
+        return {};
+    return QString::fromLatin1(names[index]);
+}
+
+QString CameraSettings::videoFormatName() const
+{
+    return videoFormatName(videoFormat_);
+}
+
+QString CameraSettings::shutterLabel() const
+{
+    return shutterLabels(videoFormat_, modelName_).value(shutter_);
+}
+
+void CameraSettings::setPanel(Panel *panel)
+{
+    if (panel_ == panel)
+        return;
+    for (const auto &c : connections_)
+        disconnect(c);
+    connections_.clear();
+    panel_ = panel;
+    connectCamera();
+    emit panelChanged();
+}
+
+void CameraSettings::connectCamera()
+{
+    if (!panel_)
+        return;
+    // A different camera: nothing shown belongs to it until it reports.
+    connections_ << connect(panel_, &Panel::camSelChanged, this, [this] {
+        stepTimer_->stop();
+        step_ = Step::None;
+        if (!modelName_.isEmpty()) {
+            modelName_.clear();
+            emit modelNameChanged();
+            emit shutterChanged();
+        }
+    });
+    vekCameraObject *camObj = panel_->lines() ? panel_->lines()->camera().object() : nullptr;
+    if (!camObj)
+        return;
+    connections_ << connect(camObj, &vekCameraObject::sendVideoFormat, this, [this](int c, int index) {
+        if (!forSelected(c) || videoFormat_ == index)
+            return;
+        videoFormat_ = index;
+        emit videoFormatChanged();
+        emit shutterChanged();
+    });
+    connections_ << connect(camObj, &vekCameraObject::sendWb, this, [this](int c, int mode) {
+        if (!forSelected(c))
+            return;
+        const int shown = mode == 0 ? 1 : 0;
+        if (whiteBalance_ != shown) {
+            whiteBalance_ = shown;
+            emit whiteBalanceChanged();
+        }
+    });
+    connections_ << connect(camObj, &vekCameraObject::sendRGain, this, [this](int c, quint8 gain) {
+        if (forSelected(c)) {
+            inquiry_ = true;
+            setGain(false, gain);
+            inquiry_ = false;
+        }
+    });
+    connections_ << connect(camObj, &vekCameraObject::sendBGain, this, [this](int c, quint8 gain) {
+        if (forSelected(c)) {
+            inquiry_ = true;
+            setGain(true, gain);
+            inquiry_ = false;
+        }
+    });
+    connections_ << connect(camObj, &vekCameraObject::sendFocus, this, [this](int c, bool isAuto) {
+        if (forSelected(c) && focusMode_ != (isAuto ? 0 : 1)) {
+            focusMode_ = isAuto ? 0 : 1;
+            emit focusModeChanged();
+        }
+    });
+    connections_ << connect(camObj, &vekCameraObject::sendIris, this, [this](int c, bool isAuto) {
+        if (forSelected(c) && irisMode_ != (isAuto ? 0 : 1)) {
+            irisMode_ = isAuto ? 0 : 1;
+            emit irisModeChanged();
+        }
+    });
+    connections_ << connect(camObj, &vekCameraObject::sendTally, this, [this](int c, int t) {
+        if (forSelected(c) && tally_ != t) {
+            tally_ = t;
+            emit tallyChanged();
+        }
+    });
+    connections_ << connect(camObj, &vekCameraObject::sendSpeed, this, [this](int c, quint8) {
+        if (forSelected(c))
+            showStoredSpeedClass(c);
+    });
+    connections_ << connect(camObj, &vekCameraObject::setCamInfo, this,
+                            [this](int c, const QString &, const QString &, const QString &, const QString &model) {
+                                if (!forSelected(c) || modelName_ == model)
+                                    return;
+                                modelName_ = model;
+                                emit modelNameChanged();
+                                emit shutterChanged();
+                            });
+}
+
+void CameraSettings::showStoredSpeedClass(int camera)
+{
+    // The speed lamps show the class of the speed stored for the camera,
+    // not the range the camera reports.
+    if (!panel_ || !panel_->settings())
+        return;
+    const int speed = panel_->settings()->intValue(QStringLiteral("system"), QStringLiteral("cam%1Speed").arg(camera + 1));
+    const int speedClass = speed >= 1 && speed <= 6 ? 0 : speed >= 7 && speed <= 12 ? 1 : speed >= 13 && speed <= 18 ? 2 : -1;
+    if (speedClass < 0)
+        return;
+    // The lamps belong to PowerCtl, which the root state owns; it lights
+    // them through this slot (slow, middle, fast for 0, 1, 2).
+    if (!QMetaObject::invokeMethod(panel_, "showSpeedClass", Qt::DirectConnection, Q_ARG(int, speedClass)))
+        qWarning().noquote() << "[WARN] speed lamps: the root state has no showSpeedClass(int)";
+}
+
+int CameraSettings::cam() const
+{
+    return panel_ ? panel_->camSel() : 0;
+}
+
+bool CameraSettings::forSelected(int camera) const
+{
+    return panel_ && camera == panel_->camSel();
+}
+
+template <typename F>
+void CameraSettings::camCall(F &&fn)
+{
+    if (panel_ && panel_->lines())
+        panel_->lines()->camera().post(std::forward<F>(fn));
+}
+
+void CameraSettings::setPage(int page)
+{
+    if (page != 1 && page != 2)
+        return;
+    if (page_ == page)
+        return;
+    stepTimer_->stop();
+    step_ = Step::None;
+    page_ = page;
+    emit pageChanged();
+}
+
+void CameraSettings::setBlueGainSelected(bool blue)
+{
+    if (blueSelected_ == blue)
+        return;
+    blueSelected_ = blue;
+    emit blueGainSelectedChanged();
+    emit selectedGainChanged();
+}
+
+void CameraSettings::selectWhiteBalance(int mode)
+{
+    const int c = cam();
+    switch (mode) {
+    case 0: camCall([c](vekCameraObject &o) { o.manualWhiteBalance(c); }); break;
+    case 1: camCall([c](vekCameraObject &o) { o.autoWhiteBalance(c); }); break;
+    case 2: camCall([c](vekCameraObject &o) { o.whiteBalance(c); }); break;
+    default: return;
+    }
+    if (whiteBalance_ != mode) {
+        whiteBalance_ = mode;
+        emit whiteBalanceChanged();
+    }
+}
+
+void CameraSettings::selectFocus(int mode)
+{
+    const int c = cam();
+    if (mode == 0)
+        camCall([c](vekCameraObject &o) { o.autoFocus(c); });
+    else if (mode == 1)
+        camCall([c](vekCameraObject &o) { o.manualFocus(c); });
+    else
+        return;
+    if (focusMode_ != mode) {
+        focusMode_ = mode;
+        emit focusModeChanged();
+    }
+}
+
+void CameraSettings::focusNearPressed()
+{
+    const int c = cam();
+    camCall([c](vekCameraObject &o) { o.focusNear(c); });
+}
+
+void CameraSettings::focusFarPressed()
+{
+    const int c = cam();
+    camCall([c](vekCameraObject &o) { o.focusFar(c); });
+}
+
+void CameraSettings::focusReleased()
+{
+    const int c = cam();
+    camCall([c](vekCameraObject &o) { o.focusStop(c); });
+}
+
+void CameraSettings::selectIris(int mode)
+{
+    const int c = cam();
+    if (mode == 0)
+        camCall([c](vekCameraObject &o) { o.autoAE(c); });
+    else if (mode == 1)
+        camCall([c](vekCameraObject &o) { o.manualAE(c); });
+    else
+        return;
+    if (irisMode_ != mode) {
+        irisMode_ = mode;
+        emit irisModeChanged();
+    }
+}
+
+void CameraSettings::irisUp()
+{
+    const int c = cam();
+    camCall([c](vekCameraObject &o) { o.iRISUp(c); });
+}
+
+void CameraSettings::irisDown()
+{
+    const int c = cam();
+    camCall([c](vekCameraObject &o) { o.iRISDown(c); });
+}
+
+void CameraSettings::openShutterPage()
+{
+    setPage(2);
+    if (!panel_ || !panel_->lines())
+        return;
+    const int c = cam();
+    panel_->lines()->camera().post([c](vekCameraObject &o) { return o.shutterPosInq(c); }, this,
+                                   [this, c](int pos) { shutterFromCamera(c, pos); });
+}
+
+void CameraSettings::shutterFromCamera(int camera, int value)
+{
+    if (!forSelected(camera) || value < 1 || value > kShutterMax)
+        return;
+    inquiry_ = true;
+    setShutter(value);
+    inquiry_ = false;
+}
+
+void CameraSettings::startStep(Step step)
+{
+    // One timer for every step source: a new request replaces a running one.
+    step_ = step;
+    stepTimer_->start();
+}
+
+bool CameraSettings::stepTimerActive() const
+{
+    return stepTimer_->isActive();
+}
+
+void CameraSettings::minusPressed()
+{
+    minusTicks_ = 0;
+    startStep(Step::Minus);
+}
+
+void CameraSettings::minusReleased()
+{
+    if (step_ != Step::Minus)
+        return;
+    const bool stepped = minusTicks_ > 0;
+    stepTimer_->stop();
+    step_ = Step::None;
+    // A tap shorter than one tick would otherwise do nothing at all.
+    if (!stepped)
+        stepDown();
+}
+
+void CameraSettings::plusPressed()
+{
+    startStep(Step::Plus);
+}
+
+void CameraSettings::gainMoved(int value)
+{
+    if (inquiry_)
+        return;
+    setGain(blueSelected_, value);
+    startStep(Step::GainMoved);
+}
+
+void CameraSettings::shutterMoved(int value)
+{
+    if (inquiry_)
+        return;
+    setShutter(value);
+    startStep(Step::ShutterMoved);
+}
+
+void CameraSettings::stepDown()
+{
+    if (page_ == 1) {
+        if (setGain(blueSelected_, selectedGain() - 1))
+            sendGain();
+    } else {
+        setShutter(shutter_ - 1);
+        sendShutter();
+    }
+}
+
+void CameraSettings::stepTick()
+{
+    switch (step_) {
+    case Step::Minus:
+        ++minusTicks_;
+        stepDown();
+        if (page_ == 1)
+            return; // keeps stepping while held
+        break;
+    case Step::Plus:
+        if (page_ == 1) {
+            if (setGain(blueSelected_, selectedGain() + 1))
+                sendGain();
+        } else {
+            setShutter(shutter_ + 1);
+            sendShutter();
+        }
+        break;
+    case Step::GainMoved:
+        sendGain();
+        break;
+    case Step::ShutterMoved:
+        sendShutter();
+        break;
+    case Step::None:
+        break;
+    }
+    stepTimer_->stop();
+    step_ = Step::None;
+}
+
+bool CameraSettings::setGain(bool blue, int value)
+{
+    value = qBound(0, value, kGainMax);
+    int &gain = blue ? bGain_ : rGain_;
+    if (gain == value)
+        return false;
+    gain = value;
+    if (blue)
+        emit bGainChanged();
+    else
+        emit rGainChanged();
+    if (blue == blueSelected_)
+        emit selectedGainChanged();
+    return true;
+}
+
+void CameraSettings::sendGain()
+{
+    const int c = cam();
+    const int value = selectedGain();
+    if (blueSelected_)
+        camCall([value, c](vekCameraObject &o) { o.setBGain(value, c); });
+    else
+        camCall([value, c](vekCameraObject &o) { o.setRGain(value, c); });
+}
+
+void CameraSettings::setShutter(int value)
+{
+    value = qBound(0, value, kShutterMax);
+    if (shutter_ == value)
+        return;
+    shutter_ = value;
+    emit shutterChanged();
+}
+
+void CameraSettings::sendShutter()
+{
+    if (inquiry_)
+        return;
+    const int c = cam();
+    const int position = shutter_ + kShutterOffset;
+    camCall([position, c](vekCameraObject &o) { o.shutterDirect(position, c); });
+}

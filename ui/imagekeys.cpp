@@ -1,0 +1,264 @@
+#include "ui/imagekeys.h"
+
+#include "camera/vekcameraobject.h"
+#include "maint/rpitool.h"
+#include "netsvc/net.h"
+#include "platform/sysroot.h"
+#include "ui/devicelines.h"
+#include "ui/panel.h"
+#include "ui/panelsettings.h"
+
+#include <QUrl>
+
+namespace {
+const QString kSystem = QStringLiteral("system");
+
+// The URL a key picture is stored under in the settings: the path on the unit.
+QString storedUrl(int camera, int position)
+{
+    return QStringLiteral("file://") + ImageKeys::imageFile(camera, position);
+}
+
+// A stored URL as the screen can load it (through the sysroot on a PC);
+// anything that is not one of our capture files shows the position icon.
+QString shownUrl(const QString &stored)
+{
+    const QUrl url(stored);
+    if (!url.isLocalFile() || !url.toLocalFile().startsWith(QStringLiteral("/home/pi/output_")))
+        return {};
+    return QUrl::fromLocalFile(Sysroot::path(url.toLocalFile())).toString();
+}
+} // namespace
+
+ImageKeys::ImageKeys(Panel *panel, QObject *parent) : QObject(parent)
+{
+    setPanel(panel);
+}
+
+ImageKeys *ImageKeys::of(Panel *panel)
+{
+    if (!panel)
+        return nullptr;
+    if (auto *keys = panel->findChild<ImageKeys *>(QString(), Qt::FindDirectChildrenOnly))
+        return keys;
+    return new ImageKeys(panel, panel);
+}
+
+QString ImageKeys::imageFile(int camera, int position)
+{
+    return QStringLiteral("/home/pi/output_%1%2.jpg").arg(camera).arg(position);
+}
+
+QString ImageKeys::settingsKey(int camera, int position)
+{
+    return QStringLiteral("imageKey%1File").arg(camera * kKeys + position);
+}
+
+void ImageKeys::setPanel(Panel *panel)
+{
+    if (panel_ == panel)
+        return;
+    disconnect(updateConnection_);
+    disconnect(trackingConnection_);
+    for (auto &c : onlineConnections_)
+        disconnect(c);
+    panel_ = panel;
+    connectDevices();
+    emit panelChanged();
+    emit keysShownChanged();
+    refreshPictures();
+}
+
+void ImageKeys::connectDevices()
+{
+    if (!panel_)
+        return;
+    trackingConnection_ = connect(panel_, &Panel::trackingStateChanged, this, &ImageKeys::keysShownChanged);
+    // An offline camera shows disabled keys; its picture state is re-read when it returns.
+    onlineConnections_[0] = connect(panel_, &Panel::cam1OnlineChanged, this, &ImageKeys::picturesChanged);
+    onlineConnections_[1] = connect(panel_, &Panel::cam2OnlineChanged, this, &ImageKeys::picturesChanged);
+    onlineConnections_[2] = connect(panel_, &Panel::cam3OnlineChanged, this, &ImageKeys::picturesChanged);
+    if (panel_->lines() && panel_->lines()->system().object())
+        updateConnection_ = connect(panel_->lines()->system().object(), &net::sendImageKeyUpdate, this,
+                                    &ImageKeys::onImageKeyUpdate);
+}
+
+void ImageKeys::setStoreMode(bool on)
+{
+    if (storeMode_ == on)
+        return;
+    storeMode_ = on;
+    emit storeModeChanged();
+}
+
+void ImageKeys::setBusy(bool b)
+{
+    if (busy_ == b)
+        return;
+    busy_ = b;
+    emit busyChanged();
+}
+
+QVariantList ImageKeys::selectedKeys() const
+{
+    return {selected_[0], selected_[1], selected_[2]};
+}
+
+QVariantList ImageKeys::pictures() const
+{
+    QVariantList list;
+    for (const QString &p : pictures_)
+        list << p;
+    return list;
+}
+
+QVariantList ImageKeys::keysShown() const
+{
+    QVariantList list;
+    for (int c = 0; c < kCameras; ++c) {
+        const int state = panel_ ? panel_->trackingState(c) : -1;
+        list << (state == 3 || state == 0 || state == -1);
+    }
+    return list;
+}
+
+bool ImageKeys::keyEnabled(int camera) const
+{
+    if (!panel_ || busy_ || !panel_->camOnline(camera))
+        return false;
+    return !storeMode_ || camera == panel_->trackingCamSel();
+}
+
+void ImageKeys::pressKey(int camera, int key)
+{
+    if (!panel_ || camera < 0 || camera >= kCameras || key < 0 || key >= kKeys)
+        return;
+    if (!panel_->camOnline(camera)) {
+        panel_->setNotice(tr("No camera signal detected\n\nImage Key function requires a connected camera to operate."));
+        return;
+    }
+    // One exchange at a time: a second press while a capture runs would
+    // otherwise store a picture under the wrong key.
+    if (busy_)
+        return;
+    if (storeMode_ && camera != panel_->trackingCamSel())
+        return;
+    DeviceLines *lines = panel_->lines();
+    if (!lines)
+        return;
+    const int position = key + 1;
+    setBusy(true);
+    if (storeMode_) {
+        lines->camera().post([camera](vekCameraObject &cam) { return cam.presetMemSpeed(24, camera); }, this,
+                             [this, lines, camera, key, position](bool acked) {
+                                 if (!acked)
+                                     return finishPress(camera, key, false, true);
+                                 lines->system().post(
+                                     [camera, position](net &n) {
+                                         n.stopStream();
+                                         return n.capImageKey(camera, position);
+                                     },
+                                     this, [this, lines, camera, key, position](bool captured) {
+                                         if (!captured)
+                                             return finishPress(camera, key, false, true);
+                                         lines->camera().post(
+                                             [camera, position](vekCameraObject &cam) {
+                                                 return cam.storePtzPosition(position, camera);
+                                             },
+                                             this, [this, camera, key](bool stored) {
+                                                 finishPress(camera, key, stored, true);
+                                             });
+                                     });
+                             });
+        return;
+    }
+    lines->camera().post(
+        [camera, position](vekCameraObject &cam) {
+            if (!cam.gotoPtzPosition(position, camera))
+                return false;
+            cam.setptzMemoryPos(position);
+            return true;
+        },
+        this, [this, camera, key](bool ok) { finishPress(camera, key, ok, false); });
+}
+
+void ImageKeys::finishPress(int camera, int key, bool success, bool wasStore)
+{
+    setBusy(false);
+    if (wasStore)
+        setStoreMode(false);
+    if (!success || !panel_)
+        return;
+    panel_->setTrackingCamSel(camera);
+    if (selected_[static_cast<size_t>(camera)] != key) {
+        selected_[static_cast<size_t>(camera)] = key;
+        emit selectionChanged();
+    }
+}
+
+void ImageKeys::onImageKeyUpdate()
+{
+    if (!panel_ || !panel_->settings())
+        return;
+    const int camera = panel_->trackingCamSel();
+    if (camera < 0 || camera >= kCameras)
+        return;
+    PanelSettings *settings = panel_->settings();
+    for (int p = 1; p <= kKeys; ++p) {
+        // Empty first, so that everything bound to the setting loads the new
+        // picture instead of the one it holds under the same name.
+        settings->setValue(kSystem, settingsKey(camera, p), QString());
+        settings->setValue(kSystem, settingsKey(camera, p), storedUrl(camera, p));
+        pictures_[static_cast<size_t>(camera * kKeys + p - 1)].clear();
+    }
+    emit picturesChanged();
+    refreshPictures();
+}
+
+void ImageKeys::refreshPictures()
+{
+    if (!panel_ || !panel_->lines())
+        return;
+    panel_->lines()->rpi(
+        [](RpiTool &tool) {
+            std::array<bool, kCameras * kKeys> exists{};
+            for (int c = 0; c < kCameras; ++c)
+                for (int p = 1; p <= kKeys; ++p)
+                    exists[static_cast<size_t>(c * kKeys + p - 1)] = tool.checkfileExist(imageFile(c, p));
+            return exists;
+        },
+        this, [this](const std::array<bool, kCameras * kKeys> &exists) { applyExisting(exists); });
+}
+
+void ImageKeys::applyExisting(const std::array<bool, kCameras * kKeys> &exists)
+{
+    if (!panel_)
+        return;
+    bool changed = false;
+    for (int c = 0; c < kCameras; ++c) {
+        for (int p = 1; p <= kKeys; ++p) {
+            const size_t i = static_cast<size_t>(c * kKeys + p - 1);
+            QString url;
+            if (exists[i] && panel_->settings())
+                url = shownUrl(panel_->settings()->stringValue(kSystem, settingsKey(c, p)));
+            if (pictures_[i] != url) {
+                pictures_[i] = url;
+                changed = true;
+            }
+        }
+    }
+    if (changed)
+        emit picturesChanged();
+}
+
+void ImageKeys::resetPictures()
+{
+    if (selected_ != std::array<int, kCameras>{{-1, -1, -1}}) {
+        selected_.fill(-1);
+        emit selectionChanged();
+    }
+    if (!panel_ || !panel_->lines())
+        return;
+    panel_->lines()->rpi([](RpiTool &tool) { tool.deleteImages(QStringLiteral("/home/pi/"), QStringLiteral("output_*.jpg")); });
+    refreshPictures();
+}
