@@ -12,6 +12,7 @@
 #include "ui/devicelines.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
+#include "ui/stallprobe.h"
 #include "ui/uitypes.h"
 
 #include <QGuiApplication>
@@ -83,6 +84,7 @@ int main(int argc, char *argv[])
     app.setOrganizationDomain(QStringLiteral("tervana.com"));
     app.setApplicationName(QStringLiteral("tavrik"));
     installStopSignals(app);
+    StallProbe::startIfAsked(&app);
 
     QQmlApplicationEngine engine;
     qDebug() << "Platform" << QGuiApplication::platformName();

@@ -26,6 +26,13 @@ class Panel : public QObject
 {
     Q_OBJECT
 
+public:
+    // What the root page shows over the home page: the tracking page (image
+    // keys) over the lower two thirds, the setup menu and the network page
+    // over everything below the status bar.
+    enum Page { HomePage = 0, TrackingPage, SetupMenuPage, NetworkPage };
+    Q_ENUM(Page)
+
     PANEL_PROPERTY(int, programNo, setProgramNo) = 0;
     PANEL_PROPERTY(int, previewNo, setPreviewNo) = 0;
     PANEL_PROPERTY(int, camSel, setCamSel) = 0;
@@ -87,6 +94,7 @@ class Panel : public QObject
     PANEL_PROPERTY(QVariantList, trackingStates, setTrackingStates) = QVariantList{-1, -1, -1};
     Q_PROPERTY(SwitcherState *switcher READ switcher CONSTANT)
     Q_PROPERTY(CommandQueue *queue READ queue CONSTANT)
+    PANEL_PROPERTY(int, page, setPage) = HomePage;
 
 public:
     explicit Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent = nullptr);
@@ -127,6 +135,12 @@ public:
     // Opens function pop-up 0..4 (closing any other) or closes it (-1).
     Q_INVOKABLE void openFunction(int func);
     Q_INVOKABLE void setCameraSpeed(int camera, int speed);
+    // Shows a page (closing any function pop-up); unknown pages show home.
+    Q_INVOKABLE void showPage(int p)
+    {
+        openFunction(-1);
+        setPage(p > HomePage && p <= NetworkPage ? p : HomePage);
+    }
 
     // The camera page's information poll (5000 ms, through the queue).
     Q_INVOKABLE void startCameraInfoPoll();

@@ -1,0 +1,367 @@
+// bench_panel [--panel PATH] [--presses N] [--tbar N] [--idle S]
+//
+// The real panel process (-platform offscreen) against the simulated unit,
+// timed from outside as an operator would feel it:
+// - CUT key marker -> CUT frame at the mainboard, with every camera
+//   answering and with all three silent (the presence poll then waits out
+//   its time-outs on the camera line);
+// - the longest stall of the interface thread's event loop over those runs,
+//   from the panel's own probe (TAVRIK_STALL_PROBE=1);
+// - T-bar reading at the converter -> writeTbar frame at the mainboard;
+// - process start -> "home page shown";
+// - idle CPU and resident memory of the panel with its interface running.
+#include "sim/simcamera.h"
+#include "sim/simconverter.h"
+#include "sim/simkeys.h"
+#include "sim/simmainboard.h"
+#include "sim/simunit.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+const QByteArray kCutFrame = QByteArray::fromHex("0400C601CB");
+// Raw converter readings inside the default T-bar bounds (743..1663), away
+// from both ends so no transition completes while timing.
+constexpr int kTbarRawA = 1000;
+constexpr int kTbarRawB = 1300;
+constexpr int kTbarRawRest = 700;
+
+double msSince(Clock::time_point a, Clock::time_point b)
+{
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+void spin(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool spinUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (Clock::now() >= end)
+            return false;
+        spin(2);
+    }
+    return true;
+}
+
+QString percentiles(std::vector<double> v)
+{
+    if (v.empty())
+        return QStringLiteral("no samples");
+    std::sort(v.begin(), v.end());
+    auto at = [&](double q) { return v[size_t(std::max(0.0, std::ceil(q * double(v.size())) - 1))]; };
+    return QString::asprintf("p50 %.1f ms, p99 %.1f ms, max %.1f ms", at(0.5), at(0.99), v.back());
+}
+
+// One panel process against a fresh simulated unit.
+class PanelRun
+{
+public:
+    PanelRun(const QString &panelPath, bool stallProbe, bool silentCameras)
+        : sysroot_(QDir::tempPath() + QStringLiteral("/tavrik-bench-XXXXXX")), unit_(sysroot_.path())
+    {
+        if (!unit_.isUp())
+            std::fprintf(stderr, "simulated unit not up: %s\n", qPrintable(unit_.problems()));
+        for (int i = 0; i < SimUnit::kCameras; ++i)
+            unit_.camera(i).setFailureMode(silentCameras ? SimCamera::Silent : SimCamera::Normal);
+        // Emitted on the simulation thread, stamped there: no queue in between.
+        QObject::connect(&unit_.mainboard(), &SimMainboard::frameReceived, &unit_.mainboard(),
+                         [this](const QByteArray &f) { onFrame(f); }, Qt::DirectConnection);
+        QProcessEnvironment env = unit_.panelEnvironment(QProcessEnvironment::systemEnvironment());
+        if (stallProbe)
+            env.insert(QStringLiteral("TAVRIK_STALL_PROBE"), QStringLiteral("1"));
+        env.remove(QStringLiteral("TAVRIK_TIME_SCALE"));
+        panel_.setProcessEnvironment(env);
+        QObject::connect(&panel_, &QProcess::readyReadStandardError, [this] { readLog(); });
+        start_ = Clock::now();
+        panel_.start(panelPath, {QStringLiteral("-platform"), QStringLiteral("offscreen")});
+    }
+
+    ~PanelRun()
+    {
+        panel_.terminate();
+        if (!panel_.waitForFinished(10000))
+            panel_.kill();
+        panel_.waitForFinished(3000);
+    }
+
+    bool started() { return panel_.waitForStarted(10000); }
+    void waitSinceStart(int ms)
+    {
+        const double left = ms - msSince(start_, Clock::now());
+        if (left > 0)
+            spin(int(left));
+    }
+    qint64 pid() const { return panel_.processId(); }
+    SimUnit &unit() { return unit_; }
+
+    // Milliseconds from process start to the home page, -1 if not seen.
+    double homeShownMs(int timeoutMs)
+    {
+        spinUntil([this] { return homeShown_ != Clock::time_point(); }, timeoutMs);
+        return homeShown_ == Clock::time_point() ? -1.0 : msSince(start_, homeShown_);
+    }
+
+    // Taps CUT until the panel cuts: its key scanner and start-up are up.
+    bool waitUntilCutting(int timeoutMs)
+    {
+        const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (Clock::now() < end) {
+            const size_t before = cutCount();
+            unit_.keys().tap(SimKeys::Cut, 60);
+            if (spinUntil([&] { return cutCount() > before; }, 1000))
+                return true;
+        }
+        return false;
+    }
+
+    struct Figures
+    {
+        std::vector<double> latencies;
+        int missed = 0;
+        double longestGapMs = -1;
+    };
+
+    Figures cutPresses(int presses)
+    {
+        Figures fig;
+        const auto begin = Clock::now();
+        for (int i = 0; i < presses; ++i) {
+            const size_t before = cutCount();
+            const auto t0 = Clock::now();
+            unit_.keys().tap(SimKeys::Cut, 60);
+            if (spinUntil([&] { return cutCount() > before; }, 2000))
+                fig.latencies.push_back(msSince(t0, cutTime(before)));
+            else
+                ++fig.missed;
+            // Released and seen released, at a phase of the key poll that
+            // differs from press to press.
+            spin(120 + int(QRandomGenerator::global()->bounded(100)));
+        }
+        fig.longestGapMs = longestGapSince(begin);
+        return fig;
+    }
+
+    Figures tbarMoves(int moves)
+    {
+        Figures fig;
+        const auto begin = Clock::now();
+        for (int i = 0; i < moves; ++i) {
+            const int raw = (i % 2) ? kTbarRawB : kTbarRawA;
+            const size_t before = tbarCount();
+            const auto t0 = Clock::now();
+            unit_.converter().setReading(SimConverter::TbarInput, raw);
+            if (spinUntil([&] { return tbarCount() > before; }, 2000))
+                fig.latencies.push_back(msSince(t0, tbarTime(before)));
+            else
+                ++fig.missed;
+            // Some pauses outlast the T-bar timer's idle stop, so its
+            // restart is timed too.
+            spin(100 + int(QRandomGenerator::global()->bounded(800)));
+        }
+        unit_.converter().setReading(SimConverter::TbarInput, kTbarRawRest);
+        spin(1500);
+        fig.longestGapMs = longestGapSince(begin);
+        return fig;
+    }
+
+private:
+    void onFrame(const QByteArray &f)
+    {
+        const auto now = Clock::now();
+        std::lock_guard<std::mutex> g(lock_);
+        if (f == kCutFrame)
+            cuts_.push_back(now);
+        else if (f.size() == 7 && quint8(f[0]) == 0x06 && quint8(f[1]) == 0x01 && quint8(f[2]) == 0xC5)
+            tbars_.push_back(now);
+    }
+    size_t cutCount() { std::lock_guard<std::mutex> g(lock_); return cuts_.size(); }
+    Clock::time_point cutTime(size_t i) { std::lock_guard<std::mutex> g(lock_); return cuts_.at(i); }
+    size_t tbarCount() { std::lock_guard<std::mutex> g(lock_); return tbars_.size(); }
+    Clock::time_point tbarTime(size_t i) { std::lock_guard<std::mutex> g(lock_); return tbars_.at(i); }
+
+    void readLog()
+    {
+        log_ += panel_.readAllStandardError();
+        int nl;
+        static const QRegularExpression gapRe(QStringLiteral("stall probe: longest gap ([0-9.]+) ms"));
+        while ((nl = log_.indexOf('\n')) >= 0) {
+            const QString line = QString::fromLocal8Bit(log_.left(nl));
+            log_.remove(0, nl + 1);
+            if (homeShown_ == Clock::time_point() && line.contains(QLatin1String("home page shown")))
+                homeShown_ = Clock::now();
+            const auto m = gapRe.match(line);
+            if (m.hasMatch())
+                gaps_.push_back({Clock::now(), m.captured(1).toDouble()});
+        }
+    }
+
+    // Probe reports cover the second before they arrive: take those that
+    // arrived from a second after `since` until a second from now.
+    double longestGapSince(Clock::time_point since)
+    {
+        spin(1100);
+        double longest = -1;
+        for (const auto &g : gaps_)
+            if (g.first > since + std::chrono::milliseconds(1000))
+                longest = std::max(longest, g.second);
+        return longest;
+    }
+
+    QTemporaryDir sysroot_;
+    SimUnit unit_;
+    QProcess panel_;
+    Clock::time_point start_;
+    Clock::time_point homeShown_;
+    QByteArray log_;
+    std::vector<std::pair<Clock::time_point, double>> gaps_;
+    std::mutex lock_;
+    std::vector<Clock::time_point> cuts_;
+    std::vector<Clock::time_point> tbars_;
+};
+
+struct CpuSample
+{
+    double cpuSeconds = -1;
+    Clock::time_point at;
+};
+
+CpuSample cpuOf(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray s = f.readAll();
+    // Fields after the command name, which may hold spaces: state is field 3.
+    const QList<QByteArray> w = s.mid(s.lastIndexOf(')') + 2).split(' ');
+    if (w.size() < 13)
+        return {};
+    const double ticks = double(w[11].toLongLong() + w[12].toLongLong()); // utime, stime
+    return {ticks / double(sysconf(_SC_CLK_TCK)), Clock::now()};
+}
+
+QString vmRssOf(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return QString::fromLatin1(line.mid(6).simplified());
+    return QStringLiteral("?");
+}
+
+void printCut(const char *what, const PanelRun::Figures &fig, int presses)
+{
+    std::printf("CUT key -> CUT frame, %s: %zu/%d cut, %s\n", what, fig.latencies.size(), presses,
+                qPrintable(percentiles(fig.latencies)));
+    if (fig.longestGapMs < 0)
+        std::printf("  interface-thread stall: no probe report\n");
+    else
+        std::printf("  longest interface-thread stall: %.1f ms (longest gap %.1f ms between %d ms ticks)\n",
+                    std::max(0.0, fig.longestGapMs - 5), fig.longestGapMs, 5);
+    std::fflush(stdout);
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Times the panel process against the simulated unit."));
+    parser.addHelpOption();
+    QCommandLineOption panelOpt(QStringLiteral("panel"), QStringLiteral("The panel program."), QStringLiteral("path"),
+                                QCoreApplication::applicationDirPath() + QStringLiteral("/../app/tavrik"));
+    QCommandLineOption pressesOpt(QStringLiteral("presses"), QStringLiteral("CUT presses per run."),
+                                  QStringLiteral("n"), QStringLiteral("200"));
+    QCommandLineOption tbarOpt(QStringLiteral("tbar"), QStringLiteral("T-bar moves."), QStringLiteral("n"),
+                               QStringLiteral("100"));
+    QCommandLineOption idleOpt(QStringLiteral("idle"), QStringLiteral("Idle seconds."), QStringLiteral("s"),
+                               QStringLiteral("60"));
+    parser.addOptions({panelOpt, pressesOpt, tbarOpt, idleOpt});
+    parser.process(app);
+    const QString panelPath = parser.value(panelOpt);
+    const int presses = parser.value(pressesOpt).toInt();
+    const int moves = parser.value(tbarOpt).toInt();
+    const int idleS = parser.value(idleOpt).toInt();
+    constexpr int kStartTimeoutMs = 120000;
+
+    {
+        PanelRun run(panelPath, true, false);
+        if (!run.started()) {
+            std::fprintf(stderr, "cannot start %s\n", qPrintable(panelPath));
+            return 1;
+        }
+        run.homeShownMs(kStartTimeoutMs);
+        if (!run.waitUntilCutting(kStartTimeoutMs)) {
+            std::fprintf(stderr, "the panel never cut\n");
+            return 1;
+        }
+        spin(2000);
+        printCut("cameras answering", run.cutPresses(presses), presses);
+        const PanelRun::Figures t = run.tbarMoves(moves);
+        std::printf("T-bar reading -> writeTbar frame: %zu/%d, %s\n", t.latencies.size(), moves,
+                    qPrintable(percentiles(t.latencies)));
+        std::printf("  longest interface-thread stall while moving: %.1f ms\n", std::max(0.0, t.longestGapMs - 5));
+        std::fflush(stdout);
+    }
+    {
+        PanelRun run(panelPath, true, true);
+        if (!run.started() || !run.waitUntilCutting(kStartTimeoutMs)) {
+            std::fprintf(stderr, "the panel never cut with silent cameras\n");
+            return 1;
+        }
+        spin(2000);
+        printCut("all cameras silent", run.cutPresses(presses), presses);
+    }
+    {
+        // Without the probe, whose 200 wake-ups a second would count as idle load.
+        PanelRun run(panelPath, false, false);
+        if (!run.started())
+            return 1;
+        const double home = run.homeShownMs(kStartTimeoutMs);
+        if (home < 0)
+            std::printf("process start -> home page shown: not seen in %d s\n", kStartTimeoutMs / 1000);
+        else
+            std::printf("process start -> home page shown: %.2f s\n", home / 1000);
+        std::fflush(stdout);
+        // The start-up sequence ends with the splash timer's last tick (60 s).
+        run.waitSinceStart(65000);
+        const CpuSample a = cpuOf(run.pid());
+        spin(idleS * 1000);
+        const CpuSample b = cpuOf(run.pid());
+        if (a.cpuSeconds < 0 || b.cpuSeconds < 0)
+            std::printf("idle CPU: could not read /proc/%lld/stat\n", run.pid());
+        else
+            std::printf("idle CPU over %d s: %.2f %% of one core; resident memory %s\n", idleS,
+                        100.0 * (b.cpuSeconds - a.cpuSeconds) / (msSince(a.at, b.at) / 1000.0),
+                        qPrintable(vmRssOf(run.pid())));
+    }
+    return 0;
+}

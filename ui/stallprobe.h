@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+// How long the interface thread's event loop stalls, for the benchmark: a
+// short timer notes the largest gap between its ticks and logs it once a
+// second ("stall probe: longest gap 6.1 ms over 1000 ms, tick 5 ms"). A
+// plain QTimer, not a SeamTimer: the time scale must not change what it
+// measures. Off unless TAVRIK_STALL_PROBE=1, since 200 wake-ups a second
+// cost the board more than its idle budget allows.
+// Lives on the thread that creates it (the interface thread).
+class StallProbe : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kTickMs = 5;
+    static constexpr int kReportMs = 1000;
+
+    // Creates a probe on `parent` when the environment asks for one.
+    static StallProbe *startIfAsked(QObject *parent);
+
+    explicit StallProbe(QObject *parent = nullptr);
+
+private:
+    void tick();
+
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 lastNs_ = 0;
+    qint64 reportStartNs_ = 0;
+    qint64 longestNs_ = 0;
+};
