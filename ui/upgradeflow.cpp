@@ -18,14 +18,14 @@ void UpgradeFlow::attach()
         if (panel()->upgradeVisible() && !offering_)
             offer(panel()->offeredAppVersion(), panel()->offeredMainboardVersion());
     });
-    if (!lines())
-        return;
-    if (commandExecObject *model = lines()->mainboard().object()) {
+    if (commandExecObject *model = lines() ? lines()->mainboard().object() : nullptr) {
         connect(model, &commandExecObject::logMessage, this, &UpgradeFlow::onLogMessage);
         connect(model, &commandExecObject::upgradeFinished, this, &UpgradeFlow::onFinished);
     }
+    // The prompt page is made when the prompt opens: take the offer now.
+    if (panel()->upgradeVisible())
+        offer(panel()->offeredAppVersion(), panel()->offeredMainboardVersion());
 }
-
 // An empty text means nothing of that kind was found on the medium; it is
 // never offered (it would start an upgrade without an image).
 bool UpgradeFlow::mbDiffers() const
