@@ -169,7 +169,8 @@ void SetupMenu::send(int setting, int code)
     PanelSettings *s = settings();
     switch (setting) {
     case TransitionType:
-        onMainboard([code](commandExecObject &m) { code ? m.wipeMode() : m.mixMode(); });
+        // Through the root state, so the home page's MIX / WIPE follows.
+        code ? panel()->selectWipe() : panel()->selectMix();
         break;
     case WipeEffect:
         onMainboard([code](commandExecObject &m) {

@@ -274,8 +274,13 @@ private slots:
         QVERIFY(flow.text().contains("(MB: 1.5)"));
         flow.yes();
         QVERIFY(flow.upgrading());
+        // Nothing the prompt offers can restart the unit while the firmware is written.
+        flow.no();
+        flow.yes();
+        QVERIFY(flow.upgrading());
         QTRY_VERIFY_WITH_TIMEOUT(!flow.upgrading(), 60000);
         QCOMPARE(flow.progress(), 100);
+        QVERIFY(flow.text().startsWith("MB upgrade success\n"));
         QCOMPARE(mb().bootPackets().size(), 8);
         QCOMPARE(panel->mainboardVersion(), QStringLiteral("1.5"));
         QVERIFY(flow.text().contains("(KBD: v1.2.0)"));
