@@ -10,6 +10,7 @@
 #include "surface/tbar.h"
 #include "switcher/commandexecobject.h"
 #include "ui/devicelines.h"
+#include "ui/language.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 #include "ui/stallprobe.h"
@@ -122,6 +123,9 @@ int main(int argc, char *argv[])
     panel->setTbar(tbar);
     engine.rootContext()->setContextProperty(QStringLiteral("panel"), panel.get());
     registerUiTypes();
+    // The CJK font for every language, and the translator that follows langType.
+    Language::installFont();
+    Language language(panel.get(), &engine);
 
     Panel *root = panel.get();
     QObject::connect(

@@ -13,12 +13,17 @@
 #include "ui/uitypes.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QThread>
 #include <QDirIterator>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QScreen>
+#include <QSGRendererInterface>
 
 PageRig::PageRig(SimUnit *unit, QObject *parent) : QObject(parent)
 {
@@ -91,6 +96,7 @@ void PageRig::clear()
 {
     delete current_;
     current_ = nullptr;
+    currentItem_ = nullptr;
     ownWindow_ = nullptr;
     engine_->clearComponentCache();
 }
@@ -110,7 +116,7 @@ QQuickItem *PageRig::show(const QString &file)
         ownWindow_ = w;
         w->resize(1024, 600);
         w->show();
-        return w->contentItem();
+        return currentItem_ = w->contentItem();
     }
     auto *item = qobject_cast<QQuickItem *>(obj);
     if (!item) {
@@ -119,14 +125,55 @@ QQuickItem *PageRig::show(const QString &file)
     }
     item->setParentItem(window_->contentItem());
     item->setWidth(1024);
-    if (file.startsWith(QLatin1String("popups/"))) {
-        const qreal h = item->implicitHeight() > 0 ? item->implicitHeight() : 440;
-        item->setHeight(h);
-        item->setY(600 - h);
-    } else {
-        item->setHeight(600);
+    // Where the root page hosts each file: the tracking page and the
+    // function pop-ups over the lower two thirds (the buses stay in view),
+    // the setup and network pages under the status bar, the rest full screen.
+    const bool lower = file.startsWith(QLatin1String("popups/")) || file == QLatin1String("pages/ImageKeysPage.qml");
+    const bool underBar = file == QLatin1String("pages/SetupMenuPage.qml") || file == QLatin1String("pages/NetworkPage.qml");
+    const qreal top = lower ? 200 : underBar ? 48 : 0;
+    item->setY(top);
+    item->setHeight(600 - top);
+    return currentItem_ = item;
+}
+
+QQuickItem *PageRig::findItem(QQuickItem *root, const QString &name)
+{
+    if (!root)
+        return nullptr;
+    if (root->objectName() == name)
+        return root;
+    for (QQuickItem *child : root->childItems())
+        if (QQuickItem *hit = findItem(child, name))
+            return hit;
+    return nullptr;
+}
+
+bool PageRig::click(const QString &name)
+{
+    QQuickItem *item = findItem(currentItem_, name);
+    if (!item || !item->isVisible() || !item->isEnabled())
+        return false;
+    QQuickWindow *w = item->window();
+    const QPointF at = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent ev(type, at, at, w->mapToGlobal(at.toPoint()), Qt::LeftButton,
+                       type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &ev);
     }
-    return item;
+    return true;
+}
+
+void PageRig::settle(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms || lines_->camera().pending() > 0 || lines_->system().pending() > 0) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+        if (t.elapsed() > ms + 5000)
+            break;
+    }
+    QCoreApplication::processEvents();
 }
 
 void PageRig::setLanguage(int langType)
@@ -140,7 +187,15 @@ QImage PageRig::grab()
     // Asynchronous images and bindings settle before the picture is taken.
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return w->grabWindow();
+    QImage img = w->grabWindow();
+    // The offscreen platform's backing store cannot hand the frame to the
+    // scene graph, but its screen can grab the frame just drawn into it.
+    if (img.isNull() && w->screen())
+        img = w->screen()->grabWindow(w->winId()).toImage();
+    if (img.isNull())
+        qWarning() << "grab failed: exposed" << w->isExposed() << "visible" << w->isVisible()
+                   << "api" << (w->rendererInterface() ? int(w->rendererInterface()->graphicsApi()) : -1);
+    return img;
 }
 
 void PageRig::stageDemoState()

@@ -45,6 +45,12 @@ public:
     QStringList warnings() const { return warnings_; }
     void clearWarnings() { warnings_.clear(); }
     void setLanguage(int langType);
+    // Presses and releases the middle of the visible item called `name`
+    // (objectName) under the current page; false when there is none.
+    bool click(const QString &name);
+    static QQuickItem *findItem(QQuickItem *root, const QString &name);
+    // Lets the lanes answer and paced reads run for `ms`, then until idle.
+    void settle(int ms);
     // Renders the window as it is now.
     QImage grab();
     // A believable state for pictures: two cameras online, one tracking.
@@ -61,6 +67,7 @@ private:
     std::unique_ptr<Language> language_;
     std::unique_ptr<QQuickWindow> window_;
     QObject *current_ = nullptr;
+    QQuickItem *currentItem_ = nullptr;
     QQuickWindow *ownWindow_ = nullptr; // the root page brings its own
     QStringList warnings_;
 };

@@ -41,6 +41,9 @@ void seedKeyPictures(PageRig &rig)
     }
     ImageKeys *keys = ImageKeys::of(&rig.panel());
     keys->refreshPictures();
+    // A recalled key, so the selected state shows.
+    keys->pressKey(0, 1);
+    rig.settle(300);
 }
 } // namespace
 
@@ -77,6 +80,11 @@ int main(int argc, char *argv[])
     QDir().mkpath(outDir);
     QStringList files{QStringLiteral("main.qml")};
     files << PageRig::pageFiles();
+    // Second states worth a picture: "<file>|<button to press>".
+    for (const QString &extra : {QStringLiteral("popups/CameraPopup.qml|shutterButton"),
+                                 QStringLiteral("popups/TrackingSetupPopup.qml|optionPageSelector/1")})
+        if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
+            files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
     const QStringList langs{QStringLiteral("en"), QStringLiteral("zh_TW"), QStringLiteral("zh_CN")};
     const QStringList langNames{QStringLiteral("English"), QStringLiteral("繁體中文"), QStringLiteral("简体中文")};
 
@@ -86,14 +94,22 @@ int main(int argc, char *argv[])
         rig.setLanguage(l);
         for (int f = 0; f < files.size(); ++f) {
             rig.clearWarnings();
-            if (!rig.show(files[f]))
+            const QString file = files[f].section(QLatin1Char('|'), 0, 0);
+            const QString press = files[f].section(QLatin1Char('|'), 1);
+            if (!rig.show(file))
                 ++failures;
+            rig.settle(800);
+            if (!press.isEmpty()) {
+                if (!rig.click(press))
+                    ++failures;
+                rig.settle(1000);
+            }
             const QImage img = rig.grab();
             shots[f][l] = img;
             const QString name = QStringLiteral("%1/%2-%3.png")
-                                     .arg(outDir, langs[l], QString(files[f]).replace(QLatin1Char('/'), QLatin1Char('_')).remove(QStringLiteral(".qml")));
-            img.save(name);
-            out << name << (rig.warnings().isEmpty() ? QString() : QStringLiteral("  (%1 warnings)").arg(rig.warnings().size())) << "\n";
+                                     .arg(outDir, langs[l], QString(files[f]).replace(QLatin1Char('/'), QLatin1Char('_')).remove(QStringLiteral(".qml")).replace(QLatin1Char('|'), QLatin1Char('-')));
+            const bool saved = img.save(name);
+            out << name << (saved ? "" : "  (NOT SAVED)") << " " << img.width() << "x" << img.height() << (rig.warnings().isEmpty() ? QString() : QStringLiteral("  (%1 warnings)").arg(rig.warnings().size())) << "\n";
             for (const QString &w : rig.warnings())
                 out << "    " << w << "\n";
         }
@@ -114,7 +130,8 @@ int main(int argc, char *argv[])
         p.drawText(QRect(left + gap + l * (tw + gap), 0, tw, label), Qt::AlignCenter, langNames[l]);
     for (int f = 0; f < files.size(); ++f) {
         const int y = label + f * (th + label + gap);
-        p.drawText(QRect(gap, y, sheet.width(), label), Qt::AlignLeft | Qt::AlignVCenter, files[f]);
+        p.drawText(QRect(gap, y, sheet.width(), label), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString(files[f]).replace(QLatin1Char('|'), QStringLiteral(" + ")));
         for (int l = 0; l < langs.size(); ++l)
             p.drawImage(QRect(left + gap + l * (tw + gap), y + label, tw, th),
                         shots[f][l].scaled(tw, th, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));

@@ -2,12 +2,13 @@
 
 #include "camera/cameramodels.h"
 #include "camera/vekcameraobject.h"
+#include "maint/powerctl.h"
+#include "netsvc/net.h"
 #include "ui/devicelines.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 #include "ui/timeseam.h"
 
-#include <QDebug>
 
 namespace {
 QStringList table60()
@@ -189,10 +190,18 @@ void CameraSettings::showStoredSpeedClass(int camera)
     const int speedClass = speed >= 1 && speed <= 6 ? 0 : speed >= 7 && speed <= 12 ? 1 : speed >= 13 && speed <= 18 ? 2 : -1;
     if (speedClass < 0)
         return;
-    // The lamps belong to PowerCtl, which the root state owns; it lights
-    // them through this slot (slow, middle, fast for 0, 1, 2).
-    if (!QMetaObject::invokeMethod(panel_, "showSpeedClass", Qt::DirectConnection, Q_ARG(int, speedClass)))
-        qWarning().noquote() << "[WARN] speed lamps: the root state has no showSpeedClass(int)";
+    PowerCtl *power = panel_->powerCtl();
+    if (!power || !panel_->lines())
+        return;
+    // The LED driver's tools run on the system lane, as the root state's do.
+    panel_->lines()->system().post([power, speedClass](net &) {
+        if (speedClass == 0)
+            power->setSlow(true);
+        else if (speedClass == 1)
+            power->setMid(true);
+        else
+            power->setFast(true);
+    });
 }
 
 int CameraSettings::cam() const
@@ -231,6 +240,18 @@ void CameraSettings::setBlueGainSelected(bool blue)
     blueSelected_ = blue;
     emit blueGainSelectedChanged();
     emit selectedGainChanged();
+}
+
+void CameraSettings::refresh()
+{
+    const int c = cam();
+    camCall([c](vekCameraObject &o) {
+        o.getSystemStatus(c);
+        o.queryVersion(c);
+    });
+    if (panel_ && panel_->lines())
+        panel_->lines()->camera().post([c](vekCameraObject &o) { return o.shutterPosInq(c); }, this,
+                                       [this, c](int pos) { shutterFromCamera(c, pos); });
 }
 
 void CameraSettings::selectWhiteBalance(int mode)

@@ -69,6 +69,9 @@ public:
     static QStringList shutterLabels(int videoFormatIndex, const QString &model);
     static QString videoFormatName(int index);
 
+    // Asks the selected camera for its state and version at once, so the
+    // page shows values before the first round of the information poll.
+    Q_INVOKABLE void refresh();
     // Buttons.
     Q_INVOKABLE void selectWhiteBalance(int mode);
     Q_INVOKABLE void selectFocus(int mode);

@@ -224,7 +224,7 @@ void ImageKeys::refreshPictures()
             std::array<bool, kCameras * kKeys> exists{};
             for (int c = 0; c < kCameras; ++c)
                 for (int p = 1; p <= kKeys; ++p)
-                    exists[static_cast<size_t>(c * kKeys + p - 1)] = tool.checkfileExist(imageFile(c, p));
+                    exists[static_cast<size_t>(c * kKeys + p - 1)] = tool.checkfileExist(QStringLiteral("file://") + imageFile(c, p));
             return exists;
         },
         this, [this](const std::array<bool, kCameras * kKeys> &exists) { applyExisting(exists); });

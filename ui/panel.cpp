@@ -9,6 +9,7 @@
 #include "surface/tbar.h"
 #include "switcher/commandexecobject.h"
 #include "ui/devicelines.h"
+#include "ui/imagekeys.h"
 #include "ui/panelsettings.h"
 #include "ui/startupsequence.h"
 #include "ui/timeseam.h"
@@ -872,6 +873,8 @@ void Panel::factoryDefault()
         setUserMemorySel(0);
         setLoadingVisible(true);
         startup_->startReread();
+        // The key pictures go, and no key stays selected.
+        ImageKeys::of(this)->resetPictures();
         if (settings_)
             for (int i = 1; i <= 12; ++i) {
                 const QString key = QStringLiteral("imageKey%1File").arg(i);

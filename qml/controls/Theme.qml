@@ -39,7 +39,7 @@ QtObject {
     readonly property int borderWidth: 2
     // A pop-up covers the lower part of the screen and leaves the buses'
     // state visible above it.
-    readonly property int popupHeight: 440
+    readonly property int popupHeight: 400
     readonly property int popupHeaderHeight: 64
     readonly property int sliderHandle: 56
     readonly property int labelWidth: 150         // row captions in pop-ups

@@ -8,11 +8,13 @@ import "../controls"
 Rectangle {
     id: page
     property var keys: ImageKeysLogic
-    signal closeRequested()
 
-    width: Theme.designWidth
-    height: Theme.designHeight
+    implicitWidth: Theme.designWidth
+    implicitHeight: Theme.designHeight * 2 / 3
     color: Theme.background
+    border.color: Theme.outline
+    border.width: Theme.borderWidth
+    radius: Theme.radius
 
     Item {
         id: header
@@ -23,7 +25,7 @@ Rectangle {
             objectName: "imageKeysBack"
             width: 120
             text: qsTr("Back")
-            onClicked: page.closeRequested()
+            onClicked: panel.showPage(Panel.HomePage)
         }
         ThemeText {
             anchors { left: back.right; leftMargin: Theme.margin; right: hint.left; rightMargin: Theme.margin }
@@ -32,10 +34,18 @@ Rectangle {
             font.bold: true
             text: qsTr("Image keys")
         }
+        TouchButton {
+            id: setup
+            objectName: "imageKeysTrackingSetup"
+            anchors { right: store.left; rightMargin: Theme.spacing }
+            width: 200
+            text: qsTr("Tracking setup")
+            onClicked: panel.openFunction(0)
+        }
         ThemeText {
             id: hint
-            anchors { right: store.left; rightMargin: Theme.margin }
-            width: 340
+            anchors { right: setup.left; rightMargin: Theme.margin }
+            width: 300
             height: parent.height
             horizontalAlignment: Text.AlignRight
             color: Theme.accent
@@ -82,6 +92,7 @@ Rectangle {
                         font.pixelSize: Theme.fontTitle
                         font.bold: true
                         text: qsTr("CAM %1").arg(row.cam + 1)
+                        height: 34
                     }
                     ThemeText {
                         width: parent.width

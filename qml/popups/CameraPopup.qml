@@ -11,6 +11,11 @@ Item {
 
     CameraSettings { id: cam; panel: popup.panelRef }
     readonly property var panelRef: panel
+    Component.onCompleted: cam.refresh()
+    Connections {
+        target: panel
+        function onCamSelChanged() { cam.refresh() }
+    }
 
     PopupFrame {
         anchors.fill: parent
@@ -48,7 +53,7 @@ Item {
                     ThemeText { width: Theme.labelWidth; height: Theme.buttonHeight; text: qsTr("White balance") }
                     Selector {
                         objectName: "wbSelector"
-                        buttonWidth: 128
+                        buttonWidth: 120
                         // Shown in the order auto, one push, manual.
                         model: [qsTr("Auto"), qsTr("One push"), qsTr("Manual")]
                         currentIndex: [2, 0, 1][cam.whiteBalance]

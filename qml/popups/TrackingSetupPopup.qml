@@ -172,9 +172,9 @@ Item {
                 Row {
                     spacing: Theme.spacing
                     ThemeText { width: Theme.labelWidth; height: Theme.buttonHeight; text: qsTr("Subject") }
-                    TouchButton { objectName: "subjectLeft"; width: 146; text: "\u25c0"; onClicked: at.selectSubject(-1) }
+                    TouchButton { objectName: "subjectLeft"; width: 146; text: "\u25c0"; fontSize: 40; onClicked: at.selectSubject(-1) }
                     TouchButton { objectName: "subjectConfirm"; width: 146; text: qsTr("Confirm"); onClicked: at.selectSubject(0) }
-                    TouchButton { objectName: "subjectRight"; width: 146; text: "\u25b6"; onClicked: at.selectSubject(1) }
+                    TouchButton { objectName: "subjectRight"; width: 146; text: "\u25b6"; fontSize: 40; onClicked: at.selectSubject(1) }
                 }
                 Row {
                     spacing: Theme.spacing
@@ -195,12 +195,28 @@ Item {
                 }
                 Row {
                     spacing: Theme.spacing
-                    ThemeText { width: 100; height: Theme.buttonHeight; text: qsTr("Reminder") }
-                    ToggleSwitch { objectName: "osdSwitch"; width: 100; checked: at.osdReminder; onToggled: at.selectOsdReminder(!checked) }
-                    ThemeText { width: 100; height: Theme.buttonHeight; text: qsTr("Auto zoom") }
-                    ToggleSwitch { objectName: "zoomSwitch"; width: 100; checked: at.autoZoom; onToggled: at.selectAutoZoom(!checked) }
-                    ThemeText { width: 100; height: Theme.buttonHeight; text: qsTr("Auto tilt") }
-                    ToggleSwitch { objectName: "tiltSwitch"; width: 100; checked: at.autoTilt; onToggled: at.selectAutoTilt(!checked) }
+                    Repeater {
+                        model: [
+                            { name: "osdSwitch", label: qsTr("Reminder"), on: at.osdReminder },
+                            { name: "zoomSwitch", label: qsTr("Auto zoom"), on: at.autoZoom },
+                            { name: "tiltSwitch", label: qsTr("Auto tilt"), on: at.autoTilt }
+                        ]
+                        Column {
+                            width: 205
+                            spacing: 2
+                            ThemeText { width: parent.width; height: 26; font.pixelSize: Theme.fontSmall; dim: true; text: modelData.label }
+                            ToggleSwitch {
+                                objectName: modelData.name
+                                width: 132
+                                checked: modelData.on
+                                onToggled: {
+                                    if (index === 0) at.selectOsdReminder(!checked)
+                                    else if (index === 1) at.selectAutoZoom(!checked)
+                                    else at.selectAutoTilt(!checked)
+                                }
+                            }
+                        }
+                    }
                 }
             }
         }

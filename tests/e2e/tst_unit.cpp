@@ -33,7 +33,10 @@ void TstUnit::panelProcessMeetsTheUnit()
     QVERIFY2(unit.isUp(), qPrintable(unit.problems()));
 
     QProcess panel;
-    panel.setProcessEnvironment(unit.panelEnvironment(QProcessEnvironment::systemEnvironment()));
+    QProcessEnvironment env = unit.panelEnvironment(QProcessEnvironment::systemEnvironment());
+    // The minute of start-up sequence in a few seconds.
+    env.insert(QStringLiteral("TAVRIK_TIME_SCALE"), QStringLiteral("20"));
+    panel.setProcessEnvironment(env);
     panel.start(QStringLiteral(TAVRIK_BIN), {QStringLiteral("-platform"), QStringLiteral("offscreen")});
     QVERIFY(panel.waitForStarted());
     QByteArray log;
@@ -49,6 +52,27 @@ void TstUnit::panelProcessMeetsTheUnit()
     const int before = grab().count("outputValue");
     unit.converter().setReading(SimConverter::TbarInput, 1000);
     QTRY_VERIFY_WITH_TIMEOUT(grab().count("outputValue") > before, 20000);
+    QCOMPARE(panel.state(), QProcess::Running);
+
+    // Start-up done (tally at its end), the CUT key cuts and the tally follows.
+    QTRY_VERIFY_WITH_TIMEOUT(unit.camera(1).state().greenTally && unit.camera(0).state().redTally, 30000);
+    // A T-bar left mid-way keeps the mainboard busy: back to its end first.
+    unit.converter().setReading(SimConverter::TbarInput, 743);
+    QTRY_COMPARE_WITH_TIMEOUT(unit.mainboard().tbar(), quint16(0), 10000);
+    QTRY_COMPARE(unit.mainboard().program(), 1);
+    unit.mainboard().clearReceived();
+    QVERIFY(unit.keys().tap(SimKeys::Cut, 150));
+    QTRY_COMPARE_WITH_TIMEOUT(unit.mainboard().program(), 2, 10000);
+    QCOMPARE(unit.mainboard().receivedFrames().value(0), kCutFrame);
+    QTRY_VERIFY(unit.camera(1).state().redTally && unit.camera(0).state().greenTally);
+
+    // The T-bar to the top and back runs two transitions on the mainboard.
+    const int transitions = unit.mainboard().counters().transitions;
+    unit.converter().setReading(SimConverter::TbarInput, 1663);
+    QTRY_COMPARE_WITH_TIMEOUT(unit.mainboard().tbar(), quint16(1023), 10000);
+    unit.converter().setReading(SimConverter::TbarInput, 743);
+    QTRY_COMPARE_WITH_TIMEOUT(unit.mainboard().tbar(), quint16(0), 10000);
+    QTRY_COMPARE(unit.mainboard().counters().transitions, transitions + 2);
     QCOMPARE(panel.state(), QProcess::Running);
 
     // An orderly stop closes the mainboard line: no serial lock file stays behind.

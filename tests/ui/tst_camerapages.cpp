@@ -1,6 +1,6 @@
 // The camera pages' logic against the simulated cameras: the exact VISCA
 // messages each camera received, their order, and what the pages show.
-#include "common/testsysroot.h"
+#include "tests/common/testsysroot.h"
 #include "camera/vekcameraobject.h"
 #include "sim/simcamera.h"
 #include "sim/simunit.h"
@@ -154,7 +154,7 @@ void TstCameraPages::cameraReportedShutterIsNotSentBack()
     QTRY_COMPARE(cs.shutter(), 7);
     QTest::qWait(150); // a step timer would have fired by now
     drainLane();
-    QCOMPARE(received(0), QList<QByteArray>{hex("8109044aff")});
+    QCOMPARE(received(0), QList<QByteArray>{hex("00078109044aff")});
 }
 
 void TstCameraPages::heldMinusStepsEvery100msPlusOnce()

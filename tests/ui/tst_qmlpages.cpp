@@ -1,7 +1,7 @@
 // Every page and pop-up in the resources, in every language, in an offscreen
 // window: no QML warning or error; real presses on the window reach the
 // simulated cameras; every text of every language has glyphs in the font.
-#include "common/testsysroot.h"
+#include "tests/common/testsysroot.h"
 #include "sim/simcamera.h"
 #include "sim/simunit.h"
 #include "tools/pagerig.h"
@@ -35,7 +35,6 @@ private slots:
     void everyTextHasGlyphs();
 
 private:
-    QQuickItem *find(QQuickItem *root, const QString &name);
     std::unique_ptr<TestSysroot> sys_;
     std::unique_ptr<SimUnit> unit_;
     std::unique_ptr<PageRig> rig_;
@@ -84,7 +83,7 @@ void TstQmlPages::pressesReachTheCameras_data()
     QTest::addColumn<int>("camera");
     QTest::addColumn<QByteArray>("lastSent");
     QTest::newRow("shutter page asks the position") << "popups/CameraPopup.qml" << QStringList{"shutterButton"} << 0
-                                                    << QByteArray::fromHex("8109044aff");
+                                                    << QByteArray::fromHex("00078109044aff");
     QTest::newRow("focus to manual") << "popups/CameraPopup.qml" << QStringList{"focusSelector/1"} << 0
                                      << QByteArray::fromHex("8101043803ff");
     QTest::newRow("tracking switch of a tracking camera") << "popups/TrackingSetupPopup.qml"
@@ -107,22 +106,12 @@ void TstQmlPages::pressesReachTheCameras()
     QTRY_COMPARE(rig_->lines().camera().pending(), 0);
     unit_->camera(camera).clearReceived();
     for (const QString &press : presses) {
-        QQuickItem *item = find(page, press);
+        QQuickItem *item = PageRig::findItem(page, press);
         QVERIFY2(item && item->isVisible() && item->isEnabled(), qPrintable(press));
         const QPoint centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
-        QTest::mouseClick(rig_->window(), Qt::LeftButton, {}, centre);
+        QTest::mouseClick(item->window(), Qt::LeftButton, {}, centre);
     }
     QTRY_COMPARE(unit_->camera(camera).lastReceived(), lastSent);
-}
-
-QQuickItem *TstQmlPages::find(QQuickItem *root, const QString &name)
-{
-    if (root->objectName() == name)
-        return root;
-    for (QQuickItem *child : root->childItems())
-        if (QQuickItem *hit = find(child, name))
-            return hit;
-    return nullptr;
 }
 
 void TstQmlPages::everyTextHasGlyphs()
