@@ -151,6 +151,9 @@ int main(int argc, char *argv[])
     // so each closes its line here; the shared objects go in reverse order
     // of creation, before the model (declared earlier) closes its line; the
     // engine and the application, which stops the Tbar thread, follow.
+    // The pages go before the root state they bind to, or every binding
+    // complains on the way out.
+    qDeleteAll(engine.rootObjects());
     panel.reset();
     lines.reset();
     settings.reset();

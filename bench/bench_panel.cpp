@@ -1,4 +1,4 @@
-// bench_panel [--panel PATH] [--presses N] [--tbar N] [--idle S]
+// bench_panel [--panel PATH] [--presses N] [--tbar N] [--idle S] [--log DIR]
 //
 // The real panel process (-platform offscreen) against the simulated unit,
 // timed from outside as an operator would feel it:
@@ -28,12 +28,14 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -79,6 +81,46 @@ QString percentiles(std::vector<double> v)
     return QString::asprintf("p50 %.1f ms, p99 %.1f ms, max %.1f ms", at(0.5), at(0.99), v.back());
 }
 
+// The machine's own scheduling noise over the same time: a thread of the
+// bench that does nothing but wake every 5 ms, as the panel's probe does.
+// On a machine shared with builds, a panel stall shorter than this is the
+// machine's, not the panel's.
+class BaselineProbe
+{
+public:
+    BaselineProbe()
+        : thread_([this] {
+              auto last = Clock::now();
+              while (!stop_) {
+                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                  const auto now = Clock::now();
+                  const double gap = msSince(last, now);
+                  last = now;
+                  double cur = longest_.load();
+                  while (gap > cur && !longest_.compare_exchange_weak(cur, gap)) {
+                  }
+              }
+          })
+    {
+    }
+    ~BaselineProbe()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    // The longest gap since the last call.
+    double take() { return longest_.exchange(0); }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::atomic<double> longest_{0};
+    std::thread thread_;
+};
+
+BaselineProbe *baseline = nullptr;
+QString logDir;
+int runNo = 0;
+
 // One panel process against a fresh simulated unit.
 class PanelRun
 {
@@ -93,12 +135,24 @@ public:
         // Emitted on the simulation thread, stamped there: no queue in between.
         QObject::connect(&unit_.mainboard(), &SimMainboard::frameReceived, &unit_.mainboard(),
                          [this](const QByteArray &f) { onFrame(f); }, Qt::DirectConnection);
+        QObject::connect(&unit_.converter(), &SimConverter::conversionRead, &unit_.converter(),
+                         [this](int input, int reading) {
+                             if (input != SimConverter::TbarInput || reading != tbarTarget_.load())
+                                 return;
+                             std::lock_guard<std::mutex> g(lock_);
+                             if (tbarReadAt_ == Clock::time_point())
+                                 tbarReadAt_ = Clock::now();
+                         }, Qt::DirectConnection);
         QProcessEnvironment env = unit_.panelEnvironment(QProcessEnvironment::systemEnvironment());
         if (stallProbe)
             env.insert(QStringLiteral("TAVRIK_STALL_PROBE"), QStringLiteral("1"));
         env.remove(QStringLiteral("TAVRIK_TIME_SCALE"));
         panel_.setProcessEnvironment(env);
         QObject::connect(&panel_, &QProcess::readyReadStandardError, [this] { readLog(); });
+        if (!logDir.isEmpty()) {
+            logFile_.setFileName(QStringLiteral("%1/panel-%2.log").arg(logDir).arg(++runNo));
+            logFile_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        }
         start_ = Clock::now();
         panel_.start(panelPath, {QStringLiteral("-platform"), QStringLiteral("offscreen")});
     }
@@ -145,13 +199,17 @@ public:
     {
         std::vector<double> latencies;
         int missed = 0;
+        // T-bar: from the reading's change until the panel read it.
+        std::vector<double> readLatencies;
         double longestGapMs = -1;
+        double baselineGapMs = -1;
     };
 
     Figures cutPresses(int presses)
     {
         Figures fig;
         const auto begin = Clock::now();
+        baseline->take();
         for (int i = 0; i < presses; ++i) {
             const size_t before = cutCount();
             const auto t0 = Clock::now();
@@ -165,6 +223,7 @@ public:
             spin(120 + int(QRandomGenerator::global()->bounded(100)));
         }
         fig.longestGapMs = longestGapSince(begin);
+        fig.baselineGapMs = baseline->take();
         return fig;
     }
 
@@ -172,22 +231,34 @@ public:
     {
         Figures fig;
         const auto begin = Clock::now();
+        baseline->take();
         for (int i = 0; i < moves; ++i) {
             const int raw = (i % 2) ? kTbarRawB : kTbarRawA;
             const size_t before = tbarCount();
+            {
+                std::lock_guard<std::mutex> g(lock_);
+                tbarReadAt_ = Clock::time_point();
+            }
+            tbarTarget_ = raw;
             const auto t0 = Clock::now();
             unit_.converter().setReading(SimConverter::TbarInput, raw);
-            if (spinUntil([&] { return tbarCount() > before; }, 2000))
+            if (spinUntil([&] { return tbarCount() > before; }, 2000)) {
                 fig.latencies.push_back(msSince(t0, tbarTime(before)));
-            else
+                std::lock_guard<std::mutex> g(lock_);
+                if (tbarReadAt_ != Clock::time_point())
+                    fig.readLatencies.push_back(msSince(t0, tbarReadAt_));
+            } else {
                 ++fig.missed;
+            }
             // Some pauses outlast the T-bar timer's idle stop, so its
             // restart is timed too.
             spin(100 + int(QRandomGenerator::global()->bounded(800)));
         }
+        tbarTarget_ = -1;
         unit_.converter().setReading(SimConverter::TbarInput, kTbarRawRest);
         spin(1500);
         fig.longestGapMs = longestGapSince(begin);
+        fig.baselineGapMs = baseline->take();
         return fig;
     }
 
@@ -208,7 +279,10 @@ private:
 
     void readLog()
     {
-        log_ += panel_.readAllStandardError();
+        const QByteArray chunk = panel_.readAllStandardError();
+        if (logFile_.isOpen())
+            logFile_.write(chunk);
+        log_ += chunk;
         int nl;
         static const QRegularExpression gapRe(QStringLiteral("stall probe: longest gap ([0-9.]+) ms"));
         while ((nl = log_.indexOf('\n')) >= 0) {
@@ -240,17 +314,48 @@ private:
     Clock::time_point start_;
     Clock::time_point homeShown_;
     QByteArray log_;
+    QFile logFile_;
     std::vector<std::pair<Clock::time_point, double>> gaps_;
     std::mutex lock_;
     std::vector<Clock::time_point> cuts_;
     std::vector<Clock::time_point> tbars_;
+    std::atomic<int> tbarTarget_{-1};
+    Clock::time_point tbarReadAt_;
 };
 
 struct CpuSample
 {
     double cpuSeconds = -1;
+    double childSeconds = -1; // children the panel waited for (its shell commands)
     Clock::time_point at;
 };
+
+// CPU seconds of a process or thread from its stat file.
+double cpuSecondsOf(const QString &statPath)
+{
+    QFile f(statPath);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray s = f.readAll();
+    const QList<QByteArray> w = s.mid(s.lastIndexOf(')') + 2).split(' ');
+    if (w.size() < 13)
+        return -1;
+    return double(w[11].toLongLong() + w[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
+}
+
+// CPU seconds per thread, by thread name and id.
+std::vector<std::pair<QString, double>> threadCpuOf(qint64 pid)
+{
+    std::vector<std::pair<QString, double>> out;
+    const QString dir = QStringLiteral("/proc/%1/task").arg(pid);
+    for (const QString &tid : QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(dir + '/' + tid + QStringLiteral("/comm"));
+        comm.open(QIODevice::ReadOnly);
+        out.push_back({QString::fromLocal8Bit(comm.readAll().trimmed()) + '/' + tid,
+                       cpuSecondsOf(dir + '/' + tid + QStringLiteral("/stat"))});
+    }
+    return out;
+}
 
 CpuSample cpuOf(qint64 pid)
 {
@@ -260,10 +365,12 @@ CpuSample cpuOf(qint64 pid)
     const QByteArray s = f.readAll();
     // Fields after the command name, which may hold spaces: state is field 3.
     const QList<QByteArray> w = s.mid(s.lastIndexOf(')') + 2).split(' ');
-    if (w.size() < 13)
+    if (w.size() < 15)
         return {};
-    const double ticks = double(w[11].toLongLong() + w[12].toLongLong()); // utime, stime
-    return {ticks / double(sysconf(_SC_CLK_TCK)), Clock::now()};
+    const double hz = double(sysconf(_SC_CLK_TCK));
+    const double own = double(w[11].toLongLong() + w[12].toLongLong()) / hz;      // utime, stime
+    const double children = double(w[13].toLongLong() + w[14].toLongLong()) / hz; // cutime, cstime
+    return {own, children, Clock::now()};
 }
 
 QString vmRssOf(qint64 pid)
@@ -284,8 +391,9 @@ void printCut(const char *what, const PanelRun::Figures &fig, int presses)
     if (fig.longestGapMs < 0)
         std::printf("  interface-thread stall: no probe report\n");
     else
-        std::printf("  longest interface-thread stall: %.1f ms (longest gap %.1f ms between %d ms ticks)\n",
-                    std::max(0.0, fig.longestGapMs - 5), fig.longestGapMs, 5);
+        std::printf("  longest interface-thread stall: %.1f ms (longest gap %.1f ms between %d ms ticks; "
+                    "the bench's own idle thread: %.1f ms)\n",
+                    std::max(0.0, fig.longestGapMs - 5), fig.longestGapMs, 5, fig.baselineGapMs);
     std::fflush(stdout);
 }
 } // namespace
@@ -304,8 +412,13 @@ int main(int argc, char *argv[])
                                QStringLiteral("100"));
     QCommandLineOption idleOpt(QStringLiteral("idle"), QStringLiteral("Idle seconds."), QStringLiteral("s"),
                                QStringLiteral("60"));
-    parser.addOptions({panelOpt, pressesOpt, tbarOpt, idleOpt});
+    QCommandLineOption logOpt(QStringLiteral("log"), QStringLiteral("Keep each panel's log in this folder."),
+                              QStringLiteral("dir"));
+    parser.addOptions({panelOpt, pressesOpt, tbarOpt, idleOpt, logOpt});
     parser.process(app);
+    logDir = parser.value(logOpt);
+    BaselineProbe probe;
+    baseline = &probe;
     const QString panelPath = parser.value(panelOpt);
     const int presses = parser.value(pressesOpt).toInt();
     const int moves = parser.value(tbarOpt).toInt();
@@ -328,7 +441,10 @@ int main(int argc, char *argv[])
         const PanelRun::Figures t = run.tbarMoves(moves);
         std::printf("T-bar reading -> writeTbar frame: %zu/%d, %s\n", t.latencies.size(), moves,
                     qPrintable(percentiles(t.latencies)));
-        std::printf("  longest interface-thread stall while moving: %.1f ms\n", std::max(0.0, t.longestGapMs - 5));
+        std::printf("  longest interface-thread stall while moving: %.1f ms (the bench's own idle thread: %.1f ms)\n",
+                    std::max(0.0, t.longestGapMs - 5), t.baselineGapMs);
+        std::printf("  of which the control surface's own sampling (reading changed -> panel read it): %s\n",
+                    qPrintable(percentiles(t.readLatencies)));
         std::fflush(stdout);
     }
     {
@@ -354,14 +470,28 @@ int main(int argc, char *argv[])
         // The start-up sequence ends with the splash timer's last tick (60 s).
         run.waitSinceStart(65000);
         const CpuSample a = cpuOf(run.pid());
+        const auto threadsA = threadCpuOf(run.pid());
         spin(idleS * 1000);
         const CpuSample b = cpuOf(run.pid());
+        const auto threadsB = threadCpuOf(run.pid());
         if (a.cpuSeconds < 0 || b.cpuSeconds < 0)
             std::printf("idle CPU: could not read /proc/%lld/stat\n", run.pid());
         else
-            std::printf("idle CPU over %d s: %.2f %% of one core; resident memory %s\n", idleS,
-                        100.0 * (b.cpuSeconds - a.cpuSeconds) / (msSince(a.at, b.at) / 1000.0),
+            std::printf("idle CPU over %d s: %.2f %% of one core (and %.2f %% in the shell commands it ran); "
+                        "resident memory %s\n",
+                        idleS, 100.0 * (b.cpuSeconds - a.cpuSeconds) / (msSince(a.at, b.at) / 1000.0),
+                        100.0 * (b.childSeconds - a.childSeconds) / (msSince(a.at, b.at) / 1000.0),
                         qPrintable(vmRssOf(run.pid())));
+        std::printf("  busiest threads:");
+        std::vector<std::pair<double, QString>> perThread;
+        for (const auto &t : threadsB)
+            for (const auto &u : threadsA)
+                if (u.first == t.first)
+                    perThread.push_back({100.0 * (t.second - u.second) / (msSince(a.at, b.at) / 1000.0), t.first});
+        std::sort(perThread.rbegin(), perThread.rend());
+        for (size_t i = 0; i < perThread.size() && i < 5; ++i)
+            std::printf(" %s %.2f %%;", qPrintable(perThread[i].second), perThread[i].first);
+        std::printf("\n");
     }
     return 0;
 }
