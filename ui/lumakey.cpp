@@ -45,6 +45,8 @@ void LumaKey::opened()
     if (!connected())
         return;
     const int known = cropSize_;
+    // The board's luma values for the sliders (sendLumaAudio), then the size.
+    onMainboard([](commandExecObject &m) { m.readLumaAudio(); });
     onMainboard([known](commandExecObject &m) {
         if (known >= 0) {
             m.writePipCropSize(known);

@@ -25,6 +25,9 @@ void PipControl::attach()
         borderColor_ = colour;
         emit valuesChanged();
     });
+    // The pop-up is made when it opens: show the board's values, not defaults.
+    if (connected())
+        onMainboard([](commandExecObject &m) { m.readUserMenuSetting3(); });
 }
 
 void PipControl::applyReport(int size, int x, int y, int cropSize, int left, int right, int top, int bottom)

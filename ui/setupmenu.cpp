@@ -73,6 +73,10 @@ void SetupMenu::attach()
                 setSelected(Language, language);
                 setSelected(OutputFormat, format);
             });
+    // The page is made when it opens, after start-up read the records:
+    // read them again so every list shows the board's value.
+    if (connected())
+        onMainboard([](commandExecObject &m) { m.readUserMenuSetting3(); });
 }
 
 QStringList SetupMenu::labels(int setting) const

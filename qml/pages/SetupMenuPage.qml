@@ -33,10 +33,10 @@ Rectangle {
         property int setting: 0
         property string title: ""
         spacing: Theme.spacing
-        ThemeText { width: 190; height: Theme.buttonHeight; text: title }
+        ThemeText { width: 170; height: Theme.buttonHeight; text: title }
         TouchButton {
             objectName: "setting" + setting
-            width: 250
+            width: 230
             text: (menu.revision, page.entryText(setting))
             onClicked: { page.listTitle = title; page.listSetting = setting }
         }
@@ -46,10 +46,10 @@ Rectangle {
         property string title: ""
         property bool held: true
         spacing: Theme.spacing
-        ThemeText { width: 190; height: Theme.buttonHeight; text: title }
+        ThemeText { width: 170; height: Theme.buttonHeight; text: title }
         Stepper {
             visible: held
-            valueWidth: 90
+            valueWidth: 80
             valueText: (menu.revision, menu.number(which))
             onMinusPressed: menu.stepPress(which, -1)
             onMinusReleased: menu.stepRelease()
@@ -57,7 +57,7 @@ Rectangle {
             onPlusReleased: menu.stepRelease()
         }
         TouchButton {
-            width: held ? 90 : 250
+            width: held ? 80 : 230
             text: held ? qsTr("Type") : (menu.revision, menu.number(which))
             onClicked: { page.typed = ""; page.typing = which }
         }
