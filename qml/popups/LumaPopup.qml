@@ -24,10 +24,10 @@ Item {
 
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 200; height: Theme.buttonHeight; text: qsTr("Key source") }
+                ThemeText { width: 180; height: Theme.buttonHeight; text: qsTr("Key source") }
                 Selector {
                     objectName: "lumaSource"
-                    buttonWidth: 108
+                    buttonWidth: 100
                     model: [qsTr("BLK"), qsTr("IN1"), qsTr("IN2"), qsTr("IN3"), qsTr("IN4"), qsTr("BKG"), qsTr("BAR")]
                     currentIndex: luma.source
                     onActivated: luma.chooseSource(index)
@@ -35,7 +35,7 @@ Item {
             }
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 200; height: Theme.buttonHeight; text: qsTr("Key out") }
+                ThemeText { width: 180; height: Theme.buttonHeight; text: qsTr("Key out") }
                 Selector {
                     objectName: "lumaMode"
                     buttonWidth: 160
@@ -46,7 +46,7 @@ Item {
             }
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 200; height: Theme.touchMin; text: qsTr("Clean-up level") }
+                ThemeText { width: 180; height: Theme.touchMin; text: qsTr("Clean-up level") }
                 ValueSlider {
                     objectName: "lumaCleanup"
                     width: 600
@@ -58,7 +58,7 @@ Item {
             }
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 200; height: Theme.touchMin; text: qsTr("Transparency") }
+                ThemeText { width: 180; height: Theme.touchMin; text: qsTr("Transparency") }
                 ValueSlider {
                     objectName: "lumaTransparency"
                     width: 600

@@ -145,10 +145,10 @@ Item {
 
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 160; height: Theme.buttonHeight; text: qsTr("Source") }
+                ThemeText { width: 150; height: Theme.buttonHeight; text: qsTr("Source") }
                 Selector {
                     objectName: "pipSource"
-                    buttonWidth: 108
+                    buttonWidth: 100
                     model: [qsTr("BLK"), qsTr("IN1"), qsTr("IN2"), qsTr("IN3"), qsTr("IN4"), qsTr("BKG"), qsTr("BAR")]
                     currentIndex: pip.source
                     onActivated: pip.chooseSource(index)
@@ -156,7 +156,7 @@ Item {
             }
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 160; height: Theme.buttonHeight; text: qsTr("Border size") }
+                ThemeText { width: 150; height: Theme.buttonHeight; text: qsTr("Border size") }
                 Selector {
                     objectName: "pipBorderSize"
                     buttonWidth: 130
@@ -167,10 +167,10 @@ Item {
             }
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 160; height: Theme.buttonHeight; text: qsTr("Border colour") }
+                ThemeText { width: 150; height: Theme.buttonHeight; text: qsTr("Border colour") }
                 Selector {
                     objectName: "pipBorderColor"
-                    buttonWidth: 98
+                    buttonWidth: 96
                     model: [qsTr("White"), qsTr("Yellow"), qsTr("Cyan"), qsTr("Green"), qsTr("Magenta"), qsTr("Red"),
                             qsTr("Blue"), qsTr("Black")]
                     currentIndex: pip.borderColor
