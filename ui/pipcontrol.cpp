@@ -95,16 +95,25 @@ QVariantList PipControl::insetRect(double width, double height) const
     return {x0, y0, std::max(0.0, w - left - right), std::max(0.0, h - top - bottom)};
 }
 
+template <typename F> void PipControl::post(F &&fn)
+{
+    DeviceLines *l = lines();
+    if (!l)
+        return;
+    ++inFlight_;
+    l->mainboard().post(std::forward<F>(fn), this, [this] { --inFlight_; });
+}
+
 void PipControl::sendX(bool check)
 {
     const int x = posX_;
-    onMainboard([x, check](commandExecObject &m) { m.writePipPosX(x, check); });
+    post([x, check](commandExecObject &m) { m.writePipPosX(x, check); });
 }
 
 void PipControl::sendY(bool check)
 {
     const int y = posY_;
-    onMainboard([y, check](commandExecObject &m) { m.writePipPosY(y, check); });
+    post([y, check](commandExecObject &m) { m.writePipPosY(y, check); });
 }
 
 void PipControl::applySlider(int value)
@@ -123,7 +132,7 @@ void PipControl::applySlider(int value)
     default: {
         posZ_ = qBound(1, value, 100);
         const int z = posZ_;
-        onMainboard([z](commandExecObject &m) { m.writePipSize(z); });
+        post([z](commandExecObject &m) { m.writePipSize(z); });
         sendX(false);
         sendY(false);
         break;
@@ -136,7 +145,7 @@ void PipControl::sliderMoved(int value)
 {
     if (lastSlider_ < 0)
         lastSlider_ = sliderValue();
-    if (std::abs(value - lastSlider_) > kMoveThreshold)
+    if (std::abs(value - lastSlider_) > kMoveThreshold && !busy())
         applySlider(value);
 }
 
@@ -148,6 +157,9 @@ void PipControl::dragTo(double x, double y, double width, double height)
     y = qBound(0.0, y, height);
     posX_ = mapX(x, width);
     posY_ = mapY(y, height);
+    emit valuesChanged();
+    if (busy())
+        return;
     if (std::abs(x - lastDragX_) > kMoveThreshold) {
         lastDragX_ = x;
         sendX(false);
@@ -156,7 +168,6 @@ void PipControl::dragTo(double x, double y, double width, double height)
         lastDragY_ = y;
         sendY(false);
     }
-    emit valuesChanged();
 }
 
 void PipControl::dragReleased(double x, double y, double width, double height)
@@ -187,7 +198,7 @@ void PipControl::sendCrop(int sel, int value, bool check)
     emit valuesChanged();
     if (!connected())
         return;
-    onMainboard([sel, value, check](commandExecObject &m) {
+    post([sel, value, check](commandExecObject &m) {
         switch (sel) {
         case CropLeft: m.writePipCropLeft(value, check); break;
         case CropRight: m.writePipCropRight(value, check); break;
@@ -212,7 +223,7 @@ void PipControl::cropSliderMoved(int value)
     value = qBound(0, value, 100);
     if (lastCropSlider_ < 0)
         lastCropSlider_ = crop_[cropSel_];
-    if (std::abs(value - lastCropSlider_) <= kMoveThreshold || value == crop_[cropSel_])
+    if (std::abs(value - lastCropSlider_) <= kMoveThreshold || value == crop_[cropSel_] || busy())
         return;
     lastCropSlider_ = value;
     sendCrop(cropSel_, value, false);

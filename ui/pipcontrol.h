@@ -83,6 +83,12 @@ protected:
     void attach() override;
 
 private:
+    // Posts a write; counts it until the lane has run it.
+    template <typename F> void post(F &&fn);
+    // An earlier write is still queued: a moving finger's intermediate
+    // values are skipped (the release always sends), so a drag never piles
+    // writes on the lane in front of a CUT.
+    bool busy() const { return inFlight_ > 0; }
     void sendX(bool check);
     void sendY(bool check);
     void sendCrop(int sel, int value, bool check);
@@ -103,4 +109,5 @@ private:
     // Pointer position (pixels) at the last value sent per axis.
     double lastDragX_ = -1e9;
     double lastDragY_ = -1e9;
+    int inFlight_ = 0;
 };

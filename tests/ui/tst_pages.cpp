@@ -180,6 +180,13 @@ private slots:
         QCOMPARE(framesOf([&] { pip.sliderReleased(0); }).last(), menuWrite(1, "32ce000000000000"));
         QCOMPARE(framesOf([&] { pip.sliderReleased(100); }).last(), menuWrite(1, "3232000000000000"));
 
+        // A fast drag sends no more than the lane takes: nothing queues up.
+        const QList<QByteArray> fast = framesOf([&] {
+            for (int x = 0; x <= 300; x += 10)
+                pip.dragTo(x, x / 2, 320, 180);
+        });
+        QVERIFY2(fast.size() < 10, qPrintable(QString::number(fast.size())));
+
         // A drag that ends in the top-left corner: -50 and +50, each answered.
         const QList<QByteArray> drag = framesOf([&] { pip.dragReleased(-10, -10, 320, 180); });
         QCOMPARE(drag.mid(drag.size() - 2),
