@@ -46,7 +46,7 @@ Rectangle {
         property string title: ""
         property bool held: true
         spacing: Theme.spacing
-        ThemeText { width: 170; height: Theme.buttonHeight; text: title }
+        ThemeText { width: 130; height: Theme.buttonHeight; text: title }
         Stepper {
             visible: held
             valueWidth: 80
@@ -157,7 +157,7 @@ Rectangle {
         // Camera page of the selected camera.
         Column {
             visible: panel.menuOption === SetupMenu.CameraPage
-            spacing: Theme.spacing * 2
+            spacing: Theme.spacing
             Selector {
                 objectName: "menuCamera"
                 buttonWidth: 110
@@ -166,7 +166,7 @@ Rectangle {
                 onActivated: panel.camSel = index
             }
             Grid {
-                columns: 2; columnSpacing: Theme.margin * 3; rowSpacing: Theme.spacing * 2
+                columns: 2; columnSpacing: Theme.margin * 2; rowSpacing: Theme.spacing
                 SettingRow { setting: SetupMenu.VideoFormat; title: qsTr("Video format") }
                 SettingRow { setting: SetupMenu.MirrorMode; title: qsTr("Image") }
                 SettingRow { setting: SetupMenu.PanDirection; title: qsTr("Pan direction") }
