@@ -106,7 +106,7 @@ Item {
 
             Selector {
                 objectName: "pipCropSel"
-                buttonWidth: 104
+                buttonWidth: 98
                 model: [qsTr("Left"), qsTr("Right"), qsTr("Top"), qsTr("Bottom"), qsTr("Size")]
                 currentIndex: pip.cropSel
                 onActivated: pip.cropSel = index
