@@ -23,8 +23,10 @@ void UpgradeFlow::attach()
         connect(model, &commandExecObject::upgradeFinished, this, &UpgradeFlow::onFinished);
     }
     // The prompt page is made when the prompt opens: take the offer now.
-    if (panel()->upgradeVisible())
-        offer(panel()->offeredAppVersion(), panel()->offeredMainboardVersion());
+    // (A page drawn on its own shows the offer without opening the prompt.)
+    if (panel()->upgradeVisible() || !panel()->offeredAppVersion().isEmpty()
+        || !panel()->offeredMainboardVersion().isEmpty())
+        take(panel()->offeredAppVersion(), panel()->offeredMainboardVersion(), panel()->upgradeVisible());
 }
 // An empty text means nothing of that kind was found on the medium; it is
 // never offered (it would start an upgrade without an image).
@@ -44,7 +46,9 @@ QString UpgradeFlow::promptText(bool firmware) const
            + (firmware ? QStringLiteral("(MB: %1)").arg(mbVersion_) : QStringLiteral("(KBD: %1)").arg(kbVersion_));
 }
 
-void UpgradeFlow::offer(const QString &kb, const QString &mb)
+void UpgradeFlow::offer(const QString &kb, const QString &mb) { take(kb, mb, true); }
+
+void UpgradeFlow::take(const QString &kb, const QString &mb, bool open)
 {
     if (!panel())
         return;
@@ -62,6 +66,8 @@ void UpgradeFlow::offer(const QString &kb, const QString &mb)
     progress_ = 0;
     text_ = promptText(mbDiffers());
     emit changed();
+    if (!open)
+        return;
     offering_ = true;
     panel()->setOfferedAppVersion(kb);
     panel()->setOfferedMainboardVersion(mb);

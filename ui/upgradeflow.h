@@ -47,6 +47,7 @@ protected:
     void attach() override;
 
 private:
+    void take(const QString &kb, const QString &mb, bool open);
     bool mbDiffers() const;
     bool kbDiffers() const;
     QString promptText(bool firmware) const;
