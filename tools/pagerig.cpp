@@ -71,12 +71,12 @@ PageRig::~PageRig()
     language_.reset();
     engine_.reset();
     panel_.reset();
-    lines_->stop();
-    // The lanes handed their objects back to this thread; they are ours now.
-    delete lines_->camera().object();
-    delete lines_->system().object();
-    delete lines_->mainboard().object();
-    delete rpi_;
+    // Ending the lanes hands their objects back to this thread; they are
+    // ours to delete after that.
+    QObject *objects[] = {lines_->camera().object(), lines_->system().object(), lines_->mainboard().object(), rpi_};
+    lines_.reset();
+    for (QObject *o : objects)
+        delete o;
     settings_->flush();
 }
 
@@ -96,6 +96,8 @@ void PageRig::clear()
 {
     delete current_;
     current_ = nullptr;
+    delete backdrop_;
+    backdrop_ = nullptr;
     currentItem_ = nullptr;
     ownWindow_ = nullptr;
     engine_->clearComponentCache();
@@ -131,6 +133,15 @@ QQuickItem *PageRig::show(const QString &file)
     const bool lower = file.startsWith(QLatin1String("popups/")) || file == QLatin1String("pages/ImageKeysPage.qml");
     const bool underBar = file == QLatin1String("pages/SetupMenuPage.qml") || file == QLatin1String("pages/NetworkPage.qml");
     const qreal top = lower ? 200 : underBar ? 48 : 0;
+    if (top > 0 && !backdropFile_.isEmpty()) {
+        QQmlComponent back(engine_.get(), QUrl(QStringLiteral("qrc:/") + backdropFile_));
+        if (auto *b = qobject_cast<QQuickItem *>(back.create())) {
+            backdrop_ = b;
+            b->setParentItem(window_->contentItem());
+            b->setSize(QSizeF(1024, 600));
+            b->setZ(-1);
+        }
+    }
     item->setY(top);
     item->setHeight(600 - top);
     return currentItem_ = item;

@@ -43,6 +43,9 @@ public:
     // item or nullptr; errors and warnings are in warnings().
     QQuickItem *show(const QString &file);
     QStringList warnings() const { return warnings_; }
+    // A page drawn behind pages and pop-ups that cover only part of the
+    // screen (the tour puts the home page there); empty: none.
+    void setBackdrop(const QString &file) { backdropFile_ = file; }
     void clearWarnings() { warnings_.clear(); }
     void setLanguage(int langType);
     // Presses and releases the middle of the visible item called `name`
@@ -66,6 +69,8 @@ private:
     std::unique_ptr<QQmlEngine> engine_;
     std::unique_ptr<Language> language_;
     std::unique_ptr<QQuickWindow> window_;
+    QString backdropFile_;
+    QObject *backdrop_ = nullptr;
     QObject *current_ = nullptr;
     QQuickItem *currentItem_ = nullptr;
     QQuickWindow *ownWindow_ = nullptr; // the root page brings its own

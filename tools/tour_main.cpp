@@ -74,6 +74,8 @@ int main(int argc, char *argv[])
 
     PageRig rig(&unit);
     rig.stageDemoState();
+    if (PageRig::pageFiles().contains(QStringLiteral("pages/HomePage.qml")))
+        rig.setBackdrop(QStringLiteral("pages/HomePage.qml"));
     seedKeyPictures(rig);
 
     const QString outDir = parser.value(QStringLiteral("out"));

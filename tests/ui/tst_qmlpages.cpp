@@ -8,6 +8,7 @@
 #include "ui/devicelines.h"
 #include "ui/language.h"
 #include "ui/panel.h"
+#include "ui/panelsettings.h"
 
 #include <QDirIterator>
 #include <QGuiApplication>
@@ -32,6 +33,7 @@ private slots:
     void loadsWithoutWarnings();
     void pressesReachTheCameras_data();
     void pressesReachTheCameras();
+    void languageSwitchRetranslatesTheShownPage();
     void everyTextHasGlyphs();
 
 private:
@@ -112,6 +114,18 @@ void TstQmlPages::pressesReachTheCameras()
         QTest::mouseClick(item->window(), Qt::LeftButton, {}, centre);
     }
     QTRY_COMPARE(unit_->camera(camera).lastReceived(), lastSent);
+}
+
+void TstQmlPages::languageSwitchRetranslatesTheShownPage()
+{
+    rig_->setLanguage(0);
+    QQuickItem *store = PageRig::findItem(rig_->show("pages/ImageKeysPage.qml"), "imageKeysStore");
+    QVERIFY(store);
+    for (const auto &[lang, text] : {std::pair{1, "儲存"}, std::pair{2, "保存"}, std::pair{0, "STORE"}}) {
+        rig_->setLanguage(lang);
+        QCOMPARE(store->property("text").toString(), QString::fromUtf8(text));
+    }
+    QCOMPARE(rig_->panel().settings()->intValue("system", "langType"), 0);
 }
 
 void TstQmlPages::everyTextHasGlyphs()
