@@ -84,7 +84,12 @@ int main(int argc, char *argv[])
     files << PageRig::pageFiles();
     // Second states worth a picture: "<file>|<button to press>".
     for (const QString &extra : {QStringLiteral("popups/CameraPopup.qml|shutterButton"),
-                                 QStringLiteral("popups/TrackingSetupPopup.qml|optionPageSelector/1")})
+                                 QStringLiteral("popups/TrackingSetupPopup.qml|optionPageSelector/1"),
+                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/3"),
+                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/4"),
+                                 QStringLiteral("pages/SetupMenuPage.qml|setting2"),
+                                 QStringLiteral("popups/PipPopup.qml|pipTabs/1"),
+                                 QStringLiteral("popups/PipPopup.qml|pipTabs/2")})
         if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
             files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
     const QStringList langs{QStringLiteral("en"), QStringLiteral("zh_TW"), QStringLiteral("zh_CN")};

@@ -1,12 +1,18 @@
 #include "ui/uitypes.h"
 
+#include "ui/audiomixer.h"
 #include "ui/camerasettings.h"
 #include "ui/commandqueue.h"
 #include "ui/imagekeys.h"
+#include "ui/lumakey.h"
+#include "ui/networksettings.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
+#include "ui/pipcontrol.h"
+#include "ui/setupmenu.h"
 #include "ui/switcherstate.h"
 #include "ui/trackingsetup.h"
+#include "ui/upgradeflow.h"
 
 #include <QtQml>
 
@@ -18,6 +24,12 @@ void registerUiTypes()
     qmlRegisterType<CommandQueue>("Tavrik.Ui", 1, 0, "CommandQueue");
     qmlRegisterUncreatableType<SwitcherState>("Tavrik.Ui", 1, 0, "SwitcherState",
                                               QStringLiteral("published by the panel"));
+    qmlRegisterType<SetupMenu>("Tavrik.Ui", 1, 0, "SetupMenu");
+    qmlRegisterType<PipControl>("Tavrik.Ui", 1, 0, "PipControl");
+    qmlRegisterType<AudioMixer>("Tavrik.Ui", 1, 0, "AudioMixer");
+    qmlRegisterType<LumaKey>("Tavrik.Ui", 1, 0, "LumaKey");
+    qmlRegisterType<UpgradeFlow>("Tavrik.Ui", 1, 0, "UpgradeFlow");
+    qmlRegisterType<NetworkSettings>("Tavrik.Ui", 1, 0, "NetworkSettings");
     qmlRegisterType<CameraSettings>("Tavrik.Ui", 1, 0, "CameraSettings");
     qmlRegisterType<TrackingSetup>("Tavrik.Ui", 1, 0, "TrackingSetup");
     // One per panel: the engine's "panel" context property owns it.

@@ -11,6 +11,8 @@ Item {
     property real stepSize: 1
     property real value: 0
     signal moved(real value)
+    // The finger left the handle (pages that send once on release).
+    signal released(real value)
 
     implicitWidth: 360
     implicitHeight: Theme.touchMin
@@ -28,6 +30,7 @@ Item {
         topPadding: 0
         bottomPadding: 0
         onMoved: root.moved(value)
+        onPressedChanged: if (!pressed) root.released(value)
 
         background: Rectangle {
             x: slider.leftPadding

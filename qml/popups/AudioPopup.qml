@@ -1,29 +1,80 @@
 import QtQuick 2.15
+import QtQuick.Controls 2.15 as C
 import Tavrik.Ui 1.0
 import "../controls"
 
-// Placeholder until the page is built: its title and a way out.
-Rectangle {
-    id: root
-    color: Theme.surface
-    border.color: Theme.outline
-    border.width: Theme.borderWidth
-    radius: Theme.radius
+// Audio mixer pop-up: six faders, the loudest position at the top.
+// AudioMixer turns positions into level steps and sends them.
+Item {
+    id: popup
+    implicitWidth: Theme.designWidth
+    implicitHeight: Theme.popupHeight
 
-    Text {
-        anchors.left: parent.left; anchors.leftMargin: Theme.margin * 2
-        anchors.right: close.left; anchors.rightMargin: Theme.margin
-        anchors.verticalCenter: close.verticalCenter
-        elide: Text.ElideRight
-        text: qsTr("Audio")
-        color: Theme.text
-        font.family: Theme.fontFamily; font.pixelSize: Theme.fontTitle; font.bold: true
-    }
-    TouchButton {
-        id: close
-        anchors.right: parent.right; anchors.top: parent.top; anchors.margins: Theme.margin
-        width: 120
-        text: qsTr("CLOSE")
-        onClicked: panel.openFunction(-1)
+    readonly property var panelRef: panel
+    AudioMixer { id: mixer; panel: popup.panelRef }
+
+    PopupFrame {
+        anchors.fill: parent
+        title: qsTr("Audio mixer")
+        onCloseRequested: panel.openFunction(-1)
+
+        Row {
+            anchors.centerIn: parent
+            height: parent.height
+            spacing: Theme.margin * 3
+
+            Repeater {
+                model: [qsTr("CH 1"), qsTr("CH 2"), qsTr("HDMI"), qsTr("RCA"), qsTr("Headset"), qsTr("Master")]
+                Column {
+                    width: 120
+                    height: parent.height
+                    spacing: Theme.spacing
+                    readonly property int channel: index
+                    ThemeText {
+                        width: parent.width; height: 28
+                        horizontalAlignment: Text.AlignHCenter
+                        text: modelData
+                    }
+                    C.Slider {
+                        id: fader
+                        objectName: "fader" + index
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        width: Theme.touchMin + 20
+                        height: parent.height - 28 - 34 - 2 * Theme.spacing
+                        orientation: Qt.Vertical
+                        // Top is position 0, the loudest.
+                        from: 126; to: 0; stepSize: 1
+                        snapMode: C.Slider.SnapAlways
+                        enabled: !(mixer.calibration && channel < 4)
+                        onMoved: mixer.setFader(channel, Math.round(value))
+                        background: Rectangle {
+                            x: fader.leftPadding + fader.availableWidth / 2 - width / 2
+                            y: fader.topPadding
+                            width: 10; height: fader.availableHeight
+                            radius: 5
+                            color: Theme.track
+                            border.color: Theme.outline
+                        }
+                        handle: Rectangle {
+                            x: fader.leftPadding + fader.availableWidth / 2 - width / 2
+                            y: fader.topPadding + fader.visualPosition * (fader.availableHeight - height)
+                            width: Theme.touchMin + 10; height: 36
+                            radius: Theme.radius
+                            color: fader.pressed ? Theme.pressed : Theme.surfaceRaised
+                            border.width: Theme.borderWidth
+                            border.color: fader.enabled ? Theme.text : Theme.outline
+                            Rectangle { anchors.centerIn: parent; width: parent.width - 12; height: 3; color: Theme.text }
+                        }
+                        Binding on value { value: (mixer.revision, mixer.position(channel)); when: !fader.pressed }
+                    }
+                    ThemeText {
+                        width: parent.width; height: 34
+                        horizontalAlignment: Text.AlignHCenter
+                        dim: true
+                        text: (mixer.revision, mixer.position(channel))
+                    }
+                }
+            }
+        }
     }
 }

@@ -2,28 +2,72 @@ import QtQuick 2.15
 import Tavrik.Ui 1.0
 import "../controls"
 
-// Placeholder until the page is built: its title and a way out.
-Rectangle {
-    id: root
-    color: Theme.surface
-    border.color: Theme.outline
-    border.width: Theme.borderWidth
-    radius: Theme.radius
+// Luma key pop-up: key source, black or white keyed out, clean-up level and
+// transparency. LumaKey holds the logic.
+Item {
+    id: popup
+    implicitWidth: Theme.designWidth
+    implicitHeight: Theme.popupHeight
 
-    Text {
-        anchors.left: parent.left; anchors.leftMargin: Theme.margin * 2
-        anchors.right: close.left; anchors.rightMargin: Theme.margin
-        anchors.verticalCenter: close.verticalCenter
-        elide: Text.ElideRight
-        text: qsTr("Luma key")
-        color: Theme.text
-        font.family: Theme.fontFamily; font.pixelSize: Theme.fontTitle; font.bold: true
-    }
-    TouchButton {
-        id: close
-        anchors.right: parent.right; anchors.top: parent.top; anchors.margins: Theme.margin
-        width: 120
-        text: qsTr("CLOSE")
-        onClicked: panel.openFunction(-1)
+    readonly property var panelRef: panel
+    LumaKey { id: luma; panel: popup.panelRef }
+    Component.onCompleted: luma.opened()
+
+    PopupFrame {
+        anchors.fill: parent
+        title: qsTr("Luma key")
+        onCloseRequested: panel.openFunction(-1)
+
+        Column {
+            anchors.fill: parent
+            spacing: Theme.spacing * 2
+
+            Row {
+                spacing: Theme.spacing
+                ThemeText { width: 180; height: Theme.buttonHeight; text: qsTr("Key source") }
+                Selector {
+                    objectName: "lumaSource"
+                    buttonWidth: 100
+                    model: [qsTr("BLK"), qsTr("IN1"), qsTr("IN2"), qsTr("IN3"), qsTr("IN4"), qsTr("BKG"), qsTr("BAR")]
+                    currentIndex: luma.source
+                    onActivated: luma.chooseSource(index)
+                }
+            }
+            Row {
+                spacing: Theme.spacing
+                ThemeText { width: 180; height: Theme.buttonHeight; text: qsTr("Key out") }
+                Selector {
+                    objectName: "lumaMode"
+                    buttonWidth: 160
+                    model: [qsTr("Black"), qsTr("White")]
+                    currentIndex: luma.mode
+                    onActivated: luma.chooseMode(index)
+                }
+            }
+            Row {
+                spacing: Theme.spacing
+                ThemeText { width: 180; height: Theme.touchMin; text: qsTr("Clean-up level") }
+                ValueSlider {
+                    objectName: "lumaCleanup"
+                    width: 600
+                    from: 0; to: 100
+                    value: luma.cleanup
+                    onMoved: { cleanupText.text = Math.round(value); luma.cleanupMoved(Math.round(value)) }
+                }
+                ThemeText { id: cleanupText; width: 80; height: Theme.touchMin; text: luma.cleanup }
+            }
+            Row {
+                spacing: Theme.spacing
+                ThemeText { width: 180; height: Theme.touchMin; text: qsTr("Transparency") }
+                ValueSlider {
+                    objectName: "lumaTransparency"
+                    width: 600
+                    from: 0; to: 64
+                    value: luma.transparency
+                    onMoved: { transparencyText.text = Math.round(value); luma.transparencyMoved(Math.round(value)) }
+                }
+                ThemeText { id: transparencyText; width: 80; height: Theme.touchMin; text: luma.transparency }
+            }
+        }
     }
 }

@@ -2,29 +2,49 @@ import QtQuick 2.15
 import Tavrik.Ui 1.0
 import "../controls"
 
-// Placeholder until the page is built: its title and a way out.
+// The shutdown confirmation, opened by the power button.
 Rectangle {
     id: root
-    width: 640; height: 360
+    width: 640; height: 320
     color: Theme.surface
     border.color: Theme.outline
     border.width: Theme.borderWidth
     radius: Theme.radius
 
-    Text {
-        anchors.left: parent.left; anchors.leftMargin: Theme.margin * 2
-        anchors.right: close.left; anchors.rightMargin: Theme.margin
-        anchors.verticalCenter: close.verticalCenter
-        elide: Text.ElideRight
+    ThemeText {
+        id: title
+        anchors { left: parent.left; right: parent.right; top: parent.top; margins: Theme.margin * 2 }
+        height: 40
+        font.pixelSize: Theme.fontTitle
+        font.bold: true
         text: qsTr("Shut down")
-        color: Theme.text
-        font.family: Theme.fontFamily; font.pixelSize: Theme.fontTitle; font.bold: true
     }
-    TouchButton {
-        id: close
-        anchors.right: parent.right; anchors.top: parent.top; anchors.margins: Theme.margin
-        width: 120
-        text: qsTr("CLOSE")
-        onClicked: panel.shutdownVisible = false
+    ThemeText {
+        anchors { left: parent.left; right: parent.right; top: title.bottom; bottom: buttons.top; margins: Theme.margin * 2 }
+        wrapMode: Text.WordWrap
+        verticalAlignment: Text.AlignVCenter
+        horizontalAlignment: Text.AlignHCenter
+        font.pixelSize: Theme.fontLarge
+        text: qsTr("Do you want to shut down the system ?")
+    }
+    Row {
+        id: buttons
+        anchors { horizontalCenter: parent.horizontalCenter; bottom: parent.bottom; bottomMargin: Theme.margin * 2 }
+        spacing: Theme.margin * 4
+        TouchButton {
+            objectName: "shutdownYes"
+            width: 200
+            text: qsTr("YES")
+            litColor: Theme.program
+            lit: true
+            onClicked: panel.confirmShutdown()
+        }
+        // A click is a release: the dialog closes and the preview resumes.
+        TouchButton {
+            objectName: "shutdownNo"
+            width: 200
+            text: qsTr("NO")
+            onClicked: panel.cancelShutdown()
+        }
     }
 }

@@ -1,0 +1,384 @@
+// The setup menu, picture-in-picture, audio, luma key, upgrade and network
+// page logic against the simulated unit: what reaches the devices.
+#include "camera/vekcameraobject.h"
+#include "maint/rpitool.h"
+#include "netsvc/net.h"
+#include "platform/commandrunner.h"
+#include "sim/mbimage.h"
+#include "sim/simcamera.h"
+#include "sim/simmainboard.h"
+#include "sim/simunit.h"
+#include "switcher/commandexecobject.h"
+#include "tests/common/testsysroot.h"
+#include "ui/audiomixer.h"
+#include "ui/devicelines.h"
+#include "ui/lumakey.h"
+#include "ui/networksettings.h"
+#include "ui/panel.h"
+#include "ui/panelsettings.h"
+#include "ui/pipcontrol.h"
+#include "ui/setupmenu.h"
+#include "ui/timeseam.h"
+#include "ui/upgradeflow.h"
+
+#include <QtTest>
+
+#include <memory>
+#include <numeric>
+
+namespace {
+// count, address, code, data, low byte of the sum.
+QByteArray mbFrame(quint8 address, quint8 code, const QByteArray &data)
+{
+    const QByteArray f = QByteArray(1, char(3 + data.size())) + char(address) + char(code) + data;
+    return f + char(std::accumulate(f.begin(), f.end(), 0u, [](uint s, char c) { return s + quint8(c); }));
+}
+QByteArray menuWrite(int block, const char *hex) { return mbFrame(quint8(block), 0xC9, QByteArray::fromHex(hex)); }
+} // namespace
+
+class TstPages : public QObject
+{
+    Q_OBJECT
+
+    // Declared in teardown order: the panel first, the lanes hand their
+    // objects back before those close their lines, the unit last.
+    TestSysroot sys;
+    std::unique_ptr<SimUnit> unit;
+    std::unique_ptr<commandExecObject> model;
+    std::unique_ptr<vekCameraObject> cameras;
+    std::unique_ptr<net> netObject;
+    std::unique_ptr<RpiTool> rpi;
+    std::unique_ptr<DeviceLines> lines;
+    std::unique_ptr<PanelSettings> settings;
+    std::unique_ptr<Panel> panel;
+
+    SimMainboard &mb() { return unit->mainboard(); }
+    bool idle()
+    {
+        return lines->mainboard().pending() == 0 && lines->camera().pending() == 0 && lines->system().pending() == 0;
+    }
+    // Mainboard frames received while `action` ran and the lanes drained.
+    template <typename F> QList<QByteArray> framesOf(F action)
+    {
+        if (!QTest::qWaitFor([this] { return idle(); }, 10000))
+            return {QByteArray("lanes busy before")};
+        mb().clearReceived();
+        action();
+        QTest::qWait(1); // let the timers that the action started fire first
+        if (!QTest::qWaitFor([this] { return idle(); }, 10000))
+            return {QByteArray("lanes still busy")};
+        return mb().receivedFrames();
+    }
+    QStringList audioCalls()
+    {
+        QStringList out;
+        for (const QString &c : CommandRunner::history())
+            if (c.contains(QLatin1String("lm1972.sh")))
+                out << c.section(QLatin1String("lm1972.sh "), 1).chopped(2);
+        return out;
+    }
+
+    void writeImage()
+    {
+        MbImage image;
+        image.versionMajor = 1;
+        image.versionMinor = 5;
+        image.packets = MbImage::makePackets(8, 64, 3);
+        QVERIFY(sys.writeFile("/mnt/tervana/tavrik/ZARVOHD.bin", image.toBytes()));
+        mb().expectImage(image.toBytes());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        unit = std::make_unique<SimUnit>(sys.root());
+        QVERIFY2(unit->isUp(), qPrintable(unit->problems()));
+        model = std::make_unique<commandExecObject>();
+        QVERIFY(model->isConnected());
+        cameras = std::make_unique<vekCameraObject>();
+        netObject = std::make_unique<net>();
+        rpi = std::make_unique<RpiTool>();
+        rpi->setRebootDelay(0);
+        lines = std::make_unique<DeviceLines>(model.get(), cameras.get(), netObject.get(), rpi.get());
+        lines->camera().post([](vekCameraObject &c) {
+            c.initSerial(0, QStringLiteral("ttyAMA0"), 38400, 8, 0, 1, 0);
+            c.setVekStatus(0, true);
+        });
+        settings = std::make_unique<PanelSettings>(sys.path("/home/pi/.config/Tervana/tavrik.conf"));
+        settings->load();
+        panel = std::make_unique<Panel>(lines.get(), settings.get());
+        panel->setMainboardConnected(true);
+        panel->setSystemEnabled(true);
+        QTRY_VERIFY(idle());
+    }
+
+    void cleanupTestCase()
+    {
+        panel.reset();
+        lines->stop();
+    }
+
+    void setupMenuSendsTheChosenCode()
+    {
+        SetupMenu menu(panel.get());
+        // Level is byte 6 of the luma key/audio record (board default 1).
+        QCOMPARE(framesOf([&] { menu.choose(SetupMenu::HdmiLevel, 2); }).last(), menuWrite(2, "0032200001000200"));
+        QCOMPARE(framesOf([&] { menu.choose(SetupMenu::HdmiLevel, 1); }).last(), menuWrite(2, "0032200001000100"));
+        QCOMPARE(menu.labels(SetupMenu::HdmiLevel).value(2), QStringLiteral("0dB"));
+        QCOMPARE(menu.selected(SetupMenu::HdmiLevel), 1);
+
+        // "720p 50" is the camera's 0x0C.
+        QCOMPARE(menu.labels(SetupMenu::VideoFormat).value(11), QStringLiteral("720p 50"));
+        unit->camera(0).clearReceived();
+        menu.choose(SetupMenu::VideoFormat, 11);
+        QTRY_VERIFY(idle());
+        QCOMPARE(unit->camera(0).received().value(0).toHex(), QByteArray("81010424720cff"));
+    }
+
+    void rateStepperStopsAtItsEnds()
+    {
+        SetupMenu menu(panel.get());
+        QVERIFY(!menu.typeNumber(SetupMenu::AutoRate, 256));
+        QVERIFY(menu.typeNumber(SetupMenu::AutoRate, 2));
+        const QList<QByteArray> down = framesOf([&] {
+            menu.stepPress(SetupMenu::AutoRate, -1); // 2 -> 1
+            menu.stepTick();
+            menu.stepTick();
+            menu.stepRelease();
+        });
+        QCOMPARE(down.size(), 1);
+        QCOMPARE(menu.number(SetupMenu::AutoRate), 1);
+        QCOMPARE(panel->transSpeed(), 1);
+        QVERIFY(framesOf([&] {
+                    menu.stepPress(SetupMenu::AutoRate, -1);
+                    menu.stepRelease();
+                }).isEmpty());
+    }
+
+    void audioPageReset()
+    {
+        SetupMenu menu(panel.get());
+        menu.choose(SetupMenu::HdmiLevel, 2);
+        menu.askReset(SetupMenu::AudioPage);
+        QCOMPARE(menu.resetAsked(), int(SetupMenu::AudioPage));
+        menu.confirmReset();
+        const QList<QByteArray> frames = framesOf([&] {
+            for (int tick = 1; tick <= 9; ++tick)
+                menu.resetTick();
+        });
+        // Mute off, then input 4 ("Follow"), then level 1 ("+6dB"); group and
+        // tally mode are already 0 and not sent again.
+        QCOMPARE(frames, QList<QByteArray>({menuWrite(2, "0032200001000200"), menuWrite(2, "0032200004000200"),
+                                            menuWrite(2, "0032200004000100")}));
+        QVERIFY(!menu.resetRunning());
+    }
+
+    void pipPositionAndCrop()
+    {
+        PipControl pip(panel.get());
+        pip.setSliderMode(PipControl::ModeX);
+        QCOMPARE(framesOf([&] { pip.sliderReleased(0); }).last(), menuWrite(1, "32ce000000000000"));
+        QCOMPARE(framesOf([&] { pip.sliderReleased(100); }).last(), menuWrite(1, "3232000000000000"));
+
+        // A fast drag sends no more than the lane takes: nothing queues up.
+        const QList<QByteArray> fast = framesOf([&] {
+            for (int x = 0; x <= 300; x += 10)
+                pip.dragTo(x, x / 2, 320, 180);
+        });
+        QVERIFY2(fast.size() < 10, qPrintable(QString::number(fast.size())));
+
+        // A drag that ends in the top-left corner: -50 and +50, each answered.
+        const QList<QByteArray> drag = framesOf([&] { pip.dragReleased(-10, -10, 320, 180); });
+        QCOMPARE(drag.mid(drag.size() - 2),
+                 QList<QByteArray>({menuWrite(1, "32ce000000000000"), menuWrite(1, "32ce320000000000")}));
+
+        pip.setCropSel(PipControl::CropLeft);
+        QVERIFY(framesOf([&] {
+                    for (int v = 1; v <= 3; ++v)
+                        pip.cropSliderMoved(v);
+                }).isEmpty());
+        QCOMPARE(framesOf([&] { pip.cropSliderReleased(3); }).last(), menuWrite(1, "32ce320003000000"));
+    }
+
+    void faderSteps_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("ch1Step");
+        QTest::newRow("loudest") << 0 << 0 << "00";
+        QTest::newRow("quietest") << 0 << 126 << "7f";
+        QTest::newRow("30") << 0 << 30 << "0c";
+        // Raised to 47 by the offset, then 47 - 26 + 2.
+        QTest::newRow("offset 2 at 45") << 2 << 45 << "17";
+    }
+    void faderSteps()
+    {
+        QFETCH(int, offset);
+        QFETCH(int, position);
+        QFETCH(QString, ch1Step);
+        settings->setValue("system", "ch1Offset", offset);
+        AudioMixer mixer(panel.get());
+        QTRY_VERIFY(idle());
+        CommandRunner::clearHistory();
+        mixer.setFader(AudioMixer::Ch1, position);
+        QTRY_COMPARE(audioCalls().size(), 1);
+        QCOMPARE(audioCalls().value(0).left(2), ch1Step);
+        QCOMPARE(settings->intValue("system", "ch12Val"), position);
+    }
+
+    void newerFaderReplacesPendingOne()
+    {
+        settings->setValue("system", "ch1Offset", 0);
+        AudioMixer mixer(panel.get());
+        const int ch1Before = mixer.step(AudioMixer::Ch1);
+        QTRY_VERIFY(idle());
+        CommandRunner::clearHistory();
+        mixer.setFader(AudioMixer::Ch1, 30);
+        mixer.setFader(AudioMixer::Ch2, 126);
+        QTRY_COMPARE(audioCalls().size(), 1);
+        QTest::qWait(100);
+        QCOMPARE(audioCalls(), QStringList(QStringLiteral("%1 7f").arg(ch1Before, 2, 16, QLatin1Char('0'))
+                                           + audioCalls().value(0).mid(5)));
+        QCOMPARE(mixer.step(AudioMixer::Ch1), ch1Before);
+    }
+
+    void lumaSliderSendsOnceAtRest()
+    {
+        LumaKey luma(panel.get());
+        panel->setSystemEnabled(false);
+        QVERIFY(framesOf([&] {
+                    luma.cleanupMoved(40);
+                    QTest::qWait(250);
+                }).isEmpty());
+
+        panel->setSystemEnabled(true);
+        mb().clearReceived();
+        QElapsedTimer sinceLastMove;
+        for (int v = 10; v <= 30; v += 10) {
+            luma.cleanupMoved(v);
+            sinceLastMove.start();
+            QTest::qWait(20);
+        }
+        QTRY_COMPARE(mb().receivedFrames().size(), 1);
+        QVERIFY2(sinceLastMove.elapsed() >= 150, qPrintable(QString::number(sinceLastMove.elapsed())));
+        QTest::qWait(200);
+        const QList<QByteArray> frames = mb().receivedFrames();
+        QCOMPARE(frames.size(), 1);
+        QCOMPARE(quint8(frames.value(0).at(4)), quint8(30)); // clean-up level, byte 1 of the record
+    }
+
+    void upgradeBothVersions()
+    {
+        writeImage();
+        QVERIFY(sys.writeFile("/mnt/tervana/update", "#!/bin/sh\necho run >> \"$0.log\"\n"));
+        QFile::setPermissions(sys.path("/mnt/tervana/update"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        sys.clearCalls();
+        panel->setMainboardVersion("1.4");
+
+        UpgradeFlow flow(panel.get());
+        flow.offer("v1.2.0", "1.5");
+        QVERIFY(panel->upgradeVisible());
+        QVERIFY(flow.text().contains("(MB: 1.5)"));
+        flow.yes();
+        QVERIFY(flow.upgrading());
+        // Nothing the prompt offers can restart the unit while the firmware is written.
+        flow.no();
+        flow.yes();
+        QVERIFY(flow.upgrading());
+        QTRY_VERIFY_WITH_TIMEOUT(!flow.upgrading(), 60000);
+        QCOMPARE(flow.progress(), 100);
+        QVERIFY(flow.text().startsWith("MB upgrade success\n"));
+        QCOMPARE(mb().bootPackets().size(), 8);
+        QCOMPARE(panel->mainboardVersion(), QStringLiteral("1.5"));
+        QVERIFY(flow.text().contains("(KBD: v1.2.0)"));
+        QVERIFY(sys.calls("reboot").isEmpty());
+        QVERIFY(!QFile::exists(sys.path("/mnt/tervana/update.log")));
+
+        flow.yes();
+        QTRY_VERIFY(QFile::exists(sys.path("/mnt/tervana/update.log")));
+        QCOMPARE(panel->appVersion(), QStringLiteral("v1.2.0"));
+        QTRY_COMPARE(sys.calls("reboot").size(), 1);
+        QTest::qWait(100);
+        QCOMPARE(sys.calls("reboot").size(), 1);
+    }
+
+    void failedUpgradeKeepsVersions()
+    {
+        writeImage();
+        mb().setBootLoaderFailure(SimMainboard::WrongProbeEcho);
+        sys.clearCalls();
+        panel->setMainboardVersion("1.4");
+        UpgradeFlow flow(panel.get());
+        flow.offer(panel->appVersion(), "1.5");
+        flow.yes();
+        QTRY_VERIFY_WITH_TIMEOUT(!flow.upgrading(), 60000);
+        QCOMPARE(flow.text(), QStringLiteral("MB upgrade fail"));
+        QVERIFY(flow.buttonsEnabled());
+        QCOMPARE(panel->mainboardVersion(), QStringLiteral("1.4"));
+        mb().setBootLoaderFailure(SimMainboard::BootNormal);
+        mb().leaveBootLoader();
+        QVERIFY(sys.calls("reboot").isEmpty());
+    }
+
+    void decliningBothRestartsOutput()
+    {
+        sys.clearCalls();
+        CommandRunner::clearHistory();
+        panel->setMainboardVersion("1.4");
+        UpgradeFlow flow(panel.get());
+        flow.offer("v9.9.9", "1.5");
+        flow.no();
+        QVERIFY(flow.text().contains("(KBD: v9.9.9)"));
+        QVERIFY(panel->upgradeVisible());
+        flow.no();
+        QVERIFY(!panel->upgradeVisible());
+        QTRY_VERIFY(CommandRunner::history().filter("preview.x").size() == 1);
+        QVERIFY(sys.calls("reboot").isEmpty());
+        QCOMPARE(panel->mainboardVersion(), QStringLiteral("1.4"));
+    }
+
+    void networkPageRefusesBadEntries_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("gateway");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("octet above 255") << "192.168.100.300" << "255.255.255.0" << "192.168.100.1" << "The address is not valid.";
+        QTest::newRow("three parts") << "192.168.100" << "255.255.255.0" << "192.168.100.1" << "The address is not valid.";
+        QTest::newRow("mask with a hole") << "192.168.100.104" << "255.0.255.0" << "192.168.100.1" << "The mask is not valid.";
+        QTest::newRow("gateway elsewhere") << "192.168.100.104" << "255.255.255.0" << "192.168.1.1" << "The gateway is not in the same network as the address.";
+        QTest::newRow("network address") << "192.168.100.0" << "255.255.255.0" << "192.168.100.1" << "The address is not valid for this mask.";
+    }
+    void networkPageRefusesBadEntries()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, mask);
+        QFETCH(QString, gateway);
+        QFETCH(QString, error);
+        const QByteArray conf = "hostname\nclientid\n";
+        QVERIFY(sys.writeFile("/etc/dhcpcd.conf", conf));
+        NetworkSettings page(panel.get());
+        QSignalSpy applied(&page, &NetworkSettings::applied);
+        page.setDhcp(false);
+        page.setAddress(address);
+        page.setMask(mask);
+        page.setGateway(gateway);
+        QVERIFY(!page.apply());
+        QCOMPARE(page.error(), error);
+        QTRY_VERIFY(idle());
+        QCOMPARE(sys.readFile("/etc/dhcpcd.conf"), conf);
+        QCOMPARE(applied.count(), 0);
+
+        // Mended, the same page writes the block.
+        page.setAddress("192.168.100.104");
+        page.setMask("255.255.255.0");
+        page.setGateway("192.168.100.1");
+        QVERIFY(page.error().isEmpty());
+        QVERIFY(page.apply());
+        QTRY_VERIFY(sys.readFile("/etc/dhcpcd.conf").contains("static ip_address=192.168.100.104/24\n"));
+        QCOMPARE(applied.count(), 1);
+    }
+};
+
+QTEST_MAIN(TstPages)
+#include "tst_pages.moc"
