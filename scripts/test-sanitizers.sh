@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The second CI pass: everything built again into build/asan with
+# AddressSanitizer and UndefinedBehaviorSanitizer (Debug, so Qt's own bounds
+# assertions are on too), and the whole test suite run there.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+"$top/scripts/deps.sh"
+build="${TAVRIK_ASAN_BUILD_DIR:-$top/build/asan}"
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTAVRIK_SANITIZE=ON >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_order=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0"
+(cd "$build" && ctest -j2 --output-on-failure --timeout 600)
