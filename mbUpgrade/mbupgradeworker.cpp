@@ -90,6 +90,11 @@ bool MBUpgradeWorker::checkImage()
         qWarning().noquote() << "[ERR] unable to open" << filePath;
         return false;
     }
+    return imageComplete(file);
+}
+
+bool MBUpgradeWorker::imageComplete(QIODevice &file)
+{
     const QByteArray header = file.read(kHeaderSize);
     if (header.size() < kHeaderSize) {
         qWarning().noquote() << "[ERR] Failed to read enough data from file.";

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QFile;
+class QIODevice;
 class QSerialPort;
 
 // Reflashes the switcher mainboard through its boot loader: reset, line
@@ -52,6 +53,10 @@ public:
     MBUpgradeWorker(QSerialPort *port, const QString &filePath, QObject *parent = nullptr);
 
     void setTiming(const Timing &timing) { timing_ = timing; }
+
+    // The image's header and every packet's length prefix and data are all
+    // there (an open, seekable device read from its start); logs the first gap.
+    static bool imageComplete(QIODevice &image);
     Timing timing() const { return timing_; }
 
 signals:
