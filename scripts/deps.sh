@@ -10,6 +10,7 @@ packages=(
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls2
   qml-module-qtquick-layouts
   iproute2 dhcpcd-base net-tools procps
+  clang libclang-rt-dev
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The second CI pass: everything built again into build/asan with
 # AddressSanitizer and UndefinedBehaviorSanitizer (Debug, so Qt's own bounds
-# assertions are on too), and the whole test suite run there.
+# assertions are on too), the whole test suite run there, then every fuzz
+# target for a short while (FUZZ_SECONDS, default 30) under the same sanitizers.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 "$top/scripts/deps.sh"
@@ -13,3 +14,5 @@ export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_ord
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0"
 (cd "$build" && ctest -j2 --output-on-failure --timeout 600)
+
+"$top/scripts/fuzz.sh" "${FUZZ_SECONDS:-30}"
