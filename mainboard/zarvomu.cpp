@@ -249,6 +249,20 @@ QByteArray zarvoMu::receiveSerial(int timeoutMs)
     return buffer;
 }
 
+int zarvoMu::unframeTcp(QByteArray &raw, QByteArray &out)
+{
+    while (raw.size() >= 2) {
+        const int len = (at(raw, 0) << 8) | at(raw, 1);
+        if (len < 3)
+            return len;
+        if (raw.size() < len)
+            break;
+        out.append(raw.mid(2, len - 2));
+        raw.remove(0, len);
+    }
+    return -1;
+}
+
 QByteArray zarvoMu::receiveTcp(int timeoutMs)
 {
     if (!socket_) {
@@ -266,17 +280,10 @@ QByteArray zarvoMu::receiveTcp(int timeoutMs)
     QByteArray raw = socket_->readAll();
     QByteArray result;
     for (;;) {
-        while (raw.size() >= 2) {
-            const int len = (at(raw, 0) << 8) | at(raw, 1);
-            if (len < 3) {
-                qWarning() << "[ERR] TCP length prefix" << len << "invalid, dropping" << raw.size() << "bytes";
-                raw.clear();
-                break;
-            }
-            if (raw.size() < len)
-                break;
-            result.append(raw.mid(2, len - 2));
-            raw.remove(0, len);
+        const int bad = unframeTcp(raw, result);
+        if (bad >= 0) {
+            qWarning() << "[ERR] TCP length prefix" << bad << "invalid, dropping" << raw.size() << "bytes";
+            raw.clear();
         }
         const bool complete = !result.isEmpty() && raw.isEmpty();
         const qint64 left = limit - total.elapsed();

@@ -61,6 +61,11 @@ public:
     static bool checkRecieveWriteCommandCheckSum(COMMANDFORMAT &frame);
     // `bytes` without any successful acknowledgement 02 80 82.
     static QByteArray getReadResponse(const QByteArray &bytes);
+    // Moves every whole length-prefixed TCP frame at the front of `raw` to
+    // the end of `out`, prefixes stripped; a cut frame stays in `raw`.
+    // Returns the prefix when one is below 3 (no frame can be that short;
+    // `raw` is left from there on for the caller to drop), else -1.
+    static int unframeTcp(QByteArray &raw, QByteArray &out);
     static void printVectorMsg(const std::vector<uint8_t> &bytes);
     static void printVectorMsg(const QByteArray &bytes);
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QFile;
+class QIODevice;
 class QSerialPort;
 
 // Reflashes the switcher mainboard through its boot loader: reset, line
@@ -56,6 +57,14 @@ public:
     MBUpgradeWorker(QSerialPort *port, const QString &filePath, QObject *parent = nullptr);
 
     void setTiming(const Timing &timing) { timing_ = timing; }
+
+    // The image is one the board may be erased for: header, at least one
+    // packet, every packet's length prefix and data, nothing after them
+    // (read from the device's start); logs the first fault.
+    static bool imageComplete(QIODevice &image);
+    // The same check on the bytes of a whole image; fills the header and the
+    // packets when it passes.
+    static bool parseImage(const QByteArray &bytes, QByteArray &header, QList<QByteArray> &packets);
     Timing timing() const { return timing_; }
 
 signals:

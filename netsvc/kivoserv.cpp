@@ -259,6 +259,19 @@ void KivoServ::send(const QByteArray &request, QByteArray reply, const QHostAddr
         m_UdpServer->flush();
 }
 
+bool KivoServ::writeWorkingCopy(const QString &path, const QString &text)
+{
+    QSaveFile out(path);
+    bool written = out.open(QIODevice::WriteOnly | QIODevice::Text);
+    if (written) {
+        const QByteArray bytes = text.toUtf8();
+        written = out.write(bytes) == bytes.size() && out.commit();
+    }
+    if (!written)
+        qWarning().noquote() << QStringLiteral("[ERR] Cannot write %1: %2").arg(path, out.errorString());
+    return written;
+}
+
 void KivoServ::assignMac(const QByteArray &request, const Kivo::Quad &ip, const Kivo::Quad &mask,
                          const QHostAddress &replyAddress, quint16 port)
 {
@@ -291,15 +304,7 @@ void KivoServ::assignMac(const QByteArray &request, const Kivo::Quad &ip, const 
 
     if (Kivo::replaceForcedMac(&text, newMacText) && text.contains(newMacText)) {
         qDebug().noquote() << "Write back /boot/config.txt:" << text;
-        QSaveFile out(homeCopy);
-        bool written = out.open(QIODevice::WriteOnly | QIODevice::Text);
-        if (written) {
-            const QByteArray bytes = text.toUtf8();
-            written = out.write(bytes) == bytes.size() && out.commit();
-        }
-        if (!written) {
-            qWarning().noquote() << QStringLiteral("[ERR] Cannot write %1: %2").arg(homeCopy, out.errorString());
-        } else {
+        if (writeWorkingCopy(homeCopy, text)) {
             shellRun(QStringLiteral("sync"));
             const CommandRunner::Result cp = CommandRunner::shell(
                 QStringLiteral("sudo cp ") + homeCopy + QLatin1Char(' ') + bootBeside, kCommandTimeoutMs);

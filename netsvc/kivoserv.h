@@ -34,6 +34,9 @@ public:
     // Asks the event loop to end and waits for the thread.
     void stop();
 
+    // The boot configuration's working copy, written whole or not at all.
+    static bool writeWorkingCopy(const QString &path, const QString &text);
+
 public slots:
     void handleDatagram();
 

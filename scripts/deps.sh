@@ -12,6 +12,7 @@ packages=(
   qttools5-dev-tools fonts-wqy-microhei
   iproute2 dhcpcd-base net-tools procps
   xvfb x11vnc
+  clang libclang-rt-dev
 )
 
 missing=()

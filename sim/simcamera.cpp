@@ -56,7 +56,7 @@ void appendBounded(QByteArray &to, const QByteArray &more)
 const quint8 knownVideoCodes[] = {0x15, 0x13, 0x14, 0x07, 0x06, 0x08, 0x02, 0x05, 0x01, 0x04,
                                   0x0A, 0x09, 0x0C, 0x1D, 0x1E, 0x1F, 0x22, 0x23, 0x24};
 
-quint8 at(const QByteArray &b, int i) { return i < b.size() ? quint8(b.at(i)) : 0; }
+quint8 at(const QByteArray &b, int i) { return i >= 0 && i < b.size() ? quint8(b.at(i)) : 0; }
 
 QByteArray bytes(std::initializer_list<int> list)
 {

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <link.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -452,6 +453,39 @@ QString SimConverter::preloadLibrary()
     return QFile::decodeName(fromEnv.isEmpty() ? QByteArray(TVK_SIMCONV_PRELOAD) : fromEnv);
 }
 
+QString SimConverter::sanitizerRuntime()
+{
+    QString found;
+    dl_iterate_phdr(
+        [](dl_phdr_info *info, size_t, void *out) {
+            const char *name = info->dlpi_name;
+            if (name && (std::strstr(name, "/libasan.so") || std::strstr(name, "/libclang_rt.asan"))) {
+                *static_cast<QString *>(out) = QFile::decodeName(name);
+                return 1;
+            }
+            return 0;
+        },
+        &found);
+    return found;
+}
+
+QByteArray SimConverter::preloadList(const QByteArray &existing, QByteArray *addedRuntime)
+{
+    // AddressSanitizer insists on coming first among the loaded libraries,
+    // so a sanitizer build keeps its runtime ahead of the shim.
+    const QByteArray runtime = QFile::encodeName(sanitizerRuntime());
+    QByteArray list;
+    if (!runtime.isEmpty() && !existing.split(' ').contains(runtime) && !existing.split(':').contains(runtime)) {
+        list = runtime + ' ';
+        if (addedRuntime)
+            *addedRuntime = runtime;
+    }
+    list += QFile::encodeName(preloadLibrary());
+    if (!existing.isEmpty())
+        list += ' ' + existing;
+    return list;
+}
+
 bool SimConverter::preloadActive()
 {
     return dlsym(RTLD_DEFAULT, "tvk_simconv_shim_active") != nullptr;
@@ -474,11 +508,10 @@ bool SimConverter::ensurePreloaded(int argc, char **argv)
                      qPrintable(lib));
         return false;
     }
-    QByteArray preload = QFile::encodeName(lib);
-    const QByteArray existing = qgetenv("LD_PRELOAD");
-    if (!existing.isEmpty())
-        preload += ' ' + existing;
-    qputenv("LD_PRELOAD", preload);
+    QByteArray runtime;
+    qputenv("LD_PRELOAD", preloadList(qgetenv("LD_PRELOAD"), &runtime));
+    if (!runtime.isEmpty())
+        qputenv("TVK_SIMCONV_RUNTIME", runtime);
     qputenv("TVK_SIMCONV_REEXEC", "1");
     ::execv("/proc/self/exe", argv);
     std::fprintf(stderr, "SimConverter: cannot run again with the shim: %s\n", std::strerror(errno));

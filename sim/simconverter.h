@@ -126,6 +126,15 @@ public:
     // (returns only when that is impossible, with false and a warning).
     static QString preloadLibrary();
     static bool preloadActive();
+    // The AddressSanitizer runtime this process runs with, or empty.
+    static QString sanitizerRuntime();
+    // LD_PRELOAD for a process that should load the shim, given the list it
+    // would otherwise have; in a sanitizer build the runtime stays first and,
+    // when it had to be added, is named in `addedRuntime`. Give that to the
+    // process as TVK_SIMCONV_RUNTIME: the shim then takes the runtime out of
+    // LD_PRELOAD again along with itself, so the programs it starts do not
+    // inherit either.
+    static QByteArray preloadList(const QByteArray &existing, QByteArray *addedRuntime = nullptr);
     static bool ensurePreloaded(int argc, char **argv);
 
 signals:

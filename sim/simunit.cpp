@@ -135,8 +135,11 @@ QProcessEnvironment SimUnit::panelEnvironment(const QProcessEnvironment &base) c
                QString::fromLocal8Bit(tools_->pathWithStandIns(base.value(QStringLiteral("PATH")).toLocal8Bit())));
     const QString shim = SimConverter::preloadLibrary();
     if (!shim.isEmpty()) {
-        const QString old = base.value(QStringLiteral("LD_PRELOAD"));
-        env.insert(QStringLiteral("LD_PRELOAD"), old.isEmpty() ? shim : shim + QLatin1Char(':') + old);
+        QByteArray runtime;
+        env.insert(QStringLiteral("LD_PRELOAD"), QFile::decodeName(SimConverter::preloadList(
+                                                     QFile::encodeName(base.value(QStringLiteral("LD_PRELOAD"))), &runtime)));
+        if (!runtime.isEmpty())
+            env.insert(QStringLiteral("TVK_SIMCONV_RUNTIME"), QFile::decodeName(runtime));
     }
     return env;
 }

@@ -228,7 +228,9 @@ ssize_t transact(int slot, int fd, SimConvWire::Op op, std::int32_t arg, const v
     }
 }
 
-// The shim should not follow the panel into the programs it starts.
+// The shim should not follow the panel into the programs it starts, nor
+// should the sanitizer runtime that was put ahead of it only for its sake
+// (TVK_SIMCONV_RUNTIME names that one).
 void removeSelfFromPreload()
 {
     Dl_info info{};
@@ -239,6 +241,8 @@ void removeSelfFromPreload()
     const char *preload = std::getenv("LD_PRELOAD");
     if (!preload)
         return;
+    const char *runtimeEnv = std::getenv("TVK_SIMCONV_RUNTIME");
+    const std::string runtime = runtimeEnv ? runtimeEnv : "";
     std::string kept;
     std::string entry;
     auto flush = [&] {
@@ -246,7 +250,7 @@ void removeSelfFromPreload()
             return;
         const size_t slash = entry.rfind('/');
         const std::string base = slash == std::string::npos ? entry : entry.substr(slash + 1);
-        if (base != self) {
+        if (base != self && (runtime.empty() || entry != runtime)) {
             if (!kept.empty())
                 kept += ' ';
             kept += entry;
@@ -260,6 +264,7 @@ void removeSelfFromPreload()
             entry += *p;
     }
     flush();
+    ::unsetenv("TVK_SIMCONV_RUNTIME");
     if (kept.empty())
         ::unsetenv("LD_PRELOAD");
     else

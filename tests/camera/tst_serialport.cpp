@@ -383,6 +383,8 @@ private slots:
                        "81 01 04 00 02 FF > ack; 81 01 04 07 27 FF > ack");
         row("powered off", "81 09 04 00 FF > 90 50 03 FF; 81 01 04 00 02 FF > 90 61 41 FF;"
                            "81 0A 11 54 02 FF > 90 61 41 FF; 81 09 7E 11 54 FF > 90 50 03 FF", SimCamera::PowerOff);
+        // A tracking command without a body is refused, not read before its start.
+        row("empty tracking command", "81 0A FF > 90 60 02 FF; 81 09 04 00 FF > 90 50 02 FF");
         // A camera that cannot track refuses the whole tracking set.
         row("cannot track", "81 09 7E 11 54 FF > 90 60 02 FF; 81 0A 01 04 1C 82 FF > 90 60 02 FF", SimCamera::Normal,
             false);

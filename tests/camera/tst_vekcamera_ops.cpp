@@ -9,8 +9,8 @@
 
 // Rows of the operation tables, named after the call; MOVE: the operation
 // emits ptzMoving before sending.
-#define ROW(call, hex, label) row(#call, VEK_OP(call), hex, label)
-#define MOVE(call, hex, label) row(#call, VEK_OP(call), hex, label, true)
+#define ROW(call, hex) row(#call, VEK_OP(call), hex)
+#define MOVE(call, hex) row(#call, VEK_OP(call), hex, true)
 
 class TestVekOps : public QObject
 {
@@ -27,68 +27,67 @@ private slots:
         QTest::addColumn<VekOp>("op");
         QTest::addColumn<QByteArray>("expected"); // messages separated by '|'
         QTest::addColumn<bool>("moving");
-        QTest::addColumn<QString>("label");
-        auto row = [](const char *name, VekOp op, const char *hex, const char *label, bool moving = false) {
-            QTest::newRow(name) << op << QByteArray(hex) << moving << QString::fromLatin1(label);
+        auto row = [](const char *name, VekOp op, const char *hex, bool moving = false) {
+            QTest::newRow(name) << op << QByteArray(hex) << moving;
         };
-        ROW(camPower(2, c), "8101040002FF", "cam Power: cmd: ");
-        ROW(camPower(3, c), "8101040003FF", "cam Power: cmd: ");
-        MOVE(zoomTele(8, c), "8101040721FF", "zoom Tele: cmd: ");
-        MOVE(zoomTele(16, c), "8101040724FF", "zoom Tele: cmd: ");
-        MOVE(zoomTele(24, c), "8101040727FF", "zoom Tele: cmd: ");
-        MOVE(zoomWide(24, c), "8101040737FF", "zoom Wide: cmd: ");
+        ROW(camPower(2, c), "8101040002FF");
+        ROW(camPower(3, c), "8101040003FF");
+        MOVE(zoomTele(8, c), "8101040721FF");
+        MOVE(zoomTele(16, c), "8101040724FF");
+        MOVE(zoomTele(24, c), "8101040727FF");
+        MOVE(zoomWide(24, c), "8101040737FF");
         // Other speeds send nothing and move nothing.
         for (int speed : {12, 0, 7, -8}) {
-            QTest::addRow("zoomTele %d", speed) << VekOp([speed](vekCameraObject &o, int c) { o.zoomTele(speed, c); })
-                                                << QByteArray() << false << QStringLiteral("speed out of range");
-            QTest::addRow("zoomWide %d", speed) << VekOp([speed](vekCameraObject &o, int c) { o.zoomWide(speed, c); })
-                                                << QByteArray() << false << QStringLiteral("speed out of range");
+            QTest::addRow("zoomTele %d", speed)
+                << VekOp([speed](vekCameraObject &o, int c) { o.zoomTele(speed, c); }) << QByteArray() << false;
+            QTest::addRow("zoomWide %d", speed)
+                << VekOp([speed](vekCameraObject &o, int c) { o.zoomWide(speed, c); }) << QByteArray() << false;
         }
-        ROW(zoomTeleStandard(c), "8101040702FF", "zoom Tele Standard cmd: ");
-        ROW(zoomWideStandard(c), "8101040703FF", "zoom Wide Standard cmd: ");
-        ROW(zoomStop(c), "8101040700FF", "zoom Stop cmd: ");
-        MOVE(panTiltLeft(9, c), "8101060109090103FF", "pan Tilt Left cmd: ");
-        MOVE(panTiltRight(9, c), "8101060109090203FF", "panTiltRight: cmd: ");
-        MOVE(panTiltUp(4, c), "8101060104040301FF", "panTiltUp: cmd: ");
-        MOVE(panTiltDown(4, c), "8101060104040302FF", "panTiltDown: cmd: ");
-        MOVE(panTiltUpLeft(0x18, 0x14, c), "8101060118140101FF", "panTiltUpLeft: cmd: ");
-        MOVE(panTiltUpRight(0x18, 0x14, c), "8101060118140201FF", "panTiltUpRight: cmd: ");
-        MOVE(panTiltDownLeft(0x18, 0x14, c), "8101060118140102FF", "panTiltDownLeft: cmd: ");
-        MOVE(panTiltDownRight(0x18, 0x14, c), "8101060118140202FF", "pan Tilt Down Right cmd: ");
-        ROW(panTiltStop(0x18, 0x14, c), "8101060118140303FF", "pan Tilt Stop cmd: ");
-        ROW(autoFocus(c), "8101043802FF", "Auto Focus cmd: ");
-        ROW(manualFocus(c), "8101043803FF", "Manual Focus cmd: ");
-        ROW(focusFar(c), "8101040802FF", "focus Far cmd: ");
-        ROW(focusNear(c), "8101040803FF", "focus Near cmd: ");
-        ROW(focusStop(c), "8101040800FF", "Focus Stop cmd: ");
-        ROW(autoWhiteBalance(c), "8101043500FF", "Auto White Balance :");
-        ROW(manualWhiteBalance(c), "8101043505FF", "Manual White Balance :");
-        ROW(whiteBalance(c), "8101043503FF|8101041005FF", "CAM WB ONEPUSH TRIGGER :");
-        ROW(setRGain(0xA5, c), "8101044300000A05FF", "setRGain: cmd: ");
-        ROW(setBGain(0x3C, c), "810104440000030CFF", "setBGain: cmd: ");
-        ROW(autoAE(c), "8101043900FF", "Auto AE cmd: ");
-        ROW(manualAE(c), "8101043903FF", "Manual AE cmd: ");
-        ROW(iRISUp(c), "8101040B02FF", "IRIS Up cmd: ");
-        ROW(iRISDown(c), "8101040B03FF", "IRIS Down cmd: ");
-        ROW(shutterDirect(0x1A, c), "8101044A0000010AFF", "Shutter Direct cmd: ");
-        ROW(shutterDirect(0x215, c), "8101044A00000105FF", "Shutter Direct cmd: ");
-        ROW(storePtzPosition(7, c), "8101043F0107FF", "Store Ptz Position cmd: ");
-        MOVE(gotoPtzPosition(7, c), "8101043F0207FF", "goto Ptz Position cmd: ");
-        ROW(presetMemSpeed(0x10, c), "81017E010B7D10FF", "preset Mem Speed cmd: ");
-        ROW(setPresetMemorySpeed(3, 0x12, c), "81017E010B0312FF", "Set Preset Memory Speed cmd: ");
-        ROW(imageFlipOn(c), "8101046602FF", "image FlipOn cmd: ");
-        ROW(imageFlipOff(c), "8101046603FF", "image FlipOff cmd: ");
-        ROW(imageMirroOn(c), "8101046102FF", "image MirroOn cmd: ");
-        ROW(imageMirroOff(c), "8101046103FF", "image MirroOff cmd: ");
-        ROW(setImageMirror(2, c), "8101046102FF", "set Image Mirror cmd: ");
-        ROW(panReverseOn(c), "81017E01060001FF", "pan Reverse On cmd: ");
-        ROW(panReverseOff(c), "81017E01060000FF", "pan Reverse Off cmd: ");
-        ROW(tiltReverseOn(c), "81017E01090001FF", "tilt Reverse On: cmd: ");
-        ROW(tiltReverseOff(c), "81017E01090000FF", "tilt Reverse Off: cmd: ");
-        ROW(redTallyOn(c), "81017E010A000203FF", "red Tally On: cmd: ");
-        ROW(greenTallyOn(c), "81017E010A000302FF", "greenTallyOn: cmd: ");
-        ROW(camTallyOff(c), "81017E010A000303FF", "camTallyOff: cmd: ");
-        ROW(switchVideoMode(0x14, c), "810104247214FF", "switch Video Mode cmd: ");
+        ROW(zoomTeleStandard(c), "8101040702FF");
+        ROW(zoomWideStandard(c), "8101040703FF");
+        ROW(zoomStop(c), "8101040700FF");
+        MOVE(panTiltLeft(9, c), "8101060109090103FF");
+        MOVE(panTiltRight(9, c), "8101060109090203FF");
+        MOVE(panTiltUp(4, c), "8101060104040301FF");
+        MOVE(panTiltDown(4, c), "8101060104040302FF");
+        MOVE(panTiltUpLeft(0x18, 0x14, c), "8101060118140101FF");
+        MOVE(panTiltUpRight(0x18, 0x14, c), "8101060118140201FF");
+        MOVE(panTiltDownLeft(0x18, 0x14, c), "8101060118140102FF");
+        MOVE(panTiltDownRight(0x18, 0x14, c), "8101060118140202FF");
+        ROW(panTiltStop(0x18, 0x14, c), "8101060118140303FF");
+        ROW(autoFocus(c), "8101043802FF");
+        ROW(manualFocus(c), "8101043803FF");
+        ROW(focusFar(c), "8101040802FF");
+        ROW(focusNear(c), "8101040803FF");
+        ROW(focusStop(c), "8101040800FF");
+        ROW(autoWhiteBalance(c), "8101043500FF");
+        ROW(manualWhiteBalance(c), "8101043505FF");
+        ROW(whiteBalance(c), "8101043503FF|8101041005FF");
+        ROW(setRGain(0xA5, c), "8101044300000A05FF");
+        ROW(setBGain(0x3C, c), "810104440000030CFF");
+        ROW(autoAE(c), "8101043900FF");
+        ROW(manualAE(c), "8101043903FF");
+        ROW(iRISUp(c), "8101040B02FF");
+        ROW(iRISDown(c), "8101040B03FF");
+        ROW(shutterDirect(0x1A, c), "8101044A0000010AFF");
+        ROW(shutterDirect(0x215, c), "8101044A00000105FF");
+        ROW(storePtzPosition(7, c), "8101043F0107FF");
+        MOVE(gotoPtzPosition(7, c), "8101043F0207FF");
+        ROW(presetMemSpeed(0x10, c), "81017E010B7D10FF");
+        ROW(setPresetMemorySpeed(3, 0x12, c), "81017E010B0312FF");
+        ROW(imageFlipOn(c), "8101046602FF");
+        ROW(imageFlipOff(c), "8101046603FF");
+        ROW(imageMirroOn(c), "8101046102FF");
+        ROW(imageMirroOff(c), "8101046103FF");
+        ROW(setImageMirror(2, c), "8101046102FF");
+        ROW(panReverseOn(c), "81017E01060001FF");
+        ROW(panReverseOff(c), "81017E01060000FF");
+        ROW(tiltReverseOn(c), "81017E01090001FF");
+        ROW(tiltReverseOff(c), "81017E01090000FF");
+        ROW(redTallyOn(c), "81017E010A000203FF");
+        ROW(greenTallyOn(c), "81017E010A000302FF");
+        ROW(camTallyOff(c), "81017E010A000303FF");
+        ROW(switchVideoMode(0x14, c), "810104247214FF");
         // One model cannot run 2160p29.97 and 2160p25: those codes are never sent to it.
         auto video = [](const char *model, int code, bool refused) {
             QTest::addRow("switchVideoMode(%d) to model '%s'", code, model)
@@ -97,7 +96,7 @@ private slots:
                        o.switchVideoMode(code, c);
                    })
                 << (refused ? QByteArray() : "8101042472" + QByteArray::number(code, 16).rightJustified(2, '0') + "FF")
-                << false << QString::fromLatin1(refused ? "[WARN] video mode" : "switch Video Mode cmd: ");
+                << false;
         };
         video("410", 29, true);
         video("410", 30, true);
@@ -106,70 +105,69 @@ private slots:
         video("39c", 29, false);
         video("", 30, false);
         // Inquiries: bare or framed exactly as each one is sent.
-        ROW(camPowerInq(c), "81090400FF", "cam Power inq: cmd: ");
-        ROW(getSystemStatus(c), "81097E7E70FF", "retBuf  :");
-        ROW(queryVersion(c), "81090002FF", "modelVerStr: ");
-        ROW(shutterPosInq(c), "00078109044AFF", "Shutter INQ: ");
-        ROW(rGain(c), "000781090443FF", "r Gain gain ...: ");
-        ROW(bGain(c), "000781090444FF", "bGain gain ...: ");
-        ROW(queryPanTiltMaxSpeed(c), "000781090611FF", "query PanTilt Max Speed cmd: ");
-        ROW(isTallyOn(c), "000881097E010AFF", "is Tally On cmd: ");
-        ROW(isAutoFocus(c), "81090438FF", "is Auto Focus cmd :");
-        ROW(getWhiteBalanceMode(c), "81090435FF", "get WhiteBalanceMode: : 00000");
-        ROW(getExposureMode(c), "81090439FF", "get Exposure Mode cmd :");
-        ROW(getVideoFormat(c), "0009810904247209FF", "getVideoFormat --> size: ");
+        ROW(camPowerInq(c), "81090400FF");
+        ROW(getSystemStatus(c), "81097E7E70FF");
+        ROW(queryVersion(c), "81090002FF");
+        ROW(shutterPosInq(c), "00078109044AFF");
+        ROW(rGain(c), "000781090443FF");
+        ROW(bGain(c), "000781090444FF");
+        ROW(queryPanTiltMaxSpeed(c), "000781090611FF");
+        ROW(isTallyOn(c), "000881097E010AFF");
+        ROW(isAutoFocus(c), "81090438FF");
+        ROW(getWhiteBalanceMode(c), "81090435FF");
+        ROW(getExposureMode(c), "81090439FF");
+        ROW(getVideoFormat(c), "0009810904247209FF");
         // Auto-tracking.
-        ROW(setAiCam(2, c), "810A115402FF", "set AT Cam: cmd: ");
-        ROW(setAiCam(3, c), "810A115403FF", "set AT Cam: cmd: ");
-        ROW(atAutoZoomOn(c), "810A0F010201FF", "at Auto Zoom On cmd: ");
-        ROW(atAutoZoomOff(c), "810A0F010200FF", "at Auto Zoom Off cmd: ");
-        ROW(atAutoTiltOn(c), "810A0F010301FF", "at Auto Tilt On cmd: ");
-        ROW(atAutoTiltOff(c), "810A0F010300FF", "at Auto Tilt Off cmd : ");
-        ROW(atDetIdctOn(c), "810A115602FF", "at DetIdct On cmd : ");
-        ROW(atDetIdctOff(c), "810A115603FF", "at DetIdct Off cmd :");
-        ROW(atDetIdctDefault(c), "810A115604FF", "at DetIdct Default cmd :");
-        ROW(atOsdRmdOn(c), "810A041601FF", "at Osd Rmd On cmd :");
-        ROW(atOsdRmdOff(c), "810A041600FF", "at Osd Rmd Off cmd : ");
-        ROW(atFullBody(c), "810A0F010000FF", "at Full Body: cmd: ");
-        ROW(atHalfBody(c), "810A0F010001FF", "at Half Body: cmd: ");
-        ROW(atCloseUp(c), "810A0F010002FF", "at Close Up: cmd: ");
-        ROW(atCustomBody(c), "810A0F010003FF", "at Custom Body: cmd: ");
-        ROW(atFigSizeSave(0x1234, c), "810A0F010801020304FF", "at Fig Size Save cmd: ");
-        ROW(atFigSizeSave(0x7FABC, c), "810A0F01080F0A0B0CFF", "at Fig Size Save cmd: ");
-        ROW(atFigSizeDefault(c), "810A0F010800000500FF", "at Fig Size Default cmd: ");
-        ROW(atSelSbjLeft(c), "810A11A302FF", "at Sel Sbj Left cmd: ");
-        ROW(atSelSbjRight(c), "810A11A303FF", "at Sel Sbj Right cmd: ");
-        ROW(atSelSbjConfirm(c), "810A11A304FF", "at Sel Sbj Confirm: cmd: ");
-        ROW(atPlaceLeft(c), "810A0F010700FF", "at Place Left: cmd: ");
-        ROW(atPlaceCenter(c), "810A0F010701FF", "at Place Center cmd: ");
-        ROW(atPlaceRight(c), "810A0F010702FF", "at Place Right cmd: ");
-        ROW(atTrackSpeedFast(c), "810A0F010500FF", "at Track Speed Fast: cmd: ");
-        ROW(atTrackSpeedMedium(c), "810A0F010501FF", "at Track Speed Medium: cmd: ");
-        ROW(atTrackSpeedSlow(c), "810A0F010502FF", "at Track Speed Slow: cmd: ");
+        ROW(setAiCam(2, c), "810A115402FF");
+        ROW(setAiCam(3, c), "810A115403FF");
+        ROW(atAutoZoomOn(c), "810A0F010201FF");
+        ROW(atAutoZoomOff(c), "810A0F010200FF");
+        ROW(atAutoTiltOn(c), "810A0F010301FF");
+        ROW(atAutoTiltOff(c), "810A0F010300FF");
+        ROW(atDetIdctOn(c), "810A115602FF");
+        ROW(atDetIdctOff(c), "810A115603FF");
+        ROW(atDetIdctDefault(c), "810A115604FF");
+        ROW(atOsdRmdOn(c), "810A041601FF");
+        ROW(atOsdRmdOff(c), "810A041600FF");
+        ROW(atFullBody(c), "810A0F010000FF");
+        ROW(atHalfBody(c), "810A0F010001FF");
+        ROW(atCloseUp(c), "810A0F010002FF");
+        ROW(atCustomBody(c), "810A0F010003FF");
+        ROW(atFigSizeSave(0x1234, c), "810A0F010801020304FF");
+        ROW(atFigSizeSave(0x7FABC, c), "810A0F01080F0A0B0CFF");
+        ROW(atFigSizeDefault(c), "810A0F010800000500FF");
+        ROW(atSelSbjLeft(c), "810A11A302FF");
+        ROW(atSelSbjRight(c), "810A11A303FF");
+        ROW(atSelSbjConfirm(c), "810A11A304FF");
+        ROW(atPlaceLeft(c), "810A0F010700FF");
+        ROW(atPlaceCenter(c), "810A0F010701FF");
+        ROW(atPlaceRight(c), "810A0F010702FF");
+        ROW(atTrackSpeedFast(c), "810A0F010500FF");
+        ROW(atTrackSpeedMedium(c), "810A0F010501FF");
+        ROW(atTrackSpeedSlow(c), "810A0F010502FF");
         // The two sent as whole frames.
-        ROW(atTrackStartPosPreset(0x105, c), "000B810A043F02000205FF", "at Track Start Pos : 261 , cmd :");
-        ROW(atTrackRecallProfile(0x2A, c), "0009810A0F0F020AFF", "Recall Profile cmd:");
-        ROW(atTrackOn(c), "810A01041C82FF", "at Track On: cmd: ");
-        ROW(atTrackOff(c), "810A01041C83FF", "at Track Off: cmd: ");
+        ROW(atTrackStartPosPreset(0x105, c), "000B810A043F02000205FF");
+        ROW(atTrackRecallProfile(0x2A, c), "0009810A0F0F020AFF");
+        ROW(atTrackOn(c), "810A01041C82FF");
+        ROW(atTrackOff(c), "810A01041C83FF");
         // Inquiries (bare, the profile number framed).
-        ROW(atTrackInquire(c), "81097E1154FF", "AI INQ: ");
-        ROW(atFigureInq(c), "81097E0A0F0100FF", " at Figure Inq retBuf[4] :");
-        ROW(atFigureCustSizeInq(c), "81097E0A0F0110FF", "at Figure Cust Size Inq data :");
-        ROW(atPlacementInq(c), "81097E0A0F0107FF", "retBuf[2] :");
-        ROW(atSpeedInq(c), "81097E0A0F0105FF", "retBuf[2] :");
-        ROW(atDetindInq(c), "81097E0A1156FF", "retBuf[2] :");
-        ROW(atTrackingStartPosInq(c), "81097E0A043F02FF", "retBuf[2] :");
-        ROW(atOSDInq(c), "81097E0A0416FF", "retBuf :");
-        ROW(atAutoZoomInq(c), "81097E0A0F0102FF", "retBuf :");
-        ROW(atAutoTiltInq(c), "81097E0A0F0103FF", "retBuf :");
-        ROW(InquireATProfileNum(c), "000981097E0A0F0FFF", "Inquire AT profile num return:");
+        ROW(atTrackInquire(c), "81097E1154FF");
+        ROW(atFigureInq(c), "81097E0A0F0100FF");
+        ROW(atFigureCustSizeInq(c), "81097E0A0F0110FF");
+        ROW(atPlacementInq(c), "81097E0A0F0107FF");
+        ROW(atSpeedInq(c), "81097E0A0F0105FF");
+        ROW(atDetindInq(c), "81097E0A1156FF");
+        ROW(atTrackingStartPosInq(c), "81097E0A043F02FF");
+        ROW(atOSDInq(c), "81097E0A0416FF");
+        ROW(atAutoZoomInq(c), "81097E0A0F0102FF");
+        ROW(atAutoTiltInq(c), "81097E0A0F0103FF");
+        ROW(InquireATProfileNum(c), "000981097E0A0F0FFF");
     }
     void operationBytes()
     {
         QFETCH(VekOp, op);
         QFETCH(QByteArray, expected);
         QFETCH(bool, moving);
-        QFETCH(QString, label);
         QList<QByteArray> messages;
         for (const QByteArray &h : expected.split('|'))
             if (!h.isEmpty())
@@ -183,7 +181,6 @@ private slots:
                 QTest::qWait(20);
             QVERIFY(rig_->onlyCameraGot(c, messages));
             QCOMPARE(spy.count(), moving ? 1 : 0);
-            QVERIFY2(rig_->log().contains(label), qPrintable(label));
         }
     }
 
@@ -228,11 +225,8 @@ private slots:
             rig_->obj().commandResendUntilAckAndComplete(msg, 100, 1);
         const qint64 ms = t.elapsed();
         QVERIFY(rig_->onlyCameraGot(1, QVector<QByteArray>(sends, msg).toList()));
-        if (kind == 0) {
-            QCOMPARE(rig_->log().count(QStringLiteral("zoom Stop cmd retry : ")), errors < 0 ? 3 : errors);
-            if (errors < 0) // three waits and three pauses
-                QVERIFY2(ms >= 880, qPrintable(QString::number(ms)));
-        }
+        if (kind == 0 && errors < 0) // three waits and three pauses
+            QVERIFY2(ms >= 880, qPrintable(QString::number(ms)));
         // An offline camera is refused at once, not retried.
         rig_->obj().setVekStatus(1, false);
         rig_->clearReceived();
@@ -308,8 +302,6 @@ private slots:
         QCOMPARE(trace.take(), (QStringList{"power(1, true)", "wb(1, 2)", "rGain(1, 165)", "bGain(1, 140)",
                                            "focus(1, true)", "iris(1, false)", "speed(1, 5)", "tally(1, 1)",
                                            "format(1, 0)", "mirror(1, 2)", "pan(1, 1)", "tilt(1, 0)"}));
-        QVERIFY(rig_->log().contains(QStringLiteral("Tally : red")));
-        QVERIFY(rig_->log().contains(QStringLiteral("get SystemStatus --  vekAutoWB Manual")));
     }
 
     void systemStatusFromCameraState()
@@ -345,41 +337,20 @@ private slots:
     }
 
     // Failed reads give the failure value, emit nothing that would pull the
-    // interface's controls, log, and clear the line flag where the version or
-    // tracking inquiry owns it.
+    // interface's controls, and clear the line flag where the version or
+    // tracking inquiry owns it. Which reply shapes fail is the decoders'
+    // business (tst_vekcamera_replies, fuzz_visca_reply); a silent camera
+    // stands for all of them here.
     void failedInquiries_data()
     {
         QTest::addColumn<QString>("inquiry");
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<QString>("logLine");
-        auto row = [](const char *name, const char *inquiry, const QByteArray &reply, const char *logLine) {
-            QTest::newRow(name) << QString::fromLatin1(inquiry) << reply << QString::fromLatin1(logLine);
-        };
-        // Error answers to every inquiry are in the bad-input test; here the
-        // log texts, the silence of the signals and the line flag.
-        const char *statusErr = "[ERR] retBuf :", *versionErr = "[ERR] query version len fail, retBuf :";
-        const char *shutterErr = "[ERR] Shutter INQ: no answer in";
-        const char *speedErr = "[ERR] query PanTilt Max Speed: no answer in";
-        row("status silent", "status", kSilent, statusErr);
-        row("version silent", "version", kSilent, versionErr);
-        row("shutter silent", "shutter", kSilent, shutterErr);
-        row("gains silent", "gains", kSilent, "[ERR] R Gain: no answer in");
-        row("speeds silent", "speeds", kSilent, speedErr);
-        row("format silent", "format", kSilent, "[ERR] getVideoFormat");
-        row("speeds framed error", "speeds", hexBytes("0006906002FF"), speedErr);
-        row("status 14 bytes", "status", hexBytes("90501D15050A05080C02030011FF"), statusErr);
-        row("status 15 bytes not an answer", "status", hexBytes("90611D15050A05080C0203001105FF"), statusErr);
-        row("version 15 bytes", "version", hexBytes("9050039C0102030400010A010000FF"), versionErr);
-        row("version 16 bytes of error", "version", hexBytes("9060039C0102030400010A01000007FF"), versionErr);
-        row("shutter bare answer", "shutter", hexBytes("905000000A03FF"), shutterErr);
-        row("shutter eight bytes of frame", "shutter", hexBytes("0009905000000A03"), shutterErr);
-        row("gains bare answer", "gains", hexBytes("905000000A05FF"), "[ERR] bGain: no answer in");
+        for (const char *inquiry : {"status", "version", "shutter", "gains", "speeds", "format"})
+            QTest::newRow(inquiry) << QString::fromLatin1(inquiry);
     }
     void failedInquiries()
     {
         QFETCH(QString, inquiry);
-        QFETCH(QByteArray, reply);
-        QFETCH(QString, logLine);
+        const QByteArray reply = kSilent;
         vekCameraObject &o = rig_->obj();
         o.queryPanTiltMaxSpeed(0);
         QVERIFY(o.queryVersion(0));
@@ -404,7 +375,6 @@ private slots:
         } else {
             QCOMPARE(o.getVideoFormat(0), -1);
         }
-        QVERIFY2(rig_->log().contains(logLine), qPrintable(rig_->log().warnings().join('\n')));
         QCOMPARE(trace.take(), QStringList());
         rig_->cam(0).setFailureMode(SimCamera::Normal);
         QVERIFY(o.queryVersion(0)); // an answer sets the line flag again
@@ -525,24 +495,21 @@ private slots:
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<int>("expected");
-        QTest::addColumn<QString>("logLine");
-        QTest::newRow("on") << hexBytes("905002FF") << 2 << "VEK 0 AI INQ:  2";
-        QTest::newRow("off") << hexBytes("905003FF") << 3 << "VEK 0 AI INQ:  3";
-        QTest::newRow("ack before answer") << hexBytes("9041FF905003FF") << 3 << "AI INQ:  3";
-        QTest::newRow("not supported") << hexBytes("906002FF") << -1 << "[ERR] VEK  0 not support AT, get  90 60 02 ff";
-        QTest::newRow("unknown") << hexBytes("9041FF9051FF") << -1 << "[ERR] Unknow VEK  0 get  90 41 ff 90 51 ff";
-        QTest::newRow("three bytes") << hexBytes("9051FF") << -1 << "AI INQ:  -1";
-        QTest::newRow("silent") << kSilent << -1 << "[ERR] VEK  0 AT INQ response is empty";
+        QTest::newRow("on") << hexBytes("905002FF") << 2;
+        QTest::newRow("off") << hexBytes("905003FF") << 3;
+        QTest::newRow("ack before answer") << hexBytes("9041FF905003FF") << 3;
+        QTest::newRow("not supported") << hexBytes("906002FF") << -1;
+        QTest::newRow("unknown") << hexBytes("9041FF9051FF") << -1;
+        QTest::newRow("three bytes") << hexBytes("9051FF") << -1;
+        QTest::newRow("silent") << kSilent << -1;
     }
     void trackInquire()
     {
         QFETCH(QByteArray, reply);
         QFETCH(int, expected);
-        QFETCH(QString, logLine);
         rig_->obj().initSerial(0, QStringLiteral("ttyAMA0"), 38400, 8, 0, 1, 0);
         rig_->answerNext(0, reply);
         QCOMPARE(rig_->obj().atTrackInquire(0), expected);
-        QVERIFY2(rig_->log().contains(logLine), qPrintable(rig_->log().lines().join('\n')));
         // Any answer shows the line works; silence clears the flag until the next answer.
         QCOMPARE(rig_->obj().serialState(0), reply != kSilent);
         rig_->cam(0).setFailureMode(SimCamera::Normal);
@@ -598,43 +565,35 @@ private slots:
         QFETCH(int, expected);
         rig_->cam(2).injectReply(reply);
         QCOMPARE(rig_->obj().InquireATProfileNum(2), expected);
-        QVERIFY(rig_->log().contains(QStringLiteral("Inquire AT profile num cmd: 00 09 81 09 7e 0a 0f 0f ff")));
-        if (expected < 0)
-            QVERIFY(rig_->log().contains(QStringLiteral("[ERR] Inquire AT profile num")));
-        else
-            QVERIFY(rig_->log().contains(QStringLiteral("Current profile num = %1").arg(expected)));
     }
 
     void olderOperationsGoToLastCamera_data()
     {
         QTest::addColumn<VekOp>("op");
         QTest::addColumn<QByteArray>("expected");
-        QTest::addColumn<QString>("label");
-        auto row = [](const char *name, VekOp op, const char *hex, const char *label) {
-            QTest::newRow(name) << op << QByteArray::fromHex(hex) << QString::fromLatin1(label);
+        auto row = [](const char *name, VekOp op, const char *hex) {
+            QTest::newRow(name) << op << QByteArray::fromHex(hex);
         };
-        ROW(setAiTrackMode(0x82), "0009810A01041C02FF", "set AiTrackMode --- mode: 130");
-        ROW(setAiTrackSpeed(2), "0009810A0F010502FF", "set AiTrackSpeed --- cmd:");
-        ROW(setAiSelectPeoplePos(1), "0009810A0F010701FF", "set AiSelectPeoplePos --- cmd:");
-        ROW(setAiPeopleFrameOnOff(3), "0008810A115603FF", "set AiPeopleFrameOnOff --- cmd:");
-        ROW(setAiTrackTiltOnOff(1), "0009810A0F010301FF", "set AiTrackTiltOnOff --- cmd:");
-        ROW(setAiTrackZoomOnOff(0), "0009810A0F010200FF", "set AiTrackZoomOnOff --- cmd:");
-        ROW(setAiTrackTarget(3), "0008810A11A303FF", "set AiTrackTarget --- dir: 3");
-        ROW(setAiTrackFeatures(2), "0009810A0F010002FF", "set AiTrackFeatures --- feature: 2");
-        ROW(setAiTrackTargetSave(0x1234), "000C810A0F010801020304FF", "set AiTrackTargetSave --- cmd:");
-        ROW(setAiTrackTargetDefault(), "000C810A0F010800000500FF", "set AiTrackTargetDefault --- cmd:");
+        ROW(setAiTrackMode(0x82), "0009810A01041C02FF");
+        ROW(setAiTrackSpeed(2), "0009810A0F010502FF");
+        ROW(setAiSelectPeoplePos(1), "0009810A0F010701FF");
+        ROW(setAiPeopleFrameOnOff(3), "0008810A115603FF");
+        ROW(setAiTrackTiltOnOff(1), "0009810A0F010301FF");
+        ROW(setAiTrackZoomOnOff(0), "0009810A0F010200FF");
+        ROW(setAiTrackTarget(3), "0008810A11A303FF");
+        ROW(setAiTrackFeatures(2), "0009810A0F010002FF");
+        ROW(setAiTrackTargetSave(0x1234), "000C810A0F010801020304FF");
+        ROW(setAiTrackTargetDefault(), "000C810A0F010800000500FF");
     }
     void olderOperationsGoToLastCamera()
     {
         QFETCH(VekOp, op);
         QFETCH(QByteArray, expected);
-        QFETCH(QString, label);
         for (int target : {2, 0, 1}) {
             rig_->obj().atPlaceCenter(target); // the user operates this camera
             rig_->clearReceived();
             op(rig_->obj(), target);
             QVERIFY(rig_->onlyCameraGot(target, {expected}));
-            QVERIFY2(rig_->log().contains(label), qPrintable(label));
         }
         // Resent once the error answer is in.
         rig_->clearReceived();

@@ -31,12 +31,10 @@ private slots:
         QVERIFY(!rig_->obj().serialState(2));
         // A write on the closed line fails without touching any camera.
         QVERIFY(rig_->obj().doCommandSend(hexBytes("8101040002FF"), 200, true, 2).isEmpty());
-        QVERIFY(rig_->log().contains(QStringLiteral("[ERR] Attempt 1: write failed (-1/6 bytes), reason:")));
         QCOMPARE(rig_->cam(2).receivedCount(), 0);
 
         rig_->obj().initSerial(2, QStringLiteral("ttyUSB0"), 38400, 8, 0, 1, 0);
         QCOMPARE(spy.takeFirst(), (QVariantList{2, true}));
-        QVERIFY(rig_->log().contains(QStringLiteral("For CAM init Serial No:")));
         QVERIFY(rig_->obj().camPowerInq(2));
     }
 
@@ -69,16 +67,12 @@ private slots:
         rig_->obj().setVekStatus(1, false);
         const QByteArray reply = rig_->obj().doCommandSend(command, 200, true, 1);
         QCOMPARE(!reply.isEmpty(), passes);
-        if (!passes) {
-            QVERIFY(rig_->log().contains(QStringLiteral("[ERR] param vek Idx : 1 , online status : false , command : ")
-                                         + QString::fromLatin1(command.toHex(' '))));
+        if (!passes)
             QTest::qWait(20);
-        }
         QCOMPARE(rig_->cam(1).receivedBytes(), passes ? command : QByteArray());
         // Online flags outside 0..2 are refused, not stored.
         rig_->obj().setVekStatus(3, true);
         rig_->obj().setVekStatus(-1, true);
-        QCOMPARE(rig_->log().count(QStringLiteral("[ERR] param vek Idx :")), passes ? 2 : 3);
         QVERIFY(!rig_->obj().vekIsOnline(3) && !rig_->obj().vekIsOnline(1));
     }
 
@@ -93,7 +87,6 @@ private slots:
     {
         QFETCH(int, vekIdx);
         QVERIFY(rig_->obj().doCommandSend(hexBytes("81090400FF"), 200, true, vekIdx).isEmpty());
-        QVERIFY(rig_->log().contains(QStringLiteral("[ERR] vekIdx : %1 > 2").arg(vekIdx)));
         // Operations with such an index fail their own way and never index past
         // the per-camera flags.
         QCOMPARE(rig_->obj().atTrackInquire(vekIdx), -1);
@@ -116,7 +109,6 @@ private slots:
         // The camera did answer; the answers are left on the line for the next
         // write to drop.
         QTRY_VERIFY(rig_->cam(0).sentBytes().endsWith(hexBytes("9041FF9051FF")));
-        QVERIFY(!rig_->log().contains(QStringLiteral("response :")));
     }
 
     void repliesReturnedWhole()
@@ -125,12 +117,9 @@ private slots:
         const QByteArray reply = rig_->obj().doCommandSend(hexBytes("8101040700FF"), 200, true, 0);
         QCOMPARE(reply, hexBytes("9041FF9051FF"));
         QVERIFY(vekCameraObject::containsAckComplete(reply));
-        QVERIFY(rig_->log().contains(
-            QStringLiteral("vekIdx : 0 , command: 81 01 04 07 00 ff , response : 90 41 ff 90 51 ff")));
         // An empty command is not written at all.
         rig_->clearReceived();
         QVERIFY(rig_->obj().doCommandSend(QByteArray(), 200, true, 0).isEmpty());
-        QVERIFY(rig_->log().contains(QStringLiteral("empty command")));
         QTest::qWait(20);
         QCOMPARE(rig_->cam(0).receivedBytes(), QByteArray());
     }
@@ -143,8 +132,6 @@ private slots:
         QVERIFY(rig_->obj().doCommandSend(hexBytes("81097E7E70FF"), 200, true, 2).isEmpty());
         const qint64 ms = t.elapsed();
         QVERIFY2(ms >= 190 && ms < 600, qPrintable(QString::number(ms)));
-        QVERIFY(rig_->log().contains(QStringLiteral("Attempt 1: no response or timeout")));
-        QVERIFY(rig_->log().contains(QStringLiteral("[ERR] vekIdx : 2 , command: 81 09 7e 7e 70 ff invalid response : ")));
         QCOMPARE(rig_->cam(2).receivedCount(), 1);
     }
 

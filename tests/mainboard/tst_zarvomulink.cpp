@@ -22,10 +22,6 @@ struct WriteOp {
     QByteArray frame;
     // Nominal waits when nothing comes back; empty for send-only writes.
     QList<int> waits;
-    QString noReplyText;
-    QString sendFailText;
-    // Lines logged after a successful acknowledgement.
-    QStringList ackLogs;
 };
 
 template <typename Record> Record record(const char *hex)
@@ -40,58 +36,39 @@ const QList<WriteOp> &writeOps()
         const QList<int> program{200, 3000, 3000, 3000};
 #define CALL(call) [](zarvoMu &m) { return m.call; }
         QList<WriteOp> l;
-        l << WriteOp{"writeProgram", CALL(writeProgram(input3)), framed(hexBytes("0400C103")), program,
-                     "[ERR] No Ack", "[ERR] Send : ", {"writeProgram:..... ", "Receive =  02 80 82"}}
-          << WriteOp{"writePreset", CALL(writePreset(colorBar)), framed(hexBytes("0400C206")), program,
-                     "[ERR] No Ack", "", {"writePreset:..... ", "bytes =  02 80 82 true"}}
-          << WriteOp{"writePipSrc", CALL(writePipSrc(input2)), framed(hexBytes("0401C402")), {3000}, "",
-                     "[ERR] Send pack: ", {"Ack : true"}}
-          << WriteOp{"writeKeyFillSrc", CALL(writeKeyFillSrc(input1)), framed(hexBytes("0400C301")), {}, "", "",
-                     {"writeKeyFillSrc:..... "}}
-          << WriteOp{"writeKeyKeySrc", CALL(writeKeyKeySrc(input4)), framed(hexBytes("0400C404")), {}, "", "",
-                     {"writeKeyKeySrc:..... "}}
-          << WriteOp{"writeSplitSrc", CALL(writeSplitSrc(background)), framed(hexBytes("0402C405")), {}, "", "",
-                     {"writeSplitSrc:..... "}}
-          << WriteOp{"writeControl", CALL(writeControl(keyer2, 512)), framed(hexBytes("0601C5000002")), {200},
-                     "[ERR] No Ack", "[ERR] TBar send error ", {}}
-          << WriteOp{"writePushButtonLampOn", CALL(writePushButtonLampOn(cutCommand)), framed(hexBytes("0400C601")),
-                     r3, "[ERR] No Ack", "[ERR] Write push button lamp on: packs = ", {"Receive : 02 80 82"}}
-          << WriteOp{"writePushButtonLampOff", CALL(writePushButtonLampOff(keyPreview)), framed(hexBytes("0400C716")),
-                     r3, "[ERR] No Ack", "[ERR] Pack size not equal",
-                     {"writePushButtonLampOff:..... ", "Receive : 02 80 82"}}
-          << WriteOp{"writeWipePattern", CALL(writeWipePattern(topToBottom)), framed(hexBytes("0400C801")), {}, "",
-                     "", {"writeWipePattern:..... "}}
-          << WriteOp{"loadUserMemoryPacks", CALL(loadUserMemoryPacks(3)), framed(hexBytes("0400DB03")), {3000},
-                     "[ERR] Not receive ack", "[ERR] send to MB",
-                     {"load User Memory Packs number: 3", "Receive from MB: 02 80 82"}}
-          << WriteOp{"saveUserMemoryPacks", CALL(saveUserMemoryPacks(6)), framed(hexBytes("0400DA06")), {}, "",
-                     "[ERR] send to MB", {}}
-          << WriteOp{"loadFactoryDefaultPacks", CALL(loadFactoryDefaultPacks()), framed(hexBytes("0400DB00")), {},
-                     "", "", {}}
-          << WriteOp{"saveSetupPacks", CALL(saveSetupPacks()), framed(hexBytes("0400DAFF")), {}, "", "", {}}
+        l << WriteOp{"writeProgram", CALL(writeProgram(input3)), framed(hexBytes("0400C103")), program}
+          << WriteOp{"writePreset", CALL(writePreset(colorBar)), framed(hexBytes("0400C206")), program}
+          << WriteOp{"writePipSrc", CALL(writePipSrc(input2)), framed(hexBytes("0401C402")), {3000}}
+          << WriteOp{"writeKeyFillSrc", CALL(writeKeyFillSrc(input1)), framed(hexBytes("0400C301")), {}}
+          << WriteOp{"writeKeyKeySrc", CALL(writeKeyKeySrc(input4)), framed(hexBytes("0400C404")), {}}
+          << WriteOp{"writeSplitSrc", CALL(writeSplitSrc(background)), framed(hexBytes("0402C405")), {}}
+          << WriteOp{"writeControl", CALL(writeControl(keyer2, 512)), framed(hexBytes("0601C5000002")), {200}}
+          << WriteOp{"writePushButtonLampOn", CALL(writePushButtonLampOn(cutCommand)), framed(hexBytes("0400C601")), r3}
+          << WriteOp{"writePushButtonLampOff", CALL(writePushButtonLampOff(keyPreview)),
+                     framed(hexBytes("0400C716")), r3}
+          << WriteOp{"writeWipePattern", CALL(writeWipePattern(topToBottom)), framed(hexBytes("0400C801")), {}}
+          << WriteOp{"loadUserMemoryPacks", CALL(loadUserMemoryPacks(3)), framed(hexBytes("0400DB03")), {3000}}
+          << WriteOp{"saveUserMemoryPacks", CALL(saveUserMemoryPacks(6)), framed(hexBytes("0400DA06")), {}}
+          << WriteOp{"loadFactoryDefaultPacks", CALL(loadFactoryDefaultPacks()), framed(hexBytes("0400DB00")), {}}
+          << WriteOp{"saveSetupPacks", CALL(saveSetupPacks()), framed(hexBytes("0400DAFF")), {}}
           << WriteOp{"updateStatus", CALL(updateStatus(zarvoMuStatus::fromBytes(hexBytes("216B03120500")))),
-                     framed(hexBytes("0900EE216B03120500")), r3, "", "", {}}
-          << WriteOp{"writeDeviceType", CALL(writeDeviceType(ZARVOMU_4K)), framed(hexBytes("0400EF04")), {}, "", "",
-                     {}}
-          << WriteOp{"writeAutoTransRate", CALL(writeAutoTransRate(45)), framed(hexBytes("0400CC2D")),
-                     {3000, 3000, 3000}, "[ERR] receive empty", "[ERR] packSize error", {"receive bytes =  02 80 82"}}
+                     framed(hexBytes("0900EE216B03120500")), r3}
+          << WriteOp{"writeDeviceType", CALL(writeDeviceType(ZARVOMU_4K)), framed(hexBytes("0400EF04")), {}}
+          << WriteOp{"writeAutoTransRate", CALL(writeAutoTransRate(45)),
+                     framed(hexBytes("0400CC2D")), {3000, 3000, 3000}}
           << WriteOp{"writeColorBorderUserParam",
                      CALL(writeColorBorderUserParam(record<colorWipeBorderSetting>("0200070000000000"))),
-                     framed(hexBytes("0B00C90200070000000000")), {3000}, "[ERR] No Ack", "[ERR] send packs:", {}}
+                     framed(hexBytes("0B00C90200070000000000")), {3000}}
           << WriteOp{"writePipUserParam", CALL(writePipUserParam(record<pipSetting>("32FD000000000000"))),
-                     framed(hexBytes("0B01C932FD000000000000")), {60}, "[ERR] No Ack", "[ERR] Send packs",
-                     {"Receive pip packs 02 80 82 true"}}
+                     framed(hexBytes("0B01C932FD000000000000")), {60}}
           << WriteOp{"writeLumaAudioUserParam",
                      CALL(writeLumaAudioUserParam(record<lumakeyAudioSetting>("0000000100000000"))),
-                     framed(hexBytes("0B02C90000000100000000")), {3000}, "[ERR] No Ack", "[ERR] pack size error :",
-                     {"Receive Audio setting ack : 02 80 82 true"}}
+                     framed(hexBytes("0B02C90000000100000000")), {3000}}
           << WriteOp{"writeMachineInfoUserParam",
                      CALL(writeMachineInfoUserParam(record<machineInfoSetting>("0000020100000000"))),
-                     framed(hexBytes("0B03C90000020100000000")), r3, "[ERR] Not receive ack",
-                     "[ERR] pack size error :", {"writeMachineInfoUserParamPacks..."}}
-          << WriteOp{"writeAuxSrc", CALL(writeAuxSrc(input1)), framed(hexBytes("0404C901")), {}, "", "", {}}
-          << WriteOp{"writeAuxMode", CALL(writeAuxMode(2)), framed(hexBytes("0F05C9020000000000000000000000")), {},
-                     "", "", {"writeAuxMode: 000000 :  2", "writeAuxMode: 111111 :  2"}};
+                     framed(hexBytes("0B03C90000020100000000")), r3}
+          << WriteOp{"writeAuxSrc", CALL(writeAuxSrc(input1)), framed(hexBytes("0404C901")), {}}
+          << WriteOp{"writeAuxMode", CALL(writeAuxMode(2)), framed(hexBytes("0F05C9020000000000000000000000")), {}};
 #undef CALL
         return l;
     }();
@@ -116,16 +93,6 @@ QList<int> loggedWaits(const LogCapture &log)
         waits << parts.value(parts.size() - 2).toInt();
     }
     return waits;
-}
-
-bool inOrder(const LogCapture &log, const QStringList &want)
-{
-    int from = 0;
-    for (const QString &w : want) {
-        if ((from = log.indexOf(w, from) + 1) == 0)
-            return false;
-    }
-    return true;
 }
 
 // A link on a loopback TCP connection to the peer.
@@ -199,7 +166,6 @@ void TstZarvoMuLink::writes()
     QElapsedTimer t;
     t.start();
     QVERIFY(op.call(b->link));
-    QVERIFY2(inOrder(b->log, op.ackLogs), qPrintable(b->log.messages().join(" | ")));
     QVERIFY(b->log.warnings().isEmpty());
     if (op.waits.isEmpty()) {
         // Send only: nothing is awaited.
@@ -217,8 +183,6 @@ void TstZarvoMuLink::writes()
     const bool result = op.call(b->link);
     QCOMPARE(result, op.waits.isEmpty());
     QCOMPARE(loggedWaits(b->log), op.waits);
-    if (!op.noReplyText.isEmpty())
-        QVERIFY2(b->log.has(op.noReplyText), qPrintable(b->log.messages().join(" | ")));
     if (!result)
         QVERIFY(!b->log.warnings().isEmpty());
     int nominal = 0;
@@ -232,9 +196,6 @@ void TstZarvoMuLink::writes()
     b->port.close();
     QVERIFY(!op.call(b->link));
     QVERIFY(b->log.has("[ERR] Write fail:"));
-    QVERIFY(b->log.contains(", reason:"));
-    if (!op.sendFailText.isEmpty())
-        QVERIFY2(b->log.has(op.sendFailText), qPrintable(b->log.messages().join(" | ")));
     // A failed send is not followed by any wait.
     QVERIFY(!b->log.has("[WARN] No response"));
     QCOMPARE(b->peer.frameCount(), 2);
@@ -251,8 +212,6 @@ void TstZarvoMuLink::writeReplyOnRetry()
     const QList<int> waits = loggedWaits(b->log);
     QVERIFY2(!waits.isEmpty() && waits.size() < op.waits.size(), qPrintable(b->log.messages().join(" | ")));
     QCOMPARE(waits.first(), op.waits.first());
-    if (!op.noReplyText.isEmpty())
-        QVERIFY(!b->log.has(op.noReplyText));
 }
 
 void TstZarvoMuLink::writeRandomReplies()
@@ -540,7 +499,6 @@ void TstZarvoMuLink::getReadResponse()
     QFETCH(QByteArray, in);
     QFETCH(QByteArray, out);
     QCOMPARE(zarvoMu::getReadResponse(in), out);
-    QCOMPARE(b->log.messages().last(), QString("Cleaned data: " + mbHex(out)));
 }
 
 void TstZarvoMuLink::printVectorMsg()

@@ -216,42 +216,32 @@ void TstZarvoMuReads::statusReplies_data()
 {
     QTest::addColumn<ScriptedPeer::Script>("script");
     QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("log");
     const QByteArray st = hexBytes("0900EE216B031205009D");
-    auto row = [](const char *n, ScriptedPeer::Script s, bool ok, const char *log) {
-        QTest::newRow(n) << s << ok << QString(log);
-    };
-    // Every field decoded at its bit position shows in the log line.
-    row("plain status frame", {{0, st}}, true,
-        "Received pgmSource:1, pvwSource:2, mixWipe:true, split:false, pipSplitPgm:true, pipSplitPvw:false, "
-        "keyerPgm:true, keyerPvw:true, menu:false, pipSource:3, splitSource:0, keySource:2, keyFillSource:1, "
-        "wipePattern:5, reverse:false");
-    row("acknowledgement first, same read", {{0, hexBytes("028082") + st}}, true, "Received pgmSource:1");
-    row("acknowledgement alone, frame later", {{0, hexBytes("028082")}, {100, st}}, true,
-        "request status miss some bytes...  02 80 82");
-    row("garbage before the frame", {{0, hexBytes("AABB01") + st}}, true, "Received pgmSource:1");
-    row("split 3 + 7", {{0, st.left(3)}, {60, st.mid(3)}}, true, "Received pgmSource:1");
-    row("split into four", {{0, st.left(3)}, {40, st.mid(3, 3)}, {40, st.mid(6, 3)}, {40, st.mid(9)}}, true,
-        "Received pgmSource:1");
-    row("wrong checksum", {{0, hexBytes("0900EE216B031205009E")}}, false, "[ERR] request status check sum error");
-    row("failing acknowledgement", {{0, hexBytes("022022")}}, false, "[ERR] request status check sum:");
-    row("wrong code", {{0, framed(hexBytes("0900EF216B03120500"))}}, false,
-        "[ERR] request status command code error:");
-    row("too long", {{0, st + hexBytes("00")}}, false, "bytes too long for message buffer: 11");
+    auto row = [](const char *n, ScriptedPeer::Script s, bool ok) { QTest::newRow(n) << s << ok; };
+    row("plain status frame", {{0, st}}, true);
+    row("acknowledgement first, same read", {{0, hexBytes("028082") + st}}, true);
+    row("acknowledgement alone, frame later", {{0, hexBytes("028082")}, {100, st}}, true);
+    row("garbage before the frame", {{0, hexBytes("AABB01") + st}}, true);
+    row("split 3 + 7", {{0, st.left(3)}, {60, st.mid(3)}}, true);
+    row("split into four", {{0, st.left(3)}, {40, st.mid(3, 3)}, {40, st.mid(6, 3)}, {40, st.mid(9)}}, true);
+    row("wrong checksum", {{0, hexBytes("0900EE216B031205009E")}}, false);
+    row("failing acknowledgement", {{0, hexBytes("022022")}}, false);
+    row("wrong code", {{0, framed(hexBytes("0900EF216B03120500"))}}, false);
+    row("too long", {{0, st + hexBytes("00")}}, false);
 }
 
 void TstZarvoMuReads::statusReplies()
 {
     QFETCH(ScriptedPeer::Script, script);
     QFETCH(bool, ok);
-    QFETCH(QString, log);
     b->link.setWaitDivisor(20); // failing shapes re-read silence three times
     b->peer.queue(script);
     bool got = !ok;
     const zarvoMuStatus st = b->link.requestStatus(got);
     QCOMPARE(got, ok);
-    QVERIFY2(b->log.has(log), qPrintable(b->log.messages().join(" | ")));
     QCOMPARE(st.toBytes(), ok ? hexBytes("216B03120500") : zero6);
+    if (!ok)
+        QVERIFY(!b->log.warnings().isEmpty());
 }
 
 void TstZarvoMuReads::replies_data()
@@ -260,10 +250,8 @@ void TstZarvoMuReads::replies_data()
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<bool>("ok");
-    QTest::addColumn<QStringList>("logs");
-    auto row = [](const char *op, const char *name, const QByteArray &reply, QVariant value, bool ok,
-                  QStringList logs = {}) {
-        QTest::newRow(qPrintable(QString("%1: %2").arg(op, name))) << opIndex(op) << reply << value << ok << logs;
+    auto row = [](const char *op, const char *name, const QByteArray &reply, QVariant value, bool ok) {
+        QTest::newRow(qPrintable(QString("%1: %2").arg(op, name))) << opIndex(op) << reply << value << ok;
     };
     // Each read's valid reply (an acknowledgement in front of the lamp's).
     for (const ReadOp &op : readOps()) {
@@ -272,30 +260,29 @@ void TstZarvoMuReads::replies_data()
         row(op.name, "valid reply", op.goodReply, op.value(acked ? op.goodReply.mid(3) : op.goodReply), true);
     }
     const char *rp = "readProgram";
-    row(rp, "reply code C1", framed(hexBytes("0400C106")), 6, true, {"readProgram:..... "});
+    row(rp, "reply code C1", framed(hexBytes("0400C106")), 6, true);
     row(rp, "reply code 41", framed(hexBytes("04004104")), 4, true);
-    row(rp, "stale acknowledgement is no source", hexBytes("028082"), 0, false, {"[ERR] source reply invalid:"});
-    row(rp, "bad checksum", hexBytes("0400C10600"), 0, false, {"[ERR] source reply invalid:"});
-    row(rp, "answer to another request", framed(hexBytes("0400C601")), 0, false, {"[ERR] source reply command code:"});
-    row(rp, "too long", framed(hexBytes("0500C10600")), 0, false, {"bytes too long for message buffer: 6"});
-    row(rp, "too short", hexBytes("04"), 0, false, {"receive returned too few bytes: 1"});
+    row(rp, "stale acknowledgement is no source", hexBytes("028082"), 0, false);
+    row(rp, "bad checksum", hexBytes("0400C10600"), 0, false);
+    row(rp, "answer to another request", framed(hexBytes("0400C601")), 0, false);
+    row(rp, "too long", framed(hexBytes("0500C10600")), 0, false);
+    row(rp, "too short", hexBytes("04"), 0, false);
     const char *rc = "readControl";
-    row(rc, "status byte 1", framed(hexBytes("0601C501FF03")), -1, false, {"[ERR] control =  1"});
-    row(rc, "bad checksum", hexBytes("0601C500FF03CF"), -1, false, {"[ERR] checksum =  false"});
-    row(rc, "wrong code", framed(hexBytes("0601C600FF03")), -1, false, {"[ERR] commandCode =  198"});
-    row(rc, "too long", framed(hexBytes("0701C500FF0300")), 0, false, {"bytes too long for message buffer: 8"});
-    row(rc, "acknowledgement only", hexBytes("028082"), -1, false, {"[ERR] commandCode =  130"});
+    row(rc, "status byte 1", framed(hexBytes("0601C501FF03")), -1, false);
+    row(rc, "bad checksum", hexBytes("0601C500FF03CF"), -1, false);
+    row(rc, "wrong code", framed(hexBytes("0601C600FF03")), -1, false);
+    row(rc, "too long", framed(hexBytes("0701C500FF0300")), 0, false);
+    row(rc, "acknowledgement only", hexBytes("028082"), -1, false);
     const char *rl = "readPushButtonLamp";
-    row(rl, "acknowledgement then lit lamp", hexBytes("0280820400C601CB"), true, true,
-        {"readPushButtonLamp:..... ", "recv bytes :  02 80 82 04 00 C6 01 CB", "pushButtonStatus : 1"});
-    row(rl, "dark lamp, code C7", framed(hexBytes("0400C700")), false, true, {"pushButtonStatus : 0"});
-    row(rl, "acknowledgement only", hexBytes("028082"), false, false, {"receive() returned too few bytes: 0"});
-    row(rl, "failing acknowledgement", hexBytes("022022"), false, false, {"[ERR]checksum fail"});
-    row(rl, "wrong code", framed(hexBytes("0400C801")), false, false, {"[ERR]commmandCode fail"});
-    row(rl, "bad checksum", hexBytes("0400C601CC"), false, false, {"[ERR]checksum fail"});
-    row(rl, "too long", framed(hexBytes("0500C60100")), false, false, {"bytes too long for message buffer: 6"});
+    row(rl, "acknowledgement then lit lamp", hexBytes("0280820400C601CB"), true, true);
+    row(rl, "dark lamp, code C7", framed(hexBytes("0400C700")), false, true);
+    row(rl, "acknowledgement only", hexBytes("028082"), false, false);
+    row(rl, "failing acknowledgement", hexBytes("022022"), false, false);
+    row(rl, "wrong code", framed(hexBytes("0400C801")), false, false);
+    row(rl, "bad checksum", hexBytes("0400C601CC"), false, false);
+    row(rl, "too long", framed(hexBytes("0500C60100")), false, false);
     const char *rw = "readWipePattern";
-    row(rw, "pattern 2", framed(hexBytes("0400C802")), 2, true, {"readWipePattern:..... "});
+    row(rw, "pattern 2", framed(hexBytes("0400C802")), 2, true);
     row(rw, "acknowledgement only", hexBytes("028082"), 3, true);
     row(rw, "failing acknowledgement", hexBytes("022022"), 3, false);
     row(rw, "wrong code", framed(hexBytes("0400C702")), 3, false);
@@ -307,14 +294,12 @@ void TstZarvoMuReads::replies_data()
     row(rd, "wrong code", framed(hexBytes("0400EE04")), -1, false);
     row(rd, "too long", framed(hexBytes("0600EF040000")), 0, false);
     const char *ra = "readAutoTransRate";
-    row(ra, "rate 60", framed(hexBytes("0400CC3C")), 60, true, {"Receive bytes : 04 00 CC 3C"});
-    row(ra, "bad checksum", hexBytes("0400CC3C00"), -1, false, {"[ERR] checksum error"});
-    row(ra, "wrong code", framed(hexBytes("0400CD3C")), -1, false, {"[ERR] command code error"});
-    row("readAuxMode", "mode 1", framed(hexBytes("0A05C901020304050607")), 1, true,
-        {"readAuxMode Read Aux mode bytes =  0A 05 C9 01"});
+    row(ra, "rate 60", framed(hexBytes("0400CC3C")), 60, true);
+    row(ra, "bad checksum", hexBytes("0400CC3C00"), -1, false);
+    row(ra, "wrong code", framed(hexBytes("0400CD3C")), -1, false);
+    row("readAuxMode", "mode 1", framed(hexBytes("0A05C901020304050607")), 1, true);
     row("readAuxMode", "bad checksum", hexBytes("0A05C90102030405060700"), 0, false);
-    row("readFwVersion", "version 9", framed(hexBytes("0A00EC09")), 9, true,
-        {"readFwVersion Read Aux mode bytes =  0A 00 EC 09"});
+    row("readFwVersion", "version 9", framed(hexBytes("0A00EC09")), 9, true);
     row("readFwVersion", "12 bytes: more than fits", framed(hexBytes("0B00EC0900000000000000")), 0, false);
     const char *ml = "isMachineLive";
     row(ml, "successful acknowledgement", hexBytes("028082"), true, true);
@@ -331,15 +316,12 @@ void TstZarvoMuReads::replies()
     QFETCH(QByteArray, reply);
     QFETCH(QVariant, value);
     QFETCH(bool, ok);
-    QFETCH(QStringList, logs);
     const ReadOp &op = readOps().at(index);
     b->peer.queueReply(reply);
     bool got = !ok;
     QCOMPARE(op.call(b->link, got), value);
     QCOMPARE(got, ok);
     QCOMPARE(b->peer.frames(), QList<QByteArray>{op.request});
-    for (const QString &l : logs)
-        QVERIFY2(b->log.has(l), qPrintable(l + " missing: " + b->log.messages().join(" | ")));
     QVERIFY2(b->log.warnings().isEmpty() == ok, qPrintable(b->log.messages().join(" | ")));
 }
 

@@ -53,7 +53,6 @@ private slots:
     void splitReplyIsJoined();
     void misbehavingBoard_data();
     void misbehavingBoard();
-    void garbageGivesFailureValues();
     void overTcp();
 
 private:
@@ -215,35 +214,30 @@ void TstZarvoMuSim::splitReplyIsJoined()
     QCOMPARE(pip.toBytes(), mb->menuBlock(1));
 }
 
+// The log lines of each refusal are pinned where the checks live (frame and
+// read tests); here the board's misbehaviour must reach the caller.
 void TstZarvoMuSim::misbehavingBoard_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<Read>("op");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<bool>("ok");
-    QTest::addColumn<QStringList>("logs");
-    auto row = [](const char *name, SimMainboard::FailureMode m, Read op, QVariant v, bool ok, QStringList logs) {
-        QTest::newRow(name) << int(m) << op << v << ok << logs;
+    auto row = [](const char *name, SimMainboard::FailureMode m, Read op, QVariant v, bool ok) {
+        QTest::newRow(name) << int(m) << op << v << ok;
     };
     const Read status = READ(l.requestStatus(ok).toBytes()), program = READ(ok = l.writeProgram(input2));
     const QByteArray zero6(6, '\0');
-    row("corrupt checksum: status", SimMainboard::CorruptChecksum, status, zero6, false,
-        {"[ERR] request status check sum error"});
-    row("corrupt checksum: T-bar", SimMainboard::CorruptChecksum, READ(l.readControl(keyer2, ok)), -1, false,
-        {"[ERR] checksum =  false"});
-    row("wrong code: status", SimMainboard::WrongCommandCode, status, zero6, false,
-        {"[ERR] request status command code error:"});
-    row("wrong code: lamp", SimMainboard::WrongCommandCode, READ(l.readPushButtonLamp(cutCommand, ok)), false, false,
-        {"[ERR]commmandCode fail"});
-    row("wrong code: acknowledgements unaffected", SimMainboard::WrongCommandCode, program, true, true, {});
-    // An acknowledgement with a tail: a warning, and still a success.
-    row("too many bytes: write", SimMainboard::TooManyBytes, program, true, true, {"[WARM] len =  7"});
-    row("report busy", SimMainboard::ReportBusy, program, false, false, {"[ERR] device cannot exec this command"});
-    row("ack status 50", SimMainboard::AckStatus, READ(ok = l.writePushButtonLampOn(cutCommand)), false, false,
-        {"[ERR] instruction not support", "[ERR] MB receive cmd checksum not correct"});
-    row("dead board: write", SimMainboard::NoAnswer, program, false, false, {"[ERR] No Ack"});
-    row("dead board: wipe", SimMainboard::NoAnswer, READ(int(l.readWipePattern(ok))), int(reverse), false,
-        {"[ERR] receive wipe pattern empty"});
+    row("corrupt checksum: status", SimMainboard::CorruptChecksum, status, zero6, false);
+    row("corrupt checksum: T-bar", SimMainboard::CorruptChecksum, READ(l.readControl(keyer2, ok)), -1, false);
+    row("wrong code: status", SimMainboard::WrongCommandCode, status, zero6, false);
+    row("wrong code: lamp", SimMainboard::WrongCommandCode, READ(l.readPushButtonLamp(cutCommand, ok)), false, false);
+    row("wrong code: acknowledgements unaffected", SimMainboard::WrongCommandCode, program, true, true);
+    // An acknowledgement with a tail is still a success.
+    row("too many bytes: write", SimMainboard::TooManyBytes, program, true, true);
+    row("report busy", SimMainboard::ReportBusy, program, false, false);
+    row("ack status 50", SimMainboard::AckStatus, READ(ok = l.writePushButtonLampOn(cutCommand)), false, false);
+    row("dead board: write", SimMainboard::NoAnswer, program, false, false);
+    row("dead board: wipe", SimMainboard::NoAnswer, READ(int(l.readWipePattern(ok))), int(reverse), false);
 }
 
 void TstZarvoMuSim::misbehavingBoard()
@@ -252,34 +246,18 @@ void TstZarvoMuSim::misbehavingBoard()
     QFETCH(Read, op);
     QFETCH(QVariant, value);
     QFETCH(bool, ok);
-    QFETCH(QStringList, logs);
     mb->setFailureMode(SimMainboard::FailureMode(mode));
     mb->setAckStatus(0x50);
     link->setWaitDivisor(30); // failing shapes re-read silence
     bool got = !ok;
     QCOMPARE(op(*link, got), value);
     QCOMPARE(got, ok);
-    for (const QString &l : logs)
-        QVERIFY2(log->has(l), qPrintable(l + " missing: " + log->messages().join(" | ")));
+    if (!ok)
+        QVERIFY(!log->warnings().isEmpty());
     // A refused write changes nothing on the board.
     if (mode == SimMainboard::ReportBusy || mode == SimMainboard::NoAnswer)
         QCOMPARE(mb->program(), 1);
     QTRY_COMPARE(mb->receivedFrames().size(), 1);
-}
-
-void TstZarvoMuSim::garbageGivesFailureValues()
-{
-    mb->setFailureMode(SimMainboard::Garbage);
-    mb->setRandomSeed(7);
-    link->setWaitDivisor(100);
-    for (int i = 0; i < 10; ++i) {
-        bool ok = true;
-        QVERIFY(link->requestStatus(ok).toBytes() == QByteArray(6, '\0') || ok);
-        const int t = link->readControl(keyer2, ok);
-        QVERIFY(t == 0 || t == -1 || ok);
-        link->writeProgram(input2); // whatever it says, it must come back
-    }
-    QVERIFY(!log->warnings().isEmpty());
 }
 
 void TstZarvoMuSim::overTcp()

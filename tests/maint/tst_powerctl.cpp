@@ -73,9 +73,6 @@ private slots:
         QCOMPARE(sys.calls("sudo"), QStringList({"raspi-gpio set 27 op pn dh", "raspi-gpio set 17 ip pu"}));
         QCOMPARE(int(p.lockFastRegister()), lockFast);
         QCOMPARE(int(p.midSlowRegister()), midSlow);
-        QCOMPARE(log.lines().value(0), QStringLiteral("int..."));
-        QVERIFY(log.contains(QString::asprintf("lockFastReg 0x%02X", lockFast)));
-        QVERIFY(log.contains(QString::asprintf("midSlowReg 0x%02X", midSlow)));
         QVERIFY(p.initLED()); // the tool finished, whatever it said
         QVERIFY(!p.isRunning()); // the interface starts the thread itself
     }
@@ -127,7 +124,6 @@ private slots:
         QCOMPARE(sys.calls("i2cset"), QStringList({"-y -a 1 0x05 0x02 0x11", "-y -a 1 0x05 0x03 0x11"}));
         QCOMPARE(int(p.lockFastRegister()), 0x11);
         QCOMPARE(int(p.midSlowRegister()), 0x11);
-        QVERIFY(log.contains(QStringLiteral("lockFastReg 0x11")));
 
         // values are written as two lower-case digits
         setLedRegisters(sys, "0xAB", "0x0c");

@@ -292,38 +292,20 @@ private slots:
     }
 
     // Mend: the server never reads outside a datagram.
-    void randomDatagramsNeverHurt()
+    // The parsers behind the server are fuzzed (fuzz_discovery); here the
+    // receive loop meets the edge sizes: nothing, one byte, keywords cut
+    // short or alone, the largest UDP datagram.
+    void edgeDatagramsNeverHurt()
     {
-        LogCapture quiet; // thousands of request lines
+        LogCapture quiet;
         Rig r;
         QVERIFY(r.start());
-        const quint32 seed = QRandomGenerator::global()->generate();
-        qInfo("seed %u", seed);
-        QRandomGenerator rng(seed);
-        const QByteArray keywords[] = {"ETH_REQ", "GET_MODEL", "GET_MODEL_NAME"};
-        int sent = 0;
-        for (int i = 0; i < 3000; ++i) {
-            // Sizes 0 and 1, a keyword alone or behind a few bytes, zeros up
-            // to 9000 bytes, and random bytes.
-            const int kind = i % 6;
-            QByteArray d(int(rng.bounded(kind == 0 ? 2 : kind == 1 ? 12 : kind == 2 ? 9000 : 600)), '\0');
-            if (kind != 2)
-                for (char &c : d)
-                    c = char(rng.bounded(256));
-            if (kind == 1)
-                d = d.left(i % 12 == 1 ? 0 : 12) + keywords[rng.bounded(3)];
-            if (i == 1500)
-                d = QByteArray(65507, 'E'); // the largest UDP datagram
-            if (i == 2000)
-                d = "SET_MACADR"; // keyword only: the last six bytes are part of it
-            if (r.tool.writeDatagram(d, kServer, Kivo::kPort) == d.size())
-                ++sent;
-            if (i % 200 == 0)
-                QThread::msleep(5); // let the server drain a little; losses are fine
-        }
-        QVERIFY(sent > 2900);
+        for (const QByteArray &d : {QByteArray(), QByteArray(1, '\x80'), QByteArray("ETH_RE"), QByteArray("GET_MODEL"),
+                                    QByteArray("\0\0\x80GET_MODEL_NAME"), QByteArray("SET_MACADR"),
+                                    QByteArray(65507, 'E')})
+            QCOMPARE(r.tool.writeDatagram(d, kServer, Kivo::kPort), qint64(d.size()));
 
-        // A fresh tool socket so the flood of replies does not get in the way.
+        // A fresh tool socket, so the replies above do not get in the way.
         QUdpSocket probe;
         QVERIFY(probe.bind(kTool, 0));
         QNetworkDatagram d;

@@ -11,7 +11,6 @@
 #include <QBuffer>
 #include <QImage>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTcpSocket>
 
 #include <functional>
@@ -173,13 +172,7 @@ private slots:
         {
             Meter junk;
             QVERIFY(junk.connect(n));
-            QRandomGenerator rng(7);
-            for (int i = 0; i < 300; ++i) {
-                QByteArray b(int(rng.bounded(0, 220)), '\0');
-                rng.fillRange(reinterpret_cast<quint32 *>(b.data()), b.size() / 4);
-                junk.s.write(b);
-                QCoreApplication::processEvents();
-            }
+            // What the reads make of the bytes is fuzzed (fuzz_meter_frames).
             for (int len : {1, 49, 50, 51, 3, 4096})
                 junk.s.write(QByteArray(len, '\x11'));
             junk.s.waitForBytesWritten(2000);
@@ -230,7 +223,6 @@ private slots:
         const QString script = root.path("/home/pi/lm1972.sh");
         QCOMPARE(CommandRunner::history(), QStringList{"sh -c sudo " + script + " 00 0a ff 01 02 03 &"});
         QTRY_COMPARE(root.calls("sudo"), QStringList{script + " 00 0a ff 01 02 03"});
-        QVERIFY(log.contains("Set audio cmd :sudo " + script + " 00 0a ff 01 02 03 &"));
 
         n.stopPgm();
         QCOMPARE(root.calls("sudo").value(1), QStringLiteral("pkill preview.x"));
@@ -251,7 +243,6 @@ private slots:
 
         n.stopStream(); // waits for the capture script
         QVERIFY(QFile::exists(root.path("/home/pi/output.jpg")));
-        QVERIFY(log.contains("Run capture script"));
 
         log.clear();
         CommandRunner::clearHistory();
@@ -317,7 +308,6 @@ private slots:
         LogCapture log;
         n.setKeyLed(num, on);
         QCOMPARE(root.calls("i2cset"), args.isEmpty() ? QStringList() : QStringList{args});
-        QVERIFY(log.contains(QStringLiteral(" setKeyLed ---- num:%1 onOff:%2").arg(num).arg(on ? "true" : "false")));
     }
 
     void speedMarkers_data()

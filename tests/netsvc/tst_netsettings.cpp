@@ -120,7 +120,6 @@ private slots:
         LogCapture log;
         QVERIFY(!n.getDHCPMode());
         QVERIFY(!n.removeStaticConfig());
-        QVERIFY(log.contains("Cannot open config for reading:"));
         QVERIFY(n.addStaticConfig("10.0.0.2", "255.0.0.0", "10.0.0.1", "8.8.8.8", "1.1.1.1"));
         QCOMPARE(root.readFile(kConf), block("10.0.0.2", 8, "10.0.0.1", "8.8.8.8", "1.1.1.1"));
     }
@@ -181,8 +180,7 @@ private slots:
         LogCapture log;
         if (resolv.isNull()) {
             QCOMPARE(n.getDnsServers(), (QStringList{dns1, dns2}));
-            QVERIFY(log.contains("[ERR] No DNS found"));
-        }
+            }
         QVERIFY(n.getDHCPMode());
         n.setStaticIpMaskGateway("192.168.100.104", "255.255.255.0", "192.168.100.1");
         const QByteArray text = root.readFile(kConf);
@@ -222,10 +220,8 @@ private slots:
         QCOMPARE(n.getIPAddress(), QStringLiteral("192.168.100.101"));
         QVERIFY(t.elapsed() >= 4500);
         QCOMPARE(root.calls("ip").size(), 5);
-        QVERIFY(log.contains("[ERR] No IP found after retries"));
         QCOMPARE(n.getNetmask(), QStringLiteral("255.255.255.0"));
         QCOMPARE(n.getGateway(), QStringLiteral("192.168.100.1"));
-        QVERIFY(log.contains("[ERR] No match gateway found"));
     }
 
     void olderReaders_data()

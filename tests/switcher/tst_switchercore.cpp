@@ -58,37 +58,32 @@ private slots:
         QSignalSpy spy(m, &commandExecObject::bootModeChanged);
         m->setInBootMode(false);
         QCOMPARE(spy.count(), 0);
-        QCOMPARE(rig_->log.count("set In Boot Mode --- "), 1);
         m->setInBootMode(true);
         m->setInBootMode(true);
         QVERIFY(m->isInBootMode());
         m->setInBootMode(false);
         QCOMPARE(spy.count(), 2);
-        QCOMPARE(rig_->log.count("set In Boot Mode --- "), 4);
     }
 
     void sourceOutOfRangeSendsNothing_data()
     {
         QTest::addColumn<Op>("op");
-        QTest::addColumn<QString>("logText");
-#define ROW(expr, text) QTest::newRow(#expr) << Op([](commandExecObject &x) { return x.expr; }) << QString(text)
-        ROW(pgm(7), "[ERR] buttonNum out of range :");
-        ROW(pgm(-1), "[ERR] buttonNum out of range :");
-        ROW(pvw(7), "[ERR] buttonNum out of range :");
-        ROW(writePipSource(7), "[ERR] pip source out of range :");
-        ROW(writePipSource(-1), "[ERR] pip source out of range :");
-        ROW(writeKeySource(15), "[ERR] key source out of range :");
+#define ROW(expr) QTest::newRow(#expr) << Op([](commandExecObject &x) { return x.expr; })
+        ROW(pgm(7));
+        ROW(pgm(-1));
+        ROW(pvw(7));
+        ROW(writePipSource(7));
+        ROW(writePipSource(-1));
+        ROW(writeKeySource(15));
 #undef ROW
-        QTest::newRow("writeSplitSource(9)") << Op([](commandExecObject &x) { x.writeSplitSource(9); return false; })
-                                             << "[ERR] split source out of range :";
+        QTest::newRow("writeSplitSource(9)") << Op([](commandExecObject &x) { x.writeSplitSource(9); return false; });
     }
 
     void sourceOutOfRangeSendsNothing()
     {
         QFETCH(Op, op);
-        QFETCH(QString, logText);
         QVERIFY(!op(*m));
-        QCOMPARE(rig_->log.count(logText), 1);
+        QVERIFY(!rig_->log.warnings().isEmpty());
         QCOMPARE(rig_->sent(), QString());
         QCOMPARE(rig_->mb->statusBytes(), SimMainboard::State().statusBytes());
     }
@@ -130,7 +125,6 @@ private slots:
             QCOMPARE(seen, (QList<bool>{true, false}));
             QVERIFY(!m->isAutoMode());
             QCOMPARE(rig_->sent(), QString("04 00 C6 00 CA"));
-            QCOMPARE(rig_->log.count("auto trans mode is on :"), 1);
             QTRY_COMPARE(rig_->mb->program(), 2); // the mainboard runs the transition itself
         }
     }
@@ -141,8 +135,6 @@ private slots:
             rig_->resetBoard();
             m->writeAutoRate(rate);
             QCOMPARE(rig_->sent(), hexText(mbFrame(0, 0xCC, QByteArray(1, char(sent)))));
-            QCOMPARE(rig_->log.count("writeAutoRate ========"), 1);
-            QCOMPARE(rig_->log.count("set auto rate"), 1);
             QCOMPARE(m->readAutoRate(), sent);
         }
     }
@@ -162,7 +154,6 @@ private slots:
             QCOMPARE(m->auxOutput(), s.stored);
         }
         QCOMPARE(changed.count(), 2);
-        QVERIFY(rig_->log.has("Read AuxSource="));
     }
 
     void lampToggles()
@@ -176,7 +167,6 @@ private slots:
         for (bool on : {true, false}) {
             expect([&] { QVERIFY(m->spliteMode()); }, {lampFrame(0x47, 3), lampFrame(on ? 0xC6 : 0xC7, 3)});
             QCOMPARE(rig_->mb->lampLit(splitCommand), on);
-            QCOMPARE(rig_->log.count(on ? "split mode is on :" : "split mode is off :"), 1);
         }
         m->refreshStatus2(); // all flags off
         // Split off: the cached flag decides which way the pip lamp goes.
@@ -237,7 +227,6 @@ private slots:
         QCOMPARE(m->readPreset(), 0);
         rig_->mb->setFailureMode(SimMainboard::CorruptChecksum);
         QCOMPARE(m->readTbar(), -1);
-        QCOMPARE(rig_->log.count("Read TBar value fail"), 1);
     }
 
     void tbarMiddleSentOnceAndGatesWrites()
@@ -324,7 +313,6 @@ private slots:
                           "isKeyOnPgm isKeyOnPvw pipSrc splitSrc keyKeyerSrc keyFillSrc isWipeReverse"),
                  (QList<int>{1, 5, 1, 1, 0, 1, 0, 1, 1, 3, 0, 2, 1, 0}));
         QCOMPARE(m->readPipSrc(), 3u);
-        QCOMPARE(rig_->log.count("refresh pgmSource :"), 2);
         // Preview 3 only reaches the interface through sendMuState.
         QCOMPARE(m->pvwSourceNumber(), pvwBefore);
         QCOMPARE(pvw.count(), 0);
@@ -353,7 +341,6 @@ private slots:
         m->refreshStatus2(); // pgm 1, pattern 0, not reversed
         rig_->mb->update([](SimMainboard::State &s) { s.status[0] = 0x34; s.status[4] = 0x82; });
         rig_->mb->clearReceived();
-        rig_->log.clear();
         rig_->mb->setEarlyMode(SimMainboard::CorruptChecksum);
         rig_->mb->setFailureMode(mode);
         QSignalSpy state(m, &commandExecObject::sendMuState);
@@ -365,9 +352,6 @@ private slots:
         QCOMPARE(changes.total() > 0, applied);
         if (applied)
             QCOMPARE(state.first().at(0).toInt(), 4);
-        QCOMPARE(rig_->log.count("refresh pipSource :"), 2);
-        QCOMPARE(rig_->log.count("refresh pgmSource :"), int(applied));
-        QVERIFY(rig_->log.has("refresh state auto key :"));
     }
 
 

@@ -159,9 +159,8 @@ private slots:
         QTest::addColumn<int>("block");
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("sent"); // -1: nothing sent
-        QTest::addColumn<QString>("logText");
-    #define CLAMP(expr, block, index, sent) ROW(expr) << block << index << sent << QString()
-    #define SAME(expr, text) QTest::newRow(#expr " unchanged") << Action([](commandExecObject &x) { x.expr; }) << 0 << 0 << -1 << QString(text)
+    #define CLAMP(expr, block, index, sent) ROW(expr) << block << index << sent
+    #define SAME(expr) QTest::newRow(#expr " unchanged") << Action([](commandExecObject &x) { x.expr; }) << 0 << 0 << -1
         CLAMP(writeWipeBorderSize(-4), 0, 1, 0);
         CLAMP(writeWipeBorderColor(9), 0, 2, 7);
         CLAMP(writeBkgColor(12), 0, 0, 7);
@@ -186,18 +185,18 @@ private slots:
         CLAMP(writePgmOutResolution(7), 3, 0, 7);
         CLAMP(writeOutputFormat(5), 3, 7, 2);
         CLAMP(writeLanguageToMachine(-3), 3, 2, 0);
-        SAME(writeWipeBorderSize(2), "writeWipeBorderSize *****");
-        SAME(writeWipeBorderColor(3), "writeWipeBorderColor");
-        SAME(writePipSplitBorderSize(1), "writePipSplit");
-        SAME(writePipSplitBorderColor(3), "writePipSplitBorderColor : color -");
-        SAME(writelumakeyMode(0), "writelumakeyMode *****");
-        SAME(writelumakeyTransparency(32), "writelumakeyTransparency");
-        SAME(writeAudioHdmiInput(1), "writeAudioHdmiInput *****");
-        SAME(writeAudioHdmiGroup(0), "writeAudioHdmiGroup");
-        SAME(writeAudioLevel(1), "writeAudioLevel");
-        SAME(writeAudioTallyMode(0), "writeAudioTallyMode");
-        SAME(writePgmOutResolution(2), "[Info] The same pgmOutResolution = ");
-        SAME(writeOutputFormat(0), "[WARM] Output format unchanged");
+        SAME(writeWipeBorderSize(2));
+        SAME(writeWipeBorderColor(3));
+        SAME(writePipSplitBorderSize(1));
+        SAME(writePipSplitBorderColor(3));
+        SAME(writelumakeyMode(0));
+        SAME(writelumakeyTransparency(32));
+        SAME(writeAudioHdmiInput(1));
+        SAME(writeAudioHdmiGroup(0));
+        SAME(writeAudioLevel(1));
+        SAME(writeAudioTallyMode(0));
+        SAME(writePgmOutResolution(2));
+        SAME(writeOutputFormat(0));
     #undef CLAMP
     #undef SAME
     }
@@ -208,7 +207,6 @@ private slots:
         QFETCH(int, block);
         QFETCH(int, index);
         QFETCH(int, sent);
-        QFETCH(QString, logText);
         // Start values chosen so that every clamped row changes its field.
         rig_->mb->setMenuBlock(0, hexBytes("03 02 03 01 03 00 00 00"));
         rig_->mb->setMenuBlock(3, hexBytes("02 02 01 01 05 01 02 00"));
@@ -216,10 +214,6 @@ private slots:
         const QByteArray before = rig_->mb->menuBlock(block);
         write(*m);
         QCOMPARE(rig_->sent(), sent < 0 ? QString() : hexText(blockWrite(block, with(before, index, sent))));
-        if (logText.isEmpty())
-            QVERIFY(rig_->log.has(" *****") || rig_->log.has("color -"));
-        else
-            QVERIFY2(rig_->log.has(logText), qPrintable(rig_->log.messages().join('\n')));
     }
 
     void pipPositionClampedAndShown()
@@ -231,13 +225,11 @@ private slots:
         QCOMPARE(m->pipPosX(), -50);
         QCOMPARE(x.count(), 1);
         QCOMPARE(int(m->storedPip().pipPositionX), -50);
-        QVERIFY(rig_->log.has("value:"));
 
         rig_->mb->clearReceived();
         QVERIFY(m->writePipPosY(-3));
         QCOMPARE(rig_->sent(), hexText(blockWrite(1, hexBytes("32 CE FD 00 00 00 00 00"))));
         QCOMPARE(m->pipPosY(), -3);
-        QVERIFY(rig_->log.has(", checkReponse :"));
     }
 
     void pipPositionRetry_data()
@@ -289,7 +281,6 @@ private slots:
         QCOMPARE(m->writeMvOutResolution(resolution), sent);
         // Sent even when the stored value is the same (5).
         QCOMPARE(rig_->sent(), sent ? hexText(blockWrite(3, with(kSetup, 1, resolution))) : QString());
-        QCOMPARE(rig_->log.count("[WARM] Not support MV resolution"), sent ? 0 : 1);
     }
 
     void resendsAndResets()
@@ -298,18 +289,16 @@ private slots:
         rig_->mb->setMenuBlock(3, with(kSetup, 2, 1));
         refreshAll();
         QSignalSpy size(m, &commandExecObject::pipSizeChanged);
-        // Sent even when unchanged: background colour, language (with a log
-        // line), the aux audio switches.
+        // Sent even when unchanged: background colour, language, the aux
+        // audio switches.
         QVERIFY(m->writeBkgColor(2));
         QVERIFY(m->writeBkgColor(2));
         m->writeLanguageToMachine(1);
-        QCOMPARE(rig_->log.count("Language not change"), 1);
         m->writeAuxAudioOn();
         m->writeAuxAudioOff();
         m->writeAuxAudioHdmiInput(3);
         m->writeAuxAudioHdmiGroup(2);
         m->writeAuxAudioLevel(1);
-        QCOMPARE(rig_->log.count("audioMute :"), 2); // printAudio before each send
         // The pip resets keep what they do not reset and change no property.
         m->resetPipSizeXYPos();
         m->resetPipCrop();
@@ -318,7 +307,6 @@ private slots:
                                         blockWrite(2, kLuma), blockWrite(1, hexBytes("32 00 00 0A 14 1E 28 32")),
                                         blockWrite(1, hexBytes("32 00 00 00 00 00 00 00"))}));
         QCOMPARE(size.count(), 0);
-        QVERIFY(rig_->log.has("resetPipSizeXYPos *****") && rig_->log.has("resetPipCrop *****"));
     }
 
     void userMenuReads()
@@ -333,8 +321,6 @@ private slots:
         QCOMPARE(sig.luma.first(), (QList<QVariant>{0, 50, 32, 0, 1, 0, 1, 0}));
         QCOMPARE(sig.out.first().at(0).value<uchar>(), uchar(2));
         QCOMPARE(sig.out.first().at(4).value<uchar>(), uchar(5));
-        for (const char *text : {"readUserMenuSetting3 *****", "read pip menu setting", "read MB pgmOutResolution: "})
-            QVERIFY2(rig_->log.has(text), text);
 
         // Both copies were stored and count as read: the next writers send
         // them at once.
@@ -419,7 +405,6 @@ private slots:
         QCOMPARE(m->readVersion(), QString("2.10"));
         QCOMPARE(info.count(), 1);
         QCOMPARE(info.first(), (QList<QVariant>{QString("2.10"), QString("1.3"), QString("1.0.0")}));
-        QVERIFY(rig_->log.has("motherboard Minor Version: "));
 
         rig_->mb->setFailureMode(SimMainboard::CorruptChecksum);
         QCOMPARE(m->readVersion(), QString("x.xx"));
@@ -449,13 +434,11 @@ private slots:
         QCOMPARE(props(m, "wipeMixTransitionSpeed wipePattern wipeBkgColor wipeBorderSize wipeBorderColor"),
                  (QList<int>{45, 2, 5, 2, 6}));
         QCOMPARE((QList<int>{m->getWipeBkgColor(), m->getWipeBorderSize(), m->getWipeBorderColor()}), (QList<int>{5, 2, 6}));
-        QVERIFY(rig_->log.has("transSpeed: "));
 
         m->refreshPipSplitPage();
         QCOMPARE(props(m, "pipSize pipPosX pipPosY pipSplitBorderSize pipSplitBorderColor"), (QList<int>{60, 10, -20, 3, 1}));
         m->refreshPipCropPage();
         QCOMPARE(props(m, "pipCropSize pipCropLeft pipCropRight pipCropTop pipCropBottom"), (QList<int>{5, 6, 7, 8, 9}));
-        QVERIFY(rig_->log.has("current crop bottom"));
         m->refreshLumaKeyPage();
         QCOMPARE(props(m, "lumakeyMode lumakeyCleanuoLevel lumakeyTransparency"), (QList<int>{1, 40, 16}));
 
@@ -464,12 +447,10 @@ private slots:
         m->refreshAudioPage2();
         QCOMPARE(luma.count(), 2);
         QCOMPARE(luma.last(), (QList<QVariant>{1, 40, 16, 1, 2, 3, 2, 1}));
-        QVERIFY(rig_->log.has("refreshAudioPage2 :audioMute "));
 
         m->refreshSetupPage();
         QCOMPARE(props(m, "pgmOutResolution mvOutResolution outputFormat language osdVerMajor osdVerMinor"),
                  (QList<int>{3, 6, 1, 2, 4, 9}));
-        QVERIFY(rig_->log.has("[commandExecObject::refreshSetupPage]Command ok: "));
 
         rig_->mb->clearReceived();
         m->refreshSettingPages();
@@ -479,18 +460,14 @@ private slots:
     void userMemories()
     {
         QVERIFY(m->userMem(3));
-        QVERIFY(rig_->log.has("Load user mem ok:"));
         QVERIFY(m->userMem1() && m->userMem2() && m->userMem3() && m->userMem4());
-        QVERIFY(rig_->log.has("user mem4"));
         QVERIFY(!m->userMem(7));
         QVERIFY(!m->userMem(65536)); // would wrap onto the factory set
-        QCOMPARE(rig_->log.count("[ERR] Load user mem:"), 2);
         QVERIFY(m->saveuserMem(2));
         QVERIFY(m->saveSetup());
         QVERIFY(!m->saveuserMem(9));
         QCOMPARE(rig_->sent(), QString("04 00 DB 03 E2 | 04 00 DB 01 E0 | 04 00 DB 02 E1 | 04 00 DB 03 E2 | "
                                        "04 00 DB 04 E3 | 04 00 DA 02 E0 | 04 00 DA FF DD"));
-        QCOMPARE(rig_->log.count("save user mem index:"), 2);
     }
 
     void factoryDefaultRefreshesPages()
