@@ -6,6 +6,8 @@
 # Incremental, like build.sh.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
+# Paths relative to the checkout, so another checkout (CI) reuses the cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$top}"
 build="${TAVRIK_ARMHF_BUILD_DIR:-$top/build/armhf}"
 
 "$top/scripts/deps.sh"

@@ -6,6 +6,8 @@
 # A finding stops the script with the crashing input under build/fuzz/findings.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
+# Paths relative to the checkout, so another checkout (CI) reuses the cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$top}"
 seconds="${1:-30}"
 shift || true
 build="${TAVRIK_FUZZ_BUILD_DIR:-$top/build/fuzz}"

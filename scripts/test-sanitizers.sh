@@ -5,6 +5,8 @@
 # target for a short while (FUZZ_SECONDS, default 30) under the same sanitizers.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
+# Paths relative to the checkout, so another checkout (CI) reuses the cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$top}"
 "$top/scripts/deps.sh"
 build="${TAVRIK_ASAN_BUILD_DIR:-$top/build/asan}"
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTAVRIK_SANITIZE=ON >/dev/null
