@@ -148,3 +148,198 @@ bool MBUpgradeWorker::parseImage(const QByteArray &bytes, QByteArray &header, QL
     }
     return true;
 }
+
+bool MBUpgradeWorker::run()
+{
+    // 1. reset command; the board answers before it restarts
+    uartSend(CommandReset);
+    emit logMessage(QStringLiteral("Prepare"));
+
+    // 2.
+    QByteArray answer;
+    if (!uartRecv(answer, CommandResetACK.size())) {
+        qWarning().noquote() << "[ERR] Reset fail, no ack";
+        return false;
+    }
+    if (answer != CommandResetACK) {
+        qWarning().noquote() << "[ERR] Reset fail" << hex(answer);
+        return false;
+    }
+    qDebug().noquote() << "Reset OK";
+
+    // 3. a break while the board restarts keeps it in its boot loader
+    if (!forceBreakBootLoad(timing_.breakMs))
+        return false;
+
+    // 4.
+    QThread::msleep(static_cast<unsigned long>(timing_.settleMs));
+    bool inBootLoader = false;
+    for (int i = 0; i < kProbeTries && !stopRequested(); ++i) {
+        if (checkBootLoadMode()) {
+            inBootLoader = true;
+            break;
+        }
+        QThread::msleep(static_cast<unsigned long>(timing_.probeRetryMs));
+    }
+    if (!inBootLoader) {
+        qWarning().noquote() << "[ERR] Check BootLoad Error";
+        return false;
+    }
+    qDebug().noquote() << "Enter Bootload OK";
+    emit logMessage(QStringLiteral("Start"));
+
+    // 5. the erase takes the board a while; its answer is read afterwards
+    uartErase();
+    QThread::msleep(static_cast<unsigned long>(timing_.eraseWaitMs));
+    if (!uartRecv(answer, CommandEraseACK.size())) {
+        qWarning().noquote() << "[ERR] Erase Command Receive ACK Error";
+        return false;
+    }
+    // The boot loader answers the erase with exactly these bytes; anything
+    // else means the flash was not erased as asked.
+    if (answer != CommandEraseACK) {
+        qWarning().noquote() << "[ERR] Erase fail" << hex(answer);
+        return false;
+    }
+    qDebug().noquote() << "Erase OK";
+
+    // 6. and 7.: the image was read and checked before the reset.
+    const qint64 fileSize = imageSize_;
+    const qint64 fwSize = fileSize - static_cast<qint64>(bigEndian(header_, 12, 3));
+    const int packets = packets_.size();
+    qDebug().noquote() << "File size:" << fileSize << ", fw Size :" << fwSize << ", header :" << hex(header_)
+             << "Packet number :" << packets;
+
+    // 8.
+    quint64 written = 0;
+    for (int i = 0; i < packets; ++i) {
+        if (stopRequested()) {
+            qWarning().noquote() << "[ERR] Upgrade stopped at packet" << i;
+            return false;
+        }
+        checkBootLoadMode();
+
+        const QByteArray &data = packets_.at(i);
+        const int size = data.size();
+        qDebug().noquote() << "Packet size :" << size;
+        if (!uartSend(data))
+            return false;
+        written += static_cast<quint64>(size);
+        qDebug().noquote() << "i :" << i << ", bytes Written :" << written;
+
+        // A missing or wrong acknowledgement does not stop the upgrade: the
+        // board may still have taken the packet, and stopping half-way
+        // leaves it unbootable for certain.
+        if (!uartRecv(answer, CommandWriteACK.size()))
+            qWarning().noquote() << "[ERR] Not receive ack:" << hex(answer);
+        if (answer == CommandWriteACK)
+            qDebug().noquote() << "Write OK";
+        else
+            qWarning().noquote() << "[ERR] Write fail" << hex(answer);
+
+        const int percent = fwSize > 0 ? static_cast<int>(100 * written / static_cast<quint64>(fwSize)) : 0;
+        emit progressChanged(percent);
+        emit logMessage(QStringLiteral("Upgrade MB : ") + QString::number(percent) + QLatin1Char('%'));
+    }
+
+    // 9.
+    qDebug().noquote() << "Reset";
+    resetBootLoadMode();
+    qDebug().noquote() << "Done";
+    emit logMessage(QStringLiteral("Upgrade MB firmware OK"));
+    return true;
+}
+
+bool MBUpgradeWorker::uartSend(const QByteArray &bytes)
+{
+    const qint64 n = mbUart->write(bytes);
+    if (n < bytes.size()) {
+        qWarning().noquote() << "[ERR] Write commandReset" << mbUart->errorString();
+        return false;
+    }
+    qDebug().noquote() << "UART send:" << hex(bytes) << "len:" << bytes.size();
+    mbUart->waitForBytesWritten(timing_.ioWaitMs);
+    return true;
+}
+
+bool MBUpgradeWorker::uartRecv(QByteArray &buffer, int n)
+{
+    // Two waits that bring nothing give up; a wait that brings part of the
+    // answer does not count, so an answer split on the wire still arrives
+    // (bounded: each such wait brings at least one of the n bytes).
+    int tries = 2;
+    while (mbUart->bytesAvailable() < n && tries > 0) {
+        const qint64 before = mbUart->bytesAvailable();
+        mbUart->waitForReadyRead(timing_.ioWaitMs);
+        if (mbUart->bytesAvailable() <= before)
+            --tries;
+        qDebug().noquote() << "Count down wait times : " << tries << ", bytes : " << mbUart->bytesAvailable()
+                 << ", need len : " << n;
+    }
+    buffer = mbUart->read(n);
+    if (buffer.size() < n) {
+        qWarning().noquote() << "[ERR] UART read fail" << mbUart->errorString();
+        return false;
+    }
+    qDebug().noquote() << "UART recv:" << hex(buffer) << "len:" << n;
+    return true;
+}
+
+bool MBUpgradeWorker::uartErase()
+{
+    return uartSend(CommandErase);
+}
+
+bool MBUpgradeWorker::checkBootLoadMode()
+{
+    mbUart->clear(QSerialPort::AllDirections);
+    if (!uartSend(CommandProbe)) {
+        qWarning().noquote() << "[ERR] UART write 0xf";
+        return false;
+    }
+    QByteArray echo;
+    if (!uartRecv(echo, 1)) {
+        qWarning().noquote() << "[ERR] UART read";
+        return false;
+    }
+    if (echo != CommandProbe) {
+        qWarning().noquote() << "[ERR] check boot load mode fail";
+        return false;
+    }
+    return true;
+}
+
+bool MBUpgradeWorker::forceBreakBootLoad(int ms)
+{
+    const int fd = mbUart->handle();
+    if (fd < 0) {
+        qWarning().noquote() << "[ERR] Invalid serial port handle!";
+        return false;
+    }
+    qDebug().noquote() << "Try force break using ioctl (TIOCSBRK)...";
+    if (::ioctl(fd, TIOCSBRK) == 0) {
+        QThread::msleep(static_cast<unsigned long>(ms));
+        if (::ioctl(fd, TIOCCBRK) != 0) {
+            qWarning().noquote() << "[ERR] TIOCCBRK failed:" << std::strerror(errno);
+            return false;
+        }
+        qDebug().noquote() << "Break released";
+        return true;
+    }
+    qWarning().noquote() << "[WARN] TIOCSBRK failed:" << std::strerror(errno);
+    qWarning().noquote() << "[INFO] Falling back to tcsendbreak";
+    if (::tcsendbreak(fd, 4) != 0) {
+        qWarning().noquote() << "[ERR] tcsendbreak failed:" << std::strerror(errno);
+        return false;
+    }
+    qDebug().noquote() << "tcsendbreak OK (duration ≈ 250ms)";
+    return true;
+}
+
+bool MBUpgradeWorker::resetBootLoadMode()
+{
+    if (!checkBootLoadMode())
+        return false;
+    mbUart->clear(QSerialPort::AllDirections);
+    return uartSend(CommandBootLoaderReset);
+}
