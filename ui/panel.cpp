@@ -39,6 +39,14 @@ using TallyOps = std::vector<std::pair<int, TallyKind>>;
 
 bool isCamera(int camera) { return camera >= 0 && camera <= 2; }
 
+// Camera 0..2 on the line numbers and devices the start-up sequence opens.
+void reopenCameraLine(vekCameraObject &v, int camera)
+{
+    static const struct { int line; const char *device; } lines[] = {{0, "ttyAMA0"}, {3, "ttyAMA1"}, {2, "ttyUSB0"}};
+    if (isCamera(camera))
+        v.initSerial(lines[camera].line, QLatin1String(lines[camera].device), 38400, 8, 0, 1, 0);
+}
+
 const char *speedKey(int camera)
 {
     static const char *const keys[] = {"cam1Speed", "cam2Speed", "cam3Speed"};
@@ -525,11 +533,19 @@ void Panel::presenceTick()
         return;
     }
     const int cam = presenceCamera_;
+    const bool wasOnline = camOnline(cam);
     presenceInFlight_ = true;
     lines_->camera().post(
-        [cam](vekCameraObject &v) {
+        [cam, wasOnline](vekCameraObject &v) {
             const bool online = v.camPowerInq(cam);
             v.setVekStatus(cam, online);
+            // A line whose device went away (a camera or its USB adapter
+            // unplugged) is closed for good by the port; opened again here,
+            // a camera plugged back in is found by the next round. Only a
+            // camera already offline, so a single missed answer costs
+            // nothing, and opening a device that is not there fails at once.
+            if (!online && !wasOnline)
+                reopenCameraLine(v, cam);
             return online;
         },
         this,
