@@ -735,8 +735,9 @@ bool Soak::recoverAndCheck()
     // The T-bar: a move reaches the board, and the lever back at its lower
     // end ends the transition there (and frees the mainboard for the CUT).
     const int mid = std::abs(tbarReading_ - 1100) > std::abs(tbarReading_ - 1350) ? 1100 : 1350;
+    const int tbarSent = tbarFrames();
     cv.setReading(SimConverter::TbarInput, tbarReading_ = mid);
-    if (!waitFor([&] { return mb.tbar() > 0 && mb.tbar() < 1023; }, 5000)) {
+    if (!waitFor([&] { return tbarFrames() > tbarSent && mb.tbar() > 0 && mb.tbar() < 1023; }, 5000)) {
         fail(QStringLiteral("LOST: a T-bar move (reading %1) did not reach the mainboard in 5 s%2 (board's T-bar %3)")
                  .arg(mid).arg(when).arg(mb.tbar()));
         return false;
