@@ -16,6 +16,7 @@
 
 #include <QDebug>
 
+#include <atomic>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -38,6 +39,24 @@ enum TallyKind { TallyOff, TallyGreen, TallyRed };
 using TallyOps = std::vector<std::pair<int, TallyKind>>;
 
 bool isCamera(int camera) { return camera >= 0 && camera <= 2; }
+
+// Camera 0..2 on the line numbers and devices the start-up sequence opens,
+// opened again on every third presence round that finds it offline (a
+// camera that is simply not fitted costs a few log lines now and then, not
+// every round). Called on the camera lane only, which owns the counts.
+void reopenCameraLine(vekCameraObject &v, int camera, bool online)
+{
+    static const struct { int line; const char *device; } lines[] = {{0, "ttyAMA0"}, {3, "ttyAMA1"}, {2, "ttyUSB0"}};
+    static std::atomic<int> missedRounds[3] = {{0}, {0}, {0}};
+    if (!isCamera(camera))
+        return;
+    if (online) {
+        missedRounds[camera] = 0;
+        return;
+    }
+    if (missedRounds[camera]++ % 3 == 0)
+        v.initSerial(lines[camera].line, QLatin1String(lines[camera].device), 38400, 8, 0, 1, 0);
+}
 
 const char *speedKey(int camera)
 {
@@ -525,11 +544,18 @@ void Panel::presenceTick()
         return;
     }
     const int cam = presenceCamera_;
+    const bool wasOnline = camOnline(cam);
     presenceInFlight_ = true;
     lines_->camera().post(
-        [cam](vekCameraObject &v) {
+        [cam, wasOnline](vekCameraObject &v) {
             const bool online = v.camPowerInq(cam);
             v.setVekStatus(cam, online);
+            // A line whose device went away (a camera or its USB adapter
+            // unplugged) is closed for good by the port; opened again here,
+            // a camera plugged back in is found by a later round. Only a
+            // camera already offline, so a single missed answer costs
+            // nothing, and opening a device that is not there fails at once.
+            reopenCameraLine(v, cam, online || wasOnline);
             return online;
         },
         this,
