@@ -128,6 +128,7 @@ void Tbar::run()
 {
     int index = 0;
     int previous = 0;
+    int failedSteps = 0;
     axisX_ = axisY_ = 0;
     haveAxisX_ = haveAxisY_ = false;
 
@@ -153,9 +154,17 @@ void Tbar::run()
             // Whatever the register holds now is not this channel's fresh
             // conversion (a stale value, another channel's, or the
             // configuration register): skip the step.
+            // A converter that was unplugged and plugged back leaves this
+            // descriptor dead for good: after a run of failed steps it is
+            // closed, and the loop opens the device again.
+            if (++failedSteps >= kReopenAfterFailedSteps) {
+                failedSteps = 0;
+                converter_.close();
+            }
             pause(kRestPaceMs);
             continue;
         }
+        failedSteps = 0;
 
         const int threshold = channel == kTbarChannel ? 10 : 50;
         pause(std::abs(reading - previous) < threshold ? kRestPaceMs : kMovingPaceMs);

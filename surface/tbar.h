@@ -73,6 +73,8 @@ public:
     static constexpr int kMinBoundSpan = 40;
     // While the converter cannot be opened, the thread tries again this often.
     static constexpr int kReopenIntervalMs = 1000;
+    // Failed conversion steps in a row after which the converter is opened again.
+    static constexpr int kReopenAfterFailedSteps = 20;
 
 signals:
     void changeTbarValue(int value, int unChangeValue);

@@ -273,6 +273,19 @@ private slots:
         QCOMPARE(conv_->connections(), 1);
     }
 
+    // Unplugged and plugged back while running: the old descriptor is dead
+    // for good, so the loop must open the device again.
+    void converterPluggedBackIsReopened()
+    {
+        startTbar();
+        QTRY_COMPARE_WITH_TIMEOUT(rec_->tbar(), QList<int>{512}, 4000);
+        conv_->close();
+        QVERIFY(conv_->open());
+        conv_->setReading(SimConverter::TbarInput, 1336);
+        QTRY_COMPARE_WITH_TIMEOUT(rec_->tbar(), (QList<int>{512, 552}), 5000);
+        QCOMPARE(conv_->connections(), 2);
+    }
+
     void refusedAddressReachesNoBus()
     {
         conv_->setFailureMode(SimConverter::AddressBusy);
