@@ -979,12 +979,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+8"/>
-        <location line="+280"/>
+        <location line="+282"/>
         <source>CLOSE</source>
         <translation>关闭</translation>
     </message>
     <message>
-        <location line="-268"/>
+        <location line="-270"/>
         <source>Transition</source>
         <translation>转场</translation>
     </message>
@@ -1050,12 +1050,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+225"/>
+        <location line="+227"/>
         <source>Save</source>
         <translation>保存</translation>
     </message>
     <message>
-        <location line="-220"/>
+        <location line="-222"/>
         <source>Recall</source>
         <translation>调用</translation>
     </message>
@@ -1180,7 +1180,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>否</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+23"/>
         <source>Audio calibration</source>
         <translation>音频校准</translation>
     </message>
