@@ -5,13 +5,38 @@
     <name>AudioPopup</name>
     <message>
         <location filename="../qml/popups/AudioPopup.qml" line="+18"/>
-        <source>Audio</source>
-        <translation>音频</translation>
+        <source>Audio mixer</source>
+        <translation>混音器</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>CLOSE</source>
-        <translation>关闭</translation>
+        <location line="+9"/>
+        <source>CH 1</source>
+        <translation>CH 1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CH 2</source>
+        <translation>CH 2</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>HDMI</source>
+        <translation>HDMI</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>RCA</source>
+        <translation>RCA</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Headset</source>
+        <translation>耳机</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Master</source>
+        <translation>总输出</translation>
     </message>
 </context>
 <context>
@@ -413,22 +438,140 @@ Image Key function requires a connected camera to operate.</source>
         <translation>亮度键</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>CLOSE</source>
-        <translation>关闭</translation>
+        <location line="+9"/>
+        <source>Key source</source>
+        <translation>键控源</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>BLK</source>
+        <translation>BLK</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>IN1</source>
+        <translation>IN1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>IN2</source>
+        <translation>IN2</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>IN3</source>
+        <translation>IN3</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>IN4</source>
+        <translation>IN4</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>BKG</source>
+        <translation>背景</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>BAR</source>
+        <translation>彩条</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Key out</source>
+        <translation>抠除</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Black</source>
+        <translation>黑色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>White</source>
+        <translation>白色</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Clean-up level</source>
+        <translation>清理强度</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Transparency</source>
+        <translation>透明度</translation>
     </message>
 </context>
 <context>
     <name>NetworkPage</name>
     <message>
-        <location filename="../qml/pages/NetworkPage.qml" line="+18"/>
+        <location filename="../qml/pages/NetworkPage.qml" line="+36"/>
         <source>Network</source>
         <translation>网络</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+6"/>
         <source>CLOSE</source>
         <translation>关闭</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>DHCP</source>
+        <translation>DHCP</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Address</source>
+        <translation>IP 地址</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Mask</source>
+        <translation>子网掩码</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Gateway</source>
+        <translation>网关</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>APPLY</source>
+        <translation>应用</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkSettings</name>
+    <message>
+        <location filename="../ui/networksettings.cpp" line="+117"/>
+        <source>The address is not valid.</source>
+        <translation>IP 地址无效。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The mask is not valid.</source>
+        <translation>子网掩码无效。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The address is not valid for this mask.</source>
+        <translation>IP 地址与子网掩码不匹配。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The gateway is not valid.</source>
+        <translation>网关无效。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The gateway is not in the same network as the address.</source>
+        <translation>网关与 IP 地址不在同一网段。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The gateway must differ from the address.</source>
+        <translation>网关不能与 IP 地址相同。</translation>
     </message>
 </context>
 <context>
@@ -451,40 +594,638 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>画中画</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>CLOSE</source>
-        <translation>关闭</translation>
+        <location line="+6"/>
+        <source>Position</source>
+        <translation>位置</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Crop</source>
+        <translation>裁剪</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+124"/>
+        <source>Source</source>
+        <translation>信号源</translation>
+    </message>
+    <message>
+        <location line="-75"/>
+        <source>X</source>
+        <translation>X</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Y</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+37"/>
+        <source>Size</source>
+        <translation>大小</translation>
+    </message>
+    <message>
+        <location line="-19"/>
+        <source>X %1   Y %2   Size %3</source>
+        <translation>X %1   Y %2   大小 %3</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Reset position</source>
+        <translation>重置位置</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Left</source>
+        <translation>左</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Right</source>
+        <translation>右</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Top</source>
+        <translation>上</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Bottom</source>
+        <translation>下</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Reset crop</source>
+        <translation>重置裁剪</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>BLK</source>
+        <translation>BLK</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>IN1</source>
+        <translation>IN1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>IN2</source>
+        <translation>IN2</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>IN3</source>
+        <translation>IN3</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>IN4</source>
+        <translation>IN4</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>BKG</source>
+        <translation>背景</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>BAR</source>
+        <translation>彩条</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Border size</source>
+        <translation>边框大小</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Off</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Small</source>
+        <translation>小</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Middle</source>
+        <translation>中</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Large</source>
+        <translation>大</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Border colour</source>
+        <translation>边框颜色</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>White</source>
+        <translation>白色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Yellow</source>
+        <translation>黄色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Cyan</source>
+        <translation>青色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Green</source>
+        <translation>绿色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Magenta</source>
+        <translation>品红</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Red</source>
+        <translation>红色</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Blue</source>
+        <translation>蓝色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Black</source>
+        <translation>黑色</translation>
+    </message>
+</context>
+<context>
+    <name>SetupMenu</name>
+    <message>
+        <location filename="../ui/setupmenu.cpp" line="+13"/>
+        <source>White</source>
+        <translation>白色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Yellow</source>
+        <translation>黄色</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cyan</source>
+        <translation>青色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+114"/>
+        <source>Green</source>
+        <translation>绿色</translation>
+    </message>
+    <message>
+        <location line="-113"/>
+        <source>Magenta</source>
+        <translation>品红</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+112"/>
+        <source>Red</source>
+        <translation>红色</translation>
+    </message>
+    <message>
+        <location line="-111"/>
+        <source>Blue</source>
+        <translation>蓝色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Black</source>
+        <translation>黑色</translation>
+    </message>
+    <message>
+        <location line="+70"/>
+        <source>Mix</source>
+        <translation>混合</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Wipe</source>
+        <translation>划像</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Left Right</source>
+        <translation>左右</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Top Bottom</source>
+        <translation>上下</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Center</source>
+        <translation>中心</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+26"/>
+        <location line="+4"/>
+        <location line="+6"/>
+        <source>Off</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <location line="-36"/>
+        <source>Small</source>
+        <translation>小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Middle</source>
+        <translation>中</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Large</source>
+        <translation>大</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Input 1</source>
+        <translation>输入 1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Input 2</source>
+        <translation>输入 2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Input 3</source>
+        <translation>输入 3</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Input 4</source>
+        <translation>输入 4</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Follow</source>
+        <translation>跟随</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Channel 1&amp;2</source>
+        <translation>声道 1&amp;2</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Channel 3&amp;4</source>
+        <translation>声道 3&amp;4</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Channel 5&amp;6</source>
+        <translation>声道 5&amp;6</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Channel 7&amp;8</source>
+        <translation>声道 7&amp;8</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+10"/>
+        <source>Normal</source>
+        <translation>正常</translation>
+    </message>
+    <message>
+        <location line="-10"/>
+        <source>Audio Mixer Mode</source>
+        <translation>混音器模式</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>On</source>
+        <translation>开</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Flip</source>
+        <translation>翻转</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mirror</source>
+        <translation>镜像</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Mirror and Flip</source>
+        <translation>镜像及翻转</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Reversed</source>
+        <translation>反向</translation>
     </message>
 </context>
 <context>
     <name>SetupMenuPage</name>
     <message>
-        <location filename="../qml/pages/SetupMenuPage.qml" line="+18"/>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+61"/>
+        <source>Type</source>
+        <translation>输入</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>Setup</source>
         <translation>设置</translation>
     </message>
     <message>
+        <location line="+6"/>
+        <source>Start</source>
+        <translation>基本</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Audio</source>
+        <translation>音频</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Memory</source>
+        <translation>记忆</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Camera</source>
+        <translation>摄像机</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>System</source>
+        <translation>系统</translation>
+    </message>
+    <message>
         <location line="+8"/>
+        <location line="+282"/>
         <source>CLOSE</source>
         <translation>关闭</translation>
     </message>
     <message>
+        <location line="-270"/>
+        <source>Transition</source>
+        <translation>转场</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wipe effect</source>
+        <translation>划像效果</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wipe border</source>
+        <translation>划像边框</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Border colour</source>
+        <translation>边框颜色</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Background</source>
+        <translation>背景颜色</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto rate</source>
+        <translation>AUTO 速率</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Mute</source>
+        <translation>静音</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>HDMI input</source>
+        <translation>HDMI 输入</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>HDMI group</source>
+        <translation>HDMI 声道组</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>HDMI level</source>
+        <translation>HDMI 电平</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Tally mode</source>
+        <translation>提示灯模式</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Calibration</source>
+        <translation>校准</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>MEM %1</source>
+        <translation>记忆 %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+227"/>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <location line="-222"/>
+        <source>Recall</source>
+        <translation>调用</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Factory default</source>
+        <translation>出厂设置</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>CAM 1</source>
+        <translation>摄像机 1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CAM 2</source>
+        <translation>摄像机 2</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CAM 3</source>
+        <translation>摄像机 3</translation>
+    </message>
+    <message>
         <location line="+6"/>
-        <source>NETWORK</source>
+        <source>Video format</source>
+        <translation>视频格式</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Image</source>
+        <translation>图像</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pan direction</source>
+        <translation>水平方向</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Tilt direction</source>
+        <translation>俯仰方向</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Tally LED</source>
+        <translation>提示灯</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Memory speed</source>
+        <translation>记忆速度</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Red gain</source>
+        <translation>红色增益</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Blue gain</source>
+        <translation>蓝色增益</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Program output</source>
+        <translation>PGM 输出</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Multiview output</source>
+        <translation>多画面输出</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Output format</source>
+        <translation>输出格式</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Network</source>
         <translation>网络</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Mainboard %1   Panel %2</source>
+        <translation>主板 %1   面板 %2</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Reset</source>
+        <translation>重置</translation>
+    </message>
+    <message>
+        <location line="+47"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <location line="+53"/>
+        <source>Do you want to load the factory settings ?</source>
+        <translation>要恢复出厂设置吗？</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Do you want to reset settings ?</source>
+        <translation>要重置本页设置吗？</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>YES</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>NO</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Audio calibration</source>
+        <translation>音频校准</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>CH 1</source>
+        <translation>CH 1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CH 2</source>
+        <translation>CH 2</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>HDMI</source>
+        <translation>HDMI</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>RCA</source>
+        <translation>RCA</translation>
     </message>
 </context>
 <context>
     <name>ShutdownPopup</name>
     <message>
-        <location filename="../qml/popups/ShutdownPopup.qml" line="+19"/>
+        <location filename="../qml/popups/ShutdownPopup.qml" line="+20"/>
         <source>Shut down</source>
         <translation>关机</translation>
     </message>
     <message>
         <location line="+8"/>
-        <source>CLOSE</source>
-        <translation>关闭</translation>
+        <source>Do you want to shut down the system ?</source>
+        <translation>要关闭系统吗？</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>YES</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>NO</source>
+        <translation>否</translation>
     </message>
 </context>
 <context>
@@ -697,16 +1438,51 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
 </context>
 <context>
-    <name>UpgradePopup</name>
+    <name>UpgradeFlow</name>
     <message>
-        <location filename="../qml/popups/UpgradePopup.qml" line="+19"/>
-        <source>Update</source>
-        <translation>更新</translation>
+        <location filename="../ui/upgradeflow.cpp" line="+45"/>
+        <source>Do you want to Upgrade App ?</source>
+        <translation>要升级软件吗？</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>CLOSE</source>
-        <translation>关闭</translation>
+        <location line="+61"/>
+        <source>Start upgrade KB </source>
+        <translation>开始升级面板程序 </translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <location line="+25"/>
+        <source>MB upgrade fail</source>
+        <translation>主板升级失败</translation>
+    </message>
+    <message>
+        <location line="-16"/>
+        <location line="+3"/>
+        <source>MB upgrade success</source>
+        <translation>主板升级成功</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>The system will restart in 5 seconds.</source>
+        <translation>系统将在 5 秒后重启。</translation>
+    </message>
+</context>
+<context>
+    <name>UpgradePopup</name>
+    <message>
+        <location filename="../qml/popups/UpgradePopup.qml" line="+26"/>
+        <source>Upgrade</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>YES</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>NO</source>
+        <translation>否</translation>
     </message>
 </context>
 <context>

@@ -8,7 +8,7 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 lupdate=/usr/lib/qt5/bin/lupdate
 [ -x "$lupdate" ] || lupdate=lupdate
 cd "$top"
-"$lupdate" -silent -locations relative -no-obsolete qml ui -ts i18n/tavrik_zh_TW.ts i18n/tavrik_zh_CN.ts
+"$lupdate" -silent -locations relative -no-obsolete -I . qml ui -ts i18n/tavrik_zh_TW.ts i18n/tavrik_zh_CN.ts
 for f in i18n/tavrik_zh_TW.ts i18n/tavrik_zh_CN.ts; do
   printf '%s: %s unfinished\n' "$f" "$(grep -c 'type="unfinished"' "$f" || true)"
 done

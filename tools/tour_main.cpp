@@ -82,11 +82,16 @@ int main(int argc, char *argv[])
     QDir().mkpath(outDir);
     QStringList files{QStringLiteral("main.qml")};
     files << PageRig::pageFiles();
-    // Second states worth a picture: "<file>|<button to press>".
+    // Second states worth a picture: "<file>|<button to press>[,<next button>...]".
     for (const QString &extra : {QStringLiteral("popups/CameraPopup.qml|shutterButton"),
                                  QStringLiteral("popups/TrackingSetupPopup.qml|optionPageSelector/1"),
-                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/3"),
+                                 // Each goes right after its page, so the last listed comes first.
                                  QStringLiteral("pages/SetupMenuPage.qml|menuPages/4"),
+                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/3"),
+                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/2"),
+                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/1,audioCalibration"),
+                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/1"),
+                                 QStringLiteral("pages/SetupMenuPage.qml|pageReset"),
                                  QStringLiteral("pages/SetupMenuPage.qml|setting2"),
                                  QStringLiteral("popups/PipPopup.qml|pipTabs/1"),
                                  QStringLiteral("popups/PipPopup.qml|pipTabs/2")})
@@ -103,20 +108,28 @@ int main(int argc, char *argv[])
             rig.clearWarnings();
             const QString file = files[f].section(QLatin1Char('|'), 0, 0);
             const QString press = files[f].section(QLatin1Char('|'), 1);
+            // The panel remembers the setup menu's page across shows; every
+            // picture starts from its first page, so the languages match.
+            rig.panel().setMenuOption(0);
+            QString failed;
             if (!rig.show(file))
-                ++failures;
+                failed = QStringLiteral("  (NOT SHOWN)");
             rig.settle(800);
             if (!press.isEmpty()) {
-                if (!rig.click(press))
-                    ++failures;
-                rig.settle(1000);
+                for (const QString &one : press.split(QLatin1Char(','))) {
+                    if (failed.isEmpty() && !rig.click(one))
+                        failed = QStringLiteral("  (NO VISIBLE, ENABLED %1 TO PRESS)").arg(one);
+                    rig.settle(1000);
+                }
             }
             const QImage img = rig.grab();
             shots[f][l] = img;
             const QString name = QStringLiteral("%1/%2-%3.png")
-                                     .arg(outDir, langs[l], QString(files[f]).replace(QLatin1Char('/'), QLatin1Char('_')).remove(QStringLiteral(".qml")).replace(QLatin1Char('|'), QLatin1Char('-')));
+                                     .arg(outDir, langs[l], QString(files[f]).replace(QLatin1Char('/'), QLatin1Char('_')).remove(QStringLiteral(".qml")).replace(QLatin1Char('|'), QLatin1Char('-')).replace(QLatin1Char(','), QLatin1Char('-')));
             const bool saved = img.save(name);
-            out << name << (saved ? "" : "  (NOT SAVED)") << " " << img.width() << "x" << img.height() << (rig.warnings().isEmpty() ? QString() : QStringLiteral("  (%1 warnings)").arg(rig.warnings().size())) << "\n";
+            if (!failed.isEmpty())
+                ++failures;
+            out << name << (saved ? "" : "  (NOT SAVED)") << failed << " " << img.width() << "x" << img.height() << (rig.warnings().isEmpty() ? QString() : QStringLiteral("  (%1 warnings)").arg(rig.warnings().size())) << "\n";
             for (const QString &w : rig.warnings())
                 out << "    " << w << "\n";
         }
@@ -146,7 +159,7 @@ int main(int argc, char *argv[])
     p.end();
     const QString sheetFile = parser.value(QStringLiteral("sheet"));
     QDir().mkpath(QFileInfo(sheetFile).absolutePath());
-    sheet.save(sheetFile);
+    sheet.save(sheetFile, "PNG", 0); // strongest compression: the sheet lives in the repository
     out << "sheet: " << sheetFile << " (" << files.size() << " pages x " << langs.size() << " languages)\n";
     return failures == 0 ? 0 : 2;
 }

@@ -103,7 +103,7 @@ void UpgradeFlow::yes()
         return;
     }
     if (kbDiffers()) {
-        text_ = QStringLiteral("Start upgrade KB ") + kbVersion_;
+        text_ = tr("Start upgrade KB ") + kbVersion_;
         emit changed();
         panel()->setLoadingVisible(true);
         onSystem([](net &n) { n.upgradeApp(); });

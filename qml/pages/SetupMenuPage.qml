@@ -332,13 +332,15 @@ Rectangle {
         active: page.calibrating
         anchors.centerIn: parent
         sourceComponent: Rectangle {
-            width: 640; height: 440
+            // As tall as the rows and the buttons under them need.
+            width: 640; height: calibRows.implicitHeight + Theme.margin * 4
             color: Theme.surfaceRaised
             border.color: Theme.outline
             radius: Theme.radius
             AudioMixer { id: calib; panel: page.panelRef }
             Component.onCompleted: calib.calibration = true
             Column {
+                id: calibRows
                 anchors { fill: parent; margins: Theme.margin * 2 }
                 spacing: Theme.spacing * 2
                 ThemeText { width: parent.width; height: 40; font.bold: true; text: qsTr("Audio calibration") }
