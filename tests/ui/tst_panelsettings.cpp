@@ -72,7 +72,8 @@ void TstPanelSettings::killedWriterLeavesOldOrNew()
     for (int run = 0; run < 30; ++run) {
         QProcess writer;
         writer.start(QStringLiteral(SETTINGS_WRITER), {path, QString::number(run * 100000 + 1)});
-        QVERIFY(writer.waitForReadyRead(10000));
+        // The first round includes an fsync, which a busy disk can hold up for seconds.
+        QVERIFY(writer.waitForReadyRead(60000));
         QTest::qWait(QRandomGenerator::global()->bounded(1, 40));
         ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
         QVERIFY(writer.waitForFinished(5000));
