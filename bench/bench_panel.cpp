@@ -10,6 +10,7 @@
 // - T-bar reading at the converter -> writeTbar frame at the mainboard;
 // - process start -> "home page shown";
 // - idle CPU and resident memory of the panel with its interface running.
+#include "bench/baselineprobe.h"
 #include "sim/simcamera.h"
 #include "sim/simconverter.h"
 #include "sim/simkeys.h"
@@ -81,41 +82,6 @@ QString percentiles(std::vector<double> v)
     return QString::asprintf("p50 %.1f ms, p99 %.1f ms, max %.1f ms", at(0.5), at(0.99), v.back());
 }
 
-// The machine's own scheduling noise over the same time: a thread of the
-// bench that does nothing but wake every 5 ms, as the panel's probe does.
-// On a machine shared with builds, a panel stall shorter than this is the
-// machine's, not the panel's.
-class BaselineProbe
-{
-public:
-    BaselineProbe()
-        : thread_([this] {
-              auto last = Clock::now();
-              while (!stop_) {
-                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                  const auto now = Clock::now();
-                  const double gap = msSince(last, now);
-                  last = now;
-                  double cur = longest_.load();
-                  while (gap > cur && !longest_.compare_exchange_weak(cur, gap)) {
-                  }
-              }
-          })
-    {
-    }
-    ~BaselineProbe()
-    {
-        stop_ = true;
-        thread_.join();
-    }
-    // The longest gap since the last call.
-    double take() { return longest_.exchange(0); }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::atomic<double> longest_{0};
-    std::thread thread_;
-};
 
 BaselineProbe *baseline = nullptr;
 QString logDir;

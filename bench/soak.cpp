@@ -16,6 +16,7 @@
 // simulated devices and the discovery traffic stay inside a private network
 // namespace when the system allows one, so the fixed ports never meet a test
 // of another checkout; otherwise the soak waits for the machine's port lock.
+#include "bench/baselineprobe.h"
 #include "sim/simcamera.h"
 #include "sim/simconverter.h"
 #include "sim/simkeys.h"
@@ -173,39 +174,6 @@ ProcFigures procFigures(qint64 pid)
 
 // ------------------------------------------------------------ machine noise
 
-// A thread of the soak that only wakes every 5 ms, as the panel's probe
-// does: on a shared machine a panel stall that this thread saw too is the
-// machine's, not the panel's.
-class BaselineProbe
-{
-public:
-    BaselineProbe()
-        : thread_([this] {
-              auto last = Clock::now();
-              while (!stop_) {
-                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                  const auto now = Clock::now();
-                  const double gap = msSince(last, now);
-                  last = now;
-                  double cur = longest_.load();
-                  while (gap > cur && !longest_.compare_exchange_weak(cur, gap)) {
-                  }
-              }
-          })
-    {
-    }
-    ~BaselineProbe()
-    {
-        stop_ = true;
-        thread_.join();
-    }
-    double take() { return longest_.exchange(0); }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::atomic<double> longest_{0};
-    std::thread thread_;
-};
 
 // ------------------------------------------------------------ the soak
 
