@@ -137,6 +137,7 @@ private slots:
     void joystickAndZoom();
     void speedsTallyAndButtons();
     void recallRereads();
+    void screenshotModeAndFactoryDefault();
 };
 
 void TstControlFlow::startUpSequence()
@@ -473,6 +474,34 @@ void TstControlFlow::recallRereads()
     QCOMPARE(rig.panel->transSpeed(), 45);
     QCOMPARE(rig.panel->userMemorySel(), 1);
     QCOMPARE(rig.settings->intValue(QStringLiteral("system"), QStringLiteral("ch1Val")), 33);
+}
+
+// Screenshot mode turns the CUT key into a picture; a factory default loads
+// memory 0, puts the network back to its static address and re-reads.
+void TstControlFlow::screenshotModeAndFactoryDefault()
+{
+    QByteArray factory;
+    Rig rig({}, true, [&](SimUnit &unit) {
+        factory = framesOf(unit, [](commandExecObject &m) { m.userMem(0); }).value(0);
+    });
+    QVERIFY(!factory.isEmpty());
+    QVERIFY(rig.startUp());
+    rig.clearRecords();
+    LogCapture log;
+    rig.panel->setScreenshotMode(true);
+    rig.panel->handleKey(4);
+    QTRY_VERIFY(log.contains(QStringLiteral("DISPLAY =")));
+    bool drained = false;
+    rig.lines->mainboard().post([](commandExecObject &) {}, rig.panel.get(), [&] { drained = true; });
+    QTRY_VERIFY(drained);
+    QVERIFY(!rig.unit.mainboard().receivedFrames().contains(kCutFrame));
+
+    rig.panel->setLangType(1);
+    rig.panel->factoryDefault();
+    QCOMPARE(rig.panel->langType(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.unit.mainboard().receivedFrames().contains(factory), 10000);
+    QTRY_VERIFY(rig.sys.readFile(QStringLiteral("/etc/dhcpcd.conf")).contains("192.168.100.101"));
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.panel->loadingVisible(), 20000);
 }
 
 int main(int argc, char **argv)
