@@ -14,6 +14,8 @@ packages=(
   xvfb x11vnc
   clang libclang-rt-dev
 )
+# Scripts that need more (the armhf build) name it as arguments.
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -25,5 +27,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO="sudo"
   $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends \
+    -o DPkg::Lock::Timeout=600 "${missing[@]}"
 fi
