@@ -2,14 +2,16 @@
 
 #include <QTest>
 
-VekRig::VekRig()
+VekRig::VekRig(int cameras, bool withObject)
 {
     static const char *const devices[] = {"ttyAMA0", "ttyAMA1", "ttyUSB0"};
     static const int lines[] = {0, 3, 2};
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < cameras; ++i)
         cams_[i] = std::make_unique<SimCamera>(QString::fromLatin1(devices[i]));
+    if (!withObject)
+        return;
     obj_ = std::make_unique<vekCameraObject>();
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < cameras; ++i) {
         obj_->initSerial(lines[i], QString::fromLatin1(devices[i]), 38400, 8, 0, 1, 0);
         obj_->setVekStatus(i, true);
     }
@@ -24,19 +26,22 @@ VekRig::~VekRig()
 
 void VekRig::reset()
 {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3 && cams_[i]; ++i) {
         cams_[i]->setFailureMode(SimCamera::Normal);
         cams_[i]->update([](SimCamera::State &s) { s = SimCamera::State(); });
-        obj_->setVekStatus(i, true);
+        if (obj_)
+            obj_->setVekStatus(i, true);
     }
-    obj_->setmodelName(QString());
+    if (obj_)
+        obj_->setmodelName(QString());
     clearReceived();
 }
 
 void VekRig::clearReceived()
 {
     for (auto &c : cams_)
-        c->clearReceived();
+        if (c)
+            c->clearReceived();
     log_.clear();
 }
 
@@ -51,7 +56,7 @@ void VekRig::answerNext(int vekIdx, const QByteArray &reply)
 bool VekRig::onlyCameraGot(int vekIdx, const QList<QByteArray> &messages)
 {
     bool ok = true;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3 && cams_[i]; ++i) {
         const QList<QByteArray> got = cams_[i]->received();
         const QList<QByteArray> want = i == vekIdx ? messages : QList<QByteArray>();
         if (got != want) {
@@ -92,36 +97,15 @@ QStringList VekSignalTrace::take()
     return e;
 }
 
-QString vekProperties(const vekCameraObject &o)
+QByteArray randomVekReply(QRandomGenerator &rng, int maxNoise)
 {
-    // Read as the interface reads them, through the property system.
-    static const char *const shown[][2] = {
-        {"bar", "isColorBarOn"}, {"tally", "isTallyLightOn"}, {"red", "isredTallyOn"}, {"green", "isblueTallyOn"},
-        {"osd", "isOsdOn"}, {"|", "videoFormat"}, {"wb", "whiteBalanceMode"}, {"r", "vekRGain"}, {"b", "vekBGain"},
-        {"| af", "bAutoFocusMode"}, {"iris", "birisModeAuto"}, {"| h", "vekHFlip"}, {"v", "vekVFlip"},
-        {"pan", "panDirReverse"}, {"tilt", "tiltDirReverse"}, {"range", "ptzSpeedRange"}};
-    QStringList out;
-    for (const auto &s : shown) {
-        const QVariant v = o.property(s[1]);
-        const bool text = v.userType() == QMetaType::QString;
-        out << QLatin1String(s[0]) + ' ' + (text ? '\'' + v.toString() + '\'' : QString::number(v.toInt()));
-    }
-    return out.join(' ');
-}
-
-const QList<QByteArray> &vekReplySeeds()
-{
+    // One real answer of each shape: status, version, framed value, framed
+    // profile, bare value, acknowledgement and completion, bare and framed error.
     static const QList<QByteArray> seeds{
         hexBytes("90501D15050A05080C0203001105FF"), hexBytes("9050039C0102030400010A01000007FF"),
         hexBytes("0009905000000A03FF"), hexBytes("000790500005FF"), hexBytes("905002FF"),
         hexBytes("9041FF9051FF"), hexBytes("906002FF"), hexBytes("0006906002FF"),
     };
-    return seeds;
-}
-
-QByteArray randomVekReply(QRandomGenerator &rng, int maxNoise)
-{
-    const QList<QByteArray> &seeds = vekReplySeeds();
     const auto seed = [&] { return seeds.at(int(rng.bounded(seeds.size()))); };
     QByteArray r;
     switch (rng.bounded(5)) {

@@ -16,18 +16,20 @@
 #include <memory>
 #include <type_traits>
 
-// A temporary sysroot with a simulated camera on each of the three camera
-// lines and the camera object with the lines opened as the interface opens
-// them (38400 8N1), every camera marked online.
+// The one camera rig: a temporary sysroot with the log captured, simulated
+// cameras on the first `cameras` of the lines ttyAMA0, ttyAMA1, ttyUSB0 and,
+// with `withObject`, the camera object with those lines opened as the
+// interface opens them (38400 8N1, line numbers 0, 3, 2), each camera online.
 class VekRig
 {
 public:
-    VekRig();
+    explicit VekRig(int cameras = 3, bool withObject = true);
     ~VekRig();
 
     vekCameraObject &obj() { return *obj_; }
     SimCamera &cam(int vekIdx) { return *cams_[vekIdx]; }
     LogCapture &log() { return log_; }
+    TestSysroot &sysroot() { return sysroot_; }
 
     // Between test cases: cameras back to their power-on state, answering
     // promptly, with nothing recorded; every camera online; log cleared.
@@ -78,10 +80,6 @@ private:
     QStringList events_;
 };
 
-// The interface properties of the camera object in one line, so a test can
-// compare them all at once.
-QString vekProperties(const vekCameraObject &o);
-
 // An operation on camera `c`, for the tables of operations.
 using VekOp = std::function<void(vekCameraObject &, int)>;
 Q_DECLARE_METATYPE(VekOp)
@@ -90,10 +88,7 @@ Q_DECLARE_METATYPE(VekOp)
 inline QByteArray hexBytes(const char *hex) { return QByteArray::fromHex(hex); }
 const QByteArray kSilent = QByteArrayLiteral("silent");
 
-// Seeds of the random replies: one real answer of each shape the camera
-// object decodes (status, version, framed value, framed profile, bare value,
-// acknowledgement and completion, bare and framed error).
-const QList<QByteArray> &vekReplySeeds();
-// One random reply: noise (up to `maxNoise` bytes), a seed cut short, a seed
-// with bytes changed, VISCA-looking bytes, or two seeds glued and cut.
+// One random reply: noise (up to `maxNoise` bytes), a real answer of each
+// shape the camera object decodes cut short or with bytes changed,
+// VISCA-looking bytes, or two real answers glued and cut.
 QByteArray randomVekReply(QRandomGenerator &rng, int maxNoise);

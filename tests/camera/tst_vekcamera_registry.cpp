@@ -43,42 +43,34 @@ const QString kNoOptions = QStringLiteral("0 0 0 0 | 0 0 0 0 0");
 class TestVekRegistry : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<TestSysroot> sysroot_;
-    std::unique_ptr<LogCapture> log_;
-    std::unique_ptr<vekCameraObject> obj_;
+    std::unique_ptr<VekRig> rig_;
+    vekCameraObject *obj_ = nullptr;
+    LogCapture *log_ = nullptr;
 
 private slots:
     void init()
     {
-        sysroot_ = std::make_unique<TestSysroot>();
-        log_ = std::make_unique<LogCapture>();
-        obj_ = std::make_unique<vekCameraObject>();
+        rig_ = std::make_unique<VekRig>(0); // a fresh camera object, no camera lines
+        obj_ = &rig_->obj();
+        log_ = &rig_->log();
     }
-    void cleanup()
-    {
-        obj_.reset();
-        log_.reset();
-        sysroot_.reset();
-    }
+    void cleanup() { rig_.reset(); }
 
     void manualConnectSetsSelection()
     {
         QCOMPARE(obj_->cameraCount(), 0);
         QCOMPARE(obj_->getCamCount(), 0);
         QVERIFY(!obj_->getCamIsdhcp());
-        QVERIFY(log_->contains(QStringLiteral("getCamCount:  0")));
         for (int i = 0; i < 3; ++i)
             QVERIFY(!obj_->serialState(i) && !obj_->vekIsOnline(i));
-        QSignalSpy idx(obj_.get(), &vekCameraObject::curCameraIndexChanged);
-        QSignalSpy count(obj_.get(), &vekCameraObject::cameraCountChanged);
-        QSignalSpy line(obj_.get(), &vekCameraObject::curInputLineChanged);
+        QSignalSpy idx(obj_, &vekCameraObject::curCameraIndexChanged);
+        QSignalSpy count(obj_, &vekCameraObject::cameraCountChanged);
+        QSignalSpy line(obj_, &vekCameraObject::curInputLineChanged);
         obj_->setCurInputLine(3);
         obj_->createManualCameraObjDoConnect(1, QStringLiteral("127.0.0.1"), QStringLiteral("39c"));
         QCOMPARE((QList<int>{obj_->curCameraIndex(), obj_->curInputLine(), obj_->cameraCount()}),
                  (QList<int>{1, 0, 2}));
         QCOMPARE((QList<int>{idx.count(), line.count(), count.count()}), (QList<int>{1, 2, 1}));
-        QVERIFY(log_->contains(QStringLiteral("createManualCameraObjDoConnect --- vek scna done , scan vek conunt 0")));
-        QVERIFY(log_->contains(QStringLiteral("createManualCameraObjDoConnect CameraScanDone<====")));
 
         // The same values again change nothing.
         obj_->createManualCameraObjDoConnect(1, QStringLiteral("127.0.0.1"), QStringLiteral("39c"));
@@ -92,14 +84,11 @@ private slots:
 
         obj_->createManualCameraObjDoConnect(-1, QStringLiteral("127.0.0.1"), QString());
         QCOMPARE(obj_->curCameraIndex(), 1);
-        QVERIFY(log_->contains(QStringLiteral("[ERR] createManualCameraObjDoConnect: index -1")));
     }
 
     void saveClearAndRemove()
     {
         obj_->saveCamera();
-        QCOMPARE(log_->count(QStringLiteral("saveCamera 000000")), 1);
-        QCOMPARE(log_->count(QStringLiteral("saveCamera 111111")), 0);
         QCOMPARE(obj_->savedCameraCount(), 0);
 
         obj_->addCamera(entryWith(1));
@@ -107,7 +96,6 @@ private slots:
         obj_->atOptInitDefault(1, 2);
         QCOMPARE(obj_->getCamCount(), 2);
         obj_->saveCamera();
-        QCOMPARE(log_->count(QStringLiteral("saveCamera 111111")), 2);
         QCOMPARE(obj_->savedCameraCount(), 2);
         // No emptied places are left behind to trip over.
         QCOMPARE(obj_->getCamCount(), 0);
@@ -160,12 +148,8 @@ private slots:
         obj_->atOptInitDefault(index, capability);
         QCOMPARE(options(*obj_, index), expected);
         QCOMPARE(options(*obj_, 0), QStringLiteral("1 0 0 0 | 4 0 0 0 0")); // the other entry is untouched
-        if (index == 1)
-            QVERIFY(log_->contains(QStringLiteral("(camIndex=1, atCapability=%1)").arg(capability)));
-        else
+        if (index != 1)
             QCOMPARE(options(*obj_, 1), dirtyOptions);
-        obj_->refreshAtStatus(0);
-        QVERIFY(log_->contains(QStringLiteral("[vekcameraobject] vekCameraObject::refreshAtStatus()")));
     }
 
     void currentLineInput()
@@ -200,12 +184,12 @@ private slots:
         obj_->addCamera(entryWith(1, model));
         obj_->setCurCameraIndex(0);
         QCOMPARE(obj_->isAiCam(), expected);
-        QVERIFY(log_->contains(QStringLiteral("is AT Cam(0)")));
         // The shutter-table family is told apart the same way.
         QVERIFY(!obj_->isAltShutterModel(model));
         QVERIFY(obj_->isAltShutterModel(model + CameraModels::altShutterFamily().first()));
     }
 
+    // These only log (and return nothing): the log is all there is to see.
     void accessorsLogAndReturnEmpty()
     {
         obj_->setCurCameraIndex(2);
@@ -222,6 +206,8 @@ private slots:
         }
         QVERIFY(!obj_->getCamIsdhcp());
         QVERIFY(log_->contains(QStringLiteral("getCamIsdhcp -- curCameraIndex():  2")));
+        obj_->refreshAtStatus(0);
+        QVERIFY(log_->contains(QStringLiteral("[vekcameraobject] vekCameraObject::refreshAtStatus()")));
     }
 
     void lowerVideoFormatRequest()
@@ -229,7 +215,7 @@ private slots:
         QTcpServer server;
         QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
         const QString address = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
-        QSignalSpy finished(obj_.get(), &vekCameraObject::finished);
+        QSignalSpy finished(obj_, &vekCameraObject::finished);
 
         QElapsedTimer t;
         t.start();
@@ -251,8 +237,6 @@ private slots:
                  QStringLiteral("/ajaxcom?szCmd={\"SetEnv\":{\"VideoEncode\":[{\"stSlave\":{\"emVideoCodec\":5,"
                                 "\"emImageSize\":27},\"stMaster\":{\"emVideoCodec\":5},\"nChannel\":0}]}}"));
         QVERIFY(request.contains("\r\nHost: " + address.toLatin1() + "\r\n"));
-        QVERIFY(log_->contains(QStringLiteral("serviceUrl:  http://%1/ajaxcom?szCmd=").arg(address)));
-        QVERIFY(log_->contains(QStringLiteral(" setLowerVideoFormat done: ")));
 
         sock->write("HTTP/1.1 200 OK\r\nContent-Length: 9\r\nConnection: close\r\n\r\n{\"ok\":1}\n");
         sock->flush();
