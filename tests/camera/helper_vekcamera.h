@@ -8,7 +8,6 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
-#include <QRandomGenerator>
 #include <QStringList>
 #include <QVariant>
 
@@ -87,8 +86,3 @@ Q_DECLARE_METATYPE(VekOp)
 
 inline QByteArray hexBytes(const char *hex) { return QByteArray::fromHex(hex); }
 const QByteArray kSilent = QByteArrayLiteral("silent");
-
-// One random reply: noise (up to `maxNoise` bytes), a real answer of each
-// shape the camera object decodes cut short or with bytes changed,
-// VISCA-looking bytes, or two real answers glued and cut.
-QByteArray randomVekReply(QRandomGenerator &rng, int maxNoise);

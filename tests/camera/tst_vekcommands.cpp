@@ -14,6 +14,9 @@
 // emits ptzMoving before sending.
 #define ROW(call, hex) row(#call, VEK_OP(call), hex)
 #define MOVE(call, hex) row(#call, VEK_OP(call), hex, true)
+// The older tracking operations go to the camera last operated.
+#define LAST(call, hex)                                                                                                \
+    row(#call, VekOp([](vekCameraObject &o, int c) { o.atPlaceCenter(c), o.call; }), "810A0F010701FF|" hex)
 // Rows of the builder table, named after the command.
 #define B(cmd, p1, message) row(#cmd, cmd, p1, message)
 
@@ -163,6 +166,12 @@ private slots:
         ROW(atTrackingStartPosInq(c), "81097E0A043F02FF"); ROW(atOSDInq(c), "81097E0A0416FF");
         ROW(atAutoZoomInq(c), "81097E0A0F0102FF"); ROW(atAutoTiltInq(c), "81097E0A0F0103FF");
         ROW(InquireATProfileNum(c), "000981097E0A0F0FFF");
+        LAST(setAiTrackMode(0x82), "0009810A01041C02FF"); LAST(setAiTrackSpeed(2), "0009810A0F010502FF");
+        LAST(setAiSelectPeoplePos(1), "0009810A0F010701FF"); LAST(setAiPeopleFrameOnOff(3), "0008810A115603FF");
+        LAST(setAiTrackTiltOnOff(1), "0009810A0F010301FF"); LAST(setAiTrackZoomOnOff(0), "0009810A0F010200FF");
+        LAST(setAiTrackTarget(3), "0008810A11A303FF"); LAST(setAiTrackFeatures(2), "0009810A0F010002FF");
+        LAST(setAiTrackTargetSave(0x1234), "000C810A0F010801020304FF");
+        LAST(setAiTrackTargetDefault(), "000C810A0F010800000500FF");
     }
     void operationBytes()
     {
