@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <cstdio>
+
 VekRig::VekRig(int cameras, bool withObject)
 {
     static const char *const devices[] = {"ttyAMA0", "ttyAMA1", "ttyUSB0"};
@@ -63,7 +65,7 @@ bool VekRig::onlyCameraGot(int vekIdx, const QList<QByteArray> &messages)
             QStringList g;
             for (const QByteArray &m : got)
                 g << QString::fromLatin1(m.toHex(' '));
-            qWarning("camera %d received [%s]", i, qPrintable(g.join(" | ")));
+            std::fprintf(stderr, "camera %d received [%s]\n", i, qPrintable(g.join(" | ")));
             ok = false;
         }
     }

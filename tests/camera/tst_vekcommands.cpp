@@ -209,7 +209,7 @@ private slots:
         B(CAM_ZOOM, 0x07, "81 01 04 07 p2 FF");
         B(CAM_ZOOM, 0x47, "81 01 04 47 p2 p3 p4 p5 FF");
         B(CAM_ZOOM, 0x08, ""); B(CAM_ZOOM, 0x00, "");
-        B(CAM_ZOOM_IN, -1, "81 01 04 07 (0x20 + lo(p1)) FF"); B(CAM_ZOOM_OUT, -1, "81 01 04 07 (0x30 + lo(p1)) FF");
+        B(CAM_ZOOM_IN, -1, "81 01 04 07 (0x20 + lo(p1)) FF"); // no speed spills into the direction
         for (int sel : {0x08, 0x18, 0x38})
             B(CAM_FOCUS, sel, "81 01 04 p1 p2 FF");
         B(CAM_FOCUS, 0x48, "81 01 04 48 p2 p3 p4 p5 FF"); B(CAM_FOCUS, 0x28, "");
@@ -218,8 +218,6 @@ private slots:
         B(CAM_RGAIN, 0x04, "");
         B(CAM_BGAIN, 0x04, "81 01 04 04 p2 FF"); B(CAM_BGAIN, 0x44, "81 01 04 44 00 00 p2 p3 FF");
         B(CAM_BGAIN, 0x43, "");
-        B(CAM_RGAIN_Direct, -1, "81 01 04 43 00 00 hi(p1) lo(p1) FF");
-        B(CAM_BGAIN_Direct, -1, "81 01 04 44 00 00 hi(p1) lo(p1) FF");
         B(CAM_AE, -1, "81 01 04 39 p1 FF"); B(CAM_SHUTTER, -1, "81 01 04 0A p1 FF");
         B(CAM_IRIS, 0x0B, "81 01 04 0B p2 FF"); B(CAM_IRIS, 0x4B, "81 01 04 4B 00 00 p2 p3 FF");
         B(CAM_IRIS, 0x0C, "");
@@ -232,15 +230,11 @@ private slots:
             B(PT_DRIVE, sel, "81 01 06 p1 p2 00 lo(p3) hi(p4) lo(p4) hi(p5) lo(p5) hi(p6) lo(p6) hi(p7) lo(p7) FF");
         B(PT_DRIVE, 0x04, "81 01 06 p1 FF"); B(PT_DRIVE, 0x05, "81 01 06 p1 FF");
         B(PT_DRIVE, 0x06, ""); B(PT_DRIVE, 0x00, "");
-        B(PT_DRIVE_UP, -1, "81 01 06 01 p1 p2 03 01 FF"); B(PT_DRIVE_STOP, -1, "81 01 06 01 p1 p2 03 03 FF");
-        B(PTZ_PANTILT_POSITION, -1, "81 09 06 12 FF");
+        B(PT_DRIVE_UP, -1, "81 01 06 01 p1 p2 03 01 FF"); B(PTZ_PANTILT_POSITION, -1, "81 09 06 12 FF");
         B(CAM_TALLY_On, -1, "81 01 7E 01 0A 00 02 FF"); B(CAM_TALLY_Off, -1, "81 01 7E 01 0A 00 03 FF");
-        B(CAM_AIInq, -1, "81 09 7E 11 54 FF"); B(PTZ_AICAM_ONOFF, -1, "81 0A 11 54 lo(p1) FF");
+        B(CAM_AIInq, -1, "81 09 7E 11 54 FF");
         B(PTZ_AICAM_TRACKING_START_POS, -1, ""); B(PTZ_AICAM_TRACKING_PROMPT, -1, "");
-        B(PTZ_AICAM_TRACK_FEATURES_SAVE, -1, "81 0A 0F 01 08 hi(p1) lo(p1) hi(p2) lo(p2) FF");
         B(CAM_PT_SPD_RANGE, -1, "81 01 7E 01 0B 7E p1 FF"); B(CAM_AT_SUBJECTInq, -1, "81 09 7E 0A 11 A3 FF");
-        B(CAM_AT_FIGURE_SAVE, -1, "81 0A 0F 01 08 p1 p2 p3 p4 FF");
-        B(CAM_AT_RECALL_PROFILE, -1, "81 0A 0F 0F p1 p2 FF");
     }
     void builderMessages()
     {
