@@ -509,18 +509,6 @@ private slots:
         QCOMPARE(rig_->obj().modelName(), QStringLiteral("39c"));
     }
 
-    void resendWithoutIndexGoesToLastCamera()
-    {
-        rig_->obj().camTallyOff(2);
-        rig_->clearReceived();
-        rig_->obj().commandResendUntilAckAndComplete(hexBytes("0009810A0F010501FF"), 300);
-        QVERIFY(rig_->onlyCameraGot(2, {hexBytes("0009810A0F010501FF")}));
-        QCOMPARE(rig_->obj().lastCamera(), 2);
-        // Inquiries (the presence poll) do not change the camera last operated.
-        rig_->obj().camPowerInq(0);
-        QCOMPARE(rig_->obj().lastCamera(), 2);
-    }
-
     void uartErrorsLogged()
     {
         rig_->obj().onUartError(QSerialPort::NoError);
