@@ -36,7 +36,16 @@ void VekRig::reset()
     }
     if (obj_)
         obj_->setmodelName(QString());
+    settle();
     clearReceived();
+}
+
+void VekRig::settle()
+{
+    static const QByteArray ack = QByteArray::fromHex("9041FF"), completion = QByteArray::fromHex("9051FF");
+    for (auto &c : cams_)
+        if (c)
+            QTRY_VERIFY(c->sentBytes().count(completion) >= c->sentBytes().count(ack));
 }
 
 void VekRig::clearReceived()

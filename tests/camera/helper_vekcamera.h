@@ -33,6 +33,9 @@ public:
     // Between test cases: cameras back to their power-on state, answering
     // promptly, with nothing recorded; every camera online; log cleared.
     void reset();
+    // Waits until every camera has sent the completion of each command it
+    // acknowledged: one still on its way could pass for the next answer.
+    void settle();
     // Forgets what the cameras received (and the log), nothing else.
     void clearReceived();
     // Camera `vekIdx` answers the next request with `reply`; with kSilent it

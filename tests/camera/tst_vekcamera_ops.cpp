@@ -388,6 +388,7 @@ private slots:
                                  VEK_OP(setAiTrackTargetSave(0x1234)), VEK_OP(setAiTrackTargetDefault())};
         for (const VekOp &op : older) {
             rig_->obj().atPlaceCenter(1); // the user operates camera 1
+            rig_->settle();
             rig_->clearReceived();
             rig_->cam(1).injectReply(hexBytes("0006906002FF"));
             op(rig_->obj(), 1);
