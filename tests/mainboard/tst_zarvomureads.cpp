@@ -244,65 +244,49 @@ void TstZarvoMuReads::statusReplies()
         QVERIFY(!b->log.warnings().isEmpty());
 }
 
+// A failure is reported by ok and one of the read's failure values.
 void TstZarvoMuReads::replies_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QVariant>("value"); // invalid: a failure value
     QTest::addColumn<bool>("ok");
     auto row = [](const char *op, const char *name, const QByteArray &reply, QVariant value, bool ok) {
         QTest::newRow(qPrintable(QString("%1: %2").arg(op, name))) << opIndex(op) << reply << value << ok;
     };
-    // Each read's valid reply (an acknowledgement in front of the lamp's).
+    const QByteArray ack = hexBytes("028082");
+    // Each read's valid reply (an acknowledgement in front of the lamp's) and,
+    // for the short frames, that frame with a bad checksum, an unknown code,
+    // one data byte too many, and cut short. (The longer ones: below.)
     for (const ReadOp &op : readOps()) {
-        const QByteArray ack = hexBytes("028082");
-        const bool acked = op.goodReply.startsWith(ack) && op.goodReply.size() > 3;
-        row(op.name, "valid reply", op.goodReply, op.value(acked ? op.goodReply.mid(3) : op.goodReply), true);
+        const QByteArray good = op.goodReply.startsWith(ack) && op.goodReply.size() > 3 ? op.goodReply.mid(3)
+                                                                                      : op.goodReply;
+        row(op.name, "valid reply", op.goodReply, op.value(good), true);
+        if (op.dataBytes == 0 || op.dataBytes > 3)
+            continue;
+        QByteArray body = good.chopped(1);
+        row(op.name, "bad checksum", body + char(good.back() + 1), QVariant(), false);
+        if (!op.codes.isEmpty())
+            row(op.name, "unknown code", framed(QByteArray(body).replace(2, 1, "\x7F")), QVariant(), false);
+        body[0] = char(body.at(0) + 1);
+        row(op.name, "too long", framed(body + '\0'), QVariant(), false);
+        row(op.name, "too short", good.left(2), QVariant(), false);
     }
     const char *rp = "readProgram";
-    row(rp, "reply code C1", framed(hexBytes("0400C106")), 6, true);
     row(rp, "reply code 41", framed(hexBytes("04004104")), 4, true);
-    row(rp, "stale acknowledgement is no source", hexBytes("028082"), 0, false);
-    row(rp, "bad checksum", hexBytes("0400C10600"), 0, false);
-    row(rp, "answer to another request", framed(hexBytes("0400C601")), 0, false);
-    row(rp, "too long", framed(hexBytes("0500C10600")), 0, false);
-    row(rp, "too short", hexBytes("04"), 0, false);
-    const char *rc = "readControl";
-    row(rc, "status byte 1", framed(hexBytes("0601C501FF03")), -1, false);
-    row(rc, "bad checksum", hexBytes("0601C500FF03CF"), -1, false);
-    row(rc, "wrong code", framed(hexBytes("0601C600FF03")), -1, false);
-    row(rc, "too long", framed(hexBytes("0701C500FF0300")), 0, false);
-    row(rc, "acknowledgement only", hexBytes("028082"), -1, false);
+    row(rp, "stale acknowledgement is no source", ack, QVariant(), false);
+    row("readControl", "status byte 1", framed(hexBytes("0601C501FF03")), QVariant(), false);
+    row("readControl", "acknowledgement only", ack, QVariant(), false);
     const char *rl = "readPushButtonLamp";
-    row(rl, "acknowledgement then lit lamp", hexBytes("0280820400C601CB"), true, true);
     row(rl, "dark lamp, code C7", framed(hexBytes("0400C700")), false, true);
-    row(rl, "acknowledgement only", hexBytes("028082"), false, false);
-    row(rl, "failing acknowledgement", hexBytes("022022"), false, false);
-    row(rl, "wrong code", framed(hexBytes("0400C801")), false, false);
-    row(rl, "bad checksum", hexBytes("0400C601CC"), false, false);
-    row(rl, "too long", framed(hexBytes("0500C60100")), false, false);
+    row(rl, "acknowledgement only", ack, QVariant(), false);
+    row(rl, "failing acknowledgement", hexBytes("022022"), QVariant(), false);
     const char *rw = "readWipePattern";
-    row(rw, "pattern 2", framed(hexBytes("0400C802")), 2, true);
-    row(rw, "acknowledgement only", hexBytes("028082"), 3, true);
-    row(rw, "failing acknowledgement", hexBytes("022022"), 3, false);
-    row(rw, "wrong code", framed(hexBytes("0400C702")), 3, false);
-    row(rw, "bad checksum", hexBytes("0400C80200"), 3, false);
-    row(rw, "too long", framed(hexBytes("0500C80200")), 0, false);
-    row(rw, "4 bytes", framed(hexBytes("0300C8")), 3, false);
-    const char *rd = "readDeviceType";
-    row(rd, "ZARVOMU_4K", framed(hexBytes("0400EF04")), 4, true);
-    row(rd, "wrong code", framed(hexBytes("0400EE04")), -1, false);
-    row(rd, "too long", framed(hexBytes("0600EF040000")), 0, false);
-    const char *ra = "readAutoTransRate";
-    row(ra, "rate 60", framed(hexBytes("0400CC3C")), 60, true);
-    row(ra, "bad checksum", hexBytes("0400CC3C00"), -1, false);
-    row(ra, "wrong code", framed(hexBytes("0400CD3C")), -1, false);
-    row("readAuxMode", "mode 1", framed(hexBytes("0A05C901020304050607")), 1, true);
-    row("readAuxMode", "bad checksum", hexBytes("0A05C90102030405060700"), 0, false);
-    row("readFwVersion", "version 9", framed(hexBytes("0A00EC09")), 9, true);
-    row("readFwVersion", "12 bytes: more than fits", framed(hexBytes("0B00EC0900000000000000")), 0, false);
+    row(rw, "acknowledgement only", ack, 3, true);
+    row(rw, "failing acknowledgement", hexBytes("022022"), QVariant(), false);
+    row(rw, "no data byte", framed(hexBytes("0300C8")), QVariant(), false);
+    row("readFwVersion", "12 bytes: more than fits", framed(hexBytes("0B00EC0900000000000000")), QVariant(), false);
     const char *ml = "isMachineLive";
-    row(ml, "successful acknowledgement", hexBytes("028082"), true, true);
     row(ml, "not supported is live", hexBytes("024042"), true, true);
     row(ml, "leading byte dropped", hexBytes("AA028082"), true, true);
     row(ml, "cannot execute", hexBytes("022022"), false, false);
@@ -317,39 +301,39 @@ void TstZarvoMuReads::replies()
     QFETCH(QVariant, value);
     QFETCH(bool, ok);
     const ReadOp &op = readOps().at(index);
+    b->link.setWaitDivisor(20); // refused shapes re-read silence
     b->peer.queueReply(reply);
     bool got = !ok;
-    QCOMPARE(op.call(b->link, got), value);
+    const QVariant v = op.call(b->link, got);
     QCOMPARE(got, ok);
+    if (value.isValid())
+        QCOMPARE(v, value);
+    else
+        QVERIFY2(op.failValues.contains(v), qPrintable(v.toString()));
     QCOMPARE(b->peer.frames(), QList<QByteArray>{op.request});
     QVERIFY2(b->log.warnings().isEmpty() == ok, qPrintable(b->log.messages().join(" | ")));
 }
 
-// Silence: the read waits as often as it must, logs, and fails.
+// Silence: the read waits as often as it must, and fails.
 void TstZarvoMuReads::noReply_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<int>("waits");
-    QTest::addColumn<QString>("log");
-    QTest::newRow("requestStatus") << opIndex("requestStatus") << 3 << "[ERR] request status receive zero bytes";
-    QTest::newRow("readPushButtonLamp") << opIndex("readPushButtonLamp") << 3 << "[ERR] Not rceive ack";
-    QTest::newRow("readAutoTransRate") << opIndex("readAutoTransRate") << 3 << "[ERR] Not receive Trans Rate Packs";
-    QTest::newRow("readWipePattern") << opIndex("readWipePattern") << 4 << "[ERR] receive wipe pattern empty";
-    QTest::newRow("isMachineLive") << opIndex("isMachineLive") << 3 << "[ERR] machine live: no reply";
+    for (auto [name, waits] : {std::pair{"requestStatus", 3}, {"readPushButtonLamp", 3}, {"readAutoTransRate", 3},
+                               {"readWipePattern", 4}, {"isMachineLive", 3}})
+        QTest::newRow(name) << opIndex(name) << waits;
 }
 
 void TstZarvoMuReads::noReply()
 {
     QFETCH(int, index);
     QFETCH(int, waits);
-    QFETCH(QString, log);
     const ReadOp &op = readOps().at(index);
     b->link.setWaitDivisor(50);
     bool ok = true;
     QCOMPARE(op.call(b->link, ok), op.failValues.first());
     QVERIFY(!ok);
     QCOMPARE(b->log.count("[WARN] No response received in 3000 ms"), waits);
-    QVERIFY(b->log.has(log));
 }
 
 void TstZarvoMuReads::blockReads_data()
@@ -387,10 +371,6 @@ void TstZarvoMuReads::blockReads()
     QCOMPARE(bytes.toByteArray(), ok || lumaException ? hexBytes("11223344556677F8") : zero8);
     if (!ok)
         QVERIFY(!b->log.warnings().isEmpty());
-    if (reply.size() == 13)
-        QVERIFY(b->log.has("bytes too long for message buffer: 13"));
-    if (ok && block == 0)
-        QVERIFY(b->log.has("message = 0x11 0x22 0x33 0x44 0x55 0x66 0x77 0xF8 "));
 }
 
 void TstZarvoMuReads::pipGivesUpOnOtherShapes()
@@ -404,9 +384,8 @@ void TstZarvoMuReads::pipGivesUpOnOtherShapes()
     bool ok = true;
     QCOMPARE(b->link.readPipUserParam(ok).toBytes(), zero8);
     QVERIFY(!ok);
+    // Thirteen re-reads, then it gives up.
     QCOMPARE(b->log.count("read pip user miss some bytes... "), 13);
-    QVERIFY(b->log.has("read pip user- bytes... "));
-    QVERIFY(b->log.has("bytes too long for message buffer:"));
 }
 
 void TstZarvoMuReads::lumaAudioChecksumException()
@@ -417,7 +396,6 @@ void TstZarvoMuReads::lumaAudioChecksumException()
     const lumakeyAudioSetting la = b->link.readLumaAudioUserParam(ok);
     QVERIFY(!ok);
     QCOMPARE(la.toBytes(), hexBytes("0128400104030201"));
-    QVERIFY(b->log.has("luma audio checksum: false"));
 
     // Garbage before the frame is dropped up to the first 0x0B.
     b->peer.queueReply(hexBytes("0102") + framed(hexBytes("0B02C90128400104030201")));
@@ -428,7 +406,6 @@ void TstZarvoMuReads::lumaAudioChecksumException()
     b->peer.queueReply(hexBytes("010203040506"));
     QCOMPARE(b->link.readLumaAudioUserParam(ok).toBytes(), zero8);
     QVERIFY(!ok);
-    QVERIFY(b->log.has("receive() returned too few bytes: 0"));
 }
 
 void TstZarvoMuReads::auxSourceFrame()
