@@ -30,47 +30,36 @@ template <typename Record> Record record(const char *hex)
 
 const QList<WriteOp> &writeOps()
 {
-    static const QList<WriteOp> ops = [] {
-        const QList<int> r3{3000, 3000, 3000, 3000};
-        const QList<int> program{200, 3000, 3000, 3000};
-#define CALL(call) [](zarvoMu &m) { return m.call; }
-        QList<WriteOp> l;
-        l << WriteOp{"writeProgram", CALL(writeProgram(input3)), framed(hexBytes("0400C103")), program}
-          << WriteOp{"writePreset", CALL(writePreset(colorBar)), framed(hexBytes("0400C206")), program}
-          << WriteOp{"writePipSrc", CALL(writePipSrc(input2)), framed(hexBytes("0401C402")), {3000}}
-          << WriteOp{"writeKeyFillSrc", CALL(writeKeyFillSrc(input1)), framed(hexBytes("0400C301")), {}}
-          << WriteOp{"writeKeyKeySrc", CALL(writeKeyKeySrc(input4)), framed(hexBytes("0400C404")), {}}
-          << WriteOp{"writeSplitSrc", CALL(writeSplitSrc(background)), framed(hexBytes("0402C405")), {}}
-          << WriteOp{"writeControl", CALL(writeControl(keyer2, 512)), framed(hexBytes("0601C5000002")), {200}}
-          << WriteOp{"writePushButtonLampOn", CALL(writePushButtonLampOn(cutCommand)), framed(hexBytes("0400C601")), r3}
-          << WriteOp{"writePushButtonLampOff", CALL(writePushButtonLampOff(keyPreview)),
-                     framed(hexBytes("0400C716")), r3}
-          << WriteOp{"writeWipePattern", CALL(writeWipePattern(topToBottom)), framed(hexBytes("0400C801")), {}}
-          << WriteOp{"loadUserMemoryPacks", CALL(loadUserMemoryPacks(3)), framed(hexBytes("0400DB03")), {3000}}
-          << WriteOp{"saveUserMemoryPacks", CALL(saveUserMemoryPacks(6)), framed(hexBytes("0400DA06")), {}}
-          << WriteOp{"loadFactoryDefaultPacks", CALL(loadFactoryDefaultPacks()), framed(hexBytes("0400DB00")), {}}
-          << WriteOp{"saveSetupPacks", CALL(saveSetupPacks()), framed(hexBytes("0400DAFF")), {}}
-          << WriteOp{"updateStatus", CALL(updateStatus(zarvoMuStatus::fromBytes(hexBytes("216B03120500")))),
-                     framed(hexBytes("0900EE216B03120500")), r3}
-          << WriteOp{"writeDeviceType", CALL(writeDeviceType(ZARVOMU_4K)), framed(hexBytes("0400EF04")), {}}
-          << WriteOp{"writeAutoTransRate", CALL(writeAutoTransRate(45)),
-                     framed(hexBytes("0400CC2D")), {3000, 3000, 3000}}
-          << WriteOp{"writeColorBorderUserParam",
-                     CALL(writeColorBorderUserParam(record<colorWipeBorderSetting>("0200070000000000"))),
-                     framed(hexBytes("0B00C90200070000000000")), {3000}}
-          << WriteOp{"writePipUserParam", CALL(writePipUserParam(record<pipSetting>("32FD000000000000"))),
-                     framed(hexBytes("0B01C932FD000000000000")), {60}}
-          << WriteOp{"writeLumaAudioUserParam",
-                     CALL(writeLumaAudioUserParam(record<lumakeyAudioSetting>("0000000100000000"))),
-                     framed(hexBytes("0B02C90000000100000000")), {3000}}
-          << WriteOp{"writeMachineInfoUserParam",
-                     CALL(writeMachineInfoUserParam(record<machineInfoSetting>("0000020100000000"))),
-                     framed(hexBytes("0B03C90000020100000000")), r3}
-          << WriteOp{"writeAuxSrc", CALL(writeAuxSrc(input1)), framed(hexBytes("0404C901")), {}}
-          << WriteOp{"writeAuxMode", CALL(writeAuxMode(2)), framed(hexBytes("0F05C9020000000000000000000000")), {}};
-#undef CALL
-        return l;
-    }();
+    const QList<int> r3{3000, 3000, 3000, 3000}, program{200, 3000, 3000, 3000};
+#define OP(call, body, waits) WriteOp{#call, [](zarvoMu &m) { return m.call; }, framed(hexBytes(body)), waits}
+    static const QList<WriteOp> ops{
+        OP(writeProgram(input3), "0400C103", program),
+        OP(writePreset(colorBar), "0400C206", program),
+        OP(writePipSrc(input2), "0401C402", {3000}),
+        OP(writeKeyFillSrc(input1), "0400C301", {}),
+        OP(writeKeyKeySrc(input4), "0400C404", {}),
+        OP(writeSplitSrc(background), "0402C405", {}),
+        OP(writeControl(keyer2, 512), "0601C5000002", {200}),
+        OP(writePushButtonLampOn(cutCommand), "0400C601", r3),
+        OP(writePushButtonLampOff(keyPreview), "0400C716", r3),
+        OP(writeWipePattern(topToBottom), "0400C801", {}),
+        OP(loadUserMemoryPacks(3), "0400DB03", {3000}),
+        OP(saveUserMemoryPacks(6), "0400DA06", {}),
+        OP(loadFactoryDefaultPacks(), "0400DB00", {}),
+        OP(saveSetupPacks(), "0400DAFF", {}),
+        OP(updateStatus(zarvoMuStatus::fromBytes(hexBytes("216B03120500"))), "0900EE216B03120500", r3),
+        OP(writeDeviceType(ZARVOMU_4K), "0400EF04", {}),
+        OP(writeAutoTransRate(45), "0400CC2D", (QList<int>{3000, 3000, 3000})),
+        OP(writeColorBorderUserParam(record<colorWipeBorderSetting>("0200070000000000")), "0B00C90200070000000000",
+           {3000}),
+        OP(writePipUserParam(record<pipSetting>("32FD000000000000")), "0B01C932FD000000000000", {60}),
+        OP(writeLumaAudioUserParam(record<lumakeyAudioSetting>("0000000100000000")), "0B02C90000000100000000",
+           {3000}),
+        OP(writeMachineInfoUserParam(record<machineInfoSetting>("0000020100000000")), "0B03C90000020100000000", r3),
+        OP(writeAuxSrc(input1), "0404C901", {}),
+        OP(writeAuxMode(2), "0F05C9020000000000000000000000", {}),
+    };
+#undef OP
     return ops;
 }
 
@@ -200,7 +189,7 @@ void TstZarvoMuLink::writes()
         init();
         b->link.setWaitDivisor(60);
         b->peer.queueReply(hexBytes("022022"));
-        QCOMPARE(op.call(b->link), QString(op.name) == "writeControl");
+        QCOMPARE(op.call(b->link), QString(op.name).startsWith("writeControl"));
     }
 }
 
