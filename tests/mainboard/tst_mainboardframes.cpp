@@ -217,13 +217,8 @@ void TstMainboardFrames::ackCheck_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("result");
-    QTest::addColumn<QStringList>("logs");
+    QTest::addColumn<QStringList>("logs"); // the reasons of a refusal show only here
     QTest::newRow("02 80 82 success") << hex("028082") << true << QStringList();
-    QTest::newRow("02 50 52 bits 6 and 4")
-        << hex("025052") << false
-        << QStringList{"[ERR] instruction not support", "[ERR] MB receive cmd checksum not correct"};
-    QTest::newRow("02 20 22 cannot exec") << hex("022022") << false
-                                          << QStringList{"[ERR] device cannot exec this command"};
     QTest::newRow("02 70 72 all reasons in order")
         << hex("027072") << false
         << QStringList{"[ERR] instruction not support", "[ERR] device cannot exec this command",
