@@ -214,6 +214,8 @@ private slots:
         QCOMPARE(m->pipPosX(), -50);
         QCOMPARE(x.count(), 1);
         QCOMPARE(int(m->storedPip().pipPositionX), -50);
+        QVERIFY(m->writePipPosY(-3));
+        QCOMPARE(m->pipPosY(), -3);
     }
 
     void pipPositionRetry_data()
