@@ -50,16 +50,6 @@ quint16 ScriptedPeer::listenTcp()
     return port;
 }
 
-void ScriptedPeer::clear()
-{
-    QMutexLocker lock(&mutex_);
-    tcpRaw_.clear();
-    frames_.clear();
-    queue_.clear();
-    serialBuf_.clear();
-    tcpBuf_.clear();
-}
-
 void ScriptedPeer::writeNow(const QByteArray &bytes)
 {
     thread_->run([this, bytes] { write(bytes, false); });
@@ -109,8 +99,6 @@ void ScriptedPeer::onBytes(const QByteArray &bytes, bool tcp)
             frames_.append(frame);
             if (!queue_.isEmpty())
                 toPlay.append(queue_.takeFirst());
-            else if (responder_)
-                toPlay.append(responder_(frame));
             if (buf.isEmpty())
                 break;
         }
@@ -124,14 +112,9 @@ void ScriptedPeer::play(const Script &script, bool tcp)
     int at = 0;
     for (const Chunk &c : script) {
         at += c.delayMs;
-        if (at == 0) {
+        if (at == 0)
             write(c.bytes, tcp);
-        } else {
-            ++pending_;
-            QTimer::singleShot(at, pty_, [this, bytes = c.bytes, tcp] {
-                write(bytes, tcp);
-                --pending_;
-            });
-        }
+        else
+            QTimer::singleShot(at, pty_, [this, bytes = c.bytes, tcp] { write(bytes, tcp); });
     }
 }

@@ -6,8 +6,6 @@
 #include <QMutex>
 #include <QString>
 
-#include <atomic>
-#include <functional>
 #include <memory>
 
 class SimPty;
@@ -28,7 +26,6 @@ public:
         QByteArray bytes;
     };
     using Script = QList<Chunk>;
-    using Responder = std::function<Script(const QByteArray &frame)>;
 
     explicit ScriptedPeer(const QString &linkPath);
     ~ScriptedPeer();
@@ -40,20 +37,16 @@ public:
     // (stripped before recording). Replies are written as scripted, raw.
     quint16 listenTcp();
 
-    // One script per received frame, in order; then the responder; else silence.
+    // One script per received frame, in order; then silence.
     void queue(const Script &script) { QMutexLocker lock(&mutex_); queue_.append(script); }
     void queueReply(const QByteArray &bytes, int delayMs = 0) { queue({{delayMs, bytes}}); }
-    void setResponder(Responder responder) { QMutexLocker lock(&mutex_); responder_ = std::move(responder); }
 
     QList<QByteArray> frames() const { QMutexLocker lock(&mutex_); return frames_; }
     int frameCount() const { return frames().size(); }
     // Every byte received on the TCP connection, length prefixes included.
     QByteArray tcpRaw() const { QMutexLocker lock(&mutex_); return tcpRaw_; }
-    void clear();
     // Writes now, unasked, on the serial line.
     void writeNow(const QByteArray &bytes);
-    // Scripted chunks not yet written.
-    int pending() const { return pending_.load(); }
 
 private:
     void onBytes(const QByteArray &bytes, bool tcp);
@@ -65,14 +58,12 @@ private:
     QTcpServer *server_ = nullptr;
     QTcpSocket *client_ = nullptr;
     bool open_ = false;
-    std::atomic<int> pending_{0};
 
     mutable QMutex mutex_;
     QByteArray serialBuf_;
     QByteArray tcpBuf_;
     QByteArray tcpRaw_;
     QList<Script> queue_;
-    Responder responder_;
     QList<QByteArray> frames_;
 };
 

@@ -5,7 +5,6 @@
 #include "helper_linkbench.h"
 
 #include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QThread>
@@ -31,47 +30,36 @@ template <typename Record> Record record(const char *hex)
 
 const QList<WriteOp> &writeOps()
 {
-    static const QList<WriteOp> ops = [] {
-        const QList<int> r3{3000, 3000, 3000, 3000};
-        const QList<int> program{200, 3000, 3000, 3000};
-#define CALL(call) [](zarvoMu &m) { return m.call; }
-        QList<WriteOp> l;
-        l << WriteOp{"writeProgram", CALL(writeProgram(input3)), framed(hexBytes("0400C103")), program}
-          << WriteOp{"writePreset", CALL(writePreset(colorBar)), framed(hexBytes("0400C206")), program}
-          << WriteOp{"writePipSrc", CALL(writePipSrc(input2)), framed(hexBytes("0401C402")), {3000}}
-          << WriteOp{"writeKeyFillSrc", CALL(writeKeyFillSrc(input1)), framed(hexBytes("0400C301")), {}}
-          << WriteOp{"writeKeyKeySrc", CALL(writeKeyKeySrc(input4)), framed(hexBytes("0400C404")), {}}
-          << WriteOp{"writeSplitSrc", CALL(writeSplitSrc(background)), framed(hexBytes("0402C405")), {}}
-          << WriteOp{"writeControl", CALL(writeControl(keyer2, 512)), framed(hexBytes("0601C5000002")), {200}}
-          << WriteOp{"writePushButtonLampOn", CALL(writePushButtonLampOn(cutCommand)), framed(hexBytes("0400C601")), r3}
-          << WriteOp{"writePushButtonLampOff", CALL(writePushButtonLampOff(keyPreview)),
-                     framed(hexBytes("0400C716")), r3}
-          << WriteOp{"writeWipePattern", CALL(writeWipePattern(topToBottom)), framed(hexBytes("0400C801")), {}}
-          << WriteOp{"loadUserMemoryPacks", CALL(loadUserMemoryPacks(3)), framed(hexBytes("0400DB03")), {3000}}
-          << WriteOp{"saveUserMemoryPacks", CALL(saveUserMemoryPacks(6)), framed(hexBytes("0400DA06")), {}}
-          << WriteOp{"loadFactoryDefaultPacks", CALL(loadFactoryDefaultPacks()), framed(hexBytes("0400DB00")), {}}
-          << WriteOp{"saveSetupPacks", CALL(saveSetupPacks()), framed(hexBytes("0400DAFF")), {}}
-          << WriteOp{"updateStatus", CALL(updateStatus(zarvoMuStatus::fromBytes(hexBytes("216B03120500")))),
-                     framed(hexBytes("0900EE216B03120500")), r3}
-          << WriteOp{"writeDeviceType", CALL(writeDeviceType(ZARVOMU_4K)), framed(hexBytes("0400EF04")), {}}
-          << WriteOp{"writeAutoTransRate", CALL(writeAutoTransRate(45)),
-                     framed(hexBytes("0400CC2D")), {3000, 3000, 3000}}
-          << WriteOp{"writeColorBorderUserParam",
-                     CALL(writeColorBorderUserParam(record<colorWipeBorderSetting>("0200070000000000"))),
-                     framed(hexBytes("0B00C90200070000000000")), {3000}}
-          << WriteOp{"writePipUserParam", CALL(writePipUserParam(record<pipSetting>("32FD000000000000"))),
-                     framed(hexBytes("0B01C932FD000000000000")), {60}}
-          << WriteOp{"writeLumaAudioUserParam",
-                     CALL(writeLumaAudioUserParam(record<lumakeyAudioSetting>("0000000100000000"))),
-                     framed(hexBytes("0B02C90000000100000000")), {3000}}
-          << WriteOp{"writeMachineInfoUserParam",
-                     CALL(writeMachineInfoUserParam(record<machineInfoSetting>("0000020100000000"))),
-                     framed(hexBytes("0B03C90000020100000000")), r3}
-          << WriteOp{"writeAuxSrc", CALL(writeAuxSrc(input1)), framed(hexBytes("0404C901")), {}}
-          << WriteOp{"writeAuxMode", CALL(writeAuxMode(2)), framed(hexBytes("0F05C9020000000000000000000000")), {}};
-#undef CALL
-        return l;
-    }();
+    const QList<int> r3{3000, 3000, 3000, 3000}, program{200, 3000, 3000, 3000};
+#define OP(call, body, waits) WriteOp{#call, [](zarvoMu &m) { return m.call; }, framed(hexBytes(body)), waits}
+    static const QList<WriteOp> ops{
+        OP(writeProgram(input3), "0400C103", program),
+        OP(writePreset(colorBar), "0400C206", program),
+        OP(writePipSrc(input2), "0401C402", {3000}),
+        OP(writeKeyFillSrc(input1), "0400C301", {}),
+        OP(writeKeyKeySrc(input4), "0400C404", {}),
+        OP(writeSplitSrc(background), "0402C405", {}),
+        OP(writeControl(keyer2, 512), "0601C5000002", {200}),
+        OP(writePushButtonLampOn(cutCommand), "0400C601", r3),
+        OP(writePushButtonLampOff(keyPreview), "0400C716", r3),
+        OP(writeWipePattern(topToBottom), "0400C801", {}),
+        OP(loadUserMemoryPacks(3), "0400DB03", {3000}),
+        OP(saveUserMemoryPacks(6), "0400DA06", {}),
+        OP(loadFactoryDefaultPacks(), "0400DB00", {}),
+        OP(saveSetupPacks(), "0400DAFF", {}),
+        OP(updateStatus(zarvoMuStatus::fromBytes(hexBytes("216B03120500"))), "0900EE216B03120500", r3),
+        OP(writeDeviceType(ZARVOMU_4K), "0400EF04", {}),
+        OP(writeAutoTransRate(45), "0400CC2D", (QList<int>{3000, 3000, 3000})),
+        OP(writeColorBorderUserParam(record<colorWipeBorderSetting>("0200070000000000")), "0B00C90200070000000000",
+           {3000}),
+        OP(writePipUserParam(record<pipSetting>("32FD000000000000")), "0B01C932FD000000000000", {60}),
+        OP(writeLumaAudioUserParam(record<lumakeyAudioSetting>("0000000100000000")), "0B02C90000000100000000",
+           {3000}),
+        OP(writeMachineInfoUserParam(record<machineInfoSetting>("0000020100000000")), "0B03C90000020100000000", r3),
+        OP(writeAuxSrc(input1), "0404C901", {}),
+        OP(writeAuxMode(2), "0F05C9020000000000000000000000", {}),
+    };
+#undef OP
     return ops;
 }
 
@@ -117,21 +105,19 @@ class TstZarvoMuLink : public QObject
     Q_OBJECT
 
 private slots:
-    // One bench for all rows; each row starts from a reset one.
-    void initTestCase()
+    // A fresh bench for every row: nothing of one row reaches the next.
+    void init()
     {
+        b.reset();
         b.reset(new LinkBench);
         QVERIFY(b->ready());
     }
     void cleanupTestCase() { b.reset(); }
-    void init() { QVERIFY(b->reset()); }
 
     void writes_data() { addWriteRows([](const WriteOp &) { return true; }); }
     void writes();
     void writeReplyOnRetry_data() { addWriteRows([](const WriteOp &o) { return o.waits.size() > 1; }); }
     void writeReplyOnRetry();
-    void writeRandomReplies_data() { addWriteRows([](const WriteOp &o) { return !o.waits.isEmpty(); }); }
-    void writeRandomReplies();
     void userMemoryOutOfRange();
     void pipWriteWithoutCheck();
     void ackWaitBlocksOnlyUntilTheAck();
@@ -145,19 +131,18 @@ private slots:
     void receiveSilence();
     void receiveExact();
     void resendCmd();
-    void receiveWriteCommandAck();
     void getReadResponse_data();
     void getReadResponse();
-    void printVectorMsg();
     void tcpSend();
     void tcpReceive_data();
     void tcpReceive();
 
 private:
+    TestSysroot root;
     std::unique_ptr<LinkBench> b;
 };
 
-// Each write acknowledged, unanswered, and on a closed line.
+// Each write acknowledged, unanswered, on a closed line, and refused.
 void TstZarvoMuLink::writes()
 {
     QFETCH(int, index);
@@ -170,7 +155,6 @@ void TstZarvoMuLink::writes()
     if (op.waits.isEmpty()) {
         // Send only: nothing is awaited.
         QVERIFY(!b->log.has("[WARN] No response"));
-        QVERIFY(!b->log.has("result :"));
         QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
         // The peer's answer shows the frame has arrived.
         QCOMPARE(b->link.receive(2000), hexBytes("028082"));
@@ -199,6 +183,14 @@ void TstZarvoMuLink::writes()
     // A failed send is not followed by any wait.
     QVERIFY(!b->log.has("[WARN] No response"));
     QCOMPARE(b->peer.frameCount(), 2);
+
+    // A refusal fails every write that awaits its answer (the T-bar takes any).
+    if (!op.waits.isEmpty()) {
+        init();
+        b->link.setWaitDivisor(60);
+        b->peer.queueReply(hexBytes("022022"));
+        QCOMPARE(op.call(b->link), QString(op.name).startsWith("writeControl"));
+    }
 }
 
 void TstZarvoMuLink::writeReplyOnRetry()
@@ -214,42 +206,10 @@ void TstZarvoMuLink::writeReplyOnRetry()
     QCOMPARE(waits.first(), op.waits.first());
 }
 
-void TstZarvoMuLink::writeRandomReplies()
-{
-    QFETCH(int, index);
-    const WriteOp &op = writeOps().at(index);
-    const bool anyAnswer = QString(op.name) == "writeControl";
-    b->link.setWaitDivisor(100);
-    QRandomGenerator rng(0xACC + quint32(index));
-    for (int n = 0; n < 60; ++n) {
-        QByteArray reply(int(rng.bounded(3, 9)), '\0');
-        for (char &c : reply)
-            c = char(rng.bounded(256));
-        if (n % 3 == 0) // now and then something close to an acknowledgement
-            reply = hexBytes("02") + char(rng.bounded(256)) + char(rng.bounded(256));
-        b->log.clear();
-        b->peer.queueReply(reply);
-        const bool result = op.call(b->link);
-        const QByteArray seen = QByteArray::fromHex(b->log.starting("result : ").join(' ').remove("result : ").toLatin1());
-        const bool ack = seen.size() >= 3 && quint8(seen.at(0) + seen.at(1)) == quint8(seen.at(2))
-                         && (quint8(seen.at(1)) & 0x80);
-        const QString context = mbHex(reply) + " | " + b->log.messages().join(" | ");
-        if (anyAnswer)
-            QVERIFY2(result == !seen.isEmpty(), qPrintable(context));
-        else
-            QVERIFY2(result == ack, qPrintable(context));
-        if (!result)
-            QVERIFY2(!b->log.warnings().isEmpty(), qPrintable(context));
-    }
-}
-
 void TstZarvoMuLink::userMemoryOutOfRange()
 {
     QVERIFY(!b->link.loadUserMemoryPacks(7));
-    QCOMPARE(b->log.messages().value(0), QString("load User Memory Packs number: 7"));
-    QVERIFY(b->log.has("[ERR] number out of range: 7"));
     QVERIFY(!b->link.saveUserMemoryPacks(200));
-    QVERIFY(b->log.has("[ERR] number out of range 200"));
     QVERIFY(!b->link.loadUserMemoryPacks(0xFFFF));
     QCOMPARE(b->peer.frameCount(), 0);
 }
@@ -315,7 +275,6 @@ void TstZarvoMuLink::sendLogsAndDiscardsStaleInput()
     b->peer.writeNow(hexBytes("AABBCC"));
     QVERIFY(b->port.waitForReadyRead(1000));
     QCOMPARE(b->link.send(status), qint64(4));
-    QCOMPARE(b->log.messages().value(0), QString("[COM] serialPort_ -->bytes length:  4  data:  03 00 6E 71"));
     // ...and stale bytes still in the driver, not yet read by anyone.
     b->peer.writeNow(hexBytes("DDEEFF"));
     QThread::msleep(50); // nothing to await: the bytes must sit unread in the line
@@ -335,20 +294,21 @@ void TstZarvoMuLink::busyGate_data()
     QTest::addColumn<bool>("mission");
     QTest::addColumn<bool>("sent");
     const zarvoMuCommandPacks p;
-    QTest::newRow("program, busy") << p.writeProgramPacks(input1) << true << false << false;
-    QTest::newRow("preview, busy") << p.writePresetPacks(input1) << true << false << false;
-    QTest::newRow("key fill, busy") << p.writeKeyFillSrcPacks(input1) << true << false << false;
-    QTest::newRow("key source, busy") << p.writeKeyKeySrcPacks(input1) << true << false << false;
-    QTest::newRow("lamp on, busy") << p.writePushButtonLampPacksOn(cutCommand) << true << false << false;
-    QTest::newRow("lamp off, busy") << p.writePushButtonLampPacksOff(cutCommand) << true << false << false;
-    QTest::newRow("wipe, busy") << p.writeWipePatternPacks(reverse) << true << false << false;
-    QTest::newRow("04 00 C9, busy") << framed(hexBytes("0400C901")) << true << false << false;
-    QTest::newRow("T-bar, busy") << p.writeControlPacks(keyer2, 0x0200) << true << false << true;
-    QTest::newRow("pip source, busy") << p.writePipSrcPacks(input2) << true << false << true;
-    QTest::newRow("aux source, busy") << p.writeAuxSrcPacks(input2) << true << false << true;
-    QTest::newRow("status request, busy") << p.requestStatusPacks() << true << false << true;
-    QTest::newRow("program, busy, mission") << p.writeProgramPacks(input1) << true << true << true;
-    QTest::newRow("program, idle") << p.writeProgramPacks(input1) << false << false << true;
+    auto row = [](const char *n, const QByteArray &f, bool busy, bool mission, bool sent) {
+        QTest::newRow(n) << f << busy << mission << sent;
+    };
+    // Held while the lever is in travel: crosspoints, lamps, patterns...
+    for (const QByteArray &f : {p.writeProgramPacks(input1), p.writePresetPacks(input1), p.writeKeyFillSrcPacks(input1),
+                                p.writeKeyKeySrcPacks(input1), p.writePushButtonLampPacksOn(cutCommand),
+                                p.writePushButtonLampPacksOff(cutCommand), p.writeWipePatternPacks(reverse),
+                                framed(hexBytes("0400C901"))})
+        row(qPrintable("busy: " + mbHex(f)), f, true, false, false);
+    // ...but not the lever itself, pip and aux sources, or status requests.
+    for (const QByteArray &f : {p.writeControlPacks(keyer2, 0x0200), p.writePipSrcPacks(input2),
+                                p.writeAuxSrcPacks(input2), p.requestStatusPacks()})
+        row(qPrintable("busy: " + mbHex(f)), f, true, false, true);
+    row("program, busy, mission", p.writeProgramPacks(input1), true, true, true);
+    row("program, idle", p.writeProgramPacks(input1), false, false, true);
 }
 
 void TstZarvoMuLink::busyGate()
@@ -374,22 +334,20 @@ void TstZarvoMuLink::busyGate()
 void TstZarvoMuLink::receiveTiming_data()
 {
     // The peer's script; the expected reply; minimum and maximum time
-    // receive(3000) takes; whether the partial time-out ends it.
+    // receive(3000) takes.
     QTest::addColumn<ScriptedPeer::Script>("script");
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<int>("minMs");
     QTest::addColumn<int>("maxMs");
-    QTest::addColumn<bool>("partial");
     const QByteArray st = hexBytes("0900EE216B031205009D"), ack = hexBytes("028082");
-    QTest::newRow("3 bytes end it at once") << ScriptedPeer::Script{{150, ack}} << ack << 140 << 550 << false;
-    QTest::newRow("10 bytes end it at once") << ScriptedPeer::Script{{150, st}} << st << 140 << 550 << false;
+    QTest::newRow("3 bytes end it at once") << ScriptedPeer::Script{{150, ack}} << ack << 140 << 550;
+    QTest::newRow("10 bytes end it at once") << ScriptedPeer::Script{{150, st}} << st << 140 << 550;
     QTest::newRow("2 bytes then nothing: ~200 ms after the last byte")
-        << ScriptedPeer::Script{{100, hexBytes("0280")}} << hexBytes("0280") << 290 << 1200 << true;
+        << ScriptedPeer::Script{{100, hexBytes("0280")}} << hexBytes("0280") << 290 << 1200;
     QTest::newRow("2 bytes, then 1 within the gap")
-        << ScriptedPeer::Script{{50, hexBytes("0280")}, {120, hexBytes("82")}} << ack << 160 << 700 << false;
+        << ScriptedPeer::Script{{50, hexBytes("0280")}, {120, hexBytes("82")}} << ack << 160 << 700;
     QTest::newRow("1 byte, 1 byte, then nothing: the gap restarts")
-        << ScriptedPeer::Script{{50, hexBytes("02")}, {150, hexBytes("80")}} << hexBytes("0280") << 390 << 1400
-        << true;
+        << ScriptedPeer::Script{{50, hexBytes("02")}, {150, hexBytes("80")}} << hexBytes("0280") << 390 << 1400;
 }
 
 void TstZarvoMuLink::receiveTiming()
@@ -398,7 +356,6 @@ void TstZarvoMuLink::receiveTiming()
     QFETCH(QByteArray, expected);
     QFETCH(int, minMs);
     QFETCH(int, maxMs);
-    QFETCH(bool, partial);
     b->peer.queue(script);
     QElapsedTimer t;
     t.start();
@@ -407,8 +364,6 @@ void TstZarvoMuLink::receiveTiming()
     const qint64 ms = t.elapsed();
     QCOMPARE(got, expected);
     QVERIFY2(ms >= minMs && ms < maxMs, qPrintable(QString("%1 ms").arg(ms)));
-    QCOMPARE(b->log.has("[INFO] Partial response timeout."), partial);
-    QVERIFY(b->log.has("result : " + mbHex(expected)));
 }
 
 void TstZarvoMuLink::receiveSilence()
@@ -427,19 +382,15 @@ void TstZarvoMuLink::receiveExact()
     b->peer.queue({{20, hexBytes("0102")}, {30, hexBytes("030405")}, {0, hexBytes("0607")}});
     QCOMPARE(b->link.send(hexBytes("03006E71")), qint64(4));
     QCOMPARE(b->link.receiveExact(5, 1000), hexBytes("0102030405"));
-    QVERIFY(b->log.has("wait data"));
-    QVERIFY(b->log.has("result : 01 02 03 04 05"));
     QCOMPARE(b->link.receive(1000), hexBytes("0607"));
 
     // Too few before the time-out: empty.
-    b->log.clear();
     b->peer.queueReply(hexBytes("0102"));
     QCOMPARE(b->link.send(hexBytes("03006E71")), qint64(4));
     QElapsedTimer t;
     t.start();
     QVERIFY(b->link.receiveExact(5, 300).isEmpty());
     QVERIFY(t.elapsed() >= 295);
-    QVERIFY(b->log.has("[ERR] Incomplete data 01 02"));
     QVERIFY(b->link.receiveExact(0, 300).isEmpty());
 }
 
@@ -462,26 +413,6 @@ void TstZarvoMuLink::resendCmd()
     QVERIFY(!b->log.has("[ERR] Incomplete data"));
 }
 
-void TstZarvoMuLink::receiveWriteCommandAck()
-{
-    const QByteArray frame = zarvoMuCommandPacks().writeProgramPacks(input1);
-    b->peer.queueReply(hexBytes("028082"));
-    QCOMPARE(b->link.send(frame), qint64(5));
-    QVERIFY(b->link.receiveWriteCommandAck(frame));
-    QVERIFY(b->log.has("Cmd  04 00 C1 01 C6 , Receive bytes =  02 80 82"));
-
-    b->peer.queueReply(hexBytes("025052"));
-    QCOMPARE(b->link.send(frame), qint64(5));
-    QVERIFY(!b->link.receiveWriteCommandAck(frame));
-
-    b->log.clear();
-    b->link.setWaitDivisor(20);
-    QCOMPARE(b->link.send(frame), qint64(5));
-    QVERIFY(!b->link.receiveWriteCommandAck(frame));
-    QCOMPARE(loggedWaits(b->log), (QList<int>{3000, 3000, 3000, 3000}));
-    QVERIFY(b->log.has("[ERR] Not receive ack"));
-}
-
 void TstZarvoMuLink::getReadResponse_data()
 {
     QTest::addColumn<QByteArray>("in");
@@ -501,12 +432,6 @@ void TstZarvoMuLink::getReadResponse()
     QCOMPARE(zarvoMu::getReadResponse(in), out);
 }
 
-void TstZarvoMuLink::printVectorMsg()
-{
-    zarvoMu::printVectorMsg(std::vector<uint8_t>{0x00, 0x0A, 0xFF, 0x7b});
-    QCOMPARE(b->log.messages().last(), QString("message = 0x00 0x0A 0xFF 0x7B "));
-}
-
 void TstZarvoMuLink::tcpSend()
 {
     TcpLink tcp(*b);
@@ -514,7 +439,6 @@ void TstZarvoMuLink::tcpSend()
     zarvoMu &link = *tcp.link;
     b->peer.queueReply(hexBytes("0005028082"));
     QCOMPARE(link.send(hexBytes("03006E71")), qint64(6));
-    QVERIFY(b->log.has("isUseSocket -->bytes length:  4  data:  03 00 6E 71"));
     QCOMPARE(link.receive(3000), hexBytes("028082"));
     QCOMPARE(b->peer.tcpRaw(), hexBytes("000603006E71"));
 

@@ -1,12 +1,9 @@
-// The mainboard link's reads: decoding, resynchronisation, re-reads,
-// failure values and log texts, through the real QSerialPort on a
-// pseudo-terminal against a scripted peer; and a fuzz of every read with
-// thousands of random replies.
+// The mainboard link's reads: decoding, resynchronisation, re-reads and
+// failure values, through the real QSerialPort on a pseudo-terminal against
+// a scripted peer that decides every byte.
 
 #include "helper_linkbench.h"
 
-#include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <functional>
@@ -22,12 +19,12 @@ struct ReadOp {
     QVariant sendFailValue;
     // Values a bad reply may yield.
     QVariantList failValues;
-    // A valid reply: accepted codes (empty: any), data bytes used, the value
-    // a valid frame carries, and one such reply.
-    QList<int> codes;
-    int dataBytes;
-    std::function<QVariant(const QByteArray &frame)> value;
+    // One valid reply and the value it carries.
     QByteArray goodReply;
+    QVariant goodValue;
+    // Short frames (up to 3 data bytes) are varied byte by byte below; some
+    // reads take any command code.
+    enum Shape { Short, ShortAnyCode, Long } shape;
 };
 
 const QByteArray zero6(6, '\0');
@@ -39,110 +36,47 @@ QVariant nonZero(int v, bool &ok) { return (ok = v != 0), v; }
 
 const QList<ReadOp> &readOps()
 {
-    static const QList<ReadOp> ops = [] {
-        auto byte3 = [](const QByteArray &f) { return QVariant(int(quint8(f.at(3)))); };
-        auto lamp = [](const QByteArray &f) { return QVariant(f.at(3) != 0); };
-        auto block = [](const QByteArray &f) { return QVariant(f.mid(3, 8)); };
-        auto tbar = [](const QByteArray &f) {
-            return f.at(3) == 0 ? QVariant(quint8(f.at(5)) * 256 + quint8(f.at(4))) : QVariant();
-        };
 #define READ(expr) [](zarvoMu &m, bool &ok) { return QVariant(expr); }
-        QList<ReadOp> l;
-        l << ReadOp{"readProgram", hexBytes("03004144"), READ(int(m.readProgram(ok))), -1, {0}, {0x41, 0xC1}, 1,
-                    byte3, framed(hexBytes("0400C103"))}
-          << ReadOp{"readPreset", hexBytes("03004245"), READ(int(m.readPreset(ok))), -1, {0}, {0x42, 0xC2}, 1, byte3,
-                    framed(hexBytes("0400C205"))}
-          << ReadOp{"readKeyFillPacks", hexBytes("03004346"), READ(int(m.readKeyFillPacks(ok))), -1, {0},
-                    {0x43, 0xC3}, 1, byte3, framed(hexBytes("04004302"))}
-          << ReadOp{"readKeyKeySrc", hexBytes("03004447"), READ(int(m.readKeyKeySrc(ok))), -1, {0}, {0x44, 0xC4}, 1,
-                    byte3, framed(hexBytes("0400C401"))}
-          << ReadOp{"readControl", hexBytes("040145004A"), READ(m.readControl(keyer2, ok)), -1, {0, -1}, {0xC5}, 3,
-                    tbar, hexBytes("0601C500FF03CE")}
-          << ReadOp{"readPushButtonLamp", hexBytes("0400470 14C"), READ(m.readPushButtonLamp(cutCommand, ok)), false,
-                    {false}, {0xC6, 0xC7}, 1, lamp, hexBytes("0280820400C601CB")}
-          << ReadOp{"readWipePattern", hexBytes("0300484B"), READ(int(m.readWipePattern(ok))), 3, {3, 0}, {0xC8}, 1,
-                    byte3, framed(hexBytes("0400C802"))}
-          << ReadOp{"requestStatus", hexBytes("03006E71"), READ(m.requestStatus(ok).toBytes()), zero6, {zero6},
-                    {0xEE}, 6, [](const QByteArray &f) { return QVariant(f.mid(3, 6)); },
-                    hexBytes("0900EE216B031205009D")}
-          << ReadOp{"readDeviceType", hexBytes("03006F72"), READ(int(m.readDeviceType(ok))), -1, {-1, 0}, {0xEF}, 1,
-                    byte3, framed(hexBytes("0400EF02"))}
-          << ReadOp{"readAutoTransRate", hexBytes("03004C4F"), READ(m.readAutoTransRate(ok)), -1, {-1, 0}, {0xCC}, 1,
-                    byte3, framed(hexBytes("0400CC1E"))}
-          << ReadOp{"readColorBorderUserParam", hexBytes("0300494C"), READ(m.readColorBorderUserParam(ok).toBytes()),
-                    zero8, {zero8}, {0xC9}, 8, block, framed(hexBytes("0B00C90102030405060708"))}
-          << ReadOp{"readPipUserParam", hexBytes("0301494D"), READ(m.readPipUserParam(ok).toBytes()), zero8,
-                    {zero8}, {0xC9}, 8, block, framed(hexBytes("0B01C932F6140102030405"))}
-          << ReadOp{"readLumaAudioUserParam", hexBytes("0302494E"), READ(m.readLumaAudioUserParam(ok).toBytes()),
-                    zero8, {zero8}, {0xC9}, 8, block, framed(hexBytes("0B02C9012840010403 0201"))}
-          << ReadOp{"readMachineInfoUserParam", hexBytes("0303494F"), READ(m.readMachineInfoUserParam(ok).toBytes()),
-                    zero8, {zero8}, {0xC9}, 8, block, framed(hexBytes("0B03C9090A020107030402"))}
-          << ReadOp{"isMachineLive", hexBytes("03000104"), READ(ok = m.isMachineLive()), false, {false}, {}, 0,
-                    [](const QByteArray &) { return QVariant(true); }, hexBytes("028082")}
-          << ReadOp{"readAuxSrc", hexBytes("03044950"), READ(int(m.readAuxSrc(ok, auxFrame))), -1, {0}, {}, 1, byte3,
-                    framed(hexBytes("0A04C902000000000000"))}
-          << ReadOp{"readAuxMode", hexBytes("03054951"), READ(nonZero(m.readAuxMode(), ok)), 0, {0}, {}, 1, byte3,
-                    framed(hexBytes("0A05C901000000000000"))}
-          << ReadOp{"readFwVersion", hexBytes("0300ECEF"), READ(nonZero(m.readFwVersion(), ok)), 0, {0}, {}, 1,
-                    byte3, framed(hexBytes("0A00EC07000000000000"))};
+    static const QList<ReadOp> ops{
+        {"readProgram", hexBytes("03004144"), READ(int(m.readProgram(ok))), -1, {0}, framed(hexBytes("0400C103")), 3,
+         ReadOp::Short},
+        {"readPreset", hexBytes("03004245"), READ(int(m.readPreset(ok))), -1, {0}, framed(hexBytes("0400C205")), 5,
+         ReadOp::Short},
+        {"readKeyFillPacks", hexBytes("03004346"), READ(int(m.readKeyFillPacks(ok))), -1, {0},
+         framed(hexBytes("04004302")), 2, ReadOp::Short},
+        {"readKeyKeySrc", hexBytes("03004447"), READ(int(m.readKeyKeySrc(ok))), -1, {0}, framed(hexBytes("0400C401")),
+         1, ReadOp::Short},
+        {"readControl", hexBytes("040145004A"), READ(m.readControl(keyer2, ok)), -1, {0, -1},
+         hexBytes("0601C500FF03CE"), 1023, ReadOp::Short},
+        {"readPushButtonLamp", hexBytes("0400470 14C"), READ(m.readPushButtonLamp(cutCommand, ok)), false, {false},
+         hexBytes("0280820400C601CB"), true, ReadOp::Short},
+        {"readWipePattern", hexBytes("0300484B"), READ(int(m.readWipePattern(ok))), 3, {3, 0},
+         framed(hexBytes("0400C802")), 2, ReadOp::Short},
+        {"requestStatus", hexBytes("03006E71"), READ(m.requestStatus(ok).toBytes()), zero6, {zero6},
+         hexBytes("0900EE216B031205009D"), hexBytes("216B03120500"), ReadOp::Long},
+        {"readDeviceType", hexBytes("03006F72"), READ(int(m.readDeviceType(ok))), -1, {-1, 0},
+         framed(hexBytes("0400EF02")), 2, ReadOp::Short},
+        {"readAutoTransRate", hexBytes("03004C4F"), READ(m.readAutoTransRate(ok)), -1, {-1, 0},
+         framed(hexBytes("0400CC1E")), 30, ReadOp::Short},
+        {"readColorBorderUserParam", hexBytes("0300494C"), READ(m.readColorBorderUserParam(ok).toBytes()), zero8,
+         {zero8}, framed(hexBytes("0B00C90102030405060708")), hexBytes("0102030405060708"), ReadOp::Long},
+        {"readPipUserParam", hexBytes("0301494D"), READ(m.readPipUserParam(ok).toBytes()), zero8, {zero8},
+         framed(hexBytes("0B01C932F6140102030405")), hexBytes("32F6140102030405"), ReadOp::Long},
+        {"readLumaAudioUserParam", hexBytes("0302494E"), READ(m.readLumaAudioUserParam(ok).toBytes()), zero8,
+         {zero8}, framed(hexBytes("0B02C90128400104030201")), hexBytes("0128400104030201"), ReadOp::Long},
+        {"readMachineInfoUserParam", hexBytes("0303494F"), READ(m.readMachineInfoUserParam(ok).toBytes()), zero8,
+         {zero8}, framed(hexBytes("0B03C9090A020107030402")), hexBytes("090A020107030402"), ReadOp::Long},
+        {"isMachineLive", hexBytes("03000104"), READ(ok = m.isMachineLive()), false, {false}, hexBytes("028082"), true,
+         ReadOp::Long},
+        {"readAuxSrc", hexBytes("03044950"), READ(int(m.readAuxSrc(ok, auxFrame))), -1, {0},
+         framed(hexBytes("0A04C902000000000000")), 2, ReadOp::ShortAnyCode},
+        {"readAuxMode", hexBytes("03054951"), READ(nonZero(m.readAuxMode(), ok)), 0, {0},
+         framed(hexBytes("0A05C901000000000000")), 1, ReadOp::ShortAnyCode},
+        {"readFwVersion", hexBytes("0300ECEF"), READ(nonZero(m.readFwVersion(), ok)), 0, {0},
+         framed(hexBytes("0A00EC07000000000000")), 7, ReadOp::ShortAnyCode},
+    };
 #undef READ
-        return l;
-    }();
     return ops;
-}
-
-bool sumOk(const QByteArray &w)
-{
-    unsigned s = 0;
-    for (int i = 0; i + 1 < w.size(); ++i)
-        s += quint8(w.at(i));
-    return w.size() >= 2 && quint8(s) == quint8(w.at(w.size() - 1));
-}
-
-// True when some stretch of `seen` is a valid reply to `op` that carries
-// `value`: the only way a read may report success.
-bool validReplyCarries(const ReadOp &op, const QByteArray &seen, const QVariant &value)
-{
-    if (QString(op.name) == "isMachineLive")
-        return seen.contains(hexBytes("0240")) || seen.contains(hexBytes("0280"));
-    if (QString(op.name) == "readPushButtonLamp") {
-        // The lamp read strips every 02 80 82 before it looks for the frame.
-        QByteArray stripped = seen;
-        int i;
-        while ((i = stripped.indexOf(hexBytes("028082"))) >= 0)
-            stripped.remove(i, 3);
-        if (stripped != seen) {
-            ReadOp plain = op;
-            plain.name = "lamp frame";
-            return validReplyCarries(plain, stripped, value);
-        }
-    }
-    // A data-less acknowledgement is a successful wipe-pattern answer.
-    if (QString(op.name) == "readWipePattern" && value.toInt() == 3 && seen.size() == 3
-        && quint8(seen.at(0) + seen.at(1)) == quint8(seen.at(2)) && (quint8(seen.at(1)) & 0x80))
-        return true;
-    const int minLen = 3 + op.dataBytes + 1;
-    for (int start = 0; start < seen.size(); ++start) {
-        for (int len = minLen; start + len <= seen.size() && len <= 13; ++len) {
-            const QByteArray w = seen.mid(start, len);
-            if (!sumOk(w))
-                continue;
-            if (!op.codes.isEmpty() && !op.codes.contains(int(quint8(w.at(2)))))
-                continue;
-            if (op.value(w) == value)
-                return true;
-        }
-    }
-    return false;
-}
-
-// What the link received during one read, from its "result :" lines.
-QByteArray seenBytes(const LogCapture &log)
-{
-    QByteArray seen;
-    for (const QString &m : log.starting("result : "))
-        seen += QByteArray::fromHex(m.mid(9).toLatin1());
-    return seen;
 }
 
 void addReadRows()
@@ -168,14 +102,14 @@ class TstZarvoMuReads : public QObject
     Q_OBJECT
 
 private slots:
-    // One bench for all rows; each row starts from a reset one.
-    void initTestCase()
+    // A fresh bench for every row: nothing of one row reaches the next.
+    void init()
     {
+        b.reset();
         b.reset(new LinkBench);
         QVERIFY(b->ready());
     }
     void cleanupTestCase() { b.reset(); }
-    void init() { QVERIFY(b->reset()); }
 
     void sendFailure_data() { addReadRows(); }
     void sendFailure();
@@ -193,10 +127,8 @@ private slots:
     void lumaAudioChecksumException();
     void auxSourceFrame();
 
-    void fuzz_data() { addReadRows(); }
-    void fuzz();
-
 private:
+    TestSysroot root;
     std::unique_ptr<LinkBench> b;
 };
 
@@ -224,17 +156,23 @@ void TstZarvoMuReads::statusReplies_data()
     row("garbage before the frame", {{0, hexBytes("AABB01") + st}}, true);
     row("split 3 + 7", {{0, st.left(3)}, {60, st.mid(3)}}, true);
     row("split into four", {{0, st.left(3)}, {40, st.mid(3, 3)}, {40, st.mid(6, 3)}, {40, st.mid(9)}}, true);
-    row("wrong checksum", {{0, hexBytes("0900EE216B031205009E")}}, false);
     row("failing acknowledgement", {{0, hexBytes("022022")}}, false);
     row("wrong code", {{0, framed(hexBytes("0900EF216B03120500"))}}, false);
     row("too long", {{0, st + hexBytes("00")}}, false);
+    for (int i = 0; i < st.size(); ++i) {
+        QByteArray bad = st;
+        bad[i] = char(bad.at(i) ^ 0x21);
+        QTest::newRow(qPrintable(QString("byte %1 changed").arg(i))) << ScriptedPeer::Script{{0, bad}} << false;
+        if (i > 0)
+            QTest::newRow(qPrintable(QString("cut to %1").arg(i))) << ScriptedPeer::Script{{0, st.left(i)}} << false;
+    }
 }
 
 void TstZarvoMuReads::statusReplies()
 {
     QFETCH(ScriptedPeer::Script, script);
     QFETCH(bool, ok);
-    b->link.setWaitDivisor(20); // failing shapes re-read silence three times
+    b->link.setWaitDivisor(script.size() > 1 ? 20 : 100); // failing shapes re-read silence three times
     b->peer.queue(script);
     bool got = !ok;
     const zarvoMuStatus st = b->link.requestStatus(got);
@@ -244,65 +182,55 @@ void TstZarvoMuReads::statusReplies()
         QVERIFY(!b->log.warnings().isEmpty());
 }
 
+// A failure is reported by ok and one of the read's failure values.
 void TstZarvoMuReads::replies_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QVariant>("value"); // invalid: a failure value
     QTest::addColumn<bool>("ok");
     auto row = [](const char *op, const char *name, const QByteArray &reply, QVariant value, bool ok) {
         QTest::newRow(qPrintable(QString("%1: %2").arg(op, name))) << opIndex(op) << reply << value << ok;
     };
-    // Each read's valid reply (an acknowledgement in front of the lamp's).
+    const QByteArray ack = hexBytes("028082");
+    // Each read's valid reply (an acknowledgement in front of the lamp's) and,
+    // for the short frames, that frame with each byte in turn changed, cut
+    // at each length, with an unknown code and with one data byte too many.
+    // (The record and status frames: below.)
     for (const ReadOp &op : readOps()) {
-        const QByteArray ack = hexBytes("028082");
-        const bool acked = op.goodReply.startsWith(ack) && op.goodReply.size() > 3;
-        row(op.name, "valid reply", op.goodReply, op.value(acked ? op.goodReply.mid(3) : op.goodReply), true);
+        const QByteArray good = op.goodReply.startsWith(ack) && op.goodReply.size() > 3 ? op.goodReply.mid(3)
+                                                                                      : op.goodReply;
+        row(op.name, "valid reply", op.goodReply, op.goodValue, true);
+        if (op.shape == ReadOp::Long)
+            continue;
+        for (int i = 0; i < good.size(); ++i) {
+            QByteArray bad = good;
+            bad[i] = char(bad.at(i) ^ 0x21);
+            row(op.name, qPrintable(QString("byte %1 changed").arg(i)), bad, QVariant(), false);
+            if (i > 0)
+                row(op.name, qPrintable(QString("cut to %1").arg(i)), good.left(i), QVariant(), false);
+        }
+        QByteArray body = good.chopped(1);
+        if (op.shape == ReadOp::Short)
+            row(op.name, "unknown code", framed(QByteArray(body).replace(2, 1, "\x7F")), QVariant(), false);
+        body[0] = char(body.at(0) + 1);
+        row(op.name, "too long", framed(body + '\0'), QVariant(), false);
     }
     const char *rp = "readProgram";
-    row(rp, "reply code C1", framed(hexBytes("0400C106")), 6, true);
     row(rp, "reply code 41", framed(hexBytes("04004104")), 4, true);
-    row(rp, "stale acknowledgement is no source", hexBytes("028082"), 0, false);
-    row(rp, "bad checksum", hexBytes("0400C10600"), 0, false);
-    row(rp, "answer to another request", framed(hexBytes("0400C601")), 0, false);
-    row(rp, "too long", framed(hexBytes("0500C10600")), 0, false);
-    row(rp, "too short", hexBytes("04"), 0, false);
-    const char *rc = "readControl";
-    row(rc, "status byte 1", framed(hexBytes("0601C501FF03")), -1, false);
-    row(rc, "bad checksum", hexBytes("0601C500FF03CF"), -1, false);
-    row(rc, "wrong code", framed(hexBytes("0601C600FF03")), -1, false);
-    row(rc, "too long", framed(hexBytes("0701C500FF0300")), 0, false);
-    row(rc, "acknowledgement only", hexBytes("028082"), -1, false);
+    row(rp, "stale acknowledgement is no source", ack, QVariant(), false);
+    row("readControl", "status byte 1", framed(hexBytes("0601C501FF03")), QVariant(), false);
+    row("readControl", "acknowledgement only", ack, QVariant(), false);
     const char *rl = "readPushButtonLamp";
-    row(rl, "acknowledgement then lit lamp", hexBytes("0280820400C601CB"), true, true);
     row(rl, "dark lamp, code C7", framed(hexBytes("0400C700")), false, true);
-    row(rl, "acknowledgement only", hexBytes("028082"), false, false);
-    row(rl, "failing acknowledgement", hexBytes("022022"), false, false);
-    row(rl, "wrong code", framed(hexBytes("0400C801")), false, false);
-    row(rl, "bad checksum", hexBytes("0400C601CC"), false, false);
-    row(rl, "too long", framed(hexBytes("0500C60100")), false, false);
+    row(rl, "acknowledgement only", ack, QVariant(), false);
+    row(rl, "failing acknowledgement", hexBytes("022022"), QVariant(), false);
     const char *rw = "readWipePattern";
-    row(rw, "pattern 2", framed(hexBytes("0400C802")), 2, true);
-    row(rw, "acknowledgement only", hexBytes("028082"), 3, true);
-    row(rw, "failing acknowledgement", hexBytes("022022"), 3, false);
-    row(rw, "wrong code", framed(hexBytes("0400C702")), 3, false);
-    row(rw, "bad checksum", hexBytes("0400C80200"), 3, false);
-    row(rw, "too long", framed(hexBytes("0500C80200")), 0, false);
-    row(rw, "4 bytes", framed(hexBytes("0300C8")), 3, false);
-    const char *rd = "readDeviceType";
-    row(rd, "ZARVOMU_4K", framed(hexBytes("0400EF04")), 4, true);
-    row(rd, "wrong code", framed(hexBytes("0400EE04")), -1, false);
-    row(rd, "too long", framed(hexBytes("0600EF040000")), 0, false);
-    const char *ra = "readAutoTransRate";
-    row(ra, "rate 60", framed(hexBytes("0400CC3C")), 60, true);
-    row(ra, "bad checksum", hexBytes("0400CC3C00"), -1, false);
-    row(ra, "wrong code", framed(hexBytes("0400CD3C")), -1, false);
-    row("readAuxMode", "mode 1", framed(hexBytes("0A05C901020304050607")), 1, true);
-    row("readAuxMode", "bad checksum", hexBytes("0A05C90102030405060700"), 0, false);
-    row("readFwVersion", "version 9", framed(hexBytes("0A00EC09")), 9, true);
-    row("readFwVersion", "12 bytes: more than fits", framed(hexBytes("0B00EC0900000000000000")), 0, false);
+    row(rw, "acknowledgement only", ack, 3, true);
+    row(rw, "failing acknowledgement", hexBytes("022022"), QVariant(), false);
+    row(rw, "no data byte", framed(hexBytes("0300C8")), QVariant(), false);
+    row("readFwVersion", "12 bytes: more than fits", framed(hexBytes("0B00EC0900000000000000")), QVariant(), false);
     const char *ml = "isMachineLive";
-    row(ml, "successful acknowledgement", hexBytes("028082"), true, true);
     row(ml, "not supported is live", hexBytes("024042"), true, true);
     row(ml, "leading byte dropped", hexBytes("AA028082"), true, true);
     row(ml, "cannot execute", hexBytes("022022"), false, false);
@@ -317,39 +245,39 @@ void TstZarvoMuReads::replies()
     QFETCH(QVariant, value);
     QFETCH(bool, ok);
     const ReadOp &op = readOps().at(index);
+    b->link.setWaitDivisor(100); // refused shapes re-read silence
     b->peer.queueReply(reply);
     bool got = !ok;
-    QCOMPARE(op.call(b->link, got), value);
+    const QVariant v = op.call(b->link, got);
     QCOMPARE(got, ok);
+    if (value.isValid())
+        QCOMPARE(v, value);
+    else
+        QVERIFY2(op.failValues.contains(v), qPrintable(v.toString()));
     QCOMPARE(b->peer.frames(), QList<QByteArray>{op.request});
     QVERIFY2(b->log.warnings().isEmpty() == ok, qPrintable(b->log.messages().join(" | ")));
 }
 
-// Silence: the read waits as often as it must, logs, and fails.
+// Silence: the read waits as often as it must, and fails.
 void TstZarvoMuReads::noReply_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<int>("waits");
-    QTest::addColumn<QString>("log");
-    QTest::newRow("requestStatus") << opIndex("requestStatus") << 3 << "[ERR] request status receive zero bytes";
-    QTest::newRow("readPushButtonLamp") << opIndex("readPushButtonLamp") << 3 << "[ERR] Not rceive ack";
-    QTest::newRow("readAutoTransRate") << opIndex("readAutoTransRate") << 3 << "[ERR] Not receive Trans Rate Packs";
-    QTest::newRow("readWipePattern") << opIndex("readWipePattern") << 4 << "[ERR] receive wipe pattern empty";
-    QTest::newRow("isMachineLive") << opIndex("isMachineLive") << 3 << "[ERR] machine live: no reply";
+    for (auto [name, waits] : {std::pair{"requestStatus", 3}, {"readPushButtonLamp", 3}, {"readAutoTransRate", 3},
+                               {"readWipePattern", 4}, {"isMachineLive", 3}})
+        QTest::newRow(name) << opIndex(name) << waits;
 }
 
 void TstZarvoMuReads::noReply()
 {
     QFETCH(int, index);
     QFETCH(int, waits);
-    QFETCH(QString, log);
     const ReadOp &op = readOps().at(index);
     b->link.setWaitDivisor(50);
     bool ok = true;
     QCOMPARE(op.call(b->link, ok), op.failValues.first());
     QVERIFY(!ok);
     QCOMPARE(b->log.count("[WARN] No response received in 3000 ms"), waits);
-    QVERIFY(b->log.has(log));
 }
 
 void TstZarvoMuReads::blockReads_data()
@@ -387,10 +315,6 @@ void TstZarvoMuReads::blockReads()
     QCOMPARE(bytes.toByteArray(), ok || lumaException ? hexBytes("11223344556677F8") : zero8);
     if (!ok)
         QVERIFY(!b->log.warnings().isEmpty());
-    if (reply.size() == 13)
-        QVERIFY(b->log.has("bytes too long for message buffer: 13"));
-    if (ok && block == 0)
-        QVERIFY(b->log.has("message = 0x11 0x22 0x33 0x44 0x55 0x66 0x77 0xF8 "));
 }
 
 void TstZarvoMuReads::pipGivesUpOnOtherShapes()
@@ -404,9 +328,8 @@ void TstZarvoMuReads::pipGivesUpOnOtherShapes()
     bool ok = true;
     QCOMPARE(b->link.readPipUserParam(ok).toBytes(), zero8);
     QVERIFY(!ok);
+    // Thirteen re-reads, then it gives up.
     QCOMPARE(b->log.count("read pip user miss some bytes... "), 13);
-    QVERIFY(b->log.has("read pip user- bytes... "));
-    QVERIFY(b->log.has("bytes too long for message buffer:"));
 }
 
 void TstZarvoMuReads::lumaAudioChecksumException()
@@ -417,7 +340,6 @@ void TstZarvoMuReads::lumaAudioChecksumException()
     const lumakeyAudioSetting la = b->link.readLumaAudioUserParam(ok);
     QVERIFY(!ok);
     QCOMPARE(la.toBytes(), hexBytes("0128400104030201"));
-    QVERIFY(b->log.has("luma audio checksum: false"));
 
     // Garbage before the frame is dropped up to the first 0x0B.
     b->peer.queueReply(hexBytes("0102") + framed(hexBytes("0B02C90128400104030201")));
@@ -428,7 +350,6 @@ void TstZarvoMuReads::lumaAudioChecksumException()
     b->peer.queueReply(hexBytes("010203040506"));
     QCOMPARE(b->link.readLumaAudioUserParam(ok).toBytes(), zero8);
     QVERIFY(!ok);
-    QVERIFY(b->log.has("receive() returned too few bytes: 0"));
 }
 
 void TstZarvoMuReads::auxSourceFrame()
@@ -446,86 +367,6 @@ void TstZarvoMuReads::auxSourceFrame()
     QCOMPARE(int(b->link.readAuxSrc(ok, f)), 0);
     QVERIFY(!ok);
     QCOMPARE(f.message.size(), size_t(8));
-}
-
-void TstZarvoMuReads::fuzz()
-{
-    QFETCH(int, index);
-    const ReadOp &op = readOps().at(index);
-    int cases = qEnvironmentVariableIsSet("TAVRIK_FUZZ_CASES") ? qEnvironmentVariableIntValue("TAVRIK_FUZZ_CASES")
-                                                                      : 150;
-    const bool streams = QString(op.name) == "requestStatus" || QString(op.name) == "readPipUserParam";
-    // The pip read re-reads thirteen times per reply; fewer of those.
-    if (QString(op.name) == "readPipUserParam")
-        cases /= 2;
-    const QByteArray good = op.goodReply;
-    b->link.setWaitDivisor(100);
-
-    // Replies that look like the real thing more often than chance would.
-    QRandomGenerator rng(0xF022 + quint32(index));
-    auto randomBytes = [&rng](int n) {
-        QByteArray r(n, '\0');
-        for (char &c : r)
-            c = char(rng.bounded(256));
-        return r;
-    };
-    auto reply = [&]() -> QByteArray {
-        const int kind = int(rng.bounded(100));
-        if (kind < 35)
-            return randomBytes(int(rng.bounded(3, 25)));
-        if (kind < 55) // the right header, random data and sum
-            return good.left(3) + randomBytes(int(rng.bounded(0, 12)));
-        if (kind < 70) { // one byte of a good reply changed
-            QByteArray r = good;
-            const int i = int(rng.bounded(r.size()));
-            r[i] = char(quint8(r.at(i)) ^ quint8(rng.bounded(1, 256)));
-            return r;
-        }
-        if (kind < 80) // cut short
-            return good.left(int(rng.bounded(1, good.size())));
-        if (kind < 90) // oversized
-            return good + randomBytes(int(rng.bounded(1, 8)));
-        if (kind < 95) // some acknowledgement
-            return hexBytes("02") + randomBytes(2);
-        return randomBytes(int(rng.bounded(1, 3))); // a fragment
-    };
-    b->peer.setResponder([&, streams](const QByteArray &) {
-        ScriptedPeer::Script s{{0, reply()}};
-        // Keep re-reads busy so they never wait out their time.
-        for (int i = 0; streams && i < 14; ++i)
-            s << ScriptedPeer::Chunk{1, randomBytes(int(rng.bounded(3, 13)))};
-        return s;
-    });
-
-    int failures = 0;
-    for (int n = 0; n < cases; ++n) {
-        b->log.clear();
-        bool ok = false;
-        QElapsedTimer t;
-        t.start();
-        const QVariant v = op.call(b->link, ok);
-        const qint64 ms = t.elapsed();
-        const QByteArray seen = seenBytes(b->log);
-        const QString context = QString("case %1, seen %2, value %3, log: %4")
-                                    .arg(n)
-                                    .arg(mbHex(seen), v.toString(), b->log.messages().join(" | "));
-        // The longest read waits 7 + 13 times 30 ms here; far less in practice.
-        QVERIFY2(ms < 3000, qPrintable(QString("%1 ms; ").arg(ms) + context));
-        if (ok) {
-            QVERIFY2(validReplyCarries(op, seen, v), qPrintable("success without a valid reply: " + context));
-        } else {
-            ++failures;
-            const bool lumaException = QString(op.name) == "readLumaAudioUserParam" && v != op.failValues.first();
-            QVERIFY2(op.failValues.contains(v) || lumaException,
-                     qPrintable("not a failure value: " + context));
-            QVERIFY2(!b->log.warnings().isEmpty(), qPrintable("failure without a log line: " + context));
-        }
-    }
-    // The replies are built to be wrong nearly always (an acknowledgement
-    // alone is enough for the live check).
-    if (QString(op.name) != "isMachineLive")
-        QVERIFY2(failures > cases * 8 / 10, qPrintable(QString("%1 failures of %2").arg(failures).arg(cases)));
-    b->peer.setResponder(nullptr);
 }
 
 QTEST_GUILESS_MAIN(TstZarvoMuReads)

