@@ -30,11 +30,6 @@ void recordingScript(const TestSysroot &root, const QString &path)
     writeScript(root, path, "echo \"[$*]\" >> '" + root.path(path).toLocal8Bit() + ".args'\n");
 }
 
-QStringList recorded(const TestSysroot &root, const QString &path)
-{
-    return QString::fromLocal8Bit(root.readFile(path + ".args")).split('\n', Qt::SkipEmptyParts);
-}
-
 QByteArray firmware(quint8 b8, quint8 b9)
 {
     return QByteArray(8, 'Z') + char(b8) + char(b9) + QByteArray(54, 'Z');
@@ -51,39 +46,34 @@ QByteArray smallJpeg()
     return data;
 }
 
-bool waitFor(const std::function<bool()> &done)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 3000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
 // A meter program's end of the TCP connection.
 struct Meter {
     QTcpSocket s;
     bool connect(net &n)
     {
         s.connectToHost(QHostAddress::LocalHost, net::kMeterPort);
-        return s.waitForConnected(3000) && waitFor([&] {
+        return s.waitForConnected(3000) && QTest::qWaitFor([&] {
                    for (QTcpSocket *peer : n.findChildren<QTcpSocket *>())
                        if (peer->peerPort() == s.localPort())
                            return true;
                    return false;
-               });
+               }, 3000);
     }
     // One read on the panel's side per frame: wait until it was consumed.
-    bool frame(net &n, const QByteArray &bytes)
+    bool frame(net &n, const QByteArray &hex)
     {
         const int calls = n.meterReadCalls();
-        s.write(bytes);
+        s.write(QByteArray::fromHex(hex));
         s.waitForBytesWritten(1000);
-        return waitFor([&] { return n.meterReadCalls() != calls; }) && n.meterReadCalls() == calls + 1;
+        return QTest::qWaitFor([&] { return n.meterReadCalls() != calls; }, 3000) && n.meterReadCalls() == calls + 1;
     }
 };
 
+using Action = std::function<void(net &)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Action)
 
 class TstNetMedia : public QObject
 {
@@ -92,48 +82,43 @@ private slots:
     void init() { CommandRunner::clearHistory(); }
 
     // One bar update per 25 reads, from the most common value of each side;
-    // reads of another length count but add no sample.
-    void meterCycles_data()
+    // reads of another length count but add no sample. Junk of any length on
+    // an earlier connection (what reads make of it is fuzzed) hurts nothing.
+    void meterOverTcp()
     {
-        QTest::addColumn<QByteArray>("frame");      // two reads in three
-        QTest::addColumn<QByteArray>("thirdFrame"); // the third
-        QTest::addColumn<int>("left");
-        QTest::addColumn<int>("right");
-        QTest::newRow("one value") << QByteArray::fromHex("0a14") << QByteArray::fromHex("0a14") << 10 << 20;
-        // Modes 100 and 103: nearly equal, smoothed with the previous 0 and 0.
-        QTest::newRow("nearly equal bars") << QByteArray::fromHex("6467") << QByteArray::fromHex("0101") << 50 << 50;
-    }
-    void meterCycles()
-    {
-        QFETCH(QByteArray, frame);
-        QFETCH(QByteArray, thirdFrame);
-        QFETCH(int, left);
-        QFETCH(int, right);
+        LogCapture quiet;
         TestSysroot root;
         net n;
         QVERIFY(n.isMeterListening());
-        QSignalSpy l(&n, &net::sendLeftBarVal);
-        QSignalSpy r(&n, &net::sendRightBarVal);
+        QSignalSpy left(&n, &net::sendLeftBarVal);
+        QSignalSpy right(&n, &net::sendRightBarVal);
+        {
+            Meter junk;
+            QVERIFY(junk.connect(n));
+            for (int len : {1, 49, 50, 51, 3, 4096})
+                junk.s.write(QByteArray(len, '\x11'));
+            junk.s.waitForBytesWritten(2000);
+            QTRY_VERIFY(n.meterReadCalls() > 0);
+            junk.s.disconnectFromHost();
+        }
         Meter m;
         QVERIFY(m.connect(n));
+        QTRY_COMPARE(n.findChildren<QTcpSocket *>().size(), 1); // the old one went away
+        while (n.meterReadCalls() % 25)
+            QVERIFY(m.frame(n, "0101"));
+        const int updates = left.count();
         for (int i = 0; i < 25; ++i) {
-            QCOMPARE(l.count(), 0);
-            QVERIFY(m.frame(n, i % 3 ? frame : thirdFrame));
+            QCOMPARE(left.count(), updates);
+            QVERIFY(m.frame(n, i % 3 ? "07c8" : "0101"));
         }
-        QCOMPARE(l.count(), 1);
-        QCOMPARE(r.count(), 1);
-        QCOMPARE(int(l.at(0).at(0).value<unsigned char>()), left);
-        QCOMPARE(int(r.at(0).at(0).value<unsigned char>()), right);
-        if (left != right)
-            return;
-        // Both modes 0 now, smoothed with the previous values.
-        LogCapture log;
+        QCOMPARE(left.count(), updates + 1);
+        QCOMPARE(int(left.last().at(0).value<unsigned char>()), 7);
+        QCOMPARE(int(right.last().at(0).value<unsigned char>()), 200);
+        // No samples: both sides 0, nearly equal, so smoothed with 7 and 200.
         for (int i = 0; i < 25; ++i)
-            QVERIFY(m.frame(n, QByteArray::fromHex("01020304")));
-        QCOMPARE(l.count(), 2);
-        QCOMPARE(int(l.at(1).at(0).value<unsigned char>()), left / 2);
-        QCOMPARE(int(r.at(1).at(0).value<unsigned char>()), right / 2);
-        QCOMPARE(log.count("[WARM] Audio data is empty"), 2);
+            QVERIFY(m.frame(n, "01020304"));
+        QCOMPARE(int(left.last().at(0).value<unsigned char>()), 51);
+        QCOMPARE(int(right.last().at(0).value<unsigned char>()), 51);
     }
 
     void barUpdateRule_data()
@@ -162,35 +147,6 @@ private slots:
         QCOMPARE(int(right.at(1).at(0).value<unsigned char>()), v[5]);
     }
 
-    void meterReadsOfAnyLength()
-    {
-        LogCapture quiet;
-        TestSysroot root;
-        net n;
-        QSignalSpy left(&n, &net::sendLeftBarVal);
-        QSignalSpy right(&n, &net::sendRightBarVal);
-        {
-            Meter junk;
-            QVERIFY(junk.connect(n));
-            // What the reads make of the bytes is fuzzed (fuzz_meter_frames).
-            for (int len : {1, 49, 50, 51, 3, 4096})
-                junk.s.write(QByteArray(len, '\x11'));
-            junk.s.waitForBytesWritten(2000);
-            QTRY_VERIFY(n.meterReadCalls() > 0);
-            junk.s.disconnectFromHost();
-        }
-        // A fresh meter connection still drives the bars.
-        Meter m;
-        QVERIFY(m.connect(n));
-        QTRY_VERIFY(n.findChildren<QTcpSocket *>().size() == 1); // the old one went away
-        const int toNextCycle = 25 - n.meterReadCalls() % 25;
-        for (int i = 0; i < toNextCycle + 25; ++i)
-            QVERIFY(m.frame(n, QByteArray::fromHex("07c8")));
-        QVERIFY(left.count() >= 2);
-        QCOMPARE(left.last().at(0).value<unsigned char>(), (unsigned char)7);
-        QCOMPARE(right.last().at(0).value<unsigned char>(), (unsigned char)200);
-    }
-
     // Started by its timer about 3 s after start-up, restarted only once gone.
     void meterProgramSupervision()
     {
@@ -212,125 +168,79 @@ private slots:
         QCOMPARE(CommandRunner::history().count(root.path("/home/pi/audio-meter2") + " hw:0 0"), 2);
     }
 
+    // Each call's command texts, exactly; %1 stands for the sysroot.
+    void commandTexts_data()
+    {
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QStringList>("commands");
+        const QList<QPair<int, const char *>> rates{{0, "60000/1000"}, {6, "60000/1000"}, {4, "60000/1000"}, // 4, -1: the default
+                                                    {-1, "60000/1000"}, {1, "60000/1001"}, {7, "60000/1001"},
+                                                    {2, "50000/1000"},  {8, "50000/1000"}};
+        for (const auto &r : rates)
+            QTest::addRow("startPgm(%d)", r.first) << Action([sel = r.first](net &n) { n.startPgm(sel); })
+                                                   << QStringList{QStringLiteral("sh -c %1/home/pi/preview.x %1/home/pi/720P60EDID.txt ")
+                                                                  + r.second + " &"};
+        const auto led = [](int num, bool on, const char *args) {
+            QTest::addRow("setKeyLed(%d, %d)", num, on)
+                << Action([=](net &n) { n.setKeyLed(num, on); })
+                << (*args ? QStringList{QStringLiteral("sh -c i2cset -y 3 0x77 ") + args} : QStringList());
+        };
+        led(0, true, "0x2 0x14");
+        led(1, true, "0x2 0x41");
+        led(2, true, "0x3 0x14");
+        led(3, true, "0x3 0x41");
+        led(4, false, "0x2 0x11");
+        led(4, true, "0x2 0x11");
+        led(5, false, "0x3 0x11");
+        led(2, false, "");
+        led(6, true, "");
+        led(-1, true, "");
+        for (int num : {2, 1, 0, 3, -1})
+            QTest::addRow("createSpeedNum(%d)", num)
+                << Action([num](net &n) { n.createSpeedNum(num); })
+                << (num < 0 || num > 2 ? QStringList() : QStringList{QStringLiteral("sh -c touch %1/home/pi/") + QStringList{"slow", "mid", "fast"}[num]});
+        QTest::newRow("setAudioValue") << Action([](net &n) { n.setAudioValue(0, 10, 255, 1, 2, 3); })
+                                       << QStringList{"sh -c sudo %1/home/pi/lm1972.sh 00 0a ff 01 02 03 &"};
+        QTest::newRow("stopPgm") << Action([](net &n) { n.stopPgm(); }) << QStringList{"sh -c sudo pkill preview.x"};
+        QTest::newRow("initEdid") << Action([](net &n) { n.initEdid(); })
+                                  << QStringList{"sh -c v4l2-ctl --set-edid=file=%1/home/pi/yavta/720P60EDID.txt"};
+        // These do nothing on this system.
+        QTest::newRow("stream stubs") << Action([](net &n) {
+            n.killAllStream();
+            n.startOmx();
+            n.startStream();
+            n.setPause();
+            n.setPauseState(1);
+        }) << QStringList();
+    }
     void commandTexts()
     {
+        QFETCH(Action, action);
+        QFETCH(QStringList, commands);
         TestSysroot root;
         root.addStandIn("v4l2-ctl");
+        net n;
+        LogCapture quiet;
+        action(n);
+        QCOMPARE(CommandRunner::history(), commands.replaceInStrings(QStringLiteral("%1"), root.root()));
+    }
+
+    // The display reset is a low pulse of at least half a second, measured on
+    // the panel's side: a stand-in's own start-up delay is no part of it.
+    void displayPulseLiveMarkerAndCapture()
+    {
+        TestSysroot root;
         writeScript(root, "/home/pi/cap.sh", "sleep 0.3\ntouch '" + root.path("/home/pi/output.jpg").toLocal8Bit() + "'\n");
         net n;
-        LogCapture log;
-        n.setAudioValue(0, 10, 255, 1, 2, 3);
-        const QString script = root.path("/home/pi/lm1972.sh");
-        QCOMPARE(CommandRunner::history(), QStringList{"sh -c sudo " + script + " 00 0a ff 01 02 03 &"});
-        QTRY_COMPARE(root.calls("sudo"), QStringList{script + " 00 0a ff 01 02 03"});
-
-        n.stopPgm();
-        QCOMPARE(root.calls("sudo").value(1), QStringLiteral("pkill preview.x"));
-        n.initEdid();
-        QCOMPARE(root.calls("v4l2-ctl"), QStringList{"--set-edid=file=" + root.path("/home/pi/yavta/720P60EDID.txt")});
-        QVERIFY(!n.checkLiveEn());
-        root.writeFile("/home/pi/x", "");
-        QVERIFY(n.checkLiveEn());
-
-        // The display reset is a low pulse of at least half a second.
-        // Measured on the panel's side: a stand-in's own start-up delay is no part of the pulse.
-        CommandRunner::clearHistory();
         n.setDisplay();
-        QCOMPARE(root.calls("gpio"), QStringList({"-g write 7 0", "-g write 7 1"}));
         QCOMPARE(CommandRunner::history(), QStringList({"sh -c gpio -g write 7 0", "sh -c gpio -g write 7 1"}));
         const auto gpio = CommandRunner::timedHistory();
         QVERIFY2(gpio.at(1).first - gpio.at(0).first >= 490, qPrintable(QString::number(gpio.at(1).first - gpio.at(0).first)));
-
+        QVERIFY(!n.checkLiveEn());
+        root.writeFile("/home/pi/x", "");
+        QVERIFY(n.checkLiveEn());
         n.stopStream(); // waits for the capture script
         QVERIFY(QFile::exists(root.path("/home/pi/output.jpg")));
-
-        log.clear();
-        CommandRunner::clearHistory();
-        n.killAllStream();
-        n.startOmx();
-        n.startStream();
-        n.setPause();
-        n.setPauseState(1);
-        QCOMPARE(log.messages(), (QStringList{" killAllStream ---- :", " startOmx ---- :", " startStream ---- :",
-                                              " setPause ----00000 :", " setPauseState ----00000 :"}));
-        QVERIFY(CommandRunner::history().isEmpty());
-    }
-
-    void programOutputRates_data()
-    {
-        QTest::addColumn<int>("sel");
-        QTest::addColumn<QString>("rate");
-        // 4 and -1 take the default.
-        for (int sel : {0, 6, 4, -1})
-            QTest::addRow("%d", sel) << sel << "60000/1000";
-        for (int sel : {1, 7})
-            QTest::addRow("%d", sel) << sel << "60000/1001";
-        for (int sel : {2, 8})
-            QTest::addRow("%d", sel) << sel << "50000/1000";
-    }
-    void programOutputRates()
-    {
-        QFETCH(int, sel);
-        QFETCH(QString, rate);
-        TestSysroot root;
-        recordingScript(root, "/home/pi/preview.x");
-        net n;
-        n.startPgm(sel);
-        const QString edid = root.path("/home/pi/720P60EDID.txt");
-        QCOMPARE(CommandRunner::history(),
-                 QStringList{"sh -c " + root.path("/home/pi/preview.x") + " " + edid + " " + rate + " &"});
-        QTRY_COMPARE(recorded(root, "/home/pi/preview.x"), QStringList{"[" + edid + " " + rate + "]"});
-    }
-
-    void keyLeds_data()
-    {
-        QTest::addColumn<int>("num");
-        QTest::addColumn<bool>("on");
-        QTest::addColumn<QString>("args"); // empty: nothing written
-        QTest::newRow("0 on") << 0 << true << "-y 3 0x77 0x2 0x14";
-        QTest::newRow("1 on") << 1 << true << "-y 3 0x77 0x2 0x41";
-        QTest::newRow("2 on") << 2 << true << "-y 3 0x77 0x3 0x14";
-        QTest::newRow("3 on") << 3 << true << "-y 3 0x77 0x3 0x41";
-        QTest::newRow("4 off") << 4 << false << "-y 3 0x77 0x2 0x11";
-        QTest::newRow("4 on") << 4 << true << "-y 3 0x77 0x2 0x11";
-        QTest::newRow("5 off") << 5 << false << "-y 3 0x77 0x3 0x11";
-        QTest::newRow("2 off") << 2 << false << "";
-        QTest::newRow("6 on") << 6 << true << "";
-        QTest::newRow("-1 on") << -1 << true << "";
-    }
-    void keyLeds()
-    {
-        QFETCH(int, num);
-        QFETCH(bool, on);
-        QFETCH(QString, args);
-        TestSysroot root;
-        net n;
-        LogCapture log;
-        n.setKeyLed(num, on);
-        QCOMPARE(root.calls("i2cset"), args.isEmpty() ? QStringList() : QStringList{args});
-    }
-
-    void speedMarkers_data()
-    {
-        QTest::addColumn<int>("num");
-        QTest::addColumn<QString>("file");
-        QTest::newRow("2 fast") << 2 << "fast";
-        QTest::newRow("1 mid") << 1 << "mid";
-        QTest::newRow("0 slow") << 0 << "slow";
-        QTest::newRow("3 nothing") << 3 << "";
-        QTest::newRow("-1 nothing") << -1 << "";
-    }
-    void speedMarkers()
-    {
-        QFETCH(int, num);
-        QFETCH(QString, file);
-        TestSysroot root;
-        net n;
-        n.createSpeedNum(num);
-        for (const char *f : {"fast", "mid", "slow"})
-            QCOMPARE(QFile::exists(root.path(QStringLiteral("/home/pi/") + f)), file == QLatin1String(f));
-        QCOMPARE(CommandRunner::history(),
-                 file.isEmpty() ? QStringList() : QStringList{"sh -c touch " + root.path("/home/pi/" + file)});
     }
 
     void checkpinServerLiveAndRecording()
@@ -341,23 +251,19 @@ private slots:
             recordingScript(root, s);
         net n;
         n.startCheckpin();
-        QTRY_COMPARE(recorded(root, "/home/pi/checkpin.sh"), QStringList{"[]"});
-
         n.startServer();
         // No shell: the script gets "&" as its argument.
-        QTRY_COMPARE(recorded(root, "/home/pi/server.sh"), QStringList{"[&]"});
+        QTRY_COMPARE(root.readFile("/home/pi/server.sh.args"), QByteArray("[&]\n"));
 
         QElapsedTimer t;
         t.start();
         n.startLive();
         QVERIFY(t.elapsed() >= 1000);
-        QCOMPARE(recorded(root, "/home/pi/yavta/test.sh"), QStringList{"[]"});
         QCOMPARE(root.calls("ffmpeg").size(), 2);
 
         n.recFfmpeg();
         QVERIFY(QFile::exists(root.path("/home/pi/c.txt")));
         QVERIFY(QFile::exists(root.path("/home/pi/d.txt")));
-        QTRY_COMPARE(recorded(root, "/home/pi/play.sh"), QStringList{"[]"});
 
         QCOMPARE(CommandRunner::history(),
                  QStringLiteral("sh -c sudo pkill checkpin.sh|sh -c %1/home/pi/checkpin.sh &|%1/home/pi/server.sh &|"
@@ -374,14 +280,13 @@ private slots:
         QTest::addColumn<QByteArray>("capture"); // null: missing
         QTest::addColumn<bool>("cpFails");
         QTest::addColumn<bool>("ok");
-        QTest::addColumn<QString>("logged");
-        QTest::newRow("stored") << 0 << smallJpeg() << false << true << "";
-        QTest::newRow("marker comes late") << 400 << smallJpeg() << false << true << "";
-        QTest::newRow("marker never comes") << -1 << smallJpeg() << false << false << "[ERR] capture not ready";
-        QTest::newRow("not a JPEG") << 0 << QByteArray("GIF89a....") << false << false << "";
-        QTest::newRow("missing") << 0 << QByteArray() << false << false << "";
-        QTest::newRow("JPEG cut short") << 0 << smallJpeg().left(40) << false << false << "[ERR] Invalid URL: ";
-        QTest::newRow("copy fails, old file there") << 0 << smallJpeg() << true << false << "file not exist";
+        QTest::newRow("stored") << 0 << smallJpeg() << false << true;
+        QTest::newRow("marker comes late") << 400 << smallJpeg() << false << true;
+        QTest::newRow("marker never comes") << -1 << smallJpeg() << false << false;
+        QTest::newRow("not a JPEG") << 0 << QByteArray("GIF89a....") << false << false;
+        QTest::newRow("missing") << 0 << QByteArray() << false << false;
+        QTest::newRow("JPEG cut short") << 0 << smallJpeg().left(40) << false << false;
+        QTest::newRow("copy fails, old file there") << 0 << smallJpeg() << true << false;
     }
     void keyImage()
     {
@@ -389,7 +294,6 @@ private slots:
         QFETCH(QByteArray, capture);
         QFETCH(bool, cpFails);
         QFETCH(bool, ok);
-        QFETCH(QString, logged);
         TestSysroot root;
         if (cpFails) {
             root.addStandIn("cp", "", 1);
@@ -408,7 +312,7 @@ private slots:
         });
         net n;
         QSignalSpy update(&n, &net::sendImageKeyUpdate);
-        LogCapture log;
+        LogCapture quiet;
         QElapsedTimer t;
         t.start();
         QCOMPARE(n.capImageKey(1, 2), ok);
@@ -417,8 +321,6 @@ private slots:
             const qint64 least = markerAfterMs > 0 ? markerAfterMs - 50 : net::kLiveWaitMs - 100;
             QVERIFY2(t.elapsed() >= least && t.elapsed() < least + 2000, qPrintable(QString::number(t.elapsed())));
         }
-        if (!logged.isEmpty())
-            QVERIFY2(log.contains(logged), qPrintable(log.messages().join(" | ")));
         QCOMPARE(update.count(), ok ? 1 : 0);
         if (ok) {
             QCOMPARE(update.at(0).at(0).toInt(), 2);
@@ -468,16 +370,13 @@ private slots:
         }
         net n;
         QSignalSpy ver(&n, &net::sendAppVer);
-        LogCapture log;
+        LogCapture quiet;
         n.checkNewApp();
         QCOMPARE(ver.count(), signalled.isEmpty() ? 0 : 1);
         QCOMPARE(root.calls("sudo"), signalled.isEmpty() ? QStringList() : QStringList{"pkill preview.x"});
         if (!signalled.isEmpty())
             QCOMPARE(ver.at(0), (QVariantList{signalled[0], signalled[1]}));
-        QCOMPARE(log.contains("[ERR] Failed to read enough data from file."), firmwareFile.size() == 10);
-        if (!staleCopy.isNull())
-            QVERIFY(log.contains("[ERR] Cannot copy"));
-        else if (!versionFile.isNull())
+        if (staleCopy.isNull() && !versionFile.isNull())
             QCOMPARE(root.readFile("/home/pi/version.txt"), versionFile);
     }
 
