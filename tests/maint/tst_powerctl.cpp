@@ -1,6 +1,5 @@
 #include "maint/powerctl.h"
 #include "platform/commandrunner.h"
-#include "tests/common/logcapture.h"
 #include "tests/common/testsysroot.h"
 
 #include <QtTest>
@@ -14,11 +13,10 @@ namespace {
 void writeTool(const TestSysroot &sys, const QString &tool, const QByteArray &body)
 {
     QFile f(sys.binDir() + QLatin1Char('/') + tool);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + sys.root().toLocal8Bit() + "/.calls/" + tool.toLocal8Bit()
-            + ".args'\n" + body);
-    f.close();
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            && f.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + sys.root().toLocal8Bit() + "/.calls/" + tool.toLocal8Bit()
+                       + ".args'\n" + body) > 0
+            && f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
 }
 
 // i2cget answering per register, as the LED driver would.
@@ -43,9 +41,8 @@ class TstPowerCtl : public QObject
 private slots:
     void init() { CommandRunner::clearHistory(); }
 
-    // A tool error, or a read that takes longer than its 300 ms, leaves the
-    // register as it was (0 at construction); after a hung first read the
-    // second is not tried.
+    // A tool error or a read over its 300 ms leaves the register as it was (0
+    // at construction); after a hung first read the second is not tried.
     void constructionSetsPinsAndReadsLeds_data()
     {
         QTest::addColumn<QByteArray>("i2cget"); // the stand-in's script
@@ -68,7 +65,6 @@ private slots:
         QFETCH(int, reads);
         TestSysroot sys;
         writeTool(sys, QStringLiteral("i2cget"), i2cget);
-        LogCapture quiet;
         QElapsedTimer t;
         t.start();
         PowerCtl p;
@@ -89,7 +85,6 @@ private slots:
         TestSysroot sys;
         writeTool(sys, QStringLiteral("i2cget"), ledRegisters("0xAB", "0x0c"));
         PowerCtl p;
-        LogCapture quiet;
         sys.clearCalls();
         p.apply();
         p.allOff();
@@ -109,9 +104,8 @@ private slots:
         // held: every cycle (150 ms of waiting plus the tool) emits again
         QTRY_VERIFY2_WITH_TIMEOUT(spy.count() >= 2, qPrintable(QString::number(spy.count())), 15000);
         sys.setStandInOutput(QStringLiteral("gpio"), "1\n");
-        // Counted in cycles, not milliseconds, so a loaded machine cannot fool it:
-        // a cycle whose tool ran before the release may still emit; two cycles
-        // later the thread only reads "1".
+        // Counted in cycles, so a loaded machine cannot fool it: a cycle that
+        // read before the release may still emit; two cycles later none does.
         const int released = sys.calls("gpio").size();
         QTRY_VERIFY_WITH_TIMEOUT(sys.calls("gpio").size() >= released + 3, 15000);
         const int afterRelease = spy.count();
@@ -138,7 +132,6 @@ private slots:
         QFETCH(QByteArray, output);
         QFETCH(bool, removeHome);
         TestSysroot sys;
-        LogCapture quiet;
         PowerCtl p;
         QSignalSpy spy(&p, &PowerCtl::sendShutDown);
         sys.setStandInOutput(QStringLiteral("gpio"), output);
@@ -171,7 +164,6 @@ private slots:
         PowerCtl p;
         sys.clearCalls();
         CommandRunner::clearHistory();
-        LogCapture quiet;
         const qint64 start = QDateTime::currentMSecsSinceEpoch();
         QElapsedTimer t;
         t.start();
@@ -197,9 +189,8 @@ private slots:
         QCOMPARE(CommandRunner::history().mid(0, 6), exact + exact);
         expectGaps(calls, 1, 2, 195, 900);
         expectGaps(calls, 4, 5, 195, 900);
-        // An 800 ms timer keeps its schedule: a round handled late by a busy
-        // machine shortens the next one, so the floor only tells it from a loop
-        // that pulses back to back (about 400 ms a round).
+        // A late round shortens the next, so the floor only tells the 800 ms
+        // timer from pulses back to back (about 400 ms a round).
         const qint64 round = calls.at(3).first - calls.at(0).first;
         QVERIFY2(round >= 650 && round < 2000, qPrintable(QString::number(round)));
         QTRY_VERIFY(p.ticksSinceShutdown() > 5); // the 10 ms counter runs alongside

@@ -14,14 +14,10 @@ namespace {
 // <sysroot>/home/pi/raspi2png/raspi2png: records its arguments and runs `body`.
 void writeRaspi2png(const TestSysroot &sys, const QByteArray &body)
 {
-    const QString path = sys.path("/home/pi/raspi2png/raspi2png");
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + sys.root().toLocal8Bit() + "/.calls/raspi2png-abs.args'\n"
-            + body);
-    f.close();
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString path = QStringLiteral("/home/pi/raspi2png/raspi2png");
+    QVERIFY(sys.writeFile(path, "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + sys.root().toLocal8Bit()
+                                    + "/.calls/raspi2png-abs.args'\n" + body));
+    QFile::setPermissions(sys.path(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 } // namespace
 
@@ -96,7 +92,6 @@ private slots:
             QVERIFY(sys.writeFile(f, "x"));
         QVERIFY(QDir().mkpath(sys.path("/home/pi/output_dir.jpg")));
         RpiTool tool;
-        LogCapture quiet;
         tool.deleteImages(QStringLiteral("/home/pi/"), QStringLiteral("output_*.jpg"));
         // a folder that does not exist is simply empty
         tool.deleteImages(QStringLiteral("/home/pi/none/"), QStringLiteral("*.jpg"));
