@@ -87,13 +87,12 @@ private slots:
             return s;
         };
         const QByteArray ethReq = request(0x81, "ETH_REQ"), model = request(0x81, "GET_MODEL", kMacBytes);
-        const QByteArray name = QByteArray::fromHex("00148141") + kModelName;
         QTest::newRow("broadcast ETH_REQ") << request(0x80, "ETH_REQ") << good << eth('\x80', "ffffff00");
         QTest::newRow("broadcast, /16 mask") << request(0x80, "ETH_REQ") << with(2, "255.255.0.0") << eth('\x80', "ffff0000");
         QTest::newRow("tcp type") << request(0x82, "ETH_REQ") << good << eth('\x81', "ffffff00");
         QTest::newRow("zero type") << request(0x00, "ETH_REQ") << good << eth('\x81', "ffffff00");
         QTest::newRow("GET_MODEL, upper-case MAC matches") << model << good << QByteArray::fromHex("000881400588100d");
-        QTest::newRow("GET_MODEL_NAME") << request(0x81, "GET_MODEL_NAME", kMacBytes) << good << name;
+        QTest::newRow("GET_MODEL_NAME") << request(0x81, "GET_MODEL_NAME", kMacBytes) << good << QByteArray::fromHex("00148141") + kModelName;
         QTest::newRow("broadcast GET_MODEL_NAME") << request(0x80, "GET_MODEL_NAME", kMacBytes) << good
                                                   << QByteArray::fromHex("00148041") + kModelName;
         QTest::newRow("other MAC") << request(0x81, "GET_MODEL", QByteArray::fromHex("b827eb010204")) << good << QByteArray();

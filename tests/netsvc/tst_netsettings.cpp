@@ -264,7 +264,8 @@ private slots:
             const bool ended = child.waitForFinished(50000);
             const QString out = QString::fromLocal8Bit(child.readAll());
             if (!out.contains(QLatin1String("Start testing")))
-                QSKIP(qPrintable("no private network namespace with a veth pair: " + out.trimmed() + child.errorString()));
+                QSKIP(qPrintable("no private network namespace with a veth pair: "
+                                 + (out.isEmpty() ? child.errorString() : out.trimmed())));
             if (out.contains(QLatin1String("SKIP   : ")))
                 QSKIP(qPrintable(out.mid(out.indexOf(QLatin1String("SKIP   : "))).section('\n', 0, 0)));
             QVERIFY2(ended && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(out));
