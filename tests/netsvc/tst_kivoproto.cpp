@@ -1,7 +1,5 @@
 // The discovery datagrams as a codec: the keyword dispatch, the text parsers
-// and the boot configuration edit. The replies, the reply type and the
-// broadcast address are checked byte for byte where they travel, in the
-// server's own test.
+// and the boot configuration edit. The replies' bytes: in the server's test.
 #include "netsvc/kivoproto.h"
 
 #include <QtTest>

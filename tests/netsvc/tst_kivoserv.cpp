@@ -1,6 +1,5 @@
-// The discovery and control server over real UDP on loopback. 127.0.0.5 is
-// the panel, 127.0.0.20 the management tool, and 127.0.0.255 (the /24
-// broadcast of the panel's address, also loopback) catches broadcast replies.
+// The discovery server over real UDP on loopback: 127.0.0.5 is the panel,
+// 127.0.0.20 the management tool, 127.0.0.255 catches broadcast replies.
 #include "netsvc/kivoproto.h"
 #include "netsvc/kivoserv.h"
 #include "platform/commandrunner.h"
@@ -10,11 +9,9 @@
 #include <QtTest>
 
 #include <QNetworkDatagram>
-#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QUdpSocket>
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -32,39 +29,12 @@ QByteArray request(int type, const QByteArray &keyword, const QByteArray &mac = 
     return QByteArray::fromHex("0000") + char(type) + '\0' + mac + keyword;
 }
 
-// Waits for one datagram; false when none came within `ms`.
 bool receive(QUdpSocket &s, QNetworkDatagram *out, int ms = 3000)
 {
     if ((!s.hasPendingDatagrams() && !s.waitForReadyRead(ms)) || !s.hasPendingDatagrams())
         return false;
     *out = s.receiveDatagram();
     return true;
-}
-
-qint64 inodeOf(const QString &path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? qint64(st.st_ino) : -1;
-}
-
-// A sudo stand-in that records like the fixture's, and carries out cp, mv
-// and rm when every path it is given lies inside the sysroot; anything else
-// is only recorded.
-void installPassThroughSudo(const TestSysroot &root)
-{
-    QFile f(root.binDir() + QStringLiteral("/sudo"));
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(QStringLiteral("#!/bin/sh\n"
-                           "printf '%s %s\\n' \"$(date +%s%3N)\" \"$*\" >> '%1/.calls/sudo.log'\n"
-                           "printf '%s %s\\n' 'sudo' \"$*\" >> '%1/.calls/all.log'\n"
-                           "case \"$1\" in cp|mv|rm) ;; *) exit 0 ;; esac\n"
-                           "cmd=$1; shift\n"
-                           "for a in \"$@\"; do case \"$a\" in -*) ;; '%1'/*) ;; *) exit 0 ;; esac; done\n"
-                           "exec \"$cmd\" \"$@\"\n")
-                .arg(root.root())
-                .toLocal8Bit());
-    f.close();
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 } // namespace
@@ -82,7 +52,6 @@ class TstKivoServ : public QObject
         bool start(const QString &ip = kPanelIp, const QString &mac = kPanelMac, const QString &mask = kPanelMask)
         {
             root.addStandIn(QStringLiteral("sync"));
-            installPassThroughSudo(root);
             server.setBroadcastIp(QStringLiteral("127.0.0.77")); // overridden by the /24 rule
             server.setIp(ip);
             server.setMac(mac);
@@ -90,57 +59,77 @@ class TstKivoServ : public QObject
             if (!tool.bind(kTool, 0) || !broadcastCatcher.bind(kBroadcast, tool.localPort()))
                 return false;
             server.start();
-            QElapsedTimer t;
-            t.start();
-            while (!server.isListening() && !server.isFinished() && t.elapsed() < 5000)
-                QThread::msleep(5);
-            return server.isListening();
+            return QTest::qWaitFor([&] { return server.isListening() || server.isFinished(); }, 5000) && server.isListening();
         }
-        void send(const QByteArray &d) { tool.writeDatagram(d, kServer, Kivo::kPort); }
+        bool send(const QByteArray &d) { return tool.writeDatagram(d, kServer, Kivo::kPort) == d.size(); }
     };
 
 private slots:
     void init() { CommandRunner::clearHistory(); }
 
     // Broadcast replies go to the /24 broadcast of the panel's address,
-    // whatever the netmask says; every other request type is answered to
-    // the sender as 0x81.
+    // whatever the netmask; other request types are answered to the sender
+    // as 0x81. Mends: settings of the wrong shape give no reply, not a crash;
+    // the receive loop never reads outside a datagram, whatever its size.
     void replies_data()
     {
         QTest::addColumn<QByteArray>("datagram");
-        QTest::addColumn<QString>("mask");
-        QTest::addColumn<QByteArray>("reply"); // empty: no reply
+        QTest::addColumn<QStringList>("settings"); // address, MAC, netmask
+        QTest::addColumn<QByteArray>("reply");     // empty: no reply
         const auto eth = [](char type, const char *maskHex) {
             return QByteArray::fromHex("0030") + type + QByteArray(2, '\0') + kModelName + kMacBytes
                    + QByteArray::fromHex(QByteArray("7f000005") + maskHex + "7f000005") + QByteArray(8, '\x08') + '\x01';
         };
-        const QByteArray model = QByteArray::fromHex("000881400588100d");
-        const QByteArray name = QByteArray::fromHex("00148141") + kModelName;
-        QTest::newRow("broadcast ETH_REQ") << request(0x80, "ETH_REQ") << kPanelMask << eth('\x80', "ffffff00");
-        QTest::newRow("broadcast, /16 mask") << request(0x80, "ETH_REQ") << "255.255.0.0" << eth('\x80', "ffff0000");
-        QTest::newRow("tcp type") << request(0x82, "ETH_REQ") << kPanelMask << eth('\x81', "ffffff00");
-        QTest::newRow("udp type") << request(0x81, "ETH_REQ") << kPanelMask << eth('\x81', "ffffff00");
-        QTest::newRow("zero type") << request(0x00, "ETH_REQ") << kPanelMask << eth('\x81', "ffffff00");
-        QTest::newRow("GET_MODEL, upper-case MAC matches") << request(0x81, "GET_MODEL", kMacBytes) << kPanelMask << model;
-        QTest::newRow("GET_MODEL_NAME") << request(0x81, "GET_MODEL_NAME", kMacBytes) << kPanelMask << name;
-        QTest::newRow("both keywords: name reply") << request(0x81, "GET_MODEL GET_MODEL_NAME", kMacBytes) << kPanelMask << name;
-        QTest::newRow("broadcast GET_MODEL_NAME") << request(0x80, "GET_MODEL_NAME", kMacBytes) << kPanelMask
+        const QStringList good{kPanelIp, kPanelMac, kPanelMask};
+        const auto with = [&good](int i, const QString &value) {
+            QStringList s = good;
+            s[i] = value;
+            return s;
+        };
+        const QByteArray ethReq = request(0x81, "ETH_REQ"), model = request(0x81, "GET_MODEL", kMacBytes);
+        QTest::newRow("broadcast ETH_REQ") << request(0x80, "ETH_REQ") << good << eth('\x80', "ffffff00");
+        QTest::newRow("broadcast, /16 mask") << request(0x80, "ETH_REQ") << with(2, "255.255.0.0") << eth('\x80', "ffff0000");
+        QTest::newRow("tcp type") << request(0x82, "ETH_REQ") << good << eth('\x81', "ffffff00");
+        QTest::newRow("zero type") << request(0x00, "ETH_REQ") << good << eth('\x81', "ffffff00");
+        QTest::newRow("GET_MODEL, upper-case MAC matches") << model << good << QByteArray::fromHex("000881400588100d");
+        QTest::newRow("GET_MODEL_NAME") << request(0x81, "GET_MODEL_NAME", kMacBytes) << good << QByteArray::fromHex("00148141") + kModelName;
+        QTest::newRow("broadcast GET_MODEL_NAME") << request(0x80, "GET_MODEL_NAME", kMacBytes) << good
                                                   << QByteArray::fromHex("00148041") + kModelName;
-        QTest::newRow("other MAC") << request(0x81, "GET_MODEL", QByteArray::fromHex("b827eb010204")) << kPanelMask << QByteArray();
-        QTest::newRow("too short for a MAC") << QByteArray("GET_MODEL") << kPanelMask << QByteArray();
-        QTest::newRow("no keyword") << request(0x81, "HELLO", kMacBytes) << kPanelMask << QByteArray();
+        QTest::newRow("other MAC") << request(0x81, "GET_MODEL", QByteArray::fromHex("b827eb010204")) << good << QByteArray();
+        QTest::newRow("too short for a MAC") << QByteArray("GET_MODEL") << good << QByteArray();
+        QTest::newRow("no keyword") << request(0x81, "HELLO", kMacBytes) << good << QByteArray();
+        QTest::newRow("empty") << QByteArray() << good << QByteArray();
+        QTest::newRow("one byte") << QByteArray(1, '\x80') << good << QByteArray();
+        QTest::newRow("keyword cut short") << QByteArray("ETH_RE") << good << QByteArray();
+        QTest::newRow("broadcast, no MAC") << QByteArray("\0\0\x80GET_MODEL_NAME", 17) << good << QByteArray();
+        QTest::newRow("largest datagram") << QByteArray(65507, 'E') << good << QByteArray();
+        // The keyword alone: its own last six bytes are the new MAC.
+        QTest::newRow("SET_MACADR alone") << QByteArray("SET_MACADR") << good
+                                          << QByteArray::fromHex("002581000044404040004d41434144527f000005ffffff007f000001")
+                                                 + QByteArray(8, '\x08') + '\x01';
+        QTest::newRow("ip of three parts") << ethReq << with(0, "127.0.0") << QByteArray();
+        QTest::newRow("no address yet") << ethReq << with(0, QString()) << QByteArray();
+        QTest::newRow("mac of five parts") << ethReq << with(1, "b8:27:eb:01:02") << QByteArray();
+        QTest::newRow("null mac") << model << with(1, QString()) << QByteArray();
+        QTest::newRow("mask of three parts") << ethReq << with(2, "255.255.255") << QByteArray();
     }
     void replies()
     {
         QFETCH(QByteArray, datagram);
-        QFETCH(QString, mask);
+        QFETCH(QStringList, settings);
         QFETCH(QByteArray, reply);
+        LogCapture quiet;
         Rig r;
-        QVERIFY(r.start(kPanelIp, kPanelMac, mask));
-        r.send(datagram);
+        QVERIFY(r.start(settings[0], settings[1], settings[2]));
+        QVERIFY(r.send(datagram));
         QNetworkDatagram d;
         if (reply.isEmpty()) {
-            // A following ETH_REQ proves the first one was handled and dropped.
+            // Then usable settings and an ETH_REQ: the datagram was dropped,
+            // and nothing was left stuck in the socket.
+            QVERIFY(!receive(r.tool, &d, 400));
+            r.server.setIp(kPanelIp);
+            r.server.setMac(kPanelMac);
+            r.server.setMask(kPanelMask);
             r.send(request(0x81, "ETH_REQ"));
             QVERIFY(receive(r.tool, &d));
             QCOMPARE(d.data().size(), 48);
@@ -153,29 +142,48 @@ private slots:
         QVERIFY(!receive(r.broadcastCatcher, &d, 50));
     }
 
-    // Mend: the boot configuration is replaced by a rename, never rewritten
-    // in place.
-    void setMacAdrEditsBootConfigAtomically()
+    // SET_MACADR (it wins over ETH_REQ) edits a working copy that replaces the
+    // boot configuration by a rename (a mend), or writes nothing without a
+    // "force_mac_address=" line. It holds the server thread for a second:
+    // the requests behind it are answered in order after.
+    void setMacAdr_data()
     {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("key") << QByteArray("dtparam=audio=on\nforce_mac_address=b8:27:eb:00:00:01\ngpu_mem=128\n")
+                             << QByteArray("dtparam=audio=on\nforce_mac_address=de:ad:be:ef:00:01\ngpu_mem=128\n");
+        QTest::newRow("no key") << QByteArray("dtparam=audio=on\ngpu_mem=128\n") << QByteArray("dtparam=audio=on\ngpu_mem=128\n");
+    }
+    void setMacAdr()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
         Rig r;
-        r.root.writeFile(QStringLiteral("/boot/config.txt"), "dtparam=audio=on\nforce_mac_address=b8:27:eb:00:00:01\ngpu_mem=128\n");
-        const qint64 inodeBefore = inodeOf(r.root.path(QStringLiteral("/boot/config.txt")));
+        const QString boot = QStringLiteral("/boot/config.txt");
+        r.root.writeFile(boot, before);
         QVERIFY(r.start());
-
         const QByteArray newMac = QByteArray::fromHex("deadbeef0001");
-        // Both keywords: the MAC assignment wins.
         r.send(QByteArray::fromHex("00008100") + "ETH_REQ SET_MACADR" + newMac);
+        for (const char *k : {"GET_MODEL", "GET_MODEL_NAME"})
+            r.send(request(0x81, k, kMacBytes));
         QNetworkDatagram d;
         QVERIFY(receive(r.tool, &d, 10000));
         const QByteArray want = QByteArray::fromHex("00258100004440404000") + newMac
                                 + QByteArray::fromHex("7f000005ffffff007f000001") + QByteArray(8, '\x08') + '\x01';
         QCOMPARE(d.data().toHex(' '), want.toHex(' '));
-
-        const QByteArray after = "dtparam=audio=on\nforce_mac_address=de:ad:be:ef:00:01\ngpu_mem=128\n";
+        // The panel's own MAC is unchanged until the next boot.
+        QList<int> sizes;
+        while (sizes.size() < 2 && receive(r.tool, &d, 10000))
+            sizes << d.data().size();
+        QCOMPARE(sizes, (QList<int>{8, 20}));
+        // /boot itself is written by sudo alone, here a recording stand-in.
+        QCOMPARE(r.root.readFile(boot), before);
+        if (before == after) {
+            for (const QString &c : r.root.calls(QStringLiteral("sudo")))
+                QVERIFY2(!c.startsWith(QLatin1String("cp")) && !c.startsWith(QLatin1String("mv")), qPrintable(c));
+            return;
+        }
         QCOMPARE(r.root.readFile(QStringLiteral("/home/pi/config.txt")), after);
-        QCOMPARE(r.root.readFile(QStringLiteral("/boot/config.txt")), after);
-        QVERIFY(inodeOf(r.root.path(QStringLiteral("/boot/config.txt"))) != inodeBefore);
-        QCOMPARE(QDir(r.root.path(QStringLiteral("/boot"))).entryList(QDir::Files), QStringList{"config.txt"});
         QCOMPARE(CommandRunner::history(),
                  QStringLiteral("sh -c sudo rm %1/home/pi/config.txt|sh -c sudo mount -o rw,remount %1/boot|"
                                 "sh -c cp %1/boot/config.txt %1/home/pi/config.txt|sh -c sync|sh -c sync|"
@@ -184,78 +192,11 @@ private slots:
                                 "sh -c sudo mount -o ro,remount %1/boot")
                      .arg(r.root.root())
                      .split('|'));
-        // The panel's own MAC is unchanged until the next boot.
-        r.send(request(0x81, "GET_MODEL", kMacBytes));
-        QVERIFY(receive(r.tool, &d));
-        QCOMPARE(d.data().size(), 8);
-    }
-
-    // Without a "force_mac_address=" line the file stays as it is and the
-    // request is still answered.
-    void setMacAdrWithoutKeyAndPendingDatagrams()
-    {
-        Rig r;
-        const QByteArray before = "dtparam=audio=on\ngpu_mem=128\n";
-        r.root.writeFile(QStringLiteral("/boot/config.txt"), before);
-        LogCapture log;
-        QVERIFY(r.start());
-        // The MAC assignment holds the server thread for a second; the three
-        // requests behind it are all pending when it returns, and all are
-        // answered in arrival order.
-        for (const char *k : {"SET_MACADR", "ETH_REQ", "GET_MODEL", "GET_MODEL_NAME"})
-            r.send(request(0x81, k, kMacBytes));
-        QList<int> sizes;
-        QNetworkDatagram d;
-        while (sizes.size() < 4 && receive(r.tool, &d, 10000))
-            sizes << d.data().size();
-        QCOMPARE(sizes, (QList<int>{37, 48, 8, 20}));
-        QCOMPARE(r.root.readFile(QStringLiteral("/boot/config.txt")), before);
-        for (const QString &c : r.root.calls(QStringLiteral("sudo")))
-            QVERIFY2(!c.startsWith(QLatin1String("cp")) && !c.startsWith(QLatin1String("mv")), qPrintable(c));
-        QVERIFY(!log.contains(QStringLiteral("Write back /boot/config.txt:")));
-    }
-
-    // Mend: values of the wrong shape give a log line and no reply, not a crash.
-    void wrongShapeSettingsGiveNoReply_data()
-    {
-        QTest::addColumn<QString>("ip");
-        QTest::addColumn<QString>("mac");
-        QTest::addColumn<QString>("mask");
-        QTest::newRow("ip of three parts") << "127.0.0" << kPanelMac << kPanelMask;
-        QTest::newRow("ip of five parts") << "127.0.0.5.1" << kPanelMac << kPanelMask;
-        QTest::newRow("mac of five parts") << kPanelIp << "b8:27:eb:01:02" << kPanelMask;
-        QTest::newRow("null mac") << kPanelIp << QString() << kPanelMask;
-        QTest::newRow("mask of three parts") << kPanelIp << kPanelMac << "255.255.255";
-        QTest::newRow("no address yet") << QString() << kPanelMac << kPanelMask;
-    }
-    void wrongShapeSettingsGiveNoReply()
-    {
-        QFETCH(QString, ip);
-        QFETCH(QString, mac);
-        QFETCH(QString, mask);
-        LogCapture log;
-        Rig r;
-        QVERIFY(r.start(ip, mac, mask));
-        r.send(request(0x81, "ETH_REQ"));
-        r.send(request(0x81, "GET_MODEL", kMacBytes));
-        QNetworkDatagram d;
-        QVERIFY(!receive(r.tool, &d, 400));
-        QTRY_VERIFY(log.contains(QStringLiteral("[WARN] KivoServ: unusable settings")));
-        // Corrected values take effect at the next datagram: nothing was
-        // left stuck in the socket.
-        r.server.setIp(kPanelIp);
-        r.server.setMac(kPanelMac);
-        r.server.setMask(kPanelMask);
-        r.send(request(0x81, "ETH_REQ"));
-        QVERIFY(receive(r.tool, &d));
-        QCOMPARE(d.data().size(), 48);
-        QVERIFY(r.root.calls(QStringLiteral("sudo")).isEmpty());
     }
 
     void ipv6SenderIsAnswered()
     {
-        // Under a sysroot the server listens on 127.0.0.1 only; ::1 is the
-        // loopback that lets an IPv6 sender reach it.
+        // Under a sysroot the server listens on 127.0.0.1 only; ::1 lets an IPv6 sender reach it.
         qputenv("TAVRIK_LISTEN_ADDRESS", "::1");
         auto restore = qScopeGuard([] { qunsetenv("TAVRIK_LISTEN_ADDRESS"); });
         Rig r;
@@ -269,17 +210,11 @@ private slots:
         QCOMPARE(d.data().size(), 48);
     }
 
-    void stopFreesPortAndBindFailureEndsThread()
+    // A taken port ends the thread, no server left that never answers. (That
+    // stop() frees the port and waits for the thread, every test here needs.)
+    void bindFailureEndsThread()
     {
-        LogCapture log;
-        {
-            Rig r;
-            QVERIFY(r.start());
-            r.server.stop();
-            QVERIFY(r.server.isFinished());
-        }
-        QVERIFY(log.contains(QStringLiteral("End KIVO Server")));
-        QVERIFY(log.contains(QStringLiteral("[KivoServ] thread exiting")));
+        LogCapture quiet;
         QUdpSocket squatter;
         QVERIFY(squatter.bind(QHostAddress::Any, Kivo::kPort, QUdpSocket::DontShareAddress));
         TestSysroot root;
@@ -288,35 +223,6 @@ private slots:
         server.start();
         QVERIFY(server.wait(5000));
         QVERIFY(!server.isListening());
-        QVERIFY(log.contains(QStringLiteral("[ERR] Failed to bind UDP socket!")));
-    }
-
-    // Mend: the server never reads outside a datagram.
-    // The parsers behind the server are fuzzed (fuzz_discovery); here the
-    // receive loop meets the edge sizes: nothing, one byte, keywords cut
-    // short or alone, the largest UDP datagram.
-    void edgeDatagramsNeverHurt()
-    {
-        LogCapture quiet;
-        Rig r;
-        QVERIFY(r.start());
-        for (const QByteArray &d : {QByteArray(), QByteArray(1, '\x80'), QByteArray("ETH_RE"), QByteArray("GET_MODEL"),
-                                    QByteArray("\0\0\x80GET_MODEL_NAME"), QByteArray("SET_MACADR"),
-                                    QByteArray(65507, 'E')})
-            QCOMPARE(r.tool.writeDatagram(d, kServer, Kivo::kPort), qint64(d.size()));
-
-        // A fresh tool socket, so the replies above do not get in the way.
-        QUdpSocket probe;
-        QVERIFY(probe.bind(kTool, 0));
-        QNetworkDatagram d;
-        bool answered = false;
-        for (int attempt = 0; attempt < 20 && !answered; ++attempt) {
-            probe.writeDatagram(request(0x81, "ETH_REQ"), kServer, Kivo::kPort);
-            answered = receive(probe, &d, 500);
-        }
-        QVERIFY(answered);
-        QCOMPARE(d.data().size(), 48);
-        QVERIFY(r.server.isRunning());
     }
 };
 

@@ -1,8 +1,8 @@
-// Media half and update check of net: the meter over real TCP on loopback,
-// the meter program supervision, every command text through recording
-// stand-ins, capture into a temporary sysroot, and the update medium.
+// Media half and update check of net: the meter over loopback TCP and its
+// program, command texts through recording stand-ins, capture, the update medium.
 #include "netsvc/net.h"
 #include "platform/commandrunner.h"
+#include "sim/simpiscripts.h"
 #include "tests/common/logcapture.h"
 #include "tests/common/testsysroot.h"
 
@@ -24,17 +24,6 @@ void writeScript(const TestSysroot &root, const QString &path, const QByteArray 
     QFile::setPermissions(root.path(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-// A script that appends "[its arguments]" to <path>.args.
-void recordingScript(const TestSysroot &root, const QString &path)
-{
-    writeScript(root, path, "echo \"[$*]\" >> '" + root.path(path).toLocal8Bit() + ".args'\n");
-}
-
-QStringList recorded(const TestSysroot &root, const QString &path)
-{
-    return QString::fromLocal8Bit(root.readFile(path + ".args")).split('\n', Qt::SkipEmptyParts);
-}
-
 QByteArray firmware(quint8 b8, quint8 b9)
 {
     return QByteArray(8, 'Z') + char(b8) + char(b9) + QByteArray(54, 'Z');
@@ -44,20 +33,10 @@ QByteArray smallJpeg()
 {
     QImage img(16, 8, QImage::Format_RGB32);
     img.fill(Qt::darkCyan);
-    QByteArray data;
-    QBuffer buf(&data);
+    QBuffer buf;
     buf.open(QIODevice::WriteOnly);
     img.save(&buf, "JPEG");
-    return data;
-}
-
-bool waitFor(const std::function<bool()> &done)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 3000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
+    return buf.data();
 }
 
 // A meter program's end of the TCP connection.
@@ -66,24 +45,23 @@ struct Meter {
     bool connect(net &n)
     {
         s.connectToHost(QHostAddress::LocalHost, net::kMeterPort);
-        return s.waitForConnected(3000) && waitFor([&] {
-                   for (QTcpSocket *peer : n.findChildren<QTcpSocket *>())
-                       if (peer->peerPort() == s.localPort())
-                           return true;
-                   return false;
-               });
+        return s.waitForConnected(3000) && QTest::qWaitFor([&] { return n.meterConnectionCount() == 1; }, 3000);
     }
     // One read on the panel's side per frame: wait until it was consumed.
-    bool frame(net &n, const QByteArray &bytes)
+    bool frame(net &n, const QByteArray &hex)
     {
         const int calls = n.meterReadCalls();
-        s.write(bytes);
+        s.write(QByteArray::fromHex(hex));
         s.waitForBytesWritten(1000);
-        return waitFor([&] { return n.meterReadCalls() != calls; }) && n.meterReadCalls() == calls + 1;
+        return QTest::qWaitFor([&] { return n.meterReadCalls() != calls; }, 3000) && n.meterReadCalls() == calls + 1;
     }
 };
 
+using Action = std::function<void(net &)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Action)
 
 class TstNetMedia : public QObject
 {
@@ -92,55 +70,48 @@ private slots:
     void init() { CommandRunner::clearHistory(); }
 
     // One bar update per 25 reads, from the most common value of each side;
-    // reads of another length count but add no sample.
-    void meterCycles_data()
+    // reads of another length count but add no sample. Junk of any length on
+    // an earlier connection (what reads make of it is fuzzed) hurts nothing.
+    void meterOverTcp()
     {
-        QTest::addColumn<QByteArray>("frame");      // two reads in three
-        QTest::addColumn<QByteArray>("thirdFrame"); // the third
-        QTest::addColumn<int>("left");
-        QTest::addColumn<int>("right");
-        QTest::newRow("one value") << QByteArray::fromHex("0a14") << QByteArray::fromHex("0a14") << 10 << 20;
-        // Modes 100 and 103: nearly equal, smoothed with the previous 0 and 0.
-        QTest::newRow("nearly equal bars") << QByteArray::fromHex("6467") << QByteArray::fromHex("0101") << 50 << 50;
-    }
-    void meterCycles()
-    {
-        QFETCH(QByteArray, frame);
-        QFETCH(QByteArray, thirdFrame);
-        QFETCH(int, left);
-        QFETCH(int, right);
+        LogCapture quiet;
         TestSysroot root;
         net n;
-        QVERIFY(n.isMeterListening());
-        QSignalSpy l(&n, &net::sendLeftBarVal);
-        QSignalSpy r(&n, &net::sendRightBarVal);
+        QSignalSpy left(&n, &net::sendLeftBarVal);
+        QSignalSpy right(&n, &net::sendRightBarVal);
+        {
+            Meter junk;
+            QVERIFY(junk.connect(n));
+            for (int len : {1, 49, 50, 51, 3, 4096})
+                junk.s.write(QByteArray(len, '\x11'));
+            junk.s.waitForBytesWritten(2000);
+            QTRY_VERIFY(n.meterReadCalls() > 0);
+            junk.s.disconnectFromHost();
+        }
+        QTRY_COMPARE(n.meterConnectionCount(), 0);
         Meter m;
         QVERIFY(m.connect(n));
+        while (n.meterReadCalls() % 25)
+            QVERIFY(m.frame(n, "0101"));
+        const int updates = left.count();
         for (int i = 0; i < 25; ++i) {
-            QCOMPARE(l.count(), 0);
-            QVERIFY(m.frame(n, i % 3 ? frame : thirdFrame));
+            QCOMPARE(left.count(), updates);
+            QVERIFY(m.frame(n, i % 3 ? "07c8" : "0101"));
         }
-        QCOMPARE(l.count(), 1);
-        QCOMPARE(r.count(), 1);
-        QCOMPARE(int(l.at(0).at(0).value<unsigned char>()), left);
-        QCOMPARE(int(r.at(0).at(0).value<unsigned char>()), right);
-        if (left != right)
-            return;
-        // Both modes 0 now, smoothed with the previous values.
-        LogCapture log;
+        QCOMPARE(left.count(), updates + 1);
+        QCOMPARE(int(left.last().at(0).value<unsigned char>()), 7);
+        QCOMPARE(int(right.last().at(0).value<unsigned char>()), 200);
+        // No samples: both sides 0, nearly equal, so smoothed with 7 and 200.
         for (int i = 0; i < 25; ++i)
-            QVERIFY(m.frame(n, QByteArray::fromHex("01020304")));
-        QCOMPARE(l.count(), 2);
-        QCOMPARE(int(l.at(1).at(0).value<unsigned char>()), left / 2);
-        QCOMPARE(int(r.at(1).at(0).value<unsigned char>()), right / 2);
-        QCOMPARE(log.count("[WARM] Audio data is empty"), 2);
+            QVERIFY(m.frame(n, "01020304"));
+        QCOMPARE(int(left.last().at(0).value<unsigned char>()), 51);
+        QCOMPARE(int(right.last().at(0).value<unsigned char>()), 51);
     }
 
     void barUpdateRule_data()
     {
-        // A first update (far apart, so kept as it is) sets the previous
-        // values the second one is smoothed with: first L, R, then L, R and
-        // what comes out.
+        // A first update (far apart, so kept) sets the previous values the
+        // second is smoothed with: first L, R, then L, R and what comes out.
         QTest::addColumn<QList<int>>("v");
         QTest::newRow("previous 0 and 100") << QList<int>{0, 100, 100, 103, 75, 75};
         QTest::newRow("previous values count") << QList<int>{200, 0, 100, 103, 100, 100};
@@ -162,35 +133,6 @@ private slots:
         QCOMPARE(int(right.at(1).at(0).value<unsigned char>()), v[5]);
     }
 
-    void meterReadsOfAnyLength()
-    {
-        LogCapture quiet;
-        TestSysroot root;
-        net n;
-        QSignalSpy left(&n, &net::sendLeftBarVal);
-        QSignalSpy right(&n, &net::sendRightBarVal);
-        {
-            Meter junk;
-            QVERIFY(junk.connect(n));
-            // What the reads make of the bytes is fuzzed (fuzz_meter_frames).
-            for (int len : {1, 49, 50, 51, 3, 4096})
-                junk.s.write(QByteArray(len, '\x11'));
-            junk.s.waitForBytesWritten(2000);
-            QTRY_VERIFY(n.meterReadCalls() > 0);
-            junk.s.disconnectFromHost();
-        }
-        // A fresh meter connection still drives the bars.
-        Meter m;
-        QVERIFY(m.connect(n));
-        QTRY_VERIFY(n.findChildren<QTcpSocket *>().size() == 1); // the old one went away
-        const int toNextCycle = 25 - n.meterReadCalls() % 25;
-        for (int i = 0; i < toNextCycle + 25; ++i)
-            QVERIFY(m.frame(n, QByteArray::fromHex("07c8")));
-        QVERIFY(left.count() >= 2);
-        QCOMPARE(left.last().at(0).value<unsigned char>(), (unsigned char)7);
-        QCOMPARE(right.last().at(0).value<unsigned char>(), (unsigned char)200);
-    }
-
     // Started by its timer about 3 s after start-up, restarted only once gone.
     void meterProgramSupervision()
     {
@@ -209,156 +151,105 @@ private slots:
         QVERIFY(n.meterProcess()->waitForFinished(3000));
         n.i2sStart(); // gone: started again
         QTRY_COMPARE(root.readFile("/home/pi/meter.args"), QByteArray("hw:0 0\nhw:0 0\n"));
-        QCOMPARE(CommandRunner::history().count(root.path("/home/pi/audio-meter2") + " hw:0 0"), 2);
     }
 
+    // The simulated meter program talks to the listener and moves the bars.
+    void simulatedMeterProgramDrivesBars()
+    {
+        TestSysroot root;
+        SimPiScripts::Options o;
+        o.meterLeft = 0x40;
+        o.meterRight = 0x80;
+        QVERIFY(SimPiScripts::install(root.root(), o));
+        net n;
+        QSignalSpy left(&n, &net::sendLeftBarVal);
+        QSignalSpy right(&n, &net::sendRightBarVal);
+        n.i2sStart();
+        QTRY_VERIFY_WITH_TIMEOUT(left.count() >= 2, 10000);
+        QCOMPARE(left.at(0).at(0).value<unsigned char>(), (unsigned char)0x40);
+        QCOMPARE(right.at(0).at(0).value<unsigned char>(), (unsigned char)0x80);
+        QCOMPARE(SimPiScripts::calls(root.root()).value(0), QStringLiteral("/home/pi/audio-meter2 hw:0 0"));
+    }
+
+    // Each call's command texts, exactly; %1 stands for the sysroot.
+    void commandTexts_data()
+    {
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QStringList>("commands");
+        const QList<QPair<int, const char *>> rates{{0, "60000/1000"}, {6, "60000/1000"}, {4, "60000/1000"}, // 4, -1: the default
+                                                    {-1, "60000/1000"}, {1, "60000/1001"}, {7, "60000/1001"},
+                                                    {2, "50000/1000"},  {8, "50000/1000"}};
+        for (const auto &r : rates)
+            QTest::addRow("startPgm(%d)", r.first) << Action([sel = r.first](net &n) { n.startPgm(sel); })
+                                                   << QStringList{QStringLiteral("sh -c %1/home/pi/preview.x %1/home/pi/720P60EDID.txt ")
+                                                                  + r.second + " &"};
+        const auto led = [](int num, bool on, const char *args) {
+            QTest::addRow("setKeyLed(%d, %d)", num, on)
+                << Action([=](net &n) { n.setKeyLed(num, on); })
+                << (*args ? QStringList{QStringLiteral("sh -c i2cset -y 3 0x77 ") + args} : QStringList());
+        };
+        led(0, true, "0x2 0x14");
+        led(1, true, "0x2 0x41");
+        led(2, true, "0x3 0x14");
+        led(3, true, "0x3 0x41");
+        led(4, false, "0x2 0x11");
+        led(4, true, "0x2 0x11");
+        led(5, false, "0x3 0x11");
+        led(2, false, "");
+        led(6, true, "");
+        led(-1, true, "");
+        const QStringList speeds{"slow", "mid", "fast"};
+        for (int num : {2, 1, 0, 3, -1})
+            QTest::addRow("createSpeedNum(%d)", num)
+                << Action([num](net &n) { n.createSpeedNum(num); })
+                << (speeds.value(num).isEmpty() ? QStringList() : QStringList{"sh -c touch %1/home/pi/" + speeds.value(num)});
+        QTest::newRow("setAudioValue") << Action([](net &n) { n.setAudioValue(0, 10, 255, 1, 2, 3); })
+                                       << QStringList{"sh -c sudo %1/home/pi/lm1972.sh 00 0a ff 01 02 03 &"};
+        QTest::newRow("stopPgm") << Action([](net &n) { n.stopPgm(); }) << QStringList{"sh -c sudo pkill preview.x"};
+        QTest::newRow("initEdid") << Action([](net &n) { n.initEdid(); })
+                                  << QStringList{"sh -c v4l2-ctl --set-edid=file=%1/home/pi/yavta/720P60EDID.txt"};
+    }
     void commandTexts()
     {
+        QFETCH(Action, action);
+        QFETCH(QStringList, commands);
         TestSysroot root;
         root.addStandIn("v4l2-ctl");
-        writeScript(root, "/home/pi/cap.sh", "sleep 0.3\ntouch '" + root.path("/home/pi/output.jpg").toLocal8Bit() + "'\n");
         net n;
-        LogCapture log;
-        n.setAudioValue(0, 10, 255, 1, 2, 3);
-        const QString script = root.path("/home/pi/lm1972.sh");
-        QCOMPARE(CommandRunner::history(), QStringList{"sh -c sudo " + script + " 00 0a ff 01 02 03 &"});
-        QTRY_COMPARE(root.calls("sudo"), QStringList{script + " 00 0a ff 01 02 03"});
-
-        n.stopPgm();
-        QCOMPARE(root.calls("sudo").value(1), QStringLiteral("pkill preview.x"));
-        n.initEdid();
-        QCOMPARE(root.calls("v4l2-ctl"), QStringList{"--set-edid=file=" + root.path("/home/pi/yavta/720P60EDID.txt")});
-        QVERIFY(!n.checkLiveEn());
-        root.writeFile("/home/pi/x", "");
-        QVERIFY(n.checkLiveEn());
-
-        // The display reset is a low pulse of at least half a second.
-        // Measured on the panel's side: a stand-in's own start-up delay is no part of the pulse.
-        CommandRunner::clearHistory();
-        n.setDisplay();
-        QCOMPARE(root.calls("gpio"), QStringList({"-g write 7 0", "-g write 7 1"}));
-        QCOMPARE(CommandRunner::history(), QStringList({"sh -c gpio -g write 7 0", "sh -c gpio -g write 7 1"}));
-        const auto gpio = CommandRunner::timedHistory();
-        QVERIFY2(gpio.at(1).first - gpio.at(0).first >= 490, qPrintable(QString::number(gpio.at(1).first - gpio.at(0).first)));
-
-        n.stopStream(); // waits for the capture script
-        QVERIFY(QFile::exists(root.path("/home/pi/output.jpg")));
-
-        log.clear();
-        CommandRunner::clearHistory();
-        n.killAllStream();
-        n.startOmx();
-        n.startStream();
-        n.setPause();
-        n.setPauseState(1);
-        QCOMPARE(log.messages(), (QStringList{" killAllStream ---- :", " startOmx ---- :", " startStream ---- :",
-                                              " setPause ----00000 :", " setPauseState ----00000 :"}));
-        QVERIFY(CommandRunner::history().isEmpty());
+        action(n);
+        QCOMPARE(CommandRunner::history(), commands.replaceInStrings(QStringLiteral("%1"), root.root()));
     }
 
-    void programOutputRates_data()
-    {
-        QTest::addColumn<int>("sel");
-        QTest::addColumn<QString>("rate");
-        // 4 and -1 take the default.
-        for (int sel : {0, 6, 4, -1})
-            QTest::addRow("%d", sel) << sel << "60000/1000";
-        for (int sel : {1, 7})
-            QTest::addRow("%d", sel) << sel << "60000/1001";
-        for (int sel : {2, 8})
-            QTest::addRow("%d", sel) << sel << "50000/1000";
-    }
-    void programOutputRates()
-    {
-        QFETCH(int, sel);
-        QFETCH(QString, rate);
-        TestSysroot root;
-        recordingScript(root, "/home/pi/preview.x");
-        net n;
-        n.startPgm(sel);
-        const QString edid = root.path("/home/pi/720P60EDID.txt");
-        QCOMPARE(CommandRunner::history(),
-                 QStringList{"sh -c " + root.path("/home/pi/preview.x") + " " + edid + " " + rate + " &"});
-        QTRY_COMPARE(recorded(root, "/home/pi/preview.x"), QStringList{"[" + edid + " " + rate + "]"});
-    }
-
-    void keyLeds_data()
-    {
-        QTest::addColumn<int>("num");
-        QTest::addColumn<bool>("on");
-        QTest::addColumn<QString>("args"); // empty: nothing written
-        QTest::newRow("0 on") << 0 << true << "-y 3 0x77 0x2 0x14";
-        QTest::newRow("1 on") << 1 << true << "-y 3 0x77 0x2 0x41";
-        QTest::newRow("2 on") << 2 << true << "-y 3 0x77 0x3 0x14";
-        QTest::newRow("3 on") << 3 << true << "-y 3 0x77 0x3 0x41";
-        QTest::newRow("4 off") << 4 << false << "-y 3 0x77 0x2 0x11";
-        QTest::newRow("4 on") << 4 << true << "-y 3 0x77 0x2 0x11";
-        QTest::newRow("5 off") << 5 << false << "-y 3 0x77 0x3 0x11";
-        QTest::newRow("2 off") << 2 << false << "";
-        QTest::newRow("6 on") << 6 << true << "";
-        QTest::newRow("-1 on") << -1 << true << "";
-    }
-    void keyLeds()
-    {
-        QFETCH(int, num);
-        QFETCH(bool, on);
-        QFETCH(QString, args);
-        TestSysroot root;
-        net n;
-        LogCapture log;
-        n.setKeyLed(num, on);
-        QCOMPARE(root.calls("i2cset"), args.isEmpty() ? QStringList() : QStringList{args});
-    }
-
-    void speedMarkers_data()
-    {
-        QTest::addColumn<int>("num");
-        QTest::addColumn<QString>("file");
-        QTest::newRow("2 fast") << 2 << "fast";
-        QTest::newRow("1 mid") << 1 << "mid";
-        QTest::newRow("0 slow") << 0 << "slow";
-        QTest::newRow("3 nothing") << 3 << "";
-        QTest::newRow("-1 nothing") << -1 << "";
-    }
-    void speedMarkers()
-    {
-        QFETCH(int, num);
-        QFETCH(QString, file);
-        TestSysroot root;
-        net n;
-        n.createSpeedNum(num);
-        for (const char *f : {"fast", "mid", "slow"})
-            QCOMPARE(QFile::exists(root.path(QStringLiteral("/home/pi/") + f)), file == QLatin1String(f));
-        QCOMPARE(CommandRunner::history(),
-                 file.isEmpty() ? QStringList() : QStringList{"sh -c touch " + root.path("/home/pi/" + file)});
-    }
-
-    void checkpinServerLiveAndRecording()
+    // The display reset is a low pulse of at least half a second, measured on
+    // the panel's side: a stand-in's own start-up delay is no part of it.
+    void scriptsPulsesAndMarkers()
     {
         TestSysroot root;
         root.addStandIn("ffmpeg");
         for (const char *s : {"/home/pi/checkpin.sh", "/home/pi/server.sh", "/home/pi/play.sh", "/home/pi/yavta/test.sh"})
-            recordingScript(root, s);
+            writeScript(root, s, "echo \"[$*]\" >> '" + root.path(s).toLocal8Bit() + ".args'\n");
+        writeScript(root, "/home/pi/cap.sh", "sleep 0.3\ntouch '" + root.path("/home/pi/output.jpg").toLocal8Bit() + "'\n");
         net n;
-        n.startCheckpin();
-        QTRY_COMPARE(recorded(root, "/home/pi/checkpin.sh"), QStringList{"[]"});
+        n.setDisplay();
+        QCOMPARE(CommandRunner::history(), QStringList({"sh -c gpio -g write 7 0", "sh -c gpio -g write 7 1"}));
+        const auto gpio = CommandRunner::timedHistory();
+        QVERIFY2(gpio.at(1).first - gpio.at(0).first >= 490, qPrintable(QString::number(gpio.at(1).first - gpio.at(0).first)));
+        QVERIFY(!n.checkLiveEn());
+        root.writeFile("/home/pi/x", "");
+        QVERIFY(n.checkLiveEn());
+        n.stopStream(); // waits for the capture script
+        QVERIFY(QFile::exists(root.path("/home/pi/output.jpg")));
 
+        CommandRunner::clearHistory();
+        n.startCheckpin();
         n.startServer();
         // No shell: the script gets "&" as its argument.
-        QTRY_COMPARE(recorded(root, "/home/pi/server.sh"), QStringList{"[&]"});
-
+        QTRY_COMPARE(root.readFile("/home/pi/server.sh.args"), QByteArray("[&]\n"));
         QElapsedTimer t;
         t.start();
         n.startLive();
         QVERIFY(t.elapsed() >= 1000);
-        QCOMPARE(recorded(root, "/home/pi/yavta/test.sh"), QStringList{"[]"});
-        QCOMPARE(root.calls("ffmpeg").size(), 2);
-
         n.recFfmpeg();
-        QVERIFY(QFile::exists(root.path("/home/pi/c.txt")));
-        QVERIFY(QFile::exists(root.path("/home/pi/d.txt")));
-        QTRY_COMPARE(recorded(root, "/home/pi/play.sh"), QStringList{"[]"});
-
         QCOMPARE(CommandRunner::history(),
                  QStringLiteral("sh -c sudo pkill checkpin.sh|sh -c %1/home/pi/checkpin.sh &|%1/home/pi/server.sh &|"
                                 "sh -c %1/home/pi/yavta/test.sh|sh -c ffmpeg -i file.h264 -c copy %1/home/pi/yavta/x.mp4|"
@@ -372,24 +263,21 @@ private slots:
     {
         QTest::addColumn<int>("markerAfterMs"); // -1: never
         QTest::addColumn<QByteArray>("capture"); // null: missing
-        QTest::addColumn<bool>("cpFails");
         QTest::addColumn<bool>("ok");
-        QTest::addColumn<QString>("logged");
-        QTest::newRow("stored") << 0 << smallJpeg() << false << true << "";
-        QTest::newRow("marker comes late") << 400 << smallJpeg() << false << true << "";
-        QTest::newRow("marker never comes") << -1 << smallJpeg() << false << false << "[ERR] capture not ready";
-        QTest::newRow("not a JPEG") << 0 << QByteArray("GIF89a....") << false << false << "";
-        QTest::newRow("missing") << 0 << QByteArray() << false << false << "";
-        QTest::newRow("JPEG cut short") << 0 << smallJpeg().left(40) << false << false << "[ERR] Invalid URL: ";
-        QTest::newRow("copy fails, old file there") << 0 << smallJpeg() << true << false << "file not exist";
+        QTest::newRow("stored") << 0 << smallJpeg() << true;
+        QTest::newRow("marker comes late") << 400 << smallJpeg() << true;
+        QTest::newRow("marker never comes") << -1 << smallJpeg() << false;
+        QTest::newRow("not a JPEG") << 0 << QByteArray("GIF89a....") << false;
+        QTest::newRow("missing") << 0 << QByteArray() << false;
+        QTest::newRow("JPEG cut short") << 0 << smallJpeg().left(40) << false;
+        QTest::newRow("copy fails, old file there") << 0 << smallJpeg() << false;
     }
     void keyImage()
     {
         QFETCH(int, markerAfterMs);
         QFETCH(QByteArray, capture);
-        QFETCH(bool, cpFails);
         QFETCH(bool, ok);
-        QFETCH(QString, logged);
+        const bool cpFails = QByteArray(QTest::currentDataTag()).startsWith("copy fails");
         TestSysroot root;
         if (cpFails) {
             root.addStandIn("cp", "", 1);
@@ -408,7 +296,6 @@ private slots:
         });
         net n;
         QSignalSpy update(&n, &net::sendImageKeyUpdate);
-        LogCapture log;
         QElapsedTimer t;
         t.start();
         QCOMPARE(n.capImageKey(1, 2), ok);
@@ -417,8 +304,6 @@ private slots:
             const qint64 least = markerAfterMs > 0 ? markerAfterMs - 50 : net::kLiveWaitMs - 100;
             QVERIFY2(t.elapsed() >= least && t.elapsed() < least + 2000, qPrintable(QString::number(t.elapsed())));
         }
-        if (!logged.isEmpty())
-            QVERIFY2(log.contains(logged), qPrintable(log.messages().join(" | ")));
         QCOMPARE(update.count(), ok ? 1 : 0);
         if (ok) {
             QCOMPARE(update.at(0).at(0).toInt(), 2);
@@ -437,47 +322,43 @@ private slots:
         QTest::addColumn<QByteArray>("versionFile"); // null: absent
         QTest::addColumn<QByteArray>("firmwareFile");
         QTest::addColumn<QStringList>("signalled"); // application and firmware versions
-        QTest::addColumn<QByteArray>("staleCopy");  // non-null: the copy fails, an earlier one is left
-        QTest::newRow("only firmware") << QByteArray() << firmware(0x21, 0x07) << QStringList() << QByteArray();
-        QTest::newRow("both") << QByteArray("1.2.3\nnotes\n") << firmware(0x21, 0x07) << QStringList{"1.2.3", "1.7"} << QByteArray();
-        QTest::newRow("empty first line, no firmware") << QByteArray("\n2.0\n") << QByteArray() << QStringList() << QByteArray();
-        QTest::newRow("only version") << QByteArray("2.1.0\r\n") << QByteArray() << QStringList{"2.1.0", ""} << QByteArray();
-        QTest::newRow("empty first line, firmware") << QByteArray("\n") << firmware(1, 5) << QStringList{"", "1.5"} << QByteArray();
-        QTest::newRow("nothing") << QByteArray() << QByteArray() << QStringList() << QByteArray();
+        QTest::newRow("only firmware") << QByteArray() << firmware(0x21, 0x07) << QStringList();
+        QTest::newRow("both") << QByteArray("1.2.3\nnotes\n") << firmware(0x21, 0x07) << QStringList{"1.2.3", "1.7"};
+        QTest::newRow("empty first line, no firmware") << QByteArray("\n2.0\n") << QByteArray() << QStringList();
+        QTest::newRow("only version") << QByteArray("2.1.0\r\n") << QByteArray() << QStringList{"2.1.0", ""};
+        QTest::newRow("empty first line, firmware") << QByteArray("\n") << firmware(1, 5) << QStringList{"", "1.5"};
+        QTest::newRow("nothing") << QByteArray() << QByteArray() << QStringList();
         // The firmware version: the high nibble of byte 8 (0 stays 0), then byte 9.
-        QTest::newRow("firmware 0x12 0x00") << QByteArray("1.0\n") << firmware(0x12, 0x00) << QStringList{"1.0", "2.0"} << QByteArray();
-        QTest::newRow("firmware 0x00 0x09") << QByteArray("1.0\n") << firmware(0x00, 0x09) << QStringList{"1.0", "0.9"} << QByteArray();
-        QTest::newRow("firmware 0xFF 0xFF") << QByteArray("1.0\n") << firmware(0xFF, 0xFF) << QStringList{"1.0", "15.255"} << QByteArray();
-        QTest::newRow("firmware of 10 bytes") << QByteArray("1.0\n") << firmware(1, 5).left(10) << QStringList{"1.0", ""} << QByteArray();
-        QTest::newRow("stale copy ignored") << QByteArray("2.0.0\n") << QByteArray() << QStringList() << QByteArray("9.9.9\n");
+        QTest::newRow("firmware 0x12 0x00") << QByteArray("1.0\n") << firmware(0x12, 0x00) << QStringList{"1.0", "2.0"};
+        QTest::newRow("firmware 0x00 0x09") << QByteArray("1.0\n") << firmware(0x00, 0x09) << QStringList{"1.0", "0.9"};
+        QTest::newRow("firmware 0xFF 0xFF") << QByteArray("1.0\n") << firmware(0xFF, 0xFF) << QStringList{"1.0", "15.255"};
+        QTest::newRow("firmware of 10 bytes") << QByteArray("1.0\n") << firmware(1, 5).left(10) << QStringList{"1.0", ""};
+        QTest::newRow("stale copy ignored") << QByteArray("2.0.0\n") << QByteArray() << QStringList();
     }
     void updateCheck()
     {
         QFETCH(QByteArray, versionFile);
         QFETCH(QByteArray, firmwareFile);
         QFETCH(QStringList, signalled);
-        QFETCH(QByteArray, staleCopy);
+        // The copy fails and an earlier one is left: it is not read.
+        const bool staleCopy = QByteArray(QTest::currentDataTag()) == "stale copy ignored";
         TestSysroot root;
         if (!versionFile.isNull())
             root.writeFile("/mnt/tervana/version.txt", versionFile);
         if (!firmwareFile.isNull())
             root.writeFile("/mnt/tervana/tavrik/ZARVOHD.bin", firmwareFile);
-        if (!staleCopy.isNull()) {
+        if (staleCopy) {
             root.addStandIn("cp", "", 1);
-            root.writeFile("/home/pi/version.txt", staleCopy);
+            root.writeFile("/home/pi/version.txt", "9.9.9\n");
         }
         net n;
         QSignalSpy ver(&n, &net::sendAppVer);
-        LogCapture log;
         n.checkNewApp();
         QCOMPARE(ver.count(), signalled.isEmpty() ? 0 : 1);
         QCOMPARE(root.calls("sudo"), signalled.isEmpty() ? QStringList() : QStringList{"pkill preview.x"});
         if (!signalled.isEmpty())
             QCOMPARE(ver.at(0), (QVariantList{signalled[0], signalled[1]}));
-        QCOMPARE(log.contains("[ERR] Failed to read enough data from file."), firmwareFile.size() == 10);
-        if (!staleCopy.isNull())
-            QVERIFY(log.contains("[ERR] Cannot copy"));
-        else if (!versionFile.isNull())
+        if (!staleCopy && !versionFile.isNull())
             QCOMPARE(root.readFile("/home/pi/version.txt"), versionFile);
     }
 

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 
 class TstPlatform : public QObject
 {
@@ -21,23 +22,19 @@ private slots:
 void TstPlatform::pathsWithoutSysroot()
 {
     const QByteArray old = qgetenv("TAVRIK_SYSROOT");
+    const auto restore = qScopeGuard([&] { old.isNull() ? qunsetenv("TAVRIK_SYSROOT") : qputenv("TAVRIK_SYSROOT", old); });
     qunsetenv("TAVRIK_SYSROOT");
     QCOMPARE(Sysroot::path("/etc/dhcpcd.conf"), QStringLiteral("/etc/dhcpcd.conf"));
     QCOMPARE(Sysroot::serialDevice("ttyAMA2"), QStringLiteral("ttyAMA2"));
     QCOMPARE(Sysroot::path("relative/x"), QStringLiteral("relative/x"));
     qputenv("TAVRIK_SYSROOT", "/");
     QCOMPARE(Sysroot::path("/boot/config.txt"), QStringLiteral("/boot/config.txt"));
-    if (!old.isNull())
-        qputenv("TAVRIK_SYSROOT", old);
-    else
-        qunsetenv("TAVRIK_SYSROOT");
 }
 
 void TstPlatform::pathsUnderSysroot()
 {
     TestSysroot sys;
     QCOMPARE(Sysroot::root(), sys.root());
-    QCOMPARE(Sysroot::path("/home/pi/gpio5"), sys.root() + "/home/pi/gpio5");
     QCOMPARE(Sysroot::path("/mnt/tervana/version.txt"), sys.root() + "/mnt/tervana/version.txt");
     QCOMPARE(Sysroot::serialDevice("ttyAMA2"), sys.root() + "/dev/ttyAMA2");
     QCOMPARE(Sysroot::serialDevice("/dev/ttyUSB0"), sys.root() + "/dev/ttyUSB0");
@@ -86,8 +83,6 @@ void TstPlatform::standInsShadowRealTools()
     sys.setStandInOutput("i2cget", "0x1f\n");
     const auto r = CommandRunner::shell(QStringLiteral("sudo reboot; i2cget -y 1 0x20"), 5000);
     QCOMPARE(r.out, QByteArray("0x1f\n"));
-    QCOMPARE(sys.calls("sudo"), QStringList{"reboot"});
-    QCOMPARE(sys.calls("i2cget"), QStringList{"-y 1 0x20"});
     QCOMPARE(sys.allCalls(), QStringList({"sudo reboot", "i2cget -y 1 0x20"}));
 }
 
