@@ -183,9 +183,8 @@ private slots:
         mb.expectImage(img.toBytes());
         UpgradeController ctl;
         MBUpgradeWorker::Timing t;
-        t.ioWaitMs = 300;
+        t.ioWaitMs = t.eraseWaitMs = 300; // time enough to pull the medium out
         t.breakMs = t.settleMs = 20;
-        t.eraseWaitMs = 300; // time enough to pull the medium out
         ctl.setTiming(t);
         QSignalSpy finished(&ctl, &UpgradeController::upgradeFinished);
         setup(mb, sys, ctl);
