@@ -255,32 +255,32 @@ private slots:
     void centreTracking()
     {
         Fixture f;
+        const auto feed = [&f](int channel, int raw, int times) {
+            for (int i = 0; i < times; ++i)
+                f.tbar.processReading(channel, raw, f.now);
+        };
         for (int i = 0; i < 10; ++i) { // 20 readings near 1300
-            f.tbar.processReading(1, 1300, f.now);
-            f.tbar.processReading(2, 1300, f.now);
+            feed(1, 1300, 1);
+            feed(2, 1300, 1);
         }
         QCOMPARE(f.tbar.currentJoystickMid(), 1250);
-        f.tbar.processReading(1, 1300, f.now); // the 21st
+        feed(1, 1300, 1); // the 21st
         QCOMPARE(f.tbar.currentJoystickMid(), 1275);
         // A reading farther than 99 starts the count again.
-        for (int i = 0; i < 20; ++i)
-            f.tbar.processReading(2, 1275, f.now);
-        f.tbar.processReading(1, 1375, f.now);
-        for (int i = 0; i < 20; ++i)
-            f.tbar.processReading(2, 1282, f.now);
+        feed(2, 1275, 20);
+        feed(1, 1375, 1);
+        feed(2, 1282, 20);
         QCOMPARE(f.tbar.currentJoystickMid(), 1275);
-        f.tbar.processReading(2, 1282, f.now);
+        feed(2, 1282, 1);
         QCOMPARE(f.tbar.currentJoystickMid(), 1278); // truncated toward zero
         QCOMPARE(f.tbar.currentZoomMid(), 1250);
 
-        for (int i = 0; i < 20; ++i)
-            f.tbar.processReading(3, 1349, f.now);
+        feed(3, 1349, 20);
         QCOMPARE(f.tbar.currentZoomMid(), 1250);
-        f.tbar.processReading(3, 1349, f.now);
+        feed(3, 1349, 1);
         QCOMPARE(f.tbar.currentZoomMid(), 1299);
         // A push beyond 99 does not move the centre however long it lasts.
-        for (int i = 0; i < 100; ++i)
-            f.tbar.processReading(3, 1600, f.now);
+        feed(3, 1600, 100);
         QCOMPARE(f.tbar.currentZoomMid(), 1299);
         QCOMPARE(f.tbar.currentJoystickMid(), 1278);
     }

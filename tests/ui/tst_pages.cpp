@@ -35,13 +35,12 @@
 #include <numeric>
 
 namespace {
-// count, address, code, data, low byte of the sum.
-QByteArray mbFrame(quint8 address, quint8 code, const QByteArray &data)
+// A menu block write: count, block, C9, data, low byte of the sum.
+QByteArray menuWrite(int block, const char *hex)
 {
-    const QByteArray f = QByteArray(1, char(3 + data.size())) + char(address) + char(code) + data;
+    const QByteArray f = QByteArray(1, char(11)) + char(block) + '\xC9' + QByteArray::fromHex(hex);
     return f + char(std::accumulate(f.begin(), f.end(), 0u, [](uint s, char c) { return s + quint8(c); }));
 }
-QByteArray menuWrite(int block, const char *hex) { return mbFrame(quint8(block), 0xC9, QByteArray::fromHex(hex)); }
 } // namespace
 
 class TstPages : public QObject
