@@ -181,8 +181,6 @@ private slots:
         QFETCH(int, value);
         QFETCH(bool, accepted);
         Fixture f;
-        if (!accepted)
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^\\[WARN\\] T-bar .* refused")));
         if (upper)
             f.tbar.setUpperBound(value);
         else
