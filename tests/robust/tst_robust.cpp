@@ -183,9 +183,8 @@ private slots:
         mb.expectImage(img.toBytes());
         UpgradeController ctl;
         MBUpgradeWorker::Timing t;
-        t.ioWaitMs = 300;
+        t.ioWaitMs = t.eraseWaitMs = 300; // time enough to pull the medium out
         t.breakMs = t.settleMs = 20;
-        t.eraseWaitMs = 300; // time enough to pull the medium out
         ctl.setTiming(t);
         QSignalSpy finished(&ctl, &UpgradeController::upgradeFinished);
         setup(mb, sys, ctl);
@@ -260,9 +259,8 @@ private slots:
                                  QStringLiteral("127.0.0.1"));
         ::chmod(QFile::encodeName(sys.path(QStringLiteral("/etc"))).constData(), 0755);
         QCOMPARE(sys.readFile(QStringLiteral("/etc/dhcpcd.conf")), before);
-        QCOMPARE(sys.readFile(QStringLiteral("/home/pi/dhcpcd.conf")),
-                 before + "# BEGIN CUSTOM\ninterface eth0\nstatic ip_address=127.0.0.5/24\nstatic routers=127.0.0.1\n"
-                          "static domain_name_servers=127.0.0.53 1.1.1.1\n# END CUSTOM\n");
+        // The block's own text: tst_netsettings.
+        QVERIFY(sys.readFile(QStringLiteral("/home/pi/dhcpcd.conf")).startsWith(before + "# BEGIN CUSTOM\n"));
         const QString etc = sys.path(QStringLiteral("/etc/dhcpcd.conf"));
         QCOMPARE(sys.calls(QStringLiteral("sudo")),
                  QStringList({"cp " + sys.path(QStringLiteral("/home/pi/dhcpcd.conf")) + ' ' + etc + ".new",

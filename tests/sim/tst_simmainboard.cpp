@@ -33,29 +33,22 @@ class TstSimMainboard : public QObject
     Q_OBJECT
 
 private:
-    // Writes `out` and collects what comes back until `want` bytes arrived
-    // or `ms` passed.
+    // Writes `out` (if any) and collects what comes back until `want` bytes
+    // arrived or `ms` passed.
     QByteArray exchange(const QByteArray &out, int want, int ms = 2000)
     {
-        port_->clear();
         if (!out.isEmpty()) {
+            port_->clear();
             port_->write(out);
             port_->waitForBytesWritten(500);
         }
-        return collect(want, ms);
-    }
-
-    QByteArray collect(int want, int ms)
-    {
         QByteArray in;
         QElapsedTimer t;
         t.start();
-        while (in.size() < want && t.elapsed() < ms) {
+        while (in.size() < want && t.elapsed() < ms)
             if (port_->waitForReadyRead(20))
                 in += port_->readAll();
-        }
-        in += port_->readAll();
-        return in;
+        return in + port_->readAll();
     }
 
     TestSysroot root_;
@@ -180,7 +173,7 @@ private slots:
         mb_->setFailureMode(SimMainboard::FailureMode(mode));
         QCOMPARE(exchange(request, qMax(1, reply.size()), reply.isEmpty() ? 300 : 2000).toHex(' '), reply.toHex(' '));
         // Nothing more follows.
-        QCOMPARE(collect(1, 80).toHex(' '), QByteArray());
+        QCOMPARE(exchange({}, 1, 80).toHex(' '), QByteArray());
         QCOMPARE(mb_->counters().frames, 1);
         if (request.at(2) == char(0xC1))
             QCOMPARE(mb_->program(), applied ? 3 : 1);
@@ -197,7 +190,7 @@ private slots:
         QTRY_COMPARE(mb_->counters().frames, 2);
         mb_->injectReply(hex("0304"));
         mb_->reset();
-        QCOMPARE(collect(1, 350), QByteArray());
+        QCOMPARE(exchange({}, 1, 350), QByteArray());
         const SimMainboard::State s = mb_->state();
         QCOMPARE(s.program(), 1);
         QCOMPARE(s.tbarLastEnd, quint16(0));
@@ -220,7 +213,7 @@ private slots:
         QCOMPARE(mb_->receivedFrames(), QList<QByteArray>{hex("03006E71")} << hex("03004144"));
         // Unasked bytes reach the panel.
         mb_->writeRaw(hex("DEAD"));
-        QCOMPARE(collect(2, 1000), hex("DEAD"));
+        QCOMPARE(exchange({}, 2, 1000), hex("DEAD"));
     }
 
     void bootLoader()

@@ -18,9 +18,6 @@
 
 #include <QtTest>
 
-#include <QNetworkDatagram>
-#include <QUdpSocket>
-
 #include <functional>
 #include <memory>
 
@@ -57,26 +54,15 @@ struct Rig
             sys.writeFile(QStringLiteral("/home/pi/.config/Tervana/tavrik.conf"), settingsFile);
         if (!mainboardUp)
             unit.mainboard().close();
-        board = new commandExecObject;
-        cams = new vekCameraObject;
-        netObj = new net;
-        rpi = new RpiTool;
+        board = std::make_unique<commandExecObject>();
+        cams = std::make_unique<vekCameraObject>();
+        netObj = std::make_unique<net>();
+        rpi = std::make_unique<RpiTool>();
         settings = std::make_unique<PanelSettings>();
-        loaded = settings->load();
-        lines = std::make_unique<DeviceLines>(board, cams, netObj, rpi);
+        settings->load();
+        lines = std::make_unique<DeviceLines>(board.get(), cams.get(), netObj.get(), rpi.get());
         panel = std::make_unique<Panel>(lines.get(), settings.get());
         panel->setTbar(&tbar);
-    }
-    ~Rig()
-    {
-        tbar.requestStop();
-        tbar.wait();
-        panel.reset();
-        lines.reset();
-        delete rpi;
-        delete cams;
-        delete netObj;
-        delete board;
     }
     // Start-up to its last step (tick 60 included).
     bool startUp()
@@ -104,17 +90,17 @@ struct Rig
         return out;
     }
 
+    // Torn down from the bottom: the T-bar thread first, the unit last.
     TestSysroot sys;
     SimUnit unit;
-    Tbar tbar;
-    commandExecObject *board;
-    vekCameraObject *cams;
-    net *netObj;
-    RpiTool *rpi;
+    std::unique_ptr<commandExecObject> board;
+    std::unique_ptr<vekCameraObject> cams;
+    std::unique_ptr<net> netObj;
+    std::unique_ptr<RpiTool> rpi;
     std::unique_ptr<PanelSettings> settings;
-    PanelSettings::LoadResult loaded;
     std::unique_ptr<DeviceLines> lines;
     std::unique_ptr<Panel> panel;
+    Tbar tbar;
 };
 
 } // namespace
@@ -124,385 +110,349 @@ class TstControlFlow : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { TimeSeam::setSpeedup(40); }
-    void startUpSequence();
-    void firstStartSavesMemoriesOnce_data();
-    void firstStartSavesMemoriesOnce();
-    void closedMainboardStillFinishes();
-    void unreadProgramIsNotWrittenBack();
-    void transitionKeys_data();
-    void transitionKeys();
-    void tbarThroughConverter_data();
-    void tbarThroughConverter();
-    void joystickAndZoom_data();
-    void joystickAndZoom();
-    void speedsTallyAndButtons();
-    void recallRereads();
-    void screenshotModeAndFactoryDefault();
-};
+    void startUpSequence()
+    {
+        QList<QByteArray> reads, program;
+        Rig rig({}, true, [&](SimUnit &unit) {
+            reads = framesOf(unit, [](commandExecObject &m) {
+                m.readPgmOutRes();
+                m.readPgmOutputFormat();
+                m.getStartPage();
+                m.refreshStatus2();
+                m.readUserMenuSetting3();
+                m.readAutoRate();
+                m.getWipeBkgColor();
+                m.readVersion();
+                m.readPreset();
+                m.readProgram();
+                m.keyPgmState();
+                m.keyPvmState();
+                m.pipPvmState();
+                m.pipPgmState();
+            });
+            program = framesOf(unit, [](commandExecObject &m) { m.pgm(1); });
+        });
+        QVERIFY(!reads.isEmpty());
+        rig.unit.camera(2).setFailureMode(SimCamera::Silent);
+        // The T-bar mid-way before tick 50: only the mission lets the program through.
+        rig.lines->mainboard().post([](commandExecObject &m) { m.writeTbar(500); });
+        QVERIFY(rig.startUp());
 
-void TstControlFlow::startUpSequence()
-{
-    QList<QByteArray> reads, program;
-    Rig rig({}, true, [&](SimUnit &unit) {
-    reads = framesOf(unit, [](commandExecObject &m) {
-        m.readPgmOutRes();
-        m.readPgmOutputFormat();
-        m.getStartPage();
-        m.refreshStatus2();
-        m.readUserMenuSetting3();
-        m.readAutoRate();
-        m.getWipeBkgColor();
-        m.readVersion();
-        m.readPreset();
-        m.readProgram();
-        m.keyPgmState();
-        m.keyPvmState();
-        m.pipPvmState();
-        m.pipPgmState();
-    });
-    program = framesOf(unit, [](commandExecObject &m) { m.pgm(1); });
-    });
-    QVERIFY(!reads.isEmpty());
-    rig.unit.camera(2).setFailureMode(SimCamera::Silent);
-    // The T-bar mid-way before tick 50: only the mission lets the program through.
-    rig.lines->mainboard().post([](commandExecObject &m) { m.writeTbar(500); });
-    QVERIFY(rig.startUp());
-
-    const QList<QByteArray> frames = rig.unit.mainboard().receivedFrames();
-    QCOMPARE(frames.mid(1, reads.size()), reads);
-    QVERIFY(frames.mid(1 + reads.size()).contains(program.value(0)));
-    QCOMPARE(rig.panel->programNo(), 1);
-    QCOMPARE(rig.panel->previewNo(), 2);
-    QVERIFY(rig.panel->systemEnabled() && rig.panel->serialInitDone() && rig.panel->mainboardConnected());
-    // Tally at the end: camera 1 (input 2) green, camera 0 red; the silent
-    // camera is offline and gets nothing but presence inquiries.
-    QTRY_VERIFY(rig.unit.camera(1).state().greenTally);
-    QVERIFY(rig.unit.camera(0).state().redTally);
-    QVERIFY(rig.camMessages(2).isEmpty() || rig.camMessages(2).count(kRed) + rig.camMessages(2).count(kGreen) == 0);
-    QTRY_VERIFY(rig.unit.camera(2).receivedCount() > 0);
-    QVERIFY(!rig.panel->camOnline(2));
-
-    // Discovery answers on loopback.
-    QUdpSocket tool;
-    QVERIFY(tool.bind(QHostAddress(QHostAddress::LocalHost), 0));
-    QTRY_VERIFY(rig.panel->kivoServ() && rig.panel->kivoServ()->isListening());
-    const QByteArray request = QByteArray::fromHex("0000") + char(0x81) + '\0' + QByteArray(6, '\0') + "ETH_REQ";
-    tool.writeDatagram(request, QHostAddress::LocalHost, 5002);
-    QTRY_VERIFY(tool.hasPendingDatagrams());
-    QCOMPARE(tool.receiveDatagram().data().size(), 48);
-}
-
-void TstControlFlow::firstStartSavesMemoriesOnce_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<int>("saves");
-    QTest::newRow("first start") << QByteArray() << 6;
-    QTest::newRow("later start") << QByteArray("[system]\nfirstEntry=false\n") << 0;
-    QTest::newRow("damaged file") << QByteArray("\xff\xfe[sys\x01\n=\n") << 0;
-}
-
-void TstControlFlow::firstStartSavesMemoriesOnce()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(int, saves);
-    QByteArray save1;
-    Rig rig(file, true, [&](SimUnit &unit) {
-        save1 = framesOf(unit, [](commandExecObject &m) { m.saveuserMem(1); }).value(0);
-    });
-    QVERIFY(!save1.isEmpty());
-    QVERIFY(rig.startUp());
-    QTest::qWait(200);
-    int count = 0;
-    for (const QByteArray &f : rig.unit.mainboard().receivedFrames())
-        count += f.left(3) == save1.left(3) ? 1 : 0;
-    QCOMPARE(count, saves);
-    rig.settings->flush();
-    QSettings stored(rig.settings->filePath(), QSettings::IniFormat);
-    QCOMPARE(stored.value(QStringLiteral("system/firstEntry")).toBool(), false);
-}
-
-void TstControlFlow::closedMainboardStillFinishes()
-{
-    LogCapture log;
-    Rig rig({}, false);
-    rig.tbar.start();
-    QSignalSpy done(rig.panel.get(), &Panel::startUpFinished);
-    rig.panel->startUp();
-    QVERIFY(done.wait(20000));
-    QVERIFY(rig.panel->systemEnabled());
-    QVERIFY(!rig.panel->mainboardConnected());
-    QTRY_VERIFY(log.contains(QStringLiteral(" startPgm ---- :")));
-    QVERIFY(log.contains(QStringLiteral("startCheckpin")));
-    QCOMPARE(log.count(QStringLiteral("motherboard Major Version")), 0);
-    QVERIFY(!rig.panel->kivoServ());
-    // Memories were not saved, so the next start is still a first start.
-    QVERIFY(rig.settings->boolValue(QStringLiteral("system"), QStringLiteral("firstEntry")));
-}
-
-// A restart on air whose program read fails must not cut the output to black.
-void TstControlFlow::unreadProgramIsNotWrittenBack()
-{
-    QByteArray black;
-    Rig rig({}, true, [&](SimUnit &unit) {
-        black = framesOf(unit, [](commandExecObject &m) { m.pgm(0); }).value(0);
-        unit.mainboard().setFailureMode(SimMainboard::WrongCommandCode);
-    });
-    QVERIFY(!black.isEmpty());
-    LogCapture log;
-    rig.tbar.start();
-    rig.panel->startUp();
-    QTRY_VERIFY_WITH_TIMEOUT(log.contains(QStringLiteral("program not read at start-up")), 20000);
-    QVERIFY(!rig.unit.mainboard().receivedFrames().contains(black));
-}
-
-void TstControlFlow::transitionKeys_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<bool>("refused");
-    QTest::newRow("cut") << int(SimKeys::Cut) << false;
-    QTest::newRow("auto") << int(SimKeys::Auto) << false;
-    QTest::newRow("cut refused") << int(SimKeys::Cut) << true;
-    QTest::newRow("auto refused") << int(SimKeys::Auto) << true;
-}
-
-void TstControlFlow::transitionKeys()
-{
-    QFETCH(int, key);
-    QFETCH(bool, refused);
-    LogCapture log;
-    Rig rig;
-    QVERIFY(rig.startUp());
-    QTRY_VERIFY(rig.panel->camOnline(0) && rig.panel->camOnline(1) && rig.panel->camOnline(2));
-    rig.panel->setPipPgmFlag(true);
-    rig.clearRecords();
-    log.clear();
-    if (refused)
-        rig.unit.mainboard().setFailureMode(SimMainboard::ReportBusy);
-
-    QVERIFY(rig.unit.keys().tap(key, 100));
-    QTRY_VERIFY(!rig.unit.mainboard().receivedFrames().isEmpty());
-    if (key == SimKeys::Cut)
-        QCOMPARE(rig.unit.mainboard().receivedFrames().value(0), kCutFrame);
-    if (refused) {
-        QTest::qWait(300);
+        const QList<QByteArray> frames = rig.unit.mainboard().receivedFrames();
+        QCOMPARE(frames.mid(1, reads.size()), reads);
+        QVERIFY(frames.mid(1 + reads.size()).contains(program.value(0)));
         QCOMPARE(rig.panel->programNo(), 1);
         QCOMPARE(rig.panel->previewNo(), 2);
-        QVERIFY(rig.panel->pipPgmFlag());
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(rig.camMessages(i).isEmpty());
-        return;
+        QVERIFY(rig.panel->systemEnabled() && rig.panel->serialInitDone() && rig.panel->mainboardConnected());
+        // Tally at the end: camera 1 (input 2) green, camera 0 red; the silent
+        // camera is offline and gets nothing but presence inquiries.
+        QTRY_VERIFY(rig.unit.camera(1).state().greenTally);
+        QVERIFY(rig.unit.camera(0).state().redTally);
+        QVERIFY(rig.camMessages(2).isEmpty() || rig.camMessages(2).count(kRed) + rig.camMessages(2).count(kGreen) == 0);
+        QTRY_VERIFY(rig.unit.camera(2).receivedCount() > 0);
+        QVERIFY(!rig.panel->camOnline(2));
+        // The discovery server is up (its answers: tst_kivoserv).
+        QTRY_VERIFY(rig.panel->kivoServ() && rig.panel->kivoServ()->isListening());
     }
-    QTRY_COMPARE(rig.panel->programNo(), 2);
-    QCOMPARE(rig.panel->previewNo(), 1);
-    QVERIFY(!rig.panel->pipPgmFlag() && rig.panel->pipPvwFlag());
-    QTRY_COMPARE(rig.camMessages(0), QList<QByteArray>{kGreen});
-    QTRY_COMPARE(rig.camMessages(1), QList<QByteArray>{kRed});
-    QCOMPARE(rig.camMessages(2), QList<QByteArray>{kOff});
-    // Preview first.
-    QVERIFY(log.indexOf(QStringLiteral("greenTallyOn")) < log.indexOf(QStringLiteral("red Tally On")));
-}
 
-void TstControlFlow::tbarThroughConverter_data()
-{
-    QTest::addColumn<int>("restRaw");
-    QTest::addColumn<int>("swapsAtTop");
-    QTest::newRow("rests at 0: the rest is the first end") << 743 << 1;
-    QTest::newRow("rests mid-way: the top is the first end") << 1200 << 0;
-}
-
-void TstControlFlow::tbarThroughConverter()
-{
-    QFETCH(int, restRaw);
-    QFETCH(int, swapsAtTop);
-    Rig rig;
-    rig.unit.converter().setReading(SimConverter::TbarInput, restRaw);
-    QVERIFY(rig.startUp());
-    QTRY_VERIFY(rig.panel->presencePollActive());
-    rig.clearRecords();
-    const int program = rig.panel->programNo();
-
-    // A value the mainboard cannot take never reaches it.
-    rig.panel->onTbarValue(1024, 0);
-    rig.panel->onTbarValue(-1, 0);
-    QVERIFY(!rig.panel->tbarTimerActive());
-
-    rig.unit.converter().setReading(SimConverter::TbarInput, 1663);
-    QTRY_COMPARE(rig.unit.mainboard().tbar(), quint16(1023));
-    QVERIFY(!rig.panel->presencePollActive());
-    QTRY_VERIFY(!rig.panel->tbarTimerActive());
-    QCOMPARE(rig.panel->programNo() != program, swapsAtTop == 1);
-    QVERIFY(!rig.panel->skipFirstSwitch());
-    QVERIFY(rig.panel->pollRestartPending());
-    const int atTop = rig.panel->programNo();
-
-    rig.unit.converter().setReading(SimConverter::TbarInput, 743);
-    QTRY_COMPARE(rig.unit.mainboard().tbar(), quint16(0));
-    QTRY_VERIFY(rig.panel->programNo() != atTop);
-    QTRY_VERIFY(!rig.panel->tbarTimerActive());
-    QCOMPARE(rig.unit.mainboard().counters().transitions, 2);
-    // The polls come back after the restart pause.
-    QTRY_VERIFY_WITH_TIMEOUT(rig.panel->presencePollActive(), 5000);
-}
-
-void TstControlFlow::joystickAndZoom_data()
-{
-    QTest::addColumn<int>("pan");
-    QTest::addColumn<int>("tilt");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<QByteArray>("message");
-    auto move = [](const char *dirs) { return QByteArray::fromHex(QByteArray("81010601 1212") + dirs + "FF"); };
-    QTest::newRow("left") << 1 << 0 << 900 << move("0103");
-    QTest::newRow("right") << -1 << 0 << 900 << move("0203");
-    QTest::newRow("up") << 0 << 1 << 900 << move("0301");
-    QTest::newRow("down") << 0 << -1 << 900 << move("0302");
-    QTest::newRow("up-right") << -1 << 1 << 900 << move("0201");
-    QTest::newRow("down-right") << -1 << -1 << 900 << move("0202");
-    QTest::newRow("down-left") << 1 << -1 << 900 << move("0102");
-    QTest::newRow("up-left") << 1 << 1 << 900 << move("0101");
-    QTest::newRow("stop") << 0 << 0 << -1 << QByteArray::fromHex("8101060100000303FF");
-}
-
-void TstControlFlow::joystickAndZoom()
-{
-    QFETCH(int, pan);
-    QFETCH(int, tilt);
-    QFETCH(int, value);
-    QFETCH(QByteArray, message);
-    Rig rig;
-    rig.lines->camera().post([](vekCameraObject &v) {
-        v.initSerial(3, QStringLiteral("ttyAMA1"), 38400, 8, 0, 1, 0);
-        v.setVekStatus(1, true);
-    });
-    rig.panel->setTrackingCamSel(1);
-    rig.panel->onJoystick(pan, tilt, value);
-    QTRY_COMPARE(rig.camMessages(1), QList<QByteArray>{message});
-
-    // Locked: every joystick event is a stop, the T-bar is ignored; key 6 unlocks.
-    rig.panel->handleKey(SimKeys::Lock);
-    rig.unit.camera(1).clearReceived();
-    rig.panel->onJoystick(pan, tilt, value);
-    QTRY_COMPARE(rig.camMessages(1), QList<QByteArray>{QByteArray::fromHex("8101060100000303FF")});
-    rig.panel->onTbarValue(0, 743);
-    rig.panel->onTbarValue(500, 1200);
-    QVERIFY(!rig.panel->tbarTimerActive());
-    rig.panel->handleKey(SimKeys::Unlock);
-    QVERIFY(!rig.panel->lockJoystickAndTBar());
-
-    // Zoom: only a change of direction acts.
-    rig.unit.camera(1).clearReceived();
-    rig.panel->onZoom(1, 1400);
-    rig.panel->onZoom(1, 1420);
-    rig.panel->onZoom(-1, 1000);
-    rig.panel->onZoom(0, -1);
-    QTRY_COMPARE(rig.camMessages(1).size(), 3);
-    QCOMPARE(rig.camMessages(1),
-             (QList<QByteArray>{QByteArray::fromHex("8101040737FF"), QByteArray::fromHex("8101040727FF"),
-                                QByteArray::fromHex("8101040700FF")}));
-}
-
-void TstControlFlow::speedsTallyAndButtons()
-{
-    Rig rig;
-    // Speeds: 0 and 19 change nothing, 6 and 7 fall in different classes,
-    // a camera outside 0..2 is refused.
-    struct Step { int camera, speed, speedValue, joystick; };
-    const Step steps[] = {{0, 0, 24, 1}, {0, 19, 24, 1}, {3, 6, 24, 1}, {1, 6, 8, 8}, {2, 7, 16, 16}, {2, 12, 16, 16}};
-    for (const Step &s : steps) {
-        rig.panel->setCameraSpeed(s.camera, s.speed);
-        QCOMPARE(rig.panel->speedValue(), s.speedValue);
-        QCOMPARE(rig.tbar.joystickSpeed(), s.joystick);
+    void firstStartSavesMemoriesOnce_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("saves");
+        QTest::newRow("first start") << QByteArray() << 6;
+        QTest::newRow("later start") << QByteArray("[system]\nfirstEntry=false\n") << 0;
     }
-    QCOMPARE(rig.settings->intValue(QStringLiteral("system"), QStringLiteral("cam2Speed")), 6);
-    QCOMPARE(rig.settings->intValue(QStringLiteral("system"), QStringLiteral("cam3Speed")), 12);
-    QCOMPARE(rig.settings->intValue(QStringLiteral("system"), QStringLiteral("speedNum")), 1);
-    QCOMPARE(rig.settings->intValue(QStringLiteral("system"), QStringLiteral("cam1Speed")), 9);
-    rig.panel->handleKey(SimKeys::Fast);
-    QCOMPARE(rig.panel->speedValue(), 24);
 
-    // Tally never reaches an offline camera.
-    rig.lines->camera().post([](vekCameraObject &v) {
-        v.initSerial(0, QStringLiteral("ttyAMA0"), 38400, 8, 0, 1, 0);
-        v.initSerial(3, QStringLiteral("ttyAMA1"), 38400, 8, 0, 1, 0);
-        // The camera model would let both through: the panel must not ask.
-        v.setVekStatus(0, true);
-        v.setVekStatus(1, true);
-    });
-    rig.panel->setProgramNo(1);
-    rig.panel->setPreviewNo(2);
-    rig.panel->setCamOnline(0, true);
-    rig.panel->pressProgram(2);
-    QTRY_COMPARE(rig.panel->programNo(), 2);
-    QCOMPARE(rig.unit.mainboard().receivedFrames().value(0), QByteArray::fromHex("0400C102C7"));
-    QTRY_COMPARE(rig.camMessages(0), QList<QByteArray>{kOff});
-    QVERIFY(rig.unit.camera(1).received().isEmpty());
-
-    // The sixth button: background, then colour bar, then background.
-    rig.unit.mainboard().clearReceived();
-    for (int i = 0; i < 3; ++i) {
-        const int expected = i % 2 == 0 ? 5 : 6;
-        rig.panel->pressPreview(5);
-        QTRY_COMPARE(rig.panel->previewNo(), expected);
+    void firstStartSavesMemoriesOnce()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, saves);
+        QByteArray save1;
+        Rig rig(file, true, [&](SimUnit &unit) {
+            save1 = framesOf(unit, [](commandExecObject &m) { m.saveuserMem(1); }).value(0);
+        });
+        QVERIFY(!save1.isEmpty());
+        QVERIFY(rig.startUp());
+        QTest::qWait(200);
+        int count = 0;
+        for (const QByteArray &f : rig.unit.mainboard().receivedFrames())
+            count += f.left(3) == save1.left(3) ? 1 : 0;
+        QCOMPARE(count, saves);
+        rig.settings->flush();
+        QSettings stored(rig.settings->filePath(), QSettings::IniFormat);
+        QCOMPARE(stored.value(QStringLiteral("system/firstEntry")).toBool(), false);
     }
-    QList<QByteArray> pvw;
-    for (const QByteArray &f : rig.unit.mainboard().receivedFrames())
-        pvw << f.left(4);
-    QCOMPARE(pvw, (QList<QByteArray>{QByteArray::fromHex("0400C205"), QByteArray::fromHex("0400C206"),
-                                     QByteArray::fromHex("0400C205")}));
-    // Pressing the selected source again sends nothing.
-    rig.unit.mainboard().clearReceived();
-    rig.panel->pressProgram(2);
-    QTest::qWait(100);
-    QVERIFY(rig.unit.mainboard().receivedFrames().isEmpty());
-}
 
-void TstControlFlow::recallRereads()
-{
-    QList<QByteArray> recall;
-    Rig rig({}, true, [&](SimUnit &unit) { recall = framesOf(unit, [](commandExecObject &m) { m.userMem(1); }); });
-    rig.unit.mainboard().update([](SimMainboard::State &s) {
-        s.memories[1].status = s.status;
-        s.memories[1].status[0] = 0x43;
-        s.memories[1].autoRate = 45; // program 3, preview 4 above
-    });
-    rig.settings->setValue(QStringLiteral("user"), QStringLiteral("audioCh1_1"), 33);
-    rig.panel->recallUserMemory(1);
-    QVERIFY(rig.panel->loadingVisible());
-    QTRY_VERIFY(!rig.panel->loadingVisible());
-    QCOMPARE(rig.unit.mainboard().receivedFrames().value(0), recall.value(0));
-    QCOMPARE(rig.panel->programNo(), 3);
-    QCOMPARE(rig.panel->previewNo(), 4);
-    QCOMPARE(rig.panel->transSpeed(), 45);
-    QCOMPARE(rig.panel->userMemorySel(), 1);
-    QCOMPARE(rig.settings->intValue(QStringLiteral("system"), QStringLiteral("ch1Val")), 33);
-}
+    void closedMainboardStillFinishes()
+    {
+        LogCapture log;
+        Rig rig({}, false);
+        rig.tbar.start();
+        QSignalSpy done(rig.panel.get(), &Panel::startUpFinished);
+        rig.panel->startUp();
+        QVERIFY(done.wait(20000));
+        QVERIFY(rig.panel->systemEnabled());
+        QVERIFY(!rig.panel->mainboardConnected());
+        QTRY_VERIFY(log.contains(QStringLiteral(" startPgm ---- :")));
+        QVERIFY(log.contains(QStringLiteral("startCheckpin")));
+        QCOMPARE(log.count(QStringLiteral("motherboard Major Version")), 0);
+        QVERIFY(!rig.panel->kivoServ());
+        // Memories were not saved, so the next start is still a first start.
+        QVERIFY(rig.settings->boolValue(QStringLiteral("system"), QStringLiteral("firstEntry")));
+    }
 
-// Screenshot mode turns the CUT key into a picture; a factory default loads
-// memory 0, puts the network back to its static address and re-reads.
-void TstControlFlow::screenshotModeAndFactoryDefault()
-{
-    QByteArray factory;
-    Rig rig({}, true, [&](SimUnit &unit) {
-        factory = framesOf(unit, [](commandExecObject &m) { m.userMem(0); }).value(0);
-    });
-    QVERIFY(!factory.isEmpty());
-    QVERIFY(rig.startUp());
-    rig.clearRecords();
-    LogCapture log;
-    rig.panel->setScreenshotMode(true);
-    rig.panel->handleKey(4);
-    QTRY_VERIFY(log.contains(QStringLiteral("DISPLAY =")));
-    bool drained = false;
-    rig.lines->mainboard().post([](commandExecObject &) {}, rig.panel.get(), [&] { drained = true; });
-    QTRY_VERIFY(drained);
-    QVERIFY(!rig.unit.mainboard().receivedFrames().contains(kCutFrame));
+    // A restart on air whose program read fails must not cut the output to black.
+    void unreadProgramIsNotWrittenBack()
+    {
+        QByteArray black;
+        Rig rig({}, true, [&](SimUnit &unit) {
+            black = framesOf(unit, [](commandExecObject &m) { m.pgm(0); }).value(0);
+            unit.mainboard().setFailureMode(SimMainboard::WrongCommandCode);
+        });
+        QVERIFY(!black.isEmpty());
+        LogCapture log;
+        rig.tbar.start();
+        rig.panel->startUp();
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains(QStringLiteral("program not read at start-up")), 20000);
+        QVERIFY(!rig.unit.mainboard().receivedFrames().contains(black));
+    }
 
-    rig.panel->setLangType(1);
-    rig.panel->factoryDefault();
-    QCOMPARE(rig.panel->langType(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.unit.mainboard().receivedFrames().contains(factory), 10000);
-    QTRY_VERIFY(rig.sys.readFile(QStringLiteral("/etc/dhcpcd.conf")).contains("192.168.100.101"));
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.panel->loadingVisible(), 20000);
-}
+    void transitionKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("cut") << int(SimKeys::Cut) << false;
+        QTest::newRow("auto") << int(SimKeys::Auto) << false;
+        QTest::newRow("cut refused") << int(SimKeys::Cut) << true;
+        QTest::newRow("auto refused") << int(SimKeys::Auto) << true;
+    }
+
+    void transitionKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, refused);
+        LogCapture log;
+        Rig rig;
+        QVERIFY(rig.startUp());
+        QTRY_VERIFY(rig.panel->camOnline(0) && rig.panel->camOnline(1) && rig.panel->camOnline(2));
+        rig.panel->setPipPgmFlag(true);
+        rig.clearRecords();
+        log.clear();
+        if (refused)
+            rig.unit.mainboard().setFailureMode(SimMainboard::ReportBusy);
+
+        QVERIFY(rig.unit.keys().tap(key, 100));
+        QTRY_VERIFY(!rig.unit.mainboard().receivedFrames().isEmpty());
+        if (key == SimKeys::Cut)
+            QCOMPARE(rig.unit.mainboard().receivedFrames().value(0), kCutFrame);
+        if (refused) {
+            QTest::qWait(300);
+            QCOMPARE(rig.panel->programNo(), 1);
+            QCOMPARE(rig.panel->previewNo(), 2);
+            QVERIFY(rig.panel->pipPgmFlag());
+            for (int i = 0; i < 3; ++i)
+                QVERIFY(rig.camMessages(i).isEmpty());
+            return;
+        }
+        QTRY_COMPARE(rig.panel->programNo(), 2);
+        QCOMPARE(rig.panel->previewNo(), 1);
+        QVERIFY(!rig.panel->pipPgmFlag() && rig.panel->pipPvwFlag());
+        QTRY_COMPARE(rig.camMessages(0), QList<QByteArray>{kGreen});
+        QTRY_COMPARE(rig.camMessages(1), QList<QByteArray>{kRed});
+        QCOMPARE(rig.camMessages(2), QList<QByteArray>{kOff});
+        // Preview first.
+        QVERIFY(log.indexOf(QStringLiteral("greenTallyOn")) < log.indexOf(QStringLiteral("red Tally On")));
+    }
+
+    void tbarThroughConverter_data()
+    {
+        QTest::addColumn<int>("restRaw");
+        QTest::addColumn<int>("swapsAtTop");
+        QTest::newRow("rests at 0: the rest is the first end") << 743 << 1;
+        QTest::newRow("rests mid-way: the top is the first end") << 1200 << 0;
+    }
+
+    void tbarThroughConverter()
+    {
+        QFETCH(int, restRaw);
+        QFETCH(int, swapsAtTop);
+        Rig rig;
+        rig.unit.converter().setReading(SimConverter::TbarInput, restRaw);
+        QVERIFY(rig.startUp());
+        QTRY_VERIFY(rig.panel->presencePollActive());
+        rig.clearRecords();
+        const int program = rig.panel->programNo();
+
+        // A value the mainboard cannot take never reaches it.
+        rig.panel->onTbarValue(1024, 0);
+        rig.panel->onTbarValue(-1, 0);
+        QVERIFY(!rig.panel->tbarTimerActive());
+
+        rig.unit.converter().setReading(SimConverter::TbarInput, 1663);
+        QTRY_COMPARE(rig.unit.mainboard().tbar(), quint16(1023));
+        QVERIFY(!rig.panel->presencePollActive());
+        QTRY_VERIFY(!rig.panel->tbarTimerActive());
+        QCOMPARE(rig.panel->programNo() != program, swapsAtTop == 1);
+        QVERIFY(!rig.panel->skipFirstSwitch());
+        QVERIFY(rig.panel->pollRestartPending());
+        const int atTop = rig.panel->programNo();
+
+        rig.unit.converter().setReading(SimConverter::TbarInput, 743);
+        QTRY_COMPARE(rig.unit.mainboard().tbar(), quint16(0));
+        QTRY_VERIFY(rig.panel->programNo() != atTop);
+        QTRY_VERIFY(!rig.panel->tbarTimerActive());
+        QCOMPARE(rig.unit.mainboard().counters().transitions, 2);
+        // The polls come back after the restart pause.
+        QTRY_VERIFY_WITH_TIMEOUT(rig.panel->presencePollActive(), 5000);
+    }
+
+    void joystickAndZoom()
+    {
+        Rig rig;
+        rig.lines->camera().post([](vekCameraObject &v) {
+            v.initSerial(3, QStringLiteral("ttyAMA1"), 38400, 8, 0, 1, 0);
+            v.setVekStatus(1, true);
+        });
+        rig.panel->setTrackingCamSel(1);
+        const QByteArray stop = QByteArray::fromHex("8101060100000303FF");
+        // Pan and tilt signs to the camera's directions (speeds 0x12 and 0x12).
+        const std::pair<QPoint, const char *> moves[] = {
+            {{1, 0}, "0103"},  {{-1, 0}, "0203"}, {{0, 1}, "0301"},  {{0, -1}, "0302"}, {{-1, 1}, "0201"},
+            {{-1, -1}, "0202"}, {{1, -1}, "0102"}, {{1, 1}, "0101"}, {{0, 0}, nullptr}};
+        for (const auto &[pt, dirs] : moves) {
+            rig.unit.camera(1).clearReceived();
+            rig.panel->onJoystick(pt.x(), pt.y(), dirs ? 900 : -1);
+            const QByteArray sent = dirs ? QByteArray::fromHex(QByteArray("810106011212") + dirs + "FF") : stop;
+            QTRY_COMPARE(rig.camMessages(1), QList<QByteArray>{sent});
+        }
+
+        // Locked: every joystick event is a stop, the T-bar is ignored; key 6 unlocks.
+        rig.panel->handleKey(SimKeys::Lock);
+        rig.unit.camera(1).clearReceived();
+        rig.panel->onJoystick(1, 0, 900);
+        QTRY_COMPARE(rig.camMessages(1), QList<QByteArray>{stop});
+        rig.panel->onTbarValue(0, 743);
+        rig.panel->onTbarValue(500, 1200);
+        QVERIFY(!rig.panel->tbarTimerActive());
+        rig.panel->handleKey(SimKeys::Unlock);
+        QVERIFY(!rig.panel->lockJoystickAndTBar());
+
+        // Zoom: only a change of direction acts.
+        rig.unit.camera(1).clearReceived();
+        rig.panel->onZoom(1, 1400);
+        rig.panel->onZoom(1, 1420);
+        rig.panel->onZoom(-1, 1000);
+        rig.panel->onZoom(0, -1);
+        QTRY_COMPARE(rig.camMessages(1).size(), 3);
+        QCOMPARE(rig.camMessages(1),
+                 (QList<QByteArray>{QByteArray::fromHex("8101040737FF"), QByteArray::fromHex("8101040727FF"),
+                                    QByteArray::fromHex("8101040700FF")}));
+    }
+
+    void speedsTallyAndButtons()
+    {
+        Rig rig;
+        // Speeds: 0 and 19 change nothing, 6 and 7 fall in different classes,
+        // a camera outside 0..2 is refused.
+        struct Step { int camera, speed, speedValue, joystick; };
+        const Step steps[] = {{0, 0, 24, 1}, {0, 19, 24, 1}, {3, 6, 24, 1}, {1, 6, 8, 8}, {2, 7, 16, 16}, {2, 12, 16, 16}};
+        for (const Step &s : steps) {
+            rig.panel->setCameraSpeed(s.camera, s.speed);
+            QCOMPARE(rig.panel->speedValue(), s.speedValue);
+            QCOMPARE(rig.tbar.joystickSpeed(), s.joystick);
+        }
+        QCOMPARE(rig.settings->intValue(QStringLiteral("system"), QStringLiteral("cam2Speed")), 6);
+        QCOMPARE(rig.settings->intValue(QStringLiteral("system"), QStringLiteral("cam3Speed")), 12);
+        QCOMPARE(rig.settings->intValue(QStringLiteral("system"), QStringLiteral("speedNum")), 1);
+        QCOMPARE(rig.settings->intValue(QStringLiteral("system"), QStringLiteral("cam1Speed")), 9);
+        rig.panel->handleKey(SimKeys::Fast);
+        QCOMPARE(rig.panel->speedValue(), 24);
+
+        // Tally never reaches an offline camera.
+        rig.lines->camera().post([](vekCameraObject &v) {
+            v.initSerial(0, QStringLiteral("ttyAMA0"), 38400, 8, 0, 1, 0);
+            v.initSerial(3, QStringLiteral("ttyAMA1"), 38400, 8, 0, 1, 0);
+            // The camera model would let both through: the panel must not ask.
+            v.setVekStatus(0, true);
+            v.setVekStatus(1, true);
+        });
+        rig.panel->setProgramNo(1);
+        rig.panel->setPreviewNo(2);
+        rig.panel->setCamOnline(0, true);
+        rig.panel->pressProgram(2);
+        QTRY_COMPARE(rig.panel->programNo(), 2);
+        QCOMPARE(rig.unit.mainboard().receivedFrames().value(0), QByteArray::fromHex("0400C102C7"));
+        QTRY_COMPARE(rig.camMessages(0), QList<QByteArray>{kOff});
+        QVERIFY(rig.unit.camera(1).received().isEmpty());
+
+        // The sixth button: background, then colour bar, then background.
+        rig.unit.mainboard().clearReceived();
+        for (int i = 0; i < 3; ++i) {
+            rig.panel->pressPreview(5);
+            QTRY_COMPARE(rig.panel->previewNo(), 5 + i % 2);
+        }
+        QList<QByteArray> pvw;
+        for (const QByteArray &f : rig.unit.mainboard().receivedFrames())
+            pvw << f.left(4);
+        QCOMPARE(pvw, (QList<QByteArray>{QByteArray::fromHex("0400C205"), QByteArray::fromHex("0400C206"),
+                                         QByteArray::fromHex("0400C205")}));
+        // Pressing the selected source again sends nothing.
+        rig.unit.mainboard().clearReceived();
+        rig.panel->pressProgram(2);
+        QTest::qWait(100);
+        QVERIFY(rig.unit.mainboard().receivedFrames().isEmpty());
+    }
+
+    void recallRereads()
+    {
+        QList<QByteArray> recall;
+        Rig rig({}, true, [&](SimUnit &unit) { recall = framesOf(unit, [](commandExecObject &m) { m.userMem(1); }); });
+        rig.unit.mainboard().update([](SimMainboard::State &s) {
+            s.memories[1].status = s.status;
+            s.memories[1].status[0] = 0x43;
+            s.memories[1].autoRate = 45; // program 3, preview 4 above
+        });
+        rig.settings->setValue(QStringLiteral("user"), QStringLiteral("audioCh1_1"), 33);
+        rig.panel->recallUserMemory(1);
+        QVERIFY(rig.panel->loadingVisible());
+        QTRY_VERIFY(!rig.panel->loadingVisible());
+        QCOMPARE(rig.unit.mainboard().receivedFrames().value(0), recall.value(0));
+        QCOMPARE(rig.panel->programNo(), 3);
+        QCOMPARE(rig.panel->previewNo(), 4);
+        QCOMPARE(rig.panel->transSpeed(), 45);
+        QCOMPARE(rig.panel->userMemorySel(), 1);
+        QCOMPARE(rig.settings->intValue(QStringLiteral("system"), QStringLiteral("ch1Val")), 33);
+    }
+
+    // Screenshot mode turns the CUT key into a picture; a factory default loads
+    // memory 0, puts the network back to its static address and re-reads.
+    void screenshotModeAndFactoryDefault()
+    {
+        QByteArray factory;
+        Rig rig({}, true, [&](SimUnit &unit) {
+            factory = framesOf(unit, [](commandExecObject &m) { m.userMem(0); }).value(0);
+        });
+        QVERIFY(!factory.isEmpty());
+        QVERIFY(rig.startUp());
+        rig.clearRecords();
+        LogCapture log;
+        rig.panel->setScreenshotMode(true);
+        rig.panel->handleKey(4);
+        QTRY_VERIFY(log.contains(QStringLiteral("DISPLAY =")));
+        bool drained = false;
+        rig.lines->mainboard().post([](commandExecObject &) {}, rig.panel.get(), [&] { drained = true; });
+        QTRY_VERIFY(drained);
+        QVERIFY(!rig.unit.mainboard().receivedFrames().contains(kCutFrame));
+
+        rig.panel->setLangType(1);
+        rig.panel->factoryDefault();
+        QCOMPARE(rig.panel->langType(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.unit.mainboard().receivedFrames().contains(factory), 10000);
+        QTRY_VERIFY(rig.sys.readFile(QStringLiteral("/etc/dhcpcd.conf")).contains("192.168.100.101"));
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.panel->loadingVisible(), 20000);
+    }
+};
+
 
 int main(int argc, char **argv)
 {

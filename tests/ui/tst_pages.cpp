@@ -1,6 +1,7 @@
-// The setup menu, picture-in-picture, audio, luma key, upgrade and network
-// page logic against the simulated unit: what reaches the devices.
-#include "camera/vekcameraobject.h"
+// The page logic against the simulated unit, what reaches the devices (setup
+// menu, picture-in-picture, audio, luma key, upgrade, network), and every page
+// and pop-up in an offscreen window: no QML warning in any language, real
+// presses reach the cameras, every text has glyphs in the font.
 #include "maint/rpitool.h"
 #include "netsvc/net.h"
 #include "platform/commandrunner.h"
@@ -8,54 +9,55 @@
 #include "sim/simcamera.h"
 #include "sim/simmainboard.h"
 #include "sim/simunit.h"
-#include "switcher/commandexecobject.h"
 #include "tests/common/testsysroot.h"
+#include "tools/pagerig.h"
 #include "ui/audiomixer.h"
 #include "ui/devicelines.h"
+#include "ui/language.h"
 #include "ui/lumakey.h"
 #include "ui/networksettings.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 #include "ui/pipcontrol.h"
 #include "ui/setupmenu.h"
-#include "ui/timeseam.h"
 #include "ui/upgradeflow.h"
 
+#include <QDirIterator>
+#include <QGuiApplication>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QRawFont>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <memory>
 #include <numeric>
 
 namespace {
-// count, address, code, data, low byte of the sum.
-QByteArray mbFrame(quint8 address, quint8 code, const QByteArray &data)
+// A menu block write: count, block, C9, data, low byte of the sum.
+QByteArray menuWrite(int block, const char *hex)
 {
-    const QByteArray f = QByteArray(1, char(3 + data.size())) + char(address) + char(code) + data;
+    const QByteArray f = QByteArray(1, char(11)) + char(block) + '\xC9' + QByteArray::fromHex(hex);
     return f + char(std::accumulate(f.begin(), f.end(), 0u, [](uint s, char c) { return s + quint8(c); }));
 }
-QByteArray menuWrite(int block, const char *hex) { return mbFrame(quint8(block), 0xC9, QByteArray::fromHex(hex)); }
 } // namespace
 
 class TstPages : public QObject
 {
     Q_OBJECT
 
-    // Declared in teardown order: the panel first, the lanes hand their
-    // objects back before those close their lines, the unit last.
     TestSysroot sys;
     std::unique_ptr<SimUnit> unit;
-    std::unique_ptr<commandExecObject> model;
-    std::unique_ptr<vekCameraObject> cameras;
-    std::unique_ptr<net> netObject;
-    std::unique_ptr<RpiTool> rpi;
-    std::unique_ptr<DeviceLines> lines;
-    std::unique_ptr<PanelSettings> settings;
-    std::unique_ptr<Panel> panel;
+    std::unique_ptr<PageRig> rig;
+    Panel *panel = nullptr;
+    PanelSettings *settings = nullptr;
 
     SimMainboard &mb() { return unit->mainboard(); }
     bool idle()
     {
-        return lines->mainboard().pending() == 0 && lines->camera().pending() == 0 && lines->system().pending() == 0;
+        DeviceLines &l = rig->lines();
+        return l.mainboard().pending() == 0 && l.camera().pending() == 0 && l.system().pending() == 0;
     }
     // Mainboard frames received while `action` ran and the lanes drained.
     template <typename F> QList<QByteArray> framesOf(F action)
@@ -93,34 +95,25 @@ private slots:
     {
         unit = std::make_unique<SimUnit>(sys.root());
         QVERIFY2(unit->isUp(), qPrintable(unit->problems()));
-        model = std::make_unique<commandExecObject>();
-        QVERIFY(model->isConnected());
-        cameras = std::make_unique<vekCameraObject>();
-        netObject = std::make_unique<net>();
-        rpi = std::make_unique<RpiTool>();
-        rpi->setRebootDelay(0);
-        lines = std::make_unique<DeviceLines>(model.get(), cameras.get(), netObject.get(), rpi.get());
-        lines->camera().post([](vekCameraObject &c) {
-            c.initSerial(0, QStringLiteral("ttyAMA0"), 38400, 8, 0, 1, 0);
-            c.setVekStatus(0, true);
-        });
-        settings = std::make_unique<PanelSettings>(sys.path("/home/pi/.config/Tervana/tavrik.conf"));
-        settings->load();
-        panel = std::make_unique<Panel>(lines.get(), settings.get());
+        rig = std::make_unique<PageRig>(unit.get());
+        rig->lines().rpi([](RpiTool &r) { r.setRebootDelay(0); });
+        rig->stageDemoState();
+        QVERIFY(PageRig::pageFiles().contains("pages/ImageKeysPage.qml"));
+        panel = &rig->panel();
+        settings = panel->settings();
         panel->setMainboardConnected(true);
-        panel->setSystemEnabled(true);
         QTRY_VERIFY(idle());
     }
 
     void cleanupTestCase()
     {
-        panel.reset();
-        lines->stop();
+        rig.reset();
+        unit.reset();
     }
 
     void setupMenuSendsTheChosenCode()
     {
-        SetupMenu menu(panel.get());
+        SetupMenu menu(panel);
         // Level is byte 6 of the luma key/audio record (board default 1).
         QCOMPARE(framesOf([&] { menu.choose(SetupMenu::HdmiLevel, 2); }).last(), menuWrite(2, "0032200001000200"));
         QCOMPARE(framesOf([&] { menu.choose(SetupMenu::HdmiLevel, 1); }).last(), menuWrite(2, "0032200001000100"));
@@ -137,7 +130,7 @@ private slots:
 
     void rateStepperStopsAtItsEnds()
     {
-        SetupMenu menu(panel.get());
+        SetupMenu menu(panel);
         QVERIFY(!menu.typeNumber(SetupMenu::AutoRate, 256));
         QVERIFY(menu.typeNumber(SetupMenu::AutoRate, 2));
         const QList<QByteArray> down = framesOf([&] {
@@ -157,7 +150,7 @@ private slots:
 
     void audioPageReset()
     {
-        SetupMenu menu(panel.get());
+        SetupMenu menu(panel);
         menu.choose(SetupMenu::HdmiLevel, 2);
         menu.askReset(SetupMenu::AudioPage);
         QCOMPARE(menu.resetAsked(), int(SetupMenu::AudioPage));
@@ -175,7 +168,7 @@ private slots:
 
     void pipPositionAndCrop()
     {
-        PipControl pip(panel.get());
+        PipControl pip(panel);
         pip.setSliderMode(PipControl::ModeX);
         QCOMPARE(framesOf([&] { pip.sliderReleased(0); }).last(), menuWrite(1, "32ce000000000000"));
         QCOMPARE(framesOf([&] { pip.sliderReleased(100); }).last(), menuWrite(1, "3232000000000000"));
@@ -217,7 +210,7 @@ private slots:
         QFETCH(int, position);
         QFETCH(QString, ch1Step);
         settings->setValue("system", "ch1Offset", offset);
-        AudioMixer mixer(panel.get());
+        AudioMixer mixer(panel);
         QTRY_VERIFY(idle());
         CommandRunner::clearHistory();
         mixer.setFader(AudioMixer::Ch1, position);
@@ -229,7 +222,7 @@ private slots:
     void newerFaderReplacesPendingOne()
     {
         settings->setValue("system", "ch1Offset", 0);
-        AudioMixer mixer(panel.get());
+        AudioMixer mixer(panel);
         const int ch1Before = mixer.step(AudioMixer::Ch1);
         QTRY_VERIFY(idle());
         CommandRunner::clearHistory();
@@ -244,7 +237,7 @@ private slots:
 
     void lumaSliderSendsOnceAtRest()
     {
-        LumaKey luma(panel.get());
+        LumaKey luma(panel);
         panel->setSystemEnabled(false);
         QVERIFY(framesOf([&] {
                     luma.cleanupMoved(40);
@@ -275,7 +268,7 @@ private slots:
         sys.clearCalls();
         panel->setMainboardVersion("1.4");
 
-        UpgradeFlow flow(panel.get());
+        UpgradeFlow flow(panel);
         flow.offer("v1.2.0", "1.5");
         QVERIFY(panel->upgradeVisible());
         QVERIFY(flow.text().contains("(MB: 1.5)"));
@@ -308,7 +301,7 @@ private slots:
         mb().setBootLoaderFailure(SimMainboard::WrongProbeEcho);
         sys.clearCalls();
         panel->setMainboardVersion("1.4");
-        UpgradeFlow flow(panel.get());
+        UpgradeFlow flow(panel);
         flow.offer(panel->appVersion(), "1.5");
         flow.yes();
         QTRY_VERIFY_WITH_TIMEOUT(!flow.upgrading(), 60000);
@@ -325,7 +318,7 @@ private slots:
         sys.clearCalls();
         CommandRunner::clearHistory();
         panel->setMainboardVersion("1.4");
-        UpgradeFlow flow(panel.get());
+        UpgradeFlow flow(panel);
         flow.offer("v9.9.9", "1.5");
         flow.no();
         QVERIFY(flow.text().contains("(KBD: v9.9.9)"));
@@ -357,7 +350,7 @@ private slots:
         QFETCH(QString, error);
         const QByteArray conf = "hostname\nclientid\n";
         QVERIFY(sys.writeFile("/etc/dhcpcd.conf", conf));
-        NetworkSettings page(panel.get());
+        NetworkSettings page(panel);
         QSignalSpy applied(&page, &NetworkSettings::applied);
         page.setDhcp(false);
         page.setAddress(address);
@@ -378,7 +371,110 @@ private slots:
         QTRY_VERIFY(sys.readFile("/etc/dhcpcd.conf").contains("static ip_address=192.168.100.104/24\n"));
         QCOMPARE(applied.count(), 1);
     }
+
+    void loadsWithoutWarnings_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("lang");
+        for (const QString &f : PageRig::pageFiles())
+            for (int lang = 0; lang < 3; ++lang)
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(f).arg(lang))) << f << lang;
+    }
+
+    void loadsWithoutWarnings()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, lang);
+        rig->setLanguage(lang);
+        rig->clearWarnings();
+        QVERIFY(rig->show(file));
+        rig->grab();
+        QVERIFY2(rig->warnings().isEmpty(), qPrintable(rig->warnings().join('\n')));
+    }
+
+    void pressesReachTheCameras_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<int>("camera");
+        QTest::addColumn<QByteArray>("lastSent");
+        QTest::newRow("shutter page asks the position") << "popups/CameraPopup.qml" << "shutterButton" << 0
+                                                        << QByteArray::fromHex("00078109044aff");
+        QTest::newRow("focus to manual") << "popups/CameraPopup.qml" << "focusSelector/1" << 0
+                                         << QByteArray::fromHex("8101043803ff");
+        QTest::newRow("tracking switch of a tracking camera") << "popups/TrackingSetupPopup.qml" << "atSwitch1" << 1
+                                                              << QByteArray::fromHex("810a115403ff");
+        QTest::newRow("image key recalls") << "pages/ImageKeysPage.qml" << "imageKey01" << 0
+                                           << QByteArray::fromHex("8101043f0202ff");
+    }
+
+    void pressesReachTheCameras()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, press);
+        QFETCH(int, camera);
+        QFETCH(QByteArray, lastSent);
+        rig->setLanguage(0);
+        QVERIFY(rig->show(file));
+        rig->grab();
+        QTRY_COMPARE(rig->lines().camera().pending(), 0);
+        unit->camera(camera).clearReceived();
+        QVERIFY2(rig->click(press), qPrintable(press));
+        QTRY_COMPARE(unit->camera(camera).lastReceived(), lastSent);
+    }
+
+    void languageSwitchRetranslatesTheShownPage()
+    {
+        rig->setLanguage(0);
+        QQuickItem *store = PageRig::findItem(rig->show("pages/ImageKeysPage.qml"), "imageKeysStore");
+        QVERIFY(store);
+        for (const auto &[lang, text] : {std::pair{1, "儲存"}, std::pair{2, "保存"}, std::pair{0, "STORE"}}) {
+            rig->setLanguage(lang);
+            QCOMPARE(store->property("text").toString(), QString::fromUtf8(text));
+        }
+        QCOMPARE(rig->panel().settings()->intValue("system", "langType"), 0);
+    }
+
+    void everyTextHasGlyphs()
+    {
+        const QRawFont font = QRawFont::fromFont(QFont(Language::fontFamily()));
+        QCOMPARE(font.familyName(), Language::fontFamily());
+        QString texts;
+        for (const QString &ts : {QStringLiteral("tavrik_zh_TW.ts"), QStringLiteral("tavrik_zh_CN.ts")}) {
+            QFile file(QStringLiteral(TAVRIK_SOURCE_DIR "/i18n/") + ts);
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+            QXmlStreamReader xml(&file);
+            while (!xml.atEnd())
+                if (xml.readNext() == QXmlStreamReader::StartElement
+                    && (xml.name() == QLatin1String("source") || xml.name() == QLatin1String("translation")))
+                    texts += xml.readElementText();
+            QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        }
+        // The symbols the pages write as escapes (arrows, the close cross).
+        QDirIterator it(QStringLiteral(":/"), {QStringLiteral("*.qml")}, QDir::Files, QDirIterator::Subdirectories);
+        const QRegularExpression escape(QStringLiteral(R"(\\u([0-9a-fA-F]{4}))"));
+        while (it.hasNext()) {
+            QFile qml(it.next());
+            QVERIFY(qml.open(QIODevice::ReadOnly));
+            auto m = escape.globalMatch(QString::fromUtf8(qml.readAll()));
+            while (m.hasNext())
+                texts += QChar(m.next().captured(1).toUShort(nullptr, 16));
+        }
+        QVERIFY(texts.contains(QStringLiteral("攝影機")) && texts.contains(QStringLiteral("摄像机")));
+        QString missing;
+        for (const uint c : texts.toUcs4())
+            if (c > 0x20 && !font.supportsCharacter(c) && !missing.contains(QString::fromUcs4(&c, 1)))
+                missing += QString::fromUcs4(&c, 1);
+        QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("no glyph for: ") + missing));
+    }
 };
 
-QTEST_MAIN(TstPages)
+int main(int argc, char *argv[])
+{
+    QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+    QGuiApplication app(argc, argv);
+    TstPages t;
+    return QTest::qExec(&t, argc, argv);
+}
+
 #include "tst_pages.moc"

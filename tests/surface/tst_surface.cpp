@@ -1,11 +1,15 @@
-// The T-bar thread end to end: its own bus code (open, slave select,
-// configuration writes, conversion reads) against the simulated converter
-// through the converter shim.
+// The control surface's threads end to end: the T-bar thread's own bus code
+// (open, slave select, configuration writes, conversion reads) against the
+// simulated converter through the converter shim; the key scanning thread on
+// the marker files, and the key lamp command.
 #include "sim/simconverter.h"
+#include "sim/simkeys.h"
+#include "surface/keyscan.h"
 #include "surface/tbar.h"
 #include "tests/common/logcapture.h"
 #include "tests/common/testsysroot.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QtTest>
@@ -43,11 +47,12 @@ struct Recorder
         QMutexLocker l(&lock);
         events.append({kind, args, clock.elapsed()});
     }
-    QList<Event> of(char kind)
+    // The events of one kind, or all (kind 0).
+    QList<Event> of(char kind = 0)
     {
         QMutexLocker l(&lock);
         QList<Event> r;
-        std::copy_if(events.cbegin(), events.cend(), std::back_inserter(r), [kind](const Event &e) { return e.kind == kind; });
+        std::copy_if(events.cbegin(), events.cend(), std::back_inserter(r), [kind](const Event &e) { return !kind || e.kind == kind; });
         return r;
     }
     QList<QVector<int>> args(char kind)
@@ -64,7 +69,7 @@ struct Recorder
             r << a[0];
         return r;
     }
-    int count() { return of('T').size() + of('J').size() + of('Z').size(); }
+    int count() { return of().size(); }
 };
 
 qint64 processCpuMs()
@@ -78,7 +83,7 @@ using Input = SimConverter::Input;
 
 } // namespace
 
-class TestTbarConverter : public QObject
+class TestSurface : public QObject
 {
     Q_OBJECT
 
@@ -102,6 +107,27 @@ class TestTbarConverter : public QObject
         tbar_->start();
     }
 
+    static bool waitPasses(const Keyscan &k, int n)
+    {
+        const quint64 target = k.passCount() + quint64(n);
+        return QTest::qWaitFor([&] { return k.passCount() >= target; }, 3000);
+    }
+
+    // Passes the running thread makes in `ms`.
+    static int passesIn(const Keyscan &k, int ms)
+    {
+        const quint64 p0 = k.passCount();
+        QTest::qWait(ms);
+        return int(k.passCount() - p0);
+    }
+
+    static QList<int> keys(const QSignalSpy &spy)
+    {
+        QList<int> r;
+        for (const auto &args : spy)
+            r << args.at(0).toInt();
+        return r;
+    }
 
 private slots:
     void initTestCase()
@@ -168,26 +194,10 @@ private slots:
         QCOMPARE(rec_->tbar(), QList<int>{512});
         QCOMPARE(rec_->count(), 1);
 
-        // T-bar 1300 after zoom 1250 and joystick X after the T-bar differ by
-        // 50 (moving: 5 ms); Y after X and zoom after Y do not (10 ms).
-        QVector<qint64> gaps[4];
         QList<qint64> tbarReads;
-        for (int i = 0; i + 1 < t.size(); ++i)
-            if (t[i].kind == 'R' && t[i].input >= 0) {
-                gaps[t[i].input] << t[i + 1].usec - t[i].usec;
-                if (t[i].input == SimConverter::TbarInput)
-                    tbarReads << t[i].usec;
-            }
-        auto median = [](QVector<qint64> v) {
-            std::sort(v.begin(), v.end());
-            return v.isEmpty() ? 0 : v[v.size() / 2];
-        };
-        const qint64 tbarGap = median(gaps[SimConverter::TbarInput]);
-        const qint64 yGap = median(gaps[SimConverter::JoystickYInput]);
-        const qint64 zoomGap = median(gaps[SimConverter::ZoomInput]);
-        QVERIFY2(tbarGap >= 4500 && tbarGap + 2500 < yGap,
-                 qPrintable(QStringLiteral("T-bar %1 us, Y %2 us").arg(tbarGap).arg(yGap)));
-        QVERIFY2(zoomGap >= 9500, qPrintable(QString::number(zoomGap)));
+        for (const auto &x : t)
+            if (x.kind == 'R' && x.input == SimConverter::TbarInput)
+                tbarReads << x.usec;
         // One pass over the four channels: 4 × 6 + 20 + 5 + 5 + 10 + 10 ms.
         QVERIFY(tbarReads.size() >= 10);
         const qint64 cycle = (tbarReads.last() - tbarReads.first()) / (tbarReads.size() - 1);
@@ -257,20 +267,43 @@ private slots:
         QTRY_COMPARE(rec_->tbar(), (QList<int>{512, 552}));
     }
 
-    void missingConverterIsLoggedOnceAndWaitedFor()
+    // No device yet, its address refused, or no answer on the bus: each is
+    // logged once, the loop keeps its pace without spinning, and it recovers.
+    void converterTrouble_data()
     {
-        conv_->close();
+        QTest::addColumn<int>("mode"); // -1: no device node
+        QTest::addColumn<QStringList>("logged");
+        QTest::newRow("no device") << -1 << QStringList{"[ERR] Couldn't open device! :"};
+        QTest::newRow("address refused") << int(SimConverter::AddressBusy)
+                                         << QStringList{"[ERR] Couldn't find device on address"};
+        QTest::newRow("silent") << int(SimConverter::Absent)
+                                << QStringList{"[ERR] Write to register 1", "[ERR] Write register select"};
+    }
+    void converterTrouble()
+    {
+        QFETCH(int, mode);
+        QFETCH(QStringList, logged);
+        if (mode < 0)
+            conv_->close();
+        else
+            conv_->setFailureMode(SimConverter::FailureMode(mode));
         const qint64 cpu0 = processCpuMs();
         startTbar();
         QTest::qWait(1500); // two attempts to open
         const qint64 cpu = processCpuMs() - cpu0;
-        QCOMPARE(log_->countStarting(QStringLiteral("[ERR] Couldn't open device! :")), 1);
-        QCOMPARE(rec_->count(), 0);
         QVERIFY2(cpu < 150, qPrintable(QStringLiteral("%1 ms of CPU in 1.5 s").arg(cpu)));
-        // The converter appears (its driver loaded late): the thread finds it.
-        QVERIFY(conv_->open());
+        QCOMPARE(rec_->count(), 0);
+        for (const auto &x : conv_->transfers()) // a refused address: nothing reaches the bus
+            QVERIFY(mode != SimConverter::AddressBusy || x.kind == 'S');
+        // The driver loaded late, the address freed, the bus answering again.
+        if (mode < 0)
+            QVERIFY(conv_->open());
+        conv_->setFailureMode(SimConverter::Healthy);
         QTRY_COMPARE_WITH_TIMEOUT(rec_->tbar(), QList<int>{512}, 4000);
-        QCOMPARE(conv_->connections(), 1);
+        for (const QString &line : logged)
+            QCOMPARE(log_->countStarting(line), 1);
+        if (mode < 0)
+            QCOMPARE(conv_->connections(), 1);
     }
 
     // Unplugged and plugged back while running: the old descriptor is dead
@@ -284,33 +317,6 @@ private slots:
         conv_->setReading(SimConverter::TbarInput, 1336);
         QTRY_COMPARE_WITH_TIMEOUT(rec_->tbar(), (QList<int>{512, 552}), 5000);
         QCOMPARE(conv_->connections(), 2);
-    }
-
-    void refusedAddressReachesNoBus()
-    {
-        conv_->setFailureMode(SimConverter::AddressBusy);
-        startTbar();
-        QTRY_VERIFY_WITH_TIMEOUT(conv_->transfers().size() >= 2, 4000);
-        QCOMPARE(log_->countStarting(QStringLiteral("[ERR] Couldn't find device on address")), 1);
-        for (const auto &t : conv_->transfers())
-            QCOMPARE(t.kind, 'S');
-        conv_->setFailureMode(SimConverter::Healthy);
-        QTRY_COMPARE_WITH_TIMEOUT(rec_->tbar(), QList<int>{512}, 4000);
-        QCOMPARE(log_->countStarting(QStringLiteral("[ERR] Couldn't find device on address")), 1);
-    }
-
-    void silentConverterKeepsPacing()
-    {
-        conv_->setFailureMode(SimConverter::Absent);
-        startTbar();
-        QTest::qWait(1000);
-        const auto t = conv_->transfers();
-        const auto writes = std::count_if(t.cbegin(), t.cend(), [](const auto &x) { return x.kind == 'W' && x.result < 0; });
-        // Still stepping (about 12 steps a second, three writes each), not spinning.
-        QVERIFY2(writes >= 15 && writes <= 200, qPrintable(QString::number(int(writes))));
-        QCOMPARE(log_->countStarting(QStringLiteral("[ERR] Write to register 1")), 1);
-        QCOMPARE(log_->countStarting(QStringLiteral("[ERR] Write register select")), 1);
-        QCOMPARE(rec_->count(), 0);
     }
 
     // Destroying a running Tbar returns within one step, a running jump
@@ -334,8 +340,6 @@ private slots:
         } else if (situation == "vanished") {
             conv_->close();
             QTest::qWait(300);
-            QCOMPARE(log_->countStarting(QStringLiteral("[ERR] Write register select")), 1);
-            QCOMPARE(rec_->count(), 1);
         }
         QElapsedTimer t;
         t.start();
@@ -347,14 +351,145 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(conv_->transfers().size(), transfers);
     }
+
+    void eachKeyHasItsPin()
+    {
+        Keyscan k;
+        QSignalSpy spy(&k, &Keyscan::sendKeyNo);
+        // Names that only look like markers are no keys.
+        for (const char *name : {"/home/pi/gpio2", "/home/pi/gpio260", "/home/pi/gpio24.tmp", "/home/pi/GPIO24",
+                                 "/home/gpio24", "/home/pi/gpio"})
+            QVERIFY(sys_->writeFile(QString::fromLatin1(name), {}));
+        k.scanOnce();
+        QCOMPARE(spy.count(), 0);
+        const int pins[] = {26, 6, 22, 23, 24, 25, 27};
+        for (int key = 0; key < 7; ++key) {
+            const QString marker = QStringLiteral("/home/pi/gpio%1").arg(pins[key]);
+            QVERIFY(sys_->writeFile(marker, {}));
+            k.scanOnce();
+            QCOMPARE(keys(spy), QList<int>{key});
+            QVERIFY(QFile::remove(sys_->path(marker)));
+            k.scanOnce();
+            spy.clear();
+            QCOMPARE(SimKeys::markerPath(key), sys_->path(marker));
+        }
+        // Two keys in one pass come in key order, once.
+        SimKeys sim;
+        QVERIFY(sim.press(SimKeys::Unlock)); // pin 27 appears first
+        QVERIFY(sim.press(SimKeys::Lock));   // pin 26
+        k.scanOnce();
+        k.scanOnce();
+        QCOMPARE(keys(spy), (QList<int>{0, 6}));
+    }
+
+    void pressIsReportedOnItsLeadingEdgeOnly()
+    {
+        SimKeys sim;
+        QVERIFY(sim.press(SimKeys::Fast)); // held before start: reported once
+        Keyscan k;
+        QSignalSpy spy(&k, &Keyscan::sendKeyNo);
+        k.start();
+        QTRY_COMPARE(keys(spy), QList<int>{1});
+        QVERIFY(waitPasses(k, 2));
+        QVERIFY(sim.press(SimKeys::Cut));
+        QTRY_COMPARE(keys(spy), (QList<int>{1, 4}));
+        QVERIFY(waitPasses(k, 5)); // held: nothing more
+        QCOMPARE(spy.count(), 2);
+        QVERIFY(sim.release(SimKeys::Cut));
+        QVERIFY(waitPasses(k, 2));
+        QCOMPARE(spy.count(), 2);
+        QVERIFY(sim.press(SimKeys::Cut));
+        QTRY_COMPARE(keys(spy), (QList<int>{1, 4, 4}));
+    }
+
+    // Paced passes, and a stop that ends them within one.
+    void stopsPromptly_data()
+    {
+        QTest::addColumn<bool>("destroy");
+        QTest::newRow("stop()") << false;
+        QTest::newRow("destructor") << true;
+    }
+    void stopsPromptly()
+    {
+        QFETCH(bool, destroy);
+        auto k = std::make_unique<Keyscan>();
+        k->start();
+        QVERIFY(waitPasses(*k, 2));
+        const int n = passesIn(*k, 600); // 30 ms a pass: about 20
+        QVERIFY2(n >= 8 && n <= 21, qPrintable(QString::number(n)));
+        QElapsedTimer t;
+        t.start();
+        if (destroy) {
+            k.reset();
+        } else {
+            k->stop();
+            QVERIFY(k->wait(1000));
+        }
+        QVERIFY2(t.elapsed() < 100, qPrintable(QString::number(t.elapsed())));
+        if (!destroy)
+            QCOMPARE(passesIn(*k, 100), 0);
+    }
+
+    void missingFolderIsLoggedOnceAndSurvived()
+    {
+        QVERIFY(QDir(sys_->path(QStringLiteral("/home/pi"))).removeRecursively());
+        SimKeys sim;
+        QVERIFY(!sim.press(SimKeys::Cut));
+        Keyscan k;
+        QSignalSpy spy(&k, &Keyscan::sendKeyNo);
+        k.start();
+        QVERIFY(waitPasses(k, 1));
+        const int n = passesIn(k, 300);
+        QVERIFY2(n >= 4 && n <= 11, qPrintable(QString::number(n))); // paced, not spinning
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(log_->countStarting(QStringLiteral("[WARN] key marker folder missing")), 1);
+        QVERIFY(QDir().mkpath(sys_->path(QStringLiteral("/home/pi"))));
+        QVERIFY(sim.press(SimKeys::Cut));
+        QTRY_COMPARE(keys(spy), QList<int>{4});
+        QCOMPARE(log_->countStarting(QStringLiteral("[WARN] key marker folder present again")), 1);
+    }
+
+    // Whatever the value, one fixed command, also when it fails.
+    void ledLightRunsOneCommand_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("0") << 0 << 0;
+        QTest::newRow("-1, command fails") << -1 << 1;
+    }
+    void ledLightRunsOneCommand()
+    {
+        QFETCH(int, value);
+        QFETCH(int, exitCode);
+        sys_->setStandInOutput(QStringLiteral("i2cset"), "Error: Write failed\n", exitCode);
+        Keyscan k;
+        k.setLedLight(value);
+        QCOMPARE(sys_->calls(QStringLiteral("i2cset")), QStringList{"-y 1 0x70 0x40 0x40"});
+    }
+
+    // A stuck bus: the tool never comes back, and the interface thread must.
+    void hungLampCommandIsCutOff()
+    {
+        QFile tool(sys_->binDir() + QStringLiteral("/i2cset"));
+        QVERIFY(tool.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        tool.write("#!/bin/sh\nexec sleep 5\n");
+        tool.close();
+        Keyscan k;
+        QElapsedTimer t;
+        t.start();
+        k.setLedLight(40);
+        const qint64 ms = t.elapsed();
+        QVERIFY2(ms >= 2900 && ms < 4500, qPrintable(QString::number(ms)));
+        QCOMPARE(log_->countStarting(QStringLiteral("[WARN] key lamp command did not finish")), 1);
+    }
 };
 
 int main(int argc, char **argv)
 {
     SimConverter::ensurePreloaded(argc, argv);
     QCoreApplication app(argc, argv);
-    TestTbarConverter test;
+    TestSurface test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_tbarconverter.moc"
+#include "tst_surface.moc"
