@@ -2,6 +2,7 @@
 
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
+#include "surface/surfacelog.h"
 
 #include <QDebug>
 #include <QFile>
@@ -24,7 +25,7 @@ std::array<QByteArray, Keyscan::kKeyCount> markerPaths()
 
 Keyscan::Keyscan(QObject *parent) : QThread(parent)
 {
-    qDebug() << " keyscan.cpp ---- keyscan init...";
+    qCDebug(lcSurface) << " keyscan.cpp ---- keyscan init...";
 }
 
 Keyscan::~Keyscan()
@@ -51,7 +52,7 @@ QString Keyscan::markerPath(int key)
 
 void Keyscan::run()
 {
-    qDebug() << " keyscan.cpp ---- run...";
+    qCDebug(lcSurface) << " keyscan.cpp ---- run...";
     wasHeld_.fill(false);
     const auto paths = markerPaths();
     const QByteArray folder = QFile::encodeName(Sysroot::path(QStringLiteral("/home/pi")));
@@ -61,7 +62,7 @@ void Keyscan::run()
         std::unique_lock<std::mutex> guard(sleepLock_);
         wake_.wait_for(guard, std::chrono::milliseconds(kPassMs), [this] { return !m_running.load(); });
     }
-    qDebug() << " keyscan.cpp ---- run...886";
+    qCDebug(lcSurface) << " keyscan.cpp ---- run...886";
 }
 
 void Keyscan::scanOnce()
@@ -76,7 +77,7 @@ void Keyscan::scan(const std::array<QByteArray, kKeyCount> &paths)
         const bool held = ::access(paths[size_t(key)].constData(), F_OK) == 0;
         bool &was = wasHeld_[size_t(key)];
         if (held && !was) {
-            qDebug() << "Press Key" << key;
+            qCDebug(lcSurface) << "Press Key" << key;
             emit sendKeyNo(key);
             was = true;
         } else if (!held && was) {
@@ -96,19 +97,19 @@ void Keyscan::checkFolder(const QByteArray &folder)
         return;
     folderMissing_ = missing;
     if (missing)
-        qWarning().noquote() << "[WARN] key marker folder missing, no key can be seen:" << QFile::decodeName(folder);
+        qCWarning(lcSurface).noquote() << "[WARN] key marker folder missing, no key can be seen:" << QFile::decodeName(folder);
     else
-        qWarning().noquote() << "[WARN] key marker folder present again:" << QFile::decodeName(folder);
+        qCWarning(lcSurface).noquote() << "[WARN] key marker folder present again:" << QFile::decodeName(folder);
 }
 
 void Keyscan::setLedLight(int value)
 {
     Q_UNUSED(value); // the controller has one state; every call switches it on
     const QString command = QString::fromLatin1(kLampCommand);
-    qDebug() << " keyscan.cpp ---- setLedLight...";
-    qDebug().noquote() << " keyscan.cpp ---- setLedLight..." << command;
+    qCDebug(lcSurface) << " keyscan.cpp ---- setLedLight...";
+    qCDebug(lcSurface).noquote() << " keyscan.cpp ---- setLedLight..." << command;
     const CommandRunner::Result r = CommandRunner::shell(command, kLampCommandTimeoutMs);
     if (r.timedOut)
-        qWarning().noquote() << "[WARN] key lamp command did not finish in" << kLampCommandTimeoutMs << "ms:"
+        qCWarning(lcSurface).noquote() << "[WARN] key lamp command did not finish in" << kLampCommandTimeoutMs << "ms:"
                              << command;
 }
