@@ -20,7 +20,7 @@ void runShell(const QString &command)
 } // namespace
 
 PowerCtl::PowerCtl(QObject *parent)
-    : QThread(parent), pTimer(new QTimer(this)), finalTimer(new QTimer(this))
+    : PollingThread(parent), pTimer(new QTimer(this)), finalTimer(new QTimer(this))
 {
     qCDebug(lcMaint) << "int...";
     connect(pTimer, &QTimer::timeout, this, &PowerCtl::sendPowerOff);
@@ -86,19 +86,20 @@ void PowerCtl::run()
     qCDebug(lcMaint) << "trigger to shut down system";
     const QString file = Sysroot::path(QStringLiteral("/home/pi/power.txt"));
     const QString command = QStringLiteral("gpio -g read 17 > ") + file;
-    while (!isInterruptionRequested()) {
+    while (!stopping()) {
         runShell(command);
         QByteArray line;
         QFile f(file);
         if (f.open(QIODevice::ReadOnly))
             line = f.readLine(64);
-        msleep(100);
         f.close();
+        if (!pause(100))
+            break;
         // The tool prints the level alone; anything else (an error text that
         // happens to hold a 0) must not pop the shutdown dialog on air.
         if (line.trimmed() == "0")
             emit sendShutDown();
-        msleep(50);
+        pause(50);
     }
 }
 
@@ -109,9 +110,7 @@ void PowerCtl::startThread()
 
 void PowerCtl::stopThread()
 {
-    requestInterruption();
-    quit();
-    wait();
+    stopAndWait();
 }
 
 void PowerCtl::clear()

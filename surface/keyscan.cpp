@@ -7,7 +7,6 @@
 #include <QDebug>
 #include <QFile>
 
-#include <chrono>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,24 +22,19 @@ std::array<QByteArray, Keyscan::kKeyCount> markerPaths()
 }
 } // namespace
 
-Keyscan::Keyscan(QObject *parent) : QThread(parent)
+Keyscan::Keyscan(QObject *parent) : PollingThread(parent)
 {
     qCDebug(lcSurface) << " keyscan.cpp ---- keyscan init...";
 }
 
 Keyscan::~Keyscan()
 {
-    stop();
-    wait();
+    stopAndWait();
 }
 
 void Keyscan::stop()
 {
-    {
-        std::lock_guard<std::mutex> guard(sleepLock_);
-        m_running.store(false);
-    }
-    wake_.notify_all();
+    requestStop();
 }
 
 QString Keyscan::markerPath(int key)
@@ -56,11 +50,10 @@ void Keyscan::run()
     wasHeld_.fill(false);
     const auto paths = markerPaths();
     const QByteArray folder = QFile::encodeName(Sysroot::path(QStringLiteral("/home/pi")));
-    while (m_running.load()) {
+    while (!stopping()) {
         checkFolder(folder);
         scan(paths);
-        std::unique_lock<std::mutex> guard(sleepLock_);
-        wake_.wait_for(guard, std::chrono::milliseconds(kPassMs), [this] { return !m_running.load(); });
+        pause(kPassMs);
     }
     qCDebug(lcSurface) << " keyscan.cpp ---- run...886";
 }

@@ -7,7 +7,6 @@
 #include <QDebug>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 
@@ -33,37 +32,14 @@ constexpr int kCentreSteady = 21;
 constexpr int kZoomThreshold = 200;
 } // namespace
 
-Tbar::Tbar(QObject *parent) : QThread(parent)
+Tbar::Tbar(QObject *parent) : PollingThread(parent)
 {
     pause_ = [this](int ms) { return pause(ms); };
 }
 
 Tbar::~Tbar()
 {
-    requestStop();
-    wait();
-}
-
-void Tbar::requestStop()
-{
-    requestInterruption();
-    {
-        // Taken so that a thread between its check and its wait cannot miss
-        // the wake-up.
-        std::lock_guard<std::mutex> guard(sleepLock_);
-    }
-    wake_.notify_all();
-}
-
-bool Tbar::stopping() const
-{
-    return isInterruptionRequested();
-}
-
-bool Tbar::pause(int ms)
-{
-    std::unique_lock<std::mutex> guard(sleepLock_);
-    return !wake_.wait_for(guard, std::chrono::milliseconds(ms), [this] { return stopping(); });
+    stopAndWait();
 }
 
 void Tbar::setPauseFunction(PauseFunction pause)
