@@ -60,7 +60,6 @@ public:
     int currentLowerBound() const { return lowerBound.load(); }
     int currentJoystickMid() const { return joystickMidValue.load(); }
     int currentZoomMid() const { return zoomMidValue.load(); }
-    int joystickCamera() const { return vekIndex.load(); }
     int joystickSpeed() const { return curSpeed.load(); }
     int lastTbarOutput() const { return lastOutput.load(); }
 

@@ -288,11 +288,6 @@ void StartupSequence::startReread()
     reread_->start();
 }
 
-bool StartupSequence::rereadRunning() const
-{
-    return reread_->isActive();
-}
-
 void StartupSequence::rereadTick()
 {
     Panel *p = p_;
