@@ -2,6 +2,6 @@
 
 #include <QLoggingCategory>
 
-// Log lines of camera control, as "tavrik.camera": QT_LOGGING_RULES="tavrik.camera.debug=false"
-// silences its detail, every other subsystem keeps talking.
+// Log lines of camera control, category "tavrik.camera"; a rule such as
+// QT_LOGGING_RULES="tavrik.camera.debug=false" mutes their detail alone.
 Q_DECLARE_LOGGING_CATEGORY(lcCamera)

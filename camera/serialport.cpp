@@ -126,8 +126,8 @@ QString serialPort::openSerialPort(const QString &select)
     name = select;
     serial->close();
     qCDebug(lcCamera) << "name:" << name << " baudRate:" << baudRate << " dataBits:" << int(dataBits)
-             << " parity:" << int(parity) << " stopBits:" << int(stopBits) << " flowControl"
-             << int(flowControl);
+                      << " parity:" << int(parity) << " stopBits:" << int(stopBits) << " flowControl"
+                      << int(flowControl);
     if (applySettingsAndOpen()) {
         qCDebug(lcCamera) << "Serial Port OK:" << name;
         return QStringLiteral("OK");
@@ -191,14 +191,14 @@ void serialPort::appendBounded(QByteArray &to, const QByteArray &chunk) const
     if (room > 0)
         to.append(chunk.constData(), room);
     qCWarning(lcCamera) << "[WARN]" << name << ": reply longer than" << MaxReplyBytes << "bytes,"
-               << (chunk.size() - qMax(room, 0)) << "bytes dropped";
+                        << (chunk.size() - qMax(room, 0)) << "bytes dropped";
 }
 
 qint64 serialPort::writeData(const QByteArray &data)
 {
     if (!serial->isOpen()) {
         qCWarning(lcCamera) << "[ERR] Write cmd fail:" << data.toHex(' ') << ", serial port not open"
-                   << serial->errorString();
+                            << serial->errorString();
         return -1;
     }
     // Whatever is waiting now answers an earlier message (a late completion,

@@ -169,7 +169,7 @@ QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMin
     // The power inquiry always passes: it is how an offline camera is found.
     if (!online && command != powerInquiry()) {
         qCWarning(lcCamera).noquote() << "[ERR] param vek Idx :" << vekIdx << ", online status :" << online
-                             << ", command :" << hex(command);
+                                      << ", command :" << hex(command);
         return {};
     }
     if (command.isEmpty()) {
@@ -185,10 +185,10 @@ QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMin
     const qint64 written = port->writeData(command);
     if (written != command.size()) {
         qCWarning(lcCamera).noquote() << QStringLiteral("[ERR] Attempt %1: write failed (%2/%3 bytes), reason: %4")
-                                    .arg(1)
-                                    .arg(written)
-                                    .arg(command.size())
-                                    .arg(port->errorString());
+                                             .arg(1)
+                                             .arg(written)
+                                             .arg(command.size())
+                                             .arg(port->errorString());
     } else {
         reply = port->receive(waitMinisec);
         if (reply.isEmpty())
@@ -197,7 +197,7 @@ QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMin
 
     if (reply.isEmpty())
         qCWarning(lcCamera).noquote() << "[ERR] vekIdx :" << vekIdx << ", command:" << hex(command)
-                             << "invalid response : " << hex(reply);
+                                      << "invalid response : " << hex(reply);
     else
         qCDebug(lcCamera).noquote() << "vekIdx :" << vekIdx << ", command:" << hex(command) << ", response :" << hex(reply);
     // The cameras need a breath between two messages on the same line.
@@ -1379,7 +1379,7 @@ void vekCameraObject::setLowerVideoFormat(const QString &ipStr)
     connect(reply, &QNetworkReply::readyRead, reply, [reply] {
         if (reply->isRunning() && reply->bytesAvailable() > HttpBodyLimit) {
             qCWarning(lcCamera).noquote() << "[WARN] setLowerVideoFormat: reply longer than" << HttpBodyLimit
-                                 << "bytes, aborted";
+                                          << "bytes, aborted";
             reply->abort();
         }
     });

@@ -192,7 +192,7 @@ qint64 zarvoMu::send(const QByteArray &frame)
     qCDebug(lcMainboard).noquote() << "[COM] serialPort_ -->bytes length: " << frame.size() << " data: " << mbHex(frame);
     if (!serialPort_ || !serialPort_->isOpen()) {
         qCWarning(lcMainboard).noquote() << "[ERR] Write fail:" << mbHex(frame) << ", reason:"
-                             << (serialPort_ ? serialPort_->errorString() : QStringLiteral("no serial port"));
+                                         << (serialPort_ ? serialPort_->errorString() : QStringLiteral("no serial port"));
         return -1;
     }
     // Stale replies of earlier frames, both those Qt has buffered and those
@@ -848,13 +848,13 @@ zarvoMuStatus zarvoMu::requestStatus(bool &ok)
     }
     const zarvoMuStatus s = zarvoMuStatus::fromBytes(f.message.data(), 6);
     qCDebug(lcMainboard).nospace() << "Received pgmSource:" << int(s.pgmSource) << ", pvwSource:" << int(s.pvwSource)
-                       << ", mixWipe:" << bool(s.mixWipe) << ", split:" << bool(s.split)
-                       << ", pipSplitPgm:" << bool(s.pipSplitPgm) << ", pipSplitPvw:" << bool(s.pipSplitPvw)
-                       << ", keyerPgm:" << bool(s.keyerPgm) << ", keyerPvw:" << bool(s.keyerPvw)
-                       << ", menu:" << bool(s.menu) << ", pipSource:" << int(s.pipSource)
-                       << ", splitSource:" << int(s.splitSource) << ", keySource:" << int(s.keySource)
-                       << ", keyFillSource:" << int(s.keyFillSource) << ", wipePattern:" << int(s.wipePattern)
-                       << ", reverse:" << bool(s.reverse);
+                                   << ", mixWipe:" << bool(s.mixWipe) << ", split:" << bool(s.split)
+                                   << ", pipSplitPgm:" << bool(s.pipSplitPgm) << ", pipSplitPvw:" << bool(s.pipSplitPvw)
+                                   << ", keyerPgm:" << bool(s.keyerPgm) << ", keyerPvw:" << bool(s.keyerPvw)
+                                   << ", menu:" << bool(s.menu) << ", pipSource:" << int(s.pipSource)
+                                   << ", splitSource:" << int(s.splitSource) << ", keySource:" << int(s.keySource)
+                                   << ", keyFillSource:" << int(s.keyFillSource) << ", wipePattern:" << int(s.wipePattern)
+                                   << ", reverse:" << bool(s.reverse);
     ok = true;
     return s;
 }

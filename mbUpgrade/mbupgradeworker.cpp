@@ -210,7 +210,7 @@ bool MBUpgradeWorker::run()
     const qint64 fwSize = fileSize - static_cast<qint64>(bigEndian(header_, 12, 3));
     const int packets = packets_.size();
     qCDebug(lcMbUpgrade).noquote() << "File size:" << fileSize << ", fw Size :" << fwSize << ", header :" << hex(header_)
-             << "Packet number :" << packets;
+                         << "Packet number :" << packets;
 
     // 8.
     quint64 written = 0;
@@ -276,7 +276,7 @@ bool MBUpgradeWorker::uartRecv(QByteArray &buffer, int n)
         if (mbUart->bytesAvailable() <= before)
             --tries;
         qCDebug(lcMbUpgrade).noquote() << "Count down wait times : " << tries << ", bytes : " << mbUart->bytesAvailable()
-                 << ", need len : " << n;
+                             << ", need len : " << n;
     }
     buffer = mbUart->read(n);
     if (buffer.size() < n) {

@@ -191,9 +191,9 @@ void KivoServ::warnUnusable(const Snapshot &s)
     if (unusableWarned_.isValid() && unusableWarned_.elapsed() < kUnusableWarnIntervalMs)
         return;
     qCWarning(lcNetsvc).noquote() << QStringLiteral("[WARN] KivoServ: unusable settings (ip \"%1\", mac \"%2\", mask \"%3\"), "
-                                           "%4 datagram(s) dropped")
-                                .arg(s.ip, s.mac, s.mask)
-                                .arg(unusableDropped_);
+                                                    "%4 datagram(s) dropped")
+                                         .arg(s.ip, s.mac, s.mask)
+                                         .arg(unusableDropped_);
     unusableDropped_ = 0;
     unusableWarned_.start();
 }
@@ -220,8 +220,8 @@ void KivoServ::handleOne(const QByteArray &request, const QHostAddress &replyAdd
         const bool name = Kivo::dispatch(request) == Kivo::Command::GetModelName;
         const QString incomingMac = Kivo::targetMacHex(request);
         qCDebug(lcNetsvc).noquote() << (name ? QStringLiteral("[INFO] GET_MODEL_NAME BINGO *****************incomingMac: ")
-                                    : QStringLiteral("[INFO] GET_MODEL BINGO *****************incomingMac: "))
-                                  + incomingMac + QStringLiteral(", macString = ") + macString.toUpper();
+                                             : QStringLiteral("[INFO] GET_MODEL BINGO *****************incomingMac: "))
+                                           + incomingMac + QStringLiteral(", macString = ") + macString.toUpper();
         if (incomingMac.isEmpty()) {
             qCWarning(lcNetsvc) << "[WARN] KivoServ: request too short to carry a MAC, ignored";
             break;
@@ -255,7 +255,7 @@ void KivoServ::send(const QByteArray &request, QByteArray reply, const QHostAddr
     }
     if (m_UdpServer->writeDatagram(reply, to, port) != reply.size())
         qCWarning(lcNetsvc).noquote() << QStringLiteral("[WARN] KivoServ: reply to %1:%2 not sent: %3")
-                                    .arg(to.toString()).arg(port).arg(m_UdpServer->errorString());
+                                             .arg(to.toString()).arg(port).arg(m_UdpServer->errorString());
     if (flush)
         m_UdpServer->flush();
 }

@@ -354,7 +354,7 @@ void net::dhcpOn(bool onOff)
 void net::setStaticIpMaskGateway(QString ip, QString mask, QString gateway)
 {
     qCDebug(lcNetsvc).noquote() << QStringLiteral("setStaticIpMask ---- ip: ") + ip + QStringLiteral(" mask: ") + mask
-                              + QStringLiteral(" gateway: ") + gateway;
+                                       + QStringLiteral(" gateway: ") + gateway;
     const QStringList dns = dnsPair();
     addStaticConfig(ip, mask, gateway, dns.at(0), dns.at(1));
 }

@@ -61,7 +61,7 @@ void net::checkNewApp()
     const QFileInfo info(medium);
     if (!info.isFile() || info.size() > kMaxVersionFileBytes) {
         qCWarning(lcNetsvc).noquote() << "[ERR]" << medium << "is not a version file of at most" << kMaxVersionFileBytes
-                             << "bytes, ignored";
+                                      << "bytes, ignored";
     } else if (CommandRunner::shell(QStringLiteral("cp ") + medium + QLatin1Char(' ') + copy, kCopyTimeoutMs).exitCode
                != 0) {
         // A copy left over from an earlier medium must not be taken for this one.

@@ -104,5 +104,5 @@ void Keyscan::setLedLight(int value)
     const CommandRunner::Result r = CommandRunner::shell(command, kLampCommandTimeoutMs);
     if (r.timedOut)
         qCWarning(lcSurface).noquote() << "[WARN] key lamp command did not finish in" << kLampCommandTimeoutMs << "ms:"
-                             << command;
+                                       << command;
 }

@@ -2,6 +2,6 @@
 
 #include <QLoggingCategory>
 
-// Log lines of the control surface (T-bar, joystick, keys), as "tavrik.surface": QT_LOGGING_RULES="tavrik.surface.debug=false"
-// silences its detail, every other subsystem keeps talking.
+// Log lines of the T-bar, joystick and keys, category "tavrik.surface"; a rule such as
+// QT_LOGGING_RULES="tavrik.surface.debug=false" mutes their detail alone.
 Q_DECLARE_LOGGING_CATEGORY(lcSurface)

@@ -56,9 +56,9 @@ bool Tbar::boundsLeaveSpan(int lower, int upper, bool settingUpper, int kept)
                                       : QStringLiteral("[WARN] T-bar lower bound %1 refused: the upper bound is %2, "
                                                        "at least %3 above is needed; keeping %4");
     qCWarning(lcSurface).noquote() << text.arg(settingUpper ? upper : lower)
-                                .arg(settingUpper ? lower : upper)
-                                .arg(kMinBoundSpan)
-                                .arg(kept);
+                                          .arg(settingUpper ? lower : upper)
+                                          .arg(kMinBoundSpan)
+                                          .arg(kept);
     return false;
 }
 
@@ -248,7 +248,7 @@ void Tbar::processTbar(int raw, qint64 nowMs)
 
     isTbarIdle = false;
     qCDebug(lcSurface) << "outputValue :" << out << "lastOutput :" << last << "dynamicDeadZone :" << dynamicDeadZone
-             << ", speed :" << speed;
+                       << ", speed :" << speed;
 
     // The mainboard needs a jump from an end sent in steps.
     if ((last == 0 || last == kTbarMax) && std::abs(out - last) >= 511) {

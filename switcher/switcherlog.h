@@ -2,6 +2,6 @@
 
 #include <QLoggingCategory>
 
-// Log lines of the switcher control model, as "tavrik.switcher": QT_LOGGING_RULES="tavrik.switcher.debug=false"
-// silences its detail, every other subsystem keeps talking.
+// Log lines of the switcher control model, category "tavrik.switcher"; a rule such as
+// QT_LOGGING_RULES="tavrik.switcher.debug=false" mutes their detail alone.
 Q_DECLARE_LOGGING_CATEGORY(lcSwitcher)

@@ -206,7 +206,7 @@ QImage PageRig::grab()
         img = w->screen()->grabWindow(w->winId()).toImage();
     if (img.isNull())
         qCWarning(lcUi) << "grab failed: exposed" << w->isExposed() << "visible" << w->isVisible()
-                   << "api" << (w->rendererInterface() ? int(w->rendererInterface()->graphicsApi()) : -1);
+                        << "api" << (w->rendererInterface() ? int(w->rendererInterface()->graphicsApi()) : -1);
     return img;
 }
 

@@ -2,6 +2,6 @@
 
 #include <QLoggingCategory>
 
-// Log lines of the interface's control flow, as "tavrik.ui": QT_LOGGING_RULES="tavrik.ui.debug=false"
-// silences its detail, every other subsystem keeps talking.
+// Log lines of the interface's control flow, category "tavrik.ui"; a rule such as
+// QT_LOGGING_RULES="tavrik.ui.debug=false" mutes their detail alone.
 Q_DECLARE_LOGGING_CATEGORY(lcUi)
