@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+Q_LOGGING_CATEGORY(lcApp, "tavrik.app")
+
 QString formatLogLine(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     // Chatty camera and info traffic is kept out of the log on purpose.

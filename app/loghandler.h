@@ -1,9 +1,13 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QLoggingCategory>
 #include <QString>
+#include <QtGlobal>
 
 class QMessageLogContext;
+
+// Log lines of the entry point itself, as "tavrik.app".
+Q_DECLARE_LOGGING_CATEGORY(lcApp)
 
 // Process-wide Qt message handler: installed first thing in main().
 void customMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message);

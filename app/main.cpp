@@ -48,7 +48,7 @@ void onStopSignal(int)
 void installStopSignals(QCoreApplication &app)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, stopPipe) != 0) {
-        qWarning() << "[WARN] no orderly stop on SIGTERM: socketpair failed";
+        qCWarning(lcApp) << "[WARN] no orderly stop on SIGTERM: socketpair failed";
         return;
     }
     auto *notifier = new QSocketNotifier(stopPipe[0], QSocketNotifier::Read, &app);
@@ -56,7 +56,7 @@ void installStopSignals(QCoreApplication &app)
         char c;
         [[maybe_unused]] const ssize_t n = ::read(stopPipe[0], &c, 1);
         notifier->setEnabled(false);
-        qDebug() << "stop requested";
+        qCDebug(lcApp) << "stop requested";
         QCoreApplication::quit();
     });
     struct sigaction sa = {};
@@ -90,7 +90,7 @@ int main(int argc, char *argv[])
     ServiceNotifier::attach(app);
 
     QQmlApplicationEngine engine;
-    qDebug() << "Platform" << QGuiApplication::platformName();
+    qCDebug(lcApp) << "Platform" << QGuiApplication::platformName();
 
     qmlRegisterType<KivoServ>("KivoServ", 1, 0, "KivoServ");
 
@@ -137,7 +137,7 @@ int main(int argc, char *argv[])
             // T-bar or joystick signal can arrive.
             tbar->start(QThread::InheritPriority);
             if (!obj && url == objUrl) {
-                qDebug() << "root page failed to load" << obj << objUrl << url;
+                qCDebug(lcApp) << "root page failed to load" << obj << objUrl << url;
                 QCoreApplication::exit(-1);
                 return;
             }

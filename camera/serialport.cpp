@@ -1,5 +1,6 @@
 #include "camera/serialport.h"
 
+#include "camera/cameralog.h"
 #include "platform/sysroot.h"
 
 #include <QDebug>
@@ -34,7 +35,7 @@ serialPort::~serialPort()
 {
     if (serial->isOpen())
         serial->close();
-    qDebug() << "[~serialPort()] Serial Port close:" << name;
+    qCDebug(lcCamera) << "[~serialPort()] Serial Port close:" << name;
     delete serial;
 }
 
@@ -45,7 +46,7 @@ namespace {
 bool refused(bool valid, const char *what, int value, int kept)
 {
     if (!valid)
-        qWarning() << what << value << ", keeping" << kept;
+        qCWarning(lcCamera) << what << value << ", keeping" << kept;
     return !valid;
 }
 
@@ -58,7 +59,7 @@ bool oneOf(int value, std::initializer_list<int> valid)
 
 void serialPort::setBaudRate(int value)
 {
-    qDebug() << "[setBaudRate]" << value;
+    qCDebug(lcCamera) << "[setBaudRate]" << value;
     if (refused(value > 0, "[WARN] setBaudRate: invalid baud rate", value, baudRate))
         return;
     baudRate = value;
@@ -67,7 +68,7 @@ void serialPort::setBaudRate(int value)
 
 void serialPort::setDataBits(int value)
 {
-    qDebug() << "[setDataBits]" << value;
+    qCDebug(lcCamera) << "[setDataBits]" << value;
     if (refused(value >= QSerialPort::Data5 && value <= QSerialPort::Data8, "[WARN] setDataBits: invalid data bits",
                 value, dataBits))
         return;
@@ -77,7 +78,7 @@ void serialPort::setDataBits(int value)
 
 void serialPort::setParity(int value)
 {
-    qDebug() << "[setParity]" << value;
+    qCDebug(lcCamera) << "[setParity]" << value;
     const bool valid = oneOf(value, {QSerialPort::NoParity, QSerialPort::EvenParity, QSerialPort::OddParity,
                                      QSerialPort::SpaceParity, QSerialPort::MarkParity});
     if (refused(valid, "[WARN] setParity: invalid parity", value, parity))
@@ -88,7 +89,7 @@ void serialPort::setParity(int value)
 
 void serialPort::setStopBits(int value)
 {
-    qDebug() << "[setStopBits]" << value;
+    qCDebug(lcCamera) << "[setStopBits]" << value;
     const bool valid = oneOf(value, {QSerialPort::OneStop, QSerialPort::TwoStop, QSerialPort::OneAndHalfStop});
     if (refused(valid, "[WARN] setStopBits: invalid stop bits", value, stopBits))
         return;
@@ -98,7 +99,7 @@ void serialPort::setStopBits(int value)
 
 void serialPort::setFlowControl(int value)
 {
-    qDebug() << "[setFlowControl]" << value;
+    qCDebug(lcCamera) << "[setFlowControl]" << value;
     const bool valid =
         oneOf(value, {QSerialPort::NoFlowControl, QSerialPort::HardwareControl, QSerialPort::SoftwareControl});
     if (refused(valid, "[WARN] setFlowControl: invalid flow control", value, flowControl))
@@ -121,27 +122,27 @@ bool serialPort::applySettingsAndOpen()
 
 QString serialPort::openSerialPort(const QString &select)
 {
-    qDebug() << "Serial Port:" << select << QThread::currentThreadId();
+    qCDebug(lcCamera) << "Serial Port:" << select << QThread::currentThreadId();
     name = select;
     serial->close();
-    qDebug() << "name:" << name << " baudRate:" << baudRate << " dataBits:" << int(dataBits)
-             << " parity:" << int(parity) << " stopBits:" << int(stopBits) << " flowControl"
-             << int(flowControl);
+    qCDebug(lcCamera) << "name:" << name << " baudRate:" << baudRate << " dataBits:" << int(dataBits)
+                      << " parity:" << int(parity) << " stopBits:" << int(stopBits) << " flowControl"
+                      << int(flowControl);
     if (applySettingsAndOpen()) {
-        qDebug() << "Serial Port OK:" << name;
+        qCDebug(lcCamera) << "Serial Port OK:" << name;
         return QStringLiteral("OK");
     }
-    qWarning() << "Serial Port FAIL:" << name;
+    qCWarning(lcCamera) << "Serial Port FAIL:" << name;
     return serial->errorString();
 }
 
 bool serialPort::resetSerialPort()
 {
     if (applySettingsAndOpen()) {
-        qDebug() << "Reset Serial Port OK:" << name;
+        qCDebug(lcCamera) << "Reset Serial Port OK:" << name;
         return true;
     }
-    qWarning() << "Reset Serial Port Fail:" << serial->errorString();
+    qCWarning(lcCamera) << "Reset Serial Port Fail:" << serial->errorString();
     return false;
 }
 
@@ -174,7 +175,7 @@ void serialPort::drainIdle()
     // and what the driver still holds beyond Qt's bounded buffer
     serial->clear(QSerialPort::Input);
     if (!idleLogged_.isValid() || idleLogged_.elapsed() >= 60000) {
-        qWarning() << "[WARN]" << name << ": dropped" << idleDropped_ << "bytes that came unasked";
+        qCWarning(lcCamera) << "[WARN]" << name << ": dropped" << idleDropped_ << "bytes that came unasked";
         idleDropped_ = 0;
         idleLogged_.start();
     }
@@ -189,15 +190,15 @@ void serialPort::appendBounded(QByteArray &to, const QByteArray &chunk) const
     }
     if (room > 0)
         to.append(chunk.constData(), room);
-    qWarning() << "[WARN]" << name << ": reply longer than" << MaxReplyBytes << "bytes,"
-               << (chunk.size() - qMax(room, 0)) << "bytes dropped";
+    qCWarning(lcCamera) << "[WARN]" << name << ": reply longer than" << MaxReplyBytes << "bytes,"
+                        << (chunk.size() - qMax(room, 0)) << "bytes dropped";
 }
 
 qint64 serialPort::writeData(const QByteArray &data)
 {
     if (!serial->isOpen()) {
-        qWarning() << "[ERR] Write cmd fail:" << data.toHex(' ') << ", serial port not open"
-                   << serial->errorString();
+        qCWarning(lcCamera) << "[ERR] Write cmd fail:" << data.toHex(' ') << ", serial port not open"
+                            << serial->errorString();
         return -1;
     }
     // Whatever is waiting now answers an earlier message (a late completion,
@@ -208,9 +209,9 @@ qint64 serialPort::writeData(const QByteArray &data)
     const qint64 written = serial->write(data);
     serial->waitForBytesWritten(66);
     if (written == -1)
-        qWarning() << "[ERR] Write fail:" << data.toHex(' ') << ", reason:" << serial->errorString();
+        qCWarning(lcCamera) << "[ERR] Write fail:" << data.toHex(' ') << ", reason:" << serial->errorString();
     else if (written < data.size())
-        qWarning() << "[ERR] Only write " << written;
+        qCWarning(lcCamera) << "[ERR] Only write " << written;
     return written;
 }
 
@@ -223,7 +224,7 @@ QByteArray serialPort::receive(int timeoutMs)
     sinceData.start();
 
     if (!serial->isOpen()) {
-        qWarning() << "[WARN] No response received in" << timeoutMs << "ms";
+        qCWarning(lcCamera) << "[WARN] No response received in" << timeoutMs << "ms";
         return result;
     }
 
@@ -236,7 +237,7 @@ QByteArray serialPort::receive(int timeoutMs)
     };
     while (total.elapsed() < timeoutMs && serial->isOpen()) {
         if (serial->bytesAvailable() > 0) {
-            qDebug() << "[DEBUG] peek RX:" << serial->peek(serial->bytesAvailable()).toHex(' ');
+            qCDebug(lcCamera) << "[DEBUG] peek RX:" << serial->peek(serial->bytesAvailable()).toHex(' ');
             takeAll();
         }
         // Only an answer that completes during this wait ends the collection
@@ -247,13 +248,13 @@ QByteArray serialPort::receive(int timeoutMs)
                 break;
         }
         if (!result.isEmpty() && sinceData.elapsed() > timeoutMs) {
-            qDebug() << "[INFO] Partial response timeout.";
+            qCDebug(lcCamera) << "[INFO] Partial response timeout.";
             break;
         }
         QThread::msleep(10);
     }
     if (result.isEmpty())
-        qWarning() << "[WARN] No response received in" << timeoutMs << "ms";
+        qCWarning(lcCamera) << "[WARN] No response received in" << timeoutMs << "ms";
     return result;
 }
 
@@ -280,7 +281,7 @@ QByteArray serialPort::receiveExact(int expectedLength, int timeoutMs)
         }
     }
     if (collected.size() < expectedLength) {
-        qWarning() << "[ERR] Incomplete data" << collected.toHex(' ');
+        qCWarning(lcCamera) << "[ERR] Incomplete data" << collected.toHex(' ');
         return {};
     }
     return collected;
@@ -295,10 +296,10 @@ void serialPort::readDataUntilAck(QByteArray &data)
             if (!data.isEmpty() && quint8(data.back()) == 0xFF)
                 break;
         } else {
-            qDebug() << "Timeout waiting for more data, attempts:" << attempt;
+            qCDebug(lcCamera) << "Timeout waiting for more data, attempts:" << attempt;
         }
     }
-    qDebug() << "VISCA response:" << data.toHex(' ');
+    qCDebug(lcCamera) << "VISCA response:" << data.toHex(' ');
 }
 
 void serialPort::handleError(QSerialPort::SerialPortError error)
@@ -315,7 +316,7 @@ void serialPort::handleError(QSerialPort::SerialPortError error)
         p.fd = int(serial->handle());
         p.events = POLLIN;
         if (p.fd >= 0 && ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) {
-            qWarning() << "[ERR]" << name << ": line hung up, closing it";
+            qCWarning(lcCamera) << "[ERR]" << name << ": line hung up, closing it";
             closeSerialPort();
         }
     }

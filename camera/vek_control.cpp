@@ -1,5 +1,7 @@
 #include "camera/vek_control.h"
 
+#include "camera/cameralog.h"
+
 #include <QDebug>
 
 #include <initializer_list>
@@ -227,7 +229,7 @@ QByteArray VEK_Control::VEK_Command(VEK_COMMANDS cmd, quint8 p1, quint8 p2, quin
 QByteArray VEK_Control::AT_Command(AT_COMMANDS cmd, quint8 extPara0, quint8 extPara1, quint8 extPara2,
                                    quint8 extPara3) const
 {
-    qDebug("[vek_control] AT command: AT_COMMANDS[%d]", int(cmd));
+    qCDebug(lcCamera, "[vek_control] AT command: AT_COMMANDS[%d]", int(cmd));
     for (const atCmdQueue &row : atCmdTable) {
         if (row.cmdIndex != cmd)
             continue;
@@ -241,6 +243,6 @@ QByteArray VEK_Control::AT_Command(AT_COMMANDS cmd, quint8 extPara0, quint8 extP
         }
         return message;
     }
-    qWarning() << "[vek_control] AT command failed, command:" << int(cmd);
+    qCWarning(lcCamera) << "[vek_control] AT command failed, command:" << int(cmd);
     return {};
 }

@@ -1,5 +1,6 @@
 #include "camera/vekcameraobject.h"
 
+#include "camera/cameralog.h"
 #include "camera/cameramodels.h"
 #include "camera/serialport.h"
 #include "camera/vekreply.h"
@@ -97,7 +98,7 @@ void vekCameraObject::initSerial(int uartNo, const QString &name, int baudRate, 
 {
     serialPort *port = portForLine(uartNo);
     if (!port) {
-        qWarning().noquote() << "initSerial: failed";
+        qCWarning(lcCamera).noquote() << "initSerial: failed";
         return;
     }
     port->closeSerialPort();
@@ -112,12 +113,12 @@ void vekCameraObject::initSerial(int uartNo, const QString &name, int baudRate, 
         port->clearTXRX();
 
     const int cam = cameraForLine(uartNo);
-    qDebug().noquote() << QStringLiteral("serialObj%1 :").arg(cam) << port;
+    qCDebug(lcCamera).noquote() << QStringLiteral("serialObj%1 :").arg(cam) << port;
     const bool ok = result.contains(QLatin1String("OK"));
     serialStateList[static_cast<size_t>(cam)] = ok;
-    qDebug().noquote() << QStringLiteral("uart %1:").arg(uartNo) << ok;
+    qCDebug(lcCamera).noquote() << QStringLiteral("uart %1:").arg(uartNo) << ok;
     emit sendUartStatus(cam, ok);
-    qDebug().noquote() << "For CAM init Serial No:" << uartNo;
+    qCDebug(lcCamera).noquote() << "For CAM init Serial No:" << uartNo;
 }
 
 void vekCameraObject::clearUartTxRx(int uartNo)
@@ -129,7 +130,7 @@ void vekCameraObject::clearUartTxRx(int uartNo)
 void vekCameraObject::setVekStatus(int vekIdx, bool status)
 {
     if (vekIdx < 0 || vekIdx > 2) {
-        qWarning().noquote() << "[ERR] param vek Idx :" << vekIdx;
+        qCWarning(lcCamera).noquote() << "[ERR] param vek Idx :" << vekIdx;
         return;
     }
     vekIsOnlineArray[static_cast<size_t>(vekIdx)] = status;
@@ -150,7 +151,7 @@ void vekCameraObject::onUartError(QSerialPort::SerialPortError error)
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
         return;
     const QMetaEnum e = QMetaEnum::fromType<QSerialPort::SerialPortError>();
-    qWarning().noquote() << "[UART ERROR]" << e.valueToKey(error);
+    qCWarning(lcCamera).noquote() << "[UART ERROR]" << e.valueToKey(error);
 }
 
 // ------------------------------------------------------------ transport
@@ -161,18 +162,18 @@ QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMin
 {
     serialPort *port = portForCamera(vekIdx);
     if (!port) {
-        qWarning().noquote() << "[ERR] vekIdx :" << vekIdx << "> 2";
+        qCWarning(lcCamera).noquote() << "[ERR] vekIdx :" << vekIdx << "> 2";
         return {};
     }
     const bool online = vekIsOnlineArray[static_cast<size_t>(vekIdx)];
     // The power inquiry always passes: it is how an offline camera is found.
     if (!online && command != powerInquiry()) {
-        qWarning().noquote() << "[ERR] param vek Idx :" << vekIdx << ", online status :" << online
-                             << ", command :" << hex(command);
+        qCWarning(lcCamera).noquote() << "[ERR] param vek Idx :" << vekIdx << ", online status :" << online
+                                      << ", command :" << hex(command);
         return {};
     }
     if (command.isEmpty()) {
-        qWarning().noquote() << "[ERR] vekIdx :" << vekIdx << ", empty command, nothing sent";
+        qCWarning(lcCamera).noquote() << "[ERR] vekIdx :" << vekIdx << ", empty command, nothing sent";
         return {};
     }
     if (!waitResponse) {
@@ -183,22 +184,22 @@ QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMin
     QByteArray reply;
     const qint64 written = port->writeData(command);
     if (written != command.size()) {
-        qWarning().noquote() << QStringLiteral("[ERR] Attempt %1: write failed (%2/%3 bytes), reason: %4")
-                                    .arg(1)
-                                    .arg(written)
-                                    .arg(command.size())
-                                    .arg(port->errorString());
+        qCWarning(lcCamera).noquote() << QStringLiteral("[ERR] Attempt %1: write failed (%2/%3 bytes), reason: %4")
+                                             .arg(1)
+                                             .arg(written)
+                                             .arg(command.size())
+                                             .arg(port->errorString());
     } else {
         reply = port->receive(waitMinisec);
         if (reply.isEmpty())
-            qWarning().noquote() << QStringLiteral("Attempt %1: no response or timeout").arg(1);
+            qCWarning(lcCamera).noquote() << QStringLiteral("Attempt %1: no response or timeout").arg(1);
     }
 
     if (reply.isEmpty())
-        qWarning().noquote() << "[ERR] vekIdx :" << vekIdx << ", command:" << hex(command)
-                             << "invalid response : " << hex(reply);
+        qCWarning(lcCamera).noquote() << "[ERR] vekIdx :" << vekIdx << ", command:" << hex(command)
+                                      << "invalid response : " << hex(reply);
     else
-        qDebug().noquote() << "vekIdx :" << vekIdx << ", command:" << hex(command) << ", response :" << hex(reply);
+        qCDebug(lcCamera).noquote() << "vekIdx :" << vekIdx << ", command:" << hex(command) << ", response :" << hex(reply);
     // The cameras need a breath between two messages on the same line.
     pause(8);
     return reply;
@@ -229,14 +230,14 @@ void vekCameraObject::rememberCamera(int vekIdx)
 
 QByteArray vekCameraObject::sendCommand(const char *label, const QByteArray &message, int waitMs, int vekIdx)
 {
-    qDebug().noquote() << label << hex(message);
+    qCDebug(lcCamera).noquote() << label << hex(message);
     rememberCamera(vekIdx);
     return doCommandSend(message, waitMs, true, vekIdx);
 }
 
 QByteArray vekCameraObject::sendInquiry(const char *label, const QByteArray &message, int waitMs, int vekIdx)
 {
-    qDebug().noquote() << label << hex(message);
+    qCDebug(lcCamera).noquote() << label << hex(message);
     return doCommandSend(message, waitMs, true, vekIdx);
 }
 
@@ -262,7 +263,7 @@ int vekCameraObject::answerByte(const QByteArray &reply, bool framed, const char
     QByteArray p;
     // An error answer (90 6y ..) carries no value, whatever its bytes are.
     if (!(framed ? VekReply::framedAnswer(reply, &p, index + 1) : VekReply::bareAnswer(reply, &p, index + 1))) {
-        qWarning().noquote() << "[ERR]" << what << "no answer in" << hex(reply);
+        qCWarning(lcCamera).noquote() << "[ERR]" << what << "no answer in" << hex(reply);
         return -1;
     }
     return VekReply::byteAt(p, index);
@@ -283,7 +284,7 @@ bool vekCameraObject::camPowerInq(int vekIdx)
     if (VekReply::bareAnswer(reply, nullptr, 1))
         return true;
     if (!reply.isEmpty())
-        qWarning().noquote() << "[ERR] cam Power inq: no answer in" << hex(reply);
+        qCWarning(lcCamera).noquote() << "[ERR] cam Power inq: no answer in" << hex(reply);
     return false;
 }
 
@@ -294,7 +295,7 @@ int vekCameraObject::zoomSpeedCode(int speed)
     case 16: return 4;
     case 24: return 7;
     default:
-        qWarning().noquote() << "speed out of range" << speed;
+        qCWarning(lcCamera).noquote() << "speed out of range" << speed;
         return -1;
     }
 }
@@ -306,7 +307,7 @@ void vekCameraObject::zoomTele(int speed, int vekIdx)
         return;
     emit ptzMoving();
     sendPacket("zoom Tele: cmd: ", CAM_ZOOM_IN, kShortWait, vekIdx, lowByte(mapped));
-    qDebug().noquote() << "speed = " << mapped;
+    qCDebug(lcCamera).noquote() << "speed = " << mapped;
 }
 
 void vekCameraObject::zoomWide(int speed, int vekIdx)
@@ -316,7 +317,7 @@ void vekCameraObject::zoomWide(int speed, int vekIdx)
         return;
     emit ptzMoving();
     sendPacket("zoom Wide: cmd: ", CAM_ZOOM_OUT, kShortWait, vekIdx, lowByte(mapped));
-    qDebug().noquote() << ", mapping speed = " << mapped;
+    qCDebug(lcCamera).noquote() << ", mapping speed = " << mapped;
 }
 
 void vekCameraObject::zoomTeleStandard(int vekIdx)
@@ -336,7 +337,7 @@ void vekCameraObject::zoomStop(int vekIdx)
         const QByteArray reply = sendCommand("zoom Stop cmd: ", cmd, kShortWait, vekIdx);
         if (reply.size() > 2 && containsAckComplete(reply))
             return;
-        qWarning().noquote() << "zoom Stop cmd retry : " << attempt;
+        qCWarning(lcCamera).noquote() << "zoom Stop cmd retry : " << attempt;
         // A camera the gate refuses cannot be reached by trying again.
         if (!vekIsOnline(vekIdx))
             return;
@@ -474,8 +475,8 @@ void vekCameraObject::shutterDirect(int value, int vekIdx)
 {
     const quint8 p = (lowByte(value) >> 4) & 0x0F;
     const quint8 q = lowByte(value) & 0x0F;
-    qDebug().noquote() << "Shutter Direct value: " << value;
-    qDebug().noquote() << "Shutter Direct value 0p ->" << p << " 0q->" << q;
+    qCDebug(lcCamera).noquote() << "Shutter Direct value: " << value;
+    qCDebug(lcCamera).noquote() << "Shutter Direct value 0p ->" << p << " 0q->" << q;
     sendPacket("Shutter Direct cmd: ", CAM_SHUTTER_Direct, kShortWait, vekIdx, p, q);
 }
 
@@ -483,7 +484,7 @@ bool vekCameraObject::presetChecked(const char *what, const QByteArray &reply)
 {
     if (VekReply::isPresetAck(reply))
         return true;
-    qWarning().noquote() << "[ERR]" << what << "not acknowledged, reply:" << hex(reply);
+    qCWarning(lcCamera).noquote() << "[ERR]" << what << "not acknowledged, reply:" << hex(reply);
     return false;
 }
 
@@ -543,13 +544,13 @@ void vekCameraObject::setImageMirror(int value, int vekIdx)
 void vekCameraObject::panReverseOn(int vekIdx)
 {
     const QByteArray reply = sendPacket("pan Reverse On cmd: ", CAM_PAN_REVERSE, kShortWait, vekIdx, 0x01);
-    qDebug().noquote() << "retBuf: " << hex(reply);
+    qCDebug(lcCamera).noquote() << "retBuf: " << hex(reply);
 }
 
 void vekCameraObject::panReverseOff(int vekIdx)
 {
     const QByteArray reply = sendPacket("pan Reverse Off cmd: ", CAM_PAN_REVERSE, kShortWait, vekIdx, 0x00);
-    qDebug().noquote() << "retBuf: " << hex(reply);
+    qCDebug(lcCamera).noquote() << "retBuf: " << hex(reply);
 }
 
 void vekCameraObject::tiltReverseOn(int vekIdx)
@@ -580,7 +581,7 @@ void vekCameraObject::camTallyOff(int vekIdx)
 void vekCameraObject::switchVideoMode(int value, int vekIdx)
 {
     if ((value == 29 || value == 30) && m_modelName.contains(CameraModels::videoModeRefusal())) {
-        qWarning().noquote() << "[WARN] video mode" << value << "not sent: model" << m_modelName << "cannot run it";
+        qCWarning(lcCamera).noquote() << "[WARN] video mode" << value << "not sent: model" << m_modelName << "cannot run it";
         return;
     }
     sendPacket("switch Video Mode cmd: ", CAM_VIDEO_MODE, kShortWait, vekIdx, lowByte(value));
@@ -592,10 +593,10 @@ QByteArray vekCameraObject::querySystemStatus(int vekIdx)
 {
     const QByteArray reply = sendInquiry("query System Status cmd: ", packet(CAM_SYSTEMSTATUS), kLongWait, vekIdx);
     if (reply.isEmpty()) {
-        qWarning().noquote() << "[ERR] retBuf :";
+        qCWarning(lcCamera).noquote() << "[ERR] retBuf :";
         return {};
     }
-    qDebug().noquote() << "retBuf size :" << reply.size() << ", retBuf :" << hex(reply);
+    qCDebug(lcCamera).noquote() << "retBuf size :" << reply.size() << ", retBuf :" << hex(reply);
     return reply;
 }
 
@@ -606,12 +607,12 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
     if (!VekReply::decodeSystemStatus(reply, &s)) {
         // Fifteen bytes that are not an answer (an error, line noise) are a
         // failed read as much as a wrong length is.
-        qWarning().noquote() << "[ERR] retBuf :" << hex(reply);
+        qCWarning(lcCamera).noquote() << "[ERR] retBuf :" << hex(reply);
         return false;
     }
-    qDebug().noquote() << "retBuf  :" << hex(reply);
+    qCDebug(lcCamera).noquote() << "retBuf  :" << hex(reply);
 
-    qDebug().noquote() << "check VEK power on/off firstChar :" << s.statusBits;
+    qCDebug(lcCamera).noquote() << "check VEK power on/off firstChar :" << s.statusBits;
     emit sendCamPower(vekIdx, s.powerOn());
     setColorBarOn(s.colorBar());
     setTallyLightOn(s.redTally() || s.greenTally());
@@ -627,7 +628,7 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
     case 0:
     case 4:
         setWhiteBalanceMode(0);
-        qDebug().noquote() << "get SystemStatus --  vekAutoWB Auto";
+        qCDebug(lcCamera).noquote() << "get SystemStatus --  vekAutoWB Auto";
         wb = 0;
         break;
     case 3:
@@ -637,7 +638,7 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
         break;
     case 5:
         setWhiteBalanceMode(5);
-        qDebug().noquote() << "get SystemStatus --  vekAutoWB Manual";
+        qCDebug(lcCamera).noquote() << "get SystemStatus --  vekAutoWB Manual";
         wb = 2;
         break;
     default:
@@ -654,10 +655,10 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
     if (s.focusCode == 2) {
         setAutoFocusMode(true);
         focusAuto = true;
-        qDebug().noquote() << "get SystemStatus --  vekFocusModeStr Auto";
+        qCDebug(lcCamera).noquote() << "get SystemStatus --  vekFocusModeStr Auto";
     } else if (s.focusCode == 3) {
         setAutoFocusMode(false);
-        qDebug().noquote() << "get SystemStatus --  vekFocusModeStr Manual";
+        qCDebug(lcCamera).noquote() << "get SystemStatus --  vekFocusModeStr Manual";
     }
     emit sendFocus(vekIdx, focusAuto);
 
@@ -684,9 +685,9 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
     settiltDirReverse(s.tiltReversed());
 
     setPtzSpeedRange(s.speedRange);
-    qDebug().noquote() << "ptz Speed Range :" << s.speedRange;
+    qCDebug(lcCamera).noquote() << "ptz Speed Range :" << s.speedRange;
     emit sendSpeed(vekIdx, s.speedRange);
-    qDebug().noquote() << "video format: " << s.formatText;
+    qCDebug(lcCamera).noquote() << "video format: " << s.formatText;
 
     int mirror = 0;
     if (s.hFlip() && s.vFlip())
@@ -695,18 +696,18 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
         mirror = 1;
     else if (s.hFlip())
         mirror = 2;
-    qDebug().noquote() << "Mirror Mode --> vekHfilp:  " << s.hFlip() << " vekVFlip: " << s.vFlip();
-    qDebug().noquote() << "panDirReverse: " << s.panReversed() << "tiltDirReverse: " << s.tiltReversed();
+    qCDebug(lcCamera).noquote() << "Mirror Mode --> vekHfilp:  " << s.hFlip() << " vekVFlip: " << s.vFlip();
+    qCDebug(lcCamera).noquote() << "panDirReverse: " << s.panReversed() << "tiltDirReverse: " << s.tiltReversed();
 
     int tally = 0;
     if (s.redTally()) {
         tally = 1;
-        qDebug().noquote() << "Tally : red";
+        qCDebug(lcCamera).noquote() << "Tally : red";
     } else if (s.greenTally()) {
         tally = 2;
-        qDebug().noquote() << "Tally : green";
+        qCDebug(lcCamera).noquote() << "Tally : green";
     } else {
-        qDebug().noquote() << "Tally : off";
+        qCDebug(lcCamera).noquote() << "Tally : off";
     }
 
     emit sendTally(vekIdx, tally);
@@ -722,16 +723,16 @@ bool vekCameraObject::queryVersion(int vekIdx)
     const QByteArray reply = sendInquiry("query Version cmd: ", packet(CAM_VersionInq), kLongWait, vekIdx);
     VekReply::VersionInfo v;
     if (!VekReply::decodeVersion(reply, &v)) {
-        qWarning().noquote() << "[ERR] query version len fail, retBuf :" << hex(reply);
+        qCWarning(lcCamera).noquote() << "[ERR] query version len fail, retBuf :" << hex(reply);
         if (vekIdx >= 0 && vekIdx <= 2)
             serialStateList[static_cast<size_t>(vekIdx)] = false;
         return false;
     }
-    qDebug().noquote() << "query version size:" << reply.size() << " retBuf: " << hex(reply);
-    qDebug().noquote() << "modelVerStr: " << v.model;
-    qDebug().noquote() << "mcuVerStr: " << v.mcu;
-    qDebug().noquote() << "fpgaVerStr: " << v.fpga;
-    qDebug().noquote() << "motorVerStr: " << v.motor;
+    qCDebug(lcCamera).noquote() << "query version size:" << reply.size() << " retBuf: " << hex(reply);
+    qCDebug(lcCamera).noquote() << "modelVerStr: " << v.model;
+    qCDebug(lcCamera).noquote() << "mcuVerStr: " << v.mcu;
+    qCDebug(lcCamera).noquote() << "fpgaVerStr: " << v.fpga;
+    qCDebug(lcCamera).noquote() << "motorVerStr: " << v.motor;
     emit setCamInfo(vekIdx, v.mcu, v.fpga, v.motor, v.model);
     setmodelName(v.model);
     setmcuVersion(v.mcu);
@@ -746,17 +747,17 @@ int vekCameraObject::shutterPosInq(int vekIdx)
     const QByteArray reply =
         sendInquiry("Shutter Pos Inq cmd: ", vekCommandObj->VEK_Command(CAM_SHUTTER_PosInq), kShortWait, vekIdx);
     const int at = reply.indexOf(QByteArray::fromHex("00099050"));
-    qDebug().noquote() << "Shutter 000: " << at;
-    qDebug().noquote() << "Shutter Return:" << hex(reply);
+    qCDebug(lcCamera).noquote() << "Shutter 000: " << at;
+    qCDebug(lcCamera).noquote() << "Shutter Return:" << hex(reply);
     const int pos = VekReply::shutterPosition(reply);
     if (pos < 0) {
         // Without an answer frame there is no position; guessing one from
         // other bytes would move the operator's slider to a wrong value.
-        qWarning().noquote() << "[ERR] Shutter INQ: no answer in" << hex(reply);
+        qCWarning(lcCamera).noquote() << "[ERR] Shutter INQ: no answer in" << hex(reply);
         return -1;
     }
-    qDebug().noquote() << "Shutter TargetReturn:" << hex(reply.mid(at, 9));
-    qDebug().noquote() << "Shutter INQ: " << pos;
+    qCDebug(lcCamera).noquote() << "Shutter TargetReturn:" << hex(reply.mid(at, 9));
+    qCDebug(lcCamera).noquote() << "Shutter INQ: " << pos;
     emit sendShutterValue(static_cast<quint8>(pos));
     return pos;
 }
@@ -765,14 +766,14 @@ int vekCameraObject::gainInquiry(VEK_COMMANDS cmd, int vekIdx, const char *inqLa
                                  const char *valueName, void (vekCameraObject::*signal)(int, quint8))
 {
     const QByteArray reply = sendInquiry(inqLabel, vekCommandObj->VEK_Command(cmd), kShortWait, vekIdx);
-    qDebug().noquote() << name << "retBuf ...: " << hex(reply);
+    qCDebug(lcCamera).noquote() << name << "retBuf ...: " << hex(reply);
     int gain = 0;
     if (!VekReply::framedGain(reply, &gain)) {
-        qWarning().noquote() << QStringLiteral("[ERR] %1: no answer in").arg(QLatin1String(name)) << hex(reply);
+        qCWarning(lcCamera).noquote() << QStringLiteral("[ERR] %1: no answer in").arg(QLatin1String(name)) << hex(reply);
         return 0;
     }
-    qDebug().noquote() << valueName << "value ...: " << hex(reply.mid(reply.size() - 3, 2));
-    qDebug().noquote() << valueName << "gain ...: " << gain;
+    qCDebug(lcCamera).noquote() << valueName << "value ...: " << hex(reply.mid(reply.size() - 3, 2));
+    qCDebug(lcCamera).noquote() << valueName << "gain ...: " << gain;
     emit(this->*signal)(vekIdx, static_cast<quint8>(gain));
     return gain;
 }
@@ -793,7 +794,7 @@ void vekCameraObject::queryPanTiltMaxSpeed(int vekIdx)
         sendInquiry("query PanTilt Max Speed cmd: ", vekCommandObj->VEK_Command(CAM_PTZ_Max_Speed), kShortWait, vekIdx);
     QByteArray p;
     if (!VekReply::framedAnswer(reply, &p, 2)) {
-        qWarning().noquote() << "[ERR] query PanTilt Max Speed: no answer in" << hex(reply);
+        qCWarning(lcCamera).noquote() << "[ERR] query PanTilt Max Speed: no answer in" << hex(reply);
         return;
     }
     setpanMaxSpeed(QString::number(VekReply::byteAt(p, 0) & 0x0F));
@@ -817,7 +818,7 @@ bool vekCameraObject::isAutoFocus(int vekIdx)
 
 int vekCameraObject::getWhiteBalanceMode(int vekIdx)
 {
-    qDebug().noquote() << "get WhiteBalanceMode: : 00000";
+    qCDebug(lcCamera).noquote() << "get WhiteBalanceMode: : 00000";
     const QByteArray reply = sendInquiry("get WhiteBalanceMode cmd :", packet(CAM_WBModeInq), kShortWait, vekIdx);
     const int mode = answerByte(reply, false, "get WhiteBalanceMode:");
     return (mode == 3 || mode == 5) ? mode : 0;
@@ -834,14 +835,14 @@ int vekCameraObject::getVideoFormat(int vekIdx)
 {
     const QByteArray reply =
         sendInquiry("get Video Format cmd: ", vekCommandObj->VEK_Command(CAM_VIDEO_MODEInq), kShortWait, vekIdx);
-    qDebug().noquote() << "getVideoFormat --> size: " << reply.size();
+    qCDebug(lcCamera).noquote() << "getVideoFormat --> size: " << reply.size();
     if (reply.size() > 23)
         return VekReply::byteAt(reply, 12);
     // Cameras that answer with the code itself (00 07 90 50 0p 0q FF).
     QByteArray p;
     if (VekReply::framedAnswer(reply, &p, 2) && p.size() == 2)
         return ((VekReply::byteAt(p, 0) & 0x0F) << 4) | (VekReply::byteAt(p, 1) & 0x0F);
-    qWarning().noquote() << "[ERR] getVideoFormat: short answer" << hex(reply);
+    qCWarning(lcCamera).noquote() << "[ERR] getVideoFormat: short answer" << hex(reply);
     return -1;
 }
 
@@ -991,14 +992,14 @@ void vekCameraObject::atTrackStartPosPreset(int value, int vekIdx)
     const QByteArray frame = vekCommandObj->VEK_Command(CAM_AT_STARTPOS_PRESET, lowByte(value));
     rememberCamera(vekIdx);
     doCommandSend(frame, kShortWait, true, vekIdx);
-    qDebug().noquote() << "at Track Start Pos :" << value << ", cmd :" << hex(frame);
+    qCDebug(lcCamera).noquote() << "at Track Start Pos :" << value << ", cmd :" << hex(frame);
 }
 
 void vekCameraObject::atTrackRecallProfile(int value, int vekIdx)
 {
     const quint8 x1 = (lowByte(value) >> 4) & 0x0F;
     const quint8 x2 = lowByte(value) & 0x0F;
-    qDebug().noquote() << "value =" << value << " x1 = " << x1 << " x2 = " << x2;
+    qCDebug(lcCamera).noquote() << "value =" << value << " x1 = " << x1 << " x2 = " << x2;
     sendCommand("Recall Profile cmd:", vekCommandObj->VEK_Command(CAM_AT_RECALL_PROFILE, x1, x2), kShortWait, vekIdx);
 }
 
@@ -1017,7 +1018,7 @@ int vekCameraObject::atTrackInquire(int vekIdx)
     const QByteArray reply = sendInquiry("at Track Inquire cmd: ", packet(PTZ_AICAM_QUERY), kLongWait, vekIdx);
     const bool validIdx = vekIdx >= 0 && vekIdx <= 2;
     if (reply.isEmpty()) {
-        qWarning().noquote() << "[ERR] VEK " << vekIdx << "AT INQ response is empty";
+        qCWarning(lcCamera).noquote() << "[ERR] VEK " << vekIdx << "AT INQ response is empty";
         if (validIdx)
             serialStateList[static_cast<size_t>(vekIdx)] = false;
         return -1;
@@ -1028,13 +1029,13 @@ int vekCameraObject::atTrackInquire(int vekIdx)
     case VekReply::TrackAnswer::TooShort:
         break;
     case VekReply::TrackAnswer::NotSupported:
-        qWarning().noquote() << "[ERR] VEK " << vekIdx << "not support AT, get " << hex(reply);
+        qCWarning(lcCamera).noquote() << "[ERR] VEK " << vekIdx << "not support AT, get " << hex(reply);
         break;
     case VekReply::TrackAnswer::Unknown:
-        qWarning().noquote() << "[ERR] Unknow VEK " << vekIdx << "get " << hex(reply);
+        qCWarning(lcCamera).noquote() << "[ERR] Unknow VEK " << vekIdx << "get " << hex(reply);
         break;
     }
-    qDebug().noquote() << "VEK" << vekIdx << "AI INQ: " << result;
+    qCDebug(lcCamera).noquote() << "VEK" << vekIdx << "AI INQ: " << result;
     if (validIdx)
         serialStateList[static_cast<size_t>(vekIdx)] = true;
     return result;
@@ -1043,15 +1044,15 @@ int vekCameraObject::atTrackInquire(int vekIdx)
 int vekCameraObject::atByteInquiry(VEK_COMMANDS cmd, int vekIdx, const char *label)
 {
     const QByteArray reply = sendInquiry(label, packet(cmd), kShortWait, vekIdx);
-    qDebug().noquote() << "retBuf :" << hex(reply);
-    qDebug().noquote() << "retBuf[2] :" << VekReply::byteAt(reply, 2);
+    qCDebug(lcCamera).noquote() << "retBuf :" << hex(reply);
+    qCDebug(lcCamera).noquote() << "retBuf[2] :" << VekReply::byteAt(reply, 2);
     return answerByte(reply, false, label);
 }
 
 int vekCameraObject::atFigureInq(int vekIdx)
 {
     const int v = atByteInquiry(CAM_AT_FIGUREInq, vekIdx, " at Figure Inq :");
-    qDebug().noquote() << " at Figure Inq retBuf[4] :" << v;
+    qCDebug(lcCamera).noquote() << " at Figure Inq retBuf[4] :" << v;
     return qMax(0, v);
 }
 
@@ -1061,12 +1062,12 @@ int vekCameraObject::atFigureCustSizeInq(int vekIdx)
         sendInquiry("at Figure Cust Size Inq :", packet(CAM_AT_FIGURE_CUSTSIZE_Inq), kShortWait, vekIdx);
     QByteArray p;
     if (!VekReply::bareAnswer(reply, &p, 4)) {
-        qWarning().noquote() << "[ERR] at Figure Cust Size Inq: no answer in" << hex(reply);
+        qCWarning(lcCamera).noquote() << "[ERR] at Figure Cust Size Inq: no answer in" << hex(reply);
         return 0;
     }
     const int size = ((VekReply::byteAt(p, 0) & 0x0F) << 12) | ((VekReply::byteAt(p, 1) & 0x0F) << 8)
                      | ((VekReply::byteAt(p, 2) & 0x0F) << 4) | (VekReply::byteAt(p, 3) & 0x0F);
-    qDebug().noquote() << "at Figure Cust Size Inq data :" << size;
+    qCDebug(lcCamera).noquote() << "at Figure Cust Size Inq data :" << size;
     return size;
 }
 
@@ -1108,20 +1109,20 @@ bool vekCameraObject::atAutoTiltInq(int vekIdx)
 int vekCameraObject::InquireATProfileNum(int vekIdx)
 {
     const QByteArray frame = vekCommandObj->VEK_Command(CAM_AT_PROFILE_Num_Inq);
-    qDebug().noquote() << "Inquire AT profile num cmd:" << hex(frame);
+    qCDebug(lcCamera).noquote() << "Inquire AT profile num cmd:" << hex(frame);
     const QByteArray reply = doCommandSend(frame, kShortWait, true, vekIdx);
-    qDebug().noquote() << "Inquire AT profile num return:" << hex(reply);
+    qCDebug(lcCamera).noquote() << "Inquire AT profile num return:" << hex(reply);
     if (reply.isEmpty()) {
-        qWarning().noquote() << "retBuf is Empty";
+        qCWarning(lcCamera).noquote() << "retBuf is Empty";
         return -1;
     }
     const int num = VekReply::profileNumber(reply);
     if (num < 0) {
-        qWarning().noquote() << "[ERR] Inquire AT profile num: no profile 1 to 10 in" << hex(reply);
+        qCWarning(lcCamera).noquote() << "[ERR] Inquire AT profile num: no profile 1 to 10 in" << hex(reply);
         return -1;
     }
-    qDebug().noquote() << "retBuf[4] =" << VekReply::byteAt(reply, 4) << "retBuf[5] =" << VekReply::byteAt(reply, 5);
-    qDebug().noquote() << "Current profile num =" << num;
+    qCDebug(lcCamera).noquote() << "retBuf[4] =" << VekReply::byteAt(reply, 4) << "retBuf[5] =" << VekReply::byteAt(reply, 5);
+    qCDebug(lcCamera).noquote() << "Current profile num =" << num;
     return num;
 }
 
@@ -1129,8 +1130,8 @@ void vekCameraObject::olderAtOperation(const char *name, const char *argLabel, i
                                        quint8 p2)
 {
     const QByteArray frame = vekCommandObj->VEK_Command(cmd, p1, p2);
-    qDebug().noquote() << QStringLiteral("set %1 --- %2").arg(QLatin1String(name), QLatin1String(argLabel)) << arg;
-    qDebug().noquote() << QStringLiteral("set %1 --- cmd:").arg(QLatin1String(name)) << hex(frame);
+    qCDebug(lcCamera).noquote() << QStringLiteral("set %1 --- %2").arg(QLatin1String(name), QLatin1String(argLabel)) << arg;
+    qCDebug(lcCamera).noquote() << QStringLiteral("set %1 --- cmd:").arg(QLatin1String(name)) << hex(frame);
     commandResendUntilAckAndComplete(frame, 300);
 }
 
@@ -1190,7 +1191,7 @@ int vekCameraObject::isAiCam()
     const vek_camera_info *info = registryEntry(m_curCameraIndex);
     if (!info)
         return 0;
-    qDebug().noquote() << QString::asprintf("is AT Cam(%d)", m_curCameraIndex);
+    qCDebug(lcCamera).noquote() << QString::asprintf("is AT Cam(%d)", m_curCameraIndex);
     for (const QString &fragment : CameraModels::aiCamList()) {
         if (fragment == CameraModels::aiCamListEnd())
             break;
@@ -1209,7 +1210,7 @@ vek_camera_info *vekCameraObject::registryEntry(int camIndex) const
 
 void vekCameraObject::atOptInitDefault(int camIndex, int atCapability)
 {
-    qDebug().noquote() << QString::asprintf("(camIndex=%d, atCapability=%d)", camIndex, atCapability);
+    qCDebug(lcCamera).noquote() << QString::asprintf("(camIndex=%d, atCapability=%d)", camIndex, atCapability);
     if (vek_camera_info *info = registryEntry(camIndex))
         CameraRegistry::setAtDefaults(*info, atCapability);
 }
@@ -1247,7 +1248,7 @@ int vekCameraObject::getAtRoiStartPosBoxOpt(int camIndex) const
 void vekCameraObject::refreshAtStatus(int camIndex)
 {
     Q_UNUSED(camIndex)
-    qDebug().noquote() << "[vekcameraobject] vekCameraObject::refreshAtStatus()";
+    qCDebug(lcCamera).noquote() << "[vekcameraobject] vekCameraObject::refreshAtStatus()";
 }
 
 // ------------------------------------------------------------- registry
@@ -1256,15 +1257,15 @@ void vekCameraObject::createManualCameraObjDoConnect(int index, const QString &i
 {
     Q_UNUSED(ipAddr)
     Q_UNUSED(modelName)
-    qDebug().noquote() << "createManualCameraObjDoConnect --- vek scna done , scan vek conunt" << 0;
+    qCDebug(lcCamera).noquote() << "createManualCameraObjDoConnect --- vek scna done , scan vek conunt" << 0;
     if (index < 0) {
-        qWarning().noquote() << "[ERR] createManualCameraObjDoConnect: index" << index;
+        qCWarning(lcCamera).noquote() << "[ERR] createManualCameraObjDoConnect: index" << index;
         return;
     }
     setCurCameraIndex(index);
     setCurInputLine(0);
     setCameraCount(index + 1);
-    qDebug().noquote() << "createManualCameraObjDoConnect CameraScanDone<====";
+    qCDebug(lcCamera).noquote() << "createManualCameraObjDoConnect CameraScanDone<====";
 }
 
 void vekCameraObject::createCameraObjDoConnect() {}
@@ -1275,22 +1276,22 @@ void vekCameraObject::clearCamera() { cameraObjects_.clear(); }
 
 void vekCameraObject::cameraClear()
 {
-    qDebug().noquote() << "cameraClear";
+    qCDebug(lcCamera).noquote() << "cameraClear";
     cameraObjects_.clear();
 }
 
 void vekCameraObject::removeCamera(int index, const QString &ip)
 {
     Q_UNUSED(ip)
-    qDebug().noquote() << "removeCamera: index: " << index;
+    qCDebug(lcCamera).noquote() << "removeCamera: index: " << index;
 }
 
 void vekCameraObject::saveCamera()
 {
-    qDebug().noquote() << "saveCamera 000000";
+    qCDebug(lcCamera).noquote() << "saveCamera 000000";
     for (auto &entry : cameraObjects_) {
         cameraObjects_2.push_back(std::move(entry));
-        qDebug().noquote() << "saveCamera 111111";
+        qCDebug(lcCamera).noquote() << "saveCamera 111111";
     }
     // Moved-from places would be empty slots that every later reader would
     // have to step around; the working registry is empty now.
@@ -1300,7 +1301,7 @@ void vekCameraObject::saveCamera()
 int vekCameraObject::getCamCount()
 {
     setCameraCount(static_cast<int>(cameraObjects_.size()));
-    qDebug().noquote() << "getCamCount: " << m_cameraCount;
+    qCDebug(lcCamera).noquote() << "getCamCount: " << m_cameraCount;
     return m_cameraCount;
 }
 
@@ -1332,7 +1333,7 @@ QString vekCameraObject::getCamPid() { return loggedAccessor("getCamPid"); }
 
 QString vekCameraObject::loggedAccessor(const char *name) const
 {
-    qDebug().noquote() << QStringLiteral("%1 -- curCameraIndex(): ").arg(QLatin1String(name)) << m_curCameraIndex;
+    qCDebug(lcCamera).noquote() << QStringLiteral("%1 -- curCameraIndex(): ").arg(QLatin1String(name)) << m_curCameraIndex;
     return {};
 }
 
@@ -1358,7 +1359,7 @@ void vekCameraObject::setLowerVideoFormat(const QString &ipStr)
     static const QRegularExpression hostPort(QStringLiteral("^[A-Za-z0-9.\\-\\[\\]:]+$"));
     if (ipStr.trimmed().isEmpty() || !hostPort.match(ipStr.trimmed()).hasMatch() || !url.isValid()
         || url.host().isEmpty()) {
-        qWarning().noquote() << "[ERR] setLowerVideoFormat: not a camera address:" << ipStr;
+        qCWarning(lcCamera).noquote() << "[ERR] setLowerVideoFormat: not a camera address:" << ipStr;
         return;
     }
     const QString serviceUrl =
@@ -1366,7 +1367,7 @@ void vekCameraObject::setLowerVideoFormat(const QString &ipStr)
         + QStringLiteral("ajaxcom?szCmd={\"SetEnv\":{\"VideoEncode\":[{\"stSlave\":{\"emVideoCodec\":5,"
                          "\"emImageSize\":27},\"stMaster\":{\"emVideoCodec\":5},\"nChannel\":0}]}}");
     const QUrl request(serviceUrl);
-    qDebug().noquote() << "serviceUrl: " << request.toString();
+    qCDebug(lcCamera).noquote() << "serviceUrl: " << request.toString();
     QNetworkRequest req(request);
     // A camera that never answers must not keep a reply alive for ever.
     req.setTransferTimeout(HttpTotalMs);
@@ -1377,18 +1378,18 @@ void vekCameraObject::setLowerVideoFormat(const QString &ipStr)
     reply->setReadBufferSize(HttpBodyLimit + 1);
     connect(reply, &QNetworkReply::readyRead, reply, [reply] {
         if (reply->isRunning() && reply->bytesAvailable() > HttpBodyLimit) {
-            qWarning().noquote() << "[WARN] setLowerVideoFormat: reply longer than" << HttpBodyLimit
-                                 << "bytes, aborted";
+            qCWarning(lcCamera).noquote() << "[WARN] setLowerVideoFormat: reply longer than" << HttpBodyLimit
+                                          << "bytes, aborted";
             reply->abort();
         }
     });
     QTimer::singleShot(HttpTotalMs, reply, [reply] {
         if (!reply->isRunning())
             return;
-        qWarning().noquote() << "[WARN] setLowerVideoFormat: no whole reply within" << HttpTotalMs << "ms, aborted";
+        qCWarning(lcCamera).noquote() << "[WARN] setLowerVideoFormat: no whole reply within" << HttpTotalMs << "ms, aborted";
         reply->abort();
     });
-    qDebug().noquote() << " setLowerVideoFormat done: ";
+    qCDebug(lcCamera).noquote() << " setLowerVideoFormat done: ";
 }
 
 void vekCameraObject::onfinish(QNetworkReply *rep)
@@ -1400,7 +1401,7 @@ void vekCameraObject::onfinish(QNetworkReply *rep)
     QString str = QString::fromUtf8(body.left(HttpLogExcerpt));
     if (body.size() > HttpLogExcerpt || rep->bytesAvailable() > 0)
         str += QStringLiteral(" [...]");
-    qDebug().noquote() << " onfinish....... str: " << str;
+    qCDebug(lcCamera).noquote() << " onfinish....... str: " << str;
     emit finished(rep);
     rep->deleteLater();
 }

@@ -1,5 +1,7 @@
 #include "mainboard/cbrennprotocol.h"
 
+#include "mainboard/mainboardlog.h"
+
 #include <QDebug>
 
 #include <cstring>
@@ -100,7 +102,7 @@ int CBrennProtocol::Get_BRENNCommandPacket_Code(int row, unsigned char *out)
 int CBrennProtocol::Get_BRENN_CalChecksumCode(int len, unsigned char *in, unsigned char *out)
 {
     if (!in || !out || len < 2) {
-        qWarning() << "[ERR] Get_BRENN_CalChecksumCode: bad length" << len;
+        qCWarning(lcMainboard) << "[ERR] Get_BRENN_CalChecksumCode: bad length" << len;
         return 0;
     }
     std::memmove(out, in, static_cast<size_t>(len));
@@ -111,7 +113,7 @@ int CBrennProtocol::Get_BRENN_CalChecksumCode(int len, unsigned char *in, unsign
 int CBrennProtocol::Cal_Checksum(unsigned char *data, int len, unsigned char *out)
 {
     if (!data || !out || len < 2) {
-        qWarning() << "[ERR] Cal_Checksum: bad length" << len;
+        qCWarning(lcMainboard) << "[ERR] Cal_Checksum: bad length" << len;
         return 0;
     }
     unsigned char hi = data[len - 2];

@@ -1,5 +1,7 @@
 #include "mainboard/veltcommands.h"
 
+#include "mainboard/mainboardlog.h"
+
 #include <QDebug>
 
 veltCommands::veltCommands(QObject *parent) : QObject(parent) {}
@@ -12,7 +14,7 @@ QString veltCommands::getProtocolVersion() const
 qint8 veltCommands::cmdEncode(int readWrite, VELTMINI_COMMANDS code, qint8 effect, QByteArray message, QByteArray *out)
 {
     if (!out) {
-        qWarning() << "[ERR] cmdEncode: no output buffer";
+        qCWarning(lcMainboard) << "[ERR] cmdEncode: no output buffer";
         return 0;
     }
     out->clear();

@@ -1,5 +1,7 @@
 #include "mainboard/zarvomu.h"
 
+#include "mainboard/mainboardlog.h"
+
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QSerialPort>
@@ -63,11 +65,11 @@ const char *const tooFew = "receive() returned too few bytes:";
 bool replyFits(const QByteArray &reply, int maxLen, const char *tooFewText = tooFew)
 {
     if (reply.size() < 3) {
-        qWarning() << tooFewText << reply.size();
+        qCWarning(lcMainboard) << tooFewText << reply.size();
         return false;
     }
     if (reply.size() > maxLen) {
-        qWarning() << "bytes too long for message buffer:" << reply.size();
+        qCWarning(lcMainboard) << "bytes too long for message buffer:" << reply.size();
         return false;
     }
     return true;
@@ -162,7 +164,7 @@ bool zarvoMu::wholeFrameSent(qint64 written, const QByteArray &frame) const
 qint64 zarvoMu::send(const QByteArray &frame)
 {
     if (frame.isEmpty()) {
-        qWarning() << "[ERR] Write fail: empty frame";
+        qCWarning(lcMainboard) << "[ERR] Write fail: empty frame";
         return -1;
     }
     // The gate guards the mainboard, whatever carries the frame.
@@ -173,9 +175,9 @@ qint64 zarvoMu::send(const QByteArray &frame)
 
     awaitOutstandingAck();
     if (isUseSocket) {
-        qDebug().noquote() << "isUseSocket -->bytes length: " << frame.size() << " data: " << mbHex(frame);
+        qCDebug(lcMainboard).noquote() << "isUseSocket -->bytes length: " << frame.size() << " data: " << mbHex(frame);
         if (!socket_) {
-            qWarning() << "[ERR] Write fail: no socket";
+            qCWarning(lcMainboard) << "[ERR] Write fail: no socket";
             return -1;
         }
         // Stale replies, as on the serial line.
@@ -187,10 +189,10 @@ qint64 zarvoMu::send(const QByteArray &frame)
         return socket_->write(out);
     }
 
-    qDebug().noquote() << "[COM] serialPort_ -->bytes length: " << frame.size() << " data: " << mbHex(frame);
+    qCDebug(lcMainboard).noquote() << "[COM] serialPort_ -->bytes length: " << frame.size() << " data: " << mbHex(frame);
     if (!serialPort_ || !serialPort_->isOpen()) {
-        qWarning().noquote() << "[ERR] Write fail:" << mbHex(frame) << ", reason:"
-                             << (serialPort_ ? serialPort_->errorString() : QStringLiteral("no serial port"));
+        qCWarning(lcMainboard).noquote() << "[ERR] Write fail:" << mbHex(frame) << ", reason:"
+                                         << (serialPort_ ? serialPort_->errorString() : QStringLiteral("no serial port"));
         return -1;
     }
     // Stale replies of earlier frames, both those Qt has buffered and those
@@ -201,9 +203,9 @@ qint64 zarvoMu::send(const QByteArray &frame)
     const qint64 written = serialPort_->write(frame);
     serialPort_->waitForBytesWritten(writeDrain);
     if (written == -1) {
-        qWarning().noquote() << "[ERR] Write fail:" << mbHex(frame) << ", reason:" << serialPort_->errorString();
+        qCWarning(lcMainboard).noquote() << "[ERR] Write fail:" << mbHex(frame) << ", reason:" << serialPort_->errorString();
     } else if (written < frame.size()) {
-        qWarning() << "[ERR] Only write " << written << "of" << frame.size();
+        qCWarning(lcMainboard) << "[ERR] Only write " << written << "of" << frame.size();
     }
     return written;
 }
@@ -237,15 +239,15 @@ QByteArray zarvoMu::receiveSerial(int timeoutMs)
             }
         }
         if (!buffer.isEmpty() && gap.elapsed() > interByteGap) {
-            qDebug() << "[INFO] Partial response timeout.";
+            qCDebug(lcMainboard) << "[INFO] Partial response timeout.";
             break;
         }
         QThread::msleep(pollSlice);
     }
     if (buffer.isEmpty())
-        qWarning() << "[WARN] No response received in" << timeoutMs << "ms";
+        qCWarning(lcMainboard) << "[WARN] No response received in" << timeoutMs << "ms";
     else
-        qDebug().noquote() << "result :" << mbHex(buffer);
+        qCDebug(lcMainboard).noquote() << "result :" << mbHex(buffer);
     return buffer;
 }
 
@@ -266,7 +268,7 @@ int zarvoMu::unframeTcp(QByteArray &raw, QByteArray &out)
 QByteArray zarvoMu::receiveTcp(int timeoutMs)
 {
     if (!socket_) {
-        qWarning() << "[WARN] No response received in" << timeoutMs << "ms";
+        qCWarning(lcMainboard) << "[WARN] No response received in" << timeoutMs << "ms";
         return QByteArray();
     }
     const int limit = scaled(timeoutMs);
@@ -282,7 +284,7 @@ QByteArray zarvoMu::receiveTcp(int timeoutMs)
     for (;;) {
         const int bad = unframeTcp(raw, result);
         if (bad >= 0) {
-            qWarning() << "[ERR] TCP length prefix" << bad << "invalid, dropping" << raw.size() << "bytes";
+            qCWarning(lcMainboard) << "[ERR] TCP length prefix" << bad << "invalid, dropping" << raw.size() << "bytes";
             raw.clear();
         }
         const bool complete = !result.isEmpty() && raw.isEmpty();
@@ -296,9 +298,9 @@ QByteArray zarvoMu::receiveTcp(int timeoutMs)
     if (raw.size() > 2) // a frame cut short: hand over what came
         result.append(raw.mid(2));
     if (result.isEmpty())
-        qWarning() << "[WARN] No response received in" << timeoutMs << "ms";
+        qCWarning(lcMainboard) << "[WARN] No response received in" << timeoutMs << "ms";
     else
-        qDebug().noquote() << "result :" << mbHex(result);
+        qCDebug(lcMainboard).noquote() << "result :" << mbHex(result);
     return result;
 }
 
@@ -319,14 +321,14 @@ QByteArray zarvoMu::receiveExact(int expectedLen, int timeoutMs)
             const qint64 n = qMin(missing, serialPort_->bytesAvailable());
             if (n > 0)
                 buffer.append(serialPort_->read(n));
-            qDebug() << "wait data";
+            qCDebug(lcMainboard) << "wait data";
         }
     }
     if (buffer.size() < expectedLen) {
-        qWarning().noquote() << "[ERR] Incomplete data" << mbHex(buffer);
+        qCWarning(lcMainboard).noquote() << "[ERR] Incomplete data" << mbHex(buffer);
         return QByteArray();
     }
-    qDebug().noquote() << "result :" << mbHex(buffer);
+    qCDebug(lcMainboard).noquote() << "result :" << mbHex(buffer);
     return buffer;
 }
 
@@ -338,7 +340,7 @@ QByteArray zarvoMu::resendCmd(const QByteArray &frame, int attempts, int expecte
             sent = true;
             break;
         }
-        qWarning() << "[ERR] Send cmd" << frame.size();
+        qCWarning(lcMainboard) << "[ERR] Send cmd" << frame.size();
         QThread::msleep(static_cast<unsigned long>(scaled(resendPause)));
     }
     if (!sent)
@@ -359,10 +361,10 @@ bool zarvoMu::receiveWriteCommandAck(const QByteArray &frame)
 {
     const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
     if (reply.isEmpty()) {
-        qWarning() << "[ERR] Not receive ack";
+        qCWarning(lcMainboard) << "[ERR] Not receive ack";
         return false;
     }
-    qDebug().noquote() << "Cmd " << mbHex(frame) << ", Receive bytes = " << mbHex(reply);
+    qCDebug(lcMainboard).noquote() << "Cmd " << mbHex(frame) << ", Receive bytes = " << mbHex(reply);
     return checkWriteCommandAck(reply);
 }
 
@@ -376,24 +378,24 @@ bool zarvoMu::isStatusAckLength(const QByteArray &bytes)
 bool zarvoMu::checkWriteCommandAck(const QByteArray &bytes)
 {
     if (bytes.size() != 3)
-        qWarning().noquote() << "[WARM] len = " << bytes.size() << ", return code =" << mbHex(bytes);
+        qCWarning(lcMainboard).noquote() << "[WARM] len = " << bytes.size() << ", return code =" << mbHex(bytes);
     const uint8_t b0 = at(bytes, 0);
     const uint8_t b1 = at(bytes, 1);
     const uint8_t b2 = at(bytes, 2);
     if (static_cast<uint8_t>(b0 + b1) != b2) {
-        qWarning().noquote() << "[ERR] sum = " << static_cast<uint8_t>(b0 + b1) + 0 << mbHex(bytes);
+        qCWarning(lcMainboard).noquote() << "[ERR] sum = " << static_cast<uint8_t>(b0 + b1) + 0 << mbHex(bytes);
         return false;
     }
     if (b1 & 0x80)
         return true;
     if (b1 & 0x40)
-        qWarning() << "[ERR] instruction not support";
+        qCWarning(lcMainboard) << "[ERR] instruction not support";
     if (b1 & 0x20)
-        qWarning() << "[ERR] device cannot exec this command";
+        qCWarning(lcMainboard) << "[ERR] device cannot exec this command";
     if (b1 & 0x10)
-        qWarning() << "[ERR] MB receive cmd checksum not correct";
+        qCWarning(lcMainboard) << "[ERR] MB receive cmd checksum not correct";
     if (!(b1 & 0x70))
-        qWarning().noquote() << "[ERR] command failed, status" << mbHex(bytes);
+        qCWarning(lcMainboard).noquote() << "[ERR] command failed, status" << mbHex(bytes);
     return false;
 }
 
@@ -423,7 +425,7 @@ QByteArray zarvoMu::getReadResponse(const QByteArray &bytes)
     int i;
     while ((i = cleaned.indexOf(successAck)) >= 0)
         cleaned.remove(i, successAck.size());
-    qDebug().noquote() << "Cleaned data:" << mbHex(cleaned);
+    qCDebug(lcMainboard).noquote() << "Cleaned data:" << mbHex(cleaned);
     return cleaned;
 }
 
@@ -432,7 +434,7 @@ void zarvoMu::printVectorMsg(const std::vector<uint8_t> &bytes)
     QString line = QStringLiteral("message = ");
     for (uint8_t b : bytes)
         line += QStringLiteral("0x%1 ").arg(QString::number(b, 16).rightJustified(2, QLatin1Char('0')).toUpper());
-    qDebug().noquote() << line;
+    qCDebug(lcMainboard).noquote() << line;
 }
 
 void zarvoMu::printVectorMsg(const QByteArray &bytes)
@@ -450,10 +452,10 @@ bool zarvoMu::sendFrame(const QByteArray &frame, const char *failText, SendFailL
     if (!failText)
         return false;
     switch (detail) {
-    case SendFailLog::Text: qWarning() << failText; break;
-    case SendFailLog::Size: qWarning() << failText << frame.size(); break;
-    case SendFailLog::SizeAndWritten: qWarning() << failText << frame.size() << written; break;
-    case SendFailLog::Frame: qWarning().noquote() << failText << mbHex(frame); break;
+    case SendFailLog::Text: qCWarning(lcMainboard) << failText; break;
+    case SendFailLog::Size: qCWarning(lcMainboard) << failText << frame.size(); break;
+    case SendFailLog::SizeAndWritten: qCWarning(lcMainboard) << failText << frame.size() << written; break;
+    case SendFailLog::Frame: qCWarning(lcMainboard).noquote() << failText << mbHex(frame); break;
     }
     return false;
 }
@@ -463,27 +465,27 @@ bool zarvoMu::awaitAck(int firstMs, int retries, const char *noReplyText, const 
     const QByteArray reply = waitReply(firstMs, retries, normalReplyWait);
     if (reply.isEmpty()) {
         if (noReplyText)
-            qWarning() << noReplyText;
+            qCWarning(lcMainboard) << noReplyText;
         return false;
     }
     if (replyText && !withResult)
-        qDebug().noquote() << replyText << mbHex(reply);
+        qCDebug(lcMainboard).noquote() << replyText << mbHex(reply);
     const bool result = checkWriteCommandAck(reply);
     if (replyText && withResult)
-        qDebug().noquote() << replyText << mbHex(reply) << result;
+        qCDebug(lcMainboard).noquote() << replyText << mbHex(reply) << result;
     return result;
 }
 
 bool zarvoMu::writeProgram(CrossPoint src)
 {
-    qDebug() << "writeProgram:..... " << src;
+    qCDebug(lcMainboard) << "writeProgram:..... " << src;
     return sendFrame(packs_.writeProgramPacks(src), "[ERR] Send : ", SendFailLog::Size)
            && awaitAck(shortReplyWait, 3, "[ERR] No Ack", "Receive = ");
 }
 
 bool zarvoMu::writePreset(CrossPoint src)
 {
-    qDebug() << "writePreset:..... " << src;
+    qCDebug(lcMainboard) << "writePreset:..... " << src;
     return sendFrame(packs_.writePresetPacks(src)) && awaitAck(shortReplyWait, 3, "[ERR] No Ack", "bytes = ", true);
 }
 
@@ -493,25 +495,25 @@ bool zarvoMu::writePipSrc(CrossPoint src)
         return false;
     // A single wait; an empty reply goes through the check and fails it.
     const bool result = checkWriteCommandAck(receive(normalReplyWait));
-    qDebug() << "Ack :" << result;
+    qCDebug(lcMainboard) << "Ack :" << result;
     return result;
 }
 
 bool zarvoMu::writeKeyFillSrc(CrossPoint src)
 {
-    qDebug() << "writeKeyFillSrc:..... " << src;
+    qCDebug(lcMainboard) << "writeKeyFillSrc:..... " << src;
     return sendOnly(packs_.writeKeyFillSrcPacks(src));
 }
 
 bool zarvoMu::writeKeyKeySrc(CrossPoint src)
 {
-    qDebug() << "writeKeyKeySrc:..... " << src;
+    qCDebug(lcMainboard) << "writeKeyKeySrc:..... " << src;
     return sendOnly(packs_.writeKeyKeySrcPacks(src));
 }
 
 bool zarvoMu::writeSplitSrc(CrossPoint src)
 {
-    qDebug() << "writeSplitSrc:..... " << src;
+    qCDebug(lcMainboard) << "writeSplitSrc:..... " << src;
     return sendOnly(packs_.writeSplitSrcPacks(src));
 }
 
@@ -522,7 +524,7 @@ bool zarvoMu::writeControl(EffectAddress address, quint16 value)
     // The T-bar streams positions: any answer will do, its content is not
     // waited for beyond the short wait.
     if (receive(shortReplyWait).isEmpty()) {
-        qWarning() << "[ERR] No Ack";
+        qCWarning(lcMainboard) << "[ERR] No Ack";
         return false;
     }
     return true;
@@ -537,22 +539,22 @@ bool zarvoMu::writePushButtonLampOn(PushButtonLamp lamp)
 
 bool zarvoMu::writePushButtonLampOff(PushButtonLamp lamp)
 {
-    qDebug() << "writePushButtonLampOff:..... " << lamp;
+    qCDebug(lcMainboard) << "writePushButtonLampOff:..... " << lamp;
     return sendFrame(packs_.writePushButtonLampPacksOff(lamp), "[ERR] Pack size not equal")
            && awaitAck(normalReplyWait, 3, "[ERR] No Ack", "Receive :");
 }
 
 bool zarvoMu::writeWipePattern(WipePattern pattern)
 {
-    qDebug() << "writeWipePattern:..... " << pattern;
+    qCDebug(lcMainboard) << "writeWipePattern:..... " << pattern;
     return sendOnly(packs_.writeWipePatternPacks(pattern));
 }
 
 bool zarvoMu::loadUserMemoryPacks(quint16 number)
 {
-    qDebug() << "load User Memory Packs number:" << number;
+    qCDebug(lcMainboard) << "load User Memory Packs number:" << number;
     if (number >= 7) {
-        qWarning() << "[ERR] number out of range:" << number;
+        qCWarning(lcMainboard) << "[ERR] number out of range:" << number;
         return false;
     }
     return sendFrame(packs_.loadUserMemoryPacks(number), "[ERR] send to MB", SendFailLog::Frame)
@@ -562,12 +564,12 @@ bool zarvoMu::loadUserMemoryPacks(quint16 number)
 bool zarvoMu::saveUserMemoryPacks(quint16 number)
 {
     if (number >= 7) {
-        qWarning() << "[ERR] number out of range" << number;
+        qCWarning(lcMainboard) << "[ERR] number out of range" << number;
         return false;
     }
     const QByteArray frame = packs_.saveUserMemoryPacks(number);
     if (!sendOnly(frame)) {
-        qWarning().noquote() << "[ERR] send to MB" << mbHex(frame);
+        qCWarning(lcMainboard).noquote() << "[ERR] send to MB" << mbHex(frame);
         return false;
     }
     return true;
@@ -602,7 +604,7 @@ bool zarvoMu::writePipUserParam(const pipSetting &setting, bool checkResponse)
         return false;
     if (checkResponse)
         return awaitAck(pipSettingsWait, 0, "[ERR] No Ack", "Receive pip packs", true);
-    qDebug().noquote() << "Receive pip packs" << mbHex(receive(pipSettingsWait)) << "(not checked)";
+    qCDebug(lcMainboard).noquote() << "Receive pip packs" << mbHex(receive(pipSettingsWait)) << "(not checked)";
     return true;
 }
 
@@ -622,9 +624,9 @@ bool zarvoMu::writeAuxSrc(CrossPoint src) { return sendOnly(packs_.writeAuxSrcPa
 
 bool zarvoMu::writeAuxMode(int mode)
 {
-    qDebug() << "writeAuxMode: 000000 : " << mode;
+    qCDebug(lcMainboard) << "writeAuxMode: 000000 : " << mode;
     const QByteArray frame = packs_.writeAuxModePacks(mode);
-    qDebug() << "writeAuxMode: 111111 : " << mode;
+    qCDebug(lcMainboard) << "writeAuxMode: 111111 : " << mode;
     return sendOnly(frame);
 }
 
@@ -634,7 +636,7 @@ CrossPoint zarvoMu::readSource(const char *name, const QByteArray &frame, int wa
                                bool &ok)
 {
     ok = false;
-    qDebug() << name;
+    qCDebug(lcMainboard) << name;
     if (!sendFrame(frame))
         return none;
     const QByteArray reply = receive(waitMs);
@@ -644,13 +646,13 @@ CrossPoint zarvoMu::readSource(const char *name, const QByteArray &frame, int wa
     // the frame has to carry its source byte under a valid checksum, and
     // answer this request (its code, or the code with the top bit set).
     if (!checkChecksum(reply) || !carriesData(reply, 1)) {
-        qWarning().noquote() << "[ERR] source reply invalid:" << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR] source reply invalid:" << mbHex(reply);
         return black;
     }
     const uint8_t code = at(reply, 2);
     const uint8_t asked = at(frame, 2);
     if (code != asked && code != (asked | 0x80)) {
-        qWarning().noquote() << "[ERR] source reply command code:" << int(code) << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR] source reply command code:" << int(code) << mbHex(reply);
         return black;
     }
     ok = true;
@@ -690,19 +692,19 @@ int zarvoMu::readControl(EffectAddress address, bool &ok)
     const COMMANDFORMAT f = decode(reply, 4);
     const bool sumOk = checkChecksum(reply);
     if (!sumOk) {
-        qWarning() << "[ERR] checksum = " << sumOk;
+        qCWarning(lcMainboard) << "[ERR] checksum = " << sumOk;
         return -1;
     }
     if (f.commandCode != 0xC5) {
-        qWarning() << "[ERR] commandCode = " << int(f.commandCode);
+        qCWarning(lcMainboard) << "[ERR] commandCode = " << int(f.commandCode);
         return -1;
     }
     if (!carriesData(reply, 3)) {
-        qWarning() << tooFew << reply.size();
+        qCWarning(lcMainboard) << tooFew << reply.size();
         return -1;
     }
     if (f.message[0] != 0) {
-        qWarning() << "[ERR] control = " << int(f.message[0]);
+        qCWarning(lcMainboard) << "[ERR] control = " << int(f.message[0]);
         return -1;
     }
     ok = true;
@@ -711,46 +713,46 @@ int zarvoMu::readControl(EffectAddress address, bool &ok)
 
 bool zarvoMu::readPushButtonLamp(PushButtonLamp lamp, bool &ok)
 {
-    qDebug() << "readPushButtonLamp:..... " << lamp;
+    qCDebug(lcMainboard) << "readPushButtonLamp:..... " << lamp;
     ok = false;
     if (!sendFrame(packs_.readPushButtonLampPacks(lamp), "[ERR] Send pack: ", SendFailLog::Frame))
         return false;
     QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
     if (reply.isEmpty()) {
-        qWarning() << "[ERR] Not rceive ack";
+        qCWarning(lcMainboard) << "[ERR] Not rceive ack";
         return false;
     }
-    qDebug().noquote() << "recv bytes : " << mbHex(reply);
+    qCDebug(lcMainboard).noquote() << "recv bytes : " << mbHex(reply);
     reply = getReadResponse(reply);
     if (reply.size() == 3 && !checkWriteCommandAck(reply)) {
-        qWarning().noquote() << "[ERR]checksum fail" << ", bytes :" << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR]checksum fail" << ", bytes :" << mbHex(reply);
         return false;
     }
     if (!replyFits(reply, 5))
         return false;
     COMMANDFORMAT f = decode(reply, 2);
     if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 1)) {
-        qWarning().noquote() << "[ERR]checksum fail" << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR]checksum fail" << mbHex(reply);
         return false;
     }
     if (f.commandCode != 0xC6 && f.commandCode != 0xC7) {
-        qWarning() << "[ERR]commmandCode fail" << int(f.commandCode);
+        qCWarning(lcMainboard) << "[ERR]commmandCode fail" << int(f.commandCode);
         return false;
     }
-    qDebug() << "pushButtonStatus :" << int(f.message[0]);
+    qCDebug(lcMainboard) << "pushButtonStatus :" << int(f.message[0]);
     ok = true;
     return f.message[0] != 0;
 }
 
 WipePattern zarvoMu::readWipePattern(bool &ok)
 {
-    qDebug() << "readWipePattern:..... ";
+    qCDebug(lcMainboard) << "readWipePattern:..... ";
     ok = false;
     if (!sendFrame(packs_.readWipePatternPacks()))
         return reverse;
     const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
     if (reply.isEmpty()) {
-        qWarning() << "[ERR] receive wipe pattern empty";
+        qCWarning(lcMainboard) << "[ERR] receive wipe pattern empty";
         return reverse;
     }
     if (reply.size() == 3) {
@@ -762,7 +764,7 @@ WipePattern zarvoMu::readWipePattern(bool &ok)
         return LeftToRight;
     COMMANDFORMAT f = decode(reply, 2);
     if (!checkRecieveWriteCommandCheckSum(f) || f.commandCode != 0xC8 || !carriesData(reply, 1)) {
-        qWarning().noquote() << "[ERR] wipe pattern reply invalid:" << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR] wipe pattern reply invalid:" << mbHex(reply);
         return reverse;
     }
     ok = true;
@@ -799,15 +801,15 @@ QByteArray zarvoMu::reReadUntil(QByteArray reply, const QByteArray &header, int 
         if (complete(reply) || counter < 0)
             break;
         if (stuck) {
-            qWarning().noquote() << "[ERR] reply cannot become a frame:" << mbHex(reply);
+            qCWarning(lcMainboard).noquote() << "[ERR] reply cannot become a frame:" << mbHex(reply);
             break;
         }
         const qint64 left = budget - total.elapsed();
         if (left <= 0) {
-            qWarning().noquote() << "[ERR] reply incomplete after" << normalReplyWait << "ms:" << mbHex(reply);
+            qCWarning(lcMainboard).noquote() << "[ERR] reply incomplete after" << normalReplyWait << "ms:" << mbHex(reply);
             break;
         }
-        qDebug().noquote() << missText << mbHex(reply);
+        qCDebug(lcMainboard).noquote() << missText << mbHex(reply);
         // Re-reads add to what came so far: a reply split over several reads
         // is joined, not lost.
         reply.append(receive(int(qMin<qint64>(normalReplyWait, left * waitDivisor_))));
@@ -823,13 +825,13 @@ zarvoMuStatus zarvoMu::requestStatus(bool &ok)
         return zarvoMuStatus();
     QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
     if (reply.isEmpty()) {
-        qWarning() << "[ERR] request status receive zero bytes";
+        qCWarning(lcMainboard) << "[ERR] request status receive zero bytes";
         return zarvoMuStatus();
     }
     // An acknowledgement may come first; the first three bytes of a status
     // frame that arrived in pieces are not one.
     if (reply.size() == 3 && !reply.startsWith(statusHeader) && !checkWriteCommandAck(reply)) {
-        qWarning().noquote() << "[ERR] request status check sum:" << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR] request status check sum:" << mbHex(reply);
         return zarvoMuStatus();
     }
     reply = reReadUntil(reply, statusHeader, 10, 2, "request status miss some bytes... ");
@@ -837,22 +839,22 @@ zarvoMuStatus zarvoMu::requestStatus(bool &ok)
         return zarvoMuStatus();
     COMMANDFORMAT f = decode(reply, 7);
     if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 6)) {
-        qWarning().noquote() << "[ERR] request status check sum error" << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR] request status check sum error" << mbHex(reply);
         return zarvoMuStatus();
     }
     if (f.commandCode != 0xEE) {
-        qWarning().noquote() << "[ERR] request status command code error:" << int(f.commandCode) << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR] request status command code error:" << int(f.commandCode) << mbHex(reply);
         return zarvoMuStatus();
     }
     const zarvoMuStatus s = zarvoMuStatus::fromBytes(f.message.data(), 6);
-    qDebug().nospace() << "Received pgmSource:" << int(s.pgmSource) << ", pvwSource:" << int(s.pvwSource)
-                       << ", mixWipe:" << bool(s.mixWipe) << ", split:" << bool(s.split)
-                       << ", pipSplitPgm:" << bool(s.pipSplitPgm) << ", pipSplitPvw:" << bool(s.pipSplitPvw)
-                       << ", keyerPgm:" << bool(s.keyerPgm) << ", keyerPvw:" << bool(s.keyerPvw)
-                       << ", menu:" << bool(s.menu) << ", pipSource:" << int(s.pipSource)
-                       << ", splitSource:" << int(s.splitSource) << ", keySource:" << int(s.keySource)
-                       << ", keyFillSource:" << int(s.keyFillSource) << ", wipePattern:" << int(s.wipePattern)
-                       << ", reverse:" << bool(s.reverse);
+    qCDebug(lcMainboard).nospace() << "Received pgmSource:" << int(s.pgmSource) << ", pvwSource:" << int(s.pvwSource)
+                                   << ", mixWipe:" << bool(s.mixWipe) << ", split:" << bool(s.split)
+                                   << ", pipSplitPgm:" << bool(s.pipSplitPgm) << ", pipSplitPvw:" << bool(s.pipSplitPvw)
+                                   << ", keyerPgm:" << bool(s.keyerPgm) << ", keyerPvw:" << bool(s.keyerPvw)
+                                   << ", menu:" << bool(s.menu) << ", pipSource:" << int(s.pipSource)
+                                   << ", splitSource:" << int(s.splitSource) << ", keySource:" << int(s.keySource)
+                                   << ", keyFillSource:" << int(s.keyFillSource) << ", wipePattern:" << int(s.wipePattern)
+                                   << ", reverse:" << bool(s.reverse);
     ok = true;
     return s;
 }
@@ -867,7 +869,7 @@ DeviceType zarvoMu::readDeviceType(bool &ok)
         return VORNA;
     COMMANDFORMAT f = decode(reply, 2);
     if (!checkRecieveWriteCommandCheckSum(f) || f.commandCode != 0xEF || !carriesData(reply, 1)) {
-        qWarning().noquote() << "[ERR] device type reply invalid:" << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR] device type reply invalid:" << mbHex(reply);
         return unKnown;
     }
     ok = true;
@@ -881,19 +883,19 @@ int zarvoMu::readAutoTransRate(bool &ok)
         return -1;
     const QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
     if (reply.isEmpty()) {
-        qWarning() << "[ERR] Not receive Trans Rate Packs";
+        qCWarning(lcMainboard) << "[ERR] Not receive Trans Rate Packs";
         return -1;
     }
-    qDebug().noquote() << "Receive bytes :" << mbHex(reply);
+    qCDebug(lcMainboard).noquote() << "Receive bytes :" << mbHex(reply);
     if (!replyFits(reply, 5))
         return 0;
     COMMANDFORMAT f = decode(reply, 2);
     if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 1)) {
-        qWarning() << "[ERR] checksum error";
+        qCWarning(lcMainboard) << "[ERR] checksum error";
         return -1;
     }
     if (f.commandCode != 0xCC) {
-        qWarning() << "[ERR] command code error";
+        qCWarning(lcMainboard) << "[ERR] command code error";
         return -1;
     }
     ok = true;
@@ -906,11 +908,11 @@ bool zarvoMu::decodeBlock(const QByteArray &reply, COMMANDFORMAT &f)
         return false;
     f = decode(reply, 9);
     if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 8)) {
-        qWarning().noquote() << "[ERR] checksum" << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR] checksum" << mbHex(reply);
         return false;
     }
     if (f.commandCode != 0xC9) {
-        qWarning() << "[ERR] command Code" << int(f.commandCode);
+        qCWarning(lcMainboard) << "[ERR] command Code" << int(f.commandCode);
         return false;
     }
     return true;
@@ -923,7 +925,7 @@ colorWipeBorderSetting zarvoMu::readColorBorderUserParam(bool &ok)
         return colorWipeBorderSetting();
     const QByteArray reply = waitReply(normalReplyWait, 6, normalReplyWait);
     if (reply.isEmpty()) {
-        qWarning() << "[ERR] receive empty";
+        qCWarning(lcMainboard) << "[ERR] receive empty";
         return colorWipeBorderSetting();
     }
     COMMANDFORMAT f;
@@ -941,11 +943,11 @@ pipSetting zarvoMu::readPipUserParam(bool &ok)
         return pipSetting();
     QByteArray reply = waitReply(normalReplyWait, 6, normalReplyWait);
     if (reply.isEmpty()) {
-        qWarning() << "[ERR] receive empty";
+        qCWarning(lcMainboard) << "[ERR] receive empty";
         return pipSetting();
     }
     reply = reReadUntil(reply, pipHeader, 12, 12, "read pip user miss some bytes... ");
-    qDebug().noquote() << "read pip user- bytes... " << mbHex(reply);
+    qCDebug(lcMainboard).noquote() << "read pip user- bytes... " << mbHex(reply);
     COMMANDFORMAT f;
     if (!decodeBlock(reply, f))
         return pipSetting();
@@ -964,13 +966,13 @@ lumakeyAudioSetting zarvoMu::readLumaAudioUserParam(bool &ok)
     if (!replyFits(reply, 12))
         return lumakeyAudioSetting();
     COMMANDFORMAT f = decode(reply, 9);
-    qDebug() << "luma audio count:" << int(f.count) << "command code:" << int(f.commandCode);
+    qCDebug(lcMainboard) << "luma audio count:" << int(f.count) << "command code:" << int(f.commandCode);
     const bool sumOk = checkRecieveWriteCommandCheckSum(f);
-    qDebug() << "luma audio checksum:" << sumOk;
+    qCDebug(lcMainboard) << "luma audio checksum:" << sumOk;
     if (!sumOk)
-        qWarning().noquote() << "[ERR] luma audio checksum" << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR] luma audio checksum" << mbHex(reply);
     if (f.commandCode != 0xC9 || !carriesData(reply, 8)) {
-        qWarning().noquote() << "[ERR] luma audio reply invalid:" << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR] luma audio reply invalid:" << mbHex(reply);
         return lumakeyAudioSetting();
     }
     ok = sumOk;
@@ -995,18 +997,18 @@ bool zarvoMu::isMachineLive()
         return false;
     QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
     if (reply.isEmpty()) {
-        qWarning() << "[ERR] machine live: no reply";
+        qCWarning(lcMainboard) << "[ERR] machine live: no reply";
         return false;
     }
     const int start = reply.indexOf('\x02');
     reply = start >= 0 ? reply.mid(start) : QByteArray();
     if (reply.size() == 3 && static_cast<uint8_t>(at(reply, 0) + at(reply, 1)) != at(reply, 2)) {
-        qWarning().noquote() << "[ERR] machine live: checksum" << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR] machine live: checksum" << mbHex(reply);
         return false;
     }
     if (reply.size() >= 2 && at(reply, 0) == 0x02 && (at(reply, 1) == 0x40 || at(reply, 1) == 0x80))
         return true;
-    qWarning().noquote() << "[ERR] machine live: unexpected reply" << mbHex(reply);
+    qCWarning(lcMainboard).noquote() << "[ERR] machine live: unexpected reply" << mbHex(reply);
     return false;
 }
 
@@ -1021,7 +1023,7 @@ CrossPoint zarvoMu::readAuxSrc(bool &ok, COMMANDFORMAT &frameOut)
         return black;
     frameOut = decode(reply, 8);
     if (!checkChecksum(reply) || !carriesData(reply, 1)) {
-        qWarning().noquote() << "[ERR] aux source reply invalid:" << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << "[ERR] aux source reply invalid:" << mbHex(reply);
         return black;
     }
     ok = true;
@@ -1033,9 +1035,9 @@ int zarvoMu::readAuxByte(const QByteArray &frame, const char *logText, const cha
     if (!sendFrame(frame))
         return 0;
     const QByteArray reply = receive(normalReplyWait);
-    qDebug().noquote() << logText << mbHex(reply);
+    qCDebug(lcMainboard).noquote() << logText << mbHex(reply);
     if (reply.size() < 3 || reply.size() > 11 || !checkChecksum(reply) || !carriesData(reply, 1)) {
-        qWarning().noquote() << invalidText << mbHex(reply);
+        qCWarning(lcMainboard).noquote() << invalidText << mbHex(reply);
         return 0;
     }
     return decode(reply, 8).message[0];

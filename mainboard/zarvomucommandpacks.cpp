@@ -1,5 +1,7 @@
 #include "mainboard/zarvomucommandpacks.h"
 
+#include "mainboard/mainboardlog.h"
+
 #include <QDebug>
 
 #include <array>
@@ -184,7 +186,7 @@ QByteArray zarvoMuCommandPacks::writeWipePatternPacks(WipePattern pattern) const
 QByteArray zarvoMuCommandPacks::loadUserMemoryPacks(quint16 number) const
 {
     if (number > 6) {
-        qWarning() << "[ERR] number out of range:" << number;
+        qCWarning(lcMainboard) << "[ERR] number out of range:" << number;
         return QByteArray();
     }
     return withData(loadUserMem, {low(number)});
@@ -193,7 +195,7 @@ QByteArray zarvoMuCommandPacks::loadUserMemoryPacks(quint16 number) const
 QByteArray zarvoMuCommandPacks::saveUserMemoryPacks(quint16 number) const
 {
     if (number > 6) {
-        qWarning() << "[ERR] number out of range:" << number;
+        qCWarning(lcMainboard) << "[ERR] number out of range:" << number;
         return QByteArray();
     }
     return withData(saveUserMem, {low(number)});
@@ -234,18 +236,18 @@ QByteArray zarvoMuCommandPacks::readUserParamPacks(int block) const
     COMMANDFORMAT row = getCommandFormat(readMenuParam);
     row.effectiveAddress = low(block);
     const QByteArray frame = finish(row);
-    qDebug().noquote() << "readUserParamPacks:" << mbHex(frame);
+    qCDebug(lcMainboard).noquote() << "readUserParamPacks:" << mbHex(frame);
     return frame;
 }
 
 QByteArray zarvoMuCommandPacks::writeUserParamPacks(int block, const uint8_t *bytes) const
 {
     if (block < 0 || block > 3) {
-        qWarning() << "[ERR] effectAddrType > " << block;
+        qCWarning(lcMainboard) << "[ERR] effectAddrType > " << block;
         return QByteArray();
     }
     if (!bytes) {
-        qWarning() << "[ERR] writeUserParamPacks: no block bytes";
+        qCWarning(lcMainboard) << "[ERR] writeUserParamPacks: no block bytes";
         return QByteArray();
     }
     COMMANDFORMAT row = getCommandFormat(writeMenuParam);
@@ -274,7 +276,7 @@ QByteArray zarvoMuCommandPacks::writeLumaAudioUserParamPacks(const lumakeyAudioS
 
 QByteArray zarvoMuCommandPacks::writeMachineInfoUserParamPacks(const machineInfoSetting &setting) const
 {
-    qDebug() << "writeMachineInfoUserParamPacks...";
+    qCDebug(lcMainboard) << "writeMachineInfoUserParamPacks...";
     const QByteArray b = setting.toBytes();
     return writeUserParamPacks(setupControl, reinterpret_cast<const uint8_t *>(b.constData()));
 }
@@ -290,9 +292,9 @@ QByteArray zarvoMuCommandPacks::writeAuxSrcPacks(CrossPoint src) const
 
 QByteArray zarvoMuCommandPacks::writeAuxModePacks(int mode) const
 {
-    qDebug() << "writeAuxModePacks: 00000 : " << mode;
+    qCDebug(lcMainboard) << "writeAuxModePacks: 00000 : " << mode;
     const QByteArray frame = withData(commandFunctionEnum::writeAuxMode, {low(mode)});
-    qDebug().noquote() << "writeAuxModePacks: 111111 : " << mbHex(frame);
+    qCDebug(lcMainboard).noquote() << "writeAuxModePacks: 111111 : " << mbHex(frame);
     return frame;
 }
 

@@ -1,5 +1,6 @@
 #include "maint/powerctl.h"
 
+#include "maint/maintlog.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
 
@@ -14,14 +15,14 @@ void runShell(const QString &command)
 {
     const CommandRunner::Result r = CommandRunner::shell(command, PowerCtl::kToolTimeoutMs);
     if (r.timedOut)
-        qWarning().noquote() << "[ERR] command timed out:" << command;
+        qCWarning(lcMaint).noquote() << "[ERR] command timed out:" << command;
 }
 } // namespace
 
 PowerCtl::PowerCtl(QObject *parent)
-    : QThread(parent), pTimer(new QTimer(this)), finalTimer(new QTimer(this))
+    : PollingThread(parent), pTimer(new QTimer(this)), finalTimer(new QTimer(this))
 {
-    qDebug() << "int...";
+    qCDebug(lcMaint) << "int...";
     connect(pTimer, &QTimer::timeout, this, &PowerCtl::sendPowerOff);
     connect(finalTimer, &QTimer::timeout, this, &PowerCtl::countTime);
 
@@ -48,7 +49,7 @@ bool PowerCtl::readRegister(const QString &reg, quint8 &value)
     if (ok && v <= 0xFF)
         value = static_cast<quint8>(v);
     else
-        qWarning().noquote() << "[ERR] i2cget" << reg << "unexpected answer:" << r.out.trimmed();
+        qCWarning(lcMaint).noquote() << "[ERR] i2cget" << reg << "unexpected answer:" << r.out.trimmed();
     return true;
 }
 
@@ -56,10 +57,10 @@ bool PowerCtl::initLED()
 {
     if (!readRegister(QStringLiteral("0x02"), lockFastReg))
         return false;
-    qDebug().noquote() << "lockFastReg" << QString::asprintf("0x%02X", lockFastReg);
+    qCDebug(lcMaint).noquote() << "lockFastReg" << QString::asprintf("0x%02X", lockFastReg);
     if (!readRegister(QStringLiteral("0x03"), midSlowReg))
         return false;
-    qDebug().noquote() << "midSlowReg" << QString::asprintf("0x%02X", midSlowReg);
+    qCDebug(lcMaint).noquote() << "midSlowReg" << QString::asprintf("0x%02X", midSlowReg);
     return true;
 }
 
@@ -74,30 +75,31 @@ static void writeRegister(const char *reg, quint8 value)
 
 void PowerCtl::apply()
 {
-    qDebug().noquote() << "lockFastReg" << QString::asprintf("0x%02X", lockFastReg);
-    qDebug().noquote() << "midSlowReg" << QString::asprintf("0x%02X", midSlowReg);
+    qCDebug(lcMaint).noquote() << "lockFastReg" << QString::asprintf("0x%02X", lockFastReg);
+    qCDebug(lcMaint).noquote() << "midSlowReg" << QString::asprintf("0x%02X", midSlowReg);
     writeRegister("0x02", lockFastReg);
     writeRegister("0x03", midSlowReg);
 }
 
 void PowerCtl::run()
 {
-    qDebug() << "trigger to shut down system";
+    qCDebug(lcMaint) << "trigger to shut down system";
     const QString file = Sysroot::path(QStringLiteral("/home/pi/power.txt"));
     const QString command = QStringLiteral("gpio -g read 17 > ") + file;
-    while (!isInterruptionRequested()) {
+    while (!stopping()) {
         runShell(command);
         QByteArray line;
         QFile f(file);
         if (f.open(QIODevice::ReadOnly))
             line = f.readLine(64);
-        msleep(100);
         f.close();
+        if (!pause(100))
+            break;
         // The tool prints the level alone; anything else (an error text that
         // happens to hold a 0) must not pop the shutdown dialog on air.
         if (line.trimmed() == "0")
             emit sendShutDown();
-        msleep(50);
+        pause(50);
     }
 }
 
@@ -108,14 +110,12 @@ void PowerCtl::startThread()
 
 void PowerCtl::stopThread()
 {
-    requestInterruption();
-    quit();
-    wait();
+    stopAndWait();
 }
 
 void PowerCtl::clear()
 {
-    qDebug() << "clear...";
+    qCDebug(lcMaint) << "clear...";
     status = false;
 }
 
@@ -131,21 +131,21 @@ void PowerCtl::pulse(const QStringList &commands)
 
 void PowerCtl::shutdown()
 {
-    qDebug() << "shutdown...";
+    qCDebug(lcMaint) << "shutdown...";
     msleep(500);
     finalTimer->start(10);
     pTimer->start(800);
     // The operating system is not shut down from here: the power controller
     // cuts the power once it sees the request pulses.
-    qDebug() << "sudo -S shutdown -h now";
+    qCDebug(lcMaint) << "sudo -S shutdown -h now";
     pulse({QStringLiteral("sudo gpio -g write 27 1"), QStringLiteral("sudo gpio -g write 27 0"),
            QStringLiteral("sudo gpio -g write 27 1")});
-    qDebug() << "222222: ";
+    qCDebug(lcMaint) << "222222: ";
 }
 
 void PowerCtl::sendPowerOff()
 {
-    qDebug() << "sendPowerOff..22222.";
+    qCDebug(lcMaint) << "sendPowerOff..22222.";
     // These pulses address the pin in the tool's own numbering (no -g),
     // with the command texts exactly as the power controller was tuned to.
     pulse({QStringLiteral("sudo gpio   write 27 1"), QStringLiteral("sudo gpio  write 27 0"),
@@ -154,13 +154,13 @@ void PowerCtl::sendPowerOff()
 
 void PowerCtl::countTime()
 {
-    qDebug() << "sendPowerOff..count:" << count;
+    qCDebug(lcMaint) << "sendPowerOff..count:" << count;
     ++count;
 }
 
 void PowerCtl::sendI2cReset()
 {
-    qDebug() << "sendI2cReset..11111.";
+    qCDebug(lcMaint) << "sendI2cReset..11111.";
 }
 
 void PowerCtl::setFast(bool on)

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/pollingthread.h"
+
 #include <QStringList>
-#include <QThread>
 
 class QTimer;
 
@@ -9,7 +10,7 @@ class QTimer;
 // panel. The thread only polls the button and emits sendShutDown(); the
 // interface decides what to do. Everything else (timers, shutdown(), the LED
 // registers) runs on the thread that created the object, the interface's.
-class PowerCtl : public QThread
+class PowerCtl : public PollingThread
 {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 #include "maint/rpitool.h"
 
+#include "maint/maintlog.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
 
@@ -33,13 +34,13 @@ RpiTool::RpiTool(QObject *parent) : QObject(parent), m_timer(this) {}
 
 bool RpiTool::saveScreenshot(const QString &outputDir)
 {
-    qDebug().noquote() << "DISPLAY =" << qgetenv("DISPLAY");
-    qDebug().noquote() << "QT_QPA_PLATFORM =" << qgetenv("QT_QPA_PLATFORM");
-    qDebug().noquote() << "XDG_RUNTIME_DIR =" << qgetenv("XDG_RUNTIME_DIR");
+    qCDebug(lcMaint).noquote() << "DISPLAY =" << qgetenv("DISPLAY");
+    qCDebug(lcMaint).noquote() << "QT_QPA_PLATFORM =" << qgetenv("QT_QPA_PLATFORM");
+    qCDebug(lcMaint).noquote() << "XDG_RUNTIME_DIR =" << qgetenv("XDG_RUNTIME_DIR");
 
     const QString dir = Sysroot::path(outputDir);
     if (outputDir.isEmpty() || !QDir().mkpath(dir)) {
-        qWarning().noquote() << "[ERR] Output directory does not exist:" << outputDir;
+        qCWarning(lcMaint).noquote() << "[ERR] Output directory does not exist:" << outputDir;
         return false;
     }
     const QString name = QStringLiteral("screenshot_")
@@ -50,14 +51,14 @@ bool RpiTool::saveScreenshot(const QString &outputDir)
     const CommandRunner::Result r = CommandRunner::run(Sysroot::path(QStringLiteral("/home/pi/raspi2png/raspi2png")),
                                                        {QStringLiteral("-p"), path}, kScreenshotTimeoutMs);
     if (!r.started || r.timedOut) {
-        qWarning() << "[ERR] raspi2png timeout or failed.";
+        qCWarning(lcMaint) << "[ERR] raspi2png timeout or failed.";
         return false;
     }
     if (!QFileInfo::exists(path)) {
-        qWarning().noquote() << "[ERR] Screenshot not found at:" << path;
+        qCWarning(lcMaint).noquote() << "[ERR] Screenshot not found at:" << path;
         return false;
     }
-    qDebug().noquote() << "[OK] Screenshot saved to:" << path;
+    qCDebug(lcMaint).noquote() << "[OK] Screenshot saved to:" << path;
     CommandRunner::run(QStringLiteral("sync"), {}, kSyncTimeoutMs);
     return true;
 }
@@ -82,7 +83,7 @@ void RpiTool::deleteImages(const QString &folderPath, const QString &filter)
     // A relative or empty folder would resolve against the working folder,
     // and an empty filter says nothing about which files to remove.
     if (!QDir::isAbsolutePath(folderPath) || filter.trimmed().isEmpty()) {
-        qWarning().noquote() << "[ERR] deleteImages refused:" << folderPath << filter;
+        qCWarning(lcMaint).noquote() << "[ERR] deleteImages refused:" << folderPath << filter;
         return;
     }
     QDir dir(Sysroot::path(folderPath));
@@ -90,9 +91,9 @@ void RpiTool::deleteImages(const QString &folderPath, const QString &filter)
     for (const QString &name : names) {
         const QString path = dir.filePath(name);
         if (QFile::remove(path))
-            qDebug().noquote() << "Deleted:" << path;
+            qCDebug(lcMaint).noquote() << "Deleted:" << path;
         else
-            qWarning().noquote() << "Failed to delete:" << path;
+            qCWarning(lcMaint).noquote() << "Failed to delete:" << path;
     }
 }
 

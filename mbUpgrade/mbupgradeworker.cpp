@@ -1,5 +1,7 @@
 #include "mbUpgrade/mbupgradeworker.h"
 
+#include "mbUpgrade/mbupgradelog.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QMutex>
@@ -68,9 +70,9 @@ void MBUpgradeWorker::process()
     if (!loadImage()) {
         emit logMessage(QStringLiteral("[ERR] Firmware image invalid, mainboard not touched"));
     } else if (!mbUart) {
-        qWarning().noquote() << "[ERR] No mainboard serial line";
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] No mainboard serial line";
     } else if (!mbUart->open(QIODevice::ReadWrite)) {
-        qWarning().noquote() << mbUart->portName() << "[ERR] Serial open failed:" << mbUart->errorString();
+        qCWarning(lcMbUpgrade).noquote() << mbUart->portName() << "[ERR] Serial open failed:" << mbUart->errorString();
         emit logMessage(QStringLiteral("[ERR] Mainboard line cannot be opened"));
     } else {
         ok = run();
@@ -90,17 +92,17 @@ bool MBUpgradeWorker::loadImage()
     // mainboard without firmware.
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        qWarning().noquote() << "[ERR] unable to open" << filePath;
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] unable to open" << filePath;
         return false;
     }
     if (file.size() > kMaxImageBytes) {
-        qWarning().noquote() << "[ERR] image of" << file.size() << "bytes, more than" << kMaxImageBytes;
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] image of" << file.size() << "bytes, more than" << kMaxImageBytes;
         return false;
     }
     const QByteArray bytes = file.read(kMaxImageBytes + 1);
-    qDebug().noquote() << "Open" << filePath << "successfully.";
+    qCDebug(lcMbUpgrade).noquote() << "Open" << filePath << "successfully.";
     if (bytes.size() < kHeaderSize) {
-        qWarning().noquote() << "[ERR] Failed to read enough data from file.";
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] Failed to read enough data from file.";
         return false;
     }
     if (!parseImage(bytes, header_, packets_))
@@ -113,7 +115,7 @@ bool MBUpgradeWorker::imageComplete(QIODevice &image)
 {
     const QByteArray bytes = image.read(kMaxImageBytes + 1);
     if (bytes.size() < kHeaderSize || bytes.size() > kMaxImageBytes) {
-        qWarning().noquote() << "[ERR] Failed to read enough data from file.";
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] Failed to read enough data from file.";
         return false;
     }
     QByteArray header;
@@ -127,14 +129,14 @@ bool MBUpgradeWorker::parseImage(const QByteArray &bytes, QByteArray &header, QL
     packets.clear();
     const quint32 count = bigEndian(header, 6, 2);
     if (count == 0) {
-        qWarning().noquote() << "[ERR] image declares no packets";
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] image declares no packets";
         return false;
     }
     int pos = kHeaderSize;
     for (quint32 i = 0; i < count; ++i) {
         const int size = pos + 2 <= bytes.size() ? static_cast<int>(bigEndian(bytes, pos, 2)) : -1;
         if (size < 0 || bytes.size() - (pos + 2) < size) {
-            qWarning().noquote() << "[ERR] read size :" << "packet" << i << "of" << count << "is incomplete";
+            qCWarning(lcMbUpgrade).noquote() << "[ERR] read size :" << "packet" << i << "of" << count << "is incomplete";
             packets.clear();
             return false;
         }
@@ -142,7 +144,7 @@ bool MBUpgradeWorker::parseImage(const QByteArray &bytes, QByteArray &header, QL
         pos += 2 + size;
     }
     if (pos != bytes.size()) {
-        qWarning().noquote() << "[ERR] image holds" << (bytes.size() - pos) << "bytes beyond its" << count << "packets";
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] image holds" << (bytes.size() - pos) << "bytes beyond its" << count << "packets";
         packets.clear();
         return false;
     }
@@ -158,14 +160,14 @@ bool MBUpgradeWorker::run()
     // 2.
     QByteArray answer;
     if (!uartRecv(answer, CommandResetACK.size())) {
-        qWarning().noquote() << "[ERR] Reset fail, no ack";
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] Reset fail, no ack";
         return false;
     }
     if (answer != CommandResetACK) {
-        qWarning().noquote() << "[ERR] Reset fail" << hex(answer);
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] Reset fail" << hex(answer);
         return false;
     }
-    qDebug().noquote() << "Reset OK";
+    qCDebug(lcMbUpgrade).noquote() << "Reset OK";
 
     // 3. a break while the board restarts keeps it in its boot loader
     if (!forceBreakBootLoad(timing_.breakMs))
@@ -182,60 +184,60 @@ bool MBUpgradeWorker::run()
         QThread::msleep(static_cast<unsigned long>(timing_.probeRetryMs));
     }
     if (!inBootLoader) {
-        qWarning().noquote() << "[ERR] Check BootLoad Error";
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] Check BootLoad Error";
         return false;
     }
-    qDebug().noquote() << "Enter Bootload OK";
+    qCDebug(lcMbUpgrade).noquote() << "Enter Bootload OK";
     emit logMessage(QStringLiteral("Start"));
 
     // 5. the erase takes the board a while; its answer is read afterwards
     uartErase();
     QThread::msleep(static_cast<unsigned long>(timing_.eraseWaitMs));
     if (!uartRecv(answer, CommandEraseACK.size())) {
-        qWarning().noquote() << "[ERR] Erase Command Receive ACK Error";
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] Erase Command Receive ACK Error";
         return false;
     }
     // The boot loader answers the erase with exactly these bytes; anything
     // else means the flash was not erased as asked.
     if (answer != CommandEraseACK) {
-        qWarning().noquote() << "[ERR] Erase fail" << hex(answer);
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] Erase fail" << hex(answer);
         return false;
     }
-    qDebug().noquote() << "Erase OK";
+    qCDebug(lcMbUpgrade).noquote() << "Erase OK";
 
     // 6. and 7.: the image was read and checked before the reset.
     const qint64 fileSize = imageSize_;
     const qint64 fwSize = fileSize - static_cast<qint64>(bigEndian(header_, 12, 3));
     const int packets = packets_.size();
-    qDebug().noquote() << "File size:" << fileSize << ", fw Size :" << fwSize << ", header :" << hex(header_)
-             << "Packet number :" << packets;
+    qCDebug(lcMbUpgrade).noquote() << "File size:" << fileSize << ", fw Size :" << fwSize << ", header :" << hex(header_)
+                         << "Packet number :" << packets;
 
     // 8.
     quint64 written = 0;
     for (int i = 0; i < packets; ++i) {
         if (stopRequested()) {
-            qWarning().noquote() << "[ERR] Upgrade stopped at packet" << i;
+            qCWarning(lcMbUpgrade).noquote() << "[ERR] Upgrade stopped at packet" << i;
             return false;
         }
         checkBootLoadMode();
 
         const QByteArray &data = packets_.at(i);
         const int size = data.size();
-        qDebug().noquote() << "Packet size :" << size;
+        qCDebug(lcMbUpgrade).noquote() << "Packet size :" << size;
         if (!uartSend(data))
             return false;
         written += static_cast<quint64>(size);
-        qDebug().noquote() << "i :" << i << ", bytes Written :" << written;
+        qCDebug(lcMbUpgrade).noquote() << "i :" << i << ", bytes Written :" << written;
 
         // A missing or wrong acknowledgement does not stop the upgrade: the
         // board may still have taken the packet, and stopping half-way
         // leaves it unbootable for certain.
         if (!uartRecv(answer, CommandWriteACK.size()))
-            qWarning().noquote() << "[ERR] Not receive ack:" << hex(answer);
+            qCWarning(lcMbUpgrade).noquote() << "[ERR] Not receive ack:" << hex(answer);
         if (answer == CommandWriteACK)
-            qDebug().noquote() << "Write OK";
+            qCDebug(lcMbUpgrade).noquote() << "Write OK";
         else
-            qWarning().noquote() << "[ERR] Write fail" << hex(answer);
+            qCWarning(lcMbUpgrade).noquote() << "[ERR] Write fail" << hex(answer);
 
         const int percent = fwSize > 0 ? static_cast<int>(100 * written / static_cast<quint64>(fwSize)) : 0;
         emit progressChanged(percent);
@@ -243,9 +245,9 @@ bool MBUpgradeWorker::run()
     }
 
     // 9.
-    qDebug().noquote() << "Reset";
+    qCDebug(lcMbUpgrade).noquote() << "Reset";
     resetBootLoadMode();
-    qDebug().noquote() << "Done";
+    qCDebug(lcMbUpgrade).noquote() << "Done";
     emit logMessage(QStringLiteral("Upgrade MB firmware OK"));
     return true;
 }
@@ -254,10 +256,10 @@ bool MBUpgradeWorker::uartSend(const QByteArray &bytes)
 {
     const qint64 n = mbUart->write(bytes);
     if (n < bytes.size()) {
-        qWarning().noquote() << "[ERR] Write commandReset" << mbUart->errorString();
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] Write commandReset" << mbUart->errorString();
         return false;
     }
-    qDebug().noquote() << "UART send:" << hex(bytes) << "len:" << bytes.size();
+    qCDebug(lcMbUpgrade).noquote() << "UART send:" << hex(bytes) << "len:" << bytes.size();
     mbUart->waitForBytesWritten(timing_.ioWaitMs);
     return true;
 }
@@ -273,15 +275,15 @@ bool MBUpgradeWorker::uartRecv(QByteArray &buffer, int n)
         mbUart->waitForReadyRead(timing_.ioWaitMs);
         if (mbUart->bytesAvailable() <= before)
             --tries;
-        qDebug().noquote() << "Count down wait times : " << tries << ", bytes : " << mbUart->bytesAvailable()
-                 << ", need len : " << n;
+        qCDebug(lcMbUpgrade).noquote() << "Count down wait times : " << tries << ", bytes : " << mbUart->bytesAvailable()
+                             << ", need len : " << n;
     }
     buffer = mbUart->read(n);
     if (buffer.size() < n) {
-        qWarning().noquote() << "[ERR] UART read fail" << mbUart->errorString();
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] UART read fail" << mbUart->errorString();
         return false;
     }
-    qDebug().noquote() << "UART recv:" << hex(buffer) << "len:" << n;
+    qCDebug(lcMbUpgrade).noquote() << "UART recv:" << hex(buffer) << "len:" << n;
     return true;
 }
 
@@ -294,16 +296,16 @@ bool MBUpgradeWorker::checkBootLoadMode()
 {
     mbUart->clear(QSerialPort::AllDirections);
     if (!uartSend(CommandProbe)) {
-        qWarning().noquote() << "[ERR] UART write 0xf";
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] UART write 0xf";
         return false;
     }
     QByteArray echo;
     if (!uartRecv(echo, 1)) {
-        qWarning().noquote() << "[ERR] UART read";
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] UART read";
         return false;
     }
     if (echo != CommandProbe) {
-        qWarning().noquote() << "[ERR] check boot load mode fail";
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] check boot load mode fail";
         return false;
     }
     return true;
@@ -313,26 +315,26 @@ bool MBUpgradeWorker::forceBreakBootLoad(int ms)
 {
     const int fd = mbUart->handle();
     if (fd < 0) {
-        qWarning().noquote() << "[ERR] Invalid serial port handle!";
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] Invalid serial port handle!";
         return false;
     }
-    qDebug().noquote() << "Try force break using ioctl (TIOCSBRK)...";
+    qCDebug(lcMbUpgrade).noquote() << "Try force break using ioctl (TIOCSBRK)...";
     if (::ioctl(fd, TIOCSBRK) == 0) {
         QThread::msleep(static_cast<unsigned long>(ms));
         if (::ioctl(fd, TIOCCBRK) != 0) {
-            qWarning().noquote() << "[ERR] TIOCCBRK failed:" << std::strerror(errno);
+            qCWarning(lcMbUpgrade).noquote() << "[ERR] TIOCCBRK failed:" << std::strerror(errno);
             return false;
         }
-        qDebug().noquote() << "Break released";
+        qCDebug(lcMbUpgrade).noquote() << "Break released";
         return true;
     }
-    qWarning().noquote() << "[WARN] TIOCSBRK failed:" << std::strerror(errno);
-    qWarning().noquote() << "[INFO] Falling back to tcsendbreak";
+    qCWarning(lcMbUpgrade).noquote() << "[WARN] TIOCSBRK failed:" << std::strerror(errno);
+    qCWarning(lcMbUpgrade).noquote() << "[INFO] Falling back to tcsendbreak";
     if (::tcsendbreak(fd, 4) != 0) {
-        qWarning().noquote() << "[ERR] tcsendbreak failed:" << std::strerror(errno);
+        qCWarning(lcMbUpgrade).noquote() << "[ERR] tcsendbreak failed:" << std::strerror(errno);
         return false;
     }
-    qDebug().noquote() << "tcsendbreak OK (duration ≈ 250ms)";
+    qCDebug(lcMbUpgrade).noquote() << "tcsendbreak OK (duration ≈ 250ms)";
     return true;
 }
 

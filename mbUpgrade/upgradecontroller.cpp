@@ -1,5 +1,7 @@
 #include "mbUpgrade/upgradecontroller.h"
 
+#include "mbUpgrade/mbupgradelog.h"
+
 #include <QDebug>
 #include <QSerialPort>
 #include <QThread>
@@ -14,7 +16,7 @@ UpgradeController::~UpgradeController()
     if (thread_) {
         // Only at process exit: the worker stops at its next step; the worker
         // and its line are deleted as the thread ends.
-        qWarning() << "[WARN] Mainboard upgrade interrupted";
+        qCWarning(lcMbUpgrade) << "[WARN] Mainboard upgrade interrupted";
         thread_->requestInterruption();
         thread_->quit();
         thread_->wait();
@@ -27,13 +29,13 @@ UpgradeController::~UpgradeController()
 void UpgradeController::reopenPort()
 {
     if (port_ && !port_->isOpen() && !port_->open(QIODevice::ReadWrite))
-        qWarning().noquote() << port_->portName() << "[ERR] Serial reopen after upgrade failed:" << port_->errorString();
+        qCWarning(lcMbUpgrade).noquote() << port_->portName() << "[ERR] Serial reopen after upgrade failed:" << port_->errorString();
     port_.clear();
 }
 
 void UpgradeController::failLater(const QString &msg)
 {
-    qWarning().noquote() << msg;
+    qCWarning(lcMbUpgrade).noquote() << msg;
     QMetaObject::invokeMethod(
         this,
         [this, msg] {
@@ -46,7 +48,7 @@ void UpgradeController::failLater(const QString &msg)
 bool UpgradeController::startUpgrade(QSerialPort &port, const QString &filePath)
 {
     if (thread_) {
-        qWarning() << "[ERR] Mainboard upgrade already running, request ignored";
+        qCWarning(lcMbUpgrade) << "[ERR] Mainboard upgrade already running, request ignored";
         return false;
     }
     if (!port.isOpen()) {

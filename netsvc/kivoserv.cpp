@@ -1,5 +1,6 @@
 #include "netsvc/kivoserv.h"
 
+#include "netsvc/netsvclog.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
 
@@ -27,7 +28,7 @@ void shellRun(const QString &cmd)
 {
     const CommandRunner::Result r = CommandRunner::shell(cmd, kCommandTimeoutMs);
     if (!r.started || r.exitCode != 0)
-        qWarning().noquote() << QStringLiteral("[WARN] command failed (%1): %2").arg(r.exitCode).arg(cmd);
+        qCWarning(lcNetsvc).noquote() << QStringLiteral("[WARN] command failed (%1): %2").arg(r.exitCode).arg(cmd);
 }
 
 } // namespace
@@ -49,7 +50,7 @@ void KivoServ::stop()
 
 void KivoServ::store(QString *field, const QString &label, const QString &value)
 {
-    qDebug().noquote() << label + value;
+    qCDebug(lcNetsvc).noquote() << label + value;
     QMutexLocker l(&lock_);
     *field = value;
 }
@@ -76,7 +77,7 @@ void KivoServ::setMac(QString mac)
 
 void KivoServ::setModelName(bool flag)
 {
-    qDebug().noquote() << QStringLiteral(" setModelName flag: ") + (flag ? QStringLiteral("true") : QStringLiteral("false"));
+    qCDebug(lcNetsvc).noquote() << QStringLiteral(" setModelName flag: ") + (flag ? QStringLiteral("true") : QStringLiteral("false"));
     QMutexLocker l(&lock_);
     osselFlag = flag;
 }
@@ -101,7 +102,7 @@ KivoServ::Snapshot KivoServ::snapshot()
 
 void KivoServ::run()
 {
-    qDebug() << "Kivo Server run";
+    qCDebug(lcNetsvc) << "Kivo Server run";
     quint16 port;
     {
         QMutexLocker l(&lock_);
@@ -109,7 +110,7 @@ void KivoServ::run()
     }
     m_UdpServer = new QUdpSocket();
     if (!m_UdpServer->bind(Sysroot::listenAddress(), port, QUdpSocket::ShareAddress)) {
-        qWarning() << "[ERR] Failed to bind UDP socket!";
+        qCWarning(lcNetsvc) << "[ERR] Failed to bind UDP socket!";
         delete m_UdpServer;
         m_UdpServer = nullptr;
         emit listening(false);
@@ -129,12 +130,12 @@ void KivoServ::run()
         listening_ = false;
     }
     if (m_UdpServer) {
-        qDebug() << "End KIVO Server";
+        qCDebug(lcNetsvc) << "End KIVO Server";
         m_UdpServer->close();
         delete m_UdpServer;
         m_UdpServer = nullptr;
     }
-    qDebug() << "[KivoServ] thread exiting";
+    qCDebug(lcNetsvc) << "[KivoServ] thread exiting";
 }
 
 void KivoServ::handleDatagram()
@@ -189,10 +190,10 @@ void KivoServ::warnUnusable(const Snapshot &s)
     ++unusableDropped_;
     if (unusableWarned_.isValid() && unusableWarned_.elapsed() < kUnusableWarnIntervalMs)
         return;
-    qWarning().noquote() << QStringLiteral("[WARN] KivoServ: unusable settings (ip \"%1\", mac \"%2\", mask \"%3\"), "
-                                           "%4 datagram(s) dropped")
-                                .arg(s.ip, s.mac, s.mask)
-                                .arg(unusableDropped_);
+    qCWarning(lcNetsvc).noquote() << QStringLiteral("[WARN] KivoServ: unusable settings (ip \"%1\", mac \"%2\", mask \"%3\"), "
+                                                    "%4 datagram(s) dropped")
+                                         .arg(s.ip, s.mac, s.mask)
+                                         .arg(unusableDropped_);
     unusableDropped_ = 0;
     unusableWarned_.start();
 }
@@ -206,11 +207,11 @@ void KivoServ::handleOne(const QByteArray &request, const QHostAddress &replyAdd
         assignMac(request, ip, mask, replyAddress, port);
         break;
     case Kivo::Command::EthReq: {
-        qDebug().noquote() << "[INFO] ETH_REQ MAC List :" << macString;
-        qDebug() << "[INFO] ETH_REQ IP List :" << int(ip[0]) << int(ip[1]) << int(ip[2]) << int(ip[3]);
-        qDebug() << "[INFO] ETH_REQ MASK List :" << int(mask[0]) << int(mask[1]) << int(mask[2]) << int(mask[3]);
+        qCDebug(lcNetsvc).noquote() << "[INFO] ETH_REQ MAC List :" << macString;
+        qCDebug(lcNetsvc) << "[INFO] ETH_REQ IP List :" << int(ip[0]) << int(ip[1]) << int(ip[2]) << int(ip[3]);
+        qCDebug(lcNetsvc) << "[INFO] ETH_REQ MASK List :" << int(mask[0]) << int(mask[1]) << int(mask[2]) << int(mask[3]);
         QByteArray reply = Kivo::ethReqReply(Kivo::KIVO_TYPE_UDP, mac, ip, mask);
-        qDebug().noquote() << "[INFO] WRITE ETH_REQ RESPONSE *****************" << hex(reply);
+        qCDebug(lcNetsvc).noquote() << "[INFO] WRITE ETH_REQ RESPONSE *****************" << hex(reply);
         send(request, reply, replyAddress, port, true);
         break;
     }
@@ -218,11 +219,11 @@ void KivoServ::handleOne(const QByteArray &request, const QHostAddress &replyAdd
     case Kivo::Command::GetModelName: {
         const bool name = Kivo::dispatch(request) == Kivo::Command::GetModelName;
         const QString incomingMac = Kivo::targetMacHex(request);
-        qDebug().noquote() << (name ? QStringLiteral("[INFO] GET_MODEL_NAME BINGO *****************incomingMac: ")
-                                    : QStringLiteral("[INFO] GET_MODEL BINGO *****************incomingMac: "))
-                                  + incomingMac + QStringLiteral(", macString = ") + macString.toUpper();
+        qCDebug(lcNetsvc).noquote() << (name ? QStringLiteral("[INFO] GET_MODEL_NAME BINGO *****************incomingMac: ")
+                                             : QStringLiteral("[INFO] GET_MODEL BINGO *****************incomingMac: "))
+                                           + incomingMac + QStringLiteral(", macString = ") + macString.toUpper();
         if (incomingMac.isEmpty()) {
-            qWarning() << "[WARN] KivoServ: request too short to carry a MAC, ignored";
+            qCWarning(lcNetsvc) << "[WARN] KivoServ: request too short to carry a MAC, ignored";
             break;
         }
         if (incomingMac != macString.toUpper())
@@ -230,7 +231,7 @@ void KivoServ::handleOne(const QByteArray &request, const QHostAddress &replyAdd
         QByteArray reply = name ? Kivo::getModelNameReply(Kivo::KIVO_TYPE_UDP)
                                 : Kivo::getModelReply(Kivo::KIVO_TYPE_UDP);
         if (!name)
-            qDebug().noquote() << "[INFO] WRITE GET_MODEL RESPONSE *****************" << hex(reply);
+            qCDebug(lcNetsvc).noquote() << "[INFO] WRITE GET_MODEL RESPONSE *****************" << hex(reply);
         send(request, reply, replyAddress, port, true);
         break;
     }
@@ -253,8 +254,8 @@ void KivoServ::send(const QByteArray &request, QByteArray reply, const QHostAddr
         to = QHostAddress(bc);
     }
     if (m_UdpServer->writeDatagram(reply, to, port) != reply.size())
-        qWarning().noquote() << QStringLiteral("[WARN] KivoServ: reply to %1:%2 not sent: %3")
-                                    .arg(to.toString()).arg(port).arg(m_UdpServer->errorString());
+        qCWarning(lcNetsvc).noquote() << QStringLiteral("[WARN] KivoServ: reply to %1:%2 not sent: %3")
+                                             .arg(to.toString()).arg(port).arg(m_UdpServer->errorString());
     if (flush)
         m_UdpServer->flush();
 }
@@ -268,14 +269,14 @@ bool KivoServ::writeWorkingCopy(const QString &path, const QString &text)
         written = out.write(bytes) == bytes.size() && out.commit();
     }
     if (!written)
-        qWarning().noquote() << QStringLiteral("[ERR] Cannot write %1: %2").arg(path, out.errorString());
+        qCWarning(lcNetsvc).noquote() << QStringLiteral("[ERR] Cannot write %1: %2").arg(path, out.errorString());
     return written;
 }
 
 void KivoServ::assignMac(const QByteArray &request, const Kivo::Quad &ip, const Kivo::Quad &mask,
                          const QHostAddress &replyAddress, quint16 port)
 {
-    qDebug() << "SET_MACADR BINGO *****************";
+    qCDebug(lcNetsvc) << "SET_MACADR BINGO *****************";
     const Kivo::Mac newMac = Kivo::newMacOf(request);
     const QString newMacText = Kivo::macText(newMac);
 
@@ -298,12 +299,12 @@ void KivoServ::assignMac(const QByteArray &request, const Kivo::Quad &ip, const 
             QTextStream ts(&in);
             text = ts.readAll();
         } else {
-            qWarning().noquote() << QStringLiteral("[ERR] Cannot open %1: %2").arg(homeCopy, in.errorString());
+            qCWarning(lcNetsvc).noquote() << QStringLiteral("[ERR] Cannot open %1: %2").arg(homeCopy, in.errorString());
         }
     }
 
     if (Kivo::replaceForcedMac(&text, newMacText) && text.contains(newMacText)) {
-        qDebug().noquote() << "Write back /boot/config.txt:" << text;
+        qCDebug(lcNetsvc).noquote() << "Write back /boot/config.txt:" << text;
         if (writeWorkingCopy(homeCopy, text)) {
             shellRun(QStringLiteral("sync"));
             const CommandRunner::Result cp = CommandRunner::shell(
@@ -313,11 +314,11 @@ void KivoServ::assignMac(const QByteArray &request, const Kivo::Quad &ip, const 
                 shellRun(QStringLiteral("sudo mv ") + bootBeside + QLatin1Char(' ') + bootConfig);
                 shellRun(QStringLiteral("sync"));
             } else {
-                qWarning().noquote() << "[ERR] Copy to the boot partition failed, boot configuration left as it was";
+                qCWarning(lcNetsvc).noquote() << "[ERR] Copy to the boot partition failed, boot configuration left as it was";
             }
         }
     } else {
-        qWarning() << "[WARN] SET_MACADR: no force_mac_address= line, boot configuration unchanged";
+        qCWarning(lcNetsvc) << "[WARN] SET_MACADR: no force_mac_address= line, boot configuration unchanged";
     }
     // Read-only again whatever happened above, so a later power cut cannot
     // damage the boot partition.

@@ -5,6 +5,7 @@
 
 #include "netsvc/kivoproto.h"
 #include "netsvc/netconfig.h"
+#include "netsvc/netsvclog.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
 
@@ -87,14 +88,14 @@ QString net::getIPAddress()
         const QString out = getOutput(QStringLiteral("ip addr show ") + devIface);
         const QRegularExpressionMatch m = inetExpression().match(out);
         if (m.hasMatch()) {
-            qDebug().noquote() << QStringLiteral("IP : ") + m.captured(1);
+            qCDebug(lcNetsvc).noquote() << QStringLiteral("IP : ") + m.captured(1);
             return m.captured(1);
         }
         // The address may still be on its way (DHCP); the wait also follows
         // the last attempt, as the interface's start-up timing expects.
         QThread::sleep(1);
     }
-    qWarning() << "[ERR] No IP found after retries";
+    qCWarning(lcNetsvc) << "[ERR] No IP found after retries";
     return kDefaultIp;
 }
 
@@ -107,11 +108,11 @@ QString net::getNetmask()
         const int prefix = m.captured(2).toInt(&ok);
         const QString mask = ok ? NetConfig::prefixToMask(prefix) : QString();
         if (!mask.isEmpty()) {
-            qDebug().noquote() << QStringLiteral("maskStr : ") + mask;
+            qCDebug(lcNetsvc).noquote() << QStringLiteral("maskStr : ") + mask;
             return mask;
         }
     }
-    qWarning() << "[ERR] No mask found";
+    qCWarning(lcNetsvc) << "[ERR] No mask found";
     return kDefaultMask;
 }
 
@@ -119,14 +120,14 @@ QString net::getGateway()
 {
     const CommandRunner::Result r = CommandRunner::shell(QStringLiteral("ip route | grep default"), kOutputTimeoutMs);
     const QString out = QString::fromUtf8(r.out);
-    qDebug().noquote() << "raw gateway output =" << out;
+    qCDebug(lcNetsvc).noquote() << "raw gateway output =" << out;
     static const QRegularExpression re(QStringLiteral("default via (\\d+\\.\\d+\\.\\d+\\.\\d+)"));
     const QRegularExpressionMatch m = re.match(out);
     if (m.hasMatch()) {
-        qDebug().noquote() << "found gateway:" << m.captured(1);
+        qCDebug(lcNetsvc).noquote() << "found gateway:" << m.captured(1);
         return m.captured(1);
     }
-    qWarning() << "[ERR] No match gateway found";
+    qCWarning(lcNetsvc) << "[ERR] No match gateway found";
     return kDefaultGateway;
 }
 
@@ -137,7 +138,7 @@ QStringList net::getDnsServers()
     if (f.open(QIODevice::ReadOnly | QIODevice::Text))
         servers = NetConfig::nameservers(QString::fromUtf8(f.readAll()));
     if (servers.isEmpty()) {
-        qWarning() << "[ERR] No DNS found";
+        qCWarning(lcNetsvc) << "[ERR] No DNS found";
         servers = QStringList{kDefaultDns1, kDefaultDns2};
     } else if (servers.size() == 1) {
         servers << kDefaultDns2;
@@ -148,34 +149,34 @@ QStringList net::getDnsServers()
 QString net::getIp()
 {
     const QString line = ifconfigLine(QStringLiteral("awk '/inet/{ print $2;} ' | head -1"), QStringLiteral("ip.txt"));
-    qDebug().noquote() << "line ip: " << line;
-    qDebug().noquote() << "get Ip: " << line;
+    qCDebug(lcNetsvc).noquote() << "line ip: " << line;
+    qCDebug(lcNetsvc).noquote() << "get Ip: " << line;
     return line;
 }
 
 QString net::getMask()
 {
     const QString line = ifconfigLine(QStringLiteral("awk '/netmask/{ print $4;} '"), QStringLiteral("mask.txt"));
-    qDebug().noquote() << "line mask: " << line;
-    qDebug().noquote() << "getMask: " << line;
+    qCDebug(lcNetsvc).noquote() << "line mask: " << line;
+    qCDebug(lcNetsvc).noquote() << "getMask: " << line;
     return line;
 }
 
 QString net::getBroadcast()
 {
     const QString line = ifconfigLine(QStringLiteral("awk '/broadcast/{ print $5;} '"), QStringLiteral("broadcast.txt"));
-    qDebug().noquote() << "getBroadcast broadcast: " << line;
+    qCDebug(lcNetsvc).noquote() << "getBroadcast broadcast: " << line;
     const QStringList parts = line.split(QLatin1Char(':'));
     const QString result = parts.size() > 1 ? parts.at(1) : kDefaultBroadcast;
-    qDebug().noquote() << "getBroadcast: " << result;
+    qCDebug(lcNetsvc).noquote() << "getBroadcast: " << result;
     return result;
 }
 
 QString net::getMac()
 {
     const QString mac = firstLine(Sysroot::path(QStringLiteral("/sys/class/net/eth0/address")));
-    qDebug().noquote() << "getMac : " << mac;
-    qDebug().noquote() << "getMac: " << mac;
+    qCDebug(lcNetsvc).noquote() << "getMac : " << mac;
+    qCDebug(lcNetsvc).noquote() << "getMac: " << mac;
     return mac;
 }
 
@@ -191,8 +192,8 @@ QString net::getMaskAddr()
                 mask = e.netmask().toString();
         }
     }
-    qDebug().noquote() << "getMaskAddr ---- " << mask;
-    qDebug().noquote() << "net.cpp ---- getMaskAddr: " << mask;
+    qCDebug(lcNetsvc).noquote() << "getMaskAddr ---- " << mask;
+    qCDebug(lcNetsvc).noquote() << "net.cpp ---- getMaskAddr: " << mask;
     return mask;
 }
 
@@ -203,11 +204,11 @@ bool net::getDHCPMode()
 {
     QFile f(Sysroot::path(dhcpdCfgPath));
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qWarning().noquote() << "Cannot open config for reading:" << f.errorString();
+        qCWarning(lcNetsvc).noquote() << "Cannot open config for reading:" << f.errorString();
         return false;
     }
     const bool dhcp = !NetConfig::hasCustomBlock(QString::fromUtf8(f.readAll()));
-    qDebug().noquote() << QStringLiteral("DHCP mode : ") + (dhcp ? QStringLiteral("true") : QStringLiteral("false"));
+    qCDebug(lcNetsvc).noquote() << QStringLiteral("DHCP mode : ") + (dhcp ? QStringLiteral("true") : QStringLiteral("false"));
     return dhcp;
 }
 
@@ -225,14 +226,14 @@ bool net::writeConfig(const QString &text)
     QSaveFile out(path);
     if (out.open(QIODevice::WriteOnly | QIODevice::Text)) {
         if (out.write(bytes) != bytes.size() || !out.commit()) {
-            qWarning().noquote() << "Cannot open config for writing:" << out.errorString();
+            qCWarning(lcNetsvc).noquote() << "Cannot open config for writing:" << out.errorString();
             return false;
         }
         ::sync();
         return true;
     }
     if (QFileInfo(QFileInfo(path).absolutePath()).isWritable()) {
-        qWarning().noquote() << "Cannot open config for writing:" << out.errorString();
+        qCWarning(lcNetsvc).noquote() << "Cannot open config for writing:" << out.errorString();
         return false;
     }
     // On the unit /etc belongs to root: the content is written where the
@@ -242,20 +243,20 @@ bool net::writeConfig(const QString &text)
     const QString beside = path + QStringLiteral(".new");
     QSaveFile stage(staged);
     if (!stage.open(QIODevice::WriteOnly | QIODevice::Text) || stage.write(bytes) != bytes.size() || !stage.commit()) {
-        qWarning().noquote() << "Cannot open config for writing:" << staged << stage.errorString();
+        qCWarning(lcNetsvc).noquote() << "Cannot open config for writing:" << staged << stage.errorString();
         return false;
     }
     const auto run = [](const QString &cmd) {
         const CommandRunner::Result r = CommandRunner::shell(cmd, kOutputTimeoutMs);
         if (!r.started || r.exitCode != 0)
-            qWarning().noquote() << QStringLiteral("[ERR] command failed (%1): %2").arg(r.exitCode).arg(cmd);
+            qCWarning(lcNetsvc).noquote() << QStringLiteral("[ERR] command failed (%1): %2").arg(r.exitCode).arg(cmd);
         return r.started && r.exitCode == 0;
     };
     run(QStringLiteral("sync"));
     const bool copied = run(QStringLiteral("sudo cp ") + staged + QLatin1Char(' ') + beside);
     run(QStringLiteral("sync"));
     if (!copied) {
-        qWarning().noquote() << "[ERR]" << path << "left as it was";
+        qCWarning(lcNetsvc).noquote() << "[ERR]" << path << "left as it was";
         return false;
     }
     const bool moved = run(QStringLiteral("sudo mv ") + beside + QLatin1Char(' ') + path);
@@ -267,7 +268,7 @@ bool net::removeStaticConfig()
 {
     QFile f(Sysroot::path(dhcpdCfgPath));
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qWarning().noquote() << "Cannot open config for reading:" << f.errorString();
+        qCWarning(lcNetsvc).noquote() << "Cannot open config for reading:" << f.errorString();
         return false;
     }
     const QString text = QString::fromUtf8(f.readAll());
@@ -281,14 +282,14 @@ bool net::removeStaticConfig()
 bool net::addStaticConfig(const QString &ip, const QString &mask, const QString &gateway,
                           const QString &priDns, const QString &secDns)
 {
-    qDebug().noquote() << "ip: " << ip << " mask: " << mask << " gateway: " << gateway;
-    qDebug().noquote() << "priDns:" << priDns << "secDns:" << secDns;
+    qCDebug(lcNetsvc).noquote() << "ip: " << ip << " mask: " << mask << " gateway: " << gateway;
+    qCDebug(lcNetsvc).noquote() << "priDns:" << priDns << "secDns:" << secDns;
 
     // Everything is checked before the file is touched: a refused setting
     // leaves the panel exactly as it was, block and all.
     for (const QString &v : {ip, mask, gateway, priDns, secDns}) {
         if (hasLineBreak(v)) {
-            qWarning() << "[ERR] Network setting with a line break refused";
+            qCWarning(lcNetsvc) << "[ERR] Network setting with a line break refused";
             return false;
         }
     }
@@ -298,13 +299,13 @@ bool net::addStaticConfig(const QString &ip, const QString &mask, const QString 
     } addresses[] = {{"address", ip}, {"gateway", gateway}, {"DNS server", priDns}, {"DNS server", secDns}};
     for (const auto &a : addresses) {
         if (!Kivo::isDottedQuad(a.value)) {
-            qWarning().noquote() << QStringLiteral("[ERR] Invalid %1: \"%2\"").arg(QLatin1String(a.what), a.value);
+            qCWarning(lcNetsvc).noquote() << QStringLiteral("[ERR] Invalid %1: \"%2\"").arg(QLatin1String(a.what), a.value);
             return false;
         }
     }
     const int prefix = netmaskToCIDR(mask);
     if (prefix < 0 || !Kivo::isDottedQuad(mask)) {
-        qWarning() << "[ERR] Invalid netmask\n";
+        qCWarning(lcNetsvc) << "[ERR] Invalid netmask\n";
         return false;
     }
 
@@ -317,10 +318,10 @@ bool net::addStaticConfig(const QString &ip, const QString &mask, const QString 
         f.close();
     } else if (f.exists()) {
         // Rewriting a file that cannot be read would lose its content.
-        qWarning().noquote() << "[ERR] Cannot open config for appending:" << f.errorString();
+        qCWarning(lcNetsvc).noquote() << "[ERR] Cannot open config for appending:" << f.errorString();
         return false;
     } else {
-        qWarning().noquote() << "Cannot open config for reading:" << f.errorString();
+        qCWarning(lcNetsvc).noquote() << "Cannot open config for reading:" << f.errorString();
     }
     return writeConfig(kept + NetConfig::customBlock(ip, prefix, gateway, priDns, secDns));
 }
@@ -337,7 +338,7 @@ QStringList net::dnsPair()
         if (Kivo::isDottedQuad(v)) {
             pair << v;
         } else {
-            qWarning().noquote() << QStringLiteral("[WARN] DNS server \"%1\" unusable, using %2").arg(v, defaults[i]);
+            qCWarning(lcNetsvc).noquote() << QStringLiteral("[WARN] DNS server \"%1\" unusable, using %2").arg(v, defaults[i]);
             pair << defaults[i];
         }
     }
@@ -352,8 +353,8 @@ void net::dhcpOn(bool onOff)
 
 void net::setStaticIpMaskGateway(QString ip, QString mask, QString gateway)
 {
-    qDebug().noquote() << QStringLiteral("setStaticIpMask ---- ip: ") + ip + QStringLiteral(" mask: ") + mask
-                              + QStringLiteral(" gateway: ") + gateway;
+    qCDebug(lcNetsvc).noquote() << QStringLiteral("setStaticIpMask ---- ip: ") + ip + QStringLiteral(" mask: ") + mask
+                                       + QStringLiteral(" gateway: ") + gateway;
     const QStringList dns = dnsPair();
     addStaticConfig(ip, mask, gateway, dns.at(0), dns.at(1));
 }
@@ -367,7 +368,7 @@ void net::setStaticIpMask(QString ip, QString mask)
 
 void net::staticIp(QString ip)
 {
-    qDebug().noquote() << QStringLiteral("staticIp ---- ip: ") + ip;
+    qCDebug(lcNetsvc).noquote() << QStringLiteral("staticIp ---- ip: ") + ip;
     const QString gateway = getGateway();
     const QStringList dns = dnsPair();
     const QString mask = getNetmask();
@@ -376,7 +377,7 @@ void net::staticIp(QString ip)
 
 void net::resetNetwork()
 {
-    qDebug() << " ---- resetNetwork:";
+    qCDebug(lcNetsvc) << " ---- resetNetwork:";
     addStaticConfig(QStringLiteral("192.168.100.104"), kDefaultMask, kDefaultGateway, kDefaultDns1, kDefaultDns2);
 }
 

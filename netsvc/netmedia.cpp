@@ -4,6 +4,7 @@
 #include "netsvc/net.h"
 
 #include "netsvc/netconfig.h"
+#include "netsvc/netsvclog.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
 
@@ -46,7 +47,7 @@ int runShell(const QString &cmd)
 {
     const CommandRunner::Result r = CommandRunner::shell(cmd, kScriptTimeoutMs);
     if (r.timedOut)
-        qWarning().noquote() << "[WARN] command timed out:" << cmd;
+        qCWarning(lcNetsvc).noquote() << "[WARN] command timed out:" << cmd;
     return r.exitCode;
 }
 
@@ -86,7 +87,7 @@ net::net(QObject *parent)
     connect(meterSweep_, &QTimer::timeout, this, &net::sweepMeterConnections);
     meterSweep_->start();
     if (!m_TcpServer->listen(Sysroot::listenAddress(), kMeterPort))
-        qWarning().noquote() << "[WARN] audio meter listener:" << m_TcpServer->errorString();
+        qCWarning(lcNetsvc).noquote() << "[WARN] audio meter listener:" << m_TcpServer->errorString();
     // The listener accepts through a notifier of its own: Qt retries a
     // failing accept (out of descriptors) at once, for ever, spinning the
     // interface thread. Here a failure pauses accepting for a while.
@@ -169,7 +170,7 @@ void net::newConn()
             meterAccept_->setEnabled(false);
             meterRetry_->start();
             if (meterAcceptErrors_++ % 60 == 0)
-                qWarning().noquote() << QStringLiteral("[WARN] audio meter listener: accept failed (%1 times): %2")
+                qCWarning(lcNetsvc).noquote() << QStringLiteral("[WARN] audio meter listener: accept failed (%1 times): %2")
                                             .arg(meterAcceptErrors_)
                                             .arg(QString::fromLocal8Bit(std::strerror(error)));
             return;
@@ -185,7 +186,7 @@ void net::newConn()
         const QHostAddress peer = s->peerAddress();
         if (!meterPeerAllowed(peer, {}) && !meterPeerAllowed(peer, QNetworkInterface::allAddresses())) {
             if (meterRefused_++ == 0)
-                qWarning().noquote() << "[WARN] audio meter: connection from" << peer.toString()
+                qCWarning(lcNetsvc).noquote() << "[WARN] audio meter: connection from" << peer.toString()
                                      << "refused, not from this unit";
             s->abort();
             s->deleteLater();
@@ -199,7 +200,7 @@ void net::newConn()
                 if (meterLastData_.value(o).elapsed() > meterLastData_.value(oldest).elapsed())
                     oldest = o;
             if (meterRefused_++ == 0)
-                qWarning() << "[WARN] audio meter: more than" << kMeterMaxConnections
+                qCWarning(lcNetsvc) << "[WARN] audio meter: more than" << kMeterMaxConnections
                            << "connections, the one silent longest closed";
             dropMeterConnection(oldest);
         }
@@ -232,12 +233,12 @@ void net::sweepMeterConnections()
     const QList<QTcpSocket *> open = meterSockets_;
     for (QTcpSocket *s : open) {
         if (meterLastData_.value(s).elapsed() > kMeterIdleMs) {
-            qWarning() << "[WARN] audio meter: connection idle for" << kMeterIdleMs << "ms, closed";
+            qCWarning(lcNetsvc) << "[WARN] audio meter: connection idle for" << kMeterIdleMs << "ms, closed";
             dropMeterConnection(s);
         }
     }
     if (meterRefused_ > 1)
-        qWarning() << "[WARN] audio meter:" << meterRefused_ << "connections refused or closed";
+        qCWarning(lcNetsvc) << "[WARN] audio meter:" << meterRefused_ << "connections refused or closed";
     meterRefused_ = 0;
 }
 
@@ -275,7 +276,7 @@ void net::readData()
 unsigned char net::findMostCommonValue(const QList<unsigned char> &values)
 {
     if (values.isEmpty())
-        qWarning() << "[WARM] Audio data is empty";
+        qCWarning(lcNetsvc) << "[WARM] Audio data is empty";
     return NetConfig::mostCommon(values);
 }
 
@@ -298,7 +299,7 @@ void net::updatedBuToUI(unsigned char left, unsigned char right)
 
 void net::setAudioValue(int ch1, int ch2, int rca, int digit, int ear, int master)
 {
-    qDebug().noquote() << QStringLiteral("ch1:%1 ch2:%2 digit:%3 rca:%4 ear:%5 master:%6")
+    qCDebug(lcNetsvc).noquote() << QStringLiteral("ch1:%1 ch2:%2 digit:%3 rca:%4 ear:%5 master:%6")
                               .arg(ch1)
                               .arg(ch2)
                               .arg(digit)
@@ -308,13 +309,13 @@ void net::setAudioValue(int ch1, int ch2, int rca, int digit, int ear, int maste
     const QString cmd = QStringLiteral("sudo ") + pi("lm1972.sh") + QLatin1Char(' ')
                         + QStringList{hex2(ch1), hex2(ch2), hex2(rca), hex2(digit), hex2(ear), hex2(master)}.join(QLatin1Char(' '))
                         + QStringLiteral(" &");
-    qDebug().noquote() << QStringLiteral("Set audio cmd :") + cmd;
+    qCDebug(lcNetsvc).noquote() << QStringLiteral("Set audio cmd :") + cmd;
     runBackground(cmd);
 }
 
 void net::startPgm(int pgmOutSel)
 {
-    qDebug().noquote() << QStringLiteral(" startPgm ---- :") + QString::number(pgmOutSel);
+    qCDebug(lcNetsvc).noquote() << QStringLiteral(" startPgm ---- :") + QString::number(pgmOutSel);
     QString rate = QStringLiteral("60000/1000");
     switch (pgmOutSel) {
     case 1:
@@ -330,7 +331,7 @@ void net::startPgm(int pgmOutSel)
     }
     const int ret = runBackground(pi("preview.x") + QLatin1Char(' ') + pi("720P60EDID.txt") + QLatin1Char(' ') + rate
                                   + QStringLiteral(" &"));
-    qDebug().noquote() << QStringLiteral(" startPgm ---- ret :") + QString::number(ret);
+    qCDebug(lcNetsvc).noquote() << QStringLiteral(" startPgm ---- ret :") + QString::number(ret);
 }
 
 void net::stopPgm()
@@ -348,7 +349,7 @@ void net::setDisplay()
 void net::stopStream()
 {
     runShell(pi("cap.sh"));
-    qDebug() << "Run capture script";
+    qCDebug(lcNetsvc) << "Run capture script";
 }
 
 bool net::checkLiveEn()
@@ -358,14 +359,14 @@ bool net::checkLiveEn()
 
 bool net::capImageKey(int cam, int num)
 {
-    qDebug().noquote() << QStringLiteral("cam:%1 num:%2").arg(cam).arg(num);
+    qCDebug(lcNetsvc).noquote() << QStringLiteral("cam:%1 num:%2").arg(cam).arg(num);
 
     // The capture script marks a finished frame with /home/pi/x. A script
     // that never gets there must not freeze the interface.
     int waited = 0;
     while (!checkLiveEn()) {
         if (waited >= kLiveWaitMs) {
-            qWarning().noquote() << QStringLiteral("[ERR] capture not ready: %1 missing after %2 ms")
+            qCWarning(lcNetsvc).noquote() << QStringLiteral("[ERR] capture not ready: %1 missing after %2 ms")
                                         .arg(pi("x"))
                                         .arg(kLiveWaitMs);
             return false;
@@ -381,26 +382,26 @@ bool net::capImageKey(int cam, int num)
     if (!reader.canRead())
         return false;
     if (reader.read().isNull()) {
-        qWarning().noquote() << QStringLiteral("[ERR] Invalid URL: ") + capture;
+        qCWarning(lcNetsvc).noquote() << QStringLiteral("[ERR] Invalid URL: ") + capture;
         return false;
     }
 
     const QString keyImage = Sysroot::path(QStringLiteral("/home/pi/output_%1%2.jpg").arg(cam).arg(num));
     const QString cmd = QStringLiteral("cp ") + capture + QLatin1Char(' ') + keyImage;
-    qDebug().noquote() << QStringLiteral("capture cam%1, img :%2, cmd :%3").arg(cam).arg(num).arg(cmd);
+    qCDebug(lcNetsvc).noquote() << QStringLiteral("capture cam%1, img :%2, cmd :%3").arg(cam).arg(num).arg(cmd);
     const int rc = runShell(cmd);
     // A failed copy must not pass off an older picture as the new one.
     if (rc == 0 && QFile::exists(keyImage)) {
         emit sendImageKeyUpdate(num);
         return true;
     }
-    qWarning() << "file not exist";
+    qCWarning(lcNetsvc) << "file not exist";
     return false;
 }
 
 void net::setKeyLed(int num, bool onOff)
 {
-    qDebug().noquote() << QStringLiteral(" setKeyLed ---- num:%1 onOff:%2").arg(num).arg(onOff ? "true" : "false");
+    qCDebug(lcNetsvc).noquote() << QStringLiteral(" setKeyLed ---- num:%1 onOff:%2").arg(num).arg(onOff ? "true" : "false");
     const char *value = nullptr;
     const char *reg = nullptr;
     switch (num) {
@@ -419,7 +420,7 @@ void net::setKeyLed(int num, bool onOff)
 
 void net::createSpeedNum(int num)
 {
-    qDebug().noquote() << QStringLiteral("net.cpp ----------createSpeedNum: ") + QString::number(num);
+    qCDebug(lcNetsvc).noquote() << QStringLiteral("net.cpp ----------createSpeedNum: ") + QString::number(num);
     const char *marker = num == 2 ? "fast" : num == 1 ? "mid" : num == 0 ? "slow" : nullptr;
     if (marker)
         runShell(QStringLiteral("touch ") + pi(marker));
@@ -429,12 +430,12 @@ void net::startCheckpin()
 {
     runShell(QStringLiteral("sudo pkill checkpin.sh"));
     runBackground(pi("checkpin.sh") + QStringLiteral(" &"));
-    qDebug() << " startCheckpin ---- gogogo";
+    qCDebug(lcNetsvc) << " startCheckpin ---- gogogo";
 }
 
 void net::startServer()
 {
-    qDebug() << " startServer ---- :";
+    qCDebug(lcNetsvc) << " startServer ---- :";
     // Started from the one string without a shell, so the script receives
     // "&" as its argument and runs as a child of this object.
     QStringList parts = QProcess::splitCommand(pi("server.sh") + QStringLiteral(" &"));
@@ -445,7 +446,7 @@ void net::startServer()
         if (e == QProcess::FailedToStart)
             p->deleteLater();
     });
-    qDebug() << "startStream ..server. gogogo";
+    qCDebug(lcNetsvc) << "startStream ..server. gogogo";
 }
 
 void net::initEdid()
@@ -463,33 +464,33 @@ void net::startLive()
 
 void net::killAllStream()
 {
-    qDebug() << " killAllStream ---- :";
+    qCDebug(lcNetsvc) << " killAllStream ---- :";
 }
 
 void net::startOmx()
 {
-    qDebug() << " startOmx ---- :";
+    qCDebug(lcNetsvc) << " startOmx ---- :";
 }
 
 void net::startStream()
 {
-    qDebug() << " startStream ---- :";
+    qCDebug(lcNetsvc) << " startStream ---- :";
 }
 
 void net::setPause()
 {
-    qDebug() << " setPause ----00000 :";
+    qCDebug(lcNetsvc) << " setPause ----00000 :";
 }
 
 void net::setPauseState(int state)
 {
     Q_UNUSED(state)
-    qDebug() << " setPauseState ----00000 :";
+    qCDebug(lcNetsvc) << " setPauseState ----00000 :";
 }
 
 void net::recFfmpeg()
 {
-    qDebug() << "net.cpp ----------recFfmpeg: 00000";
+    qCDebug(lcNetsvc) << "net.cpp ----------recFfmpeg: 00000";
     runShell(QStringLiteral("touch ") + pi("c.txt"));
     runBackground(pi("play.sh") + QStringLiteral(" &"));
     runShell(QStringLiteral("touch ") + pi("d.txt"));

@@ -2,6 +2,7 @@
 // carries, and starting its update program.
 #include "netsvc/net.h"
 
+#include "netsvc/netsvclog.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
 
@@ -21,18 +22,18 @@ QString net::checkNewMBFirmware()
 {
     const QString path = Sysroot::path(QStringLiteral("/mnt/tervana/tavrik/ZARVOHD.bin"));
     if (!QFile::exists(path)) {
-        qDebug() << "Not need to upgrade MB FW";
+        qCDebug(lcNetsvc) << "Not need to upgrade MB FW";
         return QString();
     }
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
-        qWarning().noquote() << "Unable to open" << path;
+        qCWarning(lcNetsvc).noquote() << "Unable to open" << path;
         return QString();
     }
     const QByteArray header = f.read(kHeaderSize);
     f.close();
     if (header.size() < kHeaderSize) {
-        qWarning() << "[ERR] Failed to read enough data from file.";
+        qCWarning(lcNetsvc) << "[ERR] Failed to read enough data from file.";
         return QString();
     }
     int major = quint8(header.at(8));
@@ -40,7 +41,7 @@ QString net::checkNewMBFirmware()
         major &= 0x0F;
     const int minor = quint8(header.at(9));
     const QString version = QStringLiteral("%1.%2").arg(major).arg(minor);
-    qDebug().noquote() << "Found Version :" << version << header.toHex(' ');
+    qCDebug(lcNetsvc).noquote() << "Found Version :" << version << header.toHex(' ');
     return version;
 }
 
@@ -52,26 +53,26 @@ void net::checkNewApp()
     const QString medium = Sysroot::path(QStringLiteral("/mnt/tervana/version.txt"));
     const QString copy = Sysroot::path(QStringLiteral("/home/pi/version.txt"));
     if (!QFile::exists(medium)) {
-        qDebug() << "Not need to upgrade KB FW";
+        qCDebug(lcNetsvc) << "Not need to upgrade KB FW";
         return;
     }
     // A version is one short line: anything bigger (or no plain file at
     // all) is not copied, and the copy is read only as far as the cap.
     const QFileInfo info(medium);
     if (!info.isFile() || info.size() > kMaxVersionFileBytes) {
-        qWarning().noquote() << "[ERR]" << medium << "is not a version file of at most" << kMaxVersionFileBytes
-                             << "bytes, ignored";
+        qCWarning(lcNetsvc).noquote() << "[ERR]" << medium << "is not a version file of at most" << kMaxVersionFileBytes
+                                      << "bytes, ignored";
     } else if (CommandRunner::shell(QStringLiteral("cp ") + medium + QLatin1Char(' ') + copy, kCopyTimeoutMs).exitCode
                != 0) {
         // A copy left over from an earlier medium must not be taken for this one.
-        qWarning().noquote() << "[ERR] Cannot copy" << medium;
+        qCWarning(lcNetsvc).noquote() << "[ERR] Cannot copy" << medium;
     } else if (QFile::exists(copy)) {
         QFile f(copy);
         if (f.open(QIODevice::ReadOnly | QIODevice::Text)) {
             const QByteArray head = f.read(kMaxVersionFileBytes);
             const int end = head.indexOf('\n');
             kbVersion = QString::fromUtf8(end >= 0 ? head.left(end) : head);
-            qDebug().noquote() << "check New App version :" << kbVersion;
+            qCDebug(lcNetsvc).noquote() << "check New App version :" << kbVersion;
             QThread::msleep(100);
             f.close();
         }
@@ -87,27 +88,27 @@ void net::upgradeApp()
 {
     QProcess *p = CommandRunner::start(Sysroot::path(QStringLiteral("/mnt/tervana/update")), {}, this);
     if (p->state() == QProcess::NotRunning && p->error() == QProcess::FailedToStart) {
-        qWarning() << "Process error:" << p->error();
+        qCWarning(lcNetsvc) << "Process error:" << p->error();
         p->deleteLater();
         return;
     }
-    connect(p, &QProcess::started, p, [] { qDebug() << "Script started!"; });
+    connect(p, &QProcess::started, p, [] { qCDebug(lcNetsvc) << "Script started!"; });
     // Its output goes to the log instead of piling up unread.
     connect(p, &QProcess::readyReadStandardOutput, p,
-            [p] { qDebug().noquote() << "update:" << QString::fromLocal8Bit(p->readAllStandardOutput()).trimmed(); });
+            [p] { qCDebug(lcNetsvc).noquote() << "update:" << QString::fromLocal8Bit(p->readAllStandardOutput()).trimmed(); });
     connect(p, &QProcess::readyReadStandardError, p,
-            [p] { qDebug().noquote() << "update:" << QString::fromLocal8Bit(p->readAllStandardError()).trimmed(); });
+            [p] { qCDebug(lcNetsvc).noquote() << "update:" << QString::fromLocal8Bit(p->readAllStandardError()).trimmed(); });
     connect(p, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), p,
             [p](int code, QProcess::ExitStatus status) {
-                qDebug() << "Script finished with code" << code;
+                qCDebug(lcNetsvc) << "Script finished with code" << code;
                 if (status == QProcess::NormalExit)
-                    qDebug() << "Upgrade script completed successfully.";
+                    qCDebug(lcNetsvc) << "Upgrade script completed successfully.";
                 else
-                    qDebug() << "Upgrade script crashed.";
+                    qCDebug(lcNetsvc) << "Upgrade script crashed.";
                 p->deleteLater();
             });
     connect(p, &QProcess::errorOccurred, p, [p](QProcess::ProcessError e) {
-        qWarning() << "Process error:" << e;
+        qCWarning(lcNetsvc) << "Process error:" << e;
         p->deleteLater();
     });
 }

@@ -1,5 +1,7 @@
 #include "platform/servicenotifier.h"
 
+#include "platform/platformlog.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QThread>
@@ -34,7 +36,7 @@ ServiceNotifier::ServiceNotifier(QObject *parent)
         return;
     sockaddr_un probe;
     if ((socketName[0] != '/' && socketName[0] != '@') || size_t(socketName.size()) >= sizeof(probe.sun_path)) {
-        qWarning().noquote() << "[WARN] ignoring unusable NOTIFY_SOCKET" << socketName;
+        qCWarning(lcPlatform).noquote() << "[WARN] ignoring unusable NOTIFY_SOCKET" << socketName;
         return;
     }
     address_ = socketName;
@@ -53,7 +55,7 @@ ServiceNotifier::ServiceNotifier(QObject *parent)
 
     fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd_ < 0)
-        qWarning().noquote() << "[WARN] no service notification socket:" << std::strerror(errno);
+        qCWarning(lcPlatform).noquote() << "[WARN] no service notification socket:" << std::strerror(errno);
 }
 
 ServiceNotifier::~ServiceNotifier()
@@ -82,7 +84,7 @@ void ServiceNotifier::start()
         keepalive();
         timer_.start();
         running.store(this);
-        qDebug().noquote() << "watchdog keepalive every" << timer_.interval() << "ms";
+        qCDebug(lcPlatform).noquote() << "watchdog keepalive every" << timer_.interval() << "ms";
     }
 }
 
@@ -108,7 +110,7 @@ bool ServiceNotifier::notify(const QByteArray &message)
     }
     // Once per run of failures: a keepalive every few seconds must not flood the log.
     if (!warned_)
-        qWarning().noquote() << "[WARN] service notification" << message << "failed:" << std::strerror(errno);
+        qCWarning(lcPlatform).noquote() << "[WARN] service notification" << message << "failed:" << std::strerror(errno);
     warned_ = true;
     return false;
 }

@@ -1,6 +1,7 @@
 #include "sim/simcamera.h"
 
 #include "platform/sysroot.h"
+#include "sim/simlog.h"
 #include "sim/simpty.h"
 #include "sim/simthread.h"
 
@@ -790,7 +791,7 @@ SimCamera::SimCamera(const QString &deviceName, SimThread *thread)
         shared_->linkPath = link;
     });
     if (!isOpen())
-        qWarning() << "[ERR] sim camera: cannot open" << link;
+        qCWarning(lcSim) << "[ERR] sim camera: cannot open" << link;
 }
 
 SimCamera::~SimCamera()

@@ -2,6 +2,7 @@
 
 #include "platform/sysroot.h"
 #include "sim/simconvwire.h"
+#include "sim/simlog.h"
 #include "sim/simthread.h"
 
 #include <QDebug>
@@ -180,14 +181,14 @@ public:
         sockaddr_un addr{};
         addr.sun_family = AF_UNIX;
         if (size_t(p.size()) >= sizeof(addr.sun_path)) {
-            qWarning() << "SimConverter: socket path too long:" << path;
+            qCWarning(lcSim) << "SimConverter: socket path too long:" << path;
             return false;
         }
         std::memcpy(addr.sun_path, p.constData(), size_t(p.size()));
         struct stat st;
         if (::lstat(p.constData(), &st) == 0) {
             if (!S_ISSOCK(st.st_mode)) {
-                qWarning() << "SimConverter: something that is not a socket is in the way:" << path;
+                qCWarning(lcSim) << "SimConverter: something that is not a socket is in the way:" << path;
                 return false;
             }
             ::unlink(p.constData()); // stale, from an earlier run
@@ -195,7 +196,7 @@ public:
         listenFd_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (listenFd_ < 0 || ::bind(listenFd_, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0
             || ::listen(listenFd_, 4) != 0) {
-            qWarning() << "SimConverter: cannot listen on" << path << std::strerror(errno);
+            qCWarning(lcSim) << "SimConverter: cannot listen on" << path << std::strerror(errno);
             close();
             return false;
         }
@@ -272,7 +273,7 @@ private:
                 return;
             }
             if (got < ssize_t(sizeof(Request))) {
-                qWarning() << "SimConverter: short request of" << got << "bytes dropped";
+                qCWarning(lcSim) << "SimConverter: short request of" << got << "bytes dropped";
                 continue;
             }
             Request req;

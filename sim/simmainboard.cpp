@@ -2,6 +2,7 @@
 
 #include "platform/sysroot.h"
 #include "sim/mbimage.h"
+#include "sim/simlog.h"
 #include "sim/simpty.h"
 #include "sim/simthread.h"
 
@@ -231,7 +232,7 @@ public:
         if (server_->isListening())
             server_->close();
         if (!server_->listen(QHostAddress::LocalHost, port)) {
-            qWarning() << "[ERR] sim mainboard: cannot listen on 127.0.0.1 port" << port << server_->errorString();
+            qCWarning(lcSim) << "[ERR] sim mainboard: cannot listen on 127.0.0.1 port" << port << server_->errorString();
             return 0;
         }
         QMutexLocker lock(&s_->mutex);
@@ -368,7 +369,7 @@ private:
             return;
         }
         if (!serialBuf_.isEmpty()) {
-            qDebug() << "[SIM] mainboard: dropped incomplete frame" << serialBuf_.toHex(' ');
+            qCDebug(lcSim) << "[SIM] mainboard: dropped incomplete frame" << serialBuf_.toHex(' ');
             countDropped(serialBuf_.size());
             serialBuf_.clear();
         }
@@ -418,7 +419,7 @@ private:
             if (len < 2 + 4 || len > 2 + kMaxCount + 1) {
                 // A length that no frame has: the stream cannot be trusted
                 // any more, so drop what is buffered.
-                qDebug() << "[SIM] mainboard: bad TCP length" << len;
+                qCDebug(lcSim) << "[SIM] mainboard: bad TCP length" << len;
                 countDropped(tcpBuf_.size());
                 tcpBuf_.clear();
                 return;
@@ -1245,7 +1246,7 @@ bool SimMainboard::open()
     if (!link.startsWith(QLatin1Char('/'))) {
         // Without a sysroot the link would land in the working directory,
         // or worse, beside the real device.
-        qWarning() << "[ERR] sim mainboard: TAVRIK_SYSROOT is not set; not opening" << deviceName_;
+        qCWarning(lcSim) << "[ERR] sim mainboard: TAVRIK_SYSROOT is not set; not opening" << deviceName_;
         return false;
     }
     bool ok = false;

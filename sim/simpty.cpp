@@ -1,5 +1,7 @@
 #include "sim/simpty.h"
 
+#include "sim/simlog.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -21,13 +23,13 @@ bool SimPty::open(const QString &linkPath)
     close();
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
-        qWarning() << "[ERR] sim pty: cannot create pseudo-terminal:" << std::strerror(errno);
+        qCWarning(lcSim) << "[ERR] sim pty: cannot create pseudo-terminal:" << std::strerror(errno);
         close();
         return false;
     }
     char name[128] = {};
     if (::ptsname_r(master_, name, sizeof name) != 0) {
-        qWarning() << "[ERR] sim pty: ptsname failed";
+        qCWarning(lcSim) << "[ERR] sim pty: ptsname failed";
         close();
         return false;
     }
@@ -46,7 +48,7 @@ bool SimPty::open(const QString &linkPath)
     QDir().mkpath(QFileInfo(linkPath).absolutePath());
     QFile::remove(linkPath);
     if (!QFile::link(slaveName_, linkPath)) {
-        qWarning() << "[ERR] sim pty: cannot link" << linkPath << "to" << slaveName_;
+        qCWarning(lcSim) << "[ERR] sim pty: cannot link" << linkPath << "to" << slaveName_;
         close();
         return false;
     }
@@ -89,12 +91,12 @@ bool SimPty::write(const QByteArray &bytes)
             // The pty buffer is full: a reading panel drains it shortly; one
             // that stopped reading must not hang the simulated device.
             if (++stalledMs > 1000) {
-                qWarning() << "[WARN] sim pty: nobody reads the line, dropped" << (bytes.size() - done) << "bytes";
+                qCWarning(lcSim) << "[WARN] sim pty: nobody reads the line, dropped" << (bytes.size() - done) << "bytes";
                 return false;
             }
             ::usleep(1000);
         } else {
-            qWarning() << "[ERR] sim pty: write failed:" << std::strerror(errno);
+            qCWarning(lcSim) << "[ERR] sim pty: write failed:" << std::strerror(errno);
             return false;
         }
     }

@@ -3,6 +3,7 @@
 // standard input go through the same commands (sim/simcommands.h; "help"
 // lists them). Without a display, or with --no-window, the console alone.
 #include "sim/simcommands.h"
+#include "sim/simlog.h"
 #include "sim/simunit.h"
 #include "sim/ui/simunitmodel.h"
 #include "sim/ui/simwindow.h"
@@ -122,7 +123,7 @@ int main(int argc, char *argv[])
 
     SimUnit unit(sysroot);
     if (!unit.isUp())
-        qWarning("simulated unit: not up: %s", qPrintable(unit.problems()));
+        qCWarning(lcSim, "simulated unit: not up: %s", qPrintable(unit.problems()));
     std::fprintf(stderr, "simulated unit in %s\n", qPrintable(sysroot));
 
     QProcess panel;

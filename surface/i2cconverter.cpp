@@ -1,5 +1,7 @@
 #include "surface/i2cconverter.h"
 
+#include "surface/surfacelog.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QThread>
@@ -31,9 +33,9 @@ void RepeatedErrorLog::report(const QString &detail)
         return;
     }
     if (suppressed_ > 0)
-        qWarning().noquote() << text_ << detail << QStringLiteral("(%1 more since the last report)").arg(suppressed_);
+        qCWarning(lcSurface).noquote() << text_ << detail << QStringLiteral("(%1 more since the last report)").arg(suppressed_);
     else
-        qWarning().noquote() << text_ << detail;
+        qCWarning(lcSurface).noquote() << text_ << detail;
     suppressed_ = 0;
     sinceLogged_.start();
 }
@@ -57,7 +59,7 @@ bool I2cConverter::open(const QString &device, int address)
         close();
         return false;
     }
-    qDebug() << "[INFO] open/connect: ok";
+    qCDebug(lcSurface) << "[INFO] open/connect: ok";
     return true;
 }
 

@@ -2,11 +2,11 @@
 
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
+#include "surface/surfacelog.h"
 
 #include <QDebug>
 #include <QFile>
 
-#include <chrono>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,24 +22,19 @@ std::array<QByteArray, Keyscan::kKeyCount> markerPaths()
 }
 } // namespace
 
-Keyscan::Keyscan(QObject *parent) : QThread(parent)
+Keyscan::Keyscan(QObject *parent) : PollingThread(parent)
 {
-    qDebug() << " keyscan.cpp ---- keyscan init...";
+    qCDebug(lcSurface) << " keyscan.cpp ---- keyscan init...";
 }
 
 Keyscan::~Keyscan()
 {
-    stop();
-    wait();
+    stopAndWait();
 }
 
 void Keyscan::stop()
 {
-    {
-        std::lock_guard<std::mutex> guard(sleepLock_);
-        m_running.store(false);
-    }
-    wake_.notify_all();
+    requestStop();
 }
 
 QString Keyscan::markerPath(int key)
@@ -51,17 +46,16 @@ QString Keyscan::markerPath(int key)
 
 void Keyscan::run()
 {
-    qDebug() << " keyscan.cpp ---- run...";
+    qCDebug(lcSurface) << " keyscan.cpp ---- run...";
     wasHeld_.fill(false);
     const auto paths = markerPaths();
     const QByteArray folder = QFile::encodeName(Sysroot::path(QStringLiteral("/home/pi")));
-    while (m_running.load()) {
+    while (!stopping()) {
         checkFolder(folder);
         scan(paths);
-        std::unique_lock<std::mutex> guard(sleepLock_);
-        wake_.wait_for(guard, std::chrono::milliseconds(kPassMs), [this] { return !m_running.load(); });
+        pause(kPassMs);
     }
-    qDebug() << " keyscan.cpp ---- run...886";
+    qCDebug(lcSurface) << " keyscan.cpp ---- run...886";
 }
 
 void Keyscan::scanOnce()
@@ -76,7 +70,7 @@ void Keyscan::scan(const std::array<QByteArray, kKeyCount> &paths)
         const bool held = ::access(paths[size_t(key)].constData(), F_OK) == 0;
         bool &was = wasHeld_[size_t(key)];
         if (held && !was) {
-            qDebug() << "Press Key" << key;
+            qCDebug(lcSurface) << "Press Key" << key;
             emit sendKeyNo(key);
             was = true;
         } else if (!held && was) {
@@ -96,19 +90,19 @@ void Keyscan::checkFolder(const QByteArray &folder)
         return;
     folderMissing_ = missing;
     if (missing)
-        qWarning().noquote() << "[WARN] key marker folder missing, no key can be seen:" << QFile::decodeName(folder);
+        qCWarning(lcSurface).noquote() << "[WARN] key marker folder missing, no key can be seen:" << QFile::decodeName(folder);
     else
-        qWarning().noquote() << "[WARN] key marker folder present again:" << QFile::decodeName(folder);
+        qCWarning(lcSurface).noquote() << "[WARN] key marker folder present again:" << QFile::decodeName(folder);
 }
 
 void Keyscan::setLedLight(int value)
 {
     Q_UNUSED(value); // the controller has one state; every call switches it on
     const QString command = QString::fromLatin1(kLampCommand);
-    qDebug() << " keyscan.cpp ---- setLedLight...";
-    qDebug().noquote() << " keyscan.cpp ---- setLedLight..." << command;
+    qCDebug(lcSurface) << " keyscan.cpp ---- setLedLight...";
+    qCDebug(lcSurface).noquote() << " keyscan.cpp ---- setLedLight..." << command;
     const CommandRunner::Result r = CommandRunner::shell(command, kLampCommandTimeoutMs);
     if (r.timedOut)
-        qWarning().noquote() << "[WARN] key lamp command did not finish in" << kLampCommandTimeoutMs << "ms:"
-                             << command;
+        qCWarning(lcSurface).noquote() << "[WARN] key lamp command did not finish in" << kLampCommandTimeoutMs << "ms:"
+                                       << command;
 }

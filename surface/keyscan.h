@@ -1,18 +1,17 @@
 #pragma once
 
+#include "platform/pollingthread.h"
+
 #include <QString>
-#include <QThread>
 
 #include <array>
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 
 // The seven hardware keys. The key lines are watched by a process outside
 // the panel that keeps a marker file "/home/pi/gpio<pin>" while a key is
 // held; this thread tests those files every 30 ms and reports each press
 // once, on its leading edge. It also switches the key lamp controller on.
-class Keyscan : public QThread
+class Keyscan : public PollingThread
 {
     Q_OBJECT
 public:
@@ -63,10 +62,7 @@ private:
     void scan(const std::array<QByteArray, kKeyCount> &paths);
     void checkFolder(const QByteArray &folder);
 
-    std::atomic_bool m_running{true};
     std::array<bool, kKeyCount> wasHeld_{};
     std::atomic<quint64> passes_{0};
     bool folderMissing_ = false;
-    std::mutex sleepLock_;
-    std::condition_variable wake_;
 };

@@ -1,12 +1,12 @@
 #include "surface/tbar.h"
 
 #include "platform/sysroot.h"
+#include "surface/surfacelog.h"
 
 #include <QDateTime>
 #include <QDebug>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 
@@ -32,37 +32,14 @@ constexpr int kCentreSteady = 21;
 constexpr int kZoomThreshold = 200;
 } // namespace
 
-Tbar::Tbar(QObject *parent) : QThread(parent)
+Tbar::Tbar(QObject *parent) : PollingThread(parent)
 {
     pause_ = [this](int ms) { return pause(ms); };
 }
 
 Tbar::~Tbar()
 {
-    requestStop();
-    wait();
-}
-
-void Tbar::requestStop()
-{
-    requestInterruption();
-    {
-        // Taken so that a thread between its check and its wait cannot miss
-        // the wake-up.
-        std::lock_guard<std::mutex> guard(sleepLock_);
-    }
-    wake_.notify_all();
-}
-
-bool Tbar::stopping() const
-{
-    return isInterruptionRequested();
-}
-
-bool Tbar::pause(int ms)
-{
-    std::unique_lock<std::mutex> guard(sleepLock_);
-    return !wake_.wait_for(guard, std::chrono::milliseconds(ms), [this] { return stopping(); });
+    stopAndWait();
 }
 
 void Tbar::setPauseFunction(PauseFunction pause)
@@ -78,30 +55,30 @@ bool Tbar::boundsLeaveSpan(int lower, int upper, bool settingUpper, int kept)
                                                        "at least %3 below is needed; keeping %4")
                                       : QStringLiteral("[WARN] T-bar lower bound %1 refused: the upper bound is %2, "
                                                        "at least %3 above is needed; keeping %4");
-    qWarning().noquote() << text.arg(settingUpper ? upper : lower)
-                                .arg(settingUpper ? lower : upper)
-                                .arg(kMinBoundSpan)
-                                .arg(kept);
+    qCWarning(lcSurface).noquote() << text.arg(settingUpper ? upper : lower)
+                                          .arg(settingUpper ? lower : upper)
+                                          .arg(kMinBoundSpan)
+                                          .arg(kept);
     return false;
 }
 
 void Tbar::setUpperBound(int value)
 {
-    qDebug().noquote() << QStringLiteral("setUppderBound -> %1").arg(value);
+    qCDebug(lcSurface).noquote() << QStringLiteral("setUppderBound -> %1").arg(value);
     if (boundsLeaveSpan(lowerBound.load(), value, true, upperBound.load()))
         upperBound.store(value);
 }
 
 void Tbar::setLowerBound(int value)
 {
-    qDebug().noquote() << QStringLiteral("setLowerBound -> %1").arg(value);
+    qCDebug(lcSurface).noquote() << QStringLiteral("setLowerBound -> %1").arg(value);
     if (boundsLeaveSpan(value, upperBound.load(), false, lowerBound.load()))
         lowerBound.store(value);
 }
 
 void Tbar::setjoystickMidValue(int value)
 {
-    qDebug().noquote() << QStringLiteral("set joystick MidValue -> %1").arg(value);
+    qCDebug(lcSurface).noquote() << QStringLiteral("set joystick MidValue -> %1").arg(value);
     joystickMidValue.store(value);
 }
 
@@ -270,8 +247,8 @@ void Tbar::processTbar(int raw, qint64 nowMs)
     }
 
     isTbarIdle = false;
-    qDebug() << "outputValue :" << out << "lastOutput :" << last << "dynamicDeadZone :" << dynamicDeadZone
-             << ", speed :" << speed;
+    qCDebug(lcSurface) << "outputValue :" << out << "lastOutput :" << last << "dynamicDeadZone :" << dynamicDeadZone
+                       << ", speed :" << speed;
 
     // The mainboard needs a jump from an end sent in steps.
     if ((last == 0 || last == kTbarMax) && std::abs(out - last) >= 511) {
@@ -281,13 +258,13 @@ void Tbar::processTbar(int raw, qint64 nowMs)
         for (int i = 1; i <= count; ++i) {
             const int value = last + i * diff / count;
             emit changeTbarValue(value, raw);
-            qDebug() << ", cnt :" << count << ", i :" << i << ", Send :" << value;
+            qCDebug(lcSurface) << ", cnt :" << count << ", i :" << i << ", Send :" << value;
             if (!pause_(kJumpStepMs))
                 break;
         }
     }
 
-    qDebug() << "outputValue :" << out << ", unchangeValue :" << raw;
+    qCDebug(lcSurface) << "outputValue :" << out << ", unchangeValue :" << raw;
     emit changeTbarValue(out, raw);
     lastOutput.store(qint16(out));
 }
@@ -332,7 +309,7 @@ void Tbar::processJoystick(int a, int b)
     if (ax < deadZone && ay < deadZone) {
         if (lastDirX == 0 && lastDirY == 0)
             return;
-        qDebug() << "[joyStickAction] STOP (dead zone reached)";
+        qCDebug(lcSurface) << "[joyStickAction] STOP (dead zone reached)";
         lastDirX = 0;
         lastDirY = 0;
         emit changeJoystickValue(0, 0, -1);

@@ -1,13 +1,10 @@
 #pragma once
 
+#include "platform/pollingthread.h"
 #include "surface/i2cconverter.h"
 
-#include <QThread>
-
 #include <atomic>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 
 class commandExecObject;
 
@@ -20,7 +17,7 @@ class commandExecObject;
 // The processing of a reading (processReading and the steps it is made of)
 // is separate from the bus access, so it can be driven with given readings
 // and a given clock; the thread feeds it from the converter.
-class Tbar : public QThread
+class Tbar : public PollingThread
 {
     Q_OBJECT
 public:
@@ -40,9 +37,6 @@ public:
     // Kept for the switcher model; the thread never calls through it.
     void setZarvoControl(commandExecObject *control);
     commandExecObject *zarvoControl() const { return zarvoCtl.load(); }
-
-    // Stops the polling thread soon; safe from any thread.
-    void requestStop();
 
     // One converter reading of `channel` (0 T-bar, 1 joystick X, 2 joystick
     // Y, 3 zoom) taken at `nowMs` (milliseconds since the epoch). Runs on
@@ -66,7 +60,6 @@ public:
     int currentLowerBound() const { return lowerBound.load(); }
     int currentJoystickMid() const { return joystickMidValue.load(); }
     int currentZoomMid() const { return zoomMidValue.load(); }
-    int joystickCamera() const { return vekIndex.load(); }
     int joystickSpeed() const { return curSpeed.load(); }
     int lastTbarOutput() const { return lastOutput.load(); }
 
@@ -85,9 +78,6 @@ protected:
     void run() override;
 
 private:
-    // Sleeps on the polling thread; false when woken to stop.
-    bool pause(int ms);
-    bool stopping() const;
     bool openConverter();
     // False, with a log line, when lower..upper leave less than kMinBoundSpan.
     static bool boundsLeaveSpan(int lower, int upper, bool settingUpper, int kept);
@@ -129,6 +119,4 @@ private:
     bool haveAxisY_ = false;
 
     PauseFunction pause_;
-    std::mutex sleepLock_;
-    std::condition_variable wake_;
 };

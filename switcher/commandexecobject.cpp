@@ -1,5 +1,6 @@
 #include "switcher/commandexecobject.h"
 #include "switcher/exchangeguard_p.h"
+#include "switcher/switcherlog.h"
 
 #include "mainboard/zarvomu.h"
 #include "mbUpgrade/upgradecontroller.h"
@@ -44,7 +45,7 @@ bool acceptSource(int src, const char *what)
 {
     if (isSource(src))
         return true;
-    qWarning() << "[ERR]" << what << "out of range :" << src;
+    qCWarning(lcSwitcher) << "[ERR]" << what << "out of range :" << src;
     return false;
 }
 
@@ -77,7 +78,7 @@ void commandExecObject::drainIdleLine()
     idleDropped_ += n;
     // One line a minute at most for a line that keeps chattering.
     if (!idleLogged_.isValid() || idleLogged_.elapsed() >= 60000) {
-        qWarning() << "[WARN] mainboard line: dropped" << idleDropped_ << "bytes that came unasked";
+        qCWarning(lcSwitcher) << "[WARN] mainboard line: dropped" << idleDropped_ << "bytes that came unasked";
         idleDropped_ = 0;
         idleLogged_.start();
     }
@@ -88,7 +89,7 @@ commandExecObject::~commandExecObject()
     // A running upgrade is stopped and waited for before the line goes away.
     delete upgrade_;
     serial_->close();
-    qDebug() << "Release commandExecObject";
+    qCDebug(lcSwitcher) << "Release commandExecObject";
     delete zarvoUnitControl;
     zarvoUnitControl = nullptr;
     serial_->close();
@@ -103,7 +104,7 @@ commandExecObject::~commandExecObject()
 bool commandExecObject::connectSerial(QString portName)
 {
     if (upgradeRunning_.load()) {
-        qWarning() << "[ERR] connectSerial refused: mainboard firmware upgrade in progress";
+        qCWarning(lcSwitcher) << "[ERR] connectSerial refused: mainboard firmware upgrade in progress";
         return false;
     }
     if (serial_->isOpen())
@@ -115,10 +116,10 @@ bool commandExecObject::connectSerial(QString portName)
     serial_->setStopBits(QSerialPort::OneStop);
     serial_->setFlowControl(QSerialPort::NoFlowControl);
     if (!serial_->open(QIODevice::ReadWrite)) {
-        qWarning() << portName << "Serial open failed:" << serial_->errorString();
+        qCWarning(lcSwitcher) << portName << "Serial open failed:" << serial_->errorString();
         return false;
     }
-    qDebug() << portName << "Serial is open";
+    qCDebug(lcSwitcher) << portName << "Serial is open";
     zarvoUnitControl->setIsUseSocket(false);
     // The mainboard drops the first frames that follow the line opening.
     QThread::msleep(600);
@@ -129,14 +130,14 @@ bool commandExecObject::isConnected()
 {
     if (serial_->isOpen())
         return true;
-    qWarning() << "[ERR] Not connected" << ", serial_->isOpen() = " << serial_->isOpen();
+    qCWarning(lcSwitcher) << "[ERR] Not connected" << ", serial_->isOpen() = " << serial_->isOpen();
     return false;
 }
 
 void commandExecObject::disConnect()
 {
     if (upgradeRunning_.load()) {
-        qWarning() << "[ERR] disConnect refused: mainboard firmware upgrade in progress";
+        qCWarning(lcSwitcher) << "[ERR] disConnect refused: mainboard firmware upgrade in progress";
         return;
     }
     serial_->close();
@@ -157,12 +158,12 @@ static QSizeF landscapeScreen()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen) {
-        qWarning() << "[ERR] no primary screen";
+        qCWarning(lcSwitcher) << "[ERR] no primary screen";
         return QSizeF(0, 0);
     }
     const QRect g = screen->geometry();
     const QSizeF size(qMax(g.width(), g.height()), qMin(g.width(), g.height()));
-    qDebug() << "Screen Width: " << size.width() << "Screen height: " << size.height();
+    qCDebug(lcSwitcher) << "Screen Width: " << size.width() << "Screen height: " << size.height();
     return size;
 }
 
@@ -173,7 +174,7 @@ bool commandExecObject::linkFree(const char *operation)
 {
     if (!upgradeRunning_.load())
         return true;
-    qWarning() << "[ERR]" << operation << "refused: mainboard firmware upgrade in progress";
+    qCWarning(lcSwitcher) << "[ERR]" << operation << "refused: mainboard firmware upgrade in progress";
     return false;
 }
 
@@ -182,7 +183,7 @@ bool commandExecObject::exchangeAvailable(const char *operation)
     if (!linkFree(operation))
         return false;
     if (mutexOwner_.load() == QThread::currentThreadId()) {
-        qWarning() << "[ERR]" << operation << "refused: re-entered while this thread holds the mainboard lock";
+        qCWarning(lcSwitcher) << "[ERR]" << operation << "refused: re-entered while this thread holds the mainboard lock";
         return false;
     }
     return true;
@@ -243,10 +244,10 @@ bool commandExecObject::pgmColorBar() { return writeBus("pgmColorBar", true, col
 bool commandExecObject::cutTrans()
 {
     return exchange("cutTrans", CheckLine, false, [this] {
-        qDebug() << "cutTrans --- ";
+        qCDebug(lcSwitcher) << "cutTrans --- ";
         const bool ok = zarvoUnitControl->writePushButtonLampOn(cutCommand);
         if (ok)
-            qDebug() << "cut trans mode is on :" << ok;
+            qCDebug(lcSwitcher) << "cut trans mode is on :" << ok;
         return ok;
     });
 }
@@ -260,7 +261,7 @@ bool commandExecObject::autoTrans(int rate)
         setAutoMode(true);
         const bool ok = zarvoUnitControl->writePushButtonLampOn(autoTransition);
         if (ok)
-            qDebug() << "auto trans mode is on :" << ok;
+            qCDebug(lcSwitcher) << "auto trans mode is on :" << ok;
         setAutoMode(false);
         return ok;
     });
@@ -270,7 +271,7 @@ bool commandExecObject::mixMode()
 {
     const bool ok = lampWrite("mixMode", mixTransitionCommand, true);
     if (ok)
-        qDebug() << "mix mode is on";
+        qCDebug(lcSwitcher) << "mix mode is on";
     return ok;
 }
 
@@ -278,7 +279,7 @@ bool commandExecObject::wipeMode()
 {
     const bool ok = lampWrite("wipeMode", wipeTransitionCommand, true);
     if (ok)
-        qDebug() << "wipe mode is on";
+        qCDebug(lcSwitcher) << "wipe mode is on";
     return ok;
 }
 
@@ -288,11 +289,11 @@ bool commandExecObject::spliteMode()
         bool ok = false;
         if (zarvoUnitControl->readPushButtonLamp(splitCommand, ok)) {
             const bool written = zarvoUnitControl->writePushButtonLampOff(splitCommand);
-            qDebug() << "split mode is off :" << written;
+            qCDebug(lcSwitcher) << "split mode is off :" << written;
             return written;
         }
         const bool written = zarvoUnitControl->writePushButtonLampOn(splitCommand);
-        qDebug() << "split mode is on :" << written;
+        qCDebug(lcSwitcher) << "split mode is on :" << written;
         return written;
     });
 }
@@ -300,13 +301,13 @@ bool commandExecObject::spliteMode()
 void commandExecObject::reverseOn()
 {
     if (lampWrite("reverseOn", reverseCommand, true, CheckLine))
-        qDebug() << "reverse trans mode is on :" << true;
+        qCDebug(lcSwitcher) << "reverse trans mode is on :" << true;
 }
 
 void commandExecObject::reverseOff()
 {
     if (lampWrite("reverseOff", reverseCommand, false, CheckLine))
-        qDebug() << "reverse trans mode is off :" << true;
+        qCDebug(lcSwitcher) << "reverse trans mode is off :" << true;
 }
 
 bool commandExecObject::writePatternLocked(const char *operation, WipePattern pattern)
@@ -314,7 +315,7 @@ bool commandExecObject::writePatternLocked(const char *operation, WipePattern pa
     return exchange(operation, CheckLine, false, [&] {
         const bool ok = zarvoUnitControl->writeWipePattern(pattern);
         if (!ok)
-            qWarning() << "pattern set not susccess";
+            qCWarning(lcSwitcher) << "pattern set not susccess";
         return ok;
     });
 }
@@ -393,7 +394,7 @@ void commandExecObject::logLamp(const char *operation, PushButtonLamp lamp, cons
         bool ok = false;
         const bool lit = zarvoUnitControl->readPushButtonLamp(lamp, ok);
         if (ok && (lit || !onlyWhenLit))
-            qDebug() << text << lit;
+            qCDebug(lcSwitcher) << text << lit;
     });
 }
 
@@ -435,12 +436,12 @@ int commandExecObject::readBus(const char *operation, bool program, bool *readOk
         bool ok = false;
         const int src = program ? zarvoUnitControl->readProgram(ok) : zarvoUnitControl->readPreset(ok);
         if (!ok || !isSource(src)) {
-            qWarning() << "[ERR]" << operation << "failed, value" << src;
+            qCWarning(lcSwitcher) << "[ERR]" << operation << "failed, value" << src;
             return 0;
         }
         if (readOk)
             *readOk = true;
-        qDebug().noquote() << QStringLiteral("%1 ---%2: ").arg(QLatin1String(operation), QLatin1String(sourceName(src)))
+        qCDebug(lcSwitcher).noquote() << QStringLiteral("%1 ---%2: ").arg(QLatin1String(operation), QLatin1String(sourceName(src)))
                            << src;
         return src;
     });
@@ -463,7 +464,7 @@ void commandExecObject::readWipePattern()
 bool commandExecObject::getWipeMode()
 {
     const bool mode = curZarvoMuState.mixWipe;
-    qDebug() << "wipe mode :" << mode;
+    qCDebug(lcSwitcher) << "wipe mode :" << mode;
     return mode;
 }
 
@@ -477,7 +478,7 @@ void commandExecObject::setAuxOutput(uint src)
     const uint mapped = (src >= 1 && src <= 4) ? src : 0;
     exchange("setAuxOutput", NoLineCheck, [&] {
         if (zarvoUnitControl->writeAuxSrc(static_cast<CrossPoint>(mapped)))
-            qDebug() << "SetAuxOutput susccess" << src;
+            qCDebug(lcSwitcher) << "SetAuxOutput susccess" << src;
         // Stored whether or not the board acknowledged: a send-only write
         // never tells, and resending the same source on every touch floods
         // the line.
@@ -489,18 +490,18 @@ void commandExecObject::setAuxOutput(uint src)
 uint commandExecObject::auxOutput()
 {
     const uint src = curAuxSource.load();
-    qDebug() << "Read AuxSource=" << src;
+    qCDebug(lcSwitcher) << "Read AuxSource=" << src;
     return src;
 }
 
 void commandExecObject::setAuxMode(int mode)
 {
     exchange("setAuxMode", CheckLine, [&] {
-        qDebug() << "enter setAuxMode ... 00000: " << mode;
+        qCDebug(lcSwitcher) << "enter setAuxMode ... 00000: " << mode;
         const bool ok = zarvoUnitControl->writeAuxMode(mode);
         if (ok)
-            qDebug() << "setAuxMode susccess";
-        qDebug() << "leave setAuxMode ... 11111 ackSuscess: " << ok;
+            qCDebug(lcSwitcher) << "setAuxMode susccess";
+        qCDebug(lcSwitcher) << "leave setAuxMode ... 11111 ackSuscess: " << ok;
     });
 }
 
@@ -510,7 +511,7 @@ int commandExecObject::readAutoRate()
         bool ok = false;
         const int rate = zarvoUnitControl->readAutoTransRate(ok);
         if (ok)
-            qDebug() << "auto rate" << rate;
+            qCDebug(lcSwitcher) << "auto rate" << rate;
         return rate;
     });
 }
@@ -518,10 +519,10 @@ int commandExecObject::readAutoRate()
 void commandExecObject::writeAutoRate(int rate)
 {
     exchange("writeAutoRate", CheckLine, [&] {
-        qDebug() << "writeAutoRate ========";
+        qCDebug(lcSwitcher) << "writeAutoRate ========";
         const int r = qBound(1, rate, 200);
         if (zarvoUnitControl->writeAutoTransRate(quint16(r)))
-            qDebug() << "set auto rate" << r;
+            qCDebug(lcSwitcher) << "set auto rate" << r;
     });
 }
 
@@ -531,7 +532,7 @@ int commandExecObject::readTbar()
         bool ok = false;
         const int value = zarvoUnitControl->readControl(keyer2, ok);
         if (!ok)
-            qWarning() << "Read TBar value fail";
+            qCWarning(lcSwitcher) << "Read TBar value fail";
         return value;
     });
 }
@@ -561,7 +562,7 @@ void commandExecObject::writeTbar(uint v)
             // The end positions finish the transition on the mainboard: worth
             // a few more tries.
             for (int retry = 0; !ok && retry < 3; ++retry) {
-                qWarning() << "Retry writeTbar :" << retry;
+                qCWarning(lcSwitcher) << "Retry writeTbar :" << retry;
                 ok = zarvoUnitControl->writeControl(keyer2, quint16(v));
             }
         }
@@ -585,13 +586,13 @@ void commandExecObject::refreshStatus2()
         status = zarvoUnitControl->requestStatus(ok);
         for (int again = 0; !ok && again < 2; ++again) {
             status = zarvoUnitControl->requestStatus(ok);
-            qDebug() << "refresh pipSource :" << status.pipSource;
+            qCDebug(lcSwitcher) << "refresh pipSource :" << status.pipSource;
         }
     }
-    qDebug() << "refresh state auto key :" << status.autokey;
+    qCDebug(lcSwitcher) << "refresh state auto key :" << status.autokey;
     if (!ok)
         return;
-    qDebug() << "refresh pgmSource :" << status.pgmSource;
+    qCDebug(lcSwitcher) << "refresh pgmSource :" << status.pgmSource;
     applyStatus(status);
 }
 
@@ -621,11 +622,11 @@ void commandExecObject::requestStatus()
     ExchangeGuard guard(this, "requestStatus");
     if (!guard)
         return;
-    qDebug() << " commandExecObject::requestStatus ";
+    qCDebug(lcSwitcher) << " commandExecObject::requestStatus ";
     bool ok = false;
     zarvoUnitControl->requestStatus(ok);
     if (ok)
-        qDebug() << "view state";
+        qCDebug(lcSwitcher) << "view state";
 }
 
 void commandExecObject::updateStatus()
@@ -652,7 +653,7 @@ void commandExecObject::updateStatus()
     status.reverse = 1;
     status.unUsedByte = 0;
     if (zarvoUnitControl->updateStatus(status))
-        qDebug() << "view state";
+        qCDebug(lcSwitcher) << "view state";
 }
 
 void commandExecObject::refreshStatus()
@@ -673,7 +674,7 @@ void commandExecObject::autoTransStartSlot()
 
 void commandExecObject::setInBootMode(bool on)
 {
-    qDebug() << "set In Boot Mode --- " << on;
+    qCDebug(lcSwitcher) << "set In Boot Mode --- " << on;
     if (bInBootMode == on)
         return;
     bInBootMode = on;
@@ -688,17 +689,17 @@ void commandExecObject::processFirmwareUpgradeUi(QString file, QString mbVersion
     Q_UNUSED(mbVersion)
     const QString path = Sysroot::path(file);
     if (!QFile::exists(path)) {
-        qDebug() << "Not need to upgrade MB";
+        qCDebug(lcSwitcher) << "Not need to upgrade MB";
         return;
     }
     if (upgradeRunning_.load()) {
         // The running upgrade reports its own end; a second one on the same
         // line would corrupt both.
-        qWarning() << "[ERR] mainboard upgrade already running, request ignored";
+        qCWarning(lcSwitcher) << "[ERR] mainboard upgrade already running, request ignored";
         return;
     }
     if (mutexOwner_.load() == QThread::currentThreadId()) {
-        qWarning() << "[ERR] processFirmwareUpgradeUi refused: called inside a mainboard exchange";
+        qCWarning(lcSwitcher) << "[ERR] processFirmwareUpgradeUi refused: called inside a mainboard exchange";
         return;
     }
     auto *controller = new UpgradeController(this);
@@ -734,7 +735,7 @@ void commandExecObject::setPgmSourceNumber(uint v)
     const uint masked = v & 0x0F;
     if (masked == curZarvoMuState.pgmSource)
         return;
-    qDebug() << "setPgmSourceNumber new:" << masked << "old:" << curZarvoMuState.pgmSource;
+    qCDebug(lcSwitcher) << "setPgmSourceNumber new:" << masked << "old:" << curZarvoMuState.pgmSource;
     curZarvoMuState.pgmSource = masked;
     emit pgmSourceChanged();
 }
@@ -757,7 +758,7 @@ TVK_SET_BITS(setWipeReverse, reverse, wipeReverseChanged, bool)
 
 uint commandExecObject::readPipSrc()
 {
-    qDebug() << "current pipSrc" << curZarvoMuState.pipSource;
+    qCDebug(lcSwitcher) << "current pipSrc" << curZarvoMuState.pipSource;
     return curZarvoMuState.pipSource;
 }
 

@@ -3,6 +3,7 @@
 
 #include "switcher/commandexecobject.h"
 #include "switcher/exchangeguard_p.h"
+#include "switcher/switcherlog.h"
 
 #include "mainboard/zarvomu.h"
 #include "platform/sysroot.h"
@@ -37,7 +38,7 @@ bool commandExecObject::readLumaAudioLocked(const char *operation, lumakeyAudioS
 {
     if (!storeRead(zarvoUnitControl, &zarvoMu::readLumaAudioUserParam, audioParams)) {
         // A failed read never replaces what a good read left behind.
-        qWarning() << "[ERR]" << operation << ": luma key/audio record read failed";
+        qCWarning(lcSwitcher) << "[ERR]" << operation << ": luma key/audio record read failed";
         return false;
     }
     out = audioParams;
@@ -47,7 +48,7 @@ bool commandExecObject::readLumaAudioLocked(const char *operation, lumakeyAudioS
 bool commandExecObject::readSetupLocked(const char *operation, machineInfoSetting &out)
 {
     if (!storeRead(zarvoUnitControl, &zarvoMu::readMachineInfoUserParam, outputParams)) {
-        qWarning() << "[ERR]" << operation << ": setup record read failed";
+        qCWarning(lcSwitcher) << "[ERR]" << operation << ": setup record read failed";
         return false;
     }
     out = outputParams;
@@ -86,21 +87,21 @@ void commandExecObject::emitOutputParams(const machineInfoSetting &r)
 void commandExecObject::readUserMenuSetting3()
 {
     if (!isConnected()) {
-        qWarning() << "[ERR] readUserMenuSetting3 *****";
+        qCWarning(lcSwitcher) << "[ERR] readUserMenuSetting3 *****";
         return;
     }
     exchange("readUserMenuSetting3", NoLineCheck, [this] {
-        qDebug() << "readUserMenuSetting3 *****";
+        qCDebug(lcSwitcher) << "readUserMenuSetting3 *****";
         bool ok = false;
         const colorWipeBorderSetting border = zarvoUnitControl->readColorBorderUserParam(ok);
         if (ok) {
-            qDebug() << "read border menu setting";
+            qCDebug(lcSwitcher) << "read border menu setting";
             emit sendBorderSettings(border.bkgColor, border.wipeBorderSize, border.wipeBorderColor,
                                     border.pipBorderSize, border.pipBorderColor);
         }
         if (readPipCopy()) {
             const pipSetting &pip = pipSetting_;
-            qDebug() << "read pip menu setting";
+            qCDebug(lcSwitcher) << "read pip menu setting";
             emit sendPipSettings(pip.pipSize, pip.pipPositionX, pip.pipPositionY, pip.pipCropSize, pip.pipCropLeft,
                                  pip.pipCropRight, pip.pipCropTop, pip.pipCropBottom);
         }
@@ -108,12 +109,12 @@ void commandExecObject::readUserMenuSetting3()
         if (readLumaAudioLocked("readUserMenuSetting3", luma)) {
             lumakeyAudioSetting_ = luma;
             lumakeyAudioValid_ = true;
-            qDebug() << "read luma key audio menu setting";
+            qCDebug(lcSwitcher) << "read luma key audio menu setting";
             emitLumaAudio(luma);
         }
         machineInfoSetting setup;
         if (readSetupLocked("readUserMenuSetting3", setup)) {
-            qDebug() << "read MB pgmOutResolution: " << setup.pgmOutResolution
+            qCDebug(lcSwitcher) << "read MB pgmOutResolution: " << setup.pgmOutResolution
                      << "multiviewOutResolution: " << setup.multiviewOutResolution << "language: " << setup.language
                      << "motherboardMajorVersion: " << setup.motherboardMajorVersion
                      << "motherboardMinorVersion: " << setup.motherboardMinorVersion
@@ -217,10 +218,10 @@ QString commandExecObject::readVersion()
         machineInfoSetting setup;
         if (!readSetupLocked("readVersion", setup))
             return unknown;
-        qDebug() << "motherboard Major Version: " << setup.motherboardMajorVersion;
-        qDebug() << "motherboard Minor Version: " << setup.motherboardMinorVersion;
-        qDebug() << "osd Major Version: " << setup.osdMajorVersion;
-        qDebug() << "osd Minor Version: " << setup.osdMinorVersion;
+        qCDebug(lcSwitcher) << "motherboard Major Version: " << setup.motherboardMajorVersion;
+        qCDebug(lcSwitcher) << "motherboard Minor Version: " << setup.motherboardMinorVersion;
+        qCDebug(lcSwitcher) << "osd Major Version: " << setup.osdMajorVersion;
+        qCDebug(lcSwitcher) << "osd Minor Version: " << setup.osdMinorVersion;
         const QString mbVersion = versionText(setup.motherboardMajorVersion, setup.motherboardMinorVersion);
         emit setVersionInfo(mbVersion, versionText(setup.osdMajorVersion, setup.osdMinorVersion),
                             QStringLiteral("1.0.0"));
@@ -253,7 +254,7 @@ void commandExecObject::refreshStartPageImpl(bool logSpeed)
     bool rateOk = false;
     const int rate = zarvoUnitControl->readAutoTransRate(rateOk);
     if (logSpeed)
-        qDebug() << "transSpeed: " << rate;
+        qCDebug(lcSwitcher) << "transSpeed: " << rate;
     if (rateOk)
         setwipeMixTransitionSpeed(rate);
     if (patternOk)
@@ -289,7 +290,7 @@ void commandExecObject::refreshPipCropPage()
     if (!pageRefreshAllowed("refreshPipCropPage") || !readPipCopy())
         return;
     const pipSetting &pip = pipSetting_;
-    qDebug() << "current crop bottom" << pip.pipCropBottom;
+    qCDebug(lcSwitcher) << "current crop bottom" << pip.pipCropBottom;
     setpipCropSize(pip.pipCropSize);
     setpipCropLeft(pip.pipCropLeft);
     setpipCropRight(pip.pipCropRight);
@@ -321,7 +322,7 @@ void commandExecObject::refreshAudioPage()
     if (!refreshLumaCopy("refreshAudioPage"))
         return;
     const lumakeyAudioSetting &r = lumakeyAudioSetting_;
-    qDebug() << "refreshAudioPage :lumakeyMode " << r.lumakeyMode << "lumakeyCleanupLevel " << r.lumakeyCleanupLevel
+    qCDebug(lcSwitcher) << "refreshAudioPage :lumakeyMode " << r.lumakeyMode << "lumakeyCleanupLevel " << r.lumakeyCleanupLevel
              << "lumakeyTransparency " << r.lumakeyTransparency << "audioMute " << r.audioMute << "audioHdmiInput "
              << r.audioHdmiInput << "audioHdmiGroup " << r.audioHdmiGroup << "audioLevel " << r.audioLevel
              << "audioTallyMode " << r.audioTallyMode;
@@ -339,7 +340,7 @@ void commandExecObject::refreshAudioPage2()
         {"audioHdmiInput", r.audioHdmiInput}, {"audioHdmiGroup", r.audioHdmiGroup},
         {"audioLevel", r.audioLevel},         {"audioTallyMode", r.audioTallyMode}};
     for (const auto &f : fields)
-        qDebug().noquote() << QStringLiteral("refreshAudioPage2 :%1 ").arg(QLatin1String(f.first)) << f.second;
+        qCDebug(lcSwitcher).noquote() << QStringLiteral("refreshAudioPage2 :%1 ").arg(QLatin1String(f.first)) << f.second;
     emitLumaAudio(r);
 }
 
@@ -349,7 +350,7 @@ void commandExecObject::refreshSetupPage()
         return;
     bool ok = false;
     const machineInfoSetting setup = zarvoUnitControl->readMachineInfoUserParam(ok);
-    qDebug() << "[commandExecObject::refreshSetupPage]Command ok: " << ok;
+    qCDebug(lcSwitcher) << "[commandExecObject::refreshSetupPage]Command ok: " << ok;
     if (!ok)
         return;
     outputParams = setup;
@@ -381,7 +382,7 @@ bool commandExecObject::writeUserMenuSetting(const colorWipeBorderSetting &setti
     return exchange("writeUserMenuSetting(colour/border)", NoLineCheck, false, [&] {
         const bool ok = zarvoUnitControl->writeColorBorderUserParam(setting);
         if (!ok)
-            qWarning() << "[ERR] write user menu setting";
+            qCWarning(lcSwitcher) << "[ERR] write user menu setting";
         return ok;
     });
 }
@@ -391,7 +392,7 @@ bool commandExecObject::writeUserMenuSetting(const pipSetting &setting, bool che
     return exchange("writeUserMenuSetting(pip)", NoLineCheck, false, [&] {
         const bool ok = zarvoUnitControl->writePipUserParam(setting, checkResponse);
         if (!ok)
-            qWarning() << "[ERR] write Pip User Param";
+            qCWarning(lcSwitcher) << "[ERR] write Pip User Param";
         return ok;
     });
 }
@@ -405,10 +406,10 @@ bool commandExecObject::writeUserMenuSetting(const lumakeyAudioSetting &setting)
 bool commandExecObject::writeUserMenuSetting(const machineInfoSetting &setting)
 {
     return exchange("writeUserMenuSetting(setup)", CheckLine, false, [&] {
-        qDebug() << "pgmOutResolution: " << setting.pgmOutResolution;
+        qCDebug(lcSwitcher) << "pgmOutResolution: " << setting.pgmOutResolution;
         const bool ok = zarvoUnitControl->writeMachineInfoUserParam(setting);
         if (!ok)
-            qWarning() << "[ERR] write user menu setting";
+            qCWarning(lcSwitcher) << "[ERR] write user menu setting";
         return ok;
     });
 }
@@ -421,7 +422,7 @@ bool commandExecObject::writeUserMenuSetting(const machineInfoSetting &setting)
 static bool readOrRefuse(bool ok, const char *record)
 {
     if (!ok)
-        qWarning() << "[ERR]" << record << "record could not be read, nothing sent";
+        qCWarning(lcSwitcher) << "[ERR]" << record << "record could not be read, nothing sent";
     return ok;
 }
 
@@ -485,25 +486,25 @@ bool commandExecObject::writeColorField(uint8_t colorWipeBorderSetting::*field, 
 
 bool commandExecObject::writeWipeBorderSize(int size)
 {
-    qDebug() << "writeWipeBorderSize *****" << size;
+    qCDebug(lcSwitcher) << "writeWipeBorderSize *****" << size;
     return writeColorField(&colorWipeBorderSetting::wipeBorderSize, qBound(0, size, 3), true);
 }
 
 bool commandExecObject::writeWipeBorderColor(int color)
 {
-    qDebug() << "writeWipeBorderColor *****" << color;
+    qCDebug(lcSwitcher) << "writeWipeBorderColor *****" << color;
     return writeColorField(&colorWipeBorderSetting::wipeBorderColor, qBound(0, color, 7), true);
 }
 
 bool commandExecObject::writeBkgColor(int color)
 {
-    qDebug() << "writeBkgColor *****" << color;
+    qCDebug(lcSwitcher) << "writeBkgColor *****" << color;
     return writeColorField(&colorWipeBorderSetting::bkgColor, qBound(0, color, 7), false);
 }
 
 bool commandExecObject::writePipSplitBorderSize(int size)
 {
-    qDebug() << "writePipSplitBorderSize *****" << size;
+    qCDebug(lcSwitcher) << "writePipSplitBorderSize *****" << size;
     const bool ok = writeColorField(&colorWipeBorderSetting::pipBorderSize, qBound(0, size, 3), true);
     if (wipeBorderValid_)
         setPipSplitBorderSize(wipeBorderSetting_.pipBorderSize);
@@ -512,7 +513,7 @@ bool commandExecObject::writePipSplitBorderSize(int size)
 
 bool commandExecObject::writePipSplitBorderColor(int color)
 {
-    qDebug() << "writePipSplitBorderColor : color -" << color;
+    qCDebug(lcSwitcher) << "writePipSplitBorderColor : color -" << color;
     const bool ok = writeColorField(&colorWipeBorderSetting::pipBorderColor, qBound(0, color, 7), true);
     if (wipeBorderValid_)
         setPipSplitBorderColor(wipeBorderSetting_.pipBorderColor);
@@ -521,19 +522,19 @@ bool commandExecObject::writePipSplitBorderColor(int color)
 
 int commandExecObject::getWipeBkgColor()
 {
-    qDebug() << "getWipeBkgColor: " << wipeBorderSetting_.bkgColor;
+    qCDebug(lcSwitcher) << "getWipeBkgColor: " << wipeBorderSetting_.bkgColor;
     return wipeBorderSetting_.bkgColor;
 }
 
 int commandExecObject::getWipeBorderSize()
 {
-    qDebug() << "getWipeBorderSize: " << wipeBorderSetting_.wipeBorderSize;
+    qCDebug(lcSwitcher) << "getWipeBorderSize: " << wipeBorderSetting_.wipeBorderSize;
     return wipeBorderSetting_.wipeBorderSize;
 }
 
 int commandExecObject::getWipeBorderColor()
 {
-    qDebug() << "getWipeBorderColor: " << wipeBorderSetting_.wipeBorderColor;
+    qCDebug(lcSwitcher) << "getWipeBorderColor: " << wipeBorderSetting_.wipeBorderColor;
     return wipeBorderSetting_.wipeBorderColor;
 }
 
@@ -542,7 +543,7 @@ int commandExecObject::getWipeBorderColor()
 
 bool commandExecObject::writePipSize(int size, bool check)
 {
-    qDebug() << "writePipSize *****" << size;
+    qCDebug(lcSwitcher) << "writePipSize *****" << size;
     if (!exchangeAvailable("writePipSize") || !ensurePip())
         return false;
     pipSetting_.pipSize = uint8_t(qBound(1, size, 100));
@@ -559,9 +560,9 @@ bool commandExecObject::writePipPosition(bool isX, int value, bool check)
     (isX ? pipSetting_.pipPositionX : pipSetting_.pipPositionY) = int8_t(clamped);
     const bool ok = writeUserMenuSetting(pipSetting_, check);
     if (isX)
-        qDebug() << "value:" << clamped;
+        qCDebug(lcSwitcher) << "value:" << clamped;
     else
-        qDebug() << "value:" << clamped << ", ret :" << ok << ", checkReponse :" << check;
+        qCDebug(lcSwitcher) << "value:" << clamped << ", ret :" << ok << ", checkReponse :" << check;
     if (check && !ok) {
         // A dragged inset must end where the finger left it: the release is
         // resent a few times, briefly spaced.
@@ -569,7 +570,7 @@ bool commandExecObject::writePipPosition(bool isX, int value, bool check)
             QThread::msleep(50);
             if (writeUserMenuSetting(pipSetting_, check))
                 break;
-            qWarning() << "retry :" << left;
+            qCWarning(lcSwitcher) << "retry :" << left;
         }
     }
     if (isX)
@@ -581,13 +582,13 @@ bool commandExecObject::writePipPosition(bool isX, int value, bool check)
 
 bool commandExecObject::writePipPosX(int x, bool check)
 {
-    qDebug() << "writePipPosX *****" << x;
+    qCDebug(lcSwitcher) << "writePipPosX *****" << x;
     return writePipPosition(true, x, check);
 }
 
 bool commandExecObject::writePipPosY(int y, bool check)
 {
-    qDebug() << "writePipPosY *****" << y;
+    qCDebug(lcSwitcher) << "writePipPosY *****" << y;
     return writePipPosition(false, y, check);
 }
 
@@ -604,37 +605,37 @@ bool commandExecObject::writePipCrop(uint8_t pipSetting::*field, int value, bool
 
 bool commandExecObject::writePipCropSize(int value, bool check)
 {
-    qDebug() << "writePipCropSize *****" << value;
+    qCDebug(lcSwitcher) << "writePipCropSize *****" << value;
     return writePipCrop(&pipSetting::pipCropSize, value, check, &commandExecObject::setpipCropSize);
 }
 
 void commandExecObject::writePipCropLeft(int value, bool check)
 {
-    qDebug() << "writePipCropLeft *****" << value;
+    qCDebug(lcSwitcher) << "writePipCropLeft *****" << value;
     writePipCrop(&pipSetting::pipCropLeft, value, check, &commandExecObject::setpipCropLeft);
 }
 
 void commandExecObject::writePipCropRight(int value, bool check)
 {
-    qDebug() << "writePipCropRight *****" << value;
+    qCDebug(lcSwitcher) << "writePipCropRight *****" << value;
     writePipCrop(&pipSetting::pipCropRight, value, check, &commandExecObject::setpipCropRight);
 }
 
 void commandExecObject::writePipCropTop(int value, bool check)
 {
-    qDebug() << "writePipCropTop *****" << value;
+    qCDebug(lcSwitcher) << "writePipCropTop *****" << value;
     writePipCrop(&pipSetting::pipCropTop, value, check, &commandExecObject::setpipCropTop);
 }
 
 void commandExecObject::writePipCropBottom(int value, bool check)
 {
-    qDebug() << "writePipCropBottom *****" << value;
+    qCDebug(lcSwitcher) << "writePipCropBottom *****" << value;
     writePipCrop(&pipSetting::pipCropBottom, value, check, &commandExecObject::setpipCropBottom);
 }
 
 void commandExecObject::resetPipCrop()
 {
-    qDebug() << "resetPipCrop *****";
+    qCDebug(lcSwitcher) << "resetPipCrop *****";
     if (!exchangeAvailable("resetPipCrop") || !ensurePip())
         return;
     pipSetting_.pipCropSize = 0;
@@ -647,7 +648,7 @@ void commandExecObject::resetPipCrop()
 
 void commandExecObject::resetPipSizeXYPos()
 {
-    qDebug() << "resetPipSizeXYPos *****";
+    qCDebug(lcSwitcher) << "resetPipSizeXYPos *****";
     if (!exchangeAvailable("resetPipSizeXYPos") || !ensurePip())
         return;
     pipSetting_.pipSize = 50;
@@ -673,61 +674,61 @@ bool commandExecObject::writeLumaField(uint8_t lumakeyAudioSetting::*field, int 
 
 bool commandExecObject::writelumakeyMode(int mode)
 {
-    qDebug() << "writelumakeyMode *****" << mode;
+    qCDebug(lcSwitcher) << "writelumakeyMode *****" << mode;
     return writeLumaField(&lumakeyAudioSetting::lumakeyMode, mode >= 1 ? 1 : 0, true, false);
 }
 
 bool commandExecObject::writelumakeyCleanupLevel(int level)
 {
-    qDebug() << "writelumakeyCleanupLevel *****" << level;
+    qCDebug(lcSwitcher) << "writelumakeyCleanupLevel *****" << level;
     return writeLumaField(&lumakeyAudioSetting::lumakeyCleanupLevel, qBound(0, level, 100), false, false);
 }
 
 bool commandExecObject::writelumakeyTransparency(int value)
 {
-    qDebug() << "writelumakeyTransparency *****" << value;
+    qCDebug(lcSwitcher) << "writelumakeyTransparency *****" << value;
     return writeLumaField(&lumakeyAudioSetting::lumakeyTransparency, qBound(0, value, 64), true, false);
 }
 
 bool commandExecObject::writeAudioOn()
 {
-    qDebug() << "writeAudioOn *****";
+    qCDebug(lcSwitcher) << "writeAudioOn *****";
     return writeLumaField(&lumakeyAudioSetting::audioMute, 1, false, true);
 }
 
 void commandExecObject::writeAudioOff()
 {
-    qDebug() << "writeAudioOff *****";
+    qCDebug(lcSwitcher) << "writeAudioOff *****";
     writeLumaField(&lumakeyAudioSetting::audioMute, 0, false, true);
 }
 
 void commandExecObject::writeAudioHdmiInput(int input)
 {
-    qDebug() << "writeAudioHdmiInput *****" << input;
+    qCDebug(lcSwitcher) << "writeAudioHdmiInput *****" << input;
     writeLumaField(&lumakeyAudioSetting::audioHdmiInput, qBound(0, input, 4), true, true);
 }
 
 void commandExecObject::writeAudioHdmiGroup(int group)
 {
-    qDebug() << "writeAudioHdmiGroup *****" << group;
+    qCDebug(lcSwitcher) << "writeAudioHdmiGroup *****" << group;
     writeLumaField(&lumakeyAudioSetting::audioHdmiGroup, qBound(0, group, 3), true, true);
 }
 
 void commandExecObject::writeAudioLevel(int level)
 {
-    qDebug() << "writeAudioLevel *****" << level;
+    qCDebug(lcSwitcher) << "writeAudioLevel *****" << level;
     writeLumaField(&lumakeyAudioSetting::audioLevel, qBound(0, level, 2), true, true);
 }
 
 bool commandExecObject::writeAudioTallyMode(int mode)
 {
-    qDebug() << "writeAudioTallyMode *****" << mode;
+    qCDebug(lcSwitcher) << "writeAudioTallyMode *****" << mode;
     return writeLumaField(&lumakeyAudioSetting::audioTallyMode, mode >= 1 ? 1 : 0, true, true);
 }
 
 void commandExecObject::resendLumaAudio(const char *operation)
 {
-    qDebug() << operation << "*****";
+    qCDebug(lcSwitcher) << operation << "*****";
     if (!exchangeAvailable(operation) || !ensureLumaAudio())
         return;
     printAudio(lumakeyAudioSetting_);
@@ -738,13 +739,13 @@ void commandExecObject::writeAuxAudioOn() { resendLumaAudio("writeAuxAudioOn"); 
 void commandExecObject::writeAuxAudioOff() { resendLumaAudio("writeAuxAudioOff"); }
 
 // The aux audio bus has no field in the mainboard's record.
-void commandExecObject::writeAuxAudioHdmiInput(int input) { qDebug() << "writeAuxAudioHdmiInput *****" << input; }
-void commandExecObject::writeAuxAudioHdmiGroup(int group) { qDebug() << "writeAuxAudioHdmiGroup *****" << group; }
-void commandExecObject::writeAuxAudioLevel(int level) { qDebug() << "writeAuxAudioLevel *****" << level; }
+void commandExecObject::writeAuxAudioHdmiInput(int input) { qCDebug(lcSwitcher) << "writeAuxAudioHdmiInput *****" << input; }
+void commandExecObject::writeAuxAudioHdmiGroup(int group) { qCDebug(lcSwitcher) << "writeAuxAudioHdmiGroup *****" << group; }
+void commandExecObject::writeAuxAudioLevel(int level) { qCDebug(lcSwitcher) << "writeAuxAudioLevel *****" << level; }
 
 void commandExecObject::printAudio(const lumakeyAudioSetting &setting)
 {
-    qDebug() << "audioMute :" << setting.audioMute << ", audioHdmiInput :" << setting.audioHdmiInput
+    qCDebug(lcSwitcher) << "audioMute :" << setting.audioMute << ", audioHdmiInput :" << setting.audioHdmiInput
              << ", audioHdmiGroup :" << setting.audioHdmiGroup << ", audioLevel :" << setting.audioLevel;
 }
 
@@ -753,15 +754,15 @@ void commandExecObject::printAudio(const lumakeyAudioSetting &setting)
 
 bool commandExecObject::writePgmOutResolution(int resolution)
 {
-    qDebug() << "writePgmOutResolution *****" << resolution;
+    qCDebug(lcSwitcher) << "writePgmOutResolution *****" << resolution;
     if (resolution < 0 || resolution > 255) {
-        qWarning() << "[ERR] pgmOutResolution out of range :" << resolution;
+        qCWarning(lcSwitcher) << "[ERR] pgmOutResolution out of range :" << resolution;
         return false;
     }
     if (!exchangeAvailable("setup setting") || !ensureMachineInfo())
         return false;
     if (machineInfoSetting_.pgmOutResolution == resolution) {
-        qDebug() << "[Info] The same pgmOutResolution = " << resolution;
+        qCDebug(lcSwitcher) << "[Info] The same pgmOutResolution = " << resolution;
         return false;
     }
     machineInfoSetting_.pgmOutResolution = uint8_t(resolution);
@@ -770,9 +771,9 @@ bool commandExecObject::writePgmOutResolution(int resolution)
 
 bool commandExecObject::writeMvOutResolution(int resolution)
 {
-    qDebug() << "writeMvOutResolution *****" << resolution;
+    qCDebug(lcSwitcher) << "writeMvOutResolution *****" << resolution;
     if (resolution < 0 || resolution > 10 || resolution == 3 || resolution == 4) {
-        qWarning() << "[WARM] Not support MV resolution" << resolution;
+        qCWarning(lcSwitcher) << "[WARM] Not support MV resolution" << resolution;
         return false;
     }
     if (!exchangeAvailable("setup setting") || !ensureMachineInfo())
@@ -783,12 +784,12 @@ bool commandExecObject::writeMvOutResolution(int resolution)
 
 bool commandExecObject::writeOutputFormat(int format)
 {
-    qDebug() << "writeOutputFormat *****" << format;
+    qCDebug(lcSwitcher) << "writeOutputFormat *****" << format;
     if (!exchangeAvailable("setup setting") || !ensureMachineInfo())
         return false;
     const int clamped = qBound(0, format, 2);
     if (machineInfoSetting_.outputFormat == clamped) {
-        qDebug() << "[WARM] Output format unchanged";
+        qCDebug(lcSwitcher) << "[WARM] Output format unchanged";
         return false;
     }
     machineInfoSetting_.outputFormat = uint8_t(clamped);
@@ -797,12 +798,12 @@ bool commandExecObject::writeOutputFormat(int format)
 
 void commandExecObject::writeLanguageToMachine(int language)
 {
-    qDebug() << "writeLanguageToMachine *****" << language;
+    qCDebug(lcSwitcher) << "writeLanguageToMachine *****" << language;
     if (!exchangeAvailable("setup setting") || !ensureMachineInfo())
         return;
     const int clamped = qBound(0, language, 2);
     if (machineInfoSetting_.language == clamped)
-        qDebug() << "Language not change";
+        qCDebug(lcSwitcher) << "Language not change";
     machineInfoSetting_.language = uint8_t(clamped);
     writeUserMenuSetting(machineInfoSetting_);
 }
@@ -817,15 +818,15 @@ bool commandExecObject::userMem(uint memIndex)
     if (memIndex > 0xFFFF) {
         // The wire carries 16 bits; a larger number must not wrap onto a
         // real memory (65536 would load the factory set).
-        qWarning() << "[ERR] Load user mem:" << memIndex;
+        qCWarning(lcSwitcher) << "[ERR] Load user mem:" << memIndex;
         return false;
     }
     return exchange("userMem", NoLineCheck, false, [&] {
         const bool ok = zarvoUnitControl->loadUserMemoryPacks(quint16(memIndex));
         if (ok)
-            qDebug() << "Load user mem ok:" << memIndex;
+            qCDebug(lcSwitcher) << "Load user mem ok:" << memIndex;
         else
-            qWarning() << "[ERR] Load user mem:" << memIndex;
+            qCWarning(lcSwitcher) << "[ERR] Load user mem:" << memIndex;
         // The memory replaced the mainboard's menu records (or may have, if
         // only the acknowledgement got lost): the stored copies must be read
         // again before a setting is written from them.
@@ -839,7 +840,7 @@ bool commandExecObject::userMemNumbered(uint memIndex)
 {
     const bool ok = userMem(memIndex);
     if (ok)
-        qDebug().noquote() << QStringLiteral("user mem%1").arg(memIndex);
+        qCDebug(lcSwitcher).noquote() << QStringLiteral("user mem%1").arg(memIndex);
     return ok;
 }
 
@@ -859,13 +860,13 @@ bool commandExecObject::loadFactoryDefault()
 bool commandExecObject::saveuserMem(uint memIndex)
 {
     if (memIndex > 0xFFFF) {
-        qWarning() << "[ERR] number out of range" << memIndex;
+        qCWarning(lcSwitcher) << "[ERR] number out of range" << memIndex;
         return false;
     }
     return exchange("saveuserMem", NoLineCheck, false, [&] {
         const bool ok = zarvoUnitControl->saveUserMemoryPacks(quint16(memIndex));
         if (ok)
-            qDebug() << "save user mem index:" << memIndex;
+            qCDebug(lcSwitcher) << "save user mem index:" << memIndex;
         return ok;
     });
 }
@@ -877,7 +878,7 @@ bool commandExecObject::saveSetup()
     return exchange("saveSetup", NoLineCheck, false, [this] {
         const bool ok = zarvoUnitControl->saveSetupPacks();
         if (ok)
-            qDebug() << "save user mem index:" << 255;
+            qCDebug(lcSwitcher) << "save user mem index:" << 255;
         return ok;
     });
 }
@@ -892,13 +893,13 @@ bool commandExecObject::writeToFile(const QString &fileName, const QString &cont
     // target that replaces it, so a power cut leaves either version whole.
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qWarning().noquote() << QStringLiteral("無法開啟檔案：") + out.errorString();
+        qCWarning(lcSwitcher).noquote() << QStringLiteral("無法開啟檔案：") + out.errorString();
         return false;
     }
     QFile old(path);
     if (old.exists()) {
         if (!old.open(QIODevice::ReadOnly)) {
-            qWarning().noquote() << QStringLiteral("無法開啟檔案：") + old.errorString();
+            qCWarning(lcSwitcher).noquote() << QStringLiteral("無法開啟檔案：") + old.errorString();
             out.cancelWriting();
             return false;
         }
@@ -906,7 +907,7 @@ bool commandExecObject::writeToFile(const QString &fileName, const QString &cont
         for (;;) {
             const qint64 n = old.read(chunk, sizeof chunk);
             if (n < 0) {
-                qWarning().noquote() << QStringLiteral("無法開啟檔案：") + old.errorString();
+                qCWarning(lcSwitcher).noquote() << QStringLiteral("無法開啟檔案：") + old.errorString();
                 out.cancelWriting();
                 return false;
             }
@@ -918,7 +919,7 @@ bool commandExecObject::writeToFile(const QString &fileName, const QString &cont
     }
     out.write((content + QLatin1Char('\n')).toUtf8());
     if (!out.commit()) {
-        qWarning().noquote() << QStringLiteral("無法開啟檔案：") + out.errorString();
+        qCWarning(lcSwitcher).noquote() << QStringLiteral("無法開啟檔案：") + out.errorString();
         return false;
     }
     return true;

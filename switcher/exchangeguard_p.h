@@ -3,6 +3,7 @@
 // Private to commandExecObject's own sources.
 
 #include "switcher/commandexecobject.h"
+#include "switcher/switcherlog.h"
 
 #include <QDebug>
 #include <QThread>
@@ -17,12 +18,12 @@ public:
     ExchangeGuard(commandExecObject *owner, const char *operation) : owner_(owner)
     {
         if (owner_->upgradeRunning_.load()) {
-            qWarning() << "[ERR]" << operation << "refused: mainboard firmware upgrade in progress";
+            qCWarning(lcSwitcher) << "[ERR]" << operation << "refused: mainboard firmware upgrade in progress";
             return;
         }
         const Qt::HANDLE self = QThread::currentThreadId();
         if (owner_->mutexOwner_.load() == self) {
-            qWarning() << "[ERR]" << operation
+            qCWarning(lcSwitcher) << "[ERR]" << operation
                        << "refused: re-entered while this thread holds the mainboard lock";
             return;
         }

@@ -10,6 +10,7 @@
 #include "ui/language.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
+#include "ui/uilog.h"
 #include "ui/uitypes.h"
 
 #include <QCoreApplication>
@@ -204,8 +205,8 @@ QImage PageRig::grab()
     if (img.isNull() && w->screen())
         img = w->screen()->grabWindow(w->winId()).toImage();
     if (img.isNull())
-        qWarning() << "grab failed: exposed" << w->isExposed() << "visible" << w->isVisible()
-                   << "api" << (w->rendererInterface() ? int(w->rendererInterface()->graphicsApi()) : -1);
+        qCWarning(lcUi) << "grab failed: exposed" << w->isExposed() << "visible" << w->isVisible()
+                        << "api" << (w->rendererInterface() ? int(w->rendererInterface()->graphicsApi()) : -1);
     return img;
 }
 

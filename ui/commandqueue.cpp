@@ -1,5 +1,7 @@
 #include "ui/commandqueue.h"
 
+#include "ui/uilog.h"
+
 #include <QDebug>
 
 CommandQueue::CommandQueue(QObject *parent) : QObject(parent), timer_(200, true, this)
@@ -26,13 +28,13 @@ void CommandQueue::enqueue(std::function<void()> call)
 void CommandQueue::enqueue(const QJSValue &function)
 {
     if (!function.isCallable()) {
-        qWarning() << "[WARN] CommandQueue: not a function, not queued";
+        qCWarning(lcUi) << "[WARN] CommandQueue: not a function, not queued";
         return;
     }
     enqueue([fn = QJSValue(function)]() mutable {
         const QJSValue r = fn.call();
         if (r.isError())
-            qWarning().noquote() << "[ERR] queued call failed:" << r.toString();
+            qCWarning(lcUi).noquote() << "[ERR] queued call failed:" << r.toString();
     });
 }
 

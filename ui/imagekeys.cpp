@@ -122,13 +122,6 @@ QVariantList ImageKeys::keysShown() const
     return list;
 }
 
-bool ImageKeys::keyEnabled(int camera) const
-{
-    if (!panel_ || busy_ || !panel_->camOnline(camera))
-        return false;
-    return !storeMode_ || camera == panel_->trackingCamSel();
-}
-
 void ImageKeys::pressKey(int camera, int key)
 {
     if (!panel_ || camera < 0 || camera >= kCameras || key < 0 || key >= kKeys)

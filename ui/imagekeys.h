@@ -58,8 +58,6 @@ public:
     // Key k (0..3) of camera c (0..2) pressed.
     Q_INVOKABLE void pressKey(int camera, int key);
     Q_INVOKABLE void toggleStoreMode() { setStoreMode(!storeMode_); }
-    // Whether a key of `camera` takes presses now (store mode: joystick camera only).
-    Q_INVOKABLE bool keyEnabled(int camera) const;
     // Factory default: deletes every key picture and clears the selections.
     Q_INVOKABLE void resetPictures();
     // Looks again which key pictures exist on disk.

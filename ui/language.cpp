@@ -1,6 +1,7 @@
 #include "ui/language.h"
 
 #include "ui/panel.h"
+#include "ui/uilog.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -47,7 +48,7 @@ bool Language::apply(int langType)
     const QString file = qmFile(langType);
     bool ok = true;
     if (!file.isEmpty() && !next->load(file)) {
-        qWarning().noquote() << "[ERR] language: cannot load" << file << "- staying in English";
+        qCWarning(lcUi).noquote() << "[ERR] language: cannot load" << file << "- staying in English";
         ok = false;
         langType = 0;
     }
@@ -72,7 +73,7 @@ QString Language::fontFamily()
 bool Language::installFont()
 {
     if (!QFontDatabase().families().contains(fontFamily())) {
-        qWarning().noquote() << "[WARN] font" << fontFamily() << "is not installed; Chinese texts may not show";
+        qCWarning(lcUi).noquote() << "[WARN] font" << fontFamily() << "is not installed; Chinese texts may not show";
         return false;
     }
     QFont font(fontFamily());

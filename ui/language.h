@@ -22,7 +22,6 @@ public:
     explicit Language(Panel *panel, QQmlEngine *engine = nullptr, QObject *parent = nullptr);
     ~Language() override;
 
-    void setEngine(QQmlEngine *engine) { engine_ = engine; }
     // Installs the translator of `langType` (out of range: English).
     bool apply(int langType);
     int current() const { return current_; }

@@ -13,6 +13,7 @@
 #include "ui/panelsettings.h"
 #include "ui/startupsequence.h"
 #include "ui/timeseam.h"
+#include "ui/uilog.h"
 
 #include <QDebug>
 
@@ -255,7 +256,7 @@ void Panel::handleKey(int key)
         break;
     case 5: autoTransition(); break;
     case 6: setLockJoystickAndTBar(false); break;
-    default: qWarning() << "[WARN] unknown key number" << key; break;
+    default: qCWarning(lcUi) << "[WARN] unknown key number" << key; break;
     }
 }
 
@@ -282,7 +283,7 @@ void Panel::runSwitch(const char *what, bool program, int source)
         [program, source](commandExecObject &m) { return program ? m.pgm(source) : m.pvw(source); }, this,
         [this, what, program, source](bool ok) {
             if (!ok) {
-                qWarning() << "[WARN]" << what << source << "refused";
+                qCWarning(lcUi) << "[WARN]" << what << source << "refused";
                 return;
             }
             if (program)
@@ -296,7 +297,7 @@ void Panel::runSwitch(const char *what, bool program, int source)
 void Panel::pressProgram(int button)
 {
     if (button < 0 || button > 5) {
-        qWarning() << "[WARN] program button out of range:" << button;
+        qCWarning(lcUi) << "[WARN] program button out of range:" << button;
         return;
     }
     // The sixth button flips between background and colour bar.
@@ -309,7 +310,7 @@ void Panel::pressProgram(int button)
 void Panel::pressPreview(int button)
 {
     if (button < 0 || button > 5) {
-        qWarning() << "[WARN] preview button out of range:" << button;
+        qCWarning(lcUi) << "[WARN] preview button out of range:" << button;
         return;
     }
     const int source = button < 5 ? button : (previewNo() == 5 ? 6 : 5);
@@ -372,7 +373,7 @@ void Panel::onTbarValue(int value, int rawValue)
         return;
     // The mainboard takes 0..1023; anything else is a fault upstream.
     if (value < 0 || value > kTbarMax) {
-        qWarning() << "[ERR] T-bar value out of range, not sent:" << value;
+        qCWarning(lcUi) << "[ERR] T-bar value out of range, not sent:" << value;
         return;
     }
     tbarValue_ = value;
@@ -480,12 +481,12 @@ void Panel::onZoom(int direction, int value)
 void Panel::setCameraSpeed(int camera, int speed)
 {
     if (!isCamera(camera)) {
-        qWarning() << "[WARN] camera speed: camera out of range:" << camera;
+        qCWarning(lcUi) << "[WARN] camera speed: camera out of range:" << camera;
         return;
     }
     const int cls = speed >= 1 && speed <= 6 ? 0 : speed >= 7 && speed <= 12 ? 1 : speed >= 13 && speed <= 18 ? 2 : -1;
     if (cls < 0) {
-        qWarning() << "[WARN] camera speed out of range:" << speed;
+        qCWarning(lcUi) << "[WARN] camera speed out of range:" << speed;
         return;
     }
     if (settings_) {
@@ -717,7 +718,7 @@ void Panel::onMainboardBusy()
 void Panel::openFunction(int func)
 {
     if (func < -1 || func > 4) {
-        qWarning() << "[WARN] function pop-up out of range:" << func;
+        qCWarning(lcUi) << "[WARN] function pop-up out of range:" << func;
         return;
     }
     // One function pop-up at a time; leaving the camera or tracking page
@@ -852,7 +853,7 @@ void Panel::storeAudioLevels(int n)
 void Panel::saveUserMemory(int n)
 {
     if (n < 0 || n > 6) {
-        qWarning() << "[WARN] user memory out of range:" << n;
+        qCWarning(lcUi) << "[WARN] user memory out of range:" << n;
         return;
     }
     lines_->mainboard().post([n](commandExecObject &m) { return m.saveuserMem(static_cast<uint>(n)); }, this,
@@ -860,14 +861,14 @@ void Panel::saveUserMemory(int n)
                                  if (ok)
                                      storeAudioLevels(n);
                                  else
-                                     qWarning() << "[WARN] user memory" << n << "not saved";
+                                     qCWarning(lcUi) << "[WARN] user memory" << n << "not saved";
                              });
 }
 
 void Panel::recallUserMemory(int n)
 {
     if (n < 0 || n > 6) {
-        qWarning() << "[WARN] user memory out of range:" << n;
+        qCWarning(lcUi) << "[WARN] user memory out of range:" << n;
         return;
     }
     setUserMemorySel(n);

@@ -1,6 +1,7 @@
 #include "ui/panelsettings.h"
 
 #include "platform/sysroot.h"
+#include "ui/uilog.h"
 
 #include <QDebug>
 #include <QDir>
@@ -123,7 +124,7 @@ PanelSettings::LoadResult PanelSettings::load()
     const bool parsed = readable && file.status() == QSettings::NoError
                         && file.childGroups().contains(kSystem);
     if (!parsed) {
-        qWarning().noquote() << "[ERR] Settings file" << path_
+        qCWarning(lcUi).noquote() << "[ERR] Settings file" << path_
                              << "cannot be read; starting from defaults, user memories kept";
         values_.insert(fullKey(kSystem, QStringLiteral("firstEntry")), false);
         loadResult_ = Damaged;
@@ -150,7 +151,7 @@ QVariant PanelSettings::value(const QString &group, const QString &key) const
         return it.value();
     const auto def = defaults().constFind(full);
     if (def == defaults().constEnd()) {
-        qWarning().noquote() << "[WARN] unknown setting" << full;
+        qCWarning(lcUi).noquote() << "[WARN] unknown setting" << full;
         return {};
     }
     return def.value();
@@ -161,7 +162,7 @@ void PanelSettings::setValue(const QString &group, const QString &key, const QVa
     const QString full = fullKey(group, key);
     const auto def = defaults().constFind(full);
     if (def == defaults().constEnd()) {
-        qWarning().noquote() << "[WARN] unknown setting" << full << "not stored";
+        qCWarning(lcUi).noquote() << "[WARN] unknown setting" << full << "not stored";
         return;
     }
     const QVariant converted = asDefaultType(v, def.value());
@@ -217,14 +218,14 @@ bool PanelSettings::writeSnapshot(const QHash<QString, QVariant> &values, quint6
             out.setValue(it.key(), values.value(it.key(), it.value()));
         out.sync();
         if (out.status() != QSettings::NoError) {
-            qWarning().noquote() << "[ERR] Settings file" << tmp << "could not be written";
+            qCWarning(lcUi).noquote() << "[ERR] Settings file" << tmp << "could not be written";
             QFile::remove(tmp);
             return false;
         }
     }
     if (!fsyncPath(tmp, O_RDONLY) || ::rename(QFile::encodeName(tmp).constData(),
                                                QFile::encodeName(path_).constData()) != 0) {
-        qWarning().noquote() << "[ERR] Settings file" << path_ << "could not be replaced";
+        qCWarning(lcUi).noquote() << "[ERR] Settings file" << path_ << "could not be replaced";
         QFile::remove(tmp);
         return false;
     }

@@ -4,6 +4,7 @@
 #include "switcher/commandexecobject.h"
 #include "ui/panelsettings.h"
 #include "ui/timeseam.h"
+#include "ui/uilog.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -158,7 +159,7 @@ void SetupMenu::setSelected(int setting, int code)
 void SetupMenu::choose(int setting, int code)
 {
     if (code < 0 || code >= labels(setting).size()) {
-        qWarning() << "[WARN] setup menu: no entry" << code << "in list" << setting;
+        qCWarning(lcUi) << "[WARN] setup menu: no entry" << code << "in list" << setting;
         return;
     }
     setSelected(setting, code);

@@ -1,5 +1,7 @@
 #include "ui/stallprobe.h"
 
+#include "ui/uilog.h"
+
 #include <QDebug>
 
 StallProbe *StallProbe::startIfAsked(QObject *parent)
@@ -26,7 +28,7 @@ void StallProbe::tick()
     lastNs_ = now;
     if (now - reportStartNs_ < qint64(kReportMs) * 1000000)
         return;
-    qDebug("stall probe: longest gap %.1f ms over %lld ms, tick %d ms", double(longestNs_) / 1e6,
+    qCDebug(lcUi, "stall probe: longest gap %.1f ms over %lld ms, tick %d ms", double(longestNs_) / 1e6,
            (now - reportStartNs_) / 1000000, kTickMs);
     reportStartNs_ = now;
     longestNs_ = 0;

@@ -8,6 +8,7 @@
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 #include "ui/timeseam.h"
+#include "ui/uilog.h"
 
 #include <QDebug>
 
@@ -123,7 +124,7 @@ void StartupSequence::splashTick()
         // output to black after a restart on air (the failure value of the
         // read is black): only a program the mainboard reported goes back.
         if (!programRead_) {
-            qWarning() << "[WARN] program not read at start-up: program output left as it is";
+            qCWarning(lcUi) << "[WARN] program not read at start-up: program output left as it is";
             return;
         }
         // One call on the lane: nothing slips in between the mission bracket.
@@ -260,7 +261,7 @@ void StartupSequence::finishSystemInit()
             p_,
             [p = p_, settings](int saved) {
                 if (saved != 6) {
-                    qWarning() << "[WARN] first start: only" << saved << "of 6 user memories saved";
+                    qCWarning(lcUi) << "[WARN] first start: only" << saved << "of 6 user memories saved";
                     return;
                 }
                 for (int n = 1; n <= 6; ++n)
@@ -285,11 +286,6 @@ void StartupSequence::startReread()
 {
     rereadTick_ = 0;
     reread_->start();
-}
-
-bool StartupSequence::rereadRunning() const
-{
-    return reread_->isActive();
 }
 
 void StartupSequence::rereadTick()

@@ -22,7 +22,6 @@ public:
 
     void start();
     void startReread();
-    bool rereadRunning() const;
 
 private:
     void splashTick();

@@ -4,6 +4,7 @@
 #include "netsvc/net.h"
 #include "switcher/commandexecobject.h"
 #include "ui/panelsettings.h"
+#include "ui/uilog.h"
 
 #include <QDebug>
 #include <QRegularExpression>
@@ -53,7 +54,7 @@ void UpgradeFlow::take(const QString &kb, const QString &mb, bool open)
     if (!panel())
         return;
     if (upgrading_) {
-        qWarning() << "[WARN] upgrade offer ignored: the mainboard upgrade is still running";
+        qCWarning(lcUi) << "[WARN] upgrade offer ignored: the mainboard upgrade is still running";
         return;
     }
     kbVersion_ = kb;

@@ -38,8 +38,6 @@ public:
     Q_INVOKABLE void yes();
     Q_INVOKABLE void no();
 
-    bool rebootRequested() const { return rebootRequested_; }
-
 signals:
     void changed();
 

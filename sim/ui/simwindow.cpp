@@ -1,5 +1,6 @@
 #include "sim/ui/simwindow.h"
 
+#include "sim/simlog.h"
 #include "sim/ui/simunitmodel.h"
 
 #include <QQmlApplicationEngine>
@@ -17,7 +18,7 @@ QQuickWindow *openSimWindow(QQmlApplicationEngine &engine, SimUnitModel &model, 
         ? nullptr
         : qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst());
     if (!window) {
-        qWarning() << "[ERR] simulated unit: the window did not load";
+        qCWarning(lcSim) << "[ERR] simulated unit: the window did not load";
         return nullptr;
     }
     if (!at.isNull())

@@ -131,8 +131,29 @@ private slots:
         }
         QCOMPARE(entries, kThreads * kPerThread);
     }
+    void categoriesFollowRules();
 };
 
+
+// A category's lines keep the shape; a rule mutes one level of it only.
+void TstLogHandler::categoriesFollowRules()
+{
+    StderrCapture cap;
+    const QtMessageHandler previous = qInstallMessageHandler(customMessageHandler);
+    qCDebug(lcApp) << "on by default";
+    QLoggingCategory::setFilterRules(QStringLiteral("tavrik.*.debug=false"));
+    qCDebug(lcApp) << "muted";
+    qCWarning(lcApp).noquote() << "[WARN] still shown";
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previous);
+    const QList<QByteArray> lines = cap.take().split('\n');
+    QCOMPARE(lines.size(), 5);
+    const QRegularExpression shape(QStringLiteral(
+        "^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d \\[\\S*tst_loghandler\\.cpp .*categoriesFollowRules.* \\d+\\]"));
+    QVERIFY2(shape.match(QString::fromLocal8Bit(lines[0])).hasMatch(), lines[0].constData());
+    QVERIFY(lines[0].endsWith("][D]    : on by default"));
+    QVERIFY(lines[2].endsWith("][W]    : [WARN] still shown"));
+}
 
 QTEST_GUILESS_MAIN(TstLogHandler)
 #include "tst_loghandler.moc"

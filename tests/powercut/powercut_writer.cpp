@@ -6,6 +6,7 @@
 #include "netsvc/net.h"
 #include "switcher/commandexecobject.h"
 #include "tests/powercut/powercut.h"
+#include "ui/panelsettings.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -51,8 +52,14 @@ int main(int argc, char **argv)
             KivoServ::writeWorkingCopy(path, filler + (i ? QStringLiteral("force_mac_address=b8:27:eb:0a:0b:0c\n")
                                                          : QStringLiteral("force_mac_address=b8:27:eb:01:02:03\n")));
     }
-    // Interface settings file: its writer is being added with the interface;
-    // give it a branch here and a row in tst_powercut::survivesKill_data.
+    if (file == QLatin1String("panel-settings")) {
+        PanelSettings settings;
+        go();
+        for (int i = 0;; i ^= 1) {
+            settings.setValue(QStringLiteral("system"), QStringLiteral("speedNum"), i ? 3 : 1);
+            settings.flush();
+        }
+    }
     std::fprintf(stderr, "powercut_writer: unknown file %s\n", qPrintable(file));
     return 2;
 }

@@ -40,8 +40,11 @@ void TstPowerCut::survivesKill_data()
     QTest::newRow("boot config copy") << "boot-config" << "/home/pi/config.txt"
                                       << filler + "force_mac_address=b8:27:eb:01:02:03\n"
                                       << "force_mac_address=b8:27:eb:(01:02:03|0a:0b:0c)\n";
-    // Interface settings file: add its row (and a branch in powercut_writer)
-    // when its writer lands.
+    // Every key of both groups, as one complete write leaves them.
+    QTest::newRow("interface settings") << "panel-settings" << "/home/pi/.config/Tervana/tavrik.conf"
+                                        << QByteArray("[system]\nspeedNum=2\n")
+                                        << "\\[system\\]\nspeedNum=2\n|\\[system\\]\n(\\w+=[^\n]*\n){41}"
+                                           "\n\\[user\\]\n(\\w+=[^\n]*\n){42}";
 }
 
 void TstPowerCut::survivesKill()
@@ -53,7 +56,8 @@ void TstPowerCut::survivesKill()
     TestSysroot root;
     const QRegularExpression wholeTail(QRegularExpression::anchoredPattern(tail));
     QVERIFY(wholeTail.isValid());
-    const QByteArray head = before.left(before.lastIndexOf(powerCutFiller()) + powerCutFiller().size());
+    const int fillerAt = before.lastIndexOf(powerCutFiller());
+    const QByteArray head = fillerAt < 0 ? QByteArray() : before.left(fillerAt + powerCutFiller().size());
     QDir dir = QFileInfo(root.path(path)).dir();
 
     int changed = 0;

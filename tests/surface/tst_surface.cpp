@@ -133,7 +133,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(SimConverter::preloadActive(), "the converter shim is not loaded");
-        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     }
 
     void init()

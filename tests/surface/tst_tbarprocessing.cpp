@@ -53,7 +53,7 @@ private slots:
     void initTestCase()
     {
         // The processing logs every emitted value; keep the output readable.
-        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     }
 
     // Readings given as (raw, ms since the previous reading); the T-bar

@@ -1,0 +1,3 @@
+#include "mainboard/mainboardlog.h"
+
+Q_LOGGING_CATEGORY(lcMainboard, "tavrik.mainboard")

@@ -1,0 +1,3 @@
+#include "maint/maintlog.h"
+
+Q_LOGGING_CATEGORY(lcMaint, "tavrik.maint")

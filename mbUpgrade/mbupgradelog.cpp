@@ -1,0 +1,3 @@
+#include "mbUpgrade/mbupgradelog.h"
+
+Q_LOGGING_CATEGORY(lcMbUpgrade, "tavrik.mbupgrade")

@@ -1,0 +1,3 @@
+#include "netsvc/netsvclog.h"
+
+Q_LOGGING_CATEGORY(lcNetsvc, "tavrik.netsvc")

@@ -1,0 +1,3 @@
+#include "surface/surfacelog.h"
+
+Q_LOGGING_CATEGORY(lcSurface, "tavrik.surface")

@@ -1,0 +1,3 @@
+#include "switcher/switcherlog.h"
+
+Q_LOGGING_CATEGORY(lcSwitcher, "tavrik.switcher")
