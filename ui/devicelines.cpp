@@ -5,6 +5,19 @@
 #include "netsvc/net.h"
 #include "switcher/commandexecobject.h"
 
+#include <QCoreApplication>
+
+void settleMovedObject(QObject *obj)
+{
+    // A call may delete a child: each is looked at through a guard.
+    QList<QPointer<QObject>> objects{obj};
+    for (QObject *child : obj->findChildren<QObject *>())
+        objects << child;
+    for (const QPointer<QObject> &o : qAsConst(objects))
+        if (o)
+            QCoreApplication::sendPostedEvents(o, QEvent::MetaCall);
+}
+
 DeviceLines::DeviceLines(commandExecObject *mainboard, vekCameraObject *cameras, net *netObject, RpiTool *rpi,
                          QObject *parent)
     : QObject(parent)
@@ -31,6 +44,8 @@ void DeviceLines::stop()
         net_.post([tool, home](net &) { tool->moveToThread(home); });
     }
     net_.stop(home);
+    if (rpi_)
+        settleMovedObject(rpi_);
     camera_.stop(home);
     mainboard_.stop(home);
 }

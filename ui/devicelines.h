@@ -14,6 +14,13 @@ class net;
 class RpiTool;
 class vekCameraObject;
 
+// After `obj` has moved to the calling thread: runs the queued calls the
+// move left for it and its children. A timer that was running re-registers
+// on its new thread through such a call, and at exit that thread's event
+// loop has already ended: undelivered, the call and the timer list it
+// carries would be lost with the object.
+void settleMovedObject(QObject *obj);
+
 // One lane: a thread that owns one back-end object and every line it opens.
 // Calls are posted in order and run one after the other on that thread, so
 // the exchanges on a line keep the order the interface asked for; a result
@@ -98,6 +105,8 @@ public:
             obj, [obj, home] { obj->moveToThread(home); }, Qt::BlockingQueuedConnection);
         thread_.quit();
         thread_.wait();
+        if (home == QThread::currentThread())
+            settleMovedObject(obj);
     }
 
 private:

@@ -123,15 +123,18 @@ Panel::~Panel()
     delete kivoServ_;
     kivoServ_ = nullptr;
     // The hardware threads live on the system lane: they end there, after
-    // whatever was queued for them.
-    if (lines_ && (powerCtl_ || keyscan_)) {
-        PowerCtl *p = powerCtl_;
-        Keyscan *k = keyscan_;
-        lines_->system().post([p, k](net &) {
-            delete k;
-            delete p;
-        });
-    }
+    // whatever was queued for them, their creation included. Once the lane
+    // has stopped nothing runs there any more, and they end here.
+    auto end = [hw = hardware_] {
+        delete hw->keys;
+        delete hw->power;
+        hw->keys = nullptr;
+        hw->power = nullptr;
+    };
+    if (lines_ && lines_->system().thread()->isRunning())
+        lines_->system().post([end](net &) { end(); });
+    else
+        end();
 }
 
 void Panel::setTbar(Tbar *tbar)
@@ -772,7 +775,7 @@ void Panel::cancelShutdown()
 void Panel::createPowerCtl()
 {
     // Its constructor runs the GPIO and LED tools: on the system lane.
-    lines_->system().post([](net &) { return new PowerCtl; }, this, [this](PowerCtl *p) {
+    lines_->system().post([hw = hardware_](net &) { return hw->power = new PowerCtl; }, this, [this](PowerCtl *p) {
         powerCtl_ = p;
         connect(p, &PowerCtl::sendShutDown, this, &Panel::onShutdownRequest);
         p->startThread();
@@ -781,7 +784,7 @@ void Panel::createPowerCtl()
 
 void Panel::createKeyscan()
 {
-    lines_->system().post([](net &) { return new Keyscan; }, this, [this](Keyscan *k) {
+    lines_->system().post([hw = hardware_](net &) { return hw->keys = new Keyscan; }, this, [this](Keyscan *k) {
         keyscan_ = k;
         connect(k, &Keyscan::sendKeyNo, this, &Panel::handleKey);
         k->start();

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVariantList>
 
+#include <memory>
+
 
 class DeviceLines;
 class KivoServ;
@@ -221,6 +223,14 @@ private:
     StartupSequence *startup_;
     PowerCtl *powerCtl_ = nullptr;  // lives on the system lane
     Keyscan *keyscan_ = nullptr;    // lives on the system lane
+    // The hardware threads as the system lane made them, read and written
+    // only there: they end there even when this object goes before the
+    // answer of their creation reaches it.
+    struct HardwareThreads {
+        PowerCtl *power = nullptr;
+        Keyscan *keys = nullptr;
+    };
+    std::shared_ptr<HardwareThreads> hardware_ = std::make_shared<HardwareThreads>();
     KivoServ *kivoServ_ = nullptr;  // a child; its own thread answers
 
     // T-bar.
