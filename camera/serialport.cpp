@@ -215,7 +215,7 @@ qint64 serialPort::writeData(const QByteArray &data)
     return written;
 }
 
-QByteArray serialPort::receive(int timeoutMs)
+QByteArray serialPort::receive(int timeoutMs, const std::function<bool(const QByteArray &)> &answered)
 {
     QByteArray result;
     QElapsedTimer total;
@@ -244,7 +244,7 @@ QByteArray serialPort::receive(int timeoutMs)
         // early; the wait itself is what keeps this loop from spinning.
         if (serial->waitForReadyRead(10)) {
             takeAll();
-            if (!result.isEmpty() && quint8(result.back()) == 0xFF)
+            if (!result.isEmpty() && quint8(result.back()) == 0xFF && (!answered || answered(result)))
                 break;
         }
         if (!result.isEmpty() && sinceData.elapsed() > timeoutMs) {

@@ -6,6 +6,8 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <functional>
+
 class QTimer;
 
 // One camera line. Every call blocks the calling thread (the interface
@@ -44,8 +46,9 @@ public:
 
     // Collects the answer for up to `timeoutMs`; may hold several answers
     // back to back (an acknowledgement and a completion). Empty when the
-    // camera said nothing.
-    QByteArray receive(int timeoutMs);
+    // camera said nothing. With `answered`, a packet that completes during a
+    // wait ends the collection only when `answered` accepts what came so far.
+    QByteArray receive(int timeoutMs, const std::function<bool(const QByteArray &)> &answered = {});
     // Waits up to 166 ms, then replaces `data` with everything readable.
     void readData(QByteArray &data);
     // Exactly `expectedLength` bytes within `timeoutMs`, else empty.

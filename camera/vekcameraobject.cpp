@@ -190,7 +190,15 @@ QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMin
                                              .arg(command.size())
                                              .arg(port->errorString());
     } else {
-        reply = port->receive(waitMinisec);
+        // A completion or an answer that comes late for an earlier message
+        // lands here ahead of this one's answer: it neither ends the wait
+        // nor passes for the answer.
+        const auto done = [&command](const QByteArray &r) { return VekReply::sortExchange(command, r).done; };
+        const VekReply::Exchange x = VekReply::sortExchange(command, port->receive(waitMinisec, done));
+        if (!x.dropped.isEmpty())
+            qDebug().noquote() << "vekIdx :" << vekIdx << ", command:" << hex(command)
+                               << ", dropped, no answer to it :" << hex(x.dropped);
+        reply = x.answer;
         if (reply.isEmpty())
             qCWarning(lcCamera).noquote() << QStringLiteral("Attempt %1: no response or timeout").arg(1);
     }

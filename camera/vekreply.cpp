@@ -19,7 +19,96 @@ const VideoFormat kVideoFormats[] = {
 
 QString hexDigit(int v) { return QString::number(v & 0x0F, 16); }
 
+// Length of the bare answer to an inquiry whose reader takes no other; 0 when
+// any length will do.
+int answerLength(const QByteArray &inquiry)
+{
+    static const struct
+    {
+        QByteArray inquiry;
+        int length;
+    } known[] = {
+        {QByteArray::fromHex("81090400FF"), 4},    // power
+        {QByteArray::fromHex("81097E7E70FF"), 15}, // system status
+        {QByteArray::fromHex("81090002FF"), 16},   // versions
+        {QByteArray::fromHex("8109044AFF"), 7},    // shutter position
+    };
+    for (const auto &k : known)
+        if (inquiry == k.inquiry)
+            return k.length;
+    return 0;
+}
+
+// Length of the packet (90 .. FF, or 00 len 90 .. FF) that starts at `i`; 0
+// when one starts there but is not complete yet, -1 when none starts there.
+int packetAt(const QByteArray &r, int i)
+{
+    const int n = r.size();
+    if (byteAt(r, i) == 0x90) {
+        const int end = r.indexOf(char(0xFF), i + 1);
+        return end < 0 ? 0 : end - i + 1;
+    }
+    if (byteAt(r, i) != 0x00)
+        return -1;
+    if (i + 2 >= n)
+        return 0;
+    const int len = byteAt(r, i + 1);
+    if (len < 5 || byteAt(r, i + 2) != 0x90)
+        return -1;
+    const int end = r.indexOf(char(0xFF), i + 3);
+    if (end < 0)
+        return i + len > n ? 0 : -1;
+    return end == i + len - 1 ? len : -1;
+}
+
 } // namespace
+
+Exchange sortExchange(const QByteArray &sent, const QByteArray &collected)
+{
+    Exchange x;
+    const bool framed = byteAt(sent, 0) == 0x00 && byteAt(sent, 1) == sent.size() && sent.size() > 2;
+    const QByteArray asked = framed ? sent.mid(2) : sent;
+    if (byteAt(asked, 0) != 0x81) {
+        x.answer = collected;
+        x.done = byteAt(collected, collected.size() - 1) == 0xFF;
+        return x;
+    }
+    const bool inquiry = byteAt(asked, 1) == 0x09;
+    const int wantLength = inquiry ? answerLength(asked) : 0;
+    bool acked = false;
+    for (int i = 0; i < collected.size();) {
+        const int len = packetAt(collected, i);
+        if (len < 0) {
+            x.dropped += collected.at(i++);
+            x.done = true;
+            continue;
+        }
+        if (len == 0) {
+            x.answer += collected.mid(i);
+            break;
+        }
+        const QByteArray whole = collected.mid(i, len);
+        i += len;
+        const QByteArray p = byteAt(whole, 0) == 0x00 ? whole.mid(2) : whole;
+        const quint8 kind = byteAt(p, 1) & 0xF0;
+        const bool socket = byteAt(p, 1) & 0x0F;
+        // This message's answer, an earlier message's, or neither (noise).
+        enum { Noise, Late, Mine } what = Noise;
+        if (kind == 0x60) {
+            what = p.size() >= 4 ? Mine : Noise;
+        } else if (kind == 0x40 && p.size() == 3) {
+            what = inquiry ? Late : Mine;
+            acked = acked || !inquiry;
+        } else if (kind == 0x50 && socket) {
+            what = p.size() != 3 ? Noise : (!inquiry && acked ? Mine : Late);
+        } else if (kind == 0x50) {
+            what = inquiry && (wantLength == 0 || p.size() == wantLength) ? Mine : Late;
+        }
+        (what == Mine ? x.answer : x.dropped) += whole;
+        x.done = x.done || what != Late;
+    }
+    return x;
+}
 
 quint8 byteAt(const QByteArray &reply, int index)
 {

@@ -17,6 +17,26 @@ quint8 byteAt(const QByteArray &reply, int index);
 // The reply holds 90 41 FF (acknowledgement) or 90 51 FF (completion).
 bool containsAckComplete(const QByteArray &reply);
 
+// What came back on a line after one message was written, sorted.
+struct Exchange
+{
+    QByteArray answer;      // the packets that answer the message, in order,
+                            // then a packet still unfinished at the end
+    QByteArray dropped;     // packets that answer an earlier message, and
+                            // bytes that form no packet
+    bool done = false;      // nothing more is worth waiting for: an answer,
+                            // or noise; only packets that come late for an
+                            // earlier message leave the wait open
+};
+// An inquiry (81 09 ..) is answered by an answer 90 50 .. FF, of the length
+// its reader needs where that is fixed, or an error 90 6y .. FF; a command
+// by its acknowledgement 90 4y FF, the completion 90 5y FF after it, or an
+// error. A completion before the acknowledgement, and any packet the
+// message cannot have caused, come late for an earlier message. Bare and
+// framed packets alike; bytes of a message not for address 1 are returned
+// as they came.
+Exchange sortExchange(const QByteArray &sent, const QByteArray &collected);
+
 // Answer to a preset store or recall: a reply of more than two bytes whose
 // first packet is an acknowledgement or a completion.
 bool isPresetAck(const QByteArray &reply);

@@ -668,8 +668,9 @@ private:
             }
         }
         emit owner_->messageReceived(msg);
+        const int after = releaseHeld();
         if (haveInjected) {
-            schedule(injected, 0);
+            schedule(injected, after);
             return;
         }
 
@@ -677,9 +678,9 @@ private:
         const quint8 header = at(packet, 0);
         if (header == 0x88) { // broadcast: address set and interface clear
             if (packet == bytes({0x88, 0x30, 0x01, 0xFF}))
-                reply({Kind::Answer, bytes({0x88, 0x30, 0x02, 0xFF})}, framed);
+                reply({Kind::Answer, bytes({0x88, 0x30, 0x02, 0xFF})}, framed, after);
             else if (packet == bytes({0x88, 0x01, 0x00, 0x01, 0xFF}))
-                reply({Kind::Answer, packet}, framed);
+                reply({Kind::Answer, packet}, framed, after);
             return;
         }
         if (header != 0x81)
@@ -689,10 +690,25 @@ private:
             integrate(shared_->state, shared_->motionAt, shared_->clock.elapsed());
             outcome = handlePacket(shared_->state, shared_->mode == SimCamera::PowerOff, packet);
         }
-        reply(outcome, framed);
+        reply(outcome, framed, after);
     }
 
-    void reply(const Outcome &o, bool framed)
+public:
+    // Sends the completion held back in LateCompletion mode, if any; the
+    // delay the answer to the message now arriving keeps behind it.
+    int releaseHeld()
+    {
+        if (held_.isEmpty())
+            return 0;
+        schedule(held_, 0);
+        held_.clear();
+        QMutexLocker lock(&shared_->mutex);
+        return shared_->splitGap;
+    }
+
+private:
+
+    void reply(const Outcome &o, bool framed, int after = 0)
     {
         SimCamera::FailureMode mode;
         int completion;
@@ -710,12 +726,15 @@ private:
         case Kind::None:
             return;
         case Kind::Command:
-            schedule(wrap(bytes({0x90, 0x41, 0xFF})), 0);
-            schedule(wrap(bytes({0x90, 0x51, 0xFF})), completion);
+            schedule(wrap(bytes({0x90, 0x41, 0xFF})), after);
+            if (mode == SimCamera::LateCompletion)
+                held_ = wrap(bytes({0x90, 0x51, 0xFF}));
+            else
+                schedule(wrap(bytes({0x90, 0x51, 0xFF})), after + completion);
             return;
         case Kind::Answer:
         case Kind::Error:
-            schedule(wrap(o.packet), 0);
+            schedule(wrap(o.packet), after);
             return;
         }
     }
@@ -771,6 +790,7 @@ private:
     QByteArray buf_;
     qint64 lastByteAt_ = 0;
     std::deque<Out> queue_;
+    QByteArray held_; // LateCompletion: the completion still owed
 };
 
 SimCamera::SimCamera(const QString &deviceName, SimThread *thread)
@@ -834,8 +854,17 @@ bool SimCamera::open()
 
 void SimCamera::setFailureMode(FailureMode mode)
 {
-    QMutexLocker lock(&shared_->mutex);
-    shared_->mode = mode;
+    {
+        QMutexLocker lock(&shared_->mutex);
+        shared_->mode = mode;
+    }
+    SimCameraPeer *peer = peer_;
+    if (mode == LateCompletion || !peer)
+        return;
+    if (QThread::currentThread() == peer->thread())
+        peer->releaseHeld();
+    else
+        thread_->run([peer] { peer->releaseHeld(); });
 }
 
 SimCamera::FailureMode SimCamera::failureMode() const

@@ -53,6 +53,11 @@ public:
         AnswerLate,
         // Every reply is written in two pieces splitGap() apart (default 25 ms).
         SplitReply,
+        // A command's completion comes when its motion ends, long after the
+        // acknowledgement: it is held until the next message arrives, goes
+        // out then, and that message's own answer follows splitGap() later.
+        // Leaving the mode sends a held completion at once.
+        LateCompletion,
     };
     Q_ENUM(FailureMode)
 

@@ -19,7 +19,8 @@ class SimUnit;
 //   mb MODE               mainboard failure mode (Normal, NoAnswer, LateAnswer, ...)
 //   boot MODE             boot loader failure (BootNormal, NoProbeEcho, ...)
 //   cam N MODE            camera N (0..2): Normal, Silent, PowerOff, AnswerLate,
-//                         SplitReply, or unplug / plug (also off / on / silent)
+//                         SplitReply, LateCompletion, or unplug / plug (also
+//                         off / on / silent)
 //   conv MODE             converter: Healthy, Absent, AddressBusy, ReadFails, ...
 //   status | help | quit
 class SimCommands

@@ -226,7 +226,7 @@ private slots:
         QTest::addColumn<bool>("ok");
         QTest::newRow("camera's own answer") << QByteArray() << true;
         QTest::newRow("ack and completion") << hexBytes("9041FF9051FF") << true;
-        QTest::newRow("completion") << hexBytes("9051FF") << true;
+        QTest::newRow("completion before any ack: an earlier command's") << hexBytes("9051FF") << false;
         QTest::newRow("error") << hexBytes("906002FF") << false;
         QTest::newRow("not executable") << hexBytes("906141FF") << false;
         QTest::newRow("garbage with 41") << hexBytes("0041FF") << false;
