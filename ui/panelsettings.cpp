@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QThread>
 #include <QThreadPool>
 
 #include <fcntl.h>
@@ -93,6 +92,7 @@ PanelSettings::PanelSettings(const QString &filePath, QObject *parent) : QObject
     writeTimer_.setSingleShot(true);
     writeTimer_.setInterval(kCoalesceMs);
     connect(&writeTimer_, &QTimer::timeout, this, &PanelSettings::startWrite);
+    writer_.setMaxThreadCount(1);
 }
 
 PanelSettings::~PanelSettings()
@@ -185,11 +185,7 @@ void PanelSettings::startWrite()
     writeTimer_.stop();
     const QHash<QString, QVariant> snapshot = values_;
     const quint64 generation = generation_;
-    writesInFlight_.fetch_add(1);
-    QThreadPool::globalInstance()->start([this, snapshot, generation] {
-        writeSnapshot(snapshot, generation);
-        writesInFlight_.fetch_sub(1);
-    });
+    writer_.start([this, snapshot, generation] { writeSnapshot(snapshot, generation); });
 }
 
 void PanelSettings::flush()
@@ -198,8 +194,7 @@ void PanelSettings::flush()
         writeSnapshot(values_, generation_);
     writeTimer_.stop();
     // A pool write that started before may still be running.
-    while (writesInFlight_.load() > 0)
-        QThread::msleep(1);
+    writer_.waitForDone();
 }
 
 bool PanelSettings::writeSnapshot(const QHash<QString, QVariant> &values, quint64 generation)

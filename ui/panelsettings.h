@@ -4,6 +4,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVariant>
 
@@ -40,7 +41,6 @@ public:
     // with `firstEntry` false (so the first-start flow never saves the user
     // memories over the mainboard's), and rewritten at once.
     LoadResult load();
-    LoadResult loadResult() const { return loadResult_; }
 
     // The stored value, converted to the type of the key's default; the
     // default when the key was never written. Unknown keys give an invalid
@@ -76,5 +76,6 @@ private:
     // Held for the whole of one write; the newest snapshot wins.
     QMutex writeMutex_;
     std::atomic<quint64> written_{0};
-    std::atomic<int> writesInFlight_{0};
+    // One writer thread: flush() can wait for it without polling.
+    QThreadPool writer_;
 };
