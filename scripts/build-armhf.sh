@@ -8,6 +8,8 @@ set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 # Paths relative to the checkout, so another checkout (CI) reuses the cache.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$top}"
+# Debug builds carry the build folder in their cache key unless told not to.
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 build="${TAVRIK_ARMHF_BUILD_DIR:-$top/build/armhf}"
 
 # g++-arm-linux-gnueabihf is the compiler part of crossbuild-essential-armhf;

@@ -5,5 +5,7 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 build="${TAVRIK_BUILD_DIR:-$top/build/release}"
 # Paths relative to the checkout, so a second checkout (CI) hits the same cache.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$top}"
+# Debug builds carry the build folder in their cache key unless told not to.
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"

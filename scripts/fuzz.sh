@@ -8,6 +8,8 @@ set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 # Paths relative to the checkout, so another checkout (CI) reuses the cache.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$top}"
+# Debug builds carry the build folder in their cache key unless told not to.
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 seconds="${1:-30}"
 shift || true
 build="${TAVRIK_FUZZ_BUILD_DIR:-$top/build/fuzz}"

@@ -7,6 +7,8 @@ set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 # Paths relative to the checkout, so another checkout (CI) reuses the cache.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$top}"
+# Debug builds carry the build folder in their cache key unless told not to.
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 "$top/scripts/deps.sh"
 build="${TAVRIK_ASAN_BUILD_DIR:-$top/build/asan}"
 # -O1 and line tables only, which build and run faster than -O0 with full
