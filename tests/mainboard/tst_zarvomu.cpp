@@ -1,0 +1,942 @@
+// The mainboard link through the panel's real QSerialPort on a
+// pseudo-terminal (and a loopback TCP socket): its transport, writes and
+// reads against a scripted peer that decides every byte the link sees, and
+// round trips against the simulated mainboard, which keeps state.
+
+#include "helper_scriptedpeer.h"
+#include "mainboard/zarvomu.h"
+#include "platform/sysroot.h"
+#include "sim/simmainboard.h"
+#include "tests/common/logcapture.h"
+#include "tests/common/testsysroot.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QThread>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+QByteArray hexBytes(const char *s) { return QByteArray::fromHex(s); }
+
+// The frame with the low byte of its sum appended.
+QByteArray framed(const QByteArray &body)
+{
+    unsigned sum = 0;
+    for (unsigned char c : body)
+        sum += c;
+    return body + char(sum & 0xFF);
+}
+
+// The panel's end of the mainboard line, opened as the control model opens
+// it, with the link on top; `Peer` is on the far end.
+template <typename Peer> struct Bench {
+    Peer peer;
+    QSerialPort port;
+    zarvoMu link{nullptr, &port};
+    LogCapture log;
+
+    explicit Bench(const QString &line) : peer(line)
+    {
+        port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
+        port.setBaudRate(QSerialPort::Baud115200);
+        port.open(QIODevice::ReadWrite);
+    }
+};
+struct LinkBench : Bench<ScriptedPeer> {
+    LinkBench() : Bench(Sysroot::path(QStringLiteral("/dev/ttyAMA2"))) {}
+};
+struct SimBench : Bench<SimMainboard> {
+    SimBench() : Bench(QStringLiteral("ttyAMA2")) {}
+};
+
+struct WriteOp {
+    const char *name;
+    std::function<bool(zarvoMu &)> call;
+    QByteArray frame;
+    // Nominal waits when nothing comes back; empty for send-only writes.
+    QList<int> waits;
+};
+
+template <typename Record> Record record(const char *hex)
+{
+    return Record::fromBytes(reinterpret_cast<const uint8_t *>(QByteArray::fromHex(hex).constData()));
+}
+
+const QList<WriteOp> &writeOps()
+{
+    const QList<int> r3{3000, 3000, 3000, 3000}, program{200, 3000, 3000, 3000};
+#define OP(call, body, waits) WriteOp{#call, [](zarvoMu &m) { return m.call; }, framed(hexBytes(body)), waits}
+    static const QList<WriteOp> ops{
+        OP(writeProgram(input3), "0400C103", program),
+        OP(writePreset(colorBar), "0400C206", program),
+        OP(writePipSrc(input2), "0401C402", {3000}),
+        OP(writeKeyFillSrc(input1), "0400C301", {}),
+        OP(writeKeyKeySrc(input4), "0400C404", {}),
+        OP(writeSplitSrc(background), "0402C405", {}),
+        OP(writeControl(keyer2, 512), "0601C5000002", {200}),
+        OP(writePushButtonLampOn(cutCommand), "0400C601", r3),
+        OP(writePushButtonLampOff(keyPreview), "0400C716", r3),
+        OP(writeWipePattern(topToBottom), "0400C801", {}),
+        OP(loadUserMemoryPacks(3), "0400DB03", {3000}),
+        OP(saveUserMemoryPacks(6), "0400DA06", {}),
+        OP(loadFactoryDefaultPacks(), "0400DB00", {}),
+        OP(saveSetupPacks(), "0400DAFF", {}),
+        OP(updateStatus(zarvoMuStatus::fromBytes(hexBytes("216B03120500"))), "0900EE216B03120500", r3),
+        OP(writeDeviceType(ZARVOMU_4K), "0400EF04", {}),
+        OP(writeAutoTransRate(45), "0400CC2D", (QList<int>{3000, 3000, 3000})),
+        OP(writeColorBorderUserParam(record<colorWipeBorderSetting>("0200070000000000")), "0B00C90200070000000000",
+           {3000}),
+        OP(writePipUserParam(record<pipSetting>("32FD000000000000")), "0B01C932FD000000000000", {60}),
+        OP(writeLumaAudioUserParam(record<lumakeyAudioSetting>("0000000100000000")), "0B02C90000000100000000",
+           {3000}),
+        OP(writeMachineInfoUserParam(record<machineInfoSetting>("0000020100000000")), "0B03C90000020100000000", r3),
+        OP(writeAuxSrc(input1), "0404C901", {}),
+        OP(writeAuxMode(2), "0F05C9020000000000000000000000", {}),
+    };
+#undef OP
+    return ops;
+}
+
+void addWriteRows(const std::function<bool(const WriteOp &)> &filter)
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < writeOps().size(); ++i) {
+        if (filter(writeOps().at(i)))
+            QTest::newRow(writeOps().at(i).name) << i;
+    }
+}
+
+// The nominal waits named by "[WARN] No response received in N ms" lines.
+QList<int> loggedWaits(const LogCapture &log)
+{
+    QList<int> waits;
+    for (const QString &m : log.starting("[WARN] No response received in")) {
+        const QStringList parts = m.split(' ');
+        waits << parts.value(parts.size() - 2).toInt();
+    }
+    return waits;
+}
+
+// A link on a loopback TCP connection to the peer.
+struct TcpLink {
+    QTcpSocket socket;
+    std::unique_ptr<zarvoMu> link;
+    template <typename B> explicit TcpLink(B &b)
+    {
+        const quint16 port = b.peer.listenTcp();
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        if (port != 0 && socket.waitForConnected(2000)) {
+            link.reset(new zarvoMu(&socket, &b.port));
+            link->setIsUseSocket(true);
+        }
+    }
+};
+
+struct ReadOp {
+    const char *name;
+    QByteArray request;
+    // Runs the read; the value as a variant (ints, bools, record bytes).
+    std::function<QVariant(zarvoMu &, bool &ok)> call;
+    QVariant sendFailValue;
+    // Values a bad reply may yield.
+    QVariantList failValues;
+    // One valid reply and the value it carries.
+    QByteArray goodReply;
+    QVariant goodValue;
+    // Short frames (up to 3 data bytes) are varied byte by byte below; some
+    // reads take any command code.
+    enum Shape { Short, ShortAnyCode, Long } shape;
+};
+
+const QByteArray zero6(6, '\0');
+const QByteArray zero8(8, '\0');
+COMMANDFORMAT auxFrame;
+
+// Reads without an ok report failure by the value 0.
+QVariant nonZero(int v, bool &ok) { return (ok = v != 0), v; }
+
+const QList<ReadOp> &readOps()
+{
+#define READ(expr) [](zarvoMu &m, bool &ok) { return QVariant(expr); }
+    static const QList<ReadOp> ops{
+        {"readProgram", hexBytes("03004144"), READ(int(m.readProgram(ok))), -1, {0}, framed(hexBytes("0400C103")), 3,
+         ReadOp::Short},
+        {"readPreset", hexBytes("03004245"), READ(int(m.readPreset(ok))), -1, {0}, framed(hexBytes("0400C205")), 5,
+         ReadOp::Short},
+        {"readKeyFillPacks", hexBytes("03004346"), READ(int(m.readKeyFillPacks(ok))), -1, {0},
+         framed(hexBytes("04004302")), 2, ReadOp::Short},
+        {"readKeyKeySrc", hexBytes("03004447"), READ(int(m.readKeyKeySrc(ok))), -1, {0}, framed(hexBytes("0400C401")),
+         1, ReadOp::Short},
+        {"readControl", hexBytes("040145004A"), READ(m.readControl(keyer2, ok)), -1, {0, -1},
+         hexBytes("0601C500FF03CE"), 1023, ReadOp::Short},
+        {"readPushButtonLamp", hexBytes("0400470 14C"), READ(m.readPushButtonLamp(cutCommand, ok)), false, {false},
+         hexBytes("0280820400C601CB"), true, ReadOp::Short},
+        {"readWipePattern", hexBytes("0300484B"), READ(int(m.readWipePattern(ok))), 3, {3, 0},
+         framed(hexBytes("0400C802")), 2, ReadOp::Short},
+        {"requestStatus", hexBytes("03006E71"), READ(m.requestStatus(ok).toBytes()), zero6, {zero6},
+         hexBytes("0900EE216B031205009D"), hexBytes("216B03120500"), ReadOp::Long},
+        {"readDeviceType", hexBytes("03006F72"), READ(int(m.readDeviceType(ok))), -1, {-1, 0},
+         framed(hexBytes("0400EF02")), 2, ReadOp::Short},
+        {"readAutoTransRate", hexBytes("03004C4F"), READ(m.readAutoTransRate(ok)), -1, {-1, 0},
+         framed(hexBytes("0400CC1E")), 30, ReadOp::Short},
+        {"readColorBorderUserParam", hexBytes("0300494C"), READ(m.readColorBorderUserParam(ok).toBytes()), zero8,
+         {zero8}, framed(hexBytes("0B00C90102030405060708")), hexBytes("0102030405060708"), ReadOp::Long},
+        {"readPipUserParam", hexBytes("0301494D"), READ(m.readPipUserParam(ok).toBytes()), zero8, {zero8},
+         framed(hexBytes("0B01C932F6140102030405")), hexBytes("32F6140102030405"), ReadOp::Long},
+        {"readLumaAudioUserParam", hexBytes("0302494E"), READ(m.readLumaAudioUserParam(ok).toBytes()), zero8,
+         {zero8}, framed(hexBytes("0B02C90128400104030201")), hexBytes("0128400104030201"), ReadOp::Long},
+        {"readMachineInfoUserParam", hexBytes("0303494F"), READ(m.readMachineInfoUserParam(ok).toBytes()), zero8,
+         {zero8}, framed(hexBytes("0B03C9090A020107030402")), hexBytes("090A020107030402"), ReadOp::Long},
+        {"isMachineLive", hexBytes("03000104"), READ(ok = m.isMachineLive()), false, {false}, hexBytes("028082"), true,
+         ReadOp::Long},
+        {"readAuxSrc", hexBytes("03044950"), READ(int(m.readAuxSrc(ok, auxFrame))), -1, {0},
+         framed(hexBytes("0A04C902000000000000")), 2, ReadOp::ShortAnyCode},
+        {"readAuxMode", hexBytes("03054951"), READ(nonZero(m.readAuxMode(), ok)), 0, {0},
+         framed(hexBytes("0A05C901000000000000")), 1, ReadOp::ShortAnyCode},
+        {"readFwVersion", hexBytes("0300ECEF"), READ(nonZero(m.readFwVersion(), ok)), 0, {0},
+         framed(hexBytes("0A00EC07000000000000")), 7, ReadOp::ShortAnyCode},
+    };
+#undef READ
+    return ops;
+}
+
+void addReadRows()
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < readOps().size(); ++i)
+        QTest::newRow(readOps().at(i).name) << i;
+}
+
+int opIndex(const char *name)
+{
+    for (int i = 0; i < readOps().size(); ++i) {
+        if (QString(readOps().at(i).name) == name)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+using Write = std::function<bool(zarvoMu &)>;
+using Read = std::function<QVariant(zarvoMu &, bool &)>;
+Q_DECLARE_METATYPE(Write)
+Q_DECLARE_METATYPE(Read)
+
+class TstZarvoMu : public QObject
+{
+    Q_OBJECT
+    TestSysroot root;
+    // Built afresh for every row, so nothing of one row reaches the next;
+    // the simulated-board cases build their own bench instead.
+    std::unique_ptr<LinkBench> b;
+
+private slots:
+    void init()
+    {
+        b.reset();
+        if (!QByteArray(QTest::currentTestFunction()).startsWith("sim")) {
+            b.reset(new LinkBench);
+            QVERIFY(b->peer.isOpen() && b->port.isOpen());
+        }
+    }
+    void cleanupTestCase() { b.reset(); }
+
+    void writes_data() { addWriteRows([](const WriteOp &) { return true; }); }
+    // Each write acknowledged, unanswered, on a closed line, and refused.
+    void writes()
+    {
+        QFETCH(int, index);
+        const WriteOp &op = writeOps().at(index);
+        b->peer.queueReply(hexBytes("028082"));
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(op.call(b->link));
+        QVERIFY(b->log.warnings().isEmpty());
+        if (op.waits.isEmpty()) {
+            // Send only: nothing is awaited.
+            QVERIFY(!b->log.has("[WARN] No response"));
+            QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+            // The peer's answer shows the frame has arrived.
+            QCOMPARE(b->link.receive(2000), hexBytes("028082"));
+        }
+        QCOMPARE(b->peer.frames(), QList<QByteArray>{op.frame});
+
+        b->log.clear();
+        b->link.setWaitDivisor(60);
+        t.restart();
+        const bool result = op.call(b->link);
+        QCOMPARE(result, op.waits.isEmpty());
+        QCOMPARE(loggedWaits(b->log), op.waits);
+        if (!result)
+            QVERIFY(!b->log.warnings().isEmpty());
+        int nominal = 0;
+        for (int w : op.waits)
+            nominal += w;
+        // Each silent wait is at least one 20 ms poll round.
+        QVERIFY2(t.elapsed() < nominal / 60 + 20 * op.waits.size() + 1500, qPrintable(QString::number(t.elapsed())));
+
+        b->log.clear();
+        QTRY_COMPARE(b->peer.frameCount(), 2);
+        b->port.close();
+        QVERIFY(!op.call(b->link));
+        QVERIFY(b->log.has("[ERR] Write fail:"));
+        // A failed send is not followed by any wait.
+        QVERIFY(!b->log.has("[WARN] No response"));
+        QCOMPARE(b->peer.frameCount(), 2);
+
+        // A refusal fails every write that awaits its answer (the T-bar takes any).
+        if (!op.waits.isEmpty()) {
+            init();
+            b->link.setWaitDivisor(60);
+            b->peer.queueReply(hexBytes("022022"));
+            QCOMPARE(op.call(b->link), QString(op.name).startsWith("writeControl"));
+        }
+    }
+
+    void writeReplyOnRetry_data() { addWriteRows([](const WriteOp &o) { return o.waits.size() > 1; }); }
+    void writeReplyOnRetry()
+    {
+        QFETCH(int, index);
+        const WriteOp &op = writeOps().at(index);
+        b->link.setWaitDivisor(20);
+        // Silent through the first wait, answered during the second.
+        b->peer.queueReply(hexBytes("028082"), op.waits.first() / 20 + 80);
+        QVERIFY(op.call(b->link));
+        const QList<int> waits = loggedWaits(b->log);
+        QVERIFY2(!waits.isEmpty() && waits.size() < op.waits.size(), qPrintable(b->log.messages().join(" | ")));
+        QCOMPARE(waits.first(), op.waits.first());
+    }
+
+    void userMemoryOutOfRange()
+    {
+        QVERIFY(!b->link.loadUserMemoryPacks(7));
+        QVERIFY(!b->link.saveUserMemoryPacks(200));
+        QVERIFY(!b->link.loadUserMemoryPacks(0xFFFF));
+        QCOMPARE(b->peer.frameCount(), 0);
+    }
+
+    void pipWriteWithoutCheck()
+    {
+        pipSetting pip;
+        pip.pipSize = 20;
+        // No answer at all: the send decides.
+        QVERIFY(b->link.writePipUserParam(pip, false));
+        // A refusal is collected (so it cannot pass for the next frame's
+        // answer) but does not change the result.
+        b->peer.queueReply(hexBytes("022022"));
+        QVERIFY(b->link.writePipUserParam(pip, false));
+        QCOMPARE(b->peer.frameCount(), 2);
+        b->port.close();
+        QVERIFY(!b->link.writePipUserParam(pip, false));
+    }
+
+    void ackWaitBlocksOnlyUntilTheAck()
+    {
+        // Real timing: the ack after 100 ms ends the 200 ms first wait of a
+        // program write early, and a lamp write's 3000 ms wait likewise.
+        b->peer.queueReply(hexBytes("028082"), 100);
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(b->link.writeProgram(input2));
+        QVERIFY2(t.elapsed() >= 90 && t.elapsed() < 600, qPrintable(QString::number(t.elapsed())));
+        b->peer.queueReply(hexBytes("028082"), 300);
+        t.restart();
+        QVERIFY(b->link.writePushButtonLampOn(autoTransition));
+        QVERIFY2(t.elapsed() >= 290 && t.elapsed() < 1200, qPrintable(QString::number(t.elapsed())));
+        QVERIFY(!b->log.has("[WARN] No response"));
+    }
+
+    void sendOnlyAckIsNotTakenForTheNextReply()
+    {
+        // The acknowledgement of a send-only write comes a little late...
+        b->peer.queueReply(hexBytes("028082"), 30);
+        b->peer.queueReply(framed(hexBytes("0400C302")), 60);
+        QVERIFY(b->link.writeKeyFillSrc(input2));
+        // ...and must not pass for the reply of the read that follows at once.
+        bool ok = false;
+        QCOMPARE(b->link.readKeyFillPacks(ok), input2);
+        QVERIFY(ok);
+
+        // A board that does not acknowledge costs the next send at most the drain time.
+        QVERIFY(b->link.writeWipePattern(reverse));
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(b->link.send(hexBytes("03006E71")), qint64(4));
+        QVERIFY2(t.elapsed() < 400, qPrintable(QString::number(t.elapsed())));
+        // Only once: the following send does not wait.
+        t.restart();
+        QCOMPARE(b->link.send(hexBytes("03006E71")), qint64(4));
+        QVERIFY2(t.elapsed() < 60, qPrintable(QString::number(t.elapsed())));
+    }
+
+    void sendLogsAndDiscardsStaleInput()
+    {
+        const QByteArray status = hexBytes("03006E71");
+        // Stale bytes Qt has already buffered...
+        b->peer.writeNow(hexBytes("AABBCC"));
+        QVERIFY(b->port.waitForReadyRead(1000));
+        QCOMPARE(b->link.send(status), qint64(4));
+        // ...and stale bytes still in the driver, not yet read by anyone.
+        b->peer.writeNow(hexBytes("DDEEFF"));
+        QThread::msleep(50); // nothing to await: the bytes must sit unread in the line
+        b->peer.queueReply(hexBytes("028082"));
+        QCOMPARE(b->link.send(status), qint64(4));
+        QCOMPARE(b->link.receive(3000), hexBytes("028082"));
+        QCOMPARE(b->peer.frames(), (QList<QByteArray>{status, status}));
+
+        QCOMPARE(b->link.send(QByteArray()), qint64(-1));
+        QCOMPARE(b->peer.frameCount(), 2);
+    }
+
+    void busyGate_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<bool>("mission");
+        QTest::addColumn<bool>("sent");
+        const zarvoMuCommandPacks p;
+        auto row = [](const char *n, const QByteArray &f, bool busy, bool mission, bool sent) {
+            QTest::newRow(n) << f << busy << mission << sent;
+        };
+        // Held while the lever is in travel: crosspoints, lamps, patterns...
+        for (const QByteArray &f : {p.writeProgramPacks(input1), p.writePresetPacks(input1), p.writeKeyFillSrcPacks(input1),
+                                    p.writeKeyKeySrcPacks(input1), p.writePushButtonLampPacksOn(cutCommand),
+                                    p.writePushButtonLampPacksOff(cutCommand), p.writeWipePatternPacks(reverse),
+                                    framed(hexBytes("0400C901"))})
+            row(qPrintable("busy: " + mbHex(f)), f, true, false, false);
+        // ...but not the lever itself, pip and aux sources, or status requests.
+        for (const QByteArray &f : {p.writeControlPacks(keyer2, 0x0200), p.writePipSrcPacks(input2),
+                                    p.writeAuxSrcPacks(input2), p.requestStatusPacks()})
+            row(qPrintable("busy: " + mbHex(f)), f, true, false, true);
+        row("program, busy, mission", p.writeProgramPacks(input1), true, true, true);
+        row("program, idle", p.writeProgramPacks(input1), false, false, true);
+    }
+
+    void busyGate()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(bool, busy);
+        QFETCH(bool, mission);
+        QFETCH(bool, sent);
+        QSignalSpy spy(&b->link, &zarvoMu::sigMBBusy);
+        b->link.mainboardIsBusy = busy;
+        b->link.sltSpecialMission(mission);
+        b->peer.queueReply(hexBytes("028082"));
+        QCOMPARE(b->link.send(frame), sent ? qint64(frame.size()) : qint64(0));
+        QCOMPARE(spy.count(), sent ? 0 : 1);
+        if (sent) {
+            QCOMPARE(b->link.receive(2000), hexBytes("028082"));
+            QCOMPARE(b->peer.frames(), QList<QByteArray>{frame});
+        } else {
+            QCOMPARE(b->peer.frameCount(), 0);
+        }
+    }
+
+    void receiveTiming_data()
+    {
+        // The peer's script; the expected reply; minimum and maximum time
+        // receive(3000) takes.
+        QTest::addColumn<ScriptedPeer::Script>("script");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<int>("minMs");
+        QTest::addColumn<int>("maxMs");
+        const QByteArray st = hexBytes("0900EE216B031205009D"), ack = hexBytes("028082");
+        QTest::newRow("3 bytes end it at once") << ScriptedPeer::Script{{150, ack}} << ack << 140 << 550;
+        QTest::newRow("10 bytes end it at once") << ScriptedPeer::Script{{150, st}} << st << 140 << 550;
+        QTest::newRow("2 bytes then nothing: ~200 ms after the last byte")
+            << ScriptedPeer::Script{{100, hexBytes("0280")}} << hexBytes("0280") << 290 << 1200;
+        QTest::newRow("2 bytes, then 1 within the gap")
+            << ScriptedPeer::Script{{50, hexBytes("0280")}, {120, hexBytes("82")}} << ack << 160 << 700;
+        QTest::newRow("1 byte, 1 byte, then nothing: the gap restarts")
+            << ScriptedPeer::Script{{50, hexBytes("02")}, {150, hexBytes("80")}} << hexBytes("0280") << 390 << 1400;
+    }
+
+    void receiveTiming()
+    {
+        QFETCH(ScriptedPeer::Script, script);
+        QFETCH(QByteArray, expected);
+        QFETCH(int, minMs);
+        QFETCH(int, maxMs);
+        b->peer.queue(script);
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(b->link.send(zarvoMuCommandPacks().requestStatusPacks()), qint64(4));
+        const QByteArray got = b->link.receive(3000);
+        const qint64 ms = t.elapsed();
+        QCOMPARE(got, expected);
+        QVERIFY2(ms >= minMs && ms < maxMs, qPrintable(QString("%1 ms").arg(ms)));
+    }
+
+    void receiveSilence()
+    {
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(b->link.receive(200).isEmpty());
+        const qint64 ms = t.elapsed();
+        QVERIFY2(ms >= 195 && ms < 800, qPrintable(QString("%1 ms").arg(ms)));
+        QCOMPARE(b->log.warnings(), QStringList{"[WARN] No response received in 200 ms"});
+    }
+
+    void receiveExact()
+    {
+        // Arrives in pieces; bytes beyond the expected length stay unread.
+        b->peer.queue({{20, hexBytes("0102")}, {30, hexBytes("030405")}, {0, hexBytes("0607")}});
+        QCOMPARE(b->link.send(hexBytes("03006E71")), qint64(4));
+        QCOMPARE(b->link.receiveExact(5, 1000), hexBytes("0102030405"));
+        QCOMPARE(b->link.receive(1000), hexBytes("0607"));
+
+        // Too few before the time-out: empty.
+        b->peer.queueReply(hexBytes("0102"));
+        QCOMPARE(b->link.send(hexBytes("03006E71")), qint64(4));
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(b->link.receiveExact(5, 300).isEmpty());
+        QVERIFY(t.elapsed() >= 295);
+        QVERIFY(b->link.receiveExact(0, 300).isEmpty());
+    }
+
+    void resendCmd()
+    {
+        const QByteArray frame = hexBytes("03006E71");
+        b->peer.queueReply(hexBytes("0900EE216B031205009D"));
+        QCOMPARE(b->link.resendCmd(frame, 3, 10), hexBytes("0900EE216B031205009D"));
+        QCOMPARE(b->peer.frameCount(), 1); // written whole at the first attempt
+
+        b->link.setWaitDivisor(10);
+        b->peer.queueReply(hexBytes("0900EE21"));
+        QVERIFY(b->link.resendCmd(frame, 3, 10).isEmpty());
+
+        // A line that cannot be written: every attempt fails and nothing is read.
+        b->log.clear();
+        b->port.close();
+        QVERIFY(b->link.resendCmd(frame, 3, 10).isEmpty());
+        QCOMPARE(b->log.count("[ERR] Send cmd"), 3);
+        QVERIFY(!b->log.has("[ERR] Incomplete data"));
+    }
+
+    void getReadResponse_data()
+    {
+        QTest::addColumn<QByteArray>("in");
+        QTest::addColumn<QByteArray>("out");
+        QTest::newRow("ack before lamp reply") << hexBytes("0280820400470 14C") << hexBytes("040047014C");
+        QTest::newRow("two acks") << hexBytes("028082028082") << QByteArray();
+        QTest::newRow("ack after reply") << hexBytes("0400C601CB028082") << hexBytes("0400C601CB");
+        QTest::newRow("failing ack kept") << hexBytes("022022") << hexBytes("022022");
+        QTest::newRow("ack formed by removing one") << hexBytes("0202808280 82") << QByteArray();
+        QTest::newRow("empty") << QByteArray() << QByteArray();
+    }
+
+    void getReadResponse()
+    {
+        QFETCH(QByteArray, in);
+        QFETCH(QByteArray, out);
+        QCOMPARE(zarvoMu::getReadResponse(in), out);
+    }
+
+    void tcpSend()
+    {
+        TcpLink tcp(*b);
+        QVERIFY(tcp.link && tcp.link->getIsUseSocket());
+        zarvoMu &link = *tcp.link;
+        b->peer.queueReply(hexBytes("0005028082"));
+        QCOMPARE(link.send(hexBytes("03006E71")), qint64(6));
+        QCOMPARE(link.receive(3000), hexBytes("028082"));
+        QCOMPARE(b->peer.tcpRaw(), hexBytes("000603006E71"));
+
+        // The busy gate guards the mainboard over TCP too.
+        QSignalSpy busy(&link, &zarvoMu::sigMBBusy);
+        link.mainboardIsBusy = true;
+        QCOMPARE(link.send(zarvoMuCommandPacks().writeProgramPacks(input1)), qint64(0));
+        QCOMPARE(busy.count(), 1);
+
+        // No socket at all: a clear failure, no crash.
+        zarvoMu bare(nullptr, nullptr);
+        bare.setIsUseSocket(true);
+        QCOMPARE(bare.send(hexBytes("03006E71")), qint64(-1));
+        QVERIFY(bare.receive(50).isEmpty());
+        bare.setIsUseSocket(false);
+        QCOMPARE(bare.send(hexBytes("03006E71")), qint64(-1));
+        QCOMPARE(bare.bytesAvailable(), qint64(0));
+        QVERIFY(!bare.waitForReadyRead(10));
+    }
+
+    void tcpReceive_data()
+    {
+        QTest::addColumn<ScriptedPeer::Script>("script");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<QString>("log");
+        const QByteArray st = hexBytes("0900EE216B031205009D");
+        auto row = [](const char *n, ScriptedPeer::Script s, int ms, const QByteArray &e, const char *log = "") {
+            QTest::newRow(n) << s << ms << e << QString(log);
+        };
+        row("prefix stripped", {{0, hexBytes("000C") + st}}, 3000, st);
+        row("two prefixed frames back to back", {{0, hexBytes("0005028082000C") + st}}, 3000, hexBytes("028082") + st);
+        // A frame cut in two by the network: receive waits for the rest...
+        row("frame cut in two", {{0, hexBytes("000C0900EE21")}, {80, st.mid(4)}}, 3000, st);
+        // ...and when the rest never comes, hands over what came.
+        row("rest never comes", {{0, hexBytes("000C0900EE21")}}, 300, hexBytes("0900EE21"));
+        row("bad prefix", {{0, hexBytes("0001FFFFFF")}}, 300, QByteArray(), "[ERR] TCP length prefix");
+        row("silence", {}, 200, QByteArray(), "[WARN] No response received in 200 ms");
+    }
+
+    void tcpReceive()
+    {
+        QFETCH(ScriptedPeer::Script, script);
+        QFETCH(int, timeoutMs);
+        QFETCH(QByteArray, expected);
+        QFETCH(QString, log);
+        TcpLink tcp(*b);
+        QVERIFY(tcp.link);
+        b->peer.queue(script);
+        QCOMPARE(tcp.link->send(hexBytes("03006E71")), qint64(6));
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(tcp.link->receive(timeoutMs), expected);
+        if (script.isEmpty())
+            QVERIFY(t.elapsed() >= timeoutMs - 10);
+        if (!log.isEmpty())
+            QVERIFY2(b->log.has(log), qPrintable(b->log.messages().join(" | ")));
+    }
+
+    void sendFailure_data() { addReadRows(); }
+    void sendFailure()
+    {
+        QFETCH(int, index);
+        const ReadOp &op = readOps().at(index);
+        b->port.close();
+        bool ok = true;
+        QCOMPARE(op.call(b->link, ok), op.sendFailValue);
+        QVERIFY(!ok);
+        QVERIFY(b->log.has("[ERR] Write fail:"));
+        QVERIFY(!b->log.has("[WARN] No response")); // nothing awaited after a failed send
+    }
+
+    void statusReplies_data()
+    {
+        QTest::addColumn<ScriptedPeer::Script>("script");
+        QTest::addColumn<bool>("ok");
+        const QByteArray st = hexBytes("0900EE216B031205009D");
+        auto row = [](const char *n, ScriptedPeer::Script s, bool ok) { QTest::newRow(n) << s << ok; };
+        row("plain status frame", {{0, st}}, true);
+        row("acknowledgement first, same read", {{0, hexBytes("028082") + st}}, true);
+        row("acknowledgement alone, frame later", {{0, hexBytes("028082")}, {100, st}}, true);
+        row("garbage before the frame", {{0, hexBytes("AABB01") + st}}, true);
+        row("split 3 + 7", {{0, st.left(3)}, {60, st.mid(3)}}, true);
+        row("split into four", {{0, st.left(3)}, {40, st.mid(3, 3)}, {40, st.mid(6, 3)}, {40, st.mid(9)}}, true);
+        row("failing acknowledgement", {{0, hexBytes("022022")}}, false);
+        row("wrong code", {{0, framed(hexBytes("0900EF216B03120500"))}}, false);
+        row("too long", {{0, st + hexBytes("00")}}, false);
+        for (int i = 0; i < st.size(); ++i) {
+            QByteArray bad = st;
+            bad[i] = char(bad.at(i) ^ 0x21);
+            QTest::newRow(qPrintable(QString("byte %1 changed").arg(i))) << ScriptedPeer::Script{{0, bad}} << false;
+            if (i > 0)
+                QTest::newRow(qPrintable(QString("cut to %1").arg(i))) << ScriptedPeer::Script{{0, st.left(i)}} << false;
+        }
+    }
+
+    void statusReplies()
+    {
+        QFETCH(ScriptedPeer::Script, script);
+        QFETCH(bool, ok);
+        b->link.setWaitDivisor(script.size() > 1 ? 20 : 100); // failing shapes re-read silence three times
+        b->peer.queue(script);
+        bool got = !ok;
+        const zarvoMuStatus st = b->link.requestStatus(got);
+        QCOMPARE(got, ok);
+        QCOMPARE(st.toBytes(), ok ? hexBytes("216B03120500") : zero6);
+        if (!ok)
+            QVERIFY(!b->log.warnings().isEmpty());
+    }
+
+    // A failure is reported by ok and one of the read's failure values.
+    void replies_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QVariant>("value"); // invalid: a failure value
+        QTest::addColumn<bool>("ok");
+        auto row = [](const char *op, const char *name, const QByteArray &reply, QVariant value, bool ok) {
+            QTest::newRow(qPrintable(QString("%1: %2").arg(op, name))) << opIndex(op) << reply << value << ok;
+        };
+        const QByteArray ack = hexBytes("028082");
+        // Each read's valid reply (an acknowledgement in front of the lamp's) and,
+        // for the short frames, that frame with each byte in turn changed, cut
+        // at each length, with an unknown code and with one data byte too many.
+        // (The record and status frames: below.)
+        for (const ReadOp &op : readOps()) {
+            const QByteArray good = op.goodReply.startsWith(ack) && op.goodReply.size() > 3 ? op.goodReply.mid(3)
+                                                                                          : op.goodReply;
+            row(op.name, "valid reply", op.goodReply, op.goodValue, true);
+            if (op.shape == ReadOp::Long)
+                continue;
+            for (int i = 0; i < good.size(); ++i) {
+                QByteArray bad = good;
+                bad[i] = char(bad.at(i) ^ 0x21);
+                row(op.name, qPrintable(QString("byte %1 changed").arg(i)), bad, QVariant(), false);
+                if (i > 0)
+                    row(op.name, qPrintable(QString("cut to %1").arg(i)), good.left(i), QVariant(), false);
+            }
+            QByteArray body = good.chopped(1);
+            if (op.shape == ReadOp::Short)
+                row(op.name, "unknown code", framed(QByteArray(body).replace(2, 1, "\x7F")), QVariant(), false);
+            body[0] = char(body.at(0) + 1);
+            row(op.name, "too long", framed(body + '\0'), QVariant(), false);
+        }
+        const char *rp = "readProgram";
+        row(rp, "reply code 41", framed(hexBytes("04004104")), 4, true);
+        row(rp, "stale acknowledgement is no source", ack, QVariant(), false);
+        row("readControl", "status byte 1", framed(hexBytes("0601C501FF03")), QVariant(), false);
+        row("readControl", "acknowledgement only", ack, QVariant(), false);
+        const char *rl = "readPushButtonLamp";
+        row(rl, "dark lamp, code C7", framed(hexBytes("0400C700")), false, true);
+        row(rl, "acknowledgement only", ack, QVariant(), false);
+        row(rl, "failing acknowledgement", hexBytes("022022"), QVariant(), false);
+        const char *rw = "readWipePattern";
+        row(rw, "acknowledgement only", ack, 3, true);
+        row(rw, "failing acknowledgement", hexBytes("022022"), QVariant(), false);
+        row(rw, "no data byte", framed(hexBytes("0300C8")), QVariant(), false);
+        row("readFwVersion", "12 bytes: more than fits", framed(hexBytes("0B00EC0900000000000000")), QVariant(), false);
+        const char *ml = "isMachineLive";
+        row(ml, "not supported is live", hexBytes("024042"), true, true);
+        row(ml, "leading byte dropped", hexBytes("AA028082"), true, true);
+        row(ml, "cannot execute", hexBytes("022022"), false, false);
+        row(ml, "bad sum", hexBytes("028083"), false, false);
+        row(ml, "no acknowledgement", hexBytes("AABBCC"), false, false);
+    }
+
+    void replies()
+    {
+        QFETCH(int, index);
+        QFETCH(QByteArray, reply);
+        QFETCH(QVariant, value);
+        QFETCH(bool, ok);
+        const ReadOp &op = readOps().at(index);
+        b->link.setWaitDivisor(100); // refused shapes re-read silence
+        b->peer.queueReply(reply);
+        bool got = !ok;
+        const QVariant v = op.call(b->link, got);
+        QCOMPARE(got, ok);
+        if (value.isValid())
+            QCOMPARE(v, value);
+        else
+            QVERIFY2(op.failValues.contains(v), qPrintable(v.toString()));
+        QCOMPARE(b->peer.frames(), QList<QByteArray>{op.request});
+        QVERIFY2(b->log.warnings().isEmpty() == ok, qPrintable(b->log.messages().join(" | ")));
+    }
+
+    // Silence: the read waits as often as it must, and fails.
+    void noReply_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("waits");
+        for (auto [name, waits] : {std::pair{"requestStatus", 3}, {"readPushButtonLamp", 3}, {"readAutoTransRate", 3},
+                                   {"readWipePattern", 4}, {"isMachineLive", 3}})
+            QTest::newRow(name) << opIndex(name) << waits;
+    }
+
+    void noReply()
+    {
+        QFETCH(int, index);
+        QFETCH(int, waits);
+        const ReadOp &op = readOps().at(index);
+        b->link.setWaitDivisor(50);
+        bool ok = true;
+        QCOMPARE(op.call(b->link, ok), op.failValues.first());
+        QVERIFY(!ok);
+        QCOMPARE(b->log.count("[WARN] No response received in 3000 ms"), waits);
+    }
+
+    void blockReads_data()
+    {
+        QTest::addColumn<int>("block");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("ok");
+        for (int blk = 0; blk < 4; ++blk) {
+            QByteArray good = hexBytes("0B00C911223344556677F8"), wrong = good;
+            good[1] = wrong[1] = char(blk);
+            wrong[2] = char(0xC8);
+            auto row = [blk](const char *n, const QByteArray &r, bool ok) {
+                QTest::newRow(qPrintable(QString("block %1, %2").arg(blk).arg(n))) << blk << r << ok;
+            };
+            row("12 bytes", framed(good), true);
+            row("13 bytes", framed(good + hexBytes("00")), false);
+            row("wrong code", framed(wrong), false);
+            row("bad checksum", good + hexBytes("00"), false);
+        }
+    }
+
+    void blockReads()
+    {
+        QFETCH(int, block);
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, ok);
+        const ReadOp &op = readOps().at(opIndex("readColorBorderUserParam") + block);
+        b->link.setWaitDivisor(50); // the pip read re-reads a bad shape
+        b->peer.queueReply(reply);
+        bool got = !ok;
+        const QVariant bytes = op.call(b->link, got);
+        QCOMPARE(got, ok);
+        QCOMPARE(b->peer.frames().value(0), op.request);
+        const bool lumaException = block == 2 && reply.size() == 12 && quint8(reply.at(2)) == 0xC9;
+        QCOMPARE(bytes.toByteArray(), ok || lumaException ? hexBytes("11223344556677F8") : zero8);
+        if (!ok)
+            QVERIFY(!b->log.warnings().isEmpty());
+    }
+
+    void pipGivesUpOnOtherShapes()
+    {
+        // A board that keeps sending 11-byte frames: never the 12-byte shape.
+        ScriptedPeer::Script stream;
+        for (int i = 0; i < 20; ++i)
+            stream << ScriptedPeer::Chunk{i ? 15 : 0, framed(hexBytes("0A01C900000000000000"))};
+        b->peer.queue(stream);
+        b->link.setWaitDivisor(30);
+        bool ok = true;
+        QCOMPARE(b->link.readPipUserParam(ok).toBytes(), zero8);
+        QVERIFY(!ok);
+        // Thirteen re-reads, then it gives up.
+        QCOMPARE(b->log.count("read pip user miss some bytes... "), 13);
+    }
+
+    void lumaAudioChecksumException()
+    {
+        // Bad checksum but the right code: the bytes come back with ok false.
+        b->peer.queueReply(hexBytes("AA0B02C901284001040302 0100"));
+        bool ok = true;
+        const lumakeyAudioSetting la = b->link.readLumaAudioUserParam(ok);
+        QVERIFY(!ok);
+        QCOMPARE(la.toBytes(), hexBytes("0128400104030201"));
+
+        // Garbage before the frame is dropped up to the first 0x0B.
+        b->peer.queueReply(hexBytes("0102") + framed(hexBytes("0B02C90128400104030201")));
+        QCOMPARE(b->link.readLumaAudioUserParam(ok).toBytes(), hexBytes("0128400104030201"));
+        QVERIFY(ok);
+
+        // No 0x0B at all: nothing left.
+        b->peer.queueReply(hexBytes("010203040506"));
+        QCOMPARE(b->link.readLumaAudioUserParam(ok).toBytes(), zero8);
+        QVERIFY(!ok);
+    }
+
+    void auxSourceFrame()
+    {
+        b->peer.queueReply(framed(hexBytes("0A04C903AABBCCDDEEFF")));
+        bool ok = false;
+        COMMANDFORMAT f;
+        QCOMPARE(b->link.readAuxSrc(ok, f), input3);
+        QVERIFY(ok);
+        QCOMPARE((QList<int>{f.count, f.effectiveAddress, f.commandCode, int(f.message.size()), f.message[1]}),
+                 (QList<int>{0x0A, 4, 0xC9, 8, 0xAA}));
+
+        b->peer.queueReply(hexBytes("0A04"));
+        b->link.setWaitDivisor(50);
+        QCOMPARE(int(b->link.readAuxSrc(ok, f)), 0);
+        QVERIFY(!ok);
+        QCOMPARE(f.message.size(), size_t(8));
+    }
+
+    // Against the simulated board: what is written is applied and read back as
+    // written. Send-only writes leave the board's acknowledgement on the line,
+    // for the next send to discard.
+    void simRoundTrips_data()
+    {
+        QTest::addColumn<Write>("write");
+        QTest::addColumn<Read>("read");
+        QTest::addColumn<QVariant>("value");
+        auto row = [](const char *name, Write w, Read r, QVariant v) { QTest::newRow(name) << w << r << v; };
+        static const uint8_t cb[8] = {5, 2, 0, 0, 7, 0, 0, 0}, pip[8] = {30, 0xE7, 40, 0, 0, 0, 10, 0},
+                             la[8] = {1, 80, 0, 0, 0, 0, 2, 0};
+        static COMMANDFORMAT auxFrame;
+        auto bytes8 = [](const uint8_t *p) { return QByteArray(reinterpret_cast<const char *>(p), 8); };
+#define WRITE(call) [](zarvoMu &l) { return l.call; }
+#define READ(value) [](zarvoMu &l, bool &ok) { return QVariant(value); }
+        row("status record", WRITE(updateStatus(zarvoMuStatus::fromBytes(hexBytes("246B03128500")))),
+            READ(l.requestStatus(ok).toBytes()), hexBytes("246B03128500"));
+        row("program", WRITE(writeProgram(input3)), READ(int(l.readProgram(ok))), 3);
+        row("preview", WRITE(writePreset(colorBar)), READ(int(l.readPreset(ok))), 6);
+        row("key fill", WRITE(writeKeyFillSrc(input2)), READ(int(l.readKeyFillPacks(ok))), 2);
+        row("key source", WRITE(writeKeyKeySrc(input4)), READ(int(l.readKeyKeySrc(ok))), 4);
+        row("lamp on", WRITE(writePushButtonLampOn(presetCommand)), READ(l.readPushButtonLamp(presetCommand, ok)), true);
+        row("lamp off", WRITE(writePushButtonLampOff(presetCommand)), READ(l.readPushButtonLamp(presetCommand, ok)), false);
+        row("wipe pattern", WRITE(writeWipePattern(WipePattern::center)), READ(int(l.readWipePattern(ok))), 2);
+        row("auto-transition rate", WRITE(writeAutoTransRate(45)), READ(l.readAutoTransRate(ok)), 45);
+        row("T-bar 0x0123", WRITE(writeControl(keyer2, 0x0123)), READ(l.readControl(keyer2, ok)), 0x0123);
+        row("device type", WRITE(writeDeviceType(ZARVOMU_4K)), READ(int(l.readDeviceType(ok))), 4);
+        row("aux source", WRITE(writeAuxSrc(input2)), READ(int(l.readAuxSrc(ok, auxFrame))), 2);
+        row("aux mode", WRITE(writeAuxMode(1)), READ((ok = true, l.readAuxMode())), 1);
+        row("live", WRITE(isMachineLive()), READ(ok = l.isMachineLive()), true);
+        row("user memory saved and loaded",
+            WRITE(writeProgram(input4) && l.saveUserMemoryPacks(2) && l.writeProgram(input1) && l.loadUserMemoryPacks(2)),
+            READ(int(l.readProgram(ok))), 4);
+        row("colour and border block", WRITE(writeColorBorderUserParam(colorWipeBorderSetting::fromBytes(cb))),
+            READ(l.readColorBorderUserParam(ok).toBytes()), bytes8(cb));
+        row("picture-in-picture block, signed positions", WRITE(writePipUserParam(pipSetting::fromBytes(pip))),
+            READ(l.readPipUserParam(ok).toBytes()), bytes8(pip));
+        row("luma key and audio block", WRITE(writeLumaAudioUserParam(lumakeyAudioSetting::fromBytes(la))),
+            READ(l.readLumaAudioUserParam(ok).toBytes()), bytes8(la));
+#undef WRITE
+#undef READ
+    }
+    void simRoundTrips()
+    {
+        QFETCH(Write, write);
+        QFETCH(Read, read);
+        QFETCH(QVariant, value);
+        SimBench s;
+        QVERIFY(write(s.link));
+        bool ok = false;
+        QCOMPARE(read(s.link, ok), value);
+        QVERIFY2(ok, qPrintable(s.log.messages().join(" | ")));
+    }
+
+    void simLateAndSplitReplies()
+    {
+        SimBench s;
+        s.peer.setFailureMode(SimMainboard::LateAnswer);
+        s.peer.setReplyDelay(400);
+        // Past the 200 ms first wait of a program write, inside its first retry.
+        QVERIFY(s.link.writeProgram(input2));
+        QCOMPARE(s.log.count("[WARN] No response received in 200 ms"), 1);
+        // A program read waits 200 ms only: too late.
+        bool ok = true;
+        QCOMPARE(s.link.readProgram(ok), black);
+        QVERIFY(!ok);
+        // Once it has come, the late answer is discarded by the next send, not
+        // mistaken for that frame's reply.
+        QTRY_VERIFY(s.peer.sentBytes().endsWith(hexBytes("0400C102C7")));
+        QVERIFY(s.link.writePreset(input3));
+        QCOMPARE(s.peer.preview(), 3);
+
+        s.peer.setFailureMode(SimMainboard::SplitReply);
+        s.peer.setSplitReply(2, 50);
+        QCOMPARE(s.link.requestStatus(ok).toBytes(), s.peer.statusBytes());
+        QVERIFY2(ok, qPrintable(s.log.messages().join(" | ")));
+        QCOMPARE(s.link.readPipUserParam(ok).toBytes(), s.peer.menuBlock(1));
+        QVERIFY(ok);
+    }
+
+    void simOverTcp()
+    {
+        SimBench s;
+        TcpLink tcp(s);
+        QVERIFY(tcp.link);
+        bool ok = false;
+        QCOMPARE(tcp.link->requestStatus(ok).toBytes(), s.peer.statusBytes());
+        QVERIFY(ok);
+        QVERIFY(tcp.link->writeProgram(input4));
+        QCOMPARE(s.peer.program(), 4);
+        QVERIFY(s.peer.sentBytes().contains(hexBytes("000C0900EE")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstZarvoMu)
+#include "tst_zarvomu.moc"
