@@ -73,31 +73,22 @@ const QList<WriteOp> &writeOps()
     const QList<int> r3{3000, 3000, 3000, 3000}, program{200, 3000, 3000, 3000};
 #define OP(call, body, waits) WriteOp{#call, [](zarvoMu &m) { return m.call; }, framed(hexBytes(body)), waits}
     static const QList<WriteOp> ops{
-        OP(writeProgram(input3), "0400C103", program),
-        OP(writePreset(colorBar), "0400C206", program),
-        OP(writePipSrc(input2), "0401C402", {3000}),
-        OP(writeKeyFillSrc(input1), "0400C301", {}),
-        OP(writeKeyKeySrc(input4), "0400C404", {}),
-        OP(writeSplitSrc(background), "0402C405", {}),
-        OP(writeControl(keyer2, 512), "0601C5000002", {200}),
-        OP(writePushButtonLampOn(cutCommand), "0400C601", r3),
-        OP(writePushButtonLampOff(keyPreview), "0400C716", r3),
-        OP(writeWipePattern(topToBottom), "0400C801", {}),
-        OP(loadUserMemoryPacks(3), "0400DB03", {3000}),
-        OP(saveUserMemoryPacks(6), "0400DA06", {}),
-        OP(loadFactoryDefaultPacks(), "0400DB00", {}),
-        OP(saveSetupPacks(), "0400DAFF", {}),
+        OP(writeProgram(input3), "0400C103", program), OP(writePreset(colorBar), "0400C206", program),
+        OP(writePipSrc(input2), "0401C402", {3000}), OP(writeKeyFillSrc(input1), "0400C301", {}),
+        OP(writeKeyKeySrc(input4), "0400C404", {}), OP(writeSplitSrc(background), "0402C405", {}),
+        OP(writeControl(keyer2, 512), "0601C5000002", {200}), OP(writePushButtonLampOn(cutCommand), "0400C601", r3),
+        OP(writePushButtonLampOff(keyPreview), "0400C716", r3), OP(writeWipePattern(topToBottom), "0400C801", {}),
+        OP(loadUserMemoryPacks(3), "0400DB03", {3000}), OP(saveUserMemoryPacks(6), "0400DA06", {}),
+        OP(loadFactoryDefaultPacks(), "0400DB00", {}), OP(saveSetupPacks(), "0400DAFF", {}),
         OP(updateStatus(zarvoMuStatus::fromBytes(hexBytes("216B03120500"))), "0900EE216B03120500", r3),
-        OP(writeDeviceType(ZARVOMU_4K), "0400EF04", {}),
-        OP(writeAutoTransRate(45), "0400CC2D", (QList<int>{3000, 3000, 3000})),
+        OP(writeDeviceType(ZARVOMU_4K), "0400EF04", {}), OP(writeAutoTransRate(45), "0400CC2D", (QList<int>{3000, 3000, 3000})),
         OP(writeColorBorderUserParam(record<colorWipeBorderSetting>("0200070000000000")), "0B00C90200070000000000",
            {3000}),
         OP(writePipUserParam(record<pipSetting>("32FD000000000000")), "0B01C932FD000000000000", {60}),
         OP(writeLumaAudioUserParam(record<lumakeyAudioSetting>("0000000100000000")), "0B02C90000000100000000",
            {3000}),
         OP(writeMachineInfoUserParam(record<machineInfoSetting>("0000020100000000")), "0B03C90000020100000000", r3),
-        OP(writeAuxSrc(input1), "0404C901", {}),
-        OP(writeAuxMode(2), "0F05C9020000000000000000000000", {}),
+        OP(writeAuxSrc(input1), "0404C901", {}), OP(writeAuxMode(2), "0F05C9020000000000000000000000", {}),
     };
 #undef OP
     return ops;
@@ -149,8 +140,8 @@ struct ReadOp {
     // One valid reply and the value it carries.
     QByteArray goodReply;
     QVariant goodValue;
-    // Short frames (up to 3 data bytes) are varied byte by byte below; some
-    // reads take any command code.
+    // Short frames (up to 3 data bytes, and the status frame) are varied byte
+    // by byte below; some reads take any command code.
     enum Shape { Short, ShortAnyCode, Long } shape;
 };
 
@@ -180,7 +171,7 @@ const QList<ReadOp> &readOps()
         {"readWipePattern", hexBytes("0300484B"), READ(int(m.readWipePattern(ok))), 3, {3, 0},
          framed(hexBytes("0400C802")), 2, ReadOp::Short},
         {"requestStatus", hexBytes("03006E71"), READ(m.requestStatus(ok).toBytes()), zero6, {zero6},
-         hexBytes("0900EE216B031205009D"), hexBytes("216B03120500"), ReadOp::Long},
+         hexBytes("0900EE216B031205009D"), hexBytes("216B03120500"), ReadOp::Short},
         {"readDeviceType", hexBytes("03006F72"), READ(int(m.readDeviceType(ok))), -1, {-1, 0},
          framed(hexBytes("0400EF02")), 2, ReadOp::Short},
         {"readAutoTransRate", hexBytes("03004C4F"), READ(m.readAutoTransRate(ok)), -1, {-1, 0},
@@ -619,109 +610,77 @@ private slots:
         QVERIFY(!b->log.has("[WARN] No response")); // nothing awaited after a failed send
     }
 
-    void statusReplies_data()
-    {
-        QTest::addColumn<ScriptedPeer::Script>("script");
-        QTest::addColumn<bool>("ok");
-        const QByteArray st = hexBytes("0900EE216B031205009D");
-        auto row = [](const char *n, ScriptedPeer::Script s, bool ok) { QTest::newRow(n) << s << ok; };
-        row("plain status frame", {{0, st}}, true);
-        row("acknowledgement first, same read", {{0, hexBytes("028082") + st}}, true);
-        row("acknowledgement alone, frame later", {{0, hexBytes("028082")}, {100, st}}, true);
-        row("garbage before the frame", {{0, hexBytes("AABB01") + st}}, true);
-        row("split 3 + 7", {{0, st.left(3)}, {60, st.mid(3)}}, true);
-        row("split into four", {{0, st.left(3)}, {40, st.mid(3, 3)}, {40, st.mid(6, 3)}, {40, st.mid(9)}}, true);
-        row("failing acknowledgement", {{0, hexBytes("022022")}}, false);
-        row("wrong code", {{0, framed(hexBytes("0900EF216B03120500"))}}, false);
-        row("too long", {{0, st + hexBytes("00")}}, false);
-        for (int i = 0; i < st.size(); ++i) {
-            QByteArray bad = st;
-            bad[i] = char(bad.at(i) ^ 0x21);
-            QTest::newRow(qPrintable(QString("byte %1 changed").arg(i))) << ScriptedPeer::Script{{0, bad}} << false;
-            if (i > 0)
-                QTest::newRow(qPrintable(QString("cut to %1").arg(i))) << ScriptedPeer::Script{{0, st.left(i)}} << false;
-        }
-    }
-
-    void statusReplies()
-    {
-        QFETCH(ScriptedPeer::Script, script);
-        QFETCH(bool, ok);
-        b->link.setWaitDivisor(script.size() > 1 ? 20 : 100); // failing shapes re-read silence three times
-        b->peer.queue(script);
-        bool got = !ok;
-        const zarvoMuStatus st = b->link.requestStatus(got);
-        QCOMPARE(got, ok);
-        QCOMPARE(st.toBytes(), ok ? hexBytes("216B03120500") : zero6);
-        if (!ok)
-            QVERIFY(!b->log.warnings().isEmpty());
-    }
-
     // A failure is reported by ok and one of the read's failure values.
     void replies_data()
     {
         QTest::addColumn<int>("index");
-        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<ScriptedPeer::Script>("reply");
         QTest::addColumn<QVariant>("value"); // invalid: a failure value
         QTest::addColumn<bool>("ok");
-        auto row = [](const char *op, const char *name, const QByteArray &reply, QVariant value, bool ok) {
+        auto row = [](const char *op, const char *name, const ScriptedPeer::Script &reply, QVariant value, bool ok) {
             QTest::newRow(qPrintable(QString("%1: %2").arg(op, name))) << opIndex(op) << reply << value << ok;
         };
+        auto one = [](const QByteArray &b) { return ScriptedPeer::Script{{0, b}}; };
         const QByteArray ack = hexBytes("028082");
-        // Each read's valid reply (an acknowledgement in front of the lamp's) and,
-        // for the short frames, that frame with each byte in turn changed, cut
-        // at each length, with an unknown code and with one data byte too many.
-        // (The record and status frames: below.)
+        // Each read's valid reply (an acknowledgement in front of the lamp's)
+        // and, for the short frames and the status frame, that frame with each
+        // byte in turn changed, cut at each length, with an unknown code and
+        // with one data byte too many. (The record frames: below.)
         for (const ReadOp &op : readOps()) {
             const QByteArray good = op.goodReply.startsWith(ack) && op.goodReply.size() > 3 ? op.goodReply.mid(3)
                                                                                           : op.goodReply;
-            row(op.name, "valid reply", op.goodReply, op.goodValue, true);
+            row(op.name, "valid reply", one(op.goodReply), op.goodValue, true);
             if (op.shape == ReadOp::Long)
                 continue;
             for (int i = 0; i < good.size(); ++i) {
                 QByteArray bad = good;
                 bad[i] = char(bad.at(i) ^ 0x21);
-                row(op.name, qPrintable(QString("byte %1 changed").arg(i)), bad, QVariant(), false);
+                row(op.name, qPrintable(QString("byte %1 changed").arg(i)), one(bad), QVariant(), false);
                 if (i > 0)
-                    row(op.name, qPrintable(QString("cut to %1").arg(i)), good.left(i), QVariant(), false);
+                    row(op.name, qPrintable(QString("cut to %1").arg(i)), one(good.left(i)), QVariant(), false);
             }
             QByteArray body = good.chopped(1);
-            if (op.shape == ReadOp::Short)
-                row(op.name, "unknown code", framed(QByteArray(body).replace(2, 1, "\x7F")), QVariant(), false);
+            if (op.shape != ReadOp::ShortAnyCode)
+                row(op.name, "unknown code", one(framed(QByteArray(body).replace(2, 1, "\x7F"))), QVariant(), false);
             body[0] = char(body.at(0) + 1);
-            row(op.name, "too long", framed(body + '\0'), QVariant(), false);
+            row(op.name, "too long", one(framed(body + '\0')), QVariant(), false);
         }
-        const char *rp = "readProgram";
-        row(rp, "reply code 41", framed(hexBytes("04004104")), 4, true);
-        row(rp, "stale acknowledgement is no source", ack, QVariant(), false);
-        row("readControl", "status byte 1", framed(hexBytes("0601C501FF03")), QVariant(), false);
-        row("readControl", "acknowledgement only", ack, QVariant(), false);
-        const char *rl = "readPushButtonLamp";
-        row(rl, "dark lamp, code C7", framed(hexBytes("0400C700")), false, true);
-        row(rl, "acknowledgement only", ack, QVariant(), false);
-        row(rl, "failing acknowledgement", hexBytes("022022"), QVariant(), false);
-        const char *rw = "readWipePattern";
-        row(rw, "acknowledgement only", ack, 3, true);
-        row(rw, "failing acknowledgement", hexBytes("022022"), QVariant(), false);
-        row(rw, "no data byte", framed(hexBytes("0300C8")), QVariant(), false);
-        row("readFwVersion", "12 bytes: more than fits", framed(hexBytes("0B00EC0900000000000000")), QVariant(), false);
-        const char *ml = "isMachineLive";
-        row(ml, "not supported is live", hexBytes("024042"), true, true);
-        row(ml, "leading byte dropped", hexBytes("AA028082"), true, true);
-        row(ml, "cannot execute", hexBytes("022022"), false, false);
-        row(ml, "bad sum", hexBytes("028083"), false, false);
-        row(ml, "no acknowledgement", hexBytes("AABBCC"), false, false);
+        const QByteArray st = hexBytes("0900EE216B031205009D");
+        const QVariant status = hexBytes("216B03120500");
+        row("requestStatus", "acknowledgement first, same read", one(ack + st), status, true);
+        row("requestStatus", "acknowledgement alone, frame later", {{0, ack}, {100, st}}, status, true);
+        row("requestStatus", "garbage before the frame", one(hexBytes("AABB01") + st), status, true);
+        row("requestStatus", "split 3 + 7", {{0, st.left(3)}, {60, st.mid(3)}}, status, true);
+        row("requestStatus", "split into four", {{0, st.left(3)}, {40, st.mid(3, 3)}, {40, st.mid(6, 3)}, {40, st.mid(9)}},
+            status, true);
+        const QByteArray refused = hexBytes("022022");
+        const QVariant failed;
+        row("readProgram", "reply code 41", one(framed(hexBytes("04004104"))), 4, true);
+        row("readProgram", "stale acknowledgement is no source", one(ack), failed, false);
+        row("readControl", "status byte 1", one(framed(hexBytes("0601C501FF03"))), failed, false);
+        row("readControl", "acknowledgement only", one(ack), failed, false);
+        row("readPushButtonLamp", "dark lamp, code C7", one(framed(hexBytes("0400C700"))), false, true);
+        for (const char *op : {"readPushButtonLamp", "readWipePattern", "requestStatus"})
+            row(op, "failing acknowledgement", one(refused), failed, false);
+        row("readPushButtonLamp", "acknowledgement only", one(ack), failed, false);
+        row("readWipePattern", "acknowledgement only", one(ack), 3, true);
+        row("readWipePattern", "no data byte", one(framed(hexBytes("0300C8"))), failed, false);
+        row("readFwVersion", "12 bytes: more than fits", one(framed(hexBytes("0B00EC0900000000000000"))), failed, false);
+        for (const QByteArray &live : {hexBytes("024042"), hexBytes("AA028082")}) // not supported, a byte too many
+            row("isMachineLive", qPrintable(live.toHex()), one(live), true, true);
+        for (const QByteArray &dead : {refused, hexBytes("028083"), hexBytes("AABBCC")})
+            row("isMachineLive", qPrintable(dead.toHex()), one(dead), false, false);
     }
 
     void replies()
     {
         QFETCH(int, index);
-        QFETCH(QByteArray, reply);
+        QFETCH(ScriptedPeer::Script, reply);
         QFETCH(QVariant, value);
         QFETCH(bool, ok);
         const ReadOp &op = readOps().at(index);
-        b->link.setWaitDivisor(100); // refused shapes re-read silence
-        b->peer.queueReply(reply);
+        b->link.setWaitDivisor(reply.size() > 1 ? 20 : 100); // refused shapes re-read silence
+        b->peer.queue(reply);
         bool got = !ok;
         const QVariant v = op.call(b->link, got);
         QCOMPARE(got, ok);
