@@ -345,22 +345,6 @@ private slots:
         QCOMPARE(cam_->received(), requests);
     }
 
-    void drive()
-    {
-        QCOMPARE(exchange(hex("81 01 06 01 0C 0A 01 01 FF")), spaced(kAck));
-        SimCamera::State s = cam_->state();
-        QCOMPARE((QList<int>{s.panDir, s.tiltDir, s.panSpeed, s.tiltSpeed}), (QList<int>{-1, 1, 0x0C, 0x0A}));
-        QCOMPARE(exchange(hex("81 01 06 01 0C 0A 03 03 FF")), spaced(kAck));
-        s = cam_->state();
-        QCOMPARE((QList<int>{s.panDir, s.tiltDir, s.moveCount, s.stopCount}), (QList<int>{0, 0, 1, 1}));
-        // A preset recall brings the stored position back.
-        cam_->update([](SimCamera::State &st) { st.panPos = 0x0123, st.tiltPos = 0x0045; });
-        QCOMPARE(exchange(hex("81 01 04 3F 01 05 FF")), spaced(kAck));
-        cam_->update([](SimCamera::State &st) { st.panPos = st.tiltPos = 0; });
-        QCOMPARE(exchange(hex("81 01 04 3F 02 05 FF")), spaced(kAck));
-        QCOMPARE(exchange(hex("81 09 06 12 FF")), spaced(hex("90 50 00 01 02 03 00 00 04 05 FF")));
-    }
-
     void cameraSurvivesGarbage()
     {
         // Noise, a frame header with an impossible length, then a real inquiry.

@@ -85,19 +85,6 @@ private slots:
         QCOMPARE(build(value, params).toHex(' '), framed.toHex(' '));
     }
 
-    // Whatever the parameters, with every selector a row distinguishes.
-    void frameShape()
-    {
-        for (int v = 0; v < VEK_COMMANDS_COUNT; ++v) {
-            for (int selector : {0x01, 0x02, 0x07, 0x08, 0x35, 0x43, 0x47, 0x48, 0xFF}) {
-                const QByteArray f = build(v, params(selector));
-                const QByteArray where = QByteArray::number(v) + ": " + f.toHex(' ');
-                QVERIFY2(f.isEmpty() || (f.size() >= 5 && f.at(0) == 0x00 && quint8(f.at(1)) == f.size()), where);
-                QVERIFY2(f.isEmpty() || (quint8(f.at(2)) == 0x81 && quint8(f.back()) == 0xFF), where);
-            }
-        }
-    }
-
     // The ready-made tracking messages: the same bytes as their twins among
     // the built ones, and the two start-position messages that have none.
     void atMessages()

@@ -342,37 +342,20 @@ private slots:
         QTest::addColumn<int>("sent"); // -1: nothing sent
     #define CLAMP(expr, block, index, sent) ROW(expr) << block << index << sent
     #define SAME(expr) QTest::newRow(#expr " unchanged") << Action([](commandExecObject &x) { x.expr; }) << 0 << 0 << -1
-        CLAMP(writeWipeBorderSize(-4), 0, 1, 0);
-        CLAMP(writeWipeBorderColor(9), 0, 2, 7);
-        CLAMP(writeBkgColor(12), 0, 0, 7);
-        CLAMP(writePipSplitBorderSize(8), 0, 3, 3);
-        CLAMP(writePipSplitBorderColor(-1), 0, 4, 0);
-        CLAMP(writePipSize(0), 1, 0, 1);
-        CLAMP(writePipSize(150), 1, 0, 100);
-        CLAMP(writePipPosX(-80), 1, 1, 0xCE);
-        CLAMP(writePipPosY(77), 1, 2, 50);
-        CLAMP(writePipPosY(-3), 1, 2, 0xFD);
-        CLAMP(writePipCropSize(101), 1, 3, 100);
-        CLAMP(writePipCropLeft(-5), 1, 4, 0);
-        CLAMP(writePipCropRight(44), 1, 5, 44);
-        CLAMP(writePipCropTop(300), 1, 6, 100);
-        CLAMP(writePipCropBottom(9), 1, 7, 9);
-        CLAMP(writelumakeyMode(5), 2, 0, 1);
-        CLAMP(writelumakeyCleanupLevel(101), 2, 1, 100);
-        CLAMP(writelumakeyTransparency(99), 2, 2, 64);
-        CLAMP(writeAudioOn(), 2, 3, 1);
-        CLAMP(writeAudioHdmiInput(9), 2, 4, 4);
-        CLAMP(writeAudioHdmiGroup(5), 2, 5, 3);
-        CLAMP(writeAudioLevel(7), 2, 6, 2);
-        CLAMP(writeAudioTallyMode(3), 2, 7, 1);
-        CLAMP(writePgmOutResolution(7), 3, 0, 7);
-        CLAMP(writeOutputFormat(5), 3, 7, 2);
-        CLAMP(writeLanguageToMachine(-3), 3, 2, 0);
-        SAME(writeWipeBorderSize(2));
-        SAME(writePipSplitBorderColor(3));
-        SAME(writelumakeyMode(0));
-        SAME(writeAudioLevel(1));
-        SAME(writePgmOutResolution(2));
+        CLAMP(writeWipeBorderSize(-4), 0, 1, 0); CLAMP(writeWipeBorderColor(9), 0, 2, 7);
+        CLAMP(writeBkgColor(12), 0, 0, 7); CLAMP(writePipSplitBorderSize(8), 0, 3, 3);
+        CLAMP(writePipSplitBorderColor(-1), 0, 4, 0); CLAMP(writePipSize(0), 1, 0, 1);
+        CLAMP(writePipSize(150), 1, 0, 100); CLAMP(writePipPosX(-80), 1, 1, 0xCE); CLAMP(writePipPosY(77), 1, 2, 50);
+        CLAMP(writePipPosY(-3), 1, 2, 0xFD); CLAMP(writePipCropSize(101), 1, 3, 100);
+        CLAMP(writePipCropLeft(-5), 1, 4, 0); CLAMP(writePipCropRight(44), 1, 5, 44);
+        CLAMP(writePipCropTop(300), 1, 6, 100); CLAMP(writePipCropBottom(9), 1, 7, 9);
+        CLAMP(writelumakeyMode(5), 2, 0, 1); CLAMP(writelumakeyCleanupLevel(101), 2, 1, 100);
+        CLAMP(writelumakeyTransparency(99), 2, 2, 64); CLAMP(writeAudioOn(), 2, 3, 1);
+        CLAMP(writeAudioHdmiInput(9), 2, 4, 4); CLAMP(writeAudioHdmiGroup(5), 2, 5, 3);
+        CLAMP(writeAudioLevel(7), 2, 6, 2); CLAMP(writeAudioTallyMode(3), 2, 7, 1);
+        CLAMP(writePgmOutResolution(7), 3, 0, 7); CLAMP(writeOutputFormat(5), 3, 7, 2);
+        CLAMP(writeLanguageToMachine(-3), 3, 2, 0); SAME(writeWipeBorderSize(2)); SAME(writePipSplitBorderColor(3));
+        SAME(writelumakeyMode(0)); SAME(writeAudioLevel(1)); SAME(writePgmOutResolution(2));
     #undef CLAMP
     #undef SAME
     }
