@@ -118,7 +118,7 @@ struct Operation
     // 1 / 0: the operation's own success result; -1: it reports none
     std::function<int(commandExecObject &)> call;
     // With the line open and a healthy board: exactly these frames (empty:
-    // not checked here, see the other test programs).
+    // checked by a case of its own, if at all).
     QByteArray frame;
 };
 
@@ -651,14 +651,6 @@ private slots:
     }
 
 
-    void bootModeAtStartIsQuiet()
-    {
-        QSignalSpy spy(m, &commandExecObject::bootModeChanged);
-        for (bool on : {false, true, true, false})
-            m->setInBootMode(on);
-        QCOMPARE(spy.count(), 2);
-    }
-
     void sourceOutOfRangeSendsNothing_data()
     {
         QTest::addColumn<Op>("op");
@@ -809,7 +801,7 @@ private slots:
         QCOMPARE(sent(), hexText({P.readProgramPacks(), P.readPresetPacks(), P.readControlPacks(keyer2),
                                   P.readAutoTransRatePacks(), lampRead(mixTransitionCommand), P.readWipePatternPacks(),
                                   lampRead(wipeTransitionCommand), lampRead(reverseCommand)}));
-        // What these three found is seen only in the log->
+        // What these three found is seen only in the log.
         for (const char *text : {"mix mode is on :", "wipe mode is on :", "reverse mode is on :"})
             QVERIFY2(log->count(text) == 1, text);
 
@@ -957,24 +949,6 @@ private slots:
         QCOMPARE(log->count("view state"), 1);
     }
 
-    void reentryFromChangeSignalFailsFast()
-    {
-        // A handler of a signal emitted inside a locked operation calls back
-        // into a locked one: refused at once, no deadlock, no traffic.
-        m->refreshStatus2(); // auto mode off: autoTrans emits twice
-        mb->clearReceived();
-        QList<bool> nested;
-        auto c = connect(m, &commandExecObject::autoModeChanged, m,
-                         [&] { nested << m->pgm(2) << m->keyOnPgm() << m->readProgram(); });
-        QVERIFY(m->autoTrans(10));
-        disconnect(c);
-        QCOMPARE(nested, (QList<bool>{false, false, false, false, false, false}));
-        QCOMPARE(sent(), hexText(lampOn(PushButtonLamp::autoTransition)));
-        QVERIFY(m->pgm(2)); // the lock is free again afterwards
-        QCOMPARE(mb->program(), 2);
-    }
-
-
     void everyOperationWithLineOpen_data()
     {
         QTest::addColumn<int>("index");
@@ -1080,16 +1054,10 @@ private slots:
     void misbehavingBoardLeavesModelUsable_data()
     {
         QTest::addColumn<SimMainboard::FailureMode>("mode");
-        QTest::newRow("stops answering") << SimMainboard::NoAnswer;
-        QTest::newRow("garbage") << SimMainboard::Garbage;
-        QTest::newRow("corrupt checksum") << SimMainboard::CorruptChecksum;
-        QTest::newRow("wrong command code") << SimMainboard::WrongCommandCode;
-        QTest::newRow("trailing bytes") << SimMainboard::TooManyBytes;
-        QTest::newRow("split replies") << SimMainboard::SplitReply;
-        QTest::newRow("late replies") << SimMainboard::LateAnswer;
-        QTest::newRow("reports busy") << SimMainboard::ReportBusy;
-        QTest::newRow("ack before reply") << SimMainboard::AckBeforeReply;
-        QTest::newRow("ack then reply") << SimMainboard::AckThenReply;
+        using F = SimMainboard;
+        for (F::FailureMode mode : {F::NoAnswer, F::Garbage, F::CorruptChecksum, F::WrongCommandCode, F::TooManyBytes,
+                                    F::SplitReply, F::LateAnswer, F::ReportBusy, F::AckBeforeReply, F::AckThenReply})
+            QTest::newRow(QMetaEnum::fromType<F::FailureMode>().valueToKey(mode)) << mode;
     }
 
     void misbehavingBoardLeavesModelUsable()
@@ -1144,7 +1112,6 @@ private slots:
     {
         QSignalSpy finished(m, &commandExecObject::upgradeFinished);
         m->processFirmwareUpgradeUi(kImage, QStringLiteral("1.1"));
-        QCOMPARE(log->count("Not need to upgrade MB"), 1);
         QVERIFY(!m->isUpgrading());
         QVERIFY(m->pgm(2));
         QCOMPARE(finished.count(), 0);
