@@ -3,7 +3,9 @@
 // collected, and what happens when the camera is silent, late or garbled;
 // then the simulated camera itself, as the panel sees it.
 #include "camera/serialport.h"
-#include "tests/camera/helper_vekcamera.h"
+#include "sim/simcamera.h"
+#include "tests/common/logcapture.h"
+#include "tests/common/testsysroot.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -36,8 +38,9 @@ class TestSerialPort : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<VekRig> rig_;
-    SimCamera *cam_ = nullptr;
+    std::unique_ptr<LogCapture> log_;
+    std::unique_ptr<TestSysroot> root_;
+    std::unique_ptr<SimCamera> cam_;
     std::unique_ptr<serialPort> sp_;
 
     // Sends `message` and returns the camera's answer (an acknowledged
@@ -76,8 +79,9 @@ class TestSerialPort : public QObject
 private slots:
     void init()
     {
-        rig_ = std::make_unique<VekRig>(1, false); // one camera on ttyAMA0, no camera object
-        cam_ = &rig_->cam(0);
+        log_ = std::make_unique<LogCapture>();
+        root_ = std::make_unique<TestSysroot>();
+        cam_ = std::make_unique<SimCamera>(QStringLiteral("ttyAMA0"));
         QVERIFY(cam_->isOpen());
         sp_ = std::make_unique<serialPort>();
         sp_->setBaudRate(38400);
@@ -90,13 +94,15 @@ private slots:
     void cleanup()
     {
         sp_.reset();
-        rig_.reset();
+        cam_.reset();
+        root_.reset();
+        log_.reset();
     }
 
     void openAppliesTheLineSettings()
     {
         QSerialPort *p = sp_->port();
-        QCOMPARE(p->portName(), rig_->sysroot().path("/dev/ttyAMA0"));
+        QCOMPARE(p->portName(), root_->path("/dev/ttyAMA0"));
         QCOMPARE(settings(p), k38400_8N1);
         // Invalid values are refused; the line keeps working with the settings it had.
         const QList<QPair<void (serialPort::*)(int), int>> invalid{
@@ -198,7 +204,7 @@ private slots:
         QVERIFY(send(kPowerInq));
         QCOMPARE(sp_->receive(400), flood.left(serialPort::MaxReplyBytes));
         // The only sign that the rest was dropped.
-        QVERIFY(rig_->log().contains(QStringLiteral("reply longer than 4096 bytes")));
+        QVERIFY(log_->contains(QStringLiteral("reply longer than 4096 bytes")));
         QCOMPARE(exchange(kPowerInq), spaced(kOn)); // the line carries on normally
     }
 

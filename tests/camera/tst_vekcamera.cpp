@@ -6,8 +6,11 @@
 // store and the one HTTP request to a network camera (a local server on
 // 127.0.0.1 stands in for the camera).
 #include "camera/cameramodels.h"
+#include "camera/vekcameraobject.h"
 #include "camera/vekreply.h"
-#include "tests/camera/helper_vekcamera.h"
+#include "sim/simcamera.h"
+#include "tests/common/logcapture.h"
+#include "tests/common/testsysroot.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -15,12 +18,159 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <tuple>
+#include <type_traits>
+#include <utility>
 
 using namespace VekReply;
 
+// An operation on camera `c`, for the tables of operations.
+using VekOp = std::function<void(vekCameraObject &, int)>;
+Q_DECLARE_METATYPE(VekOp)
+#define VEK_OP(call) VekOp([](vekCameraObject &o, int c) { Q_UNUSED(c) o.call; })
+
 namespace {
+
+QByteArray hexBytes(const char *hex) { return QByteArray::fromHex(hex); }
+const QByteArray kSilent = QByteArrayLiteral("silent");
+
+// The one camera rig: a temporary sysroot with the log captured, simulated
+// cameras on the lines ttyAMA0, ttyAMA1, ttyUSB0 and the camera object with
+// those lines opened as the interface opens them (38400 8N1, line numbers
+// 0, 3, 2), each camera online.
+class VekRig
+{
+public:
+    VekRig()
+    {
+        static const char *const devices[] = {"ttyAMA0", "ttyAMA1", "ttyUSB0"};
+        static const int lines[] = {0, 3, 2};
+        for (int i = 0; i < 3; ++i)
+            cams_[i] = std::make_unique<SimCamera>(QString::fromLatin1(devices[i]));
+        obj_ = std::make_unique<vekCameraObject>();
+        for (int i = 0; i < 3; ++i) {
+            obj_->initSerial(lines[i], QString::fromLatin1(devices[i]), 38400, 8, 0, 1, 0);
+            obj_->setVekStatus(i, true);
+        }
+    }
+    ~VekRig() { obj_.reset(); } // close the lines before the far ends go away
+
+    vekCameraObject &obj() { return *obj_; }
+    SimCamera &cam(int vekIdx) { return *cams_[vekIdx]; }
+    LogCapture &log() { return log_; }
+
+    // Between test cases: cameras back to their power-on state, answering
+    // promptly, with nothing recorded; every camera online; log cleared.
+    void reset()
+    {
+        for (int i = 0; i < 3; ++i) {
+            cams_[i]->setFailureMode(SimCamera::Normal);
+            cams_[i]->update([](SimCamera::State &s) { s = SimCamera::State(); });
+            obj_->setVekStatus(i, true);
+        }
+        obj_->setmodelName(QString());
+        settle();
+        clearReceived();
+    }
+    // Waits until every camera has sent the completion of each command it
+    // acknowledged: one still on its way could pass for the next answer.
+    void settle()
+    {
+        static const QByteArray ack = QByteArray::fromHex("9041FF"), completion = QByteArray::fromHex("9051FF");
+        for (auto &c : cams_)
+            QTRY_VERIFY(c->sentBytes().count(completion) >= c->sentBytes().count(ack));
+    }
+    // Forgets what the cameras received (and the log), nothing else.
+    void clearReceived()
+    {
+        for (auto &c : cams_)
+            c->clearReceived();
+        log_.clear();
+    }
+    // Camera `vekIdx` answers the next request with `reply`; with kSilent it
+    // stays silent, with an empty reply it answers as itself.
+    void answerNext(int vekIdx, const QByteArray &reply)
+    {
+        if (reply == kSilent)
+            cams_[vekIdx]->setFailureMode(SimCamera::Silent);
+        else if (!reply.isEmpty())
+            cams_[vekIdx]->injectReply(reply);
+    }
+    // Camera `vekIdx` received exactly `messages`, the others nothing (with
+    // an index outside 0..2: no camera received anything).
+    bool onlyCameraGot(int vekIdx, const QList<QByteArray> &messages)
+    {
+        bool ok = true;
+        for (int i = 0; i < 3; ++i) {
+            const QList<QByteArray> got = cams_[i]->received();
+            if (got != (i == vekIdx ? messages : QList<QByteArray>())) {
+                QStringList g;
+                for (const QByteArray &m : got)
+                    g << QString::fromLatin1(m.toHex(' '));
+                std::fprintf(stderr, "camera %d received [%s]\n", i, qPrintable(g.join(" | ")));
+                ok = false;
+            }
+        }
+        return ok;
+    }
+
+private:
+    LogCapture log_;
+    TestSysroot sysroot_;
+    std::unique_ptr<SimCamera> cams_[3];
+    std::unique_ptr<vekCameraObject> obj_;
+};
+
+// The camera object's signals to the interface (send..., setCamInfo,
+// ptzMoving) in emission order, as "name(arg, arg)".
+class VekSignalTrace : public QObject
+{
+public:
+    explicit VekSignalTrace(vekCameraObject &o)
+    {
+        using V = vekCameraObject;
+        watch(o, &V::sendCamPower, "power");
+        watch(o, &V::sendWb, "wb");
+        watch(o, &V::sendRGain, "rGain");
+        watch(o, &V::sendBGain, "bGain");
+        watch(o, &V::sendFocus, "focus");
+        watch(o, &V::sendIris, "iris");
+        watch(o, &V::sendSpeed, "speed");
+        watch(o, &V::sendTally, "tally");
+        watch(o, &V::sendVideoFormat, "format");
+        watch(o, &V::sendMirrorMode, "mirror");
+        watch(o, &V::sendPanDir, "pan");
+        watch(o, &V::sendTiltDir, "tilt");
+        watch(o, &V::sendShutterValue, "shutter");
+        watch(o, &V::setCamInfo, "info");
+        watch(o, &V::ptzMoving, "moving");
+    }
+    // The emissions so far, forgetting them.
+    QStringList take() { return std::exchange(events_, {}); }
+
+private:
+    template <typename... A>
+    void watch(vekCameraObject &o, void (vekCameraObject::*signal)(A...), const char *name)
+    {
+        connect(&o, signal, this, [this, name](A... args) {
+            QStringList a;
+            (a.append(text(args)), ...);
+            events_ << QStringLiteral("%1(%2)").arg(QLatin1String(name), a.join(QStringLiteral(", ")));
+        });
+    }
+    template <typename T> static QString text(const T &v)
+    {
+        if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>)
+            return QString::number(v);
+        else
+            return QVariant::fromValue(v).toString();
+    }
+    QStringList events_;
+};
+
 
 // The interface properties of the camera object in one line, read as the
 // interface reads them, through the property system.
