@@ -440,12 +440,9 @@ private slots:
         QTest::addColumn<int>("kind"); // 0 zoom stop, 1 pan-tilt stop, 2 resend
         QTest::addColumn<int>("errors"); // error answers first; -1: silent
         QTest::addColumn<int>("sends");
-        QTest::newRow("zoom acknowledged") << 0 << 0 << 1;
-        QTest::newRow("zoom error once") << 0 << 1 << 2;
-        QTest::newRow("zoom never acknowledged") << 0 << -1 << 3;
-        QTest::newRow("pan-tilt acknowledged") << 1 << 0 << 1;
-        QTest::newRow("pan-tilt error is an answer") << 1 << 1 << 1;
-        QTest::newRow("pan-tilt silent") << 1 << -1 << 2;
+        QTest::newRow("zoom acknowledged") << 0 << 0 << 1; QTest::newRow("zoom error once") << 0 << 1 << 2;
+        QTest::newRow("zoom never acknowledged") << 0 << -1 << 3; QTest::newRow("pan-tilt acknowledged") << 1 << 0 << 1;
+        QTest::newRow("pan-tilt error is an answer") << 1 << 1 << 1; QTest::newRow("pan-tilt silent") << 1 << -1 << 2;
         QTest::newRow("resend acknowledged at once") << 2 << 0 << 1;
         QTest::newRow("resend after one error") << 2 << 1 << 2;
         QTest::newRow("resend errors throughout") << 2 << 3 << 3;
@@ -814,9 +811,7 @@ private slots:
     void invalidIndexWritesNothing_data()
     {
         QTest::addColumn<int>("vekIdx");
-        QTest::newRow("3") << 3;
-        QTest::newRow("-1") << -1;
-        QTest::newRow("large") << 1000;
+        QTest::newRow("3") << 3; QTest::newRow("-1") << -1; QTest::newRow("large") << 1000;
     }
     void invalidIndexWritesNothing()
     {
@@ -950,8 +945,7 @@ private slots:
         // An error's third byte looks like a setting; it must not be read as one.
         QTest::newRow("error carrying 01") << hexBytes("906101FF");
         QTest::newRow("error carrying 02") << hexBytes("906102FF");
-        QTest::newRow("ack and completion") << hexBytes("9041FF9051FF");
-        QTest::newRow("silent") << kSilent;
+        QTest::newRow("ack and completion") << hexBytes("9041FF9051FF"); QTest::newRow("silent") << kSilent;
     }
     void errorReplies()
     {
@@ -1090,8 +1084,7 @@ private slots:
         QTest::addColumn<int>("expected");
         for (int i = 0; i < 3; ++i)
             QTest::addRow("tracking model %d", i) << CameraModels::aiCamList().at(i) << 2;
-        QTest::newRow("plain model") << "39c" << 0;
-        QTest::newRow("no model") << "" << 0;
+        QTest::newRow("plain model") << "39c" << 0; QTest::newRow("no model") << "" << 0;
         QTest::newRow("end marker is no model") << "FFFF" << 0;
     }
     void aiCamByModel()
@@ -1155,9 +1148,7 @@ private slots:
         QTest::addColumn<QString>("suffix");
         QTest::newRow("empty") << "";
         QTest::newRow("path") << "/other";
-        QTest::newRow("query") << "?x=1";
-        QTest::newRow("space") << " x";
-        QTest::newRow("user info") << "@";
+        QTest::newRow("query") << "?x=1"; QTest::newRow("space") << " x"; QTest::newRow("user info") << "@";
     }
     void lowerVideoFormatRefusesBadAddress()
     {

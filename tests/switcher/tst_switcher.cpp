@@ -278,8 +278,7 @@ private slots:
         QTest::addColumn<Read>("write");
         QTest::addColumn<int>("block");
 #define VOIDW(expr) QTest::newRow(#expr) << Read([](commandExecObject &x) { x.expr; return -1; })
-        READ(writeBkgColor(4)) << 0;
-        READ(writePipPosX(20, true)) << 1;
+        READ(writeBkgColor(4)) << 0; READ(writePipPosX(20, true)) << 1;
         VOIDW(resetPipCrop()) << 1;
         READ(writeAudioOn()) << 2;
         VOIDW(writeAuxAudioOff()) << 2;
@@ -515,19 +514,14 @@ private slots:
         QTest::addColumn<int>("block");
         QTest::addColumn<int>("lumaSignals");
         QTest::addColumn<int>("outSignals");
-        READ(readPgmMute()) << 1 << 2 << 1 << 0;
-        READ(readPgmHdmiInput()) << 4 << 2 << 1 << 0;
-        READ(readPgmHdmiGroup()) << 2 << 2 << 1 << 0;
-        READ(readPgmLevel()) << 1 << 2 << 1 << 0;
+        READ(readPgmMute()) << 1 << 2 << 1 << 0; READ(readPgmHdmiInput()) << 4 << 2 << 1 << 0;
+        READ(readPgmHdmiGroup()) << 2 << 2 << 1 << 0; READ(readPgmLevel()) << 1 << 2 << 1 << 0;
         QTest::newRow("readLumaAudio()") << Read([](commandExecObject &x) { x.readLumaAudio(); return 0; }) << 0 << 2
                                          << 1 << 0;
         // The aux audio bus is not in the record: 0 whatever the board holds.
-        READ(readAuxMute()) << 0 << 2 << 0 << 0;
-        READ(readAuxHdmiInput()) << 0 << 2 << 0 << 0;
-        READ(readAuxLevel()) << 0 << 2 << 1 << 0;
-        READ(readAuxHdmiGroup()) << 0 << 2 << 1 << 0;
-        READ(readPgmOutRes()) << 6 << 3 << 0 << 1;
-        READ(readMvOutRes()) << 7 << 3 << 0 << 1;
+        READ(readAuxMute()) << 0 << 2 << 0 << 0; READ(readAuxHdmiInput()) << 0 << 2 << 0 << 0;
+        READ(readAuxLevel()) << 0 << 2 << 1 << 0; READ(readAuxHdmiGroup()) << 0 << 2 << 1 << 0;
+        READ(readPgmOutRes()) << 6 << 3 << 0 << 1; READ(readMvOutRes()) << 7 << 3 << 0 << 1;
         READ(readPgmOutputFormat()) << 2 << 3 << 0 << 1;
     }
 
