@@ -374,18 +374,6 @@ private slots:
         QCOMPARE(this->sent(), sent < 0 ? QString() : hexText(blockWrite(block, with(before, index, sent))));
     }
 
-    void pipPositionShown()
-    {
-        refreshAll();
-        QSignalSpy x(m, &commandExecObject::pipPosXChanged);
-        QVERIFY(m->writePipPosX(-80));
-        QCOMPARE(m->pipPosX(), -50);
-        QCOMPARE(x.count(), 1);
-        QCOMPARE(int(m->storedPip().pipPositionX), -50);
-        QVERIFY(m->writePipPosY(-3));
-        QCOMPARE(m->pipPosY(), -3);
-    }
-
     void pipPositionRetry_data()
     {
         QTest::addColumn<bool>("check");
