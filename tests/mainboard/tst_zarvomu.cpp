@@ -446,14 +446,6 @@ private slots:
         QCOMPARE(waits.first(), op.waits.first());
     }
 
-    void userMemoryOutOfRange()
-    {
-        QVERIFY(!b->link.loadUserMemoryPacks(7));
-        QVERIFY(!b->link.saveUserMemoryPacks(200));
-        QVERIFY(!b->link.loadUserMemoryPacks(0xFFFF));
-        QCOMPARE(b->peer.frameCount(), 0);
-    }
-
     void pipWriteWithoutCheck()
     {
         pipSetting pip;
@@ -604,16 +596,6 @@ private slots:
         const qint64 ms = t.elapsed();
         QCOMPARE(got, expected);
         QVERIFY2(ms >= minMs && ms < maxMs, qPrintable(QString("%1 ms").arg(ms)));
-    }
-
-    void receiveSilence()
-    {
-        QElapsedTimer t;
-        t.start();
-        QVERIFY(b->link.receive(200).isEmpty());
-        const qint64 ms = t.elapsed();
-        QVERIFY2(ms >= 195 && ms < 800, qPrintable(QString("%1 ms").arg(ms)));
-        QCOMPARE(b->log.warnings(), QStringList{"[WARN] No response received in 200 ms"});
     }
 
     void receiveExact()

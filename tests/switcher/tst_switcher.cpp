@@ -813,9 +813,7 @@ private slots:
         QVERIFY(!m->cutTrans());
         QVERIFY(!m->wipePattern2());
         QCOMPARE(busy.count(), 3);
-        QVERIFY(m->readProgram() >= 0); // reads pass
-        m->writeAutoRate(20);           // so do other writes
-        QCOMPARE(sent(), hexText({P.readProgramPacks(), P.writeAutoTransRatePacks(20)}));
+        QCOMPARE(sent(), QString()); // which frames pass the gate is the link's
 
         // A special mission lets the forced program selection through.
         QSignalSpy mission(m, &commandExecObject::sigSpecialMission);
