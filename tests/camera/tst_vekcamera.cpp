@@ -678,6 +678,12 @@ private slots:
         rig_->cam(0).setFailureMode(SimCamera::Normal);
         QVERIFY(o.queryVersion(0)); // an answer sets the line flag again
         QVERIFY(o.serialState(0));
+
+        // Any answer, an error too, shows the line works.
+        rig_->answerNext(0, hexBytes("906002FF"));
+        QCOMPARE(rig_->obj().atTrackInquire(0), -1);
+        QVERIFY(rig_->obj().serialState(0));
+        QCOMPARE(rig_->obj().atTrackInquire(0), 3); // the camera's tracking is off
     }
 
     // Shutter, gains, speeds, tally, modes and video format as the camera holds
@@ -764,14 +770,6 @@ private slots:
         QVERIFY(rig_->onlyCameraGot(2, {hexBytes("81090400FF")}));
     }
 
-    // Any answer, an error too, shows the line works (silence: with the version).
-    void trackInquire()
-    {
-        rig_->answerNext(0, hexBytes("906002FF"));
-        QCOMPARE(rig_->obj().atTrackInquire(0), -1);
-        QVERIFY(rig_->obj().serialState(0));
-        QCOMPARE(rig_->obj().atTrackInquire(0), 3); // the camera's tracking is off
-    }
 
     void settingInquiries()
     {
@@ -820,15 +818,20 @@ private slots:
         rig_->obj().initSerial(2, QStringLiteral("ttyUSB0"), 38400, 8, 0, 1, 0);
         QCOMPARE(spy.takeFirst(), (QVariantList{2, true}));
         QVERIFY(rig_->obj().camPowerInq(2));
-    }
 
-    void clearUartTxRxKnownLinesOnly()
-    {
         rig_->obj().clearUartTxRx(3); // what the clear drops is the line's business
         rig_->obj().clearUartTxRx(1); // no such line: nothing happens
         rig_->obj().clearUartTxRx(-5);
         QVERIFY(rig_->obj().camPowerInq(1));
+
+        rig_->log().clear();
+        rig_->obj().onUartError(QSerialPort::NoError);
+        rig_->obj().onUartError(QSerialPort::TimeoutError);
+        QVERIFY(!rig_->log().contains(QStringLiteral("[UART ERROR]")));
+        rig_->obj().onUartError(QSerialPort::ResourceError);
+        QVERIFY(rig_->log().contains(QStringLiteral("[UART ERROR] ResourceError")));
     }
+
 
     void gate_data()
     {
@@ -884,10 +887,8 @@ private slots:
         QVERIFY(rig_->obj().doCommandSend(hexBytes("8101040702FF"), 400, false, 0).isEmpty());
         QVERIFY2(t.elapsed() < 150, qPrintable(QString::number(t.elapsed())));
         QTRY_COMPARE(rig_->cam(0).received(), QList<QByteArray>{hexBytes("8101040702FF")});
-    }
 
-    void repliesReturnedWhole()
-    {
+        // A reply is returned whole.
         rig_->cam(0).injectReply(hexBytes("9041FF9051FF"));
         QCOMPARE(rig_->obj().doCommandSend(hexBytes("8101040700FF"), 200, true, 0), hexBytes("9041FF9051FF"));
         // An empty command is not written at all.
@@ -897,14 +898,7 @@ private slots:
         QCOMPARE(rig_->cam(0).receivedBytes(), QByteArray());
     }
 
-    void uartErrorsLogged()
-    {
-        rig_->obj().onUartError(QSerialPort::NoError);
-        rig_->obj().onUartError(QSerialPort::TimeoutError);
-        QVERIFY(!rig_->log().contains(QStringLiteral("[UART ERROR]")));
-        rig_->obj().onUartError(QSerialPort::ResourceError);
-        QVERIFY(rig_->log().contains(QStringLiteral("[UART ERROR] ResourceError")));
-    }
+
 
 
     void decoders_data()

@@ -603,10 +603,8 @@ private slots:
         QCOMPARE(sent(), hexText({P.loadUserMemoryPacks(3), P.loadUserMemoryPacks(1), P.loadUserMemoryPacks(2),
                                   P.loadUserMemoryPacks(3), P.loadUserMemoryPacks(4), P.saveUserMemoryPacks(2),
                                   P.saveSetupPacks()}));
-    }
 
-    void factoryDefaultRefreshesPages()
-    {
+        // The factory set is loaded, then every page read again.
         mb->setMenuBlock(1, hexBytes("0A 00 00 00 00 00 00 00"));
         m->refreshPipSplitPage();
         QCOMPARE(m->pipSize(), 10);
@@ -617,6 +615,7 @@ private slots:
         QCOMPARE(frames.first(), P.loadFactoryDefaultPacks());
         QCOMPARE(m->pipSize(), 50); // the factory set, read back
     }
+
 
     void writeToFile()
     {
@@ -695,10 +694,8 @@ private slots:
             QCOMPARE(sent(), hexText(lampOn(PushButtonLamp::autoTransition)));
             QTRY_COMPARE(mb->program(), 2); // the mainboard runs the transition itself
         }
-    }
 
-    void autoRateClamped()
-    {
+        // The rate is clamped to 1..200.
         for (auto [rate, sent] : {std::pair{0, 1}, {37, 37}, {500, 200}}) {
             resetBoard();
             m->writeAutoRate(rate);
@@ -706,6 +703,7 @@ private slots:
             QCOMPARE(m->readAutoRate(), sent);
         }
     }
+
 
     void auxOutputSentOnlyOnChange()
     {
@@ -751,17 +749,17 @@ private slots:
         // Split off again, flag on: pip preview goes off.
         mb->update([](SimMainboard::State &s) { s.setFlag(2, false); });
         expect([&] { m->pipSplitOnPvw(); }, {lampRead(splitCommand), lampOff(pipPreview)});
-    }
 
-    void lampStates()
-    {
+        // The lamp reads; a reply that fails its checksum is not "lit".
+        resetBoard();
         mb->update([](SimMainboard::State &s) { s.setFlag(3, true); s.setFlag(6, true); });
         QCOMPARE((QList<bool>{m->pipPgmState(), m->pipPvmState(), m->keyPgmState(), m->keyPvmState()}),
                  (QList<bool>{true, false, false, true}));
         QCOMPARE(sent(), hexText({lampRead(pipProgram), lampRead(pipPreview), lampRead(keyProgram), lampRead(keyPreview)}));
         mb->setFailureMode(SimMainboard::CorruptChecksum);
-        QVERIFY(!m->pipPgmState()); // a reply that fails its checksum is not "lit"
+        QVERIFY(!m->pipPgmState());
     }
+
 
     void reads()
     {
@@ -1016,10 +1014,8 @@ private slots:
         QVERIFY(!m->isUpgrading());
         QVERIFY(QFile::remove(sysroot->path(kImage)));
         QCOMPARE(mb->receivedBytes().size(), 0);
-    }
 
-    void reopenAfterFailedOpen()
-    {
+        // A failed open leaves the line closed; opening it again works.
         QVERIFY(!m->connectSerial(QStringLiteral("ttyNOPE")));
         QVERIFY(!m->isConnected());
         QVERIFY(!m->pgm(1));
@@ -1030,6 +1026,7 @@ private slots:
             QCOMPARE(mb->program(), src);
         }
     }
+
 
     void misbehavingBoardLeavesModelUsable_data()
     {
