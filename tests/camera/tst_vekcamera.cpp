@@ -282,7 +282,6 @@ QString options(const vekCameraObject &o, int idx)
 }
 const QString kNoOptions = QStringLiteral("0 0 0 0 | 0 0 0 0 0");
 
-// For the line wrapper.
 QString spaced(const QByteArray &b) { return QString::fromLatin1(b.toHex(' ')); }
 // Speed (in, out), data bits, parity, stop bits, flow control of an open port.
 QList<int> settings(const QSerialPort *p)
@@ -595,6 +594,27 @@ private slots:
         rig_->obj().manualAE(0);
         QCOMPARE(ae.count(), 2);
         QCOMPARE(rig_->cam(0).state().aeMode, 3);
+
+        // The mode properties ask the camera operated last.
+        vekCameraObject &o = rig_->obj();
+        rig_->cam(2).update([](SimCamera::State &s) {
+            s.wbMode = 5;
+            s.aeMode = 3;
+        });
+        o.focusStop(2); // the user works camera 2
+        rig_->clearReceived();
+        QCOMPARE(o.property("WBMode").toInt(), 5);
+        QCOMPARE(o.property("ExposureMode").toInt(), 1);
+        QVERIFY(rig_->onlyCameraGot(2, {hexBytes("81090435FF"), hexBytes("81090439FF")}));
+        // Presence polling of the other cameras does not move the target.
+        o.camPowerInq(0);
+        o.camPowerInq(1);
+        rig_->clearReceived();
+        QCOMPARE(o.WBMode(), 5);
+        // An offline camera is not asked: the mode reads 0.
+        o.setVekStatus(2, false);
+        QCOMPARE(o.WBMode(), 0);
+        QVERIFY(rig_->onlyCameraGot(2, {hexBytes("81090435FF")}));
     }
 
     // The status answer as the interface sees it: its properties, and its
@@ -729,28 +749,6 @@ private slots:
         }
     }
 
-    void wbAndExposureAskLastCamera()
-    {
-        vekCameraObject &o = rig_->obj();
-        rig_->cam(2).update([](SimCamera::State &s) {
-            s.wbMode = 5;
-            s.aeMode = 3;
-        });
-        o.focusStop(2); // the user works camera 2
-        rig_->clearReceived();
-        QCOMPARE(o.property("WBMode").toInt(), 5);
-        QCOMPARE(o.property("ExposureMode").toInt(), 1);
-        QVERIFY(rig_->onlyCameraGot(2, {hexBytes("81090435FF"), hexBytes("81090439FF")}));
-        // Presence polling of the other cameras does not move the target.
-        o.camPowerInq(0);
-        o.camPowerInq(1);
-        rig_->clearReceived();
-        QCOMPARE(o.WBMode(), 5);
-        // An offline camera is not asked: the mode reads 0.
-        o.setVekStatus(2, false);
-        QCOMPARE(o.WBMode(), 0);
-        QVERIFY(rig_->onlyCameraGot(2, {hexBytes("81090435FF")}));
-    }
 
     void powerInquiry_data()
     {
@@ -1241,6 +1239,23 @@ private slots:
         QVERIFY(waitForDriverBytes(stale.size()));
         QVERIFY(send(kPowerInq));
         QCOMPARE(spaced(sp_->receive(200)), spaced(kOn));
+
+        // A clear drops pending input too, whether Qt has read it yet or not.
+        lineCam_->writeRaw(hexBytes("90 41 FF 90 51 FF"));
+        QTRY_COMPARE(sp_->port()->bytesAvailable(), qint64(6));
+        lineCam_->writeRaw(kOn);
+        QVERIFY(waitForDriverBytes(4));
+        sp_->clearTXRX();
+        QCOMPARE(sp_->port()->bytesAvailable(), qint64(0));
+        QElapsedTimer t;
+        t.start();
+        QByteArray data = "old";
+        sp_->readData(data);
+        QCOMPARE(data, QByteArray());
+        QVERIFY(t.elapsed() >= 160);
+        sp_->closeSerialPort();
+        sp_->clearTXRX(); // a closed port is left alone
+        QVERIFY(!sp_->isOpened());
     }
 
     // How long receive() collects: the whole time-out when nothing comes, when
@@ -1330,25 +1345,6 @@ private slots:
         QVERIFY2(took >= 1800 && took < 4000, qPrintable(QString::number(took)));
     }
 
-    void lineClearTXRXDropsPendingInput()
-    {
-        // Whether Qt has read it yet or not.
-        lineCam_->writeRaw(hexBytes("90 41 FF 90 51 FF"));
-        QTRY_COMPARE(sp_->port()->bytesAvailable(), qint64(6));
-        lineCam_->writeRaw(kOn);
-        QVERIFY(waitForDriverBytes(4));
-        sp_->clearTXRX();
-        QCOMPARE(sp_->port()->bytesAvailable(), qint64(0));
-        QElapsedTimer t;
-        t.start();
-        QByteArray data = "old";
-        sp_->readData(data);
-        QCOMPARE(data, QByteArray());
-        QVERIFY(t.elapsed() >= 160);
-        sp_->closeSerialPort();
-        sp_->clearTXRX(); // a closed port is left alone
-        QVERIFY(!sp_->isOpened());
-    }
 
     void lineLostClosesThePort()
     {

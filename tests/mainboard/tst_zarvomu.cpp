@@ -90,7 +90,6 @@ public:
     int frameCount() const { return frames().size(); }
     // Every byte received on the TCP connection, length prefixes included.
     QByteArray tcpRaw() const { QMutexLocker lock(&mutex_); return tcpRaw_; }
-    // Writes now, unasked, on the serial line.
     void writeNow(const QByteArray &bytes) { thread_->run([this, bytes] { write(bytes, false); }); }
 
 private:
@@ -258,7 +257,6 @@ QList<int> loggedWaits(const LogCapture &log)
     return waits;
 }
 
-// A link on a loopback TCP connection to the peer.
 struct TcpLink {
     QTcpSocket socket;
     std::unique_ptr<zarvoMu> link;

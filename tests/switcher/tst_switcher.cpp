@@ -493,6 +493,18 @@ private slots:
         m->readUserMenuSetting();
         QCOMPARE(res.count(), 1);
         QCOMPARE(sig.counts(), (QList<int>{1, 1, 2, 2}));
+
+        // The versions, and a failed read of them.
+        mb->setFailureMode(SimMainboard::Normal);
+        QSignalSpy info(m, &commandExecObject::setVersionInfo);
+        mb->setVersions(2, 10, 1, 3);
+        QCOMPARE(m->readVersion(), QString("2.10"));
+        QCOMPARE(info.count(), 1);
+        QCOMPARE(info.first(), (QList<QVariant>{QString("2.10"), QString("1.3"), QString("1.0.0")}));
+
+        mb->setFailureMode(SimMainboard::CorruptChecksum);
+        QCOMPARE(m->readVersion(), QString("x.xx"));
+        QCOMPARE(info.count(), 1);
     }
 
     void singleValueReads_data()
@@ -532,18 +544,6 @@ private slots:
         QCOMPARE(sig.counts(), (QList<int>{0, 0, lumaSignals, outSignals}));
     }
 
-    void readVersionText()
-    {
-        QSignalSpy info(m, &commandExecObject::setVersionInfo);
-        mb->setVersions(2, 10, 1, 3);
-        QCOMPARE(m->readVersion(), QString("2.10"));
-        QCOMPARE(info.count(), 1);
-        QCOMPARE(info.first(), (QList<QVariant>{QString("2.10"), QString("1.3"), QString("1.0.0")}));
-
-        mb->setFailureMode(SimMainboard::CorruptChecksum);
-        QCOMPARE(m->readVersion(), QString("x.xx"));
-        QCOMPARE(info.count(), 1);
-    }
 
     void pageRefreshesApplyRecords()
     {
