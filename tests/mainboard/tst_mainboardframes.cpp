@@ -139,11 +139,8 @@ private slots:
         QVERIFY(p.writeUserParamPacks(4, bytes).isEmpty());
         QVERIFY(p.writeUserParamPacks(-1, bytes).isEmpty());
         QVERIFY(p.writeUserParamPacks(1, nullptr).isEmpty());
-    }
 
-    void getPacksZeroFillsAndNeverOverruns()
-    {
-        const zarvoMuCommandPacks p;
+        // Frames are zero-filled to their count and never overrun it.
         COMMANDFORMAT f(writeMenuParam, 11, 1, 0xC9, {1, 2});
         QCOMPARE(p.getPacks(f), hex("0B01C9010200000000000000"));
         // More data than the count leaves room for: the checksum position stays zero.
@@ -157,6 +154,7 @@ private slots:
         // No narrow accumulator: 1000 bytes of FF.
         QCOMPARE(zarvoMuCommandPacks::calcCheckSum(QByteArray(1000, '\xFF')), quint32(255000));
     }
+
 
 
     void statusFieldBits_data()

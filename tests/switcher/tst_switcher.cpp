@@ -194,12 +194,10 @@ const QList<Operation> &allOperations()
         C(writeOutputFormat(m.storedMachineInfo().outputFormat ^ 1)), C(writeLanguageToMachine(1)),
         C(writeAuxAudioOn()), C(writeAuxAudioOff()),
         N(writeAuxAudioHdmiInput(1)), N(writeAuxAudioHdmiGroup(1)), N(writeAuxAudioLevel(1)),
-        N(printAudio(m.storedLumaAudio())), N(getWipeBkgColor()),
         C(userMem(5)), C(userMem1()), C(userMem2()), C(userMem3()), C(userMem4()), C(loadFactoryDefault()),
         L(saveuserMem(6)), L(saveSetup()),
         L(refreshStatus2()), L(requestStatus(), P.requestStatusPacks()), L(updateStatus()), N(refreshStatus()),
         N(openMission(false)), N(autoTransStartSlot()), N(setInBootMode(false)),
-        N(availableComPorts()), N(getScreenWidth()), N(getScreenHeight()),
     };
     return ops;
 }
@@ -212,7 +210,6 @@ const QString kImage = QStringLiteral("/mnt/tervana/tavrik/ZARVOHD.bin");
 
 } // namespace
 
-// Rows named after the call they make.
 #define ROW(expr) QTest::newRow(#expr) << Action([](commandExecObject &x) { x.expr; })
 #define READ(expr) QTest::newRow(#expr) << Read([](commandExecObject &x) { return int(x.expr); })
 
