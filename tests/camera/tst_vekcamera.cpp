@@ -886,7 +886,8 @@ private slots:
         QVERIFY2(t.elapsed() < 150, qPrintable(QString::number(t.elapsed())));
         QTRY_COMPARE(rig_->cam(0).received(), QList<QByteArray>{hexBytes("8101040702FF")});
 
-        // A reply is returned whole.
+        // A reply is returned whole (once the answers to the first are in).
+        rig_->settle();
         rig_->cam(0).injectReply(hexBytes("9041FF9051FF"));
         QCOMPARE(rig_->obj().doCommandSend(hexBytes("8101040700FF"), 200, true, 0), hexBytes("9041FF9051FF"));
         // An empty command is not written at all.
