@@ -2,7 +2,7 @@
 // bytes are checked here against hand-written frames, through a real serial
 // port on its pseudo-terminal. What the product's link already proves against
 // it (round trips, late and split replies, boot-loader failures:
-// tst_zarvomusim, tst_mbupgrade) is not repeated here.
+// tst_zarvomu, tst_switcher, tst_mbupgrade) is not repeated here.
 #include "sim/mbimage.h"
 #include "sim/simmainboard.h"
 #include "tests/common/testsysroot.h"
