@@ -7,7 +7,6 @@
 #include "mainboard/zarvomu.h"
 #include "platform/sysroot.h"
 #include "sim/simmainboard.h"
-#include "tests/mainboard/helper_mainboardline.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,6 +17,18 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
+
+// Opens the mainboard line as the control model does.
+static bool openMainboardLine(QSerialPort &port)
+{
+    port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
+    port.setBaudRate(QSerialPort::Baud115200);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    return port.open(QIODevice::ReadWrite);
+}
 
 namespace {
 
