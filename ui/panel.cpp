@@ -15,10 +15,10 @@
 #include "ui/switchgate.h"
 #include "ui/timeseam.h"
 
-#include <QDateTime>
 #include <QDebug>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -46,7 +46,8 @@ constexpr qint64 kAutoMaxMs = 10000;
 
 qint64 nowMs()
 {
-    return QDateTime::currentMSecsSinceEpoch();
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 enum TallyKind { TallyOff, TallyGreen, TallyRed };

@@ -13,6 +13,13 @@ int SwitchGate::expiryMs() const
     return TimeSeam::scaled(kExpiryMs);
 }
 
+bool SwitchGate::askBoard(commandExecObject &m)
+{
+    // Any byte back ends the silence, whatever the read makes of it.
+    m.readProgram();
+    return !m.mainboardSilent();
+}
+
 void SwitchGate::postTbar(int value)
 {
     auto shared = shared_;
@@ -54,9 +61,7 @@ void SwitchGate::probe()
     auto shared = shared_;
     lane_.post(
         [shared](commandExecObject &m) {
-            // One 200 ms wait; any byte back ends the silence.
-            m.readProgram();
-            const bool silent = m.mainboardSilent();
+            const bool silent = !askBoard(m);
             shared->silent.store(silent);
             return silent;
         },

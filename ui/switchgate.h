@@ -23,9 +23,11 @@ class SeamTimer;
 //  - an operation that comes up on the lane later than `expiryMs` after it
 //    was asked for is dropped unsent, with a log line;
 //  - while the board is known silent (no byte for a whole reply wait after
-//    a frame) operations are refused unsent at once, and a short read
-//    (one 200 ms wait) asks the board now and then whether it is back, so
-//    the lane is free for the first press after it answers;
+//    a frame) an operation goes out only if a short read (one 200 ms wait)
+//    is answered first, and is refused unsent otherwise; the same read asks
+//    the board now and then whether it is back. So a dead board costs a
+//    press 200 ms, not 12 s, and the lane is free for the first press after
+//    it answers;
 //  - T-bar positions are merged: a write still queued takes the newest one.
 class SwitchGate : public QObject
 {
@@ -59,7 +61,7 @@ public:
                 if (asked.elapsed() > expiry) {
                     qWarning() << "[WARN]" << what << "dropped unsent: asked for" << asked.elapsed()
                                << "ms ago, the mainboard line was held up meanwhile";
-                } else if (m.mainboardSilent()) {
+                } else if (m.mainboardSilent() && !askBoard(m)) {
                     qWarning() << "[WARN]" << what << "not sent: the mainboard does not answer";
                 } else {
                     o.result = f(m);
@@ -83,6 +85,9 @@ public:
 
     // As last seen on the lane.
     bool boardSilent() const { return shared_->silent.load(); }
+    // On the lane: one short read (a single 200 ms wait); true when the
+    // board answered it.
+    static bool askBoard(commandExecObject &m);
     int expiryMs() const;
 
 signals:
