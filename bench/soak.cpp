@@ -1,5 +1,5 @@
 // tavrik-soak [--minutes N] [--seed S] [--time-scale N] [--every S] [--panel PATH] [--log FILE]
-//             [--host-network]
+//             [--skip KINDS] [--host-network]
 //
 // The real panel process (-platform offscreen, its stall probe on) against
 // the simulated unit for a long time, while the devices change failure
@@ -9,8 +9,9 @@
 // its interface thread. Between stretches of faults every device is made
 // healthy again and the operations that must work then are checked: a T-bar
 // move and a CUT reach the mainboard, the presence poll finds every camera
-// and the tally reaches each, the joystick drives camera 1, discovery
-// answers. Exit status 0 only when nothing failed; the reason otherwise.
+// and the tally reaches each and agrees with the board's program and
+// preview, the joystick drives camera 1, discovery answers. Exit status 0
+// only when nothing failed; the reason otherwise.
 //
 // Not a test: a run takes the better part of an hour. The panel, the
 // simulated devices and the discovery traffic stay inside a private network
