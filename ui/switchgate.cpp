@@ -43,7 +43,7 @@ void SwitchGate::noteSilence(bool silent)
         return;
     wasSilent_ = silent;
     if (silent) {
-        qWarning() << "[WARN] mainboard silent: switching is refused until it answers again";
+        qWarning() << "[WARN] mainboard silent: a press goes out only when the board answers a short read first";
         probeTimer_->start();
         return;
     }
