@@ -33,7 +33,7 @@ class SwitchGate : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kExpiryMs = 1000;  // specified; runs through the time seam
+    static constexpr int kExpiryMs = 1000; // on the unit; runs through the time seam
     static constexpr int kProbeMs = 500;
 
     explicit SwitchGate(DeviceLane<commandExecObject> &lane, QObject *parent = nullptr);
