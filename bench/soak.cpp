@@ -1,5 +1,5 @@
 // tavrik-soak [--minutes N] [--seed S] [--time-scale N] [--every S] [--panel PATH] [--log FILE]
-//             [--host-network]
+//             [--skip KINDS] [--host-network]
 //
 // The real panel process (-platform offscreen, its stall probe on) against
 // the simulated unit for a long time, while the devices change failure
@@ -9,8 +9,9 @@
 // its interface thread. Between stretches of faults every device is made
 // healthy again and the operations that must work then are checked: a T-bar
 // move and a CUT reach the mainboard, the presence poll finds every camera
-// and the tally reaches each, the joystick drives camera 1, discovery
-// answers. Exit status 0 only when nothing failed; the reason otherwise.
+// and the tally reaches each and agrees with the board's program and
+// preview, the joystick drives camera 1, discovery answers. Exit status 0
+// only when nothing failed; the reason otherwise.
 //
 // Not a test: a run takes the better part of an hour. The panel, the
 // simulated devices and the discovery traffic stay inside a private network
@@ -229,6 +230,7 @@ private:
     // What the soak does.
     void chaos(int ms);
     void injectFault();
+    void setMainboardMode(SimMainboard::FailureMode mode);
     void operate();
     void startFlood();
     void floodTick();
@@ -269,6 +271,10 @@ private:
 
     // Chaos state.
     std::array<bool, SimUnit::kCameras> camPlugged_{{true, true, true}};
+    // A mode in which the board may leave a frame unanswered, and when the
+    // board last left such a mode.
+    bool mbMaySilence_ = false;
+    Clock::time_point mbSilenceEnd_;
     bool convPlugged_ = true;
     int tbarReading_ = 20;
     Clock::time_point nextPower_;
@@ -533,7 +539,7 @@ void Soak::injectFault()
         const SimMainboard::FailureMode first = early[rnd(0, 3)];
         mb.setEarlyMode(allowed(e.valueToKey(first)) ? first : SimMainboard::CorruptChecksum);
         mb.setRandomSeed(rng_.generate());
-        mb.setFailureMode(mode);
+        setMainboardMode(mode);
         note(QStringLiteral("mainboard %1").arg(QLatin1String(e.valueToKey(mode))));
         ++n_.mbModes;
     } else if (what < 70) {
@@ -585,6 +591,16 @@ void Soak::injectFault()
     } else if (allowed("flood")) {
         startFlood();
     }
+}
+
+void Soak::setMainboardMode(SimMainboard::FailureMode mode)
+{
+    SimMainboard &mb = unit_.mainboard();
+    if (mbMaySilence_)
+        mbSilenceEnd_ = Clock::now();
+    mbMaySilence_ = mode == SimMainboard::NoAnswer || mode == SimMainboard::LateAnswer
+                    || (mode == SimMainboard::AnswerOnThirdRequest && mb.earlyMode() == SimMainboard::NoAnswer);
+    mb.setFailureMode(mode);
 }
 
 void Soak::operate()
@@ -675,7 +691,8 @@ bool Soak::recoverAndCheck()
     SimConverter &cv = unit_.converter();
     SimKeys &keys = unit_.keys();
     floodTimer_.stop();
-    mb.setFailureMode(SimMainboard::Normal);
+    setMainboardMode(SimMainboard::Normal);
+    const int framesAtRecovery = mb.counters().frames;
     for (int i = 0; i < SimUnit::kCameras; ++i) {
         unit_.camera(i).setFailureMode(SimCamera::Normal);
         if (!camPlugged_[size_t(i)])
@@ -694,7 +711,12 @@ bool Soak::recoverAndCheck()
     keys.releaseAll();
     unit_.setPowerButton(false);
     note(QStringLiteral("every device healthy again; checks follow"));
-    // What was under way finishes against healthy devices.
+    // What was under way finishes against healthy devices. An exchange
+    // that began while the board was silent waits out its retries (a lamp
+    // write 12 s); the panel sends nothing new before it ends.
+    const double sinceSilence = msSince(mbSilenceEnd_);
+    if (sinceSilence < 12500)
+        waitFor([&] { return mb.counters().frames > framesAtRecovery; }, int(12500 - sinceSilence));
     spin(1500);
     keys.tap(SimKeys::Unlock, 120);
     spin(300);
@@ -764,22 +786,24 @@ bool Soak::recoverAndCheck()
         }
     }
 
-    // The panel's idea of program and preview against the board's: the
-    // panel follows its own acknowledged operations and never reads them
-    // back, so a fault that split the two shows here (counted, not failed).
-    spin(300);
-    {
+    // The cameras' tally against the board's program and preview: the
+    // panel reads the buses back after every transition, so whatever a
+    // fault made the two disagree on is mended by now.
+    auto tallyDisagrees = [&]() -> QString {
         const int pgm = mb.program(), pvw = mb.preview();
         for (int i = 0; i < SimUnit::kCameras; ++i) {
             const SimCamera::State st = unit_.camera(i).state();
             const bool red = pgm == i + 1, green = !red && pvw == i + 1;
-            if (st.redTally != red || st.greenTally != green) {
-                ++n_.tallyDisagree;
-                note(QStringLiteral("camera %1 tally %2 but the board has program %3, preview %4")
-                         .arg(i + 1).arg(st.redTally ? "red" : st.greenTally ? "green" : "off").arg(pgm).arg(pvw));
-                break;
-            }
+            if (st.redTally != red || st.greenTally != green)
+                return QStringLiteral("camera %1 tally %2 but the board has program %3, preview %4")
+                    .arg(i + 1).arg(st.redTally ? "red" : st.greenTally ? "green" : "off").arg(pgm).arg(pvw);
         }
+        return QString();
+    };
+    if (!waitFor([&] { return tallyDisagrees().isEmpty(); }, 3000)) {
+        ++n_.tallyDisagree;
+        fail(QStringLiteral("TALLY: %1, 3 s after the CUT%2").arg(tallyDisagrees(), when));
+        return false;
     }
 
     // The joystick drives the camera it works (camera 1 until a page picks another).
@@ -947,7 +971,7 @@ int Soak::run()
                 "(%lld datagrams, %lld replies); %d recovery checks passed\n",
                 n_.mbModes, n_.camModes, n_.unplugs, n_.convModes, n_.floods, static_cast<long long>(n_.datagrams),
                 static_cast<long long>(n_.replies), n_.checks);
-    std::printf("after %d of the checks a camera's tally disagreed with the board's program and preview; %d found "
+    std::printf("%d checks found a camera's tally disagreeing with the board's program and preview; %d found "
                 "the board's program and preview equal\n",
                 n_.tallyDisagree, n_.samePgmPvw);
     std::printf("panel: mean cpu %.1f %% of one core; longest interface-thread gap %.1f ms (tick 5 ms; the soak's "

@@ -196,7 +196,7 @@ QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMin
         const auto done = [&command](const QByteArray &r) { return VekReply::sortExchange(command, r).done; };
         const VekReply::Exchange x = VekReply::sortExchange(command, port->receive(waitMinisec, done));
         if (!x.dropped.isEmpty())
-            qDebug().noquote() << "vekIdx :" << vekIdx << ", command:" << hex(command)
+            qCDebug(lcCamera).noquote() << "vekIdx :" << vekIdx << ", command:" << hex(command)
                                << ", dropped, no answer to it :" << hex(x.dropped);
         reply = x.answer;
         if (reply.isEmpty())

@@ -8,6 +8,8 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include <chrono>
+
 namespace {
 
 // Timing of the line (ms).
@@ -29,6 +31,13 @@ const QByteArray pipHeader("\x0B\x01\xC9", 3);
 const char *const busyPrefixes[] = {"\x04\x00\xC1", "\x04\x00\xC2", "\x04\x00\xC3", "\x04\x00\xC4",
                                     "\x04\x00\xC6", "\x04\x00\xC7", "\x04\x00\xC8", "\x04\x00\xC9"};
 const QByteArray tbarPrefix("\x06\x01\xC5", 3);
+
+// Never 0, which marks "answered".
+qint64 monotonicMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() + 1;
+}
 
 uint8_t at(const QByteArray &b, int i) { return i >= 0 && i < b.size() ? static_cast<uint8_t>(b.at(i)) : 0; }
 
@@ -96,9 +105,22 @@ qint64 zarvoMu::drainIdleInput()
         return 0;
     ackOutstanding_ = false;
     const qint64 n = serialPort_->readAll().size();
+    heardBoard(n);
     // and what the driver still holds beyond Qt's bounded buffer
     serialPort_->clear(QSerialPort::Input);
     return n;
+}
+
+void zarvoMu::sentToBoard()
+{
+    qint64 none = 0;
+    unansweredSince_.compare_exchange_strong(none, monotonicMs());
+}
+
+bool zarvoMu::boardSilent() const
+{
+    const qint64 since = unansweredSince_.load();
+    return since != 0 && monotonicMs() - since >= scaled(normalReplyWait);
 }
 
 qint64 zarvoMu::bytesAvailable() const
@@ -181,12 +203,15 @@ qint64 zarvoMu::send(const QByteArray &frame)
             return -1;
         }
         // Stale replies, as on the serial line.
-        socket_->readAll();
+        heardBoard(socket_->readAll().size());
         const int len = frame.size() + 2;
         QByteArray out;
         out.reserve(len);
         out.append(static_cast<char>((len >> 8) & 0xFF)).append(static_cast<char>(len & 0xFF)).append(frame);
-        return socket_->write(out);
+        const qint64 written = socket_->write(out);
+        if (written > 0)
+            sentToBoard();
+        return written;
     }
 
     qCDebug(lcMainboard).noquote() << "[COM] serialPort_ -->bytes length: " << frame.size() << " data: " << mbHex(frame);
@@ -197,11 +222,13 @@ qint64 zarvoMu::send(const QByteArray &frame)
     }
     // Stale replies of earlier frames, both those Qt has buffered and those
     // still in the driver.
-    serialPort_->readAll();
+    heardBoard(serialPort_->readAll().size());
     serialPort_->clear(QSerialPort::Input);
 
     const qint64 written = serialPort_->write(frame);
     serialPort_->waitForBytesWritten(writeDrain);
+    if (written > 0)
+        sentToBoard();
     if (written == -1) {
         qCWarning(lcMainboard).noquote() << "[ERR] Write fail:" << mbHex(frame) << ", reason:" << serialPort_->errorString();
     } else if (written < frame.size()) {
@@ -230,6 +257,7 @@ QByteArray zarvoMu::receiveSerial(int timeoutMs)
             // count as readable too, or they would sit unseen.
             if (serialPort_->bytesAvailable() > 0 || serialPort_->waitForReadyRead(pollSlice)) {
                 const QByteArray chunk = serialPort_->readAll();
+                heardBoard(chunk.size());
                 if (!chunk.isEmpty()) {
                     buffer.append(chunk);
                     gap.restart();
@@ -280,6 +308,7 @@ QByteArray zarvoMu::receiveTcp(int timeoutMs)
     // frames (an acknowledgement and a reply may come back to back), and
     // keep waiting while the last prefix promises more bytes than arrived.
     QByteArray raw = socket_->readAll();
+    heardBoard(raw.size());
     QByteArray result;
     for (;;) {
         const int bad = unframeTcp(raw, result);
@@ -293,7 +322,9 @@ QByteArray zarvoMu::receiveTcp(int timeoutMs)
             break;
         if (!socket_->waitForReadyRead(static_cast<int>(left)) && socket_->bytesAvailable() == 0)
             break;
-        raw.append(socket_->readAll());
+        const QByteArray more = socket_->readAll();
+        heardBoard(more.size());
+        raw.append(more);
     }
     if (raw.size() > 2) // a frame cut short: hand over what came
         result.append(raw.mid(2));
@@ -321,6 +352,7 @@ QByteArray zarvoMu::receiveExact(int expectedLen, int timeoutMs)
             const qint64 n = qMin(missing, serialPort_->bytesAvailable());
             if (n > 0)
                 buffer.append(serialPort_->read(n));
+            heardBoard(n);
             qCDebug(lcMainboard) << "wait data";
         }
     }

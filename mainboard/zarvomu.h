@@ -126,6 +126,12 @@ public:
     // nominal wait. 1 (the default) on the panel.
     void setWaitDivisor(int divisor) { waitDivisor_ = divisor < 1 ? 1 : divisor; }
 
+    // True once a frame has gone out and the board has given no byte at all
+    // for a whole normal reply wait since: a board that is off, hung or
+    // unplugged, not one that is merely slow. Cleared by any byte from it.
+    // Readable from any thread.
+    bool boardSilent() const;
+
 signals:
     // send refused a frame because the mainboard is busy (T-bar in travel).
     void sigMBBusy();
@@ -179,4 +185,13 @@ private:
     std::atomic<int> waitDivisor_{1};
     // A send-only write went out and its acknowledgement has not been seen.
     std::atomic<bool> ackOutstanding_{false};
+    // When the oldest frame the board has not answered with a single byte
+    // went out (ms of a monotonic clock); 0: it has answered since.
+    std::atomic<qint64> unansweredSince_{0};
+    void heardBoard(qint64 bytes)
+    {
+        if (bytes > 0)
+            unansweredSince_.store(0);
+    }
+    void sentToBoard();
 };

@@ -596,6 +596,30 @@ void commandExecObject::refreshStatus2()
     applyStatus(status);
 }
 
+bool commandExecObject::readBuses(int &program, int &preview, bool &autoRunning)
+{
+    zarvoMuStatus status;
+    const bool ok = exchange("readBuses", CheckLine, false, [&] {
+        bool read = false;
+        autoRunning = zarvoUnitControl->readPushButtonLamp(autoTransition, read);
+        if (!read || autoRunning)
+            return read;
+        status = zarvoUnitControl->requestStatus(read);
+        return read;
+    });
+    if (!ok || autoRunning)
+        return ok;
+    program = status.pgmSource;
+    preview = status.pvwSource;
+    applyStatus(status);
+    return true;
+}
+
+bool commandExecObject::mainboardSilent() const
+{
+    return zarvoUnitControl && zarvoUnitControl->boardSilent();
+}
+
 void commandExecObject::applyStatus(const zarvoMuStatus &s)
 {
     setPgmSourceNumber(s.pgmSource);

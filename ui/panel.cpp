@@ -12,12 +12,14 @@
 #include "ui/imagekeys.h"
 #include "ui/panelsettings.h"
 #include "ui/startupsequence.h"
+#include "ui/switchgate.h"
 #include "ui/timeseam.h"
 #include "ui/uilog.h"
 
 #include <QDebug>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -35,6 +37,19 @@ constexpr int kTrackingPauseMs = 5000;
 constexpr int kPollRestartMs = 10000;
 // How long the busy notification stays after the last refusal.
 constexpr int kBusyNoticeMs = 3000;
+// Reading the board back: how often while its AUTO lamp is lit, and again
+// after a read failed.
+constexpr int kFollowPollMs = 200;
+constexpr int kFollowRetryMs = 1000;
+// The longest auto transition: 200 frames at 25 Hz. The board's own time,
+// so not through the time seam.
+constexpr qint64 kAutoMaxMs = 10000;
+
+qint64 nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 enum TallyKind { TallyOff, TallyGreen, TallyRed };
 using TallyOps = std::vector<std::pair<int, TallyKind>>;
@@ -81,6 +96,7 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
     , trackingTimer_(new SeamTimer(kTrackingTickMs, true, this))
     , pollRestartTimer_(new SeamTimer(kPollRestartMs, false, this))
     , busyTimer_(new SeamTimer(kBusyNoticeMs, false, this))
+    , followTimer_(new SeamTimer(kFollowPollMs, false, this))
 {
     queue_->setInterval(150);
     startup_ = new StartupSequence(this);
@@ -90,6 +106,7 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
     connect(trackingTimer_, &SeamTimer::timeout, this, &Panel::trackingTick);
     connect(pollRestartTimer_, &SeamTimer::timeout, this, &Panel::restartPolls);
     connect(busyTimer_, &SeamTimer::timeout, this, [this] { setBusyNoticeVisible(false); });
+    connect(followTimer_, &SeamTimer::timeout, this, &Panel::followBoard);
 
     if (settings_) {
         setLangType(settings_->intValue(kSystem, QStringLiteral("langType")));
@@ -99,6 +116,9 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
     }
     if (!lines_)
         return;
+    gate_ = new SwitchGate(lines_->mainboard(), this);
+    // Whatever the board did or missed while it was silent, it is asked.
+    connect(gate_, &SwitchGate::answeringAgain, this, &Panel::followBoard);
     // Back-end signals come from the lanes' threads: queued to this one.
     if (commandExecObject *m = lines_->mainboard().object()) {
         connect(m, &commandExecObject::sigMainboardBusy, this, &Panel::onMainboardBusy);
@@ -231,6 +251,7 @@ void Panel::tallyPair(int preview, int program)
 
 void Panel::afterTransition()
 {
+    ++busGeneration_;
     const int program = programNo();
     setProgramNo(previewNo());
     setPreviewNo(program);
@@ -265,30 +286,130 @@ void Panel::handleKey(int key)
 
 void Panel::cut()
 {
-    lines_->mainboard().post([](commandExecObject &m) { return m.cutTrans(); }, this, [this](bool ok) {
-        if (ok)
+    gate_->post("CUT", [](commandExecObject &m) { return m.cutTrans(); }, this, [this](bool sent, bool ok) {
+        if (!sent)
+            return;
+        if (ok && autoRunning()) {
+            // The board ends a running auto transition on a CUT: the buses
+            // were swapped when the AUTO was taken; the board is asked below.
+            qCDebug(lcUi) << "CUT during the auto transition: program and preview are read back";
+            autoStartedAt_ = -1;
+        } else if (ok) {
             afterTransition();
+        }
+        // Also after a refusal: a board whose acknowledgement was lost may
+        // have cut all the same.
+        followBoard();
     });
+}
+
+bool Panel::autoRunning() const
+{
+    return autoStartedAt_ >= 0 && nowMs() - autoStartedAt_ < kAutoMaxMs;
 }
 
 void Panel::autoTransition()
 {
+    // A second AUTO while the board still runs the first would be taken
+    // and ignored there, and the buses here swapped once too often.
+    if (autoRunning()) {
+        qCWarning(lcUi) << "[WARN] AUTO not sent: the auto transition started before is still running";
+        return;
+    }
     const int rate = transSpeed();
-    lines_->mainboard().post([rate](commandExecObject &m) { return m.autoTrans(rate); }, this, [this](bool ok) {
-        if (ok)
-            afterTransition();
-    });
+    gate_->post("AUTO", [rate](commandExecObject &m) { return m.autoTrans(rate); }, this,
+                [this](bool sent, bool ok) {
+                    if (!sent)
+                        return;
+                    if (ok) {
+                        autoStartedAt_ = nowMs();
+                        afterTransition();
+                    }
+                    followBoard();
+                });
+}
+
+namespace {
+struct Buses
+{
+    bool ok = false;
+    int program = -1, preview = -1;
+    bool autoRunning = false;
+};
+} // namespace
+
+void Panel::followBoard()
+{
+    if (!gate_)
+        return;
+    followTimer_->stop();
+    if (followInFlight_) {
+        followAgain_ = true;
+        return;
+    }
+    followInFlight_ = true;
+    followAgain_ = false;
+    const int generation = busGeneration_;
+    gate_->post("read back program and preview",
+                [](commandExecObject &m) {
+                    Buses b;
+                    b.ok = m.readBuses(b.program, b.preview, b.autoRunning);
+                    return b;
+                },
+                this,
+                [this, generation](bool sent, const Buses &b) {
+                    onBuses(generation, sent, b.ok, b.program, b.preview, b.autoRunning);
+                });
+}
+
+void Panel::onBuses(int generation, bool sent, bool ok, int program, int preview, bool autoRunning)
+{
+    followInFlight_ = false;
+    if (!sent) {
+        // Stale, or the board silent: then it is asked when it answers.
+        if (!gate_->boardSilent())
+            followTimer_->start(kFollowRetryMs);
+        return;
+    }
+    if (followAgain_ || generation != busGeneration_) {
+        // The buses changed here meanwhile: this answer is already old.
+        followBoard();
+        return;
+    }
+    if (!ok) {
+        followTimer_->start(kFollowRetryMs);
+        return;
+    }
+    if (autoRunning) {
+        followTimer_->start(kFollowPollMs);
+        return;
+    }
+    autoStartedAt_ = -1;
+    if (program < 0 || program > 6 || preview < 0 || preview > 6)
+        return;
+    if (program == programNo() && preview == previewNo())
+        return;
+    qCWarning(lcUi) << "[WARN] program/preview" << programNo() << "/" << previewNo() << "differ from the mainboard's"
+               << program << "/" << preview << ": following the mainboard";
+    ++busGeneration_;
+    setProgramNo(program);
+    setPreviewNo(preview);
+    updateTally(false);
 }
 
 void Panel::runSwitch(const char *what, bool program, int source)
 {
-    lines_->mainboard().post(
-        [program, source](commandExecObject &m) { return program ? m.pgm(source) : m.pvw(source); }, this,
-        [this, what, program, source](bool ok) {
+    gate_->post(
+        what, [program, source](commandExecObject &m) { return program ? m.pgm(source) : m.pvw(source); }, this,
+        [this, what, program, source](bool sent, bool ok) {
+            if (!sent)
+                return;
             if (!ok) {
                 qCWarning(lcUi) << "[WARN]" << what << source << "refused";
+                followBoard();
                 return;
             }
+            ++busGeneration_;
             if (program)
                 setProgramNo(source);
             else
@@ -324,7 +445,7 @@ void Panel::pressPreview(int button)
 
 void Panel::selectWipe()
 {
-    lines_->mainboard().post([](commandExecObject &m) { return m.wipeMode(); }, this, [this](bool ok) {
+    gate_->post("WIPE", [](commandExecObject &m) { return m.wipeMode(); }, this, [this](bool, bool ok) {
         if (ok)
             setWipeSelected(true);
     });
@@ -332,7 +453,7 @@ void Panel::selectWipe()
 
 void Panel::selectMix()
 {
-    lines_->mainboard().post([](commandExecObject &m) { return m.mixMode(); }, this, [this](bool ok) {
+    gate_->post("MIX", [](commandExecObject &m) { return m.mixMode(); }, this, [this](bool, bool ok) {
         if (ok)
             setWipeSelected(false);
     });
@@ -342,29 +463,29 @@ void Panel::selectMix()
 void Panel::togglePipProgram()
 {
     const bool on = !pipPgmFlag();
-    lines_->mainboard().post([on](commandExecObject &m) { return on ? m.pipProgramOn() : m.pipProgramOff(); },
-                             this, [this, on](bool ok) { if (ok) setPipPgmFlag(on); });
+    gate_->post("pip program", [on](commandExecObject &m) { return on ? m.pipProgramOn() : m.pipProgramOff(); }, this,
+                [this, on](bool, bool ok) { if (ok) setPipPgmFlag(on); });
 }
 
 void Panel::togglePipPreview()
 {
     const bool on = !pipPvwFlag();
-    lines_->mainboard().post([on](commandExecObject &m) { return on ? m.pipPreviewOn() : m.pipPreviewOff(); },
-                             this, [this, on](bool ok) { if (ok) setPipPvwFlag(on); });
+    gate_->post("pip preview", [on](commandExecObject &m) { return on ? m.pipPreviewOn() : m.pipPreviewOff(); }, this,
+                [this, on](bool, bool ok) { if (ok) setPipPvwFlag(on); });
 }
 
 void Panel::toggleKeyProgram()
 {
     const bool on = !lumaPgmFlag();
-    lines_->mainboard().post([on](commandExecObject &m) { return on ? m.keyOnPgm() : m.keyOffPgm(); }, this,
-                             [this, on](bool ok) { if (ok) setLumaPgmFlag(on); });
+    gate_->post("key program", [on](commandExecObject &m) { return on ? m.keyOnPgm() : m.keyOffPgm(); }, this,
+                [this, on](bool, bool ok) { if (ok) setLumaPgmFlag(on); });
 }
 
 void Panel::toggleKeyPreview()
 {
     const bool on = !lumaPvwFlag();
-    lines_->mainboard().post([on](commandExecObject &m) { return on ? m.keyOnPvw() : m.keyOffPvw(); }, this,
-                             [this, on](bool ok) { if (ok) setLumaPvwFlag(on); });
+    gate_->post("key preview", [on](commandExecObject &m) { return on ? m.keyOnPvw() : m.keyOffPvw(); }, this,
+                [this, on](bool, bool ok) { if (ok) setLumaPvwFlag(on); });
 }
 
 // ---------------------------------------------------------------- T-bar
@@ -403,17 +524,20 @@ void Panel::tbarTick()
     if (value != tbarSent_ && value >= 0 && value <= kTbarMax) {
         tbarSent_ = value;
         setTbarPosition(value);
-        lines_->mainboard().post([value](commandExecObject &m) { m.writeTbar(static_cast<uint>(value)); });
+        gate_->postTbar(value);
     }
     if ((value == 0 || value == kTbarMax) && value != tbarLastEnd_) {
         tbarLastEnd_ = value;
         if (skipFirstSwitch()) {
             setSkipFirstSwitch(false);
         } else {
+            ++busGeneration_;
             const int program = programNo();
             setProgramNo(previewNo());
             setPreviewNo(program);
             updateTally(false);
+            // Asked after the end position has been written.
+            followBoard();
         }
         setBusyNoticeVisible(false);
     }

@@ -18,6 +18,7 @@ class PanelSettings;
 class PowerCtl;
 class SeamTimer;
 class StartupSequence;
+class SwitchGate;
 class Tbar;
 
 // The root state of the interface and the hub of its control flow. Lives on
@@ -168,6 +169,7 @@ public:
     Q_INVOKABLE void cancelShutdown();
 
     // For tests and diagnostics.
+    SwitchGate *gate() const { return gate_; }
     bool tbarTimerActive() const;
     bool presencePollActive() const;
     bool pollRestartPending() const;
@@ -197,6 +199,11 @@ private:
     // online only), without the offs.
     void tallyPair(int preview, int program);
     void afterTransition();
+    // Program and preview as the board reports them once its transition has
+    // run; corrects the interface and the tally where they differ.
+    void followBoard();
+    void onBuses(int generation, bool sent, bool ok, int program, int preview, bool autoRunning);
+    bool autoRunning() const;
     void runSwitch(const char *what, bool program, int source);
     void tbarTick();
     void presenceTick();
@@ -259,4 +266,12 @@ private:
     bool trackingInFlight_ = false;
     SeamTimer *pollRestartTimer_;
     SeamTimer *busyTimer_;
+
+    // Following the board's program and preview.
+    SwitchGate *gate_ = nullptr;
+    SeamTimer *followTimer_;
+    bool followInFlight_ = false;
+    bool followAgain_ = false;
+    int busGeneration_ = 0;     // counts the interface's own changes of the buses
+    qint64 autoStartedAt_ = -1; // ms (monotonic) of the last acknowledged AUTO while it runs
 };

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "switcher/commandexecobject.h"
+#include "ui/devicelines.h"
+#include "ui/uilog.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+
+#include <atomic>
+#include <memory>
+#include <type_traits>
+
+class SeamTimer;
+
+// What stands between the operator's switching and the mainboard lane.
+// Lives on the interface thread.
+//
+// One exchange with a board that stays silent blocks the lane for its
+// whole retries (12 s for a lamp write); a CUT pressed meanwhile must not be
+// carried out seconds later, on air, when the board answers again. So:
+//  - an operation that comes up on the lane later than `expiryMs` after it
+//    was asked for is dropped unsent, with a log line;
+//  - while the board is known silent (no byte for a whole reply wait after
+//    a frame) an operation goes out only if a short read (one 200 ms wait)
+//    is answered first, and is refused unsent otherwise; the same read asks
+//    the board now and then whether it is back. So a dead board costs a
+//    press 200 ms, not 12 s, and the lane is free for the first press after
+//    it answers;
+//  - T-bar positions are merged: a write still queued takes the newest one.
+class SwitchGate : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kExpiryMs = 1000; // on the unit; runs through the time seam
+    static constexpr int kProbeMs = 500;
+
+    explicit SwitchGate(DeviceLane<commandExecObject> &lane, QObject *parent = nullptr);
+
+    // Runs op(m) on the lane unless it is stale or the board is silent by
+    // then; done(sent, result) on `context`'s thread, result default-made
+    // when not sent.
+    template <typename F, typename Done>
+    void post(const char *what, F &&op, QObject *context, Done &&done)
+    {
+        using R = std::invoke_result_t<F &, commandExecObject &>;
+        struct Outcome
+        {
+            bool sent = false;
+            bool silent = false;
+            R result{};
+        };
+        QElapsedTimer asked;
+        asked.start();
+        const int expiry = expiryMs();
+        auto shared = shared_;
+        lane_.post(
+            [what, asked, expiry, shared, f = std::forward<F>(op)](commandExecObject &m) mutable {
+                Outcome o;
+                if (asked.elapsed() > expiry) {
+                    qCWarning(lcUi) << "[WARN]" << what << "dropped unsent: asked for" << asked.elapsed()
+                               << "ms ago, the mainboard line was held up meanwhile";
+                } else if (m.mainboardSilent() && !askBoard(m)) {
+                    qCWarning(lcUi) << "[WARN]" << what << "not sent: the mainboard does not answer";
+                } else {
+                    o.result = f(m);
+                    o.sent = true;
+                }
+                o.silent = m.mainboardSilent();
+                shared->silent.store(o.silent);
+                return o;
+            },
+            this,
+            [this, ctx = QPointer<QObject>(context), d = std::forward<Done>(done)](const Outcome &o) mutable {
+                noteSilence(o.silent);
+                if (ctx)
+                    d(o.sent, o.result);
+            });
+    }
+
+    // The T-bar position for the board; a write already queued sends the
+    // newest value instead of its own.
+    void postTbar(int value);
+
+    // As last seen on the lane.
+    bool boardSilent() const { return shared_->silent.load(); }
+    // On the lane: one short read (a single 200 ms wait); true when the
+    // board answered it.
+    static bool askBoard(commandExecObject &m);
+    int expiryMs() const;
+
+signals:
+    // The board answers again after a silence.
+    void answeringAgain();
+
+private:
+    struct Shared
+    {
+        std::atomic<bool> silent{false};
+        std::atomic<int> tbarWanted{-1};
+    };
+    void noteSilence(bool silent);
+    void probe();
+
+    DeviceLane<commandExecObject> &lane_;
+    std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
+    SeamTimer *probeTimer_;
+    bool wasSilent_ = false;
+    bool probing_ = false;
+};
