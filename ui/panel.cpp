@@ -651,11 +651,6 @@ void Panel::startPresencePoll(int retries, int pauseMs)
     presenceTimer_->start();
 }
 
-void Panel::stopPresencePoll()
-{
-    presenceTimer_->stop();
-}
-
 bool Panel::presencePollActive() const
 {
     return presenceTimer_->isActive();
@@ -1001,12 +996,6 @@ void Panel::recallUserMemory(int n)
     setUserMemorySel(n);
     lines_->mainboard().post([n](commandExecObject &m) { m.userMem(static_cast<uint>(n)); });
     lines_->system().post([](net &net) { net.setPause(); });
-    setLoadingVisible(true);
-    startup_->startReread();
-}
-
-void Panel::reread()
-{
     setLoadingVisible(true);
     startup_->startReread();
 }

@@ -157,13 +157,10 @@ public:
     // The camera presence poll: `retries` rounds (-1 unlimited), `pauseMs`
     // before each round.
     void startPresencePoll(int retries, int pauseMs);
-    void stopPresencePoll();
 
     // User memory n (0 factory set, 1..6) with its six audio levels.
     Q_INVOKABLE void saveUserMemory(int n);
     Q_INVOKABLE void factoryDefault();
-    // Refreshes the page state from the mainboard (after a recall).
-    Q_INVOKABLE void reread();
     // The shutdown page's answers.
     Q_INVOKABLE void confirmShutdown();
     Q_INVOKABLE void cancelShutdown();
