@@ -33,6 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(state >= -1 && state <= 15);
     const int profile = profileNumber(in);
     FUZZ_CHECK(profile == -1 || (profile >= 1 && profile <= 10));
+    // What came back after a message, sorted against it: every byte lands in
+    // the answer or among the dropped ones, none twice and none made up.
+    const int sentLength = size ? data[0] % 16 : 0;
+    const QByteArray sent = in.mid(1, sentLength);
+    const QByteArray collected = in.mid(1 + sentLength);
+    const Exchange x = sortExchange(sent, collected);
+    FUZZ_CHECK(x.answer.size() + x.dropped.size() == collected.size());
     QString text;
     int index = 0;
     const int code = size ? data[0] : 0;
