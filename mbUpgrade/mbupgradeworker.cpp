@@ -113,7 +113,10 @@ bool MBUpgradeWorker::loadImage()
 
 bool MBUpgradeWorker::imageComplete(QIODevice &image)
 {
-    const QByteArray bytes = image.read(kMaxImageBytes + 1);
+    // One byte past the limit tells an image too large; a file says its size,
+    // so an ordinary image is not read into an 8 MB buffer first.
+    const qint64 want = image.isSequential() ? kMaxImageBytes + 1 : qMin(kMaxImageBytes + 1, image.bytesAvailable());
+    const QByteArray bytes = image.read(want);
     if (bytes.size() < kHeaderSize || bytes.size() > kMaxImageBytes) {
         qCWarning(lcMbUpgrade).noquote() << "[ERR] Failed to read enough data from file.";
         return false;

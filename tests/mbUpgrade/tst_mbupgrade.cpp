@@ -288,6 +288,7 @@ private slots:
         QTest::newRow("more packets declared than present") << claimsThree << true << shortPacket;
         QTest::newRow("length cut") << whole.left(whole.size() - 41) << true << shortPacket;
         QTest::newRow("data cut") << whole.left(whole.size() - 1) << true << shortPacket;
+        QTest::newRow("larger than 8 MB") << whole + QByteArray(8 * 1024 * 1024, '\0') << true << QStringLiteral("more than 8388608");
         // an image without packets would leave the board erased and empty
         QTest::newRow("N = 0") << image({}).toBytes() << true << QStringLiteral("[ERR] image declares no packets");
     }
