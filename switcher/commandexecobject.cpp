@@ -596,9 +596,8 @@ void commandExecObject::refreshStatus2()
     applyStatus(status);
 }
 
-bool commandExecObject::readBuses(int &program, int &preview, bool &autoRunning)
+bool commandExecObject::readBuses(zarvoMuStatus &status, bool &autoRunning)
 {
-    zarvoMuStatus status;
     const bool ok = exchange("readBuses", CheckLine, false, [&] {
         bool read = false;
         autoRunning = zarvoUnitControl->readPushButtonLamp(autoTransition, read);
@@ -609,8 +608,6 @@ bool commandExecObject::readBuses(int &program, int &preview, bool &autoRunning)
     });
     if (!ok || autoRunning)
         return ok;
-    program = status.pgmSource;
-    preview = status.pvwSource;
     applyStatus(status);
     return true;
 }

@@ -235,10 +235,10 @@ public:
     // ---- status, busy, boot mode ----------------------------------------
     Q_INVOKABLE void refreshStatus2();
     // Whether the board is still running an auto transition (its AUTO
-    // lamp) and, once it is not, its program and preview as it reports
-    // them; the whole status is applied as refreshStatus2 does. False when a
-    // read failed (nothing is then changed).
-    bool readBuses(int &program, int &preview, bool &autoRunning);
+    // lamp) and, once it is not, its status record (buses, PiP and key
+    // flags), applied as refreshStatus2 does. False when a read failed
+    // (nothing is then changed).
+    bool readBuses(zarvoMuStatus &status, bool &autoRunning);
     // The board has given no byte for a whole reply wait since a frame went
     // out (see zarvoMu::boardSilent).
     bool mainboardSilent() const;

@@ -333,7 +333,7 @@ namespace {
 struct Buses
 {
     bool ok = false;
-    int program = -1, preview = -1;
+    zarvoMuStatus status;
     bool autoRunning = false;
 };
 } // namespace
@@ -353,16 +353,16 @@ void Panel::followBoard()
     gate_->post("read back program and preview",
                 [](commandExecObject &m) {
                     Buses b;
-                    b.ok = m.readBuses(b.program, b.preview, b.autoRunning);
+                    b.ok = m.readBuses(b.status, b.autoRunning);
                     return b;
                 },
                 this,
                 [this, generation](bool sent, const Buses &b) {
-                    onBuses(generation, sent, b.ok, b.program, b.preview, b.autoRunning);
+                    onBuses(generation, sent, b.ok, b.status, b.autoRunning);
                 });
 }
 
-void Panel::onBuses(int generation, bool sent, bool ok, int program, int preview, bool autoRunning)
+void Panel::onBuses(int generation, bool sent, bool ok, const zarvoMuStatus &board, bool autoRunning)
 {
     followInFlight_ = false;
     if (!sent) {
@@ -385,7 +385,22 @@ void Panel::onBuses(int generation, bool sent, bool ok, int program, int preview
         return;
     }
     autoStartedAt_ = -1;
-    if (program < 0 || program > 6 || preview < 0 || preview > 6)
+    // PiP and key lamps on air matter as much as the buses: a toggle whose
+    // acknowledgement was lost, or a transition the board ended on its own,
+    // leaves them wrong just the same.
+    const bool pipPgm = board.pipSplitPgm, pipPvw = board.pipSplitPvw;
+    const bool keyPgm = board.keyerPgm, keyPvw = board.keyerPvw;
+    if (pipPgm != pipPgmFlag() || pipPvw != pipPvwFlag() || keyPgm != lumaPgmFlag() || keyPvw != lumaPvwFlag()) {
+        qCWarning(lcUi) << "[WARN] PiP/key on program and preview" << pipPgmFlag() << pipPvwFlag() << lumaPgmFlag()
+                        << lumaPvwFlag() << "differ from the mainboard's" << pipPgm << pipPvw << keyPgm << keyPvw
+                        << ": following the mainboard";
+        setPipPgmFlag(pipPgm);
+        setPipPvwFlag(pipPvw);
+        setLumaPgmFlag(keyPgm);
+        setLumaPvwFlag(keyPvw);
+    }
+    const int program = board.pgmSource, preview = board.pvwSource;
+    if (program > 6 || preview > 6)
         return;
     if (program == programNo() && preview == previewNo())
         return;

@@ -12,6 +12,7 @@
 
 
 class DeviceLines;
+struct zarvoMuStatus;
 class KivoServ;
 class Keyscan;
 class PanelSettings;
@@ -199,7 +200,7 @@ private:
     // Program and preview as the board reports them once its transition has
     // run; corrects the interface and the tally where they differ.
     void followBoard();
-    void onBuses(int generation, bool sent, bool ok, int program, int preview, bool autoRunning);
+    void onBuses(int generation, bool sent, bool ok, const zarvoMuStatus &board, bool autoRunning);
     bool autoRunning() const;
     void runSwitch(const char *what, bool program, int source);
     void tbarTick();

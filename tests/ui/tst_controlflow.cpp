@@ -235,6 +235,7 @@ private slots:
         Rig rig;
         QVERIFY(rig.startUp());
         QTRY_VERIFY(rig.panel->camOnline(0) && rig.panel->camOnline(1) && rig.panel->camOnline(2));
+        rig.unit.mainboard().update([](SimMainboard::State &s) { s.setFlag(3, true); }); // PiP on program
         rig.panel->setPipPgmFlag(true);
         rig.clearRecords();
         log.clear();

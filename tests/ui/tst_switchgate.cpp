@@ -118,11 +118,18 @@ void TstSwitchGate::busesFollowTheBoard()
     QCOMPARE(rig.panel->programNo(), 1);
     QCOMPARE(rig.panel->previewNo(), 2);
 
-    // A board that changed behind the panel's back is followed.
-    rig.mb.update([](SimMainboard::State &s) { s.setPreview(3); });
+    // A board that changed behind the panel's back is followed, key and
+    // PiP lamps too (key on preview went to program with the CUT).
+    rig.mb.update([](SimMainboard::State &s) {
+        s.setPreview(3);
+        s.setFlag(6, true);
+    });
     rig.panel->cut();
     QTRY_COMPARE(rig.panel->programNo(), 3);
     QCOMPARE(rig.panel->previewNo(), 1);
+    QTRY_VERIFY(rig.panel->lumaPgmFlag());
+    QVERIFY(!rig.panel->lumaPvwFlag());
+    QVERIFY(!rig.panel->pipPgmFlag());
 }
 
 QTEST_GUILESS_MAIN(TstSwitchGate)
