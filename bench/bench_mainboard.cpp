@@ -5,7 +5,6 @@
 //   bench_mainboard [rounds]     (default 500)
 
 #include "mainboard/zarvomu.h"
-#include "platform/sysroot.h"
 #include "sim/simmainboard.h"
 
 #include <QCoreApplication>
@@ -18,17 +17,6 @@
 #include <cstdio>
 #include <vector>
 
-// Opens the mainboard line as the control model does.
-static bool openMainboardLine(QSerialPort &port)
-{
-    port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
-    port.setBaudRate(QSerialPort::Baud115200);
-    port.setDataBits(QSerialPort::Data8);
-    port.setParity(QSerialPort::NoParity);
-    port.setStopBits(QSerialPort::OneStop);
-    port.setFlowControl(QSerialPort::NoFlowControl);
-    return port.open(QIODevice::ReadWrite);
-}
 
 namespace {
 
@@ -66,7 +54,7 @@ int main(int argc, char **argv)
         return 1;
     }
     QSerialPort port;
-    if (!openMainboardLine(port)) {
+    if (!zarvoMu::openLine(port, QStringLiteral("ttyAMA2"))) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(port.portName()));
         return 1;
     }

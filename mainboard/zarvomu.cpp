@@ -1,6 +1,7 @@
 #include "mainboard/zarvomu.h"
 
 #include "mainboard/mainboardlog.h"
+#include "platform/sysroot.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -92,6 +93,17 @@ zarvoMu::zarvoMu(QTcpSocket *socket, QSerialPort *serial, QObject *parent)
 }
 
 zarvoMu::~zarvoMu() = default;
+
+bool zarvoMu::openLine(QSerialPort &port, const QString &name)
+{
+    port.setPortName(Sysroot::serialDevice(name));
+    port.setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    return port.open(QIODevice::ReadWrite);
+}
 
 void zarvoMu::clearUartReadBuf()
 {

@@ -27,6 +27,10 @@ class zarvoMu : public QObject
     Q_OBJECT
 public:
     explicit zarvoMu(QTcpSocket *socket, QSerialPort *serial, QObject *parent = nullptr);
+
+    // Opens `port` on the panel's serial device `name` ("ttyAMA2", through the
+    // sysroot) as the board speaks: 115200 baud, 8N1, no flow control.
+    static bool openLine(QSerialPort &port, const QString &name);
     ~zarvoMu() override;
 
     // Transport selection and pass-throughs to the selected device.

@@ -109,13 +109,7 @@ bool commandExecObject::connectSerial(QString portName)
     }
     if (serial_->isOpen())
         serial_->close();
-    serial_->setPortName(Sysroot::serialDevice(portName));
-    serial_->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
-    serial_->setDataBits(QSerialPort::Data8);
-    serial_->setParity(QSerialPort::NoParity);
-    serial_->setStopBits(QSerialPort::OneStop);
-    serial_->setFlowControl(QSerialPort::NoFlowControl);
-    if (!serial_->open(QIODevice::ReadWrite)) {
+    if (!zarvoMu::openLine(*serial_, portName)) {
         qCWarning(lcSwitcher) << portName << "Serial open failed:" << serial_->errorString();
         return false;
     }

@@ -186,9 +186,7 @@ template <typename Peer> struct Bench {
 
     explicit Bench(const QString &line) : peer(line)
     {
-        port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
-        port.setBaudRate(QSerialPort::Baud115200);
-        port.open(QIODevice::ReadWrite);
+        zarvoMu::openLine(port, QStringLiteral("ttyAMA2"));
     }
 };
 struct LinkBench : Bench<ScriptedPeer> {

@@ -8,7 +8,6 @@
 #include "netsvc/kivoserv.h"
 #include "netsvc/net.h"
 #include "platform/commandrunner.h"
-#include "platform/sysroot.h"
 #include "sim/mbimage.h"
 #include "sim/simmainboard.h"
 #include "switcher/commandexecobject.h"
@@ -46,13 +45,6 @@ QByteArray frame(const char *hex)
 {
     const QByteArray f = QByteArray::fromHex(hex);
     return f + char(zarvoMuCommandPacks::calcCheckSumByte(f));
-}
-
-bool openMainboardLine(QSerialPort &port)
-{
-    port.setPortName(Sysroot::serialDevice(QStringLiteral("ttyAMA2")));
-    port.setBaudRate(115200);
-    return port.open(QIODevice::ReadWrite);
 }
 
 quint16 freeUdpPort()
@@ -182,7 +174,7 @@ private slots:
         LogCapture log;
         SimMainboard mb;
         QSerialPort port;
-        QVERIFY(openMainboardLine(port));
+        QVERIFY(zarvoMu::openLine(port, QStringLiteral("ttyAMA2")));
         MbImage img;
         img.packets = MbImage::makePackets(3, 40);
         QVERIFY(sys.writeFile(kImage, img.toBytes()));
@@ -294,7 +286,7 @@ private slots:
         TestSysroot sys;
         SimMainboard mb;
         QSerialPort port;
-        QVERIFY(openMainboardLine(port));
+        QVERIFY(zarvoMu::openLine(port, QStringLiteral("ttyAMA2")));
         zarvoMu link(nullptr, &port);
         mb.injectReply(reply);
         bool done = false;
