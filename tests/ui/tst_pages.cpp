@@ -28,8 +28,12 @@
 #include <QQuickWindow>
 #include <QRawFont>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QXmlStreamReader>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 #include <memory>
 #include <numeric>
@@ -369,6 +373,27 @@ private slots:
         QVERIFY(page.error().isEmpty());
         QVERIFY(page.apply());
         QTRY_VERIFY(sys.readFile("/etc/dhcpcd.conf").contains("static ip_address=192.168.100.104/24\n"));
+        QTRY_COMPARE(applied.count(), 1);
+
+        // On a full card (no byte may be written) the page says so and stays
+        // open; the file keeps the setting in force.
+        const QByteArray inForce = sys.readFile("/etc/dhcpcd.conf");
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlim_t was = limit.rlim_cur;
+        limit.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const auto freeCard = [&] {
+            limit.rlim_cur = was;
+            setrlimit(RLIMIT_FSIZE, &limit);
+        };
+        auto freed = qScopeGuard(freeCard);
+        page.setDhcp(true);
+        QVERIFY(page.apply());
+        QTRY_COMPARE(page.error(), QStringLiteral("The settings could not be saved; the old settings are kept."));
+        freeCard();
+        QCOMPARE(sys.readFile("/etc/dhcpcd.conf"), inForce);
         QCOMPARE(applied.count(), 1);
     }
 
