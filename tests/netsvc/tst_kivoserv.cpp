@@ -159,7 +159,6 @@ private slots:
         QTest::newRow("already held") << key << QByteArray::fromHex("b827eb000001") << true << false;
         QTest::newRow("broadcast") << key << QByteArray::fromHex("ffffffffffff") << false << false;
         QTest::newRow("multicast") << key << QByteArray::fromHex("01005e000001") << false << false;
-        QTest::newRow("group bit") << key << QByteArray::fromHex("03aabbccddee") << false << false;
         QTest::newRow("all zero") << key << QByteArray::fromHex("000000000000") << false << false;
     }
     void setMacAdr()
