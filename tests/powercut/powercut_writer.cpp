@@ -9,16 +9,15 @@
 #include "netsvc/kivoserv.h"
 #include "netsvc/net.h"
 #include "switcher/commandexecobject.h"
+#include "tests/common/fullcard.h"
 #include "tests/powercut/powercut.h"
 #include "ui/panelsettings.h"
 
 #include <QCoreApplication>
 #include <QString>
 
-#include <csignal>
 #include <cstdio>
 #include <functional>
-#include <sys/resource.h>
 
 namespace {
 void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
@@ -29,21 +28,10 @@ void go()
     std::fflush(stdout);
 }
 
-// A card with no free block, as the kernel shows it to a writer: every write
-// of a byte fails (EFBIG here, ENOSPC there), creating a file does not.
-void fillCard()
-{
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit none{};
-    getrlimit(RLIMIT_FSIZE, &none);
-    none.rlim_cur = 0;
-    setrlimit(RLIMIT_FSIZE, &none);
-}
-
 int loop(bool full, const std::function<bool(int)> &write)
 {
     if (full) {
-        fillCard();
+        static FullCard card;
         std::fputs(write(1) ? "accepted\n" : "refused\n", stdout);
         return 0;
     }

@@ -9,6 +9,7 @@
 #include "sim/simcamera.h"
 #include "sim/simmainboard.h"
 #include "sim/simunit.h"
+#include "tests/common/fullcard.h"
 #include "tests/common/testsysroot.h"
 #include "tools/pagerig.h"
 #include "ui/audiomixer.h"
@@ -28,12 +29,8 @@
 #include <QQuickWindow>
 #include <QRawFont>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QXmlStreamReader>
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 #include <memory>
 #include <numeric>
@@ -378,21 +375,11 @@ private slots:
         // On a full card (no byte may be written) the page says so and stays
         // open; the file keeps the setting in force.
         const QByteArray inForce = sys.readFile("/etc/dhcpcd.conf");
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        const rlim_t was = limit.rlim_cur;
-        limit.rlim_cur = 0;
-        setrlimit(RLIMIT_FSIZE, &limit);
-        const auto freeCard = [&] {
-            limit.rlim_cur = was;
-            setrlimit(RLIMIT_FSIZE, &limit);
-        };
-        auto freed = qScopeGuard(freeCard);
+        FullCard full;
         page.setDhcp(true);
         QVERIFY(page.apply());
         QTRY_COMPARE(page.error(), QStringLiteral("The settings could not be saved; the old settings are kept."));
-        freeCard();
+        full.release();
         QCOMPARE(sys.readFile("/etc/dhcpcd.conf"), inForce);
         QCOMPARE(applied.count(), 1);
     }

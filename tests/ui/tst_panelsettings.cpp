@@ -1,4 +1,6 @@
+#include "tests/common/fullcard.h"
 #include "tests/common/testsysroot.h"
+#include "ui/panel.h"
 #include "ui/panelsettings.h"
 
 #include <QtTest>
@@ -43,6 +45,29 @@ private slots:
         // A damaged file is rewritten at once: the next start reads it.
         PanelSettings again;
         QCOMPARE(int(again.load()), result == PanelSettings::Damaged ? int(PanelSettings::Loaded) : result);
+    }
+
+    // A write that fails on a full card is shown once over any page (the
+    // panel's notice) and forgotten once a write succeeds.
+    void failedWriteShown()
+    {
+        TestSysroot sys;
+        PanelSettings s;
+        Panel panel(nullptr, &s);
+        QSignalSpy failed(&s, &PanelSettings::writeFailed);
+        {
+            FullCard full;
+            for (int speed : {1, 0}) {
+                s.setValue(QStringLiteral("system"), QStringLiteral("speedNum"), speed);
+                QVERIFY(!s.flush());
+            }
+        }
+        QTRY_VERIFY(!s.writeError().isEmpty());
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(panel.notice(), QStringLiteral("The settings could not be saved; they are kept until the next start only."));
+        QVERIFY(!QFile::exists(s.filePath()));
+        QVERIFY(s.flush());
+        QTRY_VERIFY(s.writeError().isEmpty());
     }
 
     // The file is written without QSettings (whose writes go unchecked on a
