@@ -111,8 +111,9 @@ Result writeAsRoot(const QString &path, const QByteArray &data, const QString &s
         return s;
     const QString beside = path + QStringLiteral(".new");
     // cp checks its own writes; "sync <file>" makes the data reach the card
-    // and reports what a full card only tells at that moment.
-    Result r = step(QStringLiteral("sudo cp ") + staged + QLatin1Char(' ') + beside);
+    // and reports what a full card only tells at that moment. -P: root never
+    // follows a link the service user may have put in place of `staged`.
+    Result r = step(QStringLiteral("sudo cp -P ") + staged + QLatin1Char(' ') + beside);
     if (r)
         r = step(QStringLiteral("sync ") + beside);
     if (r)

@@ -194,7 +194,7 @@ private slots:
                  QByteArray(before).replace("b8:27:eb:00:00:01", "de:ad:be:ef:00:02"));
         QCOMPARE(CommandRunner::history(),
                  QStringLiteral("sh -c sudo mount -o rw,remount %1/boot|"
-                                "sh -c sudo cp %1/home/pi/config.txt %1/boot/config.txt.new|sh -c sync %1/boot/config.txt.new|"
+                                "sh -c sudo cp -P %1/home/pi/config.txt %1/boot/config.txt.new|sh -c sync %1/boot/config.txt.new|"
                                 "sh -c sudo mv %1/boot/config.txt.new %1/boot/config.txt|sh -c sync %1/boot|"
                                 "sh -c sudo mount -o ro,remount %1/boot")
                      .arg(r.root.root())

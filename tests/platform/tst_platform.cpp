@@ -96,7 +96,7 @@ void TstPlatform::writeAsRootChecksEachStep_data()
 {
     QTest::addColumn<QString>("failing"); // the command word whose step fails
     QTest::addColumn<QStringList>("steps");
-    const QString cp = "sudo cp S T.new", sync = "sync T.new", mv = "sudo mv T.new T", rm = "sudo rm -f T.new";
+    const QString cp = "sudo cp -P S T.new", sync = "sync T.new", mv = "sudo mv T.new T", rm = "sudo rm -f T.new";
     QTest::newRow("none") << "" << QStringList{cp, sync, mv, "sync D"};
     QTest::newRow("copy") << "cp" << QStringList{cp, rm};
     QTest::newRow("sync") << "target.new" << QStringList{cp, sync, rm};

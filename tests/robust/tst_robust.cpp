@@ -261,7 +261,7 @@ private slots:
         QVERIFY(sys.readFile(QStringLiteral("/home/pi/dhcpcd.conf")).startsWith(before + "# BEGIN CUSTOM\n"));
         const QString etc = sys.path(QStringLiteral("/etc/dhcpcd.conf"));
         QCOMPARE(sys.calls(QStringLiteral("sudo")),
-                 QStringList({"cp " + sys.path(QStringLiteral("/home/pi/dhcpcd.conf")) + ' ' + etc + ".new",
+                 QStringList({"cp -P " + sys.path(QStringLiteral("/home/pi/dhcpcd.conf")) + ' ' + etc + ".new",
                               "mv " + etc + ".new " + etc}));
         QCOMPARE(sys.calls(QStringLiteral("sync")), QStringList({etc + ".new", sys.path(QStringLiteral("/etc"))}));
     }
