@@ -2,6 +2,7 @@
 
 #include "platform/atomicfile.h"
 #include "platform/sysroot.h"
+#include "ui/timeseam.h"
 #include "ui/uilog.h"
 
 #include <QDebug>
@@ -18,6 +19,9 @@ const QString kUser = QStringLiteral("user");
 
 // How long changes gather before one write: a dragged fader writes once.
 constexpr int kCoalesceMs = 250;
+// After a failed write (a full card) the settings are tried again this
+// often, so room made on the card saves them without another change.
+constexpr int kRetryMs = 60000;
 
 QHash<QString, QVariant> makeDefaults()
 {
@@ -262,6 +266,14 @@ bool PanelSettings::writeSnapshot(const QHash<QString, QVariant> &values, quint6
 
 void PanelSettings::setWriteError(const QString &error)
 {
+    if (!error.isEmpty() && !retryPending_) {
+        retryPending_ = true;
+        TimeSeam::singleShot(kRetryMs, this, [this] {
+            retryPending_ = false;
+            if (!writeError_.isEmpty() && written_.load() < generation_)
+                startWrite();
+        });
+    }
     if (error == writeError_)
         return;
     writeError_ = error;

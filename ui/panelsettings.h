@@ -56,7 +56,8 @@ public:
     // file does not hold them (the card is full, for one).
     bool flush();
 
-    // Why the last write failed; empty once a write succeeds again.
+    // Why the last write failed; empty once a write succeeds again (the
+    // settings are tried again every minute meanwhile).
     QString writeError() const { return writeError_; }
 
     static QVariant defaultValue(const QString &group, const QString &key);
@@ -87,4 +88,5 @@ private:
     // One writer thread: flush() can wait for it without polling.
     QThreadPool writer_;
     QString writeError_;
+    bool retryPending_ = false;
 };
