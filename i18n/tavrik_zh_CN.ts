@@ -573,6 +573,10 @@ Image Key function requires a connected camera to operate.</source>
         <source>The gateway must differ from the address.</source>
         <translation>网关不能与 IP 地址相同。</translation>
     </message>
+    <message>
+        <source>The settings could not be saved; the old settings are kept.</source>
+        <translation>无法保存设置，仍使用原有设置。</translation>
+    </message>
 </context>
 <context>
     <name>Panel</name>
@@ -584,6 +588,13 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>推杆转场进行中
 
 转场完成前无法进行其他操作。</translation>
+    </message>
+</context>
+<context>
+    <name>PanelSettings</name>
+    <message>
+        <source>The settings could not be saved; they are kept until the next start only.</source>
+        <translation>无法保存设置；当前设置只保留到下次开机。</translation>
     </message>
 </context>
 <context>

@@ -573,6 +573,10 @@ Image Key function requires a connected camera to operate.</source>
         <source>The gateway must differ from the address.</source>
         <translation>閘道不可與 IP 位址相同。</translation>
     </message>
+    <message>
+        <source>The settings could not be saved; the old settings are kept.</source>
+        <translation>無法儲存設定，仍使用原有設定。</translation>
+    </message>
 </context>
 <context>
     <name>Panel</name>
@@ -584,6 +588,13 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>推桿轉場進行中
 
 轉場完成前無法進行其他操作。</translation>
+    </message>
+</context>
+<context>
+    <name>PanelSettings</name>
+    <message>
+        <source>The settings could not be saved; they are kept until the next start only.</source>
+        <translation>無法儲存設定；目前的設定只保留到下次開機。</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "netsvc/kivoserv.h"
 
 #include "netsvc/netsvclog.h"
+#include "platform/atomicfile.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
 
@@ -8,16 +9,12 @@
 #include <QFile>
 #include <QMutexLocker>
 #include <QNetworkDatagram>
-#include <QSaveFile>
-#include <QTextStream>
 #include <QUdpSocket>
 
 namespace {
 
-// A stuck tool must not hold the server thread for ever.
+// A stuck tool must not hold the boot configuration change for ever.
 constexpr int kCommandTimeoutMs = 30000;
-// Gives the boot partition time to settle after the remount and copy.
-constexpr int kAfterCopyWaitMs = 1000;
 
 QString hex(const QByteArray &b)
 {
@@ -33,7 +30,10 @@ void shellRun(const QString &cmd)
 
 } // namespace
 
-KivoServ::KivoServ(QObject *parent) : QThread(parent) {}
+KivoServ::KivoServ(QObject *parent) : QThread(parent)
+{
+    macChanger_.setMaxThreadCount(1);
+}
 
 KivoServ::~KivoServ()
 {
@@ -125,6 +125,8 @@ void KivoServ::run()
 
     exec();
 
+    // A boot configuration change in progress finishes before its socket goes.
+    macChanger_.waitForDone();
     {
         QMutexLocker l(&lock_);
         listening_ = false;
@@ -183,19 +185,36 @@ void KivoServ::handleDatagram()
     }
 }
 
+bool KivoServ::BoundedLog::due(int intervalMs)
+{
+    ++count;
+    if (last.isValid() && last.elapsed() < intervalMs)
+        return false;
+    last.start();
+    return true;
+}
+
 void KivoServ::warnUnusable(const Snapshot &s)
 {
     // Any host can send datagrams as fast as it likes: one line per interval
     // with the count, not one per datagram batch.
-    ++unusableDropped_;
-    if (unusableWarned_.isValid() && unusableWarned_.elapsed() < kUnusableWarnIntervalMs)
+    if (!unusable_.due(kUnusableWarnIntervalMs))
         return;
     qCWarning(lcNetsvc).noquote() << QStringLiteral("[WARN] KivoServ: unusable settings (ip \"%1\", mac \"%2\", mask \"%3\"), "
                                                     "%4 datagram(s) dropped")
                                          .arg(s.ip, s.mac, s.mask)
-                                         .arg(unusableDropped_);
-    unusableDropped_ = 0;
-    unusableWarned_.start();
+                                         .arg(unusable_.count);
+    unusable_.count = 0;
+}
+
+void KivoServ::refuseMac(const QString &macText, const char *why)
+{
+    if (!macRefusals_.due(kRefusalLogIntervalMs))
+        return;
+    qCWarning(lcNetsvc).noquote() << QStringLiteral("[WARN] SET_MACADR %1 refused: %2 (%3 refused since the last such line)")
+                                         .arg(macText, QLatin1String(why))
+                                         .arg(macRefusals_.count);
+    macRefusals_.count = 0;
 }
 
 void KivoServ::handleOne(const QByteArray &request, const QHostAddress &replyAddress, quint16 port,
@@ -260,70 +279,86 @@ void KivoServ::send(const QByteArray &request, QByteArray reply, const QHostAddr
         m_UdpServer->flush();
 }
 
-bool KivoServ::writeWorkingCopy(const QString &path, const QString &text)
+bool KivoServ::isUsableUnitMac(const Kivo::Mac &mac)
 {
-    QSaveFile out(path);
-    bool written = out.open(QIODevice::WriteOnly | QIODevice::Text);
-    if (written) {
-        const QByteArray bytes = text.toUtf8();
-        written = out.write(bytes) == bytes.size() && out.commit();
+    // The group bit of the first byte marks multicast, and broadcast with it.
+    if (mac[0] & 0x01)
+        return false;
+    for (const quint8 b : mac)
+        if (b != 0)
+            return true;
+    return false;
+}
+
+bool KivoServ::writeBootConfig(const QString &text)
+{
+    const QString boot = Sysroot::path(QStringLiteral("/boot"));
+    const CommandRunner::Result rw = CommandRunner::shell(QStringLiteral("sudo mount -o rw,remount ") + boot, kCommandTimeoutMs);
+    if (!rw.started || rw.exitCode != 0) {
+        qCWarning(lcNetsvc).noquote() << QStringLiteral("[ERR] %1 could not be made writable, boot configuration left as it was").arg(boot);
+        return false;
     }
-    if (!written)
-        qCWarning(lcNetsvc).noquote() << QStringLiteral("[ERR] Cannot write %1: %2").arg(path, out.errorString());
-    return written;
+    const AtomicFile::Result r = AtomicFile::writeAsRoot(Sysroot::path(QStringLiteral("/boot/config.txt")), text.toUtf8(),
+                                                         Sysroot::path(QStringLiteral("/home/pi/config.txt")));
+    // Read-only again whatever happened, so a later power cut cannot damage
+    // the boot partition.
+    shellRun(QStringLiteral("sudo mount -o ro,remount ") + boot);
+    return r.ok;
 }
 
 void KivoServ::assignMac(const QByteArray &request, const Kivo::Quad &ip, const Kivo::Quad &mask,
                          const QHostAddress &replyAddress, quint16 port)
 {
-    qCDebug(lcNetsvc) << "SET_MACADR BINGO *****************";
+    // Anyone on the network may send this (the protocol has no
+    // authentication), as fast as they like: everything is checked here,
+    // cheaply, before /boot is touched, and the change itself runs off this
+    // thread so that discovery stays answered.
     const Kivo::Mac newMac = Kivo::newMacOf(request);
     const QString newMacText = Kivo::macText(newMac);
-
-    const QString homeCopy = Sysroot::path(QStringLiteral("/home/pi/config.txt"));
-    const QString bootConfig = Sysroot::path(QStringLiteral("/boot/config.txt"));
-    // The boot partition gets the new file beside the old one and a rename,
-    // so a power cut leaves the old or the new configuration, never half.
-    const QString bootBeside = Sysroot::path(QStringLiteral("/boot/config.txt.new"));
-
-    shellRun(QStringLiteral("sudo rm ") + homeCopy);
-    shellRun(QStringLiteral("sudo mount -o rw,remount ") + Sysroot::path(QStringLiteral("/boot")));
-    shellRun(QStringLiteral("cp ") + bootConfig + QLatin1Char(' ') + homeCopy);
-    shellRun(QStringLiteral("sync"));
-    QThread::msleep(kAfterCopyWaitMs);
-
+    if (!isUsableUnitMac(newMac)) {
+        refuseMac(newMacText, "not an address a unit may take");
+        return;
+    }
     QString text;
     {
-        QFile in(homeCopy);
-        if (in.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            QTextStream ts(&in);
-            text = ts.readAll();
-        } else {
-            qCWarning(lcNetsvc).noquote() << QStringLiteral("[ERR] Cannot open %1: %2").arg(homeCopy, in.errorString());
+        QFile in(Sysroot::path(QStringLiteral("/boot/config.txt")));
+        if (!in.open(QIODevice::ReadOnly | QIODevice::Text) || in.size() > kBootConfigMaxBytes) {
+            refuseMac(newMacText, "boot configuration unreadable");
+            return;
         }
+        text = QString::fromUtf8(in.readAll());
     }
-
-    if (Kivo::replaceForcedMac(&text, newMacText) && text.contains(newMacText)) {
-        qCDebug(lcNetsvc).noquote() << "Write back /boot/config.txt:" << text;
-        if (writeWorkingCopy(homeCopy, text)) {
-            shellRun(QStringLiteral("sync"));
-            const CommandRunner::Result cp = CommandRunner::shell(
-                QStringLiteral("sudo cp ") + homeCopy + QLatin1Char(' ') + bootBeside, kCommandTimeoutMs);
-            shellRun(QStringLiteral("sync"));
-            if (cp.started && cp.exitCode == 0) {
-                shellRun(QStringLiteral("sudo mv ") + bootBeside + QLatin1Char(' ') + bootConfig);
-                shellRun(QStringLiteral("sync"));
-            } else {
-                qCWarning(lcNetsvc).noquote() << "[ERR] Copy to the boot partition failed, boot configuration left as it was";
-            }
-        }
-    } else {
-        qCWarning(lcNetsvc) << "[WARN] SET_MACADR: no force_mac_address= line, boot configuration unchanged";
+    const QByteArray reply = Kivo::setMacReply(Kivo::KIVO_TYPE_UDP, newMac, ip, mask);
+    QString edited = text;
+    if (!Kivo::replaceForcedMac(&edited, newMacText)) {
+        refuseMac(newMacText, "no force_mac_address= line, boot configuration unchanged");
+        send(request, reply, replyAddress, port, false);
+        return;
     }
-    // Read-only again whatever happened above, so a later power cut cannot
-    // damage the boot partition.
-    shellRun(QStringLiteral("sudo mount -o ro,remount ") + Sysroot::path(QStringLiteral("/boot")));
-
-    QByteArray reply = Kivo::setMacReply(Kivo::KIVO_TYPE_UDP, newMac, ip, mask);
-    send(request, reply, replyAddress, port, false);
+    if (edited == text) {
+        // Already the address the unit starts with: nothing to write.
+        refuseMac(newMacText, "the boot configuration already holds it");
+        send(request, reply, replyAddress, port, false);
+        return;
+    }
+    if (macChanging_.load() || (lastMacChange_.isValid() && lastMacChange_.elapsed() < kMacChangeIntervalMs)) {
+        refuseMac(newMacText, "another change less than 10 s ago");
+        return;
+    }
+    qCDebug(lcNetsvc) << "SET_MACADR BINGO *****************";
+    qCDebug(lcNetsvc).noquote() << "Write back /boot/config.txt:" << edited;
+    lastMacChange_.start();
+    macChanging_.store(true);
+    // The socket outlives the job: run() waits for the job before it deletes
+    // the socket.
+    QUdpSocket *socket = m_UdpServer;
+    macChanger_.start([this, socket, edited, request, reply, replyAddress, port] {
+        const bool written = writeBootConfig(edited);
+        macChanging_.store(false);
+        if (!written)
+            return; // no confirmation: the tool must not believe it took
+        QMetaObject::invokeMethod(
+            socket, [this, request, reply, replyAddress, port] { send(request, reply, replyAddress, port, false); },
+            Qt::QueuedConnection);
+    });
 }

@@ -7,6 +7,9 @@
 #include <QMutex>
 #include <QString>
 #include <QThread>
+#include <QThreadPool>
+
+#include <atomic>
 
 class QUdpSocket;
 
@@ -34,8 +37,21 @@ public:
     // Asks the event loop to end and waits for the thread.
     void stop();
 
-    // The boot configuration's working copy, written whole or not at all.
-    static bool writeWorkingCopy(const QString &path, const QString &text);
+    // Replaces the boot configuration by `text` (through its working copy
+    // under /home/pi and root's copy-and-move, /boot writable only
+    // meanwhile); false, with the old file kept, when any step fails.
+    static bool writeBootConfig(const QString &text);
+
+    // A MAC a unit may take: not all-zero, not a group (multicast or
+    // broadcast) address.
+    static bool isUsableUnitMac(const Kivo::Mac &mac);
+
+    // SET_MACADR: at most one change per interval (each remounts /boot);
+    // refusals are logged once per log interval with their count.
+    static constexpr int kMacChangeIntervalMs = 10000;
+    static constexpr int kRefusalLogIntervalMs = 10000;
+    // A boot configuration larger than this is not one.
+    static constexpr qint64 kBootConfigMaxBytes = 64 * 1024;
 
 public slots:
     void handleDatagram();
@@ -58,6 +74,8 @@ private:
     void store(QString *field, const QString &label, const QString &value);
     // Logs the "unusable settings" warning at most once per interval.
     void warnUnusable(const Snapshot &s);
+    // A refused SET_MACADR, logged at a bounded rate.
+    void refuseMac(const QString &macText, const char *why);
     void handleOne(const QByteArray &request, const QHostAddress &sender, quint16 senderPort,
                    const Kivo::Mac &mac, const Kivo::Quad &ip, const Kivo::Quad &mask,
                    const QString &macString);
@@ -79,7 +97,20 @@ private:
     bool listening_ = false;
 
     // Server thread only.
+    struct BoundedLog {
+        QElapsedTimer last;
+        int count = 0;
+        // Counts one event; true when a line is due (then the count is
+        // what the line reports, and starts again).
+        bool due(int intervalMs);
+    };
     static constexpr int kUnusableWarnIntervalMs = 10000;
-    QElapsedTimer unusableWarned_;
-    int unusableDropped_ = 0;
+    BoundedLog unusable_;
+    BoundedLog macRefusals_;
+    QElapsedTimer lastMacChange_;
+
+    // The boot configuration change runs here, off the server thread, so
+    // discovery is answered while /boot is remounted and written.
+    QThreadPool macChanger_;
+    std::atomic<bool> macChanging_{false};
 };

@@ -6,6 +6,7 @@
 #include "netsvc/kivoproto.h"
 #include "netsvc/netconfig.h"
 #include "netsvc/netsvclog.h"
+#include "platform/atomicfile.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
 
@@ -16,11 +17,9 @@
 #include <QNetworkInterface>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextStream>
 #include <QThread>
 
-#include <unistd.h>
 
 namespace {
 
@@ -221,47 +220,15 @@ bool net::writeConfig(const QString &text)
 {
     const QString path = Sysroot::path(dhcpdCfgPath);
     const QByteArray bytes = text.toUtf8();
-    // The new content goes to a file beside the old one and is renamed over
-    // it, so a power cut leaves one or the other.
-    QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        if (out.write(bytes) != bytes.size() || !out.commit()) {
-            qCWarning(lcNetsvc).noquote() << "Cannot open config for writing:" << out.errorString();
-            return false;
-        }
-        ::sync();
-        return true;
-    }
-    if (QFileInfo(QFileInfo(path).absolutePath()).isWritable()) {
-        qCWarning(lcNetsvc).noquote() << "Cannot open config for writing:" << out.errorString();
-        return false;
-    }
-    // On the unit /etc belongs to root: the content is written where the
-    // panel may, then copied beside the configuration and moved over it with
-    // root's rights, as the boot configuration is. Never rewritten in place.
-    const QString staged = Sysroot::path(QStringLiteral("/home/pi/dhcpcd.conf"));
-    const QString beside = path + QStringLiteral(".new");
-    QSaveFile stage(staged);
-    if (!stage.open(QIODevice::WriteOnly | QIODevice::Text) || stage.write(bytes) != bytes.size() || !stage.commit()) {
-        qCWarning(lcNetsvc).noquote() << "Cannot open config for writing:" << staged << stage.errorString();
-        return false;
-    }
-    const auto run = [](const QString &cmd) {
-        const CommandRunner::Result r = CommandRunner::shell(cmd, kOutputTimeoutMs);
-        if (!r.started || r.exitCode != 0)
-            qCWarning(lcNetsvc).noquote() << QStringLiteral("[ERR] command failed (%1): %2").arg(r.exitCode).arg(cmd);
-        return r.started && r.exitCode == 0;
-    };
-    run(QStringLiteral("sync"));
-    const bool copied = run(QStringLiteral("sudo cp ") + staged + QLatin1Char(' ') + beside);
-    run(QStringLiteral("sync"));
-    if (!copied) {
-        qCWarning(lcNetsvc).noquote() << "[ERR]" << path << "left as it was";
-        return false;
-    }
-    const bool moved = run(QStringLiteral("sudo mv ") + beside + QLatin1Char(' ') + path);
-    run(QStringLiteral("sync"));
-    return moved;
+    // On the unit /etc belongs to root: the content is staged where the
+    // panel may write and moved into place with root's rights, as the boot
+    // configuration is. Either way the file is replaced, never rewritten.
+    const AtomicFile::Result r = QFileInfo(QFileInfo(path).absolutePath()).isWritable()
+                                     ? AtomicFile::write(path, bytes)
+                                     : AtomicFile::writeAsRoot(path, bytes, Sysroot::path(QStringLiteral("/home/pi/dhcpcd.conf")));
+    if (!r)
+        qCWarning(lcNetsvc).noquote() << "Cannot open config for writing:" << r.error;
+    return r.ok;
 }
 
 bool net::removeStaticConfig()
@@ -345,18 +312,18 @@ QStringList net::dnsPair()
     return pair;
 }
 
-void net::dhcpOn(bool onOff)
+bool net::dhcpOn(bool onOff)
 {
     Q_UNUSED(onOff)
-    removeStaticConfig();
+    return removeStaticConfig();
 }
 
-void net::setStaticIpMaskGateway(QString ip, QString mask, QString gateway)
+bool net::setStaticIpMaskGateway(QString ip, QString mask, QString gateway)
 {
     qCDebug(lcNetsvc).noquote() << QStringLiteral("setStaticIpMask ---- ip: ") + ip + QStringLiteral(" mask: ") + mask
                                        + QStringLiteral(" gateway: ") + gateway;
     const QStringList dns = dnsPair();
-    addStaticConfig(ip, mask, gateway, dns.at(0), dns.at(1));
+    return addStaticConfig(ip, mask, gateway, dns.at(0), dns.at(1));
 }
 
 void net::setStaticIpMask(QString ip, QString mask)

@@ -36,8 +36,10 @@ public:
     Q_INVOKABLE QString getBroadcast();
     Q_INVOKABLE QString getMac();
     Q_INVOKABLE QString getMaskAddr();
-    Q_INVOKABLE void dhcpOn(bool onOff);
-    Q_INVOKABLE void setStaticIpMaskGateway(QString ip, QString mask, QString gateway);
+    // Both say whether the file now holds the new setting (false: it holds
+    // the old one, and the reason is logged).
+    Q_INVOKABLE bool dhcpOn(bool onOff);
+    Q_INVOKABLE bool setStaticIpMaskGateway(QString ip, QString mask, QString gateway);
     Q_INVOKABLE void setStaticIpMask(QString ip, QString mask);
     Q_INVOKABLE void staticIp(QString ip);
     Q_INVOKABLE void resetNetwork();

@@ -59,9 +59,11 @@ int runBackground(const QString &cmd)
     return CommandRunner::startDetachedShell(cmd) ? 0 : -1;
 }
 
+// One level byte; the script runs as root, granted for exactly two hex
+// digits per level, so nothing else may reach its command line.
 QString hex2(int v)
 {
-    return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0'));
+    return QStringLiteral("%1").arg(qBound(0, v, 255), 2, 16, QLatin1Char('0'));
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 # Builds the panel for amd64 (build/release) and armhf (build/armhf) and
 # makes one Debian package of each in build/packages:
 #   tavrik_<version>_amd64.deb and tavrik_<version>_armhf.deb
-# Each holds /usr/bin/tavrik and the service tavrik.service, enabled on
-# install. TAVRIK_PACKAGE_ARCHS="armhf" (or "amd64") makes only one.
+# Each holds /usr/bin/tavrik, the service tavrik.service (enabled on
+# install) and the service user's sudo rights /etc/sudoers.d/tavrik. TAVRIK_PACKAGE_ARCHS="armhf" (or "amd64") makes only one.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 out="$top/build/packages"
@@ -29,10 +29,14 @@ for arch in $archs; do
 
   stage="$top/build/pkgroot-$arch"
   rm -rf "$stage"
-  install -d "$stage/DEBIAN" "$stage/usr/bin" "$stage/lib/systemd/system" "$stage/usr/share/doc/tavrik"
+  install -d "$stage/DEBIAN" "$stage/usr/bin" "$stage/lib/systemd/system" "$stage/usr/share/doc/tavrik" \
+    "$stage/etc/sudoers.d"
   install -m 0755 "$build/app/tavrik" "$stage/usr/bin/tavrik"
   "$strip" --strip-unneeded "$stage/usr/bin/tavrik"
   install -m 0644 "$top/packaging/tavrik.service" "$stage/lib/systemd/system/tavrik.service"
+  # The service user's root rights: not a conffile, so they are always
+  # exactly what this package says and leave with it on removal.
+  install -m 0440 "$top/packaging/sudoers" "$stage/etc/sudoers.d/tavrik"
   install -m 0644 "$top/README.md" "$stage/usr/share/doc/tavrik/README.md"
   for s in postinst prerm postrm; do
     install -m 0755 "$top/packaging/debian/$s" "$stage/DEBIAN/$s"

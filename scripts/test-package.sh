@@ -1,18 +1,16 @@
 #!/usr/bin/env bash
 # Makes the packages (package.sh) and checks each: its contents, its control
 # fields, that every library the program links comes from a package it
-# depends on, the service file (systemd-analyze verify), and installing,
+# depends on, the service file (systemd-analyze verify), the sudo rights
+# (visudo), and installing,
 # upgrading, removing and purging it in a throwaway root. Nothing here
 # touches the running system: the maintainer scripts see DPKG_ROOT and only
 # enable and disable the service inside that root.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 archs="${TAVRIK_PACKAGE_ARCHS:-amd64 armhf}"
-if ! command -v systemd-analyze >/dev/null; then
-  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 systemd
-fi
+# systemd-analyze and visudo.
+"$top/scripts/deps.sh" systemd sudo
 TAVRIK_PACKAGE_ARCHS="$archs" "$top/scripts/package.sh"
 version="$(sed -n 's/^project(tavrik VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")"
 version="${TAVRIK_VERSION:-$version}"
@@ -27,10 +25,10 @@ for arch in $archs; do
   echo "== $deb"
   [ -f "$deb" ] || { fail "no package"; continue; }
 
-  # Contents: the program for the right machine, the service, nothing else
-  # outside /usr/share/doc.
+  # Contents: the program for the right machine, the service, the sudo
+  # rights, nothing else outside /usr/share/doc.
   files="$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | grep -v '^\./usr/share/doc/' | sort | tr '\n' ' ')"
-  [ "$files" = "./lib/systemd/system/tavrik.service ./usr/bin/tavrik " ] || fail "contents: $files"
+  [ "$files" = "./etc/sudoers.d/tavrik ./lib/systemd/system/tavrik.service ./usr/bin/tavrik " ] || fail "contents: $files"
   x="$work/x-$arch"; dpkg-deb -x "$deb" "$x"
   machine="$(LC_ALL=C readelf -h "$x/usr/bin/tavrik" | sed -n 's/^ *Machine: *//p')"
   case "$arch" in
@@ -65,11 +63,23 @@ for arch in $archs; do
   verify="$(systemd-analyze verify --root="$x" /lib/systemd/system/tavrik.service 2>&1)" || fail "systemd-analyze verify failed"
   [ -z "$verify" ] || fail "systemd-analyze verify: $verify"
   unit="$x/lib/systemd/system/tavrik.service"
-  for line in Type=notify WatchdogSec=5 User=pi KillSignal=SIGTERM Restart=on-failure ExecStart=/usr/bin/tavrik \
+  for line in Type=notify WatchdogSec=5 User=pi KillSignal=SIGTERM Restart=always ExecStart=/usr/bin/tavrik \
               WantedBy=multi-user.target; do
     grep -qx "$line" "$unit" || fail "service lacks $line"
   done
   grep -q '^Environment=.*HOME=/home/pi' "$unit" || fail "service lacks HOME=/home/pi"
+  [ "$(grep -c '^Restart=' "$unit")" = 1 ] || fail "service has more than one Restart="
+
+  # The sudo rights: valid for sudo, root's alone and read-only, and only
+  # the named command lines of the service user (no ALL, no shell).
+  sudoers="$x/etc/sudoers.d/tavrik"
+  [ "$(dpkg-deb -c "$deb" | awk '$6 == "./etc/sudoers.d/tavrik" {print $1, $2}')" = "-r--r----- root/root" ] \
+    || fail "sudoers drop-in is not mode 0440 root/root"
+  check="$(visudo -c -f "$sudoers" 2>&1)" || fail "visudo: $check"
+  rules="$(grep -v '^[[:space:]]*#' "$sudoers" | grep -v '^Cmnd_Alias' | grep -v '^[[:space:]]*\(/\|$\)' || true)"
+  [ "$rules" = "pi ALL = (root) NOPASSWD: TAVRIK_BOOT, TAVRIK_NET, TAVRIK_LEVELS, TAVRIK_STOP, TAVRIK_GPIO" ] \
+    || fail "sudoers grants more than the panel's commands: $rules"
+  if grep -Eq 'NOPASSWD: *ALL|/bin/(ba)?sh|sudoedit|\*' "$sudoers"; then fail "sudoers grants a shell, ALL or a wildcard"; fi
 
   # Install, upgrade, remove and purge in a throwaway root. Its dependencies
   # are not there, and an armhf package goes into it on any machine.
@@ -86,6 +96,7 @@ for arch in $archs; do
   dpkgr -i "$deb"
   [ -x "$root/usr/bin/tavrik" ] || fail "install: no program"
   [ -L "$wants" ] || fail "install: service not enabled"
+  [ -f "$root/etc/sudoers.d/tavrik" ] || fail "install: no sudo rights"
   next="$work/tavrik_next_$arch.deb"
   rm -rf "$work/next"; dpkg-deb -R "$deb" "$work/next"
   sed -i "s/^Version: .*/Version: ${version}+1/" "$work/next/DEBIAN/control"
@@ -94,7 +105,8 @@ for arch in $archs; do
   [ "$(dpkg-query --admindir="$root/var/lib/dpkg" -W -f='${Version}' tavrik)" = "${version}+1" ] || fail "upgrade: version"
   [ -L "$wants" ] || fail "upgrade: service no longer enabled"
   dpkgr -r tavrik
-  [ ! -e "$root/usr/bin/tavrik" ] && [ ! -e "$root/lib/systemd/system/tavrik.service" ] || fail "remove: files left"
+  [ ! -e "$root/usr/bin/tavrik" ] && [ ! -e "$root/lib/systemd/system/tavrik.service" ] \
+    && [ ! -e "$root/etc/sudoers.d/tavrik" ] || fail "remove: files left"
   [ ! -L "$wants" ] || fail "remove: service still enabled"
   dpkgr -P tavrik
   dpkg-query --admindir="$root/var/lib/dpkg" -W tavrik >/dev/null 2>&1 && fail "purge: still known to dpkg"

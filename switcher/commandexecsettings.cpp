@@ -6,11 +6,11 @@
 #include "switcher/switcherlog.h"
 
 #include "mainboard/zarvomu.h"
+#include "platform/atomicfile.h"
 #include "platform/sysroot.h"
 
 #include <QDebug>
 #include <QFile>
-#include <QSaveFile>
 #include <QSerialPort>
 #include <QThread>
 
@@ -889,38 +889,25 @@ bool commandExecObject::saveSetup()
 bool commandExecObject::writeToFile(const QString &fileName, const QString &content)
 {
     const QString path = Sysroot::path(fileName);
-    // Appending is done as old content + new line into a file beside the
-    // target that replaces it, so a power cut leaves either version whole.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qCWarning(lcSwitcher).noquote() << QStringLiteral("無法開啟檔案：") + out.errorString();
-        return false;
-    }
+    // Appending is done as old content + new line in a new file that
+    // replaces the old one, so a power cut or a full card leaves the old
+    // version whole.
+    QByteArray text;
     QFile old(path);
     if (old.exists()) {
         if (!old.open(QIODevice::ReadOnly)) {
             qCWarning(lcSwitcher).noquote() << QStringLiteral("無法開啟檔案：") + old.errorString();
-            out.cancelWriting();
             return false;
         }
-        char chunk[16 * 1024];
-        for (;;) {
-            const qint64 n = old.read(chunk, sizeof chunk);
-            if (n < 0) {
-                qCWarning(lcSwitcher).noquote() << QStringLiteral("無法開啟檔案：") + old.errorString();
-                out.cancelWriting();
-                return false;
-            }
-            if (n == 0)
-                break;
-            if (out.write(chunk, n) != n)
-                break; // commit() reports the write error
+        text = old.readAll();
+        if (old.error() != QFileDevice::NoError) {
+            qCWarning(lcSwitcher).noquote() << QStringLiteral("無法開啟檔案：") + old.errorString();
+            return false;
         }
     }
-    out.write((content + QLatin1Char('\n')).toUtf8());
-    if (!out.commit()) {
-        qCWarning(lcSwitcher).noquote() << QStringLiteral("無法開啟檔案：") + out.errorString();
-        return false;
-    }
-    return true;
+    text += (content + QLatin1Char('\n')).toUtf8();
+    const AtomicFile::Result r = AtomicFile::write(path, text);
+    if (!r)
+        qCWarning(lcSwitcher).noquote() << QStringLiteral("無法開啟檔案：") + r.error;
+    return r.ok;
 }

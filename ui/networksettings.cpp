@@ -142,23 +142,34 @@ bool NetworkSettings::apply()
     }
     error_.clear();
     emit changed();
+    DeviceLines *l = lines();
+    if (!l)
+        return true;
     const bool dhcp = dhcp_;
     const QString ip = address_.trimmed(), mask = mask_.trimmed(), gw = gateway_.trimmed();
-    onSystem([dhcp, ip, mask, gw](net &n) {
-        if (dhcp)
-            n.dhcpOn(true);
-        else
-            n.setStaticIpMaskGateway(ip, mask, gw);
-        n.restartNetwork();
-    });
-    if (panel()) {
-        panel()->setDhcpMode(dhcp);
-        if (!dhcp) {
-            panel()->setIpAddress(ip);
-            panel()->setNetmask(mask);
-            panel()->setGateway(gw);
-        }
-    }
-    emit applied();
+    // The page stays open until the file holds the new setting: a full card
+    // or a refused copy is shown here, with the old setting still in force.
+    l->system().post(
+        [dhcp, ip, mask, gw](net &n) {
+            const bool written = dhcp ? n.dhcpOn(true) : n.setStaticIpMaskGateway(ip, mask, gw);
+            n.restartNetwork();
+            return written;
+        },
+        this, [this, dhcp, ip, mask, gw](bool written) {
+            if (!written) {
+                error_ = tr("The settings could not be saved; the old settings are kept.");
+                emit changed();
+                return;
+            }
+            if (panel()) {
+                panel()->setDhcpMode(dhcp);
+                if (!dhcp) {
+                    panel()->setIpAddress(ip);
+                    panel()->setNetmask(mask);
+                    panel()->setGateway(gw);
+                }
+            }
+            emit applied();
+        });
     return true;
 }

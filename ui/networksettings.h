@@ -35,7 +35,7 @@ public:
     // Reads the current settings (page opened).
     Q_INVOKABLE void load();
     // Checks and writes; false (with `error` set) when an entry is invalid,
-    // and then nothing is written.
+    // and then nothing is written. A write that fails sets `error` later.
     Q_INVOKABLE bool apply();
 
     // Dotted quad with four decimal parts 0..255; the 32-bit value.
@@ -45,7 +45,8 @@ public:
 
 signals:
     void changed();
-    // The settings were written; the page closes.
+    // The settings were written (the configuration file holds them); the
+    // page closes.
     void applied();
 
 private:

@@ -113,6 +113,7 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
         setSpeedValue(speedValueOfClass(settings_->intValue(kSystem, QStringLiteral("speedNum"))));
         connect(this, &Panel::langTypeChanged, this,
                 [this] { settings_->setValue(kSystem, QStringLiteral("langType"), langType()); });
+        connect(settings_, &PanelSettings::writeFailed, this, &Panel::setNotice); // a full card, shown over any page
     }
     if (!lines_)
         return;

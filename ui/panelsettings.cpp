@@ -1,17 +1,17 @@
 #include "ui/panelsettings.h"
 
+#include "platform/atomicfile.h"
 #include "platform/sysroot.h"
+#include "ui/timeseam.h"
 #include "ui/uilog.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QSettings>
 #include <QThreadPool>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 const QString kSystem = QStringLiteral("system");
@@ -19,6 +19,9 @@ const QString kUser = QStringLiteral("user");
 
 // How long changes gather before one write: a dragged fader writes once.
 constexpr int kCoalesceMs = 250;
+// After a failed write (a full card) the settings are tried again this
+// often, so room made on the card saves them without another change.
+constexpr int kRetryMs = 60000;
 
 QHash<QString, QVariant> makeDefaults()
 {
@@ -74,14 +77,57 @@ QVariant asDefaultType(const QVariant &stored, const QVariant &def)
     return def;
 }
 
-bool fsyncPath(const QString &path, int flags)
+// QSettings' INI text for one value, as QSettings itself writes it for the
+// types the settings hold (numbers, booleans, strings), so that QSettings
+// reads it back unchanged.
+QByteArray iniValue(const QVariant &v)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
+    QString str = v.toString();
+    if (v.userType() == QMetaType::Bool)
+        str = v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    else if (str.startsWith(QLatin1Char('@')))
+        str.prepend(QLatin1Char('@'));
+    QByteArray out;
+    bool quote = str.startsWith(QLatin1Char(' ')) || str.endsWith(QLatin1Char(' '));
+    bool hexBefore = false;
+    for (const QChar c : str) {
+        const ushort u = c.unicode();
+        const bool hexDigit = (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+        if (u == ';' || u == ',' || u == '=')
+            quote = true;
+        if (u == '"' || u == '\\') {
+            out += '\\';
+            out += char(u);
+        } else if (u < 0x20 || u >= 0x7f || (hexBefore && hexDigit)) {
+            // A digit right after an escape would be read as part of it.
+            out += "\\x" + QByteArray::number(u, 16);
+            hexBefore = true;
+            continue;
+        } else {
+            out += char(u);
+        }
+        hexBefore = false;
+    }
+    return quote ? '"' + out + '"' : out;
+}
+
+QByteArray iniText(const QHash<QString, QVariant> &values)
+{
+    // Every key, defaults included, so the file says what the panel uses;
+    // groups and keys in a fixed order.
+    QMap<QString, QMap<QString, QVariant>> groups;
+    for (auto it = defaults().constBegin(); it != defaults().constEnd(); ++it)
+        groups[it.key().section(QLatin1Char('/'), 0, 0)][it.key().section(QLatin1Char('/'), 1)] =
+            values.value(it.key(), it.value());
+    QByteArray text;
+    for (auto g = groups.constBegin(); g != groups.constEnd(); ++g) {
+        if (!text.isEmpty())
+            text += '\n';
+        text += '[' + g.key().toLatin1() + "]\n";
+        for (auto k = g->constBegin(); k != g->constEnd(); ++k)
+            text += k.key().toLatin1() + '=' + iniValue(k.value()) + '\n';
+    }
+    return text;
 }
 } // namespace
 
@@ -188,13 +234,14 @@ void PanelSettings::startWrite()
     writer_.start([this, snapshot, generation] { writeSnapshot(snapshot, generation); });
 }
 
-void PanelSettings::flush()
+bool PanelSettings::flush()
 {
     if (writeTimer_.isActive() || written_.load() < generation_)
         writeSnapshot(values_, generation_);
     writeTimer_.stop();
     // A pool write that started before may still be running.
     writer_.waitForDone();
+    return written_.load() >= generation_;
 }
 
 bool PanelSettings::writeSnapshot(const QHash<QString, QVariant> &values, quint64 generation)
@@ -204,27 +251,33 @@ bool PanelSettings::writeSnapshot(const QHash<QString, QVariant> &values, quint6
         return true; // a newer snapshot is already on disk
 
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    const QString tmp = path_ + QStringLiteral(".new");
-    QFile::remove(tmp);
-    {
-        QSettings out(tmp, QSettings::IniFormat);
-        // Every key, defaults included, so the file says what the panel uses.
-        for (auto it = defaults().constBegin(); it != defaults().constEnd(); ++it)
-            out.setValue(it.key(), values.value(it.key(), it.value()));
-        out.sync();
-        if (out.status() != QSettings::NoError) {
-            qCWarning(lcUi).noquote() << "[ERR] Settings file" << tmp << "could not be written";
-            QFile::remove(tmp);
-            return false;
-        }
-    }
-    if (!fsyncPath(tmp, O_RDONLY) || ::rename(QFile::encodeName(tmp).constData(),
-                                               QFile::encodeName(path_).constData()) != 0) {
-        qCWarning(lcUi).noquote() << "[ERR] Settings file" << path_ << "could not be replaced";
-        QFile::remove(tmp);
+    const AtomicFile::Result r = AtomicFile::write(path_, iniText(values));
+    if (!r) {
+        qCWarning(lcUi).noquote() << "[ERR] Settings file" << path_ << "could not be replaced:" << r.error;
+        // The interface learns it on its own thread; a later write that
+        // succeeds clears it.
+        QMetaObject::invokeMethod(this, [this, error = r.error] { setWriteError(error); }, Qt::QueuedConnection);
         return false;
     }
-    fsyncPath(QFileInfo(path_).absolutePath(), O_RDONLY | O_DIRECTORY);
     written_.store(generation);
+    QMetaObject::invokeMethod(this, [this] { setWriteError(QString()); }, Qt::QueuedConnection);
     return true;
+}
+
+void PanelSettings::setWriteError(const QString &error)
+{
+    if (!error.isEmpty() && !retryPending_) {
+        retryPending_ = true;
+        TimeSeam::singleShot(kRetryMs, this, [this] {
+            retryPending_ = false;
+            if (!writeError_.isEmpty() && written_.load() < generation_)
+                startWrite();
+        });
+    }
+    if (error == writeError_)
+        return;
+    writeError_ = error;
+    if (!error.isEmpty())
+        emit writeFailed(tr("The settings could not be saved; they are kept until the next start only."));
+    emit writeErrorChanged();
 }

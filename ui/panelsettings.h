@@ -14,9 +14,8 @@
 // (under the sysroot), groups "system" and "user", every key with its
 // default. Lives on the interface thread.
 //
-// A power cut never leaves the file half written: a write goes to a sibling
-// file that is synced and then renamed over the old one, so the file is the
-// old or the new content. Writes are coalesced and run on a worker thread,
+// A power cut or a full card never leaves the file half written or empty
+// (AtomicFile): the file is the old or the new content. Writes are coalesced and run on a worker thread,
 // because an fsync on an SD card can take longer than a frame.
 class PanelSettings : public QObject
 {
@@ -53,13 +52,22 @@ public:
     // Stores the value and schedules a write; emits valueChanged only on a change.
     Q_INVOKABLE void setValue(const QString &group, const QString &key, const QVariant &value);
 
-    // Writes pending changes now and waits for the write.
-    void flush();
+    // Writes pending changes now and waits for the write; false when the
+    // file does not hold them (the card is full, for one).
+    bool flush();
+
+    // Why the last write failed; empty once a write succeeds again (the
+    // settings are tried again every minute meanwhile).
+    QString writeError() const { return writeError_; }
 
     static QVariant defaultValue(const QString &group, const QString &key);
 
 signals:
     void valueChanged(const QString &group, const QString &key);
+    void writeErrorChanged();
+    // A write failed (the file keeps its old content): the message for the
+    // operator, in the chosen language.
+    void writeFailed(const QString &message);
 
 private:
     static QString fullKey(const QString &group, const QString &key) { return group + QLatin1Char('/') + key; }
@@ -67,6 +75,7 @@ private:
     void startWrite();
     // Runs on a pool thread or, from flush(), on the caller's.
     bool writeSnapshot(const QHash<QString, QVariant> &values, quint64 generation);
+    void setWriteError(const QString &error);
 
     QString path_;
     QHash<QString, QVariant> values_;
@@ -78,4 +87,6 @@ private:
     std::atomic<quint64> written_{0};
     // One writer thread: flush() can wait for it without polling.
     QThreadPool writer_;
+    QString writeError_;
+    bool retryPending_ = false;
 };

@@ -205,6 +205,9 @@ private slots:
                 << (speeds.value(num).isEmpty() ? QStringList() : QStringList{"sh -c touch %1/home/pi/" + speeds.value(num)});
         QTest::newRow("setAudioValue") << Action([](net &n) { n.setAudioValue(0, 10, 255, 1, 2, 3); })
                                        << QStringList{"sh -c sudo %1/home/pi/lm1972.sh 00 0a ff 01 02 03 &"};
+        // Only two hex digits per level are granted to run as root.
+        QTest::newRow("setAudioValue out of range") << Action([](net &n) { n.setAudioValue(-1, 256, 4095, 1, 2, 3); })
+                                                    << QStringList{"sh -c sudo %1/home/pi/lm1972.sh 00 ff ff 01 02 03 &"};
         QTest::newRow("stopPgm") << Action([](net &n) { n.stopPgm(); }) << QStringList{"sh -c sudo pkill preview.x"};
         QTest::newRow("initEdid") << Action([](net &n) { n.initEdid(); })
                                   << QStringList{"sh -c v4l2-ctl --set-edid=file=%1/home/pi/yavta/720P60EDID.txt"};

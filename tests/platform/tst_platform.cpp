@@ -1,3 +1,4 @@
+#include "platform/atomicfile.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
 #include "tests/common/testsysroot.h"
@@ -17,6 +18,8 @@ private slots:
     void timeLimitKills();
     void missingProgram();
     void standInsShadowRealTools();
+    void writeAsRootChecksEachStep_data();
+    void writeAsRootChecksEachStep();
 };
 
 void TstPlatform::pathsWithoutSysroot()
@@ -84,6 +87,43 @@ void TstPlatform::standInsShadowRealTools()
     const auto r = CommandRunner::shell(QStringLiteral("sudo reboot; i2cget -y 1 0x20"), 5000);
     QCOMPARE(r.out, QByteArray("0x1f\n"));
     QCOMPARE(sys.allCalls(), QStringList({"sudo reboot", "i2cget -y 1 0x20"}));
+}
+
+// The copy-and-move with root's rights stops at the first step that fails
+// and removes what it left beside the file; nothing runs after a failed
+// staging write (that case: tst_powercut on a full card).
+void TstPlatform::writeAsRootChecksEachStep_data()
+{
+    QTest::addColumn<QString>("failing"); // the command word whose step fails
+    QTest::addColumn<QStringList>("steps");
+    const QString cp = "sudo cp -P S T.new", sync = "sync T.new", mv = "sudo mv T.new T", rm = "sudo rm -f T.new";
+    QTest::newRow("none") << "" << QStringList{cp, sync, mv, "sync D"};
+    QTest::newRow("copy") << "cp" << QStringList{cp, rm};
+    QTest::newRow("sync") << "target.new" << QStringList{cp, sync, rm};
+    QTest::newRow("move") << "mv" << QStringList{cp, sync, mv, rm};
+}
+
+void TstPlatform::writeAsRootChecksEachStep()
+{
+    QFETCH(QString, failing);
+    QFETCH(QStringList, steps);
+    TestSysroot sys;
+    const QString staged = sys.path("/home/pi/staged"), target = sys.path("/etc/target");
+    // sudo and sync fail when their first argument ends in `failing`.
+    for (const char *tool : {"sudo", "sync"}) {
+        const QString script = sys.binDir() + '/' + tool;
+        QVERIFY(sys.writeFile(script.mid(sys.root().size()), "#!/bin/sh\ncase \"$1\" in *" + failing.toUtf8() + ") "
+                              + (failing.isEmpty() ? "exit 0" : "exit 1") + ";; esac\n"));
+        QVERIFY(QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner));
+    }
+    CommandRunner::clearHistory();
+    const AtomicFile::Result r = AtomicFile::writeAsRoot(target, "new\n", staged);
+    QCOMPARE(r.ok, failing.isEmpty());
+    QCOMPARE(sys.readFile("/home/pi/staged"), QByteArray("new\n"));
+    QStringList ran = CommandRunner::history();
+    ran.replaceInStrings("sh -c ", "").replaceInStrings(target, "T").replaceInStrings(staged, "S")
+        .replaceInStrings(sys.path("/etc"), "D");
+    QCOMPARE(ran, steps);
 }
 
 QTEST_GUILESS_MAIN(TstPlatform)

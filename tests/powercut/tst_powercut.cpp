@@ -1,6 +1,7 @@
 // A power cut in the middle of a write must leave the old or the new file,
 // whole. The writer process runs the panel's own writer in a loop and is
 // killed (SIGKILL, as abrupt as a cut) at a random moment, 200 times per file.
+// On a full card the old file stays and the writer says it failed.
 #include "tests/common/testsysroot.h"
 #include "tests/powercut/powercut.h"
 
@@ -18,6 +19,8 @@ class TstPowerCut : public QObject
 private slots:
     void survivesKill_data();
     void survivesKill();
+    void fullCardKeepsOldFile_data() { survivesKill_data(); }
+    void fullCardKeepsOldFile();
 };
 
 void TstPowerCut::survivesKill_data()
@@ -81,6 +84,22 @@ void TstPowerCut::survivesKill()
         changed += after != before;
     }
     QVERIFY2(changed > 20, "the kills came too early to cut any write");
+}
+
+void TstPowerCut::fullCardKeepsOldFile()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, path);
+    QFETCH(QByteArray, before);
+    TestSysroot root;
+    QVERIFY(root.writeFile(path, before));
+    QProcess writer;
+    writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    writer.start(QStringLiteral(POWERCUT_WRITER), {file, QStringLiteral("full")});
+    QVERIFY(writer.waitForFinished(30000));
+    QCOMPARE(writer.readAllStandardOutput(), QByteArray("refused\n"));
+    QCOMPARE(root.readFile(path), before);
+    QCOMPARE(QFileInfo(root.path(path)).dir().entryList({QFileInfo(path).fileName() + ".*"}, QDir::Files), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TstPowerCut)

@@ -9,6 +9,7 @@
 #include "sim/simcamera.h"
 #include "sim/simmainboard.h"
 #include "sim/simunit.h"
+#include "tests/common/fullcard.h"
 #include "tests/common/testsysroot.h"
 #include "tools/pagerig.h"
 #include "ui/audiomixer.h"
@@ -369,6 +370,17 @@ private slots:
         QVERIFY(page.error().isEmpty());
         QVERIFY(page.apply());
         QTRY_VERIFY(sys.readFile("/etc/dhcpcd.conf").contains("static ip_address=192.168.100.104/24\n"));
+        QTRY_COMPARE(applied.count(), 1);
+
+        // On a full card (no byte may be written) the page says so and stays
+        // open; the file keeps the setting in force.
+        const QByteArray inForce = sys.readFile("/etc/dhcpcd.conf");
+        FullCard full;
+        page.setDhcp(true);
+        QVERIFY(page.apply());
+        QTRY_COMPARE(page.error(), QStringLiteral("The settings could not be saved; the old settings are kept."));
+        full.release();
+        QCOMPARE(sys.readFile("/etc/dhcpcd.conf"), inForce);
         QCOMPARE(applied.count(), 1);
     }
 

@@ -1,5 +1,8 @@
+#include "tests/common/fullcard.h"
 #include "tests/common/testsysroot.h"
+#include "ui/panel.h"
 #include "ui/panelsettings.h"
+#include "ui/timeseam.h"
 
 #include <QtTest>
 
@@ -43,6 +46,60 @@ private slots:
         // A damaged file is rewritten at once: the next start reads it.
         PanelSettings again;
         QCOMPARE(int(again.load()), result == PanelSettings::Damaged ? int(PanelSettings::Loaded) : result);
+    }
+
+    // A write that fails on a full card is shown once over any page (the
+    // panel's notice); the settings are tried again until they are saved.
+    void failedWriteShown()
+    {
+        TestSysroot sys;
+        TimeSeam::setSpeedup(1000);
+        const auto normalTime = qScopeGuard([] { TimeSeam::setSpeedup(1); });
+        PanelSettings s;
+        Panel panel(nullptr, &s);
+        QSignalSpy failed(&s, &PanelSettings::writeFailed);
+        {
+            FullCard full;
+            for (int speed : {1, 0}) {
+                s.setValue(QStringLiteral("system"), QStringLiteral("speedNum"), speed);
+                QVERIFY(!s.flush());
+            }
+        }
+        QTRY_COMPARE(failed.size(), 1);
+        QCOMPARE(panel.notice(), QStringLiteral("The settings could not be saved; they are kept until the next start only."));
+        QTRY_VERIFY(s.writeError().isEmpty());
+        QCOMPARE(failed.size(), 1);
+        PanelSettings again;
+        QCOMPARE(int(again.load()), int(PanelSettings::Loaded));
+        QCOMPARE(again.intValue(QStringLiteral("system"), QStringLiteral("speedNum")), 0);
+    }
+
+    // The file is written without QSettings (whose writes go unchecked on a
+    // full card) and read with it: every text reads back as it was.
+    void textsReadBackUnchanged_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("url") << "file:///home/pi/output_01.jpg";
+        QTest::newRow("separators") << "a,b;c=d";
+        QTest::newRow("quotes and backslashes") << "say \"hi\" \\ there";
+        QTest::newRow("outer spaces") << " padded ";
+        QTest::newRow("at sign") << "@Variant(x)";
+        QTest::newRow("control and hex digit") << "tab\tafter\x01" "2";
+        QTest::newRow("non-ASCII") << QString::fromUtf8("畫面 äö");
+        QTest::newRow("empty") << "";
+    }
+    void textsReadBackUnchanged()
+    {
+        QFETCH(QString, text);
+        TestSysroot sys;
+        {
+            PanelSettings s;
+            s.setValue(QStringLiteral("system"), QStringLiteral("imageKey1File"), text);
+            QVERIFY(s.flush());
+        }
+        PanelSettings again;
+        QCOMPARE(int(again.load()), int(PanelSettings::Loaded));
+        QCOMPARE(again.stringValue(QStringLiteral("system"), QStringLiteral("imageKey1File")), text);
     }
 };
 
