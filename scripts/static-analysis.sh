@@ -31,7 +31,8 @@ checks=(
   virtual-call-ctor base-class-event assert-with-side-effects qlatin1string-non-ascii
   ifndef-define-typo qt-macros
 )
-folders="app|platform|mainboard|switcher|surface|camera|netsvc|mbUpgrade|maint|ui"
+# The folders of the layers in the top CMakeLists.txt.
+folders="$(paste -sd'|' "$build/product-folders.txt")"
 
 mapfile -t sources < <(python3 - "$build/compile_commands.json" "$top" "$folders" <<'EOF'
 import json, re, sys
