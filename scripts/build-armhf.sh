@@ -20,5 +20,5 @@ build="${TAVRIK_ARMHF_BUILD_DIR:-$top/build/armhf}"
 "$top/scripts/armhf-sysroot.sh"
 
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_TOOLCHAIN_FILE="$top/cmake/armhf-toolchain.cmake" >/dev/null
+  -DCMAKE_TOOLCHAIN_FILE="$top/cmake/armhf-toolchain.cmake" -DTAVRIK_WERROR="${TAVRIK_WERROR:-OFF}" >/dev/null
 cmake --build "$build" -j"$(nproc)" "$@"

@@ -7,5 +7,6 @@ build="${TAVRIK_BUILD_DIR:-$top/build/release}"
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$top}"
 # Debug builds carry the build folder in their cache key unless told not to.
 export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# TAVRIK_WERROR=ON (CI) makes every compiler warning an error.
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIK_WERROR="${TAVRIK_WERROR:-OFF}" >/dev/null
 cmake --build "$build" -j"$(nproc)"

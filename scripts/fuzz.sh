@@ -15,7 +15,7 @@ shift || true
 build="${TAVRIK_FUZZ_BUILD_DIR:-$top/build/fuzz}"
 "$top/scripts/deps.sh"
 CC=clang CXX=clang++ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DTAVRIK_SANITIZE=ON -DTAVRIK_FUZZ=ON >/dev/null
+  -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DTAVRIK_SANITIZE=ON -DTAVRIK_FUZZ=ON -DTAVRIK_WERROR="${TAVRIK_WERROR:-OFF}" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target fuzzers
 
 targets=("$@")

@@ -15,7 +15,7 @@ build="${TAVRIK_ASAN_BUILD_DIR:-$top/build/asan}"
 # debug information: Qt's assertions stay on (Debug) and every report still
 # names file and line. No benchmarks, soak or tour: no test runs them.
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
-  -DTAVRIK_SANITIZE=ON -DTAVRIK_EXTRAS=OFF >/dev/null
+  -DTAVRIK_SANITIZE=ON -DTAVRIK_EXTRAS=OFF -DTAVRIK_WERROR="${TAVRIK_WERROR:-OFF}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 # intercept_tls_get_addr=0: GCC 12's runtime records a bogus block of dynamic
