@@ -1,6 +1,7 @@
 #include "ui/setupmenu.h"
 
 #include "camera/vekcameraobject.h"
+#include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
 #include "ui/panelsettings.h"
 #include "ui/timeseam.h"
@@ -50,30 +51,28 @@ void SetupMenu::attach()
     connect(p, &Panel::camSelChanged, this, [this] { ++revision_; emit changed(); });
     connect(p, &Panel::transSpeedChanged, this, [this, p] { setNumber(AutoRate, p->transSpeed()); });
     connect(p, &Panel::wipeSelectedChanged, this, [this, p] { setSelected(TransitionType, p->wipeSelected() ? 1 : 0); });
-    commandExecObject *model = lines() ? lines()->mainboard().object() : nullptr;
-    if (!model)
+    SwitcherState *state = switcher();
+    if (!lines() || !lines()->mainboard().object())
         return;
     // What the mainboard reports replaces what the menu shows.
-    connect(model, &commandExecObject::sendBorderSettings, this, [this](int bkg, int size, int colour, int, int) {
-        setSelected(BackgroundColor, bkg);
-        setSelected(WipeBorderSize, size);
-        setSelected(WipeBorderColor, colour);
+    connect(state, &SwitcherState::bordersReported, this, [this, state] {
+        setSelected(BackgroundColor, state->bkgColor());
+        setSelected(WipeBorderSize, state->wipeBorderSize());
+        setSelected(WipeBorderColor, state->wipeBorderColor());
     });
-    connect(model, &commandExecObject::sendLumaAudio, this,
-            [this](int, int, int, int mute, int input, int group, int level, int tally) {
-                setSelected(Mute, mute ? 1 : 0);
-                setSelected(HdmiInput, input);
-                setSelected(HdmiGroup, group);
-                setSelected(HdmiLevel, level);
-                setSelected(TallyMode, tally ? 1 : 0);
-            });
-    connect(model, &commandExecObject::getOutputParams, this,
-            [this](uchar pgm, uchar mv, uchar language, uchar, uchar, uchar, uchar, uchar format) {
-                setSelected(PgmOutResolution, pgm);
-                setSelected(MvOutResolution, mv);
-                setSelected(Language, language);
-                setSelected(OutputFormat, format);
-            });
+    connect(state, &SwitcherState::lumaAudioReported, this, [this, state] {
+        setSelected(Mute, state->audioMute() ? 1 : 0);
+        setSelected(HdmiInput, state->hdmiInput());
+        setSelected(HdmiGroup, state->hdmiGroup());
+        setSelected(HdmiLevel, state->audioLevel());
+        setSelected(TallyMode, state->audioTally() ? 1 : 0);
+    });
+    connect(state, &SwitcherState::outputsReported, this, [this, state] {
+        setSelected(PgmOutResolution, state->pgmOutResolution());
+        setSelected(MvOutResolution, state->mvOutResolution());
+        setSelected(Language, state->boardLanguage());
+        setSelected(OutputFormat, state->outputFormat());
+    });
     // The page is made when it opens, after start-up read the records:
     // read them again so every list shows the board's value.
     if (connected())
@@ -82,6 +81,7 @@ void SetupMenu::attach()
 
 QStringList SetupMenu::labels(int setting) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     switch (setting) {
     case TransitionType:
         return {QT_TRANSLATE_NOOP("SetupMenu", "Mix"), QT_TRANSLATE_NOOP("SetupMenu", "Wipe")};
@@ -144,7 +144,11 @@ int SetupMenu::key(int setting) const
     return isCameraSetting(setting) && panel() ? setting + 100 * (panel()->camSel() + 1) : setting;
 }
 
-int SetupMenu::selected(int setting) const { return selected_.value(key(setting), -1); }
+int SetupMenu::selected(int setting) const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return selected_.value(key(setting), -1);
+}
 
 void SetupMenu::setSelected(int setting, int code)
 {
@@ -158,6 +162,7 @@ void SetupMenu::setSelected(int setting, int code)
 
 void SetupMenu::choose(int setting, int code)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (code < 0 || code >= labels(setting).size()) {
         qCWarning(lcUi) << "[WARN] setup menu: no entry" << code << "in list" << setting;
         return;
@@ -243,6 +248,7 @@ static QString speedKey(int cam) { return QStringLiteral("cam%1Speed").arg(cam +
 
 int SetupMenu::number(int which) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     switch (which) {
     case AutoRate: return autoRate_;
     case RedGain: return redGain_;
@@ -281,6 +287,7 @@ void SetupMenu::sendGain(int which, int value)
 
 void SetupMenu::stepPress(int which, int direction)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (which != AutoRate && which != RedGain && which != BlueGain)
         return;
     stepTimer_->stop();
@@ -291,10 +298,15 @@ void SetupMenu::stepPress(int which, int direction)
     stepTimer_->start();
 }
 
-void SetupMenu::stepRelease() { stepTimer_->stop(); }
+void SetupMenu::stepRelease()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    stepTimer_->stop();
+}
 
 void SetupMenu::stepTick()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (++stepTicks_ > kMaxStepTicks) {
         stepTimer_->stop();
         return;
@@ -316,6 +328,7 @@ void SetupMenu::stepTick()
 
 bool SetupMenu::typeNumber(int which, int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (value < 0 || value > 255) {
         // The field shows the previous value again.
         ++revision_;
@@ -335,6 +348,7 @@ bool SetupMenu::typeNumber(int which, int value)
 
 void SetupMenu::askReset(int menuPage)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (menuPage != StartPage && menuPage != AudioPage && menuPage != CameraPage && menuPage != SetupPage)
         return;
     resetAsked_ = menuPage;
@@ -343,12 +357,14 @@ void SetupMenu::askReset(int menuPage)
 
 void SetupMenu::cancelReset()
 {
+    TAVRIK_ASSERT_OWNER(this);
     resetAsked_ = -1;
     emit resetAskedChanged();
 }
 
 void SetupMenu::confirmReset()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (resetAsked_ < 0)
         return;
     resetPage_ = resetAsked_;
@@ -360,6 +376,7 @@ void SetupMenu::confirmReset()
 
 void SetupMenu::resetTick()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int tick = ++resetTicks_;
     switch (resetPage_) {
     case StartPage:
@@ -421,18 +438,21 @@ void SetupMenu::resetTick()
 
 void SetupMenu::saveUserMemory(int n)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (panel() && n >= 1 && n <= 6)
         panel()->saveUserMemory(n);
 }
 
 void SetupMenu::recallUserMemory(int n)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (panel() && n >= 1 && n <= 6)
         panel()->recallUserMemory(n);
 }
 
 void SetupMenu::factoryDefault()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (panel())
         panel()->factoryDefault();
 }
