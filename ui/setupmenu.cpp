@@ -47,11 +47,12 @@ SetupMenu::SetupMenu(Panel *panel, QObject *parent)
 void SetupMenu::attach()
 {
     Panel *p = panel();
-    autoRate_ = p->transSpeed();
-    connect(p, &Panel::camSelChanged, this, [this] { ++revision_; emit changed(); });
-    connect(p, &Panel::transSpeedChanged, this, [this, p] { setNumber(AutoRate, p->transSpeed()); });
-    connect(p, &Panel::wipeSelectedChanged, this, [this, p] { setSelected(TransitionType, p->wipeSelected() ? 1 : 0); });
     SwitcherState *state = switcher();
+    autoRate_ = state->transSpeed();
+    connect(p, &Panel::camSelChanged, this, [this] { ++revision_; emit changed(); });
+    connect(state, &SwitcherState::transSpeedChanged, this, [this, state] { setNumber(AutoRate, state->transSpeed()); });
+    connect(state, &SwitcherState::wipeSelectedChanged, this,
+            [this, state] { setSelected(TransitionType, state->wipeSelected() ? 1 : 0); });
     if (!lines() || !lines()->mainboard().object())
         return;
     // What the mainboard reports replaces what the menu shows.
@@ -180,7 +181,7 @@ void SetupMenu::send(int setting, int code)
     switch (setting) {
     case TransitionType:
         // Through the root state, so the home page's MIX / WIPE follows.
-        code ? panel()->selectWipe() : panel()->selectMix();
+        code ? panel()->switching()->selectWipe() : panel()->switching()->selectMix();
         break;
     case WipeEffect:
         onMainboard([code](commandExecObject &m) {
@@ -316,8 +317,8 @@ void SetupMenu::stepTick()
         if (next < 1 || next > 200)
             return; // at the end nothing more is sent
         setNumber(AutoRate, next);
-        if (panel())
-            panel()->setTransSpeed(next);
+        if (switcher())
+            switcher()->setTransSpeed(next);
         onMainboard([next](commandExecObject &m) { m.writeAutoRate(next); });
         return;
     }
@@ -337,8 +338,8 @@ bool SetupMenu::typeNumber(int which, int value)
     }
     setNumber(which, value);
     if (which == AutoRate) {
-        if (panel())
-            panel()->setTransSpeed(value);
+        if (switcher())
+            switcher()->setTransSpeed(value);
         onMainboard([value](commandExecObject &m) { m.writeAutoRate(value); });
     } else if (which == RedGain || which == BlueGain) {
         sendGain(which, value);

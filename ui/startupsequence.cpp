@@ -187,14 +187,14 @@ void StartupSequence::systemTick()
         break;
     case 11:
         mainboardStep(p, [](commandExecObject &m) { return std::make_pair(m.readAutoRate(), m.getWipeBkgColor()); },
-                      [p, s](std::pair<int, int> v) {
-                          p->setTransSpeed(v.first);
+                      [s](std::pair<int, int> v) {
+                          s->setTransSpeed(v.first);
                           s->setBkgColor(v.second);
                       });
         break;
     case 12:
         mainboardStep(p, [](commandExecObject &m) { return m.readVersion(); },
-                      [p](const QString &v) { p->setMainboardVersion(v); });
+                      [s](const QString &v) { s->setMainboardVersion(v); });
         break;
     case 13: {
         const int ch1 = sysInt(p, "ch1Val"), ch2 = sysInt(p, "ch2Val"), rca = sysInt(p, "rcaVal");
@@ -205,10 +205,10 @@ void StartupSequence::systemTick()
         break;
     }
     case 14:
-        mainboardStep(p, [](commandExecObject &m) { return m.readPreset(); }, [p](int v) {
+        mainboardStep(p, [](commandExecObject &m) { return m.readPreset(); }, [p, s](int v) {
             if (!isSource(v))
                 return;
-            p->setPreviewNo(v);
+            s->setPreviewNo(v);
             p->switching()->tallyPair(v, 0);
         });
         break;
@@ -217,25 +217,25 @@ void StartupSequence::systemTick()
             bool ok = false;
             const int v = m.readProgram(ok);
             return ok ? v : -1;
-        }, [this, p](int v) {
+        }, [this, p, s](int v) {
             if (!isSource(v))
                 return;
             programRead_ = true;
-            p->setProgramNo(v);
+            s->setProgramNo(v);
             p->switching()->tallyPair(0, v);
         });
         break;
     case 16:
-        mainboardStep(p, [](commandExecObject &m) { return m.keyPgmState(); }, [p](bool v) { p->setLumaPgmFlag(v); });
+        mainboardStep(p, [](commandExecObject &m) { return m.keyPgmState(); }, [s](bool v) { s->setLumaPgmFlag(v); });
         break;
     case 17:
-        mainboardStep(p, [](commandExecObject &m) { return m.keyPvmState(); }, [p](bool v) { p->setLumaPvwFlag(v); });
+        mainboardStep(p, [](commandExecObject &m) { return m.keyPvmState(); }, [s](bool v) { s->setLumaPvwFlag(v); });
         break;
     case 18:
-        mainboardStep(p, [](commandExecObject &m) { return m.pipPvmState(); }, [p](bool v) { p->setPipPvwFlag(v); });
+        mainboardStep(p, [](commandExecObject &m) { return m.pipPvmState(); }, [s](bool v) { s->setPipPvwFlag(v); });
         break;
     case 19:
-        mainboardStep(p, [](commandExecObject &m) { return m.pipPgmState(); }, [p](bool v) { p->setPipPgmFlag(v); });
+        mainboardStep(p, [](commandExecObject &m) { return m.pipPgmState(); }, [s](bool v) { s->setPipPgmFlag(v); });
         break;
     case 20:
         whenConnected(p, [p] { p->startDiscovery(); });
@@ -299,21 +299,21 @@ void StartupSequence::rereadTick()
     SwitcherState *s = p->switcher();
     switch (rereadTick_++) {
     case 0:
-        read(p, [](commandExecObject &m) { return m.getWipeMode(); }, [p](bool v) { p->setWipeSelected(v); });
+        read(p, [](commandExecObject &m) { return m.getWipeMode(); }, [s](bool v) { s->setWipeSelected(v); });
         break;
     case 1:
         read(p, [](commandExecObject &m) { return int(m.readPgmOutRes()); }, [s](int v) { s->setPgmOutResolution(v); });
         break;
     case 2:
-        read(p, [](commandExecObject &m) { return m.readPreset(); }, [p](int v) {
+        read(p, [](commandExecObject &m) { return m.readPreset(); }, [s](int v) {
             if (isSource(v))
-                p->setPreviewNo(v);
+                s->setPreviewNo(v);
         });
         break;
     case 3:
-        read(p, [](commandExecObject &m) { return m.readProgram(); }, [p](int v) {
+        read(p, [](commandExecObject &m) { return m.readProgram(); }, [p, s](int v) {
             if (isSource(v))
-                p->setProgramNo(v);
+                s->setProgramNo(v);
             p->switching()->updateTally(false);
         });
         break;
@@ -324,23 +324,23 @@ void StartupSequence::rereadTick()
         p->lines()->mainboard().post([](commandExecObject &m) { m.getStartPage(); });
         break;
     case 6:
-        read(p, [](commandExecObject &m) { return m.readAutoRate(); }, [p](int v) { p->setTransSpeed(v); });
+        read(p, [](commandExecObject &m) { return m.readAutoRate(); }, [s](int v) { s->setTransSpeed(v); });
         break;
     case 7:
         read(p, [](commandExecObject &m) { return m.getWipeBkgColor(); }, [s](int v) { s->setBkgColor(v); });
         break;
     case 8:
         read(p, [](commandExecObject &m) { return std::make_pair(m.pipPgmState(), m.pipPvmState()); },
-             [p](std::pair<bool, bool> v) {
-                 p->setPipPgmFlag(v.first);
-                 p->setPipPvwFlag(v.second);
+             [s](std::pair<bool, bool> v) {
+                 s->setPipPgmFlag(v.first);
+                 s->setPipPvwFlag(v.second);
              });
         break;
     case 9:
         read(p, [](commandExecObject &m) { return std::make_pair(m.keyPgmState(), m.keyPvmState()); },
-             [p](std::pair<bool, bool> v) {
-                 p->setLumaPgmFlag(v.first);
-                 p->setLumaPvwFlag(v.second);
+             [s](std::pair<bool, bool> v) {
+                 s->setLumaPgmFlag(v.first);
+                 s->setLumaPvwFlag(v.second);
              });
         break;
     case 10:
