@@ -39,6 +39,7 @@ private slots:
     void trackingSwitch();
     void placementPressesWithin100msSendOnlyTheLast();
     void trackingPollAndCameraMoves();
+    void unpluggedCameraComesBack();
 
 private:
     QList<QByteArray> received(int cam) { return unit_->camera(cam).received(); }
@@ -225,6 +226,24 @@ void TstCameraPages::trackingPollAndCameraMoves()
     polls->stopTrackingPoll();
     unit_->camera(1).update([](SimCamera::State &s) { s.trackingCapable = true; });
     unit_->camera(0).update([](SimCamera::State &s) { s.aiCamOn = false; });
+    TimeSeam::setSpeedup(1);
+}
+
+// An unplugged camera goes offline, and the name shown with it when it is
+// the selected one; plugged in again, the presence poll opens its line anew.
+void TstCameraPages::unpluggedCameraComesBack()
+{
+    TimeSeam::setSpeedup(20);
+    Panel &p = rig_->panel();
+    p.setCamSel(2);
+    p.setCameraName(QStringLiteral("VX-10"));
+    unit_->camera(2).close();
+    p.polls()->startPresencePoll(-1, 0);
+    QTRY_VERIFY(!p.camOnline(2));
+    QCOMPARE(p.cameraName(), QString());
+    QVERIFY(p.camOnline(0) && p.camOnline(1));
+    QVERIFY(unit_->camera(2).open());
+    QTRY_VERIFY_WITH_TIMEOUT(p.camOnline(2), 5000);
     TimeSeam::setSpeedup(1);
 }
 

@@ -175,7 +175,8 @@ void TstSwitchGate::busesFollowTheBoard()
     rig.mb.setFrameMs(30); // a 0.9 s auto transition
     rig.panel->autoTransition();
     QTRY_COMPARE(rig.panel->programNo(), 2);
-    rig.panel->autoTransition(); // the board still runs the first
+    rig.panel->autoTransition(); // the board still runs the first: refused here
+    QCOMPARE(rig.outcome(1), int(Outcome::Refused));
     QTRY_COMPARE(rig.mb.program(), 2);
     QTest::qWait(100);
     QCOMPARE(rig.count(kAuto), 1);
