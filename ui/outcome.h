@@ -36,23 +36,15 @@ public:
 };
 
 // An outcome with the value that came with it; `value` is default-made
-// unless the request ran. `sent`: the request went out on the line (a
-// NotAnswering write may have been sent, and a lost acknowledgement means
-// the device may have acted all the same).
+// unless the request ran. `sent`: the request ran on its lane (it went out,
+// or found the line closed) rather than being dropped before it; a write
+// that was sent and not acknowledged may still have been carried out.
 template <typename T>
 struct Result
 {
     Outcome::Kind outcome = Outcome::LineClosed;
     bool sent = false;
     T value{};
-    bool done() const { return outcome == Outcome::Done; }
-};
-
-template <>
-struct Result<void>
-{
-    Outcome::Kind outcome = Outcome::LineClosed;
-    bool sent = false;
     bool done() const { return outcome == Outcome::Done; }
 };
 
