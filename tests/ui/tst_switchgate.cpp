@@ -98,6 +98,7 @@ void TstSwitchGate::outcomes()
         rig.lines->mainboard().post([](commandExecObject &m) { m.writeTbar(500); });
     rig.mb.clearReceived();
     Panel &p = *rig.panel;
+    QSignalSpy programShown(&p, &Panel::programNoChanged); // the root page's name for the store's value
     switch (control) {
     case Switching::Cut: p.cut(); break;
     case Switching::ProgramBus: p.pressProgram(3); break;
@@ -113,6 +114,7 @@ void TstSwitchGate::outcomes()
         QCOMPARE(rig.mb.receivedFrames().value(0), frame);
     const bool done = outcome == Outcome::Done;
     QCOMPARE(p.programNo(), done && control == Switching::Cut ? 2 : done && control == Switching::ProgramBus ? 3 : 1);
+    QCOMPARE(programShown.count(), p.programNo() == 1 ? 0 : 1);
     QCOMPARE(p.pipPgmFlag(), done && control == Switching::PipProgram);
     QCOMPARE(p.lumaPvwFlag(), false);
     QCOMPARE(p.wipeSelected(), done && control == Switching::Wipe);
