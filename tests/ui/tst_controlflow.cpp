@@ -206,6 +206,16 @@ private slots:
         QVERIFY(!rig.panel->kivoServ());
         // Memories were not saved, so the next start is still a first start.
         QVERIFY(rig.settings->boolValue(QStringLiteral("system"), QStringLiteral("firstEntry")));
+
+        // A factory default without the board puts the language back, nothing more.
+        rig.panel->setLangType(2);
+        rig.panel->factoryDefault();
+        QCOMPARE(rig.panel->langType(), 0);
+        bool answered = false; // after the default's own question to the lane
+        rig.lines->mainboard().post([](commandExecObject &) {}, rig.panel.get(), [&] { answered = true; });
+        QTRY_VERIFY(answered);
+        QVERIFY(!rig.panel->loadingVisible());
+        QVERIFY(!rig.sys.readFile(QStringLiteral("/etc/dhcpcd.conf")).contains("192.168.100.101"));
     }
 
     // A restart on air whose program read fails must not cut the output to black.
