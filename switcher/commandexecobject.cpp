@@ -606,6 +606,11 @@ bool commandExecObject::readBuses(zarvoMuStatus &status, bool &autoRunning)
     return true;
 }
 
+bool commandExecObject::lineOpen() const
+{
+    return serial_ && serial_->isOpen();
+}
+
 bool commandExecObject::mainboardSilent() const
 {
     return zarvoUnitControl && zarvoUnitControl->boardSilent();

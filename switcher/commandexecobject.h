@@ -242,6 +242,8 @@ public:
     // The board has given no byte for a whole reply wait since a frame went
     // out (see zarvoMu::boardSilent).
     bool mainboardSilent() const;
+    // Whether the mainboard line is open, without the log line isConnected() writes.
+    bool lineOpen() const;
     Q_INVOKABLE void requestStatus();
     Q_INVOKABLE void updateStatus();
     Q_INVOKABLE void refreshStatus();

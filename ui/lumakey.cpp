@@ -1,5 +1,6 @@
 #include "ui/lumakey.h"
 
+#include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
 #include "ui/timeseam.h"
 
@@ -27,21 +28,21 @@ LumaKey::LumaKey(Panel *panel, QObject *parent)
 
 void LumaKey::attach()
 {
-    commandExecObject *model = lines() ? lines()->mainboard().object() : nullptr;
-    if (!model)
+    SwitcherState *state = switcher();
+    if (!lines() || !lines()->mainboard().object())
         return;
-    connect(model, &commandExecObject::sendLumaAudio, this, [this](int mode, int level, int trans, int, int, int, int, int) {
-        mode_ = mode ? 1 : 0;
-        cleanup_ = pendingCleanup_ = qBound(0, level, 100);
-        transparency_ = pendingTransparency_ = qBound(0, trans, 64);
+    connect(state, &SwitcherState::lumaAudioReported, this, [this, state] {
+        mode_ = state->lumaMode() ? 1 : 0;
+        cleanup_ = pendingCleanup_ = qBound(0, state->lumaCleanUpLevel(), 100);
+        transparency_ = pendingTransparency_ = qBound(0, state->lumaTransparency(), 64);
         emit changed();
     });
-    connect(model, &commandExecObject::sendPipSettings, this,
-            [this](int, int, int, int cropSize, int, int, int, int) { cropSize_ = cropSize; });
+    connect(state, &SwitcherState::pipReported, this, [this, state] { cropSize_ = state->pipCropSize(); });
 }
 
 void LumaKey::opened()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!connected())
         return;
     const int known = cropSize_;
@@ -61,6 +62,7 @@ void LumaKey::opened()
 
 void LumaKey::chooseSource(int source)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (source < 0 || source > 6)
         return;
     source_ = source;
@@ -71,6 +73,7 @@ void LumaKey::chooseSource(int source)
 
 void LumaKey::chooseMode(int mode)
 {
+    TAVRIK_ASSERT_OWNER(this);
     mode_ = mode ? 1 : 0;
     emit changed();
     const int m0 = mode_;
@@ -80,6 +83,7 @@ void LumaKey::chooseMode(int mode)
 
 void LumaKey::cleanupMoved(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     // Slider bindings fire while the start-up sequence fills the page.
     if (!panel() || !panel()->systemEnabled())
         return;
@@ -89,6 +93,7 @@ void LumaKey::cleanupMoved(int value)
 
 void LumaKey::transparencyMoved(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!panel() || !panel()->systemEnabled())
         return;
     pendingTransparency_ = qBound(0, value, 64);

@@ -6,8 +6,9 @@ class SeamTimer;
 
 // The luma key pop-up's logic: key source and mode sent at once, the
 // clean-up level and transparency sliders sent once the finger rests.
-// Nothing is sent before the start-up sequence has completed. Lives on the
-// interface thread.
+// Nothing is sent before the start-up sequence has completed. The shown
+// values follow the switcher state's luma reports. Lives on the interface
+// thread; every call comes from there.
 class LumaKey : public PageLogic
 {
     Q_OBJECT

@@ -8,10 +8,11 @@
 
 class PanelSettings;
 
-// What every page's logic object shares: the root state it reads and the
-// lanes it reaches the devices through. A page sets `panel` once (QML:
-// `panel: panel`); tests hand it to the constructor. Lives on the interface
-// thread, like the pages that bind to it.
+// What every page's logic object shares: the root state it reads, the one
+// copy of the switcher's state (reports included) and the lanes it reaches
+// the devices through. A page sets `panel` once (QML: `panel: panel`); tests
+// hand it to the constructor. Lives on the interface thread, like the pages
+// that bind to it; every call comes from there.
 class PageLogic : public QObject
 {
     Q_OBJECT
@@ -31,6 +32,7 @@ protected:
     // Null when the panel or the lane is missing (a page drawn in the tour).
     DeviceLines *lines() const { return panel_ ? panel_->lines() : nullptr; }
     PanelSettings *settings() const { return panel_ ? panel_->settings() : nullptr; }
+    SwitcherState *switcher() const { return panel_ ? panel_->switcher() : nullptr; }
     bool connected() const { return panel_ && panel_->mainboardConnected(); }
     // Posts to the mainboard, camera or system lane; does nothing without one.
     template <typename F> void onMainboard(F &&fn)

@@ -1,31 +1,38 @@
 #pragma once
 
+#include "ui/camerapolls.h"
 #include "ui/commandqueue.h"
 #include "ui/notifyingproperty.h"
+#include "ui/surfaceinput.h"
 #include "ui/switcherstate.h"
+#include "ui/switching.h"
 
 #include <QObject>
 #include <QString>
 #include <QVariantList>
 
-#include <memory>
-
-
 class DeviceLines;
-struct zarvoMuStatus;
 class KivoServ;
 class Keyscan;
 class PanelSettings;
 class PowerCtl;
-class SeamTimer;
 class StartupSequence;
 class SwitchGate;
 class Tbar;
 
-// The root state of the interface and the hub of its control flow. Lives on
-// the interface thread; the pages bind to its properties and call its
-// invokables. It reaches the devices only through DeviceLines, never
-// directly, so nothing here waits on a line.
+// The root state of the interface: what the root page shows and the names
+// the pages bind to ("panel"). Lives on the interface thread; every call
+// comes from there. The work is done by the parts it holds, each owning one
+// concern, and the pages and the start-up sequence reach them through the
+// accessors below:
+//  - switcher():  SwitcherState, the one copy of the switcher's state;
+//  - switching(): presses on the buses and transition block, tally, the
+//                 buses read back from the board;
+//  - surface():   hardware keys, T-bar, joystick, zoom, speeds, power button;
+//  - polls():     camera presence, information and auto-tracking polls.
+// Their properties appear here under the names the pages have always used.
+// Here itself: pages and pop-ups, user memories, factory default, the
+// network values and discovery, the update offer and shutdown.
 class Panel : public QObject
 {
     Q_OBJECT
@@ -37,54 +44,27 @@ public:
     enum Page { HomePage = 0, TrackingPage, SetupMenuPage, NetworkPage };
     Q_ENUM(Page)
 
-    PANEL_PROPERTY(int, programNo, setProgramNo) = 0;
-    PANEL_PROPERTY(int, previewNo, setPreviewNo) = 0;
     PANEL_PROPERTY(int, camSel, setCamSel) = 0;
-    PANEL_PROPERTY(int, trackingCamSel, setTrackingCamSel) = 0;
     PANEL_PROPERTY(int, funcSel, setFuncSel) = -1; // -1: no function pop-up open
     PANEL_PROPERTY(int, menuOption, setMenuOption) = 0;
-    PANEL_PROPERTY(bool, lockJoystickAndTBar, setLockJoystickAndTBar) = false;
-    PANEL_PROPERTY(int, transSpeed, setTransSpeed) = 0;
-    PANEL_PROPERTY(int, speedValue, setSpeedValue) = 24;
-    PANEL_PROPERTY(bool, pipPgmFlag, setPipPgmFlag) = false;
-    PANEL_PROPERTY(bool, pipPvwFlag, setPipPvwFlag) = false;
-    PANEL_PROPERTY(bool, lumaPgmFlag, setLumaPgmFlag) = false;
-    PANEL_PROPERTY(bool, lumaPvwFlag, setLumaPvwFlag) = false;
-    PANEL_PROPERTY(bool, cam1Online, setCam1Online) = false;
-    PANEL_PROPERTY(bool, cam2Online, setCam2Online) = false;
-    PANEL_PROPERTY(bool, cam3Online, setCam3Online) = false;
-    PANEL_PROPERTY(bool, skipFirstSwitch, setSkipFirstSwitch) = true;
     // 0 English, 1 Traditional Chinese, 2 Simplified Chinese.
     PANEL_PROPERTY(int, langType, setLangType) = 0;
     // True once the start-up sequence has completed ("enable the system").
     PANEL_PROPERTY(bool, systemEnabled, setSystemEnabled) = false;
-    PANEL_PROPERTY(bool, mainboardConnected, setMainboardConnected) = false;
-    // Mirrors of the switcher state the home page shows.
-    PANEL_PROPERTY(bool, wipeSelected, setWipeSelected) = false;
-    PANEL_PROPERTY(bool, transitionRunning, setTransitionRunning) = false;
-    PANEL_PROPERTY(int, tbarPosition, setTbarPosition) = 0; // 0..1023 as last sent
     PANEL_PROPERTY(int, userMemorySel, setUserMemorySel) = 0;
-    PANEL_PROPERTY(QString, mainboardVersion, setMainboardVersion) = QStringLiteral("v1.0.0");
     PANEL_PROPERTY(QString, appVersion, setAppVersion) = QStringLiteral("v1.1.15");
     // Pages shown over everything: splash (with the launch logo for its first
     // seconds) and loading; banners that never hide the buses.
     PANEL_PROPERTY(bool, splashVisible, setSplashVisible) = true;
     PANEL_PROPERTY(bool, launchLogoVisible, setLaunchLogoVisible) = false;
     PANEL_PROPERTY(bool, loadingVisible, setLoadingVisible) = false;
-    PANEL_PROPERTY(bool, busyNoticeVisible, setBusyNoticeVisible) = false;
     // A notification for the operator (e.g. no camera signal); empty: none.
     PANEL_PROPERTY(QString, notice, setNotice);
     PANEL_PROPERTY(bool, shutdownVisible, setShutdownVisible) = false;
     PANEL_PROPERTY(bool, upgradeVisible, setUpgradeVisible) = false;
-    PANEL_PROPERTY(bool, screenshotMode, setScreenshotMode) = false;
-    // The busy notification's text, in the chosen language.
-    PANEL_PROPERTY(QString, busyNoticeText, setBusyNoticeText);
     // Versions the update check offered (empty: none found).
     PANEL_PROPERTY(QString, offeredAppVersion, setOfferedAppVersion);
     PANEL_PROPERTY(QString, offeredMainboardVersion, setOfferedMainboardVersion);
-    // Model name of camera camSel as its version inquiry reported it; cleared
-    // when that camera goes offline.
-    PANEL_PROPERTY(QString, cameraName, setCameraName);
     // Network values read at start-up (the network page and discovery).
     PANEL_PROPERTY(QString, ipAddress, setIpAddress);
     PANEL_PROPERTY(QString, netmask, setNetmask);
@@ -93,183 +73,138 @@ public:
     PANEL_PROPERTY(bool, dhcpMode, setDhcpMode) = false;
     // The three camera lines have been opened.
     PANEL_PROPERTY(bool, serialInitDone, setSerialInitDone) = false;
-    // Auto-tracking poll answers per camera: -1 no answer, 0 no tracking,
-    // 2 tracking on, 3 tracking off.
-    PANEL_PROPERTY(QVariantList, trackingStates, setTrackingStates) = QVariantList{-1, -1, -1};
-    Q_PROPERTY(SwitcherState *switcher READ switcher CONSTANT)
-    Q_PROPERTY(CommandQueue *queue READ queue CONSTANT)
     PANEL_PROPERTY(int, page, setPage) = HomePage;
+
+    // Kept by the parts, shown under the root page's names.
+    PANEL_FORWARD(int, programNo, setProgramNo, switcher_)
+    PANEL_FORWARD(int, previewNo, setPreviewNo, switcher_)
+    PANEL_FORWARD(bool, pipPgmFlag, setPipPgmFlag, switcher_)
+    PANEL_FORWARD(bool, pipPvwFlag, setPipPvwFlag, switcher_)
+    PANEL_FORWARD(bool, lumaPgmFlag, setLumaPgmFlag, switcher_)
+    PANEL_FORWARD(bool, lumaPvwFlag, setLumaPvwFlag, switcher_)
+    PANEL_FORWARD(bool, wipeSelected, setWipeSelected, switcher_)
+    PANEL_FORWARD(int, transSpeed, setTransSpeed, switcher_)
+    PANEL_FORWARD(bool, transitionRunning, setTransitionRunning, switcher_)
+    PANEL_FORWARD(int, tbarPosition, setTbarPosition, switcher_)
+    PANEL_FORWARD(bool, mainboardConnected, setMainboardConnected, switcher_)
+    PANEL_FORWARD(QString, mainboardVersion, setMainboardVersion, switcher_)
+    PANEL_FORWARD(bool, busyNoticeVisible, setBusyNoticeVisible, switching_)
+    PANEL_FORWARD(QString, busyNoticeText, setBusyNoticeText, switching_)
+    PANEL_FORWARD(int, trackingCamSel, setTrackingCamSel, surface_)
+    PANEL_FORWARD(bool, lockJoystickAndTBar, setLockJoystickAndTBar, surface_)
+    PANEL_FORWARD(int, speedValue, setSpeedValue, surface_)
+    PANEL_FORWARD(bool, skipFirstSwitch, setSkipFirstSwitch, surface_)
+    PANEL_FORWARD(bool, screenshotMode, setScreenshotMode, surface_)
+    PANEL_FORWARD(bool, cam1Online, setCam1Online, polls_)
+    PANEL_FORWARD(bool, cam2Online, setCam2Online, polls_)
+    PANEL_FORWARD(bool, cam3Online, setCam3Online, polls_)
+    PANEL_FORWARD(QString, cameraName, setCameraName, polls_)
+    PANEL_FORWARD(QVariantList, trackingStates, setTrackingStates, polls_)
+
+    Q_PROPERTY(SwitcherState *switcher READ switcher CONSTANT)
+    Q_PROPERTY(Switching *switching READ switching CONSTANT)
+    Q_PROPERTY(CommandQueue *queue READ queue CONSTANT)
 
 public:
     explicit Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent = nullptr);
     ~Panel() override;
 
-    // The T-bar poller (its setters are atomic, so they are called here).
-    void setTbar(Tbar *tbar);
-    Tbar *tbar() const { return tbar_; }
+    DeviceLines *lines() const { return lines_; }
+    PanelSettings *settings() const { return settings_; }
     SwitcherState *switcher() const { return switcher_; }
+    Switching *switching() const { return switching_; }
+    SurfaceInput *surface() const { return surface_; }
+    CameraPolls *polls() const { return polls_; }
     // The root page's command queue (150 ms).
     CommandQueue *queue() const { return queue_; }
+
+    void setTbar(Tbar *tbar) { surface_->setTbar(tbar); }
+    Tbar *tbar() const { return surface_->tbar(); }
 
     // Runs the start-up sequence; called once the root page exists.
     Q_INVOKABLE void startUp();
 
-    DeviceLines *lines() const { return lines_; }
-    PanelSettings *settings() const { return settings_; }
-
     // Camera 0..2 online flag (false outside the range).
-    Q_INVOKABLE bool camOnline(int camera) const;
-    void setCamOnline(int camera, bool online);
+    Q_INVOKABLE bool camOnline(int camera) const { return polls_->camOnline(camera); }
+    void setCamOnline(int camera, bool online) { polls_->setCamOnline(camera, online); }
 
-    // What the home page forwards (the control flow behind each is the
-    // interface's, see panel.cpp). Buttons 0..4 select black and inputs 1..4;
-    // button 5 toggles background / colour bar.
-    Q_INVOKABLE void pressProgram(int button);
-    Q_INVOKABLE void pressPreview(int button);
-    Q_INVOKABLE void cut();
-    Q_INVOKABLE void autoTransition();
-    Q_INVOKABLE void selectWipe();
-    Q_INVOKABLE void selectMix();
-    Q_INVOKABLE void togglePipProgram();
-    Q_INVOKABLE void togglePipPreview();
-    Q_INVOKABLE void toggleKeyProgram();
-    Q_INVOKABLE void toggleKeyPreview();
+    // What the home page forwards (see Switching).
+    Q_INVOKABLE void pressProgram(int button) { switching_->pressProgram(button); }
+    Q_INVOKABLE void pressPreview(int button) { switching_->pressPreview(button); }
+    Q_INVOKABLE void cut() { switching_->cut(); }
+    Q_INVOKABLE void autoTransition() { switching_->autoTransition(); }
+    Q_INVOKABLE void selectWipe() { switching_->selectWipe(); }
+    Q_INVOKABLE void selectMix() { switching_->selectMix(); }
+    Q_INVOKABLE void togglePipProgram() { switching_->togglePipProgram(); }
+    Q_INVOKABLE void togglePipPreview() { switching_->togglePipPreview(); }
+    Q_INVOKABLE void toggleKeyProgram() { switching_->toggleKeyProgram(); }
+    Q_INVOKABLE void toggleKeyPreview() { switching_->toggleKeyPreview(); }
+    Q_INVOKABLE void setCameraSpeed(int camera, int speed) { surface_->setCameraSpeed(camera, speed); }
+
     // Home page recall of user memories 1 and 2 (and the setup menu's 1..6).
     Q_INVOKABLE void recallUserMemory(int n);
     // Opens function pop-up 0..4 (closing any other) or closes it (-1).
     Q_INVOKABLE void openFunction(int func);
-    Q_INVOKABLE void setCameraSpeed(int camera, int speed);
     // Shows a page (closing any function pop-up); unknown pages show home.
-    Q_INVOKABLE void showPage(int p)
-    {
-        openFunction(-1);
-        setPage(p > HomePage && p <= NetworkPage ? p : HomePage);
-    }
+    Q_INVOKABLE void showPage(int p);
 
-    // The camera page's information poll (5000 ms, through the queue).
-    Q_INVOKABLE void startCameraInfoPoll();
-    Q_INVOKABLE void stopCameraInfoPoll();
-    // The auto-tracking page's presence poll (800 ms).
-    Q_INVOKABLE void startTrackingPoll();
-    Q_INVOKABLE void stopTrackingPoll();
-    Q_INVOKABLE int trackingState(int camera) const;
-    void setTrackingState(int camera, int state);
+    // The camera page's information poll (5000 ms, through the queue) and
+    // the auto-tracking page's presence poll (800 ms).
+    Q_INVOKABLE void startCameraInfoPoll() { polls_->startCameraInfoPoll(); }
+    Q_INVOKABLE void stopCameraInfoPoll() { polls_->stopCameraInfoPoll(); }
+    Q_INVOKABLE void startTrackingPoll() { polls_->startTrackingPoll(); }
+    Q_INVOKABLE void stopTrackingPoll() { polls_->stopTrackingPoll(); }
+    Q_INVOKABLE int trackingState(int camera) const { return polls_->trackingState(camera); }
+    void setTrackingState(int camera, int state) { polls_->setTrackingState(camera, state); }
     Q_SIGNAL void trackingStateChanged(int camera);
-    // The camera presence poll: `retries` rounds (-1 unlimited), `pauseMs`
-    // before each round.
-    void startPresencePoll(int retries, int pauseMs);
 
     // User memory n (0 factory set, 1..6) with its six audio levels.
     Q_INVOKABLE void saveUserMemory(int n);
     Q_INVOKABLE void factoryDefault();
+    // The six audio levels of memory n: stored from the current levels, or
+    // made current (and sent) from the stored ones.
+    void storeAudioLevels(int memory);
+    void restoreAudioLevels(int memory);
     // The shutdown page's answers.
     Q_INVOKABLE void confirmShutdown();
     Q_INVOKABLE void cancelShutdown();
 
+    // Reads the network values for the pages and starts the discovery
+    // server with them (once).
+    void startDiscovery();
+
     // For tests and diagnostics.
-    SwitchGate *gate() const { return gate_; }
-    bool tbarTimerActive() const;
-    bool presencePollActive() const;
-    bool pollRestartPending() const;
-    PowerCtl *powerCtl() const { return powerCtl_; }
-    Keyscan *keyscan() const { return keyscan_; }
+    SwitchGate *gate() const { return switching_->gate(); }
+    bool tbarTimerActive() const { return surface_->tbarTimerActive(); }
+    bool presencePollActive() const { return polls_->presencePollActive(); }
+    bool pollRestartPending() const { return polls_->pollRestartPending(); }
+    PowerCtl *powerCtl() const { return surface_->powerCtl(); }
+    Keyscan *keyscan() const { return surface_->keyscan(); }
     KivoServ *kivoServ() const { return kivoServ_; }
 
 public slots:
-    // Hardware keys 0..6 (Keyscan::sendKeyNo).
-    void handleKey(int key);
-    // The control surface (Tbar's signals).
-    void onTbarValue(int value, int rawValue);
-    void onJoystick(int pan, int tilt, int value);
-    void onZoom(int direction, int value);
+    // Hardware keys 0..6 and the control surface (see SurfaceInput).
+    void handleKey(int key) { surface_->handleKey(key); }
+    void onTbarValue(int value, int rawValue) { surface_->onTbarValue(value, rawValue); }
+    void onJoystick(int pan, int tilt, int value) { surface_->onJoystick(pan, tilt, value); }
+    void onZoom(int direction, int value) { surface_->onZoom(direction, value); }
 
 signals:
     // The start-up sequence has run its last step.
     void startUpFinished();
 
 private:
-    friend class StartupSequence;
-
-    // Tally after a change of program or preview; `programPress` orders red
-    // before green (when program and preview differ).
-    void updateTally(bool programPress);
-    // Green then red on the cameras of `preview` and `program` (1..3 only,
-    // online only), without the offs.
-    void tallyPair(int preview, int program);
-    void afterTransition();
-    // Program and preview as the board reports them once its transition has
-    // run; corrects the interface and the tally where they differ.
-    void followBoard();
-    void onBuses(int generation, bool sent, bool ok, const zarvoMuStatus &board, bool autoRunning);
-    bool autoRunning() const;
-    void runSwitch(const char *what, bool program, int source);
-    void tbarTick();
-    void presenceTick();
-    void trackingTick();
-    void cameraInfoTick();
-    void stopAllPolls();
-    void restartPolls();
-    void onPtzMoving();
-    void onMainboardBusy();
     void onAppVersions(const QString &kb, const QString &mb);
     void onShutdownRequest();
-    void onCamInfo(int camera, const QString &model);
-    void createPowerCtl();
-    void createKeyscan();
-    void startDiscovery();
-    void restoreAudioLevels(int memory);
-    void storeAudioLevels(int memory);
 
     DeviceLines *lines_;
     PanelSettings *settings_;
-    Tbar *tbar_ = nullptr;
+    // Made in this order: each part is handed the ones before it.
     SwitcherState *switcher_;
     CommandQueue *queue_;
+    CameraPolls *polls_;
+    Switching *switching_;
+    SurfaceInput *surface_;
     StartupSequence *startup_;
-    PowerCtl *powerCtl_ = nullptr;  // lives on the system lane
-    Keyscan *keyscan_ = nullptr;    // lives on the system lane
-    // The hardware threads as the system lane made them, read and written
-    // only there: they end there even when this object goes before the
-    // answer of their creation reaches it.
-    struct HardwareThreads {
-        PowerCtl *power = nullptr;
-        Keyscan *keys = nullptr;
-    };
-    std::shared_ptr<HardwareThreads> hardware_ = std::make_shared<HardwareThreads>();
-    KivoServ *kivoServ_ = nullptr;  // a child; its own thread answers
-
-    // T-bar.
-    SeamTimer *tbarTimer_;
-    int tbarValue_ = -1;     // last value received
-    int tbarSent_ = -1;      // last value written to the mainboard
-    int tbarLastEnd_ = -1;   // last end (0 or 1023) seen
-    int tbarIdleTicks_ = 0;
-    bool tbarSeen_ = false;  // a raw value has arrived before
-    int zoomDirection_ = 0;
-
-    // Polls and the restart after a camera move or the T-bar.
-    SeamTimer *presenceTimer_;
-    int presenceRetries_ = -1;
-    int presencePauseTicks_ = 20;
-    int presenceWait_ = 0;
-    int presenceCamera_ = 0;
-    bool presenceInFlight_ = false;
-    SeamTimer *cameraInfoTimer_;
-    bool cameraInfoWanted_ = false;
-    bool cameraInfoInFlight_ = false;
-    SeamTimer *trackingTimer_;
-    bool trackingWanted_ = false;
-    int trackingCamera_ = 0;
-    int trackingWait_ = 0;
-    bool trackingInFlight_ = false;
-    SeamTimer *pollRestartTimer_;
-    SeamTimer *busyTimer_;
-
-    // Following the board's program and preview.
-    SwitchGate *gate_ = nullptr;
-    SeamTimer *followTimer_;
-    bool followInFlight_ = false;
-    bool followAgain_ = false;
-    int busGeneration_ = 0;     // counts the interface's own changes of the buses
-    qint64 autoStartedAt_ = -1; // ms (monotonic) of the last acknowledged AUTO while it runs
+    KivoServ *kivoServ_ = nullptr; // a child; its own thread answers
 };

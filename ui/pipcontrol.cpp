@@ -1,5 +1,6 @@
 #include "ui/pipcontrol.h"
 
+#include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
 
 #include <QVariantList>
@@ -16,13 +17,16 @@ PipControl::PipControl(Panel *panel, QObject *parent) : PageLogic(panel, parent)
 
 void PipControl::attach()
 {
-    commandExecObject *model = lines() ? lines()->mainboard().object() : nullptr;
-    if (!model)
+    SwitcherState *state = switcher();
+    if (!lines() || !lines()->mainboard().object())
         return;
-    connect(model, &commandExecObject::sendPipSettings, this, &PipControl::applyReport);
-    connect(model, &commandExecObject::sendBorderSettings, this, [this](int, int, int, int size, int colour) {
-        borderSize_ = size;
-        borderColor_ = colour;
+    connect(state, &SwitcherState::pipReported, this, [this, state] {
+        applyReport(state->pipSize(), state->pipPosX(), state->pipPosY(), state->pipCropSize(), state->pipCropLeft(),
+                    state->pipCropRight(), state->pipCropTop(), state->pipCropBottom());
+    });
+    connect(state, &SwitcherState::bordersReported, this, [this, state] {
+        borderSize_ = state->pipBorderSize();
+        borderColor_ = state->pipBorderColor();
         emit valuesChanged();
     });
     // The pop-up is made when it opens: show the board's values, not defaults.
@@ -32,6 +36,7 @@ void PipControl::attach()
 
 void PipControl::applyReport(int size, int x, int y, int cropSize, int left, int right, int top, int bottom)
 {
+    TAVRIK_ASSERT_OWNER(this);
     posZ_ = qBound(1, size, 100);
     posX_ = qBound(-50, x, 50);
     posY_ = qBound(-50, y, 50);
@@ -43,6 +48,7 @@ void PipControl::applyReport(int size, int x, int y, int cropSize, int left, int
 
 void PipControl::setSliderMode(int mode)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (mode < ModeX || mode > ModeSize || mode == sliderMode_)
         return;
     sliderMode_ = mode;
@@ -57,6 +63,7 @@ int PipControl::sliderValue() const
 
 void PipControl::setCropSel(int sel)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (sel < CropLeft || sel > CropSize || sel == cropSel_)
         return;
     cropSel_ = sel;
@@ -80,6 +87,7 @@ int PipControl::mapY(double y, double height)
 
 QVariantList PipControl::insetRect(double width, double height) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     const double w = width * posZ_ / 100.0;
     const double h = height * posZ_ / 100.0;
     const double cx = width * (posX_ + 50) / 100.0;
@@ -143,16 +151,22 @@ void PipControl::applySlider(int value)
 
 void PipControl::sliderMoved(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (lastSlider_ < 0)
         lastSlider_ = sliderValue();
     if (std::abs(value - lastSlider_) > kMoveThreshold && !busy())
         applySlider(value);
 }
 
-void PipControl::sliderReleased(int value) { applySlider(value); }
+void PipControl::sliderReleased(int value)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    applySlider(value);
+}
 
 void PipControl::dragTo(double x, double y, double width, double height)
 {
+    TAVRIK_ASSERT_OWNER(this);
     x = qBound(0.0, x, width);
     y = qBound(0.0, y, height);
     posX_ = mapX(x, width);
@@ -172,6 +186,7 @@ void PipControl::dragTo(double x, double y, double width, double height)
 
 void PipControl::dragReleased(double x, double y, double width, double height)
 {
+    TAVRIK_ASSERT_OWNER(this);
     posX_ = mapX(x, width);
     posY_ = mapY(y, height);
     lastDragX_ = lastDragY_ = -1e9;
@@ -182,6 +197,7 @@ void PipControl::dragReleased(double x, double y, double width, double height)
 
 void PipControl::resetPosition()
 {
+    TAVRIK_ASSERT_OWNER(this);
     posX_ = posY_ = 0;
     posZ_ = 50;
     onMainboard([](commandExecObject &m) {
@@ -211,6 +227,7 @@ void PipControl::sendCrop(int sel, int value, bool check)
 
 void PipControl::cropStep(int delta)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int value = qBound(0, crop_[cropSel_] + delta, 100);
     if (value == crop_[cropSel_])
         return;
@@ -220,6 +237,7 @@ void PipControl::cropStep(int delta)
 
 void PipControl::cropSliderMoved(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     value = qBound(0, value, 100);
     if (lastCropSlider_ < 0)
         lastCropSlider_ = crop_[cropSel_];
@@ -231,6 +249,7 @@ void PipControl::cropSliderMoved(int value)
 
 void PipControl::cropSliderReleased(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     value = qBound(0, value, 100);
     lastCropSlider_ = value;
     sendCrop(cropSel_, value, true);
@@ -238,6 +257,7 @@ void PipControl::cropSliderReleased(int value)
 
 void PipControl::resetCrop()
 {
+    TAVRIK_ASSERT_OWNER(this);
     for (int &c : crop_)
         c = 0;
     lastCropSlider_ = 0;
@@ -247,6 +267,7 @@ void PipControl::resetCrop()
 
 void PipControl::chooseSource(int source)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (source < 0 || source > 6)
         return;
     source_ = source;
@@ -256,6 +277,7 @@ void PipControl::chooseSource(int source)
 
 void PipControl::chooseBorderSize(int code)
 {
+    TAVRIK_ASSERT_OWNER(this);
     borderSize_ = code;
     emit valuesChanged();
     if (connected())
@@ -264,6 +286,7 @@ void PipControl::chooseBorderSize(int code)
 
 void PipControl::chooseBorderColor(int code)
 {
+    TAVRIK_ASSERT_OWNER(this);
     borderColor_ = code;
     emit valuesChanged();
     if (connected())

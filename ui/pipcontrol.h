@@ -4,7 +4,8 @@
 
 // The picture-in-picture pop-up's logic: position and size of the inset
 // (slider and drag on the miniature), its crop, source and border. Values
-// the mainboard reports replace the page's. Lives on the interface thread.
+// the mainboard reports (through the switcher state) replace the page's.
+// Lives on the interface thread; every call comes from there.
 class PipControl : public PageLogic
 {
     Q_OBJECT

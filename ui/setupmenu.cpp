@@ -1,6 +1,7 @@
 #include "ui/setupmenu.h"
 
 #include "camera/vekcameraobject.h"
+#include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
 #include "ui/panelsettings.h"
 #include "ui/timeseam.h"
@@ -46,34 +47,33 @@ SetupMenu::SetupMenu(Panel *panel, QObject *parent)
 void SetupMenu::attach()
 {
     Panel *p = panel();
-    autoRate_ = p->transSpeed();
+    SwitcherState *state = switcher();
+    autoRate_ = state->transSpeed();
     connect(p, &Panel::camSelChanged, this, [this] { ++revision_; emit changed(); });
-    connect(p, &Panel::transSpeedChanged, this, [this, p] { setNumber(AutoRate, p->transSpeed()); });
-    connect(p, &Panel::wipeSelectedChanged, this, [this, p] { setSelected(TransitionType, p->wipeSelected() ? 1 : 0); });
-    commandExecObject *model = lines() ? lines()->mainboard().object() : nullptr;
-    if (!model)
+    connect(state, &SwitcherState::transSpeedChanged, this, [this, state] { setNumber(AutoRate, state->transSpeed()); });
+    connect(state, &SwitcherState::wipeSelectedChanged, this,
+            [this, state] { setSelected(TransitionType, state->wipeSelected() ? 1 : 0); });
+    if (!lines() || !lines()->mainboard().object())
         return;
     // What the mainboard reports replaces what the menu shows.
-    connect(model, &commandExecObject::sendBorderSettings, this, [this](int bkg, int size, int colour, int, int) {
-        setSelected(BackgroundColor, bkg);
-        setSelected(WipeBorderSize, size);
-        setSelected(WipeBorderColor, colour);
+    connect(state, &SwitcherState::bordersReported, this, [this, state] {
+        setSelected(BackgroundColor, state->bkgColor());
+        setSelected(WipeBorderSize, state->wipeBorderSize());
+        setSelected(WipeBorderColor, state->wipeBorderColor());
     });
-    connect(model, &commandExecObject::sendLumaAudio, this,
-            [this](int, int, int, int mute, int input, int group, int level, int tally) {
-                setSelected(Mute, mute ? 1 : 0);
-                setSelected(HdmiInput, input);
-                setSelected(HdmiGroup, group);
-                setSelected(HdmiLevel, level);
-                setSelected(TallyMode, tally ? 1 : 0);
-            });
-    connect(model, &commandExecObject::getOutputParams, this,
-            [this](uchar pgm, uchar mv, uchar language, uchar, uchar, uchar, uchar, uchar format) {
-                setSelected(PgmOutResolution, pgm);
-                setSelected(MvOutResolution, mv);
-                setSelected(Language, language);
-                setSelected(OutputFormat, format);
-            });
+    connect(state, &SwitcherState::lumaAudioReported, this, [this, state] {
+        setSelected(Mute, state->audioMute() ? 1 : 0);
+        setSelected(HdmiInput, state->hdmiInput());
+        setSelected(HdmiGroup, state->hdmiGroup());
+        setSelected(HdmiLevel, state->audioLevel());
+        setSelected(TallyMode, state->audioTally() ? 1 : 0);
+    });
+    connect(state, &SwitcherState::outputsReported, this, [this, state] {
+        setSelected(PgmOutResolution, state->pgmOutResolution());
+        setSelected(MvOutResolution, state->mvOutResolution());
+        setSelected(Language, state->boardLanguage());
+        setSelected(OutputFormat, state->outputFormat());
+    });
     // The page is made when it opens, after start-up read the records:
     // read them again so every list shows the board's value.
     if (connected())
@@ -82,6 +82,7 @@ void SetupMenu::attach()
 
 QStringList SetupMenu::labels(int setting) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     switch (setting) {
     case TransitionType:
         return {QT_TRANSLATE_NOOP("SetupMenu", "Mix"), QT_TRANSLATE_NOOP("SetupMenu", "Wipe")};
@@ -144,7 +145,11 @@ int SetupMenu::key(int setting) const
     return isCameraSetting(setting) && panel() ? setting + 100 * (panel()->camSel() + 1) : setting;
 }
 
-int SetupMenu::selected(int setting) const { return selected_.value(key(setting), -1); }
+int SetupMenu::selected(int setting) const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return selected_.value(key(setting), -1);
+}
 
 void SetupMenu::setSelected(int setting, int code)
 {
@@ -158,6 +163,7 @@ void SetupMenu::setSelected(int setting, int code)
 
 void SetupMenu::choose(int setting, int code)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (code < 0 || code >= labels(setting).size()) {
         qCWarning(lcUi) << "[WARN] setup menu: no entry" << code << "in list" << setting;
         return;
@@ -175,7 +181,7 @@ void SetupMenu::send(int setting, int code)
     switch (setting) {
     case TransitionType:
         // Through the root state, so the home page's MIX / WIPE follows.
-        code ? panel()->selectWipe() : panel()->selectMix();
+        code ? panel()->switching()->selectWipe() : panel()->switching()->selectMix();
         break;
     case WipeEffect:
         onMainboard([code](commandExecObject &m) {
@@ -243,6 +249,7 @@ static QString speedKey(int cam) { return QStringLiteral("cam%1Speed").arg(cam +
 
 int SetupMenu::number(int which) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     switch (which) {
     case AutoRate: return autoRate_;
     case RedGain: return redGain_;
@@ -281,6 +288,7 @@ void SetupMenu::sendGain(int which, int value)
 
 void SetupMenu::stepPress(int which, int direction)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (which != AutoRate && which != RedGain && which != BlueGain)
         return;
     stepTimer_->stop();
@@ -291,10 +299,15 @@ void SetupMenu::stepPress(int which, int direction)
     stepTimer_->start();
 }
 
-void SetupMenu::stepRelease() { stepTimer_->stop(); }
+void SetupMenu::stepRelease()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    stepTimer_->stop();
+}
 
 void SetupMenu::stepTick()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (++stepTicks_ > kMaxStepTicks) {
         stepTimer_->stop();
         return;
@@ -304,8 +317,8 @@ void SetupMenu::stepTick()
         if (next < 1 || next > 200)
             return; // at the end nothing more is sent
         setNumber(AutoRate, next);
-        if (panel())
-            panel()->setTransSpeed(next);
+        if (switcher())
+            switcher()->setTransSpeed(next);
         onMainboard([next](commandExecObject &m) { m.writeAutoRate(next); });
         return;
     }
@@ -316,6 +329,7 @@ void SetupMenu::stepTick()
 
 bool SetupMenu::typeNumber(int which, int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (value < 0 || value > 255) {
         // The field shows the previous value again.
         ++revision_;
@@ -324,8 +338,8 @@ bool SetupMenu::typeNumber(int which, int value)
     }
     setNumber(which, value);
     if (which == AutoRate) {
-        if (panel())
-            panel()->setTransSpeed(value);
+        if (switcher())
+            switcher()->setTransSpeed(value);
         onMainboard([value](commandExecObject &m) { m.writeAutoRate(value); });
     } else if (which == RedGain || which == BlueGain) {
         sendGain(which, value);
@@ -335,6 +349,7 @@ bool SetupMenu::typeNumber(int which, int value)
 
 void SetupMenu::askReset(int menuPage)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (menuPage != StartPage && menuPage != AudioPage && menuPage != CameraPage && menuPage != SetupPage)
         return;
     resetAsked_ = menuPage;
@@ -343,12 +358,14 @@ void SetupMenu::askReset(int menuPage)
 
 void SetupMenu::cancelReset()
 {
+    TAVRIK_ASSERT_OWNER(this);
     resetAsked_ = -1;
     emit resetAskedChanged();
 }
 
 void SetupMenu::confirmReset()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (resetAsked_ < 0)
         return;
     resetPage_ = resetAsked_;
@@ -360,6 +377,7 @@ void SetupMenu::confirmReset()
 
 void SetupMenu::resetTick()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int tick = ++resetTicks_;
     switch (resetPage_) {
     case StartPage:
@@ -421,18 +439,21 @@ void SetupMenu::resetTick()
 
 void SetupMenu::saveUserMemory(int n)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (panel() && n >= 1 && n <= 6)
         panel()->saveUserMemory(n);
 }
 
 void SetupMenu::recallUserMemory(int n)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (panel() && n >= 1 && n <= 6)
         panel()->recallUserMemory(n);
 }
 
 void SetupMenu::factoryDefault()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (panel())
         panel()->factoryDefault();
 }

@@ -11,7 +11,7 @@ class SeamTimer;
 // (each entry's code is its index), the held number steppers, typed numbers,
 // the page resets and the user-memory entries. Choosing an entry sends its
 // code at once and shows it selected whatever the device answers.
-// Lives on the interface thread.
+// Lives on the interface thread; every call comes from there.
 class SetupMenu : public PageLogic
 {
     Q_OBJECT

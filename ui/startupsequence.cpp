@@ -6,7 +6,9 @@
 #include "switcher/commandexecobject.h"
 #include "ui/devicelines.h"
 #include "ui/panel.h"
+#include "ui/outcome.h"
 #include "ui/panelsettings.h"
+#include "platform/threadcheck.h"
 #include "ui/timeseam.h"
 #include "ui/uilog.h"
 
@@ -27,26 +29,27 @@ int sysInt(Panel *p, const char *key)
 bool isSource(int n) { return n >= 0 && n <= 6; }
 
 // A mainboard step of the system initialisation: it runs only while the
-// line is connected, checked on the lane right before the step, and
-// `done` gets its result back on the interface thread.
+// line is connected, checked on the lane right before the step (LineClosed
+// otherwise), and `done` gets its value back on the interface thread.
 template <typename Step, typename Done>
 void mainboardStep(Panel *p, Step step, Done done)
 {
     using R = std::invoke_result_t<Step &, commandExecObject &>;
     p->lines()->mainboard().post(
         [step](commandExecObject &m) mutable {
-            std::pair<bool, R> r{false, R{}};
-            if (m.isConnected()) {
-                r.first = true;
-                r.second = step(m);
+            Result<R> r;
+            r.outcome = Outcome::ofConnection(m.isConnected());
+            if (r.done()) {
+                r.sent = true;
+                r.value = step(m);
             }
             return r;
         },
         p,
-        [p, done](std::pair<bool, R> r) mutable {
-            p->setMainboardConnected(r.first);
-            if (r.first)
-                done(r.second);
+        [p, done](const Result<R> &r) mutable {
+            p->setMainboardConnected(r.outcome != Outcome::LineClosed);
+            if (r.done())
+                done(r.value);
         });
 }
 
@@ -85,9 +88,10 @@ StartupSequence::StartupSequence(Panel *panel)
 
 void StartupSequence::start()
 {
+    TAVRIK_ASSERT_OWNER(this);
     splashTick_ = serialTick_ = systemTick_ = 0;
     logoDone_ = false;
-    p_->createPowerCtl();
+    p_->surface()->createPowerCtl();
     const int speedNum = sysInt(p_, "speedNum");
     p_->lines()->system().post([speedNum](net &n) { n.createSpeedNum(speedNum); });
     p_->setSpeedValue(speedNum == 0 ? 8 : speedNum == 1 ? 16 : 24);
@@ -111,7 +115,7 @@ void StartupSequence::splashTick()
             t->setLowerBound(sysInt(p_, "loBound"));
             t->setjoystickMidValue(sysInt(p_, "joysticMidValue"));
         }
-        p_->createKeyscan();
+        p_->surface()->createKeyscan();
         logoDone_ = true;
         hideSplashWhenDone();
     } else if (tick == 50) {
@@ -136,7 +140,7 @@ void StartupSequence::splashTick()
         });
     } else if (tick >= 60) {
         splash_->stop();
-        p_->tallyPair(p_->previewNo(), p_->programNo());
+        p_->switching()->tallyPair(p_->previewNo(), p_->programNo());
     }
 }
 
@@ -162,7 +166,7 @@ void StartupSequence::systemTick()
     SwitcherState *s = p->switcher();
     switch (systemTick_++) {
     case 3:
-        whenConnected(p, [p] { p->startPresencePoll(-1, 4000); });
+        whenConnected(p, [p] { p->polls()->startPresencePoll(-1, 4000); });
         break;
     case 4:
         mainboardStep(p, [](commandExecObject &m) { return int(m.readPgmOutRes()); },
@@ -183,14 +187,14 @@ void StartupSequence::systemTick()
         break;
     case 11:
         mainboardStep(p, [](commandExecObject &m) { return std::make_pair(m.readAutoRate(), m.getWipeBkgColor()); },
-                      [p, s](std::pair<int, int> v) {
-                          p->setTransSpeed(v.first);
+                      [s](std::pair<int, int> v) {
+                          s->setTransSpeed(v.first);
                           s->setBkgColor(v.second);
                       });
         break;
     case 12:
         mainboardStep(p, [](commandExecObject &m) { return m.readVersion(); },
-                      [p](const QString &v) { p->setMainboardVersion(v); });
+                      [s](const QString &v) { s->setMainboardVersion(v); });
         break;
     case 13: {
         const int ch1 = sysInt(p, "ch1Val"), ch2 = sysInt(p, "ch2Val"), rca = sysInt(p, "rcaVal");
@@ -201,11 +205,11 @@ void StartupSequence::systemTick()
         break;
     }
     case 14:
-        mainboardStep(p, [](commandExecObject &m) { return m.readPreset(); }, [p](int v) {
+        mainboardStep(p, [](commandExecObject &m) { return m.readPreset(); }, [p, s](int v) {
             if (!isSource(v))
                 return;
-            p->setPreviewNo(v);
-            p->tallyPair(v, 0);
+            s->setPreviewNo(v);
+            p->switching()->tallyPair(v, 0);
         });
         break;
     case 15:
@@ -213,25 +217,25 @@ void StartupSequence::systemTick()
             bool ok = false;
             const int v = m.readProgram(ok);
             return ok ? v : -1;
-        }, [this, p](int v) {
+        }, [this, p, s](int v) {
             if (!isSource(v))
                 return;
             programRead_ = true;
-            p->setProgramNo(v);
-            p->tallyPair(0, v);
+            s->setProgramNo(v);
+            p->switching()->tallyPair(0, v);
         });
         break;
     case 16:
-        mainboardStep(p, [](commandExecObject &m) { return m.keyPgmState(); }, [p](bool v) { p->setLumaPgmFlag(v); });
+        mainboardStep(p, [](commandExecObject &m) { return m.keyPgmState(); }, [s](bool v) { s->setLumaPgmFlag(v); });
         break;
     case 17:
-        mainboardStep(p, [](commandExecObject &m) { return m.keyPvmState(); }, [p](bool v) { p->setLumaPvwFlag(v); });
+        mainboardStep(p, [](commandExecObject &m) { return m.keyPvmState(); }, [s](bool v) { s->setLumaPvwFlag(v); });
         break;
     case 18:
-        mainboardStep(p, [](commandExecObject &m) { return m.pipPvmState(); }, [p](bool v) { p->setPipPvwFlag(v); });
+        mainboardStep(p, [](commandExecObject &m) { return m.pipPvmState(); }, [s](bool v) { s->setPipPvwFlag(v); });
         break;
     case 19:
-        mainboardStep(p, [](commandExecObject &m) { return m.pipPgmState(); }, [p](bool v) { p->setPipPgmFlag(v); });
+        mainboardStep(p, [](commandExecObject &m) { return m.pipPgmState(); }, [s](bool v) { s->setPipPgmFlag(v); });
         break;
     case 20:
         whenConnected(p, [p] { p->startDiscovery(); });
@@ -273,7 +277,7 @@ void StartupSequence::finishSystemInit()
     const int output = sysInt(p_, "pgmOutResForSetup");
     p_->lines()->system().post([output](net &n) { n.startPgm(output); });
     hideSplashWhenDone();
-    emit p_->startUpFinished();
+    emit finished();
 }
 
 void StartupSequence::hideSplashWhenDone()
@@ -284,6 +288,7 @@ void StartupSequence::hideSplashWhenDone()
 
 void StartupSequence::startReread()
 {
+    TAVRIK_ASSERT_OWNER(this);
     rereadTick_ = 0;
     reread_->start();
 }
@@ -294,22 +299,22 @@ void StartupSequence::rereadTick()
     SwitcherState *s = p->switcher();
     switch (rereadTick_++) {
     case 0:
-        read(p, [](commandExecObject &m) { return m.getWipeMode(); }, [p](bool v) { p->setWipeSelected(v); });
+        read(p, [](commandExecObject &m) { return m.getWipeMode(); }, [s](bool v) { s->setWipeSelected(v); });
         break;
     case 1:
         read(p, [](commandExecObject &m) { return int(m.readPgmOutRes()); }, [s](int v) { s->setPgmOutResolution(v); });
         break;
     case 2:
-        read(p, [](commandExecObject &m) { return m.readPreset(); }, [p](int v) {
+        read(p, [](commandExecObject &m) { return m.readPreset(); }, [s](int v) {
             if (isSource(v))
-                p->setPreviewNo(v);
+                s->setPreviewNo(v);
         });
         break;
     case 3:
-        read(p, [](commandExecObject &m) { return m.readProgram(); }, [p](int v) {
+        read(p, [](commandExecObject &m) { return m.readProgram(); }, [p, s](int v) {
             if (isSource(v))
-                p->setProgramNo(v);
-            p->updateTally(false);
+                s->setProgramNo(v);
+            p->switching()->updateTally(false);
         });
         break;
     case 4:
@@ -319,30 +324,30 @@ void StartupSequence::rereadTick()
         p->lines()->mainboard().post([](commandExecObject &m) { m.getStartPage(); });
         break;
     case 6:
-        read(p, [](commandExecObject &m) { return m.readAutoRate(); }, [p](int v) { p->setTransSpeed(v); });
+        read(p, [](commandExecObject &m) { return m.readAutoRate(); }, [s](int v) { s->setTransSpeed(v); });
         break;
     case 7:
         read(p, [](commandExecObject &m) { return m.getWipeBkgColor(); }, [s](int v) { s->setBkgColor(v); });
         break;
     case 8:
         read(p, [](commandExecObject &m) { return std::make_pair(m.pipPgmState(), m.pipPvmState()); },
-             [p](std::pair<bool, bool> v) {
-                 p->setPipPgmFlag(v.first);
-                 p->setPipPvwFlag(v.second);
+             [s](std::pair<bool, bool> v) {
+                 s->setPipPgmFlag(v.first);
+                 s->setPipPvwFlag(v.second);
              });
         break;
     case 9:
         read(p, [](commandExecObject &m) { return std::make_pair(m.keyPgmState(), m.keyPvmState()); },
-             [p](std::pair<bool, bool> v) {
-                 p->setLumaPgmFlag(v.first);
-                 p->setLumaPvwFlag(v.second);
+             [s](std::pair<bool, bool> v) {
+                 s->setLumaPgmFlag(v.first);
+                 s->setLumaPvwFlag(v.second);
              });
         break;
     case 10:
         p->lines()->mainboard().post([](commandExecObject &m) { m.readUserMenuSetting3(); });
         break;
     case 11:
-        read(p, [](commandExecObject &m) { return m.readPgmMute() == 1; }, [s](bool v) { s->setPgmMute(v); });
+        read(p, [](commandExecObject &m) { return m.readPgmMute() == 1; }, [s](bool v) { s->setAudioMute(v ? 1 : 0); });
         break;
     case 12:
         p->restoreAudioLevels(p->userMemorySel());

@@ -6,9 +6,11 @@ class Panel;
 class SeamTimer;
 
 // The panel's start-up sequence and the shorter re-read that follows a
-// user-memory recall or a factory default. Lives on the interface thread,
-// owned by the Panel it drives; every device step goes through the lanes,
-// so the ticks keep their pacing however long a line takes to answer.
+// user-memory recall or a factory default. Lives on the interface thread;
+// every call comes from there. Owned by the Panel it drives, through the
+// root state's public setters and its parts (switcher state, switching,
+// surface, polls); every device step goes through the lanes, so the ticks
+// keep their pacing however long a line takes to answer.
 //
 // Timers: the splash (1 s; ticks 0, 5, 50, 60), the serial initialisation
 // (500 ms; ticks 0..8), the system initialisation (200 ms; ticks 3..20,
@@ -22,6 +24,10 @@ public:
 
     void start();
     void startReread();
+
+signals:
+    // The system initialisation has run its last step.
+    void finished();
 
 private:
     void splashTick();

@@ -3,20 +3,45 @@
 #include "ui/notifyingproperty.h"
 
 #include <QObject>
+#include <QString>
 
-// What the pages show of the switcher's settings records and status, copied
-// from the switcher model's signals (which arrive from the mainboard lane).
-// Lives on the interface thread; pages bind to it as `panel.switcher`.
+class commandExecObject;
+
+// The interface's one copy of the switcher's state. Lives on the interface
+// thread; every write comes from there.
+//  - the buses and their lamps, as the interface last knew them on air:
+//    written by Switching (presses, transitions, following the board) and
+//    by the start-up and re-read sequences;
+//  - the settings records, as the mainboard last reported them: the switcher
+//    model's report signals (queued from the mainboard lane) land here, once,
+//    and the pages read them from here (each `...Reported` signal fires on
+//    every report, changed or not: a report replaces what a page shows).
+// The root state shows the bus properties under their old names
+// (`panel.programNo`); pages reach the rest as `panel.switcher`.
 class SwitcherState : public QObject
 {
     Q_OBJECT
-    // Colour, wipe and picture-in-picture borders.
+    // Buses, lamps and the transition block.
+    PANEL_PROPERTY(int, programNo, setProgramNo) = 0;
+    PANEL_PROPERTY(int, previewNo, setPreviewNo) = 0;
+    PANEL_PROPERTY(bool, pipPgmFlag, setPipPgmFlag) = false;
+    PANEL_PROPERTY(bool, pipPvwFlag, setPipPvwFlag) = false;
+    PANEL_PROPERTY(bool, lumaPgmFlag, setLumaPgmFlag) = false;
+    PANEL_PROPERTY(bool, lumaPvwFlag, setLumaPvwFlag) = false;
+    PANEL_PROPERTY(bool, wipeSelected, setWipeSelected) = false;
+    PANEL_PROPERTY(int, transSpeed, setTransSpeed) = 0;
+    PANEL_PROPERTY(bool, transitionRunning, setTransitionRunning) = false;
+    PANEL_PROPERTY(int, tbarPosition, setTbarPosition) = 0; // 0..1023 as last sent
+    // The line as the last start-up or factory-default step found it.
+    PANEL_PROPERTY(bool, mainboardConnected, setMainboardConnected) = false;
+    PANEL_PROPERTY(QString, mainboardVersion, setMainboardVersion) = QStringLiteral("v1.0.0");
+    // Colour and border record.
     PANEL_PROPERTY(int, bkgColor, setBkgColor) = 0;
     PANEL_PROPERTY(int, wipeBorderSize, setWipeBorderSize) = 0;
     PANEL_PROPERTY(int, wipeBorderColor, setWipeBorderColor) = 0;
     PANEL_PROPERTY(int, pipBorderSize, setPipBorderSize) = 0;
     PANEL_PROPERTY(int, pipBorderColor, setPipBorderColor) = 0;
-    // Picture-in-picture size, position and crop.
+    // Picture-in-picture record: size, position and crop.
     PANEL_PROPERTY(int, pipSize, setPipSize) = 0;
     PANEL_PROPERTY(int, pipPosX, setPipPosX) = 0;
     PANEL_PROPERTY(int, pipPosY, setPipPosY) = 0;
@@ -25,38 +50,27 @@ class SwitcherState : public QObject
     PANEL_PROPERTY(int, pipCropRight, setPipCropRight) = 0;
     PANEL_PROPERTY(int, pipCropTop, setPipCropTop) = 0;
     PANEL_PROPERTY(int, pipCropBottom, setPipCropBottom) = 0;
-    // Luma key and program audio; an audio level of 0 is shown as 1.
+    // Luma key and program audio record (codes as the board keeps them).
     PANEL_PROPERTY(int, lumaMode, setLumaMode) = 0;
     PANEL_PROPERTY(int, lumaCleanUpLevel, setLumaCleanUpLevel) = 0;
     PANEL_PROPERTY(int, lumaTransparency, setLumaTransparency) = 0;
     PANEL_PROPERTY(int, audioMute, setAudioMute) = 0;
     PANEL_PROPERTY(int, hdmiInput, setHdmiInput) = 0;
     PANEL_PROPERTY(int, hdmiGroup, setHdmiGroup) = 0;
-    PANEL_PROPERTY(int, audioLevel, setAudioLevel) = 1;
+    PANEL_PROPERTY(int, audioLevel, setAudioLevel) = 0;
     PANEL_PROPERTY(int, audioTally, setAudioTally) = 0;
-    // Status bits as last refreshed.
-    PANEL_PROPERTY(int, pgmSource, setPgmSource) = 0;
-    PANEL_PROPERTY(int, pvwSource, setPvwSource) = 0;
-    PANEL_PROPERTY(bool, keyerPgm, setKeyerPgm) = false;
-    PANEL_PROPERTY(bool, keyerPvw, setKeyerPvw) = false;
-    PANEL_PROPERTY(int, keySource, setKeySource) = 0;
-    PANEL_PROPERTY(int, keyFillSource, setKeyFillSource) = 0;
-    PANEL_PROPERTY(int, pipSource, setPipSource) = 0;
-    PANEL_PROPERTY(bool, pipSplitPgm, setPipSplitPgm) = false;
-    PANEL_PROPERTY(bool, pipSplitPvw, setPipSplitPvw) = false;
-    PANEL_PROPERTY(int, splitSource, setSplitSource) = 0;
-    PANEL_PROPERTY(bool, autoKey, setAutoKey) = false;
-    PANEL_PROPERTY(int, wipePattern, setWipePattern) = 0;
-    PANEL_PROPERTY(bool, mixWipe, setMixWipe) = false;
-    PANEL_PROPERTY(bool, split, setSplit) = false;
-    PANEL_PROPERTY(int, menu, setMenu) = 0;
-    // Read by the start-up and re-read sequences.
+    // Setup record (also read one by one at start-up).
     PANEL_PROPERTY(int, pgmOutResolution, setPgmOutResolution) = 0;
+    PANEL_PROPERTY(int, mvOutResolution, setMvOutResolution) = 0;
+    PANEL_PROPERTY(int, boardLanguage, setBoardLanguage) = 0;
     PANEL_PROPERTY(int, outputFormat, setOutputFormat) = 0;
-    PANEL_PROPERTY(bool, pgmMute, setPgmMute) = false;
 
 public:
     explicit SwitcherState(QObject *parent = nullptr) : QObject(parent) {}
+
+    // Takes the model's reports from now on (queued: the model lives on the
+    // mainboard lane). Once; a null model reports nothing.
+    void attach(commandExecObject *model);
 
 public slots:
     void onBorderSettings(int bkgColor, int wipeBorderSize, int wipeBorderColor, int pipBorderSize,
@@ -65,7 +79,11 @@ public slots:
                        int cropBottom);
     void onLumaAudio(int lumaMode, int cleanUp, int transparency, int audioMute, int hdmiInput, int hdmiGroup,
                      int audioLevel, int audioTally);
-    void onMuState(int pgmSource, int pvwSource, int keyerPgm, int keyerPvw, int keySource, int keyFillSource,
-                   int pipSource, int pipSplitPgm, int pipSplitPvw, int splitSource, int autokey, int wipePattern,
-                   int mixWipe, int split, int menu);
+    void onOutputParams(int pgmOutResolution, int mvOutResolution, int language, int outputFormat);
+
+signals:
+    void bordersReported();
+    void pipReported();
+    void lumaAudioReported();
+    void outputsReported();
 };

@@ -2,6 +2,7 @@
 
 #include "switcher/commandexecobject.h"
 #include "ui/devicelines.h"
+#include "ui/outcome.h"
 #include "ui/uilog.h"
 
 #include <QDebug>
@@ -16,7 +17,7 @@
 class SeamTimer;
 
 // What stands between the operator's switching and the mainboard lane.
-// Lives on the interface thread.
+// Lives on the interface thread; every call comes from there.
 //
 // One exchange with a board that stays silent blocks the lane for its
 // whole retries (12 s for a lamp write); a CUT pressed meanwhile must not be
@@ -40,17 +41,17 @@ public:
     explicit SwitchGate(DeviceLane<commandExecObject> &lane, QObject *parent = nullptr);
 
     // Runs op(m) on the lane unless it is stale or the board is silent by
-    // then; done(sent, result) on `context`'s thread, result default-made
-    // when not sent.
+    // then; done(Result<R>) on `context`'s thread: Stale or NotAnswering
+    // when not sent (value default-made), else the operation's outcome
+    // (mainboardOutcome) and its value.
     template <typename F, typename Done>
     void post(const char *what, F &&op, QObject *context, Done &&done)
     {
         using R = std::invoke_result_t<F &, commandExecObject &>;
-        struct Outcome
+        struct Answer
         {
-            bool sent = false;
+            Result<R> result;
             bool silent = false;
-            R result{};
         };
         QElapsedTimer asked;
         asked.start();
@@ -58,25 +59,28 @@ public:
         auto shared = shared_;
         lane_.post(
             [what, asked, expiry, shared, f = std::forward<F>(op)](commandExecObject &m) mutable {
-                Outcome o;
+                Answer a;
                 if (asked.elapsed() > expiry) {
                     qCWarning(lcUi) << "[WARN]" << what << "dropped unsent: asked for" << asked.elapsed()
                                << "ms ago, the mainboard line was held up meanwhile";
+                    a.result.outcome = Outcome::Stale;
                 } else if (m.mainboardSilent() && !askBoard(m)) {
                     qCWarning(lcUi) << "[WARN]" << what << "not sent: the mainboard does not answer";
+                    a.result.outcome = Outcome::NotAnswering;
                 } else {
-                    o.result = f(m);
-                    o.sent = true;
+                    a.result.value = f(m);
+                    a.result.sent = true;
+                    a.result.outcome = mainboardOutcome(m, a.result.value);
                 }
-                o.silent = m.mainboardSilent();
-                shared->silent.store(o.silent);
-                return o;
+                a.silent = m.mainboardSilent();
+                shared->silent.store(a.silent);
+                return a;
             },
             this,
-            [this, ctx = QPointer<QObject>(context), d = std::forward<Done>(done)](const Outcome &o) mutable {
-                noteSilence(o.silent);
+            [this, ctx = QPointer<QObject>(context), d = std::forward<Done>(done)](const Answer &a) mutable {
+                noteSilence(a.silent);
                 if (ctx)
-                    d(o.sent, o.result);
+                    d(a.result);
             });
     }
 

@@ -6,11 +6,13 @@
 #include "ui/imagekeys.h"
 #include "ui/lumakey.h"
 #include "ui/networksettings.h"
+#include "ui/outcome.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 #include "ui/pipcontrol.h"
 #include "ui/setupmenu.h"
 #include "ui/switcherstate.h"
+#include "ui/switching.h"
 #include "ui/trackingsetup.h"
 #include "ui/upgradeflow.h"
 
@@ -24,6 +26,9 @@ void registerUiTypes()
     qmlRegisterType<CommandQueue>("Tavrik.Ui", 1, 0, "CommandQueue");
     qmlRegisterUncreatableType<SwitcherState>("Tavrik.Ui", 1, 0, "SwitcherState",
                                               QStringLiteral("published by the panel"));
+    qmlRegisterUncreatableType<Switching>("Tavrik.Ui", 1, 0, "Switching", QStringLiteral("published by the panel"));
+    qmlRegisterUncreatableMetaObject(Outcome::staticMetaObject, "Tavrik.Ui", 1, 0, "Outcome",
+                                     QStringLiteral("an outcome is a value"));
     qmlRegisterType<SetupMenu>("Tavrik.Ui", 1, 0, "SetupMenu");
     qmlRegisterType<PipControl>("Tavrik.Ui", 1, 0, "PipControl");
     qmlRegisterType<AudioMixer>("Tavrik.Ui", 1, 0, "AudioMixer");

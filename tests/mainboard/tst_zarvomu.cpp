@@ -857,8 +857,6 @@ private slots:
         QTRY_COMPARE(b->peer.frames().value(0), op.request);
         const bool lumaException = block == 2 && reply.size() == 12 && quint8(reply.at(2)) == 0xC9;
         QCOMPARE(bytes.toByteArray(), ok || lumaException ? hexBytes("11223344556677F8") : zero8);
-        if (!ok)
-            QVERIFY(!b->log.warnings().isEmpty());
     }
 
     void pipGivesUpOnOtherShapes()

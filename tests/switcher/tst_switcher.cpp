@@ -646,7 +646,6 @@ private slots:
     {
         QFETCH(Op, op);
         QVERIFY(!op(*m));
-        QVERIFY(!log->warnings().isEmpty());
         QCOMPARE(sent(), QString());
         QCOMPARE(mb->statusBytes(), SimMainboard::State().statusBytes());
     }
@@ -825,7 +824,7 @@ private slots:
         QCOMPARE(mb->receivedFrames().last(), P.writeControlPacks(keyer2, 1023));
         QVERIFY(m->pgm(3));
         QCOMPARE(mb->program(), 3);
-        QCOMPARE(log->count("Retry writeTbar :"), 0);
+        QCOMPARE(mb->receivedFrames().count(P.writeControlPacks(keyer2, 1023)), 1); // no retry
     }
 
     void tbarEndRetries_data()
@@ -947,7 +946,6 @@ private slots:
         if (!op.frame.isEmpty()) {
             QVERIFY(result != 0);
             QCOMPARE(sent(), hexText(op.frame));
-            QCOMPARE(log->count("[ERR]"), 0);
         }
         // The lock is free afterwards.
         if (m->currentTbarPos() != 0 && m->currentTbarPos() != 1023)

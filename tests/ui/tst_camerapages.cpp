@@ -10,6 +10,7 @@
 #include "ui/imagekeys.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
+#include "ui/timeseam.h"
 #include "ui/trackingsetup.h"
 
 #include <QElapsedTimer>
@@ -37,6 +38,8 @@ private slots:
     void trackingSwitch_data();
     void trackingSwitch();
     void placementPressesWithin100msSendOnlyTheLast();
+    void trackingPollAndCameraMoves();
+    void unpluggedCameraComesBack();
 
 private:
     QList<QByteArray> received(int cam) { return unit_->camera(cam).received(); }
@@ -188,6 +191,60 @@ void TstCameraPages::shutterSliderAtZeroSendsFive()
     drainLane();
     QCOMPARE(received(0), QList<QByteArray>{hex("8101044a00000005ff")});
     QCOMPARE(cs.shutterLabel(), QStringLiteral("-"));
+}
+
+// The auto-tracking page's poll asks one camera at a time and moves on after
+// an answer of -1, 2 or 3; an answering camera is online. A camera move
+// stops every poll until the restart pause has passed.
+void TstCameraPages::trackingPollAndCameraMoves()
+{
+    TimeSeam::setSpeedup(20);
+    Panel &p = rig_->panel();
+    CameraPolls *polls = p.polls();
+    unit_->camera(0).update([](SimCamera::State &s) { s.aiCamOn = true; });
+    unit_->camera(1).update([](SimCamera::State &s) { s.trackingCapable = false; });
+    unit_->camera(2).setFailureMode(SimCamera::Silent);
+    p.setCamOnline(0, false);
+    const QByteArray inquiry = hex("81097e1154ff");
+    polls->startTrackingPoll();
+    QTRY_VERIFY(received(2).contains(inquiry)); // past camera 1's -1
+    QCOMPARE(p.trackingState(0), 2);
+    QVERIFY(p.camOnline(0));
+    QCOMPARE(p.trackingState(1), -1);
+    QCOMPARE(received(0).count(inquiry), 1);
+    QCOMPARE(received(1).count(inquiry), 1);
+
+    p.onJoystick(1, 0, 900);
+    QTRY_VERIFY(p.pollRestartPending());
+    QVERIFY(!p.presencePollActive());
+    drainLane();
+    for (int c = 0; c < 3; ++c)
+        unit_->camera(c).clearReceived();
+    QTest::qWait(300); // four tracking ticks at this speed
+    QVERIFY(!received(0).contains(inquiry) && !received(1).contains(inquiry));
+    QTRY_VERIFY_WITH_TIMEOUT(p.presencePollActive(), 2000); // back after 10 s / 20
+    polls->stopTrackingPoll();
+    unit_->camera(1).update([](SimCamera::State &s) { s.trackingCapable = true; });
+    unit_->camera(0).update([](SimCamera::State &s) { s.aiCamOn = false; });
+    TimeSeam::setSpeedup(1);
+}
+
+// An unplugged camera goes offline, and the name shown with it when it is
+// the selected one; plugged in again, the presence poll opens its line anew.
+void TstCameraPages::unpluggedCameraComesBack()
+{
+    TimeSeam::setSpeedup(20);
+    Panel &p = rig_->panel();
+    p.setCamSel(2);
+    p.setCameraName(QStringLiteral("VX-10"));
+    unit_->camera(2).close();
+    p.polls()->startPresencePoll(-1, 0);
+    QTRY_VERIFY(!p.camOnline(2));
+    QCOMPARE(p.cameraName(), QString());
+    QVERIFY(p.camOnline(0) && p.camOnline(1));
+    QVERIFY(unit_->camera(2).open());
+    QTRY_VERIFY_WITH_TIMEOUT(p.camOnline(2), 5000);
+    TimeSeam::setSpeedup(1);
 }
 
 void TstCameraPages::trackingSwitch_data()

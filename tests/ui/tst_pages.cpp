@@ -6,6 +6,7 @@
 #include "netsvc/net.h"
 #include "platform/commandrunner.h"
 #include "sim/mbimage.h"
+#include "switcher/commandexecobject.h"
 #include "sim/simcamera.h"
 #include "sim/simmainboard.h"
 #include "sim/simunit.h"
@@ -192,6 +193,47 @@ private slots:
                         pip.cropSliderMoved(v);
                 }).isEmpty());
         QCOMPARE(framesOf([&] { pip.cropSliderReleased(3); }).last(), menuWrite(1, "32ce320003000000"));
+    }
+
+    // One read of the board's records reaches the one store and, from it,
+    // every open page that shows them.
+    void boardRecordsReachEveryPage()
+    {
+        const auto menus = mb().state().menu;
+        mb().update([](SimMainboard::State &st) {
+            st.menu[0] = {{3, 2, 4, 1, 5, 0, 0, 0}};       // background, wipe border, PiP border
+            st.menu[1] = {{40, 10, 0xF6, 5, 1, 2, 3, 4}};  // size, x, y (-10), crop size, left, right, top, bottom
+            st.menu[2] = {{1, 40, 20, 1, 2, 3, 2, 1}};     // luma mode, clean-up, transparency, mute, input, group, level, tally
+            st.menu[3][0] = 4;                             // program output, multiview, language, ..., format
+            st.menu[3][1] = 3;
+            st.menu[3][2] = 1;
+            st.menu[3][7] = 2;
+        });
+        PipControl pip(panel);
+        LumaKey luma(panel);
+        SetupMenu menu(panel);
+        QTRY_VERIFY(idle());
+        QTRY_COMPARE(pip.posX(), 10);
+        QCOMPARE(pip.posY(), -10);
+        QCOMPARE(pip.posZ(), 40);
+        QCOMPARE((QList<int>{pip.cropSize(), pip.cropLeft(), pip.cropRight(), pip.cropTop(), pip.cropBottom()}),
+                 (QList<int>{5, 1, 2, 3, 4}));
+        QCOMPARE(pip.borderSize(), 1);
+        QCOMPARE(pip.borderColor(), 5);
+        QCOMPARE(luma.mode(), 1);
+        QCOMPARE(luma.cleanup(), 40);
+        QCOMPARE(luma.transparency(), 20);
+        const std::pair<int, int> shown[] = {
+            {SetupMenu::BackgroundColor, 3}, {SetupMenu::WipeBorderSize, 2}, {SetupMenu::WipeBorderColor, 4},
+            {SetupMenu::Mute, 1},           {SetupMenu::HdmiInput, 2},      {SetupMenu::HdmiGroup, 3},
+            {SetupMenu::HdmiLevel, 2},      {SetupMenu::TallyMode, 1},      {SetupMenu::PgmOutResolution, 4},
+            {SetupMenu::MvOutResolution, 3}, {SetupMenu::Language, 1},      {SetupMenu::OutputFormat, 2}};
+        for (const auto &[setting, code] : shown)
+            QCOMPARE(menu.selected(setting), code);
+        QCOMPARE(panel->switcher()->pipCropSize(), 5);
+        mb().update([menus](SimMainboard::State &st) { st.menu = menus; });
+        panel->lines()->mainboard().post([](commandExecObject &m) { m.readUserMenuSetting3(); });
+        QTRY_VERIFY(idle());
     }
 
     void faderSteps_data()

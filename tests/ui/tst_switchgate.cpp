@@ -5,6 +5,7 @@
 #include "ui/devicelines.h"
 #include "ui/panel.h"
 #include "ui/switchgate.h"
+#include "ui/switching.h"
 #include "ui/timeseam.h"
 
 #include <QtTest>
@@ -18,15 +19,20 @@ const QByteArray kTbarEnd = QByteArray::fromHex("0601C500FF03CE");
 // board; a silent exchange lasts 3 s (12 s on the unit).
 struct Rig
 {
-    Rig()
+    explicit Rig(bool lineUp = true)
     {
+        if (!lineUp)
+            mb.close();
         board = new commandExecObject;
         board->mainboardLink()->setWaitDivisor(4);
         lines = std::make_unique<DeviceLines>(board, nullptr, nullptr, nullptr);
         panel = std::make_unique<Panel>(lines.get(), nullptr);
         panel->setProgramNo(1);
         panel->setPreviewNo(2);
+        answers = std::make_unique<QSignalSpy>(panel->switching(), &Switching::answered);
     }
+    // The outcome of answer `i`, or -1 when there is none yet.
+    int outcome(int i) const { return answers->size() > i ? answers->at(i).at(1).toInt() : -1; }
     ~Rig()
     {
         panel.reset();
@@ -40,6 +46,7 @@ struct Rig
     commandExecObject *board;
     std::unique_ptr<DeviceLines> lines;
     std::unique_ptr<Panel> panel;
+    std::unique_ptr<QSignalSpy> answers;
 };
 } // namespace
 
@@ -48,9 +55,72 @@ class TstSwitchGate : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { TimeSeam::setSpeedup(10); } // a press goes stale after 100 ms
+    void outcomes_data();
+    void outcomes();
     void silentBoard();
     void busesFollowTheBoard();
 };
+
+// What becomes of a press, and what the buses and lamps show after it.
+void TstSwitchGate::outcomes_data()
+{
+    QTest::addColumn<int>("control");
+    QTest::addColumn<QString>("board"); // "up", "busy" (02 20 22), "tbar" (lever mid-way), "closed"
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QByteArray>("frame"); // what reaches the board, empty: nothing
+    const QByteArray pgm3 = QByteArray::fromHex("0400C103C8");
+    QTest::newRow("CUT acknowledged") << int(Switching::Cut) << "up" << int(Outcome::Done) << kCut;
+    QTest::newRow("CUT refused by the board") << int(Switching::Cut) << "busy" << int(Outcome::Refused) << kCut;
+    QTest::newRow("CUT during a T-bar transition") << int(Switching::Cut) << "tbar" << int(Outcome::Refused)
+                                                   << QByteArray();
+    QTest::newRow("CUT on a closed line") << int(Switching::Cut) << "closed" << int(Outcome::LineClosed)
+                                          << QByteArray();
+    QTest::newRow("program 3 acknowledged") << int(Switching::ProgramBus) << "up" << int(Outcome::Done) << pgm3;
+    QTest::newRow("program 3 refused") << int(Switching::ProgramBus) << "busy" << int(Outcome::Refused) << pgm3;
+    QTest::newRow("PiP on program acknowledged") << int(Switching::PipProgram) << "up" << int(Outcome::Done)
+                                                 << QByteArray::fromHex("0400C611DB");
+    QTest::newRow("key on preview refused") << int(Switching::KeyPreview) << "busy" << int(Outcome::Refused)
+                                            << QByteArray::fromHex("0400C616E0");
+    QTest::newRow("WIPE acknowledged") << int(Switching::Wipe) << "up" << int(Outcome::Done)
+                                       << QByteArray::fromHex("0400C605CF");
+}
+
+void TstSwitchGate::outcomes()
+{
+    QFETCH(int, control);
+    QFETCH(QString, board);
+    QFETCH(int, outcome);
+    QFETCH(QByteArray, frame);
+    Rig rig(board != "closed");
+    if (board == "busy")
+        rig.mb.setFailureMode(SimMainboard::ReportBusy);
+    if (board == "tbar")
+        rig.lines->mainboard().post([](commandExecObject &m) { m.writeTbar(500); });
+    rig.mb.clearReceived();
+    Panel &p = *rig.panel;
+    QSignalSpy programShown(&p, &Panel::programNoChanged); // the root page's name for the store's value
+    switch (control) {
+    case Switching::Cut: p.cut(); break;
+    case Switching::ProgramBus: p.pressProgram(3); break;
+    case Switching::PipProgram: p.togglePipProgram(); break;
+    case Switching::KeyPreview: p.toggleKeyPreview(); break;
+    default: p.selectWipe(); break;
+    }
+    QTRY_COMPARE(rig.outcome(0), outcome);
+    QCOMPARE(rig.answers->at(0).at(0).toInt(), control);
+    if (frame.isEmpty())
+        QVERIFY(!rig.mb.receivedFrames().contains(kCut));
+    else
+        QCOMPARE(rig.mb.receivedFrames().value(0), frame);
+    const bool done = outcome == Outcome::Done;
+    QCOMPARE(p.programNo(), done && control == Switching::Cut ? 2 : done && control == Switching::ProgramBus ? 3 : 1);
+    QCOMPARE(programShown.count(), p.programNo() == 1 ? 0 : 1);
+    QCOMPARE(p.pipPgmFlag(), done && control == Switching::PipProgram);
+    QCOMPARE(p.lumaPvwFlag(), false);
+    QCOMPARE(p.wipeSelected(), done && control == Switching::Wipe);
+    // Only the lever's own refusal shows the busy notice.
+    QTRY_COMPARE(p.busyNoticeVisible(), board == "tbar");
+}
 
 void TstSwitchGate::silentBoard()
 {
@@ -64,6 +134,9 @@ void TstSwitchGate::silentBoard()
         rig.panel->gate()->postTbar(v);
     QTRY_VERIFY_WITH_TIMEOUT(rig.panel->gate()->boardSilent(), 8000);
     QCOMPARE(rig.count(kCut), 1);
+    // The first went out and was never answered; the second came up stale.
+    QTRY_COMPARE(rig.outcome(1), int(Outcome::Stale));
+    QCOMPARE(rig.outcome(0), int(Outcome::NotAnswering));
     for (const QByteArray &f : rig.mb.receivedFrames())
         QVERIFY(f == kCut || f == kTbarEnd || f.startsWith(QByteArray::fromHex("0300")));
     QCOMPARE(rig.panel->programNo(), 1);
@@ -71,7 +144,7 @@ void TstSwitchGate::silentBoard()
     // While silent a CUT is refused unsent; once the board answers the
     // next one goes out at once and the buses follow the board.
     rig.panel->cut();
-    QTest::qWait(200);
+    QTRY_VERIFY(rig.outcome(2) == Outcome::NotAnswering || rig.outcome(2) == Outcome::Stale);
     QCOMPARE(rig.count(kCut), 1);
     rig.mb.setFailureMode(SimMainboard::Normal);
     QTRY_VERIFY(!rig.panel->gate()->boardSilent());
@@ -90,7 +163,10 @@ void TstSwitchGate::silentBoard()
     rig.panel->cut();
     rig.panel->cut();
     QTRY_VERIFY(rig.mb.program() != program);
-    QTest::qWait(800);
+    QTRY_COMPARE(rig.answers->size(), 6);
+    QCOMPARE(rig.outcome(3), int(Outcome::Done));
+    QCOMPARE(rig.outcome(4), int(Outcome::Done));
+    QCOMPARE(rig.outcome(5), int(Outcome::Stale));
     QCOMPARE(rig.count(kCut), 3);
     QTRY_COMPARE(rig.panel->programNo(), rig.mb.program());
 }
@@ -101,7 +177,8 @@ void TstSwitchGate::busesFollowTheBoard()
     rig.mb.setFrameMs(30); // a 0.9 s auto transition
     rig.panel->autoTransition();
     QTRY_COMPARE(rig.panel->programNo(), 2);
-    rig.panel->autoTransition(); // the board still runs the first
+    rig.panel->autoTransition(); // the board still runs the first: refused here
+    QCOMPARE(rig.outcome(1), int(Outcome::Refused));
     QTRY_COMPARE(rig.mb.program(), 2);
     QTest::qWait(100);
     QCOMPARE(rig.count(kAuto), 1);

@@ -1,0 +1,447 @@
+#include "ui/switching.h"
+
+#include "camera/vekcameraobject.h"
+#include "platform/threadcheck.h"
+#include "switcher/commandexecobject.h"
+#include "ui/devicelines.h"
+#include "ui/switcherstate.h"
+#include "ui/switchgate.h"
+#include "ui/timeseam.h"
+#include "ui/uilog.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+#include <chrono>
+#include <utility>
+#include <vector>
+
+namespace {
+// How long the busy notification stays after the last refusal.
+constexpr int kBusyNoticeMs = 3000;
+// Reading the board back: how often while its AUTO lamp is lit, and again
+// after a read failed.
+constexpr int kFollowPollMs = 200;
+constexpr int kFollowRetryMs = 1000;
+// The longest auto transition: 200 frames at 25 Hz. The board's own time,
+// so not through the time seam.
+constexpr qint64 kAutoMaxMs = 10000;
+
+qint64 nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+enum TallyKind { TallyOff, TallyGreen, TallyRed };
+using TallyOps = std::vector<std::pair<int, TallyKind>>;
+
+void sendTally(DeviceLines *lines, TallyOps ops)
+{
+    if (!lines || ops.empty())
+        return;
+    lines->camera().post([ops = std::move(ops)](vekCameraObject &v) {
+        for (const auto &op : ops) {
+            switch (op.second) {
+            case TallyOff: v.camTallyOff(op.first); break;
+            case TallyGreen: v.greenTallyOn(op.first); break;
+            case TallyRed: v.redTallyOn(op.first); break;
+            }
+        }
+    });
+}
+
+const char *logName(Switching::Control control)
+{
+    switch (control) {
+    case Switching::ProgramBus: return "pgm";
+    case Switching::PreviewBus: return "pvw";
+    case Switching::Cut: return "CUT";
+    case Switching::Auto: return "AUTO";
+    case Switching::Wipe: return "WIPE";
+    case Switching::Mix: return "MIX";
+    case Switching::PipProgram: return "pip program";
+    case Switching::PipPreview: return "pip preview";
+    case Switching::KeyProgram: return "key program";
+    case Switching::KeyPreview: return "key preview";
+    }
+    return "?";
+}
+} // namespace
+
+Switching::Switching(DeviceLines *lines, SwitcherState *state, std::function<bool(int)> camOnline, QObject *parent)
+    : QObject(parent)
+    , lines_(lines)
+    , state_(state)
+    , camOnline_(std::move(camOnline))
+    , busyTimer_(new SeamTimer(kBusyNoticeMs, false, this))
+    , followTimer_(new SeamTimer(kFollowPollMs, false, this))
+{
+    // By name too, for queued connections and signal spies.
+    qRegisterMetaType<Switching::Control>("Switching::Control");
+    qRegisterMetaType<Outcome::Kind>("Outcome::Kind");
+    connect(busyTimer_, &SeamTimer::timeout, this, [this] { setBusyNoticeVisible(false); });
+    connect(followTimer_, &SeamTimer::timeout, this, &Switching::followBoard);
+    if (!lines_)
+        return;
+    gate_ = new SwitchGate(lines_->mainboard(), this);
+    // Whatever the board did or missed while it was silent, it is asked.
+    connect(gate_, &SwitchGate::answeringAgain, this, &Switching::followBoard);
+    if (commandExecObject *m = lines_->mainboard().object())
+        connect(m, &commandExecObject::sigMainboardBusy, this, &Switching::onMainboardBusy);
+}
+
+// ---------------------------------------------------------------- tally
+
+void Switching::updateTally(bool programPress)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    TallyOps ops;
+    const int program = state_->programNo();
+    const int preview = state_->previewNo();
+    for (int cam = 0; cam < 3; ++cam)
+        if (cam + 1 != program && cam + 1 != preview && camOnline_(cam))
+            ops.emplace_back(cam, TallyOff);
+    // An offline camera never gets a tally command: its line may be the
+    // one that holds up the next inquiry.
+    auto lamp = [&](int source, TallyKind kind) {
+        if (source >= 1 && source <= 3 && camOnline_(source - 1))
+            ops.emplace_back(source - 1, kind);
+    };
+    if (programPress && program != preview) {
+        lamp(program, TallyRed);
+        lamp(preview, TallyGreen);
+    } else {
+        lamp(preview, TallyGreen);
+        lamp(program, TallyRed);
+    }
+    sendTally(lines_, std::move(ops));
+}
+
+void Switching::tallyPair(int preview, int program)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    TallyOps ops;
+    if (preview >= 1 && preview <= 3 && camOnline_(preview - 1))
+        ops.emplace_back(preview - 1, TallyGreen);
+    if (program >= 1 && program <= 3 && camOnline_(program - 1))
+        ops.emplace_back(program - 1, TallyRed);
+    sendTally(lines_, std::move(ops));
+}
+
+// ---------------------------------------------------------------- transitions
+
+void Switching::swapBuses()
+{
+    ++busGeneration_;
+    const int program = state_->programNo();
+    state_->setProgramNo(state_->previewNo());
+    state_->setPreviewNo(program);
+}
+
+void Switching::afterTransition()
+{
+    swapBuses();
+    const bool pip = state_->pipPgmFlag();
+    state_->setPipPgmFlag(state_->pipPvwFlag());
+    state_->setPipPvwFlag(pip);
+    const bool luma = state_->lumaPgmFlag();
+    state_->setLumaPgmFlag(state_->lumaPvwFlag());
+    state_->setLumaPvwFlag(luma);
+    updateTally(false);
+}
+
+void Switching::cut()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    if (!gate_)
+        return;
+    gate_->post("CUT", [](commandExecObject &m) { return m.cutTrans(); }, this, [this](const Result<bool> &r) {
+        emit answered(Cut, r.outcome);
+        if (!r.sent)
+            return;
+        if (r.done() && autoRunning()) {
+            // The board ends a running auto transition on a CUT: the buses
+            // were swapped when the AUTO was taken; the board is asked below.
+            qCDebug(lcUi) << "CUT during the auto transition: program and preview are read back";
+            autoStartedAt_ = -1;
+        } else if (r.done()) {
+            afterTransition();
+        }
+        // Also after a refusal: a board whose acknowledgement was lost may
+        // have cut all the same.
+        followBoard();
+    });
+}
+
+bool Switching::autoRunning() const
+{
+    return autoStartedAt_ >= 0 && nowMs() - autoStartedAt_ < kAutoMaxMs;
+}
+
+void Switching::autoTransition()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    if (!gate_)
+        return;
+    // A second AUTO while the board still runs the first would be taken
+    // and ignored there, and the buses here swapped once too often.
+    if (autoRunning()) {
+        qCWarning(lcUi) << "[WARN] AUTO not sent: the auto transition started before is still running";
+        emit answered(Auto, Outcome::Refused);
+        return;
+    }
+    const int rate = state_->transSpeed();
+    gate_->post("AUTO", [rate](commandExecObject &m) { return m.autoTrans(rate); }, this,
+                [this](const Result<bool> &r) {
+                    emit answered(Auto, r.outcome);
+                    if (!r.sent)
+                        return;
+                    if (r.done()) {
+                        autoStartedAt_ = nowMs();
+                        afterTransition();
+                    }
+                    followBoard();
+                });
+}
+
+void Switching::tbarAtEnd(bool swap)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    if (swap) {
+        swapBuses();
+        updateTally(false);
+        // Asked after the end position has been written.
+        followBoard();
+    }
+    setBusyNoticeVisible(false);
+}
+
+void Switching::writeTbar(int value)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    state_->setTbarPosition(value);
+    if (gate_)
+        gate_->postTbar(value);
+}
+
+// ---------------------------------------------------------------- following the board
+
+void Switching::followBoard()
+{
+    if (!gate_)
+        return;
+    followTimer_->stop();
+    if (followInFlight_) {
+        followAgain_ = true;
+        return;
+    }
+    followInFlight_ = true;
+    followAgain_ = false;
+    const int generation = busGeneration_;
+    gate_->post("read back program and preview",
+                [](commandExecObject &m) {
+                    BusesRead b;
+                    zarvoMuStatus status;
+                    b.ok = m.readBuses(status, b.autoRunning);
+                    b.program = status.pgmSource;
+                    b.preview = status.pvwSource;
+                    b.pipPgm = status.pipSplitPgm;
+                    b.pipPvw = status.pipSplitPvw;
+                    b.keyPgm = status.keyerPgm;
+                    b.keyPvw = status.keyerPvw;
+                    return b;
+                },
+                this, [this, generation](const Result<BusesRead> &r) { onBuses(generation, r); });
+}
+
+void Switching::onBuses(int generation, const Result<BusesRead> &read)
+{
+    followInFlight_ = false;
+    if (!read.sent) {
+        // Stale, or the board silent: then it is asked when it answers.
+        if (!gate_->boardSilent())
+            followTimer_->start(kFollowRetryMs);
+        return;
+    }
+    if (followAgain_ || generation != busGeneration_) {
+        // The buses changed here meanwhile: this answer is already old.
+        followBoard();
+        return;
+    }
+    if (!read.done()) {
+        followTimer_->start(kFollowRetryMs);
+        return;
+    }
+    const BusesRead &board = read.value;
+    if (board.autoRunning) {
+        followTimer_->start(kFollowPollMs);
+        return;
+    }
+    autoStartedAt_ = -1;
+    SwitcherState *s = state_;
+    // PiP and key lamps on air matter as much as the buses: a toggle whose
+    // acknowledgement was lost, or a transition the board ended on its own,
+    // leaves them wrong just the same.
+    if (board.pipPgm != s->pipPgmFlag() || board.pipPvw != s->pipPvwFlag() || board.keyPgm != s->lumaPgmFlag()
+        || board.keyPvw != s->lumaPvwFlag()) {
+        qCWarning(lcUi) << "[WARN] PiP/key on program and preview" << s->pipPgmFlag() << s->pipPvwFlag()
+                        << s->lumaPgmFlag() << s->lumaPvwFlag() << "differ from the mainboard's" << board.pipPgm
+                        << board.pipPvw << board.keyPgm << board.keyPvw << ": following the mainboard";
+        s->setPipPgmFlag(board.pipPgm);
+        s->setPipPvwFlag(board.pipPvw);
+        s->setLumaPgmFlag(board.keyPgm);
+        s->setLumaPvwFlag(board.keyPvw);
+    }
+    const int program = board.program, preview = board.preview;
+    if (program > 6 || preview > 6)
+        return;
+    if (program == s->programNo() && preview == s->previewNo())
+        return;
+    qCWarning(lcUi) << "[WARN] program/preview" << s->programNo() << "/" << s->previewNo()
+                    << "differ from the mainboard's" << program << "/" << preview << ": following the mainboard";
+    ++busGeneration_;
+    s->setProgramNo(program);
+    s->setPreviewNo(preview);
+    updateTally(false);
+}
+
+// ---------------------------------------------------------------- buses and lamps
+
+void Switching::runSwitch(Control control, int source)
+{
+    const bool program = control == ProgramBus;
+    const char *what = logName(control);
+    gate_->post(
+        what, [program, source](commandExecObject &m) { return program ? m.pgm(source) : m.pvw(source); }, this,
+        [this, control, what, program, source](const Result<bool> &r) {
+            emit answered(control, r.outcome);
+            if (!r.sent)
+                return;
+            if (!r.done()) {
+                qCWarning(lcUi) << "[WARN]" << what << source << "refused";
+                followBoard();
+                return;
+            }
+            ++busGeneration_;
+            if (program)
+                state_->setProgramNo(source);
+            else
+                state_->setPreviewNo(source);
+            updateTally(program);
+        });
+}
+
+void Switching::pressProgram(int button)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    if (button < 0 || button > 5) {
+        qCWarning(lcUi) << "[WARN] program button out of range:" << button;
+        return;
+    }
+    // The sixth button flips between background and colour bar.
+    const int current = state_->programNo();
+    const int source = button < 5 ? button : (current == 5 ? 6 : 5);
+    if ((button < 5 && source == current) || !gate_)
+        return;
+    runSwitch(ProgramBus, source);
+}
+
+void Switching::pressPreview(int button)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    if (button < 0 || button > 5) {
+        qCWarning(lcUi) << "[WARN] preview button out of range:" << button;
+        return;
+    }
+    const int current = state_->previewNo();
+    const int source = button < 5 ? button : (current == 5 ? 6 : 5);
+    if ((button < 5 && source == current) || !gate_)
+        return;
+    runSwitch(PreviewBus, source);
+}
+
+void Switching::selectWipe()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    if (!gate_)
+        return;
+    gate_->post("WIPE", [](commandExecObject &m) { return m.wipeMode(); }, this, [this](const Result<bool> &r) {
+        emit answered(Wipe, r.outcome);
+        if (r.done())
+            state_->setWipeSelected(true);
+    });
+}
+
+void Switching::selectMix()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    if (!gate_)
+        return;
+    gate_->post("MIX", [](commandExecObject &m) { return m.mixMode(); }, this, [this](const Result<bool> &r) {
+        emit answered(Mix, r.outcome);
+        if (r.done())
+            state_->setWipeSelected(false);
+    });
+}
+
+void Switching::toggle(Control control, bool on)
+{
+    if (!gate_)
+        return;
+    gate_->post(
+        logName(control),
+        [control, on](commandExecObject &m) {
+            switch (control) {
+            case PipProgram: return on ? m.pipProgramOn() : m.pipProgramOff();
+            case PipPreview: return on ? m.pipPreviewOn() : m.pipPreviewOff();
+            case KeyProgram: return on ? m.keyOnPgm() : m.keyOffPgm();
+            default: return on ? m.keyOnPvw() : m.keyOffPvw();
+            }
+        },
+        this,
+        [this, control, on](const Result<bool> &r) {
+            emit answered(control, r.outcome);
+            if (!r.done())
+                return;
+            switch (control) {
+            case PipProgram: state_->setPipPgmFlag(on); break;
+            case PipPreview: state_->setPipPvwFlag(on); break;
+            case KeyProgram: state_->setLumaPgmFlag(on); break;
+            default: state_->setLumaPvwFlag(on); break;
+            }
+        });
+}
+
+void Switching::togglePipProgram()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    toggle(PipProgram, !state_->pipPgmFlag());
+}
+
+void Switching::togglePipPreview()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    toggle(PipPreview, !state_->pipPvwFlag());
+}
+
+void Switching::toggleKeyProgram()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    toggle(KeyProgram, !state_->lumaPgmFlag());
+}
+
+void Switching::toggleKeyPreview()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    toggle(KeyPreview, !state_->lumaPvwFlag());
+}
+
+void Switching::onMainboardBusy()
+{
+    // Translated in the context the text has always had.
+    setBusyNoticeText(QCoreApplication::translate("Panel", "T-Bar transition in progress\n\nOther operations are "
+                                                           "unavailable until the transition is completed."));
+    setBusyNoticeVisible(true);
+    busyTimer_->start();
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "ui/notifyingproperty.h"
+#include "ui/outcome.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class DeviceLines;
+class SeamTimer;
+class SwitchGate;
+class SwitcherState;
+
+// The buses as read back from the board.
+struct BusesRead
+{
+    bool ok = false;
+    bool autoRunning = false;
+    int program = -1, preview = -1;
+    bool pipPgm = false, pipPvw = false, keyPgm = false, keyPvw = false;
+};
+
+// Switching and tally: the operator's presses on the buses and the
+// transition block, the T-bar's writes and ends, the busy notice, and the
+// buses read back from the board, which wins where the two differ. Lives on
+// the interface thread; every call comes from there. It writes the buses
+// into the SwitcherState it is given and reaches the board only through
+// its SwitchGate, the cameras (tally) only through the camera lane.
+//
+// Every press ends in `answered(control, outcome)`, sent or not, so a page
+// can show what became of it and a test can assert it.
+class Switching : public QObject
+{
+    Q_OBJECT
+    // The busy notification (the board refused a write during a T-bar
+    // transition) and its text in the chosen language.
+    PANEL_PROPERTY(bool, busyNoticeVisible, setBusyNoticeVisible) = false;
+    PANEL_PROPERTY(QString, busyNoticeText, setBusyNoticeText);
+
+public:
+    enum Control { ProgramBus, PreviewBus, Cut, Auto, Wipe, Mix, PipProgram, PipPreview, KeyProgram, KeyPreview };
+    Q_ENUM(Control)
+
+    // `camOnline(camera)` tells which cameras 0..2 may get a tally command.
+    Switching(DeviceLines *lines, SwitcherState *state, std::function<bool(int)> camOnline,
+              QObject *parent = nullptr);
+
+    // Buttons 0..4 select black and inputs 1..4; button 5 toggles background
+    // and colour bar. Pressing the selected source again sends nothing.
+    void pressProgram(int button);
+    void pressPreview(int button);
+    void cut();
+    void autoTransition();
+    void selectWipe();
+    void selectMix();
+    // The lamp takes the state asked for, and only when the board took it.
+    void togglePipProgram();
+    void togglePipPreview();
+    void toggleKeyProgram();
+    void toggleKeyPreview();
+
+    // The T-bar: a position for the board (the newest one wins while a
+    // write is queued), and the lever reaching an end (0 or 1023): `swap`
+    // when that end completes a transition.
+    void writeTbar(int value);
+    void tbarAtEnd(bool swap);
+
+    // Tally after a change of program or preview; `programPress` orders red
+    // before green (when program and preview differ).
+    void updateTally(bool programPress);
+    // Green then red on the cameras of `preview` and `program` (1..3 only,
+    // online only), without the offs.
+    void tallyPair(int preview, int program);
+
+    SwitchGate *gate() const { return gate_; }
+
+signals:
+    void answered(Switching::Control control, Outcome::Kind outcome);
+
+private:
+    void afterTransition();
+    void swapBuses();
+    void followBoard();
+    void onBuses(int generation, const Result<BusesRead> &read);
+    bool autoRunning() const;
+    void runSwitch(Control control, int source);
+    void toggle(Control control, bool on);
+    void onMainboardBusy();
+
+    DeviceLines *lines_;
+    SwitcherState *state_;
+    std::function<bool(int)> camOnline_;
+    SwitchGate *gate_ = nullptr;
+    SeamTimer *busyTimer_;
+    SeamTimer *followTimer_;
+    bool followInFlight_ = false;
+    bool followAgain_ = false;
+    int busGeneration_ = 0;     // counts the interface's own changes of the buses
+    qint64 autoStartedAt_ = -1; // ms (monotonic) of the last acknowledged AUTO while it runs
+};
+
