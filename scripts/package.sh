@@ -38,6 +38,9 @@ for arch in $archs; do
   # exactly what this package says and leave with it on removal.
   install -m 0440 "$top/packaging/sudoers" "$stage/etc/sudoers.d/tavrik"
   install -m 0644 "$top/README.md" "$stage/usr/share/doc/tavrik/README.md"
+  # The README links into docs/: ship the documents beside it.
+  install -d "$stage/usr/share/doc/tavrik/docs"
+  install -m 0644 "$top"/docs/*.md "$stage/usr/share/doc/tavrik/docs/"
   for s in postinst prerm postrm; do
     install -m 0755 "$top/packaging/debian/$s" "$stage/DEBIAN/$s"
   done
