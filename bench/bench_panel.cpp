@@ -1,4 +1,4 @@
-// bench_panel [--panel PATH] [--presses N] [--tbar N] [--idle S] [--log DIR]
+// bench_panel [--panel PATH] [--presses N] [--tbar N] [--idle S] [--log DIR] [--no-gpio-chip]
 //
 // The real panel process (-platform offscreen) against the simulated unit,
 // timed from outside as an operator would feel it:
@@ -91,9 +91,12 @@ int runNo = 0;
 class PanelRun
 {
 public:
-    PanelRun(const QString &panelPath, bool stallProbe, bool silentCameras)
+    PanelRun(const QString &panelPath, bool stallProbe, bool silentCameras, bool gpioChip = true)
         : sysroot_(QDir::tempPath() + QStringLiteral("/tavrik-bench-XXXXXX")), unit_(sysroot_.path())
     {
+        // A unit's kernel has the GPIO chip; --no-gpio-chip times the panel
+        // reading the power button with the gpio tool instead.
+        unit_.setGpioChip(gpioChip);
         if (!unit_.isUp())
             std::fprintf(stderr, "simulated unit not up: %s\n", qPrintable(unit_.problems()));
         for (int i = 0; i < SimUnit::kCameras; ++i)
@@ -251,6 +254,7 @@ private:
         log_ += chunk;
         int nl;
         static const QRegularExpression gapRe(QStringLiteral("stall probe: longest gap ([0-9.]+) ms"));
+        static const QRegularExpression frameRe(QStringLiteral("frame probe: ([0-9.]+) ms"));
         while ((nl = log_.indexOf('\n')) >= 0) {
             const QString line = QString::fromLocal8Bit(log_.left(nl));
             log_.remove(0, nl + 1);
@@ -259,6 +263,9 @@ private:
             const auto m = gapRe.match(line);
             if (m.hasMatch())
                 gaps_.push_back({Clock::now(), m.captured(1).toDouble()});
+            const auto f = frameRe.match(line);
+            if (f.hasMatch())
+                frames_.push_back({Clock::now(), f.captured(1).toDouble()});
         }
     }
 
@@ -274,6 +281,20 @@ private:
         return longest;
     }
 
+public:
+    // Frame times the panel reported from `since` on, after letting the
+    // last ones arrive.
+    std::vector<double> framesSince(Clock::time_point since)
+    {
+        spin(200);
+        std::vector<double> out;
+        for (const auto &f : frames_)
+            if (f.first >= since)
+                out.push_back(f.second);
+        return out;
+    }
+
+private:
     QTemporaryDir sysroot_;
     SimUnit unit_;
     QProcess panel_;
@@ -282,6 +303,7 @@ private:
     QByteArray log_;
     QFile logFile_;
     std::vector<std::pair<Clock::time_point, double>> gaps_;
+    std::vector<std::pair<Clock::time_point, double>> frames_;
     std::mutex lock_;
     std::vector<Clock::time_point> cuts_;
     std::vector<Clock::time_point> tbars_;
@@ -350,6 +372,12 @@ QString vmRssOf(qint64 pid)
     return QStringLiteral("?");
 }
 
+void printFrames(const char *what, const std::vector<double> &frames)
+{
+    std::printf("  frames drawn (%s): %zu, %s\n", what, frames.size(), qPrintable(percentiles(frames)));
+    std::fflush(stdout);
+}
+
 void printCut(const char *what, const PanelRun::Figures &fig, int presses)
 {
     std::printf("CUT key -> CUT frame, %s: %zu/%d cut, %s\n", what, fig.latencies.size(), presses,
@@ -380,7 +408,9 @@ int main(int argc, char *argv[])
                                QStringLiteral("60"));
     QCommandLineOption logOpt(QStringLiteral("log"), QStringLiteral("Keep each panel's log in this folder."),
                               QStringLiteral("dir"));
-    parser.addOptions({panelOpt, pressesOpt, tbarOpt, idleOpt, logOpt});
+    QCommandLineOption noChipOpt(QStringLiteral("no-gpio-chip"),
+                                 QStringLiteral("Idle run without a GPIO chip: the power button through the gpio tool."));
+    parser.addOptions({panelOpt, pressesOpt, tbarOpt, idleOpt, logOpt, noChipOpt});
     parser.process(app);
     logDir = parser.value(logOpt);
     BaselineProbe probe;
@@ -391,7 +421,8 @@ int main(int argc, char *argv[])
     const int idleS = parser.value(idleOpt).toInt();
     constexpr int kStartTimeoutMs = 120000;
 
-    {
+    // --presses 0 --tbar 0: the idle figures only.
+    if (presses > 0 || moves > 0) {
         PanelRun run(panelPath, true, false);
         if (!run.started()) {
             std::fprintf(stderr, "cannot start %s\n", qPrintable(panelPath));
@@ -403,7 +434,14 @@ int main(int argc, char *argv[])
             return 1;
         }
         spin(2000);
+        // At rest the meter program still sends its frames every 20 ms.
+        auto since = Clock::now();
+        spin(3000);
+        printFrames("3 s at rest, audio meter frames arriving", run.framesSince(since));
+        since = Clock::now();
         printCut("cameras answering", run.cutPresses(presses), presses);
+        printFrames("CUT: buses and tally", run.framesSince(since));
+        since = Clock::now();
         const PanelRun::Figures t = run.tbarMoves(moves);
         std::printf("T-bar reading -> writeTbar frame: %zu/%d, %s\n", t.latencies.size(), moves,
                     qPrintable(percentiles(t.latencies)));
@@ -411,9 +449,16 @@ int main(int argc, char *argv[])
                     std::max(0.0, t.longestGapMs - 5), t.baselineGapMs);
         std::printf("  of which the control surface's own sampling (reading changed -> panel read it): %s\n",
                     qPrintable(percentiles(t.readLatencies)));
-        std::fflush(stdout);
+        printFrames("T-bar moves: the gauge", run.framesSince(since));
+        // A pop-up opening: the power button opens the shutdown pop-up.
+        since = Clock::now();
+        run.unit().setPowerButton(true);
+        spin(300);
+        run.unit().setPowerButton(false);
+        spin(1000);
+        printFrames("power button: the shutdown pop-up opening", run.framesSince(since));
     }
-    {
+    if (presses > 0) {
         PanelRun run(panelPath, true, true);
         if (!run.started() || !run.waitUntilCutting(kStartTimeoutMs)) {
             std::fprintf(stderr, "the panel never cut with silent cameras\n");
@@ -424,7 +469,7 @@ int main(int argc, char *argv[])
     }
     {
         // Without the probe, whose 200 wake-ups a second would count as idle load.
-        PanelRun run(panelPath, false, false);
+        PanelRun run(panelPath, false, false, !parser.isSet(noChipOpt));
         if (!run.started())
             return 1;
         const double home = run.homeShownMs(kStartTimeoutMs);
@@ -448,6 +493,8 @@ int main(int argc, char *argv[])
                         idleS, 100.0 * (b.cpuSeconds - a.cpuSeconds) / (msSince(a.at, b.at) / 1000.0),
                         100.0 * (b.childSeconds - a.childSeconds) / (msSince(a.at, b.at) / 1000.0),
                         qPrintable(vmRssOf(run.pid())));
+        std::printf("  own and children together: %.2f %% of one core\n",
+                    100.0 * (b.cpuSeconds - a.cpuSeconds + b.childSeconds - a.childSeconds) / (msSince(a.at, b.at) / 1000.0));
         std::printf("  busiest threads:");
         std::vector<std::pair<double, QString>> perThread;
         for (const auto &t : threadsB)
