@@ -12,7 +12,7 @@
 // cost the board more than its idle budget allows.
 // It also times every frame of the interface's window, from the update
 // request to the finished frame (polish, sync, render and the copy to the
-// screen): "frame probe: 2.41 ms".
+// screen), in CPU time of the interface thread: "frame probe: 2.41 ms".
 // Lives on the thread that creates it (the interface thread).
 class StallProbe : public QObject
 {
