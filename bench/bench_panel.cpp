@@ -15,23 +15,22 @@
 //   prompt; and, in this process through the page rig, the same drawing
 //   case by case with many samples, every function pop-up opening included.
 #include "bench/baselineprobe.h"
-#include "tools/pagerig.h"
-#include "ui/panel.h"
 #include "sim/simcamera.h"
 #include "sim/simconverter.h"
 #include "sim/simkeys.h"
 #include "sim/simmainboard.h"
 #include "sim/simunit.h"
+#include "tools/pagerig.h"
+#include "ui/panel.h"
 
 #include <QCommandLineParser>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
