@@ -1,4 +1,4 @@
-// bench_panel [--panel PATH] [--presses N] [--tbar N] [--idle S] [--log DIR]
+// bench_panel [--panel PATH] [--presses N] [--tbar N] [--idle S] [--log DIR] [--no-gpio-chip] [--frames N]
 //
 // The real panel process (-platform offscreen) against the simulated unit,
 // timed from outside as an operator would feel it:
@@ -9,20 +9,28 @@
 //   from the panel's own probe (TAVRIK_STALL_PROBE=1);
 // - T-bar reading at the converter -> writeTbar frame at the mainboard;
 // - process start -> "home page shown";
-// - idle CPU and resident memory of the panel with its interface running.
+// - idle CPU and resident memory of the panel with its interface running;
+// - frame times of the panel's own software renderer (its probe) while it
+//   cuts, follows the T-bar, receives meter frames and opens the shutdown
+//   prompt; and, in this process through the page rig, the same drawing
+//   case by case with many samples, every function pop-up opening included.
 #include "bench/baselineprobe.h"
 #include "sim/simcamera.h"
 #include "sim/simconverter.h"
 #include "sim/simkeys.h"
 #include "sim/simmainboard.h"
 #include "sim/simunit.h"
+#include "tools/pagerig.h"
+#include "ui/panel.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
+#include <QQuickItem>
+#include <QQuickWindow>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -39,6 +47,7 @@
 #include <thread>
 #include <vector>
 
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -91,9 +100,12 @@ int runNo = 0;
 class PanelRun
 {
 public:
-    PanelRun(const QString &panelPath, bool stallProbe, bool silentCameras)
+    PanelRun(const QString &panelPath, bool stallProbe, bool silentCameras, bool gpioChip = true)
         : sysroot_(QDir::tempPath() + QStringLiteral("/tavrik-bench-XXXXXX")), unit_(sysroot_.path())
     {
+        // A unit's kernel has the GPIO chip; --no-gpio-chip times the panel
+        // reading the power button with the gpio tool instead.
+        unit_.setGpioChip(gpioChip);
         if (!unit_.isUp())
             std::fprintf(stderr, "simulated unit not up: %s\n", qPrintable(unit_.problems()));
         for (int i = 0; i < SimUnit::kCameras; ++i)
@@ -251,6 +263,7 @@ private:
         log_ += chunk;
         int nl;
         static const QRegularExpression gapRe(QStringLiteral("stall probe: longest gap ([0-9.]+) ms"));
+        static const QRegularExpression frameRe(QStringLiteral("frame probe: ([0-9.]+) ms"));
         while ((nl = log_.indexOf('\n')) >= 0) {
             const QString line = QString::fromLocal8Bit(log_.left(nl));
             log_.remove(0, nl + 1);
@@ -259,6 +272,9 @@ private:
             const auto m = gapRe.match(line);
             if (m.hasMatch())
                 gaps_.push_back({Clock::now(), m.captured(1).toDouble()});
+            const auto f = frameRe.match(line);
+            if (f.hasMatch())
+                frames_.push_back({Clock::now(), f.captured(1).toDouble()});
         }
     }
 
@@ -274,6 +290,20 @@ private:
         return longest;
     }
 
+public:
+    // Frame times the panel reported from `since` on, after letting the
+    // last ones arrive.
+    std::vector<double> framesSince(Clock::time_point since)
+    {
+        spin(200);
+        std::vector<double> out;
+        for (const auto &f : frames_)
+            if (f.first >= since)
+                out.push_back(f.second);
+        return out;
+    }
+
+private:
     QTemporaryDir sysroot_;
     SimUnit unit_;
     QProcess panel_;
@@ -282,6 +312,7 @@ private:
     QByteArray log_;
     QFile logFile_;
     std::vector<std::pair<Clock::time_point, double>> gaps_;
+    std::vector<std::pair<Clock::time_point, double>> frames_;
     std::mutex lock_;
     std::vector<Clock::time_point> cuts_;
     std::vector<Clock::time_point> tbars_;
@@ -350,6 +381,113 @@ QString vmRssOf(qint64 pid)
     return QStringLiteral("?");
 }
 
+void printFrames(const char *what, const std::vector<double> &frames)
+{
+    std::printf("  frames drawn (%s): %zu, %s\n", what, frames.size(), qPrintable(percentiles(frames)));
+    std::fflush(stdout);
+}
+
+// Times every frame of a window from its update request to the finished
+// frame, as the panel's own probe does: in CPU time of the drawing thread,
+// which the other work on a shared machine does not stretch.
+class FrameTimer : public QObject
+{
+public:
+    explicit FrameTimer(QQuickWindow *w) : window_(w)
+    {
+        w->installEventFilter(this);
+        QObject::connect(w, &QQuickWindow::frameSwapped, this, [this] {
+            if (start_ >= 0)
+                frames_.push_back(double(threadCpuNs() - start_) / 1e6);
+            start_ = -1;
+        }, Qt::DirectConnection);
+    }
+    // Makes the change, then lets the frames it causes be drawn.
+    std::vector<double> framesOf(const std::function<void()> &change)
+    {
+        frames_.clear();
+        change();
+        const auto end = Clock::now() + std::chrono::milliseconds(1000);
+        while (frames_.empty() && Clock::now() < end)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        spin(30);
+        return frames_;
+    }
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (o == window_ && e->type() == QEvent::UpdateRequest && start_ < 0)
+            start_ = threadCpuNs();
+        return false;
+    }
+
+private:
+    static qint64 threadCpuNs()
+    {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+    }
+
+    QQuickWindow *window_;
+    qint64 start_ = -1;
+    std::vector<double> frames_;
+};
+
+// The root page in this process, against a simulated unit, with the panel's
+// state changed directly: each case many times over.
+void interfaceFrames(int rounds)
+{
+    QTemporaryDir sysroot(QDir::tempPath() + QStringLiteral("/tavrik-bench-XXXXXX"));
+    SimUnit unit(sysroot.path());
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", unit.panelEnvironment(QProcessEnvironment::systemEnvironment()).value(QStringLiteral("PATH")).toLocal8Bit());
+    {
+        PageRig rig(&unit);
+        rig.stageDemoState();
+        QQuickItem *root = rig.show(QStringLiteral("main.qml"));
+        if (!root || !root->window()) {
+            std::printf("interface frames: the root page did not load\n");
+            qputenv("PATH", path);
+            return;
+        }
+        rig.settle(1000);
+        Panel &panel = rig.panel();
+        FrameTimer timer(root->window());
+        auto add = [](std::vector<double> &all, const std::vector<double> &some) { all.insert(all.end(), some.begin(), some.end()); };
+        std::vector<double> cut, tbar, open, close, prompt;
+        std::vector<std::vector<double>> perPopup(5);
+        for (int i = 0; i < rounds; ++i) {
+            add(cut, timer.framesOf([&] {
+                const int program = panel.programNo();
+                panel.setProgramNo(panel.previewNo());
+                panel.setPreviewNo(program);
+            }));
+            add(tbar, timer.framesOf([&] { panel.setTbarPosition((i * 97) % 1024); }));
+            const int popup = i % 5;
+            const std::vector<double> opening = timer.framesOf([&] { panel.setFuncSel(popup); });
+            add(open, opening);
+            add(perPopup[size_t(popup)], opening);
+            add(close, timer.framesOf([&] { panel.setFuncSel(-1); }));
+            if (i < 20) {
+                add(prompt, timer.framesOf([&] { panel.setShutdownVisible(true); }));
+                timer.framesOf([&] { panel.setShutdownVisible(false); });
+            }
+        }
+        std::printf("Interface frames in this process (root page, software renderer, 1024x600, CPU time of the "
+                    "drawing thread per frame), %d rounds:\n", rounds);
+        printFrames("CUT: program and preview swapped, tally", cut);
+        printFrames("T-bar gauge moved", tbar);
+        printFrames("function pop-up opening (all five in turn)", open);
+        for (int k = 0; k < 5; ++k)
+            printFrames(qPrintable(QStringLiteral("  of which pop-up %1").arg(k)), perPopup[size_t(k)]);
+        printFrames("function pop-up closing", close);
+        printFrames("shutdown prompt opening", prompt);
+    }
+    qputenv("PATH", path);
+}
+
 void printCut(const char *what, const PanelRun::Figures &fig, int presses)
 {
     std::printf("CUT key -> CUT frame, %s: %zu/%d cut, %s\n", what, fig.latencies.size(), presses,
@@ -366,7 +504,11 @@ void printCut(const char *what, const PanelRun::Figures &fig, int presses)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+    QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Times the panel process against the simulated unit."));
     parser.addHelpOption();
@@ -380,7 +522,11 @@ int main(int argc, char *argv[])
                                QStringLiteral("60"));
     QCommandLineOption logOpt(QStringLiteral("log"), QStringLiteral("Keep each panel's log in this folder."),
                               QStringLiteral("dir"));
-    parser.addOptions({panelOpt, pressesOpt, tbarOpt, idleOpt, logOpt});
+    QCommandLineOption framesOpt(QStringLiteral("frames"), QStringLiteral("Rounds of in-process interface frames."),
+                                 QStringLiteral("n"), QStringLiteral("100"));
+    QCommandLineOption noChipOpt(QStringLiteral("no-gpio-chip"),
+                                 QStringLiteral("Idle run without a GPIO chip: the power button through the gpio tool."));
+    parser.addOptions({panelOpt, pressesOpt, tbarOpt, idleOpt, logOpt, noChipOpt, framesOpt});
     parser.process(app);
     logDir = parser.value(logOpt);
     BaselineProbe probe;
@@ -391,7 +537,10 @@ int main(int argc, char *argv[])
     const int idleS = parser.value(idleOpt).toInt();
     constexpr int kStartTimeoutMs = 120000;
 
-    {
+    if (parser.value(framesOpt).toInt() > 0)
+        interfaceFrames(parser.value(framesOpt).toInt());
+    // --presses 0 --tbar 0: the idle figures only.
+    if (presses > 0 || moves > 0) {
         PanelRun run(panelPath, true, false);
         if (!run.started()) {
             std::fprintf(stderr, "cannot start %s\n", qPrintable(panelPath));
@@ -403,7 +552,14 @@ int main(int argc, char *argv[])
             return 1;
         }
         spin(2000);
+        // At rest the meter program still sends its frames every 20 ms.
+        auto since = Clock::now();
+        spin(3000);
+        printFrames("3 s at rest, audio meter frames arriving", run.framesSince(since));
+        since = Clock::now();
         printCut("cameras answering", run.cutPresses(presses), presses);
+        printFrames("CUT: buses and tally", run.framesSince(since));
+        since = Clock::now();
         const PanelRun::Figures t = run.tbarMoves(moves);
         std::printf("T-bar reading -> writeTbar frame: %zu/%d, %s\n", t.latencies.size(), moves,
                     qPrintable(percentiles(t.latencies)));
@@ -411,9 +567,16 @@ int main(int argc, char *argv[])
                     std::max(0.0, t.longestGapMs - 5), t.baselineGapMs);
         std::printf("  of which the control surface's own sampling (reading changed -> panel read it): %s\n",
                     qPrintable(percentiles(t.readLatencies)));
-        std::fflush(stdout);
+        printFrames("T-bar moves: the gauge", run.framesSince(since));
+        // A pop-up opening: the power button opens the shutdown pop-up.
+        since = Clock::now();
+        run.unit().setPowerButton(true);
+        spin(300);
+        run.unit().setPowerButton(false);
+        spin(1000);
+        printFrames("power button: the shutdown pop-up opening", run.framesSince(since));
     }
-    {
+    if (presses > 0) {
         PanelRun run(panelPath, true, true);
         if (!run.started() || !run.waitUntilCutting(kStartTimeoutMs)) {
             std::fprintf(stderr, "the panel never cut with silent cameras\n");
@@ -424,7 +587,7 @@ int main(int argc, char *argv[])
     }
     {
         // Without the probe, whose 200 wake-ups a second would count as idle load.
-        PanelRun run(panelPath, false, false);
+        PanelRun run(panelPath, false, false, !parser.isSet(noChipOpt));
         if (!run.started())
             return 1;
         const double home = run.homeShownMs(kStartTimeoutMs);
@@ -448,6 +611,8 @@ int main(int argc, char *argv[])
                         idleS, 100.0 * (b.cpuSeconds - a.cpuSeconds) / (msSince(a.at, b.at) / 1000.0),
                         100.0 * (b.childSeconds - a.childSeconds) / (msSince(a.at, b.at) / 1000.0),
                         qPrintable(vmRssOf(run.pid())));
+        std::printf("  own and children together: %.2f %% of one core\n",
+                    100.0 * (b.cpuSeconds - a.cpuSeconds + b.childSeconds - a.childSeconds) / (msSince(a.at, b.at) / 1000.0));
         std::printf("  busiest threads:");
         std::vector<std::pair<double, QString>> perThread;
         for (const auto &t : threadsB)

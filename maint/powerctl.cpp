@@ -1,15 +1,26 @@
 #include "maint/powerctl.h"
 
+#include "maint/gpioinput.h"
 #include "maint/maintlog.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
 
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 namespace {
 constexpr int kI2cReadTimeoutMs = 300;
+// The power button is GPIO 17 in the Broadcom numbering, which is the line
+// offset on the Pi's main GPIO chip.
+constexpr unsigned kButtonLine = 17;
+// How long an edge wait sleeps before it looks for a stop: the bound on
+// stopThread() while the button rests.
+constexpr int kEdgeWaitMs = 250;
+// While the button is held the request repeats at the sampling loop's pace
+// (100 ms + 50 ms), so a dialog closed with the button still down reopens.
+constexpr int kHeldRepeatMs = 150;
 
 void runShell(const QString &command)
 {
@@ -84,6 +95,43 @@ void PowerCtl::apply()
 void PowerCtl::run()
 {
     qCDebug(lcMaint) << "trigger to shut down system";
+    std::unique_ptr<GpioInput> button = openButton();
+    if (button && watchEdges(*button))
+        return;
+    pollWithTool();
+}
+
+std::unique_ptr<GpioInput> PowerCtl::openButton()
+{
+    const QString chip = Sysroot::path(QStringLiteral("/dev/gpiochip0"));
+    if (!QFileInfo::exists(chip))
+        return nullptr;
+    QString why;
+    std::unique_ptr<GpioInput> button = GpioInput::open(chip, kButtonLine, "tavrik power button", &why);
+    if (!button)
+        qCWarning(lcMaint).noquote() << "[WARN] power button: reading it with the gpio tool;" << why;
+    return button;
+}
+
+// No process and no file: the thread sleeps in the kernel until the line
+// changes. False when the line failed; the caller then falls back to the tool.
+bool PowerCtl::watchEdges(GpioInput &button)
+{
+    while (!stopping()) {
+        const int level = button.level();
+        if (level == 0) {
+            emit sendShutDown();
+            pause(kHeldRepeatMs);
+        } else if (level < 0 || !button.waitForChange(kEdgeWaitMs)) {
+            qCWarning(lcMaint) << "[ERR] power button: the GPIO line failed; reading it with the gpio tool";
+            return false;
+        }
+    }
+    return true;
+}
+
+void PowerCtl::pollWithTool()
+{
     const QString file = Sysroot::path(QStringLiteral("/home/pi/power.txt"));
     const QString command = QStringLiteral("gpio -g read 17 > ") + file;
     while (!stopping()) {

@@ -4,11 +4,16 @@
 
 #include <QStringList>
 
+#include <memory>
+
+class GpioInput;
 class QTimer;
 
 // The power button, the power-off request line and the LED driver of the
-// panel. The thread only polls the button and emits sendShutDown(); the
-// interface decides what to do. Everything else (timers, shutdown(), the LED
+// panel. The thread only watches the button and emits sendShutDown(); the
+// interface decides what to do. Where the kernel offers the GPIO chip the
+// thread sleeps until the button's line changes; elsewhere (an old kernel,
+// a PC, the simulated unit) it samples the line with the gpio tool. Everything else (timers, shutdown(), the LED
 // registers) runs on the thread that created the object, the interface's.
 class PowerCtl : public PollingThread
 {
@@ -49,8 +54,13 @@ public slots:
 
 protected:
     void run() override;
+    // The button's line on the GPIO chip, or nullptr to sample it with the
+    // tool. Called on the polling thread.
+    virtual std::unique_ptr<GpioInput> openButton();
 
 private:
+    bool watchEdges(GpioInput &button);
+    void pollWithTool();
     bool readRegister(const QString &reg, quint8 &value);
     void pulse(const QStringList &commands);
 

@@ -14,10 +14,15 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 sysroot="${TAVRIK_ARMHF_SYSROOT:-$top/build/armhf-sysroot}"
 debs="$top/build/armhf-debs"
 
-# What the build needs; everything they depend on comes along.
+# What the build needs, and the QML modules the interface imports so the
+# armhf program can load its pages under qemu; everything they depend on
+# comes along.
 wanted=(
   qtbase5-dev:armhf qtdeclarative5-dev:armhf qtquickcontrols2-5-dev:armhf
-  libqt5serialport5-dev:armhf qtmultimedia5-dev:armhf
+  libqt5serialport5-dev:armhf qtmultimedia5-dev:armhf libgpiod-dev:armhf
+  qml-module-qtquick2:armhf qml-module-qtquick-window2:armhf
+  qml-module-qtquick-controls2:armhf qml-module-qtquick-templates2:armhf
+  qml-module-qtquick-layouts:armhf
 )
 
 SUDO=""

@@ -9,6 +9,7 @@ packages=(
   libqt5serialport5-dev qtmultimedia5-dev
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls2
   qml-module-qtquick-layouts
+  libgpiod-dev
   qttools5-dev-tools fonts-wqy-microhei
   iproute2 dhcpcd-base net-tools procps
   xvfb x11vnc

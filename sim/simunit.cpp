@@ -71,6 +71,18 @@ void SimUnit::setPowerButton(bool pressed)
 {
     powerPressed_ = pressed;
     tools_->setOutput(QStringLiteral("gpio"), pressed ? "0\n" : "1\n");
+    if (QFileInfo::exists(gpioChipPath()))
+        writeFile(gpioChipPath(), pressed ? "0\n" : "1\n");
+}
+
+QString SimUnit::gpioChipPath() const { return sysroot_ + QStringLiteral("/dev/gpiochip0"); }
+
+void SimUnit::setGpioChip(bool present)
+{
+    if (present)
+        writeFile(gpioChipPath(), powerPressed_ ? "0\n" : "1\n");
+    else
+        QFile::remove(gpioChipPath());
 }
 
 void SimUnit::installLoopbackNetwork()

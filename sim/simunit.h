@@ -45,6 +45,10 @@ public:
 
     // The power button (GPIO 17 reads 0 while it is held).
     void setPowerButton(bool pressed);
+    // Offers the panel a GPIO chip for the power button (through the
+    // converter shim), as a unit's kernel does; without it the panel reads
+    // the button with the gpio tool. Off by default.
+    void setGpioChip(bool present);
     bool powerButtonPressed() const { return powerPressed_; }
 
     // The environment a panel process needs to meet this unit: the sysroot,
@@ -54,6 +58,7 @@ public:
     static QString cameraDevice(int index);
 
 private:
+    QString gpioChipPath() const;
     void seedFiles();
     void installLoopbackNetwork();
 

@@ -120,9 +120,8 @@ void Tbar::run()
 
         const int channel = index;
         const bool configured = converter_.startConversion(channel);
-        if (channel == kJoystickXChannel)
-            pause(kAxisXExtraMs);
-        pause(kConversionWaitMs);
+        // One wait, not two in a row: each is a wake-up of the thread.
+        pause(channel == kJoystickXChannel ? kAxisXExtraMs + kConversionWaitMs : kConversionWaitMs);
         int reading = 0;
         const bool selected = converter_.selectConversionRegister();
         const bool read = selected && converter_.readConversion(reading);

@@ -2,6 +2,10 @@
 // English, Traditional and Simplified Chinese against a simulated unit, and
 // puts them on one contact sheet.
 //   tavrik-tour [--out DIR] [--sheet FILE] [--thumb WIDTH]
+//               [--pages FILE,...] [--langs en,...] [--compare DIR [--tolerance N]]
+// --compare checks each picture against the one of the same name in DIR (the
+// armhf program under qemu against the amd64 renders): a pixel differs when a
+// colour channel is more than N apart; any such pixel fails the run.
 #include "sim/simunit.h"
 #include "tools/pagerig.h"
 #include "ui/imagekeys.h"
@@ -17,6 +21,9 @@
 #include <QQuickWindow>
 #include <QTemporaryDir>
 #include <QTextStream>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 // Stand-in stills for two of the image keys, so the tour shows pictures.
@@ -45,6 +52,33 @@ void seedKeyPictures(PageRig &rig)
     keys->pressKey(0, 1);
     rig.settle(300);
 }
+// Empty when the two pictures match within `tolerance` per colour channel;
+// otherwise how far apart they are.
+QString differences(const QImage &a, const QImage &b, int tolerance)
+{
+    if (b.isNull())
+        return QStringLiteral("no picture to compare with");
+    if (a.size() != b.size())
+        return QStringLiteral("sizes differ");
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    int worst = 0;
+    qint64 over = 0;
+    for (int r = 0; r < x.height(); ++r) {
+        const QRgb *p = reinterpret_cast<const QRgb *>(x.constScanLine(r));
+        const QRgb *q = reinterpret_cast<const QRgb *>(y.constScanLine(r));
+        for (int c = 0; c < x.width(); ++c) {
+            const int d = std::max({std::abs(qRed(p[c]) - qRed(q[c])), std::abs(qGreen(p[c]) - qGreen(q[c])),
+                                    std::abs(qBlue(p[c]) - qBlue(q[c]))});
+            worst = std::max(worst, d);
+            if (d > tolerance)
+                ++over;
+        }
+    }
+    if (over == 0)
+        return {};
+    return QStringLiteral("%1 pixels differ by more than %2 (largest difference %3)").arg(over).arg(tolerance).arg(worst);
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -60,6 +94,14 @@ int main(int argc, char *argv[])
                       QStringLiteral("tour/tour.png")});
     parser.addOption({QStringLiteral("thumb"), QStringLiteral("Thumbnail width on the sheet."), QStringLiteral("px"),
                       QStringLiteral("300")});
+    parser.addOption({QStringLiteral("pages"), QStringLiteral("Only these files (\"pages/HomePage.qml,...\")."),
+                      QStringLiteral("files")});
+    parser.addOption({QStringLiteral("langs"), QStringLiteral("Only these languages (en, zh_TW, zh_CN)."),
+                      QStringLiteral("codes")});
+    parser.addOption({QStringLiteral("compare"), QStringLiteral("Compare every picture with the same file in this folder."),
+                      QStringLiteral("dir")});
+    parser.addOption({QStringLiteral("tolerance"), QStringLiteral("Largest colour channel difference taken as equal."),
+                      QStringLiteral("n"), QStringLiteral("0")});
     parser.process(app);
     QTextStream out(stdout);
 
@@ -97,13 +139,31 @@ int main(int argc, char *argv[])
                                  QStringLiteral("popups/PipPopup.qml|pipTabs/2")})
         if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
             files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
-    const QStringList langs{QStringLiteral("en"), QStringLiteral("zh_TW"), QStringLiteral("zh_CN")};
-    const QStringList langNames{QStringLiteral("English"), QStringLiteral("繁體中文"), QStringLiteral("简体中文")};
+    if (parser.isSet(QStringLiteral("pages"))) {
+        const QStringList only = parser.value(QStringLiteral("pages")).split(QLatin1Char(','));
+        files.erase(std::remove_if(files.begin(), files.end(), [&](const QString &f) { return !only.contains(f); }),
+                    files.end());
+    }
+    QStringList langs{QStringLiteral("en"), QStringLiteral("zh_TW"), QStringLiteral("zh_CN")};
+    QStringList langNames{QStringLiteral("English"), QStringLiteral("繁體中文"), QStringLiteral("简体中文")};
+    QVector<int> langTypes{0, 1, 2};
+    if (parser.isSet(QStringLiteral("langs"))) {
+        const QStringList only = parser.value(QStringLiteral("langs")).split(QLatin1Char(','));
+        for (int l = langs.size() - 1; l >= 0; --l) {
+            if (!only.contains(langs[l])) {
+                langs.removeAt(l);
+                langNames.removeAt(l);
+                langTypes.removeAt(l);
+            }
+        }
+    }
+    const QString compareDir = parser.value(QStringLiteral("compare"));
+    const int tolerance = parser.value(QStringLiteral("tolerance")).toInt();
 
     QVector<QVector<QImage>> shots(files.size(), QVector<QImage>(langs.size()));
     int failures = 0;
     for (int l = 0; l < langs.size(); ++l) {
-        rig.setLanguage(l);
+        rig.setLanguage(langTypes[l]);
         for (int f = 0; f < files.size(); ++f) {
             rig.clearWarnings();
             const QString file = files[f].section(QLatin1Char('|'), 0, 0);
@@ -132,8 +192,17 @@ int main(int argc, char *argv[])
             out << name << (saved ? "" : "  (NOT SAVED)") << failed << " " << img.width() << "x" << img.height() << (rig.warnings().isEmpty() ? QString() : QStringLiteral("  (%1 warnings)").arg(rig.warnings().size())) << "\n";
             for (const QString &w : rig.warnings())
                 out << "    " << w << "\n";
+            if (!compareDir.isEmpty()) {
+                const QString other = compareDir + QLatin1Char('/') + QFileInfo(name).fileName();
+                const QString verdict = differences(img, QImage(other), tolerance);
+                out << "  against " << other << ": " << (verdict.isEmpty() ? QStringLiteral("equal") : verdict) << "\n";
+                if (!verdict.isEmpty())
+                    ++failures;
+            }
         }
     }
+    if (parser.value(QStringLiteral("sheet")).isEmpty())
+        return failures == 0 ? 0 : 2;
 
     // The sheet: one row per page, one column per language.
     const int tw = parser.value(QStringLiteral("thumb")).toInt();

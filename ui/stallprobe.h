@@ -10,6 +10,9 @@
 // plain QTimer, not a SeamTimer: the time scale must not change what it
 // measures. Off unless TAVRIK_STALL_PROBE=1, since 200 wake-ups a second
 // cost the board more than its idle budget allows.
+// It also times every frame of the interface's window, from the update
+// request to the finished frame (polish, sync, render and the copy to the
+// screen), in CPU time of the interface thread: "frame probe: 2.41 ms".
 // Lives on the thread that creates it (the interface thread).
 class StallProbe : public QObject
 {
@@ -23,9 +26,18 @@ public:
 
     explicit StallProbe(QObject *parent = nullptr);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void tick();
+    void watchWindow();
+private slots:
+    void frameDone();
 
+private:
+    QObject *window_ = nullptr;
+    qint64 frameStartNs_ = -1;
     QTimer timer_;
     QElapsedTimer clock_;
     qint64 lastNs_ = 0;

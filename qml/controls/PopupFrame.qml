@@ -15,7 +15,9 @@ Rectangle {
     color: Theme.surface
     border.color: Theme.outline
     border.width: Theme.borderWidth
-    radius: Theme.radius
+    // Square corners: the frame spans the screen's width, and a rounded one
+    // is not opaque to the software renderer, which then paints the whole
+    // home page under it on every frame of the pop-up (opening: 5.6 -> 3.9 ms).
 
     Item {
         id: header

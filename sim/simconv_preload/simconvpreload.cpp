@@ -20,6 +20,7 @@
 
 #include "sim/simconvwire.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdarg>
@@ -27,8 +28,11 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <gpiod.h>
 #include <mutex>
+#include <poll.h>
 #include <string>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -36,6 +40,7 @@
 #include <sys/types.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 #define SHIM_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -395,4 +400,144 @@ SHIM_EXPORT int close(int fd)
         untrack(slot);
     }
     return nextSymbol(realClose, "close")(fd);
+}
+
+// ---------------------------------------------------------------------------
+// The GPIO chip. A simulated unit that offers one (SimUnit::setGpioChip)
+// places a plain file where the chip's device node would be, holding the
+// power button's level ("0" pressed, "1" released). libgpiod's calls on that
+// path meet a chip whose lines read that level and whose edge waits sleep
+// until the file is rewritten (inotify); every other chip passes through to
+// libgpiod. So the panel's own libgpiod code runs against the simulated unit.
+
+namespace {
+struct SimChip
+{
+    std::string file;
+    int watch = -1; // inotify descriptor, while the line is requested
+    unsigned char line; // what gpiod_chip_get_line hands out
+};
+std::mutex simChipsLock;
+std::vector<SimChip *> simChips;
+
+SimChip *simChipOf(const void *chipOrLine)
+{
+    std::lock_guard<std::mutex> g(simChipsLock);
+    for (SimChip *c : simChips)
+        if (chipOrLine == c || chipOrLine == &c->line)
+            return c;
+    return nullptr;
+}
+
+template <typename Fn>
+Fn realGpiod(const char *name)
+{
+    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+
+bool isSimChip(const char *path)
+{
+    struct stat st;
+    const char *base = path ? std::strrchr(path, '/') : nullptr;
+    return base && std::strncmp(base + 1, "gpiochip", 8) == 0 && ::stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+} // namespace
+
+SHIM_EXPORT gpiod_chip *gpiod_chip_open(const char *path)
+{
+    if (!isSimChip(path))
+        return realGpiod<gpiod_chip *(*)(const char *)>("gpiod_chip_open")(path);
+    auto *chip = new SimChip{path, -1, 0};
+    std::lock_guard<std::mutex> g(simChipsLock);
+    simChips.push_back(chip);
+    return reinterpret_cast<gpiod_chip *>(chip);
+}
+
+SHIM_EXPORT void gpiod_chip_close(gpiod_chip *chip)
+{
+    SimChip *c = simChipOf(chip);
+    if (!c)
+        return realGpiod<void (*)(gpiod_chip *)>("gpiod_chip_close")(chip);
+    if (c->watch >= 0)
+        ::close(c->watch);
+    {
+        std::lock_guard<std::mutex> g(simChipsLock);
+        simChips.erase(std::find(simChips.begin(), simChips.end(), c));
+    }
+    delete c;
+}
+
+SHIM_EXPORT unsigned int gpiod_chip_num_lines(gpiod_chip *chip)
+{
+    if (!simChipOf(chip))
+        return realGpiod<unsigned int (*)(gpiod_chip *)>("gpiod_chip_num_lines")(chip);
+    return 54; // as the Pi's main chip
+}
+
+SHIM_EXPORT gpiod_line *gpiod_chip_get_line(gpiod_chip *chip, unsigned int offset)
+{
+    SimChip *c = simChipOf(chip);
+    if (!c)
+        return realGpiod<gpiod_line *(*)(gpiod_chip *, unsigned int)>("gpiod_chip_get_line")(chip, offset);
+    return reinterpret_cast<gpiod_line *>(&c->line);
+}
+
+SHIM_EXPORT int gpiod_line_request_both_edges_events(gpiod_line *line, const char *consumer)
+{
+    SimChip *c = simChipOf(line);
+    if (!c)
+        return realGpiod<int (*)(gpiod_line *, const char *)>("gpiod_line_request_both_edges_events")(line, consumer);
+    c->watch = inotify_init1(IN_CLOEXEC);
+    if (c->watch < 0 || inotify_add_watch(c->watch, c->file.c_str(), IN_CLOSE_WRITE | IN_MODIFY) < 0)
+        return -1;
+    return 0;
+}
+
+SHIM_EXPORT void gpiod_line_release(gpiod_line *line)
+{
+    SimChip *c = simChipOf(line);
+    if (!c)
+        return realGpiod<void (*)(gpiod_line *)>("gpiod_line_release")(line);
+    if (c->watch >= 0)
+        ::close(c->watch);
+    c->watch = -1;
+}
+
+SHIM_EXPORT int gpiod_line_get_value(gpiod_line *line)
+{
+    SimChip *c = simChipOf(line);
+    if (!c)
+        return realGpiod<int (*)(gpiod_line *)>("gpiod_line_get_value")(line);
+    const int fd = ::open(c->file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    char level = '1';
+    const ssize_t got = ::read(fd, &level, 1);
+    ::close(fd);
+    return got == 1 && level == '0' ? 0 : 1;
+}
+
+SHIM_EXPORT int gpiod_line_event_wait(gpiod_line *line, const timespec *timeout)
+{
+    SimChip *c = simChipOf(line);
+    if (!c)
+        return realGpiod<int (*)(gpiod_line *, const timespec *)>("gpiod_line_event_wait")(line, timeout);
+    pollfd p{c->watch, POLLIN, 0};
+    const int ms = timeout ? int(timeout->tv_sec * 1000 + timeout->tv_nsec / 1000000) : -1;
+    const int r = ::poll(&p, 1, ms);
+    return r < 0 ? -1 : (r > 0 ? 1 : 0);
+}
+
+SHIM_EXPORT int gpiod_line_event_read_multiple(gpiod_line *line, gpiod_line_event *events, unsigned int num)
+{
+    SimChip *c = simChipOf(line);
+    if (!c)
+        return realGpiod<int (*)(gpiod_line *, gpiod_line_event *, unsigned int)>("gpiod_line_event_read_multiple")(
+            line, events, num);
+    char buf[4096];
+    const ssize_t got = ::read(c->watch, buf, sizeof buf);
+    if (got < 0 || num == 0)
+        return -1;
+    events[0] = gpiod_line_event{};
+    return 1;
 }

@@ -1,5 +1,7 @@
+#include "maint/gpioinput.h"
 #include "maint/powerctl.h"
 #include "platform/commandrunner.h"
+#include "sim/simconverter.h"
 #include "tests/common/testsysroot.h"
 
 #include <QtTest>
@@ -8,7 +10,59 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
 namespace {
+// The button's line as a GPIO chip would give it; the test moves it.
+struct FakeLine
+{
+    std::atomic<int> level{1};
+    std::atomic<bool> broken{false};
+    std::atomic<int> waits{0};
+    std::mutex lock;
+    std::condition_variable changed;
+    bool edge = false;
+
+    void set(int v)
+    {
+        {
+            std::lock_guard<std::mutex> g(lock);
+            level = v;
+            edge = true;
+        }
+        changed.notify_all();
+    }
+};
+
+class FakeInput : public GpioInput
+{
+public:
+    explicit FakeInput(FakeLine &line) : line_(line) {}
+    int level() override { return line_.broken ? -1 : line_.level.load(); }
+    bool waitForChange(int timeoutMs) override
+    {
+        ++line_.waits;
+        std::unique_lock<std::mutex> g(line_.lock);
+        line_.changed.wait_for(g, std::chrono::milliseconds(timeoutMs), [this] { return line_.edge; });
+        line_.edge = false;
+        return true;
+    }
+
+private:
+    FakeLine &line_;
+};
+
+class ChipPowerCtl : public PowerCtl
+{
+public:
+    FakeLine line;
+
+protected:
+    std::unique_ptr<GpioInput> openButton() override { return std::make_unique<FakeInput>(line); }
+};
+
 // A stand-in with a script of its own (the default ones print a fixed text).
 void writeTool(const TestSysroot &sys, const QString &tool, const QByteArray &body)
 {
@@ -160,6 +214,64 @@ private slots:
         QVERIFY(t.elapsed() < 100);
     }
 
+    // With the GPIO chip no process runs: the thread sleeps until the line
+    // changes, asks for the shutdown while it is low and stops in time. A
+    // failing line, or a chip that cannot be opened, falls back to the tool.
+    void buttonOnTheGpioChip()
+    {
+        TestSysroot sys;
+        ChipPowerCtl p;
+        QSignalSpy spy(&p, &PowerCtl::sendShutDown);
+        CommandRunner::clearHistory();
+        p.startThread();
+        QTest::qWait(600);
+        QVERIFY2(p.line.waits >= 1 && p.line.waits <= 4, qPrintable(QString::number(p.line.waits)));
+        QCOMPARE(spy.count(), 0);
+        p.line.set(0);
+        QTRY_VERIFY(spy.count() >= 3); // held: again every cycle
+        p.line.set(1);
+        const int waited = p.line.waits;
+        QTRY_VERIFY(p.line.waits >= waited + 2);
+        const int released = spy.count();
+        QTRY_VERIFY(p.line.waits >= waited + 4);
+        QCOMPARE(spy.count(), released);
+        QElapsedTimer t;
+        t.start();
+        p.stopThread();
+        QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(CommandRunner::history(), QStringList());
+
+        p.line.broken = true;
+        p.startThread();
+        QTRY_VERIFY(!sys.calls("gpio").isEmpty());
+        p.stopThread();
+    }
+
+    // The libgpiod calls themselves, against the simulated unit's chip (a
+    // file holding the level, served by the converter shim).
+    void buttonThroughLibgpiod()
+    {
+        if (!SimConverter::preloadActive())
+            QSKIP("the converter shim is not loaded");
+        TestSysroot sys;
+        QVERIFY(sys.writeFile("/dev/gpiochip0", "1\n"));
+        PowerCtl p;
+        QSignalSpy spy(&p, &PowerCtl::sendShutDown);
+        p.startThread();
+        QVERIFY(sys.writeFile("/dev/gpiochip0", "0\n"));
+        QTRY_VERIFY(spy.count() >= 2);
+        QVERIFY(sys.writeFile("/dev/gpiochip0", "1\n"));
+        QTest::qWait(400); // a request read before the release may still come
+        const int released = spy.count();
+        QTest::qWait(400); // also delivers any signal still queued
+        QCOMPARE(spy.count(), released);
+        QElapsedTimer t;
+        t.start();
+        p.stopThread();
+        QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(sys.calls("gpio"), QStringList());
+    }
+
     void shutdownSequenceAndRepeatedPulses()
     {
         TestSysroot sys;
@@ -199,5 +311,11 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstPowerCtl)
+int main(int argc, char **argv)
+{
+    SimConverter::ensurePreloaded(argc, argv);
+    QCoreApplication app(argc, argv);
+    TstPowerCtl test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_powerctl.moc"
