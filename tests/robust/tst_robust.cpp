@@ -13,6 +13,7 @@
 #include "switcher/commandexecobject.h"
 #include "tests/common/logcapture.h"
 #include "tests/common/testsysroot.h"
+#include "ui/devicelines.h"
 
 #include <QtTest>
 
@@ -405,6 +406,41 @@ private slots:
         QVERIFY(model.autoTrans(0));
         QCOMPARE(mb.receivedFrames(), QList<QByteArray>{frame("0400C600")});
         QVERIFY(log.contains(QStringLiteral("refused: re-entered while this thread holds the mainboard lock")));
+    }
+
+    // Results come back while their context is destroyed on its own thread:
+    // a result reaches a live context or none at all.
+    void laneResultsNeverReachADeadContext()
+    {
+        // More lanes than cores: a lane is preempted between its look at
+        // the context and its post now and then.
+        QObject workers[4];
+        std::vector<std::unique_ptr<DeviceLane<QObject>>> lanes;
+        for (QObject &w : workers)
+            lanes.push_back(std::make_unique<DeviceLane<QObject>>("results", &w));
+        int late = 0;
+        int delivered = 0;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 1500) {
+            auto *context = new QObject;
+            auto alive = std::make_shared<bool>(true);
+            for (auto &lane : lanes)
+                for (int i = 0; i < 4; ++i)
+                    lane->post([](QObject &) { return 0; }, context, [alive, &late, &delivered](int) {
+                        ++delivered;
+                        late += *alive ? 0 : 1;
+                    });
+            if (lanes.front()->pending() > 2)
+                QCoreApplication::processEvents();
+            *alive = false;
+            delete context;
+            QCoreApplication::processEvents();
+        }
+        lanes.clear();
+        QCoreApplication::processEvents();
+        QCOMPARE(late, 0);
+        QVERIFY(delivered > 0);
     }
 };
 
