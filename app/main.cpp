@@ -147,6 +147,8 @@ int main(int argc, char *argv[])
 
     engine.load(url);
     const int rc = app.exec();
+    // The service manager waits a few seconds, not for a silent device.
+    lines->abortExchanges();
 
     // The interface goes first (its hardware threads end on the system
     // lane), then the lanes hand every back-end object back to this thread,

@@ -196,6 +196,8 @@ void serialPort::appendBounded(QByteArray &to, const QByteArray &chunk) const
 
 qint64 serialPort::writeData(const QByteArray &data)
 {
+    if (aborted_.load())
+        return -1;
     if (!serial->isOpen()) {
         qCWarning(lcCamera) << "[ERR] Write cmd fail:" << data.toHex(' ') << ", serial port not open"
                             << serial->errorString();
@@ -235,7 +237,7 @@ QByteArray serialPort::receive(int timeoutMs, const std::function<bool(const QBy
             sinceData.restart();
         }
     };
-    while (total.elapsed() < timeoutMs && serial->isOpen()) {
+    while (total.elapsed() < timeoutMs && serial->isOpen() && !aborted_.load()) {
         if (serial->bytesAvailable() > 0) {
             qCDebug(lcCamera) << "[DEBUG] peek RX:" << serial->peek(serial->bytesAvailable()).toHex(' ');
             takeAll();
@@ -273,7 +275,7 @@ QByteArray serialPort::receiveExact(int expectedLength, int timeoutMs)
     QByteArray collected;
     QElapsedTimer timer;
     timer.start();
-    while (collected.size() < expectedLength && timer.elapsed() < timeoutMs && serial->isOpen()) {
+    while (collected.size() < expectedLength && timer.elapsed() < timeoutMs && serial->isOpen() && !aborted_.load()) {
         serial->waitForReadyRead(10);
         if (serial->bytesAvailable() > 0) {
             // Never more than still missing: the rest belongs to whatever follows.
@@ -290,7 +292,7 @@ QByteArray serialPort::receiveExact(int expectedLength, int timeoutMs)
 void serialPort::readDataUntilAck(QByteArray &data)
 {
     data.clear();
-    for (int attempt = 1; attempt <= 20 && serial->isOpen(); ++attempt) {
+    for (int attempt = 1; attempt <= 20 && serial->isOpen() && !aborted_.load(); ++attempt) {
         if (serial->waitForReadyRead(100)) {
             appendBounded(data, serial->readAll());
             if (!data.isEmpty() && quint8(data.back()) == 0xFF)

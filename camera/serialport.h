@@ -6,6 +6,7 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
 class QTimer;
@@ -73,6 +74,10 @@ public:
     // Drops what arrived while no exchange ran (the drain timer calls it).
     void drainIdle();
 
+    // Any thread, once, when the panel is stopping: a wait under way ends
+    // within a poll slice and every later write is refused unsent.
+    void abortExchanges() { aborted_.store(true); }
+
 private:
     // Applies every stored line setting to the port and opens it.
     bool applySettingsAndOpen();
@@ -92,6 +97,7 @@ private:
     QString stringFlowControl;
     bool localEchoEnabled = false;
 
+    std::atomic<bool> aborted_{false};
     QTimer *idleDrain_ = nullptr;
     qint64 idleDropped_ = 0;
     QElapsedTimer idleLogged_;

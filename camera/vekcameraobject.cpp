@@ -51,6 +51,13 @@ vekCameraObject::vekCameraObject(QObject *parent) : QObject(parent), networkMana
     setCameraCount(0);
 }
 
+void vekCameraObject::abortExchanges()
+{
+    // The three lines are made in the constructor and never replaced.
+    for (serialPort *p : {serialObj0, serialObj1, serialObj2})
+        p->abortExchanges();
+}
+
 vekCameraObject::~vekCameraObject()
 {
     for (serialPort *p : {serialObj0, serialObj1, serialObj2})

@@ -77,6 +77,9 @@ public:
     void commandResendUntilAckAndComplete(const QByteArray &command, int timeout);
     void commandResendUntilAckAndComplete(const QByteArray &command, int timeout, int vekIdx);
     static bool containsAckComplete(const QByteArray &reply);
+    // Any thread, once, when the panel is stopping: an exchange under way
+    // gives up within a poll slice, later ones at once, on every line.
+    void abortExchanges();
 
     // ---- camera operations ----
     Q_INVOKABLE void camPower(int onOff, int vekIdx);

@@ -22,6 +22,8 @@ constexpr int normalReplyWait = 3000;
 constexpr int pipSettingsWait = 60;
 constexpr int resendPause = 200;
 constexpr int exactReadTimeout = 1000;
+// The longest single wait on the TCP transport between two looks at a stop.
+constexpr int kAbortSliceMs = 50;
 
 const QByteArray successAck("\x02\x80\x82", 3);
 const QByteArray statusHeader("\x09\x00\xEE", 3);
@@ -201,6 +203,8 @@ qint64 zarvoMu::send(const QByteArray &frame)
         qCWarning(lcMainboard) << "[ERR] Write fail: empty frame";
         return -1;
     }
+    if (aborted_.load())
+        return -1;
     // The gate guards the mainboard, whatever carries the frame.
     if (busyGateRefuses(frame)) {
         emit sigMBBusy();
@@ -263,7 +267,7 @@ QByteArray zarvoMu::receiveSerial(int timeoutMs)
     total.start();
     gap.start();
     const bool open = serialPort_ && serialPort_->isOpen();
-    while (total.elapsed() < limit) {
+    while (total.elapsed() < limit && !aborted_.load()) {
         if (open) {
             // Bytes Qt buffered earlier (an event loop ran since the send)
             // count as readable too, or they would sit unseen.
@@ -330,10 +334,15 @@ QByteArray zarvoMu::receiveTcp(int timeoutMs)
         }
         const bool complete = !result.isEmpty() && raw.isEmpty();
         const qint64 left = limit - total.elapsed();
-        if (complete || left <= 0)
+        if (complete || left <= 0 || aborted_.load())
             break;
-        if (!socket_->waitForReadyRead(static_cast<int>(left)) && socket_->bytesAvailable() == 0)
-            break;
+        // In slices, so a stop is noticed.
+        if (!socket_->waitForReadyRead(static_cast<int>(qMin<qint64>(left, kAbortSliceMs)))
+            && socket_->bytesAvailable() == 0) {
+            if (socket_->state() != QAbstractSocket::ConnectedState)
+                break;
+            continue;
+        }
         const QByteArray more = socket_->readAll();
         heardBoard(more.size());
         raw.append(more);
@@ -354,7 +363,7 @@ QByteArray zarvoMu::receiveExact(int expectedLen, int timeoutMs)
     QElapsedTimer timer;
     timer.start();
     const bool open = serialPort_ && serialPort_->isOpen();
-    while (buffer.size() < expectedLen && timer.elapsed() < limit) {
+    while (buffer.size() < expectedLen && timer.elapsed() < limit && !aborted_.load()) {
         if (!open) {
             QThread::msleep(pollSlice);
             continue;

@@ -136,6 +136,12 @@ public:
     // Readable from any thread.
     bool boardSilent() const;
 
+    // Any thread, once, when the panel is stopping: a wait under way ends
+    // within a poll slice and every later send is refused unsent, so no
+    // exchange outlasts the stop whatever the board does.
+    void abortExchanges() { aborted_.store(true); }
+    bool exchangesAborted() const { return aborted_.load(); }
+
 signals:
     // send refused a frame because the mainboard is busy (T-bar in travel).
     void sigMBBusy();
@@ -192,6 +198,7 @@ private:
     // When the oldest frame the board has not answered with a single byte
     // went out (ms of a monotonic clock); 0: it has answered since.
     std::atomic<qint64> unansweredSince_{0};
+    std::atomic<bool> aborted_{false};
     void heardBoard(qint64 bytes)
     {
         if (bytes > 0)

@@ -611,6 +611,14 @@ bool commandExecObject::mainboardSilent() const
     return zarvoUnitControl && zarvoUnitControl->boardSilent();
 }
 
+void commandExecObject::abortExchanges()
+{
+    if (zarvoUnitControl && !zarvoUnitControl->exchangesAborted()) {
+        qCDebug(lcSwitcher) << "mainboard exchanges end: the panel is stopping";
+        zarvoUnitControl->abortExchanges();
+    }
+}
+
 void commandExecObject::applyStatus(const zarvoMuStatus &s)
 {
     setPgmSourceNumber(s.pgmSource);

@@ -242,6 +242,9 @@ public:
     // The board has given no byte for a whole reply wait since a frame went
     // out (see zarvoMu::boardSilent).
     bool mainboardSilent() const;
+    // Any thread, once, when the panel is stopping: the exchange under way
+    // gives up within a poll slice and later ones fail at once unsent.
+    void abortExchanges();
     Q_INVOKABLE void requestStatus();
     Q_INVOKABLE void updateStatus();
     Q_INVOKABLE void refreshStatus();

@@ -58,8 +58,18 @@ DeviceLines::~DeviceLines()
     stop();
 }
 
+void DeviceLines::abortExchanges()
+{
+    // Atomic flags, set from here while the lanes may be inside an exchange.
+    if (commandExecObject *m = mainboard_.object())
+        m->abortExchanges();
+    if (vekCameraObject *v = camera_.object())
+        v->abortExchanges();
+}
+
 void DeviceLines::stop()
 {
+    abortExchanges();
     QThread *home = QThread::currentThread();
     if (rpi_ && rpi_->thread() != home) {
         RpiTool *tool = rpi_;

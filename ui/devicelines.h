@@ -183,8 +183,13 @@ public:
                   std::forward<Done>(done));
     }
 
-    // Ends the lanes in reverse order and hands every object back to the
-    // calling thread, so their destructors close the lines there.
+    // The panel is stopping: every exchange under way on the device lines
+    // gives up, later ones fail at once, so what is still queued runs
+    // through in moments however silent the devices are.
+    void abortExchanges();
+    // Ends the lanes in reverse order (aborting the exchanges first) and
+    // hands every object back to the calling thread, so their destructors
+    // close the lines there.
     void stop();
 
 private:
