@@ -11,9 +11,10 @@
 
 class QTimer;
 
-// One camera line. Every call blocks the calling thread (the interface
-// thread): the camera protocol is a strict request/answer exchange and the
-// callers wait for the answer in line, not through signals.
+// One camera line, owned by vekCameraObject and living on its thread (the
+// camera lane); every call but abortExchanges comes from there. Every call
+// blocks that thread: the camera protocol is a strict request/answer
+// exchange and the callers wait for the answer in line, not through signals.
 class serialPort : public QObject
 {
     Q_OBJECT

@@ -16,7 +16,8 @@ class QTcpSocket;
 // zarvoMuCommandPacks and brings the replies back, over the serial line or a
 // TCP socket (each frame preceded by a 2-byte big-endian length that counts
 // itself). It owns neither device; the control model creates, opens and
-// closes them.
+// closes them. Lives on the control model's thread (the mainboard lane);
+// only the calls marked "any thread" come from elsewhere.
 //
 // Every call blocks its caller until the reply has come or its waits have
 // passed (serial polling in 10 ms slices). There is no queue: the caller
@@ -133,7 +134,7 @@ public:
     // True once a frame has gone out and the board has given no byte at all
     // for a whole normal reply wait since: a board that is off, hung or
     // unplugged, not one that is merely slow. Cleared by any byte from it.
-    // Readable from any thread.
+    // Any thread.
     bool boardSilent() const;
 
     // Any thread, once, when the panel is stopping: a wait under way ends

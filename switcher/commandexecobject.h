@@ -18,10 +18,12 @@ class QTcpSocket;
 class UpgradeController;
 class zarvoMu;
 
-// The switcher as the interface sees it. Every request becomes one or a few
-// blocking mainboard exchanges on the caller's (interface) thread; `mutex`
-// serialises them. The properties follow the mainboard through the status
-// refresh and the settings-page refreshes.
+// The switcher as the interface sees it. Lives on the mainboard lane (see
+// ui/devicelines.h): every call comes from that thread, checked in debug
+// builds, except the few marked "any thread". Every request becomes one or
+// a few blocking mainboard exchanges on that thread; `mutex` serialises
+// them. The properties follow the mainboard through the status refresh and
+// the settings-page refreshes; the interface keeps its own copies.
 class commandExecObject : public QObject
 {
     Q_OBJECT
@@ -240,7 +242,7 @@ public:
     // (nothing is then changed).
     bool readBuses(zarvoMuStatus &status, bool &autoRunning);
     // The board has given no byte for a whole reply wait since a frame went
-    // out (see zarvoMu::boardSilent).
+    // out (see zarvoMu::boardSilent). Any thread.
     bool mainboardSilent() const;
     // Any thread, once, when the panel is stopping: the exchange under way
     // gives up within a poll slice and later ones fail at once unsent.
@@ -254,7 +256,7 @@ public:
 
     // ---- mainboard firmware upgrade -------------------------------------
     Q_INVOKABLE void processFirmwareUpgradeUi(QString file, QString mbVersion);
-    // True from the start of an upgrade until upgradeFinished.
+    // True from the start of an upgrade until upgradeFinished. Any thread.
     bool isUpgrading() const { return upgradeRunning_.load(); }
 
     // The link, for tests and diagnostics (its waits can be shortened there).

@@ -234,7 +234,7 @@ void commandExecObject::readReverseMode() { logLamp("readReverseMode", reverseCo
 
 // ---------------------------------------------------------------------------
 // Page refreshes: no lock of their own (each link call is one exchange on
-// the interface thread). Only what a read actually returned is stored and
+// the mainboard lane). Only what a read actually returned is stored and
 // shown; a failed read leaves the page as it was.
 
 bool commandExecObject::pageRefreshAllowed(const char *operation)
