@@ -2,6 +2,7 @@
 
 #include "platform/sysroot.h"
 #include "ui/uilog.h"
+#include "platform/threadcheck.h"
 
 #include <QDebug>
 #include <QDir>
@@ -112,6 +113,7 @@ QVariant PanelSettings::defaultValue(const QString &group, const QString &key)
 
 PanelSettings::LoadResult PanelSettings::load()
 {
+    TAVRIK_ASSERT_OWNER(this);
     values_.clear();
     const QFileInfo info(path_);
     if (!info.exists()) {
@@ -145,6 +147,7 @@ PanelSettings::LoadResult PanelSettings::load()
 
 QVariant PanelSettings::value(const QString &group, const QString &key) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString full = fullKey(group, key);
     const auto it = values_.constFind(full);
     if (it != values_.constEnd())
@@ -159,6 +162,7 @@ QVariant PanelSettings::value(const QString &group, const QString &key) const
 
 void PanelSettings::setValue(const QString &group, const QString &key, const QVariant &v)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString full = fullKey(group, key);
     const auto def = defaults().constFind(full);
     if (def == defaults().constEnd()) {
@@ -190,6 +194,7 @@ void PanelSettings::startWrite()
 
 void PanelSettings::flush()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (writeTimer_.isActive() || written_.load() < generation_)
         writeSnapshot(values_, generation_);
     writeTimer_.stop();
