@@ -1,9 +1,9 @@
 #include "ui/audiomixer.h"
 
 #include "netsvc/net.h"
+#include "platform/threadcheck.h"
 #include "ui/panelsettings.h"
 #include "ui/timeseam.h"
-#include "platform/threadcheck.h"
 
 namespace {
 const char *const kPositionKeys[] = {"ch12Val", "ch22Val", "digit2Val", "rca2Val", "ear2Val", "master2Val"};

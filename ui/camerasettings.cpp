@@ -4,11 +4,11 @@
 #include "camera/vekcameraobject.h"
 #include "maint/powerctl.h"
 #include "netsvc/net.h"
+#include "platform/threadcheck.h"
 #include "ui/devicelines.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 #include "ui/timeseam.h"
-#include "platform/threadcheck.h"
 
 
 namespace {

@@ -1,7 +1,7 @@
 #include "ui/commandqueue.h"
 
-#include "ui/uilog.h"
 #include "platform/threadcheck.h"
+#include "ui/uilog.h"
 
 #include <QDebug>
 

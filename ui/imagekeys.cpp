@@ -4,10 +4,10 @@
 #include "maint/rpitool.h"
 #include "netsvc/net.h"
 #include "platform/sysroot.h"
+#include "platform/threadcheck.h"
 #include "ui/devicelines.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
-#include "platform/threadcheck.h"
 
 #include <QUrl>
 

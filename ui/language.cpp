@@ -1,8 +1,8 @@
 #include "ui/language.h"
 
+#include "platform/threadcheck.h"
 #include "ui/panel.h"
 #include "ui/uilog.h"
-#include "platform/threadcheck.h"
 
 #include <QCoreApplication>
 #include <QDebug>

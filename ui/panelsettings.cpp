@@ -1,8 +1,8 @@
 #include "ui/panelsettings.h"
 
 #include "platform/sysroot.h"
-#include "ui/uilog.h"
 #include "platform/threadcheck.h"
+#include "ui/uilog.h"
 
 #include <QDebug>
 #include <QDir>

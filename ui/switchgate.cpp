@@ -1,7 +1,7 @@
 #include "ui/switchgate.h"
 
-#include "ui/timeseam.h"
 #include "platform/threadcheck.h"
+#include "ui/timeseam.h"
 
 SwitchGate::SwitchGate(DeviceLane<commandExecObject> &lane, QObject *parent)
     : QObject(parent), lane_(lane), probeTimer_(new SeamTimer(kProbeMs, true, this))

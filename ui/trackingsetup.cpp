@@ -1,10 +1,10 @@
 #include "ui/trackingsetup.h"
 
 #include "camera/vekcameraobject.h"
+#include "platform/threadcheck.h"
 #include "ui/devicelines.h"
 #include "ui/panel.h"
 #include "ui/timeseam.h"
-#include "platform/threadcheck.h"
 
 TrackingSetup::TrackingSetup(Panel *panel, QObject *parent)
     : QObject(parent)

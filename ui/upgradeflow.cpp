@@ -2,10 +2,10 @@
 
 #include "maint/rpitool.h"
 #include "netsvc/net.h"
+#include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
 #include "ui/panelsettings.h"
 #include "ui/uilog.h"
-#include "platform/threadcheck.h"
 
 #include <QDebug>
 #include <QRegularExpression>
