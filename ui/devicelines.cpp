@@ -69,6 +69,8 @@ void DeviceLines::abortExchanges()
 
 void DeviceLines::stop()
 {
+    // The objects come home to the calling thread: it must be this one's.
+    TAVRIK_ASSERT_OWNER(this);
     abortExchanges();
     QThread *home = QThread::currentThread();
     if (rpi_ && rpi_->thread() != home) {
