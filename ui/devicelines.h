@@ -68,7 +68,9 @@ private:
 //
 // Ownership rule: once an object is handed to a lane, only code running on
 // the lane's thread touches it (through `post`); the interface thread keeps
-// its own copies of whatever the pages bind to.
+// its own copies of whatever the pages bind to. Each object checks its
+// caller at its entry points in debug builds (TAVRIK_ASSERT_OWNER); the few
+// calls meant for any thread (abortExchanges, atomic flags) say so.
 template <typename T>
 class DeviceLane
 {
