@@ -99,9 +99,10 @@ int main(int argc, char *argv[])
 
     qmlRegisterType<KivoServ>("KivoServ", 1, 0, "KivoServ");
 
-    // Opens the mainboard line before any page exists.
+    // Opens the mainboard line before any page exists. The back-end objects
+    // are not published to the pages: they move onto their lanes below, and
+    // a page binding to one would read it from the wrong thread.
     commandExecObject zarvoControl;
-    engine.rootContext()->setContextProperty(QStringLiteral("zarvoControl"), &zarvoControl);
 
     qmlRegisterType<Keyscan>("Keyscan", 1, 0, "Keyscan");
     qmlRegisterType<PowerCtl>("PowerCtl", 1, 0, "PowerCtl");
@@ -110,14 +111,10 @@ int main(int argc, char *argv[])
 
     auto *tbar = new Tbar(&app);
     tbar->setZarvoControl(&zarvoControl);
-    engine.rootContext()->setContextProperty(QStringLiteral("xTbarObject"), tbar);
 
     auto netObject = std::make_shared<net>();
-    engine.rootContext()->setContextProperty(QStringLiteral("netObject"), netObject.get());
     auto vekCameraControl = std::make_shared<vekCameraObject>();
-    engine.rootContext()->setContextProperty(QStringLiteral("vekCameraControl"), vekCameraControl.get());
     auto rpiObject = std::make_shared<RpiTool>();
-    engine.rootContext()->setContextProperty(QStringLiteral("rpiObject"), rpiObject.get());
 
     // The interface's own objects. The back-end objects above move onto
     // their lanes here: from now on only the lanes touch them, and the
@@ -152,6 +149,8 @@ int main(int argc, char *argv[])
 
     engine.load(url);
     const int rc = app.exec();
+    // The service manager waits a few seconds, not for a silent device.
+    lines->abortExchanges();
 
     // The interface goes first (its hardware threads end on the system
     // lane), then the lanes hand every back-end object back to this thread,

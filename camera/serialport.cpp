@@ -2,6 +2,7 @@
 
 #include "camera/cameralog.h"
 #include "platform/sysroot.h"
+#include "platform/threadcheck.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -59,6 +60,7 @@ bool oneOf(int value, std::initializer_list<int> valid)
 
 void serialPort::setBaudRate(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcCamera) << "[setBaudRate]" << value;
     if (refused(value > 0, "[WARN] setBaudRate: invalid baud rate", value, baudRate))
         return;
@@ -68,6 +70,7 @@ void serialPort::setBaudRate(int value)
 
 void serialPort::setDataBits(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcCamera) << "[setDataBits]" << value;
     if (refused(value >= QSerialPort::Data5 && value <= QSerialPort::Data8, "[WARN] setDataBits: invalid data bits",
                 value, dataBits))
@@ -78,6 +81,7 @@ void serialPort::setDataBits(int value)
 
 void serialPort::setParity(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcCamera) << "[setParity]" << value;
     const bool valid = oneOf(value, {QSerialPort::NoParity, QSerialPort::EvenParity, QSerialPort::OddParity,
                                      QSerialPort::SpaceParity, QSerialPort::MarkParity});
@@ -89,6 +93,7 @@ void serialPort::setParity(int value)
 
 void serialPort::setStopBits(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcCamera) << "[setStopBits]" << value;
     const bool valid = oneOf(value, {QSerialPort::OneStop, QSerialPort::TwoStop, QSerialPort::OneAndHalfStop});
     if (refused(valid, "[WARN] setStopBits: invalid stop bits", value, stopBits))
@@ -99,6 +104,7 @@ void serialPort::setStopBits(int value)
 
 void serialPort::setFlowControl(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcCamera) << "[setFlowControl]" << value;
     const bool valid =
         oneOf(value, {QSerialPort::NoFlowControl, QSerialPort::HardwareControl, QSerialPort::SoftwareControl});
@@ -122,6 +128,7 @@ bool serialPort::applySettingsAndOpen()
 
 QString serialPort::openSerialPort(const QString &select)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcCamera) << "Serial Port:" << select << QThread::currentThreadId();
     name = select;
     serial->close();
@@ -138,6 +145,7 @@ QString serialPort::openSerialPort(const QString &select)
 
 bool serialPort::resetSerialPort()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (applySettingsAndOpen()) {
         qCDebug(lcCamera) << "Reset Serial Port OK:" << name;
         return true;
@@ -148,16 +156,26 @@ bool serialPort::resetSerialPort()
 
 void serialPort::closeSerialPort()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (serial->isOpen())
         serial->close();
 }
 
-bool serialPort::isOpened() const { return serial->isOpen(); }
+bool serialPort::isOpened() const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return serial->isOpen();
+}
 
-QString serialPort::errorString() const { return serial->errorString(); }
+QString serialPort::errorString() const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return serial->errorString();
+}
 
 void serialPort::clearTXRX()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!serial->isOpen())
         return;
     serial->clear(QSerialPort::AllDirections);
@@ -167,6 +185,7 @@ void serialPort::clearTXRX()
 
 void serialPort::drainIdle()
 {
+    TAVRIK_ASSERT_OWNER(this);
     // Runs from the event loop, so never inside an exchange: whatever is
     // waiting came unasked, and the next write would drop it anyway.
     if (!serial->isOpen() || serial->bytesAvailable() <= 0)
@@ -196,6 +215,9 @@ void serialPort::appendBounded(QByteArray &to, const QByteArray &chunk) const
 
 qint64 serialPort::writeData(const QByteArray &data)
 {
+    TAVRIK_ASSERT_OWNER(this);
+    if (aborted_.load())
+        return -1;
     if (!serial->isOpen()) {
         qCWarning(lcCamera) << "[ERR] Write cmd fail:" << data.toHex(' ') << ", serial port not open"
                             << serial->errorString();
@@ -217,6 +239,7 @@ qint64 serialPort::writeData(const QByteArray &data)
 
 QByteArray serialPort::receive(int timeoutMs, const std::function<bool(const QByteArray &)> &answered)
 {
+    TAVRIK_ASSERT_OWNER(this);
     QByteArray result;
     QElapsedTimer total;
     QElapsedTimer sinceData;
@@ -235,7 +258,7 @@ QByteArray serialPort::receive(int timeoutMs, const std::function<bool(const QBy
             sinceData.restart();
         }
     };
-    while (total.elapsed() < timeoutMs && serial->isOpen()) {
+    while (total.elapsed() < timeoutMs && serial->isOpen() && !aborted_.load()) {
         if (serial->bytesAvailable() > 0) {
             qCDebug(lcCamera) << "[DEBUG] peek RX:" << serial->peek(serial->bytesAvailable()).toHex(' ');
             takeAll();
@@ -260,6 +283,7 @@ QByteArray serialPort::receive(int timeoutMs, const std::function<bool(const QBy
 
 void serialPort::readData(QByteArray &data)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!serial->isOpen()) {
         data.clear();
         return;
@@ -270,10 +294,11 @@ void serialPort::readData(QByteArray &data)
 
 QByteArray serialPort::receiveExact(int expectedLength, int timeoutMs)
 {
+    TAVRIK_ASSERT_OWNER(this);
     QByteArray collected;
     QElapsedTimer timer;
     timer.start();
-    while (collected.size() < expectedLength && timer.elapsed() < timeoutMs && serial->isOpen()) {
+    while (collected.size() < expectedLength && timer.elapsed() < timeoutMs && serial->isOpen() && !aborted_.load()) {
         serial->waitForReadyRead(10);
         if (serial->bytesAvailable() > 0) {
             // Never more than still missing: the rest belongs to whatever follows.
@@ -289,8 +314,9 @@ QByteArray serialPort::receiveExact(int expectedLength, int timeoutMs)
 
 void serialPort::readDataUntilAck(QByteArray &data)
 {
+    TAVRIK_ASSERT_OWNER(this);
     data.clear();
-    for (int attempt = 1; attempt <= 20 && serial->isOpen(); ++attempt) {
+    for (int attempt = 1; attempt <= 20 && serial->isOpen() && !aborted_.load(); ++attempt) {
         if (serial->waitForReadyRead(100)) {
             appendBounded(data, serial->readAll());
             if (!data.isEmpty() && quint8(data.back()) == 0xFF)
@@ -304,6 +330,7 @@ void serialPort::readDataUntilAck(QByteArray &data)
 
 void serialPort::handleError(QSerialPort::SerialPortError error)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (error == QSerialPort::ResourceError) {
         closeSerialPort();
         return;

@@ -6,13 +6,15 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
 class QTimer;
 
-// One camera line. Every call blocks the calling thread (the interface
-// thread): the camera protocol is a strict request/answer exchange and the
-// callers wait for the answer in line, not through signals.
+// One camera line, owned by vekCameraObject and living on its thread (the
+// camera lane); every call but abortExchanges comes from there. Every call
+// blocks that thread: the camera protocol is a strict request/answer
+// exchange and the callers wait for the answer in line, not through signals.
 class serialPort : public QObject
 {
     Q_OBJECT
@@ -73,6 +75,10 @@ public:
     // Drops what arrived while no exchange ran (the drain timer calls it).
     void drainIdle();
 
+    // Any thread, once, when the panel is stopping: a wait under way ends
+    // within a poll slice and every later write is refused unsent.
+    void abortExchanges() { aborted_.store(true); }
+
 private:
     // Applies every stored line setting to the port and opens it.
     bool applySettingsAndOpen();
@@ -92,6 +98,7 @@ private:
     QString stringFlowControl;
     bool localEchoEnabled = false;
 
+    std::atomic<bool> aborted_{false};
     QTimer *idleDrain_ = nullptr;
     qint64 idleDropped_ = 0;
     QElapsedTimer idleLogged_;

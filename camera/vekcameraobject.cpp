@@ -4,6 +4,7 @@
 #include "camera/cameramodels.h"
 #include "camera/serialport.h"
 #include "camera/vekreply.h"
+#include "platform/threadcheck.h"
 
 #include <QDebug>
 #include <QMetaEnum>
@@ -51,6 +52,13 @@ vekCameraObject::vekCameraObject(QObject *parent) : QObject(parent), networkMana
     setCameraCount(0);
 }
 
+void vekCameraObject::abortExchanges()
+{
+    // The three lines are made in the constructor and never replaced.
+    for (serialPort *p : {serialObj0, serialObj1, serialObj2})
+        p->abortExchanges();
+}
+
 vekCameraObject::~vekCameraObject()
 {
     for (serialPort *p : {serialObj0, serialObj1, serialObj2})
@@ -96,6 +104,7 @@ int vekCameraObject::cameraForLine(int uartNo)
 void vekCameraObject::initSerial(int uartNo, const QString &name, int baudRate, int dataBits, int parity,
                                  int stopBits, int flowControl)
 {
+    TAVRIK_ASSERT_OWNER(this);
     serialPort *port = portForLine(uartNo);
     if (!port) {
         qCWarning(lcCamera).noquote() << "initSerial: failed";
@@ -123,12 +132,14 @@ void vekCameraObject::initSerial(int uartNo, const QString &name, int baudRate, 
 
 void vekCameraObject::clearUartTxRx(int uartNo)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (serialPort *port = portForLine(uartNo))
         port->clearTXRX();
 }
 
 void vekCameraObject::setVekStatus(int vekIdx, bool status)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (vekIdx < 0 || vekIdx > 2) {
         qCWarning(lcCamera).noquote() << "[ERR] param vek Idx :" << vekIdx;
         return;
@@ -138,16 +149,19 @@ void vekCameraObject::setVekStatus(int vekIdx, bool status)
 
 bool vekCameraObject::serialState(int vekIdx) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return vekIdx >= 0 && vekIdx <= 2 && serialStateList[static_cast<size_t>(vekIdx)];
 }
 
 bool vekCameraObject::vekIsOnline(int vekIdx) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return vekIdx >= 0 && vekIdx <= 2 && vekIsOnlineArray[static_cast<size_t>(vekIdx)];
 }
 
 void vekCameraObject::onUartError(QSerialPort::SerialPortError error)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
         return;
     const QMetaEnum e = QMetaEnum::fromType<QSerialPort::SerialPortError>();
@@ -160,6 +174,7 @@ bool vekCameraObject::containsAckComplete(const QByteArray &reply) { return VekR
 
 QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMinisec, bool waitResponse, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     serialPort *port = portForCamera(vekIdx);
     if (!port) {
         qCWarning(lcCamera).noquote() << "[ERR] vekIdx :" << vekIdx << "> 2";
@@ -215,11 +230,13 @@ QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMin
 
 void vekCameraObject::commandResendUntilAckAndComplete(const QByteArray &command, int timeout)
 {
+    TAVRIK_ASSERT_OWNER(this);
     commandResendUntilAckAndComplete(command, timeout, lastCamera());
 }
 
 void vekCameraObject::commandResendUntilAckAndComplete(const QByteArray &command, int timeout, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     QByteArray reply = doCommandSend(command, timeout, true, vekIdx);
     int resends = 0;
     while (!containsAckComplete(reply) && resends < 2) {
@@ -281,11 +298,13 @@ int vekCameraObject::answerByte(const QByteArray &reply, bool framed, const char
 
 void vekCameraObject::camPower(int onOff, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("cam Power: cmd: ", CAM_POWER, kShortWait, vekIdx, lowByte(onOff));
 }
 
 bool vekCameraObject::camPowerInq(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = sendInquiry("cam Power inq: cmd: ", packet(CAM_POWER_INQ), kShortWait, vekIdx);
     // A camera in standby answers too (90 50 03 FF): it is there and can be
     // switched on. Anything but an answer packet is no sign of a camera.
@@ -310,6 +329,7 @@ int vekCameraObject::zoomSpeedCode(int speed)
 
 void vekCameraObject::zoomTele(int speed, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int mapped = zoomSpeedCode(speed);
     if (mapped < 0)
         return;
@@ -320,6 +340,7 @@ void vekCameraObject::zoomTele(int speed, int vekIdx)
 
 void vekCameraObject::zoomWide(int speed, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int mapped = zoomSpeedCode(speed);
     if (mapped < 0)
         return;
@@ -330,16 +351,19 @@ void vekCameraObject::zoomWide(int speed, int vekIdx)
 
 void vekCameraObject::zoomTeleStandard(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("zoom Tele Standard cmd: ", CAM_ZOOM_IN_STANDARD, kShortWait, vekIdx);
 }
 
 void vekCameraObject::zoomWideStandard(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("zoom Wide Standard cmd: ", CAM_ZOOM_OUT_STANDARD, kShortWait, vekIdx);
 }
 
 void vekCameraObject::zoomStop(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray cmd = packet(CAM_ZOOM_STOP);
     for (int attempt = 1; attempt <= 3; ++attempt) {
         const QByteArray reply = sendCommand("zoom Stop cmd: ", cmd, kShortWait, vekIdx);
@@ -355,46 +379,55 @@ void vekCameraObject::zoomStop(int vekIdx)
 
 void vekCameraObject::panTiltLeft(int speed, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     driveWithMoving("pan Tilt Left cmd: ", PT_DRIVE_LEFT, speed, speed, vekIdx);
 }
 
 void vekCameraObject::panTiltRight(int speed, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     driveWithMoving("panTiltRight: cmd: ", PT_DRIVE_RIGHT, speed, speed, vekIdx);
 }
 
 void vekCameraObject::panTiltUp(int speed, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     driveWithMoving("panTiltUp: cmd: ", PT_DRIVE_UP, speed, speed, vekIdx);
 }
 
 void vekCameraObject::panTiltDown(int speed, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     driveWithMoving("panTiltDown: cmd: ", PT_DRIVE_DOWN, speed, speed, vekIdx);
 }
 
 void vekCameraObject::panTiltUpLeft(int panSpeed, int tiltSpeed, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     driveWithMoving("panTiltUpLeft: cmd: ", PT_DRIVE_UPLEFT, panSpeed, tiltSpeed, vekIdx);
 }
 
 void vekCameraObject::panTiltUpRight(int panSpeed, int tiltSpeed, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     driveWithMoving("panTiltUpRight: cmd: ", PT_DRIVE_UPRIGHT, panSpeed, tiltSpeed, vekIdx);
 }
 
 void vekCameraObject::panTiltDownLeft(int panSpeed, int tiltSpeed, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     driveWithMoving("panTiltDownLeft: cmd: ", PT_DRIVE_DOWNLEFT, panSpeed, tiltSpeed, vekIdx);
 }
 
 void vekCameraObject::panTiltDownRight(int panSpeed, int tiltSpeed, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     driveWithMoving("pan Tilt Down Right cmd: ", PT_DRIVE_DOWNRIGHT, panSpeed, tiltSpeed, vekIdx);
 }
 
 void vekCameraObject::panTiltStop(int panSpeed, int tiltSpeed, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray cmd = packet(PT_DRIVE_STOP, lowByte(panSpeed), lowByte(tiltSpeed));
     // A lost stop leaves the camera turning: send it once more if unanswered.
     if (sendCommand("pan Tilt Stop cmd: ", cmd, kShortWait, vekIdx).isEmpty())
@@ -403,43 +436,51 @@ void vekCameraObject::panTiltStop(int panSpeed, int tiltSpeed, int vekIdx)
 
 void vekCameraObject::autoFocus(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("Auto Focus cmd: ", CAM_FOCUS_AUTO, kLongWait, vekIdx);
 }
 
 void vekCameraObject::manualFocus(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("Manual Focus cmd: ", CAM_FOCUS_MANUAL, kLongWait, vekIdx);
 }
 
 void vekCameraObject::focusFar(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("focus Far cmd: ", CAM_FOCUS_FAR, kLongWait, vekIdx);
 }
 
 void vekCameraObject::focusNear(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("focus Near cmd: ", CAM_FOCUS_NEAR, kLongWait, vekIdx);
 }
 
 void vekCameraObject::focusStop(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("Focus Stop cmd: ", CAM_FOCUS_STOP, kShortWait, vekIdx);
 }
 
 void vekCameraObject::autoWhiteBalance(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("Auto White Balance :", CAM_WB_AUTO, kLongWait, vekIdx);
     emit WBModeChanged();
 }
 
 void vekCameraObject::manualWhiteBalance(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("Manual White Balance :", CAM_WB_MANUAL, kLongWait, vekIdx);
     emit WBModeChanged();
 }
 
 void vekCameraObject::whiteBalance(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("CAM WB ONEPUSH MODE :", CAM_WB_ONEPUSH_MODE, kLongWait, vekIdx);
     // The camera must be in one-push mode before the trigger means anything.
     pause(100);
@@ -449,38 +490,45 @@ void vekCameraObject::whiteBalance(int vekIdx)
 
 void vekCameraObject::setRGain(int value, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("setRGain: cmd: ", CAM_RGAIN_Direct, kShortWait, vekIdx, lowByte(value));
 }
 
 void vekCameraObject::setBGain(int value, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("setBGain: cmd: ", CAM_BGAIN_Direct, kShortWait, vekIdx, lowByte(value));
 }
 
 void vekCameraObject::autoAE(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("Auto AE cmd: ", CAM_AE_AUTO, kLongWait, vekIdx);
     emit ExposureModeChanged();
 }
 
 void vekCameraObject::manualAE(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("Manual AE cmd: ", CAM_AE_MANUAL, kLongWait, vekIdx);
     emit ExposureModeChanged();
 }
 
 void vekCameraObject::iRISUp(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("IRIS Up cmd: ", CAM_IRIS_UP, kLongWait, vekIdx);
 }
 
 void vekCameraObject::iRISDown(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("IRIS Down cmd: ", CAM_IRIS_DOWN, kLongWait, vekIdx);
 }
 
 void vekCameraObject::shutterDirect(int value, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const quint8 p = (lowByte(value) >> 4) & 0x0F;
     const quint8 q = lowByte(value) & 0x0F;
     qCDebug(lcCamera).noquote() << "Shutter Direct value: " << value;
@@ -498,12 +546,14 @@ bool vekCameraObject::presetChecked(const char *what, const QByteArray &reply)
 
 bool vekCameraObject::storePtzPosition(int index, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return presetChecked("Store Ptz Position",
                          sendPacket("Store Ptz Position cmd: ", PTZ_POSITION_SET, kShortWait, vekIdx, lowByte(index)));
 }
 
 bool vekCameraObject::gotoPtzPosition(int index, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     emit ptzMoving();
     const QByteArray reply =
         sendPacket("goto Ptz Position cmd: ", PTZ_POSITION_RECALL, kShortWait, vekIdx, lowByte(index));
@@ -512,6 +562,7 @@ bool vekCameraObject::gotoPtzPosition(int index, int vekIdx)
 
 bool vekCameraObject::presetMemSpeed(int Speed, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply =
         sendPacket("preset Mem Speed cmd: ", PTZ_POSITION_PRESET_M_SPEED, kShortWait, vekIdx, lowByte(Speed));
     return presetChecked("preset Mem Speed", reply);
@@ -519,75 +570,89 @@ bool vekCameraObject::presetMemSpeed(int Speed, int vekIdx)
 
 void vekCameraObject::setPresetMemorySpeed(int memIndex, int speed, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("Set Preset Memory Speed cmd: ", CAM_PT_M_SPEED, kShortWait, vekIdx, lowByte(memIndex), lowByte(speed));
 }
 
 void vekCameraObject::imageFlipOn(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     pause(100); // the camera drops a flip that follows another message too closely
     sendPacket("image FlipOn cmd: ", CAM_IMGFLIP, kShortWait, vekIdx, 0x02);
 }
 
 void vekCameraObject::imageFlipOff(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     pause(100);
     sendPacket("image FlipOff cmd: ", CAM_IMGFLIP, kShortWait, vekIdx, 0x03);
 }
 
 void vekCameraObject::imageMirroOn(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("image MirroOn cmd: ", CAM_IMGMIRROR, kShortWait, vekIdx, 0x02);
 }
 
 void vekCameraObject::imageMirroOff(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("image MirroOff cmd: ", CAM_IMGMIRROR, kShortWait, vekIdx, 0x03);
 }
 
 void vekCameraObject::setImageMirror(int value, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("set Image Mirror cmd: ", CAM_IMGMIRROR, kShortWait, vekIdx, lowByte(value));
 }
 
 void vekCameraObject::panReverseOn(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = sendPacket("pan Reverse On cmd: ", CAM_PAN_REVERSE, kShortWait, vekIdx, 0x01);
     qCDebug(lcCamera).noquote() << "retBuf: " << hex(reply);
 }
 
 void vekCameraObject::panReverseOff(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = sendPacket("pan Reverse Off cmd: ", CAM_PAN_REVERSE, kShortWait, vekIdx, 0x00);
     qCDebug(lcCamera).noquote() << "retBuf: " << hex(reply);
 }
 
 void vekCameraObject::tiltReverseOn(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("tilt Reverse On: cmd: ", CAM_TILT_REVERSE, kShortWait, vekIdx, 0x01);
 }
 
 void vekCameraObject::tiltReverseOff(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("tilt Reverse Off: cmd: ", CAM_TILT_REVERSE, kShortWait, vekIdx, 0x00);
 }
 
 void vekCameraObject::redTallyOn(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("red Tally On: cmd: ", Cam_Dual_Tally, kShortWait, vekIdx, 0x02, 0x03);
 }
 
 void vekCameraObject::greenTallyOn(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("greenTallyOn: cmd: ", Cam_Dual_Tally, kShortWait, vekIdx, 0x03, 0x02);
 }
 
 void vekCameraObject::camTallyOff(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("camTallyOff: cmd: ", Cam_Dual_Tally, kShortWait, vekIdx, 0x03, 0x03);
 }
 
 void vekCameraObject::switchVideoMode(int value, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if ((value == 29 || value == 30) && m_modelName.contains(CameraModels::videoModeRefusal())) {
         qCWarning(lcCamera).noquote() << "[WARN] video mode" << value << "not sent: model" << m_modelName << "cannot run it";
         return;
@@ -599,6 +664,7 @@ void vekCameraObject::switchVideoMode(int value, int vekIdx)
 
 QByteArray vekCameraObject::querySystemStatus(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = sendInquiry("query System Status cmd: ", packet(CAM_SYSTEMSTATUS), kLongWait, vekIdx);
     if (reply.isEmpty()) {
         qCWarning(lcCamera).noquote() << "[ERR] retBuf :";
@@ -610,6 +676,7 @@ QByteArray vekCameraObject::querySystemStatus(int vekIdx)
 
 bool vekCameraObject::getSystemStatus(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = querySystemStatus(vekIdx);
     VekReply::SystemStatus s;
     if (!VekReply::decodeSystemStatus(reply, &s)) {
@@ -728,6 +795,7 @@ bool vekCameraObject::getSystemStatus(int vekIdx)
 
 bool vekCameraObject::queryVersion(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = sendInquiry("query Version cmd: ", packet(CAM_VersionInq), kLongWait, vekIdx);
     VekReply::VersionInfo v;
     if (!VekReply::decodeVersion(reply, &v)) {
@@ -752,6 +820,7 @@ bool vekCameraObject::queryVersion(int vekIdx)
 
 int vekCameraObject::shutterPosInq(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply =
         sendInquiry("Shutter Pos Inq cmd: ", vekCommandObj->VEK_Command(CAM_SHUTTER_PosInq), kShortWait, vekIdx);
     const int at = reply.indexOf(QByteArray::fromHex("00099050"));
@@ -788,16 +857,19 @@ int vekCameraObject::gainInquiry(VEK_COMMANDS cmd, int vekIdx, const char *inqLa
 
 int vekCameraObject::rGain(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return gainInquiry(CAM_RGAINInq, vekIdx, "R Gain Inq cmd: ", "R Gain", "r Gain", &vekCameraObject::sendRGain);
 }
 
 int vekCameraObject::bGain(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return gainInquiry(CAM_BGAINInq, vekIdx, "B Gain Inq cmd: ", "bGain", "bGain", &vekCameraObject::sendBGain);
 }
 
 void vekCameraObject::queryPanTiltMaxSpeed(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply =
         sendInquiry("query PanTilt Max Speed cmd: ", vekCommandObj->VEK_Command(CAM_PTZ_Max_Speed), kShortWait, vekIdx);
     QByteArray p;
@@ -811,6 +883,7 @@ void vekCameraObject::queryPanTiltMaxSpeed(int vekIdx)
 
 bool vekCameraObject::isTallyOn(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply =
         sendInquiry("is Tally On cmd: ", vekCommandObj->VEK_Command(CAM_TALLYInq), kShortWait, vekIdx);
     return answerByte(reply, true, "is Tally On:") == 0x02;
@@ -820,12 +893,14 @@ bool vekCameraObject::isTallyOn(int vekIdx)
 // (90 50 0p FF): the mode is the answer's byte 2.
 bool vekCameraObject::isAutoFocus(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = sendInquiry("is Auto Focus cmd :", packet(CAM_FocusModeInq), kShortWait, vekIdx);
     return answerByte(reply, false, "is Auto Focus:") == 0x02;
 }
 
 int vekCameraObject::getWhiteBalanceMode(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcCamera).noquote() << "get WhiteBalanceMode: : 00000";
     const QByteArray reply = sendInquiry("get WhiteBalanceMode cmd :", packet(CAM_WBModeInq), kShortWait, vekIdx);
     const int mode = answerByte(reply, false, "get WhiteBalanceMode:");
@@ -834,6 +909,7 @@ int vekCameraObject::getWhiteBalanceMode(int vekIdx)
 
 int vekCameraObject::getExposureMode(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = sendInquiry("get Exposure Mode cmd :", packet(CAM_AEModeInq), kShortWait, vekIdx);
     const int mode = answerByte(reply, false, "get Exposure Mode:");
     return (mode == 3 || mode == 11 || mode == 13) ? 1 : 0;
@@ -841,6 +917,7 @@ int vekCameraObject::getExposureMode(int vekIdx)
 
 int vekCameraObject::getVideoFormat(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply =
         sendInquiry("get Video Format cmd: ", vekCommandObj->VEK_Command(CAM_VIDEO_MODEInq), kShortWait, vekIdx);
     qCDebug(lcCamera).noquote() << "getVideoFormat --> size: " << reply.size();
@@ -856,87 +933,111 @@ int vekCameraObject::getVideoFormat(int vekIdx)
 
 bool vekCameraObject::isAltShutterModel(const QString &model) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return CameraModels::containsAny(model, CameraModels::altShutterFamily());
 }
 
-int vekCameraObject::WBMode() { return getWhiteBalanceMode(lastCamera()); }
+int vekCameraObject::WBMode()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return getWhiteBalanceMode(lastCamera());
+}
 
-int vekCameraObject::ExposureMode() { return getExposureMode(lastCamera()); }
+int vekCameraObject::ExposureMode()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return getExposureMode(lastCamera());
+}
 
 // --------------------------------------------------------- auto-tracking
 
 void vekCameraObject::setAiCam(int onOff, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("set AT Cam: cmd: ", PTZ_AICAM_ONOFF, kShortWait, vekIdx, lowByte(onOff));
 }
 
 void vekCameraObject::atAutoZoomOn(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Auto Zoom On cmd: ", CAM_AT_AUTOZOOM_ON, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atAutoZoomOff(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Auto Zoom Off cmd: ", CAM_AT_AUTOZOOM_OFF, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atAutoTiltOn(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Auto Tilt On cmd: ", CAM_AT_AUTOTILT_ON, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atAutoTiltOff(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Auto Tilt Off cmd : ", CAM_AT_AUTOTILT_OFF, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atDetIdctOn(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at DetIdct On cmd : ", CAM_AT_DETECINDI_ON, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atDetIdctOff(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at DetIdct Off cmd :", CAM_AT_DETECINDI_OFF, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atDetIdctDefault(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at DetIdct Default cmd :", CAM_AT_DETECINDI_DEFAULT, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atOsdRmdOn(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Osd Rmd On cmd :", CAM_AT_OSDREM_ON, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atOsdRmdOff(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Osd Rmd Off cmd : ", CAM_AT_OSDREM_OFF, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atFullBody(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Full Body: cmd: ", CAM_AT_FULLBODY, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atHalfBody(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Half Body: cmd: ", CAM_AT_HALFBODY, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atCloseUp(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Close Up: cmd: ", CAM_AT_CLOSELOOK, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atCustomBody(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Custom Body: cmd: ", CAM_AT_CUSTOM, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atFigSizeSave(int saveFigSize, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const quint8 n3 = (saveFigSize >> 12) & 0x0F;
     const quint8 n2 = (saveFigSize >> 8) & 0x0F;
     const quint8 n1 = (saveFigSize >> 4) & 0x0F;
@@ -947,56 +1048,67 @@ void vekCameraObject::atFigSizeSave(int saveFigSize, int vekIdx)
 
 void vekCameraObject::atFigSizeDefault(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Fig Size Default cmd: ", CAM_AT_FIGURE_Default, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atSelSbjLeft(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Sel Sbj Left cmd: ", CAM_AT_SUBJECT_LEFT, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atSelSbjRight(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Sel Sbj Right cmd: ", CAM_AT_SUBJECT_RIGHT, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atSelSbjConfirm(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Sel Sbj Confirm: cmd: ", CAM_AT_SUBJECT_SELECT, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atPlaceLeft(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Place Left: cmd: ", CAM_AT_PLACE_LEFT, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atPlaceCenter(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Place Center cmd: ", CAM_AT_PLACE_CENTER, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atPlaceRight(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Place Right cmd: ", CAM_AT_PLACE_RIGHT, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atTrackSpeedFast(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Track Speed Fast: cmd: ", CAM_AT_SPEED_FAST, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atTrackSpeedMedium(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Track Speed Medium: cmd: ", CAM_AT_SPEED_MID, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atTrackSpeedSlow(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendPacket("at Track Speed Slow: cmd: ", CAM_AT_SPEED_SLOW, kShortWait, vekIdx);
 }
 
 void vekCameraObject::atTrackStartPosPreset(int value, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray frame = vekCommandObj->VEK_Command(CAM_AT_STARTPOS_PRESET, lowByte(value));
     rememberCamera(vekIdx);
     doCommandSend(frame, kShortWait, true, vekIdx);
@@ -1005,6 +1117,7 @@ void vekCameraObject::atTrackStartPosPreset(int value, int vekIdx)
 
 void vekCameraObject::atTrackRecallProfile(int value, int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const quint8 x1 = (lowByte(value) >> 4) & 0x0F;
     const quint8 x2 = lowByte(value) & 0x0F;
     qCDebug(lcCamera).noquote() << "value =" << value << " x1 = " << x1 << " x2 = " << x2;
@@ -1013,16 +1126,19 @@ void vekCameraObject::atTrackRecallProfile(int value, int vekIdx)
 
 void vekCameraObject::atTrackOn(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendCommand("at Track On: cmd: ", vekCommandObj->AT_Command(AT_TRACKFUNC_ON), kShortWait, vekIdx);
 }
 
 void vekCameraObject::atTrackOff(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     sendCommand("at Track Off: cmd: ", vekCommandObj->AT_Command(AT_TRACKFUNC_OFF), kShortWait, vekIdx);
 }
 
 int vekCameraObject::atTrackInquire(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = sendInquiry("at Track Inquire cmd: ", packet(PTZ_AICAM_QUERY), kLongWait, vekIdx);
     const bool validIdx = vekIdx >= 0 && vekIdx <= 2;
     if (reply.isEmpty()) {
@@ -1059,6 +1175,7 @@ int vekCameraObject::atByteInquiry(VEK_COMMANDS cmd, int vekIdx, const char *lab
 
 int vekCameraObject::atFigureInq(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int v = atByteInquiry(CAM_AT_FIGUREInq, vekIdx, " at Figure Inq :");
     qCDebug(lcCamera).noquote() << " at Figure Inq retBuf[4] :" << v;
     return qMax(0, v);
@@ -1066,6 +1183,7 @@ int vekCameraObject::atFigureInq(int vekIdx)
 
 int vekCameraObject::atFigureCustSizeInq(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply =
         sendInquiry("at Figure Cust Size Inq :", packet(CAM_AT_FIGURE_CUSTSIZE_Inq), kShortWait, vekIdx);
     QByteArray p;
@@ -1081,41 +1199,49 @@ int vekCameraObject::atFigureCustSizeInq(int vekIdx)
 
 int vekCameraObject::atPlacementInq(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return qMax(0, atByteInquiry(CAM_AT_PLACEInq, vekIdx, "at Placement Inq cmd: "));
 }
 
 int vekCameraObject::atSpeedInq(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return qMax(0, atByteInquiry(CAM_AT_SPEEDInq, vekIdx, "at Speed Inq cmd: "));
 }
 
 int vekCameraObject::atDetindInq(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return qMax(0, atByteInquiry(CAM_AT_DETECINDIInq, vekIdx, "at Detind Inq cmd: "));
 }
 
 int vekCameraObject::atTrackingStartPosInq(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return qMax(0, atByteInquiry(CAM_AT_STARTPOSInq, vekIdx, "at Tracking Start Pos Inq cmd: "));
 }
 
 bool vekCameraObject::atOSDInq(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return atByteInquiry(CAM_AT_OSDREMInq, vekIdx, "at OSD Inq cmd: ") == 0x01;
 }
 
 bool vekCameraObject::atAutoZoomInq(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return atByteInquiry(CAM_AT_AUTOZOOMInq, vekIdx, "at Auto Zoom Inq cmd: ") == 0x02;
 }
 
 bool vekCameraObject::atAutoTiltInq(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return atByteInquiry(CAM_AT_AUTOTILTInq, vekIdx, "at Auto Tilt Inq cmd: ") == 0x02;
 }
 
 int vekCameraObject::InquireATProfileNum(int vekIdx)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray frame = vekCommandObj->VEK_Command(CAM_AT_PROFILE_Num_Inq);
     qCDebug(lcCamera).noquote() << "Inquire AT profile num cmd:" << hex(frame);
     const QByteArray reply = doCommandSend(frame, kShortWait, true, vekIdx);
@@ -1145,57 +1271,68 @@ void vekCameraObject::olderAtOperation(const char *name, const char *argLabel, i
 
 void vekCameraObject::setAiTrackMode(int mode)
 {
+    TAVRIK_ASSERT_OWNER(this);
     olderAtOperation("AiTrackMode", "mode:", mode, PTZ_AICAM_TRACKING_MODE, lowByte(mode));
 }
 
 void vekCameraObject::setAiTrackSpeed(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     olderAtOperation("AiTrackSpeed", "value:", value, PTZ_AICAM_TRACK_SPEED, lowByte(value));
 }
 
 void vekCameraObject::setAiSelectPeoplePos(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     olderAtOperation("AiSelectPeoplePos", "value:", value, PTZ_AICAM_SELECT_PEOPLE_POS, lowByte(value));
 }
 
 void vekCameraObject::setAiPeopleFrameOnOff(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     olderAtOperation("AiPeopleFrameOnOff", "value:", value, PTZ_AICAM_PEOPLE_FRAME_ONOFF, lowByte(value));
 }
 
 void vekCameraObject::setAiTrackTiltOnOff(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     olderAtOperation("AiTrackTiltOnOff", "value:", value, PTZ_AICAM_TILT_ONOFF, lowByte(value));
 }
 
 void vekCameraObject::setAiTrackZoomOnOff(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     olderAtOperation("AiTrackZoomOnOff", "value:", value, PTZ_AICAM_ZOOM_ONOFF, lowByte(value));
 }
 
 void vekCameraObject::setAiTrackTarget(int dir)
 {
+    TAVRIK_ASSERT_OWNER(this);
     olderAtOperation("AiTrackTarget", "dir:", dir, PTZ_AICAM_SELECT_TARGET, lowByte(dir));
 }
 
 void vekCameraObject::setAiTrackFeatures(int feature)
 {
+    TAVRIK_ASSERT_OWNER(this);
     olderAtOperation("AiTrackFeatures", "feature:", feature, PTZ_AICAM_TRACK_FEATURES, lowByte(feature));
 }
 
 void vekCameraObject::setAiTrackTargetSave(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     olderAtOperation("AiTrackTargetSave", "value:", value, PTZ_AICAM_TRACK_FEATURES_SAVE, lowByte(value >> 8),
                      lowByte(value));
 }
 
 void vekCameraObject::setAiTrackTargetDefault()
 {
+    TAVRIK_ASSERT_OWNER(this);
     olderAtOperation("AiTrackTargetDefault", "value:", 0, PTZ_AICAM_TRACK_FEATURES_DEFAULT);
 }
 
 int vekCameraObject::isAiCam()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const vek_camera_info *info = registryEntry(m_curCameraIndex);
     if (!info)
         return 0;
@@ -1218,43 +1355,69 @@ vek_camera_info *vekCameraObject::registryEntry(int camIndex) const
 
 void vekCameraObject::atOptInitDefault(int camIndex, int atCapability)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcCamera).noquote() << QString::asprintf("(camIndex=%d, atCapability=%d)", camIndex, atCapability);
     if (vek_camera_info *info = registryEntry(camIndex))
         CameraRegistry::setAtDefaults(*info, atCapability);
 }
 
-bool vekCameraObject::getAtTrackOpt(int camIndex) const { return option(camIndex, &vek_camera_info::atTrack); }
+bool vekCameraObject::getAtTrackOpt(int camIndex) const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return option(camIndex, &vek_camera_info::atTrack);
+}
 
-bool vekCameraObject::getAtAutoZoomOpt(int camIndex) const { return option(camIndex, &vek_camera_info::atAutoZoom); }
+bool vekCameraObject::getAtAutoZoomOpt(int camIndex) const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return option(camIndex, &vek_camera_info::atAutoZoom);
+}
 
-bool vekCameraObject::getAtAutoTiltOpt(int camIndex) const { return option(camIndex, &vek_camera_info::atAutoTilt); }
+bool vekCameraObject::getAtAutoTiltOpt(int camIndex) const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return option(camIndex, &vek_camera_info::atAutoTilt);
+}
 
-bool vekCameraObject::getAtOsdRmdOpt(int camIndex) const { return option(camIndex, &vek_camera_info::atOsdRmd); }
+bool vekCameraObject::getAtOsdRmdOpt(int camIndex) const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return option(camIndex, &vek_camera_info::atOsdRmd);
+}
 
-int vekCameraObject::getAtModeBoxOpt(int camIndex) const { return option(camIndex, &vek_camera_info::atMode); }
+int vekCameraObject::getAtModeBoxOpt(int camIndex) const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return option(camIndex, &vek_camera_info::atMode);
+}
 
 int vekCameraObject::getAtTrackStartPosBoxOpt(int camIndex) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return option(camIndex, &vek_camera_info::atTrackStartPos);
 }
 
 int vekCameraObject::getAtDetIdctBoxOpt(int camIndex) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return option(camIndex, &vek_camera_info::atDetIndicator);
 }
 
 int vekCameraObject::getAtRoiActTimeBoxOpt(int camIndex) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return option(camIndex, &vek_camera_info::atRoiActTime);
 }
 
 int vekCameraObject::getAtRoiStartPosBoxOpt(int camIndex) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return option(camIndex, &vek_camera_info::atRoiStartPos);
 }
 
 void vekCameraObject::refreshAtStatus(int camIndex)
 {
+    TAVRIK_ASSERT_OWNER(this);
     Q_UNUSED(camIndex)
     qCDebug(lcCamera).noquote() << "[vekcameraobject] vekCameraObject::refreshAtStatus()";
 }
@@ -1263,6 +1426,7 @@ void vekCameraObject::refreshAtStatus(int camIndex)
 
 void vekCameraObject::createManualCameraObjDoConnect(int index, const QString &ipAddr, const QString &modelName)
 {
+    TAVRIK_ASSERT_OWNER(this);
     Q_UNUSED(ipAddr)
     Q_UNUSED(modelName)
     qCDebug(lcCamera).noquote() << "createManualCameraObjDoConnect --- vek scna done , scan vek conunt" << 0;
@@ -1276,26 +1440,40 @@ void vekCameraObject::createManualCameraObjDoConnect(int index, const QString &i
     qCDebug(lcCamera).noquote() << "createManualCameraObjDoConnect CameraScanDone<====";
 }
 
-void vekCameraObject::createCameraObjDoConnect() {}
+void vekCameraObject::createCameraObjDoConnect()
+{
+    TAVRIK_ASSERT_OWNER(this);
+}
 
-void vekCameraObject::onVekScanComplete() { createCameraObjDoConnect(); }
+void vekCameraObject::onVekScanComplete()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    createCameraObjDoConnect();
+}
 
-void vekCameraObject::clearCamera() { cameraObjects_.clear(); }
+void vekCameraObject::clearCamera()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    cameraObjects_.clear();
+}
 
 void vekCameraObject::cameraClear()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcCamera).noquote() << "cameraClear";
     cameraObjects_.clear();
 }
 
 void vekCameraObject::removeCamera(int index, const QString &ip)
 {
+    TAVRIK_ASSERT_OWNER(this);
     Q_UNUSED(ip)
     qCDebug(lcCamera).noquote() << "removeCamera: index: " << index;
 }
 
 void vekCameraObject::saveCamera()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcCamera).noquote() << "saveCamera 000000";
     for (auto &entry : cameraObjects_) {
         cameraObjects_2.push_back(std::move(entry));
@@ -1308,6 +1486,7 @@ void vekCameraObject::saveCamera()
 
 int vekCameraObject::getCamCount()
 {
+    TAVRIK_ASSERT_OWNER(this);
     setCameraCount(static_cast<int>(cameraObjects_.size()));
     qCDebug(lcCamera).noquote() << "getCamCount: " << m_cameraCount;
     return m_cameraCount;
@@ -1315,29 +1494,70 @@ int vekCameraObject::getCamCount()
 
 void vekCameraObject::refreshCurrentCameraLineInput()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (const vek_camera_info *info = registryEntry(m_curCameraIndex))
         setCurInputLine(info->mapping - 1);
 }
 
-QString vekCameraObject::getCurrentIp() { return {}; }
+QString vekCameraObject::getCurrentIp()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return {};
+}
 
-QString vekCameraObject::getCamHostName() { return loggedAccessor("get Cam Host Name"); }
+QString vekCameraObject::getCamHostName()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return loggedAccessor("get Cam Host Name");
+}
 
-QString vekCameraObject::getCamModelName() { return loggedAccessor("get Cam Model Name"); }
+QString vekCameraObject::getCamModelName()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return loggedAccessor("get Cam Model Name");
+}
 
-QString vekCameraObject::getCamMac() { return loggedAccessor("getCamMac"); }
+QString vekCameraObject::getCamMac()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return loggedAccessor("getCamMac");
+}
 
-QString vekCameraObject::getCamMask() { return loggedAccessor("getCamMask"); }
+QString vekCameraObject::getCamMask()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return loggedAccessor("getCamMask");
+}
 
-QString vekCameraObject::getCamGateway() { return loggedAccessor("getCamGateway"); }
+QString vekCameraObject::getCamGateway()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return loggedAccessor("getCamGateway");
+}
 
-QString vekCameraObject::getCamPrimdns() { return loggedAccessor("getCamPrimdns"); }
+QString vekCameraObject::getCamPrimdns()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return loggedAccessor("getCamPrimdns");
+}
 
-QString vekCameraObject::getCamSecdns() { return loggedAccessor("getCamSecdns"); }
+QString vekCameraObject::getCamSecdns()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return loggedAccessor("getCamSecdns");
+}
 
-QString vekCameraObject::getCamVid() { return loggedAccessor("getCamVid"); }
+QString vekCameraObject::getCamVid()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return loggedAccessor("getCamVid");
+}
 
-QString vekCameraObject::getCamPid() { return loggedAccessor("getCamPid"); }
+QString vekCameraObject::getCamPid()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return loggedAccessor("getCamPid");
+}
 
 QString vekCameraObject::loggedAccessor(const char *name) const
 {
@@ -1347,18 +1567,21 @@ QString vekCameraObject::loggedAccessor(const char *name) const
 
 bool vekCameraObject::getCamIsdhcp()
 {
+    TAVRIK_ASSERT_OWNER(this);
     loggedAccessor("getCamIsdhcp");
     return m_curCameraIndex >= 0 && static_cast<size_t>(m_curCameraIndex) < cameraObjects_.size();
 }
 
 int vekCameraObject::addCamera(const vek_camera_info &info)
 {
+    TAVRIK_ASSERT_OWNER(this);
     cameraObjects_.push_back(std::make_unique<cameraConnectionObject>(info));
     return static_cast<int>(cameraObjects_.size()) - 1;
 }
 
 void vekCameraObject::setLowerVideoFormat(const QString &ipStr)
 {
+    TAVRIK_ASSERT_OWNER(this);
     // The address comes from the operator: it may name a host and a port,
     // nothing that would change where the request goes or what it asks.
     QUrl url;
@@ -1402,6 +1625,7 @@ void vekCameraObject::setLowerVideoFormat(const QString &ipStr)
 
 void vekCameraObject::onfinish(QNetworkReply *rep)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!rep)
         return;
     // A bounded excerpt: the body came from whatever answered at that address.

@@ -15,10 +15,11 @@
 class QNetworkReply;
 class serialPort;
 
-// The camera back end the interface reaches as "vekCameraControl": three PTZ
-// cameras, each alone on its own VISCA line, plus an in-memory registry of
-// network cameras. Every exchange is a blocking request/answer on the
-// interface thread: write one message, collect the reply within 200 or
+// The camera back end: three PTZ cameras, each alone on its own VISCA line,
+// plus an in-memory registry of network cameras. Lives on the camera lane
+// (see ui/devicelines.h): every call comes from that thread, checked in
+// debug builds, except abortExchanges. Every exchange is a blocking
+// request/answer there: write one message, collect the reply within 200 or
 // 400 ms. Operations name their camera by index 0 to 2.
 class vekCameraObject : public QObject
 {
@@ -77,6 +78,9 @@ public:
     void commandResendUntilAckAndComplete(const QByteArray &command, int timeout);
     void commandResendUntilAckAndComplete(const QByteArray &command, int timeout, int vekIdx);
     static bool containsAckComplete(const QByteArray &reply);
+    // Any thread, once, when the panel is stopping: an exchange under way
+    // gives up within a poll slice, later ones at once, on every line.
+    void abortExchanges();
 
     // ---- camera operations ----
     Q_INVOKABLE void camPower(int onOff, int vekIdx);

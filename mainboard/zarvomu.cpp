@@ -2,6 +2,7 @@
 
 #include "mainboard/mainboardlog.h"
 #include "platform/sysroot.h"
+#include "platform/threadcheck.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -22,6 +23,8 @@ constexpr int normalReplyWait = 3000;
 constexpr int pipSettingsWait = 60;
 constexpr int resendPause = 200;
 constexpr int exactReadTimeout = 1000;
+// The longest single wait on the TCP transport between two looks at a stop.
+constexpr int kAbortSliceMs = 50;
 
 const QByteArray successAck("\x02\x80\x82", 3);
 const QByteArray statusHeader("\x09\x00\xEE", 3);
@@ -107,12 +110,14 @@ bool zarvoMu::openLine(QSerialPort &port, const QString &name)
 
 void zarvoMu::clearUartReadBuf()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (serialPort_ && serialPort_->isOpen())
         serialPort_->clear(QSerialPort::AllDirections);
 }
 
 qint64 zarvoMu::drainIdleInput()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (isUseSocket || !serialPort_ || !serialPort_->isOpen() || serialPort_->bytesAvailable() <= 0)
         return 0;
     ackOutstanding_ = false;
@@ -137,6 +142,7 @@ bool zarvoMu::boardSilent() const
 
 qint64 zarvoMu::bytesAvailable() const
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (isUseSocket)
         return socket_ ? socket_->bytesAvailable() : 0;
     return serialPort_ ? serialPort_->bytesAvailable() : 0;
@@ -144,6 +150,7 @@ qint64 zarvoMu::bytesAvailable() const
 
 bool zarvoMu::waitForReadyRead(int ms)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (isUseSocket)
         return socket_ && socket_->waitForReadyRead(ms);
     return serialPort_ && serialPort_->isOpen() && serialPort_->waitForReadyRead(ms);
@@ -151,6 +158,7 @@ bool zarvoMu::waitForReadyRead(int ms)
 
 bool zarvoMu::waitForBytesWritten(int ms)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (isUseSocket)
         return socket_ && socket_->waitForBytesWritten(ms);
     return serialPort_ && serialPort_->isOpen() && serialPort_->waitForBytesWritten(ms);
@@ -197,10 +205,13 @@ bool zarvoMu::wholeFrameSent(qint64 written, const QByteArray &frame) const
 
 qint64 zarvoMu::send(const QByteArray &frame)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (frame.isEmpty()) {
         qCWarning(lcMainboard) << "[ERR] Write fail: empty frame";
         return -1;
     }
+    if (aborted_.load())
+        return -1;
     // The gate guards the mainboard, whatever carries the frame.
     if (busyGateRefuses(frame)) {
         emit sigMBBusy();
@@ -251,6 +262,7 @@ qint64 zarvoMu::send(const QByteArray &frame)
 
 QByteArray zarvoMu::receive(int timeoutMs)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return isUseSocket ? receiveTcp(timeoutMs) : receiveSerial(timeoutMs);
 }
 
@@ -263,7 +275,7 @@ QByteArray zarvoMu::receiveSerial(int timeoutMs)
     total.start();
     gap.start();
     const bool open = serialPort_ && serialPort_->isOpen();
-    while (total.elapsed() < limit) {
+    while (total.elapsed() < limit && !aborted_.load()) {
         if (open) {
             // Bytes Qt buffered earlier (an event loop ran since the send)
             // count as readable too, or they would sit unseen.
@@ -330,10 +342,15 @@ QByteArray zarvoMu::receiveTcp(int timeoutMs)
         }
         const bool complete = !result.isEmpty() && raw.isEmpty();
         const qint64 left = limit - total.elapsed();
-        if (complete || left <= 0)
+        if (complete || left <= 0 || aborted_.load())
             break;
-        if (!socket_->waitForReadyRead(static_cast<int>(left)) && socket_->bytesAvailable() == 0)
-            break;
+        // In slices, so a stop is noticed.
+        if (!socket_->waitForReadyRead(static_cast<int>(qMin<qint64>(left, kAbortSliceMs)))
+            && socket_->bytesAvailable() == 0) {
+            if (socket_->state() != QAbstractSocket::ConnectedState)
+                break;
+            continue;
+        }
         const QByteArray more = socket_->readAll();
         heardBoard(more.size());
         raw.append(more);
@@ -349,12 +366,13 @@ QByteArray zarvoMu::receiveTcp(int timeoutMs)
 
 QByteArray zarvoMu::receiveExact(int expectedLen, int timeoutMs)
 {
+    TAVRIK_ASSERT_OWNER(this);
     QByteArray buffer;
     const int limit = scaled(timeoutMs);
     QElapsedTimer timer;
     timer.start();
     const bool open = serialPort_ && serialPort_->isOpen();
-    while (buffer.size() < expectedLen && timer.elapsed() < limit) {
+    while (buffer.size() < expectedLen && timer.elapsed() < limit && !aborted_.load()) {
         if (!open) {
             QThread::msleep(pollSlice);
             continue;
@@ -378,6 +396,7 @@ QByteArray zarvoMu::receiveExact(int expectedLen, int timeoutMs)
 
 QByteArray zarvoMu::resendCmd(const QByteArray &frame, int attempts, int expectedLen)
 {
+    TAVRIK_ASSERT_OWNER(this);
     bool sent = false;
     for (int i = 0; i < attempts; ++i) {
         if (wholeFrameSent(send(frame), frame)) {
@@ -403,6 +422,7 @@ QByteArray zarvoMu::waitReply(int firstMs, int retries, int retryMs)
 
 bool zarvoMu::receiveWriteCommandAck(const QByteArray &frame)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
     if (reply.isEmpty()) {
         qCWarning(lcMainboard) << "[ERR] Not receive ack";
@@ -522,6 +542,7 @@ bool zarvoMu::awaitAck(int firstMs, int retries, const char *noReplyText, const 
 
 bool zarvoMu::writeProgram(CrossPoint src)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeProgram:..... " << src;
     return sendFrame(packs_.writeProgramPacks(src), "[ERR] Send : ", SendFailLog::Size)
            && awaitAck(shortReplyWait, 3, "[ERR] No Ack", "Receive = ");
@@ -529,12 +550,14 @@ bool zarvoMu::writeProgram(CrossPoint src)
 
 bool zarvoMu::writePreset(CrossPoint src)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writePreset:..... " << src;
     return sendFrame(packs_.writePresetPacks(src)) && awaitAck(shortReplyWait, 3, "[ERR] No Ack", "bytes = ", true);
 }
 
 bool zarvoMu::writePipSrc(CrossPoint src)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!sendFrame(packs_.writePipSrcPacks(src), "[ERR] Send pack: ", SendFailLog::Frame))
         return false;
     // A single wait; an empty reply goes through the check and fails it.
@@ -545,24 +568,28 @@ bool zarvoMu::writePipSrc(CrossPoint src)
 
 bool zarvoMu::writeKeyFillSrc(CrossPoint src)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeKeyFillSrc:..... " << src;
     return sendOnly(packs_.writeKeyFillSrcPacks(src));
 }
 
 bool zarvoMu::writeKeyKeySrc(CrossPoint src)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeKeyKeySrc:..... " << src;
     return sendOnly(packs_.writeKeyKeySrcPacks(src));
 }
 
 bool zarvoMu::writeSplitSrc(CrossPoint src)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeSplitSrc:..... " << src;
     return sendOnly(packs_.writeSplitSrcPacks(src));
 }
 
 bool zarvoMu::writeControl(EffectAddress address, quint16 value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!sendFrame(packs_.writeControlPacks(address, value), "[ERR] TBar send error "))
         return false;
     // The T-bar streams positions: any answer will do, its content is not
@@ -576,6 +603,7 @@ bool zarvoMu::writeControl(EffectAddress address, quint16 value)
 
 bool zarvoMu::writePushButtonLampOn(PushButtonLamp lamp)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writePushButtonLampPacksOn(lamp), "[ERR] Write push button lamp on: packs = ",
                      SendFailLog::Frame)
            && awaitAck(normalReplyWait, 3, "[ERR] No Ack", "Receive :");
@@ -583,6 +611,7 @@ bool zarvoMu::writePushButtonLampOn(PushButtonLamp lamp)
 
 bool zarvoMu::writePushButtonLampOff(PushButtonLamp lamp)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writePushButtonLampOff:..... " << lamp;
     return sendFrame(packs_.writePushButtonLampPacksOff(lamp), "[ERR] Pack size not equal")
            && awaitAck(normalReplyWait, 3, "[ERR] No Ack", "Receive :");
@@ -590,12 +619,14 @@ bool zarvoMu::writePushButtonLampOff(PushButtonLamp lamp)
 
 bool zarvoMu::writeWipePattern(WipePattern pattern)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeWipePattern:..... " << pattern;
     return sendOnly(packs_.writeWipePatternPacks(pattern));
 }
 
 bool zarvoMu::loadUserMemoryPacks(quint16 number)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "load User Memory Packs number:" << number;
     if (number >= 7) {
         qCWarning(lcMainboard) << "[ERR] number out of range:" << number;
@@ -607,6 +638,7 @@ bool zarvoMu::loadUserMemoryPacks(quint16 number)
 
 bool zarvoMu::saveUserMemoryPacks(quint16 number)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (number >= 7) {
         qCWarning(lcMainboard) << "[ERR] number out of range" << number;
         return false;
@@ -619,31 +651,47 @@ bool zarvoMu::saveUserMemoryPacks(quint16 number)
     return true;
 }
 
-bool zarvoMu::loadFactoryDefaultPacks() { return sendOnly(packs_.loadFactoryDefaultPacks()); }
+bool zarvoMu::loadFactoryDefaultPacks()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return sendOnly(packs_.loadFactoryDefaultPacks());
+}
 
-bool zarvoMu::saveSetupPacks() { return sendOnly(packs_.saveSetupPacks()); }
+bool zarvoMu::saveSetupPacks()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return sendOnly(packs_.saveSetupPacks());
+}
 
 bool zarvoMu::updateStatus(const zarvoMuStatus &status)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.updateStatusPacks(status)) && awaitAck(normalReplyWait, 3);
 }
 
-bool zarvoMu::writeDeviceType(quint16 type) { return sendOnly(packs_.writeDeviceTypePacks(type)); }
+bool zarvoMu::writeDeviceType(quint16 type)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return sendOnly(packs_.writeDeviceTypePacks(type));
+}
 
 bool zarvoMu::writeAutoTransRate(quint16 rate)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writeAutoTransRatePacks(rate), "[ERR] packSize error")
            && awaitAck(normalReplyWait, 2, "[ERR] receive empty", "receive bytes = ");
 }
 
 bool zarvoMu::writeColorBorderUserParam(const colorWipeBorderSetting &setting)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writeColorBorderUserParamPacks(setting), "[ERR] send packs:", SendFailLog::Frame)
            && awaitAck(normalReplyWait, 0, "[ERR] No Ack");
 }
 
 bool zarvoMu::writePipUserParam(const pipSetting &setting, bool checkResponse)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!sendFrame(packs_.writePipUserParamPacks(setting), "[ERR] Send packs", SendFailLog::SizeAndWritten))
         return false;
     if (checkResponse)
@@ -654,20 +702,27 @@ bool zarvoMu::writePipUserParam(const pipSetting &setting, bool checkResponse)
 
 bool zarvoMu::writeLumaAudioUserParam(const lumakeyAudioSetting &setting)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writeLumaAudioUserParamPacks(setting), "[ERR] pack size error :", SendFailLog::Size)
            && awaitAck(normalReplyWait, 0, "[ERR] No Ack", "Receive Audio setting ack :", true);
 }
 
 bool zarvoMu::writeMachineInfoUserParam(const machineInfoSetting &setting)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writeMachineInfoUserParamPacks(setting), "[ERR] pack size error :", SendFailLog::Size)
            && awaitAck(normalReplyWait, 3, "[ERR] Not receive ack");
 }
 
-bool zarvoMu::writeAuxSrc(CrossPoint src) { return sendOnly(packs_.writeAuxSrcPacks(src)); }
+bool zarvoMu::writeAuxSrc(CrossPoint src)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return sendOnly(packs_.writeAuxSrcPacks(src));
+}
 
 bool zarvoMu::writeAuxMode(int mode)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeAuxMode: 000000 : " << mode;
     const QByteArray frame = packs_.writeAuxModePacks(mode);
     qCDebug(lcMainboard) << "writeAuxMode: 111111 : " << mode;
@@ -705,28 +760,33 @@ CrossPoint zarvoMu::readSource(const char *name, const QByteArray &frame, int wa
 
 CrossPoint zarvoMu::readProgram(bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return readSource("readProgram:..... ", packs_.readProgramPacks(), shortReplyWait,
                       "receive returned too few bytes:", ok);
 }
 
 CrossPoint zarvoMu::readPreset(bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return readSource("readPreset:..... ", packs_.readPresetPacks(), shortReplyWait,
                       "receive returned too few bytes:", ok);
 }
 
 CrossPoint zarvoMu::readKeyFillPacks(bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return readSource("readKeyFillPacks:..... ", packs_.readKeyFillPacks(), normalReplyWait, tooFew, ok);
 }
 
 CrossPoint zarvoMu::readKeyKeySrc(bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return readSource("readKeyKeySrc:..... ", packs_.readKeyKeySrcPacks(), normalReplyWait, tooFew, ok);
 }
 
 int zarvoMu::readControl(EffectAddress address, bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readControlPacks(address), "[ERR] Send"))
         return -1;
@@ -757,6 +817,7 @@ int zarvoMu::readControl(EffectAddress address, bool &ok)
 
 bool zarvoMu::readPushButtonLamp(PushButtonLamp lamp, bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "readPushButtonLamp:..... " << lamp;
     ok = false;
     if (!sendFrame(packs_.readPushButtonLampPacks(lamp), "[ERR] Send pack: ", SendFailLog::Frame))
@@ -790,6 +851,7 @@ bool zarvoMu::readPushButtonLamp(PushButtonLamp lamp, bool &ok)
 
 WipePattern zarvoMu::readWipePattern(bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "readWipePattern:..... ";
     ok = false;
     if (!sendFrame(packs_.readWipePatternPacks()))
@@ -864,6 +926,7 @@ QByteArray zarvoMu::reReadUntil(QByteArray reply, const QByteArray &header, int 
 
 zarvoMuStatus zarvoMu::requestStatus(bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.requestStatusPacks(), "request status send bytes not corrent", SendFailLog::Frame))
         return zarvoMuStatus();
@@ -905,6 +968,7 @@ zarvoMuStatus zarvoMu::requestStatus(bool &ok)
 
 DeviceType zarvoMu::readDeviceType(bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readDeviceTypePacks()))
         return unKnown;
@@ -922,6 +986,7 @@ DeviceType zarvoMu::readDeviceType(bool &ok)
 
 int zarvoMu::readAutoTransRate(bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readAutoTransRatePacks(), "[ERR] packSize = ", SendFailLog::Size))
         return -1;
@@ -964,6 +1029,7 @@ bool zarvoMu::decodeBlock(const QByteArray &reply, COMMANDFORMAT &f)
 
 colorWipeBorderSetting zarvoMu::readColorBorderUserParam(bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readUserParamPacks(colorBorderControl)))
         return colorWipeBorderSetting();
@@ -982,6 +1048,7 @@ colorWipeBorderSetting zarvoMu::readColorBorderUserParam(bool &ok)
 
 pipSetting zarvoMu::readPipUserParam(bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readUserParamPacks(pipControl), "[ERR] pack Size"))
         return pipSetting();
@@ -1001,6 +1068,7 @@ pipSetting zarvoMu::readPipUserParam(bool &ok)
 
 lumakeyAudioSetting zarvoMu::readLumaAudioUserParam(bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readUserParamPacks(lumakeyAudioControl)))
         return lumakeyAudioSetting();
@@ -1025,6 +1093,7 @@ lumakeyAudioSetting zarvoMu::readLumaAudioUserParam(bool &ok)
 
 machineInfoSetting zarvoMu::readMachineInfoUserParam(bool &ok)
 {
+    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readUserParamPacks(setupControl)))
         return machineInfoSetting();
@@ -1037,6 +1106,7 @@ machineInfoSetting zarvoMu::readMachineInfoUserParam(bool &ok)
 
 bool zarvoMu::isMachineLive()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!sendFrame(packs_.machineLivePacks()))
         return false;
     QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
@@ -1058,6 +1128,7 @@ bool zarvoMu::isMachineLive()
 
 CrossPoint zarvoMu::readAuxSrc(bool &ok, COMMANDFORMAT &frameOut)
 {
+    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readAuxSrcPacks()))
         return none;
@@ -1089,12 +1160,14 @@ int zarvoMu::readAuxByte(const QByteArray &frame, const char *logText, const cha
 
 int zarvoMu::readAuxMode()
 {
+    TAVRIK_ASSERT_OWNER(this);
     return readAuxByte(packs_.readAuxModePacks(), "readAuxMode Read Aux mode bytes = ",
                        "[ERR] aux mode reply invalid:");
 }
 
 int zarvoMu::readFwVersion()
 {
+    TAVRIK_ASSERT_OWNER(this);
     return readAuxByte(packs_.readFwVersionPacks(), "readFwVersion Read Aux mode bytes = ",
                        "[ERR] firmware version reply invalid:");
 }

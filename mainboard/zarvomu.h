@@ -16,7 +16,8 @@ class QTcpSocket;
 // zarvoMuCommandPacks and brings the replies back, over the serial line or a
 // TCP socket (each frame preceded by a 2-byte big-endian length that counts
 // itself). It owns neither device; the control model creates, opens and
-// closes them.
+// closes them. Lives on the control model's thread (the mainboard lane);
+// only the calls marked "any thread" come from elsewhere.
 //
 // Every call blocks its caller until the reply has come or its waits have
 // passed (serial polling in 10 ms slices). There is no queue: the caller
@@ -133,8 +134,14 @@ public:
     // True once a frame has gone out and the board has given no byte at all
     // for a whole normal reply wait since: a board that is off, hung or
     // unplugged, not one that is merely slow. Cleared by any byte from it.
-    // Readable from any thread.
+    // Any thread.
     bool boardSilent() const;
+
+    // Any thread, once, when the panel is stopping: a wait under way ends
+    // within a poll slice and every later send is refused unsent, so no
+    // exchange outlasts the stop whatever the board does.
+    void abortExchanges() { aborted_.store(true); }
+    bool exchangesAborted() const { return aborted_.load(); }
 
 signals:
     // send refused a frame because the mainboard is busy (T-bar in travel).
@@ -192,6 +199,7 @@ private:
     // When the oldest frame the board has not answered with a single byte
     // went out (ms of a monotonic clock); 0: it has answered since.
     std::atomic<qint64> unansweredSince_{0};
+    std::atomic<bool> aborted_{false};
     void heardBoard(qint64 bytes)
     {
         if (bytes > 0)

@@ -3,6 +3,7 @@
 #include "maint/maintlog.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
+#include "platform/threadcheck.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -34,6 +35,7 @@ RpiTool::RpiTool(QObject *parent) : QObject(parent), m_timer(this) {}
 
 bool RpiTool::saveScreenshot(const QString &outputDir)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMaint).noquote() << "DISPLAY =" << qgetenv("DISPLAY");
     qCDebug(lcMaint).noquote() << "QT_QPA_PLATFORM =" << qgetenv("QT_QPA_PLATFORM");
     qCDebug(lcMaint).noquote() << "XDG_RUNTIME_DIR =" << qgetenv("XDG_RUNTIME_DIR");
@@ -65,12 +67,14 @@ bool RpiTool::saveScreenshot(const QString &outputDir)
 
 void RpiTool::reboot()
 {
+    TAVRIK_ASSERT_OWNER(this);
     QThread::msleep(static_cast<unsigned long>(std::max(0, rebootDelayMs_)));
     CommandRunner::startDetached(QStringLiteral("reboot"));
 }
 
 bool RpiTool::checkfileExist(const QString &filePath)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QUrl url(filePath);
     if (!url.isLocalFile())
         return false;
@@ -80,6 +84,7 @@ bool RpiTool::checkfileExist(const QString &filePath)
 
 void RpiTool::deleteImages(const QString &folderPath, const QString &filter)
 {
+    TAVRIK_ASSERT_OWNER(this);
     // A relative or empty folder would resolve against the working folder,
     // and an empty filter says nothing about which files to remove.
     if (!QDir::isAbsolutePath(folderPath) || filter.trimmed().isEmpty()) {
@@ -113,6 +118,7 @@ QStringList RpiTool::getCpuCorePaths() const
 
 void RpiTool::updateData()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qint64 value = 0;
     if (readInteger(Sysroot::path(QStringLiteral("/sys/class/thermal/thermal_zone0/temp")), value))
         m_temperature = static_cast<float>(value / 1000.0);

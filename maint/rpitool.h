@@ -4,9 +4,10 @@
 #include <QStringList>
 #include <QTimer>
 
-// Small services of the Pi for the interface ("rpiObject"): screenshots,
-// a delayed reboot, image files of the tracking page, temperature and
-// CPU clocks. Everything runs on the interface thread.
+// Small services of the Pi for the interface: screenshots, a delayed
+// reboot, image files of the tracking page, temperature and CPU clocks.
+// Lives on the system lane beside net (see ui/devicelines.h); every call
+// comes from that thread, checked in debug builds.
 class RpiTool : public QObject
 {
     Q_OBJECT

@@ -1,6 +1,7 @@
 #include "mbUpgrade/mbupgradeworker.h"
 
 #include "mbUpgrade/mbupgradelog.h"
+#include "platform/threadcheck.h"
 
 #include <QDebug>
 #include <QFile>
@@ -64,6 +65,7 @@ bool MBUpgradeWorker::stopRequested() const
 
 void MBUpgradeWorker::process()
 {
+    TAVRIK_ASSERT_OWNER(this);
     bool ok = false;
     // Check the image before the board is touched: a bad file found after
     // the erase would leave the mainboard without firmware.

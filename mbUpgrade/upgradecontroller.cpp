@@ -1,6 +1,7 @@
 #include "mbUpgrade/upgradecontroller.h"
 
 #include "mbUpgrade/mbupgradelog.h"
+#include "platform/threadcheck.h"
 
 #include <QDebug>
 #include <QSerialPort>
@@ -47,6 +48,7 @@ void UpgradeController::failLater(const QString &msg)
 
 bool UpgradeController::startUpgrade(QSerialPort &port, const QString &filePath)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (thread_) {
         qCWarning(lcMbUpgrade) << "[ERR] Mainboard upgrade already running, request ignored";
         return false;

@@ -10,7 +10,8 @@ class QSerialPort;
 class QThread;
 
 // Runs one mainboard firmware upgrade on a thread of its own and reports
-// back on the thread that created the controller (the interface thread).
+// back on the thread that created the controller (commandExecObject's, the
+// mainboard lane); it is called only from there, checked in debug builds.
 //
 // How commandExecObject drives it (processFirmwareUpgradeUi):
 //   auto *c = new UpgradeController(this);

@@ -9,6 +9,7 @@
 #include "platform/atomicfile.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
+#include "platform/threadcheck.h"
 
 #include <QDebug>
 #include <QFile>
@@ -73,6 +74,7 @@ bool hasLineBreak(const QString &s)
 
 QString net::getOutput(const QString &cmd)
 {
+    TAVRIK_ASSERT_OWNER(this);
     QStringList parts = QProcess::splitCommand(cmd);
     if (parts.isEmpty())
         return QString();
@@ -83,6 +85,7 @@ QString net::getOutput(const QString &cmd)
 
 QString net::getIPAddress()
 {
+    TAVRIK_ASSERT_OWNER(this);
     for (int attempt = 0; attempt < kIpAttempts; ++attempt) {
         const QString out = getOutput(QStringLiteral("ip addr show ") + devIface);
         const QRegularExpressionMatch m = inetExpression().match(out);
@@ -100,6 +103,7 @@ QString net::getIPAddress()
 
 QString net::getNetmask()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString out = getOutput(QStringLiteral("ip addr show ") + devIface);
     const QRegularExpressionMatch m = inetExpression().match(out);
     if (m.hasMatch()) {
@@ -117,6 +121,7 @@ QString net::getNetmask()
 
 QString net::getGateway()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const CommandRunner::Result r = CommandRunner::shell(QStringLiteral("ip route | grep default"), kOutputTimeoutMs);
     const QString out = QString::fromUtf8(r.out);
     qCDebug(lcNetsvc).noquote() << "raw gateway output =" << out;
@@ -132,6 +137,7 @@ QString net::getGateway()
 
 QStringList net::getDnsServers()
 {
+    TAVRIK_ASSERT_OWNER(this);
     QStringList servers;
     QFile f(Sysroot::path(QStringLiteral("/etc/resolv.conf")));
     if (f.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -147,6 +153,7 @@ QStringList net::getDnsServers()
 
 QString net::getIp()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString line = ifconfigLine(QStringLiteral("awk '/inet/{ print $2;} ' | head -1"), QStringLiteral("ip.txt"));
     qCDebug(lcNetsvc).noquote() << "line ip: " << line;
     qCDebug(lcNetsvc).noquote() << "get Ip: " << line;
@@ -155,6 +162,7 @@ QString net::getIp()
 
 QString net::getMask()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString line = ifconfigLine(QStringLiteral("awk '/netmask/{ print $4;} '"), QStringLiteral("mask.txt"));
     qCDebug(lcNetsvc).noquote() << "line mask: " << line;
     qCDebug(lcNetsvc).noquote() << "getMask: " << line;
@@ -163,6 +171,7 @@ QString net::getMask()
 
 QString net::getBroadcast()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString line = ifconfigLine(QStringLiteral("awk '/broadcast/{ print $5;} '"), QStringLiteral("broadcast.txt"));
     qCDebug(lcNetsvc).noquote() << "getBroadcast broadcast: " << line;
     const QStringList parts = line.split(QLatin1Char(':'));
@@ -173,6 +182,7 @@ QString net::getBroadcast()
 
 QString net::getMac()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString mac = firstLine(Sysroot::path(QStringLiteral("/sys/class/net/eth0/address")));
     qCDebug(lcNetsvc).noquote() << "getMac : " << mac;
     qCDebug(lcNetsvc).noquote() << "getMac: " << mac;
@@ -181,6 +191,7 @@ QString net::getMac()
 
 QString net::getMaskAddr()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString ip = getIp();
     QString mask;
     const auto interfaces = QNetworkInterface::allInterfaces();
@@ -201,6 +212,7 @@ QString net::getMaskAddr()
 
 bool net::getDHCPMode()
 {
+    TAVRIK_ASSERT_OWNER(this);
     QFile f(Sysroot::path(dhcpdCfgPath));
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
         qCWarning(lcNetsvc).noquote() << "Cannot open config for reading:" << f.errorString();
@@ -233,6 +245,7 @@ bool net::writeConfig(const QString &text)
 
 bool net::removeStaticConfig()
 {
+    TAVRIK_ASSERT_OWNER(this);
     QFile f(Sysroot::path(dhcpdCfgPath));
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
         qCWarning(lcNetsvc).noquote() << "Cannot open config for reading:" << f.errorString();
@@ -249,6 +262,7 @@ bool net::removeStaticConfig()
 bool net::addStaticConfig(const QString &ip, const QString &mask, const QString &gateway,
                           const QString &priDns, const QString &secDns)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc).noquote() << "ip: " << ip << " mask: " << mask << " gateway: " << gateway;
     qCDebug(lcNetsvc).noquote() << "priDns:" << priDns << "secDns:" << secDns;
 
@@ -314,12 +328,14 @@ QStringList net::dnsPair()
 
 bool net::dhcpOn(bool onOff)
 {
+    TAVRIK_ASSERT_OWNER(this);
     Q_UNUSED(onOff)
     return removeStaticConfig();
 }
 
 bool net::setStaticIpMaskGateway(QString ip, QString mask, QString gateway)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc).noquote() << QStringLiteral("setStaticIpMask ---- ip: ") + ip + QStringLiteral(" mask: ") + mask
                                        + QStringLiteral(" gateway: ") + gateway;
     const QStringList dns = dnsPair();
@@ -328,6 +344,7 @@ bool net::setStaticIpMaskGateway(QString ip, QString mask, QString gateway)
 
 void net::setStaticIpMask(QString ip, QString mask)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString gateway = getGateway();
     const QStringList dns = dnsPair();
     addStaticConfig(ip, mask, gateway, dns.at(0), dns.at(1));
@@ -335,6 +352,7 @@ void net::setStaticIpMask(QString ip, QString mask)
 
 void net::staticIp(QString ip)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc).noquote() << QStringLiteral("staticIp ---- ip: ") + ip;
     const QString gateway = getGateway();
     const QStringList dns = dnsPair();
@@ -344,12 +362,14 @@ void net::staticIp(QString ip)
 
 void net::resetNetwork()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc) << " ---- resetNetwork:";
     addStaticConfig(QStringLiteral("192.168.100.104"), kDefaultMask, kDefaultGateway, kDefaultDns1, kDefaultDns2);
 }
 
 void net::restartNetwork()
 {
+    TAVRIK_ASSERT_OWNER(this);
     // The daemon picks the file up when it next starts; the interface does
     // not rely on an immediate change.
 }

@@ -14,10 +14,11 @@ class QTcpSocket;
 class QSocketNotifier;
 class QTimer;
 
-// The panel's network services object ("netObject"): the Ethernet settings,
-// the audio meter and levels, the program output and still capture, a few
-// hardware details, and the update check. Everything runs on the interface
-// thread; the system actions are shell commands and external programs.
+// The panel's network services object: the Ethernet settings, the audio
+// meter and levels, the program output and still capture, a few hardware
+// details, and the update check. Lives on the system lane (see
+// ui/devicelines.h); every call comes from that thread, checked in debug
+// builds. The system actions are shell commands and external programs.
 class net : public QObject
 {
     Q_OBJECT

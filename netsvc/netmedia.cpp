@@ -7,6 +7,7 @@
 #include "netsvc/netsvclog.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
+#include "platform/threadcheck.h"
 
 #include <QDebug>
 #include <QFile>
@@ -111,11 +112,13 @@ net::~net()
 
 bool net::isMeterListening() const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return m_TcpServer && m_TcpServer->isListening();
 }
 
 void net::setCorrectionValue(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const bool v = value != 0;
     if (v == m_correctionValue)
         return;
@@ -128,6 +131,7 @@ void net::setCorrectionValue(int value)
 
 void net::i2sStart()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (i2sProc && i2sProc->state() != QProcess::NotRunning)
         return;
     if (i2sProc) {
@@ -160,6 +164,7 @@ bool net::meterPeerAllowed(const QHostAddress &peer, const QList<QHostAddress> &
 
 void net::newConn()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!meterAccept_)
         return;
     // A bounded batch per wake-up; the notifier calls again while more wait.
@@ -246,11 +251,13 @@ void net::sweepMeterConnections()
 
 int net::meterConnectionCount() const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return meterSockets_.size();
 }
 
 void net::readData()
 {
+    TAVRIK_ASSERT_OWNER(this);
     auto *s = qobject_cast<QTcpSocket *>(sender());
     if (!s)
         s = socket;
@@ -284,6 +291,7 @@ unsigned char net::findMostCommonValue(const QList<unsigned char> &values)
 
 void net::updatedBuToUI(unsigned char left, unsigned char right)
 {
+    TAVRIK_ASSERT_OWNER(this);
     // Nearly equal channels are shown equal and smoothed with the previous
     // values, so a mono source does not make the two bars flicker apart.
     if (std::abs(int(left) - int(right)) <= 4) {
@@ -301,6 +309,7 @@ void net::updatedBuToUI(unsigned char left, unsigned char right)
 
 void net::setAudioValue(int ch1, int ch2, int rca, int digit, int ear, int master)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc).noquote() << QStringLiteral("ch1:%1 ch2:%2 digit:%3 rca:%4 ear:%5 master:%6")
                               .arg(ch1)
                               .arg(ch2)
@@ -317,6 +326,7 @@ void net::setAudioValue(int ch1, int ch2, int rca, int digit, int ear, int maste
 
 void net::startPgm(int pgmOutSel)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc).noquote() << QStringLiteral(" startPgm ---- :") + QString::number(pgmOutSel);
     QString rate = QStringLiteral("60000/1000");
     switch (pgmOutSel) {
@@ -338,11 +348,13 @@ void net::startPgm(int pgmOutSel)
 
 void net::stopPgm()
 {
+    TAVRIK_ASSERT_OWNER(this);
     runShell(QStringLiteral("sudo pkill preview.x"));
 }
 
 void net::setDisplay()
 {
+    TAVRIK_ASSERT_OWNER(this);
     runShell(QStringLiteral("gpio -g write 7 0"));
     QThread::msleep(500);
     runShell(QStringLiteral("gpio -g write 7 1"));
@@ -350,17 +362,20 @@ void net::setDisplay()
 
 void net::stopStream()
 {
+    TAVRIK_ASSERT_OWNER(this);
     runShell(pi("cap.sh"));
     qCDebug(lcNetsvc) << "Run capture script";
 }
 
 bool net::checkLiveEn()
 {
+    TAVRIK_ASSERT_OWNER(this);
     return QFile::exists(pi("x"));
 }
 
 bool net::capImageKey(int cam, int num)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc).noquote() << QStringLiteral("cam:%1 num:%2").arg(cam).arg(num);
 
     // The capture script marks a finished frame with /home/pi/x. A script
@@ -403,6 +418,7 @@ bool net::capImageKey(int cam, int num)
 
 void net::setKeyLed(int num, bool onOff)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc).noquote() << QStringLiteral(" setKeyLed ---- num:%1 onOff:%2").arg(num).arg(onOff ? "true" : "false");
     const char *value = nullptr;
     const char *reg = nullptr;
@@ -422,6 +438,7 @@ void net::setKeyLed(int num, bool onOff)
 
 void net::createSpeedNum(int num)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc).noquote() << QStringLiteral("net.cpp ----------createSpeedNum: ") + QString::number(num);
     const char *marker = num == 2 ? "fast" : num == 1 ? "mid" : num == 0 ? "slow" : nullptr;
     if (marker)
@@ -430,6 +447,7 @@ void net::createSpeedNum(int num)
 
 void net::startCheckpin()
 {
+    TAVRIK_ASSERT_OWNER(this);
     runShell(QStringLiteral("sudo pkill checkpin.sh"));
     runBackground(pi("checkpin.sh") + QStringLiteral(" &"));
     qCDebug(lcNetsvc) << " startCheckpin ---- gogogo";
@@ -437,6 +455,7 @@ void net::startCheckpin()
 
 void net::startServer()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc) << " startServer ---- :";
     // Started from the one string without a shell, so the script receives
     // "&" as its argument and runs as a child of this object.
@@ -453,11 +472,13 @@ void net::startServer()
 
 void net::initEdid()
 {
+    TAVRIK_ASSERT_OWNER(this);
     runShell(QStringLiteral("v4l2-ctl --set-edid=file=") + pi("yavta/720P60EDID.txt"));
 }
 
 void net::startLive()
 {
+    TAVRIK_ASSERT_OWNER(this);
     runShell(pi("yavta/test.sh"));
     QThread::msleep(1000);
     runShell(QStringLiteral("ffmpeg -i file.h264 -c copy ") + pi("yavta/x.mp4"));
@@ -466,32 +487,38 @@ void net::startLive()
 
 void net::killAllStream()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc) << " killAllStream ---- :";
 }
 
 void net::startOmx()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc) << " startOmx ---- :";
 }
 
 void net::startStream()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc) << " startStream ---- :";
 }
 
 void net::setPause()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc) << " setPause ----00000 :";
 }
 
 void net::setPauseState(int state)
 {
+    TAVRIK_ASSERT_OWNER(this);
     Q_UNUSED(state)
     qCDebug(lcNetsvc) << " setPauseState ----00000 :";
 }
 
 void net::recFfmpeg()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcNetsvc) << "net.cpp ----------recFfmpeg: 00000";
     runShell(QStringLiteral("touch ") + pi("c.txt"));
     runBackground(pi("play.sh") + QStringLiteral(" &"));

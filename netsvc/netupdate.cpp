@@ -5,6 +5,7 @@
 #include "netsvc/netsvclog.h"
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
+#include "platform/threadcheck.h"
 
 #include <QDebug>
 #include <QFile>
@@ -20,6 +21,7 @@ constexpr qint64 kMaxVersionFileBytes = 4096;
 
 QString net::checkNewMBFirmware()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString path = Sysroot::path(QStringLiteral("/mnt/tervana/tavrik/ZARVOHD.bin"));
     if (!QFile::exists(path)) {
         qCDebug(lcNetsvc) << "Not need to upgrade MB FW";
@@ -47,6 +49,7 @@ QString net::checkNewMBFirmware()
 
 void net::checkNewApp()
 {
+    TAVRIK_ASSERT_OWNER(this);
     QString kbVersion;
     const QString mbVersion = checkNewMBFirmware();
 
@@ -86,6 +89,7 @@ void net::checkNewApp()
 
 void net::upgradeApp()
 {
+    TAVRIK_ASSERT_OWNER(this);
     QProcess *p = CommandRunner::start(Sysroot::path(QStringLiteral("/mnt/tervana/update")), {}, this);
     if (p->state() == QProcess::NotRunning && p->error() == QProcess::FailedToStart) {
         qCWarning(lcNetsvc) << "Process error:" << p->error();

@@ -2,6 +2,7 @@
 
 #include "platform/commandrunner.h"
 #include "platform/sysroot.h"
+#include "platform/threadcheck.h"
 #include "surface/surfacelog.h"
 
 #include <QDebug>
@@ -97,6 +98,7 @@ void Keyscan::checkFolder(const QByteArray &folder)
 
 void Keyscan::setLedLight(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     Q_UNUSED(value); // the controller has one state; every call switches it on
     const QString command = QString::fromLatin1(kLampCommand);
     qCDebug(lcSurface) << " keyscan.cpp ---- setLedLight...";

@@ -11,6 +11,9 @@
 // the panel that keeps a marker file "/home/pi/gpio<pin>" while a key is
 // held; this thread tests those files every 30 ms and reports each press
 // once, on its leading edge. It also switches the key lamp controller on.
+// The object lives on the thread that made it (the system lane on the
+// panel): setLedLight is called there (checked in debug builds), stop()
+// from any thread.
 class Keyscan : public PollingThread
 {
     Q_OBJECT

@@ -5,6 +5,7 @@
 #include "mainboard/zarvomu.h"
 #include "mbUpgrade/upgradecontroller.h"
 #include "platform/sysroot.h"
+#include "platform/threadcheck.h"
 
 #include <QDebug>
 #include <QFile>
@@ -103,6 +104,7 @@ commandExecObject::~commandExecObject()
 
 bool commandExecObject::connectSerial(QString portName)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (upgradeRunning_.load()) {
         qCWarning(lcSwitcher) << "[ERR] connectSerial refused: mainboard firmware upgrade in progress";
         return false;
@@ -122,6 +124,7 @@ bool commandExecObject::connectSerial(QString portName)
 
 bool commandExecObject::isConnected()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (serial_->isOpen())
         return true;
     qCWarning(lcSwitcher) << "[ERR] Not connected" << ", serial_->isOpen() = " << serial_->isOpen();
@@ -130,6 +133,7 @@ bool commandExecObject::isConnected()
 
 void commandExecObject::disConnect()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (upgradeRunning_.load()) {
         qCWarning(lcSwitcher) << "[ERR] disConnect refused: mainboard firmware upgrade in progress";
         return;
@@ -139,6 +143,7 @@ void commandExecObject::disConnect()
 
 QList<QString> commandExecObject::availableComPorts()
 {
+    TAVRIK_ASSERT_OWNER(this);
     QList<QString> names;
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : ports)
@@ -161,8 +166,16 @@ static QSizeF landscapeScreen()
     return size;
 }
 
-double commandExecObject::getScreenWidth() { return landscapeScreen().width(); }
-double commandExecObject::getScreenHeight() { return landscapeScreen().height(); }
+double commandExecObject::getScreenWidth()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return landscapeScreen().width();
+}
+double commandExecObject::getScreenHeight()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return landscapeScreen().height();
+}
 
 bool commandExecObject::linkFree(const char *operation)
 {
@@ -195,6 +208,7 @@ bool commandExecObject::writeBus(const char *operation, bool program, CrossPoint
 
 bool commandExecObject::pgm(int n)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!isConnected())
         return false;
     if (!acceptSource(n, "buttonNum"))
@@ -204,6 +218,7 @@ bool commandExecObject::pgm(int n)
 
 bool commandExecObject::pvw(int n)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!acceptSource(n, "buttonNum"))
         return false;
     return writeBus("pvw", false, static_cast<CrossPoint>(n), NoLineCheck);
@@ -214,6 +229,7 @@ static CrossPoint backgroundToggled(CrossPoint current) { return current == back
 
 bool commandExecObject::pgmbg()
 {
+    TAVRIK_ASSERT_OWNER(this);
     return exchange("pgmbg", CheckLine, false, [this] {
         bool ok = false;
         return zarvoUnitControl->writeProgram(backgroundToggled(zarvoUnitControl->readProgram(ok)));
@@ -222,21 +238,35 @@ bool commandExecObject::pgmbg()
 
 bool commandExecObject::pvwbg()
 {
+    TAVRIK_ASSERT_OWNER(this);
     return exchange("pvwbg", CheckLine, false, [this] {
         bool ok = false;
         return zarvoUnitControl->writePreset(backgroundToggled(zarvoUnitControl->readPreset(ok)));
     });
 }
 
-bool commandExecObject::pgmBk() { return writeBus("pgmBk", true, black); }
-bool commandExecObject::pvwBk() { return writeBus("pvwBk", false, black); }
-bool commandExecObject::pgmColorBar() { return writeBus("pgmColorBar", true, colorBar); }
+bool commandExecObject::pgmBk()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return writeBus("pgmBk", true, black);
+}
+bool commandExecObject::pvwBk()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return writeBus("pvwBk", false, black);
+}
+bool commandExecObject::pgmColorBar()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return writeBus("pgmColorBar", true, colorBar);
+}
 
 // ---------------------------------------------------------------------------
 // Transitions
 
 bool commandExecObject::cutTrans()
 {
+    TAVRIK_ASSERT_OWNER(this);
     return exchange("cutTrans", CheckLine, false, [this] {
         qCDebug(lcSwitcher) << "cutTrans --- ";
         const bool ok = zarvoUnitControl->writePushButtonLampOn(cutCommand);
@@ -248,6 +278,7 @@ bool commandExecObject::cutTrans()
 
 bool commandExecObject::autoTrans(int rate)
 {
+    TAVRIK_ASSERT_OWNER(this);
     // The mainboard runs the transition at the rate last written with
     // writeAutoRate; the argument is kept for the interface's call shape.
     Q_UNUSED(rate)
@@ -263,6 +294,7 @@ bool commandExecObject::autoTrans(int rate)
 
 bool commandExecObject::mixMode()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const bool ok = lampWrite("mixMode", mixTransitionCommand, true);
     if (ok)
         qCDebug(lcSwitcher) << "mix mode is on";
@@ -271,6 +303,7 @@ bool commandExecObject::mixMode()
 
 bool commandExecObject::wipeMode()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const bool ok = lampWrite("wipeMode", wipeTransitionCommand, true);
     if (ok)
         qCDebug(lcSwitcher) << "wipe mode is on";
@@ -279,6 +312,7 @@ bool commandExecObject::wipeMode()
 
 bool commandExecObject::spliteMode()
 {
+    TAVRIK_ASSERT_OWNER(this);
     return exchange("spliteMode", CheckLine, false, [this] {
         bool ok = false;
         if (zarvoUnitControl->readPushButtonLamp(splitCommand, ok)) {
@@ -294,12 +328,14 @@ bool commandExecObject::spliteMode()
 
 void commandExecObject::reverseOn()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (lampWrite("reverseOn", reverseCommand, true, CheckLine))
         qCDebug(lcSwitcher) << "reverse trans mode is on :" << true;
 }
 
 void commandExecObject::reverseOff()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (lampWrite("reverseOff", reverseCommand, false, CheckLine))
         qCDebug(lcSwitcher) << "reverse trans mode is off :" << true;
 }
@@ -314,9 +350,21 @@ bool commandExecObject::writePatternLocked(const char *operation, WipePattern pa
     });
 }
 
-bool commandExecObject::wipePattern1() { return writePatternLocked("wipePattern1", LeftToRight); }
-bool commandExecObject::wipePattern2() { return writePatternLocked("wipePattern2", topToBottom); }
-bool commandExecObject::wipePattern3() { return writePatternLocked("wipePattern3", WipePattern::center); }
+bool commandExecObject::wipePattern1()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return writePatternLocked("wipePattern1", LeftToRight);
+}
+bool commandExecObject::wipePattern2()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return writePatternLocked("wipePattern2", topToBottom);
+}
+bool commandExecObject::wipePattern3()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return writePatternLocked("wipePattern3", WipePattern::center);
+}
 
 // ---------------------------------------------------------------------------
 // Keyers, picture-in-picture, split
@@ -328,17 +376,50 @@ bool commandExecObject::lampWrite(const char *operation, PushButtonLamp lamp, bo
     });
 }
 
-bool commandExecObject::pipProgramOn() { return lampWrite("pipProgramOn", pipProgram, true); }
-bool commandExecObject::pipProgramOff() { return lampWrite("pipProgramOff", pipProgram, false); }
-bool commandExecObject::pipPreviewOn() { return lampWrite("pipPreviewOn", pipPreview, true); }
-bool commandExecObject::pipPreviewOff() { return lampWrite("pipPreviewOff", pipPreview, false); }
-bool commandExecObject::keyOnPgm() { return lampWrite("keyOnPgm", keyProgram, true); }
-bool commandExecObject::keyOffPgm() { return lampWrite("keyOffPgm", keyProgram, false); }
-bool commandExecObject::keyOnPvw() { return lampWrite("keyOnPvw", keyPreview, true); }
-bool commandExecObject::keyOffPvw() { return lampWrite("keyOffPvw", keyPreview, false); }
+bool commandExecObject::pipProgramOn()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return lampWrite("pipProgramOn", pipProgram, true);
+}
+bool commandExecObject::pipProgramOff()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return lampWrite("pipProgramOff", pipProgram, false);
+}
+bool commandExecObject::pipPreviewOn()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return lampWrite("pipPreviewOn", pipPreview, true);
+}
+bool commandExecObject::pipPreviewOff()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return lampWrite("pipPreviewOff", pipPreview, false);
+}
+bool commandExecObject::keyOnPgm()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return lampWrite("keyOnPgm", keyProgram, true);
+}
+bool commandExecObject::keyOffPgm()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return lampWrite("keyOffPgm", keyProgram, false);
+}
+bool commandExecObject::keyOnPvw()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return lampWrite("keyOnPvw", keyPreview, true);
+}
+bool commandExecObject::keyOffPvw()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return lampWrite("keyOffPvw", keyPreview, false);
+}
 
 bool commandExecObject::writePipProgram()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!linkFree("writePipProgram"))
         return false;
     return zarvoUnitControl->writePushButtonLampOn(pipProgram);
@@ -346,6 +427,7 @@ bool commandExecObject::writePipProgram()
 
 void commandExecObject::pipSplitOnPgm()
 {
+    TAVRIK_ASSERT_OWNER(this);
     exchange("pipSplitOnPgm", CheckLine, [this] {
         bool ok = false;
         PushButtonLamp lamp = pipProgram;
@@ -360,6 +442,7 @@ void commandExecObject::pipSplitOnPgm()
 
 void commandExecObject::pipSplitOnPvw()
 {
+    TAVRIK_ASSERT_OWNER(this);
     exchange("pipSplitOnPvw", CheckLine, [this] {
         bool ok = false;
         const PushButtonLamp lamp = zarvoUnitControl->readPushButtonLamp(splitCommand, ok) ? splitPreview : pipPreview;
@@ -377,10 +460,26 @@ bool commandExecObject::lampState(const char *operation, PushButtonLamp lamp)
     });
 }
 
-bool commandExecObject::pipPgmState() { return lampState("pipPgmState", pipProgram); }
-bool commandExecObject::pipPvmState() { return lampState("pipPvmState", pipPreview); }
-bool commandExecObject::keyPgmState() { return lampState("keyPgmState", keyProgram); }
-bool commandExecObject::keyPvmState() { return lampState("keyPvmState", keyPreview); }
+bool commandExecObject::pipPgmState()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return lampState("pipPgmState", pipProgram);
+}
+bool commandExecObject::pipPvmState()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return lampState("pipPvmState", pipPreview);
+}
+bool commandExecObject::keyPgmState()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return lampState("keyPgmState", keyProgram);
+}
+bool commandExecObject::keyPvmState()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return lampState("keyPvmState", keyPreview);
+}
 
 void commandExecObject::logLamp(const char *operation, PushButtonLamp lamp, const char *text, bool onlyWhenLit)
 {
@@ -394,6 +493,7 @@ void commandExecObject::logLamp(const char *operation, PushButtonLamp lamp, cons
 
 bool commandExecObject::writePipSource(int src)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!acceptSource(src, "pip source"))
         return false;
     return exchange("writePipSource", NoLineCheck, false,
@@ -402,6 +502,7 @@ bool commandExecObject::writePipSource(int src)
 
 void commandExecObject::writeSplitSource(int src)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!isConnected())
         return;
     if (!acceptSource(src, "split source"))
@@ -411,6 +512,7 @@ void commandExecObject::writeSplitSource(int src)
 
 bool commandExecObject::writeKeySource(int src)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!isConnected())
         return false;
     if (!acceptSource(src, "key source"))
@@ -441,14 +543,31 @@ int commandExecObject::readBus(const char *operation, bool program, bool *readOk
     });
 }
 
-int commandExecObject::readProgram() { return readBus("readProgram", true); }
-int commandExecObject::readProgram(bool &ok) { return readBus("readProgram", true, &ok); }
-int commandExecObject::readPreset() { return readBus("readPreset", false); }
+int commandExecObject::readProgram()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return readBus("readProgram", true);
+}
+int commandExecObject::readProgram(bool &ok)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return readBus("readProgram", true, &ok);
+}
+int commandExecObject::readPreset()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return readBus("readPreset", false);
+}
 
-void commandExecObject::readMix() { logLamp("readMix", mixTransitionCommand, "mix mode is on :", true); }
+void commandExecObject::readMix()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    logLamp("readMix", mixTransitionCommand, "mix mode is on :", true);
+}
 
 void commandExecObject::readWipePattern()
 {
+    TAVRIK_ASSERT_OWNER(this);
     exchange("readWipePattern", CheckLine, [this] {
         bool ok = false;
         zarvoUnitControl->readWipePattern(ok);
@@ -457,6 +576,7 @@ void commandExecObject::readWipePattern()
 
 bool commandExecObject::getWipeMode()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const bool mode = curZarvoMuState.mixWipe;
     qCDebug(lcSwitcher) << "wipe mode :" << mode;
     return mode;
@@ -467,6 +587,7 @@ bool commandExecObject::getWipeMode()
 
 void commandExecObject::setAuxOutput(uint src)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!isConnected() || src == curAuxSource.load())
         return;
     const uint mapped = (src >= 1 && src <= 4) ? src : 0;
@@ -483,6 +604,7 @@ void commandExecObject::setAuxOutput(uint src)
 
 uint commandExecObject::auxOutput()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const uint src = curAuxSource.load();
     qCDebug(lcSwitcher) << "Read AuxSource=" << src;
     return src;
@@ -490,6 +612,7 @@ uint commandExecObject::auxOutput()
 
 void commandExecObject::setAuxMode(int mode)
 {
+    TAVRIK_ASSERT_OWNER(this);
     exchange("setAuxMode", CheckLine, [&] {
         qCDebug(lcSwitcher) << "enter setAuxMode ... 00000: " << mode;
         const bool ok = zarvoUnitControl->writeAuxMode(mode);
@@ -501,6 +624,7 @@ void commandExecObject::setAuxMode(int mode)
 
 int commandExecObject::readAutoRate()
 {
+    TAVRIK_ASSERT_OWNER(this);
     return exchange("readAutoRate", CheckLine, 0, [this] {
         bool ok = false;
         const int rate = zarvoUnitControl->readAutoTransRate(ok);
@@ -512,6 +636,7 @@ int commandExecObject::readAutoRate()
 
 void commandExecObject::writeAutoRate(int rate)
 {
+    TAVRIK_ASSERT_OWNER(this);
     exchange("writeAutoRate", CheckLine, [&] {
         qCDebug(lcSwitcher) << "writeAutoRate ========";
         const int r = qBound(1, rate, 200);
@@ -522,6 +647,7 @@ void commandExecObject::writeAutoRate(int rate)
 
 int commandExecObject::readTbar()
 {
+    TAVRIK_ASSERT_OWNER(this);
     return exchange("readTbar", NoLineCheck, -1, [this] {
         bool ok = false;
         const int value = zarvoUnitControl->readControl(keyer2, ok);
@@ -533,6 +659,7 @@ int commandExecObject::readTbar()
 
 void commandExecObject::writeTbar(uint v)
 {
+    TAVRIK_ASSERT_OWNER(this);
     // Anything beyond the lever's travel is its far end; a stray larger value
     // must not leave the busy gate closed forever.
     v = qMin(v, 1023u);
@@ -569,6 +696,7 @@ void commandExecObject::writeTbar(uint v)
 
 void commandExecObject::refreshStatus2()
 {
+    TAVRIK_ASSERT_OWNER(this);
     bool ok = false;
     zarvoMuStatus status;
     {
@@ -592,6 +720,7 @@ void commandExecObject::refreshStatus2()
 
 bool commandExecObject::readBuses(zarvoMuStatus &status, bool &autoRunning)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const bool ok = exchange("readBuses", CheckLine, false, [&] {
         bool read = false;
         autoRunning = zarvoUnitControl->readPushButtonLamp(autoTransition, read);
@@ -614,6 +743,14 @@ bool commandExecObject::lineOpen() const
 bool commandExecObject::mainboardSilent() const
 {
     return zarvoUnitControl && zarvoUnitControl->boardSilent();
+}
+
+void commandExecObject::abortExchanges()
+{
+    if (zarvoUnitControl && !zarvoUnitControl->exchangesAborted()) {
+        qCDebug(lcSwitcher) << "mainboard exchanges end: the panel is stopping";
+        zarvoUnitControl->abortExchanges();
+    }
 }
 
 void commandExecObject::applyStatus(const zarvoMuStatus &s)
@@ -639,6 +776,7 @@ void commandExecObject::applyStatus(const zarvoMuStatus &s)
 
 void commandExecObject::requestStatus()
 {
+    TAVRIK_ASSERT_OWNER(this);
     ExchangeGuard guard(this, "requestStatus");
     if (!guard)
         return;
@@ -651,6 +789,7 @@ void commandExecObject::requestStatus()
 
 void commandExecObject::updateStatus()
 {
+    TAVRIK_ASSERT_OWNER(this);
     ExchangeGuard guard(this, "updateStatus");
     if (!guard)
         return;
@@ -678,22 +817,26 @@ void commandExecObject::updateStatus()
 
 void commandExecObject::refreshStatus()
 {
+    TAVRIK_ASSERT_OWNER(this);
     // The switching operations do not refresh the state; the interface polls
     // refreshStatus2 instead.
 }
 
 void commandExecObject::openMission(bool runMission)
 {
+    TAVRIK_ASSERT_OWNER(this);
     emit sigSpecialMission(runMission);
 }
 
 void commandExecObject::autoTransStartSlot()
 {
+    TAVRIK_ASSERT_OWNER(this);
     emit autoTransStart(this);
 }
 
 void commandExecObject::setInBootMode(bool on)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "set In Boot Mode --- " << on;
     if (bInBootMode == on)
         return;
@@ -706,6 +849,7 @@ void commandExecObject::setInBootMode(bool on)
 
 void commandExecObject::processFirmwareUpgradeUi(QString file, QString mbVersion)
 {
+    TAVRIK_ASSERT_OWNER(this);
     Q_UNUSED(mbVersion)
     const QString path = Sysroot::path(file);
     if (!QFile::exists(path)) {
@@ -752,6 +896,7 @@ void commandExecObject::processFirmwareUpgradeUi(QString file, QString mbVersion
 
 void commandExecObject::setPgmSourceNumber(uint v)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const uint masked = v & 0x0F;
     if (masked == curZarvoMuState.pgmSource)
         return;
@@ -778,12 +923,14 @@ TVK_SET_BITS(setWipeReverse, reverse, wipeReverseChanged, bool)
 
 uint commandExecObject::readPipSrc()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "current pipSrc" << curZarvoMuState.pipSource;
     return curZarvoMuState.pipSource;
 }
 
 void commandExecObject::setcurrentTbarPos(uint v)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (v == m_currentTbarPos)
         return;
     m_currentTbarPos = v;

@@ -18,10 +18,12 @@ class QTcpSocket;
 class UpgradeController;
 class zarvoMu;
 
-// The switcher as the interface sees it. Every request becomes one or a few
-// blocking mainboard exchanges on the caller's (interface) thread; `mutex`
-// serialises them. The properties follow the mainboard through the status
-// refresh and the settings-page refreshes.
+// The switcher as the interface sees it. Lives on the mainboard lane (see
+// ui/devicelines.h): every call comes from that thread, checked in debug
+// builds, except the few marked "any thread". Every request becomes one or
+// a few blocking mainboard exchanges on that thread; `mutex` serialises
+// them. The properties follow the mainboard through the status refresh and
+// the settings-page refreshes; the interface keeps its own copies.
 class commandExecObject : public QObject
 {
     Q_OBJECT
@@ -240,10 +242,13 @@ public:
     // (nothing is then changed).
     bool readBuses(zarvoMuStatus &status, bool &autoRunning);
     // The board has given no byte for a whole reply wait since a frame went
-    // out (see zarvoMu::boardSilent).
+    // out (see zarvoMu::boardSilent). Any thread.
     bool mainboardSilent() const;
     // Whether the mainboard line is open, without the log line isConnected() writes.
     bool lineOpen() const;
+    // Any thread, once, when the panel is stopping: the exchange under way
+    // gives up within a poll slice and later ones fail at once unsent.
+    void abortExchanges();
     Q_INVOKABLE void requestStatus();
     Q_INVOKABLE void updateStatus();
     Q_INVOKABLE void refreshStatus();
@@ -253,7 +258,7 @@ public:
 
     // ---- mainboard firmware upgrade -------------------------------------
     Q_INVOKABLE void processFirmwareUpgradeUi(QString file, QString mbVersion);
-    // True from the start of an upgrade until upgradeFinished.
+    // True from the start of an upgrade until upgradeFinished. Any thread.
     bool isUpgrading() const { return upgradeRunning_.load(); }
 
     // The link, for tests and diagnostics (its waits can be shortened there).

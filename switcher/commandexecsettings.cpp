@@ -8,6 +8,7 @@
 #include "mainboard/zarvomu.h"
 #include "platform/atomicfile.h"
 #include "platform/sysroot.h"
+#include "platform/threadcheck.h"
 
 #include <QDebug>
 #include <QFile>
@@ -86,6 +87,7 @@ void commandExecObject::emitOutputParams(const machineInfoSetting &r)
 
 void commandExecObject::readUserMenuSetting3()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!isConnected()) {
         qCWarning(lcSwitcher) << "[ERR] readUserMenuSetting3 *****";
         return;
@@ -127,6 +129,7 @@ void commandExecObject::readUserMenuSetting3()
 
 void commandExecObject::readUserMenuSetting()
 {
+    TAVRIK_ASSERT_OWNER(this);
     exchange("readUserMenuSetting", CheckLine, [this] {
         bool ok = false;
         zarvoUnitControl->readColorBorderUserParam(ok);
@@ -142,6 +145,7 @@ void commandExecObject::readUserMenuSetting()
 
 void commandExecObject::readUserMenuSetting2()
 {
+    TAVRIK_ASSERT_OWNER(this);
     exchange("readUserMenuSetting2", CheckLine, [this] {
         machineInfoSetting setup;
         if (!readSetupLocked("readUserMenuSetting2", setup))
@@ -168,23 +172,53 @@ uchar commandExecObject::readLumaField(const char *operation, uint8_t lumakeyAud
     });
 }
 
-uchar commandExecObject::readPgmMute() { return readLumaField("readPgmMute", &lumakeyAudioSetting::audioMute, true); }
+uchar commandExecObject::readPgmMute()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return readLumaField("readPgmMute", &lumakeyAudioSetting::audioMute, true);
+}
 uchar commandExecObject::readPgmHdmiInput()
 {
+    TAVRIK_ASSERT_OWNER(this);
     return readLumaField("readPgmHdmiInput", &lumakeyAudioSetting::audioHdmiInput, true);
 }
 uchar commandExecObject::readPgmHdmiGroup()
 {
+    TAVRIK_ASSERT_OWNER(this);
     return readLumaField("readPgmHdmiGroup", &lumakeyAudioSetting::audioHdmiGroup, true);
 }
-uchar commandExecObject::readPgmLevel() { return readLumaField("readPgmLevel", &lumakeyAudioSetting::audioLevel, true); }
-void commandExecObject::readLumaAudio() { readLumaField("readLumaAudio", nullptr, true); }
+uchar commandExecObject::readPgmLevel()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return readLumaField("readPgmLevel", &lumakeyAudioSetting::audioLevel, true);
+}
+void commandExecObject::readLumaAudio()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    readLumaField("readLumaAudio", nullptr, true);
+}
 // The aux audio bus has no field in the record: these report 0 whatever the
 // mainboard holds.
-uchar commandExecObject::readAuxLevel() { return readLumaField("readAuxLevel", nullptr, true); }
-uchar commandExecObject::readAuxHdmiGroup() { return readLumaField("readAuxHdmiGroup", nullptr, true); }
-uchar commandExecObject::readAuxHdmiInput() { return readLumaField("readAuxHdmiInput", nullptr, false); }
-uchar commandExecObject::readAuxMute() { return readLumaField("readAuxMute", nullptr, false); }
+uchar commandExecObject::readAuxLevel()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return readLumaField("readAuxLevel", nullptr, true);
+}
+uchar commandExecObject::readAuxHdmiGroup()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return readLumaField("readAuxHdmiGroup", nullptr, true);
+}
+uchar commandExecObject::readAuxHdmiInput()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return readLumaField("readAuxHdmiInput", nullptr, false);
+}
+uchar commandExecObject::readAuxMute()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return readLumaField("readAuxMute", nullptr, false);
+}
 
 uchar commandExecObject::readSetupField(const char *operation, uint8_t machineInfoSetting::*field)
 {
@@ -197,18 +231,25 @@ uchar commandExecObject::readSetupField(const char *operation, uint8_t machineIn
     });
 }
 
-uchar commandExecObject::readPgmOutRes() { return readSetupField("readPgmOutRes", &machineInfoSetting::pgmOutResolution); }
+uchar commandExecObject::readPgmOutRes()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return readSetupField("readPgmOutRes", &machineInfoSetting::pgmOutResolution);
+}
 uchar commandExecObject::readMvOutRes()
 {
+    TAVRIK_ASSERT_OWNER(this);
     return readSetupField("readMvOutRes", &machineInfoSetting::multiviewOutResolution);
 }
 uchar commandExecObject::readPgmOutputFormat()
 {
+    TAVRIK_ASSERT_OWNER(this);
     return readSetupField("readPgmOutputFormat", &machineInfoSetting::outputFormat);
 }
 
 QString commandExecObject::readVersion()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString unknown = QStringLiteral("x.xx");
     if (!isConnected()) {
         emit setVersionInfo(QStringLiteral("0.00"), QStringLiteral("0.0"), QStringLiteral("1.0.0"));
@@ -229,12 +270,20 @@ QString commandExecObject::readVersion()
     });
 }
 
-void commandExecObject::readWipeMode() { logLamp("readWipeMode", wipeTransitionCommand, "wipe mode is on :", false); }
-void commandExecObject::readReverseMode() { logLamp("readReverseMode", reverseCommand, "reverse mode is on :", false); }
+void commandExecObject::readWipeMode()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    logLamp("readWipeMode", wipeTransitionCommand, "wipe mode is on :", false);
+}
+void commandExecObject::readReverseMode()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    logLamp("readReverseMode", reverseCommand, "reverse mode is on :", false);
+}
 
 // ---------------------------------------------------------------------------
 // Page refreshes: no lock of their own (each link call is one exchange on
-// the interface thread). Only what a read actually returned is stored and
+// the mainboard lane). Only what a read actually returned is stored and
 // shown; a failed read leaves the page as it was.
 
 bool commandExecObject::pageRefreshAllowed(const char *operation)
@@ -266,11 +315,20 @@ void commandExecObject::refreshStartPageImpl(bool logSpeed)
     }
 }
 
-void commandExecObject::getStartPage() { refreshStartPageImpl(true); }
-void commandExecObject::refreshStartPage() { refreshStartPageImpl(false); }
+void commandExecObject::getStartPage()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    refreshStartPageImpl(true);
+}
+void commandExecObject::refreshStartPage()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    refreshStartPageImpl(false);
+}
 
 void commandExecObject::refreshPipSplitPage()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!pageRefreshAllowed("refreshPipSplitPage"))
         return;
     const bool borderOk = readColorBorderCopy();
@@ -287,6 +345,7 @@ void commandExecObject::refreshPipSplitPage()
 
 void commandExecObject::refreshPipCropPage()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!pageRefreshAllowed("refreshPipCropPage") || !readPipCopy())
         return;
     const pipSetting &pip = pipSetting_;
@@ -310,6 +369,7 @@ bool commandExecObject::refreshLumaCopy(const char *operation)
 
 void commandExecObject::refreshLumaKeyPage()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!refreshLumaCopy("refreshLumaKeyPage"))
         return;
     setlumakeyMode(lumakeyAudioSetting_.lumakeyMode);
@@ -319,6 +379,7 @@ void commandExecObject::refreshLumaKeyPage()
 
 void commandExecObject::refreshAudioPage()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!refreshLumaCopy("refreshAudioPage"))
         return;
     const lumakeyAudioSetting &r = lumakeyAudioSetting_;
@@ -331,6 +392,7 @@ void commandExecObject::refreshAudioPage()
 
 void commandExecObject::refreshAudioPage2()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!refreshLumaCopy("refreshAudioPage2"))
         return;
     const lumakeyAudioSetting &r = lumakeyAudioSetting_;
@@ -346,6 +408,7 @@ void commandExecObject::refreshAudioPage2()
 
 void commandExecObject::refreshSetupPage()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!pageRefreshAllowed("refreshSetupPage"))
         return;
     bool ok = false;
@@ -366,6 +429,7 @@ void commandExecObject::refreshSetupPage()
 
 void commandExecObject::refreshSettingPages()
 {
+    TAVRIK_ASSERT_OWNER(this);
     refreshStartPage();
     refreshPipSplitPage();
     refreshPipCropPage();
@@ -379,6 +443,7 @@ void commandExecObject::refreshSettingPages()
 
 bool commandExecObject::writeUserMenuSetting(const colorWipeBorderSetting &setting)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return exchange("writeUserMenuSetting(colour/border)", NoLineCheck, false, [&] {
         const bool ok = zarvoUnitControl->writeColorBorderUserParam(setting);
         if (!ok)
@@ -389,6 +454,7 @@ bool commandExecObject::writeUserMenuSetting(const colorWipeBorderSetting &setti
 
 bool commandExecObject::writeUserMenuSetting(const pipSetting &setting, bool checkResponse)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return exchange("writeUserMenuSetting(pip)", NoLineCheck, false, [&] {
         const bool ok = zarvoUnitControl->writePipUserParam(setting, checkResponse);
         if (!ok)
@@ -399,12 +465,14 @@ bool commandExecObject::writeUserMenuSetting(const pipSetting &setting, bool che
 
 bool commandExecObject::writeUserMenuSetting(const lumakeyAudioSetting &setting)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return exchange("writeUserMenuSetting(luma key/audio)", CheckLine, false,
                     [&] { return zarvoUnitControl->writeLumaAudioUserParam(setting); });
 }
 
 bool commandExecObject::writeUserMenuSetting(const machineInfoSetting &setting)
 {
+    TAVRIK_ASSERT_OWNER(this);
     return exchange("writeUserMenuSetting(setup)", CheckLine, false, [&] {
         qCDebug(lcSwitcher) << "pgmOutResolution: " << setting.pgmOutResolution;
         const bool ok = zarvoUnitControl->writeMachineInfoUserParam(setting);
@@ -486,24 +554,28 @@ bool commandExecObject::writeColorField(uint8_t colorWipeBorderSetting::*field, 
 
 bool commandExecObject::writeWipeBorderSize(int size)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writeWipeBorderSize *****" << size;
     return writeColorField(&colorWipeBorderSetting::wipeBorderSize, qBound(0, size, 3), true);
 }
 
 bool commandExecObject::writeWipeBorderColor(int color)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writeWipeBorderColor *****" << color;
     return writeColorField(&colorWipeBorderSetting::wipeBorderColor, qBound(0, color, 7), true);
 }
 
 bool commandExecObject::writeBkgColor(int color)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writeBkgColor *****" << color;
     return writeColorField(&colorWipeBorderSetting::bkgColor, qBound(0, color, 7), false);
 }
 
 bool commandExecObject::writePipSplitBorderSize(int size)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writePipSplitBorderSize *****" << size;
     const bool ok = writeColorField(&colorWipeBorderSetting::pipBorderSize, qBound(0, size, 3), true);
     if (wipeBorderValid_)
@@ -513,6 +585,7 @@ bool commandExecObject::writePipSplitBorderSize(int size)
 
 bool commandExecObject::writePipSplitBorderColor(int color)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writePipSplitBorderColor : color -" << color;
     const bool ok = writeColorField(&colorWipeBorderSetting::pipBorderColor, qBound(0, color, 7), true);
     if (wipeBorderValid_)
@@ -522,18 +595,21 @@ bool commandExecObject::writePipSplitBorderColor(int color)
 
 int commandExecObject::getWipeBkgColor()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "getWipeBkgColor: " << wipeBorderSetting_.bkgColor;
     return wipeBorderSetting_.bkgColor;
 }
 
 int commandExecObject::getWipeBorderSize()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "getWipeBorderSize: " << wipeBorderSetting_.wipeBorderSize;
     return wipeBorderSetting_.wipeBorderSize;
 }
 
 int commandExecObject::getWipeBorderColor()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "getWipeBorderColor: " << wipeBorderSetting_.wipeBorderColor;
     return wipeBorderSetting_.wipeBorderColor;
 }
@@ -543,6 +619,7 @@ int commandExecObject::getWipeBorderColor()
 
 bool commandExecObject::writePipSize(int size, bool check)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writePipSize *****" << size;
     if (!exchangeAvailable("writePipSize") || !ensurePip())
         return false;
@@ -582,12 +659,14 @@ bool commandExecObject::writePipPosition(bool isX, int value, bool check)
 
 bool commandExecObject::writePipPosX(int x, bool check)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writePipPosX *****" << x;
     return writePipPosition(true, x, check);
 }
 
 bool commandExecObject::writePipPosY(int y, bool check)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writePipPosY *****" << y;
     return writePipPosition(false, y, check);
 }
@@ -605,36 +684,42 @@ bool commandExecObject::writePipCrop(uint8_t pipSetting::*field, int value, bool
 
 bool commandExecObject::writePipCropSize(int value, bool check)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writePipCropSize *****" << value;
     return writePipCrop(&pipSetting::pipCropSize, value, check, &commandExecObject::setpipCropSize);
 }
 
 void commandExecObject::writePipCropLeft(int value, bool check)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writePipCropLeft *****" << value;
     writePipCrop(&pipSetting::pipCropLeft, value, check, &commandExecObject::setpipCropLeft);
 }
 
 void commandExecObject::writePipCropRight(int value, bool check)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writePipCropRight *****" << value;
     writePipCrop(&pipSetting::pipCropRight, value, check, &commandExecObject::setpipCropRight);
 }
 
 void commandExecObject::writePipCropTop(int value, bool check)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writePipCropTop *****" << value;
     writePipCrop(&pipSetting::pipCropTop, value, check, &commandExecObject::setpipCropTop);
 }
 
 void commandExecObject::writePipCropBottom(int value, bool check)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writePipCropBottom *****" << value;
     writePipCrop(&pipSetting::pipCropBottom, value, check, &commandExecObject::setpipCropBottom);
 }
 
 void commandExecObject::resetPipCrop()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "resetPipCrop *****";
     if (!exchangeAvailable("resetPipCrop") || !ensurePip())
         return;
@@ -648,6 +733,7 @@ void commandExecObject::resetPipCrop()
 
 void commandExecObject::resetPipSizeXYPos()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "resetPipSizeXYPos *****";
     if (!exchangeAvailable("resetPipSizeXYPos") || !ensurePip())
         return;
@@ -674,54 +760,63 @@ bool commandExecObject::writeLumaField(uint8_t lumakeyAudioSetting::*field, int 
 
 bool commandExecObject::writelumakeyMode(int mode)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writelumakeyMode *****" << mode;
     return writeLumaField(&lumakeyAudioSetting::lumakeyMode, mode >= 1 ? 1 : 0, true, false);
 }
 
 bool commandExecObject::writelumakeyCleanupLevel(int level)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writelumakeyCleanupLevel *****" << level;
     return writeLumaField(&lumakeyAudioSetting::lumakeyCleanupLevel, qBound(0, level, 100), false, false);
 }
 
 bool commandExecObject::writelumakeyTransparency(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writelumakeyTransparency *****" << value;
     return writeLumaField(&lumakeyAudioSetting::lumakeyTransparency, qBound(0, value, 64), true, false);
 }
 
 bool commandExecObject::writeAudioOn()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writeAudioOn *****";
     return writeLumaField(&lumakeyAudioSetting::audioMute, 1, false, true);
 }
 
 void commandExecObject::writeAudioOff()
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writeAudioOff *****";
     writeLumaField(&lumakeyAudioSetting::audioMute, 0, false, true);
 }
 
 void commandExecObject::writeAudioHdmiInput(int input)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writeAudioHdmiInput *****" << input;
     writeLumaField(&lumakeyAudioSetting::audioHdmiInput, qBound(0, input, 4), true, true);
 }
 
 void commandExecObject::writeAudioHdmiGroup(int group)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writeAudioHdmiGroup *****" << group;
     writeLumaField(&lumakeyAudioSetting::audioHdmiGroup, qBound(0, group, 3), true, true);
 }
 
 void commandExecObject::writeAudioLevel(int level)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writeAudioLevel *****" << level;
     writeLumaField(&lumakeyAudioSetting::audioLevel, qBound(0, level, 2), true, true);
 }
 
 bool commandExecObject::writeAudioTallyMode(int mode)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writeAudioTallyMode *****" << mode;
     return writeLumaField(&lumakeyAudioSetting::audioTallyMode, mode >= 1 ? 1 : 0, true, true);
 }
@@ -735,16 +830,37 @@ void commandExecObject::resendLumaAudio(const char *operation)
     writeUserMenuSetting(lumakeyAudioSetting_);
 }
 
-void commandExecObject::writeAuxAudioOn() { resendLumaAudio("writeAuxAudioOn"); }
-void commandExecObject::writeAuxAudioOff() { resendLumaAudio("writeAuxAudioOff"); }
+void commandExecObject::writeAuxAudioOn()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    resendLumaAudio("writeAuxAudioOn");
+}
+void commandExecObject::writeAuxAudioOff()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    resendLumaAudio("writeAuxAudioOff");
+}
 
 // The aux audio bus has no field in the mainboard's record.
-void commandExecObject::writeAuxAudioHdmiInput(int input) { qCDebug(lcSwitcher) << "writeAuxAudioHdmiInput *****" << input; }
-void commandExecObject::writeAuxAudioHdmiGroup(int group) { qCDebug(lcSwitcher) << "writeAuxAudioHdmiGroup *****" << group; }
-void commandExecObject::writeAuxAudioLevel(int level) { qCDebug(lcSwitcher) << "writeAuxAudioLevel *****" << level; }
+void commandExecObject::writeAuxAudioHdmiInput(int input)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    qCDebug(lcSwitcher) << "writeAuxAudioHdmiInput *****" << input;
+}
+void commandExecObject::writeAuxAudioHdmiGroup(int group)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    qCDebug(lcSwitcher) << "writeAuxAudioHdmiGroup *****" << group;
+}
+void commandExecObject::writeAuxAudioLevel(int level)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    qCDebug(lcSwitcher) << "writeAuxAudioLevel *****" << level;
+}
 
 void commandExecObject::printAudio(const lumakeyAudioSetting &setting)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "audioMute :" << setting.audioMute << ", audioHdmiInput :" << setting.audioHdmiInput
              << ", audioHdmiGroup :" << setting.audioHdmiGroup << ", audioLevel :" << setting.audioLevel;
 }
@@ -754,6 +870,7 @@ void commandExecObject::printAudio(const lumakeyAudioSetting &setting)
 
 bool commandExecObject::writePgmOutResolution(int resolution)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writePgmOutResolution *****" << resolution;
     if (resolution < 0 || resolution > 255) {
         qCWarning(lcSwitcher) << "[ERR] pgmOutResolution out of range :" << resolution;
@@ -771,6 +888,7 @@ bool commandExecObject::writePgmOutResolution(int resolution)
 
 bool commandExecObject::writeMvOutResolution(int resolution)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writeMvOutResolution *****" << resolution;
     if (resolution < 0 || resolution > 10 || resolution == 3 || resolution == 4) {
         qCWarning(lcSwitcher) << "[WARM] Not support MV resolution" << resolution;
@@ -784,6 +902,7 @@ bool commandExecObject::writeMvOutResolution(int resolution)
 
 bool commandExecObject::writeOutputFormat(int format)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writeOutputFormat *****" << format;
     if (!exchangeAvailable("setup setting") || !ensureMachineInfo())
         return false;
@@ -798,6 +917,7 @@ bool commandExecObject::writeOutputFormat(int format)
 
 void commandExecObject::writeLanguageToMachine(int language)
 {
+    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcSwitcher) << "writeLanguageToMachine *****" << language;
     if (!exchangeAvailable("setup setting") || !ensureMachineInfo())
         return;
@@ -813,6 +933,7 @@ void commandExecObject::writeLanguageToMachine(int language)
 
 bool commandExecObject::userMem(uint memIndex)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!isConnected())
         return false;
     if (memIndex > 0xFFFF) {
@@ -844,13 +965,30 @@ bool commandExecObject::userMemNumbered(uint memIndex)
     return ok;
 }
 
-bool commandExecObject::userMem1() { return userMemNumbered(1); }
-bool commandExecObject::userMem2() { return userMemNumbered(2); }
-bool commandExecObject::userMem3() { return userMemNumbered(3); }
-bool commandExecObject::userMem4() { return userMemNumbered(4); }
+bool commandExecObject::userMem1()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return userMemNumbered(1);
+}
+bool commandExecObject::userMem2()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return userMemNumbered(2);
+}
+bool commandExecObject::userMem3()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return userMemNumbered(3);
+}
+bool commandExecObject::userMem4()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return userMemNumbered(4);
+}
 
 bool commandExecObject::loadFactoryDefault()
 {
+    TAVRIK_ASSERT_OWNER(this);
     // Memory 0 holds the factory settings.
     const bool ok = userMem(0);
     refreshSettingPages();
@@ -859,6 +997,7 @@ bool commandExecObject::loadFactoryDefault()
 
 bool commandExecObject::saveuserMem(uint memIndex)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (memIndex > 0xFFFF) {
         qCWarning(lcSwitcher) << "[ERR] number out of range" << memIndex;
         return false;
@@ -873,6 +1012,7 @@ bool commandExecObject::saveuserMem(uint memIndex)
 
 bool commandExecObject::saveSetup()
 {
+    TAVRIK_ASSERT_OWNER(this);
     // The setup lives in slot 0xFF, which the numbered-memory write refuses
     // (it only takes 0..6); the link has a write of its own for it.
     return exchange("saveSetup", NoLineCheck, false, [this] {
@@ -888,6 +1028,7 @@ bool commandExecObject::saveSetup()
 
 bool commandExecObject::writeToFile(const QString &fileName, const QString &content)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString path = Sysroot::path(fileName);
     // Appending is done as old content + new line in a new file that
     // replaces the old one, so a power cut or a full card leaves the old

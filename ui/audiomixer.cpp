@@ -1,6 +1,7 @@
 #include "ui/audiomixer.h"
 
 #include "netsvc/net.h"
+#include "platform/threadcheck.h"
 #include "ui/panelsettings.h"
 #include "ui/timeseam.h"
 
@@ -52,12 +53,21 @@ void AudioMixer::attach()
 
 int AudioMixer::position(int channel) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return channel >= 0 && channel < ChannelCount ? positions_[channel] : 0;
 }
 
-int AudioMixer::offset(int channel) const { return channel >= 0 && channel < 4 ? offsets_[channel] : 0; }
+int AudioMixer::offset(int channel) const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return channel >= 0 && channel < 4 ? offsets_[channel] : 0;
+}
 
-int AudioMixer::step(int channel) const { return channel >= 0 && channel < ChannelCount ? steps_[channel] : 0; }
+int AudioMixer::step(int channel) const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return channel >= 0 && channel < ChannelCount ? steps_[channel] : 0;
+}
 
 int AudioMixer::stepFor(int n, int o)
 {
@@ -90,6 +100,7 @@ int AudioMixer::stepFor(int n, int o)
 
 void AudioMixer::setFader(int channel, int position)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (channel < 0 || channel >= ChannelCount)
         return;
     // The input faders stay where calibration put them.
@@ -105,6 +116,7 @@ void AudioMixer::setFader(int channel, int position)
 
 void AudioMixer::faderTimeout()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int ch = pendingChannel_;
     if (ch < 0)
         return;
@@ -134,6 +146,7 @@ void AudioMixer::sendSteps()
 
 void AudioMixer::setCalibration(bool on)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (on == calibration_)
         return;
     calibration_ = on;
@@ -160,6 +173,7 @@ void AudioMixer::setCalibration(bool on)
 
 void AudioMixer::adjustOffset(int channel, int delta)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!calibration_ || channel < 0 || channel >= 4)
         return;
     const int next = qBound(-kMaxOffset, offsets_[channel] + (delta < 0 ? -1 : 1), kMaxOffset);
@@ -173,6 +187,7 @@ void AudioMixer::adjustOffset(int channel, int delta)
 
 void AudioMixer::saveCalibration()
 {
+    TAVRIK_ASSERT_OWNER(this);
     for (int ch = 0; ch < 4; ++ch)
         storeInt(kOffsetKeys[ch], offsets_[ch]);
 }

@@ -4,6 +4,7 @@
 #include "camera/vekcameraobject.h"
 #include "maint/powerctl.h"
 #include "netsvc/net.h"
+#include "platform/threadcheck.h"
 #include "ui/devicelines.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
@@ -86,11 +87,13 @@ QString CameraSettings::videoFormatName() const
 
 QString CameraSettings::shutterLabel() const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return shutterLabels(videoFormat_, modelName_).value(shutter_);
 }
 
 void CameraSettings::setPanel(Panel *panel)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (panel_ == panel)
         return;
     for (const auto &c : connections_)
@@ -223,6 +226,7 @@ void CameraSettings::camCall(F &&fn)
 
 void CameraSettings::setPage(int page)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (page != 1 && page != 2)
         return;
     if (page_ == page)
@@ -235,6 +239,7 @@ void CameraSettings::setPage(int page)
 
 void CameraSettings::setBlueGainSelected(bool blue)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (blueSelected_ == blue)
         return;
     blueSelected_ = blue;
@@ -244,6 +249,7 @@ void CameraSettings::setBlueGainSelected(bool blue)
 
 void CameraSettings::refresh()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int c = cam();
     camCall([c](vekCameraObject &o) {
         o.getSystemStatus(c);
@@ -256,6 +262,7 @@ void CameraSettings::refresh()
 
 void CameraSettings::selectWhiteBalance(int mode)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int c = cam();
     switch (mode) {
     case 0: camCall([c](vekCameraObject &o) { o.manualWhiteBalance(c); }); break;
@@ -271,6 +278,7 @@ void CameraSettings::selectWhiteBalance(int mode)
 
 void CameraSettings::selectFocus(int mode)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int c = cam();
     if (mode == 0)
         camCall([c](vekCameraObject &o) { o.autoFocus(c); });
@@ -286,24 +294,28 @@ void CameraSettings::selectFocus(int mode)
 
 void CameraSettings::focusNearPressed()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int c = cam();
     camCall([c](vekCameraObject &o) { o.focusNear(c); });
 }
 
 void CameraSettings::focusFarPressed()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int c = cam();
     camCall([c](vekCameraObject &o) { o.focusFar(c); });
 }
 
 void CameraSettings::focusReleased()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int c = cam();
     camCall([c](vekCameraObject &o) { o.focusStop(c); });
 }
 
 void CameraSettings::selectIris(int mode)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int c = cam();
     if (mode == 0)
         camCall([c](vekCameraObject &o) { o.autoAE(c); });
@@ -319,18 +331,21 @@ void CameraSettings::selectIris(int mode)
 
 void CameraSettings::irisUp()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int c = cam();
     camCall([c](vekCameraObject &o) { o.iRISUp(c); });
 }
 
 void CameraSettings::irisDown()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int c = cam();
     camCall([c](vekCameraObject &o) { o.iRISDown(c); });
 }
 
 void CameraSettings::openShutterPage()
 {
+    TAVRIK_ASSERT_OWNER(this);
     setPage(2);
     if (!panel_ || !panel_->lines())
         return;
@@ -341,6 +356,7 @@ void CameraSettings::openShutterPage()
 
 void CameraSettings::shutterFromCamera(int camera, int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!forSelected(camera) || value < 1 || value > kShutterMax)
         return;
     inquiry_ = true;
@@ -357,17 +373,20 @@ void CameraSettings::startStep(Step step)
 
 bool CameraSettings::stepTimerActive() const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return stepTimer_->isActive();
 }
 
 void CameraSettings::minusPressed()
 {
+    TAVRIK_ASSERT_OWNER(this);
     minusTicks_ = 0;
     startStep(Step::Minus);
 }
 
 void CameraSettings::minusReleased()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (step_ != Step::Minus)
         return;
     const bool stepped = minusTicks_ > 0;
@@ -380,11 +399,13 @@ void CameraSettings::minusReleased()
 
 void CameraSettings::plusPressed()
 {
+    TAVRIK_ASSERT_OWNER(this);
     startStep(Step::Plus);
 }
 
 void CameraSettings::gainMoved(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (inquiry_)
         return;
     setGain(blueSelected_, value);
@@ -393,6 +414,7 @@ void CameraSettings::gainMoved(int value)
 
 void CameraSettings::shutterMoved(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (inquiry_)
         return;
     setShutter(value);
@@ -412,6 +434,7 @@ void CameraSettings::stepDown()
 
 void CameraSettings::stepTick()
 {
+    TAVRIK_ASSERT_OWNER(this);
     switch (step_) {
     case Step::Minus:
         ++minusTicks_;

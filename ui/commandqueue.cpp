@@ -1,5 +1,6 @@
 #include "ui/commandqueue.h"
 
+#include "platform/threadcheck.h"
 #include "ui/uilog.h"
 
 #include <QDebug>
@@ -11,6 +12,7 @@ CommandQueue::CommandQueue(QObject *parent) : QObject(parent), timer_(200, true,
 
 void CommandQueue::setInterval(int ms)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (ms <= 0 || ms == timer_.interval())
         return;
     timer_.setInterval(ms);
@@ -19,6 +21,7 @@ void CommandQueue::setInterval(int ms)
 
 void CommandQueue::enqueue(std::function<void()> call)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!call)
         return;
     calls_.push_back(std::move(call));
@@ -27,6 +30,7 @@ void CommandQueue::enqueue(std::function<void()> call)
 
 void CommandQueue::enqueue(const QJSValue &function)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!function.isCallable()) {
         qCWarning(lcUi) << "[WARN] CommandQueue: not a function, not queued";
         return;
@@ -40,12 +44,14 @@ void CommandQueue::enqueue(const QJSValue &function)
 
 void CommandQueue::start()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!timer_.isActive())
         timer_.start();
 }
 
 void CommandQueue::clear()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (calls_.empty())
         return;
     calls_.clear();

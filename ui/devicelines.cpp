@@ -3,6 +3,7 @@
 #include "camera/vekcameraobject.h"
 #include "maint/rpitool.h"
 #include "netsvc/net.h"
+#include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,27 @@ void settleMovedObject(QObject *obj)
     for (const QPointer<QObject> &o : qAsConst(objects))
         if (o)
             QCoreApplication::sendPostedEvents(o, QEvent::MetaCall);
+}
+
+LaneReturn::LaneReturn(QObject *context) : QObject(context), gate_(std::make_shared<Gate>())
+{
+    gate_->receiver_ = this;
+}
+
+LaneReturn::~LaneReturn()
+{
+    // After this no lane posts here; what it posted before goes with this object.
+    QMutexLocker lock(&gate_->mutex_);
+    gate_->receiver_ = nullptr;
+}
+
+std::shared_ptr<LaneReturn::Gate> LaneReturn::gateOf(QObject *context)
+{
+    if (!context)
+        return std::make_shared<Gate>();
+    TAVRIK_ASSERT_OWNER(context);
+    auto *path = context->findChild<LaneReturn *>(QString(), Qt::FindDirectChildrenOnly);
+    return (path ? path : new LaneReturn(context))->gate_;
 }
 
 DeviceLines::DeviceLines(commandExecObject *mainboard, vekCameraObject *cameras, net *netObject, RpiTool *rpi,
@@ -36,8 +58,20 @@ DeviceLines::~DeviceLines()
     stop();
 }
 
+void DeviceLines::abortExchanges()
+{
+    // Atomic flags, set from here while the lanes may be inside an exchange.
+    if (commandExecObject *m = mainboard_.object())
+        m->abortExchanges();
+    if (vekCameraObject *v = camera_.object())
+        v->abortExchanges();
+}
+
 void DeviceLines::stop()
 {
+    // The objects come home to the calling thread: it must be this one's.
+    TAVRIK_ASSERT_OWNER(this);
+    abortExchanges();
     QThread *home = QThread::currentThread();
     if (rpi_ && rpi_->thread() != home) {
         RpiTool *tool = rpi_;

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QMetaObject>
+#include <QMutex>
 #include <QObject>
 #include <QPointer>
 #include <QThread>
 
 #include <atomic>
+#include <memory>
 #include <type_traits>
 #include <utility>
 
@@ -21,6 +23,44 @@ class vekCameraObject;
 // carries would be lost with the object.
 void settleMovedObject(QObject *obj);
 
+// The way results come back to one context object: a child of it, so it
+// lives on the context's thread and goes with it. A lane thread must not
+// even look at the context (it may be in the middle of being destroyed on
+// its own thread); it hands the result to the gate, which posts it only
+// while the return path exists, under a lock that the return path's
+// destructor takes too. The result then runs on the context's thread.
+class LaneReturn : public QObject
+{
+    Q_OBJECT
+public:
+    class Gate
+    {
+    public:
+        // Any thread. Queues fn for the context's thread, or drops it when
+        // the context is gone.
+        template <typename Fn>
+        void deliver(Fn &&fn)
+        {
+            QMutexLocker lock(&mutex_);
+            if (receiver_)
+                QMetaObject::invokeMethod(receiver_, std::forward<Fn>(fn), Qt::QueuedConnection);
+        }
+
+    private:
+        friend class LaneReturn;
+        QMutex mutex_;
+        LaneReturn *receiver_ = nullptr;
+    };
+
+    // The gate of `context`, made on first use. Called on context's thread.
+    static std::shared_ptr<Gate> gateOf(QObject *context);
+    ~LaneReturn() override;
+
+private:
+    explicit LaneReturn(QObject *context);
+    std::shared_ptr<Gate> gate_;
+};
+
 // One lane: a thread that owns one back-end object and every line it opens.
 // Calls are posted in order and run one after the other on that thread, so
 // the exchanges on a line keep the order the interface asked for; a result
@@ -28,7 +68,9 @@ void settleMovedObject(QObject *obj);
 //
 // Ownership rule: once an object is handed to a lane, only code running on
 // the lane's thread touches it (through `post`); the interface thread keeps
-// its own copies of whatever the pages bind to.
+// its own copies of whatever the pages bind to. Each object checks its
+// caller at its entry points in debug builds (TAVRIK_ASSERT_OWNER); the few
+// calls meant for any thread (abortExchanges, atomic flags) say so.
 template <typename T>
 class DeviceLane
 {
@@ -63,24 +105,20 @@ public:
     }
 
     // Runs fn(T&) on the lane's thread, then done(result) on `context`'s
-    // thread; `done` is dropped when `context` is gone by then.
+    // thread; `done` is dropped when `context` is gone by then. Called on
+    // `context`'s thread.
     template <typename F, typename Done>
     void post(F &&fn, QObject *context, Done &&done)
     {
-        QPointer<QObject> ctx(context);
-        post([f = std::forward<F>(fn), d = std::forward<Done>(done), ctx](T &obj) mutable {
+        std::shared_ptr<LaneReturn::Gate> gate = LaneReturn::gateOf(context);
+        post([f = std::forward<F>(fn), d = std::forward<Done>(done), gate](T &obj) mutable {
             using R = std::invoke_result_t<F &, T &>;
             if constexpr (std::is_void_v<R>) {
                 f(obj);
-                if (ctx)
-                    QMetaObject::invokeMethod(ctx.data(), [d = std::move(d)]() mutable { d(); },
-                                              Qt::QueuedConnection);
+                gate->deliver([d = std::move(d)]() mutable { d(); });
             } else {
                 R r = f(obj);
-                if (ctx)
-                    QMetaObject::invokeMethod(
-                        ctx.data(), [d = std::move(d), r = std::move(r)]() mutable { d(r); },
-                        Qt::QueuedConnection);
+                gate->deliver([d = std::move(d), r = std::move(r)]() mutable { d(r); });
             }
         });
     }
@@ -147,8 +185,13 @@ public:
                   std::forward<Done>(done));
     }
 
-    // Ends the lanes in reverse order and hands every object back to the
-    // calling thread, so their destructors close the lines there.
+    // The panel is stopping: every exchange under way on the device lines
+    // gives up, later ones fail at once, so what is still queued runs
+    // through in moments however silent the devices are.
+    void abortExchanges();
+    // Ends the lanes in reverse order (aborting the exchanges first) and
+    // hands every object back to the calling thread, so their destructors
+    // close the lines there.
     void stop();
 
 private:

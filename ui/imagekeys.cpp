@@ -4,6 +4,7 @@
 #include "maint/rpitool.h"
 #include "netsvc/net.h"
 #include "platform/sysroot.h"
+#include "platform/threadcheck.h"
 #include "ui/devicelines.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
@@ -56,6 +57,7 @@ QString ImageKeys::settingsKey(int camera, int position)
 
 void ImageKeys::setPanel(Panel *panel)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (panel_ == panel)
         return;
     disconnect(updateConnection_);
@@ -85,6 +87,7 @@ void ImageKeys::connectDevices()
 
 void ImageKeys::setStoreMode(bool on)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (storeMode_ == on)
         return;
     storeMode_ = on;
@@ -101,11 +104,13 @@ void ImageKeys::setBusy(bool b)
 
 QVariantList ImageKeys::selectedKeys() const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return {selected_[0], selected_[1], selected_[2]};
 }
 
 QVariantList ImageKeys::pictures() const
 {
+    TAVRIK_ASSERT_OWNER(this);
     QVariantList list;
     for (const QString &p : pictures_)
         list << p;
@@ -114,6 +119,7 @@ QVariantList ImageKeys::pictures() const
 
 QVariantList ImageKeys::keysShown() const
 {
+    TAVRIK_ASSERT_OWNER(this);
     QVariantList list;
     for (int c = 0; c < kCameras; ++c) {
         const int state = panel_ ? panel_->trackingState(c) : -1;
@@ -124,6 +130,7 @@ QVariantList ImageKeys::keysShown() const
 
 void ImageKeys::pressKey(int camera, int key)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!panel_ || camera < 0 || camera >= kCameras || key < 0 || key >= kKeys)
         return;
     if (!panel_->camOnline(camera)) {
@@ -210,6 +217,7 @@ void ImageKeys::onImageKeyUpdate()
 
 void ImageKeys::refreshPictures()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!panel_ || !panel_->lines())
         return;
     panel_->lines()->rpi(
@@ -246,6 +254,7 @@ void ImageKeys::applyExisting(const std::array<bool, kCameras * kKeys> &exists)
 
 void ImageKeys::resetPictures()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (selected_ != std::array<int, kCameras>{{-1, -1, -1}}) {
         selected_.fill(-1);
         emit selectionChanged();

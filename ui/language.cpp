@@ -1,5 +1,6 @@
 #include "ui/language.h"
 
+#include "platform/threadcheck.h"
 #include "ui/panel.h"
 #include "ui/uilog.h"
 
@@ -42,6 +43,7 @@ QString Language::qmFile(int langType)
 
 bool Language::apply(int langType)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (langType < 0 || langType > 2)
         langType = 0;
     auto next = std::make_unique<QTranslator>();

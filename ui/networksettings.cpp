@@ -1,6 +1,7 @@
 #include "ui/networksettings.h"
 
 #include "netsvc/net.h"
+#include "platform/threadcheck.h"
 
 #include <QStringList>
 
@@ -14,6 +15,7 @@ void NetworkSettings::edited()
 
 void NetworkSettings::setDhcp(bool on)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (on == dhcp_)
         return;
     dhcp_ = on;
@@ -22,6 +24,7 @@ void NetworkSettings::setDhcp(bool on)
 
 void NetworkSettings::setAddress(const QString &v)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (v == address_)
         return;
     address_ = v;
@@ -30,6 +33,7 @@ void NetworkSettings::setAddress(const QString &v)
 
 void NetworkSettings::setMask(const QString &v)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (v == mask_)
         return;
     mask_ = v;
@@ -38,6 +42,7 @@ void NetworkSettings::setMask(const QString &v)
 
 void NetworkSettings::setGateway(const QString &v)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (v == gateway_)
         return;
     gateway_ = v;
@@ -54,6 +59,7 @@ struct Reading
 
 void NetworkSettings::load()
 {
+    TAVRIK_ASSERT_OWNER(this);
     DeviceLines *l = lines();
     if (!l)
         return;
@@ -109,6 +115,7 @@ bool NetworkSettings::parseAddress(const QString &text, quint32 *value)
 
 QString NetworkSettings::validate() const
 {
+    TAVRIK_ASSERT_OWNER(this);
     quint32 ip = 0, mask = 0, gw = 0;
     const bool ipOk = parseAddress(address_, &ip);
     // A host address: not 0.x, loopback, multicast or reserved.
@@ -132,6 +139,7 @@ QString NetworkSettings::validate() const
 
 bool NetworkSettings::apply()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!dhcp_) {
         const QString problem = validate();
         if (!problem.isEmpty()) {

@@ -3,6 +3,7 @@
 #include "platform/atomicfile.h"
 #include "platform/sysroot.h"
 #include "ui/timeseam.h"
+#include "platform/threadcheck.h"
 #include "ui/uilog.h"
 
 #include <QDebug>
@@ -158,6 +159,7 @@ QVariant PanelSettings::defaultValue(const QString &group, const QString &key)
 
 PanelSettings::LoadResult PanelSettings::load()
 {
+    TAVRIK_ASSERT_OWNER(this);
     values_.clear();
     const QFileInfo info(path_);
     if (!info.exists()) {
@@ -191,6 +193,7 @@ PanelSettings::LoadResult PanelSettings::load()
 
 QVariant PanelSettings::value(const QString &group, const QString &key) const
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString full = fullKey(group, key);
     const auto it = values_.constFind(full);
     if (it != values_.constEnd())
@@ -205,6 +208,7 @@ QVariant PanelSettings::value(const QString &group, const QString &key) const
 
 void PanelSettings::setValue(const QString &group, const QString &key, const QVariant &v)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const QString full = fullKey(group, key);
     const auto def = defaults().constFind(full);
     if (def == defaults().constEnd()) {
@@ -236,6 +240,7 @@ void PanelSettings::startWrite()
 
 bool PanelSettings::flush()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (writeTimer_.isActive() || written_.load() < generation_)
         writeSnapshot(values_, generation_);
     writeTimer_.stop();

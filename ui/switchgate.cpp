@@ -1,5 +1,6 @@
 #include "ui/switchgate.h"
 
+#include "platform/threadcheck.h"
 #include "ui/timeseam.h"
 
 SwitchGate::SwitchGate(DeviceLane<commandExecObject> &lane, QObject *parent)
@@ -10,6 +11,7 @@ SwitchGate::SwitchGate(DeviceLane<commandExecObject> &lane, QObject *parent)
 
 int SwitchGate::expiryMs() const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return TimeSeam::scaled(kExpiryMs);
 }
 
@@ -22,6 +24,7 @@ bool SwitchGate::askBoard(commandExecObject &m)
 
 void SwitchGate::postTbar(int value)
 {
+    TAVRIK_ASSERT_OWNER(this);
     auto shared = shared_;
     if (shared->tbarWanted.exchange(value) != -1)
         return; // the queued write takes it

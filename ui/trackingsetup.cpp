@@ -1,6 +1,7 @@
 #include "ui/trackingsetup.h"
 
 #include "camera/vekcameraobject.h"
+#include "platform/threadcheck.h"
 #include "ui/devicelines.h"
 #include "ui/panel.h"
 #include "ui/timeseam.h"
@@ -22,6 +23,7 @@ TrackingSetup::TrackingSetup(Panel *panel, QObject *parent)
 
 void TrackingSetup::setPanel(Panel *panel)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (panel_ == panel)
         return;
     for (const auto &c : connections_)
@@ -40,6 +42,7 @@ void TrackingSetup::setPanel(Panel *panel)
 
 QVariantList TrackingSetup::trackingStates() const
 {
+    TAVRIK_ASSERT_OWNER(this);
     QVariantList list;
     for (int c = 0; c < kCameras; ++c)
         list << (panel_ ? panel_->trackingState(c) : -1);
@@ -48,6 +51,7 @@ QVariantList TrackingSetup::trackingStates() const
 
 bool TrackingSetup::optionsEnabled() const
 {
+    TAVRIK_ASSERT_OWNER(this);
     return panel_ && panel_->camOnline(atCamSel_);
 }
 
@@ -76,6 +80,7 @@ void TrackingSetup::inquire(Inq &&inq, Apply &&apply)
 
 void TrackingSetup::toggleTracking(int camera)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!panel_ || camera < 0 || camera >= kCameras)
         return;
     panel_->setTrackingCamSel(camera);
@@ -89,6 +94,7 @@ void TrackingSetup::toggleTracking(int camera)
 
 void TrackingSetup::chooseCamera(int camera)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (camera < 0 || camera >= kCameras)
         return;
     if (atCamSel_ != camera) {
@@ -126,6 +132,7 @@ void TrackingSetup::cameraReadTick()
 
 void TrackingSetup::readIndicatorOptions()
 {
+    TAVRIK_ASSERT_OWNER(this);
     indicatorReadTick_ = 0;
     indicatorRead_->start();
 }
@@ -162,6 +169,7 @@ void TrackingSetup::schedule(Group group)
 
 void TrackingSetup::selectPlacement(int placement)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (placement < 0 || placement > 2)
         return;
     placement_ = placement;
@@ -170,6 +178,7 @@ void TrackingSetup::selectPlacement(int placement)
 
 void TrackingSetup::selectSpeed(int speed)
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (speed < 0 || speed > 2)
         return;
     speed_ = speed;
@@ -178,18 +187,21 @@ void TrackingSetup::selectSpeed(int speed)
 
 void TrackingSetup::selectAutoZoom(bool on)
 {
+    TAVRIK_ASSERT_OWNER(this);
     autoZoom_ = on;
     schedule(AutoZoom);
 }
 
 void TrackingSetup::selectAutoTilt(bool on)
 {
+    TAVRIK_ASSERT_OWNER(this);
     autoTilt_ = on;
     schedule(AutoTilt);
 }
 
 void TrackingSetup::selectOsdReminder(bool on)
 {
+    TAVRIK_ASSERT_OWNER(this);
     osdReminder_ = on;
     schedule(Osd);
 }
@@ -244,6 +256,7 @@ void TrackingSetup::sendGroup(Group group)
 
 void TrackingSetup::selectDetIndicator(int indicator)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int c = atCamSel_;
     switch (indicator) {
     case 0: camCall([c](vekCameraObject &o) { o.atDetIdctOn(c); }); break;
@@ -257,6 +270,7 @@ void TrackingSetup::selectDetIndicator(int indicator)
 
 void TrackingSetup::selectSubject(int direction)
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int c = atCamSel_;
     if (direction < 0)
         camCall([c](vekCameraObject &o) { o.atSelSbjLeft(c); });
@@ -268,6 +282,7 @@ void TrackingSetup::selectSubject(int direction)
 
 void TrackingSetup::setStartPosition(int position)
 {
+    TAVRIK_ASSERT_OWNER(this);
     position = qBound(0, position, 255);
     if (startPosition_ == position)
         return;
@@ -277,6 +292,7 @@ void TrackingSetup::setStartPosition(int position)
 
 void TrackingSetup::saveStartPosition()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int c = atCamSel_;
     const int p = startPosition_;
     camCall([p, c](vekCameraObject &o) { o.atTrackStartPosPreset(p, c); });
@@ -284,6 +300,7 @@ void TrackingSetup::saveStartPosition()
 
 void TrackingSetup::setFigureSize(int size)
 {
+    TAVRIK_ASSERT_OWNER(this);
     size = qBound(0, size, 100);
     if (figureSize_ == size)
         return;
@@ -293,6 +310,7 @@ void TrackingSetup::setFigureSize(int size)
 
 void TrackingSetup::applyFigureSize()
 {
+    TAVRIK_ASSERT_OWNER(this);
     const int c = atCamSel_;
     const int size = figureSize_;
     camCall([size, c](vekCameraObject &o) { o.atFigSizeSave(size, c); });

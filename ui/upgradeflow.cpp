@@ -2,6 +2,7 @@
 
 #include "maint/rpitool.h"
 #include "netsvc/net.h"
+#include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
 #include "ui/panelsettings.h"
 #include "ui/uilog.h"
@@ -47,7 +48,11 @@ QString UpgradeFlow::promptText(bool firmware) const
            + (firmware ? QStringLiteral("(MB: %1)").arg(mbVersion_) : QStringLiteral("(KBD: %1)").arg(kbVersion_));
 }
 
-void UpgradeFlow::offer(const QString &kb, const QString &mb) { take(kb, mb, true); }
+void UpgradeFlow::offer(const QString &kb, const QString &mb)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    take(kb, mb, true);
+}
 
 void UpgradeFlow::take(const QString &kb, const QString &mb, bool open)
 {
@@ -78,11 +83,13 @@ void UpgradeFlow::take(const QString &kb, const QString &mb, bool open)
 
 void UpgradeFlow::shown()
 {
+    TAVRIK_ASSERT_OWNER(this);
     onSystem([](net &n) { n.stopPgm(); });
 }
 
 void UpgradeFlow::yes()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!panel() || !buttonsEnabled_)
         return;
     buttonsEnabled_ = false;
@@ -117,6 +124,7 @@ void UpgradeFlow::yes()
 
 void UpgradeFlow::no()
 {
+    TAVRIK_ASSERT_OWNER(this);
     if (!panel() || !buttonsEnabled_)
         return;
     if (kbDiffers() && !appOffered_) {

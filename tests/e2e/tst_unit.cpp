@@ -212,16 +212,32 @@ private slots:
         QTRY_COMPARE(unit.mainboard().counters().transitions, transitions + 2);
         QCOMPARE(panel.state(), QProcess::Running);
 
-        // An orderly stop closes the mainboard line: no serial lock file stays behind.
+        // SIGTERM while a CUT waits on a silent mainboard, the cameras silent
+        // too: the stop gives up on the devices, well inside the service
+        // manager's 10 s, and still writes the speed just chosen and closes
+        // the mainboard line (no serial lock file stays behind).
+        unit.mainboard().setFailureMode(SimMainboard::NoAnswer);
+        for (int i = 0; i < 3; ++i)
+            unit.camera(i).setFailureMode(SimCamera::Silent);
+        unit.mainboard().clearReceived();
+        QVERIFY(unit.keys().tap(SimKeys::Slow, 150));
+        QVERIFY(unit.keys().tap(SimKeys::Cut, 150));
+        QTRY_VERIFY_WITH_TIMEOUT(unit.mainboard().receivedFrames().contains(kCutFrame), 10000);
+        QElapsedTimer stopping;
+        stopping.start();
         panel.terminate();
         if (!panel.waitForFinished(10000)) {
             panel.kill();
             panel.waitForFinished();
             QFAIL("SIGTERM did not stop the panel");
         }
+        QVERIFY2(stopping.elapsed() < 3000, qPrintable(QString::number(stopping.elapsed())));
         QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
         QCOMPARE(panel.exitCode(), 0);
         QCOMPARE(manager.messages().last(), QByteArray("STOPPING=1"));
+        QFile conf(sys.root() + "/home/pi/.config/Tervana/tavrik.conf");
+        QVERIFY(conf.open(QIODevice::ReadOnly));
+        QVERIFY(conf.readAll().contains("cam1Speed=6"));
         const QString lockName = QStringLiteral("LCK..") + QString(sys.root() + "/dev/ttyAMA2").replace('/', '_');
         for (const char *dir : {"/var/lock", "/run/lock", "/tmp"})
             QVERIFY2(!QFile::exists(QString::fromLatin1(dir) + '/' + lockName), qPrintable(lockName));

@@ -6,13 +6,16 @@
 #include "mbUpgrade/mbupgradeworker.h"
 #include "mbUpgrade/upgradecontroller.h"
 #include "netsvc/kivoserv.h"
+#include "maint/rpitool.h"
 #include "netsvc/net.h"
 #include "platform/commandrunner.h"
+#include "platform/threadcheck.h"
 #include "sim/mbimage.h"
 #include "sim/simmainboard.h"
 #include "switcher/commandexecobject.h"
 #include "tests/common/logcapture.h"
 #include "tests/common/testsysroot.h"
+#include "ui/devicelines.h"
 
 #include <QtTest>
 
@@ -405,6 +408,73 @@ private slots:
         QVERIFY(model.autoTrans(0));
         QCOMPARE(mb.receivedFrames(), QList<QByteArray>{frame("0400C600")});
         QVERIFY(log.contains(QStringLiteral("refused: re-entered while this thread holds the mainboard lock")));
+    }
+
+    // Each lane's object reports a call from another thread at the call,
+    // and takes calls from its home again once the lanes have stopped.
+    void laneObjectsCheckTheirCaller()
+    {
+        if (!threadcheck::enabled())
+            QSKIP("owner checks are compiled out of this build");
+        TestSysroot sys;
+        static QStringList fired;
+        fired.clear();
+        const auto previous = threadcheck::setFailureHandler(
+            [](const char *where, const QObject *) { fired << QString::fromLatin1(where); });
+        commandExecObject board;
+        vekCameraObject cams;
+        net netObj;
+        RpiTool rpi;
+        DeviceLines lines(&board, &cams, &netObj, &rpi);
+        const auto callAll = [&] {
+            board.cutTrans();
+            cams.camPowerInq(0);
+            netObj.setCorrectionValue(1);
+            rpi.checkfileExist(QStringLiteral("file:///none"));
+        };
+        callAll();
+        const QStringList fromOutside = fired;
+        lines.stop();
+        callAll();
+        threadcheck::setFailureHandler(previous);
+        QCOMPARE(fired, fromOutside);
+        for (const char *op : {"::cutTrans", "::camPowerInq", "::setCorrectionValue", "::checkfileExist"})
+            QVERIFY2(!fromOutside.filter(QLatin1String(op)).isEmpty(), qPrintable(fromOutside.join('\n')));
+    }
+
+    // Results come back while their context is destroyed on its own thread:
+    // a result reaches a live context or none at all.
+    void laneResultsNeverReachADeadContext()
+    {
+        // More lanes than cores: a lane is preempted between its look at
+        // the context and its post now and then.
+        QObject workers[4];
+        std::vector<std::unique_ptr<DeviceLane<QObject>>> lanes;
+        for (QObject &w : workers)
+            lanes.push_back(std::make_unique<DeviceLane<QObject>>("results", &w));
+        int late = 0;
+        int delivered = 0;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 1500) {
+            auto *context = new QObject;
+            auto alive = std::make_shared<bool>(true);
+            for (auto &lane : lanes)
+                for (int i = 0; i < 4; ++i)
+                    lane->post([](QObject &) { return 0; }, context, [alive, &late, &delivered](int) {
+                        ++delivered;
+                        late += *alive ? 0 : 1;
+                    });
+            if (lanes.front()->pending() > 2)
+                QCoreApplication::processEvents();
+            *alive = false;
+            delete context;
+            QCoreApplication::processEvents();
+        }
+        lanes.clear();
+        QCoreApplication::processEvents();
+        QCOMPARE(late, 0);
+        QVERIFY(delivered > 0);
     }
 };
 
