@@ -2,8 +2,8 @@
 
 #include "platform/atomicfile.h"
 #include "platform/sysroot.h"
-#include "ui/timeseam.h"
 #include "platform/threadcheck.h"
+#include "ui/timeseam.h"
 #include "ui/uilog.h"
 
 #include <QDebug>
