@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <initializer_list>
 
 #include <poll.h>
@@ -206,6 +207,7 @@ qint64 serialPort::writeData(const QByteArray &data)
     serial->readAll();
     serial->clear(QSerialPort::Input);
 
+    stats_.countMessage();
     const qint64 written = serial->write(data);
     serial->waitForBytesWritten(66);
     if (written == -1)
@@ -213,6 +215,17 @@ qint64 serialPort::writeData(const QByteArray &data)
     else if (written < data.size())
         qCWarning(lcCamera) << "[ERR] Only write " << written;
     return written;
+}
+
+qint64 serialPort::steadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+CameraLineStats::Snapshot serialPort::lineStats()
+{
+    return stats_.snapshot(steadyMs());
 }
 
 QByteArray serialPort::receive(int timeoutMs, const std::function<bool(const QByteArray &)> &answered)
@@ -225,14 +238,17 @@ QByteArray serialPort::receive(int timeoutMs, const std::function<bool(const QBy
 
     if (!serial->isOpen()) {
         qCWarning(lcCamera) << "[WARN] No response received in" << timeoutMs << "ms";
+        stats_.countTimeOut();
         return result;
     }
 
+    qint64 answeredAfter = 0;
     const auto takeAll = [&] {
         const QByteArray chunk = serial->readAll();
         if (!chunk.isEmpty()) {
             appendBounded(result, chunk);
             sinceData.restart();
+            answeredAfter = total.elapsed();
         }
     };
     while (total.elapsed() < timeoutMs && serial->isOpen()) {
@@ -253,8 +269,12 @@ QByteArray serialPort::receive(int timeoutMs, const std::function<bool(const QBy
         }
         QThread::msleep(10);
     }
-    if (result.isEmpty())
+    if (result.isEmpty()) {
         qCWarning(lcCamera) << "[WARN] No response received in" << timeoutMs << "ms";
+        stats_.countTimeOut();
+    } else {
+        stats_.addReplyTime(static_cast<int>(answeredAfter), steadyMs());
+    }
     return result;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "camera/cameralinestats.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
@@ -73,6 +75,10 @@ public:
     // Drops what arrived while no exchange ran (the drain timer calls it).
     void drainIdle();
 
+    // Messages, time-outs and reply times of the last minute (the line's
+    // thread only).
+    CameraLineStats::Snapshot lineStats();
+
 private:
     // Applies every stored line setting to the port and opens it.
     bool applySettingsAndOpen();
@@ -92,6 +98,9 @@ private:
     QString stringFlowControl;
     bool localEchoEnabled = false;
 
+    static qint64 steadyMs();
+
+    CameraLineStats stats_;
     QTimer *idleDrain_ = nullptr;
     qint64 idleDropped_ = 0;
     QElapsedTimer idleLogged_;
