@@ -208,6 +208,7 @@ qint64 serialPort::writeData(const QByteArray &data)
     serial->clear(QSerialPort::Input);
 
     stats_.countMessage();
+    sentAt_ = steadyMs();
     const qint64 written = serial->write(data);
     serial->waitForBytesWritten(66);
     if (written == -1)
@@ -242,13 +243,13 @@ QByteArray serialPort::receive(int timeoutMs, const std::function<bool(const QBy
         return result;
     }
 
-    qint64 answeredAfter = 0;
+    qint64 answeredAt = 0;
     const auto takeAll = [&] {
         const QByteArray chunk = serial->readAll();
         if (!chunk.isEmpty()) {
             appendBounded(result, chunk);
             sinceData.restart();
-            answeredAfter = total.elapsed();
+            answeredAt = steadyMs();
         }
     };
     while (total.elapsed() < timeoutMs && serial->isOpen()) {
@@ -273,7 +274,9 @@ QByteArray serialPort::receive(int timeoutMs, const std::function<bool(const QBy
         qCWarning(lcCamera) << "[WARN] No response received in" << timeoutMs << "ms";
         stats_.countTimeOut();
     } else {
-        stats_.addReplyTime(static_cast<int>(answeredAfter), steadyMs());
+        // From the message written to the last byte of its answer.
+        if (sentAt_ > 0)
+            stats_.addReplyTime(static_cast<int>(qMin<qint64>(answeredAt - sentAt_, 60000)), answeredAt);
     }
     return result;
 }

@@ -101,6 +101,7 @@ private:
     static qint64 steadyMs();
 
     CameraLineStats stats_;
+    qint64 sentAt_ = 0; // when the last message was written (steadyMs)
     QTimer *idleDrain_ = nullptr;
     qint64 idleDropped_ = 0;
     QElapsedTimer idleLogged_;
