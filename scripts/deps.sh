@@ -10,6 +10,7 @@ packages=(
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls2
   qml-module-qtquick-layouts
   qttools5-dev-tools fonts-wqy-microhei
+  libarchive-dev  # the support bundle's tar.gz (a kept library, not a format of our own)
   iproute2 dhcpcd-base net-tools procps
   xvfb x11vnc
   clang libclang-rt-dev
