@@ -97,6 +97,12 @@ int main(int argc, char *argv[])
                                  QStringLiteral("popups/PipPopup.qml|pipTabs/2")})
         if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
             files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
+    // The service page's other tabs, each right after the page.
+    for (const QString &extra : {QStringLiteral("pages/ServicePage.qml|serviceTabs/3"),
+                                 QStringLiteral("pages/ServicePage.qml|serviceTabs/2"),
+                                 QStringLiteral("pages/ServicePage.qml|serviceTabs/1,keyTest")})
+        if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
+            files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
     const QStringList langs{QStringLiteral("en"), QStringLiteral("zh_TW"), QStringLiteral("zh_CN")};
     const QStringList langNames{QStringLiteral("English"), QStringLiteral("繁體中文"), QStringLiteral("简体中文")};
 
