@@ -1106,30 +1106,26 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+19"/>
         <source>LOCK</source>
         <translation>锁定</translation>
     </message>
     <message>
-        <location line="-19"/>
-        <location line="+19"/>
+        <location line="+0"/>
         <source>FAST</source>
         <translation>快</translation>
     </message>
     <message>
-        <location line="-19"/>
-        <location line="+19"/>
+        <location line="+0"/>
         <source>MID</source>
         <translation>中</translation>
     </message>
     <message>
-        <location line="-19"/>
-        <location line="+19"/>
+        <location line="+0"/>
         <source>SLOW</source>
         <translation>慢</translation>
     </message>
     <message>
-        <location line="-19"/>
+        <location line="+0"/>
         <source>CUT</source>
         <translation>CUT</translation>
     </message>
@@ -1145,8 +1141,8 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+19"/>
-        <source>Lamp lit now: %1</source>
-        <translation>当前亮起：%1</translation>
+        <source>Key lamp pattern %1 of 4 lit</source>
+        <translation>按键指示灯第 %1 组（共 4 组）亮起</translation>
     </message>
     <message>
         <location line="+11"/>
@@ -1272,7 +1268,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>ServiceStatus</name>
     <message>
-        <location filename="../ui/servicestatus.cpp" line="+109"/>
+        <location filename="../ui/servicestatus.cpp" line="+108"/>
         <source>refused</source>
         <translation>被拒绝</translation>
     </message>
@@ -1297,7 +1293,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>无</translation>
     </message>
     <message>
-        <location line="+200"/>
+        <location line="+194"/>
         <source>%1 of %2 MB in use</source>
         <translation>已使用 %1 / %2 MB</translation>
     </message>

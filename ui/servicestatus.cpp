@@ -2,7 +2,6 @@
 
 #include "camera/vekcameraobject.h"
 #include "mainboard/zarvomu.h"
-#include "maint/powerctl.h"
 #include "maint/supportbundle.h"
 #include "netsvc/kivoserv.h"
 #include "netsvc/net.h"
@@ -130,6 +129,9 @@ ServiceStatus::~ServiceStatus()
     // The surface must not stay deaf to its keys when the page goes.
     if (keyTest_ && panel())
         panel()->surface()->setKeyTest(false);
+    // Nor keep a test lamp lit.
+    if (lamp_ >= 0)
+        restoreLamps();
 }
 
 void ServiceStatus::attach()
@@ -182,43 +184,34 @@ void ServiceStatus::onKey(int key)
 void ServiceStatus::startLampTest()
 {
     TAVRIK_ASSERT_OWNER(this);
-    if (lamp_ < 0)
+    if (lamp_ < 0 && lines())
         lampStep(0);
 }
 
 void ServiceStatus::lampStep(int lamp)
 {
-    PowerCtl *p = panel() ? panel()->surface()->powerCtl() : nullptr;
-    lamp_ = p && lamp < kLampCount ? lamp : -1;
+    lamp_ = lamp < kLampCount ? lamp : -1;
     emit lampTestChanged();
-    if (!p)
-        return;
     if (lamp_ < 0) {
-        // Back to what the surface shows: the speed class and the lock.
-        const int speed = panel()->speedValue();
-        const bool locked = panel()->lockJoystickAndTBar();
-        onSystem([p, speed, locked](net &) {
-            p->allOff();
-            if (speed <= 6)
-                p->setSlow(true);
-            else if (speed <= 12)
-                p->setMid(true);
-            else
-                p->setFast(true);
-            p->setLock(locked);
-        });
+        restoreLamps();
         return;
     }
-    onSystem([p, lamp](net &) {
-        p->allOff();
-        switch (lamp) {
-        case 0: p->setSlow(true); break;
-        case 1: p->setMid(true); break;
-        case 2: p->setFast(true); break;
-        default: p->setLock(true); break;
-        }
+    // Patterns 0..3 of the key LED controller, one at a time.
+    onSystem([lamp](net &n) {
+        n.setKeyLed(4, false);
+        n.setKeyLed(5, false);
+        n.setKeyLed(lamp, true);
     });
     TimeSeam::singleShot(kLampStepMs, this, [this, lamp] { lampStep(lamp + 1); });
+}
+
+void ServiceStatus::restoreLamps()
+{
+    // The panel keeps the key LEDs dark (patterns 4 and 5) outside the test.
+    onSystem([](net &n) {
+        n.setKeyLed(4, false);
+        n.setKeyLed(5, false);
+    });
 }
 
 void ServiceStatus::refresh()

@@ -26,7 +26,7 @@ class ServiceStatus : public PageLogic
     // often each was pressed.
     Q_PROPERTY(int lastKey READ lastKey NOTIFY keyTestChanged)
     Q_PROPERTY(QVariantList keyPresses READ keyPresses NOTIFY keyTestChanged)
-    // The lamp lit by the lamp test (0 slow, 1 mid, 2 fast, 3 lock; -1: none).
+    // The key LED pattern lit by the lamp test (0..3; -1: none).
     Q_PROPERTY(int lampUnderTest READ lampUnderTest NOTIFY lampTestChanged)
     // The support bundle: being written, and what became of the last one.
     Q_PROPERTY(bool bundleBusy READ bundleBusy NOTIFY bundleChanged)
@@ -75,6 +75,7 @@ protected:
 private:
     void onKey(int key);
     void lampStep(int lamp);
+    void restoreLamps();
     void readConverter();
 
     SeamTimer *poll_;

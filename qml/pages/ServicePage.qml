@@ -195,7 +195,7 @@ Rectangle {
                 ThemeText {
                     width: 520; height: 40
                     visible: status.lampUnderTest >= 0
-                    text: qsTr("Lamp lit now: %1").arg([qsTr("SLOW"), qsTr("MID"), qsTr("FAST"), qsTr("LOCK")][Math.max(0, status.lampUnderTest)])
+                    text: qsTr("Key lamp pattern %1 of 4 lit").arg(status.lampUnderTest + 1)
                 }
             }
         }

@@ -7,6 +7,8 @@
 #include "sim/simkeys.h"
 #include "sim/simmainboard.h"
 #include "sim/simpiscripts.h"
+#include "sim/simpistate.h"
+#include "sim/simtools.h"
 #include "sim/simunit.h"
 #include "surface/tbar.h"
 #include "switcher/commandexecobject.h"
@@ -493,6 +495,19 @@ private slots:
         QVERIFY(page.mainboard().value(QStringLiteral("sent")).toULongLong() > 0);
         page.setActive(false);
         QVERIFY(!rig.panel->surface()->keyTest());
+
+        // The lamp test lights each key LED pattern in turn, then none.
+        const auto leds = [&rig] {
+            SimPiState st;
+            for (const QString &line : rig.unit.tools().allCalls())
+                st.apply(line);
+            return qMakePair(st.keyLedReg2, st.keyLedReg3);
+        };
+        QSet<QPair<int, int>> seen;
+        page.startLampTest();
+        QTRY_VERIFY_WITH_TIMEOUT((seen.insert(leds()), page.lampUnderTest() < 0), 10000);
+        QTRY_COMPARE(leds(), qMakePair(0x11, 0x11));
+        QVERIFY(seen.size() >= 3);
 
         const auto cam = [&page](const char *field) { return page.cameras().value(1).toMap().value(QLatin1String(field)); };
         page.setActive(true);
