@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <initializer_list>
 
 #include <poll.h>
@@ -228,6 +229,8 @@ qint64 serialPort::writeData(const QByteArray &data)
     serial->readAll();
     serial->clear(QSerialPort::Input);
 
+    stats_.countMessage();
+    sentAt_ = steadyMs();
     const qint64 written = serial->write(data);
     serial->waitForBytesWritten(66);
     if (written == -1)
@@ -235,6 +238,17 @@ qint64 serialPort::writeData(const QByteArray &data)
     else if (written < data.size())
         qCWarning(lcCamera) << "[ERR] Only write " << written;
     return written;
+}
+
+qint64 serialPort::steadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+CameraLineStats::Snapshot serialPort::lineStats()
+{
+    return stats_.snapshot(steadyMs());
 }
 
 QByteArray serialPort::receive(int timeoutMs, const std::function<bool(const QByteArray &)> &answered)
@@ -248,14 +262,17 @@ QByteArray serialPort::receive(int timeoutMs, const std::function<bool(const QBy
 
     if (!serial->isOpen()) {
         qCWarning(lcCamera) << "[WARN] No response received in" << timeoutMs << "ms";
+        stats_.countTimeOut();
         return result;
     }
 
+    qint64 answeredAt = 0;
     const auto takeAll = [&] {
         const QByteArray chunk = serial->readAll();
         if (!chunk.isEmpty()) {
             appendBounded(result, chunk);
             sinceData.restart();
+            answeredAt = steadyMs();
         }
     };
     while (total.elapsed() < timeoutMs && serial->isOpen() && !aborted_.load()) {
@@ -276,8 +293,14 @@ QByteArray serialPort::receive(int timeoutMs, const std::function<bool(const QBy
         }
         QThread::msleep(10);
     }
-    if (result.isEmpty())
+    if (result.isEmpty()) {
         qCWarning(lcCamera) << "[WARN] No response received in" << timeoutMs << "ms";
+        stats_.countTimeOut();
+    } else {
+        // From the message written to the last byte of its answer.
+        if (sentAt_ > 0)
+            stats_.addReplyTime(static_cast<int>(qMin<qint64>(answeredAt - sentAt_, 60000)), answeredAt);
+    }
     return result;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "camera/cameralinestats.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
@@ -78,6 +80,9 @@ public:
     // Any thread, once, when the panel is stopping: a wait under way ends
     // within a poll slice and every later write is refused unsent.
     void abortExchanges() { aborted_.store(true); }
+    // Messages, time-outs and reply times of the last minute (the line's
+    // thread only).
+    CameraLineStats::Snapshot lineStats();
 
 private:
     // Applies every stored line setting to the port and opens it.
@@ -99,6 +104,10 @@ private:
     bool localEchoEnabled = false;
 
     std::atomic<bool> aborted_{false};
+    static qint64 steadyMs();
+
+    CameraLineStats stats_;
+    qint64 sentAt_ = 0; // when the last message was written (steadyMs)
     QTimer *idleDrain_ = nullptr;
     qint64 idleDropped_ = 0;
     QElapsedTimer idleLogged_;

@@ -815,7 +815,19 @@ bool vekCameraObject::queryVersion(int vekIdx)
     setfpgaVersion(v.fpga);
     setmotorVersion(v.motor);
     serialStateList[static_cast<size_t>(vekIdx)] = true;
+    lastVersion_[static_cast<size_t>(vekIdx)] = QStringList{v.model, v.mcu};
     return true;
+}
+
+CameraLineStats::Snapshot vekCameraObject::lineStats(int vekIdx) const
+{
+    serialPort *port = portForCamera(vekIdx);
+    return port ? port->lineStats() : CameraLineStats::Snapshot();
+}
+
+QStringList vekCameraObject::lastVersion(int vekIdx) const
+{
+    return vekIdx >= 0 && vekIdx <= 2 ? lastVersion_[static_cast<size_t>(vekIdx)] : QStringList();
 }
 
 int vekCameraObject::shutterPosInq(int vekIdx)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "camera/cameralinestats.h"
 #include "camera/cameraregistry.h"
 #include "camera/vek_control.h"
 
@@ -8,6 +9,7 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <memory>
@@ -69,6 +71,12 @@ public:
     // version or tracking inquiry properly.
     Q_INVOKABLE bool serialState(int vekIdx) const;
     Q_INVOKABLE bool vekIsOnline(int vekIdx) const;
+
+    // For the service page: camera `vekIdx`'s line counters (empty without a
+    // line) and what its last version inquiry reported (model, MCU version;
+    // empty before the first answer).
+    CameraLineStats::Snapshot lineStats(int vekIdx) const;
+    QStringList lastVersion(int vekIdx) const;
 
     // Writes `command` to camera `vekIdx` and returns what came back within
     // `waitMinisec` (possibly several replies back to back, or nothing).
@@ -460,4 +468,5 @@ private:
     QString m_panMaxSpeed;
     QString m_tiltMaxSpeed;
     std::array<bool, 3> vekIsOnlineArray{{false, false, false}};
+    std::array<QStringList, 3> lastVersion_;
 };

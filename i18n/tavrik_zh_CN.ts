@@ -143,6 +143,128 @@
     </message>
 </context>
 <context>
+    <name>ConfigBackup</name>
+    <message>
+        <location filename="../ui/configbackup.cpp" line="+73"/>
+        <source>unknown setting %1</source>
+        <translation>未知的设置 %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1 is not on or off</source>
+        <translation>%1 不是开或关</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1 is not a whole number from %2 to %3</source>
+        <translation>%1 不是 %2 到 %3 之间的整数</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 is not a text</source>
+        <translation>%1 不是文本</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 is not a picture file of the unit</source>
+        <translation>%1 不是本机的图片文件</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>The file is empty or too large.</source>
+        <translation>文件为空或过大。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+11"/>
+        <location line="+9"/>
+        <location line="+21"/>
+        <source>The file is damaged.</source>
+        <translation>文件已损坏。</translation>
+    </message>
+    <message>
+        <location line="-38"/>
+        <source>The file is not a configuration of this panel.</source>
+        <translation>此文件不是本控制面板的配置。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The file was written by a newer panel.</source>
+        <translation>此文件由较新版本的控制面板写入。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The file&apos;s version is not known.</source>
+        <translation>无法识别文件的版本。</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>The T-bar&apos;s ends in the file are too close together.</source>
+        <translation>文件中推杆的两端数值过于接近。</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location line="+10"/>
+        <source>The network part of the file is damaged.</source>
+        <translation>文件的网络部分已损坏。</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Address from DHCP: %1 → %2</source>
+        <translation>由 DHCP 获取地址：%1 → %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Address: %1 → %2</source>
+        <translation>IP 地址：%1 → %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Mask: %1 → %2</source>
+        <translation>子网掩码：%1 → %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Gateway: %1 → %2</source>
+        <translation>网关：%1 → %2</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>The configuration was written to the update medium.</source>
+        <translation>配置已写入更新介质。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The configuration could not be written: %1</source>
+        <translation>无法写入配置：%1</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>No configuration file on the update medium.</source>
+        <translation>更新介质上没有配置文件。</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>The file holds the settings the unit has.</source>
+        <translation>文件中的设置与本机当前相同。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The file is sound. These settings will change:</source>
+        <translation>文件完好。以下设置将会更改：</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>The network settings were not applied: %1</source>
+        <translation>网络设置未应用：%1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Restored. Some settings take effect at the next start.</source>
+        <translation>已恢复。部分设置在下次启动时生效。</translation>
+    </message>
+</context>
+<context>
     <name>DigitKeyboard</name>
     <message>
         <location filename="../qml/controls/DigitKeyboard.qml" line="+46"/>
@@ -360,7 +482,7 @@
 <context>
     <name>ImageKeys</name>
     <message>
-        <location filename="../ui/imagekeys.cpp" line="+137"/>
+        <location filename="../ui/imagekeys.cpp" line="+130"/>
         <source>No camera signal detected
 
 Image Key function requires a connected camera to operate.</source>
@@ -574,6 +696,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>网关不能与 IP 地址相同。</translation>
     </message>
     <message>
+        <location line="+31"/>
         <source>The settings could not be saved; the old settings are kept.</source>
         <translation>无法保存设置，仍使用原有设置。</translation>
     </message>
@@ -581,7 +704,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>Panel</name>
     <message>
-        <location filename="../ui/panel.cpp" line="+685"/>
+        <location filename="../ui/switching.cpp" line="+443"/>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
@@ -593,6 +716,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>PanelSettings</name>
     <message>
+        <location filename="../ui/panelsettings.cpp" line="+288"/>
         <source>The settings could not be saved; they are kept until the next start only.</source>
         <translation>无法保存设置；当前设置只保留到下次开机。</translation>
     </message>
@@ -778,9 +902,426 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
 </context>
 <context>
+    <name>ServicePage</name>
+    <message>
+        <location filename="../qml/pages/ServicePage.qml" line="+46"/>
+        <source>Service</source>
+        <translation>维修</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Lines</source>
+        <translation>连线</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Controls</source>
+        <translation>操作部件</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>System</source>
+        <translation>系统</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Support</source>
+        <translation>支持</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>CLOSE</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>Mainboard answering</source>
+        <translation>主板有响应</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Mainboard not answering</source>
+        <translation>主板无响应</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Frames sent</source>
+        <translation>已发送帧</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Acknowledged</source>
+        <translation>已确认</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Refused</source>
+        <translation>被拒绝</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+20"/>
+        <source>Timed out</source>
+        <translation>超时</translation>
+    </message>
+    <message>
+        <location line="-19"/>
+        <source>Late replies</source>
+        <translation>延迟回复</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Garbled replies</source>
+        <translation>错误回复</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Write failures</source>
+        <translation>写入失败</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Last error</source>
+        <translation>最近错误</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Camera %1</source>
+        <translation>摄像机 %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Line</source>
+        <translation>连线</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Messages</source>
+        <translation>消息</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Replies (1 min)</source>
+        <translation>回复（1 分钟）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Reply p50 (ms)</source>
+        <translation>回复 p50（毫秒）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Reply p99 (ms)</source>
+        <translation>回复 p99（毫秒）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Model</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>online</source>
+        <translation>在线</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>offline</source>
+        <translation>离线</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Converter (raw readings)</source>
+        <translation>转换器（原始读数）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>T-bar</source>
+        <translation>推杆</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>T-bar position</source>
+        <translation>推杆位置</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>T-bar ends</source>
+        <translation>推杆两端</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Joystick X</source>
+        <translation>摇杆 X</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Joystick Y</source>
+        <translation>摇杆 Y</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Joystick centre</source>
+        <translation>摇杆中心</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom</source>
+        <translation>变焦</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom centre</source>
+        <translation>变焦中心</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>End key test</source>
+        <translation>结束按键测试</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Key test</source>
+        <translation>按键测试</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Lamp test</source>
+        <translation>指示灯测试</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Press the keys: nothing is sent to the switcher.</source>
+        <translation>请按下按键：不会向切换台发送任何指令。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>During the key test the keys switch nothing.</source>
+        <translation>按键测试期间，按键不会进行任何切换。</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>LOCK</source>
+        <translation>锁定</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>FAST</source>
+        <translation>快</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>MID</source>
+        <translation>中</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>SLOW</source>
+        <translation>慢</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CUT</source>
+        <translation>CUT</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>AUTO</source>
+        <translation>AUTO</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>UNLOCK</source>
+        <translation>解锁</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Key lamp pattern %1 of 4 lit</source>
+        <translation>按键指示灯第 %1 组（共 4 组）亮起</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Network</source>
+        <translation>网络</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Address</source>
+        <translation>IP 地址</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mask</source>
+        <translation>子网掩码</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Gateway</source>
+        <translation>网关</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Link</source>
+        <translation>链路状态</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>up</source>
+        <translation>已连接</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>down</source>
+        <translation>未连接</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Discovery requests</source>
+        <translation>发现请求</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Unit</source>
+        <translation>本机</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Panel</source>
+        <translation>控制面板</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mainboard firmware</source>
+        <translation>主板固件</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uptime</source>
+        <translation>运行时间</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>CPU</source>
+        <translation>CPU</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Memory</source>
+        <translation>内存</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Board temperature</source>
+        <translation>主板温度</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Write support bundle</source>
+        <translation>写入支持数据包</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Settings, network, recent log, versions and counters, written to the update medium. No passwords or tokens.</source>
+        <translation>设置、网络、近期日志、版本与计数，写入更新介质。不含密码或令牌。</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Back up configuration</source>
+        <translation>备份配置</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Restore configuration</source>
+        <translation>恢复配置</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The unit&apos;s settings to and from the update medium. A restore shows what will change before anything does.</source>
+        <translation>将本机设置备份到更新介质或从中恢复。恢复前会先列出将更改的项目。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Network (only with the network):</source>
+        <translation>网络（仅在一并恢复网络时）：</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Restore without network</source>
+        <translation>恢复（不含网络）</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Restore with network</source>
+        <translation>恢复（含网络）</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceStatus</name>
+    <message>
+        <location filename="../ui/servicestatus.cpp" line="+108"/>
+        <source>refused</source>
+        <translation>被拒绝</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no reply</source>
+        <translation>无回复</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>garbled reply</source>
+        <translation>错误回复</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>write failed</source>
+        <translation>写入失败</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <location line="+194"/>
+        <source>%1 of %2 MB in use</source>
+        <translation>已使用 %1 / %2 MB</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>%1 d %2</source>
+        <translation>%1 天 %2</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Writing the support bundle…</source>
+        <translation>正在写入支持数据包…</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>The support bundle could not be written: %1</source>
+        <translation>无法写入支持数据包：%1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Support bundle written: %1</source>
+        <translation>已写入支持数据包：%1</translation>
+    </message>
+</context>
+<context>
     <name>SetupMenu</name>
     <message>
-        <location filename="../ui/setupmenu.cpp" line="+13"/>
+        <location filename="../ui/setupmenu.cpp" line="+15"/>
         <source>White</source>
         <translation>白色</translation>
     </message>
@@ -954,7 +1495,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenuPage</name>
     <message>
-        <location filename="../qml/pages/SetupMenuPage.qml" line="+61"/>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+62"/>
         <source>Type</source>
         <translation>输入</translation>
     </message>
@@ -990,12 +1531,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+8"/>
-        <location line="+282"/>
+        <location line="+294"/>
         <source>CLOSE</source>
         <translation>关闭</translation>
     </message>
     <message>
-        <location line="-270"/>
+        <location line="-282"/>
         <source>Transition</source>
         <translation>转场</translation>
     </message>
@@ -1061,12 +1602,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+227"/>
+        <location line="+239"/>
         <source>Save</source>
         <translation>保存</translation>
     </message>
     <message>
-        <location line="-222"/>
+        <location line="-234"/>
         <source>Recall</source>
         <translation>调用</translation>
     </message>
@@ -1156,12 +1697,12 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>网络</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Mainboard %1   Panel %2</source>
         <translation>主板 %1   面板 %2</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+20"/>
         <source>Reset</source>
         <translation>重置</translation>
     </message>
@@ -1451,7 +1992,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>UpgradeFlow</name>
     <message>
-        <location filename="../ui/upgradeflow.cpp" line="+45"/>
+        <location filename="../ui/upgradeflow.cpp" line="+46"/>
         <source>Do you want to Upgrade App ?</source>
         <translation>要升级软件吗？</translation>
     </message>

@@ -143,6 +143,128 @@
     </message>
 </context>
 <context>
+    <name>ConfigBackup</name>
+    <message>
+        <location filename="../ui/configbackup.cpp" line="+73"/>
+        <source>unknown setting %1</source>
+        <translation>未知的設定 %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1 is not on or off</source>
+        <translation>%1 不是開或關</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1 is not a whole number from %2 to %3</source>
+        <translation>%1 不是 %2 到 %3 之間的整數</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 is not a text</source>
+        <translation>%1 不是文字</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 is not a picture file of the unit</source>
+        <translation>%1 不是本機的圖片檔</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>The file is empty or too large.</source>
+        <translation>檔案是空的或過大。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+11"/>
+        <location line="+9"/>
+        <location line="+21"/>
+        <source>The file is damaged.</source>
+        <translation>檔案已損壞。</translation>
+    </message>
+    <message>
+        <location line="-38"/>
+        <source>The file is not a configuration of this panel.</source>
+        <translation>此檔案不是本控制面板的組態。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The file was written by a newer panel.</source>
+        <translation>此檔案由較新版本的控制面板寫入。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The file&apos;s version is not known.</source>
+        <translation>無法辨識檔案的版本。</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>The T-bar&apos;s ends in the file are too close together.</source>
+        <translation>檔案中推桿的兩端數值過於接近。</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location line="+10"/>
+        <source>The network part of the file is damaged.</source>
+        <translation>檔案的網路部分已損壞。</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Address from DHCP: %1 → %2</source>
+        <translation>由 DHCP 取得位址：%1 → %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Address: %1 → %2</source>
+        <translation>IP 位址：%1 → %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Mask: %1 → %2</source>
+        <translation>子網路遮罩：%1 → %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Gateway: %1 → %2</source>
+        <translation>閘道：%1 → %2</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>The configuration was written to the update medium.</source>
+        <translation>組態已寫入更新媒體。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The configuration could not be written: %1</source>
+        <translation>無法寫入組態：%1</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>No configuration file on the update medium.</source>
+        <translation>更新媒體上沒有組態檔。</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>The file holds the settings the unit has.</source>
+        <translation>檔案中的設定與本機目前相同。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The file is sound. These settings will change:</source>
+        <translation>檔案完好。以下設定將會變更：</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>The network settings were not applied: %1</source>
+        <translation>網路設定未套用：%1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Restored. Some settings take effect at the next start.</source>
+        <translation>已還原。部分設定於下次開機時生效。</translation>
+    </message>
+</context>
+<context>
     <name>DigitKeyboard</name>
     <message>
         <location filename="../qml/controls/DigitKeyboard.qml" line="+46"/>
@@ -360,7 +482,7 @@
 <context>
     <name>ImageKeys</name>
     <message>
-        <location filename="../ui/imagekeys.cpp" line="+137"/>
+        <location filename="../ui/imagekeys.cpp" line="+130"/>
         <source>No camera signal detected
 
 Image Key function requires a connected camera to operate.</source>
@@ -574,6 +696,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>閘道不可與 IP 位址相同。</translation>
     </message>
     <message>
+        <location line="+31"/>
         <source>The settings could not be saved; the old settings are kept.</source>
         <translation>無法儲存設定，仍使用原有設定。</translation>
     </message>
@@ -581,7 +704,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>Panel</name>
     <message>
-        <location filename="../ui/panel.cpp" line="+685"/>
+        <location filename="../ui/switching.cpp" line="+443"/>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
@@ -593,6 +716,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>PanelSettings</name>
     <message>
+        <location filename="../ui/panelsettings.cpp" line="+288"/>
         <source>The settings could not be saved; they are kept until the next start only.</source>
         <translation>無法儲存設定；目前的設定只保留到下次開機。</translation>
     </message>
@@ -778,9 +902,426 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
 </context>
 <context>
+    <name>ServicePage</name>
+    <message>
+        <location filename="../qml/pages/ServicePage.qml" line="+46"/>
+        <source>Service</source>
+        <translation>維修</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Lines</source>
+        <translation>連線</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Controls</source>
+        <translation>操作元件</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>System</source>
+        <translation>系統</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Support</source>
+        <translation>支援</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>CLOSE</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>Mainboard answering</source>
+        <translation>主機板有回應</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Mainboard not answering</source>
+        <translation>主機板無回應</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Frames sent</source>
+        <translation>已送出封包</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Acknowledged</source>
+        <translation>已確認</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Refused</source>
+        <translation>被拒絕</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+20"/>
+        <source>Timed out</source>
+        <translation>逾時</translation>
+    </message>
+    <message>
+        <location line="-19"/>
+        <source>Late replies</source>
+        <translation>延遲回覆</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Garbled replies</source>
+        <translation>錯誤回覆</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Write failures</source>
+        <translation>寫入失敗</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Last error</source>
+        <translation>最近錯誤</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Camera %1</source>
+        <translation>攝影機 %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Line</source>
+        <translation>連線</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Messages</source>
+        <translation>訊息</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Replies (1 min)</source>
+        <translation>回覆（1 分鐘）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Reply p50 (ms)</source>
+        <translation>回覆 p50（毫秒）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Reply p99 (ms)</source>
+        <translation>回覆 p99（毫秒）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Model</source>
+        <translation>型號</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>online</source>
+        <translation>線上</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>offline</source>
+        <translation>離線</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Converter (raw readings)</source>
+        <translation>轉換器（原始讀數）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>T-bar</source>
+        <translation>推桿</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>T-bar position</source>
+        <translation>推桿位置</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>T-bar ends</source>
+        <translation>推桿兩端</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Joystick X</source>
+        <translation>搖桿 X</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Joystick Y</source>
+        <translation>搖桿 Y</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Joystick centre</source>
+        <translation>搖桿中心</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom</source>
+        <translation>變焦</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom centre</source>
+        <translation>變焦中心</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>End key test</source>
+        <translation>結束按鍵測試</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Key test</source>
+        <translation>按鍵測試</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Lamp test</source>
+        <translation>燈號測試</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Press the keys: nothing is sent to the switcher.</source>
+        <translation>請按下按鍵：不會傳送任何指令至切換台。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>During the key test the keys switch nothing.</source>
+        <translation>按鍵測試期間，按鍵不會進行任何切換。</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>LOCK</source>
+        <translation>鎖定</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>FAST</source>
+        <translation>快</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>MID</source>
+        <translation>中</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>SLOW</source>
+        <translation>慢</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CUT</source>
+        <translation>CUT</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>AUTO</source>
+        <translation>AUTO</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>UNLOCK</source>
+        <translation>解鎖</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Key lamp pattern %1 of 4 lit</source>
+        <translation>按鍵燈號第 %1 組（共 4 組）亮起</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Network</source>
+        <translation>網路</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Address</source>
+        <translation>IP 位址</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mask</source>
+        <translation>子網路遮罩</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Gateway</source>
+        <translation>閘道</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Link</source>
+        <translation>連線狀態</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>up</source>
+        <translation>已連線</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>down</source>
+        <translation>未連線</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Discovery requests</source>
+        <translation>搜尋請求</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Unit</source>
+        <translation>本機</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Panel</source>
+        <translation>控制面板</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mainboard firmware</source>
+        <translation>主機板韌體</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uptime</source>
+        <translation>運作時間</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>CPU</source>
+        <translation>CPU</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Memory</source>
+        <translation>記憶體</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Board temperature</source>
+        <translation>主板溫度</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Write support bundle</source>
+        <translation>寫入支援資料包</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Settings, network, recent log, versions and counters, written to the update medium. No passwords or tokens.</source>
+        <translation>設定、網路、近期記錄、版本與計數，寫入更新媒體。不含密碼或權杖。</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Back up configuration</source>
+        <translation>備份組態</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Restore configuration</source>
+        <translation>還原組態</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The unit&apos;s settings to and from the update medium. A restore shows what will change before anything does.</source>
+        <translation>將本機設定備份至更新媒體或由其還原。還原前會先列出將變更的項目。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Network (only with the network):</source>
+        <translation>網路（僅在一併還原網路時）：</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Restore without network</source>
+        <translation>還原（不含網路）</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Restore with network</source>
+        <translation>還原（含網路）</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceStatus</name>
+    <message>
+        <location filename="../ui/servicestatus.cpp" line="+108"/>
+        <source>refused</source>
+        <translation>被拒絕</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no reply</source>
+        <translation>無回覆</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>garbled reply</source>
+        <translation>錯誤回覆</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>write failed</source>
+        <translation>寫入失敗</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>none</source>
+        <translation>無</translation>
+    </message>
+    <message>
+        <location line="+194"/>
+        <source>%1 of %2 MB in use</source>
+        <translation>已使用 %1 / %2 MB</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>%1 d %2</source>
+        <translation>%1 天 %2</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Writing the support bundle…</source>
+        <translation>正在寫入支援資料包…</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>The support bundle could not be written: %1</source>
+        <translation>無法寫入支援資料包：%1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Support bundle written: %1</source>
+        <translation>已寫入支援資料包：%1</translation>
+    </message>
+</context>
+<context>
     <name>SetupMenu</name>
     <message>
-        <location filename="../ui/setupmenu.cpp" line="+13"/>
+        <location filename="../ui/setupmenu.cpp" line="+15"/>
         <source>White</source>
         <translation>白色</translation>
     </message>
@@ -954,7 +1495,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenuPage</name>
     <message>
-        <location filename="../qml/pages/SetupMenuPage.qml" line="+61"/>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+62"/>
         <source>Type</source>
         <translation>輸入</translation>
     </message>
@@ -990,12 +1531,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+8"/>
-        <location line="+282"/>
+        <location line="+294"/>
         <source>CLOSE</source>
         <translation>關閉</translation>
     </message>
     <message>
-        <location line="-270"/>
+        <location line="-282"/>
         <source>Transition</source>
         <translation>轉場</translation>
     </message>
@@ -1061,12 +1602,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+227"/>
+        <location line="+239"/>
         <source>Save</source>
         <translation>儲存</translation>
     </message>
     <message>
-        <location line="-222"/>
+        <location line="-234"/>
         <source>Recall</source>
         <translation>呼叫</translation>
     </message>
@@ -1156,12 +1697,12 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>網路</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Mainboard %1   Panel %2</source>
         <translation>主機板 %1   面板 %2</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+20"/>
         <source>Reset</source>
         <translation>重設</translation>
     </message>
@@ -1451,7 +1992,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>UpgradeFlow</name>
     <message>
-        <location filename="../ui/upgradeflow.cpp" line="+45"/>
+        <location filename="../ui/upgradeflow.cpp" line="+46"/>
         <source>Do you want to Upgrade App ?</source>
         <translation>要升級軟體嗎？</translation>
     </message>

@@ -123,6 +123,7 @@ qint64 zarvoMu::drainIdleInput()
     ackOutstanding_ = false;
     const qint64 n = serialPort_->readAll().size();
     heardBoard(n);
+    counters_.count(MainboardLineCounters::Late, n > 0 ? 1 : 0);
     // and what the driver still holds beyond Qt's bounded buffer
     serialPort_->clear(QSerialPort::Input);
     return n;
@@ -223,10 +224,13 @@ qint64 zarvoMu::send(const QByteArray &frame)
         qCDebug(lcMainboard).noquote() << "isUseSocket -->bytes length: " << frame.size() << " data: " << mbHex(frame);
         if (!socket_) {
             qCWarning(lcMainboard) << "[ERR] Write fail: no socket";
+            counters_.count(MainboardLineCounters::WriteFailed);
             return -1;
         }
         // Stale replies, as on the serial line.
-        heardBoard(socket_->readAll().size());
+        const qint64 stale = socket_->readAll().size();
+        heardBoard(stale);
+        counters_.count(MainboardLineCounters::Late, stale > 0 ? 1 : 0);
         const int len = frame.size() + 2;
         QByteArray out;
         out.reserve(len);
@@ -234,6 +238,7 @@ qint64 zarvoMu::send(const QByteArray &frame)
         const qint64 written = socket_->write(out);
         if (written > 0)
             sentToBoard();
+        counters_.count(written == len ? MainboardLineCounters::Sent : MainboardLineCounters::WriteFailed);
         return written;
     }
 
@@ -241,17 +246,21 @@ qint64 zarvoMu::send(const QByteArray &frame)
     if (!serialPort_ || !serialPort_->isOpen()) {
         qCWarning(lcMainboard).noquote() << "[ERR] Write fail:" << mbHex(frame) << ", reason:"
                                          << (serialPort_ ? serialPort_->errorString() : QStringLiteral("no serial port"));
+        counters_.count(MainboardLineCounters::WriteFailed);
         return -1;
     }
     // Stale replies of earlier frames, both those Qt has buffered and those
     // still in the driver.
-    heardBoard(serialPort_->readAll().size());
+    const qint64 stale = serialPort_->readAll().size();
+    heardBoard(stale);
+    counters_.count(MainboardLineCounters::Late, stale > 0 ? 1 : 0);
     serialPort_->clear(QSerialPort::Input);
 
     const qint64 written = serialPort_->write(frame);
     serialPort_->waitForBytesWritten(writeDrain);
     if (written > 0)
         sentToBoard();
+    counters_.count(written == frame.size() ? MainboardLineCounters::Sent : MainboardLineCounters::WriteFailed);
     if (written == -1) {
         qCWarning(lcMainboard).noquote() << "[ERR] Write fail:" << mbHex(frame) << ", reason:" << serialPort_->errorString();
     } else if (written < frame.size()) {
@@ -263,7 +272,9 @@ qint64 zarvoMu::send(const QByteArray &frame)
 QByteArray zarvoMu::receive(int timeoutMs)
 {
     TAVRIK_ASSERT_OWNER(this);
-    return isUseSocket ? receiveTcp(timeoutMs) : receiveSerial(timeoutMs);
+    const QByteArray reply = isUseSocket ? receiveTcp(timeoutMs) : receiveSerial(timeoutMs);
+    counters_.count(MainboardLineCounters::TimedOut, reply.isEmpty() ? 1 : 0);
+    return reply;
 }
 
 QByteArray zarvoMu::receiveSerial(int timeoutMs)
@@ -338,6 +349,7 @@ QByteArray zarvoMu::receiveTcp(int timeoutMs)
         const int bad = unframeTcp(raw, result);
         if (bad >= 0) {
             qCWarning(lcMainboard) << "[ERR] TCP length prefix" << bad << "invalid, dropping" << raw.size() << "bytes";
+            counters_.count(MainboardLineCounters::Garbled);
             raw.clear();
         }
         const bool complete = !result.isEmpty() && raw.isEmpty();
@@ -429,7 +441,9 @@ bool zarvoMu::receiveWriteCommandAck(const QByteArray &frame)
         return false;
     }
     qCDebug(lcMainboard).noquote() << "Cmd " << mbHex(frame) << ", Receive bytes = " << mbHex(reply);
-    return checkWriteCommandAck(reply);
+    const bool accepted = checkWriteCommandAck(reply);
+    countAck(reply, accepted);
+    return accepted;
 }
 
 // ---------------------------------------------------------------- checks
@@ -524,6 +538,13 @@ bool zarvoMu::sendFrame(const QByteArray &frame, const char *failText, SendFailL
     return false;
 }
 
+void zarvoMu::countAck(const QByteArray &reply, bool accepted)
+{
+    const bool wellFormed = reply.size() == 3 && static_cast<uint8_t>(at(reply, 0) + at(reply, 1)) == at(reply, 2);
+    counters_.count(accepted ? MainboardLineCounters::Acknowledged
+                             : wellFormed ? MainboardLineCounters::Refused : MainboardLineCounters::Garbled);
+}
+
 bool zarvoMu::awaitAck(int firstMs, int retries, const char *noReplyText, const char *replyText, bool withResult)
 {
     const QByteArray reply = waitReply(firstMs, retries, normalReplyWait);
@@ -535,6 +556,7 @@ bool zarvoMu::awaitAck(int firstMs, int retries, const char *noReplyText, const 
     if (replyText && !withResult)
         qCDebug(lcMainboard).noquote() << replyText << mbHex(reply);
     const bool result = checkWriteCommandAck(reply);
+    countAck(reply, result);
     if (replyText && withResult)
         qCDebug(lcMainboard).noquote() << replyText << mbHex(reply) << result;
     return result;
@@ -746,6 +768,7 @@ CrossPoint zarvoMu::readSource(const char *name, const QByteArray &frame, int wa
     // answer this request (its code, or the code with the top bit set).
     if (!checkChecksum(reply) || !carriesData(reply, 1)) {
         qCWarning(lcMainboard).noquote() << "[ERR] source reply invalid:" << mbHex(reply);
+        counters_.count(MainboardLineCounters::Garbled);
         return black;
     }
     const uint8_t code = at(reply, 2);
@@ -797,6 +820,7 @@ int zarvoMu::readControl(EffectAddress address, bool &ok)
     const bool sumOk = checkChecksum(reply);
     if (!sumOk) {
         qCWarning(lcMainboard) << "[ERR] checksum = " << sumOk;
+        counters_.count(MainboardLineCounters::Garbled);
         return -1;
     }
     if (f.commandCode != 0xC5) {
@@ -939,6 +963,7 @@ zarvoMuStatus zarvoMu::requestStatus(bool &ok)
     // frame that arrived in pieces are not one.
     if (reply.size() == 3 && !reply.startsWith(statusHeader) && !checkWriteCommandAck(reply)) {
         qCWarning(lcMainboard).noquote() << "[ERR] request status check sum:" << mbHex(reply);
+        counters_.count(MainboardLineCounters::Garbled);
         return zarvoMuStatus();
     }
     reply = reReadUntil(reply, statusHeader, 10, 2, "request status miss some bytes... ");
@@ -947,6 +972,7 @@ zarvoMuStatus zarvoMu::requestStatus(bool &ok)
     COMMANDFORMAT f = decode(reply, 7);
     if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 6)) {
         qCWarning(lcMainboard).noquote() << "[ERR] request status check sum error" << mbHex(reply);
+        counters_.count(MainboardLineCounters::Garbled);
         return zarvoMuStatus();
     }
     if (f.commandCode != 0xEE) {
@@ -1018,6 +1044,7 @@ bool zarvoMu::decodeBlock(const QByteArray &reply, COMMANDFORMAT &f)
     f = decode(reply, 9);
     if (!checkRecieveWriteCommandCheckSum(f) || !carriesData(reply, 8)) {
         qCWarning(lcMainboard).noquote() << "[ERR] checksum" << mbHex(reply);
+        counters_.count(MainboardLineCounters::Garbled);
         return false;
     }
     if (f.commandCode != 0xC9) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainboard/linecounters.h"
 #include "mainboard/zarvomucommandpacks.h"
 #include "mainboard/zarvomutypes.h"
 
@@ -142,6 +143,8 @@ public:
     // exchange outlasts the stop whatever the board does.
     void abortExchanges() { aborted_.store(true); }
     bool exchangesAborted() const { return aborted_.load(); }
+    // Frames, replies and faults on the line so far (readable from any thread).
+    MainboardLineCounters::Snapshot lineCounters() const { return counters_.snapshot(); }
 
 signals:
     // send refused a frame because the mainboard is busy (T-bar in travel).
@@ -192,7 +195,12 @@ private:
     // Length, checksum and code of a user-menu block reply.
     bool decodeBlock(const QByteArray &reply, COMMANDFORMAT &frame);
 
+    // Counts an acknowledgement by what it was: accepted, refused, or bytes
+    // that are no acknowledgement at all.
+    void countAck(const QByteArray &reply, bool accepted);
+
     zarvoMuCommandPacks packs_;
+    MainboardLineCounters counters_;
     std::atomic<int> waitDivisor_{1};
     // A send-only write went out and its acknowledgement has not been seen.
     std::atomic<bool> ackOutstanding_{false};

@@ -167,6 +167,7 @@ void KivoServ::handleDatagram()
 
     while (m_UdpServer && m_UdpServer->hasPendingDatagrams()) {
         const QNetworkDatagram d = m_UdpServer->receiveDatagram();
+        requestsSeen_.fetch_add(1, std::memory_order_relaxed);
         if (!usable) {
             warnUnusable(s);
             continue;

@@ -53,6 +53,9 @@ public:
     // A boot configuration larger than this is not one.
     static constexpr qint64 kBootConfigMaxBytes = 64 * 1024;
 
+    // Datagrams received on the discovery port so far (any thread).
+    quint64 requestsSeen() const { return requestsSeen_.load(std::memory_order_relaxed); }
+
 public slots:
     void handleDatagram();
 
@@ -113,4 +116,5 @@ private:
     // discovery is answered while /boot is remounted and written.
     QThreadPool macChanger_;
     std::atomic<bool> macChanging_{false};
+    std::atomic<quint64> requestsSeen_{0};
 };

@@ -11,6 +11,7 @@ packages=(
   qml-module-qtquick-layouts
   libgpiod-dev
   qttools5-dev-tools fonts-wqy-microhei
+  libarchive-dev  # the support bundle's tar.gz (a kept library, not a format of our own)
   iproute2 dhcpcd-base net-tools procps
   xvfb x11vnc
   clang libclang-rt-dev

@@ -101,6 +101,12 @@ void SimUnit::installLoopbackNetwork()
     tools_->install(QStringLiteral("ifconfig"),
                     "eth0: flags=4163<UP,BROADCAST,RUNNING,MULTICAST>  mtu 1500\n"
                     "        inet 127.0.0.5  netmask 255.255.255.0  bcast:127.0.0.255 broadcast\n");
+    // The panel's journal for the support bundle, never the machine's.
+    tools_->install(QStringLiteral("journalctl"),
+                    "Dec 07 01:02:03 unit tavrik[412]: 01:02:03.456 [commandexecobject.cpp connect 210][I] : "
+                    "mainboard connected\n"
+                    "Dec 07 01:02:09 unit tavrik[412]: 01:02:09.012 [vekcameraobject.cpp sendInquiry 88][W] : "
+                    "[WARN] No response received in 300 ms\n");
     QDir().mkpath(sysroot_ + QStringLiteral("/sbin"));
     QFile::remove(sysroot_ + QStringLiteral("/sbin/ifconfig"));
     QFile::link(tools_->binDir() + QStringLiteral("/ifconfig"), sysroot_ + QStringLiteral("/sbin/ifconfig"));
@@ -113,6 +119,12 @@ void SimUnit::seedFiles()
         QDir().mkpath(sysroot_ + QLatin1String(dir));
     writeFile(sysroot_ + "/sys/class/net/eth0/address", "dc:a6:32:00:00:01\n");
     writeFile(sysroot_ + "/sys/class/thermal/thermal_zone0/temp", "48312\n");
+    // What the service page reads of the kernel: link state, uptime, load, memory.
+    writeFile(sysroot_ + "/sys/class/net/eth0/operstate", "up\n");
+    writeFile(sysroot_ + "/proc/uptime", "3725.31 13890.02\n");
+    writeFile(sysroot_ + "/proc/stat", "cpu  4705 150 1120 16250 520 0 30 0 0 0\n");
+    writeFile(sysroot_ + "/proc/meminfo", "MemTotal:        3884328 kB\nMemFree:         2967244 kB\n"
+                                          "MemAvailable:    3312560 kB\n");
     for (int cpu = 0; cpu < 4; ++cpu)
         writeFile(sysroot_ + QStringLiteral("/sys/devices/system/cpu/cpu%1/cpufreq/scaling_cur_freq").arg(cpu),
                   "1500000\n");

@@ -154,6 +154,8 @@ void Tbar::run()
 
 void Tbar::processReading(int channel, int reading, qint64 nowMs)
 {
+    if (channel >= 0 && channel < kChannels)
+        lastReading_[static_cast<size_t>(channel)].store(reading, std::memory_order_relaxed);
     switch (channel) {
     case kTbarChannel:
         calibrateEndPoints(reading);

@@ -3,6 +3,7 @@
 #include "platform/pollingthread.h"
 #include "surface/i2cconverter.h"
 
+#include <array>
 #include <atomic>
 #include <functional>
 
@@ -62,6 +63,13 @@ public:
     int currentZoomMid() const { return zoomMidValue.load(); }
     int joystickSpeed() const { return curSpeed.load(); }
     int lastTbarOutput() const { return lastOutput.load(); }
+    // The last raw reading of `channel` (as processReading numbers them);
+    // -1 before the first. Readable from any thread (the service page).
+    static constexpr int kChannels = 4;
+    int lastReading(int channel) const
+    {
+        return channel >= 0 && channel < kChannels ? lastReading_[static_cast<size_t>(channel)].load() : -1;
+    }
 
     static constexpr int kMinBoundSpan = 40;
     // While the converter cannot be opened, the thread tries again this often.
@@ -98,6 +106,7 @@ private:
 
     // Polling thread only (lastOutput is atomic so that tests may look).
     std::atomic<qint16> lastOutput{-1};
+    std::array<std::atomic<int>, kChannels> lastReading_{{{-1}, {-1}, {-1}, {-1}}};
     qint16 lastRaw = -1;
     qint64 lastTime = 0;
     bool isTbarIdle = true;

@@ -139,6 +139,12 @@ int main(int argc, char *argv[])
                                  QStringLiteral("popups/PipPopup.qml|pipTabs/2")})
         if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
             files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
+    // The service page's other tabs, each right after the page.
+    for (const QString &extra : {QStringLiteral("pages/ServicePage.qml|serviceTabs/3"),
+                                 QStringLiteral("pages/ServicePage.qml|serviceTabs/2"),
+                                 QStringLiteral("pages/ServicePage.qml|serviceTabs/1,keyTest")})
+        if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
+            files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
     if (parser.isSet(QStringLiteral("pages"))) {
         const QStringList only = parser.value(QStringLiteral("pages")).split(QLatin1Char(','));
         files.erase(std::remove_if(files.begin(), files.end(), [&](const QString &f) { return !only.contains(f); }),

@@ -152,6 +152,13 @@ QString PanelSettings::defaultPath()
     return Sysroot::path(QStringLiteral("/home/pi/.config/Tervana/tavrik.conf"));
 }
 
+QStringList PanelSettings::knownKeys()
+{
+    QStringList keys = defaults().keys();
+    keys.sort();
+    return keys;
+}
+
 QVariant PanelSettings::defaultValue(const QString &group, const QString &key)
 {
     return defaults().value(fullKey(group, key));

@@ -4,6 +4,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QThreadPool>
 #include <QTimer>
 #include <QVariant>
@@ -61,6 +62,8 @@ public:
     QString writeError() const { return writeError_; }
 
     static QVariant defaultValue(const QString &group, const QString &key);
+    // Every key with a default, as "group/key".
+    static QStringList knownKeys();
 
 signals:
     void valueChanged(const QString &group, const QString &key);

@@ -84,6 +84,10 @@ void SurfaceInput::setTbar(Tbar *tbar)
 void SurfaceInput::handleKey(int key)
 {
     TAVRIK_ASSERT_OWNER(this);
+    if (keyTest_) {
+        emit keyTested(key);
+        return;
+    }
     switch (key) {
     case 0: setLockJoystickAndTBar(true); break;
     case 1: setCameraSpeed(trackingCamSel(), 18); break;

@@ -55,6 +55,11 @@ public:
 
     bool tbarTimerActive() const;
 
+    // The service page's key test: while on, a hardware key only reports
+    // itself (keyTested) and does nothing else.
+    void setKeyTest(bool on) { keyTest_ = on; }
+    bool keyTest() const { return keyTest_; }
+
 public slots:
     // Hardware keys 0..6 (Keyscan::sendKeyNo).
     void handleKey(int key);
@@ -67,6 +72,7 @@ signals:
     // The power button asked to shut down (the button's state is cleared and
     // the preview paused already).
     void shutdownRequested();
+    void keyTested(int key);
 
 private:
     void tbarTick();
@@ -95,4 +101,5 @@ private:
     int tbarIdleTicks_ = 0;
     bool tbarSeen_ = false;  // a raw value has arrived before
     int zoomDirection_ = 0;
+    bool keyTest_ = false;
 };

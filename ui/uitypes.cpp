@@ -3,6 +3,7 @@
 #include "ui/audiomixer.h"
 #include "ui/camerasettings.h"
 #include "ui/commandqueue.h"
+#include "ui/configbackup.h"
 #include "ui/imagekeys.h"
 #include "ui/lumakey.h"
 #include "ui/networksettings.h"
@@ -10,6 +11,7 @@
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 #include "ui/pipcontrol.h"
+#include "ui/servicestatus.h"
 #include "ui/setupmenu.h"
 #include "ui/switcherstate.h"
 #include "ui/switching.h"
@@ -30,6 +32,8 @@ void registerUiTypes()
     qmlRegisterUncreatableMetaObject(Outcome::staticMetaObject, "Tavrik.Ui", 1, 0, "Outcome",
                                      QStringLiteral("an outcome is a value"));
     qmlRegisterType<SetupMenu>("Tavrik.Ui", 1, 0, "SetupMenu");
+    qmlRegisterType<ServiceStatus>("Tavrik.Ui", 1, 0, "ServiceStatus");
+    qmlRegisterType<ConfigBackup>("Tavrik.Ui", 1, 0, "ConfigBackup");
     qmlRegisterType<PipControl>("Tavrik.Ui", 1, 0, "PipControl");
     qmlRegisterType<AudioMixer>("Tavrik.Ui", 1, 0, "AudioMixer");
     qmlRegisterType<LumaKey>("Tavrik.Ui", 1, 0, "LumaKey");

@@ -22,6 +22,7 @@ Rectangle {
     property string typed: ""
     property bool askFactory: false
     property bool calibrating: false
+    property bool serviceOpen: false
 
     function entryText(setting) {
         var labels = menu.labels(setting)
@@ -193,8 +194,20 @@ Rectangle {
                 onClicked: panel.showPage(Panel.NetworkPage)
             }
             ThemeText {
+                objectName: "versionLine"
                 width: 440; height: Theme.buttonHeight; dim: true
                 text: qsTr("Mainboard %1   Panel %2").arg(panel.mainboardVersion).arg(panel.appVersion)
+                // Held for two seconds, with the progress drawn under it, it
+                // opens the service page: never by a touch in passing.
+                Rectangle { anchors.bottom: parent.bottom; height: 4; color: Theme.accent; width: parent.width * serviceHold.ticks / 20 }
+                MouseArea { id: serviceArea; anchors.fill: parent }
+                Timer {
+                    id: serviceHold
+                    property int ticks: 0
+                    interval: 100; repeat: true; running: serviceArea.pressed && !page.serviceOpen
+                    onRunningChanged: ticks = 0
+                    onTriggered: if (++ticks >= 20) page.serviceOpen = true
+                }
             }
         }
 
@@ -372,5 +385,13 @@ Rectangle {
                 }
             }
         }
+    }
+
+    Loader {
+        id: serviceLoader
+        active: page.serviceOpen
+        anchors.fill: parent
+        source: "ServicePage.qml"
+        Connections { target: serviceLoader.item; function onClosed() { page.serviceOpen = false } }
     }
 }

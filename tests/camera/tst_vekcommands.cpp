@@ -1,6 +1,7 @@
 // The camera message builder, byte for byte, against tables written out here
 // by hand: the messages no operation sends (what each operation sends is in
 // the operation tests, on the wire) and how parameters are placed.
+#include "camera/cameralinestats.h"
 #include "camera/vek_control.h"
 
 #include <QtTest>
@@ -34,6 +35,41 @@ class TestVekCommands : public QObject
     Q_OBJECT
 
 private slots:
+    // Reply times: nearest-rank percentiles over the last minute only.
+    void replyTimePercentiles_data()
+    {
+        QTest::addColumn<QList<int>>("times"); // one reply a second, oldest first
+        QTest::addColumn<int>("p50");
+        QTest::addColumn<int>("p99");
+        QTest::addColumn<int>("replies");
+        QTest::newRow("none") << QList<int>{} << -1 << -1 << 0;
+        QTest::newRow("one") << QList<int>{7} << 7 << 7 << 1;
+        QTest::newRow("even count") << QList<int>{4, 1, 3, 2} << 2 << 4 << 4;
+        QList<int> hundred;
+        for (int i = 1; i <= 100; ++i)
+            hundred << i;
+        QTest::newRow("only the last minute") << hundred << 70 << 100 << 61; // 40..100
+        QList<int> stale{900};
+        for (int i = 0; i < 61; ++i)
+            stale << 5;
+        QTest::newRow("older than a minute gone") << stale << 5 << 5 << 61;
+    }
+    void replyTimePercentiles()
+    {
+        QFETCH(QList<int>, times);
+        QFETCH(int, p50);
+        QFETCH(int, p99);
+        QFETCH(int, replies);
+        CameraLineStats stats;
+        qint64 now = 1000;
+        for (int t : times)
+            stats.addReplyTime(t, now += 1000);
+        const CameraLineStats::Snapshot s = stats.snapshot(now);
+        QCOMPARE(s.replies, replies);
+        QCOMPARE(s.p50Ms, p50);
+        QCOMPARE(s.p99Ms, p99);
+    }
+
     // The messages no operation sends, and how parameters are placed: p1
     // (the selector where a row has one) as named, the others from kP.
     void builderMessages_data()

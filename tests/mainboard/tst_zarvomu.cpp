@@ -926,6 +926,37 @@ private slots:
         QCOMPARE(s.peer.program(), 4);
         QVERIFY(s.peer.sentBytes().contains(hexBytes("000C0900EE")));
     }
+
+    // The line counters move with what the board does to a write; a late
+    // reply is counted when it turns up outside an exchange.
+    void simLineCounters_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("counted");
+        QTest::newRow("acknowledged") << int(SimMainboard::Normal) << int(MainboardLineCounters::Acknowledged);
+        QTest::newRow("refused") << int(SimMainboard::ReportBusy) << int(MainboardLineCounters::Refused);
+        QTest::newRow("garbled") << int(SimMainboard::CorruptChecksum) << int(MainboardLineCounters::Garbled);
+        QTest::newRow("silent") << int(SimMainboard::NoAnswer) << int(MainboardLineCounters::TimedOut);
+        QTest::newRow("late") << int(SimMainboard::LateAnswer) << int(MainboardLineCounters::Late);
+    }
+    void simLineCounters()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, counted);
+        SimBench s;
+        s.peer.setFailureMode(SimMainboard::FailureMode(mode));
+        s.link.setWaitDivisor(60); // 3000 ms waits become 50 ms: a 500 ms late reply misses them
+        s.link.writeProgram(input2);
+        if (counted == MainboardLineCounters::Late)
+            QTRY_VERIFY(s.link.drainIdleInput() > 0 || s.link.lineCounters()[MainboardLineCounters::Late] > 0);
+        const auto c = s.link.lineCounters();
+        QCOMPARE(c[MainboardLineCounters::Sent], quint64(1));
+        QVERIFY(c[MainboardLineCounters::Event(counted)] >= 1);
+        for (int e : {MainboardLineCounters::Acknowledged, MainboardLineCounters::Refused, MainboardLineCounters::Garbled})
+            if (e != counted)
+                QCOMPARE(c[MainboardLineCounters::Event(e)], quint64(0));
+        QCOMPARE(c.lastError < 0, counted == MainboardLineCounters::Acknowledged);
+    }
 };
 
 QTEST_GUILESS_MAIN(TstZarvoMu)

@@ -7,17 +7,24 @@
 #include "sim/simkeys.h"
 #include "sim/simmainboard.h"
 #include "sim/simpiscripts.h"
+#include "sim/simpistate.h"
+#include "sim/simtools.h"
 #include "sim/simunit.h"
 #include "surface/tbar.h"
 #include "switcher/commandexecobject.h"
 #include "tests/common/logcapture.h"
 #include "tests/common/testsysroot.h"
+#include "ui/configbackup.h"
 #include "ui/devicelines.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
+#include "ui/servicestatus.h"
 #include "ui/timeseam.h"
 
 #include <QtTest>
+
+#include <archive.h>
+#include <archive_entry.h>
 
 #include <functional>
 #include <memory>
@@ -466,6 +473,127 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(rig.unit.mainboard().receivedFrames().contains(factory), 10000);
         QTRY_VERIFY(rig.sys.readFile(QStringLiteral("/etc/dhcpcd.conf")).contains("192.168.100.101"));
         QTRY_VERIFY_WITH_TIMEOUT(!rig.panel->loadingVisible(), 20000);
+    }
+
+    // The service page: the key test switches nothing; a silent camera
+    // raises its time-outs and goes offline, and comes back.
+    void servicePage()
+    {
+        Rig rig;
+        QVERIFY(rig.startUp());
+        ServiceStatus page(rig.panel.get());
+        page.setActive(true);
+        page.setKeyTest(true);
+        rig.clearRecords();
+        QVERIFY(rig.unit.keys().tap(SimKeys::Cut, 100));
+        QTRY_COMPARE(page.lastKey(), int(SimKeys::Cut));
+        bool drained = false;
+        rig.lines->mainboard().post([](commandExecObject &) {}, rig.panel.get(), [&] { drained = true; });
+        QTRY_VERIFY(drained);
+        QVERIFY(!rig.unit.mainboard().receivedFrames().contains(kCutFrame));
+        QTRY_VERIFY(page.mainboard().value(QStringLiteral("answering")).toBool());
+        QVERIFY(page.mainboard().value(QStringLiteral("sent")).toULongLong() > 0);
+        page.setActive(false);
+        QVERIFY(!rig.panel->surface()->keyTest());
+
+        // The lamp test lights each key LED pattern in turn, then none.
+        qint64 mark = 0;
+        rig.unit.tools().callsSince(&mark);
+        page.startLampTest();
+        QTRY_VERIFY_WITH_TIMEOUT(page.lampUnderTest() < 0, 10000);
+        QStringList written;
+        QTRY_VERIFY((written += rig.unit.tools().callsSince(&mark), written.filter("0x77").size() >= 14));
+        QCOMPARE(written.filter("0x77").filter(QRegularExpression(" 0x(14|41)$")),
+                 (QStringList{"i2cset -y 3 0x77 0x2 0x14", "i2cset -y 3 0x77 0x2 0x41", "i2cset -y 3 0x77 0x3 0x14",
+                              "i2cset -y 3 0x77 0x3 0x41"}));
+        QVERIFY(written.filter("0x77").last().endsWith("0x3 0x11"));
+
+        const auto cam = [&page](const char *field) { return page.cameras().value(1).toMap().value(QLatin1String(field)); };
+        page.setActive(true);
+        QTRY_VERIFY(cam("p50").toInt() >= 0);
+        const quint64 timeOuts = cam("timedOut").toULongLong();
+        rig.unit.camera(1).setFailureMode(SimCamera::Silent);
+        QTRY_VERIFY_WITH_TIMEOUT(!cam("online").toBool() && cam("timedOut").toULongLong() > timeOuts, 20000);
+        rig.unit.camera(1).setFailureMode(SimCamera::Normal);
+        QTRY_VERIFY_WITH_TIMEOUT(cam("online").toBool(), 20000);
+    }
+
+    // Backup, factory state, restore gives the settings back; a damaged or
+    // foreign file changes nothing.
+    void configurationBackupAndRestore()
+    {
+        Rig rig;
+        PanelSettings &s = *rig.settings;
+        s.setValue(QStringLiteral("system"), QStringLiteral("langType"), 2);
+        s.setValue(QStringLiteral("system"), QStringLiteral("cam2Speed"), 17);
+        s.setValue(QStringLiteral("user"), QStringLiteral("audioCh1_3"), 77);
+        const auto all = [&s] {
+            QVariantMap m;
+            for (const QString &k : PanelSettings::knownKeys())
+                m[k] = s.value(k.section('/', 0, 0), k.section('/', 1));
+            return m;
+        };
+        const QVariantMap before = all();
+        ConfigBackup backup(rig.panel.get());
+        backup.backup();
+        QTRY_VERIFY(!backup.busy());
+        QVERIFY(QFileInfo::exists(rig.sys.path(ConfigBackup::mediumPath())));
+
+        for (const QString &k : PanelSettings::knownKeys())
+            s.setValue(k.section('/', 0, 0), k.section('/', 1), PanelSettings::defaultValue(k.section('/', 0, 0), k.section('/', 1)));
+        const QVariantMap factory = all();
+        const QByteArray good = rig.sys.readFile(ConfigBackup::mediumPath());
+        for (const QByteArray &bad : {good.left(good.size() / 2), QByteArray("{\"format\":\"other\",\"version\":1}"),
+                                      QByteArray(good).replace("\"system/cam2Speed\": 17", "\"system/cam2Speed\": 99")}) {
+            QVERIFY(rig.sys.writeFile(ConfigBackup::mediumPath(), bad));
+            backup.prepareRestore();
+            QTRY_VERIFY(!backup.busy());
+            QVERIFY2(!backup.restorePending(), qPrintable(backup.message()));
+            backup.applyRestore(true);
+            QCOMPARE(all(), factory);
+        }
+        QVERIFY(rig.sys.writeFile(ConfigBackup::mediumPath(), good));
+        backup.prepareRestore();
+        QTRY_VERIFY(backup.restorePending());
+        QVERIFY(backup.changes().contains(QStringLiteral("system/cam2Speed: 9 → 17")));
+        backup.applyRestore(false);
+        QCOMPARE(all(), before);
+        QVERIFY(s.flush());
+    }
+
+    // The support bundle holds the settings, network, journal, versions and
+    // counters, and no secret.
+    void supportBundle()
+    {
+        Rig rig;
+        rig.sys.writeFile(QStringLiteral("/etc/dhcpcd.conf"), "interface eth0\nstatic ip_address=127.0.0.5/24\nwpa_psk=hunter2\n");
+        rig.settings->setValue(QStringLiteral("system"), QStringLiteral("langType"), 1);
+        QVERIFY(rig.settings->flush());
+        QVERIFY(rig.sys.writeFile(QStringLiteral("/home/pi/.config/Tervana/tavrik.conf"),
+                                  rig.sys.readFile(QStringLiteral("/home/pi/.config/Tervana/tavrik.conf")) + "apiToken=s3cr3t\n"));
+        ServiceStatus page(rig.panel.get());
+        page.writeSupportBundle();
+        QTRY_VERIFY_WITH_TIMEOUT(!page.bundleBusy(), 15000);
+        const QStringList found = QDir(rig.sys.path(QStringLiteral("/mnt/tervana"))).entryList({QStringLiteral("tavrik-support-*.tar.gz")});
+        QCOMPARE(found.size(), 1);
+        QMap<QString, QByteArray> files;
+        std::unique_ptr<archive, int (*)(archive *)> a(archive_read_new(), archive_read_free);
+        archive_read_support_filter_gzip(a.get());
+        archive_read_support_format_tar(a.get());
+        const QByteArray path = rig.sys.path(QStringLiteral("/mnt/tervana/") + found.first()).toLocal8Bit();
+        QCOMPARE(archive_read_open_filename(a.get(), path.constData(), 10240), ARCHIVE_OK);
+        archive_entry *e = nullptr;
+        while (archive_read_next_header(a.get(), &e) == ARCHIVE_OK) {
+            QByteArray data(int(archive_entry_size(e)), 0);
+            archive_read_data(a.get(), data.data(), size_t(data.size()));
+            files[QString::fromUtf8(archive_entry_pathname(e)).section('/', 1)] = data;
+        }
+        QCOMPARE(files.keys(), (QStringList{"dhcpcd.conf", "journal.txt", "service.json", "settings.conf", "versions.txt"}));
+        QVERIFY(files["settings.conf"].contains("langType=1"));
+        QVERIFY(files["dhcpcd.conf"].contains("static ip_address=127.0.0.5/24"));
+        QVERIFY(files["journal.txt"].contains("mainboard connected"));
+        for (const QByteArray &f : files)
+            QVERIFY(!f.contains("s3cr3t") && !f.contains("hunter2"));
     }
 };
 

@@ -477,6 +477,25 @@ private slots:
         QTRY_COMPARE(unit->camera(camera).lastReceived(), lastSent);
     }
 
+    // The service page opens only when the version line is held, not tapped.
+    void servicePageNeedsAHold()
+    {
+        rig->setLanguage(0);
+        QQuickItem *page = rig->show("pages/SetupMenuPage.qml");
+        QVERIFY(rig->click("menuPages/4"));
+        QQuickItem *line = PageRig::findItem(page, "versionLine");
+        QVERIFY(line);
+        const QPoint at = line->mapToScene(QPointF(line->width() / 2, line->height() / 2)).toPoint();
+        QVERIFY(rig->click("versionLine"));
+        QTest::qWait(300);
+        QVERIFY(!PageRig::findItem(page, "serviceTabs"));
+        QTest::mousePress(rig->window(), Qt::LeftButton, {}, at);
+        QTRY_VERIFY_WITH_TIMEOUT(PageRig::findItem(page, "serviceTabs"), 4000);
+        QTest::mouseRelease(rig->window(), Qt::LeftButton, {}, at);
+        QVERIFY(rig->click("serviceClose"));
+        QTRY_VERIFY(!PageRig::findItem(page, "serviceTabs"));
+    }
+
     void languageSwitchRetranslatesTheShownPage()
     {
         rig->setLanguage(0);

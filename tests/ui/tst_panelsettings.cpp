@@ -1,5 +1,6 @@
 #include "tests/common/fullcard.h"
 #include "tests/common/testsysroot.h"
+#include "ui/configbackup.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 #include "ui/timeseam.h"
@@ -11,6 +12,52 @@ class TstPanelSettings : public QObject
 {
     Q_OBJECT
 private slots:
+    // A configuration file is taken only when every field is sound.
+    void configurationFileChecks_data()
+    {
+        QTest::addColumn<QByteArray>("sections");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("sound") << QByteArray(R"({"interface":{"system/langType":2,"user/audioCh1_1":40},"network":{"dhcp":false,"address":"10.0.0.2","mask":"255.0.0.0","gateway":"10.0.0.1"},"tally":{"x":1}})") << true;
+        QTest::newRow("dhcp without addresses") << QByteArray(R"({"network":{"dhcp":true,"address":"","mask":"","gateway":""}})") << true;
+        QTest::newRow("unknown key") << QByteArray(R"({"interface":{"system/apiToken":1}})") << false;
+        QTest::newRow("out of range") << QByteArray(R"({"interface":{"system/langType":3}})") << false;
+        QTest::newRow("fraction") << QByteArray(R"({"interface":{"system/cam1Speed":2.5}})") << false;
+        QTest::newRow("bool for a number") << QByteArray(R"({"interface":{"system/langType":true}})") << false;
+        QTest::newRow("number for a bool") << QByteArray(R"({"interface":{"system/firstEntry":1}})") << false;
+        QTest::newRow("picture outside") << QByteArray(R"({"interface":{"system/imageKey1File":"/home/../etc/shadow"}})") << false;
+        QTest::newRow("T-bar ends together") << QByteArray(R"({"interface":{"system/loBound":900,"system/hiBound":920}})") << false;
+        QTest::newRow("bad address") << QByteArray(R"({"network":{"dhcp":false,"address":"10.0.0.300","mask":"255.0.0.0","gateway":"10.0.0.1"}})") << false;
+        QTest::newRow("dhcp not a bool") << QByteArray(R"({"network":{"dhcp":"yes","address":"","mask":"","gateway":""}})") << false;
+        QTest::newRow("interface not an object") << QByteArray(R"({"interface":[1]})") << false;
+    }
+    void configurationFileChecks()
+    {
+        QFETCH(QByteArray, sections);
+        QFETCH(bool, taken);
+        const QByteArray file = R"({"format":"tavrik-configuration","version":1,"sections":)" + sections + "}";
+        const ConfigBackup::Parsed p = ConfigBackup::parse(file);
+        QVERIFY2(p.ok == taken, qPrintable(p.error));
+        if (taken) // a file written back holds the same
+            QCOMPARE(ConfigBackup::parse(ConfigBackup::serialize(p.contents, {})).contents.interface, p.contents.interface);
+    }
+    void configurationFileHeader_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("not JSON") << QByteArray("[system]\nlangType=1\n");
+        QTest::newRow("foreign") << QByteArray(R"({"format":"other","version":1,"sections":{}})");
+        QTest::newRow("newer") << QByteArray(R"({"format":"tavrik-configuration","version":2,"sections":{}})");
+        QTest::newRow("version as text") << QByteArray(R"({"format":"tavrik-configuration","version":"1","sections":{}})");
+        QTest::newRow("too large") << QByteArray(R"({"format":"tavrik-configuration","version":1,"sections":{},"pad":")")
+                                          + QByteArray(ConfigBackup::kMaxFileBytes, 'x') + "\"}";
+    }
+    void configurationFileHeader()
+    {
+        QFETCH(QByteArray, file);
+        const ConfigBackup::Parsed p = ConfigBackup::parse(file);
+        QVERIFY(!p.ok && !p.error.isEmpty());
+    }
+
     void unreadableFileIsNotAFirstStart_data()
     {
         QTest::addColumn<QByteArray>("content");
