@@ -112,7 +112,7 @@ void SimTslReceiver::readTcp(QTcpSocket *s)
         }
         if (packet.size() >= 2 && packet.size() == le16(packet, 0) + 2) {
             QList<int> indices;
-            decoded(decodeV50(packet, &indices), indices);
+            decoded(decodeV50(packet, &indices), indices, true);
             packet.clear();
             state = 0;
         }
@@ -163,7 +163,7 @@ bool SimTslReceiver::decodeV31(const QByteArray &p, QList<int> *indices)
     return true;
 }
 
-void SimTslReceiver::decoded(bool ok, const QList<int> &indices)
+void SimTslReceiver::decoded(bool ok, const QList<int> &indices, bool tcp)
 {
     if (!ok) {
         ++malformed_;
@@ -171,7 +171,7 @@ void SimTslReceiver::decoded(bool ok, const QList<int> &indices)
         return;
     }
     ++packets_;
-    emit packet(indices);
+    emit packet(indices, tcp);
 }
 
 QString SimTslReceiver::describe(int index, const Display &d)

@@ -57,15 +57,16 @@ public:
     static QString describe(int index, const Display &d);
 
 signals:
-    // A packet was decoded; `indices` are the displays it set.
-    void packet(const QList<int> &indices);
+    // A packet was decoded; `indices` are the displays it set, `tcp` says
+    // how it came.
+    void packet(const QList<int> &indices, bool tcp);
 
 private:
     void readUdp();
     void readTcp(QTcpSocket *socket);
     bool decodeV50(const QByteArray &packet, QList<int> *indices);
     bool decodeV31(const QByteArray &packet, QList<int> *indices);
-    void decoded(bool ok, const QList<int> &indices);
+    void decoded(bool ok, const QList<int> &indices, bool tcp = false);
 
     QUdpSocket *udp_;
     QTcpServer *tcp_;
