@@ -360,7 +360,7 @@
 <context>
     <name>ImageKeys</name>
     <message>
-        <location filename="../ui/imagekeys.cpp" line="+137"/>
+        <location filename="../ui/imagekeys.cpp" line="+130"/>
         <source>No camera signal detected
 
 Image Key function requires a connected camera to operate.</source>
@@ -574,6 +574,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>网关不能与 IP 地址相同。</translation>
     </message>
     <message>
+        <location line="+31"/>
         <source>The settings could not be saved; the old settings are kept.</source>
         <translation>无法保存设置，仍使用原有设置。</translation>
     </message>
@@ -581,7 +582,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>Panel</name>
     <message>
-        <location filename="../ui/panel.cpp" line="+685"/>
+        <location filename="../ui/switching.cpp" line="+450"/>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
@@ -593,6 +594,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>PanelSettings</name>
     <message>
+        <location filename="../ui/panelsettings.cpp" line="+300"/>
         <source>The settings could not be saved; they are kept until the next start only.</source>
         <translation>无法保存设置；当前设置只保留到下次开机。</translation>
     </message>
@@ -780,7 +782,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenu</name>
     <message>
-        <location filename="../ui/setupmenu.cpp" line="+13"/>
+        <location filename="../ui/setupmenu.cpp" line="+15"/>
         <source>White</source>
         <translation>白色</translation>
     </message>
@@ -954,7 +956,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenuPage</name>
     <message>
-        <location filename="../qml/pages/SetupMenuPage.qml" line="+61"/>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+62"/>
         <source>Type</source>
         <translation>输入</translation>
     </message>
@@ -990,12 +992,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+8"/>
-        <location line="+282"/>
+        <location line="+288"/>
         <source>CLOSE</source>
         <translation>关闭</translation>
     </message>
     <message>
-        <location line="-270"/>
+        <location line="-276"/>
         <source>Transition</source>
         <translation>转场</translation>
     </message>
@@ -1061,12 +1063,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+227"/>
+        <location line="+233"/>
         <source>Save</source>
         <translation>保存</translation>
     </message>
     <message>
-        <location line="-222"/>
+        <location line="-228"/>
         <source>Recall</source>
         <translation>调用</translation>
     </message>
@@ -1154,6 +1156,11 @@ Other operations are unavailable until the transition is completed.</source>
         <location line="+4"/>
         <source>Network</source>
         <translation>网络</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Tally out</source>
+        <translation>提示灯输出</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -1260,6 +1267,176 @@ Other operations are unavailable until the transition is completed.</source>
         <location line="+1"/>
         <source>Waiting for the mainboard</source>
         <translation>等待主板</translation>
+    </message>
+</context>
+<context>
+    <name>TallyOutPage</name>
+    <message>
+        <location filename="../qml/pages/TallyOutPage.qml" line="+63"/>
+        <source>Tally out</source>
+        <translation>提示灯输出</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Destinations</source>
+        <translation>目的地</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Displays</source>
+        <translation>显示器</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Lamps</source>
+        <translation>灯号</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>CLOSE</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Address (empty: not used)</source>
+        <translation>地址（空白：不使用）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+18"/>
+        <source>Port</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <location line="-17"/>
+        <source>Protocol</source>
+        <translation>协议</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Destination %1</source>
+        <translation>目的地 %1</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: display index</source>
+        <translation>%1：显示器编号</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>%1: label</source>
+        <translation>%1：名称</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>TSL 5.0 colour</source>
+        <translation>TSL 5.0 颜色</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>TSL 3.1 tally</source>
+        <translation>TSL 3.1 提示灯</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Program</source>
+        <translation>节目（PGM）</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Preview</source>
+        <translation>预览（PVW）</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Red</source>
+        <translation>红色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Green</source>
+        <translation>绿色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Amber</source>
+        <translation>琥珀色</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Receivers differ in which tally means preview: set it as they expect.</source>
+        <translation>各接收端对预览使用哪一个提示灯不尽相同：请按接收端的设置选择。</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Off: nothing is sent. On: the tally the switcher confirms, at once and every 2 s.</source>
+        <translation>关闭：不发送任何数据。开启：切换台确认的提示灯状态会立即发送，并每 2 秒重发一次。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>APPLY</source>
+        <translation>应用</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>TallyOutSetup</name>
+    <message>
+        <location filename="../ui/tallyoutsetup.cpp" line="+140"/>
+        <source>Destination %1: the address is not valid.</source>
+        <translation>目的地 %1：地址无效。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Destination %1: the port must be 1 to 65535.</source>
+        <translation>目的地 %1：端口必须为 1 至 65535。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Tally out needs at least one destination.</source>
+        <translation>提示灯输出至少需要一个目的地。</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1: the display index must be 0 to %2.</source>
+        <translation>%1：显示器编号必须为 0 至 %2。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1: TSL 3.1 displays are 0 to %2.</source>
+        <translation>%1：TSL 3.1 显示器编号为 0 至 %2。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 and %2 have the same display index.</source>
+        <translation>%1 与 %2 的显示器编号相同。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Program and preview need different lamps.</source>
+        <translation>节目与预览必须使用不同的灯号。</translation>
+    </message>
+</context>
+<context>
+    <name>TextKeyboard</name>
+    <message>
+        <location filename="../qml/controls/TextKeyboard.qml" line="+34"/>
+        <source>Space</source>
+        <translation>空格</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Done</source>
+        <translation>完成</translation>
     </message>
 </context>
 <context>
@@ -1451,7 +1628,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>UpgradeFlow</name>
     <message>
-        <location filename="../ui/upgradeflow.cpp" line="+45"/>
+        <location filename="../ui/upgradeflow.cpp" line="+46"/>
         <source>Do you want to Upgrade App ?</source>
         <translation>要升级软件吗？</translation>
     </message>

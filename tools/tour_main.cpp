@@ -97,6 +97,12 @@ int main(int argc, char *argv[])
                                  QStringLiteral("popups/PipPopup.qml|pipTabs/2")})
         if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
             files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
+    // Tally out: its other tabs, and a label being typed.
+    for (const QString &extra : {QStringLiteral("pages/TallyOutPage.qml|tallyTabs/1,tallyLabel3"),
+                                 QStringLiteral("pages/TallyOutPage.qml|tallyTabs/2"),
+                                 QStringLiteral("pages/TallyOutPage.qml|tallyTabs/1")})
+        if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
+            files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
     const QStringList langs{QStringLiteral("en"), QStringLiteral("zh_TW"), QStringLiteral("zh_CN")};
     const QStringList langNames{QStringLiteral("English"), QStringLiteral("繁體中文"), QStringLiteral("简体中文")};
 

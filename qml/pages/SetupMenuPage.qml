@@ -22,6 +22,7 @@ Rectangle {
     property string typed: ""
     property bool askFactory: false
     property bool calibrating: false
+    property bool tallyOut: false
 
     function entryText(setting) {
         var labels = menu.labels(setting)
@@ -191,6 +192,12 @@ Rectangle {
                 width: 250
                 text: qsTr("Network")
                 onClicked: panel.showPage(Panel.NetworkPage)
+            }
+            TouchButton {
+                objectName: "openTallyOut"
+                width: 250
+                text: qsTr("Tally out")
+                onClicked: page.tallyOut = true
             }
             ThemeText {
                 width: 440; height: Theme.buttonHeight; dim: true
@@ -372,5 +379,13 @@ Rectangle {
                 }
             }
         }
+    }
+
+    // Tally out to TSL receivers, over the whole menu.
+    Loader {
+        anchors.fill: parent
+        active: page.tallyOut
+        source: "TallyOutPage.qml"
+        onLoaded: item.closeRequested.connect(function() { page.tallyOut = false })
     }
 }
