@@ -241,11 +241,11 @@ Rectangle {
             spacing: Theme.spacing
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: typedRow.width - cancel.width - Theme.spacing; height: 40; font.bold: true; text: root.typingTitle }
+                ThemeText { width: typedRow.width - cancel.width - Theme.spacing; height: Theme.touchMin; font.bold: true; text: root.typingTitle }
                 TouchButton {
                     id: cancel
                     objectName: "tallyTypingCancel"
-                    width: 120; height: 40 + Theme.spacing
+                    width: 140; height: Theme.touchMin
                     text: qsTr("Cancel")
                     onClicked: root.typing = ""
                 }

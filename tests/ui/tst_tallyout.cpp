@@ -7,6 +7,7 @@
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 #include "ui/tallyout.h"
+#include "ui/tallyoutsetup.h"
 #include "ui/timeseam.h"
 
 #include <QTcpServer>
@@ -78,6 +79,8 @@ private slots:
     void initTestCase() { TimeSeam::setSpeedup(10); } // repeats every 200 ms
     void confirmedTallyReachesEveryReceiver();
     void unreachableIsLoggedAtABoundedRate();
+    void pageChecksBeforeStoring_data();
+    void pageChecksBeforeStoring();
 };
 
 void TstTallyOut::confirmedTallyReachesEveryReceiver()
@@ -156,6 +159,55 @@ void TstTallyOut::unreachableIsLoggedAtABoundedRate()
     QTRY_VERIFY(rig.v50.packets() >= packets + 5);
     QCOMPARE(log.count(QStringLiteral("unreachable")), 1);
     QVERIFY(log.contains(QStringLiteral("127.0.0.1:%1 (TSL 5.0 TCP) unreachable").arg(closedPort)));
+}
+
+void TstTallyOut::pageChecksBeforeStoring_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<int>("protocol");
+    QTest::addColumn<QString>("in4Index"); // IN1 has 1
+    QTest::addColumn<QString>("error");    // "" stored
+    QTest::newRow("a host") << "192.168.1.20" << "8900" << 0 << "4" << "";
+    QTest::newRow("loopback") << "127.0.0.1" << "65535" << 1 << "65534" << "";
+    QTest::newRow("a subnet's broadcast, 3.1 at its top") << "10.1.2.255" << "1" << 2 << "126" << "";
+    QTest::newRow("three parts") << "192.168.1" << "8900" << 0 << "4" << "Destination 1: the address";
+    QTest::newRow("0.x") << "0.1.2.3" << "8900" << 0 << "4" << "Destination 1: the address";
+    QTest::newRow("multicast") << "239.1.1.1" << "8900" << 0 << "4" << "Destination 1: the address";
+    QTest::newRow("port 0") << "10.0.0.1" << "0" << 0 << "4" << "Destination 1: the port";
+    QTest::newRow("port 65536") << "10.0.0.1" << "65536" << 0 << "4" << "Destination 1: the port";
+    QTest::newRow("no destination while on") << "" << "8900" << 0 << "4" << "at least one destination";
+    QTest::newRow("index 65535") << "10.0.0.1" << "8900" << 0 << "65535" << "IN4: the display index";
+    QTest::newRow("index 127 on 3.1") << "10.0.0.1" << "8900" << 2 << "127" << "IN4: TSL 3.1";
+    QTest::newRow("two sources on one display") << "10.0.0.1" << "8900" << 0 << "1" << "IN1 and IN4";
+}
+
+void TstTallyOut::pageChecksBeforeStoring()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, port);
+    QFETCH(int, protocol);
+    QFETCH(QString, in4Index);
+    QFETCH(QString, error);
+    Rig rig;
+    TallyOutSetup page(rig.panel.get());
+    page.load();
+    page.setEnabled(true);
+    page.setAddress(0, address);
+    page.setPort(0, port);
+    page.setProtocol(0, protocol);
+    page.setDisplayIndex(4, in4Index);
+    page.setLabel(4, QStringLiteral("Wide\tshot of the whole stage"));
+    QCOMPARE(page.apply(), error.isEmpty());
+    QVERIFY2(error.isEmpty() ? page.error().isEmpty() : page.error().contains(error), qPrintable(page.error()));
+    const PanelSettings &s = *rig.settings;
+    QCOMPARE(s.boolValue(kGroup, QStringLiteral("enabled")), error.isEmpty());
+    QCOMPARE(s.stringValue(kGroup, QStringLiteral("dest1Address")), error.isEmpty() ? address : QString());
+    QCOMPARE(s.intValue(kGroup, QStringLiteral("source4Index")), error.isEmpty() ? in4Index.toInt() : 4);
+    if (error.isEmpty()) {
+        QCOMPARE(s.intValue(kGroup, QStringLiteral("dest1Port")), port.toInt());
+        QCOMPARE(s.stringValue(kGroup, QStringLiteral("source4Label")), QStringLiteral("Wide shot of the"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TstTallyOut)
