@@ -91,6 +91,11 @@ public:
 private:
     struct Link
     {
+        Link() = default;
+        Link(const Link &) = delete;
+        Link &operator=(const Link &) = delete;
+        // The connection goes with the destination (its handlers with it).
+        ~Link() { delete tcp; }
         Destination d;
         QTcpSocket *tcp = nullptr;
         QByteArray pending; // the newest stream bytes, for when the connection is up

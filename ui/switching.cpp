@@ -336,6 +336,8 @@ void Switching::runSwitch(Control control, int source)
             else
                 state_->setPreviewNo(source);
             updateTally(program);
+            // Confirmed by the board before it goes further (tally out).
+            followBoard();
         });
 }
 
@@ -417,6 +419,7 @@ void Switching::toggle(Control control, bool on)
             case KeyProgram: state_->setLumaPgmFlag(on); break;
             default: state_->setLumaPvwFlag(on); break;
             }
+            followBoard();
         });
 }
 

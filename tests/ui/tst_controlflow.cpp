@@ -408,9 +408,12 @@ private slots:
             rig.panel->pressPreview(5);
             QTRY_COMPARE(rig.panel->previewNo(), 5 + i % 2);
         }
+        QTRY_COMPARE(rig.unit.mainboard().receivedFrames().value(-1 + rig.unit.mainboard().receivedFrames().size()),
+                     QByteArray::fromHex("03006E71")); // the last press read back
         QList<QByteArray> pvw;
         for (const QByteArray &f : rig.unit.mainboard().receivedFrames())
-            pvw << f.left(4);
+            if (f.startsWith(QByteArray::fromHex("0400C2"))) // not the reads that confirm each press
+                pvw << f.left(4);
         QCOMPARE(pvw, (QList<QByteArray>{QByteArray::fromHex("0400C205"), QByteArray::fromHex("0400C206"),
                                          QByteArray::fromHex("0400C205")}));
         // Pressing the selected source again sends nothing.

@@ -127,6 +127,17 @@ void TstTallyOut::confirmedTallyReachesEveryReceiver()
     QTRY_COMPARE(rig.mismatch(3, 1, rig.v31, true), QString());
     QVERIFY(!guessSent);
 
+    // A bus press and the PiP on program (input 3 in the board's record)
+    // are read back too.
+    rig.panel->pressProgram(2);
+    QTRY_COMPARE(rig.mismatch(2, 1, rig.v50), QString());
+    rig.panel->togglePipProgram();
+    QTRY_COMPARE(rig.v50.display(3).rightTally, int(Tsl::Red));
+    QCOMPARE(rig.v50.display(2).rightTally, int(Tsl::Red));
+    rig.panel->togglePipProgram();
+    rig.panel->pressProgram(3);
+    QTRY_COMPARE(rig.mismatch(3, 1, rig.v50), QString());
+
     // Repeated for a receiver that restarts.
     rig.v50.clear();
     QTRY_COMPARE(rig.mismatch(3, 1, rig.v50), QString());
