@@ -482,7 +482,7 @@
 <context>
     <name>ImageKeys</name>
     <message>
-        <location filename="../ui/imagekeys.cpp" line="+130"/>
+        <location filename="../ui/imagekeys.cpp" line="+137"/>
         <source>No camera signal detected
 
 Image Key function requires a connected camera to operate.</source>
@@ -666,7 +666,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>NetworkSettings</name>
     <message>
-        <location filename="../ui/networksettings.cpp" line="+117"/>
+        <location filename="../ui/networksettings.cpp" line="+124"/>
         <source>The address is not valid.</source>
         <translation>IP 地址无效。</translation>
     </message>
@@ -696,7 +696,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>网关不能与 IP 地址相同。</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+32"/>
         <source>The settings could not be saved; the old settings are kept.</source>
         <translation>无法保存设置，仍使用原有设置。</translation>
     </message>
@@ -704,7 +704,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>Panel</name>
     <message>
-        <location filename="../ui/switching.cpp" line="+443"/>
+        <location filename="../ui/switching.cpp" line="+453"/>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
@@ -716,7 +716,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>PanelSettings</name>
     <message>
-        <location filename="../ui/panelsettings.cpp" line="+288"/>
+        <location filename="../ui/panelsettings.cpp" line="+312"/>
         <source>The settings could not be saved; they are kept until the next start only.</source>
         <translation>无法保存设置；当前设置只保留到下次开机。</translation>
     </message>
@@ -1495,7 +1495,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenuPage</name>
     <message>
-        <location filename="../qml/pages/SetupMenuPage.qml" line="+62"/>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+63"/>
         <source>Type</source>
         <translation>输入</translation>
     </message>
@@ -1531,12 +1531,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+8"/>
-        <location line="+294"/>
+        <location line="+300"/>
         <source>CLOSE</source>
         <translation>关闭</translation>
     </message>
     <message>
-        <location line="-282"/>
+        <location line="-288"/>
         <source>Transition</source>
         <translation>转场</translation>
     </message>
@@ -1602,12 +1602,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+239"/>
+        <location line="+245"/>
         <source>Save</source>
         <translation>保存</translation>
     </message>
     <message>
-        <location line="-234"/>
+        <location line="-240"/>
         <source>Recall</source>
         <translation>调用</translation>
     </message>
@@ -1695,6 +1695,11 @@ Other operations are unavailable until the transition is completed.</source>
         <location line="+4"/>
         <source>Network</source>
         <translation>网络</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Tally out</source>
+        <translation>提示灯输出</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -1801,6 +1806,176 @@ Other operations are unavailable until the transition is completed.</source>
         <location line="+1"/>
         <source>Waiting for the mainboard</source>
         <translation>等待主板</translation>
+    </message>
+</context>
+<context>
+    <name>TallyOutPage</name>
+    <message>
+        <location filename="../qml/pages/TallyOutPage.qml" line="+63"/>
+        <source>Tally out</source>
+        <translation>提示灯输出</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Destinations</source>
+        <translation>目的地</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Displays</source>
+        <translation>显示器</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Lamps</source>
+        <translation>灯号</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>CLOSE</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Address (empty: not used)</source>
+        <translation>地址（空白：不使用）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+18"/>
+        <source>Port</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <location line="-17"/>
+        <source>Protocol</source>
+        <translation>协议</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Destination %1</source>
+        <translation>目的地 %1</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: display index</source>
+        <translation>%1：显示器编号</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>%1: label</source>
+        <translation>%1：名称</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>TSL 5.0 colour</source>
+        <translation>TSL 5.0 颜色</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>TSL 3.1 tally</source>
+        <translation>TSL 3.1 提示灯</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Program</source>
+        <translation>节目（PGM）</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Preview</source>
+        <translation>预览（PVW）</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Red</source>
+        <translation>红色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Green</source>
+        <translation>绿色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Amber</source>
+        <translation>琥珀色</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Receivers differ in which tally means preview: set it as they expect.</source>
+        <translation>各接收端对预览使用哪一个提示灯不尽相同：请按接收端的设置选择。</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Off: nothing is sent. On: the tally the switcher confirms, at once and every 2 s.</source>
+        <translation>关闭：不发送任何数据。开启：切换台确认的提示灯状态会立即发送，并每 2 秒重发一次。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>APPLY</source>
+        <translation>应用</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>TallyOutSetup</name>
+    <message>
+        <location filename="../ui/tallyoutsetup.cpp" line="+140"/>
+        <source>Destination %1: the address is not valid.</source>
+        <translation>目的地 %1：地址无效。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Destination %1: the port must be 1 to 65535.</source>
+        <translation>目的地 %1：端口必须为 1 至 65535。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Tally out needs at least one destination.</source>
+        <translation>提示灯输出至少需要一个目的地。</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1: the display index must be 0 to %2.</source>
+        <translation>%1：显示器编号必须为 0 至 %2。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1: TSL 3.1 displays are 0 to %2.</source>
+        <translation>%1：TSL 3.1 显示器编号为 0 至 %2。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 and %2 have the same display index.</source>
+        <translation>%1 与 %2 的显示器编号相同。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Program and preview need different lamps.</source>
+        <translation>节目与预览必须使用不同的灯号。</translation>
+    </message>
+</context>
+<context>
+    <name>TextKeyboard</name>
+    <message>
+        <location filename="../qml/controls/TextKeyboard.qml" line="+34"/>
+        <source>Space</source>
+        <translation>空格</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Done</source>
+        <translation>完成</translation>
     </message>
 </context>
 <context>
@@ -1992,17 +2167,17 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>UpgradeFlow</name>
     <message>
-        <location filename="../ui/upgradeflow.cpp" line="+46"/>
+        <location filename="../ui/upgradeflow.cpp" line="+47"/>
         <source>Do you want to Upgrade App ?</source>
         <translation>要升级软件吗？</translation>
     </message>
     <message>
-        <location line="+61"/>
+        <location line="+67"/>
         <source>Start upgrade KB </source>
         <translation>开始升级面板程序 </translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+49"/>
         <location line="+25"/>
         <source>MB upgrade fail</source>
         <translation>主板升级失败</translation>

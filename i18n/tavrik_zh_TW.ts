@@ -482,7 +482,7 @@
 <context>
     <name>ImageKeys</name>
     <message>
-        <location filename="../ui/imagekeys.cpp" line="+130"/>
+        <location filename="../ui/imagekeys.cpp" line="+137"/>
         <source>No camera signal detected
 
 Image Key function requires a connected camera to operate.</source>
@@ -666,7 +666,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>NetworkSettings</name>
     <message>
-        <location filename="../ui/networksettings.cpp" line="+117"/>
+        <location filename="../ui/networksettings.cpp" line="+124"/>
         <source>The address is not valid.</source>
         <translation>IP 位址無效。</translation>
     </message>
@@ -696,7 +696,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>閘道不可與 IP 位址相同。</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+32"/>
         <source>The settings could not be saved; the old settings are kept.</source>
         <translation>無法儲存設定，仍使用原有設定。</translation>
     </message>
@@ -704,7 +704,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>Panel</name>
     <message>
-        <location filename="../ui/switching.cpp" line="+443"/>
+        <location filename="../ui/switching.cpp" line="+453"/>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
@@ -716,7 +716,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>PanelSettings</name>
     <message>
-        <location filename="../ui/panelsettings.cpp" line="+288"/>
+        <location filename="../ui/panelsettings.cpp" line="+312"/>
         <source>The settings could not be saved; they are kept until the next start only.</source>
         <translation>無法儲存設定；目前的設定只保留到下次開機。</translation>
     </message>
@@ -1495,7 +1495,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenuPage</name>
     <message>
-        <location filename="../qml/pages/SetupMenuPage.qml" line="+62"/>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+63"/>
         <source>Type</source>
         <translation>輸入</translation>
     </message>
@@ -1531,12 +1531,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+8"/>
-        <location line="+294"/>
+        <location line="+300"/>
         <source>CLOSE</source>
         <translation>關閉</translation>
     </message>
     <message>
-        <location line="-282"/>
+        <location line="-288"/>
         <source>Transition</source>
         <translation>轉場</translation>
     </message>
@@ -1602,12 +1602,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+239"/>
+        <location line="+245"/>
         <source>Save</source>
         <translation>儲存</translation>
     </message>
     <message>
-        <location line="-234"/>
+        <location line="-240"/>
         <source>Recall</source>
         <translation>呼叫</translation>
     </message>
@@ -1695,6 +1695,11 @@ Other operations are unavailable until the transition is completed.</source>
         <location line="+4"/>
         <source>Network</source>
         <translation>網路</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Tally out</source>
+        <translation>提示燈輸出</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -1801,6 +1806,176 @@ Other operations are unavailable until the transition is completed.</source>
         <location line="+1"/>
         <source>Waiting for the mainboard</source>
         <translation>等待主機板</translation>
+    </message>
+</context>
+<context>
+    <name>TallyOutPage</name>
+    <message>
+        <location filename="../qml/pages/TallyOutPage.qml" line="+63"/>
+        <source>Tally out</source>
+        <translation>提示燈輸出</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Destinations</source>
+        <translation>目的地</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Displays</source>
+        <translation>顯示器</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Lamps</source>
+        <translation>燈號</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>CLOSE</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Address (empty: not used)</source>
+        <translation>位址（空白：不使用）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+18"/>
+        <source>Port</source>
+        <translation>連接埠</translation>
+    </message>
+    <message>
+        <location line="-17"/>
+        <source>Protocol</source>
+        <translation>協定</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Destination %1</source>
+        <translation>目的地 %1</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>none</source>
+        <translation>無</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: display index</source>
+        <translation>%1：顯示器編號</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>%1: label</source>
+        <translation>%1：名稱</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>TSL 5.0 colour</source>
+        <translation>TSL 5.0 顏色</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>TSL 3.1 tally</source>
+        <translation>TSL 3.1 提示燈</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Program</source>
+        <translation>節目（PGM）</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Preview</source>
+        <translation>預覽（PVW）</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Red</source>
+        <translation>紅色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Green</source>
+        <translation>綠色</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Amber</source>
+        <translation>琥珀色</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Receivers differ in which tally means preview: set it as they expect.</source>
+        <translation>各接收端對預覽使用哪一個提示燈不盡相同：請依接收端的設定選擇。</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Off: nothing is sent. On: the tally the switcher confirms, at once and every 2 s.</source>
+        <translation>關閉：不傳送任何資料。開啟：切換台確認的提示燈狀態會立即傳送，並每 2 秒重送一次。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>APPLY</source>
+        <translation>套用</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>TallyOutSetup</name>
+    <message>
+        <location filename="../ui/tallyoutsetup.cpp" line="+140"/>
+        <source>Destination %1: the address is not valid.</source>
+        <translation>目的地 %1：位址無效。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Destination %1: the port must be 1 to 65535.</source>
+        <translation>目的地 %1：連接埠必須為 1 至 65535。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Tally out needs at least one destination.</source>
+        <translation>提示燈輸出至少需要一個目的地。</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1: the display index must be 0 to %2.</source>
+        <translation>%1：顯示器編號必須為 0 至 %2。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1: TSL 3.1 displays are 0 to %2.</source>
+        <translation>%1：TSL 3.1 顯示器編號為 0 至 %2。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 and %2 have the same display index.</source>
+        <translation>%1 與 %2 的顯示器編號相同。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Program and preview need different lamps.</source>
+        <translation>節目與預覽必須使用不同的燈號。</translation>
+    </message>
+</context>
+<context>
+    <name>TextKeyboard</name>
+    <message>
+        <location filename="../qml/controls/TextKeyboard.qml" line="+34"/>
+        <source>Space</source>
+        <translation>空白</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Done</source>
+        <translation>完成</translation>
     </message>
 </context>
 <context>
@@ -1992,17 +2167,17 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>UpgradeFlow</name>
     <message>
-        <location filename="../ui/upgradeflow.cpp" line="+46"/>
+        <location filename="../ui/upgradeflow.cpp" line="+47"/>
         <source>Do you want to Upgrade App ?</source>
         <translation>要升級軟體嗎？</translation>
     </message>
     <message>
-        <location line="+61"/>
+        <location line="+67"/>
         <source>Start upgrade KB </source>
         <translation>開始升級面板程式 </translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+49"/>
         <location line="+25"/>
         <source>MB upgrade fail</source>
         <translation>主機板升級失敗</translation>

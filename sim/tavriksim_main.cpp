@@ -4,6 +4,7 @@
 // lists them). Without a display, or with --no-window, the console alone.
 #include "sim/simcommands.h"
 #include "sim/simlog.h"
+#include "sim/simtslreceiver.h"
 #include "sim/simunit.h"
 #include "sim/ui/simunitmodel.h"
 #include "sim/ui/simwindow.h"
@@ -108,7 +109,11 @@ int main(int argc, char *argv[])
                                QStringLiteral("file"));
     QCommandLineOption grabAfterOpt(QStringLiteral("grab-after"), QStringLiteral("Delay before --grab (ms)."),
                                     QStringLiteral("ms"), QStringLiteral("3000"));
-    for (const auto &o : {sysrootOpt, panelOpt, noPanelOpt, noWindowOpt, atOpt, grabOpt, grabAfterOpt})
+    QCommandLineOption tslOpt(QStringLiteral("tsl"),
+                              QStringLiteral("A TSL tally receiver on 127.0.0.1, UDP and TCP on this port (0: none); "
+                                             "it prints each display that changes."),
+                              QStringLiteral("port"), QStringLiteral("8900"));
+    for (const auto &o : {sysrootOpt, panelOpt, noPanelOpt, noWindowOpt, atOpt, grabOpt, grabAfterOpt, tslOpt})
         parser.addOption(o);
     parser.addPositionalArgument(QStringLiteral("args"), QStringLiteral("Arguments for the panel (after --)."));
     parser.process(*app);
@@ -125,6 +130,24 @@ int main(int argc, char *argv[])
     if (!unit.isUp())
         qCWarning(lcSim, "simulated unit: not up: %s", qPrintable(unit.problems()));
     std::fprintf(stderr, "simulated unit in %s\n", qPrintable(sysroot));
+
+    // Tally out in the demo: switched on in the panel's setup (system, Tally
+    // out) with destination 127.0.0.1 and this port, a CUT shows here.
+    std::unique_ptr<SimTslReceiver> tsl;
+    if (const int port = parser.value(tslOpt).toInt(); port > 0 && port <= 65535) {
+        tsl = std::make_unique<SimTslReceiver>(quint16(port), quint16(port));
+        if (!tsl->isListening())
+            std::fprintf(stderr, "TSL receiver: port %d is taken\n", port);
+        auto shown = std::make_shared<QHash<int, QString>>();
+        QObject::connect(tsl.get(), &SimTslReceiver::packet, [r = tsl.get(), shown](const QList<int> &indices, bool) {
+            for (int i : indices) {
+                const QString line = SimTslReceiver::describe(i, r->display(i));
+                if (shown->value(i) != line)
+                    std::fprintf(stderr, "%s\n", qPrintable(line));
+                shown->insert(i, line);
+            }
+        });
+    }
 
     QProcess panel;
     SimCommands commands(unit);

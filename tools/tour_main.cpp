@@ -139,6 +139,12 @@ int main(int argc, char *argv[])
                                  QStringLiteral("popups/PipPopup.qml|pipTabs/2")})
         if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
             files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
+    // Tally out: its other tabs, and a label being typed.
+    for (const QString &extra : {QStringLiteral("pages/TallyOutPage.qml|tallyTabs/1,tallyLabel3"),
+                                 QStringLiteral("pages/TallyOutPage.qml|tallyTabs/2"),
+                                 QStringLiteral("pages/TallyOutPage.qml|tallyTabs/1")})
+        if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
+            files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
     // The service page's other tabs, each right after the page.
     for (const QString &extra : {QStringLiteral("pages/ServicePage.qml|serviceTabs/3"),
                                  QStringLiteral("pages/ServicePage.qml|serviceTabs/2"),

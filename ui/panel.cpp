@@ -8,6 +8,7 @@
 #include "ui/imagekeys.h"
 #include "ui/panelsettings.h"
 #include "ui/startupsequence.h"
+#include "ui/tallyout.h"
 #include "ui/uilog.h"
 
 #include <QDebug>
@@ -40,6 +41,7 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
         connect(this, &Panel::langTypeChanged, this,
                 [this] { settings_->setValue(kSystem, QStringLiteral("langType"), langType()); });
         connect(settings_, &PanelSettings::writeFailed, this, &Panel::setNotice); // a full card, shown over any page
+        tallyOut_ = new TallyOut(switcher_, settings_, this);
     }
     if (!lines_)
         return;

@@ -18,6 +18,7 @@ class PanelSettings;
 class PowerCtl;
 class StartupSequence;
 class SwitchGate;
+class TallyOut;
 class Tbar;
 
 // The root state of the interface: what the root page shows and the names
@@ -115,6 +116,8 @@ public:
     Switching *switching() const { return switching_; }
     SurfaceInput *surface() const { return surface_; }
     CameraPolls *polls() const { return polls_; }
+    // Tally to TSL receivers; null without settings.
+    TallyOut *tallyOut() const { return tallyOut_; }
     // The root page's command queue (150 ms).
     CommandQueue *queue() const { return queue_; }
 
@@ -207,4 +210,5 @@ private:
     SurfaceInput *surface_;
     StartupSequence *startup_;
     KivoServ *kivoServ_ = nullptr; // a child; its own thread answers
+    TallyOut *tallyOut_ = nullptr;
 };

@@ -52,6 +52,25 @@ QHash<QString, QVariant> makeDefaults()
     for (const char *k : {"pgmOutResForSetup", "mvOutResForSetup", "outFormatForSetup"})
         sys(k, 0);
 
+    // Tally out: off until the operator switches it on. Inputs 1..4 go to
+    // displays 1..4; black, background and colour bar to none (-1).
+    auto tally = [&d](const QString &key, const QVariant &v) { d.insert(QStringLiteral("tallyOut/") + key, v); };
+    tally(QStringLiteral("enabled"), false);
+    for (int n = 1; n <= 4; ++n) {
+        tally(QStringLiteral("dest%1Address").arg(n), QString());
+        tally(QStringLiteral("dest%1Port").arg(n), 8900);
+        tally(QStringLiteral("dest%1Protocol").arg(n), 0);
+    }
+    const char *const labels[] = {"BLK", "IN1", "IN2", "IN3", "IN4", "BKG", "BAR"};
+    for (int src = 0; src < 7; ++src) {
+        tally(QStringLiteral("source%1Index").arg(src), src >= 1 && src <= 4 ? src : -1);
+        tally(QStringLiteral("source%1Label").arg(src), QString::fromLatin1(labels[src]));
+    }
+    tally(QStringLiteral("programColour"), 1); // red
+    tally(QStringLiteral("previewColour"), 2); // green
+    tally(QStringLiteral("programTally"), 1);  // 3.1 tally 1
+    tally(QStringLiteral("previewTally"), 2);
+
     const QStringList channels = {QStringLiteral("audioCh1"),  QStringLiteral("audioCh2"),
                                   QStringLiteral("audioHDMI"), QStringLiteral("audioRCA"),
                                   QStringLiteral("audioHeadset"), QStringLiteral("audioMaster")};

@@ -235,7 +235,11 @@ void StartupSequence::systemTick()
         mainboardStep(p, [](commandExecObject &m) { return m.pipPvmState(); }, [s](bool v) { s->setPipPvwFlag(v); });
         break;
     case 19:
-        mainboardStep(p, [](commandExecObject &m) { return m.pipPgmState(); }, [s](bool v) { s->setPipPgmFlag(v); });
+        // The last of the bus reads: the buses now hold the board's own state.
+        mainboardStep(p, [](commandExecObject &m) { return m.pipPgmState(); }, [s](bool v) {
+            s->setPipPgmFlag(v);
+            s->confirmBuses();
+        });
         break;
     case 20:
         whenConnected(p, [p] { p->startDiscovery(); });
@@ -341,6 +345,7 @@ void StartupSequence::rereadTick()
              [s](std::pair<bool, bool> v) {
                  s->setLumaPgmFlag(v.first);
                  s->setLumaPvwFlag(v.second);
+                 s->confirmBuses();
              });
         break;
     case 10:

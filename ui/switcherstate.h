@@ -32,6 +32,9 @@ class SwitcherState : public QObject
     PANEL_PROPERTY(int, transSpeed, setTransSpeed) = 0;
     PANEL_PROPERTY(bool, transitionRunning, setTransitionRunning) = false;
     PANEL_PROPERTY(int, tbarPosition, setTbarPosition) = 0; // 0..1023 as last sent
+    // What the PiP (or split) and the key fill show, as the board last said (-1: not read).
+    PANEL_PROPERTY(int, pipSource, setPipSource) = -1;
+    PANEL_PROPERTY(int, keyFillSource, setKeyFillSource) = -1;
     // The line as the last start-up or factory-default step found it.
     PANEL_PROPERTY(bool, mainboardConnected, setMainboardConnected) = false;
     PANEL_PROPERTY(QString, mainboardVersion, setMainboardVersion) = QStringLiteral("v1.0.0");
@@ -72,6 +75,10 @@ public:
     // mainboard lane). Once; a null model reports nothing.
     void attach(commandExecObject *model);
 
+    // The buses, lamps and sources above are now what the board reported
+    // when it was read back: what is on air, not only what was asked for.
+    void confirmBuses() { emit busesConfirmed(); }
+
 public slots:
     void onBorderSettings(int bkgColor, int wipeBorderSize, int wipeBorderColor, int pipBorderSize,
                           int pipBorderColor);
@@ -82,6 +89,7 @@ public slots:
     void onOutputParams(int pgmOutResolution, int mvOutResolution, int language, int outputFormat);
 
 signals:
+    void busesConfirmed();
     void bordersReported();
     void pipReported();
     void lumaAudioReported();

@@ -250,6 +250,8 @@ void Switching::followBoard()
                     b.pipPvw = status.pipSplitPvw;
                     b.keyPgm = status.keyerPgm;
                     b.keyPvw = status.keyerPvw;
+                    b.pipSource = status.split ? status.splitSource : status.pipSource;
+                    b.keyFillSource = status.keyFillSource;
                     return b;
                 },
                 this, [this, generation](const Result<BusesRead> &r) { onBuses(generation, r); });
@@ -293,17 +295,22 @@ void Switching::onBuses(int generation, const Result<BusesRead> &read)
         s->setLumaPgmFlag(board.keyPgm);
         s->setLumaPvwFlag(board.keyPvw);
     }
+    s->setPipSource(board.pipSource);
+    s->setKeyFillSource(board.keyFillSource);
     const int program = board.program, preview = board.preview;
     if (program > 6 || preview > 6)
         return;
-    if (program == s->programNo() && preview == s->previewNo())
+    if (program == s->programNo() && preview == s->previewNo()) {
+        s->confirmBuses();
         return;
+    }
     qCWarning(lcUi) << "[WARN] program/preview" << s->programNo() << "/" << s->previewNo()
                     << "differ from the mainboard's" << program << "/" << preview << ": following the mainboard";
     ++busGeneration_;
     s->setProgramNo(program);
     s->setPreviewNo(preview);
     updateTally(false);
+    s->confirmBuses();
 }
 
 // ---------------------------------------------------------------- buses and lamps
@@ -329,6 +336,8 @@ void Switching::runSwitch(Control control, int source)
             else
                 state_->setPreviewNo(source);
             updateTally(program);
+            // Confirmed by the board before it goes further (tally out).
+            followBoard();
         });
 }
 
@@ -410,6 +419,7 @@ void Switching::toggle(Control control, bool on)
             case KeyProgram: state_->setLumaPgmFlag(on); break;
             default: state_->setLumaPvwFlag(on); break;
             }
+            followBoard();
         });
 }
 

@@ -15,6 +15,7 @@
 #include "ui/setupmenu.h"
 #include "ui/switcherstate.h"
 #include "ui/switching.h"
+#include "ui/tallyoutsetup.h"
 #include "ui/trackingsetup.h"
 #include "ui/upgradeflow.h"
 
@@ -41,6 +42,7 @@ void registerUiTypes()
     qmlRegisterType<NetworkSettings>("Tavrik.Ui", 1, 0, "NetworkSettings");
     qmlRegisterType<CameraSettings>("Tavrik.Ui", 1, 0, "CameraSettings");
     qmlRegisterType<TrackingSetup>("Tavrik.Ui", 1, 0, "TrackingSetup");
+    qmlRegisterType<TallyOutSetup>("Tavrik.Ui", 1, 0, "TallyOutSetup");
     // One per panel: the engine's "panel" context property owns it.
     qmlRegisterSingletonType<ImageKeys>("Tavrik.Ui", 1, 0, "ImageKeysLogic", [](QQmlEngine *engine, QJSEngine *) -> QObject * {
         auto *panel = qobject_cast<Panel *>(engine->rootContext()->contextProperty(QStringLiteral("panel")).value<QObject *>());

@@ -23,6 +23,7 @@ Rectangle {
     property bool askFactory: false
     property bool calibrating: false
     property bool serviceOpen: false
+    property bool tallyOut: false
 
     function entryText(setting) {
         var labels = menu.labels(setting)
@@ -192,6 +193,12 @@ Rectangle {
                 width: 250
                 text: qsTr("Network")
                 onClicked: panel.showPage(Panel.NetworkPage)
+            }
+            TouchButton {
+                objectName: "openTallyOut"
+                width: 250
+                text: qsTr("Tally out")
+                onClicked: page.tallyOut = true
             }
             ThemeText {
                 objectName: "versionLine"
@@ -393,5 +400,12 @@ Rectangle {
         anchors.fill: parent
         source: "ServicePage.qml"
         Connections { target: serviceLoader.item; function onClosed() { page.serviceOpen = false } }
+    }
+    // Tally out to TSL receivers, over the whole menu.
+    Loader {
+        anchors.fill: parent
+        active: page.tallyOut
+        source: "TallyOutPage.qml"
+        onLoaded: item.closeRequested.connect(function() { page.tallyOut = false })
     }
 }

@@ -417,14 +417,16 @@ private slots:
         }
         QList<QByteArray> pvw;
         for (const QByteArray &f : rig.unit.mainboard().receivedFrames())
-            pvw << f.left(4);
+            if (f.startsWith(QByteArray::fromHex("0400C2"))) // not the reads that confirm each press
+                pvw << f.left(4);
         QCOMPARE(pvw, (QList<QByteArray>{QByteArray::fromHex("0400C205"), QByteArray::fromHex("0400C206"),
                                          QByteArray::fromHex("0400C205")}));
         // Pressing the selected source again sends nothing.
         rig.unit.mainboard().clearReceived();
         rig.panel->pressProgram(2);
         QTest::qWait(100);
-        QVERIFY(rig.unit.mainboard().receivedFrames().isEmpty());
+        for (const QByteArray &f : rig.unit.mainboard().receivedFrames())
+            QVERIFY(!f.startsWith(QByteArray::fromHex("0400C1")));
     }
 
     void recallRereads()
