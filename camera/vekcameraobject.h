@@ -69,6 +69,11 @@ public:
     // version or tracking inquiry properly.
     Q_INVOKABLE bool serialState(int vekIdx) const;
     Q_INVOKABLE bool vekIsOnline(int vekIdx) const;
+    // For a caller that judges a failed operation right after it: whether
+    // camera `vekIdx`'s line is open, and whether anything came back to the
+    // last message sent on it (a no and silence look alike to a false).
+    bool lineOpen(int vekIdx) const;
+    bool lastAnswered(int vekIdx) const;
 
     // Writes `command` to camera `vekIdx` and returns what came back within
     // `waitMinisec` (possibly several replies back to back, or nothing).
@@ -460,4 +465,5 @@ private:
     QString m_panMaxSpeed;
     QString m_tiltMaxSpeed;
     std::array<bool, 3> vekIsOnlineArray{{false, false, false}};
+    std::array<bool, 3> answered_{{false, false, false}};
 };

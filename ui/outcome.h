@@ -6,6 +6,7 @@
 #include <utility>
 
 class commandExecObject;
+class vekCameraObject;
 
 // What became of one request to a device, as the interface sees it. The
 // lanes' back-end objects answer in their own ways (a bool, a value with a
@@ -30,6 +31,10 @@ public:
     // A mainboard write's bool as it came back, judged on the lane right
     // after the exchange (silence and a closed line tell a false apart).
     static Kind ofMainboardWrite(commandExecObject &m, bool ok);
+    // A camera operation's bool as it came back, judged on the camera lane
+    // right after the exchange: a closed line, silence and a no (an error
+    // reply, or an answer that is not the one asked for) tell a false apart.
+    static Kind ofCamera(vekCameraObject &cam, int camera, bool ok);
     // The answer of a step that needs the line open and has no failure of
     // its own.
     static Kind ofConnection(bool connected) { return connected ? Done : LineClosed; }
