@@ -53,6 +53,18 @@ struct Result
     bool done() const { return outcome == Outcome::Done; }
 };
 
+// A camera operation's answer on the camera lane, judged there (ofCamera),
+// with the value it returned (by default its bool).
+template <typename T>
+Result<T> cameraResult(vekCameraObject &cam, int camera, bool ok, T value)
+{
+    return Result<T>{Outcome::ofCamera(cam, camera, ok), true, std::move(value)};
+}
+inline Result<bool> cameraResult(vekCameraObject &cam, int camera, bool ok)
+{
+    return cameraResult(cam, camera, ok, ok);
+}
+
 namespace outcome_detail {
 template <typename T, typename = void> struct HasOk : std::false_type {};
 template <typename T> struct HasOk<T, std::void_t<decltype(std::declval<const T &>().ok)>> : std::true_type {};
