@@ -165,6 +165,7 @@ void TstCameraPages::cameraReportedShutterIsNotSentBack()
     unit_->camera(0).update([](auto &s) { s.shutter = 0x07; });
     cs.openShutterPage();
     QTRY_COMPARE(cs.shutter(), 7);
+    QCOMPARE(cs.shutterReadOutcome(), int(Outcome::Done));
     QTest::qWait(150); // a step timer would have fired by now
     drainLane();
     QCOMPARE(received(0), QList<QByteArray>{hex("00078109044aff")});
