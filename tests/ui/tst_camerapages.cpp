@@ -138,7 +138,6 @@ void TstCameraPages::recall()
     QFETCH(int, mode);
     QFETCH(QString, line);
     QFETCH(int, outcome);
-    const bool answers = outcome == Outcome::Done;
     unit_->camera(2).setFailureMode(SimCamera::FailureMode(mode));
     int memoryPos = -1;
     const auto open = [](const QString &l) { return [l](vekCameraObject &o) { o.initSerial(2, l, 38400, 8, 0, 1, 0); }; };
@@ -154,9 +153,9 @@ void TstCameraPages::recall()
                                 [&](int pos) { memoryPos = pos; });
     QTRY_VERIFY(memoryPos >= 0);
     QCOMPARE(received(2).value(0), outcome == Outcome::LineClosed ? QByteArray() : hex("8101043f0203ff"));
-    QCOMPARE(memoryPos, answers ? 3 : 0);
-    QCOMPARE(rig_->panel().trackingCamSel(), answers ? 2 : 0);
-    QCOMPARE(keys.cam2ImageKeySel(), answers ? 2 : -1);
+    QCOMPARE(memoryPos, outcome == Outcome::Done ? 3 : 0);
+    QCOMPARE(rig_->panel().trackingCamSel(), outcome == Outcome::Done ? 2 : 0);
+    QCOMPARE(keys.cam2ImageKeySel(), outcome == Outcome::Done ? 2 : -1);
 }
 
 void TstCameraPages::cameraReportedShutterIsNotSentBack()
