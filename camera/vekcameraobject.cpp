@@ -159,6 +159,19 @@ bool vekCameraObject::vekIsOnline(int vekIdx) const
     return vekIdx >= 0 && vekIdx <= 2 && vekIsOnlineArray[static_cast<size_t>(vekIdx)];
 }
 
+bool vekCameraObject::lineOpen(int vekIdx) const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    const serialPort *port = portForCamera(vekIdx);
+    return port && port->isOpened();
+}
+
+bool vekCameraObject::lastAnswered(int vekIdx) const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return vekIdx >= 0 && vekIdx <= 2 && answered_[static_cast<size_t>(vekIdx)];
+}
+
 void vekCameraObject::onUartError(QSerialPort::SerialPortError error)
 {
     TAVRIK_ASSERT_OWNER(this);
@@ -180,6 +193,7 @@ QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMin
         qCWarning(lcCamera).noquote() << "[ERR] vekIdx :" << vekIdx << "> 2";
         return {};
     }
+    answered_[static_cast<size_t>(vekIdx)] = false;
     const bool online = vekIsOnlineArray[static_cast<size_t>(vekIdx)];
     // The power inquiry always passes: it is how an offline camera is found.
     if (!online && command != powerInquiry()) {
@@ -214,6 +228,7 @@ QByteArray vekCameraObject::doCommandSend(const QByteArray &command, int waitMin
             qCDebug(lcCamera).noquote() << "vekIdx :" << vekIdx << ", command:" << hex(command)
                                << ", dropped, no answer to it :" << hex(x.dropped);
         reply = x.answer;
+        answered_[static_cast<size_t>(vekIdx)] = !reply.isEmpty();
         if (reply.isEmpty())
             qCWarning(lcCamera).noquote() << QStringLiteral("Attempt %1: no response or timeout").arg(1);
     }

@@ -71,6 +71,11 @@ public:
     // version or tracking inquiry properly.
     Q_INVOKABLE bool serialState(int vekIdx) const;
     Q_INVOKABLE bool vekIsOnline(int vekIdx) const;
+    // For a caller that judges a failed operation right after it: whether
+    // camera `vekIdx`'s line is open, and whether anything came back to the
+    // last message sent on it (a no and silence look alike to a false).
+    bool lineOpen(int vekIdx) const;
+    bool lastAnswered(int vekIdx) const;
 
     // For the service page: camera `vekIdx`'s line counters (empty without a
     // line) and what its last version inquiry reported (model, MCU version;
@@ -469,4 +474,5 @@ private:
     QString m_tiltMaxSpeed;
     std::array<bool, 3> vekIsOnlineArray{{false, false, false}};
     std::array<QStringList, 3> lastVersion_;
+    std::array<bool, 3> answered_{{false, false, false}};
 };

@@ -255,9 +255,7 @@ void CameraSettings::refresh()
         o.getSystemStatus(c);
         o.queryVersion(c);
     });
-    if (panel_ && panel_->lines())
-        panel_->lines()->camera().post([c](vekCameraObject &o) { return o.shutterPosInq(c); }, this,
-                                       [this, c](int pos) { shutterFromCamera(c, pos); });
+    readShutter();
 }
 
 void CameraSettings::selectWhiteBalance(int mode)
@@ -347,11 +345,32 @@ void CameraSettings::openShutterPage()
 {
     TAVRIK_ASSERT_OWNER(this);
     setPage(2);
+    readShutter();
+}
+
+void CameraSettings::readShutter()
+{
     if (!panel_ || !panel_->lines())
         return;
     const int c = cam();
-    panel_->lines()->camera().post([c](vekCameraObject &o) { return o.shutterPosInq(c); }, this,
-                                   [this, c](int pos) { shutterFromCamera(c, pos); });
+    panel_->lines()->camera().post(
+        [c](vekCameraObject &o) {
+            const int pos = o.shutterPosInq(c);
+            return cameraResult(o, c, pos >= 0, pos);
+        },
+        this, [this, c](const Result<int> &r) {
+            if (forSelected(c) && shutterReadOutcome_ != r.outcome) {
+                shutterReadOutcome_ = r.outcome;
+                emit shutterReadOutcomeChanged();
+            }
+            shutterFromCamera(c, r.value);
+        });
+}
+
+int CameraSettings::shutterReadOutcome() const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return shutterReadOutcome_;
 }
 
 void CameraSettings::shutterFromCamera(int camera, int value)

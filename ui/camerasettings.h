@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/outcome.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -27,6 +29,9 @@ class CameraSettings : public QObject
     // Shutter slider 0..16; the camera gets slider + 5.
     Q_PROPERTY(int shutter READ shutter NOTIFY shutterChanged)
     Q_PROPERTY(QString shutterLabel READ shutterLabel NOTIFY shutterChanged)
+    // The Outcome::Kind of the last read of the selected camera's shutter,
+    // or -1 before the first.
+    Q_PROPERTY(int shutterReadOutcome READ shutterReadOutcome NOTIFY shutterReadOutcomeChanged)
     // 0 manual, 1 auto, 2 one push.
     Q_PROPERTY(int whiteBalance READ whiteBalance NOTIFY whiteBalanceChanged)
     // 0 auto, 1 manual.
@@ -93,6 +98,7 @@ public:
 
     // A shutter position the camera reported; shown, never sent back.
     void shutterFromCamera(int camera, int value);
+    int shutterReadOutcome() const;
     // One tick of the step timer (the timer only schedules it).
     void stepTick();
     bool stepTimerActive() const;
@@ -111,6 +117,7 @@ signals:
     void tallyChanged();
     void videoFormatChanged();
     void modelNameChanged();
+    void shutterReadOutcomeChanged();
 
 private:
     enum class Step { None, Minus, Plus, GainMoved, ShutterMoved };
@@ -126,6 +133,7 @@ private:
     void sendGain();
     void setShutter(int value);
     void sendShutter();
+    void readShutter();
     template <typename F>
     void camCall(F &&fn);
 
@@ -148,5 +156,6 @@ private:
     int tally_ = 0;
     int videoFormat_ = -1;
     QString modelName_;
+    int shutterReadOutcome_ = -1;
     QList<QMetaObject::Connection> connections_;
 };

@@ -128,6 +128,15 @@ QVariantList ImageKeys::keysShown() const
     return list;
 }
 
+QVariantList ImageKeys::keyOutcomes() const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    QVariantList list;
+    for (int o : outcomes_)
+        list << o;
+    return list;
+}
+
 void ImageKeys::pressKey(int camera, int key)
 {
     TAVRIK_ASSERT_OWNER(this);
@@ -149,24 +158,25 @@ void ImageKeys::pressKey(int camera, int key)
     const int position = key + 1;
     setBusy(true);
     if (storeMode_) {
-        lines->camera().post([camera](vekCameraObject &cam) { return cam.presetMemSpeed(24, camera); }, this,
-                             [this, lines, camera, key, position](bool acked) {
-                                 if (!acked)
-                                     return finishPress(camera, key, false, true);
+        lines->camera().post([camera](vekCameraObject &cam) { return cameraResult(cam, camera, cam.presetMemSpeed(24, camera)); }, this,
+                             [this, lines, camera, key, position](const Result<bool> &acked) {
+                                 if (!acked.done())
+                                     return finishPress(camera, key, acked.outcome, true);
                                  lines->system().post(
                                      [camera, position](net &n) {
                                          n.stopStream();
                                          return n.capImageKey(camera, position);
                                      },
                                      this, [this, lines, camera, key, position](bool captured) {
+                                         // The capture ran and left no picture: its no.
                                          if (!captured)
-                                             return finishPress(camera, key, false, true);
+                                             return finishPress(camera, key, Outcome::Refused, true);
                                          lines->camera().post(
                                              [camera, position](vekCameraObject &cam) {
-                                                 return cam.storePtzPosition(position, camera);
+                                                 return cameraResult(cam, camera, cam.storePtzPosition(position, camera));
                                              },
-                                             this, [this, camera, key](bool stored) {
-                                                 finishPress(camera, key, stored, true);
+                                             this, [this, camera, key](const Result<bool> &stored) {
+                                                 finishPress(camera, key, stored.outcome, true);
                                              });
                                      });
                              });
@@ -174,20 +184,26 @@ void ImageKeys::pressKey(int camera, int key)
     }
     lines->camera().post(
         [camera, position](vekCameraObject &cam) {
-            if (!cam.gotoPtzPosition(position, camera))
-                return false;
-            cam.setptzMemoryPos(position);
-            return true;
+            const Result<bool> r = cameraResult(cam, camera, cam.gotoPtzPosition(position, camera));
+            if (r.done())
+                cam.setptzMemoryPos(position);
+            return r;
         },
-        this, [this, camera, key](bool ok) { finishPress(camera, key, ok, false); });
+        this, [this, camera, key](const Result<bool> &r) { finishPress(camera, key, r.outcome, false); });
 }
 
-void ImageKeys::finishPress(int camera, int key, bool success, bool wasStore)
+void ImageKeys::finishPress(int camera, int key, Outcome::Kind outcome, bool wasStore)
 {
     setBusy(false);
     if (wasStore)
         setStoreMode(false);
-    if (!success || !panel_)
+    outcomes_[static_cast<size_t>(camera * kKeys + key)] = outcome;
+    emit keyOutcomesChanged();
+    if (wasStore)
+        emit storeFinished(camera, key, outcome);
+    else
+        emit recallFinished(camera, key, outcome);
+    if (outcome != Outcome::Done || !panel_)
         return;
     panel_->setTrackingCamSel(camera);
     if (selected_[static_cast<size_t>(camera)] != key) {

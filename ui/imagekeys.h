@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/outcome.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -32,6 +34,9 @@ class ImageKeys : public QObject
     Q_PROPERTY(QVariantList pictures READ pictures NOTIFY picturesChanged)
     // Per camera: whether its keys are shown (tracking off or not trackable).
     Q_PROPERTY(QVariantList keysShown READ keysShown NOTIFY keysShownChanged)
+    // Per key (camera * 4 + key): the Outcome::Kind of its last recall or
+    // store, or -1 before the first.
+    Q_PROPERTY(QVariantList keyOutcomes READ keyOutcomes NOTIFY keyOutcomesChanged)
 
 public:
     static constexpr int kCameras = 3;
@@ -54,6 +59,7 @@ public:
     QVariantList selectedKeys() const;
     QVariantList pictures() const;
     QVariantList keysShown() const;
+    QVariantList keyOutcomes() const;
 
     // Key k (0..3) of camera c (0..2) pressed.
     Q_INVOKABLE void pressKey(int camera, int key);
@@ -75,11 +81,16 @@ signals:
     void selectionChanged();
     void picturesChanged();
     void keysShownChanged();
+    void keyOutcomesChanged();
+    // A press came to its end: what became of the recall, or of the store
+    // (its first failing step, picture capture included).
+    void recallFinished(int camera, int key, Outcome::Kind outcome);
+    void storeFinished(int camera, int key, Outcome::Kind outcome);
 
 private:
     void connectDevices();
     void setBusy(bool b);
-    void finishPress(int camera, int key, bool success, bool wasStore);
+    void finishPress(int camera, int key, Outcome::Kind outcome, bool wasStore);
     void onImageKeyUpdate();
     void applyExisting(const std::array<bool, kCameras * kKeys> &exists);
 
@@ -88,6 +99,7 @@ private:
     bool busy_ = false;
     std::array<int, kCameras> selected_{{-1, -1, -1}};
     std::array<QString, kCameras * kKeys> pictures_;
+    std::array<int, kCameras * kKeys> outcomes_{{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}};
     QMetaObject::Connection updateConnection_;
     QMetaObject::Connection trackingConnection_;
     QMetaObject::Connection onlineConnections_[kCameras];

@@ -2,6 +2,7 @@
 
 #include "netsvc/net.h"
 #include "platform/threadcheck.h"
+#include "ui/outcome.h"
 
 #include <QStringList>
 
@@ -161,10 +162,12 @@ bool NetworkSettings::apply()
         [dhcp, ip, mask, gw](net &n) {
             const bool written = dhcp ? n.dhcpOn(true) : n.setStaticIpMaskGateway(ip, mask, gw);
             n.restartNetwork();
-            return written;
+            // The file write is the whole exchange: it holds the setting or it refused it.
+            return Result<bool>{written ? Outcome::Done : Outcome::Refused, true, written};
         },
-        this, [this, dhcp, ip, mask, gw](bool written) {
-            if (!written) {
+        this, [this, dhcp, ip, mask, gw](const Result<bool> &r) {
+            applyOutcome_ = r.outcome;
+            if (!r.done()) {
                 error_ = tr("The settings could not be saved; the old settings are kept.");
                 emit changed();
                 return;
@@ -177,6 +180,7 @@ bool NetworkSettings::apply()
                     panel()->setGateway(gw);
                 }
             }
+            emit changed();
             emit applied();
         });
     return true;

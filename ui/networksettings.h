@@ -18,6 +18,9 @@ class NetworkSettings : public PageLogic
     // nothing is.
     Q_PROPERTY(QString error READ error NOTIFY changed)
     Q_PROPERTY(bool loading READ loading NOTIFY changed)
+    // The Outcome::Kind of the last write of the settings, or -1 before the
+    // first.
+    Q_PROPERTY(int applyOutcome READ applyOutcome NOTIFY changed)
 public:
     explicit NetworkSettings(Panel *panel = nullptr, QObject *parent = nullptr);
 
@@ -31,6 +34,7 @@ public:
     void setGateway(const QString &v);
     QString error() const { return error_; }
     bool loading() const { return loading_; }
+    int applyOutcome() const { return applyOutcome_; }
 
     // Reads the current settings (page opened).
     Q_INVOKABLE void load();
@@ -58,4 +62,5 @@ private:
     QString gateway_;
     QString error_;
     bool loading_ = false;
+    int applyOutcome_ = -1;
 };

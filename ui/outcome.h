@@ -6,6 +6,7 @@
 #include <utility>
 
 class commandExecObject;
+class vekCameraObject;
 
 // What became of one request to a device, as the interface sees it. The
 // lanes' back-end objects answer in their own ways (a bool, a value with a
@@ -30,6 +31,10 @@ public:
     // A mainboard write's bool as it came back, judged on the lane right
     // after the exchange (silence and a closed line tell a false apart).
     static Kind ofMainboardWrite(commandExecObject &m, bool ok);
+    // A camera operation's bool as it came back, judged on the camera lane
+    // right after the exchange: a closed line, silence and a no (an error
+    // reply, or an answer that is not the one asked for) tell a false apart.
+    static Kind ofCamera(vekCameraObject &cam, int camera, bool ok);
     // The answer of a step that needs the line open and has no failure of
     // its own.
     static Kind ofConnection(bool connected) { return connected ? Done : LineClosed; }
@@ -47,6 +52,18 @@ struct Result
     T value{};
     bool done() const { return outcome == Outcome::Done; }
 };
+
+// A camera operation's answer on the camera lane, judged there (ofCamera),
+// with the value it returned (by default its bool).
+template <typename T>
+Result<T> cameraResult(vekCameraObject &cam, int camera, bool ok, T value)
+{
+    return Result<T>{Outcome::ofCamera(cam, camera, ok), true, std::move(value)};
+}
+inline Result<bool> cameraResult(vekCameraObject &cam, int camera, bool ok)
+{
+    return cameraResult(cam, camera, ok, ok);
+}
 
 namespace outcome_detail {
 template <typename T, typename = void> struct HasOk : std::false_type {};

@@ -4,6 +4,7 @@
 #include "netsvc/net.h"
 #include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
+#include "ui/outcome.h"
 #include "ui/panelsettings.h"
 #include "ui/uilog.h"
 
@@ -102,11 +103,15 @@ void UpgradeFlow::yes()
             l->mainboard().post(
                 [mb](commandExecObject &m) {
                     m.processFirmwareUpgradeUi(firmwarePath(), mb);
-                    return m.isUpgrading();
+                    const bool started = m.isUpgrading();
+                    return Result<bool>{mainboardOutcome(m, started), true, started};
                 },
-                this, [this](bool started) {
-                    if (!started)
+                this, [this](const Result<bool> &r) {
+                    firmwareStartOutcome_ = r.outcome;
+                    if (!r.done())
                         firmwareNotStarted();
+                    else
+                        emit changed();
                 });
         return;
     }

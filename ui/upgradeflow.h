@@ -19,6 +19,9 @@ class UpgradeFlow : public PageLogic
     Q_PROPERTY(int progress READ progress NOTIFY changed)
     Q_PROPERTY(QString kbVersion READ kbVersion NOTIFY changed)
     Q_PROPERTY(QString mbVersion READ mbVersion NOTIFY changed)
+    // The Outcome::Kind of the last request to start the mainboard upgrade,
+    // or -1 before the first.
+    Q_PROPERTY(int firmwareStartOutcome READ firmwareStartOutcome NOTIFY changed)
 public:
     explicit UpgradeFlow(Panel *panel = nullptr, QObject *parent = nullptr);
 
@@ -28,6 +31,7 @@ public:
     int progress() const { return progress_; }
     QString kbVersion() const { return kbVersion_; }
     QString mbVersion() const { return mbVersion_; }
+    int firmwareStartOutcome() const { return firmwareStartOutcome_; }
 
     static QString firmwarePath() { return QStringLiteral("/mnt/tervana/tavrik/ZARVOHD.bin"); }
 
@@ -65,4 +69,5 @@ private:
     bool rebootRequested_ = false;
     bool offering_ = false;
     int progress_ = 0;
+    int firmwareStartOutcome_ = -1;
 };

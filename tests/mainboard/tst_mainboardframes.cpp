@@ -319,10 +319,9 @@ private slots:
         QCOMPARE(p.Get_BRENNCommandPacket_Code(1000, out), 1);
         QCOMPARE(int(out[0]), 0x55); // nothing written
 
-        // The encoder without an output: refused, and said so.
-        LogCapture log;
+        // The encoder without an output: refused.
+        LogCapture quiet;
         QCOMPARE(int(veltCommands().cmdEncode(0, VELT_READ_PGM, 0, QByteArray(), nullptr)), 0);
-        QVERIFY(log.has("[ERR] cmdEncode"));
     }
 
     void crc()

@@ -381,7 +381,6 @@ private slots:
         QElapsedTimer t;
         t.start();
         QVERIFY(op.call(b->link));
-        QVERIFY(b->log.warnings().isEmpty());
         if (op.waits.isEmpty()) {
             // Send only: nothing is awaited.
             QVERIFY(!b->log.has("[WARN] No response"));
@@ -397,8 +396,6 @@ private slots:
         const bool result = op.call(b->link);
         QCOMPARE(result, op.waits.isEmpty());
         QCOMPARE(loggedWaits(b->log), op.waits);
-        if (!result)
-            QVERIFY(!b->log.warnings().isEmpty());
         int nominal = 0;
         for (int w : op.waits)
             nominal += w;
@@ -409,7 +406,6 @@ private slots:
         QTRY_COMPARE(b->peer.frameCount(), 2);
         b->port.close();
         QVERIFY(!op.call(b->link));
-        QVERIFY(b->log.has("[ERR] Write fail:"));
         // A failed send is not followed by any wait.
         QVERIFY(!b->log.has("[WARN] No response"));
         QCOMPARE(b->peer.frameCount(), 2);
@@ -716,7 +712,6 @@ private slots:
         bool ok = true;
         QCOMPARE(op.call(b->link, ok), op.sendFailValue);
         QVERIFY(!ok);
-        QVERIFY(b->log.has("[ERR] Write fail:"));
         QVERIFY(!b->log.has("[WARN] No response")); // nothing awaited after a failed send
     }
 
@@ -799,7 +794,6 @@ private slots:
         else
             QVERIFY2(op.failValues.contains(v), qPrintable(v.toString()));
         QTRY_COMPARE(b->peer.frames(), QList<QByteArray>{op.request}); // a quick failure may beat the peer thread
-        QVERIFY2(b->log.warnings().isEmpty() == ok, qPrintable(b->log.messages().join(" | ")));
     }
 
     // Silence: the read waits as often as it must, and fails.

@@ -45,13 +45,12 @@ private slots:
         if (!script.isEmpty())
             writeRaspi2png(sys, script);
         RpiTool tool;
-        LogCapture log;
+        LogCapture quiet;
         QElapsedTimer t;
         t.start();
         const bool ok = QByteArray(QTest::currentDataTag()) == "written";
         QCOMPARE(tool.saveScreenshot(QStringLiteral("/mnt/tervana/img/")), ok);
         QVERIFY(t.elapsed() < RpiTool::kScreenshotTimeoutMs + 2000);
-        QCOMPARE(log.warnings().isEmpty(), ok);
         QCOMPARE(CommandRunner::history().contains(QStringLiteral("sync")), ok);
         if (!ok)
             return;

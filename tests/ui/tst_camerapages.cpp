@@ -124,29 +124,38 @@ void TstCameraPages::failedCaptureStoresNothingAndEndsStoreMode()
 
 void TstCameraPages::recall_data()
 {
-    QTest::addColumn<bool>("answers");
-    QTest::newRow("acknowledged") << true;
-    QTest::newRow("no acknowledgement") << false;
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("outcome");
+    QTest::newRow("acknowledged") << int(SimCamera::Normal) << "ttyUSB0" << int(Outcome::Done);
+    QTest::newRow("silent") << int(SimCamera::Silent) << "ttyUSB0" << int(Outcome::NotAnswering);
+    QTest::newRow("error reply") << int(SimCamera::PowerOff) << "ttyUSB0" << int(Outcome::Refused);
+    QTest::newRow("line closed") << int(SimCamera::Normal) << "ttyMissing" << int(Outcome::LineClosed);
 }
 
 void TstCameraPages::recall()
 {
-    QFETCH(bool, answers);
-    if (!answers)
-        unit_->camera(2).setFailureMode(SimCamera::Silent);
+    QFETCH(int, mode);
+    QFETCH(QString, line);
+    QFETCH(int, outcome);
+    unit_->camera(2).setFailureMode(SimCamera::FailureMode(mode));
     int memoryPos = -1;
+    const auto open = [](const QString &l) { return [l](vekCameraObject &o) { o.initSerial(2, l, 38400, 8, 0, 1, 0); }; };
+    rig_->lines().camera().post(open(line));
     rig_->lines().camera().post([](vekCameraObject &o) { o.setptzMemoryPos(0); });
     ImageKeys keys(&rig_->panel());
     keys.pressKey(2, 2);
     QTRY_VERIFY(!keys.busy());
+    QCOMPARE(keys.keyOutcomes().value(2 * 4 + 2).toInt(), outcome);
+    rig_->lines().camera().post(open(QStringLiteral("ttyUSB0")));
     drainLane();
     rig_->lines().camera().post([](vekCameraObject &o) { return o.ptzMemoryPos(); }, this,
                                 [&](int pos) { memoryPos = pos; });
     QTRY_VERIFY(memoryPos >= 0);
-    QCOMPARE(received(2).value(0), hex("8101043f0203ff"));
-    QCOMPARE(memoryPos, answers ? 3 : 0);
-    QCOMPARE(rig_->panel().trackingCamSel(), answers ? 2 : 0);
-    QCOMPARE(keys.cam2ImageKeySel(), answers ? 2 : -1);
+    QCOMPARE(received(2).value(0), outcome == Outcome::LineClosed ? QByteArray() : hex("8101043f0203ff"));
+    QCOMPARE(memoryPos, outcome == Outcome::Done ? 3 : 0);
+    QCOMPARE(rig_->panel().trackingCamSel(), outcome == Outcome::Done ? 2 : 0);
+    QCOMPARE(keys.cam2ImageKeySel(), outcome == Outcome::Done ? 2 : -1);
 }
 
 void TstCameraPages::cameraReportedShutterIsNotSentBack()
@@ -155,6 +164,7 @@ void TstCameraPages::cameraReportedShutterIsNotSentBack()
     unit_->camera(0).update([](auto &s) { s.shutter = 0x07; });
     cs.openShutterPage();
     QTRY_COMPARE(cs.shutter(), 7);
+    QCOMPARE(cs.shutterReadOutcome(), int(Outcome::Done));
     QTest::qWait(150); // a step timer would have fired by now
     drainLane();
     QCOMPARE(received(0), QList<QByteArray>{hex("00078109044aff")});
