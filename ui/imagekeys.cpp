@@ -4,6 +4,7 @@
 #include "maint/rpitool.h"
 #include "netsvc/net.h"
 #include "platform/sysroot.h"
+#include "platform/threadcheck.h"
 #include "ui/devicelines.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
@@ -254,4 +255,19 @@ void ImageKeys::resetPictures()
         return;
     panel_->lines()->rpi([](RpiTool &tool) { tool.deleteImages(QStringLiteral("/home/pi/"), QStringLiteral("output_*.jpg")); });
     refreshPictures();
+}
+
+bool ImageKeys::onAirHold() const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return !panel_ || panel_->settings()->boolValue(QStringLiteral("system"), QStringLiteral("presetOnAirHold"));
+}
+
+void ImageKeys::setOnAirHold(bool on)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    if (!panel_ || on == onAirHold())
+        return;
+    panel_->settings()->setValue(QStringLiteral("system"), QStringLiteral("presetOnAirHold"), on);
+    emit onAirHoldChanged();
 }

@@ -32,6 +32,10 @@ class ImageKeys : public QObject
     Q_PROPERTY(QVariantList pictures READ pictures NOTIFY picturesChanged)
     // Per camera: whether its keys are shown (tracking off or not trackable).
     Q_PROPERTY(QVariantList keysShown READ keysShown NOTIFY keysShownChanged)
+    // A preset of the camera on program moves a picture on air: when true
+    // (the default) the page recalls it only after a hold. Kept in the
+    // settings file.
+    Q_PROPERTY(bool onAirHold READ onAirHold WRITE setOnAirHold NOTIFY onAirHoldChanged)
 
 public:
     static constexpr int kCameras = 3;
@@ -54,6 +58,8 @@ public:
     QVariantList selectedKeys() const;
     QVariantList pictures() const;
     QVariantList keysShown() const;
+    bool onAirHold() const;
+    void setOnAirHold(bool on);
 
     // Key k (0..3) of camera c (0..2) pressed.
     Q_INVOKABLE void pressKey(int camera, int key);
@@ -75,6 +81,7 @@ signals:
     void selectionChanged();
     void picturesChanged();
     void keysShownChanged();
+    void onAirHoldChanged();
 
 private:
     void connectDevices();

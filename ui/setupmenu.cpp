@@ -65,7 +65,8 @@ void SetupMenu::attach()
         setSelected(Mute, state->audioMute() ? 1 : 0);
         setSelected(HdmiInput, state->hdmiInput());
         setSelected(HdmiGroup, state->hdmiGroup());
-        setSelected(HdmiLevel, state->audioLevel());
+        // A reported level of 0 is shown as 1, as the board's own menu does.
+        setSelected(HdmiLevel, state->audioLevel() == 0 ? 1 : state->audioLevel());
         setSelected(TallyMode, state->audioTally() ? 1 : 0);
     });
     connect(state, &SwitcherState::outputsReported, this, [this, state] {

@@ -13,6 +13,7 @@
 #include "ui/setupmenu.h"
 #include "ui/switcherstate.h"
 #include "ui/switching.h"
+#include "ui/touchguard.h"
 #include "ui/trackingsetup.h"
 #include "ui/upgradeflow.h"
 
@@ -29,6 +30,7 @@ void registerUiTypes()
     qmlRegisterUncreatableType<Switching>("Tavrik.Ui", 1, 0, "Switching", QStringLiteral("published by the panel"));
     qmlRegisterUncreatableMetaObject(Outcome::staticMetaObject, "Tavrik.Ui", 1, 0, "Outcome",
                                      QStringLiteral("an outcome is a value"));
+    qmlRegisterType<TouchGuard>("Tavrik.Ui", 1, 0, "TouchGuard");
     qmlRegisterType<SetupMenu>("Tavrik.Ui", 1, 0, "SetupMenu");
     qmlRegisterType<PipControl>("Tavrik.Ui", 1, 0, "PipControl");
     qmlRegisterType<AudioMixer>("Tavrik.Ui", 1, 0, "AudioMixer");

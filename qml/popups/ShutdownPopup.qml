@@ -34,16 +34,15 @@ Rectangle {
         TouchButton {
             objectName: "shutdownYes"
             width: 200
-            text: qsTr("YES")
-            litColor: Theme.program
-            lit: true
+            text: qsTr("Shut down")
+            danger: true
             onClicked: panel.confirmShutdown()
         }
         // A click is a release: the dialog closes and the preview resumes.
         TouchButton {
             objectName: "shutdownNo"
             width: 200
-            text: qsTr("NO")
+            text: qsTr("Cancel")
             onClicked: panel.cancelShutdown()
         }
     }
