@@ -4,7 +4,7 @@
 <context>
     <name>AudioPopup</name>
     <message>
-        <location filename="../qml/popups/AudioPopup.qml" line="+18"/>
+        <location filename="../qml/popups/AudioPopup.qml" line="+17"/>
         <source>Audio mixer</source>
         <translation>混音器</translation>
     </message>
@@ -68,27 +68,27 @@
     </message>
     <message>
         <location line="+5"/>
-        <location line="+61"/>
+        <location line="+63"/>
         <location line="+31"/>
         <source>Auto</source>
         <translation>自動</translation>
     </message>
     <message>
-        <location line="-92"/>
+        <location line="-94"/>
         <source>One push</source>
         <translation>一鍵</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+61"/>
+        <location line="+63"/>
         <location line="+31"/>
         <source>Manual</source>
         <translation>手動</translation>
     </message>
     <message>
         <location line="-85"/>
-        <source>Gain</source>
-        <translation>增益</translation>
+        <source>WB gain</source>
+        <translation>白平衡增益</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -178,20 +178,20 @@
         <translation>IN4</translation>
     </message>
     <message>
-        <location line="+12"/>
-        <location line="+50"/>
+        <location line="+13"/>
+        <location line="+52"/>
         <source>BKG</source>
         <translation>背景</translation>
     </message>
     <message>
-        <location line="-50"/>
-        <location line="+50"/>
+        <location line="-52"/>
+        <location line="+52"/>
         <source>BAR</source>
         <translation>彩條</translation>
     </message>
     <message>
-        <location line="-49"/>
-        <location line="+158"/>
+        <location line="-51"/>
+        <location line="+160"/>
         <source>CAM %1</source>
         <translation>攝影機 %1</translation>
     </message>
@@ -283,11 +283,23 @@
     </message>
     <message>
         <location line="+11"/>
-        <source>MEMORY</source>
-        <translation>記憶</translation>
+        <source>MEMORY
+hold to recall</source>
+        <translation>記憶
+長按載入</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+69"/>
+        <source>rate %1 fr</source>
+        <translation>速率 %1 格</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source>UNLOCKED</source>
+        <translation>已解鎖</translation>
+    </message>
+    <message>
+        <location line="-96"/>
         <source>MIX</source>
         <translation>混合</translation>
     </message>
@@ -302,17 +314,12 @@
         <translation>CUT</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+9"/>
         <source>AUTO</source>
         <translation>AUTO</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <source>rate %1</source>
-        <translation>速率 %1</translation>
-    </message>
-    <message>
-        <location line="+20"/>
+        <location line="+31"/>
         <source>T-BAR</source>
         <translation>推桿</translation>
     </message>
@@ -320,11 +327,6 @@
         <location line="+37"/>
         <source>LOCKED</source>
         <translation>已鎖定</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>FREE</source>
-        <translation>可用</translation>
     </message>
     <message>
         <location line="+14"/>
@@ -360,36 +362,41 @@
 <context>
     <name>ImageKeys</name>
     <message>
-        <location filename="../ui/imagekeys.cpp" line="+137"/>
+        <location filename="../ui/imagekeys.cpp" line="+131"/>
         <source>No camera signal detected
 
 Image Key function requires a connected camera to operate.</source>
         <translation>未偵測到攝影機訊號
 
-影像鍵功能需要連接攝影機才能使用。</translation>
+預設位功能需要連接攝影機才能使用。</translation>
     </message>
 </context>
 <context>
     <name>ImageKeysPage</name>
     <message>
-        <location filename="../qml/pages/ImageKeysPage.qml" line="+27"/>
+        <location filename="../qml/pages/ImageKeysPage.qml" line="+33"/>
         <source>Back</source>
         <translation>返回</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>Image keys</source>
-        <translation>影像鍵</translation>
-    </message>
-    <message>
-        <location line="+7"/>
+        <location line="+15"/>
         <source>Tracking setup</source>
         <translation>追蹤設定</translation>
     </message>
     <message>
-        <location line="+11"/>
-        <source>Press a key of CAM %1 to store</source>
-        <translation>按攝影機 %1 的影像鍵以儲存</translation>
+        <location line="-7"/>
+        <source>Presets</source>
+        <translation>預設位</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Press a preset of CAM %1 to store</source>
+        <translation>按攝影機 %1 的預設位以儲存</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>CAM %1 is on air: hold to move</source>
+        <translation>攝影機 %1 正在播出：長按才會轉動</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -413,21 +420,26 @@ Image Key function requires a connected camera to operate.</source>
     </message>
     <message>
         <location line="+85"/>
-        <source>Auto-tracking is on: image keys are hidden</source>
-        <translation>自動追蹤已開啟：影像鍵已隱藏</translation>
+        <source>ON AIR · HOLD</source>
+        <translation>播出中 · 長按</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Auto-tracking is on: presets are hidden</source>
+        <translation>自動追蹤開啟中：預設位已隱藏</translation>
     </message>
 </context>
 <context>
     <name>LoadingPage</name>
     <message>
-        <location filename="../qml/pages/LoadingPage.qml" line="+24"/>
+        <location filename="../qml/pages/LoadingPage.qml" line="+25"/>
         <source>Loading...</source>
         <translation>載入中...</translation>
     </message>
     <message>
         <location line="+8"/>
-        <source>Reading the switcher state. The buses return in a few seconds.</source>
-        <translation>正在讀取切換台狀態，數秒後恢復匯流排。</translation>
+        <source>Reading the switcher state. The buses are up to date again in a few seconds.</source>
+        <translation>正在讀取切換台狀態，數秒後 PGM/PVW 即更新完成。</translation>
     </message>
 </context>
 <context>
@@ -480,7 +492,7 @@ Image Key function requires a connected camera to operate.</source>
     <message>
         <location line="+7"/>
         <source>Key out</source>
-        <translation>去除</translation>
+        <translation>去背</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -574,6 +586,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>閘道不可與 IP 位址相同。</translation>
     </message>
     <message>
+        <location line="+31"/>
         <source>The settings could not be saved; the old settings are kept.</source>
         <translation>無法儲存設定，仍使用原有設定。</translation>
     </message>
@@ -581,7 +594,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>Panel</name>
     <message>
-        <location filename="../ui/panel.cpp" line="+685"/>
+        <location filename="../ui/switching.cpp" line="+443"/>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
@@ -593,6 +606,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>PanelSettings</name>
     <message>
+        <location filename="../ui/panelsettings.cpp" line="+283"/>
         <source>The settings could not be saved; they are kept until the next start only.</source>
         <translation>無法儲存設定；目前的設定只保留到下次開機。</translation>
     </message>
@@ -723,13 +737,13 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+0"/>
-        <source>Middle</source>
-        <translation>中</translation>
+        <source>Large</source>
+        <translation>大</translation>
     </message>
     <message>
         <location line="+0"/>
-        <source>Large</source>
-        <translation>大</translation>
+        <source>Medium</source>
+        <translation>中</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -780,7 +794,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenu</name>
     <message>
-        <location filename="../ui/setupmenu.cpp" line="+13"/>
+        <location filename="../ui/setupmenu.cpp" line="+15"/>
         <source>White</source>
         <translation>白色</translation>
     </message>
@@ -796,23 +810,23 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+114"/>
+        <location line="+115"/>
         <source>Green</source>
         <translation>綠色</translation>
     </message>
     <message>
-        <location line="-113"/>
+        <location line="-114"/>
         <source>Magenta</source>
         <translation>洋紅</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+112"/>
+        <location line="+113"/>
         <source>Red</source>
         <translation>紅色</translation>
     </message>
     <message>
-        <location line="-111"/>
+        <location line="-112"/>
         <source>Blue</source>
         <translation>藍色</translation>
     </message>
@@ -822,7 +836,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>黑色</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+71"/>
         <source>Mix</source>
         <translation>混合</translation>
     </message>
@@ -861,13 +875,13 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+1"/>
-        <source>Middle</source>
-        <translation>中</translation>
+        <source>Large</source>
+        <translation>大</translation>
     </message>
     <message>
         <location line="+0"/>
-        <source>Large</source>
-        <translation>大</translation>
+        <source>Medium</source>
+        <translation>中</translation>
     </message>
     <message>
         <location line="+14"/>
@@ -954,7 +968,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenuPage</name>
     <message>
-        <location filename="../qml/pages/SetupMenuPage.qml" line="+61"/>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+83"/>
         <source>Type</source>
         <translation>輸入</translation>
     </message>
@@ -965,11 +979,6 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+6"/>
-        <source>Start</source>
-        <translation>基本</translation>
-    </message>
-    <message>
-        <location line="+0"/>
         <source>Audio</source>
         <translation>音訊</translation>
     </message>
@@ -990,12 +999,13 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+8"/>
-        <location line="+282"/>
+        <location line="+322"/>
         <source>CLOSE</source>
         <translation>關閉</translation>
     </message>
     <message>
-        <location line="-270"/>
+        <location line="-330"/>
+        <location line="+20"/>
         <source>Transition</source>
         <translation>轉場</translation>
     </message>
@@ -1023,6 +1033,11 @@ Other operations are unavailable until the transition is completed.</source>
         <location line="+1"/>
         <source>Auto rate</source>
         <translation>AUTO 速率</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>fr</source>
+        <translation>格</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -1061,17 +1076,22 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+227"/>
+        <location line="+267"/>
         <source>Save</source>
         <translation>儲存</translation>
     </message>
     <message>
-        <location line="-222"/>
+        <location line="-262"/>
         <source>Recall</source>
-        <translation>呼叫</translation>
+        <translation>載入</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
+        <source>Hold Recall to load a memory: it changes the whole switcher and the audio levels.</source>
+        <translation>長按「載入」以載入記憶：會改變整台切換台的設定及音量。</translation>
+    </message>
+    <message>
+        <location line="+5"/>
         <source>Factory default</source>
         <translation>原廠設定</translation>
     </message>
@@ -1117,21 +1137,36 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+1"/>
-        <source>Memory speed</source>
-        <translation>記憶速度</translation>
+        <source>Preset speed</source>
+        <translation>預設位速度</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Red gain</source>
-        <translation>紅色增益</translation>
+        <source>WB red gain</source>
+        <translation>白平衡紅色增益</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Blue gain</source>
-        <translation>藍色增益</translation>
+        <source>WB blue gain</source>
+        <translation>白平衡藍色增益</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+3"/>
+        <source>On-air preset: hold to move</source>
+        <translation>播出中的預設位：長按才轉動</translation>
+    </message>
+    <message>
+        <location line="+162"/>
+        <source>Load factory settings</source>
+        <translation>載入原廠設定</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Save to MEM %1</source>
+        <translation>儲存到記憶 %1</translation>
+    </message>
+    <message>
+        <location line="-149"/>
         <source>Program output</source>
         <translation>PGM 輸出</translation>
     </message>
@@ -1161,19 +1196,46 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>主機板 %1   面板 %2</translation>
     </message>
     <message>
+        <location line="+7"/>
+        <source>Screenshot mode: on</source>
+        <translation>截圖模式：開</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Screenshot mode: off</source>
+        <translation>截圖模式：關</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The CUT key saves a screenshot instead of cutting.</source>
+        <translation>CUT 鍵改為儲存螢幕截圖，不會切換。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Hold 2 s: the CUT key then saves screenshots instead of cutting.</source>
+        <translation>長按 2 秒：之後 CUT 鍵改為儲存螢幕截圖，不會切換。</translation>
+    </message>
+    <message>
         <location line="+9"/>
+        <location line="+113"/>
         <source>Reset</source>
         <translation>重設</translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="-65"/>
+        <location line="+75"/>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="-22"/>
         <source>Do you want to load the factory settings ?</source>
         <translation>要載入原廠設定嗎？</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Save the switcher&apos;s settings and the audio levels into MEM %1? What MEM %1 holds now is overwritten.</source>
+        <translation>要將切換台設定及音量儲存到記憶 %1 嗎？記憶 %1 原有的內容將被覆寫。</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1181,17 +1243,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>要重設本頁設定嗎？</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>YES</source>
-        <translation>是</translation>
-    </message>
-    <message>
-        <location line="+8"/>
-        <source>NO</source>
-        <translation>否</translation>
-    </message>
-    <message>
-        <location line="+23"/>
+        <location line="+47"/>
         <source>Audio calibration</source>
         <translation>音訊校準</translation>
     </message>
@@ -1220,23 +1272,19 @@ Other operations are unavailable until the transition is completed.</source>
     <name>ShutdownPopup</name>
     <message>
         <location filename="../qml/popups/ShutdownPopup.qml" line="+20"/>
+        <location line="+17"/>
         <source>Shut down</source>
         <translation>關機</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-9"/>
         <source>Do you want to shut down the system ?</source>
         <translation>要關閉系統嗎？</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <source>YES</source>
-        <translation>是</translation>
-    </message>
-    <message>
-        <location line="+9"/>
-        <source>NO</source>
-        <translation>否</translation>
+        <location line="+17"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>
@@ -1451,12 +1499,17 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>UpgradeFlow</name>
     <message>
-        <location filename="../ui/upgradeflow.cpp" line="+45"/>
-        <source>Do you want to Upgrade App ?</source>
-        <translation>要升級軟體嗎？</translation>
+        <location filename="../ui/upgradeflow.cpp" line="+48"/>
+        <source>Do you want to upgrade the mainboard firmware ? (MB: %1)</source>
+        <translation>要升級主機板韌體嗎？（主機板：%1）</translation>
     </message>
     <message>
-        <location line="+61"/>
+        <location line="+1"/>
+        <source>Do you want to upgrade the panel application ? (KBD: %1)</source>
+        <translation>要升級面板程式嗎？（面板：%1）</translation>
+    </message>
+    <message>
+        <location line="+60"/>
         <source>Start upgrade KB </source>
         <translation>開始升級面板程式 </translation>
     </message>
@@ -1482,18 +1535,14 @@ Other operations are unavailable until the transition is completed.</source>
     <name>UpgradePopup</name>
     <message>
         <location filename="../qml/popups/UpgradePopup.qml" line="+26"/>
+        <location line="+34"/>
         <source>Upgrade</source>
         <translation>升級</translation>
     </message>
     <message>
-        <location line="+34"/>
-        <source>YES</source>
-        <translation>是</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>NO</source>
-        <translation>否</translation>
+        <location line="+8"/>
+        <source>Not now</source>
+        <translation>稍後</translation>
     </message>
 </context>
 <context>
@@ -1516,6 +1565,11 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>推桿轉場進行中
 
 轉場完成前無法進行其他操作。</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source>UPDATING FROM THE SWITCHER</source>
+        <translation>正在從切換台更新</translation>
     </message>
 </context>
 </TS>

@@ -92,7 +92,7 @@ QStringList SetupMenu::labels(int setting) const
                 QT_TRANSLATE_NOOP("SetupMenu", "Center")};
     case WipeBorderSize:
         return {QT_TRANSLATE_NOOP("SetupMenu", "Off"), QT_TRANSLATE_NOOP("SetupMenu", "Small"),
-                QT_TRANSLATE_NOOP("SetupMenu", "Middle"), QT_TRANSLATE_NOOP("SetupMenu", "Large")};
+                QT_TRANSLATE_NOOP("SetupMenu", "Medium"), QT_TRANSLATE_NOOP("SetupMenu", "Large")};
     case WipeBorderColor:
     case BackgroundColor:
         return list(kColours);

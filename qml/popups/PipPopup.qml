@@ -160,7 +160,7 @@ Item {
                 Selector {
                     objectName: "pipBorderSize"
                     buttonWidth: 130
-                    model: [qsTr("Off"), qsTr("Small"), qsTr("Middle"), qsTr("Large")]
+                    model: [qsTr("Off"), qsTr("Small"), qsTr("Medium"), qsTr("Large")]
                     currentIndex: pip.borderSize
                     onActivated: pip.chooseBorderSize(index)
                 }
