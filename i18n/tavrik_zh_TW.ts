@@ -630,7 +630,7 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+124"/>
+        <location line="+128"/>
         <source>Source</source>
         <translation>訊號源</translation>
     </message>
@@ -652,8 +652,8 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="-19"/>
-        <source>X %1   Y %2   Size %3</source>
-        <translation>X %1   Y %2   大小 %3</translation>
+        <source>X %1 %   Y %2 %   Size %3 %</source>
+        <translation>X %1 %   Y %2 %   大小 %3 %</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -810,23 +810,23 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+115"/>
+        <location line="+116"/>
         <source>Green</source>
         <translation>綠色</translation>
     </message>
     <message>
-        <location line="-114"/>
+        <location line="-115"/>
         <source>Magenta</source>
         <translation>洋紅</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+113"/>
+        <location line="+114"/>
         <source>Red</source>
         <translation>紅色</translation>
     </message>
     <message>
-        <location line="-112"/>
+        <location line="-113"/>
         <source>Blue</source>
         <translation>藍色</translation>
     </message>
@@ -836,7 +836,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>黑色</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+72"/>
         <source>Mix</source>
         <translation>混合</translation>
     </message>
@@ -968,7 +968,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenuPage</name>
     <message>
-        <location filename="../qml/pages/SetupMenuPage.qml" line="+83"/>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+84"/>
         <source>Type</source>
         <translation>輸入</translation>
     </message>
@@ -999,12 +999,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+8"/>
-        <location line="+322"/>
+        <location line="+324"/>
         <source>CLOSE</source>
         <translation>關閉</translation>
     </message>
     <message>
-        <location line="-330"/>
+        <location line="-332"/>
         <location line="+20"/>
         <source>Transition</source>
         <translation>轉場</translation>
@@ -1076,12 +1076,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+267"/>
+        <location line="+269"/>
         <source>Save</source>
         <translation>儲存</translation>
     </message>
     <message>
-        <location line="-262"/>
+        <location line="-264"/>
         <source>Recall</source>
         <translation>載入</translation>
     </message>
@@ -1156,7 +1156,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>播出中的預設位：長按才轉動</translation>
     </message>
     <message>
-        <location line="+162"/>
+        <location line="+164"/>
         <source>Load factory settings</source>
         <translation>載入原廠設定</translation>
     </message>
@@ -1166,7 +1166,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>儲存到記憶 %1</translation>
     </message>
     <message>
-        <location line="-149"/>
+        <location line="-151"/>
         <source>Program output</source>
         <translation>PGM 輸出</translation>
     </message>
@@ -1206,7 +1206,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>截圖模式：關</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>The CUT key saves a screenshot instead of cutting.</source>
         <translation>CUT 鍵改為儲存螢幕截圖，不會切換。</translation>
     </message>
@@ -1217,13 +1217,13 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+9"/>
-        <location line="+113"/>
+        <location line="+114"/>
         <source>Reset</source>
         <translation>重設</translation>
     </message>
     <message>
-        <location line="-65"/>
-        <location line="+75"/>
+        <location line="-66"/>
+        <location line="+76"/>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
@@ -1272,7 +1272,7 @@ Other operations are unavailable until the transition is completed.</source>
     <name>ShutdownPopup</name>
     <message>
         <location filename="../qml/popups/ShutdownPopup.qml" line="+20"/>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Shut down</source>
         <translation>關機</translation>
     </message>
@@ -1535,7 +1535,7 @@ Other operations are unavailable until the transition is completed.</source>
     <name>UpgradePopup</name>
     <message>
         <location filename="../qml/popups/UpgradePopup.qml" line="+26"/>
-        <location line="+34"/>
+        <location line="+35"/>
         <source>Upgrade</source>
         <translation>升級</translation>
     </message>

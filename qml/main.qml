@@ -175,7 +175,7 @@ Window {
             visible: panel.loadingVisible
             y: home.statusBarHeight
             width: parent.width; height: screen.lowerTop - y
-            color: "#80000000"
+            color: "#20000000"
             border.color: Theme.warning; border.width: 3
             MouseArea { anchors.fill: parent }
             Rectangle {

@@ -49,6 +49,7 @@ void SetupMenu::attach()
     Panel *p = panel();
     SwitcherState *state = switcher();
     autoRate_ = state->transSpeed();
+    setSelected(TransitionType, state->wipeSelected() ? 1 : 0);
     connect(p, &Panel::camSelChanged, this, [this] { ++revision_; emit changed(); });
     connect(state, &SwitcherState::transSpeedChanged, this, [this, state] { setNumber(AutoRate, state->transSpeed()); });
     connect(state, &SwitcherState::wipeSelectedChanged, this,

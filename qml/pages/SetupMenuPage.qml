@@ -65,12 +65,13 @@ Rectangle {
     component NumberRow: Row {
         property int which: 0
         property string title: ""
-        property bool held: true
+        // Stepped by held buttons, or only typed.
+        property bool stepped: true
         property string unit: ""
         spacing: Theme.spacing
         ThemeText { width: 130; height: Theme.buttonHeight; text: title }
         Stepper {
-            visible: held
+            visible: stepped
             valueWidth: 80
             valueText: (menu.revision, menu.number(which)) + (unit !== "" ? " " + unit : "")
             onMinusPressed: menu.stepPress(which, -1)
@@ -79,8 +80,8 @@ Rectangle {
             onPlusReleased: menu.stepRelease()
         }
         TouchButton {
-            width: held ? 80 : 230
-            text: held ? qsTr("Type") : (menu.revision, menu.number(which))
+            width: stepped ? 80 : 230
+            text: stepped ? qsTr("Type") : (menu.revision, menu.number(which))
             onClicked: { page.typed = ""; page.typing = which }
         }
     }
@@ -200,7 +201,7 @@ Rectangle {
                 SettingRow { setting: SetupMenu.PanDirection; title: qsTr("Pan direction") }
                 SettingRow { setting: SetupMenu.TiltDirection; title: qsTr("Tilt direction") }
                 SettingRow { setting: SetupMenu.TallyLed; title: qsTr("Tally LED") }
-                NumberRow { which: SetupMenu.MemorySpeed; title: qsTr("Preset speed"); held: false }
+                NumberRow { which: SetupMenu.MemorySpeed; title: qsTr("Preset speed"); stepped: false }
                 NumberRow { which: SetupMenu.RedGain; title: qsTr("WB red gain") }
                 NumberRow { which: SetupMenu.BlueGain; title: qsTr("WB blue gain") }
                 Row {
@@ -244,7 +245,8 @@ Rectangle {
                 onHeld: panel.screenshotMode = !panel.screenshotMode
             }
             ThemeText {
-                width: 440; height: Theme.buttonHeight; dim: true; wrapMode: Text.WordWrap
+                width: 440; height: Theme.buttonHeight; dim: true
+                wrapMode: Text.WordWrap; fontSizeMode: Text.Fit
                 text: panel.screenshotMode ? qsTr("The CUT key saves a screenshot instead of cutting.")
                                            : qsTr("Hold 2 s: the CUT key then saves screenshots instead of cutting.")
             }
@@ -355,6 +357,7 @@ Rectangle {
             anchors { left: parent.left; right: parent.right; top: parent.top; bottom: confirmButtons.top; margins: Theme.margin * 2 }
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.WordWrap
+            fontSizeMode: Text.Fit
             font.pixelSize: Theme.fontLarge
             text: page.askFactory ? qsTr("Do you want to load the factory settings ?")
                 : page.askSave > 0 ? qsTr("Save the switcher's settings and the audio levels into MEM %1? What MEM %1 holds now is overwritten.").arg(page.askSave)

@@ -46,8 +46,12 @@ Item {
                 readonly property var r: (pip.posX, pip.posY, pip.posZ, pip.cropLeft, pip.cropRight, pip.cropTop,
                                           pip.cropBottom, pip.cropSize, pip.insetRect(frame.width, frame.height))
                 x: r[0]; y: r[1]; width: r[2]; height: r[3]
-                color: Theme.previewDim
-                border.color: Theme.preview
+                // The inset in the colour of where it is: on air red, on
+                // preview green, on neither the plain selected colour.
+                readonly property color tone: panel.pipPgmFlag ? Theme.program
+                                            : panel.pipPvwFlag ? Theme.preview : Theme.selected
+                color: Qt.darker(tone, 2.6)
+                border.color: tone
                 border.width: Theme.borderWidth
             }
             MouseArea {
@@ -88,7 +92,7 @@ Item {
             }
             ThemeText {
                 width: parent.width; height: 32; dim: true
-                text: qsTr("X %1   Y %2   Size %3").arg(pip.posX).arg(pip.posY).arg(pip.posZ)
+                text: qsTr("X %1 %   Y %2 %   Size %3 %").arg(pip.posX).arg(pip.posY).arg(pip.posZ)
             }
             TouchButton {
                 objectName: "pipResetPosition"

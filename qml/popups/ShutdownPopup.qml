@@ -22,6 +22,7 @@ Rectangle {
     ThemeText {
         anchors { left: parent.left; right: parent.right; top: title.bottom; bottom: buttons.top; margins: Theme.margin * 2 }
         wrapMode: Text.WordWrap
+        fontSizeMode: Text.Fit
         verticalAlignment: Text.AlignVCenter
         horizontalAlignment: Text.AlignHCenter
         font.pixelSize: Theme.fontLarge

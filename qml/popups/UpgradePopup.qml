@@ -30,6 +30,7 @@ Rectangle {
         anchors { left: parent.left; right: parent.right; top: title.bottom; margins: Theme.margin * 2 }
         height: 130
         wrapMode: Text.WordWrap
+        fontSizeMode: Text.Fit
         verticalAlignment: Text.AlignVCenter
         font.pixelSize: Theme.fontLarge
         text: flow.text
