@@ -1005,9 +1005,13 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="-332"/>
-        <location line="+20"/>
         <source>Transition</source>
         <translation>转场</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Transition type</source>
+        <translation>转场方式</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1116,12 +1120,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>视频格式</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Image</source>
-        <translation>图像</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Pan direction</source>
         <translation>水平方向</translation>
     </message>
@@ -1171,7 +1170,12 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>PGM 输出</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-23"/>
+        <source>Mirror / flip</source>
+        <translation>镜像/翻转</translation>
+    </message>
+    <message>
+        <location line="+24"/>
         <source>Multiview output</source>
         <translation>多画面输出</translation>
     </message>

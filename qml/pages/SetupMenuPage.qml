@@ -119,7 +119,7 @@ Rectangle {
         Grid {
             visible: panel.menuOption === SetupMenu.StartPage
             columns: 2; columnSpacing: Theme.margin * 3; rowSpacing: Theme.spacing * 2
-            SettingRow { setting: SetupMenu.TransitionType; title: qsTr("Transition") }
+            SettingRow { setting: SetupMenu.TransitionType; title: qsTr("Transition type") }
             SettingRow { setting: SetupMenu.WipeEffect; title: qsTr("Wipe effect") }
             SettingRow { setting: SetupMenu.WipeBorderSize; title: qsTr("Wipe border") }
             SettingRow { setting: SetupMenu.WipeBorderColor; title: qsTr("Border colour") }
@@ -197,7 +197,7 @@ Rectangle {
             Grid {
                 columns: 2; columnSpacing: Theme.margin * 2; rowSpacing: Theme.spacing
                 SettingRow { setting: SetupMenu.VideoFormat; title: qsTr("Video format") }
-                SettingRow { setting: SetupMenu.MirrorMode; title: qsTr("Image") }
+                SettingRow { setting: SetupMenu.MirrorMode; title: qsTr("Mirror / flip") }
                 SettingRow { setting: SetupMenu.PanDirection; title: qsTr("Pan direction") }
                 SettingRow { setting: SetupMenu.TiltDirection; title: qsTr("Tilt direction") }
                 SettingRow { setting: SetupMenu.TallyLed; title: qsTr("Tally LED") }
