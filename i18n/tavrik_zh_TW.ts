@@ -4,7 +4,7 @@
 <context>
     <name>AudioPopup</name>
     <message>
-        <location filename="../qml/popups/AudioPopup.qml" line="+18"/>
+        <location filename="../qml/popups/AudioPopup.qml" line="+17"/>
         <source>Audio mixer</source>
         <translation>混音器</translation>
     </message>
@@ -68,27 +68,27 @@
     </message>
     <message>
         <location line="+5"/>
-        <location line="+61"/>
+        <location line="+63"/>
         <location line="+31"/>
         <source>Auto</source>
         <translation>自動</translation>
     </message>
     <message>
-        <location line="-92"/>
+        <location line="-94"/>
         <source>One push</source>
         <translation>一鍵</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+61"/>
+        <location line="+63"/>
         <location line="+31"/>
         <source>Manual</source>
         <translation>手動</translation>
     </message>
     <message>
         <location line="-85"/>
-        <source>Gain</source>
-        <translation>增益</translation>
+        <source>WB gain</source>
+        <translation>白平衡增益</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -300,20 +300,20 @@
         <translation>IN4</translation>
     </message>
     <message>
-        <location line="+12"/>
-        <location line="+50"/>
+        <location line="+13"/>
+        <location line="+52"/>
         <source>BKG</source>
         <translation>背景</translation>
     </message>
     <message>
-        <location line="-50"/>
-        <location line="+50"/>
+        <location line="-52"/>
+        <location line="+52"/>
         <source>BAR</source>
         <translation>彩條</translation>
     </message>
     <message>
-        <location line="-49"/>
-        <location line="+158"/>
+        <location line="-51"/>
+        <location line="+160"/>
         <source>CAM %1</source>
         <translation>攝影機 %1</translation>
     </message>
@@ -405,11 +405,23 @@
     </message>
     <message>
         <location line="+11"/>
-        <source>MEMORY</source>
-        <translation>記憶</translation>
+        <source>MEMORY
+hold to recall</source>
+        <translation>記憶
+長按載入</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+69"/>
+        <source>rate %1 fr</source>
+        <translation>速率 %1 格</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source>UNLOCKED</source>
+        <translation>已解鎖</translation>
+    </message>
+    <message>
+        <location line="-96"/>
         <source>MIX</source>
         <translation>混合</translation>
     </message>
@@ -424,17 +436,12 @@
         <translation>CUT</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+9"/>
         <source>AUTO</source>
         <translation>AUTO</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <source>rate %1</source>
-        <translation>速率 %1</translation>
-    </message>
-    <message>
-        <location line="+20"/>
+        <location line="+31"/>
         <source>T-BAR</source>
         <translation>推桿</translation>
     </message>
@@ -442,11 +449,6 @@
         <location line="+37"/>
         <source>LOCKED</source>
         <translation>已鎖定</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>FREE</source>
-        <translation>可用</translation>
     </message>
     <message>
         <location line="+14"/>
@@ -482,36 +484,41 @@
 <context>
     <name>ImageKeys</name>
     <message>
-        <location filename="../ui/imagekeys.cpp" line="+137"/>
+        <location filename="../ui/imagekeys.cpp" line="+146"/>
         <source>No camera signal detected
 
 Image Key function requires a connected camera to operate.</source>
         <translation>未偵測到攝影機訊號
 
-影像鍵功能需要連接攝影機才能使用。</translation>
+預設位功能需要連接攝影機才能使用。</translation>
     </message>
 </context>
 <context>
     <name>ImageKeysPage</name>
     <message>
-        <location filename="../qml/pages/ImageKeysPage.qml" line="+27"/>
+        <location filename="../qml/pages/ImageKeysPage.qml" line="+33"/>
         <source>Back</source>
         <translation>返回</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>Image keys</source>
-        <translation>影像鍵</translation>
-    </message>
-    <message>
-        <location line="+7"/>
+        <location line="+15"/>
         <source>Tracking setup</source>
         <translation>追蹤設定</translation>
     </message>
     <message>
-        <location line="+11"/>
-        <source>Press a key of CAM %1 to store</source>
-        <translation>按攝影機 %1 的影像鍵以儲存</translation>
+        <location line="-7"/>
+        <source>Presets</source>
+        <translation>預設位</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Press a preset of CAM %1 to store</source>
+        <translation>按攝影機 %1 的預設位以儲存</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>CAM %1 is on air: hold to move</source>
+        <translation>攝影機 %1 正在播出：長按才會轉動</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -535,21 +542,26 @@ Image Key function requires a connected camera to operate.</source>
     </message>
     <message>
         <location line="+85"/>
-        <source>Auto-tracking is on: image keys are hidden</source>
-        <translation>自動追蹤已開啟：影像鍵已隱藏</translation>
+        <source>ON AIR · HOLD</source>
+        <translation>播出中 · 長按</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Auto-tracking is on: presets are hidden</source>
+        <translation>自動追蹤開啟中：預設位已隱藏</translation>
     </message>
 </context>
 <context>
     <name>LoadingPage</name>
     <message>
-        <location filename="../qml/pages/LoadingPage.qml" line="+24"/>
+        <location filename="../qml/pages/LoadingPage.qml" line="+25"/>
         <source>Loading...</source>
         <translation>載入中...</translation>
     </message>
     <message>
         <location line="+8"/>
-        <source>Reading the switcher state. The buses return in a few seconds.</source>
-        <translation>正在讀取切換台狀態，數秒後恢復匯流排。</translation>
+        <source>Reading the switcher state. The buses are up to date again in a few seconds.</source>
+        <translation>正在讀取切換台狀態，數秒後 PGM/PVW 即更新完成。</translation>
     </message>
 </context>
 <context>
@@ -602,7 +614,7 @@ Image Key function requires a connected camera to operate.</source>
     <message>
         <location line="+7"/>
         <source>Key out</source>
-        <translation>去除</translation>
+        <translation>去背</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -666,7 +678,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>NetworkSettings</name>
     <message>
-        <location filename="../ui/networksettings.cpp" line="+124"/>
+        <location filename="../ui/networksettings.cpp" line="+125"/>
         <source>The address is not valid.</source>
         <translation>IP 位址無效。</translation>
     </message>
@@ -696,7 +708,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>閘道不可與 IP 位址相同。</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+34"/>
         <source>The settings could not be saved; the old settings are kept.</source>
         <translation>無法儲存設定，仍使用原有設定。</translation>
     </message>
@@ -716,7 +728,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>PanelSettings</name>
     <message>
-        <location filename="../ui/panelsettings.cpp" line="+312"/>
+        <location filename="../ui/panelsettings.cpp" line="+314"/>
         <source>The settings could not be saved; they are kept until the next start only.</source>
         <translation>無法儲存設定；目前的設定只保留到下次開機。</translation>
     </message>
@@ -740,7 +752,7 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+124"/>
+        <location line="+128"/>
         <source>Source</source>
         <translation>訊號源</translation>
     </message>
@@ -762,8 +774,8 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="-19"/>
-        <source>X %1   Y %2   Size %3</source>
-        <translation>X %1   Y %2   大小 %3</translation>
+        <source>X %1 %   Y %2 %   Size %3 %</source>
+        <translation>X %1 %   Y %2 %   大小 %3 %</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -847,13 +859,13 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+0"/>
-        <source>Middle</source>
-        <translation>中</translation>
+        <source>Large</source>
+        <translation>大</translation>
     </message>
     <message>
         <location line="+0"/>
-        <source>Large</source>
-        <translation>大</translation>
+        <source>Medium</source>
+        <translation>中</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -1337,23 +1349,23 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+114"/>
+        <location line="+116"/>
         <source>Green</source>
         <translation>綠色</translation>
     </message>
     <message>
-        <location line="-113"/>
+        <location line="-115"/>
         <source>Magenta</source>
         <translation>洋紅</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+112"/>
+        <location line="+114"/>
         <source>Red</source>
         <translation>紅色</translation>
     </message>
     <message>
-        <location line="-111"/>
+        <location line="-113"/>
         <source>Blue</source>
         <translation>藍色</translation>
     </message>
@@ -1363,7 +1375,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>黑色</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+72"/>
         <source>Mix</source>
         <translation>混合</translation>
     </message>
@@ -1402,13 +1414,13 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+1"/>
-        <source>Middle</source>
-        <translation>中</translation>
+        <source>Large</source>
+        <translation>大</translation>
     </message>
     <message>
         <location line="+0"/>
-        <source>Large</source>
-        <translation>大</translation>
+        <source>Medium</source>
+        <translation>中</translation>
     </message>
     <message>
         <location line="+14"/>
@@ -1495,7 +1507,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenuPage</name>
     <message>
-        <location filename="../qml/pages/SetupMenuPage.qml" line="+63"/>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+86"/>
         <source>Type</source>
         <translation>輸入</translation>
     </message>
@@ -1506,11 +1518,6 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+6"/>
-        <source>Start</source>
-        <translation>基本</translation>
-    </message>
-    <message>
-        <location line="+0"/>
         <source>Audio</source>
         <translation>音訊</translation>
     </message>
@@ -1531,14 +1538,19 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+8"/>
-        <location line="+300"/>
+        <location line="+342"/>
         <source>CLOSE</source>
         <translation>關閉</translation>
     </message>
     <message>
-        <location line="-288"/>
+        <location line="-350"/>
         <source>Transition</source>
         <translation>轉場</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Transition type</source>
+        <translation>轉場方式</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1564,6 +1576,11 @@ Other operations are unavailable until the transition is completed.</source>
         <location line="+1"/>
         <source>Auto rate</source>
         <translation>AUTO 速率</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>fr</source>
+        <translation>格</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -1602,17 +1619,22 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+245"/>
+        <location line="+287"/>
         <source>Save</source>
         <translation>儲存</translation>
     </message>
     <message>
-        <location line="-240"/>
+        <location line="-282"/>
         <source>Recall</source>
-        <translation>呼叫</translation>
+        <translation>載入</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
+        <source>Hold Recall to load a memory: it changes the whole switcher and the audio levels.</source>
+        <translation>長按「載入」以載入記憶：會改變整台切換台的設定及音量。</translation>
+    </message>
+    <message>
+        <location line="+5"/>
         <source>Factory default</source>
         <translation>原廠設定</translation>
     </message>
@@ -1637,12 +1659,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>視訊格式</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Image</source>
-        <translation>影像</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Pan direction</source>
         <translation>水平方向</translation>
     </message>
@@ -1658,26 +1675,46 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+1"/>
-        <source>Memory speed</source>
-        <translation>記憶速度</translation>
+        <source>Preset speed</source>
+        <translation>預設位速度</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Red gain</source>
-        <translation>紅色增益</translation>
+        <source>WB red gain</source>
+        <translation>白平衡紅色增益</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Blue gain</source>
-        <translation>藍色增益</translation>
+        <source>WB blue gain</source>
+        <translation>白平衡藍色增益</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+3"/>
+        <source>On-air preset: hold to move</source>
+        <translation>播出中的預設位：長按才轉動</translation>
+    </message>
+    <message>
+        <location line="+182"/>
+        <source>Load factory settings</source>
+        <translation>載入原廠設定</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Save to MEM %1</source>
+        <translation>儲存到記憶 %1</translation>
+    </message>
+    <message>
+        <location line="-169"/>
         <source>Program output</source>
         <translation>PGM 輸出</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-23"/>
+        <source>Mirror / flip</source>
+        <translation>鏡像/翻轉</translation>
+    </message>
+    <message>
+        <location line="+24"/>
         <source>Multiview output</source>
         <translation>多畫面輸出</translation>
     </message>
@@ -1707,19 +1744,46 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>主機板 %1   面板 %2</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+18"/>
+        <source>Screenshot mode: on</source>
+        <translation>截圖模式：開</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Screenshot mode: off</source>
+        <translation>截圖模式：關</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The CUT key saves a screenshot instead of cutting.</source>
+        <translation>CUT 鍵改為儲存螢幕截圖，不會切換。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Hold 2 s: the CUT key then saves screenshots instead of cutting.</source>
+        <translation>長按 2 秒：之後 CUT 鍵改為儲存螢幕截圖，不會切換。</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <location line="+114"/>
         <source>Reset</source>
         <translation>重設</translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="-66"/>
+        <location line="+76"/>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="-22"/>
         <source>Do you want to load the factory settings ?</source>
         <translation>要載入原廠設定嗎？</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Save the switcher&apos;s settings and the audio levels into MEM %1? What MEM %1 holds now is overwritten.</source>
+        <translation>要將切換台設定及音量儲存到記憶 %1 嗎？記憶 %1 原有的內容將被覆寫。</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1727,17 +1791,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>要重設本頁設定嗎？</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>YES</source>
-        <translation>是</translation>
-    </message>
-    <message>
-        <location line="+8"/>
-        <source>NO</source>
-        <translation>否</translation>
-    </message>
-    <message>
-        <location line="+23"/>
+        <location line="+47"/>
         <source>Audio calibration</source>
         <translation>音訊校準</translation>
     </message>
@@ -1766,23 +1820,19 @@ Other operations are unavailable until the transition is completed.</source>
     <name>ShutdownPopup</name>
     <message>
         <location filename="../qml/popups/ShutdownPopup.qml" line="+20"/>
+        <location line="+18"/>
         <source>Shut down</source>
         <translation>關機</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-9"/>
         <source>Do you want to shut down the system ?</source>
         <translation>要關閉系統嗎？</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <source>YES</source>
-        <translation>是</translation>
-    </message>
-    <message>
-        <location line="+9"/>
-        <source>NO</source>
-        <translation>否</translation>
+        <location line="+17"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>
@@ -2167,12 +2217,17 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>UpgradeFlow</name>
     <message>
-        <location filename="../ui/upgradeflow.cpp" line="+47"/>
-        <source>Do you want to Upgrade App ?</source>
-        <translation>要升級軟體嗎？</translation>
+        <location filename="../ui/upgradeflow.cpp" line="+50"/>
+        <source>Do you want to upgrade the mainboard firmware ? (MB: %1)</source>
+        <translation>要升級主機板韌體嗎？（主機板：%1）</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+1"/>
+        <source>Do you want to upgrade the panel application ? (KBD: %1)</source>
+        <translation>要升級面板程式嗎？（面板：%1）</translation>
+    </message>
+    <message>
+        <location line="+70"/>
         <source>Start upgrade KB </source>
         <translation>開始升級面板程式 </translation>
     </message>
@@ -2198,18 +2253,14 @@ Other operations are unavailable until the transition is completed.</source>
     <name>UpgradePopup</name>
     <message>
         <location filename="../qml/popups/UpgradePopup.qml" line="+26"/>
+        <location line="+35"/>
         <source>Upgrade</source>
         <translation>升級</translation>
     </message>
     <message>
-        <location line="+34"/>
-        <source>YES</source>
-        <translation>是</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>NO</source>
-        <translation>否</translation>
+        <location line="+8"/>
+        <source>Not now</source>
+        <translation>稍後</translation>
     </message>
 </context>
 <context>
@@ -2232,6 +2283,11 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>推桿轉場進行中
 
 轉場完成前無法進行其他操作。</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source>UPDATING FROM THE SWITCHER</source>
+        <translation>正在從切換台更新</translation>
     </message>
 </context>
 </TS>

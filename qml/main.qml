@@ -11,7 +11,7 @@ import "pages"
 // Layers, bottom to top: home page; tracking page and function pop-ups over
 // the lower two thirds (the buses stay visible and usable); setup and
 // network pages below the status bar; banners; upgrade and shutdown prompts;
-// loading page; splash.
+// loading page (below the buses, which stay in view); splash.
 Window {
     id: window
     visible: true
@@ -167,8 +167,35 @@ Window {
             source: "popups/ShutdownPopup.qml"
         }
 
+        // The re-read after a user memory or a factory default: the buses stay
+        // in view, dimmed and marked as updating (they show what the board
+        // had before until it is read); nothing takes a touch until it ends.
+        Rectangle {
+            objectName: "busesUpdating"
+            visible: panel.loadingVisible
+            y: home.statusBarHeight
+            width: parent.width; height: screen.lowerTop - y
+            color: "#20000000"
+            border.color: Theme.warning; border.width: 3
+            MouseArea { anchors.fill: parent }
+            Rectangle {
+                anchors.centerIn: parent
+                width: updatingText.implicitWidth + 4 * Theme.margin; height: 48
+                radius: Theme.radius
+                color: Theme.surface
+                border.color: Theme.warning; border.width: Theme.borderWidth
+                Text {
+                    id: updatingText
+                    anchors.centerIn: parent
+                    text: qsTr("UPDATING FROM THE SWITCHER")
+                    color: Theme.text
+                    font.family: Theme.fontFamily; font.pixelSize: Theme.fontLarge; font.bold: true
+                }
+            }
+        }
         Loader {
-            anchors.fill: parent
+            x: 0; y: screen.lowerTop
+            width: parent.width; height: parent.height - y
             active: panel.loadingVisible
             source: "pages/LoadingPage.qml"
         }

@@ -162,16 +162,20 @@ QQuickItem *PageRig::findItem(QQuickItem *root, const QString &name)
 
 bool PageRig::click(const QString &name)
 {
+    return touch(name, QEvent::MouseButtonPress) && touch(name, QEvent::MouseButtonRelease);
+}
+
+bool PageRig::touch(const QString &name, QEvent::Type type, QPointF at)
+{
     QQuickItem *item = findItem(currentItem_, name);
     if (!item || !item->isVisible() || !item->isEnabled())
         return false;
     QQuickWindow *w = item->window();
-    const QPointF at = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent ev(type, at, at, w->mapToGlobal(at.toPoint()), Qt::LeftButton,
-                       type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(w, &ev);
-    }
+    const QPointF scene = item->mapToScene(at.isNull() ? QPointF(item->width() / 2, item->height() / 2) : at);
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent ev(type, scene, scene, w->mapToGlobal(scene.toPoint()), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                   held, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &ev);
     return true;
 }
 

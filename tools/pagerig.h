@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QEvent>
 #include <QImage>
+#include <QPointF>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -51,6 +53,11 @@ public:
     // Presses and releases the middle of the visible item called `name`
     // (objectName) under the current page; false when there is none.
     bool click(const QString &name);
+    // One touch-down or lift (MouseButtonPress, MouseMove or
+    // MouseButtonRelease) at `at` in the item `name` (its middle when `at`
+    // is null), so a test can hold, drag or tap twice; false when there is
+    // no visible, enabled item of that name.
+    bool touch(const QString &name, QEvent::Type type, QPointF at = QPointF());
     static QQuickItem *findItem(QQuickItem *root, const QString &name);
     // Lets the lanes answer and paced reads run for `ms`, then until idle.
     void settle(int ms);

@@ -1,6 +1,7 @@
 // The screenshot tour: renders the root page and every page and pop-up in
-// English, Traditional and Simplified Chinese against a simulated unit, and
-// puts them on one contact sheet.
+// English, Traditional and Simplified Chinese against a simulated unit whose
+// mainboard answers, and puts them on one contact sheet per language (FILE
+// for English, FILE with "-zh_TW" / "-zh_CN" before the suffix for the others).
 //   tavrik-tour [--out DIR] [--sheet FILE] [--thumb WIDTH]
 //               [--pages FILE,...] [--langs en,...] [--compare DIR [--tolerance N]]
 // --compare checks each picture against the one of the same name in DIR (the
@@ -12,6 +13,8 @@
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 #include "platform/sysroot.h"
+
+#include <algorithm>
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -93,7 +96,7 @@ int main(int argc, char *argv[])
     parser.addOption({QStringLiteral("sheet"), QStringLiteral("Contact sheet file."), QStringLiteral("file"),
                       QStringLiteral("tour/tour.png")});
     parser.addOption({QStringLiteral("thumb"), QStringLiteral("Thumbnail width on the sheet."), QStringLiteral("px"),
-                      QStringLiteral("300")});
+                      QStringLiteral("480")});
     parser.addOption({QStringLiteral("pages"), QStringLiteral("Only these files (\"pages/HomePage.qml,...\")."),
                       QStringLiteral("files")});
     parser.addOption({QStringLiteral("langs"), QStringLiteral("Only these languages (en, zh_TW, zh_CN)."),
@@ -116,6 +119,8 @@ int main(int argc, char *argv[])
 
     PageRig rig(&unit);
     rig.stageDemoState();
+    // The board answers, so every field shows what it reports, not "-".
+    rig.panel().setMainboardConnected(true);
     if (PageRig::pageFiles().contains(QStringLiteral("pages/HomePage.qml")))
         rig.setBackdrop(QStringLiteral("pages/HomePage.qml"));
     seedKeyPictures(rig);
@@ -125,11 +130,15 @@ int main(int argc, char *argv[])
     QStringList files{QStringLiteral("main.qml")};
     files << PageRig::pageFiles();
     // Second states worth a picture: "<file>|<button to press>[,<next button>...]".
+    // "@loading": the re-read after a user memory, with the buses in view.
     for (const QString &extra : {QStringLiteral("popups/CameraPopup.qml|shutterButton"),
+                                 QStringLiteral("main.qml|@loading"),
+                                 QStringLiteral("pages/ImageKeysPage.qml|imageKeyArea00"),
                                  QStringLiteral("popups/TrackingSetupPopup.qml|optionPageSelector/1"),
                                  // Each goes right after its page, so the last listed comes first.
                                  QStringLiteral("pages/SetupMenuPage.qml|menuPages/4"),
                                  QStringLiteral("pages/SetupMenuPage.qml|menuPages/3"),
+                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/2,memSave1"),
                                  QStringLiteral("pages/SetupMenuPage.qml|menuPages/2"),
                                  QStringLiteral("pages/SetupMenuPage.qml|menuPages/1,audioCalibration"),
                                  QStringLiteral("pages/SetupMenuPage.qml|menuPages/1"),
@@ -189,12 +198,15 @@ int main(int argc, char *argv[])
             rig.settle(800);
             if (!press.isEmpty()) {
                 for (const QString &one : press.split(QLatin1Char(','))) {
-                    if (failed.isEmpty() && !rig.click(one))
+                    if (one == QLatin1String("@loading"))
+                        rig.panel().setLoadingVisible(true);
+                    else if (failed.isEmpty() && !rig.click(one))
                         failed = QStringLiteral("  (NO VISIBLE, ENABLED %1 TO PRESS)").arg(one);
                     rig.settle(1000);
                 }
             }
             const QImage img = rig.grab();
+            rig.panel().setLoadingVisible(false);
             shots[f][l] = img;
             const QString name = QStringLiteral("%1/%2-%3.png")
                                      .arg(outDir, langs[l], QString(files[f]).replace(QLatin1Char('/'), QLatin1Char('_')).remove(QStringLiteral(".qml")).replace(QLatin1Char('|'), QLatin1Char('-')).replace(QLatin1Char(','), QLatin1Char('-')));
@@ -216,31 +228,37 @@ int main(int argc, char *argv[])
     if (parser.value(QStringLiteral("sheet")).isEmpty())
         return failures == 0 ? 0 : 2;
 
-    // The sheet: one row per page, one column per language.
-    const int tw = parser.value(QStringLiteral("thumb")).toInt();
+    // One sheet per language, three pages a row, each large enough to judge.
+    const int tw = std::max(480, parser.value(QStringLiteral("thumb")).toInt());
     const int th = tw * 600 / 1024;
-    const int label = 26, gap = 8, left = 0;
-    QImage sheet(left + langs.size() * (tw + gap) + gap, label + files.size() * (th + label + gap) + gap,
-                 QImage::Format_RGB32);
-    sheet.fill(QColor(QStringLiteral("#0b0d0f")));
-    QPainter p(&sheet);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.setPen(QColor(QStringLiteral("#e8ecef")));
-    p.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 11));
-    for (int l = 0; l < langs.size(); ++l)
-        p.drawText(QRect(left + gap + l * (tw + gap), 0, tw, label), Qt::AlignCenter, langNames[l]);
-    for (int f = 0; f < files.size(); ++f) {
-        const int y = label + f * (th + label + gap);
-        p.drawText(QRect(gap, y, sheet.width(), label), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString(files[f]).replace(QLatin1Char('|'), QStringLiteral(" + ")));
-        for (int l = 0; l < langs.size(); ++l)
-            p.drawImage(QRect(left + gap + l * (tw + gap), y + label, tw, th),
-                        shots[f][l].scaled(tw, th, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    }
-    p.end();
+    const int label = 30, gap = 10, columns = 3;
+    const int rows = (int(files.size()) + columns - 1) / columns;
     const QString sheetFile = parser.value(QStringLiteral("sheet"));
     QDir().mkpath(QFileInfo(sheetFile).absolutePath());
-    sheet.save(sheetFile, "PNG", 0); // strongest compression: the sheet lives in the repository
-    out << "sheet: " << sheetFile << " (" << files.size() << " pages x " << langs.size() << " languages)\n";
+    for (int l = 0; l < langs.size(); ++l) {
+        QImage sheet(gap + columns * (tw + gap), label + rows * (th + label + gap) + gap, QImage::Format_RGB32);
+        sheet.fill(QColor(QStringLiteral("#0b0d0f")));
+        QPainter p(&sheet);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.setPen(QColor(QStringLiteral("#e8ecef")));
+        p.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 13, QFont::Bold));
+        p.drawText(QRect(gap, 0, sheet.width(), label), Qt::AlignLeft | Qt::AlignVCenter, langNames[l]);
+        p.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 11));
+        for (int f = 0; f < files.size(); ++f) {
+            const int x = gap + (f % columns) * (tw + gap);
+            const int y = label + (f / columns) * (th + label + gap);
+            p.drawText(QRect(x, y, tw, label), Qt::AlignLeft | Qt::AlignVCenter,
+                       QString(files[f]).replace(QLatin1Char('|'), QStringLiteral(" + ")));
+            p.drawImage(QRect(x, y + label, tw, th),
+                        shots[f][l].scaled(tw, th, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        }
+        p.end();
+        const QFileInfo fi(sheetFile);
+        const QString name = l == 0 ? sheetFile
+                                    : fi.path() + QLatin1Char('/') + fi.completeBaseName() + QLatin1Char('-') + langs[l]
+                                          + QLatin1Char('.') + fi.suffix();
+        sheet.save(name, "PNG", 0); // strongest compression: the sheets live in the repository
+        out << "sheet: " << name << " (" << files.size() << " pages)\n";
+    }
     return failures == 0 ? 0 : 2;
 }

@@ -153,13 +153,17 @@ void AudioMixer::setCalibration(bool on)
     faderTimer_->stop();
     pendingChannel_ = -1;
     if (on) {
+        // The faders go to the reference positions; of the steps only the
+        // headset's and the master's change (to 0). The inputs keep sounding
+        // at the level last sent until an offset step re-sends them, so
+        // entering calibration never jumps an input's level.
         for (int ch = 0; ch < ChannelCount; ++ch) {
             positions_[ch] = ch < 4 ? 50 : 0;
             storeInt(kPositionKeys[ch], positions_[ch]);
-            // The inputs at the reference position with their offsets, so
-            // each offset step is heard against the same level.
-            steps_[ch] = ch < 4 ? stepFor(50, offsets_[ch]) : 0;
-            storeInt(kStepKeys[ch], steps_[ch]);
+        }
+        for (int ch : {int(Headset), int(Master)}) {
+            steps_[ch] = 0;
+            storeInt(kStepKeys[ch], 0);
         }
         sendSteps();
     } else {

@@ -280,3 +280,18 @@ void ImageKeys::resetPictures()
     panel_->lines()->rpi([](RpiTool &tool) { tool.deleteImages(QStringLiteral("/home/pi/"), QStringLiteral("output_*.jpg")); });
     refreshPictures();
 }
+
+bool ImageKeys::onAirHold() const
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return !panel_ || panel_->settings()->boolValue(QStringLiteral("system"), QStringLiteral("presetOnAirHold"));
+}
+
+void ImageKeys::setOnAirHold(bool on)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    if (!panel_ || on == onAirHold())
+        return;
+    panel_->settings()->setValue(QStringLiteral("system"), QStringLiteral("presetOnAirHold"), on);
+    emit onAirHoldChanged();
+}

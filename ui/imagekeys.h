@@ -37,6 +37,10 @@ class ImageKeys : public QObject
     // Per key (camera * 4 + key): the Outcome::Kind of its last recall or
     // store, or -1 before the first.
     Q_PROPERTY(QVariantList keyOutcomes READ keyOutcomes NOTIFY keyOutcomesChanged)
+    // A preset of the camera on program moves a picture on air: when true
+    // (the default) the page recalls it only after a hold. Kept in the
+    // settings file.
+    Q_PROPERTY(bool onAirHold READ onAirHold WRITE setOnAirHold NOTIFY onAirHoldChanged)
 
 public:
     static constexpr int kCameras = 3;
@@ -60,6 +64,8 @@ public:
     QVariantList pictures() const;
     QVariantList keysShown() const;
     QVariantList keyOutcomes() const;
+    bool onAirHold() const;
+    void setOnAirHold(bool on);
 
     // Key k (0..3) of camera c (0..2) pressed.
     Q_INVOKABLE void pressKey(int camera, int key);
@@ -86,6 +92,7 @@ signals:
     // (its first failing step, picture capture included).
     void recallFinished(int camera, int key, Outcome::Kind outcome);
     void storeFinished(int camera, int key, Outcome::Kind outcome);
+    void onAirHoldChanged();
 
 private:
     void connectDevices();

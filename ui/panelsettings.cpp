@@ -49,6 +49,8 @@ QHash<QString, QVariant> makeDefaults()
     for (const char *k : {"master2Val", "ear2Val"})
         sys(k, 0);
     sys("transitionSpeed", 1);
+    // The panel's own: a preset of the camera on program is recalled by a hold.
+    sys("presetOnAirHold", true);
     for (const char *k : {"pgmOutResForSetup", "mvOutResForSetup", "outFormatForSetup"})
         sys(k, 0);
 

@@ -49,6 +49,7 @@ void SetupMenu::attach()
     Panel *p = panel();
     SwitcherState *state = switcher();
     autoRate_ = state->transSpeed();
+    setSelected(TransitionType, state->wipeSelected() ? 1 : 0);
     connect(p, &Panel::camSelChanged, this, [this] { ++revision_; emit changed(); });
     connect(state, &SwitcherState::transSpeedChanged, this, [this, state] { setNumber(AutoRate, state->transSpeed()); });
     connect(state, &SwitcherState::wipeSelectedChanged, this,
@@ -65,7 +66,8 @@ void SetupMenu::attach()
         setSelected(Mute, state->audioMute() ? 1 : 0);
         setSelected(HdmiInput, state->hdmiInput());
         setSelected(HdmiGroup, state->hdmiGroup());
-        setSelected(HdmiLevel, state->audioLevel());
+        // A reported level of 0 is shown as 1, as the board's own menu does.
+        setSelected(HdmiLevel, state->audioLevel() == 0 ? 1 : state->audioLevel());
         setSelected(TallyMode, state->audioTally() ? 1 : 0);
     });
     connect(state, &SwitcherState::outputsReported, this, [this, state] {
@@ -91,7 +93,7 @@ QStringList SetupMenu::labels(int setting) const
                 QT_TRANSLATE_NOOP("SetupMenu", "Center")};
     case WipeBorderSize:
         return {QT_TRANSLATE_NOOP("SetupMenu", "Off"), QT_TRANSLATE_NOOP("SetupMenu", "Small"),
-                QT_TRANSLATE_NOOP("SetupMenu", "Middle"), QT_TRANSLATE_NOOP("SetupMenu", "Large")};
+                QT_TRANSLATE_NOOP("SetupMenu", "Medium"), QT_TRANSLATE_NOOP("SetupMenu", "Large")};
     case WipeBorderColor:
     case BackgroundColor:
         return list(kColours);

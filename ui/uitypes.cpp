@@ -16,6 +16,7 @@
 #include "ui/switcherstate.h"
 #include "ui/switching.h"
 #include "ui/tallyoutsetup.h"
+#include "ui/touchguard.h"
 #include "ui/trackingsetup.h"
 #include "ui/upgradeflow.h"
 
@@ -32,6 +33,7 @@ void registerUiTypes()
     qmlRegisterUncreatableType<Switching>("Tavrik.Ui", 1, 0, "Switching", QStringLiteral("published by the panel"));
     qmlRegisterUncreatableMetaObject(Outcome::staticMetaObject, "Tavrik.Ui", 1, 0, "Outcome",
                                      QStringLiteral("an outcome is a value"));
+    qmlRegisterType<TouchGuard>("Tavrik.Ui", 1, 0, "TouchGuard");
     qmlRegisterType<SetupMenu>("Tavrik.Ui", 1, 0, "SetupMenu");
     qmlRegisterType<ServiceStatus>("Tavrik.Ui", 1, 0, "ServiceStatus");
     qmlRegisterType<ConfigBackup>("Tavrik.Ui", 1, 0, "ConfigBackup");

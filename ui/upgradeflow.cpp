@@ -45,8 +45,10 @@ bool UpgradeFlow::kbDiffers() const
 
 QString UpgradeFlow::promptText(bool firmware) const
 {
-    return tr("Do you want to Upgrade App ?") + QLatin1Char(' ')
-           + (firmware ? QStringLiteral("(MB: %1)").arg(mbVersion_) : QStringLiteral("(KBD: %1)").arg(kbVersion_));
+    // The version tags stay in the text (a service engineer reads them),
+    // each in the operator's language.
+    return firmware ? tr("Do you want to upgrade the mainboard firmware ? (MB: %1)").arg(mbVersion_)
+                    : tr("Do you want to upgrade the panel application ? (KBD: %1)").arg(kbVersion_);
 }
 
 void UpgradeFlow::offer(const QString &kb, const QString &mb)

@@ -7,7 +7,9 @@ QtObject {
     readonly property int designWidth: 1024
     readonly property int designHeight: 600
 
-    // Dark, calm surfaces; state colours that read at arm's length.
+    // Dark, calm surfaces; state colours that read at arm's length. Red is
+    // program / on air and green is preview, nowhere else; everything the
+    // operator has chosen (a function, an entry, a camera) is `selected`.
     readonly property color background: "#111417"
     readonly property color surface: "#1b2025"
     readonly property color surfaceRaised: "#262d34"
@@ -19,8 +21,12 @@ QtObject {
     readonly property color programDim: "#5a1c1c"
     readonly property color preview: "#1fa34a"
     readonly property color previewDim: "#1a4428"
-    readonly property color accent: "#f0a020"     // selected function, store mode
-    readonly property color selected: "#2f7fd0"   // the chosen entry of a selector
+    readonly property color accent: "#f0a020"     // armed states: store mode, lock
+    readonly property color selected: "#2f7fd0"   // whatever is chosen, on every page
+    // A choice that cannot be taken back (shut down, reset, overwrite).
+    readonly property color danger: "#ff8c1a"
+    readonly property color dangerDim: "#4a2a0a"
+    readonly property color holdFill: "#66ffffff" // a hold's progress
     readonly property color info: "#2f7fd0"
     readonly property color warning: "#e0a000"
     readonly property color offline: "#5b636b"

@@ -8,7 +8,7 @@ Rectangle {
     property bool checked: false
     property string onText: qsTr("ON")
     property string offText: qsTr("OFF")
-    property color onColor: Theme.preview
+    property color onColor: Theme.selected
     signal toggled()
 
     implicitWidth: 132

@@ -14,7 +14,7 @@ Rectangle {
     // ---- pieces -------------------------------------------------------------
     component FunctionButton: TouchButton {
         width: parent.buttonWidth; height: Theme.buttonHeight
-        litColor: Theme.accent
+        litColor: Theme.selected
     }
 
     // A labelled row of buttons.
@@ -104,7 +104,8 @@ Rectangle {
                 lit: isToggle ? (bus.selected === page.sourceBackground || bus.selected === page.sourceColourBar)
                               : bus.selected === index
                 litColor: bus.tone
-                onClicked: bus.pressedButton(index)
+                actOnPress: true
+                onActivated: bus.pressedButton(index)
                 // Which camera an input carries, and what the toggle gives next.
                 Text {
                     anchors.horizontalCenter: parent.horizontalCenter
@@ -125,14 +126,16 @@ Rectangle {
             width: 112; height: Theme.buttonHeight
             lit: bus.keyerOneOn
             litColor: bus.tone
-            onClicked: bus.keyerOnePressed()
+            actOnPress: true
+            onActivated: bus.keyerOnePressed()
         }
         TouchButton {
             text: bus.keyerTwo
             width: 112; height: Theme.buttonHeight
             lit: bus.keyerTwoOn
             litColor: bus.tone
-            onClicked: bus.keyerTwoPressed()
+            actOnPress: true
+            onActivated: bus.keyerTwoPressed()
         }
     }
 
@@ -272,7 +275,7 @@ Rectangle {
                     width: 150; height: Theme.buttonHeight
                     text: qsTr("CAM %1").arg(index + 1)
                     lit: panel.trackingCamSel === index
-                    litColor: Theme.info
+                    litColor: Theme.selected
                     onClicked: panel.trackingCamSel = index
                     // Online lamp with the camera's tally colour.
                     Rectangle {
@@ -295,21 +298,24 @@ Rectangle {
                     width: 150; height: Theme.buttonHeight
                     text: modelData.name
                     lit: panel.speedValue === modelData.value
-                    litColor: Theme.info
+                    litColor: Theme.selected
                     onClicked: panel.setCameraSpeed(panel.trackingCamSel, modelData.speed)
                 }
             }
         }
         Group {
-            title: qsTr("MEMORY")
+            title: qsTr("MEMORY\nhold to recall")
             Repeater {
                 model: 2
                 TouchButton {
                     width: 150; height: Theme.buttonHeight
                     text: qsTr("MEM %1").arg(index + 1)
+                    objectName: "recallMem" + (index + 1)
                     lit: panel.userMemorySel === index + 1
-                    litColor: Theme.info
-                    onClicked: panel.recallUserMemory(index + 1)
+                    litColor: Theme.selected
+                    // A whole switcher memory and the audio levels: held, not tapped.
+                    holdMs: 600
+                    onHeld: panel.recallUserMemory(index + 1)
                 }
             }
         }
@@ -330,14 +336,14 @@ Rectangle {
                 width: 140; height: Theme.buttonHeight
                 text: qsTr("MIX")
                 lit: !panel.wipeSelected
-                litColor: Theme.accent
+                litColor: Theme.selected
                 onClicked: panel.selectMix()
             }
             TouchButton {
                 width: 140; height: Theme.buttonHeight
                 text: qsTr("WIPE")
                 lit: panel.wipeSelected
-                litColor: Theme.accent
+                litColor: Theme.selected
                 onClicked: panel.selectWipe()
             }
         }
@@ -349,8 +355,10 @@ Rectangle {
                 width: 140; height: parent.height
                 text: qsTr("CUT")
                 fontSize: Theme.fontTitle + 4
+                objectName: "cut"
                 border.color: Theme.text
-                onClicked: panel.cut()
+                actOnPress: true
+                onActivated: panel.cut()
             }
             TouchButton {
                 width: 140; height: parent.height
@@ -359,11 +367,13 @@ Rectangle {
                 lit: panel.transitionRunning
                 litColor: Theme.program
                 border.color: lit ? Qt.lighter(litColor, 1.3) : Theme.text
-                onClicked: panel.autoTransition()
+                objectName: "auto"
+                actOnPress: true
+                onActivated: panel.autoTransition()
                 Text {
                     anchors.horizontalCenter: parent.horizontalCenter
                     anchors.bottom: parent.bottom; anchors.bottomMargin: 10
-                    text: qsTr("rate %1").arg(panel.transSpeed)
+                    text: qsTr("rate %1 fr").arg(panel.transSpeed)
                     color: Theme.textDim
                     font.family: Theme.fontFamily; font.pixelSize: Theme.fontSmall
                 }
@@ -420,7 +430,7 @@ Rectangle {
                 horizontalAlignment: Text.AlignHCenter; verticalAlignment: Text.AlignVCenter
                 wrapMode: Text.WordWrap
                 fontSizeMode: Text.Fit; minimumPixelSize: 10
-                text: panel.lockJoystickAndTBar ? qsTr("LOCKED") : qsTr("FREE")
+                text: panel.lockJoystickAndTBar ? qsTr("LOCKED") : qsTr("UNLOCKED")
                 color: panel.lockJoystickAndTBar ? "black" : Theme.textDim
                 font.family: Theme.fontFamily; font.pixelSize: Theme.fontSmall; font.bold: true
             }

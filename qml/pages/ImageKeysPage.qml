@@ -2,12 +2,18 @@ import QtQuick 2.15
 import Tavrik.Ui 1.0
 import "../controls"
 
-// The tracking page with the image keys: four stored positions per camera,
-// each with the picture taken when it was stored. The logic is
-// ImageKeysLogic (one per panel, so selections outlive the page).
+// The tracking page with the presets (image keys): four stored positions per
+// camera, each with the picture taken when it was stored. The logic is
+// ImageKeysLogic (one per panel, so selections outlive the page). A preset of
+// the camera on program would move the picture on air: a tap only says so,
+// a hold recalls it (unless the setup menu turned that guard off).
 Rectangle {
     id: page
     property var keys: ImageKeysLogic
+    // The on-air camera whose preset was only tapped (-1: none).
+    property int onAirNotice: -1
+    // Until the next press, or until another camera is on air.
+    Connections { target: panel; function onProgramNoChanged() { page.onAirNotice = -1 } }
 
     implicitWidth: Theme.designWidth
     implicitHeight: Theme.designHeight * 2 / 3
@@ -32,7 +38,7 @@ Rectangle {
             height: parent.height
             font.pixelSize: Theme.fontTitle
             font.bold: true
-            text: qsTr("Image keys")
+            text: qsTr("Presets")
         }
         TouchButton {
             id: setup
@@ -49,8 +55,9 @@ Rectangle {
             height: parent.height
             horizontalAlignment: Text.AlignRight
             color: Theme.accent
-            visible: page.keys.storeMode
-            text: qsTr("Press a key of CAM %1 to store").arg(panel.trackingCamSel + 1)
+            visible: page.keys.storeMode || page.onAirNotice >= 0
+            text: page.keys.storeMode ? qsTr("Press a preset of CAM %1 to store").arg(panel.trackingCamSel + 1)
+                                      : qsTr("CAM %1 is on air: hold to move").arg(page.onAirNotice + 1)
         }
         TouchButton {
             id: store
@@ -80,7 +87,7 @@ Rectangle {
                 radius: Theme.radius
                 color: Theme.surface
                 border.width: Theme.borderWidth
-                border.color: joystick ? Theme.accent : Theme.outline
+                border.color: joystick ? Theme.selected : Theme.outline
 
                 Column {
                     id: camLabel
@@ -97,7 +104,7 @@ Rectangle {
                     ThemeText {
                         width: parent.width
                         dim: !row.joystick
-                        color: row.joystick ? Theme.accent : Theme.textDim
+                        color: row.joystick ? Theme.selected : Theme.textDim
                         font.pixelSize: Theme.fontSmall
                         text: !row.online ? qsTr("No signal") : row.joystick ? qsTr("Joystick camera") : ""
                     }
@@ -119,13 +126,16 @@ Rectangle {
                             readonly property string picture: page.keys.pictures[row.cam * 4 + index] || ""
                             readonly property bool usable: row.online && (!page.keys.storeMode || row.joystick)
                                                            && !page.keys.busy
+                            // Recalling this preset moves the picture on air.
+                            readonly property bool guarded: page.keys.onAirHold && !page.keys.storeMode
+                                                            && panel.programNo === row.cam + 1
                             width: (parent.width - 3 * Theme.spacing) / 4
                             height: parent.height
                             radius: Theme.radius
                             color: keyArea.pressed ? Theme.pressed : Theme.surfaceRaised
                             border.width: selected ? 4 : Theme.borderWidth
                             border.color: page.keys.storeMode && usable ? Theme.accent
-                                          : selected ? Theme.program : Theme.outline
+                                          : selected ? Theme.selected : Theme.outline
                             opacity: usable ? 1.0 : 0.45
 
                             Image {
@@ -137,15 +147,15 @@ Rectangle {
                                 cache: false
                                 asynchronous: true
                             }
-                            // Position icon when there is no picture: red for the
-                            // camera's selected key, grey for the others.
+                            // Position icon when there is no picture: the selected
+                            // colour for the camera's selected preset, grey for the others.
                             Rectangle {
                                 anchors.centerIn: parent
                                 width: 64
                                 height: 64
                                 radius: 32
                                 visible: key.picture === ""
-                                color: !row.online ? Theme.surface : key.selected ? Theme.program : Theme.offline
+                                color: !row.online ? Theme.surface : key.selected ? Theme.selected : Theme.offline
                                 border.color: Theme.outline
                                 ThemeText {
                                     anchors.fill: parent
@@ -160,7 +170,7 @@ Rectangle {
                                 visible: key.picture !== ""
                                 anchors { left: parent.left; top: parent.top; margins: 6 }
                                 width: 36; height: 36; radius: 18
-                                color: key.selected ? Theme.program : Theme.scrim
+                                color: key.selected ? Theme.selected : Theme.scrim
                                 ThemeText {
                                     anchors.fill: parent
                                     horizontalAlignment: Text.AlignHCenter
@@ -169,10 +179,44 @@ Rectangle {
                                     text: index + 1
                                 }
                             }
+                            // Hold progress of a guarded recall.
+                            Rectangle {
+                                visible: hold.holding
+                                anchors { left: parent.left; bottom: parent.bottom; margins: key.border.width }
+                                height: 14
+                                width: (parent.width - 2 * key.border.width) * hold.holdProgress
+                                color: Theme.holdFill
+                            }
+                            ThemeText {
+                                visible: key.guarded && key.usable
+                                anchors { right: parent.right; top: parent.top; margins: 6 }
+                                font.pixelSize: Theme.fontSmall; font.bold: true
+                                text: qsTr("ON AIR · HOLD")
+                            }
+                            TouchGuard {
+                                id: hold
+                                onHeld: { keyArea.heldDone = true; page.keys.pressKey(row.cam, index) }
+                            }
                             MouseArea {
                                 id: keyArea
+                                objectName: "imageKeyArea" + row.cam + index
                                 anchors.fill: parent
-                                onClicked: page.keys.pressKey(row.cam, index)
+                                property bool heldDone: false
+                                onPressed: {
+                                    heldDone = false
+                                    page.onAirNotice = -1
+                                    if (key.guarded)
+                                        hold.beginHold()
+                                }
+                                onReleased: hold.cancelHold()
+                                onCanceled: hold.cancelHold()
+                                onClicked: {
+                                    if (!key.guarded) {
+                                        page.keys.pressKey(row.cam, index)
+                                    } else if (!heldDone) {
+                                        page.onAirNotice = row.cam
+                                    }
+                                }
                             }
                         }
                     }
@@ -184,7 +228,7 @@ Rectangle {
                     visible: page.keys.keysShown[row.cam] !== true
                     dim: true
                     font.pixelSize: Theme.fontLarge
-                    text: qsTr("Auto-tracking is on: image keys are hidden")
+                    text: qsTr("Auto-tracking is on: presets are hidden")
                 }
             }
         }

@@ -2,7 +2,8 @@ import QtQuick 2.15
 import "../controls"
 
 // While the panel re-reads the switcher (after a user memory or a factory
-// default): the buses would show stale sources, so nothing is pressable.
+// default), over the lower two thirds; the root page marks the buses above
+// as updating. Nothing is pressable until the re-read ends.
 Rectangle {
     color: "#e6101418"
     MouseArea { anchors.fill: parent }
@@ -29,7 +30,7 @@ Rectangle {
                 width: parent.width
                 horizontalAlignment: Text.AlignHCenter
                 wrapMode: Text.WordWrap
-                text: qsTr("Reading the switcher state. The buses return in a few seconds.")
+                text: qsTr("Reading the switcher state. The buses are up to date again in a few seconds.")
                 color: Theme.textDim
                 font.family: Theme.fontFamily; font.pixelSize: Theme.fontNormal
             }

@@ -21,6 +21,8 @@ Rectangle {
     property int typing: -1
     property string typed: ""
     property bool askFactory: false
+    // The memory a Save would overwrite, waiting for its confirmation (0: none).
+    property int askSave: 0
     property bool calibrating: false
     property bool serviceOpen: false
     property bool tallyOut: false
@@ -29,6 +31,21 @@ Rectangle {
         var labels = menu.labels(setting)
         var s = menu.selected(setting)
         return s >= 0 && s < labels.length ? qsTranslate("SetupMenu", labels[s]) : "-"
+    }
+
+    // The eight colours of the colour lists, in code order, drawn beside their names.
+    readonly property var swatchColours: ["#ffffff", "#ffff00", "#00ffff", "#00ff00",
+                                          "#ff00ff", "#ff0000", "#0000ff", "#000000"]
+    function isColourSetting(setting) {
+        return setting === SetupMenu.WipeBorderColor || setting === SetupMenu.BackgroundColor
+    }
+
+    component Swatch: Rectangle {
+        property int code: -1
+        visible: code >= 0 && code < page.swatchColours.length
+        width: 28; height: 28; radius: 4
+        color: visible ? page.swatchColours[code] : "transparent"
+        border.color: Theme.text; border.width: 1
     }
 
     component SettingRow: Row {
@@ -41,26 +58,32 @@ Rectangle {
             width: 230
             text: (menu.revision, page.entryText(setting))
             onClicked: { page.listTitle = title; page.listSetting = setting }
+            Swatch {
+                x: Theme.spacing; anchors.verticalCenter: parent.verticalCenter
+                code: page.isColourSetting(setting) ? (menu.revision, menu.selected(setting)) : -1
+            }
         }
     }
     component NumberRow: Row {
         property int which: 0
         property string title: ""
-        property bool held: true
+        // Stepped by held buttons, or only typed.
+        property bool stepped: true
+        property string unit: ""
         spacing: Theme.spacing
         ThemeText { width: 130; height: Theme.buttonHeight; text: title }
         Stepper {
-            visible: held
+            visible: stepped
             valueWidth: 80
-            valueText: (menu.revision, menu.number(which))
+            valueText: (menu.revision, menu.number(which)) + (unit !== "" ? " " + unit : "")
             onMinusPressed: menu.stepPress(which, -1)
             onMinusReleased: menu.stepRelease()
             onPlusPressed: menu.stepPress(which, 1)
             onPlusReleased: menu.stepRelease()
         }
         TouchButton {
-            width: held ? 80 : 230
-            text: held ? qsTr("Type") : (menu.revision, menu.number(which))
+            width: stepped ? 80 : 230
+            text: stepped ? qsTr("Type") : (menu.revision, menu.number(which))
             onClicked: { page.typed = ""; page.typing = which }
         }
     }
@@ -78,7 +101,7 @@ Rectangle {
         objectName: "menuPages"
         anchors { left: title.right; top: title.top }
         buttonWidth: 128
-        model: [qsTr("Start"), qsTr("Audio"), qsTr("Memory"), qsTr("Camera"), qsTr("System")]
+        model: [qsTr("Transition"), qsTr("Audio"), qsTr("Memory"), qsTr("Camera"), qsTr("System")]
         currentIndex: panel.menuOption
         onActivated: panel.menuOption = index
     }
@@ -98,12 +121,12 @@ Rectangle {
         Grid {
             visible: panel.menuOption === SetupMenu.StartPage
             columns: 2; columnSpacing: Theme.margin * 3; rowSpacing: Theme.spacing * 2
-            SettingRow { setting: SetupMenu.TransitionType; title: qsTr("Transition") }
+            SettingRow { setting: SetupMenu.TransitionType; title: qsTr("Transition type") }
             SettingRow { setting: SetupMenu.WipeEffect; title: qsTr("Wipe effect") }
             SettingRow { setting: SetupMenu.WipeBorderSize; title: qsTr("Wipe border") }
             SettingRow { setting: SetupMenu.WipeBorderColor; title: qsTr("Border colour") }
             SettingRow { setting: SetupMenu.BackgroundColor; title: qsTr("Background") }
-            NumberRow { which: SetupMenu.AutoRate; title: qsTr("Auto rate") }
+            NumberRow { which: SetupMenu.AutoRate; title: qsTr("Auto rate"); unit: qsTr("fr") }
         }
 
         // Audio page.
@@ -137,16 +160,22 @@ Rectangle {
                         TouchButton {
                             objectName: "memSave" + (index + 1)
                             width: 100; text: qsTr("Save")
-                            onClicked: menu.saveUserMemory(index + 1)
+                            onClicked: page.askSave = index + 1
                         }
                         TouchButton {
                             objectName: "memRecall" + (index + 1)
                             width: 100; text: qsTr("Recall")
                             lit: panel.userMemorySel === index + 1
-                            onClicked: menu.recallUserMemory(index + 1)
+                            // A whole switcher memory and the audio levels: held, not tapped.
+                            holdMs: 600
+                            onHeld: menu.recallUserMemory(index + 1)
                         }
                     }
                 }
+            }
+            ThemeText {
+                width: 700; height: 32; dim: true
+                text: qsTr("Hold Recall to load a memory: it changes the whole switcher and the audio levels.")
             }
             TouchButton {
                 objectName: "factoryDefault"
@@ -170,13 +199,22 @@ Rectangle {
             Grid {
                 columns: 2; columnSpacing: Theme.margin * 2; rowSpacing: Theme.spacing
                 SettingRow { setting: SetupMenu.VideoFormat; title: qsTr("Video format") }
-                SettingRow { setting: SetupMenu.MirrorMode; title: qsTr("Image") }
+                SettingRow { setting: SetupMenu.MirrorMode; title: qsTr("Mirror / flip") }
                 SettingRow { setting: SetupMenu.PanDirection; title: qsTr("Pan direction") }
                 SettingRow { setting: SetupMenu.TiltDirection; title: qsTr("Tilt direction") }
                 SettingRow { setting: SetupMenu.TallyLed; title: qsTr("Tally LED") }
-                NumberRow { which: SetupMenu.MemorySpeed; title: qsTr("Memory speed"); held: false }
-                NumberRow { which: SetupMenu.RedGain; title: qsTr("Red gain") }
-                NumberRow { which: SetupMenu.BlueGain; title: qsTr("Blue gain") }
+                NumberRow { which: SetupMenu.MemorySpeed; title: qsTr("Preset speed"); stepped: false }
+                NumberRow { which: SetupMenu.RedGain; title: qsTr("WB red gain") }
+                NumberRow { which: SetupMenu.BlueGain; title: qsTr("WB blue gain") }
+                Row {
+                    spacing: Theme.spacing
+                    ThemeText { width: 230; height: Theme.buttonHeight; text: qsTr("On-air preset: hold to move") }
+                    ToggleSwitch {
+                        objectName: "presetOnAirHold"
+                        checked: ImageKeysLogic.onAirHold
+                        onToggled: ImageKeysLogic.onAirHold = !ImageKeysLogic.onAirHold
+                    }
+                }
             }
         }
 
@@ -216,6 +254,22 @@ Rectangle {
                     onTriggered: if (++ticks >= 20) page.serviceOpen = true
                 }
             }
+            // Service work: the CUT key then saves a picture of the screen
+            // instead of cutting, so it is switched on by a long hold only.
+            TouchButton {
+                objectName: "screenshotMode"
+                width: 250
+                text: panel.screenshotMode ? qsTr("Screenshot mode: on") : qsTr("Screenshot mode: off")
+                lit: panel.screenshotMode
+                holdMs: panel.screenshotMode ? 0 : 2000
+                onHeld: panel.screenshotMode = !panel.screenshotMode
+            }
+            ThemeText {
+                width: 440; height: Theme.buttonHeight; dim: true
+                wrapMode: Text.WordWrap; fontSizeMode: Text.Fit
+                text: panel.screenshotMode ? qsTr("The CUT key saves a screenshot instead of cutting.")
+                                           : qsTr("Hold 2 s: the CUT key then saves screenshots instead of cutting.")
+            }
         }
 
         TouchButton {
@@ -234,7 +288,7 @@ Rectangle {
         anchors.fill: parent
         radius: Theme.radius
         color: Theme.scrim
-        visible: page.listSetting >= 0 || page.typing >= 0 || menu.resetAsked >= 0 || page.askFactory || page.calibrating
+        visible: page.listSetting >= 0 || page.typing >= 0 || menu.resetAsked >= 0 || page.askFactory || page.askSave > 0 || page.calibrating
         MouseArea { anchors.fill: parent }
     }
 
@@ -264,6 +318,7 @@ Rectangle {
                 return out
             }
             selectedIndex: (menu.revision, page.listSetting >= 0 ? menu.selected(page.listSetting) : -1)
+            swatches: page.isColourSetting(page.listSetting) ? page.swatchColours : []
             onActivated: { var s = page.listSetting; page.listSetting = -1; menu.choose(s, index) }
         }
         TouchButton {
@@ -312,9 +367,9 @@ Rectangle {
 
     // Confirmations.
     Rectangle {
-        visible: menu.resetAsked >= 0 || page.askFactory
+        visible: menu.resetAsked >= 0 || page.askFactory || page.askSave > 0
         anchors.centerIn: parent
-        width: 560; height: 240
+        width: 640; height: 260
         color: Theme.surfaceRaised
         border.color: Theme.outline
         radius: Theme.radius
@@ -322,9 +377,11 @@ Rectangle {
             anchors { left: parent.left; right: parent.right; top: parent.top; bottom: confirmButtons.top; margins: Theme.margin * 2 }
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.WordWrap
+            fontSizeMode: Text.Fit
             font.pixelSize: Theme.fontLarge
             text: page.askFactory ? qsTr("Do you want to load the factory settings ?")
-                                  : qsTr("Do you want to reset settings ?")
+                : page.askSave > 0 ? qsTr("Save the switcher's settings and the audio levels into MEM %1? What MEM %1 holds now is overwritten.").arg(page.askSave)
+                : qsTr("Do you want to reset settings ?")
         }
         Row {
             id: confirmButtons
@@ -332,16 +389,24 @@ Rectangle {
             spacing: Theme.margin * 4
             TouchButton {
                 objectName: "confirmYes"
-                width: 180; text: qsTr("YES")
+                width: 260
+                text: page.askFactory ? qsTr("Load factory settings")
+                    : page.askSave > 0 ? qsTr("Save to MEM %1").arg(page.askSave) : qsTr("Reset")
+                danger: true
                 onClicked: {
                     if (page.askFactory) { page.askFactory = false; menu.factoryDefault() }
+                    else if (page.askSave > 0) { var n = page.askSave; page.askSave = 0; menu.saveUserMemory(n) }
                     else menu.confirmReset()
                 }
             }
             TouchButton {
                 objectName: "confirmNo"
-                width: 180; text: qsTr("NO")
-                onClicked: { page.askFactory = false; menu.cancelReset() }
+                width: 200; text: qsTr("Cancel")
+                onClicked: {
+                    page.askFactory = false
+                    if (page.askSave > 0) page.askSave = 0
+                    else menu.cancelReset()
+                }
             }
         }
     }

@@ -1,5 +1,4 @@
 import QtQuick 2.15
-import QtQuick.Controls 2.15 as C
 import Tavrik.Ui 1.0
 import "../controls"
 
@@ -35,7 +34,7 @@ Item {
                         horizontalAlignment: Text.AlignHCenter
                         text: modelData
                     }
-                    C.Slider {
+                    ValueSlider {
                         id: fader
                         objectName: "fader" + index
                         anchors.horizontalCenter: parent.horizontalCenter
@@ -44,28 +43,11 @@ Item {
                         orientation: Qt.Vertical
                         // Top is position 0, the loudest.
                         from: 126; to: 0; stepSize: 1
-                        snapMode: C.Slider.SnapAlways
+                        handleWidth: Theme.touchMin + 10; handleHeight: 44
+                        showFill: false
                         enabled: !(mixer.calibration && channel < 4)
                         onMoved: mixer.setFader(channel, Math.round(value))
-                        background: Rectangle {
-                            x: fader.leftPadding + fader.availableWidth / 2 - width / 2
-                            y: fader.topPadding
-                            width: 10; height: fader.availableHeight
-                            radius: 5
-                            color: Theme.track
-                            border.color: Theme.outline
-                        }
-                        handle: Rectangle {
-                            x: fader.leftPadding + fader.availableWidth / 2 - width / 2
-                            y: fader.topPadding + fader.visualPosition * (fader.availableHeight - height)
-                            width: Theme.touchMin + 10; height: 36
-                            radius: Theme.radius
-                            color: fader.pressed ? Theme.pressed : Theme.surfaceRaised
-                            border.width: Theme.borderWidth
-                            border.color: fader.enabled ? Theme.text : Theme.outline
-                            Rectangle { anchors.centerIn: parent; width: parent.width - 12; height: 3; color: Theme.text }
-                        }
-                        Binding on value { value: (mixer.revision, mixer.position(channel)); when: !fader.pressed }
+                        value: (mixer.revision, mixer.position(channel))
                     }
                     ThemeText {
                         width: parent.width; height: 34

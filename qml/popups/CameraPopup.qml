@@ -60,15 +60,16 @@ Item {
                         onActivated: cam.selectWhiteBalance([1, 2, 0][index])
                     }
                 }
+                // The gains act only in manual white balance.
                 Row {
                     spacing: Theme.spacing
-                    ThemeText { width: Theme.labelWidth; height: Theme.buttonHeight; text: qsTr("Gain") }
+                    enabled: cam.whiteBalance === 0
+                    ThemeText { width: Theme.labelWidth; height: Theme.buttonHeight; text: qsTr("WB gain") }
                     Selector {
                         objectName: "gainSelector"
                         buttonWidth: 90
                         model: [qsTr("Red"), qsTr("Blue")]
                         currentIndex: cam.blueGainSelected ? 1 : 0
-                        litColor: cam.blueGainSelected ? "#2f6fd0" : Theme.program
                         onActivated: cam.blueGainSelected = index === 1
                     }
                     Stepper {
@@ -82,6 +83,7 @@ Item {
                 }
                 ValueSlider {
                     objectName: "gainSlider"
+                    enabled: cam.whiteBalance === 0
                     x: Theme.labelWidth + Theme.spacing
                     width: left.width - x
                     from: 0; to: 255

@@ -46,8 +46,12 @@ Item {
                 readonly property var r: (pip.posX, pip.posY, pip.posZ, pip.cropLeft, pip.cropRight, pip.cropTop,
                                           pip.cropBottom, pip.cropSize, pip.insetRect(frame.width, frame.height))
                 x: r[0]; y: r[1]; width: r[2]; height: r[3]
-                color: Theme.previewDim
-                border.color: Theme.preview
+                // The inset in the colour of where it is: on air red, on
+                // preview green, on neither the plain selected colour.
+                readonly property color tone: panel.pipPgmFlag ? Theme.program
+                                            : panel.pipPvwFlag ? Theme.preview : Theme.selected
+                color: Qt.darker(tone, 2.6)
+                border.color: tone
                 border.width: Theme.borderWidth
             }
             MouseArea {
@@ -88,7 +92,7 @@ Item {
             }
             ThemeText {
                 width: parent.width; height: 32; dim: true
-                text: qsTr("X %1   Y %2   Size %3").arg(pip.posX).arg(pip.posY).arg(pip.posZ)
+                text: qsTr("X %1 %   Y %2 %   Size %3 %").arg(pip.posX).arg(pip.posY).arg(pip.posZ)
             }
             TouchButton {
                 objectName: "pipResetPosition"
@@ -160,7 +164,7 @@ Item {
                 Selector {
                     objectName: "pipBorderSize"
                     buttonWidth: 130
-                    model: [qsTr("Off"), qsTr("Small"), qsTr("Middle"), qsTr("Large")]
+                    model: [qsTr("Off"), qsTr("Small"), qsTr("Medium"), qsTr("Large")]
                     currentIndex: pip.borderSize
                     onActivated: pip.chooseBorderSize(index)
                 }
@@ -173,6 +177,7 @@ Item {
                     buttonWidth: 96
                     model: [qsTr("White"), qsTr("Yellow"), qsTr("Cyan"), qsTr("Green"), qsTr("Magenta"), qsTr("Red"),
                             qsTr("Blue"), qsTr("Black")]
+                    swatches: ["#ffffff", "#ffff00", "#00ffff", "#00ff00", "#ff00ff", "#ff0000", "#0000ff", "#000000"]
                     currentIndex: pip.borderColor
                     onActivated: pip.chooseBorderColor(index)
                 }

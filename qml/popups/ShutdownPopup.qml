@@ -22,6 +22,7 @@ Rectangle {
     ThemeText {
         anchors { left: parent.left; right: parent.right; top: title.bottom; bottom: buttons.top; margins: Theme.margin * 2 }
         wrapMode: Text.WordWrap
+        fontSizeMode: Text.Fit
         verticalAlignment: Text.AlignVCenter
         horizontalAlignment: Text.AlignHCenter
         font.pixelSize: Theme.fontLarge
@@ -34,16 +35,15 @@ Rectangle {
         TouchButton {
             objectName: "shutdownYes"
             width: 200
-            text: qsTr("YES")
-            litColor: Theme.program
-            lit: true
+            text: qsTr("Shut down")
+            danger: true
             onClicked: panel.confirmShutdown()
         }
         // A click is a release: the dialog closes and the preview resumes.
         TouchButton {
             objectName: "shutdownNo"
             width: 200
-            text: qsTr("NO")
+            text: qsTr("Cancel")
             onClicked: panel.cancelShutdown()
         }
     }

@@ -67,7 +67,7 @@ Item {
                         width: 172
                         text: !camRow.online ? qsTr("No signal") : qsTr("No tracking")
                         lit: panel.trackingCamSel === index
-                        litColor: Theme.accent
+                        litColor: Theme.selected
                         onClicked: at.toggleTracking(index)
                     }
                 }

@@ -2,7 +2,7 @@ import QtQuick 2.15
 import Tavrik.Ui 1.0
 import "../controls"
 
-// The upgrade prompt: what the update check found, YES / NO, and the
+// The upgrade prompt: what the update check found, Upgrade / Not now, and the
 // mainboard firmware's progress while it is written. UpgradeFlow holds the
 // logic.
 Rectangle {
@@ -30,6 +30,7 @@ Rectangle {
         anchors { left: parent.left; right: parent.right; top: title.bottom; margins: Theme.margin * 2 }
         height: 130
         wrapMode: Text.WordWrap
+        fontSizeMode: Text.Fit
         verticalAlignment: Text.AlignVCenter
         font.pixelSize: Theme.fontLarge
         text: flow.text
@@ -57,14 +58,15 @@ Rectangle {
         TouchButton {
             objectName: "upgradeYes"
             width: 200
-            text: qsTr("YES")
+            text: qsTr("Upgrade")
+            danger: true
             enabled: flow.buttonsEnabled
             onClicked: flow.yes()
         }
         TouchButton {
             objectName: "upgradeNo"
             width: 200
-            text: qsTr("NO")
+            text: qsTr("Not now")
             enabled: flow.buttonsEnabled
             onClicked: flow.no()
         }

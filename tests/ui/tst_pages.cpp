@@ -15,6 +15,7 @@
 #include "tools/pagerig.h"
 #include "ui/audiomixer.h"
 #include "ui/devicelines.h"
+#include "ui/imagekeys.h"
 #include "ui/language.h"
 #include "ui/lumakey.h"
 #include "ui/networksettings.h"
@@ -121,6 +122,12 @@ private slots:
         QCOMPARE(framesOf([&] { menu.choose(SetupMenu::HdmiLevel, 1); }).last(), menuWrite(2, "0032200001000100"));
         QCOMPARE(menu.labels(SetupMenu::HdmiLevel).value(2), QStringLiteral("0dB"));
         QCOMPARE(menu.selected(SetupMenu::HdmiLevel), 1);
+        // A chosen "-6dB" shows as chosen; reported back by the board, a level 0 shows as 1.
+        menu.choose(SetupMenu::HdmiLevel, 0);
+        QCOMPARE(menu.selected(SetupMenu::HdmiLevel), 0);
+        panel->lines()->mainboard().post([](commandExecObject &m) { m.readUserMenuSetting3(); });
+        QTRY_COMPARE(menu.selected(SetupMenu::HdmiLevel), 1);
+        menu.choose(SetupMenu::HdmiLevel, 1);
 
         // "720p 50" is the camera's 0x0C.
         QCOMPARE(menu.labels(SetupMenu::VideoFormat).value(11), QStringLiteral("720p 50"));
@@ -276,6 +283,23 @@ private slots:
         QCOMPARE(audioCalls(), QStringList(QStringLiteral("%1 7f").arg(ch1Before, 2, 16, QLatin1Char('0'))
                                            + audioCalls().value(0).mid(5)));
         QCOMPARE(mixer.step(AudioMixer::Ch1), ch1Before);
+    }
+
+    void calibrationEntryMovesOnlyHeadsetAndMaster()
+    {
+        settings->setValue("system", "ch1Offset", 0);
+        AudioMixer mixer(panel);
+        mixer.setFader(AudioMixer::Ch1, 30);
+        QTRY_COMPARE(mixer.step(AudioMixer::Ch1), 12);
+        QTRY_VERIFY(idle());
+        CommandRunner::clearHistory();
+        mixer.setCalibration(true);
+        QTRY_COMPARE(audioCalls().size(), 1);
+        const QStringList steps = audioCalls().value(0).split(' ');
+        QCOMPARE(steps.value(0), QStringLiteral("0c")); // channel 1 keeps sounding as it did
+        QCOMPARE(steps.mid(4), QStringList({"00", "00"}));
+        QCOMPARE(mixer.position(AudioMixer::Ch1), 50);
+        mixer.setCalibration(false);
     }
 
     void lumaSliderSendsOnceAtRest()
@@ -458,8 +482,6 @@ private slots:
                                          << QByteArray::fromHex("8101043803ff");
         QTest::newRow("tracking switch of a tracking camera") << "popups/TrackingSetupPopup.qml" << "atSwitch1" << 1
                                                               << QByteArray::fromHex("810a115403ff");
-        QTest::newRow("image key recalls") << "pages/ImageKeysPage.qml" << "imageKey01" << 0
-                                           << QByteArray::fromHex("8101043f0202ff");
     }
 
     void pressesReachTheCameras()
@@ -494,6 +516,106 @@ private slots:
         QTest::mouseRelease(rig->window(), Qt::LeftButton, {}, at);
         QVERIFY(rig->click("serviceClose"));
         QTRY_VERIFY(!PageRig::findItem(page, "serviceTabs"));
+    }
+
+    // On screen, CUT and the buses act on touch-down and ignore a second
+    // touch within 250 ms; a user memory needs a hold; a fader moves only by
+    // its knob; a preset of the camera on air needs a hold.
+    void cutActsOnTouchDownOnce()
+    {
+        const QByteArray cutFrame = QByteArray::fromHex("0400C601CB");
+        rig->setLanguage(0);
+        QVERIFY(rig->show("pages/HomePage.qml"));
+        QTRY_VERIFY(idle());
+        mb().clearReceived();
+        QVERIFY(rig->touch("cut", QEvent::MouseButtonPress));
+        QTRY_VERIFY(mb().receivedFrames().contains(cutFrame)); // still held
+        QVERIFY(rig->touch("cut", QEvent::MouseButtonRelease));
+        QVERIFY(rig->click("cut"));
+        QTest::qWait(300);
+        QTRY_VERIFY(idle());
+        QCOMPARE(mb().receivedFrames().count(cutFrame), 1);
+        QVERIFY(rig->click("cut"));
+        QTRY_COMPARE(mb().receivedFrames().count(cutFrame), 2);
+        QTRY_VERIFY(idle());
+    }
+
+    void memoryRecallNeedsAHold()
+    {
+        QVERIFY(rig->show("pages/HomePage.qml"));
+        panel->setLoadingVisible(false); // an application upgrade earlier left it shown
+        QVERIFY(rig->touch("recallMem1", QEvent::MouseButtonPress));
+        QTest::qWait(300);
+        QVERIFY(rig->touch("recallMem1", QEvent::MouseButtonRelease));
+        QTest::qWait(500);
+        QVERIFY(!panel->loadingVisible());
+        QVERIFY(panel->userMemorySel() != 1);
+        QVERIFY(rig->touch("recallMem1", QEvent::MouseButtonPress));
+        QTRY_VERIFY(panel->loadingVisible());
+        QCOMPARE(panel->userMemorySel(), 1);
+        rig->touch("recallMem1", QEvent::MouseButtonRelease);
+        QTRY_VERIFY(idle());
+        panel->setLoadingVisible(false); // the rig runs no re-read sequence
+        panel->setUserMemorySel(0);
+    }
+
+    void faderMovesOnlyByItsKnob()
+    {
+        QQuickItem *popup = rig->show("popups/AudioPopup.qml");
+        QQuickItem *fader = PageRig::findItem(popup, "fader0");
+        QVERIFY(fader);
+        QQuickItem *knob = PageRig::findItem(fader, "knob");
+        QTRY_VERIFY(idle());
+        const int before = settings->intValue("system", "ch12Val");
+        CommandRunner::clearHistory();
+        // The end of the track furthest from the knob.
+        const QPointF far(fader->width() / 2, knob->y() > fader->height() / 2 ? 2 : fader->height() - 2);
+        QVERIFY(rig->touch("fader0", QEvent::MouseButtonPress, far));
+        QVERIFY(rig->touch("fader0", QEvent::MouseButtonRelease, far));
+        QTest::qWait(200);
+        QCOMPARE(settings->intValue("system", "ch12Val"), before);
+        QVERIFY(audioCalls().isEmpty());
+
+        const QPointF grip(knob->width() / 2, knob->height() / 2);
+        QVERIFY(rig->touch("knob", QEvent::MouseButtonPress, grip));
+        for (int dy = 10; dy <= 40; dy += 10)
+            QVERIFY(rig->touch("knob", QEvent::MouseMove, grip + QPointF(0, dy)));
+        QVERIFY(rig->touch("knob", QEvent::MouseButtonRelease, grip));
+        QTRY_COMPARE(audioCalls().size(), 1);
+        QVERIFY(settings->intValue("system", "ch12Val") > before);
+    }
+
+    void onAirPresetNeedsAHold()
+    {
+        const QByteArray recall = QByteArray::fromHex("8101043f0201ff"); // preset 1
+        rig->setLanguage(0);
+        QVERIFY(rig->show("pages/ImageKeysPage.qml"));
+        rig->grab();
+        ImageKeys *keys = ImageKeys::of(panel);
+        auto sent = [&](auto press) {
+            auto settled = [&] { return idle() && !keys->busy(); };
+            if (!QTest::qWaitFor(settled, 5000))
+                return false;
+            unit->camera(0).clearReceived();
+            press();
+            QTest::qWait(900);
+            return QTest::qWaitFor(settled, 5000) && unit->camera(0).received().contains(recall);
+        };
+        auto hold = [&] {
+            rig->touch("imageKeyArea00", QEvent::MouseButtonPress);
+            QTest::qWait(800);
+            rig->touch("imageKeyArea00", QEvent::MouseButtonRelease);
+        };
+        auto tap = [&] { rig->click("imageKeyArea00"); };
+        panel->setProgramNo(2);
+        QVERIFY(sent(tap));
+        panel->setProgramNo(1); // CAM 1 on air
+        QVERIFY(!sent(tap));
+        QVERIFY(sent(hold));
+        keys->setOnAirHold(false);
+        QVERIFY(sent(tap));
+        keys->setOnAirHold(true);
+        QVERIFY(settings->boolValue("system", "presetOnAirHold"));
     }
 
     void languageSwitchRetranslatesTheShownPage()
