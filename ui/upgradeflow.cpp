@@ -112,8 +112,7 @@ void UpgradeFlow::yes()
                     firmwareStartOutcome_ = r.outcome;
                     if (!r.done())
                         firmwareNotStarted();
-                    else
-                        emit changed();
+                    emit changed();
                 });
         return;
     }
