@@ -32,6 +32,8 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
                           static_cast<QObject *>(surface_), static_cast<QObject *>(polls_)})
         forwardChanges(part, this);
     connect(polls_, &CameraPolls::trackingStateChanged, this, &Panel::trackingStateChanged);
+    // Within the presence round that finds it back, not at the next switch.
+    connect(polls_, &CameraPolls::cameraBack, switching_, &Switching::tallyCamera);
     connect(surface_, &SurfaceInput::shutdownRequested, this, &Panel::onShutdownRequest);
     connect(startup_, &StartupSequence::finished, this, &Panel::startUpFinished);
 
@@ -215,7 +217,9 @@ void Panel::recallUserMemory(int n)
         return;
     }
     setUserMemorySel(n);
-    lines_->mainboard().post([n](commandExecObject &m) { m.userMem(static_cast<uint>(n)); });
+    lines_->mainboard().post(
+        [n](commandExecObject &m) { return Outcome::ofMainboardWrite(m, m.userMem(static_cast<uint>(n))); }, this,
+        [this](Outcome::Kind outcome) { switching_->report(Switching::UserMemory, outcome); });
     lines_->system().post([](net &net) { net.setPause(); });
     setLoadingVisible(true);
     startup_->startReread();
