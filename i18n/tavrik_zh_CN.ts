@@ -153,7 +153,12 @@
 <context>
     <name>HomePage</name>
     <message>
-        <location filename="../qml/pages/HomePage.qml" line="+102"/>
+        <location filename="../qml/pages/HomePage.qml" line="+113"/>
+        <source>UNCONFIRMED</source>
+        <translation>未确认</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>BLK</source>
         <translation>BLK</translation>
     </message>
@@ -179,50 +184,55 @@
     </message>
     <message>
         <location line="+12"/>
-        <location line="+50"/>
+        <location line="+68"/>
         <source>BKG</source>
         <translation>背景</translation>
     </message>
     <message>
-        <location line="-50"/>
-        <location line="+50"/>
+        <location line="-68"/>
+        <location line="+68"/>
         <source>BAR</source>
         <translation>彩条</translation>
     </message>
     <message>
-        <location line="-49"/>
-        <location line="+158"/>
+        <location line="-67"/>
+        <location line="+206"/>
         <source>CAM %1</source>
         <translation>摄像机 %1</translation>
     </message>
     <message>
-        <location line="-89"/>
+        <location line="-119"/>
         <source>CAM%1</source>
         <translation>摄像机%1</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+23"/>
         <source>MAINBOARD</source>
         <translation>主板</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
+        <source>NO CONTROL · MAINBOARD NOT ANSWERING</source>
+        <translation>无法控制 · 主板无响应</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>MAINBOARD OFFLINE</source>
         <translation>主板离线</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+21"/>
         <source>SCREENSHOT MODE</source>
         <translation>截图模式</translation>
     </message>
     <message>
         <location line="+6"/>
-        <location line="+99"/>
+        <location line="+109"/>
         <source>MEM %1</source>
         <translation>记忆 %1</translation>
     </message>
     <message>
-        <location line="-92"/>
+        <location line="-102"/>
         <source>MB %1</source>
         <translation>主板 %1</translation>
     </message>
@@ -232,7 +242,7 @@
         <translation>PGM</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
         <source>PiP PGM</source>
         <translation>画中画 PGM</translation>
     </message>
@@ -247,7 +257,7 @@
         <translation>PVW</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
         <source>PiP PVW</source>
         <translation>画中画 PVW</translation>
     </message>
@@ -262,7 +272,7 @@
         <translation>摇杆</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+27"/>
         <source>SPEED</source>
         <translation>速度</translation>
     </message>
@@ -287,22 +297,22 @@
         <translation>记忆</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+32"/>
         <source>MIX</source>
         <translation>混合</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+12"/>
         <source>WIPE</source>
         <translation>划像</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+17"/>
         <source>CUT</source>
         <translation>CUT</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+13"/>
         <source>AUTO</source>
         <translation>AUTO</translation>
     </message>
@@ -312,7 +322,7 @@
         <translation>速率 %1</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+26"/>
         <source>T-BAR</source>
         <translation>推杆</translation>
     </message>
@@ -360,7 +370,7 @@
 <context>
     <name>ImageKeys</name>
     <message>
-        <location filename="../ui/imagekeys.cpp" line="+137"/>
+        <location filename="../ui/imagekeys.cpp" line="+130"/>
         <source>No camera signal detected
 
 Image Key function requires a connected camera to operate.</source>
@@ -574,14 +584,61 @@ Image Key function requires a connected camera to operate.</source>
         <translation>网关不能与 IP 地址相同。</translation>
     </message>
     <message>
+        <location line="+31"/>
         <source>The settings could not be saved; the old settings are kept.</source>
         <translation>无法保存设置，仍使用原有设置。</translation>
     </message>
 </context>
 <context>
+    <name>OfflineTag</name>
+    <message>
+        <location filename="../qml/marks/OfflineTag.qml" line="+21"/>
+        <source>OFFLINE</source>
+        <translation>离线</translation>
+    </message>
+</context>
+<context>
+    <name>OutcomeTag</name>
+    <message>
+        <location filename="../qml/marks/OutcomeTag.qml" line="+20"/>
+        <source>DONE</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>REFUSED BY SWITCHER</source>
+        <translation>切换台拒绝</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>NOT SENT: NO ANSWER</source>
+        <translation>未发送：无响应</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>NOT SENT: LINE CLOSED</source>
+        <translation>未发送：线路关闭</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>NOT SENT: TOO LATE</source>
+        <translation>未发送：已超时</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>NOT SENT: TRANSITION</source>
+        <translation>未发送：转场中</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>NOT SENT: CAMERA OFFLINE</source>
+        <translation>未发送：摄像机离线</translation>
+    </message>
+</context>
+<context>
     <name>Panel</name>
     <message>
-        <location filename="../ui/panel.cpp" line="+685"/>
+        <location filename="../ui/switching.cpp" line="+523"/>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
@@ -593,6 +650,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>PanelSettings</name>
     <message>
+        <location filename="../ui/panelsettings.cpp" line="+281"/>
         <source>The settings could not be saved; they are kept until the next start only.</source>
         <translation>无法保存设置；当前设置只保留到下次开机。</translation>
     </message>
@@ -780,7 +838,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenu</name>
     <message>
-        <location filename="../ui/setupmenu.cpp" line="+13"/>
+        <location filename="../ui/setupmenu.cpp" line="+15"/>
         <source>White</source>
         <translation>白色</translation>
     </message>
@@ -1263,6 +1321,19 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
 </context>
 <context>
+    <name>TallyTag</name>
+    <message>
+        <location filename="../qml/marks/TallyTag.qml" line="+24"/>
+        <source>ON AIR</source>
+        <translation>ON AIR</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PVW</source>
+        <translation>PVW</translation>
+    </message>
+</context>
+<context>
     <name>ToggleSwitch</name>
     <message>
         <location filename="../qml/controls/ToggleSwitch.qml" line="+9"/>
@@ -1451,7 +1522,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>UpgradeFlow</name>
     <message>
-        <location filename="../ui/upgradeflow.cpp" line="+45"/>
+        <location filename="../ui/upgradeflow.cpp" line="+46"/>
         <source>Do you want to Upgrade App ?</source>
         <translation>要升级软件吗？</translation>
     </message>

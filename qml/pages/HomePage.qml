@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import Tavrik.Ui 1.0
 import "../controls"
+import "../marks"
 
 // The home screen: state lamps along the top, the program and preview buses
 // in the top third (never covered by a pop-up), the transition block at the
@@ -74,6 +75,11 @@ Rectangle {
         property string keyerTwo
         property bool keyerOneOn: false
         property bool keyerTwoOn: false
+        property int busControl: -1
+        property int keyerOneControl: -1
+        property int keyerTwoControl: -1
+        // Shown as the panel last knew it, not (yet) read back from the board.
+        readonly property bool unconfirmed: !panel.switcher.stateConfirmed
         signal pressedButton(int button)
         signal keyerOnePressed()
         signal keyerTwoPressed()
@@ -83,21 +89,49 @@ Rectangle {
             width: page.labelWidth; height: Theme.buttonHeight
             radius: Theme.radius
             color: Qt.darker(bus.tone, 2.2)
-            border.color: bus.tone; border.width: Theme.borderWidth
+            border.color: bus.unconfirmed ? Theme.warning : bus.tone; border.width: Theme.borderWidth
             Text {
-                text: bus.title
+                text: bus.unconfirmed ? bus.title + "?" : bus.title
                 anchors.fill: parent; anchors.margins: 4
+                anchors.bottomMargin: bus.unconfirmed ? 24 : 4
                 horizontalAlignment: Text.AlignHCenter; verticalAlignment: Text.AlignVCenter
                 fontSizeMode: Text.Fit; minimumPixelSize: 12
                 color: Theme.text
                 font.family: Theme.fontFamily; font.pixelSize: Theme.fontLarge; font.bold: true
+            }
+            // Not confirmed by the board: says so in words, not by colour.
+            Rectangle {
+                visible: bus.unconfirmed
+                anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                anchors.margins: 3
+                height: 20; radius: 3
+                color: Theme.warning
+                Text {
+                    anchors.fill: parent; anchors.margins: 2
+                    horizontalAlignment: Text.AlignHCenter; verticalAlignment: Text.AlignVCenter
+                    fontSizeMode: Text.HorizontalFit; minimumPixelSize: 8
+                    text: qsTr("UNCONFIRMED")
+                    color: "black"
+                    font.family: Theme.fontFamily; font.pixelSize: 12; font.bold: true
+                }
+            }
+            OutcomeTag {
+                control: bus.busControl
+                anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                height: parent.height
             }
         }
         Repeater {
             model: 6
             TouchButton {
                 readonly property bool isToggle: index === 5
+                // The source this button puts on the bus (the toggle: what it shows).
+                readonly property int source: isToggle ? (bus.selected === page.sourceColourBar
+                                                          ? page.sourceColourBar : page.sourceBackground) : index
+                readonly property bool cameraOffline: index >= 1 && index <= 3
+                    && ![panel.cam1Online, panel.cam2Online, panel.cam3Online][index - 1]
                 width: 100; height: Theme.buttonHeight
+                opacity: lit && bus.unconfirmed ? 0.6 : 1
                 text: isToggle ? page.bkgBarText(bus.selected)
                     : [qsTr("BLK"), qsTr("IN1"), qsTr("IN2"), qsTr("IN3"), qsTr("IN4")][index]
                 fontSize: Theme.fontLarge
@@ -112,10 +146,16 @@ Rectangle {
                     visible: text !== ""
                     text: parent.isToggle ? (parent.lit ? "› " + (bus.selected === page.sourceColourBar
                                                                   ? qsTr("BKG") : qsTr("BAR")) : "")
-                        : (index >= 1 && index <= 3 ? qsTr("CAM %1").arg(index) : "")
+                        : (index >= 1 && index <= 3 && !parent.cameraOffline ? qsTr("CAM %1").arg(index) : "")
                     color: parent.lit ? Theme.textOnState : Theme.textDim
                     opacity: 0.85
                     font.family: Theme.fontFamily; font.pixelSize: 12
+                }
+                TallyTag { source: parent.source; x: 3; y: 3 }
+                OfflineTag {
+                    camera: index - 1
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    anchors.bottom: parent.bottom; anchors.bottomMargin: 3
                 }
             }
         }
@@ -125,14 +165,26 @@ Rectangle {
             width: 112; height: Theme.buttonHeight
             lit: bus.keyerOneOn
             litColor: bus.tone
+            opacity: bus.unconfirmed ? 0.6 : 1
             onClicked: bus.keyerOnePressed()
+            OutcomeTag {
+                control: bus.keyerOneControl
+                anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                anchors.margins: 2
+            }
         }
         TouchButton {
             text: bus.keyerTwo
             width: 112; height: Theme.buttonHeight
             lit: bus.keyerTwoOn
             litColor: bus.tone
+            opacity: bus.unconfirmed ? 0.6 : 1
             onClicked: bus.keyerTwoPressed()
+            OutcomeTag {
+                control: bus.keyerTwoControl
+                anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                anchors.margins: 2
+            }
         }
     }
 
@@ -187,10 +239,36 @@ Rectangle {
                 }
             }
             Rectangle { width: 1; height: 28; color: Theme.outline; anchors.verticalCenter: parent.verticalCenter }
-            Lamp {
-                text: panel.mainboardConnected ? qsTr("MAINBOARD") : qsTr("MAINBOARD OFFLINE")
-                tone: panel.mainboardConnected ? Theme.preview : Theme.program
-                lit: true
+            // The mainboard link in three states: answering; not answering
+            // (NO CONTROL, flashing: presses are not reaching the board);
+            // line closed.
+            Rectangle {
+                id: link
+                readonly property int linkState: panel.switcher.linkState
+                readonly property bool noControl: linkState === SwitcherState.LinkNotAnswering
+                property bool flash: true
+                anchors.verticalCenter: parent.verticalCenter
+                width: linkLamp.width + (noControl ? 20 : 0); height: 34
+                radius: 4
+                color: noControl ? (flash ? Theme.program : Theme.programDim) : "transparent"
+                border.color: noControl ? Theme.textOnState : "transparent"
+                border.width: 2
+                Lamp {
+                    id: linkLamp
+                    anchors.centerIn: parent
+                    text: link.linkState === SwitcherState.LinkAnswering ? qsTr("MAINBOARD")
+                        : link.noControl ? qsTr("NO CONTROL · MAINBOARD NOT ANSWERING")
+                                         : qsTr("MAINBOARD OFFLINE")
+                    tone: link.linkState === SwitcherState.LinkAnswering ? Theme.preview : Theme.textOnState
+                    lit: link.linkState !== SwitcherState.LinkClosed
+                }
+                // Runs only while the board is silent: an idle panel draws nothing.
+                Timer {
+                    interval: 500; repeat: true
+                    running: link.noControl
+                    onRunningChanged: link.flash = true
+                    onTriggered: link.flash = !link.flash
+                }
             }
         }
 
@@ -232,6 +310,8 @@ Rectangle {
             title: qsTr("PGM")
             tone: Theme.program
             selected: panel.programNo
+            busControl: Switching.ProgramBus
+            keyerOneControl: Switching.PipProgram; keyerTwoControl: Switching.KeyProgram
             onPressedButton: panel.pressProgram(button)
             keyerOne: qsTr("PiP PGM"); keyerOneOn: panel.pipPgmFlag
             onKeyerOnePressed: panel.togglePipProgram()
@@ -242,6 +322,8 @@ Rectangle {
             title: qsTr("PVW")
             tone: Theme.preview
             selected: panel.previewNo
+            busControl: Switching.PreviewBus
+            keyerOneControl: Switching.PipPreview; keyerTwoControl: Switching.KeyPreview
             onPressedButton: panel.pressPreview(button)
             keyerOne: qsTr("PiP PVW"); keyerOneOn: panel.pipPvwFlag
             onKeyerOnePressed: panel.togglePipPreview()
@@ -281,6 +363,12 @@ Rectangle {
                         border.color: parent.online ? Qt.lighter(color, 1.2) : Theme.offline
                         border.width: 2
                     }
+                    TallyTag { source: index + 1; anchors.right: parent.right; anchors.top: parent.top; anchors.margins: 3 }
+                    OfflineTag {
+                        camera: index
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        anchors.bottom: parent.bottom; anchors.bottomMargin: 3
+                    }
                 }
             }
         }
@@ -310,6 +398,11 @@ Rectangle {
                     lit: panel.userMemorySel === index + 1
                     litColor: Theme.info
                     onClicked: panel.recallUserMemory(index + 1)
+                    OutcomeTag {
+                        control: parent.lit ? Switching.UserMemory : -1
+                        anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                        anchors.margins: 2
+                    }
                 }
             }
         }
@@ -332,6 +425,11 @@ Rectangle {
                 lit: !panel.wipeSelected
                 litColor: Theme.accent
                 onClicked: panel.selectMix()
+                OutcomeTag {
+                    control: Switching.Mix
+                    anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                    anchors.margins: 2
+                }
             }
             TouchButton {
                 width: 140; height: Theme.buttonHeight
@@ -339,6 +437,11 @@ Rectangle {
                 lit: panel.wipeSelected
                 litColor: Theme.accent
                 onClicked: panel.selectWipe()
+                OutcomeTag {
+                    control: Switching.Wipe
+                    anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                    anchors.margins: 2
+                }
             }
         }
         Row {
@@ -351,6 +454,12 @@ Rectangle {
                 fontSize: Theme.fontTitle + 4
                 border.color: Theme.text
                 onClicked: panel.cut()
+                OutcomeTag {
+                    control: Switching.Cut
+                    anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                    anchors.margins: 4
+                    height: 40
+                }
             }
             TouchButton {
                 width: 140; height: parent.height
@@ -366,6 +475,12 @@ Rectangle {
                     text: qsTr("rate %1").arg(panel.transSpeed)
                     color: Theme.textDim
                     font.family: Theme.fontFamily; font.pixelSize: Theme.fontSmall
+                }
+                OutcomeTag {
+                    control: Switching.Auto
+                    anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                    anchors.margins: 4
+                    height: 40
                 }
             }
         }
