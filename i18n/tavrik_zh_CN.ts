@@ -2,9 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>AudioMixer</name>
+    <message>
+        <location filename="../ui/audiomixer.cpp" line="+80"/>
+        <source>MUTE</source>
+        <translation>静音</translation>
+    </message>
+</context>
+<context>
     <name>AudioPopup</name>
     <message>
-        <location filename="../qml/popups/AudioPopup.qml" line="+18"/>
+        <location filename="../qml/popups/AudioPopup.qml" line="+19"/>
         <source>Audio mixer</source>
         <translation>混音器</translation>
     </message>
@@ -37,6 +45,21 @@
         <location line="+0"/>
         <source>Master</source>
         <translation>总输出</translation>
+    </message>
+    <message>
+        <location line="+60"/>
+        <source>PGM AUDIO</source>
+        <translation>节目音频</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>L</source>
+        <translation>左</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>R</source>
+        <translation>右</translation>
     </message>
 </context>
 <context>
@@ -196,12 +219,12 @@
     </message>
     <message>
         <location line="-67"/>
-        <location line="+206"/>
+        <location line="+243"/>
         <source>CAM %1</source>
         <translation>摄像机 %1</translation>
     </message>
     <message>
-        <location line="-119"/>
+        <location line="-156"/>
         <source>CAM%1</source>
         <translation>摄像机%1</translation>
     </message>
@@ -227,12 +250,22 @@
     </message>
     <message>
         <location line="+6"/>
-        <location line="+109"/>
+        <location line="+146"/>
         <source>MEM %1</source>
         <translation>记忆 %1</translation>
     </message>
     <message>
-        <location line="-102"/>
+        <location line="-128"/>
+        <source>L</source>
+        <translation>左</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>R</source>
+        <translation>右</translation>
+    </message>
+    <message>
+        <location line="+26"/>
         <source>MB %1</source>
         <translation>主板 %1</translation>
     </message>

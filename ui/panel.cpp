@@ -26,6 +26,7 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
     , switching_(new Switching(lines, switcher_, [p = polls_](int camera) { return p->camOnline(camera); }, this))
     , surface_(new SurfaceInput(lines, settings, switching_, polls_, this))
     , startup_(new StartupSequence(this))
+    , meter_(new AudioMeter(this))
 {
     queue_->setInterval(150);
     for (QObject *part : {static_cast<QObject *>(switcher_), static_cast<QObject *>(switching_),
@@ -47,8 +48,11 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
         return;
     // The model's reports land in the one store (queued from the lane).
     switcher_->attach(lines_->mainboard().object());
-    if (net *n = lines_->system().object())
+    if (net *n = lines_->system().object()) {
         connect(n, &net::sendAppVer, this, &Panel::onAppVersions);
+        connect(n, &net::sendLeftBarVal, meter_, [m = meter_](unsigned char v) { m->onLeft(v); });
+        connect(n, &net::sendRightBarVal, meter_, [m = meter_](unsigned char v) { m->onRight(v); });
+    }
 }
 
 Panel::~Panel()

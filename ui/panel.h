@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/audiometer.h"
 #include "ui/camerapolls.h"
 #include "ui/commandqueue.h"
 #include "ui/notifyingproperty.h"
@@ -104,6 +105,7 @@ public:
     Q_PROPERTY(SwitcherState *switcher READ switcher CONSTANT)
     Q_PROPERTY(Switching *switching READ switching CONSTANT)
     Q_PROPERTY(CommandQueue *queue READ queue CONSTANT)
+    Q_PROPERTY(AudioMeter *meter READ meter CONSTANT)
 
 public:
     explicit Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent = nullptr);
@@ -115,6 +117,8 @@ public:
     Switching *switching() const { return switching_; }
     SurfaceInput *surface() const { return surface_; }
     CameraPolls *polls() const { return polls_; }
+    // The program audio levels (the meter program's frames).
+    AudioMeter *meter() const { return meter_; }
     // The root page's command queue (150 ms).
     CommandQueue *queue() const { return queue_; }
 
@@ -206,5 +210,6 @@ private:
     Switching *switching_;
     SurfaceInput *surface_;
     StartupSequence *startup_;
+    AudioMeter *meter_;
     KivoServ *kivoServ_ = nullptr; // a child; its own thread answers
 };

@@ -290,6 +290,43 @@ Rectangle {
                 color: Theme.textDim
                 font.family: Theme.fontFamily; font.pixelSize: Theme.fontSmall
             }
+            // Program audio, compact: left over right, with the held peaks.
+            Column {
+                anchors.verticalCenter: parent.verticalCenter
+                spacing: 4
+                Repeater {
+                    model: 2
+                    Row {
+                        spacing: 5
+                        readonly property int level: index === 0 ? panel.meter.left : panel.meter.right
+                        readonly property int peak: index === 0 ? panel.meter.leftPeak : panel.meter.rightPeak
+                        Text {
+                            width: 10
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: index === 0 ? qsTr("L") : qsTr("R")
+                            color: Theme.textDim
+                            font.family: Theme.fontFamily; font.pixelSize: 11; font.bold: true
+                        }
+                        Rectangle {
+                            width: 90; height: 10
+                            color: Theme.track
+                            border.color: Theme.outline
+                            Rectangle {
+                                x: 1; y: 1; height: parent.height - 2
+                                width: Math.round((parent.width - 2) * parent.parent.level / 255)
+                                color: parent.parent.level > 230 ? Theme.program
+                                     : parent.parent.level > 190 ? Theme.warning : Theme.preview
+                            }
+                            Rectangle {
+                                visible: parent.parent.peak > 0
+                                y: 1; height: parent.height - 2; width: 2
+                                x: 1 + Math.round((parent.width - 4) * parent.parent.peak / 255)
+                                color: Theme.text
+                            }
+                        }
+                    }
+                }
+            }
             Text {
                 anchors.verticalCenter: parent.verticalCenter
                 text: panel.appVersion + "  ·  " + qsTr("MB %1").arg(panel.mainboardVersion)
