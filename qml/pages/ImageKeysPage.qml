@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import Tavrik.Ui 1.0
 import "../controls"
+import "../marks"
 
 // The tracking page with the image keys: four stored positions per camera,
 // each with the picture taken when it was stored. The logic is
@@ -100,6 +101,11 @@ Rectangle {
                         color: row.joystick ? Theme.accent : Theme.textDim
                         font.pixelSize: Theme.fontSmall
                         text: !row.online ? qsTr("No signal") : row.joystick ? qsTr("Joystick camera") : ""
+                    }
+                    Row {
+                        spacing: 6
+                        TallyTag { source: row.cam + 1 }
+                        OfflineTag { camera: row.cam }
                     }
                 }
 
