@@ -96,6 +96,7 @@ public:
     PANEL_FORWARD(int, speedValue, setSpeedValue, surface_)
     PANEL_FORWARD(bool, skipFirstSwitch, setSkipFirstSwitch, surface_)
     PANEL_FORWARD(bool, screenshotMode, setScreenshotMode, surface_)
+    PANEL_FORWARD(int, tbarSwapEnd, setTbarSwapEnd, surface_)
     PANEL_FORWARD(bool, cam1Online, setCam1Online, polls_)
     PANEL_FORWARD(bool, cam2Online, setCam2Online, polls_)
     PANEL_FORWARD(bool, cam3Online, setCam3Online, polls_)

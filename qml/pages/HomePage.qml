@@ -557,6 +557,16 @@ Rectangle {
                 radius: 2
                 color: panel.lockJoystickAndTBar ? Theme.offline : Theme.program
             }
+            // The end that swaps program and preview next, by shape.
+            Text {
+                visible: panel.tbarSwapEnd >= 0
+                anchors.horizontalCenter: parent.horizontalCenter
+                y: panel.tbarSwapEnd > 0 ? 4 : parent.height - height - 4
+                text: panel.tbarSwapEnd > 0 ? "▲" : "▼"
+                color: Theme.text
+                style: Text.Outline; styleColor: "black"
+                font.family: Theme.fontFamily; font.pixelSize: 18
+            }
         }
         Rectangle {
             id: lock
