@@ -43,6 +43,7 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
         connect(this, &Panel::langTypeChanged, this,
                 [this] { settings_->setValue(kSystem, QStringLiteral("langType"), langType()); });
         connect(settings_, &PanelSettings::writeFailed, this, &Panel::setNotice); // a full card, shown over any page
+        switching_->setTallyOnAirSources(settings_->boolValue(kSystem, QStringLiteral("tallyOnAirSources")));
     }
     if (!lines_)
         return;

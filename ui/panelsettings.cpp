@@ -48,6 +48,9 @@ QHash<QString, QVariant> makeDefaults()
     for (const char *k : {"master2Val", "ear2Val"})
         sys(k, 0);
     sys("transitionSpeed", 1);
+    // Camera lamps for the PiP and key sources on program, and both cameras
+    // red during a mix (off: tally exactly as the buses give it).
+    sys("tallyOnAirSources", false);
     for (const char *k : {"pgmOutResForSetup", "mvOutResForSetup", "outFormatForSetup"})
         sys(k, 0);
 

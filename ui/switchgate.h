@@ -19,9 +19,11 @@ class SeamTimer;
 // What stands between the operator's switching and the mainboard lane.
 // Lives on the interface thread; every call comes from there.
 //
-// One exchange with a board that stays silent blocks the lane for its
-// whole retries (12 s for a lamp write); a CUT pressed meanwhile must not be
-// carried out seconds later, on air, when the board answers again. So:
+// One exchange with a board that has just fallen silent blocks the lane
+// for its first reply wait (3 s for a lamp write; the retries are skipped
+// once a whole wait passed without a byte, see Switching); a CUT pressed
+// meanwhile must not be carried out seconds later, on air, when the board
+// answers again. So:
 //  - an operation that comes up on the lane later than `expiryMs` after it
 //    was asked for is dropped unsent, with a log line;
 //  - while the board is known silent (a reply wait passed without a byte)

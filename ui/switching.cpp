@@ -86,6 +86,20 @@ Switching::Switching(DeviceLines *lines, SwitcherState *state, std::function<boo
     connect(busyTimer_, &SeamTimer::timeout, this, [this] { setBusyNoticeVisible(false); });
     connect(followTimer_, &SeamTimer::timeout, this, &Switching::followBoard);
     connect(outcomeTimer_, &SeamTimer::timeout, this, [this] { setOutcomeControl(-1); });
+    // With the on-air tally, a mix starting or ending, or a PiP or key
+    // going on air, changes lamps without a press.
+    // Once per turn of the event loop: a swap changes both masks.
+    auto onAirChanged = [this] {
+        if (!tallyOnAirSources() || onAirTallyQueued_)
+            return;
+        onAirTallyQueued_ = true;
+        QMetaObject::invokeMethod(this, [this] {
+            onAirTallyQueued_ = false;
+            updateTally(false);
+        }, Qt::QueuedConnection);
+    };
+    connect(state_, &SwitcherState::onAirMaskChanged, this, onAirChanged);
+    connect(state_, &SwitcherState::previewMaskChanged, this, onAirChanged);
     if (!lines_)
         return;
     gate_ = new SwitchGate(lines_->mainboard(), this);
@@ -148,6 +162,15 @@ void Switching::updateTally(bool programPress)
 {
     TAVRIK_ASSERT_OWNER(this);
     TallyOps ops;
+    if (tallyOnAirSources()) {
+        // Offs first, then green, then red, so no camera is lit twice over.
+        for (TallyKind kind : {TallyOff, TallyGreen, TallyRed})
+            for (int cam = 0; cam < 3; ++cam)
+                if (camOnline_(cam) && tallyFor(cam) == kind)
+                    ops.emplace_back(cam, kind);
+        sendTally(lines_, std::move(ops));
+        return;
+    }
     const int program = state_->programNo();
     const int preview = state_->previewNo();
     for (int cam = 0; cam < 3; ++cam)
@@ -174,11 +197,15 @@ void Switching::tallyCamera(int camera)
     TAVRIK_ASSERT_OWNER(this);
     if (camera < 0 || camera > 2 || !camOnline_(camera))
         return;
+    sendTally(lines_, {{camera, TallyKind(tallyFor(camera))}});
+}
+
+int Switching::tallyFor(int camera) const
+{
     const int source = camera + 1;
-    const TallyKind kind = state_->programNo() == source ? TallyRed
-                           : state_->previewNo() == source ? TallyGreen
-                                                           : TallyOff;
-    sendTally(lines_, {{camera, kind}});
+    if (tallyOnAirSources())
+        return state_->onAir(source) ? TallyRed : state_->onPreview(source) ? TallyGreen : TallyOff;
+    return state_->programNo() == source ? TallyRed : state_->previewNo() == source ? TallyGreen : TallyOff;
 }
 
 void Switching::tallyPair(int preview, int program)

@@ -44,6 +44,10 @@ class Switching : public QObject
     // `outcomeKind` its Outcome::Kind.
     PANEL_PROPERTY(int, outcomeControl, setOutcomeControl) = -1;
     PANEL_PROPERTY(int, outcomeKind, setOutcomeKind) = 0;
+    // Tally follows what is on air, not only the buses: the PiP and key
+    // sources on program light red, and during a mix both sources do.
+    // Off by default (the setting "tallyOnAirSources").
+    PANEL_PROPERTY(bool, tallyOnAirSources, setTallyOnAirSources) = false;
 
 public:
     enum Control {
@@ -111,6 +115,8 @@ private:
     void toggle(Control control, bool on);
     void onMainboardBusy();
     void finish(Control control, Outcome::Kind outcome);
+    // What camera 0..2 should show now (a TallyKind).
+    int tallyFor(int camera) const;
 
     DeviceLines *lines_;
     SwitcherState *state_;
@@ -119,6 +125,7 @@ private:
     SeamTimer *busyTimer_;
     SeamTimer *followTimer_;
     SeamTimer *outcomeTimer_;
+    bool onAirTallyQueued_ = false;
     bool busyRefused_ = false; // the board refused a write as busy since the last answer
     bool followInFlight_ = false;
     bool followAgain_ = false;

@@ -463,15 +463,21 @@ private slots:
     void cameraBackGetsItsTally_data()
     {
         QTest::addColumn<int>("camera");
+        QTest::addColumn<bool>("onAirTally"); // the setting, with PiP of input 2 on program
         QTest::addColumn<bool>("red");
-        QTest::newRow("program camera: red") << 0 << true;
-        QTest::newRow("preview camera: green") << 1 << false;
+        QTest::newRow("program camera: red") << 0 << false << true;
+        QTest::newRow("preview camera: green") << 1 << false << false;
+        QTest::newRow("on-air tally, preview camera as PiP on program: red") << 1 << true << true;
     }
     void cameraBackGetsItsTally()
     {
         QFETCH(int, camera);
+        QFETCH(bool, onAirTally);
         QFETCH(bool, red);
         Rig rig;
+        rig.panel->switching()->setTallyOnAirSources(onAirTally);
+        rig.panel->switcher()->setPipSource(2);
+        rig.panel->setPipPgmFlag(onAirTally);
         rig.lines->camera().post([](vekCameraObject &v) {
             v.initSerial(0, QStringLiteral("ttyAMA0"), 38400, 8, 0, 1, 0);
             v.initSerial(3, QStringLiteral("ttyAMA1"), 38400, 8, 0, 1, 0);
