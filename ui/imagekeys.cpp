@@ -126,7 +126,12 @@ void ImageKeys::pressKey(int camera, int key)
 {
     if (!panel_ || camera < 0 || camera >= kCameras || key < 0 || key >= kKeys)
         return;
+    if (pressedCamera_ != camera) {
+        pressedCamera_ = camera;
+        emit pressedCameraChanged();
+    }
     if (!panel_->camOnline(camera)) {
+        panel_->switching()->report(Switching::PresetRecall, Outcome::CameraOffline);
         panel_->setNotice(tr("No camera signal detected\n\nImage Key function requires a connected camera to operate."));
         return;
     }
@@ -172,7 +177,11 @@ void ImageKeys::pressKey(int camera, int key)
             cam.setptzMemoryPos(position);
             return true;
         },
-        this, [this, camera, key](bool ok) { finishPress(camera, key, ok, false); });
+        this, [this, camera, key](bool ok) {
+            if (panel_)
+                panel_->switching()->report(Switching::PresetRecall, ok ? Outcome::Done : Outcome::Refused);
+            finishPress(camera, key, ok, false);
+        });
 }
 
 void ImageKeys::finishPress(int camera, int key, bool success, bool wasStore)

@@ -107,6 +107,10 @@ Rectangle {
                         TallyTag { source: row.cam + 1 }
                         OfflineTag { camera: row.cam }
                     }
+                    OutcomeTag {
+                        width: parent.width
+                        control: page.keys.pressedCamera === row.cam ? Switching.PresetRecall : -1
+                    }
                 }
 
                 Row {

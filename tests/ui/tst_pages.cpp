@@ -274,7 +274,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(m->left() > 0, 10000);
         const int first = m->left();
         QTRY_VERIFY_WITH_TIMEOUT(m->left() != first, 5000);
-        QVERIFY(m->right() < m->left()); // the simulated right channel runs lower
+        QVERIFY(m->leftPeak() >= m->left());
         AudioMeter held;
         held.onLeft(200);
         held.onLeft(300); // clamped
