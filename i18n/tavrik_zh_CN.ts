@@ -2,6 +2,14 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>AudioMixer</name>
+    <message>
+        <location filename="../ui/audiomixer.cpp" line="+80"/>
+        <source>MUTE</source>
+        <translation>静音</translation>
+    </message>
+</context>
+<context>
     <name>AudioPopup</name>
     <message>
         <location filename="../qml/popups/AudioPopup.qml" line="+17"/>
@@ -37,6 +45,21 @@
         <location line="+0"/>
         <source>Master</source>
         <translation>总输出</translation>
+    </message>
+    <message>
+        <location line="+60"/>
+        <source>PGM AUDIO</source>
+        <translation>节目音频</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>L</source>
+        <translation>左</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>R</source>
+        <translation>右</translation>
     </message>
 </context>
 <context>
@@ -275,7 +298,12 @@
 <context>
     <name>HomePage</name>
     <message>
-        <location filename="../qml/pages/HomePage.qml" line="+102"/>
+        <location filename="../qml/pages/HomePage.qml" line="+113"/>
+        <source>UNCONFIRMED</source>
+        <translation>未确认</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>BLK</source>
         <translation>BLK</translation>
     </message>
@@ -318,33 +346,48 @@
         <translation>摄像机 %1</translation>
     </message>
     <message>
-        <location line="-89"/>
+        <location line="-156"/>
         <source>CAM%1</source>
         <translation>摄像机%1</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+23"/>
         <source>MAINBOARD</source>
         <translation>主板</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
+        <source>NO CONTROL · MAINBOARD NOT ANSWERING</source>
+        <translation>无法控制 · 主板无响应</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>MAINBOARD OFFLINE</source>
         <translation>主板离线</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+21"/>
         <source>SCREENSHOT MODE</source>
         <translation>截图模式</translation>
     </message>
     <message>
         <location line="+6"/>
-        <location line="+99"/>
+        <location line="+146"/>
         <source>MEM %1</source>
         <translation>记忆 %1</translation>
     </message>
     <message>
-        <location line="-92"/>
+        <location line="-128"/>
+        <source>L</source>
+        <translation>左</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>R</source>
+        <translation>右</translation>
+    </message>
+    <message>
+        <location line="+26"/>
         <source>MB %1</source>
         <translation>主板 %1</translation>
     </message>
@@ -354,7 +397,7 @@
         <translation>PGM</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
         <source>PiP PGM</source>
         <translation>画中画 PGM</translation>
     </message>
@@ -369,7 +412,7 @@
         <translation>PVW</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
         <source>PiP PVW</source>
         <translation>画中画 PVW</translation>
     </message>
@@ -384,7 +427,7 @@
         <translation>摇杆</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+27"/>
         <source>SPEED</source>
         <translation>速度</translation>
     </message>
@@ -422,16 +465,17 @@ hold to recall</source>
     </message>
     <message>
         <location line="-96"/>
+        <location line="+32"/>
         <source>MIX</source>
         <translation>混合</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+12"/>
         <source>WIPE</source>
         <translation>划像</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+17"/>
         <source>CUT</source>
         <translation>CUT</translation>
     </message>
@@ -442,6 +486,12 @@ hold to recall</source>
     </message>
     <message>
         <location line="+31"/>
+        <location line="+9"/>
+        <source>rate %1</source>
+        <translation>速率 %1</translation>
+    </message>
+    <message>
+        <location line="+26"/>
         <source>T-BAR</source>
         <translation>推杆</translation>
     </message>
@@ -711,6 +761,52 @@ Image Key function requires a connected camera to operate.</source>
         <location line="+34"/>
         <source>The settings could not be saved; the old settings are kept.</source>
         <translation>无法保存设置，仍使用原有设置。</translation>
+    </message>
+</context>
+<context>
+    <name>OfflineTag</name>
+    <message>
+        <location filename="../qml/marks/OfflineTag.qml" line="+21"/>
+        <source>OFFLINE</source>
+        <translation>离线</translation>
+    </message>
+</context>
+<context>
+    <name>OutcomeTag</name>
+    <message>
+        <location filename="../qml/marks/OutcomeTag.qml" line="+20"/>
+        <source>DONE</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>REFUSED BY SWITCHER</source>
+        <translation>切换台拒绝</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>NOT SENT: NO ANSWER</source>
+        <translation>未发送：无响应</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>NOT SENT: LINE CLOSED</source>
+        <translation>未发送：线路关闭</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>NOT SENT: TOO LATE</source>
+        <translation>未发送：已超时</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>NOT SENT: TRANSITION</source>
+        <translation>未发送：转场中</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>NOT SENT: CAMERA OFFLINE</source>
+        <translation>未发送：摄像机离线</translation>
     </message>
 </context>
 <context>
@@ -2026,6 +2122,16 @@ Other operations are unavailable until the transition is completed.</source>
         <location line="+11"/>
         <source>Done</source>
         <translation>完成</translation>
+    <name>TallyTag</name>
+    <message>
+        <location filename="../qml/marks/TallyTag.qml" line="+24"/>
+        <source>ON AIR</source>
+        <translation>ON AIR</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PVW</source>
+        <translation>PVW</translation>
     </message>
 </context>
 <context>
@@ -2220,6 +2326,9 @@ Other operations are unavailable until the transition is completed.</source>
         <location filename="../ui/upgradeflow.cpp" line="+50"/>
         <source>Do you want to upgrade the mainboard firmware ? (MB: %1)</source>
         <translation>要升级主板固件吗？（主板：%1）</translation>
+        <location filename="../ui/upgradeflow.cpp" line="+46"/>
+        <source>Do you want to Upgrade App ?</source>
+        <translation>要升级软件吗？</translation>
     </message>
     <message>
         <location line="+1"/>

@@ -137,8 +137,20 @@ void zarvoMu::sentToBoard()
 
 bool zarvoMu::boardSilent() const
 {
+    if (replyMissed_.load())
+        return true;
     const qint64 since = unansweredSince_.load();
     return since != 0 && monotonicMs() - since >= scaled(normalReplyWait);
+}
+
+void zarvoMu::missedReply(int nominalMs)
+{
+    // Shorter waits (the picture-in-picture block's 60 ms, a probe) may end
+    // before a healthy board's answer: they say nothing about silence.
+    if (nominalMs < shortReplyWait)
+        return;
+    if (!replyMissed_.exchange(true))
+        emit answeringChanged(false);
 }
 
 qint64 zarvoMu::bytesAvailable() const
@@ -307,10 +319,13 @@ QByteArray zarvoMu::receiveSerial(int timeoutMs)
         }
         QThread::msleep(pollSlice);
     }
-    if (buffer.isEmpty())
+    if (buffer.isEmpty()) {
         qCWarning(lcMainboard) << "[WARN] No response received in" << timeoutMs << "ms";
-    else
+        if (open)
+            missedReply(timeoutMs);
+    } else {
         qCDebug(lcMainboard).noquote() << "result :" << mbHex(buffer);
+    }
     return buffer;
 }
 
@@ -369,10 +384,12 @@ QByteArray zarvoMu::receiveTcp(int timeoutMs)
     }
     if (raw.size() > 2) // a frame cut short: hand over what came
         result.append(raw.mid(2));
-    if (result.isEmpty())
+    if (result.isEmpty()) {
         qCWarning(lcMainboard) << "[WARN] No response received in" << timeoutMs << "ms";
-    else
+        missedReply(timeoutMs);
+    } else {
         qCDebug(lcMainboard).noquote() << "result :" << mbHex(result);
+    }
     return result;
 }
 
@@ -426,9 +443,18 @@ QByteArray zarvoMu::resendCmd(const QByteArray &frame, int attempts, int expecte
 
 QByteArray zarvoMu::waitReply(int firstMs, int retries, int retryMs)
 {
+    // A late board misses a short first wait and answers the next one; a
+    // silent one misses a whole normal wait, or was silent already.
+    const bool silentBefore = replyMissed_;
     QByteArray reply = receive(firstMs);
-    for (int i = 0; reply.isEmpty() && i < retries; ++i)
+    const bool wholeWaitMissed = silentBefore || firstMs >= normalReplyWait;
+    for (int i = 0; reply.isEmpty() && i < retries; ++i) {
+        if (skipRetriesWhenSilent_ && wholeWaitMissed && replyMissed_) {
+            qCWarning(lcMainboard) << "[WARN] mainboard silent:" << retries - i << "reply waits skipped";
+            break;
+        }
         reply = receive(retryMs);
+    }
     return reply;
 }
 

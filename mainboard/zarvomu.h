@@ -145,10 +145,21 @@ public:
     bool exchangesAborted() const { return aborted_.load(); }
     // Frames, replies and faults on the line so far (readable from any thread).
     MainboardLineCounters::Snapshot lineCounters() const { return counters_.snapshot(); }
+    // Once a reply wait has passed without a single byte, the waits still to
+    // come of that exchange are skipped while the board keeps silent: its
+    // retries only wait again for the same frame (nothing is sent twice), so
+    // a board that ignored a whole wait holds the line for nothing but the
+    // next press. Off by default (every wait as specified); the panel turns
+    // it on.
+    void setSkipRetriesWhenSilent(bool skip) { skipRetriesWhenSilent_ = skip; }
 
 signals:
     // send refused a frame because the mainboard is busy (T-bar in travel).
     void sigMBBusy();
+    // The board let a reply wait (of 200 ms or more) pass without a byte
+    // (false), or gave bytes again after that (true). Emitted on the
+    // caller's thread, on each change only.
+    void answeringChanged(bool answering);
 
 public slots:
     void sltSpecialMission(bool on) { specialMission = on; }
@@ -208,10 +219,17 @@ private:
     // went out (ms of a monotonic clock); 0: it has answered since.
     std::atomic<qint64> unansweredSince_{0};
     std::atomic<bool> aborted_{false};
+    // A reply wait passed without a byte, and none has come since.
+    std::atomic<bool> replyMissed_{false};
+    std::atomic<bool> skipRetriesWhenSilent_{false};
     void heardBoard(qint64 bytes)
     {
-        if (bytes > 0)
-            unansweredSince_.store(0);
+        if (bytes <= 0)
+            return;
+        unansweredSince_.store(0);
+        if (replyMissed_.exchange(false))
+            emit answeringChanged(true);
     }
+    void missedReply(int nominalMs);
     void sentToBoard();
 };

@@ -114,10 +114,21 @@ bool SimPiScripts::install(const QString &sysroot, const Options &o)
                                  .arg(o.meterRight, 2, 16, QLatin1Char('0'))
                                  .toLatin1();
     const QByteArray period = QByteArray::number(o.meterPeriodMs / 1000.0, 'f', 3);
+    // The panel shows the most common level of every 25 frames: a moving
+    // level holds each step for 25 frames.
+    const QByteArray moving =
+        "levels=(10 40 90 150 200 235 250 220 170 120 70 30)\n"
+        "i=0\n"
+        "while :; do\n"
+        "  l=${levels[$(( (i / 25) % 12 ))]}; r=$(( l * 7 / 8 ))\n"
+        "  printf -v f '\\\\x%02x\\\\x%02x' $l $r; printf \"$f\" >&3 || exit 0\n"
+        "  i=$(( i + 1 )); sleep " + period + "\n"
+        "done\n";
     ok &= writeExecutable(pi + QStringLiteral("/audio-meter2"),
                           "#!/bin/bash\n" + recordLine(sysroot, "/home/pi/audio-meter2")
                               + "exec 3<>/dev/tcp/127.0.0.1/" + QByteArray::number(o.meterPort) + " || exit 1\n"
-                              + "while printf '" + frame + "' >&3; do sleep " + period + "; done\n");
+                              + (o.meterMoving ? moving
+                                               : "while printf '" + frame + "' >&3; do sleep " + period + "; done\n"));
 
     const QString frameFile = sysroot + QStringLiteral("/home/pi/.sim-frame.jpg");
     QFile f(frameFile);

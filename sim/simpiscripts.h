@@ -8,7 +8,8 @@
 // whose effect the panel looks at behave like the real ones.
 //
 //   /home/pi/audio-meter2  connects to the meter port on loopback and sends a
-//                          2-byte level frame (left, right) every 20 ms
+//                          2-byte level frame (left, right) every 20 ms,
+//                          fixed or moving (Options::meterMoving)
 //   /home/pi/cap.sh        leaves a JPEG frame in /home/pi/output.jpg and the
 //                          marker /home/pi/x
 //   the others             (lm1972.sh, preview.x, checkpin.sh, server.sh,
@@ -24,6 +25,10 @@ public:
         unsigned char meterRight = 0x44;
         int meterPeriodMs = 20;
         unsigned short meterPort = 20000;
+        // A level that rises and falls (about one step every half second,
+        // right a little below left) instead of the fixed pair above, so a
+        // demo's meters move. The simulated unit sends it.
+        bool meterMoving = false;
     };
 
     static bool install(const QString &sysroot);

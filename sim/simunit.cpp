@@ -35,7 +35,9 @@ SimUnit::SimUnit(const QString &sysroot) : sysroot_(QDir(sysroot).absolutePath()
 
     // The Pi's own scripts (meter program, capture, preview...) first, then
     // the stand-ins for the system tools.
-    SimPiScripts::install(sysroot_);
+    SimPiScripts::Options scripts;
+    scripts.meterMoving = true;
+    SimPiScripts::install(sysroot_, scripts);
     tools_ = std::make_unique<SimTools>(sysroot_);
     tools_->installDefaults();
     // The power button reads "1" while it is not pressed.

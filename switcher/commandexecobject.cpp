@@ -60,6 +60,7 @@ commandExecObject::commandExecObject(QObject *parent) : QObject(parent)
     // thread that runs this object.
     zarvoUnitControl = new zarvoMu(socket_, serial_, this);
     connect(zarvoUnitControl, &zarvoMu::sigMBBusy, this, &commandExecObject::sigMainboardBusy);
+    connect(zarvoUnitControl, &zarvoMu::answeringChanged, this, &commandExecObject::mainboardAnswering);
     connect(this, &commandExecObject::sigSpecialMission, zarvoUnitControl, &zarvoMu::sltSpecialMission);
     // A chattering line must not grow memory between exchanges: Qt holds
     // at most this much, and what arrives while the line is idle is dropped.
@@ -558,6 +559,18 @@ int commandExecObject::readPreset()
     TAVRIK_ASSERT_OWNER(this);
     return readBus("readPreset", false);
 }
+int commandExecObject::readPreset(bool &ok)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    return readBus("readPreset", false, &ok);
+}
+
+bool commandExecObject::lampLit(PushButtonLamp lamp, bool &ok)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    ok = false;
+    return exchange("lampLit", CheckLine, false, [&] { return zarvoUnitControl->readPushButtonLamp(lamp, ok) && ok; });
+}
 
 void commandExecObject::readMix()
 {
@@ -738,6 +751,23 @@ bool commandExecObject::readBuses(zarvoMuStatus &status, bool &autoRunning)
 bool commandExecObject::lineOpen() const
 {
     return serial_ && serial_->isOpen();
+}
+
+bool commandExecObject::pingBoard(int waitMs)
+{
+    return exchange("pingBoard", CheckLine, false, [&] {
+        const QByteArray frame = zarvoMuCommandPacks().readProgramPacks();
+        if (zarvoUnitControl->send(frame) <= 0)
+            return false;
+        zarvoUnitControl->receive(waitMs);
+        return !zarvoUnitControl->boardSilent();
+    });
+}
+
+void commandExecObject::setSkipRetriesWhenSilent(bool skip)
+{
+    if (zarvoUnitControl)
+        zarvoUnitControl->setSkipRetriesWhenSilent(skip);
 }
 
 bool commandExecObject::mainboardSilent() const

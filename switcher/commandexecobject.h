@@ -139,6 +139,10 @@ public:
     // failure value 0 is also black, a real source.
     int readProgram(bool &ok);
     Q_INVOKABLE int readPreset();
+    int readPreset(bool &ok);
+    // As pipPgmState() and its kin for `lamp`, and whether the board really
+    // answered: a failed read is not an unlit lamp.
+    bool lampLit(PushButtonLamp lamp, bool &ok);
     Q_INVOKABLE void readMix();
     Q_INVOKABLE void readWipePattern();
     Q_INVOKABLE bool getWipeMode();
@@ -249,6 +253,13 @@ public:
     // Any thread, once, when the panel is stopping: the exchange under way
     // gives up within a poll slice and later ones fail at once unsent.
     void abortExchanges();
+    // A program read with a single wait of `waitMs` (shorter than the
+    // read's own): true when the board gave any byte back. How the panel
+    // asks a silent board whether it is back without holding the line for
+    // the next press.
+    bool pingBoard(int waitMs);
+    // See zarvoMu::setSkipRetriesWhenSilent.
+    void setSkipRetriesWhenSilent(bool skip);
     Q_INVOKABLE void requestStatus();
     Q_INVOKABLE void updateStatus();
     Q_INVOKABLE void refreshStatus();
@@ -456,6 +467,9 @@ signals:
 
     void sigMainboardBusy();
     void sigSpecialMission(bool runMission);
+    // The board stopped answering (a reply wait passed without a byte) or
+    // answers again; relayed from the link, emitted on this object's thread.
+    void mainboardAnswering(bool answering);
     void sendMuState(int pgmSource, int pvwSource, int keyerPgm, int keyerPvw, int keySource, int keyFillSource,
                      int pinpSource, int pipSplitPgm, int pipSplitPvw, int splitSource, int autokey,
                      int wipePattern, int mixWipe, int split, int menu);

@@ -226,6 +226,7 @@ void PageRig::stageDemoState()
     panel_->setPreviewNo(2);
     panel_->setSystemEnabled(true);
     panel_->setSplashVisible(false);
+    panel_->setMainboardConnected(true);
     // What an update medium could offer, so the upgrade prompt has its text.
     panel_->setMainboardVersion(QStringLiteral("1.4"));
     panel_->setOfferedAppVersion(QStringLiteral("v1.2.0"));

@@ -12,6 +12,8 @@
 #include "ui/imagekeys.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
+#include "ui/switcherstate.h"
+#include "ui/switching.h"
 #include "platform/sysroot.h"
 
 #include <algorithm>
@@ -82,6 +84,40 @@ QString differences(const QImage &a, const QImage &b, int tolerance)
         return {};
     return QStringLiteral("%1 pixels differ by more than %2 (largest difference %3)").arg(over).arg(tolerance).arg(worst);
 }
+
+// ---- fault states of the home page ---------------------------------------
+// "pages/HomePage.qml|@<fault>": the home page as the operator sees a fault.
+// The state is staged directly (the simulated devices keep answering), so
+// each picture shows exactly one situation.
+const QStringList kFaultScenes{QStringLiteral("pages/HomePage.qml|@nocontrol"),
+                               QStringLiteral("pages/HomePage.qml|@refused")};
+
+bool isFaultScene(const QString &press) { return press.startsWith(QLatin1Char('@')); }
+
+void stageFault(PageRig &rig, const QString &fault, bool on)
+{
+    Panel &p = rig.panel();
+    SwitcherState *s = p.switcher();
+    // The preview camera unplugged, in both scenes.
+    p.setCamOnline(1, !on);
+    if (fault == QLatin1String("@nocontrol")) {
+        // The board went silent: NO CONTROL, the buses unconfirmed, and a
+        // CUT pressed meanwhile that was not sent.
+        s->setBoardAnswering(!on);
+        s->setStateConfirmed(!on);
+        if (on)
+            p.switching()->report(Switching::Cut, Outcome::NotAnswering);
+    } else if (on) {
+        // The board answers and said no to a program press; PiP on program.
+        s->setPipSource(3);
+        s->setPipPgmFlag(true);
+        p.switching()->report(Switching::ProgramBus, Outcome::Refused);
+    } else {
+        s->setPipPgmFlag(false);
+    }
+    if (!on)
+        p.switching()->setOutcomeControl(-1);
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -148,6 +184,9 @@ int main(int argc, char *argv[])
                                  QStringLiteral("popups/PipPopup.qml|pipTabs/2")})
         if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
             files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
+    for (const QString &scene : kFaultScenes)
+        if (files.contains(scene.section(QLatin1Char('|'), 0, 0)))
+            files.insert(files.indexOf(scene.section(QLatin1Char('|'), 0, 0)) + 1, scene);
     // Tally out: its other tabs, and a label being typed.
     for (const QString &extra : {QStringLiteral("pages/TallyOutPage.qml|tallyTabs/1,tallyLabel3"),
                                  QStringLiteral("pages/TallyOutPage.qml|tallyTabs/2"),
@@ -196,7 +235,10 @@ int main(int argc, char *argv[])
             if (!rig.show(file))
                 failed = QStringLiteral("  (NOT SHOWN)");
             rig.settle(800);
-            if (!press.isEmpty()) {
+            if (isFaultScene(press)) {
+                stageFault(rig, press, true);
+                rig.settle(300);
+            } else if (!press.isEmpty()) {
                 for (const QString &one : press.split(QLatin1Char(','))) {
                     if (one == QLatin1String("@loading"))
                         rig.panel().setLoadingVisible(true);
@@ -207,6 +249,8 @@ int main(int argc, char *argv[])
             }
             const QImage img = rig.grab();
             rig.panel().setLoadingVisible(false);
+            if (isFaultScene(press))
+                stageFault(rig, press, false);
             shots[f][l] = img;
             const QString name = QStringLiteral("%1/%2-%3.png")
                                      .arg(outDir, langs[l], QString(files[f]).replace(QLatin1Char('/'), QLatin1Char('_')).remove(QStringLiteral(".qml")).replace(QLatin1Char('|'), QLatin1Char('-')).replace(QLatin1Char(','), QLatin1Char('-')));

@@ -23,6 +23,9 @@ AudioMixer::AudioMixer(Panel *panel, QObject *parent)
         storeInt(kStepKeys[pendingStepChannel_], pendingStep_);
         pendingStepChannel_ = -1;
         sendSteps();
+        // The fader's level text follows the step.
+        ++revision_;
+        emit changed();
     });
     attachIfReady();
 }
@@ -67,6 +70,27 @@ int AudioMixer::step(int channel) const
 {
     TAVRIK_ASSERT_OWNER(this);
     return channel >= 0 && channel < ChannelCount ? steps_[channel] : 0;
+}
+
+double AudioMixer::attenuationDb(int step)
+{
+    if (step >= 127)
+        return -1000;
+    if (step <= 0)
+        return 0;
+    if (step <= 96)
+        return -0.5 * step;
+    return -48.0 - (step - 96);
+}
+
+QString AudioMixer::levelText(int channel) const
+{
+    const double db = attenuationDb(step(channel));
+    if (db <= -1000)
+        return tr("MUTE");
+    if (db == 0)
+        return QStringLiteral("0 dB");
+    return QStringLiteral("%1 dB").arg(db, 0, 'f', db == int(db) ? 0 : 1).replace(QLatin1Char('-'), QChar(0x2212));
 }
 
 int AudioMixer::stepFor(int n, int o)

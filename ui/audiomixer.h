@@ -38,6 +38,12 @@ public:
 
     // The level-chip step for fader position n with the channel's offset o.
     static int stepFor(int n, int o);
+    // What a step attenuates, in dB (0 or less), as the level chips take
+    // it: 0.5 dB a step to -48 dB (step 96), then 1 dB a step to -78 dB;
+    // step 127 mutes (returned as -1000).
+    static double attenuationDb(int step);
+    // The channel's level as the fader shows it: "-12.5 dB", "MUTE".
+    Q_INVOKABLE QString levelText(int channel) const;
 
     // The 50 ms single-shot, public so tests can fire it.
     void faderTimeout();

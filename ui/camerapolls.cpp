@@ -75,12 +75,18 @@ bool CameraPolls::camOnline(int camera) const
 void CameraPolls::setCamOnline(int camera, bool online)
 {
     TAVRIK_ASSERT_OWNER(this);
+    if (!isCamera(camera))
+        return;
+    const bool back = online && !camOnline(camera) && seenOnline_[camera];
+    seenOnline_[camera] = seenOnline_[camera] || online;
     switch (camera) {
     case 0: setCam1Online(online); break;
     case 1: setCam2Online(online); break;
     case 2: setCam3Online(online); break;
     default: break;
     }
+    if (back)
+        emit cameraBack(camera);
 }
 
 int CameraPolls::trackingState(int camera) const

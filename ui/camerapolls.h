@@ -58,6 +58,9 @@ public:
 
 signals:
     void trackingStateChanged(int camera);
+    // Camera 0..2 is on line again after it had been seen on line and then
+    // lost (power cut, line unplugged): its tally lamp knows nothing.
+    void cameraBack(int camera);
 
 private:
     void presenceTick();
@@ -87,4 +90,5 @@ private:
     int trackingWait_ = 0;
     bool trackingInFlight_ = false;
     SeamTimer *restartTimer_;
+    bool seenOnline_[3] = {false, false, false};
 };

@@ -142,7 +142,12 @@ void ImageKeys::pressKey(int camera, int key)
     TAVRIK_ASSERT_OWNER(this);
     if (!panel_ || camera < 0 || camera >= kCameras || key < 0 || key >= kKeys)
         return;
+    if (pressedCamera_ != camera) {
+        pressedCamera_ = camera;
+        emit pressedCameraChanged();
+    }
     if (!panel_->camOnline(camera)) {
+        panel_->switching()->report(Switching::PresetRecall, Outcome::CameraOffline);
         panel_->setNotice(tr("No camera signal detected\n\nImage Key function requires a connected camera to operate."));
         return;
     }
@@ -189,7 +194,11 @@ void ImageKeys::pressKey(int camera, int key)
                 cam.setptzMemoryPos(position);
             return r;
         },
-        this, [this, camera, key](const Result<bool> &r) { finishPress(camera, key, r.outcome, false); });
+        this, [this, camera, key](const Result<bool> &r) {
+            if (panel_)
+                panel_->switching()->report(Switching::PresetRecall, r.outcome);
+            finishPress(camera, key, r.outcome, false);
+        });
 }
 
 void ImageKeys::finishPress(int camera, int key, Outcome::Kind outcome, bool wasStore)

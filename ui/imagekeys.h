@@ -20,10 +20,18 @@ class Panel;
 class ImageKeys : public QObject
 {
     Q_OBJECT
+public:
+    int pressedCamera() const { return pressedCamera_; }
+    Q_SIGNAL void pressedCameraChanged();
+
+private:
+    int pressedCamera_ = -1;
     Q_PROPERTY(Panel *panel READ panel WRITE setPanel NOTIFY panelChanged)
     Q_PROPERTY(bool storeMode READ storeMode WRITE setStoreMode NOTIFY storeModeChanged)
     // True while a store or recall is under way; further presses wait for it.
     Q_PROPERTY(bool busy READ busy NOTIFY busyChanged)
+    // The camera (0..2) of the last key pressed: where its outcome shows.
+    Q_PROPERTY(int pressedCamera READ pressedCamera NOTIFY pressedCameraChanged)
     Q_PROPERTY(int cam0ImageKeySel READ cam0ImageKeySel NOTIFY selectionChanged)
     Q_PROPERTY(int cam1ImageKeySel READ cam1ImageKeySel NOTIFY selectionChanged)
     Q_PROPERTY(int cam2ImageKeySel READ cam2ImageKeySel NOTIFY selectionChanged)

@@ -11,6 +11,8 @@ const char *Outcome::name(Kind kind)
     case Stale: return "stale";
     case NotAnswering: return "not answering";
     case LineClosed: return "line closed";
+    case TransitionRunning: return "transition running";
+    case CameraOffline: return "camera offline";
     }
     return "?";
 }

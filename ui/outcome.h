@@ -24,6 +24,8 @@ public:
         Stale,        // not sent: it came up too late to be what the operator meant
         NotAnswering, // not sent, or sent and never answered: the device is silent
         LineClosed,   // not sent: the device's line is not open
+        TransitionRunning, // not sent: a transition runs (T-bar between its ends, or an AUTO)
+        CameraOffline,     // not sent: the camera it is for is offline
     };
     Q_ENUM(Kind)
 

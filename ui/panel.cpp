@@ -27,12 +27,15 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
     , switching_(new Switching(lines, switcher_, [p = polls_](int camera) { return p->camOnline(camera); }, this))
     , surface_(new SurfaceInput(lines, settings, switching_, polls_, this))
     , startup_(new StartupSequence(this))
+    , meter_(new AudioMeter(this))
 {
     queue_->setInterval(150);
     for (QObject *part : {static_cast<QObject *>(switcher_), static_cast<QObject *>(switching_),
                           static_cast<QObject *>(surface_), static_cast<QObject *>(polls_)})
         forwardChanges(part, this);
     connect(polls_, &CameraPolls::trackingStateChanged, this, &Panel::trackingStateChanged);
+    // Within the presence round that finds it back, not at the next switch.
+    connect(polls_, &CameraPolls::cameraBack, switching_, &Switching::tallyCamera);
     connect(surface_, &SurfaceInput::shutdownRequested, this, &Panel::onShutdownRequest);
     connect(startup_, &StartupSequence::finished, this, &Panel::startUpFinished);
 
@@ -42,13 +45,17 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
                 [this] { settings_->setValue(kSystem, QStringLiteral("langType"), langType()); });
         connect(settings_, &PanelSettings::writeFailed, this, &Panel::setNotice); // a full card, shown over any page
         tallyOut_ = new TallyOut(switcher_, settings_, this);
+        switching_->setTallyOnAirSources(settings_->boolValue(kSystem, QStringLiteral("tallyOnAirSources")));
     }
     if (!lines_)
         return;
     // The model's reports land in the one store (queued from the lane).
     switcher_->attach(lines_->mainboard().object());
-    if (net *n = lines_->system().object())
+    if (net *n = lines_->system().object()) {
         connect(n, &net::sendAppVer, this, &Panel::onAppVersions);
+        connect(n, &net::sendLeftBarVal, meter_, [m = meter_](unsigned char v) { m->onLeft(v); });
+        connect(n, &net::sendRightBarVal, meter_, [m = meter_](unsigned char v) { m->onRight(v); });
+    }
 }
 
 Panel::~Panel()
@@ -217,7 +224,9 @@ void Panel::recallUserMemory(int n)
         return;
     }
     setUserMemorySel(n);
-    lines_->mainboard().post([n](commandExecObject &m) { m.userMem(static_cast<uint>(n)); });
+    lines_->mainboard().post(
+        [n](commandExecObject &m) { return Outcome::ofMainboardWrite(m, m.userMem(static_cast<uint>(n))); }, this,
+        [this](Outcome::Kind outcome) { switching_->report(Switching::UserMemory, outcome); });
     lines_->system().post([](net &net) { net.setPause(); });
     setLoadingVisible(true);
     startup_->startReread();

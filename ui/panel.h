@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/audiometer.h"
 #include "ui/camerapolls.h"
 #include "ui/commandqueue.h"
 #include "ui/notifyingproperty.h"
@@ -96,6 +97,7 @@ public:
     PANEL_FORWARD(int, speedValue, setSpeedValue, surface_)
     PANEL_FORWARD(bool, skipFirstSwitch, setSkipFirstSwitch, surface_)
     PANEL_FORWARD(bool, screenshotMode, setScreenshotMode, surface_)
+    PANEL_FORWARD(int, tbarSwapEnd, setTbarSwapEnd, surface_)
     PANEL_FORWARD(bool, cam1Online, setCam1Online, polls_)
     PANEL_FORWARD(bool, cam2Online, setCam2Online, polls_)
     PANEL_FORWARD(bool, cam3Online, setCam3Online, polls_)
@@ -105,6 +107,7 @@ public:
     Q_PROPERTY(SwitcherState *switcher READ switcher CONSTANT)
     Q_PROPERTY(Switching *switching READ switching CONSTANT)
     Q_PROPERTY(CommandQueue *queue READ queue CONSTANT)
+    Q_PROPERTY(AudioMeter *meter READ meter CONSTANT)
 
 public:
     explicit Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent = nullptr);
@@ -118,6 +121,8 @@ public:
     CameraPolls *polls() const { return polls_; }
     // Tally to TSL receivers; null without settings.
     TallyOut *tallyOut() const { return tallyOut_; }
+    // The program audio levels (the meter program's frames).
+    AudioMeter *meter() const { return meter_; }
     // The root page's command queue (150 ms).
     CommandQueue *queue() const { return queue_; }
 
@@ -209,6 +214,7 @@ private:
     Switching *switching_;
     SurfaceInput *surface_;
     StartupSequence *startup_;
+    AudioMeter *meter_;
     KivoServ *kivoServ_ = nullptr; // a child; its own thread answers
     TallyOut *tallyOut_ = nullptr;
 };

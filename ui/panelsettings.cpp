@@ -51,6 +51,9 @@ QHash<QString, QVariant> makeDefaults()
     sys("transitionSpeed", 1);
     // The panel's own: a preset of the camera on program is recalled by a hold.
     sys("presetOnAirHold", true);
+    // Camera lamps for the PiP and key sources on program, and both cameras
+    // red during a mix (off: tally exactly as the buses give it).
+    sys("tallyOnAirSources", false);
     for (const char *k : {"pgmOutResForSetup", "mvOutResForSetup", "outFormatForSetup"})
         sys(k, 0);
 

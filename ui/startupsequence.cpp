@@ -8,6 +8,7 @@
 #include "ui/panel.h"
 #include "ui/outcome.h"
 #include "ui/panelsettings.h"
+#include "ui/switcherstate.h"
 #include "platform/threadcheck.h"
 #include "ui/timeseam.h"
 #include "ui/uilog.h"
@@ -297,6 +298,37 @@ void StartupSequence::startReread()
     reread_->start();
 }
 
+void StartupSequence::readLampPair(int program, int preview,
+                                   void (SwitcherState::*setProgram)(bool),
+                                   void (SwitcherState::*setPreview)(bool), bool lastRead)
+{
+    struct Lamps
+    {
+        bool ok = false;
+        bool program = false, preview = false;
+    };
+    Panel *p = p_;
+    SwitcherState *s = p->switcher();
+    read(p, [program, preview](commandExecObject &m) {
+        Lamps l;
+        bool okProgram = false, okPreview = false;
+        l.program = m.lampLit(static_cast<PushButtonLamp>(program), okProgram);
+        l.preview = m.lampLit(static_cast<PushButtonLamp>(preview), okPreview);
+        l.ok = okProgram && okPreview;
+        return l;
+    }, [p, s, setProgram, setPreview, lastRead](const Lamps &l) {
+        if (!l.ok) {
+            p->switching()->readBackFailed();
+            return;
+        }
+        (s->*setProgram)(l.program);
+        (s->*setPreview)(l.preview);
+        // The last of the re-read's bus and lamp reads: tally out may follow.
+        if (lastRead)
+            s->confirmBuses();
+    });
+}
+
 void StartupSequence::rereadTick()
 {
     Panel *p = p_;
@@ -308,16 +340,31 @@ void StartupSequence::rereadTick()
     case 1:
         read(p, [](commandExecObject &m) { return int(m.readPgmOutRes()); }, [s](int v) { s->setPgmOutResolution(v); });
         break;
+    // A read that fails keeps what is shown (never black, never a lamp
+    // turned off for it), marked unconfirmed until the board is read back.
     case 2:
-        read(p, [](commandExecObject &m) { return m.readPreset(); }, [s](int v) {
+        read(p, [](commandExecObject &m) {
+            bool ok = false;
+            const int v = m.readPreset(ok);
+            return ok ? v : -1;
+        }, [p, s](int v) {
             if (isSource(v))
                 s->setPreviewNo(v);
+            else
+                p->switching()->readBackFailed();
         });
         break;
     case 3:
-        read(p, [](commandExecObject &m) { return m.readProgram(); }, [p, s](int v) {
-            if (isSource(v))
-                s->setProgramNo(v);
+        read(p, [](commandExecObject &m) {
+            bool ok = false;
+            const int v = m.readProgram(ok);
+            return ok ? v : -1;
+        }, [p, s](int v) {
+            if (!isSource(v)) {
+                p->switching()->readBackFailed();
+                return;
+            }
+            s->setProgramNo(v);
             p->switching()->updateTally(false);
         });
         break;
@@ -334,19 +381,11 @@ void StartupSequence::rereadTick()
         read(p, [](commandExecObject &m) { return m.getWipeBkgColor(); }, [s](int v) { s->setBkgColor(v); });
         break;
     case 8:
-        read(p, [](commandExecObject &m) { return std::make_pair(m.pipPgmState(), m.pipPvmState()); },
-             [s](std::pair<bool, bool> v) {
-                 s->setPipPgmFlag(v.first);
-                 s->setPipPvwFlag(v.second);
-             });
+        readLampPair(pipProgram, pipPreview, &SwitcherState::setPipPgmFlag, &SwitcherState::setPipPvwFlag);
         break;
     case 9:
-        read(p, [](commandExecObject &m) { return std::make_pair(m.keyPgmState(), m.keyPvmState()); },
-             [s](std::pair<bool, bool> v) {
-                 s->setLumaPgmFlag(v.first);
-                 s->setLumaPvwFlag(v.second);
-                 s->confirmBuses();
-             });
+        readLampPair(keyProgram, keyPreview, &SwitcherState::setLumaPgmFlag, &SwitcherState::setLumaPvwFlag,
+                     true);
         break;
     case 10:
         p->lines()->mainboard().post([](commandExecObject &m) { m.readUserMenuSetting3(); });

@@ -4,6 +4,7 @@
 
 class Panel;
 class SeamTimer;
+class SwitcherState;
 
 // The panel's start-up sequence and the shorter re-read that follows a
 // user-memory recall or a factory default. Lives on the interface thread;
@@ -36,6 +37,10 @@ private:
     void rereadTick();
     void finishSystemInit();
     void hideSplashWhenDone();
+    // Two lamps of the re-read, applied only when both reads were answered;
+    // `lastRead`: the re-read's buses and lamps are then all confirmed.
+    void readLampPair(int program, int preview, void (SwitcherState::*setProgram)(bool),
+                      void (SwitcherState::*setPreview)(bool), bool lastRead = false);
 
     Panel *p_;
     SeamTimer *splash_;

@@ -147,6 +147,7 @@ void SurfaceInput::tbarTick()
     }
     if ((value == 0 || value == kTbarMax) && value != tbarLastEnd_) {
         tbarLastEnd_ = value;
+        setTbarSwapEnd(value == 0 ? kTbarMax : 0);
         const bool first = skipFirstSwitch();
         setSkipFirstSwitch(false);
         switching_->tbarAtEnd(!first);

@@ -31,6 +31,9 @@ class SurfaceInput : public QObject
     PANEL_PROPERTY(bool, skipFirstSwitch, setSkipFirstSwitch) = true;
     // Key 4 saves a screenshot instead of cutting.
     PANEL_PROPERTY(bool, screenshotMode, setScreenshotMode) = false;
+    // The T-bar end (0 or 1023) whose arrival swaps program and preview
+    // next; -1 until the lever has reached an end once.
+    PANEL_PROPERTY(int, tbarSwapEnd, setTbarSwapEnd) = -1;
 
 public:
     SurfaceInput(DeviceLines *lines, PanelSettings *settings, Switching *switching, CameraPolls *polls,

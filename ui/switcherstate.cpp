@@ -3,6 +3,40 @@
 #include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
 
+namespace {
+int bit(int source) { return source >= 0 && source <= 6 ? 1 << source : 0; }
+} // namespace
+
+SwitcherState::SwitcherState(QObject *parent) : QObject(parent)
+{
+    auto link = [this] {
+        setLinkState(!mainboardConnected() ? LinkClosed : boardAnswering() ? LinkAnswering : LinkNotAnswering);
+    };
+    connect(this, &SwitcherState::mainboardConnectedChanged, this, link);
+    connect(this, &SwitcherState::boardAnsweringChanged, this, link);
+    auto tally = [this] {
+        setMixing(transitionRunning() || (tbarPosition() > 0 && tbarPosition() < 1023));
+        int program = bit(programNo()), preview = bit(previewNo());
+        if (pipPgmFlag())
+            program |= bit(pipSource());
+        if (lumaPgmFlag())
+            program |= bit(keyFillSource());
+        if (pipPvwFlag())
+            preview |= bit(pipSource());
+        if (lumaPvwFlag())
+            preview |= bit(keyFillSource());
+        // While the two are mixed both are seen on air.
+        setOnAirMask(mixing() ? program | preview : program);
+        setPreviewMask(preview);
+    };
+    for (auto changed : {&SwitcherState::programNoChanged, &SwitcherState::previewNoChanged,
+                         &SwitcherState::pipPgmFlagChanged, &SwitcherState::pipPvwFlagChanged,
+                         &SwitcherState::lumaPgmFlagChanged, &SwitcherState::lumaPvwFlagChanged,
+                         &SwitcherState::pipSourceChanged, &SwitcherState::keyFillSourceChanged,
+                         &SwitcherState::transitionRunningChanged, &SwitcherState::tbarPositionChanged})
+        connect(this, changed, this, tally);
+}
+
 void SwitcherState::attach(commandExecObject *model)
 {
     TAVRIK_ASSERT_OWNER(this);
@@ -11,6 +45,14 @@ void SwitcherState::attach(commandExecObject *model)
     connect(model, &commandExecObject::sendBorderSettings, this, &SwitcherState::onBorderSettings);
     connect(model, &commandExecObject::sendPipSettings, this, &SwitcherState::onPipSettings);
     connect(model, &commandExecObject::sendLumaAudio, this, &SwitcherState::onLumaAudio);
+    connect(model, &commandExecObject::sendMuState, this,
+            [this](int, int, int, int, int, int keyFillSrc, int pipSrc, int, int, int splitSrc, int, int, int,
+                   int split, int) {
+                // What is seen: the split's source while split is on, and the
+                // key's fill.
+                setPipSource(split ? splitSrc : pipSrc);
+                setKeyFillSource(keyFillSrc);
+            });
     connect(model, &commandExecObject::getOutputParams, this,
             [this](uchar pgm, uchar mv, uchar language, uchar, uchar, uchar, uchar, uchar format) {
                 onOutputParams(pgm, mv, language, format);

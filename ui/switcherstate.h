@@ -37,6 +37,23 @@ class SwitcherState : public QObject
     PANEL_PROPERTY(int, keyFillSource, setKeyFillSource) = -1;
     // The line as the last start-up or factory-default step found it.
     PANEL_PROPERTY(bool, mainboardConnected, setMainboardConnected) = false;
+    // False from the first reply wait the board let pass without a byte to
+    // its next byte (the link says so; see Switching).
+    PANEL_PROPERTY(bool, boardAnswering, setBoardAnswering) = true;
+    // What the operator is shown of the link (LinkState): from
+    // mainboardConnected and boardAnswering.
+    PANEL_PROPERTY(int, linkState, setLinkState) = LinkClosed;
+    // False while the buses, PiP/key lamps and the settings shown may no
+    // longer be the board's: it stopped answering, or a read after a
+    // recall failed. True again when the board's state has been read back.
+    PANEL_PROPERTY(bool, stateConfirmed, setStateConfirmed) = true;
+    // Sources 0..6 on air (bit n: source n): program, the PiP and key
+    // sources while PiP or key is on program, and preview as well while a
+    // transition mixes the two (an AUTO, the T-bar between its ends).
+    PANEL_PROPERTY(int, onAirMask, setOnAirMask) = 1;
+    // Likewise on preview: preview and its PiP and key sources.
+    PANEL_PROPERTY(int, previewMask, setPreviewMask) = 1;
+    PANEL_PROPERTY(bool, mixing, setMixing) = false;
     PANEL_PROPERTY(QString, mainboardVersion, setMainboardVersion) = QStringLiteral("v1.0.0");
     // Colour and border record.
     PANEL_PROPERTY(int, bkgColor, setBkgColor) = 0;
@@ -69,7 +86,14 @@ class SwitcherState : public QObject
     PANEL_PROPERTY(int, outputFormat, setOutputFormat) = 0;
 
 public:
-    explicit SwitcherState(QObject *parent = nullptr) : QObject(parent) {}
+    enum LinkState { LinkAnswering, LinkNotAnswering, LinkClosed };
+    Q_ENUM(LinkState)
+
+    explicit SwitcherState(QObject *parent = nullptr);
+
+    // Whether source 0..6 is on air / on preview now (see the masks).
+    bool onAir(int source) const { return source >= 0 && source <= 6 && (onAirMask() >> source & 1); }
+    bool onPreview(int source) const { return source >= 0 && source <= 6 && (previewMask() >> source & 1); }
 
     // Takes the model's reports from now on (queued: the model lives on the
     // mainboard lane). Once; a null model reports nothing.

@@ -18,8 +18,7 @@ int SwitchGate::expiryMs() const
 bool SwitchGate::askBoard(commandExecObject &m)
 {
     // Any byte back ends the silence, whatever the read makes of it.
-    m.readProgram();
-    return !m.mainboardSilent();
+    return m.pingBoard(kAskMs);
 }
 
 void SwitchGate::postTbar(int value)

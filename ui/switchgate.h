@@ -19,16 +19,18 @@ class SeamTimer;
 // What stands between the operator's switching and the mainboard lane.
 // Lives on the interface thread; every call comes from there.
 //
-// One exchange with a board that stays silent blocks the lane for its
-// whole retries (12 s for a lamp write); a CUT pressed meanwhile must not be
-// carried out seconds later, on air, when the board answers again. So:
+// One exchange with a board that has just fallen silent blocks the lane
+// for its first reply wait (3 s for a lamp write; the retries are skipped
+// once a whole wait passed without a byte, see Switching); a CUT pressed
+// meanwhile must not be carried out seconds later, on air, when the board
+// answers again. So:
 //  - an operation that comes up on the lane later than `expiryMs` after it
 //    was asked for is dropped unsent, with a log line;
-//  - while the board is known silent (no byte for a whole reply wait after
-//    a frame) an operation goes out only if a short read (one 200 ms wait)
+//  - while the board is known silent (a reply wait passed without a byte)
+//    an operation goes out only if a short read (one kAskMs wait)
 //    is answered first, and is refused unsent otherwise; the same read asks
 //    the board now and then whether it is back. So a dead board costs a
-//    press 200 ms, not 12 s, and the lane is free for the first press after
+//    press 80 ms, not 12 s, and the lane is free for the first press after
 //    it answers;
 //  - T-bar positions are merged: a write still queued takes the newest one.
 class SwitchGate : public QObject
@@ -37,6 +39,10 @@ class SwitchGate : public QObject
 public:
     static constexpr int kExpiryMs = 1000; // on the unit; runs through the time seam
     static constexpr int kProbeMs = 500;
+    // A board answers a read within a few ms; the ask before a press and
+    // the probe wait no longer than this, so a press made while a probe
+    // is under way still reaches a board that has come back within 100 ms.
+    static constexpr int kAskMs = 80;
 
     explicit SwitchGate(DeviceLane<commandExecObject> &lane, QObject *parent = nullptr);
 
@@ -90,7 +96,7 @@ public:
 
     // As last seen on the lane.
     bool boardSilent() const { return shared_->silent.load(); }
-    // On the lane: one short read (a single 200 ms wait); true when the
+    // On the lane: one short read (a single kAskMs wait); true when the
     // board answered it.
     static bool askBoard(commandExecObject &m);
     int expiryMs() const;

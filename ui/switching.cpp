@@ -64,6 +64,8 @@ const char *logName(Switching::Control control)
     case Switching::PipPreview: return "pip preview";
     case Switching::KeyProgram: return "key program";
     case Switching::KeyPreview: return "key preview";
+    case Switching::UserMemory: return "user memory";
+    case Switching::PresetRecall: return "preset recall";
     }
     return "?";
 }
@@ -76,19 +78,82 @@ Switching::Switching(DeviceLines *lines, SwitcherState *state, std::function<boo
     , camOnline_(std::move(camOnline))
     , busyTimer_(new SeamTimer(kBusyNoticeMs, false, this))
     , followTimer_(new SeamTimer(kFollowPollMs, false, this))
+    , outcomeTimer_(new SeamTimer(kOutcomeShownMs, false, this))
 {
     // By name too, for queued connections and signal spies.
     qRegisterMetaType<Switching::Control>("Switching::Control");
     qRegisterMetaType<Outcome::Kind>("Outcome::Kind");
     connect(busyTimer_, &SeamTimer::timeout, this, [this] { setBusyNoticeVisible(false); });
     connect(followTimer_, &SeamTimer::timeout, this, &Switching::followBoard);
+    connect(outcomeTimer_, &SeamTimer::timeout, this, [this] { setOutcomeControl(-1); });
+    // With the on-air tally, a mix starting or ending, or a PiP or key
+    // going on air, changes lamps without a press.
+    // Once per turn of the event loop: a swap changes both masks.
+    auto onAirChanged = [this] {
+        if (!tallyOnAirSources() || onAirTallyQueued_)
+            return;
+        onAirTallyQueued_ = true;
+        QMetaObject::invokeMethod(this, [this] {
+            onAirTallyQueued_ = false;
+            updateTally(false);
+        }, Qt::QueuedConnection);
+    };
+    connect(state_, &SwitcherState::onAirMaskChanged, this, onAirChanged);
+    connect(state_, &SwitcherState::previewMaskChanged, this, onAirChanged);
     if (!lines_)
         return;
     gate_ = new SwitchGate(lines_->mainboard(), this);
     // Whatever the board did or missed while it was silent, it is asked.
     connect(gate_, &SwitchGate::answeringAgain, this, &Switching::followBoard);
-    if (commandExecObject *m = lines_->mainboard().object())
+    if (commandExecObject *m = lines_->mainboard().object()) {
         connect(m, &commandExecObject::sigMainboardBusy, this, &Switching::onMainboardBusy);
+        // Queued: the model lives on the mainboard lane, and says so the
+        // moment a reply wait passes without a byte.
+        connect(m, &commandExecObject::mainboardAnswering, this, &Switching::onBoardAnswering);
+    }
+    // A board that let a whole wait pass is not waited for again: the lane
+    // stays free for the operator's next press (the gate asks first).
+    lines_->mainboard().post([](commandExecObject &m) { m.setSkipRetriesWhenSilent(true); });
+}
+
+// ---------------------------------------------------------------- outcomes and the link
+
+void Switching::finish(Control control, Outcome::Kind outcome)
+{
+    // The link refuses a write during a T-bar transition without sending
+    // it; the operation only sees a failed send.
+    if (outcome == Outcome::Refused && busyRefused_)
+        outcome = Outcome::TransitionRunning;
+    busyRefused_ = false;
+    emit answered(control, outcome);
+    setOutcomeKind(outcome);
+    setOutcomeControl(control);
+    outcomeTimer_->start();
+}
+
+void Switching::report(Control control, Outcome::Kind outcome)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    finish(control, outcome);
+}
+
+void Switching::onBoardAnswering(bool answering)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    state_->setBoardAnswering(answering);
+    if (!answering) {
+        // Whatever it did meanwhile is unknown until it is read back.
+        state_->setStateConfirmed(false);
+        return;
+    }
+    followBoard();
+}
+
+void Switching::readBackFailed()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    state_->setStateConfirmed(false);
+    followBoard();
 }
 
 // ---------------------------------------------------------------- tally
@@ -97,6 +162,15 @@ void Switching::updateTally(bool programPress)
 {
     TAVRIK_ASSERT_OWNER(this);
     TallyOps ops;
+    if (tallyOnAirSources()) {
+        // Offs first, then green, then red, so no camera is lit twice over.
+        for (TallyKind kind : {TallyOff, TallyGreen, TallyRed})
+            for (int cam = 0; cam < 3; ++cam)
+                if (camOnline_(cam) && tallyFor(cam) == kind)
+                    ops.emplace_back(cam, kind);
+        sendTally(lines_, std::move(ops));
+        return;
+    }
     const int program = state_->programNo();
     const int preview = state_->previewNo();
     for (int cam = 0; cam < 3; ++cam)
@@ -116,6 +190,22 @@ void Switching::updateTally(bool programPress)
         lamp(program, TallyRed);
     }
     sendTally(lines_, std::move(ops));
+}
+
+void Switching::tallyCamera(int camera)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    if (camera < 0 || camera > 2 || !camOnline_(camera))
+        return;
+    sendTally(lines_, {{camera, TallyKind(tallyFor(camera))}});
+}
+
+int Switching::tallyFor(int camera) const
+{
+    const int source = camera + 1;
+    if (tallyOnAirSources())
+        return state_->onAir(source) ? TallyRed : state_->onPreview(source) ? TallyGreen : TallyOff;
+    return state_->programNo() == source ? TallyRed : state_->previewNo() == source ? TallyGreen : TallyOff;
 }
 
 void Switching::tallyPair(int preview, int program)
@@ -157,7 +247,7 @@ void Switching::cut()
     if (!gate_)
         return;
     gate_->post("CUT", [](commandExecObject &m) { return m.cutTrans(); }, this, [this](const Result<bool> &r) {
-        emit answered(Cut, r.outcome);
+        finish(Cut, r.outcome);
         if (!r.sent)
             return;
         if (r.done() && autoRunning()) {
@@ -165,6 +255,7 @@ void Switching::cut()
             // were swapped when the AUTO was taken; the board is asked below.
             qCDebug(lcUi) << "CUT during the auto transition: program and preview are read back";
             autoStartedAt_ = -1;
+            state_->setTransitionRunning(false);
         } else if (r.done()) {
             afterTransition();
         }
@@ -188,17 +279,19 @@ void Switching::autoTransition()
     // and ignored there, and the buses here swapped once too often.
     if (autoRunning()) {
         qCWarning(lcUi) << "[WARN] AUTO not sent: the auto transition started before is still running";
-        emit answered(Auto, Outcome::Refused);
+        finish(Auto, Outcome::TransitionRunning);
         return;
     }
     const int rate = state_->transSpeed();
     gate_->post("AUTO", [rate](commandExecObject &m) { return m.autoTrans(rate); }, this,
                 [this](const Result<bool> &r) {
-                    emit answered(Auto, r.outcome);
+                    finish(Auto, r.outcome);
                     if (!r.sent)
                         return;
                     if (r.done()) {
                         autoStartedAt_ = nowMs();
+                        // Lit until the board's AUTO lamp goes out.
+                        state_->setTransitionRunning(true);
                         afterTransition();
                     }
                     followBoard();
@@ -282,6 +375,12 @@ void Switching::onBuses(int generation, const Result<BusesRead> &read)
     }
     autoStartedAt_ = -1;
     SwitcherState *s = state_;
+    // Tally sent while the state was unconfirmed may be stale: sent again.
+    const bool wasUnconfirmed = !s->stateConfirmed();
+    s->setTransitionRunning(false);
+    // Whatever differs is corrected below: from here on what is shown is
+    // the board's.
+    s->setStateConfirmed(true);
     // PiP and key lamps on air matter as much as the buses: a toggle whose
     // acknowledgement was lost, or a transition the board ended on its own,
     // leaves them wrong just the same.
@@ -301,6 +400,8 @@ void Switching::onBuses(int generation, const Result<BusesRead> &read)
     if (program > 6 || preview > 6)
         return;
     if (program == s->programNo() && preview == s->previewNo()) {
+        if (wasUnconfirmed)
+            updateTally(false);
         s->confirmBuses();
         return;
     }
@@ -322,7 +423,7 @@ void Switching::runSwitch(Control control, int source)
     gate_->post(
         what, [program, source](commandExecObject &m) { return program ? m.pgm(source) : m.pvw(source); }, this,
         [this, control, what, program, source](const Result<bool> &r) {
-            emit answered(control, r.outcome);
+            finish(control, r.outcome);
             if (!r.sent)
                 return;
             if (!r.done()) {
@@ -376,7 +477,7 @@ void Switching::selectWipe()
     if (!gate_)
         return;
     gate_->post("WIPE", [](commandExecObject &m) { return m.wipeMode(); }, this, [this](const Result<bool> &r) {
-        emit answered(Wipe, r.outcome);
+        finish(Wipe, r.outcome);
         if (r.done())
             state_->setWipeSelected(true);
     });
@@ -388,7 +489,7 @@ void Switching::selectMix()
     if (!gate_)
         return;
     gate_->post("MIX", [](commandExecObject &m) { return m.mixMode(); }, this, [this](const Result<bool> &r) {
-        emit answered(Mix, r.outcome);
+        finish(Mix, r.outcome);
         if (r.done())
             state_->setWipeSelected(false);
     });
@@ -410,7 +511,7 @@ void Switching::toggle(Control control, bool on)
         },
         this,
         [this, control, on](const Result<bool> &r) {
-            emit answered(control, r.outcome);
+            finish(control, r.outcome);
             if (!r.done())
                 return;
             switch (control) {
@@ -449,6 +550,7 @@ void Switching::toggleKeyPreview()
 
 void Switching::onMainboardBusy()
 {
+    busyRefused_ = true;
     // Translated in the context the text has always had.
     setBusyNoticeText(QCoreApplication::translate("Panel", "T-Bar transition in progress\n\nOther operations are "
                                                            "unavailable until the transition is completed."));

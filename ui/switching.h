@@ -39,10 +39,23 @@ class Switching : public QObject
     // transition) and its text in the chosen language.
     PANEL_PROPERTY(bool, busyNoticeVisible, setBusyNoticeVisible) = false;
     PANEL_PROPERTY(QString, busyNoticeText, setBusyNoticeText);
+    // The outcome of the last press, shown by the pressed control for
+    // kOutcomeShownMs: `outcomeControl` is its Control (-1: none shown),
+    // `outcomeKind` its Outcome::Kind.
+    PANEL_PROPERTY(int, outcomeControl, setOutcomeControl) = -1;
+    PANEL_PROPERTY(int, outcomeKind, setOutcomeKind) = 0;
+    // Tally follows what is on air, not only the buses: the PiP and key
+    // sources on program light red, and during a mix both sources do.
+    // Off by default (the setting "tallyOnAirSources").
+    PANEL_PROPERTY(bool, tallyOnAirSources, setTallyOnAirSources) = false;
 
 public:
-    enum Control { ProgramBus, PreviewBus, Cut, Auto, Wipe, Mix, PipProgram, PipPreview, KeyProgram, KeyPreview };
+    enum Control {
+        ProgramBus, PreviewBus, Cut, Auto, Wipe, Mix, PipProgram, PipPreview, KeyProgram, KeyPreview,
+        UserMemory, PresetRecall,
+    };
     Q_ENUM(Control)
+    static constexpr int kOutcomeShownMs = 2000;
 
     // `camOnline(camera)` tells which cameras 0..2 may get a tally command.
     Switching(DeviceLines *lines, SwitcherState *state, std::function<bool(int)> camOnline,
@@ -74,6 +87,18 @@ public:
     // Green then red on the cameras of `preview` and `program` (1..3 only,
     // online only), without the offs.
     void tallyPair(int preview, int program);
+    // The tally camera 0..2 should show now (red, green or off), sent to it
+    // alone: for a camera that has just come back on line.
+    void tallyCamera(int camera);
+
+    // A press handled elsewhere (a user memory, a preset) ends here too, so
+    // that its outcome is shown and reported like the others.
+    void report(Control control, Outcome::Kind outcome);
+    // The link found the board silent (false) or answering again (true).
+    void onBoardAnswering(bool answering);
+    // A read after a recall failed: what is shown is kept, marked
+    // unconfirmed, and the board is read back until it answers.
+    void readBackFailed();
 
     SwitchGate *gate() const { return gate_; }
 
@@ -89,6 +114,9 @@ private:
     void runSwitch(Control control, int source);
     void toggle(Control control, bool on);
     void onMainboardBusy();
+    void finish(Control control, Outcome::Kind outcome);
+    // What camera 0..2 should show now (a TallyKind).
+    int tallyFor(int camera) const;
 
     DeviceLines *lines_;
     SwitcherState *state_;
@@ -96,6 +124,9 @@ private:
     SwitchGate *gate_ = nullptr;
     SeamTimer *busyTimer_;
     SeamTimer *followTimer_;
+    SeamTimer *outcomeTimer_;
+    bool onAirTallyQueued_ = false;
+    bool busyRefused_ = false; // the board refused a write as busy since the last answer
     bool followInFlight_ = false;
     bool followAgain_ = false;
     int busGeneration_ = 0;     // counts the interface's own changes of the buses

@@ -1,6 +1,7 @@
 #include "ui/uitypes.h"
 
 #include "ui/audiomixer.h"
+#include "ui/audiometer.h"
 #include "ui/camerasettings.h"
 #include "ui/commandqueue.h"
 #include "ui/configbackup.h"
@@ -30,6 +31,7 @@ void registerUiTypes()
     qmlRegisterType<CommandQueue>("Tavrik.Ui", 1, 0, "CommandQueue");
     qmlRegisterUncreatableType<SwitcherState>("Tavrik.Ui", 1, 0, "SwitcherState",
                                               QStringLiteral("published by the panel"));
+    qmlRegisterUncreatableType<AudioMeter>("Tavrik.Ui", 1, 0, "AudioMeter", QStringLiteral("published by the panel"));
     qmlRegisterUncreatableType<Switching>("Tavrik.Ui", 1, 0, "Switching", QStringLiteral("published by the panel"));
     qmlRegisterUncreatableMetaObject(Outcome::staticMetaObject, "Tavrik.Ui", 1, 0, "Outcome",
                                      QStringLiteral("an outcome is a value"));

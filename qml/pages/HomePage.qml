@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import Tavrik.Ui 1.0
 import "../controls"
+import "../marks"
 
 // The home screen: state lamps along the top, the program and preview buses
 // in the top third (never covered by a pop-up), the transition block at the
@@ -74,6 +75,11 @@ Rectangle {
         property string keyerTwo
         property bool keyerOneOn: false
         property bool keyerTwoOn: false
+        property int busControl: -1
+        property int keyerOneControl: -1
+        property int keyerTwoControl: -1
+        // Shown as the panel last knew it, not (yet) read back from the board.
+        readonly property bool unconfirmed: !panel.switcher.stateConfirmed
         signal pressedButton(int button)
         signal keyerOnePressed()
         signal keyerTwoPressed()
@@ -83,21 +89,49 @@ Rectangle {
             width: page.labelWidth; height: Theme.buttonHeight
             radius: Theme.radius
             color: Qt.darker(bus.tone, 2.2)
-            border.color: bus.tone; border.width: Theme.borderWidth
+            border.color: bus.unconfirmed ? Theme.warning : bus.tone; border.width: Theme.borderWidth
             Text {
-                text: bus.title
+                text: bus.unconfirmed ? bus.title + "?" : bus.title
                 anchors.fill: parent; anchors.margins: 4
+                anchors.bottomMargin: bus.unconfirmed ? 24 : 4
                 horizontalAlignment: Text.AlignHCenter; verticalAlignment: Text.AlignVCenter
                 fontSizeMode: Text.Fit; minimumPixelSize: 12
                 color: Theme.text
                 font.family: Theme.fontFamily; font.pixelSize: Theme.fontLarge; font.bold: true
+            }
+            // Not confirmed by the board: says so in words, not by colour.
+            Rectangle {
+                visible: bus.unconfirmed
+                anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                anchors.margins: 3
+                height: 20; radius: 3
+                color: Theme.warning
+                Text {
+                    anchors.fill: parent; anchors.margins: 2
+                    horizontalAlignment: Text.AlignHCenter; verticalAlignment: Text.AlignVCenter
+                    fontSizeMode: Text.HorizontalFit; minimumPixelSize: 8
+                    text: qsTr("UNCONFIRMED")
+                    color: "black"
+                    font.family: Theme.fontFamily; font.pixelSize: 12; font.bold: true
+                }
+            }
+            OutcomeTag {
+                control: bus.busControl
+                anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                height: parent.height
             }
         }
         Repeater {
             model: 6
             TouchButton {
                 readonly property bool isToggle: index === 5
+                // The source this button puts on the bus (the toggle: what it shows).
+                readonly property int source: isToggle ? (bus.selected === page.sourceColourBar
+                                                          ? page.sourceColourBar : page.sourceBackground) : index
+                readonly property bool cameraOffline: index >= 1 && index <= 3
+                    && ![panel.cam1Online, panel.cam2Online, panel.cam3Online][index - 1]
                 width: 100; height: Theme.buttonHeight
+                opacity: lit && bus.unconfirmed ? 0.6 : 1
                 text: isToggle ? page.bkgBarText(bus.selected)
                     : [qsTr("BLK"), qsTr("IN1"), qsTr("IN2"), qsTr("IN3"), qsTr("IN4")][index]
                 fontSize: Theme.fontLarge
@@ -113,10 +147,16 @@ Rectangle {
                     visible: text !== ""
                     text: parent.isToggle ? (parent.lit ? "› " + (bus.selected === page.sourceColourBar
                                                                   ? qsTr("BKG") : qsTr("BAR")) : "")
-                        : (index >= 1 && index <= 3 ? qsTr("CAM %1").arg(index) : "")
+                        : (index >= 1 && index <= 3 && !parent.cameraOffline ? qsTr("CAM %1").arg(index) : "")
                     color: parent.lit ? Theme.textOnState : Theme.textDim
                     opacity: 0.85
                     font.family: Theme.fontFamily; font.pixelSize: 12
+                }
+                TallyTag { source: parent.source; x: 3; y: 3 }
+                OfflineTag {
+                    camera: index - 1
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    anchors.bottom: parent.bottom; anchors.bottomMargin: 3
                 }
             }
         }
@@ -126,16 +166,28 @@ Rectangle {
             width: 112; height: Theme.buttonHeight
             lit: bus.keyerOneOn
             litColor: bus.tone
+            opacity: bus.unconfirmed ? 0.6 : 1
             actOnPress: true
             onActivated: bus.keyerOnePressed()
+            OutcomeTag {
+                control: bus.keyerOneControl
+                anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                anchors.margins: 2
+            }
         }
         TouchButton {
             text: bus.keyerTwo
             width: 112; height: Theme.buttonHeight
             lit: bus.keyerTwoOn
             litColor: bus.tone
+            opacity: bus.unconfirmed ? 0.6 : 1
             actOnPress: true
             onActivated: bus.keyerTwoPressed()
+            OutcomeTag {
+                control: bus.keyerTwoControl
+                anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                anchors.margins: 2
+            }
         }
     }
 
@@ -190,10 +242,36 @@ Rectangle {
                 }
             }
             Rectangle { width: 1; height: 28; color: Theme.outline; anchors.verticalCenter: parent.verticalCenter }
-            Lamp {
-                text: panel.mainboardConnected ? qsTr("MAINBOARD") : qsTr("MAINBOARD OFFLINE")
-                tone: panel.mainboardConnected ? Theme.preview : Theme.program
-                lit: true
+            // The mainboard link in three states: answering; not answering
+            // (NO CONTROL, flashing: presses are not reaching the board);
+            // line closed.
+            Rectangle {
+                id: link
+                readonly property int linkState: panel.switcher.linkState
+                readonly property bool noControl: linkState === SwitcherState.LinkNotAnswering
+                property bool flash: true
+                anchors.verticalCenter: parent.verticalCenter
+                width: linkLamp.width + (noControl ? 20 : 0); height: 34
+                radius: 4
+                color: noControl ? (flash ? Theme.program : Theme.programDim) : "transparent"
+                border.color: noControl ? Theme.textOnState : "transparent"
+                border.width: 2
+                Lamp {
+                    id: linkLamp
+                    anchors.centerIn: parent
+                    text: link.linkState === SwitcherState.LinkAnswering ? qsTr("MAINBOARD")
+                        : link.noControl ? qsTr("NO CONTROL · MAINBOARD NOT ANSWERING")
+                                         : qsTr("MAINBOARD OFFLINE")
+                    tone: link.linkState === SwitcherState.LinkAnswering ? Theme.preview : Theme.textOnState
+                    lit: link.linkState !== SwitcherState.LinkClosed
+                }
+                // Runs only while the board is silent: an idle panel draws nothing.
+                Timer {
+                    interval: 500; repeat: true
+                    running: link.noControl
+                    onRunningChanged: link.flash = true
+                    onTriggered: link.flash = !link.flash
+                }
             }
         }
 
@@ -215,6 +293,43 @@ Rectangle {
                 color: Theme.textDim
                 font.family: Theme.fontFamily; font.pixelSize: Theme.fontSmall
             }
+            // Program audio, compact: left over right, with the held peaks.
+            Column {
+                anchors.verticalCenter: parent.verticalCenter
+                spacing: 4
+                Repeater {
+                    model: 2
+                    Row {
+                        spacing: 5
+                        readonly property int level: index === 0 ? panel.meter.left : panel.meter.right
+                        readonly property int peak: index === 0 ? panel.meter.leftPeak : panel.meter.rightPeak
+                        Text {
+                            width: 10
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: index === 0 ? qsTr("L") : qsTr("R")
+                            color: Theme.textDim
+                            font.family: Theme.fontFamily; font.pixelSize: 11; font.bold: true
+                        }
+                        Rectangle {
+                            width: 90; height: 10
+                            color: Theme.track
+                            border.color: Theme.outline
+                            Rectangle {
+                                x: 1; y: 1; height: parent.height - 2
+                                width: Math.round((parent.width - 2) * parent.parent.level / 255)
+                                color: parent.parent.level > 230 ? Theme.program
+                                     : parent.parent.level > 190 ? Theme.warning : Theme.preview
+                            }
+                            Rectangle {
+                                visible: parent.parent.peak > 0
+                                y: 1; height: parent.height - 2; width: 2
+                                x: 1 + Math.round((parent.width - 4) * parent.parent.peak / 255)
+                                color: Theme.text
+                            }
+                        }
+                    }
+                }
+            }
             Text {
                 anchors.verticalCenter: parent.verticalCenter
                 text: panel.appVersion + "  ·  " + qsTr("MB %1").arg(panel.mainboardVersion)
@@ -235,6 +350,8 @@ Rectangle {
             title: qsTr("PGM")
             tone: Theme.program
             selected: panel.programNo
+            busControl: Switching.ProgramBus
+            keyerOneControl: Switching.PipProgram; keyerTwoControl: Switching.KeyProgram
             onPressedButton: panel.pressProgram(button)
             keyerOne: qsTr("PiP PGM"); keyerOneOn: panel.pipPgmFlag
             onKeyerOnePressed: panel.togglePipProgram()
@@ -245,6 +362,8 @@ Rectangle {
             title: qsTr("PVW")
             tone: Theme.preview
             selected: panel.previewNo
+            busControl: Switching.PreviewBus
+            keyerOneControl: Switching.PipPreview; keyerTwoControl: Switching.KeyPreview
             onPressedButton: panel.pressPreview(button)
             keyerOne: qsTr("PiP PVW"); keyerOneOn: panel.pipPvwFlag
             onKeyerOnePressed: panel.togglePipPreview()
@@ -284,6 +403,12 @@ Rectangle {
                         border.color: parent.online ? Qt.lighter(color, 1.2) : Theme.offline
                         border.width: 2
                     }
+                    TallyTag { source: index + 1; anchors.right: parent.right; anchors.top: parent.top; anchors.margins: 3 }
+                    OfflineTag {
+                        camera: index
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        anchors.bottom: parent.bottom; anchors.bottomMargin: 3
+                    }
                 }
             }
         }
@@ -316,6 +441,11 @@ Rectangle {
                     // A whole switcher memory and the audio levels: held, not tapped.
                     holdMs: 600
                     onHeld: panel.recallUserMemory(index + 1)
+                    OutcomeTag {
+                        control: parent.lit ? Switching.UserMemory : -1
+                        anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                        anchors.margins: 2
+                    }
                 }
             }
         }
@@ -338,6 +468,11 @@ Rectangle {
                 lit: !panel.wipeSelected
                 litColor: Theme.selected
                 onClicked: panel.selectMix()
+                OutcomeTag {
+                    control: Switching.Mix
+                    anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                    anchors.margins: 2
+                }
             }
             TouchButton {
                 width: 140; height: Theme.buttonHeight
@@ -345,6 +480,11 @@ Rectangle {
                 lit: panel.wipeSelected
                 litColor: Theme.selected
                 onClicked: panel.selectWipe()
+                OutcomeTag {
+                    control: Switching.Wipe
+                    anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                    anchors.margins: 2
+                }
             }
         }
         Row {
@@ -359,6 +499,12 @@ Rectangle {
                 border.color: Theme.text
                 actOnPress: true
                 onActivated: panel.cut()
+                OutcomeTag {
+                    control: Switching.Cut
+                    anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                    anchors.margins: 4
+                    height: 40
+                }
             }
             TouchButton {
                 width: 140; height: parent.height
@@ -376,6 +522,12 @@ Rectangle {
                     text: qsTr("rate %1 fr").arg(panel.transSpeed)
                     color: Theme.textDim
                     font.family: Theme.fontFamily; font.pixelSize: Theme.fontSmall
+                }
+                OutcomeTag {
+                    control: Switching.Auto
+                    anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
+                    anchors.margins: 4
+                    height: 40
                 }
             }
         }
@@ -414,6 +566,16 @@ Rectangle {
                 height: Math.round((parent.height - 6) * Math.max(0, Math.min(1023, panel.tbarPosition)) / 1023)
                 radius: 2
                 color: panel.lockJoystickAndTBar ? Theme.offline : Theme.program
+            }
+            // The end that swaps program and preview next, by shape.
+            Text {
+                visible: panel.tbarSwapEnd >= 0
+                anchors.horizontalCenter: parent.horizontalCenter
+                y: panel.tbarSwapEnd > 0 ? 4 : parent.height - height - 4
+                text: panel.tbarSwapEnd > 0 ? "▲" : "▼"
+                color: Theme.text
+                style: Text.Outline; styleColor: "black"
+                font.family: Theme.fontFamily; font.pixelSize: 18
             }
         }
         Rectangle {

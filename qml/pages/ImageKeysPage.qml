@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import Tavrik.Ui 1.0
 import "../controls"
+import "../marks"
 
 // The tracking page with the presets (image keys): four stored positions per
 // camera, each with the picture taken when it was stored. The logic is
@@ -107,6 +108,15 @@ Rectangle {
                         color: row.joystick ? Theme.selected : Theme.textDim
                         font.pixelSize: Theme.fontSmall
                         text: !row.online ? qsTr("No signal") : row.joystick ? qsTr("Joystick camera") : ""
+                    }
+                    Row {
+                        spacing: 6
+                        TallyTag { source: row.cam + 1 }
+                        OfflineTag { camera: row.cam }
+                    }
+                    OutcomeTag {
+                        width: parent.width
+                        control: page.keys.pressedCamera === row.cam ? Switching.PresetRecall : -1
                     }
                 }
 

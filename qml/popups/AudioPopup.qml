@@ -2,7 +2,8 @@ import QtQuick 2.15
 import Tavrik.Ui 1.0
 import "../controls"
 
-// Audio mixer pop-up: six faders, the loudest position at the top.
+// Audio mixer pop-up: six faders, the loudest position at the top, each
+// with its level in dB, and the program meters (left, right, peak hold).
 // AudioMixer turns positions into level steps and sends them.
 Item {
     id: popup
@@ -20,7 +21,7 @@ Item {
         Row {
             anchors.centerIn: parent
             height: parent.height
-            spacing: Theme.margin * 3
+            spacing: Theme.margin * 2
 
             Repeater {
                 model: [qsTr("CH 1"), qsTr("CH 2"), qsTr("HDMI"), qsTr("RCA"), qsTr("Headset"), qsTr("Master")]
@@ -53,8 +54,58 @@ Item {
                         width: parent.width; height: 34
                         horizontalAlignment: Text.AlignHCenter
                         dim: true
-                        text: (mixer.revision, mixer.position(channel))
+                        text: (mixer.revision, mixer.levelText(channel))
                     }
+                }
+            }
+
+            // Program meters: left and right with their held peaks.
+            Column {
+                width: 96
+                height: parent.height
+                spacing: Theme.spacing
+                ThemeText {
+                    width: parent.width; height: 28
+                    horizontalAlignment: Text.AlignHCenter
+                    text: qsTr("PGM AUDIO")
+                }
+                Row {
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    height: parent.height - 28 - 34 - 2 * Theme.spacing
+                    spacing: 12
+                    Repeater {
+                        model: 2
+                        Rectangle {
+                            objectName: "meter" + index
+                            readonly property int level: index === 0 ? panel.meter.left : panel.meter.right
+                            readonly property int peak: index === 0 ? panel.meter.leftPeak : panel.meter.rightPeak
+                            width: 30; height: parent.height
+                            radius: 3
+                            color: Theme.track
+                            border.color: Theme.outline
+                            Rectangle {
+                                objectName: "bar"
+                                anchors.bottom: parent.bottom; anchors.bottomMargin: 2
+                                x: 2; width: parent.width - 4
+                                height: Math.round((parent.height - 4) * parent.level / 255)
+                                color: parent.level > 230 ? Theme.program : parent.level > 190 ? Theme.warning
+                                                                                               : Theme.preview
+                            }
+                            // Peak hold mark.
+                            Rectangle {
+                                visible: parent.peak > 0
+                                x: 2; width: parent.width - 4; height: 3
+                                y: parent.height - 2 - Math.round((parent.height - 4) * parent.peak / 255) - 1
+                                color: Theme.text
+                            }
+                        }
+                    }
+                }
+                ThemeText {
+                    width: parent.width; height: 34
+                    horizontalAlignment: Text.AlignHCenter
+                    dim: true
+                    text: qsTr("L") + "      " + qsTr("R")
                 }
             }
         }

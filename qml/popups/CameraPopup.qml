@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import Tavrik.Ui 1.0
 import "../controls"
+import "../marks"
 
 // Camera pop-up: white balance and gains, shutter, focus and iris of the
 // selected camera. CameraSettings holds the logic; this file draws it.
@@ -30,12 +31,30 @@ Item {
                 color: cam.tally === 1 ? Theme.program : cam.tally === 2 ? Theme.preview : Theme.track
                 border.color: Theme.outline
             },
-            Selector {
-                objectName: "cameraSelector"
-                buttonWidth: 110
-                model: [qsTr("CAM 1"), qsTr("CAM 2"), qsTr("CAM 3")]
-                currentIndex: panel.camSel
-                onActivated: panel.camSel = index
+            Item {
+                width: camChoice.width; height: camChoice.height
+                Selector {
+                    id: camChoice
+                    objectName: "cameraSelector"
+                    buttonWidth: 110
+                    model: [qsTr("CAM 1"), qsTr("CAM 2"), qsTr("CAM 3")]
+                    currentIndex: panel.camSel
+                    onActivated: panel.camSel = index
+                }
+                // What each camera's source is doing, and which are offline.
+                Repeater {
+                    model: 3
+                    Item {
+                        x: index * (camChoice.buttonWidth + camChoice.spacing)
+                        width: camChoice.buttonWidth; height: camChoice.height
+                        TallyTag { source: index + 1; anchors.right: parent.right; anchors.top: parent.top; anchors.margins: 2 }
+                        OfflineTag {
+                            camera: index
+                            anchors.horizontalCenter: parent.horizontalCenter
+                            anchors.bottom: parent.bottom; anchors.bottomMargin: 2
+                        }
+                    }
+                }
             }
         ]
 

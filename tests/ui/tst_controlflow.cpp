@@ -19,6 +19,8 @@
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 #include "ui/servicestatus.h"
+#include "ui/switcherstate.h"
+#include "ui/switching.h"
 #include "ui/timeseam.h"
 
 #include <QtTest>
@@ -448,6 +450,61 @@ private slots:
         QCOMPARE(rig.panel->transSpeed(), 45);
         QCOMPARE(rig.panel->userMemorySel(), 1);
         QCOMPARE(rig.settings->intValue(QStringLiteral("system"), QStringLiteral("ch1Val")), 33);
+
+        // Garbled answers to the re-read: the buses stay as last confirmed
+        // (never black), marked unconfirmed, until the board is read back.
+        QSignalSpy answers(rig.panel->switching(), &Switching::answered);
+        rig.unit.mainboard().setFailureMode(SimMainboard::CorruptChecksum);
+        rig.panel->recallUserMemory(2);
+        QTRY_VERIFY(!rig.panel->loadingVisible());
+        QCOMPARE(answers.value(0).value(0).toInt(), int(Switching::UserMemory));
+        QCOMPARE(answers.value(0).value(1).toInt(), int(Outcome::Refused));
+        QVERIFY(!rig.panel->switcher()->stateConfirmed());
+        QCOMPARE(rig.panel->programNo(), 3);
+        QCOMPARE(rig.panel->previewNo(), 4);
+        rig.unit.mainboard().setFailureMode(SimMainboard::Normal);
+        QTRY_VERIFY(rig.panel->switcher()->stateConfirmed());
+        QCOMPARE(rig.panel->programNo(), rig.unit.mainboard().program());
+    }
+
+    // A camera that lost power and comes back gets the tally of its source
+    // from the presence round that finds it, not from the next switch.
+    void cameraBackGetsItsTally_data()
+    {
+        QTest::addColumn<int>("camera");
+        QTest::addColumn<bool>("onAirTally"); // the setting, with PiP of input 2 on program
+        QTest::addColumn<bool>("red");
+        QTest::newRow("program camera: red") << 0 << false << true;
+        QTest::newRow("preview camera: green") << 1 << false << false;
+        QTest::newRow("on-air tally, preview camera as PiP on program: red") << 1 << true << true;
+    }
+    void cameraBackGetsItsTally()
+    {
+        QFETCH(int, camera);
+        QFETCH(bool, onAirTally);
+        QFETCH(bool, red);
+        Rig rig;
+        rig.panel->switching()->setTallyOnAirSources(onAirTally);
+        rig.panel->switcher()->setPipSource(2);
+        rig.panel->setPipPgmFlag(onAirTally);
+        rig.lines->camera().post([](vekCameraObject &v) {
+            v.initSerial(0, QStringLiteral("ttyAMA0"), 38400, 8, 0, 1, 0);
+            v.initSerial(3, QStringLiteral("ttyAMA1"), 38400, 8, 0, 1, 0);
+        });
+        rig.panel->setProgramNo(1);
+        rig.panel->setPreviewNo(2);
+        rig.panel->polls()->startPresencePoll(-1, 0);
+        QTRY_VERIFY(rig.panel->camOnline(camera));
+        SimCamera &cam = rig.unit.camera(camera);
+        cam.setFailureMode(SimCamera::Silent);
+        cam.update([](SimCamera::State &s) { s.redTally = s.greenTally = false; }); // power lost
+        QTRY_VERIFY(!rig.panel->camOnline(camera));
+        cam.clearReceived();
+        cam.setFailureMode(SimCamera::Normal);
+        QTRY_VERIFY(rig.panel->camOnline(camera));
+        QTRY_COMPARE(rig.camMessages(camera), QList<QByteArray>{red ? kRed : kGreen});
+        QCOMPARE(cam.state().redTally, red);
+        QCOMPARE(cam.state().greenTally, !red);
     }
 
     // Screenshot mode turns the CUT key into a picture; a factory default loads

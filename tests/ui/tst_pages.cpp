@@ -248,17 +248,20 @@ private slots:
         QTest::addColumn<int>("offset");
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("ch1Step");
-        QTest::newRow("loudest") << 0 << 0 << "00";
-        QTest::newRow("quietest") << 0 << 126 << "7f";
-        QTest::newRow("30") << 0 << 30 << "0c";
+        QTest::addColumn<QString>("level"); // as the fader shows it
+        QTest::newRow("loudest") << 0 << 0 << "00" << "0 dB";
+        QTest::newRow("quietest") << 0 << 126 << "7f" << "MUTE";
+        QTest::newRow("30") << 0 << 30 << "0c" << "\u22126 dB";
         // Raised to 47 by the offset, then 47 - 26 + 2.
-        QTest::newRow("offset 2 at 45") << 2 << 45 << "17";
+        QTest::newRow("offset 2 at 45") << 2 << 45 << "17" << "\u221211.5 dB";
+        QTest::newRow("1 dB steps below -48 dB") << 0 << 122 << "62" << "\u221250 dB";
     }
     void faderSteps()
     {
         QFETCH(int, offset);
         QFETCH(int, position);
         QFETCH(QString, ch1Step);
+        QFETCH(QString, level);
         settings->setValue("system", "ch1Offset", offset);
         AudioMixer mixer(panel);
         QTRY_VERIFY(idle());
@@ -267,6 +270,25 @@ private slots:
         QTRY_COMPARE(audioCalls().size(), 1);
         QCOMPARE(audioCalls().value(0).left(2), ch1Step);
         QCOMPARE(settings->intValue("system", "ch12Val"), position);
+        QTRY_COMPARE(mixer.levelText(AudioMixer::Ch1), level);
+    }
+
+    // The meter program's frames move the bars; a peak holds, then falls
+    // to the level.
+    void meterFollowsFrames()
+    {
+        AudioMeter *m = panel->meter();
+        QTRY_VERIFY_WITH_TIMEOUT(m->left() > 0, 10000);
+        const int first = m->left();
+        QTRY_VERIFY_WITH_TIMEOUT(m->left() != first, 5000);
+        QVERIFY(m->leftPeak() >= m->left());
+        AudioMeter held;
+        held.onLeft(200);
+        held.onLeft(300); // clamped
+        held.onLeft(40);
+        QCOMPARE(held.left(), 40);
+        QCOMPARE(held.leftPeak(), 255);
+        QTRY_COMPARE(held.leftPeak(), 40);
     }
 
     void newerFaderReplacesPendingOne()

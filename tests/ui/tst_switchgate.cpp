@@ -4,6 +4,7 @@
 #include "tests/common/testsysroot.h"
 #include "ui/devicelines.h"
 #include "ui/panel.h"
+#include "ui/switcherstate.h"
 #include "ui/switchgate.h"
 #include "ui/switching.h"
 #include "ui/timeseam.h"
@@ -29,6 +30,7 @@ struct Rig
         panel = std::make_unique<Panel>(lines.get(), nullptr);
         panel->setProgramNo(1);
         panel->setPreviewNo(2);
+        panel->setMainboardConnected(true);
         answers = std::make_unique<QSignalSpy>(panel->switching(), &Switching::answered);
     }
     // The outcome of answer `i`, or -1 when there is none yet.
@@ -71,7 +73,7 @@ void TstSwitchGate::outcomes_data()
     const QByteArray pgm3 = QByteArray::fromHex("0400C103C8");
     QTest::newRow("CUT acknowledged") << int(Switching::Cut) << "up" << int(Outcome::Done) << kCut;
     QTest::newRow("CUT refused by the board") << int(Switching::Cut) << "busy" << int(Outcome::Refused) << kCut;
-    QTest::newRow("CUT during a T-bar transition") << int(Switching::Cut) << "tbar" << int(Outcome::Refused)
+    QTest::newRow("CUT during a T-bar transition") << int(Switching::Cut) << "tbar" << int(Outcome::TransitionRunning)
                                                    << QByteArray();
     QTest::newRow("CUT on a closed line") << int(Switching::Cut) << "closed" << int(Outcome::LineClosed)
                                           << QByteArray();
@@ -108,6 +110,10 @@ void TstSwitchGate::outcomes()
     }
     QTRY_COMPARE(rig.outcome(0), outcome);
     QCOMPARE(rig.answers->at(0).at(0).toInt(), control);
+    // Shown by the pressed control, for a while.
+    QCOMPARE(p.switching()->outcomeControl(), control);
+    QCOMPARE(p.switching()->outcomeKind(), outcome);
+    QTRY_COMPARE(p.switching()->outcomeControl(), -1);
     if (frame.isEmpty())
         QVERIFY(!rig.mb.receivedFrames().contains(kCut));
     else
@@ -125,13 +131,22 @@ void TstSwitchGate::outcomes()
 void TstSwitchGate::silentBoard()
 {
     Rig rig;
+    SwitcherState *state = rig.panel->switcher();
+    QCOMPARE(state->linkState(), int(SwitcherState::LinkAnswering));
     rig.mb.setFailureMode(SimMainboard::NoAnswer);
     rig.panel->cut();
     QTRY_COMPARE(rig.count(kCut), 1);
-    // Pressed while the first CUT waits out its retries.
+    QElapsedTimer sent;
+    sent.start();
+    // Pressed while the first CUT waits for its answer.
     rig.panel->cut();
     for (int v : {300, 600, 1023})
         rig.panel->gate()->postTbar(v);
+    // NO CONTROL at the first reply wait missed (750 ms here), not at the
+    // end of the retries, and what is shown is no longer confirmed.
+    QTRY_COMPARE_WITH_TIMEOUT(state->linkState(), int(SwitcherState::LinkNotAnswering), 2000);
+    QVERIFY2(sent.elapsed() < 750 + 500, qPrintable(QString::number(sent.elapsed())));
+    QVERIFY(!state->stateConfirmed());
     QTRY_VERIFY_WITH_TIMEOUT(rig.panel->gate()->boardSilent(), 8000);
     QCOMPARE(rig.count(kCut), 1);
     // The first went out and was never answered; the second came up stale.
@@ -148,6 +163,8 @@ void TstSwitchGate::silentBoard()
     QCOMPARE(rig.count(kCut), 1);
     rig.mb.setFailureMode(SimMainboard::Normal);
     QTRY_VERIFY(!rig.panel->gate()->boardSilent());
+    QTRY_COMPARE(state->linkState(), int(SwitcherState::LinkAnswering));
+    QTRY_VERIFY(state->stateConfirmed());
     QElapsedTimer t;
     t.start();
     rig.panel->cut();
@@ -177,10 +194,12 @@ void TstSwitchGate::busesFollowTheBoard()
     rig.mb.setFrameMs(30); // a 0.9 s auto transition
     rig.panel->autoTransition();
     QTRY_COMPARE(rig.panel->programNo(), 2);
+    QVERIFY(rig.panel->transitionRunning());
     rig.panel->autoTransition(); // the board still runs the first: refused here
-    QCOMPARE(rig.outcome(1), int(Outcome::Refused));
+    QCOMPARE(rig.outcome(1), int(Outcome::TransitionRunning));
     QTRY_COMPARE(rig.mb.program(), 2);
-    QTest::qWait(100);
+    // AUTO stays lit until the board's own lamp goes out.
+    QTRY_VERIFY(!rig.panel->transitionRunning());
     QCOMPARE(rig.count(kAuto), 1);
     QCOMPARE(rig.panel->programNo(), 2);
     QCOMPARE(rig.panel->previewNo(), 1);

@@ -1,0 +1,133 @@
+// bench_onair [rounds]   (default 30)
+//
+// On-air truth with a mainboard that falls silent and comes back, timed
+// through the objects the home page binds to (the panel's switching over its
+// mainboard lane, against the simulated board on a pseudo-terminal):
+// - the first reply wait of a CUT passes without a byte -> NO CONTROL shown
+//   (linkState), counted from the end of that wait;
+// - the board answers again -> a CUT pressed then reaches it;
+// - a press the board refuses -> its outcome shown at the control.
+// Reply waits run at a tenth of their length (the link's wait divisor), so
+// a round takes a second; the figures are what comes after the wait.
+#include "mainboard/zarvomu.h"
+#include "sim/simmainboard.h"
+#include "switcher/commandexecobject.h"
+#include "ui/devicelines.h"
+#include "ui/panel.h"
+#include "ui/switcherstate.h"
+#include "ui/switching.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+const QByteArray kCut = QByteArray::fromHex("0400C601CB");
+constexpr int kDivisor = 10;
+constexpr int kLampFirstWaitMs = 3000 / kDivisor;
+
+void quiet(QtMsgType type, const QMessageLogContext &, const QString &msg)
+{
+    if (type == QtFatalMsg || type == QtCriticalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(msg));
+}
+
+// Runs the event loop until `done` or `limitMs`; the time it took, or -1.
+double waitFor(const std::function<bool()> &done, int limitMs = 5000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > limitMs)
+            return -1;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+void print(const char *what, std::vector<double> v, int failures)
+{
+    std::sort(v.begin(), v.end());
+    if (v.empty()) {
+        std::printf("%-46s no samples, failures %d\n", what, failures);
+        return;
+    }
+    auto at = [&](double q) { return v[std::min(v.size() - 1, size_t(q * double(v.size())))]; };
+    std::printf("%-46s p50 %6.1f ms  p99 %6.1f ms  max %6.1f ms  (n %zu, failures %d)\n", what, at(0.5), at(0.99),
+                v.back(), v.size(), failures);
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(5, atoi(argv[1])) : 30;
+    QTemporaryDir root;
+    if (!root.isValid() || !QDir().mkpath(root.path() + QStringLiteral("/dev")))
+        return 1;
+    qputenv("TAVRIK_SYSROOT", root.path().toLocal8Bit());
+    qInstallMessageHandler(quiet);
+
+    SimMainboard mb(QStringLiteral("ttyAMA2"));
+    auto *board = new commandExecObject;
+    board->mainboardLink()->setWaitDivisor(kDivisor);
+    auto lines = std::make_unique<DeviceLines>(board, nullptr, nullptr, nullptr);
+    auto panel = std::make_unique<Panel>(lines.get(), nullptr);
+    panel->setMainboardConnected(true);
+    SwitcherState *state = panel->switcher();
+    Switching *sw = panel->switching();
+
+    std::vector<double> noControl, backToCut, outcome;
+    int failures[3] = {0, 0, 0};
+    for (int r = 0; r < rounds; ++r) {
+        // Silent: NO CONTROL after the CUT's first reply wait.
+        mb.setFailureMode(SimMainboard::NoAnswer);
+        QElapsedTimer t;
+        t.start();
+        panel->cut();
+        const double shown = waitFor([&] { return state->linkState() == SwitcherState::LinkNotAnswering; });
+        if (shown < 0)
+            ++failures[0];
+        else
+            noControl.push_back(std::max(0.0, shown - kLampFirstWaitMs));
+        waitFor([&] { return false; }, 150 + r % 7 * 40); // a probe may or may not be under way
+
+        // Back: a CUT pressed right after the board answers again.
+        mb.setFailureMode(SimMainboard::Normal);
+        const int cuts = mb.receivedFrames().count(kCut);
+        panel->cut();
+        const double reached = waitFor([&] { return mb.receivedFrames().count(kCut) > cuts; });
+        if (reached < 0)
+            ++failures[1];
+        else
+            backToCut.push_back(reached);
+        waitFor([&] { return state->linkState() == SwitcherState::LinkAnswering && state->stateConfirmed(); });
+
+        // Refused: the outcome at the control.
+        mb.setFailureMode(SimMainboard::ReportBusy);
+        sw->setOutcomeControl(-1);
+        panel->cut();
+        const double refused = waitFor([&] { return sw->outcomeControl() == Switching::Cut; });
+        if (refused < 0 || sw->outcomeKind() != Outcome::Refused)
+            ++failures[2];
+        else
+            outcome.push_back(refused);
+        mb.setFailureMode(SimMainboard::Normal);
+        waitFor([&] { return false; }, 50);
+    }
+    std::printf("bench_onair: %d rounds, reply waits / %d\n", rounds, kDivisor);
+    print("first reply wait missed -> NO CONTROL shown", noControl, failures[0]);
+    print("board answers again -> CUT reaches it", backToCut, failures[1]);
+    print("refused CUT pressed -> outcome shown", outcome, failures[2]);
+    panel.reset();
+    lines.reset();
+    delete board;
+    return failures[0] + failures[1] + failures[2] == 0 ? 0 : 2;
+}
