@@ -4,7 +4,7 @@
 <context>
     <name>AudioMixer</name>
     <message>
-        <location filename="../ui/audiomixer.cpp" line="+80"/>
+        <location filename="../ui/audiomixer.cpp" line="+90"/>
         <source>MUTE</source>
         <translation>静音</translation>
     </message>
@@ -12,7 +12,7 @@
 <context>
     <name>AudioPopup</name>
     <message>
-        <location filename="../qml/popups/AudioPopup.qml" line="+17"/>
+        <location filename="../qml/popups/AudioPopup.qml" line="+18"/>
         <source>Audio mixer</source>
         <translation>混音器</translation>
     </message>
@@ -47,7 +47,7 @@
         <translation>总输出</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+43"/>
         <source>PGM AUDIO</source>
         <translation>节目音频</translation>
     </message>
@@ -65,12 +65,12 @@
 <context>
     <name>CameraPopup</name>
     <message>
-        <location filename="../qml/popups/CameraPopup.qml" line="+22"/>
+        <location filename="../qml/popups/CameraPopup.qml" line="+23"/>
         <source>Camera</source>
         <translation>摄像机</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+17"/>
         <source>CAM 1</source>
         <translation>摄像机 1</translation>
     </message>
@@ -85,7 +85,7 @@
         <translation>摄像机 3</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+32"/>
         <source>White balance</source>
         <translation>白平衡</translation>
     </message>
@@ -298,12 +298,7 @@
 <context>
     <name>HomePage</name>
     <message>
-        <location filename="../qml/pages/HomePage.qml" line="+113"/>
-        <source>UNCONFIRMED</source>
-        <translation>未确认</translation>
-    </message>
-    <message>
-        <location line="+23"/>
+        <location filename="../qml/pages/HomePage.qml" line="+136"/>
         <source>BLK</source>
         <translation>BLK</translation>
     </message>
@@ -329,19 +324,19 @@
     </message>
     <message>
         <location line="+13"/>
-        <location line="+52"/>
+        <location line="+70"/>
         <source>BKG</source>
         <translation>背景</translation>
     </message>
     <message>
-        <location line="-52"/>
-        <location line="+52"/>
+        <location line="-70"/>
+        <location line="+70"/>
         <source>BAR</source>
         <translation>彩条</translation>
     </message>
     <message>
-        <location line="-51"/>
-        <location line="+160"/>
+        <location line="-69"/>
+        <location line="+245"/>
         <source>CAM %1</source>
         <translation>摄像机 %1</translation>
     </message>
@@ -454,23 +449,27 @@ hold to recall</source>
 长按调用</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+90"/>
         <source>rate %1 fr</source>
         <translation>速率 %1 帧</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+73"/>
         <source>UNLOCKED</source>
         <translation>已解锁</translation>
     </message>
     <message>
-        <location line="-96"/>
-        <location line="+32"/>
+        <location line="-128"/>
         <source>MIX</source>
         <translation>混合</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="-354"/>
+        <source>UNCONFIRMED</source>
+        <translation>未确认</translation>
+    </message>
+    <message>
+        <location line="+366"/>
         <source>WIPE</source>
         <translation>划像</translation>
     </message>
@@ -480,23 +479,17 @@ hold to recall</source>
         <translation>CUT</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+15"/>
         <source>AUTO</source>
         <translation>AUTO</translation>
     </message>
     <message>
-        <location line="+31"/>
-        <location line="+9"/>
-        <source>rate %1</source>
-        <translation>速率 %1</translation>
-    </message>
-    <message>
-        <location line="+26"/>
+        <location line="+37"/>
         <source>T-BAR</source>
         <translation>推杆</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+47"/>
         <source>LOCKED</source>
         <translation>已锁定</translation>
     </message>
@@ -534,7 +527,7 @@ hold to recall</source>
 <context>
     <name>ImageKeys</name>
     <message>
-        <location filename="../ui/imagekeys.cpp" line="+146"/>
+        <location filename="../ui/imagekeys.cpp" line="+151"/>
         <source>No camera signal detected
 
 Image Key function requires a connected camera to operate.</source>
@@ -546,7 +539,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>ImageKeysPage</name>
     <message>
-        <location filename="../qml/pages/ImageKeysPage.qml" line="+33"/>
+        <location filename="../qml/pages/ImageKeysPage.qml" line="+34"/>
         <source>Back</source>
         <translation>返回</translation>
     </message>
@@ -591,7 +584,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>摇杆控制中</translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location line="+94"/>
         <source>ON AIR · HOLD</source>
         <translation>播出中 · 长按</translation>
     </message>
@@ -812,7 +805,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>Panel</name>
     <message>
-        <location filename="../ui/switching.cpp" line="+453"/>
+        <location filename="../ui/switching.cpp" line="+555"/>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
@@ -824,7 +817,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>PanelSettings</name>
     <message>
-        <location filename="../ui/panelsettings.cpp" line="+314"/>
+        <location filename="../ui/panelsettings.cpp" line="+317"/>
         <source>The settings could not be saved; they are kept until the next start only.</source>
         <translation>无法保存设置；当前设置只保留到下次开机。</translation>
     </message>
@@ -2112,16 +2105,6 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
 </context>
 <context>
-    <name>TextKeyboard</name>
-    <message>
-        <location filename="../qml/controls/TextKeyboard.qml" line="+34"/>
-        <source>Space</source>
-        <translation>空格</translation>
-    </message>
-    <message>
-        <location line="+11"/>
-        <source>Done</source>
-        <translation>完成</translation>
     <name>TallyTag</name>
     <message>
         <location filename="../qml/marks/TallyTag.qml" line="+24"/>
@@ -2132,6 +2115,19 @@ Other operations are unavailable until the transition is completed.</source>
         <location line="+0"/>
         <source>PVW</source>
         <translation>PVW</translation>
+    </message>
+</context>
+<context>
+    <name>TextKeyboard</name>
+    <message>
+        <location filename="../qml/controls/TextKeyboard.qml" line="+34"/>
+        <source>Space</source>
+        <translation>空格</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Done</source>
+        <translation>完成</translation>
     </message>
 </context>
 <context>
@@ -2326,9 +2322,6 @@ Other operations are unavailable until the transition is completed.</source>
         <location filename="../ui/upgradeflow.cpp" line="+50"/>
         <source>Do you want to upgrade the mainboard firmware ? (MB: %1)</source>
         <translation>要升级主板固件吗？（主板：%1）</translation>
-        <location filename="../ui/upgradeflow.cpp" line="+46"/>
-        <source>Do you want to Upgrade App ?</source>
-        <translation>要升级软件吗？</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -2336,7 +2329,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>要升级面板程序吗？（面板：%1）</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+69"/>
         <source>Start upgrade KB </source>
         <translation>开始升级面板程序 </translation>
     </message>
