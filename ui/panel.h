@@ -11,6 +11,7 @@
 #include <QString>
 #include <QVariantList>
 
+class ControlApi;
 class DeviceLines;
 class KivoServ;
 class Keyscan;
@@ -104,6 +105,7 @@ public:
     Q_PROPERTY(SwitcherState *switcher READ switcher CONSTANT)
     Q_PROPERTY(Switching *switching READ switching CONSTANT)
     Q_PROPERTY(CommandQueue *queue READ queue CONSTANT)
+    Q_PROPERTY(ControlApi *api READ api CONSTANT)
 
 public:
     explicit Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent = nullptr);
@@ -117,6 +119,8 @@ public:
     CameraPolls *polls() const { return polls_; }
     // The root page's command queue (150 ms).
     CommandQueue *queue() const { return queue_; }
+    // The control and state API (null without lanes or settings).
+    ControlApi *api() const { return api_; }
 
     void setTbar(Tbar *tbar) { surface_->setTbar(tbar); }
     Tbar *tbar() const { return surface_->tbar(); }
@@ -207,4 +211,5 @@ private:
     SurfaceInput *surface_;
     StartupSequence *startup_;
     KivoServ *kivoServ_ = nullptr; // a child; its own thread answers
+    ControlApi *api_ = nullptr;    // a child; its server has a thread of its own
 };

@@ -48,6 +48,11 @@ QHash<QString, QVariant> makeDefaults()
     for (const char *k : {"master2Val", "ear2Val"})
         sys(k, 0);
     sys("transitionSpeed", 1);
+    // The control API: off until switched on; tokens made when first needed.
+    sys("apiEnabled", false);
+    sys("apiPort", 8095);
+    sys("apiReadToken", QString());
+    sys("apiControlToken", QString());
     for (const char *k : {"pgmOutResForSetup", "mvOutResForSetup", "outFormatForSetup"})
         sys(k, 0);
 
