@@ -12,11 +12,18 @@
 #include "ui/uilog.h"
 
 #include <QJsonArray>
+#include <QMetaEnum>
 #include <QMetaObject>
 
 namespace {
 
 const QString kSystem = QStringLiteral("system");
+
+// The outcome as the API names it: the enum's key ("LineClosed").
+QString apiName(Outcome::Kind kind)
+{
+    return QString::fromLatin1(QMetaEnum::fromType<Outcome::Kind>().valueToKey(kind));
+}
 
 QString tallyOf(int camera, int program, int preview)
 {
@@ -194,13 +201,13 @@ void ControlApi::onCommand(quint64 client, const Api::Command &cmd)
         return;
     }
     if (!sw->gate()) {
-        answer(client, cmd.id, QString::fromLatin1(Outcome::name(Outcome::LineClosed)));
+        answer(client, cmd.id, apiName(Outcome::LineClosed));
         return;
     }
     // What the on-screen control would find already so sends nothing.
     auto already = [&](bool same) {
         if (same)
-            answer(client, cmd.id, QString::fromLatin1(Outcome::name(Outcome::Done)));
+            answer(client, cmd.id, apiName(Outcome::Done));
         return same;
     };
     Switching::Control control = Switching::Cut;
@@ -253,7 +260,7 @@ void ControlApi::onAnswered(Switching::Control control, Outcome::Kind outcome)
     if (it == pending_.end() || it->isEmpty())
         return; // an on-screen press
     const QPair<quint64, qint64> p = it->takeFirst();
-    answer(p.first, p.second, QString::fromLatin1(Outcome::name(outcome)));
+    answer(p.first, p.second, apiName(outcome));
 }
 
 void ControlApi::answer(quint64 client, qint64 id, const QString &outcome)
