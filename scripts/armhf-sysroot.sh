@@ -18,6 +18,7 @@ debs="$top/build/armhf-debs"
 wanted=(
   qtbase5-dev:armhf qtdeclarative5-dev:armhf qtquickcontrols2-5-dev:armhf
   libqt5serialport5-dev:armhf qtmultimedia5-dev:armhf
+  libqt5websockets5-dev:armhf
 )
 
 SUDO=""

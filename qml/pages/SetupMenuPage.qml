@@ -22,6 +22,7 @@ Rectangle {
     property string typed: ""
     property bool askFactory: false
     property bool calibrating: false
+    property bool apiOpen: false
 
     function entryText(setting) {
         var labels = menu.labels(setting)
@@ -191,6 +192,12 @@ Rectangle {
                 width: 250
                 text: qsTr("Network")
                 onClicked: panel.showPage(Panel.NetworkPage)
+            }
+            TouchButton {
+                objectName: "openControlApi"
+                width: 250
+                text: qsTr("Control API")
+                onClicked: page.apiOpen = true
             }
             ThemeText {
                 width: 440; height: Theme.buttonHeight; dim: true
@@ -372,5 +379,12 @@ Rectangle {
                 }
             }
         }
+    }
+
+    Loader {
+        active: page.apiOpen
+        anchors.centerIn: parent
+        source: "../popups/ControlApiPopup.qml"
+        onLoaded: item.closed.connect(function() { page.apiOpen = false })
     }
 }
