@@ -62,6 +62,36 @@ Parsed fail(qint64 id, const QString &why)
     return p;
 }
 
+// Every command is one flat object: a brace or bracket outside a string
+// after the opening one is refused before the JSON parser sees it. Besides
+// being no command, nesting is where Qt's parser leaks: a repeated key whose
+// first value was an object or array is never freed.
+bool isFlatObject(const QByteArray &m)
+{
+    int i = 0;
+    while (i < m.size() && (m[i] == ' ' || m[i] == '\t' || m[i] == '\n' || m[i] == '\r'))
+        ++i;
+    if (i >= m.size() || m[i] != '{')
+        return false;
+    bool inString = false, escaped = false;
+    for (++i; i < m.size(); ++i) {
+        const char c = m[i];
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            return false;
+        }
+    }
+    return true;
+}
+
 QByteArray compact(const QJsonObject &o)
 {
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
@@ -100,6 +130,8 @@ Parsed parse(const QByteArray &message)
 {
     if (message.size() > kMaxMessageBytes)
         return fail(-1, QStringLiteral("message too long"));
+    if (!isFlatObject(message))
+        return fail(-1, QStringLiteral("not a flat JSON object"));
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(message, &err);
     if (err.error != QJsonParseError::NoError || !doc.isObject())

@@ -25,8 +25,11 @@ private slots:
         QTest::newRow("memory 6") << QByteArray(R"({"cmd":"memory","memory":6})") << "10 -1 6";
         QTest::newRow("login") << QByteArray("{\"cmd\":\"login\",\"role\":\"read\",\"response\":\"" + hex64 + "\"}")
                                << "0 -1 read";
-        QTest::newRow("not json") << QByteArray("cut") << "not a JSON object";
-        QTest::newRow("array") << QByteArray(R"(["cut"])") << "not a JSON object";
+        QTest::newRow("not json") << QByteArray("cut") << "not a flat JSON object";
+        QTest::newRow("broken json") << QByteArray(R"({"cmd":"cut",})") << "not a JSON object";
+        QTest::newRow("array") << QByteArray(R"(["cut"])") << "not a flat JSON object";
+        QTest::newRow("nested") << QByteArray(R"({"cmd":"cut","id":{"a":1},"id":2})") << "not a flat JSON object";
+        QTest::newRow("brace in a string") << QByteArray("{\"cmd\":\"cut\",\"id\":1,\"x\":\"{\\\"[\"}") << "unexpected field: x";
         QTest::newRow("no cmd") << QByteArray(R"({"id":1})") << "cmd missing";
         QTest::newRow("unknown") << QByteArray(R"({"cmd":"reboot","id":3})") << "unknown cmd";
         QTest::newRow("extra field") << QByteArray(R"({"cmd":"cut","source":1})") << "unexpected field: source";
