@@ -3,12 +3,14 @@
 //   tavrik-ctl [--host H] [--port P] [--token T] [--role control|read] COMMAND
 //   COMMAND: cut | auto | program N | preview N | mix | wipe | memory N
 //            | pip program|preview on|off | key program|preview on|off
-//            | state | events [--count N] [--seconds S]
+//            | state | events [--count N] [--seconds S] | relay --listen PORT
 //
 // The token may come from TAVRIK_API_TOKEN instead of the command line,
 // which keeps it out of the process list. A command prints the reply and
 // exits 0 when it was done (or queued), 2 for any other outcome, 1 on an
-// error; "events" prints one JSON line per event.
+// error; "events" prints one JSON line per event. "relay" logs in and
+// offers the same messages without the login on 127.0.0.1:PORT, for tools
+// that cannot compute the login proof (one local client at a time).
 #include "netsvc/apiproto.h"
 
 #include <QCommandLineParser>
@@ -17,6 +19,7 @@
 #include <QJsonObject>
 #include <QTimer>
 #include <QWebSocket>
+#include <QWebSocketServer>
 
 #include <cstdio>
 
@@ -62,11 +65,14 @@ int main(int argc, char **argv)
     p.addOption({QStringLiteral("count"), QStringLiteral("events: stop after N events."), QStringLiteral("N"), QStringLiteral("0")});
     p.addOption({QStringLiteral("seconds"), QStringLiteral("Give up (events: stop) after S seconds."), QStringLiteral("S"),
                  QStringLiteral("10")});
+    p.addOption({QStringLiteral("listen"), QStringLiteral("relay: local port (127.0.0.1 only)."), QStringLiteral("PORT"),
+                 QStringLiteral("16800")});
     p.addPositionalArgument(QStringLiteral("command"), QStringLiteral("cut, auto, program N, ..., events"));
     p.process(app);
 
     const QStringList words = p.positionalArguments();
-    const bool events = words.value(0) == QLatin1String("events");
+    const bool relay = words.value(0) == QLatin1String("relay");
+    const bool events = relay || words.value(0) == QLatin1String("events");
     const QJsonObject command = events ? QJsonObject{} : commandOf(words);
     if (!events && command.isEmpty()) {
         std::fputs("tavrik-ctl: unknown command (see --help)\n", stderr);
@@ -80,7 +86,33 @@ int main(int argc, char **argv)
     int seen = 0;
 
     QWebSocket ws;
-    QTimer::singleShot(p.value(QStringLiteral("seconds")).toInt() * 1000, &app, [&] {
+    // The relay's one local client; the relay listens on loopback only.
+    QWebSocketServer local(QStringLiteral("tavrik-ctl"), QWebSocketServer::NonSecureMode);
+    QWebSocket *localClient = nullptr;
+    if (relay) {
+        local.setMaxPendingConnections(1);
+        QObject::connect(&local, &QWebSocketServer::newConnection, &app, [&] {
+            QWebSocket *c = local.nextPendingConnection();
+            if (localClient) {
+                c->close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("one client at a time"));
+                c->deleteLater();
+                return;
+            }
+            localClient = c;
+            QObject::connect(c, &QWebSocket::textMessageReceived, &ws, [&](const QString &t) { ws.sendTextMessage(t); });
+            QObject::connect(c, &QWebSocket::disconnected, &app, [&, c] {
+                if (localClient == c)
+                    localClient = nullptr;
+                c->deleteLater();
+            });
+        });
+        if (!local.listen(QHostAddress::LocalHost, quint16(p.value(QStringLiteral("listen")).toUInt()))) {
+            std::fprintf(stderr, "tavrik-ctl: cannot listen: %s\n", qPrintable(local.errorString()));
+            return 1;
+        }
+    }
+    if (!relay)
+        QTimer::singleShot(p.value(QStringLiteral("seconds")).toInt() * 1000, &app, [&] {
         if (!events)
             std::fputs("tavrik-ctl: no answer in time\n", stderr);
         app.exit(events ? 0 : 1);
@@ -108,6 +140,9 @@ int main(int argc, char **argv)
                 c.insert(QStringLiteral("id"), 1);
                 ws.sendTextMessage(QString::fromUtf8(QJsonDocument(c).toJson(QJsonDocument::Compact)));
             }
+        } else if (relay) {
+            if (localClient)
+                localClient->sendTextMessage(text);
         } else if (events) {
             out(text);
             if (wanted > 0 && ++seen >= wanted)
@@ -125,5 +160,7 @@ int main(int argc, char **argv)
         }
     });
     ws.open(QUrl(QStringLiteral("ws://%1:%2").arg(p.value(QStringLiteral("host")), p.value(QStringLiteral("port")))));
-    return app.exec();
+    const int rc = app.exec();
+    QObject::disconnect(&ws, nullptr, nullptr, nullptr); // the close on the way out is no news
+    return rc;
 }

@@ -81,7 +81,11 @@ ControlApi::ControlApi(Panel *panel, QObject *parent)
         meterDirty_ = false;
         publish(QStringLiteral("meter"), {{QStringLiteral("left"), meter_[0]}, {QStringLiteral("right"), meter_[1]}});
     });
-    lastMainboard_ = stateObject().value(QLatin1String("mainboard")).toBool();
+    const QJsonObject st = stateObject();
+    lastMainboard_ = st.value(QLatin1String("mainboard")).toBool();
+    lastBuses_[0] = st.value(QLatin1String("program"));
+    lastBuses_[1] = st.value(QLatin1String("preview"));
+    lastTally_ = st.value(QLatin1String("tally"));
 }
 
 ControlApi::~ControlApi()
@@ -321,10 +325,30 @@ void ControlApi::publish(const QString &name, const QJsonObject &fields)
 
 void ControlApi::publishBuses()
 {
-    const QJsonObject st = stateObject();
-    publish(QStringLiteral("buses"), {{QStringLiteral("program"), st.value(QLatin1String("program"))},
-                                      {QStringLiteral("preview"), st.value(QLatin1String("preview"))}});
-    publish(QStringLiteral("tally"), {{QStringLiteral("cameras"), st.value(QLatin1String("tally"))}});
+    // A CUT writes program, then preview: the buses are published once both
+    // are in, so no client ever sees the moment between (one source on
+    // both buses, a tally lamp off).
+    if (busesQueued_)
+        return;
+    busesQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            busesQueued_ = false;
+            const QJsonObject st = stateObject();
+            const QJsonValue pgm = st.value(QLatin1String("program")), pvw = st.value(QLatin1String("preview"));
+            if (pgm == lastBuses_[0] && pvw == lastBuses_[1])
+                return;
+            lastBuses_[0] = pgm;
+            lastBuses_[1] = pvw;
+            publish(QStringLiteral("buses"), {{QStringLiteral("program"), pgm}, {QStringLiteral("preview"), pvw}});
+            const QJsonValue tally = st.value(QLatin1String("tally"));
+            if (tally != lastTally_) {
+                lastTally_ = tally;
+                publish(QStringLiteral("tally"), {{QStringLiteral("cameras"), tally}});
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void ControlApi::publishMainboard()

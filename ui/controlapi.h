@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -93,4 +94,7 @@ private:
     bool meterDirty_ = false;
     SeamTimer *meterTimer_;
     bool lastMainboard_ = false;
+    bool busesQueued_ = false;
+    QJsonValue lastBuses_[2];
+    QJsonValue lastTally_;
 };

@@ -17,6 +17,7 @@
 #include <QWebSocket>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -160,8 +161,13 @@ void TstControlApi::ctlCutReachesEveryClient()
     QVERIFY(ctl.readAllStandardOutput().contains("\"outcome\":\"Done\""));
     QCOMPARE(rig.mb.receivedFrames().count(kCut), 1);
     const QJsonArray tally{QStringLiteral("preview"), QStringLiteral("program"), QStringLiteral("off")};
-    for (auto &c : clients)
+    for (auto &c : clients) {
         QTRY_COMPARE(c->last(QStringLiteral("tally")).value(QLatin1String("cameras")).toArray(), tally);
+        // One tally event: never the moment with one source on both buses.
+        QCOMPARE(std::count_if(c->events.begin(), c->events.end(),
+                               [](const QJsonObject &e) { return e.value(QLatin1String("event")) == QLatin1String("tally"); }),
+                 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TstControlApi)
