@@ -143,6 +143,49 @@
     </message>
 </context>
 <context>
+    <name>ControlApiPopup</name>
+    <message>
+        <location filename="../qml/popups/ControlApiPopup.qml" line="+23"/>
+        <source>Control API</source>
+        <translation>控制 API</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Off: nothing listens.</source>
+        <translation>關閉：不接受任何連線。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>On, not listening yet.</source>
+        <translation>開啟，尚未開始監聽。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>ws://%1:%2   clients: %3</source>
+        <translation>ws://%1:%2   用戶端：%3</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Control token</source>
+        <translation>控制權杖</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Read-only token</source>
+        <translation>唯讀權杖</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>New tokens</source>
+        <translation>產生新權杖</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>CLOSE</source>
+        <translation>關閉</translation>
+    </message>
+</context>
+<context>
     <name>DigitKeyboard</name>
     <message>
         <location filename="../qml/controls/DigitKeyboard.qml" line="+46"/>
@@ -360,7 +403,7 @@
 <context>
     <name>ImageKeys</name>
     <message>
-        <location filename="../ui/imagekeys.cpp" line="+137"/>
+        <location filename="../ui/imagekeys.cpp" line="+130"/>
         <source>No camera signal detected
 
 Image Key function requires a connected camera to operate.</source>
@@ -574,6 +617,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>閘道不可與 IP 位址相同。</translation>
     </message>
     <message>
+        <location line="+31"/>
         <source>The settings could not be saved; the old settings are kept.</source>
         <translation>無法儲存設定，仍使用原有設定。</translation>
     </message>
@@ -581,7 +625,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>Panel</name>
     <message>
-        <location filename="../ui/panel.cpp" line="+685"/>
+        <location filename="../ui/switching.cpp" line="+443"/>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
@@ -593,6 +637,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>PanelSettings</name>
     <message>
+        <location filename="../ui/panelsettings.cpp" line="+286"/>
         <source>The settings could not be saved; they are kept until the next start only.</source>
         <translation>無法儲存設定；目前的設定只保留到下次開機。</translation>
     </message>
@@ -780,7 +825,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenu</name>
     <message>
-        <location filename="../ui/setupmenu.cpp" line="+13"/>
+        <location filename="../ui/setupmenu.cpp" line="+15"/>
         <source>White</source>
         <translation>白色</translation>
     </message>
@@ -954,7 +999,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenuPage</name>
     <message>
-        <location filename="../qml/pages/SetupMenuPage.qml" line="+61"/>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+62"/>
         <source>Type</source>
         <translation>輸入</translation>
     </message>
@@ -990,12 +1035,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+8"/>
-        <location line="+282"/>
+        <location line="+288"/>
         <source>CLOSE</source>
         <translation>關閉</translation>
     </message>
     <message>
-        <location line="-270"/>
+        <location line="-276"/>
         <source>Transition</source>
         <translation>轉場</translation>
     </message>
@@ -1061,12 +1106,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+227"/>
+        <location line="+233"/>
         <source>Save</source>
         <translation>儲存</translation>
     </message>
     <message>
-        <location line="-222"/>
+        <location line="-228"/>
         <source>Recall</source>
         <translation>呼叫</translation>
     </message>
@@ -1154,6 +1199,11 @@ Other operations are unavailable until the transition is completed.</source>
         <location line="+4"/>
         <source>Network</source>
         <translation>網路</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Control API</source>
+        <translation>控制 API</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -1451,7 +1501,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>UpgradeFlow</name>
     <message>
-        <location filename="../ui/upgradeflow.cpp" line="+45"/>
+        <location filename="../ui/upgradeflow.cpp" line="+46"/>
         <source>Do you want to Upgrade App ?</source>
         <translation>要升級軟體嗎？</translation>
     </message>
