@@ -19,6 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     case Api::Command::Program:
     case Api::Command::Preview: FUZZ_CHECK(c.source >= 0 && c.source <= 5); break;
     case Api::Command::MemoryRecall: FUZZ_CHECK(c.memory >= 1 && c.memory <= 6); break;
+    case Api::Command::PresetRecall:
+    case Api::Command::PresetStore: FUZZ_CHECK(c.camera >= 1 && c.camera <= 3 && c.preset >= 1 && c.preset <= 4); break;
     case Api::Command::Login:
         FUZZ_CHECK(c.role != Api::Role::None && c.response.size() == 32);
         Api::sameBytes(Api::loginResponse(in, in.left(Api::kNonceBytes), c.role), c.response);

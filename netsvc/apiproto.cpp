@@ -25,6 +25,7 @@ constexpr Spec kCommands[] = {
     {"cut", Command::Cut},       {"auto", Command::Auto},         {"program", Command::Program},
     {"preview", Command::Preview}, {"pip", Command::Pip},         {"key", Command::Key},
     {"transition", Command::Transition}, {"memory", Command::MemoryRecall},
+    {"recall", Command::PresetRecall}, {"store", Command::PresetStore},
 };
 
 // The fields each command takes besides "cmd" and "id".
@@ -38,6 +39,8 @@ QSet<QString> fieldsOf(Command::Kind kind)
     case Command::Key: return {QStringLiteral("bus"), QStringLiteral("on")};
     case Command::Transition: return {QStringLiteral("type")};
     case Command::MemoryRecall: return {QStringLiteral("memory")};
+    case Command::PresetRecall:
+    case Command::PresetStore: return {QStringLiteral("camera"), QStringLiteral("preset")};
     default: return {};
     }
 }
@@ -216,6 +219,15 @@ Parsed parse(const QByteArray &message)
         if (!intIn(o.value(QLatin1String("memory")), 1, 6, &n))
             return fail(id, QStringLiteral("memory: 1..6"));
         c.memory = int(n);
+        break;
+    case Command::PresetRecall:
+    case Command::PresetStore:
+        if (!intIn(o.value(QLatin1String("camera")), 1, 3, &n))
+            return fail(id, QStringLiteral("camera: 1..3"));
+        c.camera = int(n);
+        if (!intIn(o.value(QLatin1String("preset")), 1, 4, &n))
+            return fail(id, QStringLiteral("preset: 1..4"));
+        c.preset = int(n);
         break;
     default: break;
     }

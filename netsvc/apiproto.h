@@ -37,6 +37,8 @@ struct Command
         Key,          // preview, on
         Transition,   // wipe: true for wipe, false for mix
         MemoryRecall, // memory 1..6
+        PresetRecall, // camera 1..3, preset 1..4
+        PresetStore,  // camera, preset
     };
     Kind kind = Ping;
     qint64 id = -1; // echoed in the reply; -1: the client sent none
@@ -44,6 +46,8 @@ struct Command
     QByteArray response; // login: the HMAC, raw bytes
     int source = -1;
     int memory = -1;
+    int camera = -1;
+    int preset = -1;
     bool preview = false;
     bool on = false;
     bool wipe = false;

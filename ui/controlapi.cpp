@@ -5,6 +5,7 @@
 #include "platform/sysroot.h"
 #include "platform/threadcheck.h"
 #include "ui/devicelines.h"
+#include "ui/imagekeys.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 #include "ui/switchgate.h"
@@ -183,6 +184,7 @@ void ControlApi::stop()
         return;
     host_.reset();
     pending_.clear();
+    presets_.clear();
     port_ = 0;
     clients_ = 0;
     emit listeningChanged();
@@ -202,6 +204,10 @@ void ControlApi::onCommand(quint64 client, const Api::Command &cmd)
         // shows what the board holds.
         panel_->recallUserMemory(cmd.memory);
         answer(client, cmd.id, QStringLiteral("Queued"));
+        return;
+    }
+    if (cmd.kind == Api::Command::PresetRecall || cmd.kind == Api::Command::PresetStore) {
+        pressPreset(client, cmd);
         return;
     }
     if (!sw->gate()) {
@@ -265,6 +271,38 @@ void ControlApi::onAnswered(Switching::Control control, Outcome::Kind outcome)
         return; // an on-screen press
     const QPair<quint64, qint64> p = it->takeFirst();
     answer(p.first, p.second, apiName(outcome));
+}
+
+// An image key of the tracking page: the same object the page presses, so
+// the same one-at-a-time rule, camera check and store sequence apply.
+void ControlApi::pressPreset(quint64 client, const Api::Command &cmd)
+{
+    ImageKeys *keys = ImageKeys::of(panel_);
+    if (!presetsConnected_) {
+        connect(keys, &ImageKeys::answered, this, &ControlApi::onPresetAnswered);
+        presetsConnected_ = true;
+    }
+    const bool store = cmd.kind == Api::Command::PresetStore;
+    presets_.append({client, cmd.id, cmd.camera - 1, cmd.preset - 1, store});
+    // The page's store mode says what a press does: set for this press, and
+    // put back unless a store has started (it ends store mode itself).
+    const bool before = keys->storeMode();
+    keys->setStoreMode(store);
+    keys->pressKey(cmd.camera - 1, cmd.preset - 1);
+    if (!store || !keys->busy())
+        keys->setStoreMode(before);
+}
+
+void ControlApi::onPresetAnswered(int camera, int key, bool store, Outcome::Kind outcome)
+{
+    for (int i = 0; i < presets_.size(); ++i) {
+        const PresetPress &p = presets_[i];
+        if (p.camera == camera && p.key == key && p.store == store) {
+            answer(p.client, p.id, apiName(outcome));
+            presets_.removeAt(i);
+            return;
+        }
+    }
 }
 
 void ControlApi::answer(quint64 client, qint64 id, const QString &outcome)

@@ -74,6 +74,8 @@ private:
     void stop();
     void onCommand(quint64 client, const Api::Command &cmd);
     void onAnswered(Switching::Control control, Outcome::Kind outcome);
+    void pressPreset(quint64 client, const Api::Command &cmd);
+    void onPresetAnswered(int camera, int key, bool store, Outcome::Kind outcome);
     void answer(quint64 client, qint64 id, const QString &outcome);
     void publish(const QString &name, const QJsonObject &fields);
     void publishBuses();
@@ -90,6 +92,15 @@ private:
     // Presses sent for clients, oldest first, per control: Switching
     // answers each control's presses in the order they were made.
     QHash<int, QList<QPair<quint64, qint64>>> pending_;
+    // Image-key presses sent for clients: client, id, camera, key, store.
+    struct PresetPress {
+        quint64 client;
+        qint64 id;
+        int camera, key;
+        bool store;
+    };
+    QList<PresetPress> presets_;
+    bool presetsConnected_ = false;
     int meter_[2] = {0, 0};
     bool meterDirty_ = false;
     SeamTimer *meterTimer_;

@@ -124,21 +124,22 @@ QVariantList ImageKeys::keysShown() const
 
 void ImageKeys::pressKey(int camera, int key)
 {
+    const bool store = storeMode_;
     if (!panel_ || camera < 0 || camera >= kCameras || key < 0 || key >= kKeys)
-        return;
+        return emit answered(camera, key, store, Outcome::Refused);
     if (!panel_->camOnline(camera)) {
         panel_->setNotice(tr("No camera signal detected\n\nImage Key function requires a connected camera to operate."));
-        return;
+        return emit answered(camera, key, store, Outcome::NotAnswering);
     }
     // One exchange at a time: a second press while a capture runs would
     // otherwise store a picture under the wrong key.
     if (busy_)
-        return;
+        return emit answered(camera, key, store, Outcome::Refused);
     if (storeMode_ && camera != panel_->trackingCamSel())
-        return;
+        return emit answered(camera, key, store, Outcome::Refused);
     DeviceLines *lines = panel_->lines();
     if (!lines)
-        return;
+        return emit answered(camera, key, store, Outcome::LineClosed);
     const int position = key + 1;
     setBusy(true);
     if (storeMode_) {
@@ -180,6 +181,7 @@ void ImageKeys::finishPress(int camera, int key, bool success, bool wasStore)
     setBusy(false);
     if (wasStore)
         setStoreMode(false);
+    emit answered(camera, key, wasStore, success ? Outcome::Done : Outcome::Refused);
     if (!success || !panel_)
         return;
     panel_->setTrackingCamSel(camera);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/outcome.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -69,6 +71,8 @@ public:
     static QString settingsKey(int camera, int position);
 
 signals:
+    // What became of a press (recall, or store when `store`), on every path.
+    void answered(int camera, int key, bool store, Outcome::Kind outcome);
     void panelChanged();
     void storeModeChanged();
     void busyChanged();

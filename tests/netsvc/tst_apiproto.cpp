@@ -22,6 +22,9 @@ private slots:
         QTest::newRow("pip on preview") << QByteArray(R"({"cmd":"pip","bus":"preview","on":true})") << "7 -1 p1";
         QTest::newRow("key off program") << QByteArray(R"({"cmd":"key","bus":"program","on":false})") << "8 -1 p0";
         QTest::newRow("wipe") << QByteArray(R"({"cmd":"transition","type":"wipe"})") << "9 -1 w";
+        QTest::newRow("store") << QByteArray(R"({"cmd":"store","camera":3,"preset":4})") << "12 -1 3/4";
+        QTest::newRow("preset 5") << QByteArray(R"({"cmd":"recall","camera":1,"preset":5})") << "preset: 1..4";
+        QTest::newRow("camera 0") << QByteArray(R"({"cmd":"recall","camera":0,"preset":1})") << "camera: 1..3";
         QTest::newRow("memory 6") << QByteArray(R"({"cmd":"memory","memory":6})") << "10 -1 6";
         QTest::newRow("login") << QByteArray("{\"cmd\":\"login\",\"role\":\"read\",\"response\":\"" + hex64 + "\"}")
                                << "0 -1 read";
@@ -72,6 +75,8 @@ private slots:
             field = c.wipe ? QStringLiteral("w") : QStringLiteral("m");
         else if (c.kind == Command::MemoryRecall)
             field = QString::number(c.memory);
+        else if (c.kind == Command::PresetStore || c.kind == Command::PresetRecall)
+            field = QStringLiteral("%1/%2").arg(c.camera).arg(c.preset);
         else if (c.kind == Command::Login)
             field = Api::roleName(c.role);
         QCOMPARE(QStringLiteral("%1 %2 %3").arg(int(c.kind)).arg(c.id).arg(field), expect);

@@ -8,6 +8,7 @@
 #include "tests/common/testsysroot.h"
 #include "ui/controlapi.h"
 #include "ui/devicelines.h"
+#include "ui/imagekeys.h"
 #include "ui/panel.h"
 #include "ui/panelsettings.h"
 
@@ -113,6 +114,8 @@ void TstControlApi::outcomes_data()
     QTest::newRow("cut") << true << R"({"cmd":"cut","id":3})" << "Done" << 1;
     QTest::newRow("cut, line closed") << false << R"({"cmd":"cut","id":3})" << "LineClosed" << 0;
     QTest::newRow("program already on") << true << R"({"cmd":"program","source":1,"id":3})" << "Done" << 0;
+    QTest::newRow("store, camera offline") << true << R"({"cmd":"store","camera":1,"preset":2,"id":3})"
+                                           << "NotAnswering" << 0;
     QTest::newRow("pip on") << true << R"({"cmd":"pip","bus":"program","on":true,"id":3})" << "Done" << 0;
 }
 
@@ -135,6 +138,7 @@ void TstControlApi::outcomes()
     if (!answered.isEmpty())
         QCOMPARE(QMetaEnum::fromType<Outcome::Kind>().valueToKey(answered.first().at(1).toInt()), qPrintable(outcome));
     QCOMPARE(rig.mb.receivedFrames().count(kCut), cutFrames);
+    QVERIFY(!ImageKeys::of(rig.panel.get())->storeMode()); // the page's mode as it was
 }
 
 // tavrik-ctl cut cuts, and every subscribed client sees the new tally.
