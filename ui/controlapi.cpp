@@ -145,7 +145,9 @@ void ControlApi::start()
     } else {
         // The LAN address alone: never every interface.
         address = QHostAddress(panel_->ipAddress());
-        if (address.isNull()) {
+        const bool every = address == QHostAddress(QHostAddress::AnyIPv4) || address == QHostAddress(QHostAddress::AnyIPv6)
+                           || address == QHostAddress(QHostAddress::Broadcast);
+        if (address.isNull() || every) {
             qCWarning(lcUi) << "[WARN] control API not started: the panel has no LAN address yet";
             return;
         }
@@ -196,6 +198,9 @@ void ControlApi::stop()
 void ControlApi::onCommand(quint64 client, const Api::Command &cmd)
 {
     TAVRIK_ASSERT_OWNER(this);
+    // A command still queued from a server since closed is not run.
+    if (!host_ || sender() != host_->server())
+        return;
     Switching *sw = panel_->switching();
     SwitcherState *st = panel_->switcher();
     qCInfo(lcUi).noquote() << "control API:" << Api::commandName(cmd.kind) << "from client" << client;
