@@ -25,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(c.role != Api::Role::None && c.response.size() == 32);
         Api::sameBytes(Api::loginResponse(in, in.left(Api::kNonceBytes), c.role), c.response);
         break;
+    case Api::Command::Move: FUZZ_CHECK(c.pan >= -1 && c.pan <= 1 && c.tilt >= -1 && c.tilt <= 1); break;
+    case Api::Command::Zoom: FUZZ_CHECK(c.zoom >= -1 && c.zoom <= 1); break;
     default: break;
     }
     // Whatever came in can be echoed back as valid JSON.

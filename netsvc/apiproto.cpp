@@ -26,6 +26,7 @@ constexpr Spec kCommands[] = {
     {"preview", Command::Preview}, {"pip", Command::Pip},         {"key", Command::Key},
     {"transition", Command::Transition}, {"memory", Command::MemoryRecall},
     {"recall", Command::PresetRecall}, {"store", Command::PresetStore},
+    {"move", Command::Move}, {"stop", Command::Stop}, {"zoom", Command::Zoom},
 };
 
 // The fields each command takes besides "cmd" and "id".
@@ -41,6 +42,8 @@ QSet<QString> fieldsOf(Command::Kind kind)
     case Command::MemoryRecall: return {QStringLiteral("memory")};
     case Command::PresetRecall:
     case Command::PresetStore: return {QStringLiteral("camera"), QStringLiteral("preset")};
+    case Command::Move: return {QStringLiteral("pan"), QStringLiteral("tilt")};
+    case Command::Zoom: return {QStringLiteral("direction")};
     default: return {};
     }
 }
@@ -229,6 +232,24 @@ Parsed parse(const QByteArray &message)
             return fail(id, QStringLiteral("preset: 1..4"));
         c.preset = int(n);
         break;
+    case Command::Move:
+        if (!intIn(o.value(QLatin1String("pan")), -1, 1, &n))
+            return fail(id, QStringLiteral("pan: -1, 0 or 1"));
+        c.pan = int(n);
+        if (!intIn(o.value(QLatin1String("tilt")), -1, 1, &n))
+            return fail(id, QStringLiteral("tilt: -1, 0 or 1"));
+        c.tilt = int(n);
+        break;
+    case Command::Zoom: {
+        const QString d = o.value(QLatin1String("direction")).toString();
+        if (d == QLatin1String("in"))
+            c.zoom = 1;
+        else if (d == QLatin1String("out"))
+            c.zoom = -1;
+        else if (d != QLatin1String("stop"))
+            return fail(id, QStringLiteral("direction: in, out or stop"));
+        break;
+    }
     default: break;
     }
     p.ok = true;

@@ -39,6 +39,9 @@ struct Command
         MemoryRecall, // memory 1..6
         PresetRecall, // camera 1..3, preset 1..4
         PresetStore,  // camera, preset
+        Move,         // the joystick camera: pan, tilt -1, 0 or 1 (left/down negative)
+        Stop,         // the joystick camera stops pan, tilt and zoom
+        Zoom,         // zoom: +1 in (tele), -1 out (wide), 0 stop
     };
     Kind kind = Ping;
     qint64 id = -1; // echoed in the reply; -1: the client sent none
@@ -48,6 +51,7 @@ struct Command
     int memory = -1;
     int camera = -1;
     int preset = -1;
+    int pan = 0, tilt = 0, zoom = 0;
     bool preview = false;
     bool on = false;
     bool wipe = false;

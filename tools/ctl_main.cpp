@@ -3,6 +3,7 @@
 //   tavrik-ctl [--host H] [--port P] [--token T] [--role control|read] COMMAND
 //   COMMAND: cut | auto | program N | preview N | mix | wipe | memory N
 //            | recall CAMERA PRESET | store CAMERA PRESET
+//            | move PAN TILT | stop | zoom in|out|stop
 //            | pip program|preview on|off | key program|preview on|off
 //            | state | events [--count N] [--seconds S] | relay --listen PORT
 //
@@ -45,6 +46,12 @@ QJsonObject commandOf(const QStringList &a)
         return {{QStringLiteral("cmd"), verb}, {QStringLiteral("source"), number(1)}};
     if (a.size() == 2 && verb == QLatin1String("memory"))
         return {{QStringLiteral("cmd"), verb}, {QStringLiteral("memory"), number(1)}};
+    if (a.size() == 1 && verb == QLatin1String("stop"))
+        return {{QStringLiteral("cmd"), verb}};
+    if (a.size() == 2 && verb == QLatin1String("zoom"))
+        return {{QStringLiteral("cmd"), verb}, {QStringLiteral("direction"), a[1]}};
+    if (a.size() == 3 && verb == QLatin1String("move"))
+        return {{QStringLiteral("cmd"), verb}, {QStringLiteral("pan"), number(1)}, {QStringLiteral("tilt"), number(2)}};
     if (a.size() == 3 && (verb == QLatin1String("recall") || verb == QLatin1String("store")))
         return {{QStringLiteral("cmd"), verb}, {QStringLiteral("camera"), number(1)}, {QStringLiteral("preset"), number(2)}};
     if (a.size() == 3 && (verb == QLatin1String("pip") || verb == QLatin1String("key")))

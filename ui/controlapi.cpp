@@ -38,8 +38,12 @@ QString tallyOf(int camera, int program, int preview)
 } // namespace
 
 ControlApi::ControlApi(Panel *panel, QObject *parent)
-    : QObject(parent), panel_(panel), meterTimer_(new SeamTimer(kMeterMs, false, this))
+    : QObject(parent)
+    , panel_(panel)
+    , meterTimer_(new SeamTimer(kMeterMs, false, this))
+    , moveHold_(new SeamTimer(kMoveHoldMs, false, this))
 {
+    connect(moveHold_, &SeamTimer::timeout, this, &ControlApi::stopCamera);
     SwitcherState *s = panel_->switcher();
     connect(s, &SwitcherState::programNoChanged, this, &ControlApi::publishBuses);
     connect(s, &SwitcherState::previewNoChanged, this, &ControlApi::publishBuses);
@@ -187,6 +191,7 @@ void ControlApi::stop()
     host_.reset();
     pending_.clear();
     presets_.clear();
+    stopCamera();
     port_ = 0;
     clients_ = 0;
     emit listeningChanged();
@@ -208,6 +213,18 @@ void ControlApi::onCommand(quint64 client, const Api::Command &cmd)
         // The recall has no answer of its own: the re-read that follows
         // shows what the board holds.
         panel_->recallUserMemory(cmd.memory);
+        answer(client, cmd.id, QStringLiteral("Queued"));
+        return;
+    }
+    if (cmd.kind == Api::Command::Move || cmd.kind == Api::Command::Stop || cmd.kind == Api::Command::Zoom) {
+        // The joystick's and zoom rocker's own path: their camera, speed
+        // and lock. The camera lane gives no answer for a move.
+        if (cmd.kind == Api::Command::Stop) {
+            moving_ = zooming_ = true; // an explicit stop is always sent
+            stopCamera();
+        }
+        else
+            moveCamera(cmd);
         answer(client, cmd.id, QStringLiteral("Queued"));
         return;
     }
@@ -296,6 +313,32 @@ void ControlApi::pressPreset(quint64 client, const Api::Command &cmd)
     keys->pressKey(cmd.camera - 1, cmd.preset - 1);
     if (!store || !keys->busy())
         keys->setStoreMode(before);
+}
+
+void ControlApi::moveCamera(const Api::Command &cmd)
+{
+    SurfaceInput *surface = panel_->surface();
+    if (cmd.kind == Api::Command::Move) {
+        moving_ = cmd.pan != 0 || cmd.tilt != 0;
+        // The joystick's sign: pan positive is left.
+        surface->onJoystick(-cmd.pan, cmd.tilt, moving_ ? 1 : -1);
+    } else {
+        zooming_ = cmd.zoom != 0;
+        surface->onZoom(-cmd.zoom, zooming_ ? 1 : -1);
+    }
+    if (moving_ || zooming_)
+        moveHold_->start();
+}
+
+void ControlApi::stopCamera()
+{
+    moveHold_->stop();
+    SurfaceInput *surface = panel_->surface();
+    if (moving_)
+        surface->onJoystick(0, 0, -1);
+    if (zooming_)
+        surface->onZoom(0, -1);
+    moving_ = zooming_ = false;
 }
 
 void ControlApi::onPresetAnswered(int camera, int key, bool store, Outcome::Kind outcome)

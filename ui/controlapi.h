@@ -43,6 +43,9 @@ class ControlApi : public QObject
 
 public:
     static constexpr int kMeterMs = 100;
+    // A camera move or zoom from a client lasts this long unless repeated,
+    // so a client that goes away never leaves a camera turning.
+    static constexpr int kMoveHoldMs = 1000;
 
     explicit ControlApi(Panel *panel, QObject *parent = nullptr);
     ~ControlApi() override;
@@ -75,6 +78,8 @@ private:
     void onCommand(quint64 client, const Api::Command &cmd);
     void onAnswered(Switching::Control control, Outcome::Kind outcome);
     void pressPreset(quint64 client, const Api::Command &cmd);
+    void moveCamera(const Api::Command &cmd);
+    void stopCamera();
     void onPresetAnswered(int camera, int key, bool store, Outcome::Kind outcome);
     void answer(quint64 client, qint64 id, const QString &outcome);
     void publish(const QString &name, const QJsonObject &fields);
@@ -104,6 +109,9 @@ private:
     int meter_[2] = {0, 0};
     bool meterDirty_ = false;
     SeamTimer *meterTimer_;
+    SeamTimer *moveHold_;
+    bool moving_ = false;
+    bool zooming_ = false;
     bool lastMainboard_ = false;
     bool busesQueued_ = false;
     QJsonValue lastBuses_[2];

@@ -25,6 +25,10 @@ private slots:
         QTest::newRow("store") << QByteArray(R"({"cmd":"store","camera":3,"preset":4})") << "12 -1 3/4";
         QTest::newRow("preset 5") << QByteArray(R"({"cmd":"recall","camera":1,"preset":5})") << "preset: 1..4";
         QTest::newRow("camera 0") << QByteArray(R"({"cmd":"recall","camera":0,"preset":1})") << "camera: 1..3";
+        QTest::newRow("move") << QByteArray(R"({"cmd":"move","pan":-1,"tilt":1})") << "13 -1 -1,1";
+        QTest::newRow("zoom out") << QByteArray(R"({"cmd":"zoom","direction":"out"})") << "15 -1 -1";
+        QTest::newRow("pan 2") << QByteArray(R"({"cmd":"move","pan":2,"tilt":0})") << "pan:";
+        QTest::newRow("zoom sideways") << QByteArray(R"({"cmd":"zoom","direction":"left"})") << "direction:";
         QTest::newRow("memory 6") << QByteArray(R"({"cmd":"memory","memory":6})") << "10 -1 6";
         QTest::newRow("login") << QByteArray("{\"cmd\":\"login\",\"role\":\"read\",\"response\":\"" + hex64 + "\"}")
                                << "0 -1 read";
@@ -77,6 +81,10 @@ private slots:
             field = QString::number(c.memory);
         else if (c.kind == Command::PresetStore || c.kind == Command::PresetRecall)
             field = QStringLiteral("%1/%2").arg(c.camera).arg(c.preset);
+        else if (c.kind == Command::Move)
+            field = QStringLiteral("%1,%2").arg(c.pan).arg(c.tilt);
+        else if (c.kind == Command::Zoom)
+            field = QString::number(c.zoom);
         else if (c.kind == Command::Login)
             field = Api::roleName(c.role);
         QCOMPARE(QStringLiteral("%1 %2 %3").arg(int(c.kind)).arg(c.id).arg(field), expect);
