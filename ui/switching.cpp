@@ -199,6 +199,7 @@ void Switching::autoTransition()
                         return;
                     if (r.done()) {
                         autoStartedAt_ = nowMs();
+                        state_->setTransitionRunning(true);
                         afterTransition();
                     }
                     followBoard();
@@ -274,6 +275,8 @@ void Switching::onBuses(int generation, const Result<BusesRead> &read)
         return;
     }
     const BusesRead &board = read.value;
+    // The AUTO lamp and the API's transition event: the board's word.
+    state_->setTransitionRunning(board.autoRunning);
     if (board.autoRunning) {
         followTimer_->start(kFollowPollMs);
         return;
