@@ -288,6 +288,49 @@
     </message>
 </context>
 <context>
+    <name>ControlApiPopup</name>
+    <message>
+        <location filename="../qml/popups/ControlApiPopup.qml" line="+23"/>
+        <source>Control API</source>
+        <translation>控制 API</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Off: nothing listens.</source>
+        <translation>关闭：不接受任何连接。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>On, not listening yet.</source>
+        <translation>开启，尚未开始监听。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>ws://%1:%2   clients: %3</source>
+        <translation>ws://%1:%2   客户端：%3</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Control token</source>
+        <translation>控制令牌</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Read-only token</source>
+        <translation>只读令牌</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>New tokens</source>
+        <translation>生成新令牌</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>CLOSE</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
     <name>DigitKeyboard</name>
     <message>
         <location filename="../qml/controls/DigitKeyboard.qml" line="+46"/>
@@ -527,7 +570,7 @@ hold to recall</source>
 <context>
     <name>ImageKeys</name>
     <message>
-        <location filename="../ui/imagekeys.cpp" line="+151"/>
+        <location filename="../ui/imagekeys.cpp" line="+152"/>
         <source>No camera signal detected
 
 Image Key function requires a connected camera to operate.</source>
@@ -805,7 +848,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>Panel</name>
     <message>
-        <location filename="../ui/switching.cpp" line="+555"/>
+        <location filename="../ui/switching.cpp" line="+557"/>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
@@ -817,7 +860,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>PanelSettings</name>
     <message>
-        <location filename="../ui/panelsettings.cpp" line="+317"/>
+        <location filename="../ui/panelsettings.cpp" line="+322"/>
         <source>The settings could not be saved; they are kept until the next start only.</source>
         <translation>无法保存设置；当前设置只保留到下次开机。</translation>
     </message>
@@ -1596,7 +1639,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenuPage</name>
     <message>
-        <location filename="../qml/pages/SetupMenuPage.qml" line="+86"/>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+87"/>
         <source>Type</source>
         <translation>输入</translation>
     </message>
@@ -1627,12 +1670,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+8"/>
-        <location line="+342"/>
+        <location line="+348"/>
         <source>CLOSE</source>
         <translation>关闭</translation>
     </message>
     <message>
-        <location line="-350"/>
+        <location line="-356"/>
         <source>Transition</source>
         <translation>转场</translation>
     </message>
@@ -1708,12 +1751,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+287"/>
+        <location line="+293"/>
         <source>Save</source>
         <translation>保存</translation>
     </message>
     <message>
-        <location line="-282"/>
+        <location line="-288"/>
         <source>Recall</source>
         <translation>调用</translation>
     </message>
@@ -1783,7 +1826,12 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>播出中的预置位：长按才转动</translation>
     </message>
     <message>
-        <location line="+182"/>
+        <location line="+33"/>
+        <source>Control API</source>
+        <translation>控制 API</translation>
+    </message>
+    <message>
+        <location line="+155"/>
         <source>Load factory settings</source>
         <translation>恢复出厂设置</translation>
     </message>
@@ -1793,7 +1841,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>保存到记忆 %1</translation>
     </message>
     <message>
-        <location line="-169"/>
+        <location line="-175"/>
         <source>Program output</source>
         <translation>PGM 输出</translation>
     </message>
@@ -1828,7 +1876,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>提示灯输出</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+12"/>
         <source>Mainboard %1   Panel %2</source>
         <translation>主板 %1   面板 %2</translation>
     </message>

@@ -20,7 +20,7 @@ debs="$top/build/armhf-debs"
 wanted=(
   qtbase5-dev:armhf qtdeclarative5-dev:armhf qtquickcontrols2-5-dev:armhf
   libqt5serialport5-dev:armhf qtmultimedia5-dev:armhf libgpiod-dev:armhf
-  libarchive-dev:armhf
+  libarchive-dev:armhf libqt5websockets5-dev:armhf
   qml-module-qtquick2:armhf qml-module-qtquick-window2:armhf
   qml-module-qtquick-controls2:armhf qml-module-qtquick-templates2:armhf
   qml-module-qtquick-layouts:armhf

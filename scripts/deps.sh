@@ -7,6 +7,7 @@ packages=(
   cmake g++ make ccache pkg-config
   qtbase5-dev qtdeclarative5-dev qtquickcontrols2-5-dev
   libqt5serialport5-dev qtmultimedia5-dev
+  libqt5websockets5-dev
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls2
   qml-module-qtquick-layouts
   libgpiod-dev

@@ -140,8 +140,9 @@ QVariantList ImageKeys::keyOutcomes() const
 void ImageKeys::pressKey(int camera, int key)
 {
     TAVRIK_ASSERT_OWNER(this);
+    const bool store = storeMode_;
     if (!panel_ || camera < 0 || camera >= kCameras || key < 0 || key >= kKeys)
-        return;
+        return emit answered(camera, key, store, Outcome::Refused);
     if (pressedCamera_ != camera) {
         pressedCamera_ = camera;
         emit pressedCameraChanged();
@@ -149,17 +150,17 @@ void ImageKeys::pressKey(int camera, int key)
     if (!panel_->camOnline(camera)) {
         panel_->switching()->report(Switching::PresetRecall, Outcome::CameraOffline);
         panel_->setNotice(tr("No camera signal detected\n\nImage Key function requires a connected camera to operate."));
-        return;
+        return emit answered(camera, key, store, Outcome::CameraOffline);
     }
     // One exchange at a time: a second press while a capture runs would
     // otherwise store a picture under the wrong key.
     if (busy_)
-        return;
+        return emit answered(camera, key, store, Outcome::Refused);
     if (storeMode_ && camera != panel_->trackingCamSel())
-        return;
+        return emit answered(camera, key, store, Outcome::Refused);
     DeviceLines *lines = panel_->lines();
     if (!lines)
-        return;
+        return emit answered(camera, key, store, Outcome::LineClosed);
     const int position = key + 1;
     setBusy(true);
     if (storeMode_) {
@@ -212,6 +213,7 @@ void ImageKeys::finishPress(int camera, int key, Outcome::Kind outcome, bool was
         emit storeFinished(camera, key, outcome);
     else
         emit recallFinished(camera, key, outcome);
+    emit answered(camera, key, wasStore, outcome);
     if (outcome != Outcome::Done || !panel_)
         return;
     panel_->setTrackingCamSel(camera);

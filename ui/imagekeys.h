@@ -89,6 +89,8 @@ public:
     static QString settingsKey(int camera, int position);
 
 signals:
+    // What became of a press (recall, or store when `store`), on every path.
+    void answered(int camera, int key, bool store, Outcome::Kind outcome);
     void panelChanged();
     void storeModeChanged();
     void busyChanged();

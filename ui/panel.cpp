@@ -4,6 +4,7 @@
 #include "netsvc/net.h"
 #include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
+#include "ui/controlapi.h"
 #include "ui/devicelines.h"
 #include "ui/imagekeys.h"
 #include "ui/panelsettings.h"
@@ -51,6 +52,8 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
         return;
     // The model's reports land in the one store (queued from the lane).
     switcher_->attach(lines_->mainboard().object());
+    if (settings_)
+        api_ = new ControlApi(this, this);
     if (net *n = lines_->system().object()) {
         connect(n, &net::sendAppVer, this, &Panel::onAppVersions);
         connect(n, &net::sendLeftBarVal, meter_, [m = meter_](unsigned char v) { m->onLeft(v); });
@@ -60,6 +63,8 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
 
 Panel::~Panel()
 {
+    delete api_;
+    api_ = nullptr;
     delete kivoServ_;
     kivoServ_ = nullptr;
 }
@@ -146,6 +151,8 @@ void Panel::startDiscovery()
             setNetmask(v.at(3));
             setGateway(v.at(4));
             setDhcpMode(!v.at(5).isEmpty());
+            if (api_)
+                api_->start(); // listens on the address just read
             if (kivoServ_)
                 return;
             kivoServ_ = new KivoServ(this);

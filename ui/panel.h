@@ -12,6 +12,7 @@
 #include <QString>
 #include <QVariantList>
 
+class ControlApi;
 class DeviceLines;
 class KivoServ;
 class Keyscan;
@@ -108,6 +109,7 @@ public:
     Q_PROPERTY(Switching *switching READ switching CONSTANT)
     Q_PROPERTY(CommandQueue *queue READ queue CONSTANT)
     Q_PROPERTY(AudioMeter *meter READ meter CONSTANT)
+    Q_PROPERTY(ControlApi *api READ api CONSTANT)
 
 public:
     explicit Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent = nullptr);
@@ -125,6 +127,8 @@ public:
     AudioMeter *meter() const { return meter_; }
     // The root page's command queue (150 ms).
     CommandQueue *queue() const { return queue_; }
+    // The control and state API (null without lanes or settings).
+    ControlApi *api() const { return api_; }
 
     void setTbar(Tbar *tbar) { surface_->setTbar(tbar); }
     Tbar *tbar() const { return surface_->tbar(); }
@@ -217,4 +221,5 @@ private:
     AudioMeter *meter_;
     KivoServ *kivoServ_ = nullptr; // a child; its own thread answers
     TallyOut *tallyOut_ = nullptr;
+    ControlApi *api_ = nullptr;    // a child; its server has a thread of its own
 };

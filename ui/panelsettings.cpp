@@ -54,6 +54,11 @@ QHash<QString, QVariant> makeDefaults()
     // Camera lamps for the PiP and key sources on program, and both cameras
     // red during a mix (off: tally exactly as the buses give it).
     sys("tallyOnAirSources", false);
+    // The control API: off until switched on; tokens made when first needed.
+    sys("apiEnabled", false);
+    sys("apiPort", 8095);
+    sys("apiReadToken", QString());
+    sys("apiControlToken", QString());
     for (const char *k : {"pgmOutResForSetup", "mvOutResForSetup", "outFormatForSetup"})
         sys(k, 0);
 

@@ -369,6 +369,8 @@ void Switching::onBuses(int generation, const Result<BusesRead> &read)
         return;
     }
     const BusesRead &board = read.value;
+    // The AUTO lamp and the API's transition event: the board's word.
+    state_->setTransitionRunning(board.autoRunning);
     if (board.autoRunning) {
         followTimer_->start(kFollowPollMs);
         return;

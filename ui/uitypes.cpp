@@ -5,6 +5,7 @@
 #include "ui/camerasettings.h"
 #include "ui/commandqueue.h"
 #include "ui/configbackup.h"
+#include "ui/controlapi.h"
 #include "ui/imagekeys.h"
 #include "ui/lumakey.h"
 #include "ui/networksettings.h"
@@ -29,6 +30,7 @@ void registerUiTypes()
     qmlRegisterUncreatableType<PanelSettings>("Tavrik.Ui", 1, 0, "PanelSettings",
                                               QStringLiteral("published by the panel"));
     qmlRegisterType<CommandQueue>("Tavrik.Ui", 1, 0, "CommandQueue");
+    qmlRegisterUncreatableType<ControlApi>("Tavrik.Ui", 1, 0, "ControlApi", QStringLiteral("published by the panel"));
     qmlRegisterUncreatableType<SwitcherState>("Tavrik.Ui", 1, 0, "SwitcherState",
                                               QStringLiteral("published by the panel"));
     qmlRegisterUncreatableType<AudioMeter>("Tavrik.Ui", 1, 0, "AudioMeter", QStringLiteral("published by the panel"));

@@ -26,6 +26,7 @@ Rectangle {
     property bool calibrating: false
     property bool serviceOpen: false
     property bool tallyOut: false
+    property bool apiOpen: false
 
     function entryText(setting) {
         var labels = menu.labels(setting)
@@ -237,6 +238,12 @@ Rectangle {
                 width: 250
                 text: qsTr("Tally out")
                 onClicked: page.tallyOut = true
+            }
+            TouchButton {
+                objectName: "openControlApi"
+                width: 250
+                text: qsTr("Control API")
+                onClicked: page.apiOpen = true
             }
             ThemeText {
                 objectName: "versionLine"
@@ -472,5 +479,11 @@ Rectangle {
         active: page.tallyOut
         source: "TallyOutPage.qml"
         onLoaded: item.closeRequested.connect(function() { page.tallyOut = false })
+    }
+    Loader {
+        active: page.apiOpen
+        anchors.centerIn: parent
+        source: "../popups/ControlApiPopup.qml"
+        onLoaded: item.closed.connect(function() { page.apiOpen = false })
     }
 }

@@ -46,7 +46,7 @@ void TstPowerCut::survivesKill_data()
     // Every key of both groups, as one complete write leaves them.
     QTest::newRow("interface settings") << "panel-settings" << "/home/pi/.config/Tervana/tavrik.conf"
                                         << QByteArray("[system]\nspeedNum=2\n")
-                                        << "\\[system\\]\nspeedNum=2\n|\\[system\\]\n(\\w+=[^\n]*\n){42}"
+                                        << "\\[system\\]\nspeedNum=2\n|\\[system\\]\n(\\w+=[^\n]*\n){47}"
                                            "\n\\[user\\]\n(\\w+=[^\n]*\n){42}";
 }
 
