@@ -12,6 +12,8 @@ Rectangle {
     border.width: Theme.borderWidth
     radius: Theme.radius
     signal closeRequested()
+    // Touches stop at the page; none falls through to the menu under it.
+    MouseArea { anchors.fill: parent }
 
     readonly property var panelRef: panel
     TallyOutSetup {

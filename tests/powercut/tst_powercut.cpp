@@ -47,6 +47,7 @@ void TstPowerCut::survivesKill_data()
     QTest::newRow("interface settings") << "panel-settings" << "/home/pi/.config/Tervana/tavrik.conf"
                                         << QByteArray("[system]\nspeedNum=2\n")
                                         << "\\[system\\]\nspeedNum=2\n|\\[system\\]\n(\\w+=[^\n]*\n){47}"
+                                           "\n\\[tallyOut\\]\n(\\w+=[^\n]*\n){31}"
                                            "\n\\[user\\]\n(\\w+=[^\n]*\n){42}";
 }
 
