@@ -282,6 +282,9 @@ void ControlApi::onCommand(quint64 client, const Api::Command &cmd)
     case Switching::PipPreview: sw->togglePipPreview(); break;
     case Switching::KeyProgram: sw->toggleKeyProgram(); break;
     case Switching::KeyPreview: sw->toggleKeyPreview(); break;
+    case Switching::UserMemory:   // not a switching command here: recalled
+    case Switching::PresetRecall: // through the panel and the image keys
+        break;
     }
 }
 
