@@ -10,9 +10,11 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QRegularExpression>
 
 #include <cmath>
 #include <limits>
@@ -41,15 +43,45 @@ constexpr Range kRanges[] = {
     {"system/ear2Val", 0, 127},
 };
 
+// Tally out and the control API: ports, protocols, display indices (-1:
+// none; v5.0 takes up to 0xFFFE) and lamps as their page keeps them.
+Range patternRange(const QString &fullKey)
+{
+    static const QRegularExpression port(QStringLiteral("^(tallyOut/dest[1-4]Port|system/apiPort)$"));
+    static const QRegularExpression protocol(QStringLiteral("^tallyOut/dest[1-4]Protocol$"));
+    static const QRegularExpression index(QStringLiteral("^tallyOut/source[0-6]Index$"));
+    static const QRegularExpression colour(QStringLiteral("^tallyOut/(program|preview)Colour$"));
+    static const QRegularExpression tally(QStringLiteral("^tallyOut/(program|preview)Tally$"));
+    if (port.match(fullKey).hasMatch())
+        return {nullptr, 1, 65535};
+    if (protocol.match(fullKey).hasMatch())
+        return {nullptr, 0, 2};
+    if (index.match(fullKey).hasMatch())
+        return {nullptr, -1, 0xFFFE};
+    if (colour.match(fullKey).hasMatch())
+        return {nullptr, 0, 3};
+    if (tally.match(fullKey).hasMatch())
+        return {nullptr, 1, 4};
+    return {nullptr, 0, -1};
+}
+
 Range rangeOf(const QString &fullKey)
 {
     for (const Range &r : kRanges)
         if (fullKey == QLatin1String(r.key))
             return r;
+    const Range pattern = patternRange(fullKey);
+    if (pattern.hi >= pattern.lo)
+        return pattern;
     // The user-memory audio steps follow the mixer's steps.
     if (fullKey.startsWith(QLatin1String("user/")))
         return {nullptr, 0, 127};
     return {nullptr, 0, 255};
+}
+
+bool isSecret(const QString &fullKey)
+{
+    return fullKey.startsWith(QLatin1String("system/api")) && fullKey.endsWith(QLatin1String("Token"));
 }
 
 QString shown(const QVariant &v)
@@ -90,7 +122,21 @@ QString ConfigBackup::checkSetting(const QString &fullKey, const QVariant &value
         if (value.userType() != QMetaType::QString)
             return tr("%1 is not a text").arg(fullKey);
         const QString s = value.toString();
-        // The only texts are picture files of the image keys.
+        if (fullKey.startsWith(QLatin1String("tallyOut/dest")) && fullKey.endsWith(QLatin1String("Address"))) {
+            QHostAddress a;
+            if (!s.isEmpty() && (!a.setAddress(s) || a.protocol() != QAbstractSocket::IPv4Protocol))
+                return tr("%1 is not an address").arg(fullKey);
+            return QString();
+        }
+        if (fullKey.startsWith(QLatin1String("tallyOut/source")) && fullKey.endsWith(QLatin1String("Label"))) {
+            for (const QChar c : s)
+                if (!c.isPrint())
+                    return tr("%1 is not a label").arg(fullKey);
+            if (s.size() > 16)
+                return tr("%1 is not a label").arg(fullKey);
+            return QString();
+        }
+        // The other texts are picture files of the image keys.
         if (s.size() > kMaxStringChars || s.contains(QLatin1String("..")) || s.contains(QChar(0))
             || !(s.startsWith(QLatin1Char('/')) || s.startsWith(QLatin1String("file:///"))))
             return tr("%1 is not a picture file of the unit").arg(fullKey);
@@ -153,6 +199,10 @@ ConfigBackup::Parsed ConfigBackup::parse(const QByteArray &bytes)
             return refuse(tr("The file is damaged."));
         const QJsonObject iface = sections.value(kInterface).toObject();
         for (auto it = iface.begin(); it != iface.end(); ++it) {
+            // A backup never carries the API's tokens, and a file that does
+            // cannot set them: a restored unit keeps its own.
+            if (isSecret(it.key()))
+                continue;
             const QVariant v = it.value().toVariant();
             const QString problem = checkSetting(it.key(), v);
             if (!problem.isEmpty())
@@ -228,7 +278,8 @@ ConfigBackup::Contents ConfigBackup::current() const
     Contents c;
     if (PanelSettings *s = settings()) {
         for (const QString &key : PanelSettings::knownKeys())
-            c.interface.insert(key, s->value(key.section(QLatin1Char('/'), 0, 0), key.section(QLatin1Char('/'), 1)));
+            if (!isSecret(key))
+                c.interface.insert(key, s->value(key.section(QLatin1Char('/'), 0, 0), key.section(QLatin1Char('/'), 1)));
     }
     if (Panel *p = panel()) {
         c.network.dhcp = p->dhcpMode();

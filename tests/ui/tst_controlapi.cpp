@@ -115,7 +115,7 @@ void TstControlApi::outcomes_data()
     QTest::newRow("cut, line closed") << false << R"({"cmd":"cut","id":3})" << "LineClosed" << 0;
     QTest::newRow("program already on") << true << R"({"cmd":"program","source":1,"id":3})" << "Done" << 0;
     QTest::newRow("store, camera offline") << true << R"({"cmd":"store","camera":1,"preset":2,"id":3})"
-                                           << "NotAnswering" << 0;
+                                           << "CameraOffline" << 0;
     QTest::newRow("pip on") << true << R"({"cmd":"pip","bus":"program","on":true,"id":3})" << "Done" << 0;
 }
 
