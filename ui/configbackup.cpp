@@ -81,7 +81,7 @@ Range rangeOf(const QString &fullKey)
 
 bool isSecret(const QString &fullKey)
 {
-    return fullKey.startsWith(QLatin1String("system/api")) && fullKey.endsWith(QLatin1String("Token"));
+    return fullKey == QLatin1String("system/apiReadToken") || fullKey == QLatin1String("system/apiControlToken");
 }
 
 QString shown(const QVariant &v)

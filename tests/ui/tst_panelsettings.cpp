@@ -20,6 +20,8 @@ private slots:
         QTest::newRow("sound") << QByteArray(R"({"interface":{"system/langType":2,"user/audioCh1_1":40},"network":{"dhcp":false,"address":"10.0.0.2","mask":"255.0.0.0","gateway":"10.0.0.1"},"tally":{"x":1}})") << true;
         QTest::newRow("dhcp without addresses") << QByteArray(R"({"network":{"dhcp":true,"address":"","mask":"","gateway":""}})") << true;
         QTest::newRow("unknown key") << QByteArray(R"({"interface":{"system/apiToken":1}})") << false;
+        QTest::newRow("token never restored") << QByteArray(R"({"interface":{"system/apiControlToken":"k","tallyOut/dest1Port":8900}})") << true;
+        QTest::newRow("tally port out of range") << QByteArray(R"({"interface":{"tallyOut/dest1Port":70000}})") << false;
         QTest::newRow("out of range") << QByteArray(R"({"interface":{"system/langType":3}})") << false;
         QTest::newRow("fraction") << QByteArray(R"({"interface":{"system/cam1Speed":2.5}})") << false;
         QTest::newRow("bool for a number") << QByteArray(R"({"interface":{"system/langType":true}})") << false;
@@ -37,6 +39,7 @@ private slots:
         const QByteArray file = R"({"format":"tavrik-configuration","version":1,"sections":)" + sections + "}";
         const ConfigBackup::Parsed p = ConfigBackup::parse(file);
         QVERIFY2(p.ok == taken, qPrintable(p.error));
+        QVERIFY(!p.contents.interface.contains(QStringLiteral("system/apiControlToken")));
         if (taken) // a file written back holds the same
             QCOMPARE(ConfigBackup::parse(ConfigBackup::serialize(p.contents, {})).contents.interface, p.contents.interface);
     }
