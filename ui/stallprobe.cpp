@@ -62,7 +62,7 @@ void StallProbe::watchWindow()
             // The software renderer draws on this thread, so the signal
             // arrives here directly, right after the frame. By name: the
             // probe needs no more of Qt Quick than this signal.
-            connect(w, SIGNAL(frameSwapped()), this, SLOT(frameDone()), Qt::DirectConnection);
+            connect(w, SIGNAL(frameSwapped()), this, SLOT(frameDone()), Qt::DirectConnection); // clazy:exclude=old-style-connect
             return;
         }
     }
