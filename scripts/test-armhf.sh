@@ -39,10 +39,14 @@ export QT_QPA_PLATFORM=offscreen
 
 (cd "$build" && "${armqml[@]}" "${pidns[@]}" ctest -L pure -j2 --output-on-failure --timeout 300)
 
-# The page tests on ARM, but for the one whose update program would have to
-# run as a child process (see above).
+# The page tests on ARM, but for those whose update or meter program would
+# have to run as a child process (see above), and the on-screen CUT's repeat
+# guard, whose 250 ms window only means something at the unit's own speed
+# (emulated, the second touch can come after the window; it runs natively
+# in the amd64 and sanitizer passes).
 pages_test="$build/tests/ui/tst_pages"
-functions="$("${arm[@]}" "$pages_test" -functions | sed 's/()$//' | grep -vx upgradeBothVersions)"
+functions="$("${arm[@]}" "$pages_test" -functions | sed 's/()$//' \
+  | grep -vxE 'upgradeBothVersions|meterFollowsFrames|cutActsOnTouchDownOnce')"
 # shellcheck disable=SC2086 # one argument per test function
 "${pidns[@]}" "${arm[@]}" "$pages_test" -silent $functions
 
