@@ -67,8 +67,8 @@ pages=main.qml,pages/HomePage.qml,popups/CameraPopup.qml,popups/AudioPopup.qml
 shots="$build/tour-compare"
 rm -rf "$shots"
 mkdir -p "$shots/amd64" "$shots/armhf"
-"$host/tools/tavrik-tour" --out "$shots/amd64" --sheet "" --langs en --pages "$pages"
+"$host/tools/tavrik-tour" --out "$shots/amd64" --sheet "" --still --langs en --pages "$pages"
 # Equal, not near: both draw with the same Qt, the same fonts and Qt's own
 # software rasteriser, so any difference is a fault of the ARM build.
 "${pidns[@]}" "${arm[@]}" "$build/tools/tavrik-tour" \
-  --out "$shots/armhf" --sheet "" --langs en --pages "$pages" --compare "$shots/amd64" --tolerance 0
+  --out "$shots/armhf" --sheet "" --still --langs en --pages "$pages" --compare "$shots/amd64" --tolerance 0

@@ -7,6 +7,7 @@
 // --compare checks each picture against the one of the same name in DIR (the
 // armhf program under qemu against the amd64 renders): a pixel differs when a
 // colour channel is more than N apart; any such pixel fails the run.
+#include "sim/simpiscripts.h"
 #include "sim/simunit.h"
 #include "tools/pagerig.h"
 #include "ui/imagekeys.h"
@@ -139,6 +140,7 @@ int main(int argc, char *argv[])
                       QStringLiteral("codes")});
     parser.addOption({QStringLiteral("compare"), QStringLiteral("Compare every picture with the same file in this folder."),
                       QStringLiteral("dir")});
+    parser.addOption({QStringLiteral("still"), QStringLiteral("A silent audio meter: pictures equal from run to run.")});
     parser.addOption({QStringLiteral("tolerance"), QStringLiteral("Largest colour channel difference taken as equal."),
                       QStringLiteral("n"), QStringLiteral("0")});
     parser.process(app);
@@ -149,6 +151,14 @@ int main(int argc, char *argv[])
     if (!unit.isUp()) {
         out << "simulated unit incomplete: " << unit.problems() << "\n";
         return 1;
+    }
+    // --still: a silent meter, so every picture is the same from run to run
+    // and the armhf renders can be held to the amd64 ones pixel for pixel
+    // (a live level and its peak hold depend on when a frame came).
+    if (parser.isSet(QStringLiteral("still"))) {
+        SimPiScripts::Options silent;
+        silent.meterLeft = silent.meterRight = 0;
+        SimPiScripts::install(sysroot.path(), silent);
     }
     // The Pi's tools are the unit's recording stand-ins, never the real ones.
     qputenv("PATH", unit.panelEnvironment(QProcessEnvironment::systemEnvironment()).value(QStringLiteral("PATH")).toLocal8Bit());
