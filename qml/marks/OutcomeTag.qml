@@ -9,7 +9,8 @@ Rectangle {
     id: tag
     property int control: -1
     readonly property int kind: panel.switching.outcomeKind
-    visible: panel.switching.outcomeControl === control
+    // No control (-1) is also what outcomeControl reads when nothing is shown.
+    visible: control >= 0 && panel.switching.outcomeControl === control
     height: 22
     radius: 3
     color: kind === Outcome.Done ? Theme.previewDim : Theme.warning
