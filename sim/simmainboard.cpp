@@ -94,6 +94,18 @@ SimMainboard::Memory memoryOf(const SimMainboard::State &s)
     return m;
 }
 
+// An auto transition lasts its rate in frames of the program output, as a
+// board would mix it: interlaced formats count frames, not fields.
+int autoLengthMs(int rate, int frameMs, quint8 pgmOutResolution)
+{
+    const int frames = qMax(1, rate);
+    if (frameMs >= 0)
+        return frames * frameMs;
+    static const double kHz[] = {60, 59.94, 50, 30, 25, 30, 29.97, 25, 60, 59.94, 50, 25, 29.97};
+    const double hz = pgmOutResolution < sizeof kHz / sizeof kHz[0] ? kHz[pgmOutResolution] : 30;
+    return int(frames * 1000 / hz + 0.5);
+}
+
 } // namespace
 
 SimMainboard::State::State()
@@ -143,7 +155,7 @@ struct SimMainboardShared
     quint32 seed = 1;
     bool reseed = true;
     QList<QByteArray> injected;
-    int frameMs = 33;
+    int frameMs = -1; // -1: one frame of the program output resolution
 
     bool inBoot = false;
     SimMainboard::BootLoaderFailure bootFailure = SimMainboard::BootNormal;
@@ -819,7 +831,7 @@ private:
                 if (on && !s.autoTransitionRunning) {
                     s.autoTransitionRunning = true;
                     startAuto = true;
-                    autoMs = qMax<int>(1, s.autoRate) * qMax(0, s_->frameMs);
+                    autoMs = autoLengthMs(s.autoRate, s_->frameMs, s.menu[3][0]);
                 }
                 break;
             case 1:
@@ -1396,7 +1408,7 @@ void SimMainboard::setVersions(quint8 mbMajor, quint8 mbMinor, quint8 osdMajor, 
 void SimMainboard::setFrameMs(int ms)
 {
     QMutexLocker lock(&shared_->mutex);
-    shared_->frameMs = qMax(0, ms);
+    shared_->frameMs = ms < 0 ? -1 : ms;
 }
 
 int SimMainboard::frameMs() const

@@ -243,8 +243,9 @@ public:
     void setMenuBlock(int block, const QByteArray &eightBytes);
     void setVersions(quint8 mbMajor, quint8 mbMinor, quint8 osdMajor, quint8 osdMinor);
 
-    // An auto transition swaps program and preview after rate x frameMs()
-    // (default 33 ms, one frame at 30 Hz).
+    // An auto transition swaps program and preview after rate x frameMs();
+    // by default (-1) a frame of the program output resolution in the setup
+    // record.
     void setFrameMs(int ms);
     int frameMs() const;
 

@@ -13,6 +13,7 @@
 #include <QDebug>
 
 #include <chrono>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,9 @@ constexpr int kFollowRetryMs = 1000;
 // The longest auto transition: 200 frames at 25 Hz. The board's own time,
 // so not through the time seam.
 constexpr qint64 kAutoMaxMs = 10000;
+// While the board mixes, it is asked at the expected end, but at least this
+// often, so a rate the panel has wrong costs at most this much lamp time.
+constexpr int kAutoPollMaxMs = 1000;
 
 qint64 nowMs()
 {
@@ -52,6 +56,18 @@ const char *logName(Switching::Control control)
     return "?";
 }
 } // namespace
+
+int Switching::transitionMs(int rateFrames, int pgmOutResolution)
+{
+    // Frames a second times 1000 for the program output resolutions 0..12:
+    // 1080p 60, 59.94, 50, 30, 25; 1080i 60, 59.94, 50; 720p 60, 59.94, 50;
+    // 576i; 480i.
+    static const int kMilliHz[] = {60000, 59940, 50000, 30000, 25000, 30000, 29970,
+                                   25000, 60000, 59940, 50000, 25000, 29970};
+    const bool known = pgmOutResolution >= 0 && pgmOutResolution < int(std::size(kMilliHz));
+    const qint64 milliHz = known ? kMilliHz[pgmOutResolution] : 30000;
+    return int((qint64(qMax(0, rateFrames)) * 1000000 + milliHz / 2) / milliHz);
+}
 
 Switching::Switching(DeviceLines *lines, SwitcherState *state, std::function<bool(int)> camOnline, QObject *parent)
     : QObject(parent)
@@ -174,6 +190,7 @@ void Switching::cut()
             // were swapped when the AUTO was taken; the board is asked below.
             qCDebug(lcUi) << "CUT during the auto transition: program and preview are read back";
             autoStartedAt_ = -1;
+            setAutoLengthMs(0);
             state_->setTransitionRunning(false);
         } else if (r.done()) {
             afterTransition();
@@ -203,12 +220,13 @@ void Switching::autoTransition()
     }
     const int rate = state_->transSpeed();
     gate_->post("AUTO", [rate](commandExecObject &m) { return m.autoTrans(rate); }, this,
-                [this](const Result<bool> &r) {
+                [this, rate](const Result<bool> &r) {
                     finish(Auto, r.outcome);
                     if (!r.sent)
                         return;
                     if (r.done()) {
                         autoStartedAt_ = nowMs();
+                        setAutoLengthMs(transitionMs(rate, state_->pgmOutResolution()));
                         // Lit until the board's AUTO lamp goes out.
                         state_->setTransitionRunning(true);
                         afterTransition();
@@ -291,10 +309,18 @@ void Switching::onBuses(int generation, const Result<BusesRead> &read)
     // The AUTO lamp and the API's transition event: the board's word.
     state_->setTransitionRunning(board.autoRunning);
     if (board.autoRunning) {
-        followTimer_->start(kFollowPollMs);
+        // Asked again when the transition should be over: polling the
+        // whole length would hold the lane for nothing.
+        int next = kFollowPollMs;
+        if (autoStartedAt_ >= 0) {
+            const qint64 left = autoStartedAt_ + autoLengthMs() - nowMs();
+            next = int(qBound<qint64>(kFollowPollMs, left, kAutoPollMaxMs));
+        }
+        followTimer_->start(next);
         return;
     }
     autoStartedAt_ = -1;
+    setAutoLengthMs(0);
     SwitcherState *s = state_;
     // Tally sent while the state was unconfirmed may be stale: sent again.
     const bool wasUnconfirmed = !s->stateConfirmed();

@@ -48,6 +48,10 @@ class Switching : public QObject
     // sources on program light red, and during a mix both sources do.
     // Off by default (the setting "tallyOnAirSources").
     PANEL_PROPERTY(bool, tallyOnAirSources, setTallyOnAirSources) = false;
+    // The expected length of the auto transition under way (its rate in
+    // frames at the program output's frame rate), for the AUTO button's
+    // progress; 0 when none runs. The lamp itself ends on the board's word.
+    PANEL_PROPERTY(int, autoLengthMs, setAutoLengthMs) = 0;
 
 public:
     enum Control {
@@ -56,6 +60,11 @@ public:
     };
     Q_ENUM(Control)
     static constexpr int kOutcomeShownMs = 2000;
+
+    // How long `rateFrames` frames last at the program output resolution
+    // `pgmOutResolution` (the board's code); interlaced formats count
+    // frames, not fields. An unknown code counts 30 frames a second.
+    static int transitionMs(int rateFrames, int pgmOutResolution);
 
     // `camOnline(camera)` tells which cameras 0..2 may get a tally command.
     Switching(DeviceLines *lines, SwitcherState *state, std::function<bool(int)> camOnline,

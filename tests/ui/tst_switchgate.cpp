@@ -61,6 +61,7 @@ private slots:
     void outcomes();
     void silentBoard();
     void busesFollowTheBoard();
+    void transitionLength();
 };
 
 // What becomes of a press, and what the buses and lamps show after it.
@@ -191,15 +192,28 @@ void TstSwitchGate::silentBoard()
 void TstSwitchGate::busesFollowTheBoard()
 {
     Rig rig;
-    rig.mb.setFrameMs(30); // a 0.9 s auto transition
+    // 45 frames at 1080p 50: a 0.9 s auto transition, on both sides.
+    rig.mb.update([](SimMainboard::State &s) {
+        s.autoRate = 45;
+        s.menu[3][0] = 2;
+    });
+    rig.panel->setTransSpeed(45);
+    rig.panel->switcher()->setPgmOutResolution(2);
+    QElapsedTimer lit;
+    lit.start();
     rig.panel->autoTransition();
     QTRY_COMPARE(rig.panel->programNo(), 2);
     QVERIFY(rig.panel->transitionRunning());
+    QCOMPARE(rig.panel->autoLengthMs(), 900);
     rig.panel->autoTransition(); // the board still runs the first: refused here
     QCOMPARE(rig.outcome(1), int(Outcome::TransitionRunning));
     QTRY_COMPARE(rig.mb.program(), 2);
-    // AUTO stays lit until the board's own lamp goes out.
+    // AUTO stays lit for the length of the transition, until the board's
+    // own lamp goes out, and not much longer: the board is asked at the
+    // expected end.
     QTRY_VERIFY(!rig.panel->transitionRunning());
+    QVERIFY2(lit.elapsed() >= 900 && lit.elapsed() < 1400, qPrintable(QString::number(lit.elapsed())));
+    QCOMPARE(rig.panel->autoLengthMs(), 0);
     QCOMPARE(rig.count(kAuto), 1);
     QCOMPARE(rig.panel->programNo(), 2);
     QCOMPARE(rig.panel->previewNo(), 1);
@@ -226,6 +240,18 @@ void TstSwitchGate::busesFollowTheBoard()
     QTRY_VERIFY(rig.panel->lumaPgmFlag());
     QVERIFY(!rig.panel->lumaPvwFlag());
     QVERIFY(!rig.panel->pipPgmFlag());
+}
+
+// Frames, not fields, at each output resolution; an unknown code is 30 Hz.
+void TstSwitchGate::transitionLength()
+{
+    QCOMPARE(Switching::transitionMs(30, 0), 500);    // 1080p 60
+    QCOMPARE(Switching::transitionMs(60, 1), 1001);   // 1080p 59.94
+    QCOMPARE(Switching::transitionMs(30, 5), 1000);   // 1080i 60
+    QCOMPARE(Switching::transitionMs(25, 7), 1000);   // 1080i 50
+    QCOMPARE(Switching::transitionMs(200, 11), 8000); // 576i, the longest rate
+    QCOMPARE(Switching::transitionMs(10, 13), 333);
+    QCOMPARE(Switching::transitionMs(-5, 0), 0);
 }
 
 QTEST_GUILESS_MAIN(TstSwitchGate)
