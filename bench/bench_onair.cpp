@@ -6,14 +6,19 @@
 // - the first reply wait of a CUT passes without a byte -> NO CONTROL shown
 //   (linkState), counted from the end of that wait;
 // - the board answers again -> a CUT pressed then reaches it;
-// - a press the board refuses -> its outcome shown at the control.
+// - a press the board refuses -> its outcome shown at the control;
+// - the program camera loses power and comes back -> its red lamp lit
+//   again, against the length of a presence round.
 // Reply waits run at a tenth of their length (the link's wait divisor), so
 // a round takes a second; the figures are what comes after the wait.
+#include "camera/vekcameraobject.h"
 #include "mainboard/zarvomu.h"
+#include "sim/simcamera.h"
 #include "sim/simmainboard.h"
 #include "switcher/commandexecobject.h"
 #include "ui/devicelines.h"
 #include "ui/panel.h"
+#include "ui/camerapolls.h"
 #include "ui/switcherstate.h"
 #include "ui/switching.h"
 
@@ -76,9 +81,11 @@ int main(int argc, char **argv)
     qInstallMessageHandler(quiet);
 
     SimMainboard mb(QStringLiteral("ttyAMA2"));
+    SimCamera cam(QStringLiteral("ttyAMA0"));
     auto *board = new commandExecObject;
     board->mainboardLink()->setWaitDivisor(kDivisor);
-    auto lines = std::make_unique<DeviceLines>(board, nullptr, nullptr, nullptr);
+    auto *cams = new vekCameraObject;
+    auto lines = std::make_unique<DeviceLines>(board, cams, nullptr, nullptr);
     auto panel = std::make_unique<Panel>(lines.get(), nullptr);
     panel->setMainboardConnected(true);
     SwitcherState *state = panel->switcher();
@@ -122,12 +129,51 @@ int main(int argc, char **argv)
         mb.setFailureMode(SimMainboard::Normal);
         waitFor([&] { return false; }, 50);
     }
+    // Camera 1 on program: power lost (silent, lamps dark), then back.
+    std::vector<double> camBack, presenceRound;
+    int camFailures = 0;
+    lines->camera().post([](vekCameraObject &v) { v.initSerial(0, QStringLiteral("ttyAMA0"), 38400, 8, 0, 1, 0); });
+    panel->setProgramNo(1);
+    panel->setPreviewNo(2);
+    panel->polls()->startPresencePoll(-1, 0);
+    const QByteArray inquiry = QByteArray::fromHex("81090400FF");
+    for (int r = 0; r < std::max(5, rounds / 3); ++r) {
+        if (waitFor([&] { return panel->camOnline(0); }, 10000) < 0) {
+            ++camFailures;
+            continue;
+        }
+        // A presence round: from one inquiry at the camera to the next.
+        cam.clearReceived();
+        waitFor([&] { return cam.received().count(inquiry) >= 1; }, 10000);
+        QElapsedTimer round;
+        round.start();
+        waitFor([&] { return cam.received().count(inquiry) >= 2; }, 10000);
+        presenceRound.push_back(double(round.nsecsElapsed()) / 1e6);
+
+        cam.setFailureMode(SimCamera::Silent);
+        cam.update([](SimCamera::State &st) { st.redTally = st.greenTally = false; });
+        if (waitFor([&] { return !panel->camOnline(0); }, 20000) < 0) {
+            ++camFailures;
+            cam.setFailureMode(SimCamera::Normal);
+            continue;
+        }
+        cam.setFailureMode(SimCamera::Normal);
+        const double lit = waitFor([&] { return cam.state().redTally; }, 20000);
+        if (lit < 0)
+            ++camFailures;
+        else
+            camBack.push_back(lit);
+    }
+
     std::printf("bench_onair: %d rounds, reply waits / %d\n", rounds, kDivisor);
     print("first reply wait missed -> NO CONTROL shown", noControl, failures[0]);
     print("board answers again -> CUT reaches it", backToCut, failures[1]);
     print("refused CUT pressed -> outcome shown", outcome, failures[2]);
+    print("program camera back -> red lamp lit", camBack, camFailures);
+    print("  one presence round (for comparison)", presenceRound, 0);
     panel.reset();
     lines.reset();
     delete board;
-    return failures[0] + failures[1] + failures[2] == 0 ? 0 : 2;
+    delete cams;
+    return failures[0] + failures[1] + failures[2] + camFailures == 0 ? 0 : 2;
 }
