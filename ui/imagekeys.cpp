@@ -209,10 +209,6 @@ void ImageKeys::finishPress(int camera, int key, Outcome::Kind outcome, bool was
         setStoreMode(false);
     outcomes_[static_cast<size_t>(camera * kKeys + key)] = outcome;
     emit keyOutcomesChanged();
-    if (wasStore)
-        emit storeFinished(camera, key, outcome);
-    else
-        emit recallFinished(camera, key, outcome);
     emit answered(camera, key, wasStore, outcome);
     if (outcome != Outcome::Done || !panel_)
         return;

@@ -89,7 +89,9 @@ public:
     static QString settingsKey(int camera, int position);
 
 signals:
-    // What became of a press (recall, or store when `store`), on every path.
+    // What became of a press (recall, or store when `store`), on every path:
+    // refused before anything was sent, or the end of the exchange (for a
+    // store its first failing step, picture capture included).
     void answered(int camera, int key, bool store, Outcome::Kind outcome);
     void panelChanged();
     void storeModeChanged();
@@ -98,10 +100,6 @@ signals:
     void picturesChanged();
     void keysShownChanged();
     void keyOutcomesChanged();
-    // A press came to its end: what became of the recall, or of the store
-    // (its first failing step, picture capture included).
-    void recallFinished(int camera, int key, Outcome::Kind outcome);
-    void storeFinished(int camera, int key, Outcome::Kind outcome);
     void onAirHoldChanged();
 
 private:

@@ -45,6 +45,10 @@ void SwitcherState::attach(commandExecObject *model)
     connect(model, &commandExecObject::sendBorderSettings, this, &SwitcherState::onBorderSettings);
     connect(model, &commandExecObject::sendPipSettings, this, &SwitcherState::onPipSettings);
     connect(model, &commandExecObject::sendLumaAudio, this, &SwitcherState::onLumaAudio);
+    // The sources have this one writer: every status record the board gives
+    // comes through here (start-up, the re-read after a memory recall or a
+    // factory default, each read-back of the buses), and queued before the
+    // read-back's own answer, so the buses are confirmed with them in place.
     connect(model, &commandExecObject::sendMuState, this,
             [this](int, int, int, int, int, int keyFillSrc, int pipSrc, int, int, int splitSrc, int, int, int,
                    int split, int) {

@@ -341,8 +341,6 @@ void Switching::onBuses(int generation, const Result<BusesRead> &read)
         s->setLumaPgmFlag(board.keyPgm);
         s->setLumaPvwFlag(board.keyPvw);
     }
-    s->setPipSource(board.pipSource);
-    s->setKeyFillSource(board.keyFillSource);
     const int program = board.program, preview = board.preview;
     if (program > 6 || preview > 6)
         return;

@@ -1,16 +1,10 @@
 // The control API against the panel's switching and a simulated board, over
 // loopback: a command answers what the on-screen press answers, and every
 // subscribed client sees the state it leaves; tavrik-ctl drives it.
-#include "mainboard/zarvomu.h"
 #include "netsvc/apiproto.h"
-#include "sim/simmainboard.h"
-#include "switcher/commandexecobject.h"
-#include "tests/common/testsysroot.h"
+#include "tests/common/panelrig.h"
 #include "ui/controlapi.h"
-#include "ui/devicelines.h"
 #include "ui/imagekeys.h"
-#include "ui/panel.h"
-#include "ui/panelsettings.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -52,38 +46,14 @@ struct Client
     QList<QJsonObject> events;
 };
 
-struct Rig
+// The panel's control API on an ephemeral loopback port.
+struct Rig : PanelRig
 {
-    explicit Rig(bool lineUp)
-    {
-        if (!lineUp)
-            mb.close();
-        board = new commandExecObject;
-        board->mainboardLink()->setWaitDivisor(4);
-        lines = std::make_unique<DeviceLines>(board, nullptr, nullptr, nullptr);
-        settings = std::make_unique<PanelSettings>(sys.root() + QStringLiteral("/tavrik.conf"));
-        panel = std::make_unique<Panel>(lines.get(), settings.get());
-        panel->setProgramNo(1);
-        panel->setPreviewNo(2);
-        api = panel->api();
-        api->listenOn(QHostAddress::LocalHost, 0);
-    }
-    ~Rig()
-    {
-        panel.reset();
-        lines.reset();
-        delete board;
-    }
+    explicit Rig(bool lineUp) : PanelRig(lineUp), api(panel->api()) { api->listenOn(QHostAddress::LocalHost, 0); }
     bool up() { return QTest::qWaitFor([this] { return api->port() != 0; }, 5000); }
     QByteArray control() const { return api->controlToken().toLatin1(); }
 
-    TestSysroot sys;
-    SimMainboard mb;
-    commandExecObject *board;
-    std::unique_ptr<DeviceLines> lines;
-    std::unique_ptr<PanelSettings> settings;
-    std::unique_ptr<Panel> panel;
-    ControlApi *api = nullptr;
+    ControlApi *api;
 };
 } // namespace
 
@@ -137,7 +107,7 @@ void TstControlApi::outcomes()
     QCOMPARE(reply.value(QLatin1String("outcome")).toString(), outcome);
     if (!answered.isEmpty())
         QCOMPARE(QMetaEnum::fromType<Outcome::Kind>().valueToKey(answered.first().at(1).toInt()), qPrintable(outcome));
-    QCOMPARE(rig.mb.receivedFrames().count(kCut), cutFrames);
+    QCOMPARE(rig.count(kCut), cutFrames);
     QVERIFY(!ImageKeys::of(rig.panel.get())->storeMode()); // the page's mode as it was
 }
 
@@ -163,7 +133,7 @@ void TstControlApi::ctlCutReachesEveryClient()
     QTRY_COMPARE_WITH_TIMEOUT(ctl.state(), QProcess::NotRunning, 15000);
     QCOMPARE(ctl.exitCode(), 0);
     QVERIFY(ctl.readAllStandardOutput().contains("\"outcome\":\"Done\""));
-    QCOMPARE(rig.mb.receivedFrames().count(kCut), 1);
+    QCOMPARE(rig.count(kCut), 1);
     const QJsonArray tally{QStringLiteral("preview"), QStringLiteral("program"), QStringLiteral("off")};
     for (auto &c : clients) {
         QTRY_COMPARE(c->last(QStringLiteral("tally")).value(QLatin1String("cameras")).toArray(), tally);

@@ -1,11 +1,6 @@
-#include "sim/simmainboard.h"
 #include "sim/simtslreceiver.h"
-#include "switcher/commandexecobject.h"
 #include "tests/common/logcapture.h"
-#include "tests/common/testsysroot.h"
-#include "ui/devicelines.h"
-#include "ui/panel.h"
-#include "ui/panelsettings.h"
+#include "tests/common/panelrig.h"
 #include "ui/tallyout.h"
 #include "ui/tallyoutsetup.h"
 #include "ui/timeseam.h"
@@ -16,37 +11,22 @@
 namespace {
 const QString kGroup = QStringLiteral("tallyOut");
 
-// Switching over the mainboard lane against a simulated board, tally out
-// to two receivers on loopback: 5.0 over UDP and TCP to one, 3.1 to the other.
-struct Rig
+// Tally out from the panel's switching to two receivers on loopback: 5.0
+// over UDP and TCP to one, 3.1 to the other.
+struct Rig : PanelRig
 {
-    Rig()
-    {
-        board = new commandExecObject;
-        lines = std::make_unique<DeviceLines>(board, nullptr, nullptr, nullptr);
-        settings = std::make_unique<PanelSettings>();
-        panel = std::make_unique<Panel>(lines.get(), settings.get());
-        panel->setProgramNo(1);
-        panel->setPreviewNo(2);
-    }
-    ~Rig()
-    {
-        panel.reset();
-        lines.reset();
-        delete board;
-    }
     void destination(int n, quint16 port, int protocol)
     {
-        settings->setValue(kGroup, QStringLiteral("dest%1Address").arg(n), QStringLiteral("127.0.0.1"));
-        settings->setValue(kGroup, QStringLiteral("dest%1Port").arg(n), port);
-        settings->setValue(kGroup, QStringLiteral("dest%1Protocol").arg(n), protocol);
+        settings.setValue(kGroup, QStringLiteral("dest%1Address").arg(n), QStringLiteral("127.0.0.1"));
+        settings.setValue(kGroup, QStringLiteral("dest%1Port").arg(n), port);
+        settings.setValue(kGroup, QStringLiteral("dest%1Protocol").arg(n), protocol);
     }
     void switchOn()
     {
         destination(1, v50.udpPort(), Tsl::V50Udp);
         destination(2, v50.tcpPort(), Tsl::V50Tcp);
         destination(3, v31.udpPort(), Tsl::V31Udp);
-        settings->setValue(kGroup, QStringLiteral("enabled"), true);
+        settings.setValue(kGroup, QStringLiteral("enabled"), true);
     }
     // Program and preview as every receiver shows them, "" when they agree
     // with `program` and `preview` (inputs), what differs otherwise.
@@ -62,13 +42,7 @@ struct Rig
         return {};
     }
 
-    TestSysroot sys;
-    SimMainboard mb;
     SimTslReceiver v50, v31;
-    commandExecObject *board;
-    std::unique_ptr<DeviceLines> lines;
-    std::unique_ptr<PanelSettings> settings;
-    std::unique_ptr<Panel> panel;
 };
 } // namespace
 
@@ -96,8 +70,8 @@ void TstTallyOut::confirmedTallyReachesEveryReceiver()
     QCOMPARE(rig.v50.packets() + rig.v31.packets(), 0);
 
     // Switched on: the confirmed state goes out at once, on every protocol.
-    rig.settings->setValue(kGroup, QStringLiteral("source3Label"), QStringLiteral("CAM Three"));
-    rig.settings->setValue(kGroup, QStringLiteral("source4Index"), 254); // a DLE in the TCP stream
+    rig.settings.setValue(kGroup, QStringLiteral("source3Label"), QStringLiteral("CAM Three"));
+    rig.settings.setValue(kGroup, QStringLiteral("source4Index"), 254); // a DLE in the TCP stream
     rig.switchOn();
     QTRY_COMPARE(rig.v50.tcpConnections(), 1);
     QTRY_COMPARE(rig.mismatch(2, 1, rig.v50), QString());
@@ -143,7 +117,7 @@ void TstTallyOut::confirmedTallyReachesEveryReceiver()
     QTRY_COMPARE(rig.mismatch(3, 1, rig.v50), QString());
 
     // Switched off: the connection closes and nothing more is sent.
-    rig.settings->setValue(kGroup, QStringLiteral("enabled"), false);
+    rig.settings.setValue(kGroup, QStringLiteral("enabled"), false);
     QTRY_COMPARE(rig.v50.tcpConnections(), 0);
     rig.v50.clear();
     QTest::qWait(500);
@@ -162,7 +136,7 @@ void TstTallyOut::unreachableIsLoggedAtABoundedRate()
     }
     rig.destination(1, closedPort, Tsl::V50Tcp);
     rig.destination(2, rig.v50.udpPort(), Tsl::V50Udp);
-    rig.settings->setValue(kGroup, QStringLiteral("enabled"), true);
+    rig.settings.setValue(kGroup, QStringLiteral("enabled"), true);
     rig.panel->cut();
     QTRY_VERIFY(log.contains(QStringLiteral("unreachable")));
     // Many repeats later: one line, and the other destination unharmed.
@@ -211,7 +185,7 @@ void TstTallyOut::pageChecksBeforeStoring()
     page.setLabel(4, QStringLiteral("Wide\tshot of the whole stage"));
     QCOMPARE(page.apply(), error.isEmpty());
     QVERIFY2(error.isEmpty() ? page.error().isEmpty() : page.error().contains(error), qPrintable(page.error()));
-    const PanelSettings &s = *rig.settings;
+    const PanelSettings &s = rig.settings;
     QCOMPARE(s.boolValue(kGroup, QStringLiteral("enabled")), error.isEmpty());
     QCOMPARE(s.stringValue(kGroup, QStringLiteral("dest1Address")), error.isEmpty() ? address : QString());
     QCOMPARE(s.intValue(kGroup, QStringLiteral("source4Index")), error.isEmpty() ? in4Index.toInt() : 4);
