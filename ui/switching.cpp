@@ -280,8 +280,6 @@ void Switching::followBoard()
                     b.pipPvw = status.pipSplitPvw;
                     b.keyPgm = status.keyerPgm;
                     b.keyPvw = status.keyerPvw;
-                    b.pipSource = status.split ? status.splitSource : status.pipSource;
-                    b.keyFillSource = status.keyFillSource;
                     return b;
                 },
                 this, [this, generation](const Result<BusesRead> &r) { onBuses(generation, r); });

@@ -20,7 +20,6 @@ struct BusesRead
     bool autoRunning = false;
     int program = -1, preview = -1;
     bool pipPgm = false, pipPvw = false, keyPgm = false, keyPvw = false;
-    int pipSource = -1, keyFillSource = -1; // the split source while split is on
 };
 
 // Switching and tally: the operator's presses on the buses and the
