@@ -68,7 +68,11 @@ void LumaKey::chooseSource(int source)
     source_ = source;
     emit changed();
     if (connected())
-        onMainboard([source](commandExecObject &m) { m.writeKeySource(source); });
+        // The key's fill as seen on air comes with the status record.
+        onMainboard([source](commandExecObject &m) {
+            if (m.writeKeySource(source))
+                m.refreshStatus2();
+        });
 }
 
 void LumaKey::chooseMode(int mode)

@@ -272,7 +272,12 @@ void PipControl::chooseSource(int source)
         return;
     source_ = source;
     emit valuesChanged();
-    onMainboard([source](commandExecObject &m) { m.writePipSource(source); });
+    // The status record names the source that is seen (split or PiP), and
+    // the buses and tally show it as on air: read back at once.
+    onMainboard([source](commandExecObject &m) {
+        if (m.writePipSource(source))
+            m.refreshStatus2();
+    });
 }
 
 void PipControl::chooseBorderSize(int code)

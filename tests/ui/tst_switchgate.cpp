@@ -1,4 +1,5 @@
 #include "tests/common/panelrig.h"
+#include "ui/pipcontrol.h"
 #include "ui/switcherstate.h"
 #include "ui/switchgate.h"
 #include "ui/switching.h"
@@ -35,6 +36,7 @@ private slots:
     void silentBoard();
     void busesFollowTheBoard();
     void transitionLength();
+    void pipSourceIsOnAirAtOnce();
 };
 
 // What becomes of a press, and what the buses and lamps show after it.
@@ -225,6 +227,20 @@ void TstSwitchGate::transitionLength()
     QCOMPARE(Switching::transitionMs(200, 11), 8000); // 576i, the longest rate
     QCOMPARE(Switching::transitionMs(10, 13), 333);
     QCOMPARE(Switching::transitionMs(-5, 0), 0);
+}
+
+// A new PiP source while PiP is on program is on air at once (tally), not
+// after the next press.
+void TstSwitchGate::pipSourceIsOnAirAtOnce()
+{
+    Rig rig;
+    rig.mb.update([](SimMainboard::State &s) { s.setFlag(3, true); });
+    rig.panel->setPipPgmFlag(true);
+    PipControl pip(rig.panel.get());
+    pip.chooseSource(4);
+    QTRY_COMPARE(rig.panel->switcher()->pipSource(), 4);
+    QVERIFY(rig.panel->switcher()->onAirMask() & (1 << 4));
+    QVERIFY(rig.panel->pipPgmFlag());
 }
 
 QTEST_GUILESS_MAIN(TstSwitchGate)
