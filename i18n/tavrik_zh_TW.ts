@@ -168,7 +168,7 @@
 <context>
     <name>ConfigBackup</name>
     <message>
-        <location filename="../ui/configbackup.cpp" line="+73"/>
+        <location filename="../ui/configbackup.cpp" line="+105"/>
         <source>unknown setting %1</source>
         <translation>未知的設定 %1</translation>
     </message>
@@ -189,6 +189,17 @@
     </message>
     <message>
         <location line="+5"/>
+        <source>%1 is not an address</source>
+        <translation>%1 不是有效的位址</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+2"/>
+        <source>%1 is not a label</source>
+        <translation>%1 不是有效的名稱</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>%1 is not a picture file of the unit</source>
         <translation>%1 不是本機的圖片檔</translation>
     </message>
@@ -201,12 +212,12 @@
         <location line="+4"/>
         <location line="+11"/>
         <location line="+9"/>
-        <location line="+21"/>
+        <location line="+25"/>
         <source>The file is damaged.</source>
         <translation>檔案已損壞。</translation>
     </message>
     <message>
-        <location line="-38"/>
+        <location line="-42"/>
         <source>The file is not a configuration of this panel.</source>
         <translation>此檔案不是本控制面板的組態。</translation>
     </message>
@@ -221,7 +232,7 @@
         <translation>無法辨識檔案的版本。</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+32"/>
         <source>The T-bar&apos;s ends in the file are too close together.</source>
         <translation>檔案中推桿的兩端數值過於接近。</translation>
     </message>
@@ -252,7 +263,7 @@
         <translation>閘道：%1 → %2</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+47"/>
         <source>The configuration was written to the update medium.</source>
         <translation>組態已寫入更新媒體。</translation>
     </message>
@@ -810,7 +821,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>OutcomeTag</name>
     <message>
-        <location filename="../qml/marks/OutcomeTag.qml" line="+20"/>
+        <location filename="../qml/marks/OutcomeTag.qml" line="+21"/>
         <source>DONE</source>
         <translation>完成</translation>
     </message>
@@ -848,7 +859,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>Panel</name>
     <message>
-        <location filename="../ui/switching.cpp" line="+557"/>
+        <location filename="../ui/switching.cpp" line="+476"/>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
@@ -1998,7 +2009,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>TallyOutPage</name>
     <message>
-        <location filename="../qml/pages/TallyOutPage.qml" line="+63"/>
+        <location filename="../qml/pages/TallyOutPage.qml" line="+65"/>
         <source>Tally out</source>
         <translation>提示燈輸出</translation>
     </message>
