@@ -4,6 +4,7 @@
 #include "netsvc/net.h"
 #include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
+#include "ui/boardtrust.h"
 #include "ui/controlapi.h"
 #include "ui/devicelines.h"
 #include "ui/imagekeys.h"
@@ -29,10 +30,12 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
     , surface_(new SurfaceInput(lines, settings, switching_, polls_, this))
     , startup_(new StartupSequence(this))
     , meter_(new AudioMeter(this))
+    , trust_(new BoardTrust(lines, switcher_, this))
 {
     queue_->setInterval(150);
     for (QObject *part : {static_cast<QObject *>(switcher_), static_cast<QObject *>(switching_),
-                          static_cast<QObject *>(surface_), static_cast<QObject *>(polls_)})
+                          static_cast<QObject *>(surface_), static_cast<QObject *>(polls_),
+                          static_cast<QObject *>(trust_)})
         forwardChanges(part, this);
     connect(polls_, &CameraPolls::trackingStateChanged, this, &Panel::trackingStateChanged);
     // Within the presence round that finds it back, not at the next switch.
@@ -67,6 +70,11 @@ Panel::~Panel()
     api_ = nullptr;
     delete kivoServ_;
     kivoServ_ = nullptr;
+}
+
+bool Panel::boardStateTrusted() const
+{
+    return trust_->boardStateTrusted();
 }
 
 void Panel::startUp()
