@@ -352,7 +352,7 @@
 <context>
     <name>HomePage</name>
     <message>
-        <location filename="../qml/pages/HomePage.qml" line="+136"/>
+        <location filename="../qml/pages/HomePage.qml" line="+114"/>
         <source>BLK</source>
         <translation>BLK</translation>
     </message>
@@ -503,7 +503,7 @@ hold to recall</source>
 长按调用</translation>
     </message>
     <message>
-        <location line="+90"/>
+        <location line="+98"/>
         <source>rate %1 fr</source>
         <translation>速率 %1 帧</translation>
     </message>
@@ -513,22 +513,17 @@ hold to recall</source>
         <translation>已解锁</translation>
     </message>
     <message>
-        <location line="-128"/>
+        <location line="-136"/>
         <source>MIX</source>
         <translation>混合</translation>
     </message>
     <message>
-        <location line="-354"/>
-        <source>UNCONFIRMED</source>
-        <translation>未确认</translation>
-    </message>
-    <message>
-        <location line="+366"/>
+        <location line="+13"/>
         <source>WIPE</source>
         <translation>划像</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+24"/>
         <source>CUT</source>
         <translation>CUT</translation>
     </message>
@@ -664,7 +659,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>LumaPopup</name>
     <message>
-        <location filename="../qml/popups/LumaPopup.qml" line="+18"/>
+        <location filename="../qml/popups/LumaPopup.qml" line="+19"/>
         <source>Luma key</source>
         <translation>亮度键</translation>
     </message>
@@ -674,7 +669,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>键控源</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>BLK</source>
         <translation>BLK</translation>
     </message>
@@ -714,7 +709,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>抠除</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>Black</source>
         <translation>黑色</translation>
     </message>
@@ -879,7 +874,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>PipPopup</name>
     <message>
-        <location filename="../qml/popups/PipPopup.qml" line="+18"/>
+        <location filename="../qml/popups/PipPopup.qml" line="+19"/>
         <source>Picture in picture</source>
         <translation>画中画</translation>
     </message>
@@ -895,12 +890,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+128"/>
+        <location line="+135"/>
         <source>Source</source>
         <translation>信号源</translation>
     </message>
     <message>
-        <location line="-75"/>
+        <location line="-80"/>
         <source>X</source>
         <translation>X</translation>
     </message>
@@ -911,17 +906,17 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+37"/>
+        <location line="+41"/>
         <source>Size</source>
         <translation>大小</translation>
     </message>
     <message>
-        <location line="-19"/>
+        <location line="-20"/>
         <source>X %1 %   Y %2 %   Size %3 %</source>
         <translation>X %1 %   Y %2 %   大小 %3 %</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Reset position</source>
         <translation>重置位置</translation>
     </message>
@@ -946,12 +941,12 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>下</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+25"/>
         <source>Reset crop</source>
         <translation>重置裁剪</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>BLK</source>
         <translation>BLK</translation>
     </message>
@@ -991,7 +986,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>边框大小</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>Off</source>
         <translation>关</translation>
     </message>
@@ -1016,7 +1011,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>边框颜色</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>White</source>
         <translation>白色</translation>
     </message>
@@ -1650,7 +1645,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenuPage</name>
     <message>
-        <location filename="../qml/pages/SetupMenuPage.qml" line="+87"/>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+88"/>
         <source>Type</source>
         <translation>输入</translation>
     </message>
@@ -2373,6 +2368,14 @@ Other operations are unavailable until the transition is completed.</source>
         <location line="+27"/>
         <source>CAM %1 has no signal: options are unavailable</source>
         <translation>摄像机 %1 无信号：无法设置选项</translation>
+    </message>
+</context>
+<context>
+    <name>UnconfirmedTag</name>
+    <message>
+        <location filename="../qml/marks/UnconfirmedTag.qml" line="+21"/>
+        <source>UNCONFIRMED</source>
+        <translation>未确认</translation>
     </message>
 </context>
 <context>
