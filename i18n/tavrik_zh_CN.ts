@@ -2105,7 +2105,17 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>各接收端对预览使用哪一个提示灯不尽相同：请按接收端的设置选择。</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+6"/>
+        <source>Camera tally</source>
+        <translation>摄像机提示灯</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>On: camera lamps also light for PiP/key sources on program, and for both sources during a mix. Off (standard): program and preview only. Takes effect at once, without APPLY.</source>
+        <translation>开启：节目上的画中画/键控信号源，以及混合过程中的两个信号源，摄像机提示灯也会亮起。关闭（标准）：仅节目与预览。立即生效，无需按“应用”。</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>Off: nothing is sent. On: the tally the switcher confirms, at once and every 2 s.</source>
         <translation>关闭：不发送任何数据。开启：切换台确认的提示灯状态会立即发送，并每 2 秒重发一次。</translation>
     </message>
@@ -2123,7 +2133,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>TallyOutSetup</name>
     <message>
-        <location filename="../ui/tallyoutsetup.cpp" line="+140"/>
+        <location filename="../ui/tallyoutsetup.cpp" line="+159"/>
         <source>Destination %1: the address is not valid.</source>
         <translation>目的地 %1：地址无效。</translation>
     </message>

@@ -2105,7 +2105,17 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>各接收端對預覽使用哪一個提示燈不盡相同：請依接收端的設定選擇。</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+6"/>
+        <source>Camera tally</source>
+        <translation>攝影機提示燈</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>On: camera lamps also light for PiP/key sources on program, and for both sources during a mix. Off (standard): program and preview only. Takes effect at once, without APPLY.</source>
+        <translation>開啟：節目上的子母畫面/鍵控來源，以及混合過程中的兩個來源，攝影機提示燈也會亮起。關閉（標準）：只有節目與預覽。立即生效，不需按「套用」。</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>Off: nothing is sent. On: the tally the switcher confirms, at once and every 2 s.</source>
         <translation>關閉：不傳送任何資料。開啟：切換台確認的提示燈狀態會立即傳送，並每 2 秒重送一次。</translation>
     </message>
@@ -2123,7 +2133,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>TallyOutSetup</name>
     <message>
-        <location filename="../ui/tallyoutsetup.cpp" line="+140"/>
+        <location filename="../ui/tallyoutsetup.cpp" line="+159"/>
         <source>Destination %1: the address is not valid.</source>
         <translation>目的地 %1：位址無效。</translation>
     </message>

@@ -50,6 +50,16 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
         connect(settings_, &PanelSettings::writeFailed, this, &Panel::setNotice); // a full card, shown over any page
         tallyOut_ = new TallyOut(switcher_, settings_, this);
         switching_->setTallyOnAirSources(settings_->boolValue(kSystem, QStringLiteral("tallyOnAirSources")));
+        // From the tally out page or a restored backup: the lamps change now,
+        // not at the next switch or the next start.
+        connect(settings_, &PanelSettings::valueChanged, this, [this](const QString &group, const QString &key) {
+            if (group != kSystem || key != QLatin1String("tallyOnAirSources"))
+                return;
+            switching_->setTallyOnAirSources(settings_->boolValue(kSystem, key));
+            // Unconfirmed, the buses' read-back sends the tally when it comes.
+            if (switcher_->stateConfirmed())
+                switching_->updateTally(false);
+        });
     }
     if (!lines_)
         return;
