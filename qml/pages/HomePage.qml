@@ -472,6 +472,7 @@ Rectangle {
         UnconfirmedTag {
             anchors.left: modeRow.left; anchors.right: modeRow.right; anchors.top: modeRow.top
             anchors.margins: 2
+            height: 18 // clear of the Chinese names under it
         }
         Row {
             anchors.top: modeRow.bottom; anchors.topMargin: 12
