@@ -168,7 +168,7 @@
 <context>
     <name>ConfigBackup</name>
     <message>
-        <location filename="../ui/configbackup.cpp" line="+73"/>
+        <location filename="../ui/configbackup.cpp" line="+105"/>
         <source>unknown setting %1</source>
         <translation>未知的设置 %1</translation>
     </message>
@@ -189,6 +189,17 @@
     </message>
     <message>
         <location line="+5"/>
+        <source>%1 is not an address</source>
+        <translation>%1 不是有效的地址</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+2"/>
+        <source>%1 is not a label</source>
+        <translation>%1 不是有效的名称</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>%1 is not a picture file of the unit</source>
         <translation>%1 不是本机的图片文件</translation>
     </message>
@@ -201,12 +212,12 @@
         <location line="+4"/>
         <location line="+11"/>
         <location line="+9"/>
-        <location line="+21"/>
+        <location line="+25"/>
         <source>The file is damaged.</source>
         <translation>文件已损坏。</translation>
     </message>
     <message>
-        <location line="-38"/>
+        <location line="-42"/>
         <source>The file is not a configuration of this panel.</source>
         <translation>此文件不是本控制面板的配置。</translation>
     </message>
@@ -221,7 +232,7 @@
         <translation>无法识别文件的版本。</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+32"/>
         <source>The T-bar&apos;s ends in the file are too close together.</source>
         <translation>文件中推杆的两端数值过于接近。</translation>
     </message>
@@ -252,7 +263,7 @@
         <translation>网关：%1 → %2</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+47"/>
         <source>The configuration was written to the update medium.</source>
         <translation>配置已写入更新介质。</translation>
     </message>
@@ -341,7 +352,7 @@
 <context>
     <name>HomePage</name>
     <message>
-        <location filename="../qml/pages/HomePage.qml" line="+136"/>
+        <location filename="../qml/pages/HomePage.qml" line="+114"/>
         <source>BLK</source>
         <translation>BLK</translation>
     </message>
@@ -492,7 +503,7 @@ hold to recall</source>
 长按调用</translation>
     </message>
     <message>
-        <location line="+90"/>
+        <location line="+98"/>
         <source>rate %1 fr</source>
         <translation>速率 %1 帧</translation>
     </message>
@@ -502,22 +513,17 @@ hold to recall</source>
         <translation>已解锁</translation>
     </message>
     <message>
-        <location line="-128"/>
+        <location line="-136"/>
         <source>MIX</source>
         <translation>混合</translation>
     </message>
     <message>
-        <location line="-354"/>
-        <source>UNCONFIRMED</source>
-        <translation>未确认</translation>
-    </message>
-    <message>
-        <location line="+366"/>
+        <location line="+13"/>
         <source>WIPE</source>
         <translation>划像</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+24"/>
         <source>CUT</source>
         <translation>CUT</translation>
     </message>
@@ -653,7 +659,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>LumaPopup</name>
     <message>
-        <location filename="../qml/popups/LumaPopup.qml" line="+18"/>
+        <location filename="../qml/popups/LumaPopup.qml" line="+19"/>
         <source>Luma key</source>
         <translation>亮度键</translation>
     </message>
@@ -663,7 +669,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>键控源</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>BLK</source>
         <translation>BLK</translation>
     </message>
@@ -703,7 +709,7 @@ Image Key function requires a connected camera to operate.</source>
         <translation>抠除</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>Black</source>
         <translation>黑色</translation>
     </message>
@@ -810,7 +816,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>OutcomeTag</name>
     <message>
-        <location filename="../qml/marks/OutcomeTag.qml" line="+20"/>
+        <location filename="../qml/marks/OutcomeTag.qml" line="+21"/>
         <source>DONE</source>
         <translation>完成</translation>
     </message>
@@ -848,7 +854,7 @@ Image Key function requires a connected camera to operate.</source>
 <context>
     <name>Panel</name>
     <message>
-        <location filename="../ui/switching.cpp" line="+557"/>
+        <location filename="../ui/switching.cpp" line="+476"/>
         <source>T-Bar transition in progress
 
 Other operations are unavailable until the transition is completed.</source>
@@ -868,7 +874,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>PipPopup</name>
     <message>
-        <location filename="../qml/popups/PipPopup.qml" line="+18"/>
+        <location filename="../qml/popups/PipPopup.qml" line="+19"/>
         <source>Picture in picture</source>
         <translation>画中画</translation>
     </message>
@@ -884,12 +890,12 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+128"/>
+        <location line="+135"/>
         <source>Source</source>
         <translation>信号源</translation>
     </message>
     <message>
-        <location line="-75"/>
+        <location line="-80"/>
         <source>X</source>
         <translation>X</translation>
     </message>
@@ -900,17 +906,17 @@ Other operations are unavailable until the transition is completed.</source>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+37"/>
+        <location line="+41"/>
         <source>Size</source>
         <translation>大小</translation>
     </message>
     <message>
-        <location line="-19"/>
+        <location line="-20"/>
         <source>X %1 %   Y %2 %   Size %3 %</source>
         <translation>X %1 %   Y %2 %   大小 %3 %</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Reset position</source>
         <translation>重置位置</translation>
     </message>
@@ -935,12 +941,12 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>下</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+25"/>
         <source>Reset crop</source>
         <translation>重置裁剪</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>BLK</source>
         <translation>BLK</translation>
     </message>
@@ -980,7 +986,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>边框大小</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>Off</source>
         <translation>关</translation>
     </message>
@@ -1005,7 +1011,7 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>边框颜色</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>White</source>
         <translation>白色</translation>
     </message>
@@ -1639,7 +1645,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>SetupMenuPage</name>
     <message>
-        <location filename="../qml/pages/SetupMenuPage.qml" line="+87"/>
+        <location filename="../qml/pages/SetupMenuPage.qml" line="+88"/>
         <source>Type</source>
         <translation>输入</translation>
     </message>
@@ -1998,7 +2004,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>TallyOutPage</name>
     <message>
-        <location filename="../qml/pages/TallyOutPage.qml" line="+63"/>
+        <location filename="../qml/pages/TallyOutPage.qml" line="+65"/>
         <source>Tally out</source>
         <translation>提示灯输出</translation>
     </message>
@@ -2099,7 +2105,17 @@ Other operations are unavailable until the transition is completed.</source>
         <translation>各接收端对预览使用哪一个提示灯不尽相同：请按接收端的设置选择。</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+6"/>
+        <source>Camera tally</source>
+        <translation>摄像机提示灯</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>On: camera lamps also light for PiP/key sources on program, and for both sources during a mix. Off (standard): program and preview only. Takes effect at once, without APPLY.</source>
+        <translation>开启：节目上的画中画/键控信号源，以及混合过程中的两个信号源，摄像机提示灯也会亮起。关闭（标准）：仅节目与预览。立即生效，无需按“应用”。</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>Off: nothing is sent. On: the tally the switcher confirms, at once and every 2 s.</source>
         <translation>关闭：不发送任何数据。开启：切换台确认的提示灯状态会立即发送，并每 2 秒重发一次。</translation>
     </message>
@@ -2117,7 +2133,7 @@ Other operations are unavailable until the transition is completed.</source>
 <context>
     <name>TallyOutSetup</name>
     <message>
-        <location filename="../ui/tallyoutsetup.cpp" line="+140"/>
+        <location filename="../ui/tallyoutsetup.cpp" line="+159"/>
         <source>Destination %1: the address is not valid.</source>
         <translation>目的地 %1：地址无效。</translation>
     </message>
@@ -2362,6 +2378,14 @@ Other operations are unavailable until the transition is completed.</source>
         <location line="+27"/>
         <source>CAM %1 has no signal: options are unavailable</source>
         <translation>摄像机 %1 无信号：无法设置选项</translation>
+    </message>
+</context>
+<context>
+    <name>UnconfirmedTag</name>
+    <message>
+        <location filename="../qml/marks/UnconfirmedTag.qml" line="+21"/>
+        <source>UNCONFIRMED</source>
+        <translation>未确认</translation>
     </message>
 </context>
 <context>

@@ -86,20 +86,34 @@ QString differences(const QImage &a, const QImage &b, int tolerance)
     return QStringLiteral("%1 pixels differ by more than %2 (largest difference %3)").arg(over).arg(tolerance).arg(worst);
 }
 
-// ---- fault states of the home page ---------------------------------------
-// "pages/HomePage.qml|@<fault>": the home page as the operator sees a fault.
-// The state is staged directly (the simulated devices keep answering), so
-// each picture shows exactly one situation.
+// ---- fault states -------------------------------------------------------------
+// "<file>|[<presses>,]@<fault>": a page as the operator sees a fault, staged
+// after the presses. The state is staged directly (the simulated devices
+// keep answering), so each picture shows exactly one situation.
+//  @nocontrol, @refused: the home page's (the preview camera unplugged too);
+//  @unconfirmed: a read after a recall failed, so the board's values shown
+//                are marked until it is read back.
+// Each goes right after its page, so the last listed comes first.
 const QStringList kFaultScenes{QStringLiteral("pages/HomePage.qml|@nocontrol"),
-                               QStringLiteral("pages/HomePage.qml|@refused")};
+                               QStringLiteral("pages/HomePage.qml|@refused"),
+                               QStringLiteral("pages/SetupMenuPage.qml|menuPages/4,@unconfirmed"),
+                               QStringLiteral("pages/SetupMenuPage.qml|@unconfirmed"),
+                               QStringLiteral("popups/LumaPopup.qml|@unconfirmed"),
+                               QStringLiteral("popups/PipPopup.qml|@unconfirmed")};
 
-bool isFaultScene(const QString &press) { return press.startsWith(QLatin1Char('@')); }
+bool isFault(const QString &press) { return press.startsWith(QLatin1Char('@')) && press != QLatin1String("@loading"); }
 
 void stageFault(PageRig &rig, const QString &fault, bool on)
 {
     Panel &p = rig.panel();
     SwitcherState *s = p.switcher();
-    // The preview camera unplugged, in both scenes.
+    if (fault == QLatin1String("@unconfirmed")) {
+        // Confirmed again, the board's records are read back before the
+        // marks go; the next picture's settle gives them the time.
+        s->setStateConfirmed(!on);
+        return;
+    }
+    // The preview camera unplugged, in both home page scenes.
     p.setCamOnline(1, !on);
     if (fault == QLatin1String("@nocontrol")) {
         // The board went silent: NO CONTROL, the buses unconfirmed, and a
@@ -210,7 +224,14 @@ int main(int argc, char *argv[])
         if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
             files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
     if (parser.isSet(QStringLiteral("pages"))) {
-        const QStringList only = parser.value(QStringLiteral("pages")).split(QLatin1Char(','));
+        // Commas also separate the presses of one entry: a piece without a
+        // file in it continues the entry before it.
+        QStringList only;
+        for (const QString &piece : parser.value(QStringLiteral("pages")).split(QLatin1Char(',')))
+            if (only.isEmpty() || piece.section(QLatin1Char('|'), 0, 0).endsWith(QLatin1String(".qml")))
+                only << piece;
+            else
+                only.last() += QLatin1Char(',') + piece;
         files.erase(std::remove_if(files.begin(), files.end(), [&](const QString &f) { return !only.contains(f); }),
                     files.end());
     }
@@ -245,11 +266,15 @@ int main(int argc, char *argv[])
             if (!rig.show(file))
                 failed = QStringLiteral("  (NOT SHOWN)");
             rig.settle(800);
-            if (isFaultScene(press)) {
-                stageFault(rig, press, true);
-                rig.settle(300);
-            } else if (!press.isEmpty()) {
+            QStringList faults;
+            if (!press.isEmpty()) {
                 for (const QString &one : press.split(QLatin1Char(','))) {
+                    if (isFault(one)) {
+                        stageFault(rig, one, true);
+                        faults << one;
+                        rig.settle(300);
+                        continue;
+                    }
                     if (one == QLatin1String("@loading"))
                         rig.panel().setLoadingVisible(true);
                     else if (failed.isEmpty() && !rig.click(one))
@@ -259,8 +284,8 @@ int main(int argc, char *argv[])
             }
             const QImage img = rig.grab();
             rig.panel().setLoadingVisible(false);
-            if (isFaultScene(press))
-                stageFault(rig, press, false);
+            for (const QString &fault : faults)
+                stageFault(rig, fault, false);
             shots[f][l] = img;
             const QString name = QStringLiteral("%1/%2-%3.png")
                                      .arg(outDir, langs[l], QString(files[f]).replace(QLatin1Char('/'), QLatin1Char('_')).remove(QStringLiteral(".qml")).replace(QLatin1Char('|'), QLatin1Char('-')).replace(QLatin1Char(','), QLatin1Char('-')));

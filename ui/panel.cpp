@@ -4,6 +4,7 @@
 #include "netsvc/net.h"
 #include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
+#include "ui/boardtrust.h"
 #include "ui/controlapi.h"
 #include "ui/devicelines.h"
 #include "ui/imagekeys.h"
@@ -29,10 +30,12 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
     , surface_(new SurfaceInput(lines, settings, switching_, polls_, this))
     , startup_(new StartupSequence(this))
     , meter_(new AudioMeter(this))
+    , trust_(new BoardTrust(lines, switcher_, this))
 {
     queue_->setInterval(150);
     for (QObject *part : {static_cast<QObject *>(switcher_), static_cast<QObject *>(switching_),
-                          static_cast<QObject *>(surface_), static_cast<QObject *>(polls_)})
+                          static_cast<QObject *>(surface_), static_cast<QObject *>(polls_),
+                          static_cast<QObject *>(trust_)})
         forwardChanges(part, this);
     connect(polls_, &CameraPolls::trackingStateChanged, this, &Panel::trackingStateChanged);
     // Within the presence round that finds it back, not at the next switch.
@@ -47,6 +50,16 @@ Panel::Panel(DeviceLines *lines, PanelSettings *settings, QObject *parent)
         connect(settings_, &PanelSettings::writeFailed, this, &Panel::setNotice); // a full card, shown over any page
         tallyOut_ = new TallyOut(switcher_, settings_, this);
         switching_->setTallyOnAirSources(settings_->boolValue(kSystem, QStringLiteral("tallyOnAirSources")));
+        // From the tally out page or a restored backup: the lamps change now,
+        // not at the next switch or the next start.
+        connect(settings_, &PanelSettings::valueChanged, this, [this](const QString &group, const QString &key) {
+            if (group != kSystem || key != QLatin1String("tallyOnAirSources"))
+                return;
+            switching_->setTallyOnAirSources(settings_->boolValue(kSystem, key));
+            // Unconfirmed, the buses' read-back sends the tally when it comes.
+            if (switcher_->stateConfirmed())
+                switching_->updateTally(false);
+        });
     }
     if (!lines_)
         return;
@@ -67,6 +80,11 @@ Panel::~Panel()
     api_ = nullptr;
     delete kivoServ_;
     kivoServ_ = nullptr;
+}
+
+bool Panel::boardStateTrusted() const
+{
+    return trust_->boardStateTrusted();
 }
 
 void Panel::startUp()

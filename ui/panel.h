@@ -12,6 +12,7 @@
 #include <QString>
 #include <QVariantList>
 
+class BoardTrust;
 class ControlApi;
 class DeviceLines;
 class KivoServ;
@@ -32,7 +33,8 @@ class Tbar;
 //  - switching(): presses on the buses and transition block, tally, the
 //                 buses read back from the board;
 //  - surface():   hardware keys, T-bar, joystick, zoom, speeds, power button;
-//  - polls():     camera presence, information and auto-tracking polls.
+//  - polls():     camera presence, information and auto-tracking polls;
+//  - BoardTrust:  whether what the pages show of the switcher is the board's.
 // Their properties appear here under the names the pages have always used.
 // Here itself: pages and pop-ups, user memories, factory default, the
 // network values and discovery, the update offer and shutdown.
@@ -106,6 +108,9 @@ public:
     PANEL_FORWARD(QString, cameraName, setCameraName, polls_)
     PANEL_FORWARD(QVariantList, trackingStates, setTrackingStates, polls_)
 
+    // False while a field showing the switcher's state may not be what the
+    // board holds (see BoardTrust): the pages mark such fields UNCONFIRMED.
+    Q_PROPERTY(bool boardStateTrusted READ boardStateTrusted NOTIFY boardStateTrustedChanged)
     Q_PROPERTY(SwitcherState *switcher READ switcher CONSTANT)
     Q_PROPERTY(Switching *switching READ switching CONSTANT)
     Q_PROPERTY(CommandQueue *queue READ queue CONSTANT)
@@ -133,6 +138,9 @@ public:
 
     void setTbar(Tbar *tbar) { surface_->setTbar(tbar); }
     Tbar *tbar() const { return surface_->tbar(); }
+
+    bool boardStateTrusted() const;
+    Q_SIGNAL void boardStateTrustedChanged();
 
     // Runs the start-up sequence; called once the root page exists.
     Q_INVOKABLE void startUp();
@@ -220,6 +228,7 @@ private:
     SurfaceInput *surface_;
     StartupSequence *startup_;
     AudioMeter *meter_;
+    BoardTrust *trust_;
     KivoServ *kivoServ_ = nullptr; // a child; its own thread answers
     TallyOut *tallyOut_ = nullptr;
     ControlApi *api_ = nullptr;    // a child; its server has a thread of its own

@@ -147,6 +147,11 @@ int SetupMenu::key(int setting) const
     return isCameraSetting(setting) && panel() ? setting + 100 * (panel()->camSel() + 1) : setting;
 }
 
+bool SetupMenu::fromBoard(int setting) const
+{
+    return setting >= 0 && setting < VideoFormat;
+}
+
 int SetupMenu::selected(int setting) const
 {
     TAVRIK_ASSERT_OWNER(this);

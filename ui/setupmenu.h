@@ -64,6 +64,10 @@ public:
     // Code of the entry shown selected; -1 while unknown.
     Q_INVOKABLE int selected(int setting) const;
     Q_INVOKABLE void choose(int setting, int code);
+    // Whether the setting or number shows the switcher's state (marked while
+    // that is unconfirmed); the camera settings and gains are the panel's.
+    Q_INVOKABLE bool fromBoard(int setting) const;
+    Q_INVOKABLE bool numberFromBoard(int which) const { return which == AutoRate; }
 
     Q_INVOKABLE int number(int which) const;
     // A held step button: one step now, then one every 50 ms until released

@@ -38,6 +38,25 @@ QStringList TallyOutSetup::sourceNames() const
             QStringLiteral("IN4"), QStringLiteral("BKG"), QStringLiteral("BAR")};
 }
 
+void TallyOutSetup::attach()
+{
+    // However it changes (here, or a restored backup), the switch follows.
+    connect(panel()->switching(), &Switching::tallyOnAirSourcesChanged, this, &TallyOutSetup::changed);
+}
+
+bool TallyOutSetup::cameraOnAirSources() const
+{
+    return panel() && panel()->switching()->tallyOnAirSources();
+}
+
+void TallyOutSetup::setCameraOnAirSources(bool on)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    // The panel takes it up from the settings at once (Panel).
+    if (PanelSettings *s = settings())
+        s->setValue(QStringLiteral("system"), QStringLiteral("tallyOnAirSources"), on);
+}
+
 void TallyOutSetup::edited()
 {
     error_.clear();

@@ -9,7 +9,9 @@
 // port, protocol), a display index and a label per source, and the lamps
 // program and preview light. Entries are a draft until apply(), which
 // checks them all and stores them in the settings, where TallyOut takes
-// them up. Lives on the interface thread; every call comes from there.
+// them up. The camera lamps' rule is not part of the draft: it is one
+// switch with nothing to check, stored and in effect the moment it is
+// touched. Lives on the interface thread; every call comes from there.
 class TallyOutSetup : public PageLogic
 {
     Q_OBJECT
@@ -20,6 +22,10 @@ class TallyOutSetup : public PageLogic
     Q_PROPERTY(QString error READ error NOTIFY changed)
     Q_PROPERTY(QStringList protocolNames READ protocolNames CONSTANT)
     Q_PROPERTY(QStringList sourceNames READ sourceNames CONSTANT)
+    // The camera tally lamps also light for the PiP and key sources on
+    // program, and for both sources of a mix (the setting
+    // "tallyOnAirSources"; off: program and preview only).
+    Q_PROPERTY(bool cameraOnAirSources READ cameraOnAirSources WRITE setCameraOnAirSources NOTIFY changed)
 public:
     enum Lamp { ProgramColour, PreviewColour, ProgramTally, PreviewTally };
     Q_ENUM(Lamp)
@@ -34,6 +40,8 @@ public:
     QString error() const { return error_; }
     QStringList protocolNames() const;
     QStringList sourceNames() const;
+    bool cameraOnAirSources() const;
+    void setCameraOnAirSources(bool on);
 
     // Reads the stored settings into the draft (page opened).
     Q_INVOKABLE void load();
@@ -62,6 +70,9 @@ public:
 signals:
     void changed();
     void applied();
+
+protected:
+    void attach() override;
 
 private:
     static bool valid(int i, int count) { return i >= 0 && i < count; }

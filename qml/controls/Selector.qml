@@ -11,6 +11,9 @@ Row {
     property real buttonWidth: 120
     property color litColor: Theme.selected
     property var swatches: []
+    // The choice shown is not confirmed by the device: drawn faded, as the
+    // home page draws an unconfirmed bus.
+    property bool unconfirmed: false
     signal activated(int index)
 
     spacing: Theme.spacing
@@ -24,6 +27,7 @@ Row {
             text: modelData
             lit: index === root.currentIndex
             litColor: root.litColor
+            opacity: !enabled ? 0.5 : lit && root.unconfirmed ? 0.6 : 1
             enabled: root.enabled
             onClicked: root.activated(index)
             Rectangle {

@@ -9,6 +9,9 @@ Row {
     property string valueText: ""
     property real valueWidth: 120
     property bool autoRepeat: false
+    // The value is not confirmed by the device: an amber frame, the number
+    // faded (as the home page draws an unconfirmed bus).
+    property bool unconfirmed: false
     signal minusPressed()
     signal minusReleased()
     signal plusPressed()
@@ -33,7 +36,8 @@ Row {
         height: Theme.buttonHeight
         radius: Theme.radius
         color: Theme.track
-        border.color: Theme.outline
+        border.color: root.unconfirmed ? Theme.warning : Theme.outline
+        border.width: root.unconfirmed ? Theme.borderWidth : 1
         ThemeText {
             anchors.fill: parent
             anchors.margins: 4
@@ -41,6 +45,7 @@ Row {
             font.pixelSize: Theme.fontValue
             text: root.valueText
             enabled: root.enabled
+            opacity: root.unconfirmed ? 0.6 : 1
         }
     }
     TouchButton {

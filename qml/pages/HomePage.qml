@@ -79,42 +79,20 @@ Rectangle {
         property int keyerOneControl: -1
         property int keyerTwoControl: -1
         // Shown as the panel last knew it, not (yet) read back from the board.
-        readonly property bool unconfirmed: !panel.switcher.stateConfirmed
+        readonly property bool unconfirmed: !panel.boardStateTrusted
         signal pressedButton(int button)
         signal keyerOnePressed()
         signal keyerTwoPressed()
         spacing: Theme.spacing
 
-        Rectangle {
+        BoardCaption {
             width: page.labelWidth; height: Theme.buttonHeight
-            radius: Theme.radius
             color: Qt.darker(bus.tone, 2.2)
-            border.color: bus.unconfirmed ? Theme.warning : bus.tone; border.width: Theme.borderWidth
-            Text {
-                text: bus.unconfirmed ? bus.title + "?" : bus.title
-                anchors.fill: parent; anchors.margins: 4
-                anchors.bottomMargin: bus.unconfirmed ? 24 : 4
-                horizontalAlignment: Text.AlignHCenter; verticalAlignment: Text.AlignVCenter
-                fontSizeMode: Text.Fit; minimumPixelSize: 12
-                color: Theme.text
-                font.family: Theme.fontFamily; font.pixelSize: Theme.fontLarge; font.bold: true
-            }
-            // Not confirmed by the board: says so in words, not by colour.
-            Rectangle {
-                visible: bus.unconfirmed
-                anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
-                anchors.margins: 3
-                height: 20; radius: 3
-                color: Theme.warning
-                Text {
-                    anchors.fill: parent; anchors.margins: 2
-                    horizontalAlignment: Text.AlignHCenter; verticalAlignment: Text.AlignVCenter
-                    fontSizeMode: Text.HorizontalFit; minimumPixelSize: 8
-                    text: qsTr("UNCONFIRMED")
-                    color: "black"
-                    font.family: Theme.fontFamily; font.pixelSize: 12; font.bold: true
-                }
-            }
+            frameColor: bus.tone
+            padding: 4
+            text: bus.title
+            horizontalAlignment: Text.AlignHCenter
+            font.pixelSize: Theme.fontLarge; font.bold: true
             OutcomeTag {
                 control: bus.busControl
                 anchors.left: parent.left; anchors.right: parent.right; anchors.bottom: parent.bottom
@@ -467,6 +445,7 @@ Rectangle {
                 text: qsTr("MIX")
                 lit: !panel.wipeSelected
                 litColor: Theme.selected
+                opacity: lit && !panel.boardStateTrusted ? 0.6 : 1
                 onClicked: panel.selectMix()
                 OutcomeTag {
                     control: Switching.Mix
@@ -479,6 +458,7 @@ Rectangle {
                 text: qsTr("WIPE")
                 lit: panel.wipeSelected
                 litColor: Theme.selected
+                opacity: lit && !panel.boardStateTrusted ? 0.6 : 1
                 onClicked: panel.selectWipe()
                 OutcomeTag {
                     control: Switching.Wipe
@@ -486,6 +466,13 @@ Rectangle {
                     anchors.margins: 2
                 }
             }
+        }
+        // One tag across both, along their top (inside: a pop-up starts at
+        // their top edge): which of the two the board has is the state.
+        UnconfirmedTag {
+            anchors.left: modeRow.left; anchors.right: modeRow.right; anchors.top: modeRow.top
+            anchors.margins: 2
+            height: 18 // clear of the Chinese names under it
         }
         Row {
             anchors.top: modeRow.bottom; anchors.topMargin: 12

@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import Tavrik.Ui 1.0
 import "../controls"
+import "../marks"
 
 // The setup menu: start, audio, user memory, camera and setup pages of
 // switcher and camera settings. SetupMenu holds the lists and sends each
@@ -53,7 +54,7 @@ Rectangle {
         property int setting: 0
         property string title: ""
         spacing: Theme.spacing
-        ThemeText { width: 170; height: Theme.buttonHeight; text: title }
+        BoardCaption { width: 170; height: Theme.buttonHeight; text: title; fromBoard: menu.fromBoard(setting) }
         TouchButton {
             objectName: "setting" + setting
             width: 230
@@ -72,7 +73,7 @@ Rectangle {
         property bool stepped: true
         property string unit: ""
         spacing: Theme.spacing
-        ThemeText { width: 130; height: Theme.buttonHeight; text: title }
+        BoardCaption { width: 130; height: Theme.buttonHeight; text: title; fromBoard: menu.numberFromBoard(which) }
         Stepper {
             visible: stepped
             valueWidth: 80

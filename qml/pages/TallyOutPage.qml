@@ -187,10 +187,27 @@ Rectangle {
                 }
             }
             ThemeText {
-                width: 900; height: 60
+                width: 900; height: 36
                 dim: true
                 wrapMode: Text.WordWrap
                 text: qsTr("Receivers differ in which tally means preview: set it as they expect.")
+            }
+            // The cameras' own lamps: not part of the entries above, so
+            // stored and in effect at once.
+            Row {
+                spacing: Theme.margin
+                ThemeText { width: 130; height: Theme.buttonHeight; font.bold: true; text: qsTr("Camera tally") }
+                ToggleSwitch {
+                    objectName: "cameraOnAirSources"
+                    checked: tally.cameraOnAirSources
+                    onToggled: tally.cameraOnAirSources = !tally.cameraOnAirSources
+                }
+                ThemeText {
+                    width: 900 - 130 - 132 - 2 * Theme.margin; height: Theme.buttonHeight
+                    wrapMode: Text.WordWrap
+                    fontSizeMode: Text.Fit
+                    text: qsTr("On: camera lamps also light for PiP/key sources on program, and for both sources during a mix. Off (standard): program and preview only. Takes effect at once, without APPLY.")
+                }
             }
         }
     }

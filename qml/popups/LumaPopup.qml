@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import Tavrik.Ui 1.0
 import "../controls"
+import "../marks"
 
 // Luma key pop-up: key source, black or white keyed out, clean-up level and
 // transparency. LumaKey holds the logic.
@@ -24,9 +25,10 @@ Item {
 
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 180; height: Theme.buttonHeight; text: qsTr("Key source") }
+                BoardCaption { width: 180; height: Theme.buttonHeight; text: qsTr("Key source") }
                 Selector {
                     objectName: "lumaSource"
+                    unconfirmed: !panel.boardStateTrusted
                     buttonWidth: 100
                     model: [qsTr("BLK"), qsTr("IN1"), qsTr("IN2"), qsTr("IN3"), qsTr("IN4"), qsTr("BKG"), qsTr("BAR")]
                     currentIndex: luma.source
@@ -35,9 +37,10 @@ Item {
             }
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 180; height: Theme.buttonHeight; text: qsTr("Key out") }
+                BoardCaption { width: 180; height: Theme.buttonHeight; text: qsTr("Key out") }
                 Selector {
                     objectName: "lumaMode"
+                    unconfirmed: !panel.boardStateTrusted
                     buttonWidth: 160
                     model: [qsTr("Black"), qsTr("White")]
                     currentIndex: luma.mode
@@ -46,7 +49,7 @@ Item {
             }
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 180; height: Theme.touchMin; text: qsTr("Clean-up level") }
+                BoardCaption { width: 180; height: Theme.touchMin; text: qsTr("Clean-up level") }
                 ValueSlider {
                     objectName: "lumaCleanup"
                     width: 600
@@ -58,7 +61,7 @@ Item {
             }
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 180; height: Theme.touchMin; text: qsTr("Transparency") }
+                BoardCaption { width: 180; height: Theme.touchMin; text: qsTr("Transparency") }
                 ValueSlider {
                     objectName: "lumaTransparency"
                     width: 600

@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import Tavrik.Ui 1.0
 import "../controls"
+import "../marks"
 
 // Picture-in-picture pop-up: position and size of the inset on a miniature
 // of the output, its crop, source and border. PipControl holds the logic.
@@ -34,7 +35,7 @@ Item {
             width: 416; height: 234
             anchors.verticalCenter: parent.verticalCenter
             color: Theme.background
-            border.color: Theme.outline
+            border.color: panel.boardStateTrusted ? Theme.outline : Theme.warning
             border.width: Theme.borderWidth
             clip: true
 
@@ -54,6 +55,8 @@ Item {
                 border.color: tone
                 border.width: Theme.borderWidth
             }
+            // Position, size and crop as the board last reported them.
+            UnconfirmedTag { x: 6; y: 6 }
             MouseArea {
                 objectName: "pipMiniature"
                 anchors.fill: parent
@@ -90,9 +93,13 @@ Item {
                 }
                 ThemeText { width: 70; height: Theme.touchMin; text: pip.sliderValue }
             }
-            ThemeText {
-                width: parent.width; height: 32; dim: true
-                text: qsTr("X %1 %   Y %2 %   Size %3 %").arg(pip.posX).arg(pip.posY).arg(pip.posZ)
+            Row {
+                spacing: Theme.spacing
+                UnconfirmedTag { anchors.verticalCenter: parent.verticalCenter }
+                ThemeText {
+                    width: 380; height: 32; dim: true
+                    text: qsTr("X %1 %   Y %2 %   Size %3 %").arg(pip.posX).arg(pip.posY).arg(pip.posZ)
+                }
             }
             TouchButton {
                 objectName: "pipResetPosition"
@@ -127,6 +134,7 @@ Item {
                 spacing: Theme.spacing * 3
                 Stepper {
                     objectName: "pipCropStepper"
+                    unconfirmed: !panel.boardStateTrusted
                     autoRepeat: true
                     valueText: pip.cropValue
                     onDecrement: pip.cropStep(-1)
@@ -149,9 +157,10 @@ Item {
 
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 150; height: Theme.buttonHeight; text: qsTr("Source") }
+                BoardCaption { width: 150; height: Theme.buttonHeight; text: qsTr("Source") }
                 Selector {
                     objectName: "pipSource"
+                    unconfirmed: !panel.boardStateTrusted
                     buttonWidth: 100
                     model: [qsTr("BLK"), qsTr("IN1"), qsTr("IN2"), qsTr("IN3"), qsTr("IN4"), qsTr("BKG"), qsTr("BAR")]
                     currentIndex: pip.source
@@ -160,9 +169,10 @@ Item {
             }
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 150; height: Theme.buttonHeight; text: qsTr("Border size") }
+                BoardCaption { width: 150; height: Theme.buttonHeight; text: qsTr("Border size") }
                 Selector {
                     objectName: "pipBorderSize"
+                    unconfirmed: !panel.boardStateTrusted
                     buttonWidth: 130
                     model: [qsTr("Off"), qsTr("Small"), qsTr("Medium"), qsTr("Large")]
                     currentIndex: pip.borderSize
@@ -171,9 +181,10 @@ Item {
             }
             Row {
                 spacing: Theme.spacing
-                ThemeText { width: 150; height: Theme.buttonHeight; text: qsTr("Border colour") }
+                BoardCaption { width: 150; height: Theme.buttonHeight; text: qsTr("Border colour") }
                 Selector {
                     objectName: "pipBorderColor"
+                    unconfirmed: !panel.boardStateTrusted
                     buttonWidth: 96
                     model: [qsTr("White"), qsTr("Yellow"), qsTr("Cyan"), qsTr("Green"), qsTr("Magenta"), qsTr("Red"),
                             qsTr("Blue"), qsTr("Black")]

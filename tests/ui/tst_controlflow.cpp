@@ -21,6 +21,7 @@
 #include "ui/servicestatus.h"
 #include "ui/switcherstate.h"
 #include "ui/switching.h"
+#include "ui/tallyoutsetup.h"
 #include "ui/timeseam.h"
 
 #include <QtTest>
@@ -507,6 +508,38 @@ private slots:
         QCOMPARE(cam.state().greenTally, !red);
     }
 
+    // The camera lamps' rule from the tally out page acts on the lamps at
+    // once, not at the next switch, and is stored.
+    void onAirTallySwitchActsAtOnce()
+    {
+        Rig rig;
+        rig.lines->camera().post([](vekCameraObject &v) {
+            v.initSerial(0, QStringLiteral("ttyAMA0"), 38400, 8, 0, 1, 0);
+            v.initSerial(3, QStringLiteral("ttyAMA1"), 38400, 8, 0, 1, 0);
+            v.setVekStatus(0, true);
+            v.setVekStatus(1, true);
+        });
+        rig.panel->setCamOnline(0, true);
+        rig.panel->setCamOnline(1, true);
+        rig.panel->setProgramNo(1);
+        rig.panel->setPreviewNo(4);
+        rig.panel->switcher()->setPipSource(2); // camera 2 as PiP on program
+        rig.panel->setPipPgmFlag(true);
+        TallyOutSetup page(rig.panel.get());
+        page.setCameraOnAirSources(true);
+        QVERIFY(rig.panel->switching()->tallyOnAirSources());
+        QVERIFY(page.cameraOnAirSources());
+        QTRY_VERIFY(rig.unit.camera(1).state().redTally);
+        QVERIFY(rig.settings->flush());
+        PanelSettings stored;
+        stored.load();
+        QVERIFY(stored.boolValue(QStringLiteral("system"), QStringLiteral("tallyOnAirSources")));
+        page.setCameraOnAirSources(false);
+        QVERIFY(!rig.panel->switching()->tallyOnAirSources());
+        QTRY_VERIFY(!rig.unit.camera(1).state().redTally);
+        QVERIFY(rig.unit.camera(0).state().redTally);
+    }
+
     // Screenshot mode turns the CUT key into a picture; a factory default loads
     // memory 0, puts the network back to its static address and re-reads.
     void screenshotModeAndFactoryDefault()
@@ -586,6 +619,7 @@ private slots:
         s.setValue(QStringLiteral("system"), QStringLiteral("langType"), 2);
         s.setValue(QStringLiteral("system"), QStringLiteral("cam2Speed"), 17);
         s.setValue(QStringLiteral("user"), QStringLiteral("audioCh1_3"), 77);
+        s.setValue(QStringLiteral("system"), QStringLiteral("tallyOnAirSources"), true);
         const auto all = [&s] {
             QVariantMap m;
             for (const QString &k : PanelSettings::knownKeys())
@@ -617,6 +651,7 @@ private slots:
         QVERIFY(backup.changes().contains(QStringLiteral("system/cam2Speed: 9 → 17")));
         backup.applyRestore(false);
         QCOMPARE(all(), before);
+        QVERIFY(rig.panel->switching()->tallyOnAirSources()); // restored in effect, not at the next start
         QVERIFY(s.flush());
     }
 

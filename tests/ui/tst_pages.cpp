@@ -23,6 +23,7 @@
 #include "ui/panelsettings.h"
 #include "ui/pipcontrol.h"
 #include "ui/setupmenu.h"
+#include "ui/switchgate.h"
 #include "ui/upgradeflow.h"
 
 #include <QDirIterator>
@@ -238,6 +239,42 @@ private slots:
         for (const auto &[setting, code] : shown)
             QCOMPARE(menu.selected(setting), code);
         QCOMPARE(panel->switcher()->pipCropSize(), 5);
+        mb().update([menus](SimMainboard::State &st) { st.menu = menus; });
+        panel->lines()->mainboard().post([](commandExecObject &m) { m.readUserMenuSetting3(); });
+        QTRY_VERIFY(idle());
+    }
+
+    // A board that falls silent is marked on the settings pages until its
+    // buses and then its records are read back: the mark never goes while
+    // the page still shows what the board held before.
+    void settingsMarkedUntilReadBack()
+    {
+        rig->setLanguage(0);
+        QQuickItem *tag = PageRig::findItem(rig->show("popups/LumaPopup.qml"), "unconfirmedTag");
+        QVERIFY(tag);
+        QTRY_VERIFY(idle() && panel->boardStateTrusted());
+        QVERIFY(!tag->isVisible());
+        const auto menus = mb().state().menu;
+        mb().setFailureMode(SimMainboard::NoAnswer);
+        // Through the gate, which then asks the board now and then whether it is back.
+        panel->gate()->post("read", [](commandExecObject &m) { return m.readAutoRate() > 0; }, panel,
+                            [](const Result<bool> &) {});
+        QTRY_VERIFY(!panel->boardStateTrusted());
+        QVERIFY(tag->isVisible());
+        // Meanwhile the board's luma key turned to white.
+        const int white = menus[2][0] ? 0 : 1;
+        mb().update([white](SimMainboard::State &st) { st.menu[2][0] = quint8(white); });
+        int shownWhenTrusted = -1;
+        auto watch = connect(panel, &Panel::boardStateTrustedChanged, this, [&] {
+            if (panel->boardStateTrusted())
+                shownWhenTrusted = panel->switcher()->lumaMode();
+        });
+        mb().setFailureMode(SimMainboard::Normal);
+        QTRY_VERIFY_WITH_TIMEOUT(panel->boardStateTrusted(), 15000);
+        disconnect(watch);
+        QVERIFY(panel->switcher()->stateConfirmed());
+        QCOMPARE(shownWhenTrusted, white);
+        QVERIFY(!tag->isVisible());
         mb().update([menus](SimMainboard::State &st) { st.menu = menus; });
         panel->lines()->mainboard().post([](commandExecObject &m) { m.readUserMenuSetting3(); });
         QTRY_VERIFY(idle());
