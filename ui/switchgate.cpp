@@ -54,6 +54,13 @@ void SwitchGate::noteSilence(bool silent)
     emit answeringAgain();
 }
 
+void SwitchGate::boardFoundSilent()
+{
+    TAVRIK_ASSERT_OWNER(this);
+    shared_->silent.store(true);
+    noteSilence(true);
+}
+
 void SwitchGate::probe()
 {
     // Only on an idle lane: the probe must never be what a press waits for.

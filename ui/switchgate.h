@@ -96,6 +96,10 @@ public:
 
     // As last seen on the lane.
     bool boardSilent() const { return shared_->silent.load(); }
+    // An exchange that did not come through here (a settings page's write)
+    // found the board silent: it is asked now and then from here on too, so
+    // NO CONTROL ends when the board answers, not at the operator's next press.
+    void boardFoundSilent();
     // On the lane: one short read (a single kAskMs wait); true when the
     // board answered it.
     static bool askBoard(commandExecObject &m);

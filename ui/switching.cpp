@@ -142,6 +142,8 @@ void Switching::onBoardAnswering(bool answering)
     if (!answering) {
         // Whatever it did meanwhile is unknown until it is read back.
         state_->setStateConfirmed(false);
+        if (gate_)
+            gate_->boardFoundSilent();
         return;
     }
     followBoard();

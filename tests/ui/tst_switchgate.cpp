@@ -34,6 +34,7 @@ private slots:
     void outcomes_data();
     void outcomes();
     void silentBoard();
+    void silentOnASettingsWrite();
     void busesFollowTheBoard();
     void transitionLength();
     void pipSourceIsOnAirAtOnce();
@@ -162,6 +163,20 @@ void TstSwitchGate::silentBoard()
     QCOMPARE(rig.outcome(5), int(Outcome::Stale));
     QCOMPARE(rig.count(kCut), 3);
     QTRY_COMPARE(rig.panel->programNo(), rig.mb.program());
+}
+
+// A settings write, not a press, finds the board silent: NO CONTROL still
+// ends when the board answers, with no press to ask it.
+void TstSwitchGate::silentOnASettingsWrite()
+{
+    Rig rig;
+    SwitcherState *state = rig.panel->switcher();
+    rig.mb.setFailureMode(SimMainboard::NoAnswer);
+    rig.lines->mainboard().post([](commandExecObject &m) { m.writeAutoRate(20); });
+    QTRY_COMPARE_WITH_TIMEOUT(state->linkState(), int(SwitcherState::LinkNotAnswering), 5000);
+    rig.mb.setFailureMode(SimMainboard::Normal);
+    QTRY_COMPARE_WITH_TIMEOUT(state->linkState(), int(SwitcherState::LinkAnswering), 5000);
+    QTRY_VERIFY(state->stateConfirmed());
 }
 
 void TstSwitchGate::busesFollowTheBoard()
