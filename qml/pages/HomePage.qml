@@ -532,8 +532,9 @@ Rectangle {
                 Text {
                     anchors.horizontalCenter: parent.horizontalCenter
                     anchors.bottom: parent.bottom; anchors.bottomMargin: 10
-                    text: qsTr("rate %1 fr").arg(panel.transSpeed)
-                    color: Theme.textDim
+                    // The rate is the board's: a "?" and amber until read back.
+                    text: qsTr("rate %1 fr").arg(panel.transSpeed) + (panel.boardStateTrusted ? "" : " ?")
+                    color: panel.boardStateTrusted ? Theme.textDim : Theme.warning
                     font.family: Theme.fontFamily; font.pixelSize: Theme.fontSmall
                 }
                 OutcomeTag {
