@@ -1,4 +1,5 @@
-// bench_panel [--panel PATH] [--presses N] [--tbar N] [--idle S] [--log DIR] [--no-gpio-chip] [--frames N]
+// bench_panel [--panel PATH] [--presses N] [--tbar N] [--idle S] [--log DIR] [--no-gpio-chip] [--still-meter]
+//             [--frames N]
 //
 // The real panel process (-platform offscreen) against the simulated unit,
 // timed from outside as an operator would feel it:
@@ -19,6 +20,7 @@
 #include "sim/simconverter.h"
 #include "sim/simkeys.h"
 #include "sim/simmainboard.h"
+#include "sim/simpiscripts.h"
 #include "sim/simunit.h"
 #include "tools/pagerig.h"
 #include "ui/panel.h"
@@ -100,9 +102,14 @@ int runNo = 0;
 class PanelRun
 {
 public:
-    PanelRun(const QString &panelPath, bool stallProbe, bool silentCameras, bool gpioChip = true)
+    PanelRun(const QString &panelPath, bool stallProbe, bool silentCameras, bool gpioChip = true,
+             bool meterMoving = true)
         : sysroot_(QDir::tempPath() + QStringLiteral("/tavrik-bench-XXXXXX")), unit_(sysroot_.path())
     {
+        // A level that never changes draws nothing: the idle cost without
+        // the meter's own drawing.
+        if (!meterMoving)
+            SimPiScripts::install(sysroot_.path(), SimPiScripts::Options());
         // A unit's kernel has the GPIO chip; --no-gpio-chip times the panel
         // reading the power button with the gpio tool instead.
         unit_.setGpioChip(gpioChip);
@@ -526,7 +533,9 @@ int main(int argc, char *argv[])
                                  QStringLiteral("n"), QStringLiteral("100"));
     QCommandLineOption noChipOpt(QStringLiteral("no-gpio-chip"),
                                  QStringLiteral("Idle run without a GPIO chip: the power button through the gpio tool."));
-    parser.addOptions({panelOpt, pressesOpt, tbarOpt, idleOpt, logOpt, noChipOpt, framesOpt});
+    QCommandLineOption stillMeterOpt(QStringLiteral("still-meter"),
+                                     QStringLiteral("Idle run with a fixed audio level instead of a moving one."));
+    parser.addOptions({panelOpt, pressesOpt, tbarOpt, idleOpt, logOpt, noChipOpt, stillMeterOpt, framesOpt});
     parser.process(app);
     logDir = parser.value(logOpt);
     BaselineProbe probe;
@@ -587,7 +596,7 @@ int main(int argc, char *argv[])
     }
     {
         // Without the probe, whose 200 wake-ups a second would count as idle load.
-        PanelRun run(panelPath, false, false, !parser.isSet(noChipOpt));
+        PanelRun run(panelPath, false, false, !parser.isSet(noChipOpt), !parser.isSet(stillMeterOpt));
         if (!run.started())
             return 1;
         const double home = run.homeShownMs(kStartTimeoutMs);
