@@ -202,7 +202,7 @@ void TstSwitchGate::busesFollowTheBoard()
     // own lamp goes out, and not much longer: the board is asked at the
     // expected end.
     QTRY_VERIFY(!rig.panel->transitionRunning());
-    QVERIFY2(lit.elapsed() >= 900 && lit.elapsed() < 1400, qPrintable(QString::number(lit.elapsed())));
+    QVERIFY2(lit.elapsed() >= 900 && lit.elapsed() < 1900, qPrintable(QString::number(lit.elapsed())));
     QCOMPARE(rig.panel->autoLengthMs(), 0);
     QCOMPARE(rig.count(kAuto), 1);
     QCOMPARE(rig.panel->programNo(), 2);
