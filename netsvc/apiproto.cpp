@@ -15,12 +15,12 @@ namespace Api {
 
 namespace {
 
-struct Spec {
+struct CommandName {
     const char *name;
     Command::Kind kind;
 };
 
-constexpr Spec kCommands[] = {
+constexpr CommandName kCommands[] = {
     {"login", Command::Login},   {"ping", Command::Ping},         {"state", Command::State},
     {"cut", Command::Cut},       {"auto", Command::Auto},         {"program", Command::Program},
     {"preview", Command::Preview}, {"pip", Command::Pip},         {"key", Command::Key},
@@ -116,7 +116,7 @@ QString roleName(Role role)
 
 const char *commandName(Command::Kind kind)
 {
-    for (const Spec &s : kCommands)
+    for (const CommandName &s : kCommands)
         if (s.kind == kind)
             return s.name;
     return "?";
@@ -154,7 +154,7 @@ Parsed parse(const QByteArray &message)
     const QString cmd = cmdValue.toString();
     Parsed p;
     bool known = false;
-    for (const Spec &s : kCommands) {
+    for (const CommandName &s : kCommands) {
         if (cmd == QLatin1String(s.name)) {
             p.command.kind = s.kind;
             known = true;
