@@ -445,15 +445,16 @@ QByteArray zarvoMu::waitReply(int firstMs, int retries, int retryMs)
 {
     // A late board misses a short first wait and answers the next one; a
     // silent one misses a whole normal wait, or was silent already.
-    const bool silentBefore = replyMissed_;
+    bool wholeWaitMissed = replyMissed_;
     QByteArray reply = receive(firstMs);
-    const bool wholeWaitMissed = silentBefore || firstMs >= normalReplyWait;
+    wholeWaitMissed |= firstMs >= normalReplyWait;
     for (int i = 0; reply.isEmpty() && i < retries; ++i) {
         if (skipRetriesWhenSilent_ && wholeWaitMissed && replyMissed_) {
             qCWarning(lcMainboard) << "[WARN] mainboard silent:" << retries - i << "reply waits skipped";
             break;
         }
         reply = receive(retryMs);
+        wholeWaitMissed |= retryMs >= normalReplyWait;
     }
     return reply;
 }

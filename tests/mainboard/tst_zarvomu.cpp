@@ -433,6 +433,29 @@ private slots:
         QCOMPARE(waits.first(), op.waits.first());
     }
 
+    void silentBoardSkipsRetries_data() { addWriteRows([](const WriteOp &o) { return o.waits.size() > 1; }); }
+    // With the skip on, a board that just went silent is waited for until
+    // one whole normal wait has passed without a byte, not through every
+    // retry; once it is known silent, one wait is all.
+    void silentBoardSkipsRetries()
+    {
+        QFETCH(int, index);
+        const WriteOp &op = writeOps().at(index);
+        b->link.setWaitDivisor(60);
+        b->link.setSkipRetriesWhenSilent(true);
+        QVERIFY(!op.call(b->link));
+        QList<int> expected;
+        for (int w : op.waits) {
+            expected << w;
+            if (w >= 3000)
+                break;
+        }
+        QCOMPARE(loggedWaits(b->log), expected);
+        b->log.clear();
+        QVERIFY(!op.call(b->link));
+        QCOMPARE(loggedWaits(b->log), QList<int>{op.waits.first()});
+    }
+
     void pipWriteWithoutCheck()
     {
         pipSetting pip;
