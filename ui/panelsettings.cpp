@@ -1,5 +1,6 @@
 #include "ui/panelsettings.h"
 
+#include "netsvc/apiproto.h"
 #include "netsvc/tslumd.h"
 #include "platform/atomicfile.h"
 #include "platform/sysroot.h"
@@ -71,7 +72,7 @@ Table makeTable()
     sys("tallyOnAirSources", false);
     // The control API: off until switched on; tokens made when first needed.
     sys("apiEnabled", false);
-    sys("apiPort", 8095, {1, 65535});
+    sys("apiPort", int(Api::kDefaultPort), {1, 65535});
     sys("apiReadToken", QString());
     sys("apiControlToken", QString());
     for (const char *k : {"pgmOutResForSetup", "mvOutResForSetup", "outFormatForSetup"})
