@@ -11,17 +11,6 @@
 #include <memory>
 #include <vector>
 
-namespace {
-const char *protocolName(int protocol)
-{
-    switch (protocol) {
-    case Tsl::V50Tcp: return "TSL 5.0 TCP";
-    case Tsl::V31Udp: return "TSL 3.1 UDP";
-    default: return "TSL 5.0 UDP";
-    }
-}
-} // namespace
-
 // Lives on the sender's own thread; every call comes from there.
 class TslSender::Worker : public QObject
 {
@@ -109,7 +98,7 @@ private:
 
     QString name(const Link &l) const
     {
-        return QStringLiteral("%1:%2 (%3)").arg(l.d.address.toString()).arg(l.d.port).arg(QLatin1String(protocolName(l.d.protocol)));
+        return QStringLiteral("%1:%2 (%3)").arg(l.d.address.toString()).arg(l.d.port).arg(QLatin1String(Tsl::protocolName(l.d.protocol)));
     }
 
     void delivered(Link &l)

@@ -125,4 +125,13 @@ QByteArray v31Packet(const Display &d, const Lamps &lamps)
     return out;
 }
 
+const char *protocolName(int protocol)
+{
+    switch (protocol) {
+    case V50Tcp: return "TSL 5.0 TCP";
+    case V31Udp: return "TSL 3.1 UDP";
+    default: return "TSL 5.0 UDP";
+    }
+}
+
 } // namespace Tsl

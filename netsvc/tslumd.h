@@ -11,6 +11,8 @@ namespace Tsl {
 
 enum Protocol { V50Udp = 0, V50Tcp = 1, V31Udp = 2 };
 constexpr int kProtocolCount = 3;
+// As the operator reads it ("TSL 5.0 UDP"); 5.0 UDP for anything unknown.
+const char *protocolName(int protocol);
 
 // Lamp colours of a 5.0 display (two bits each).
 enum Colour { Off = 0, Red = 1, Green = 2, Amber = 3 };

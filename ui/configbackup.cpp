@@ -1,6 +1,7 @@
 #include "ui/configbackup.h"
 
 #include "netsvc/net.h"
+#include "netsvc/tslumd.h"
 #include "platform/atomicfile.h"
 #include "platform/sysroot.h"
 #include "platform/threadcheck.h"
@@ -14,70 +15,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QRegularExpression>
 
 #include <cmath>
-#include <limits>
 
 namespace {
 
 const QString kInterface = QStringLiteral("interface");
 const QString kNetwork = QStringLiteral("network");
-
-struct Range {
-    const char *key;
-    int lo;
-    int hi;
-};
-// The ranges the interface itself keeps its settings in; an integer key not
-// listed is a list choice (0..255).
-constexpr Range kRanges[] = {
-    {"system/langType", 0, 2},       {"system/speedNum", 0, 2},       {"system/cam1Speed", 1, 18},
-    {"system/cam2Speed", 1, 18},     {"system/cam3Speed", 1, 18},     {"system/loBound", 0, 32767},
-    {"system/hiBound", 0, 32767},    {"system/joysticMidValue", 0, 32767},
-    {"system/ch1Offset", -6, 6},     {"system/ch2Offset", -6, 6},     {"system/digitalOffset", -6, 6},
-    {"system/rcaOffset", -6, 6},     {"system/rcaVal", 0, 126},       {"system/masterVal", 0, 126},
-    {"system/ch1Val", 0, 126},       {"system/ch2Val", 0, 126},       {"system/earVal", 0, 126},
-    {"system/digitVal", 0, 126},     {"system/rca2Val", 0, 127},      {"system/ch12Val", 0, 127},
-    {"system/ch22Val", 0, 127},      {"system/digit2Val", 0, 127},    {"system/master2Val", 0, 127},
-    {"system/ear2Val", 0, 127},
-};
-
-// Tally out and the control API: ports, protocols, display indices (-1:
-// none; v5.0 takes up to 0xFFFE) and lamps as their page keeps them.
-Range patternRange(const QString &fullKey)
-{
-    static const QRegularExpression port(QStringLiteral("^(tallyOut/dest[1-4]Port|system/apiPort)$"));
-    static const QRegularExpression protocol(QStringLiteral("^tallyOut/dest[1-4]Protocol$"));
-    static const QRegularExpression index(QStringLiteral("^tallyOut/source[0-6]Index$"));
-    static const QRegularExpression colour(QStringLiteral("^tallyOut/(program|preview)Colour$"));
-    static const QRegularExpression tally(QStringLiteral("^tallyOut/(program|preview)Tally$"));
-    if (port.match(fullKey).hasMatch())
-        return {nullptr, 1, 65535};
-    if (protocol.match(fullKey).hasMatch())
-        return {nullptr, 0, 2};
-    if (index.match(fullKey).hasMatch())
-        return {nullptr, -1, 0xFFFE};
-    if (colour.match(fullKey).hasMatch())
-        return {nullptr, 0, 3};
-    if (tally.match(fullKey).hasMatch())
-        return {nullptr, 1, 4};
-    return {nullptr, 0, -1};
-}
-
-Range rangeOf(const QString &fullKey)
-{
-    for (const Range &r : kRanges)
-        if (fullKey == QLatin1String(r.key))
-            return r;
-    const Range pattern = patternRange(fullKey);
-    if (pattern.hi >= pattern.lo)
-        return pattern;
-    // The user-memory audio steps follow the mixer's steps.
-    if (fullKey.startsWith(QLatin1String("user/")))
-        return {nullptr, 0, 127};
-    return {nullptr, 0, 255};
-}
 
 bool isSecret(const QString &fullKey)
 {
@@ -99,8 +43,8 @@ QString ConfigBackup::mediumPath() { return QStringLiteral("/mnt/tervana/tavrik-
 
 QString ConfigBackup::checkSetting(const QString &fullKey, const QVariant &value)
 {
-    const QVariant def = PanelSettings::defaultValue(fullKey.section(QLatin1Char('/'), 0, 0),
-                                                     fullKey.section(QLatin1Char('/'), 1));
+    const QString group = fullKey.section(QLatin1Char('/'), 0, 0), key = fullKey.section(QLatin1Char('/'), 1);
+    const QVariant def = PanelSettings::defaultValue(group, key);
     if (!def.isValid() || fullKey.count(QLatin1Char('/')) != 1)
         return tr("unknown setting %1").arg(fullKey.left(64));
     switch (def.userType()) {
@@ -112,7 +56,7 @@ QString ConfigBackup::checkSetting(const QString &fullKey, const QVariant &value
         // JSON numbers arrive as doubles: whole and in range, or refused.
         bool ok = false;
         const double d = value.toDouble(&ok);
-        const Range r = rangeOf(fullKey);
+        const PanelSettings::Range r = PanelSettings::range(group, key);
         if (value.userType() == QMetaType::Bool || value.userType() == QMetaType::QString || !ok
             || !std::isfinite(d) || d != std::floor(d) || d < r.lo || d > r.hi)
             return tr("%1 is not a whole number from %2 to %3").arg(fullKey).arg(r.lo).arg(r.hi);
@@ -132,7 +76,7 @@ QString ConfigBackup::checkSetting(const QString &fullKey, const QVariant &value
             for (const QChar c : s)
                 if (!c.isPrint())
                     return tr("%1 is not a label").arg(fullKey);
-            if (s.size() > 16)
+            if (s.size() > Tsl::kLabelChars)
                 return tr("%1 is not a label").arg(fullKey);
             return QString();
         }

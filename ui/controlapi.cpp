@@ -87,7 +87,7 @@ ControlApi::ControlApi(Panel *panel, QObject *parent)
         publish(QStringLiteral("meter"), {{QStringLiteral("left"), meter_[0]}, {QStringLiteral("right"), meter_[1]}});
     });
     const QJsonObject st = stateObject();
-    lastMainboard_ = st.value(QLatin1String("mainboard")).toBool();
+    lastMainboard_ = boardAnswering();
     lastBuses_[0] = st.value(QLatin1String("program"));
     lastBuses_[1] = st.value(QLatin1String("preview"));
     lastTally_ = st.value(QLatin1String("tally"));
@@ -367,6 +367,12 @@ void ControlApi::answer(quint64 client, qint64 id, const QString &outcome)
 
 // ---------------------------------------------------------------- events
 
+bool ControlApi::boardAnswering() const
+{
+    const SwitchGate *gate = panel_->gate();
+    return panel_->switcher()->mainboardConnected() && !(gate && gate->boardSilent());
+}
+
 QJsonObject ControlApi::stateObject() const
 {
     const SwitcherState *s = panel_->switcher();
@@ -376,7 +382,6 @@ QJsonObject ControlApi::stateObject() const
         tally.append(tallyOf(cam, pgm, pvw));
         cameras.append(panel_->camOnline(cam - 1));
     }
-    const SwitchGate *gate = panel_->gate();
     return {{QStringLiteral("program"), pgm},
             {QStringLiteral("preview"), pvw},
             {QStringLiteral("tally"), tally},
@@ -387,7 +392,7 @@ QJsonObject ControlApi::stateObject() const
             {QStringLiteral("transition"), s->transitionRunning()},
             {QStringLiteral("type"), s->wipeSelected() ? QStringLiteral("wipe") : QStringLiteral("mix")},
             {QStringLiteral("cameras"), cameras},
-            {QStringLiteral("mainboard"), s->mainboardConnected() && !(gate && gate->boardSilent())},
+            {QStringLiteral("mainboard"), boardAnswering()},
             {QStringLiteral("meter"), QJsonArray{meter_[0], meter_[1]}}};
 }
 
@@ -442,7 +447,8 @@ void ControlApi::publishBuses()
 
 void ControlApi::publishMainboard()
 {
-    const bool answering = stateObject().value(QLatin1String("mainboard")).toBool();
+    // Called on every answered press: the one flag, not the whole state.
+    const bool answering = boardAnswering();
     if (answering == lastMainboard_)
         return;
     lastMainboard_ = answering;

@@ -86,6 +86,7 @@ private:
     void publishBuses();
     void publishMainboard();
     void onMeter(int channel, int value);
+    bool boardAnswering() const;
     QJsonObject stateObject() const;
     void pushSnapshot();
 

@@ -20,12 +20,6 @@ class Panel;
 class ImageKeys : public QObject
 {
     Q_OBJECT
-public:
-    int pressedCamera() const { return pressedCamera_; }
-    Q_SIGNAL void pressedCameraChanged();
-
-private:
-    int pressedCamera_ = -1;
     Q_PROPERTY(Panel *panel READ panel WRITE setPanel NOTIFY panelChanged)
     Q_PROPERTY(bool storeMode READ storeMode WRITE setStoreMode NOTIFY storeModeChanged)
     // True while a store or recall is under way; further presses wait for it.
@@ -74,6 +68,7 @@ public:
     QVariantList keyOutcomes() const;
     bool onAirHold() const;
     void setOnAirHold(bool on);
+    int pressedCamera() const { return pressedCamera_; }
 
     // Key k (0..3) of camera c (0..2) pressed.
     Q_INVOKABLE void pressKey(int camera, int key);
@@ -101,6 +96,7 @@ signals:
     void keysShownChanged();
     void keyOutcomesChanged();
     void onAirHoldChanged();
+    void pressedCameraChanged();
 
 private:
     void connectDevices();
@@ -114,6 +110,7 @@ private:
     bool busy_ = false;
     std::array<int, kCameras> selected_{{-1, -1, -1}};
     std::array<QString, kCameras * kKeys> pictures_;
+    int pressedCamera_ = -1;
     std::array<int, kCameras * kKeys> outcomes_{{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}};
     QMetaObject::Connection updateConnection_;
     QMetaObject::Connection trackingConnection_;

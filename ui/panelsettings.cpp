@@ -1,5 +1,7 @@
 #include "ui/panelsettings.h"
 
+#include "netsvc/apiproto.h"
+#include "netsvc/tslumd.h"
 #include "platform/atomicfile.h"
 #include "platform/sysroot.h"
 #include "platform/threadcheck.h"
@@ -24,30 +26,44 @@ constexpr int kCoalesceMs = 250;
 // often, so room made on the card saves them without another change.
 constexpr int kRetryMs = 60000;
 
-QHash<QString, QVariant> makeDefaults()
+struct Table
 {
-    QHash<QString, QVariant> d;
-    auto sys = [&d](const char *key, const QVariant &v) { d.insert(kSystem + '/' + QLatin1String(key), v); };
-    auto usr = [&d](const QString &key, const QVariant &v) { d.insert(kUser + '/' + key, v); };
+    QHash<QString, QVariant> defaults;
+    QHash<QString, PanelSettings::Range> ranges; // every integer key
+};
+
+Table makeTable()
+{
+    Table t;
+    // An integer key not given a range is a list choice (0..255).
+    auto put = [&t](const QString &fullKey, const QVariant &v, PanelSettings::Range r = {0, 255}) {
+        t.defaults.insert(fullKey, v);
+        if (v.userType() == QMetaType::Int)
+            t.ranges.insert(fullKey, r);
+    };
+    auto sys = [&put](const char *key, const QVariant &v, PanelSettings::Range r = {0, 255}) {
+        put(kSystem + '/' + QLatin1String(key), v, r);
+    };
+    // The user-memory audio steps follow the mixer's steps.
+    auto usr = [&put](const QString &key, int v) { put(kUser + '/' + key, v, {0, 127}); };
     sys("firstEntry", true);
-    sys("langType", 0);
+    sys("langType", 0, {0, 2});
     for (int i = 1; i <= 12; ++i)
-        d.insert(kSystem + QStringLiteral("/imageKey%1File").arg(i),
-                 QStringLiteral("/images/tracking/img_capture_picture_01.png"));
-    sys("loBound", 743);
-    sys("hiBound", 1663);
-    sys("joysticMidValue", 1240);
+        put(kSystem + QStringLiteral("/imageKey%1File").arg(i), QStringLiteral("/images/tracking/img_capture_picture_01.png"));
+    sys("loBound", 743, {0, 32767});
+    sys("hiBound", 1663, {0, 32767});
+    sys("joysticMidValue", 1240, {0, 32767});
     for (const char *k : {"ch1Offset", "ch2Offset", "digitalOffset", "rcaOffset"})
-        sys(k, 0);
-    sys("speedNum", 2);
+        sys(k, 0, {-6, 6});
+    sys("speedNum", 2, {0, 2});
     for (const char *k : {"cam1Speed", "cam2Speed", "cam3Speed"})
-        sys(k, 9);
+        sys(k, 9, {1, 18});
     for (const char *k : {"rcaVal", "masterVal", "ch1Val", "ch2Val", "earVal", "digitVal"})
-        sys(k, 15);
+        sys(k, 15, {0, 126});
     for (const char *k : {"rca2Val", "ch12Val", "ch22Val", "digit2Val"})
-        sys(k, 48);
+        sys(k, 48, {0, 127});
     for (const char *k : {"master2Val", "ear2Val"})
-        sys(k, 0);
+        sys(k, 0, {0, 127});
     sys("transitionSpeed", 1);
     // The panel's own: a preset of the camera on program is recalled by a hold.
     sys("presetOnAirHold", true);
@@ -56,7 +72,7 @@ QHash<QString, QVariant> makeDefaults()
     sys("tallyOnAirSources", false);
     // The control API: off until switched on; tokens made when first needed.
     sys("apiEnabled", false);
-    sys("apiPort", 8095);
+    sys("apiPort", int(Api::kDefaultPort), {1, 65535});
     sys("apiReadToken", QString());
     sys("apiControlToken", QString());
     for (const char *k : {"pgmOutResForSetup", "mvOutResForSetup", "outFormatForSetup"})
@@ -64,22 +80,25 @@ QHash<QString, QVariant> makeDefaults()
 
     // Tally out: off until the operator switches it on. Inputs 1..4 go to
     // displays 1..4; black, background and colour bar to none (-1).
-    auto tally = [&d](const QString &key, const QVariant &v) { d.insert(QStringLiteral("tallyOut/") + key, v); };
+    auto tally = [&put](const QString &key, const QVariant &v, PanelSettings::Range r = {0, 255}) {
+        put(QStringLiteral("tallyOut/") + key, v, r);
+    };
     tally(QStringLiteral("enabled"), false);
     for (int n = 1; n <= 4; ++n) {
         tally(QStringLiteral("dest%1Address").arg(n), QString());
-        tally(QStringLiteral("dest%1Port").arg(n), 8900);
-        tally(QStringLiteral("dest%1Protocol").arg(n), 0);
+        tally(QStringLiteral("dest%1Port").arg(n), 8900, {1, 65535});
+        tally(QStringLiteral("dest%1Protocol").arg(n), 0, {0, Tsl::kProtocolCount - 1});
     }
     const char *const labels[] = {"BLK", "IN1", "IN2", "IN3", "IN4", "BKG", "BAR"};
     for (int src = 0; src < 7; ++src) {
-        tally(QStringLiteral("source%1Index").arg(src), src >= 1 && src <= 4 ? src : -1);
+        tally(QStringLiteral("source%1Index").arg(src), src >= 1 && src <= 4 ? src : -1, {-1, Tsl::kMaxIndexV50});
         tally(QStringLiteral("source%1Label").arg(src), QString::fromLatin1(labels[src]));
     }
-    tally(QStringLiteral("programColour"), 1); // red
-    tally(QStringLiteral("previewColour"), 2); // green
-    tally(QStringLiteral("programTally"), 1);  // 3.1 tally 1
-    tally(QStringLiteral("previewTally"), 2);
+    // 5.0 colours (0 off) and 3.1 tallies 1..4.
+    tally(QStringLiteral("programColour"), int(Tsl::Red), {Tsl::Off, Tsl::Amber});
+    tally(QStringLiteral("previewColour"), int(Tsl::Green), {Tsl::Off, Tsl::Amber});
+    tally(QStringLiteral("programTally"), 1, {1, 4});
+    tally(QStringLiteral("previewTally"), 2, {1, 4});
 
     const QStringList channels = {QStringLiteral("audioCh1"),  QStringLiteral("audioCh2"),
                                   QStringLiteral("audioHDMI"), QStringLiteral("audioRCA"),
@@ -90,13 +109,18 @@ QHash<QString, QVariant> makeDefaults()
         for (int n = 1; n <= 6; ++n)
             usr(c + QStringLiteral("_%1").arg(n), 0);
     }
-    return d;
+    return t;
+}
+
+const Table &table()
+{
+    static const Table t = makeTable();
+    return t;
 }
 
 const QHash<QString, QVariant> &defaults()
 {
-    static const QHash<QString, QVariant> d = makeDefaults();
-    return d;
+    return table().defaults;
 }
 
 QVariant asDefaultType(const QVariant &stored, const QVariant &def)
@@ -191,6 +215,11 @@ QStringList PanelSettings::knownKeys()
 QVariant PanelSettings::defaultValue(const QString &group, const QString &key)
 {
     return defaults().value(fullKey(group, key));
+}
+
+PanelSettings::Range PanelSettings::range(const QString &group, const QString &key)
+{
+    return table().ranges.value(fullKey(group, key), {0, -1});
 }
 
 PanelSettings::LoadResult PanelSettings::load()

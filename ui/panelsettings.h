@@ -64,6 +64,14 @@ public:
     static QVariant defaultValue(const QString &group, const QString &key);
     // Every key with a default, as "group/key".
     static QStringList knownKeys();
+    // The values an integer setting is kept in, ends included; lo > hi for
+    // a key that is not an integer setting.
+    struct Range
+    {
+        int lo;
+        int hi;
+    };
+    static Range range(const QString &group, const QString &key);
 
 signals:
     void valueChanged(const QString &group, const QString &key);

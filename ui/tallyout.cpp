@@ -10,6 +10,22 @@
 
 namespace {
 const QString kGroup = QStringLiteral("tallyOut");
+
+// The stored value when it lies in the setting's range; `otherwise` when a
+// file edited by hand put it outside.
+int checked(const PanelSettings &s, const QString &key, int otherwise)
+{
+    const int v = s.intValue(kGroup, key);
+    const PanelSettings::Range r = PanelSettings::range(kGroup, key);
+    return v >= r.lo && v <= r.hi ? v : otherwise;
+}
+
+// The stored value brought into the setting's range.
+int bounded(const PanelSettings &s, const QString &key)
+{
+    const PanelSettings::Range r = PanelSettings::range(kGroup, key);
+    return qBound(r.lo, s.intValue(kGroup, key), r.hi);
+}
 } // namespace
 
 TallyOut::TallyOut(SwitcherState *state, PanelSettings *settings, QObject *parent)
@@ -38,25 +54,25 @@ TallyOut::Config TallyOut::readConfig(const PanelSettings &s)
     c.enabled = s.boolValue(kGroup, QStringLiteral("enabled"));
     for (int n = 1; n <= kDestinations; ++n) {
         const QString address = s.stringValue(kGroup, QStringLiteral("dest%1Address").arg(n)).trimmed();
-        const int port = s.intValue(kGroup, QStringLiteral("dest%1Port").arg(n));
-        const int protocol = s.intValue(kGroup, QStringLiteral("dest%1Protocol").arg(n));
+        const int port = checked(s, QStringLiteral("dest%1Port").arg(n), -1);
+        const int protocol = checked(s, QStringLiteral("dest%1Protocol").arg(n), -1);
         TslSender::Destination d;
         // The page checks what it stores; a file edited by hand is checked here too.
         if (address.isEmpty() || !d.address.setAddress(address) || d.address.protocol() != QAbstractSocket::IPv4Protocol
-            || port < 1 || port > 65535 || protocol < 0 || protocol >= Tsl::kProtocolCount)
+            || port < 0 || protocol < 0)
             continue;
         d.port = quint16(port);
         d.protocol = protocol;
         c.destinations << d;
     }
     for (int src = 0; src < kSources; ++src) {
-        c.index[src] = qBound(-1, s.intValue(kGroup, QStringLiteral("source%1Index").arg(src)), Tsl::kMaxIndexV50);
+        c.index[src] = bounded(s, QStringLiteral("source%1Index").arg(src));
         c.label[src] = s.stringValue(kGroup, QStringLiteral("source%1Label").arg(src));
     }
-    c.lamps.programColour = qBound(0, s.intValue(kGroup, QStringLiteral("programColour")), 3);
-    c.lamps.previewColour = qBound(0, s.intValue(kGroup, QStringLiteral("previewColour")), 3);
-    c.lamps.programTally = qBound(1, s.intValue(kGroup, QStringLiteral("programTally")), 4) - 1;
-    c.lamps.previewTally = qBound(1, s.intValue(kGroup, QStringLiteral("previewTally")), 4) - 1;
+    c.lamps.programColour = bounded(s, QStringLiteral("programColour"));
+    c.lamps.previewColour = bounded(s, QStringLiteral("previewColour"));
+    c.lamps.programTally = bounded(s, QStringLiteral("programTally")) - 1; // 3.1 tally bits are 0..3
+    c.lamps.previewTally = bounded(s, QStringLiteral("previewTally")) - 1;
     return c;
 }
 

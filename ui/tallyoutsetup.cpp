@@ -29,7 +29,10 @@ TallyOutSetup::TallyOutSetup(Panel *panel, QObject *parent) : PageLogic(panel, p
 
 QStringList TallyOutSetup::protocolNames() const
 {
-    return {QStringLiteral("TSL 5.0 UDP"), QStringLiteral("TSL 5.0 TCP"), QStringLiteral("TSL 3.1 UDP")};
+    QStringList names;
+    for (int p = 0; p < Tsl::kProtocolCount; ++p)
+        names << QLatin1String(Tsl::protocolName(p));
+    return names;
 }
 
 QStringList TallyOutSetup::sourceNames() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/pagelogic.h"
+#include "ui/tallyout.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,8 +30,8 @@ class TallyOutSetup : public PageLogic
 public:
     enum Lamp { ProgramColour, PreviewColour, ProgramTally, PreviewTally };
     Q_ENUM(Lamp)
-    static constexpr int kDestinations = 4;
-    static constexpr int kSources = 7;
+    static constexpr int kDestinations = TallyOut::kDestinations;
+    static constexpr int kSources = TallyOut::kSources;
 
     explicit TallyOutSetup(Panel *panel = nullptr, QObject *parent = nullptr);
 
