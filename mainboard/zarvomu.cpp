@@ -425,7 +425,6 @@ QByteArray zarvoMu::receiveExact(int expectedLen, int timeoutMs)
 
 QByteArray zarvoMu::resendCmd(const QByteArray &frame, int attempts, int expectedLen)
 {
-    TAVRIK_ASSERT_OWNER(this);
     bool sent = false;
     for (int i = 0; i < attempts; ++i) {
         if (wholeFrameSent(send(frame), frame)) {
@@ -460,7 +459,6 @@ QByteArray zarvoMu::waitReply(int firstMs, int retries, int retryMs)
 
 bool zarvoMu::receiveWriteCommandAck(const QByteArray &frame)
 {
-    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
     if (reply.isEmpty()) {
         qCWarning(lcMainboard) << "[ERR] Not receive ack";
@@ -590,7 +588,6 @@ bool zarvoMu::awaitAck(int firstMs, int retries, const char *noReplyText, const 
 
 bool zarvoMu::writeProgram(CrossPoint src)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeProgram:..... " << src;
     return sendFrame(packs_.writeProgramPacks(src), "[ERR] Send : ", SendFailLog::Size)
            && awaitAck(shortReplyWait, 3, "[ERR] No Ack", "Receive = ");
@@ -598,14 +595,12 @@ bool zarvoMu::writeProgram(CrossPoint src)
 
 bool zarvoMu::writePreset(CrossPoint src)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writePreset:..... " << src;
     return sendFrame(packs_.writePresetPacks(src)) && awaitAck(shortReplyWait, 3, "[ERR] No Ack", "bytes = ", true);
 }
 
 bool zarvoMu::writePipSrc(CrossPoint src)
 {
-    TAVRIK_ASSERT_OWNER(this);
     if (!sendFrame(packs_.writePipSrcPacks(src), "[ERR] Send pack: ", SendFailLog::Frame))
         return false;
     // A single wait; an empty reply goes through the check and fails it.
@@ -616,28 +611,24 @@ bool zarvoMu::writePipSrc(CrossPoint src)
 
 bool zarvoMu::writeKeyFillSrc(CrossPoint src)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeKeyFillSrc:..... " << src;
     return sendOnly(packs_.writeKeyFillSrcPacks(src));
 }
 
 bool zarvoMu::writeKeyKeySrc(CrossPoint src)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeKeyKeySrc:..... " << src;
     return sendOnly(packs_.writeKeyKeySrcPacks(src));
 }
 
 bool zarvoMu::writeSplitSrc(CrossPoint src)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeSplitSrc:..... " << src;
     return sendOnly(packs_.writeSplitSrcPacks(src));
 }
 
 bool zarvoMu::writeControl(EffectAddress address, quint16 value)
 {
-    TAVRIK_ASSERT_OWNER(this);
     if (!sendFrame(packs_.writeControlPacks(address, value), "[ERR] TBar send error "))
         return false;
     // The T-bar streams positions: any answer will do, its content is not
@@ -651,7 +642,6 @@ bool zarvoMu::writeControl(EffectAddress address, quint16 value)
 
 bool zarvoMu::writePushButtonLampOn(PushButtonLamp lamp)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writePushButtonLampPacksOn(lamp), "[ERR] Write push button lamp on: packs = ",
                      SendFailLog::Frame)
            && awaitAck(normalReplyWait, 3, "[ERR] No Ack", "Receive :");
@@ -659,7 +649,6 @@ bool zarvoMu::writePushButtonLampOn(PushButtonLamp lamp)
 
 bool zarvoMu::writePushButtonLampOff(PushButtonLamp lamp)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writePushButtonLampOff:..... " << lamp;
     return sendFrame(packs_.writePushButtonLampPacksOff(lamp), "[ERR] Pack size not equal")
            && awaitAck(normalReplyWait, 3, "[ERR] No Ack", "Receive :");
@@ -667,14 +656,12 @@ bool zarvoMu::writePushButtonLampOff(PushButtonLamp lamp)
 
 bool zarvoMu::writeWipePattern(WipePattern pattern)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeWipePattern:..... " << pattern;
     return sendOnly(packs_.writeWipePatternPacks(pattern));
 }
 
 bool zarvoMu::loadUserMemoryPacks(quint16 number)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "load User Memory Packs number:" << number;
     if (number >= 7) {
         qCWarning(lcMainboard) << "[ERR] number out of range:" << number;
@@ -686,7 +673,6 @@ bool zarvoMu::loadUserMemoryPacks(quint16 number)
 
 bool zarvoMu::saveUserMemoryPacks(quint16 number)
 {
-    TAVRIK_ASSERT_OWNER(this);
     if (number >= 7) {
         qCWarning(lcMainboard) << "[ERR] number out of range" << number;
         return false;
@@ -699,47 +685,31 @@ bool zarvoMu::saveUserMemoryPacks(quint16 number)
     return true;
 }
 
-bool zarvoMu::loadFactoryDefaultPacks()
-{
-    TAVRIK_ASSERT_OWNER(this);
-    return sendOnly(packs_.loadFactoryDefaultPacks());
-}
+bool zarvoMu::loadFactoryDefaultPacks() { return sendOnly(packs_.loadFactoryDefaultPacks()); }
 
-bool zarvoMu::saveSetupPacks()
-{
-    TAVRIK_ASSERT_OWNER(this);
-    return sendOnly(packs_.saveSetupPacks());
-}
+bool zarvoMu::saveSetupPacks() { return sendOnly(packs_.saveSetupPacks()); }
 
 bool zarvoMu::updateStatus(const zarvoMuStatus &status)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.updateStatusPacks(status)) && awaitAck(normalReplyWait, 3);
 }
 
-bool zarvoMu::writeDeviceType(quint16 type)
-{
-    TAVRIK_ASSERT_OWNER(this);
-    return sendOnly(packs_.writeDeviceTypePacks(type));
-}
+bool zarvoMu::writeDeviceType(quint16 type) { return sendOnly(packs_.writeDeviceTypePacks(type)); }
 
 bool zarvoMu::writeAutoTransRate(quint16 rate)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writeAutoTransRatePacks(rate), "[ERR] packSize error")
            && awaitAck(normalReplyWait, 2, "[ERR] receive empty", "receive bytes = ");
 }
 
 bool zarvoMu::writeColorBorderUserParam(const colorWipeBorderSetting &setting)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writeColorBorderUserParamPacks(setting), "[ERR] send packs:", SendFailLog::Frame)
            && awaitAck(normalReplyWait, 0, "[ERR] No Ack");
 }
 
 bool zarvoMu::writePipUserParam(const pipSetting &setting, bool checkResponse)
 {
-    TAVRIK_ASSERT_OWNER(this);
     if (!sendFrame(packs_.writePipUserParamPacks(setting), "[ERR] Send packs", SendFailLog::SizeAndWritten))
         return false;
     if (checkResponse)
@@ -750,27 +720,20 @@ bool zarvoMu::writePipUserParam(const pipSetting &setting, bool checkResponse)
 
 bool zarvoMu::writeLumaAudioUserParam(const lumakeyAudioSetting &setting)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writeLumaAudioUserParamPacks(setting), "[ERR] pack size error :", SendFailLog::Size)
            && awaitAck(normalReplyWait, 0, "[ERR] No Ack", "Receive Audio setting ack :", true);
 }
 
 bool zarvoMu::writeMachineInfoUserParam(const machineInfoSetting &setting)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writeMachineInfoUserParamPacks(setting), "[ERR] pack size error :", SendFailLog::Size)
            && awaitAck(normalReplyWait, 3, "[ERR] Not receive ack");
 }
 
-bool zarvoMu::writeAuxSrc(CrossPoint src)
-{
-    TAVRIK_ASSERT_OWNER(this);
-    return sendOnly(packs_.writeAuxSrcPacks(src));
-}
+bool zarvoMu::writeAuxSrc(CrossPoint src) { return sendOnly(packs_.writeAuxSrcPacks(src)); }
 
 bool zarvoMu::writeAuxMode(int mode)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeAuxMode: 000000 : " << mode;
     const QByteArray frame = packs_.writeAuxModePacks(mode);
     qCDebug(lcMainboard) << "writeAuxMode: 111111 : " << mode;
@@ -809,33 +772,28 @@ CrossPoint zarvoMu::readSource(const char *name, const QByteArray &frame, int wa
 
 CrossPoint zarvoMu::readProgram(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return readSource("readProgram:..... ", packs_.readProgramPacks(), shortReplyWait,
                       "receive returned too few bytes:", ok);
 }
 
 CrossPoint zarvoMu::readPreset(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return readSource("readPreset:..... ", packs_.readPresetPacks(), shortReplyWait,
                       "receive returned too few bytes:", ok);
 }
 
 CrossPoint zarvoMu::readKeyFillPacks(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return readSource("readKeyFillPacks:..... ", packs_.readKeyFillPacks(), normalReplyWait, tooFew, ok);
 }
 
 CrossPoint zarvoMu::readKeyKeySrc(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return readSource("readKeyKeySrc:..... ", packs_.readKeyKeySrcPacks(), normalReplyWait, tooFew, ok);
 }
 
 int zarvoMu::readControl(EffectAddress address, bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readControlPacks(address), "[ERR] Send"))
         return -1;
@@ -867,7 +825,6 @@ int zarvoMu::readControl(EffectAddress address, bool &ok)
 
 bool zarvoMu::readPushButtonLamp(PushButtonLamp lamp, bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "readPushButtonLamp:..... " << lamp;
     ok = false;
     if (!sendFrame(packs_.readPushButtonLampPacks(lamp), "[ERR] Send pack: ", SendFailLog::Frame))
@@ -901,7 +858,6 @@ bool zarvoMu::readPushButtonLamp(PushButtonLamp lamp, bool &ok)
 
 WipePattern zarvoMu::readWipePattern(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "readWipePattern:..... ";
     ok = false;
     if (!sendFrame(packs_.readWipePatternPacks()))
@@ -976,7 +932,6 @@ QByteArray zarvoMu::reReadUntil(QByteArray reply, const QByteArray &header, int 
 
 zarvoMuStatus zarvoMu::requestStatus(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.requestStatusPacks(), "request status send bytes not corrent", SendFailLog::Frame))
         return zarvoMuStatus();
@@ -1020,7 +975,6 @@ zarvoMuStatus zarvoMu::requestStatus(bool &ok)
 
 DeviceType zarvoMu::readDeviceType(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readDeviceTypePacks()))
         return unKnown;
@@ -1038,7 +992,6 @@ DeviceType zarvoMu::readDeviceType(bool &ok)
 
 int zarvoMu::readAutoTransRate(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readAutoTransRatePacks(), "[ERR] packSize = ", SendFailLog::Size))
         return -1;
@@ -1082,7 +1035,6 @@ bool zarvoMu::decodeBlock(const QByteArray &reply, COMMANDFORMAT &f)
 
 colorWipeBorderSetting zarvoMu::readColorBorderUserParam(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readUserParamPacks(colorBorderControl)))
         return colorWipeBorderSetting();
@@ -1101,7 +1053,6 @@ colorWipeBorderSetting zarvoMu::readColorBorderUserParam(bool &ok)
 
 pipSetting zarvoMu::readPipUserParam(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readUserParamPacks(pipControl), "[ERR] pack Size"))
         return pipSetting();
@@ -1121,7 +1072,6 @@ pipSetting zarvoMu::readPipUserParam(bool &ok)
 
 lumakeyAudioSetting zarvoMu::readLumaAudioUserParam(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readUserParamPacks(lumakeyAudioControl)))
         return lumakeyAudioSetting();
@@ -1146,7 +1096,6 @@ lumakeyAudioSetting zarvoMu::readLumaAudioUserParam(bool &ok)
 
 machineInfoSetting zarvoMu::readMachineInfoUserParam(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readUserParamPacks(setupControl)))
         return machineInfoSetting();
@@ -1159,7 +1108,6 @@ machineInfoSetting zarvoMu::readMachineInfoUserParam(bool &ok)
 
 bool zarvoMu::isMachineLive()
 {
-    TAVRIK_ASSERT_OWNER(this);
     if (!sendFrame(packs_.machineLivePacks()))
         return false;
     QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
@@ -1181,7 +1129,6 @@ bool zarvoMu::isMachineLive()
 
 CrossPoint zarvoMu::readAuxSrc(bool &ok, COMMANDFORMAT &frameOut)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readAuxSrcPacks()))
         return none;
@@ -1213,14 +1160,12 @@ int zarvoMu::readAuxByte(const QByteArray &frame, const char *logText, const cha
 
 int zarvoMu::readAuxMode()
 {
-    TAVRIK_ASSERT_OWNER(this);
     return readAuxByte(packs_.readAuxModePacks(), "readAuxMode Read Aux mode bytes = ",
                        "[ERR] aux mode reply invalid:");
 }
 
 int zarvoMu::readFwVersion()
 {
-    TAVRIK_ASSERT_OWNER(this);
     return readAuxByte(packs_.readFwVersionPacks(), "readFwVersion Read Aux mode bytes = ",
                        "[ERR] firmware version reply invalid:");
 }
