@@ -122,8 +122,7 @@ qint64 zarvoMu::drainIdleInput()
         return 0;
     ackOutstanding_ = false;
     const qint64 n = serialPort_->readAll().size();
-    heardBoard(n);
-    counters_.count(MainboardLineCounters::Late, n > 0 ? 1 : 0);
+    heardLate(n);
     // and what the driver still holds beyond Qt's bounded buffer
     serialPort_->clear(QSerialPort::Input);
     return n;
@@ -240,9 +239,7 @@ qint64 zarvoMu::send(const QByteArray &frame)
             return -1;
         }
         // Stale replies, as on the serial line.
-        const qint64 stale = socket_->readAll().size();
-        heardBoard(stale);
-        counters_.count(MainboardLineCounters::Late, stale > 0 ? 1 : 0);
+        heardLate(socket_->readAll().size());
         const int len = frame.size() + 2;
         QByteArray out;
         out.reserve(len);
@@ -263,9 +260,7 @@ qint64 zarvoMu::send(const QByteArray &frame)
     }
     // Stale replies of earlier frames, both those Qt has buffered and those
     // still in the driver.
-    const qint64 stale = serialPort_->readAll().size();
-    heardBoard(stale);
-    counters_.count(MainboardLineCounters::Late, stale > 0 ? 1 : 0);
+    heardLate(serialPort_->readAll().size());
     serialPort_->clear(QSerialPort::Input);
 
     const qint64 written = serialPort_->write(frame);
@@ -285,7 +280,8 @@ QByteArray zarvoMu::receive(int timeoutMs)
 {
     TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = isUseSocket ? receiveTcp(timeoutMs) : receiveSerial(timeoutMs);
-    counters_.count(MainboardLineCounters::TimedOut, reply.isEmpty() ? 1 : 0);
+    if (reply.isEmpty())
+        counters_.count(MainboardLineCounters::TimedOut);
     return reply;
 }
 

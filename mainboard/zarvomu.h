@@ -232,6 +232,14 @@ private:
         if (replyMissed_.exchange(false))
             emit answeringChanged(true);
     }
+    // Bytes no wait was for (an answer that came after its wait): the board
+    // is there, and the line counts them late.
+    void heardLate(qint64 bytes)
+    {
+        heardBoard(bytes);
+        if (bytes > 0)
+            counters_.count(MainboardLineCounters::Late);
+    }
     void missedReply(int nominalMs);
     void sentToBoard();
 };
