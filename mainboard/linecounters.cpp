@@ -2,11 +2,11 @@
 
 #include <QDateTime>
 
-void MainboardLineCounters::count(Event e, quint64 n)
+void MainboardLineCounters::count(Event e)
 {
-    if (e < 0 || e >= EventCount || n == 0)
+    if (e < 0 || e >= EventCount)
         return;
-    count_[e].fetch_add(n, std::memory_order_relaxed);
+    count_[e].fetch_add(1, std::memory_order_relaxed);
     if (e == Refused || e == TimedOut || e == Garbled || e == WriteFailed) {
         lastErrorAtMs_.store(QDateTime::currentMSecsSinceEpoch(), std::memory_order_relaxed);
         lastError_.store(e, std::memory_order_relaxed);

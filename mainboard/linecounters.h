@@ -24,7 +24,7 @@ public:
         quint64 operator[](Event e) const { return count[e]; }
     };
 
-    void count(Event e, quint64 n = 1);
+    void count(Event e);
     Snapshot snapshot() const;
 
 private:

@@ -122,8 +122,7 @@ qint64 zarvoMu::drainIdleInput()
         return 0;
     ackOutstanding_ = false;
     const qint64 n = serialPort_->readAll().size();
-    heardBoard(n);
-    counters_.count(MainboardLineCounters::Late, n > 0 ? 1 : 0);
+    heardLate(n);
     // and what the driver still holds beyond Qt's bounded buffer
     serialPort_->clear(QSerialPort::Input);
     return n;
@@ -240,9 +239,7 @@ qint64 zarvoMu::send(const QByteArray &frame)
             return -1;
         }
         // Stale replies, as on the serial line.
-        const qint64 stale = socket_->readAll().size();
-        heardBoard(stale);
-        counters_.count(MainboardLineCounters::Late, stale > 0 ? 1 : 0);
+        heardLate(socket_->readAll().size());
         const int len = frame.size() + 2;
         QByteArray out;
         out.reserve(len);
@@ -263,9 +260,7 @@ qint64 zarvoMu::send(const QByteArray &frame)
     }
     // Stale replies of earlier frames, both those Qt has buffered and those
     // still in the driver.
-    const qint64 stale = serialPort_->readAll().size();
-    heardBoard(stale);
-    counters_.count(MainboardLineCounters::Late, stale > 0 ? 1 : 0);
+    heardLate(serialPort_->readAll().size());
     serialPort_->clear(QSerialPort::Input);
 
     const qint64 written = serialPort_->write(frame);
@@ -285,7 +280,8 @@ QByteArray zarvoMu::receive(int timeoutMs)
 {
     TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = isUseSocket ? receiveTcp(timeoutMs) : receiveSerial(timeoutMs);
-    counters_.count(MainboardLineCounters::TimedOut, reply.isEmpty() ? 1 : 0);
+    if (reply.isEmpty())
+        counters_.count(MainboardLineCounters::TimedOut);
     return reply;
 }
 
@@ -425,7 +421,6 @@ QByteArray zarvoMu::receiveExact(int expectedLen, int timeoutMs)
 
 QByteArray zarvoMu::resendCmd(const QByteArray &frame, int attempts, int expectedLen)
 {
-    TAVRIK_ASSERT_OWNER(this);
     bool sent = false;
     for (int i = 0; i < attempts; ++i) {
         if (wholeFrameSent(send(frame), frame)) {
@@ -461,7 +456,6 @@ QByteArray zarvoMu::waitReply(int firstMs, int retries, int retryMs)
 
 bool zarvoMu::receiveWriteCommandAck(const QByteArray &frame)
 {
-    TAVRIK_ASSERT_OWNER(this);
     const QByteArray reply = waitReply(normalReplyWait, 3, normalReplyWait);
     if (reply.isEmpty()) {
         qCWarning(lcMainboard) << "[ERR] Not receive ack";
@@ -591,7 +585,6 @@ bool zarvoMu::awaitAck(int firstMs, int retries, const char *noReplyText, const 
 
 bool zarvoMu::writeProgram(CrossPoint src)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeProgram:..... " << src;
     return sendFrame(packs_.writeProgramPacks(src), "[ERR] Send : ", SendFailLog::Size)
            && awaitAck(shortReplyWait, 3, "[ERR] No Ack", "Receive = ");
@@ -599,14 +592,12 @@ bool zarvoMu::writeProgram(CrossPoint src)
 
 bool zarvoMu::writePreset(CrossPoint src)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writePreset:..... " << src;
     return sendFrame(packs_.writePresetPacks(src)) && awaitAck(shortReplyWait, 3, "[ERR] No Ack", "bytes = ", true);
 }
 
 bool zarvoMu::writePipSrc(CrossPoint src)
 {
-    TAVRIK_ASSERT_OWNER(this);
     if (!sendFrame(packs_.writePipSrcPacks(src), "[ERR] Send pack: ", SendFailLog::Frame))
         return false;
     // A single wait; an empty reply goes through the check and fails it.
@@ -617,28 +608,24 @@ bool zarvoMu::writePipSrc(CrossPoint src)
 
 bool zarvoMu::writeKeyFillSrc(CrossPoint src)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeKeyFillSrc:..... " << src;
     return sendOnly(packs_.writeKeyFillSrcPacks(src));
 }
 
 bool zarvoMu::writeKeyKeySrc(CrossPoint src)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeKeyKeySrc:..... " << src;
     return sendOnly(packs_.writeKeyKeySrcPacks(src));
 }
 
 bool zarvoMu::writeSplitSrc(CrossPoint src)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeSplitSrc:..... " << src;
     return sendOnly(packs_.writeSplitSrcPacks(src));
 }
 
 bool zarvoMu::writeControl(EffectAddress address, quint16 value)
 {
-    TAVRIK_ASSERT_OWNER(this);
     if (!sendFrame(packs_.writeControlPacks(address, value), "[ERR] TBar send error "))
         return false;
     // The T-bar streams positions: any answer will do, its content is not
@@ -652,7 +639,6 @@ bool zarvoMu::writeControl(EffectAddress address, quint16 value)
 
 bool zarvoMu::writePushButtonLampOn(PushButtonLamp lamp)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writePushButtonLampPacksOn(lamp), "[ERR] Write push button lamp on: packs = ",
                      SendFailLog::Frame)
            && awaitAck(normalReplyWait, 3, "[ERR] No Ack", "Receive :");
@@ -660,7 +646,6 @@ bool zarvoMu::writePushButtonLampOn(PushButtonLamp lamp)
 
 bool zarvoMu::writePushButtonLampOff(PushButtonLamp lamp)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writePushButtonLampOff:..... " << lamp;
     return sendFrame(packs_.writePushButtonLampPacksOff(lamp), "[ERR] Pack size not equal")
            && awaitAck(normalReplyWait, 3, "[ERR] No Ack", "Receive :");
@@ -668,14 +653,12 @@ bool zarvoMu::writePushButtonLampOff(PushButtonLamp lamp)
 
 bool zarvoMu::writeWipePattern(WipePattern pattern)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeWipePattern:..... " << pattern;
     return sendOnly(packs_.writeWipePatternPacks(pattern));
 }
 
 bool zarvoMu::loadUserMemoryPacks(quint16 number)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "load User Memory Packs number:" << number;
     if (number >= 7) {
         qCWarning(lcMainboard) << "[ERR] number out of range:" << number;
@@ -687,7 +670,6 @@ bool zarvoMu::loadUserMemoryPacks(quint16 number)
 
 bool zarvoMu::saveUserMemoryPacks(quint16 number)
 {
-    TAVRIK_ASSERT_OWNER(this);
     if (number >= 7) {
         qCWarning(lcMainboard) << "[ERR] number out of range" << number;
         return false;
@@ -700,47 +682,31 @@ bool zarvoMu::saveUserMemoryPacks(quint16 number)
     return true;
 }
 
-bool zarvoMu::loadFactoryDefaultPacks()
-{
-    TAVRIK_ASSERT_OWNER(this);
-    return sendOnly(packs_.loadFactoryDefaultPacks());
-}
+bool zarvoMu::loadFactoryDefaultPacks() { return sendOnly(packs_.loadFactoryDefaultPacks()); }
 
-bool zarvoMu::saveSetupPacks()
-{
-    TAVRIK_ASSERT_OWNER(this);
-    return sendOnly(packs_.saveSetupPacks());
-}
+bool zarvoMu::saveSetupPacks() { return sendOnly(packs_.saveSetupPacks()); }
 
 bool zarvoMu::updateStatus(const zarvoMuStatus &status)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.updateStatusPacks(status)) && awaitAck(normalReplyWait, 3);
 }
 
-bool zarvoMu::writeDeviceType(quint16 type)
-{
-    TAVRIK_ASSERT_OWNER(this);
-    return sendOnly(packs_.writeDeviceTypePacks(type));
-}
+bool zarvoMu::writeDeviceType(quint16 type) { return sendOnly(packs_.writeDeviceTypePacks(type)); }
 
 bool zarvoMu::writeAutoTransRate(quint16 rate)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writeAutoTransRatePacks(rate), "[ERR] packSize error")
            && awaitAck(normalReplyWait, 2, "[ERR] receive empty", "receive bytes = ");
 }
 
 bool zarvoMu::writeColorBorderUserParam(const colorWipeBorderSetting &setting)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writeColorBorderUserParamPacks(setting), "[ERR] send packs:", SendFailLog::Frame)
            && awaitAck(normalReplyWait, 0, "[ERR] No Ack");
 }
 
 bool zarvoMu::writePipUserParam(const pipSetting &setting, bool checkResponse)
 {
-    TAVRIK_ASSERT_OWNER(this);
     if (!sendFrame(packs_.writePipUserParamPacks(setting), "[ERR] Send packs", SendFailLog::SizeAndWritten))
         return false;
     if (checkResponse)
@@ -751,27 +717,20 @@ bool zarvoMu::writePipUserParam(const pipSetting &setting, bool checkResponse)
 
 bool zarvoMu::writeLumaAudioUserParam(const lumakeyAudioSetting &setting)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writeLumaAudioUserParamPacks(setting), "[ERR] pack size error :", SendFailLog::Size)
            && awaitAck(normalReplyWait, 0, "[ERR] No Ack", "Receive Audio setting ack :", true);
 }
 
 bool zarvoMu::writeMachineInfoUserParam(const machineInfoSetting &setting)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return sendFrame(packs_.writeMachineInfoUserParamPacks(setting), "[ERR] pack size error :", SendFailLog::Size)
            && awaitAck(normalReplyWait, 3, "[ERR] Not receive ack");
 }
 
-bool zarvoMu::writeAuxSrc(CrossPoint src)
-{
-    TAVRIK_ASSERT_OWNER(this);
-    return sendOnly(packs_.writeAuxSrcPacks(src));
-}
+bool zarvoMu::writeAuxSrc(CrossPoint src) { return sendOnly(packs_.writeAuxSrcPacks(src)); }
 
 bool zarvoMu::writeAuxMode(int mode)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "writeAuxMode: 000000 : " << mode;
     const QByteArray frame = packs_.writeAuxModePacks(mode);
     qCDebug(lcMainboard) << "writeAuxMode: 111111 : " << mode;
@@ -810,33 +769,28 @@ CrossPoint zarvoMu::readSource(const char *name, const QByteArray &frame, int wa
 
 CrossPoint zarvoMu::readProgram(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return readSource("readProgram:..... ", packs_.readProgramPacks(), shortReplyWait,
                       "receive returned too few bytes:", ok);
 }
 
 CrossPoint zarvoMu::readPreset(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return readSource("readPreset:..... ", packs_.readPresetPacks(), shortReplyWait,
                       "receive returned too few bytes:", ok);
 }
 
 CrossPoint zarvoMu::readKeyFillPacks(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return readSource("readKeyFillPacks:..... ", packs_.readKeyFillPacks(), normalReplyWait, tooFew, ok);
 }
 
 CrossPoint zarvoMu::readKeyKeySrc(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     return readSource("readKeyKeySrc:..... ", packs_.readKeyKeySrcPacks(), normalReplyWait, tooFew, ok);
 }
 
 int zarvoMu::readControl(EffectAddress address, bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readControlPacks(address), "[ERR] Send"))
         return -1;
@@ -868,7 +822,6 @@ int zarvoMu::readControl(EffectAddress address, bool &ok)
 
 bool zarvoMu::readPushButtonLamp(PushButtonLamp lamp, bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "readPushButtonLamp:..... " << lamp;
     ok = false;
     if (!sendFrame(packs_.readPushButtonLampPacks(lamp), "[ERR] Send pack: ", SendFailLog::Frame))
@@ -902,7 +855,6 @@ bool zarvoMu::readPushButtonLamp(PushButtonLamp lamp, bool &ok)
 
 WipePattern zarvoMu::readWipePattern(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     qCDebug(lcMainboard) << "readWipePattern:..... ";
     ok = false;
     if (!sendFrame(packs_.readWipePatternPacks()))
@@ -977,7 +929,6 @@ QByteArray zarvoMu::reReadUntil(QByteArray reply, const QByteArray &header, int 
 
 zarvoMuStatus zarvoMu::requestStatus(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.requestStatusPacks(), "request status send bytes not corrent", SendFailLog::Frame))
         return zarvoMuStatus();
@@ -1021,7 +972,6 @@ zarvoMuStatus zarvoMu::requestStatus(bool &ok)
 
 DeviceType zarvoMu::readDeviceType(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readDeviceTypePacks()))
         return unKnown;
@@ -1039,7 +989,6 @@ DeviceType zarvoMu::readDeviceType(bool &ok)
 
 int zarvoMu::readAutoTransRate(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readAutoTransRatePacks(), "[ERR] packSize = ", SendFailLog::Size))
         return -1;
@@ -1083,7 +1032,6 @@ bool zarvoMu::decodeBlock(const QByteArray &reply, COMMANDFORMAT &f)
 
 colorWipeBorderSetting zarvoMu::readColorBorderUserParam(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readUserParamPacks(colorBorderControl)))
         return colorWipeBorderSetting();
@@ -1102,7 +1050,6 @@ colorWipeBorderSetting zarvoMu::readColorBorderUserParam(bool &ok)
 
 pipSetting zarvoMu::readPipUserParam(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readUserParamPacks(pipControl), "[ERR] pack Size"))
         return pipSetting();
@@ -1122,7 +1069,6 @@ pipSetting zarvoMu::readPipUserParam(bool &ok)
 
 lumakeyAudioSetting zarvoMu::readLumaAudioUserParam(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readUserParamPacks(lumakeyAudioControl)))
         return lumakeyAudioSetting();
@@ -1147,7 +1093,6 @@ lumakeyAudioSetting zarvoMu::readLumaAudioUserParam(bool &ok)
 
 machineInfoSetting zarvoMu::readMachineInfoUserParam(bool &ok)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readUserParamPacks(setupControl)))
         return machineInfoSetting();
@@ -1160,7 +1105,6 @@ machineInfoSetting zarvoMu::readMachineInfoUserParam(bool &ok)
 
 bool zarvoMu::isMachineLive()
 {
-    TAVRIK_ASSERT_OWNER(this);
     if (!sendFrame(packs_.machineLivePacks()))
         return false;
     QByteArray reply = waitReply(normalReplyWait, 2, normalReplyWait);
@@ -1182,7 +1126,6 @@ bool zarvoMu::isMachineLive()
 
 CrossPoint zarvoMu::readAuxSrc(bool &ok, COMMANDFORMAT &frameOut)
 {
-    TAVRIK_ASSERT_OWNER(this);
     ok = false;
     if (!sendFrame(packs_.readAuxSrcPacks()))
         return none;
@@ -1214,14 +1157,12 @@ int zarvoMu::readAuxByte(const QByteArray &frame, const char *logText, const cha
 
 int zarvoMu::readAuxMode()
 {
-    TAVRIK_ASSERT_OWNER(this);
     return readAuxByte(packs_.readAuxModePacks(), "readAuxMode Read Aux mode bytes = ",
                        "[ERR] aux mode reply invalid:");
 }
 
 int zarvoMu::readFwVersion()
 {
-    TAVRIK_ASSERT_OWNER(this);
     return readAuxByte(packs_.readFwVersionPacks(), "readFwVersion Read Aux mode bytes = ",
                        "[ERR] firmware version reply invalid:");
 }

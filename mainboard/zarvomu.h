@@ -18,7 +18,9 @@ class QTcpSocket;
 // TCP socket (each frame preceded by a 2-byte big-endian length that counts
 // itself). It owns neither device; the control model creates, opens and
 // closes them. Lives on the control model's thread (the mainboard lane);
-// only the calls marked "any thread" come from elsewhere.
+// only the calls marked "any thread" come from elsewhere. The owner check
+// sits where the line is touched (send, receive and the raw reads), which
+// every exchange passes through.
 //
 // Every call blocks its caller until the reply has come or its waits have
 // passed (serial polling in 10 ms slices). There is no queue: the caller
@@ -229,6 +231,14 @@ private:
         unansweredSince_.store(0);
         if (replyMissed_.exchange(false))
             emit answeringChanged(true);
+    }
+    // Bytes no wait was for (an answer that came after its wait): the board
+    // is there, and the line counts them late.
+    void heardLate(qint64 bytes)
+    {
+        heardBoard(bytes);
+        if (bytes > 0)
+            counters_.count(MainboardLineCounters::Late);
     }
     void missedReply(int nominalMs);
     void sentToBoard();

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds everything into build/release (incremental).
+# Configures and builds everything into build/release (incremental);
+# arguments go to the build step ("--target tavrik-tour" builds one target).
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="${TAVRIK_BUILD_DIR:-$top/build/release}"
@@ -9,4 +10,4 @@ export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$top}"
 export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 # TAVRIK_WERROR=ON (CI) makes every compiler warning an error.
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIK_WERROR="${TAVRIK_WERROR:-OFF}" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cmake --build "$build" -j"$(nproc)" "$@"

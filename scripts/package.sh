@@ -17,8 +17,7 @@ for arch in $archs; do
     amd64)
       "$top/scripts/deps.sh"
       build="${TAVRIK_BUILD_DIR:-$top/build/release}"
-      cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-      cmake --build "$build" -j"$(nproc)" --target tavrik
+      "$top/scripts/build.sh" --target tavrik
       strip=strip ;;
     armhf)
       build="${TAVRIK_ARMHF_BUILD_DIR:-$top/build/armhf}"

@@ -61,8 +61,7 @@ if ! out="$(run_pages $functions 2>&1)"; then
 fi
 
 # The amd64 tour is built by test.sh before this in CI; build it if not.
-cmake -S "$top" -B "$host" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$host" -j"$(nproc)" --target tavrik-tour
+"$top/scripts/build.sh" --target tavrik-tour
 pages=main.qml,pages/HomePage.qml,popups/CameraPopup.qml,popups/AudioPopup.qml
 shots="$build/tour-compare"
 rm -rf "$shots"

@@ -4,7 +4,6 @@
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="${TAVRIK_BUILD_DIR:-$top/build/release}"
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target tavrik-tour
+"$top/scripts/build.sh" --target tavrik-tour
 mkdir -p "$top/build/tour"
 QT_QPA_PLATFORM=offscreen "$build/tools/tavrik-tour" --out "$top/build/tour" --sheet "$top/docs/tour.png" "$@"
