@@ -1,6 +1,5 @@
 #include "ui/switching.h"
 
-#include "camera/vekcameraobject.h"
 #include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
 #include "ui/devicelines.h"
@@ -15,7 +14,6 @@
 #include <chrono>
 #include <iterator>
 #include <utility>
-#include <vector>
 
 namespace {
 // How long the busy notification stays after the last refusal.
