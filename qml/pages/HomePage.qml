@@ -109,7 +109,7 @@ Rectangle {
                 readonly property bool cameraOffline: index >= 1 && index <= 3
                     && ![panel.cam1Online, panel.cam2Online, panel.cam3Online][index - 1]
                 width: 100; height: Theme.buttonHeight
-                opacity: lit && bus.unconfirmed ? 0.6 : 1
+                unconfirmed: bus.unconfirmed
                 text: isToggle ? page.bkgBarText(bus.selected)
                     : [qsTr("BLK"), qsTr("IN1"), qsTr("IN2"), qsTr("IN3"), qsTr("IN4")][index]
                 fontSize: Theme.fontLarge
@@ -445,7 +445,7 @@ Rectangle {
                 text: qsTr("MIX")
                 lit: !panel.wipeSelected
                 litColor: Theme.selected
-                opacity: lit && !panel.boardStateTrusted ? 0.6 : 1
+                unconfirmed: !panel.boardStateTrusted
                 onClicked: panel.selectMix()
                 OutcomeTag {
                     control: Switching.Mix
@@ -458,7 +458,7 @@ Rectangle {
                 text: qsTr("WIPE")
                 lit: panel.wipeSelected
                 litColor: Theme.selected
-                opacity: lit && !panel.boardStateTrusted ? 0.6 : 1
+                unconfirmed: !panel.boardStateTrusted
                 onClicked: panel.selectWipe()
                 OutcomeTag {
                     control: Switching.Wipe
