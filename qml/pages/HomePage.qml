@@ -106,8 +106,6 @@ Rectangle {
                 // The source this button puts on the bus (the toggle: what it shows).
                 readonly property int source: isToggle ? (bus.selected === page.sourceColourBar
                                                           ? page.sourceColourBar : page.sourceBackground) : index
-                readonly property bool cameraOffline: index >= 1 && index <= 3
-                    && ![panel.cam1Online, panel.cam2Online, panel.cam3Online][index - 1]
                 width: 100; height: Theme.buttonHeight
                 unconfirmed: bus.unconfirmed
                 text: isToggle ? page.bkgBarText(bus.selected)
@@ -125,13 +123,14 @@ Rectangle {
                     visible: text !== ""
                     text: parent.isToggle ? (parent.lit ? "› " + (bus.selected === page.sourceColourBar
                                                                   ? qsTr("BKG") : qsTr("BAR")) : "")
-                        : (index >= 1 && index <= 3 && !parent.cameraOffline ? qsTr("CAM %1").arg(index) : "")
+                        : (index >= 1 && index <= 3 && !offlineTag.offline ? qsTr("CAM %1").arg(index) : "")
                     color: parent.lit ? Theme.textOnState : Theme.textDim
                     opacity: 0.85
                     font.family: Theme.fontFamily; font.pixelSize: 12
                 }
                 TallyTag { source: parent.source; x: 3; y: 3 }
                 OfflineTag {
+                    id: offlineTag
                     camera: index - 1
                     anchors.horizontalCenter: parent.horizontalCenter
                     anchors.bottom: parent.bottom; anchors.bottomMargin: 3
