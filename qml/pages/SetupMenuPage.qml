@@ -35,18 +35,15 @@ Rectangle {
         return s >= 0 && s < labels.length ? qsTranslate("SetupMenu", labels[s]) : "-"
     }
 
-    // The eight colours of the colour lists, in code order, drawn beside their names.
-    readonly property var swatchColours: ["#ffffff", "#ffff00", "#00ffff", "#00ff00",
-                                          "#ff00ff", "#ff0000", "#0000ff", "#000000"]
     function isColourSetting(setting) {
         return setting === SetupMenu.WipeBorderColor || setting === SetupMenu.BackgroundColor
     }
 
     component Swatch: Rectangle {
         property int code: -1
-        visible: code >= 0 && code < page.swatchColours.length
+        visible: code >= 0 && code < Theme.colourCodes.length
         width: 28; height: 28; radius: 4
-        color: visible ? page.swatchColours[code] : "transparent"
+        color: visible ? Theme.colourCodes[code] : "transparent"
         border.color: Theme.text; border.width: 1
     }
 
@@ -326,7 +323,7 @@ Rectangle {
                 return out
             }
             selectedIndex: (menu.revision, page.listSetting >= 0 ? menu.selected(page.listSetting) : -1)
-            swatches: page.isColourSetting(page.listSetting) ? page.swatchColours : []
+            swatches: page.isColourSetting(page.listSetting) ? Theme.colourCodes : []
             onActivated: { var s = page.listSetting; page.listSetting = -1; menu.choose(s, index) }
         }
         TouchButton {
