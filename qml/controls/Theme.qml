@@ -40,6 +40,10 @@ QtObject {
     readonly property var colourCodes: ["#ffffff", "#ffff00", "#00ffff", "#00ff00",
                                         "#ff00ff", "#ff0000", "#0000ff", "#000000"]
 
+    // An audio meter's bar at `level` (0..255): red near full scale,
+    // amber below it, green otherwise.
+    function meterColour(level) { return level > 230 ? program : level > 190 ? warning : preview }
+
     // Touch targets: at least 9 mm on a 7-inch 1024x600 panel (about 60 px).
     readonly property int touchMin: 60
     readonly property int buttonHeight: 64

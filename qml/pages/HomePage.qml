@@ -294,8 +294,7 @@ Rectangle {
                             Rectangle {
                                 x: 1; y: 1; height: parent.height - 2
                                 width: Math.round((parent.width - 2) * parent.parent.level / 255)
-                                color: parent.parent.level > 230 ? Theme.program
-                                     : parent.parent.level > 190 ? Theme.warning : Theme.preview
+                                color: Theme.meterColour(parent.parent.level)
                             }
                             Rectangle {
                                 visible: parent.parent.peak > 0
