@@ -249,14 +249,13 @@ Rectangle {
                 text: qsTr("Mainboard %1   Panel %2").arg(panel.mainboardVersion).arg(panel.appVersion)
                 // Held for two seconds, with the progress drawn under it, it
                 // opens the service page: never by a touch in passing.
-                Rectangle { anchors.bottom: parent.bottom; height: 4; color: Theme.accent; width: parent.width * serviceHold.ticks / 20 }
-                MouseArea { id: serviceArea; anchors.fill: parent }
-                Timer {
-                    id: serviceHold
-                    property int ticks: 0
-                    interval: 100; repeat: true; running: serviceArea.pressed && !page.serviceOpen
-                    onRunningChanged: ticks = 0
-                    onTriggered: if (++ticks >= 20) page.serviceOpen = true
+                Rectangle { anchors.bottom: parent.bottom; height: 4; color: Theme.accent; width: parent.width * serviceHold.holdProgress }
+                TouchGuard { id: serviceHold; holdMs: 2000; onHeld: page.serviceOpen = true }
+                MouseArea {
+                    anchors.fill: parent
+                    onPressed: serviceHold.beginHold()
+                    onReleased: serviceHold.cancelHold()
+                    onCanceled: serviceHold.cancelHold()
                 }
             }
             // Service work: the CUT key then saves a picture of the screen
