@@ -3,7 +3,6 @@
 #include <QMetaObject>
 #include <QMutex>
 #include <QObject>
-#include <QPointer>
 #include <QThread>
 
 #include <atomic>

@@ -3,20 +3,6 @@
 #include "camera/vekcameraobject.h"
 #include "switcher/commandexecobject.h"
 
-const char *Outcome::name(Kind kind)
-{
-    switch (kind) {
-    case Done: return "done";
-    case Refused: return "refused";
-    case Stale: return "stale";
-    case NotAnswering: return "not answering";
-    case LineClosed: return "line closed";
-    case TransitionRunning: return "transition running";
-    case CameraOffline: return "camera offline";
-    }
-    return "?";
-}
-
 Outcome::Kind Outcome::ofMainboardWrite(commandExecObject &m, bool ok)
 {
     if (ok)

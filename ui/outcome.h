@@ -29,7 +29,6 @@ public:
     };
     Q_ENUM(Kind)
 
-    static const char *name(Kind kind);
     // A mainboard write's bool as it came back, judged on the lane right
     // after the exchange (silence and a closed line tell a false apart).
     static Kind ofMainboardWrite(commandExecObject &m, bool ok);

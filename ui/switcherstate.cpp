@@ -15,7 +15,7 @@ SwitcherState::SwitcherState(QObject *parent) : QObject(parent)
     connect(this, &SwitcherState::mainboardConnectedChanged, this, link);
     connect(this, &SwitcherState::boardAnsweringChanged, this, link);
     auto tally = [this] {
-        setMixing(transitionRunning() || (tbarPosition() > 0 && tbarPosition() < 1023));
+        const bool mixing = transitionRunning() || (tbarPosition() > 0 && tbarPosition() < 1023);
         int program = bit(programNo()), preview = bit(previewNo());
         if (pipPgmFlag())
             program |= bit(pipSource());
@@ -26,7 +26,7 @@ SwitcherState::SwitcherState(QObject *parent) : QObject(parent)
         if (lumaPvwFlag())
             preview |= bit(keyFillSource());
         // While the two are mixed both are seen on air.
-        setOnAirMask(mixing() ? program | preview : program);
+        setOnAirMask(mixing ? program | preview : program);
         setPreviewMask(preview);
     };
     for (auto changed : {&SwitcherState::programNoChanged, &SwitcherState::previewNoChanged,

@@ -53,7 +53,6 @@ class SwitcherState : public QObject
     PANEL_PROPERTY(int, onAirMask, setOnAirMask) = 1;
     // Likewise on preview: preview and its PiP and key sources.
     PANEL_PROPERTY(int, previewMask, setPreviewMask) = 1;
-    PANEL_PROPERTY(bool, mixing, setMixing) = false;
     PANEL_PROPERTY(QString, mainboardVersion, setMainboardVersion) = QStringLiteral("v1.0.0");
     // Colour and border record.
     PANEL_PROPERTY(int, bkgColor, setBkgColor) = 0;

@@ -1,6 +1,5 @@
 #include "ui/switching.h"
 
-#include "camera/vekcameraobject.h"
 #include "platform/threadcheck.h"
 #include "switcher/commandexecobject.h"
 #include "ui/devicelines.h"
@@ -15,7 +14,6 @@
 #include <chrono>
 #include <iterator>
 #include <utility>
-#include <vector>
 
 namespace {
 // How long the busy notification stays after the last refusal.
@@ -387,33 +385,31 @@ void Switching::runSwitch(Control control, int source)
         });
 }
 
-void Switching::pressProgram(int button)
+void Switching::pressBus(Control bus, int button)
 {
-    TAVRIK_ASSERT_OWNER(this);
+    const bool program = bus == ProgramBus;
     if (button < 0 || button > 5) {
-        qCWarning(lcUi) << "[WARN] program button out of range:" << button;
+        qCWarning(lcUi) << "[WARN]" << (program ? "program" : "preview") << "button out of range:" << button;
         return;
     }
     // The sixth button flips between background and colour bar.
-    const int current = state_->programNo();
+    const int current = program ? state_->programNo() : state_->previewNo();
     const int source = button < 5 ? button : (current == 5 ? 6 : 5);
     if ((button < 5 && source == current) || !gate_)
         return;
-    runSwitch(ProgramBus, source);
+    runSwitch(bus, source);
+}
+
+void Switching::pressProgram(int button)
+{
+    TAVRIK_ASSERT_OWNER(this);
+    pressBus(ProgramBus, button);
 }
 
 void Switching::pressPreview(int button)
 {
     TAVRIK_ASSERT_OWNER(this);
-    if (button < 0 || button > 5) {
-        qCWarning(lcUi) << "[WARN] preview button out of range:" << button;
-        return;
-    }
-    const int current = state_->previewNo();
-    const int source = button < 5 ? button : (current == 5 ? 6 : 5);
-    if ((button < 5 && source == current) || !gate_)
-        return;
-    runSwitch(PreviewBus, source);
+    pressBus(PreviewBus, button);
 }
 
 void Switching::selectWipe()

@@ -119,6 +119,8 @@ private:
     void followBoard();
     void onBuses(int generation, const Result<BusesRead> &read);
     bool autoRunning() const;
+    // A press of button 0..5 of the program or preview bus.
+    void pressBus(Control bus, int button);
     void runSwitch(Control control, int source);
     void toggle(Control control, bool on);
     void onMainboardBusy();

@@ -9,6 +9,7 @@
 #include "ui/devicelines.h"
 #include "ui/switcherstate.h"
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,14 @@ void sendTally(DeviceLines *lines, TallyOps ops)
             }
         }
     });
+}
+
+// The lamp of source 1..3's camera; an offline camera never gets a tally
+// command: its line may be the one that holds up the next inquiry.
+void addLamp(TallyOps &ops, const std::function<bool(int)> &camOnline, int source, TallyKind kind)
+{
+    if (source >= 1 && source <= 3 && camOnline(source - 1))
+        ops.emplace_back(source - 1, kind);
 }
 
 } // namespace
@@ -54,12 +63,7 @@ void Switching::updateTally(bool programPress)
     for (int cam = 0; cam < 3; ++cam)
         if (cam + 1 != program && cam + 1 != preview && camOnline_(cam))
             ops.emplace_back(cam, TallyOff);
-    // An offline camera never gets a tally command: its line may be the
-    // one that holds up the next inquiry.
-    auto lamp = [&](int source, TallyKind kind) {
-        if (source >= 1 && source <= 3 && camOnline_(source - 1))
-            ops.emplace_back(source - 1, kind);
-    };
+    auto lamp = [&](int source, TallyKind kind) { addLamp(ops, camOnline_, source, kind); };
     if (programPress && program != preview) {
         lamp(program, TallyRed);
         lamp(preview, TallyGreen);
@@ -90,9 +94,7 @@ void Switching::tallyPair(int preview, int program)
 {
     TAVRIK_ASSERT_OWNER(this);
     TallyOps ops;
-    if (preview >= 1 && preview <= 3 && camOnline_(preview - 1))
-        ops.emplace_back(preview - 1, TallyGreen);
-    if (program >= 1 && program <= 3 && camOnline_(program - 1))
-        ops.emplace_back(program - 1, TallyRed);
+    addLamp(ops, camOnline_, preview, TallyGreen);
+    addLamp(ops, camOnline_, program, TallyRed);
     sendTally(lines_, std::move(ops));
 }

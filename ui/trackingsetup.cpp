@@ -68,29 +68,14 @@ void TrackingSetup::inquire(Inq &&inq, Apply &&apply)
     if (!panel_ || !panel_->lines())
         return;
     const int c = atCamSel_;
-    panel_->lines()->camera().post([c, inq = std::forward<Inq>(inq)](vekCameraObject &o) {
-                                       // The inquiries' failure values are values too; what
-                                       // tells a read that came back is that anything did.
-                                       const auto value = inq(o, c);
-                                       return cameraResult(o, c, o.lastAnswered(c), value);
-                                   },
-                                   this, [this, c, apply = std::forward<Apply>(apply)](const auto &r) {
+    panel_->lines()->camera().post([c, inq = std::forward<Inq>(inq)](vekCameraObject &o) { return inq(o, c); },
+                                   this, [this, c, apply = std::forward<Apply>(apply)](auto value) {
                                        // An answer for a camera no longer shown is dropped.
                                        if (c != atCamSel_)
                                            return;
-                                       if (readOutcome_ != r.outcome) {
-                                           readOutcome_ = r.outcome;
-                                           emit readOutcomeChanged();
-                                       }
-                                       apply(r.value);
+                                       apply(value);
                                        emit optionsChanged();
                                    });
-}
-
-int TrackingSetup::readOutcome() const
-{
-    TAVRIK_ASSERT_OWNER(this);
-    return readOutcome_;
 }
 
 void TrackingSetup::toggleTracking(int camera)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ui/outcome.h"
-
 #include <QObject>
 #include <QPointer>
 #include <QVariantList>
@@ -37,9 +35,6 @@ class TrackingSetup : public QObject
     Q_PROPERTY(bool osdReminder READ osdReminder NOTIFY optionsChanged)
     Q_PROPERTY(bool autoZoom READ autoZoom NOTIFY optionsChanged)
     Q_PROPERTY(bool autoTilt READ autoTilt NOTIFY optionsChanged)
-    // The Outcome::Kind of the last read of the shown camera's options, or
-    // -1 before the first.
-    Q_PROPERTY(int readOutcome READ readOutcome NOTIFY readOutcomeChanged)
 
 public:
     static constexpr int kCameras = 3;
@@ -64,7 +59,6 @@ public:
     bool osdReminder() const { return osdReminder_; }
     bool autoZoom() const { return autoZoom_; }
     bool autoTilt() const { return autoTilt_; }
-    int readOutcome() const;
 
     // Tracking switch of camera c: makes it the joystick camera and flips
     // tracking 2 <-> 3 where the camera can track.
@@ -92,7 +86,6 @@ signals:
     void atCamSelChanged();
     void optionsEnabledChanged();
     void optionsChanged();
-    void readOutcomeChanged();
 
 private:
     enum Group { Placement, Speed, AutoZoom, AutoTilt, Osd, kGroups };
@@ -118,7 +111,6 @@ private:
     bool osdReminder_ = false;
     bool autoZoom_ = false;
     bool autoTilt_ = false;
-    int readOutcome_ = -1;
     SeamTimer *cameraRead_;
     int cameraReadTick_ = 0;
     SeamTimer *indicatorRead_;

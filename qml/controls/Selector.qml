@@ -27,7 +27,7 @@ Row {
             text: modelData
             lit: index === root.currentIndex
             litColor: root.litColor
-            opacity: !enabled ? 0.5 : lit && root.unconfirmed ? 0.6 : 1
+            unconfirmed: root.unconfirmed
             enabled: root.enabled
             onClicked: root.activated(index)
             Rectangle {

@@ -34,6 +34,15 @@ QtObject {
     readonly property color disabledText: "#5b636b"
     readonly property color scrim: "#c0000000"    // behind pop-ups and notices
     readonly property color track: "#0c0f12"      // slider grooves, value wells
+    // The switcher's eight border and background colours, in code order
+    // (white, yellow, cyan, green, magenta, red, blue, black): the swatches
+    // drawn beside their names.
+    readonly property var colourCodes: ["#ffffff", "#ffff00", "#00ffff", "#00ff00",
+                                        "#ff00ff", "#ff0000", "#0000ff", "#000000"]
+
+    // An audio meter's bar at `level` (0..255): red near full scale,
+    // amber below it, green otherwise.
+    function meterColour(level) { return level > 230 ? program : level > 190 ? warning : preview }
 
     // Touch targets: at least 9 mm on a 7-inch 1024x600 panel (about 60 px).
     readonly property int touchMin: 60

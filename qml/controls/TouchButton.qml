@@ -12,6 +12,8 @@ import Tavrik.Ui 1.0
 //   progress drawn across the button; lifting earlier does nothing. With
 //   `holdMs` 0 a tap emits `held()` (a page can switch its guard off);
 // - `danger`: a choice that cannot be taken back, drawn as such.
+// `unconfirmed`: the device has not confirmed the state shown; a lit
+// button is drawn faded (as the home page draws an unconfirmed bus).
 Rectangle {
     id: button
     property alias text: label.text
@@ -22,6 +24,7 @@ Rectangle {
     property alias guardMs: guard.guardMs
     property int holdMs: -1
     property bool danger: false
+    property bool unconfirmed: false
     readonly property bool down: area.pressed
     readonly property real holdProgress: guard.holdProgress
     signal clicked()
@@ -37,7 +40,7 @@ Rectangle {
          : lit ? litColor : danger ? Theme.dangerDim : Theme.surfaceRaised
     border.width: danger ? 2 * Theme.borderWidth : Theme.borderWidth
     border.color: danger ? Theme.danger : lit ? Qt.lighter(litColor, 1.3) : Theme.outline
-    opacity: enabled ? 1.0 : 0.5
+    opacity: !enabled ? 0.5 : lit && unconfirmed ? 0.6 : 1
 
     // Hold progress: fills from the left while the finger stays.
     Rectangle {

@@ -106,10 +106,8 @@ Rectangle {
                 // The source this button puts on the bus (the toggle: what it shows).
                 readonly property int source: isToggle ? (bus.selected === page.sourceColourBar
                                                           ? page.sourceColourBar : page.sourceBackground) : index
-                readonly property bool cameraOffline: index >= 1 && index <= 3
-                    && ![panel.cam1Online, panel.cam2Online, panel.cam3Online][index - 1]
                 width: 100; height: Theme.buttonHeight
-                opacity: lit && bus.unconfirmed ? 0.6 : 1
+                unconfirmed: bus.unconfirmed
                 text: isToggle ? page.bkgBarText(bus.selected)
                     : [qsTr("BLK"), qsTr("IN1"), qsTr("IN2"), qsTr("IN3"), qsTr("IN4")][index]
                 fontSize: Theme.fontLarge
@@ -125,13 +123,14 @@ Rectangle {
                     visible: text !== ""
                     text: parent.isToggle ? (parent.lit ? "› " + (bus.selected === page.sourceColourBar
                                                                   ? qsTr("BKG") : qsTr("BAR")) : "")
-                        : (index >= 1 && index <= 3 && !parent.cameraOffline ? qsTr("CAM %1").arg(index) : "")
+                        : (index >= 1 && index <= 3 && !offlineTag.offline ? qsTr("CAM %1").arg(index) : "")
                     color: parent.lit ? Theme.textOnState : Theme.textDim
                     opacity: 0.85
                     font.family: Theme.fontFamily; font.pixelSize: 12
                 }
                 TallyTag { source: parent.source; x: 3; y: 3 }
                 OfflineTag {
+                    id: offlineTag
                     camera: index - 1
                     anchors.horizontalCenter: parent.horizontalCenter
                     anchors.bottom: parent.bottom; anchors.bottomMargin: 3
@@ -295,8 +294,7 @@ Rectangle {
                             Rectangle {
                                 x: 1; y: 1; height: parent.height - 2
                                 width: Math.round((parent.width - 2) * parent.parent.level / 255)
-                                color: parent.parent.level > 230 ? Theme.program
-                                     : parent.parent.level > 190 ? Theme.warning : Theme.preview
+                                color: Theme.meterColour(parent.parent.level)
                             }
                             Rectangle {
                                 visible: parent.parent.peak > 0
@@ -445,7 +443,7 @@ Rectangle {
                 text: qsTr("MIX")
                 lit: !panel.wipeSelected
                 litColor: Theme.selected
-                opacity: lit && !panel.boardStateTrusted ? 0.6 : 1
+                unconfirmed: !panel.boardStateTrusted
                 onClicked: panel.selectMix()
                 OutcomeTag {
                     control: Switching.Mix
@@ -458,7 +456,7 @@ Rectangle {
                 text: qsTr("WIPE")
                 lit: panel.wipeSelected
                 litColor: Theme.selected
-                opacity: lit && !panel.boardStateTrusted ? 0.6 : 1
+                unconfirmed: !panel.boardStateTrusted
                 onClicked: panel.selectWipe()
                 OutcomeTag {
                     control: Switching.Wipe

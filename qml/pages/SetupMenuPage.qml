@@ -35,18 +35,15 @@ Rectangle {
         return s >= 0 && s < labels.length ? qsTranslate("SetupMenu", labels[s]) : "-"
     }
 
-    // The eight colours of the colour lists, in code order, drawn beside their names.
-    readonly property var swatchColours: ["#ffffff", "#ffff00", "#00ffff", "#00ff00",
-                                          "#ff00ff", "#ff0000", "#0000ff", "#000000"]
     function isColourSetting(setting) {
         return setting === SetupMenu.WipeBorderColor || setting === SetupMenu.BackgroundColor
     }
 
     component Swatch: Rectangle {
         property int code: -1
-        visible: code >= 0 && code < page.swatchColours.length
+        visible: code >= 0 && code < Theme.colourCodes.length
         width: 28; height: 28; radius: 4
-        color: visible ? page.swatchColours[code] : "transparent"
+        color: visible ? Theme.colourCodes[code] : "transparent"
         border.color: Theme.text; border.width: 1
     }
 
@@ -252,14 +249,13 @@ Rectangle {
                 text: qsTr("Mainboard %1   Panel %2").arg(panel.mainboardVersion).arg(panel.appVersion)
                 // Held for two seconds, with the progress drawn under it, it
                 // opens the service page: never by a touch in passing.
-                Rectangle { anchors.bottom: parent.bottom; height: 4; color: Theme.accent; width: parent.width * serviceHold.ticks / 20 }
-                MouseArea { id: serviceArea; anchors.fill: parent }
-                Timer {
-                    id: serviceHold
-                    property int ticks: 0
-                    interval: 100; repeat: true; running: serviceArea.pressed && !page.serviceOpen
-                    onRunningChanged: ticks = 0
-                    onTriggered: if (++ticks >= 20) page.serviceOpen = true
+                Rectangle { anchors.bottom: parent.bottom; height: 4; color: Theme.accent; width: parent.width * serviceHold.holdProgress }
+                TouchGuard { id: serviceHold; holdMs: 2000; onHeld: page.serviceOpen = true }
+                MouseArea {
+                    anchors.fill: parent
+                    onPressed: serviceHold.beginHold()
+                    onReleased: serviceHold.cancelHold()
+                    onCanceled: serviceHold.cancelHold()
                 }
             }
             // Service work: the CUT key then saves a picture of the screen
@@ -326,7 +322,7 @@ Rectangle {
                 return out
             }
             selectedIndex: (menu.revision, page.listSetting >= 0 ? menu.selected(page.listSetting) : -1)
-            swatches: page.isColourSetting(page.listSetting) ? page.swatchColours : []
+            swatches: page.isColourSetting(page.listSetting) ? Theme.colourCodes : []
             onActivated: { var s = page.listSetting; page.listSetting = -1; menu.choose(s, index) }
         }
         TouchButton {

@@ -88,8 +88,7 @@ Item {
                                 anchors.bottom: parent.bottom; anchors.bottomMargin: 2
                                 x: 2; width: parent.width - 4
                                 height: Math.round((parent.height - 4) * parent.level / 255)
-                                color: parent.level > 230 ? Theme.program : parent.level > 190 ? Theme.warning
-                                                                                               : Theme.preview
+                                color: Theme.meterColour(parent.level)
                             }
                             // Peak hold mark.
                             Rectangle {

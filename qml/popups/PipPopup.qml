@@ -188,7 +188,7 @@ Item {
                     buttonWidth: 96
                     model: [qsTr("White"), qsTr("Yellow"), qsTr("Cyan"), qsTr("Green"), qsTr("Magenta"), qsTr("Red"),
                             qsTr("Blue"), qsTr("Black")]
-                    swatches: ["#ffffff", "#ffff00", "#00ffff", "#00ff00", "#ff00ff", "#ff0000", "#0000ff", "#000000"]
+                    swatches: Theme.colourCodes
                     currentIndex: pip.borderColor
                     onActivated: pip.chooseBorderColor(index)
                 }
