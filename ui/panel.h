@@ -96,6 +96,7 @@ public:
     PANEL_FORWARD(bool, busyNoticeVisible, setBusyNoticeVisible, switching_)
     PANEL_FORWARD(QString, busyNoticeText, setBusyNoticeText, switching_)
     PANEL_FORWARD(int, autoLengthMs, setAutoLengthMs, switching_)
+    PANEL_FORWARD(qreal, autoProgress, setAutoProgress, switching_)
     PANEL_FORWARD(int, trackingCamSel, setTrackingCamSel, surface_)
     PANEL_FORWARD(bool, lockJoystickAndTBar, setLockJoystickAndTBar, surface_)
     PANEL_FORWARD(int, speedValue, setSpeedValue, surface_)

@@ -75,6 +75,7 @@ Switching::Switching(DeviceLines *lines, SwitcherState *state, std::function<boo
     , busyTimer_(new SeamTimer(kBusyNoticeMs, false, this))
     , followTimer_(new SeamTimer(kFollowPollMs, false, this))
     , outcomeTimer_(new SeamTimer(kOutcomeShownMs, false, this))
+    , autoTimer_(new SeamTimer(kAutoTickMs, true, this))
 {
     // By name too, for queued connections and signal spies.
     qRegisterMetaType<Switching::Control>("Switching::Control");
@@ -82,6 +83,7 @@ Switching::Switching(DeviceLines *lines, SwitcherState *state, std::function<boo
     connect(busyTimer_, &SeamTimer::timeout, this, [this] { setBusyNoticeVisible(false); });
     connect(followTimer_, &SeamTimer::timeout, this, &Switching::followBoard);
     connect(outcomeTimer_, &SeamTimer::timeout, this, [this] { setOutcomeControl(-1); });
+    connect(autoTimer_, &SeamTimer::timeout, this, &Switching::autoTick);
     // With the on-air tally, a mix starting or ending, or a PiP or key
     // going on air, changes lamps without a press.
     // Once per turn of the event loop: a swap changes both masks.
@@ -189,8 +191,7 @@ void Switching::cut()
             // The board ends a running auto transition on a CUT: the buses
             // were swapped when the AUTO was taken; the board is asked below.
             qCDebug(lcUi) << "CUT during the auto transition: program and preview are read back";
-            autoStartedAt_ = -1;
-            setAutoLengthMs(0);
+            endAuto();
             state_->setTransitionRunning(false);
         } else if (r.done()) {
             afterTransition();
@@ -199,6 +200,32 @@ void Switching::cut()
         // have cut all the same.
         followBoard();
     });
+}
+
+void Switching::startAuto(int lengthMs)
+{
+    autoStartedAt_ = nowMs();
+    setAutoLengthMs(lengthMs);
+    setAutoProgress(0);
+    if (lengthMs > 0)
+        autoTimer_->start();
+}
+
+void Switching::endAuto()
+{
+    autoStartedAt_ = -1;
+    autoTimer_->stop();
+    setAutoLengthMs(0);
+    setAutoProgress(0);
+}
+
+void Switching::autoTick()
+{
+    // The board's own time: the transition runs in real milliseconds.
+    const qreal done = qreal(nowMs() - autoStartedAt_) / qMax(1, autoLengthMs());
+    setAutoProgress(qMin<qreal>(1, done));
+    if (done >= 1)
+        autoTimer_->stop();
 }
 
 bool Switching::autoRunning() const
@@ -225,8 +252,7 @@ void Switching::autoTransition()
                     if (!r.sent)
                         return;
                     if (r.done()) {
-                        autoStartedAt_ = nowMs();
-                        setAutoLengthMs(transitionMs(rate, state_->pgmOutResolution()));
+                        startAuto(transitionMs(rate, state_->pgmOutResolution()));
                         // Lit until the board's AUTO lamp goes out.
                         state_->setTransitionRunning(true);
                         afterTransition();
@@ -317,8 +343,7 @@ void Switching::onBuses(int generation, const Result<BusesRead> &read)
         followTimer_->start(next);
         return;
     }
-    autoStartedAt_ = -1;
-    setAutoLengthMs(0);
+    endAuto();
     SwitcherState *s = state_;
     // Tally sent while the state was unconfirmed may be stale: sent again.
     const bool wasUnconfirmed = !s->stateConfirmed();

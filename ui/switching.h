@@ -51,6 +51,9 @@ class Switching : public QObject
     // frames at the program output's frame rate), for the AUTO button's
     // progress; 0 when none runs. The lamp itself ends on the board's word.
     PANEL_PROPERTY(int, autoLengthMs, setAutoLengthMs) = 0;
+    // How far along that length the transition should be, 0..1, in steps
+    // of kAutoTickMs: the button redraws a few times a second, not per frame.
+    PANEL_PROPERTY(qreal, autoProgress, setAutoProgress) = 0;
 
 public:
     enum Control {
@@ -59,6 +62,7 @@ public:
     };
     Q_ENUM(Control)
     static constexpr int kOutcomeShownMs = 2000;
+    static constexpr int kAutoTickMs = 100;
 
     // How long `rateFrames` frames last at the program output resolution
     // `pgmOutResolution` (the board's code); interlaced formats count
@@ -115,6 +119,9 @@ signals:
 
 private:
     void afterTransition();
+    void startAuto(int lengthMs);
+    void endAuto();
+    void autoTick();
     void swapBuses();
     void followBoard();
     void onBuses(int generation, const Result<BusesRead> &read);
@@ -135,6 +142,7 @@ private:
     SeamTimer *busyTimer_;
     SeamTimer *followTimer_;
     SeamTimer *outcomeTimer_;
+    SeamTimer *autoTimer_;
     bool onAirTallyQueued_ = false;
     bool busyRefused_ = false; // the board refused a write as busy since the last answer
     bool followInFlight_ = false;

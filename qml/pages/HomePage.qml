@@ -504,28 +504,11 @@ Rectangle {
                 // How far the transition should be, from its rate: the lamp
                 // still waits for the board to say it ended.
                 Rectangle {
-                    id: autoProgress
-                    property real done: 0
                     visible: panel.transitionRunning && panel.autoLengthMs > 0
                     x: 8; y: 8; height: 10
-                    width: (parent.width - 16) * done
+                    width: (parent.width - 16) * panel.autoProgress
                     radius: 4
                     color: Theme.text
-                    NumberAnimation on done {
-                        id: autoProgressRun
-                        running: false
-                        from: 0; to: 1
-                        duration: Math.max(1, panel.autoLengthMs)
-                    }
-                    Connections {
-                        target: panel
-                        function onAutoLengthMsChanged() {
-                            autoProgressRun.stop()
-                            autoProgress.done = 0
-                            if (panel.autoLengthMs > 0)
-                                autoProgressRun.start()
-                        }
-                    }
                 }
                 Text {
                     anchors.horizontalCenter: parent.horizontalCenter

@@ -195,6 +195,7 @@ void TstSwitchGate::busesFollowTheBoard()
     QTRY_COMPARE(rig.panel->programNo(), 2);
     QVERIFY(rig.panel->transitionRunning());
     QCOMPARE(rig.panel->autoLengthMs(), 900);
+    QTRY_VERIFY(rig.panel->autoProgress() > 0 && rig.panel->autoProgress() < 1);
     rig.panel->autoTransition(); // the board still runs the first: refused here
     QCOMPARE(rig.outcome(1), int(Outcome::TransitionRunning));
     QTRY_COMPARE(rig.mb.program(), 2);
@@ -204,6 +205,7 @@ void TstSwitchGate::busesFollowTheBoard()
     QTRY_VERIFY(!rig.panel->transitionRunning());
     QVERIFY2(lit.elapsed() >= 900 && lit.elapsed() < 1900, qPrintable(QString::number(lit.elapsed())));
     QCOMPARE(rig.panel->autoLengthMs(), 0);
+    QCOMPARE(rig.panel->autoProgress(), 0.0);
     QCOMPARE(rig.count(kAuto), 1);
     QCOMPARE(rig.panel->programNo(), 2);
     QCOMPARE(rig.panel->previewNo(), 1);
