@@ -8,6 +8,7 @@
 //   tally event at each of 8 subscribed clients;
 // - the process's CPU while idle, API off against API on with one client
 //   logged in.
+#include "bench/benchkit.h"
 #include "mainboard/zarvomu.h"
 #include "netsvc/apiproto.h"
 #include "sim/simmainboard.h"
@@ -19,12 +20,10 @@
 
 #include <QCoreApplication>
 #include <QCommandLineParser>
-#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QTimer>
 #include <QWebSocket>
 
 #include <algorithm>
@@ -34,8 +33,6 @@
 #include <memory>
 #include <vector>
 
-#include <sys/resource.h>
-
 namespace {
 using Clock = std::chrono::steady_clock;
 const QByteArray kCutFrame = QByteArray::fromHex("0400C601CB");
@@ -43,33 +40,6 @@ const QByteArray kCutFrame = QByteArray::fromHex("0400C601CB");
 double ms(Clock::time_point a, Clock::time_point b)
 {
     return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-bool spinUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (Clock::now() > end)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(1, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
-double cpuSeconds()
-{
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
-
-void idleFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 // Clients living on their own thread; times are taken where the text arrives.
@@ -125,9 +95,8 @@ void printFigure(const char *what, std::vector<double> v)
         return;
     }
     std::sort(v.begin(), v.end());
-    auto at = [&](double q) { return v[std::min(v.size() - 1, size_t(q * double(v.size())))]; };
-    std::printf("  %-44s median %6.2f ms  p99 %6.2f ms  max %6.2f ms  (n=%zu)\n", what, at(0.5), at(0.99), v.back(),
-                v.size());
+    std::printf("  %-44s median %6.2f ms  p99 %6.2f ms  max %6.2f ms  (n=%zu)\n", what, quantile(v, 0.5),
+                quantile(v, 0.99), v.back(), v.size());
 }
 
 } // namespace
@@ -169,9 +138,9 @@ int main(int argc, char **argv)
     clientThread.start();
 
     // Idle, API off.
-    idleFor(1000);
+    spin(1000);
     double c0 = cpuSeconds();
-    idleFor(idleS * 1000);
+    spin(idleS * 1000);
     const double offCpu = cpuSeconds() - c0;
 
     api->listenOn(QHostAddress::LocalHost, 0);
@@ -183,9 +152,9 @@ int main(int argc, char **argv)
     const QByteArray token = api->controlToken().toLatin1();
     QMetaObject::invokeMethod(&clients, [&] { clients.open(1, port, token); });
     spinUntil([&] { return clients.loggedIn == 1; }, 5000);
-    idleFor(1000);
+    spin(1000);
     c0 = cpuSeconds();
-    idleFor(idleS * 1000);
+    spin(idleS * 1000);
     const double onCpu = cpuSeconds() - c0;
 
     // Eight more subscribers: nine clients, of which client 0 commands.
@@ -224,7 +193,7 @@ int main(int argc, char **argv)
         toFrame.push_back(ms(sent, frame));
         for (int c = 0; c < Api::kMaxClients; ++c)
             toEvents.push_back(ms(frame, Clock::time_point{Clock::duration(clients.tallyAt[size_t(c)].load())}));
-        idleFor(150); // the board's read-back after the CUT, and within the command rate
+        spin(150); // the board's read-back after the CUT, and within the command rate
     }
     QMetaObject::invokeMethod(&clients, [&] { clients.closeAll(); }, Qt::BlockingQueuedConnection);
     clientThread.quit();

@@ -11,6 +11,7 @@
 //   again, against the length of a presence round.
 // Reply waits run at a tenth of their length (the link's wait divisor), so
 // a round takes a second; the figures are what comes after the wait.
+#include "bench/benchkit.h"
 #include "camera/vekcameraobject.h"
 #include "mainboard/zarvomu.h"
 #include "sim/simcamera.h"
@@ -29,7 +30,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -38,25 +38,6 @@ const QByteArray kCut = QByteArray::fromHex("0400C601CB");
 constexpr int kDivisor = 10;
 constexpr int kLampFirstWaitMs = 3000 / kDivisor;
 
-void quiet(QtMsgType type, const QMessageLogContext &, const QString &msg)
-{
-    if (type == QtFatalMsg || type == QtCriticalMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(msg));
-}
-
-// Runs the event loop until `done` or `limitMs`; the time it took, or -1.
-double waitFor(const std::function<bool()> &done, int limitMs = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > limitMs)
-            return -1;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    }
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
 void print(const char *what, std::vector<double> v, int failures)
 {
     std::sort(v.begin(), v.end());
@@ -64,9 +45,8 @@ void print(const char *what, std::vector<double> v, int failures)
         std::printf("%-46s no samples, failures %d\n", what, failures);
         return;
     }
-    auto at = [&](double q) { return v[std::min(v.size() - 1, size_t(q * double(v.size())))]; };
-    std::printf("%-46s p50 %6.1f ms  p99 %6.1f ms  max %6.1f ms  (n %zu, failures %d)\n", what, at(0.5), at(0.99),
-                v.back(), v.size(), failures);
+    std::printf("%-46s p50 %6.1f ms  p99 %6.1f ms  max %6.1f ms  (n %zu, failures %d)\n", what, quantile(v, 0.5),
+                quantile(v, 0.99), v.back(), v.size(), failures);
 }
 } // namespace
 
@@ -78,7 +58,7 @@ int main(int argc, char **argv)
     if (!root.isValid() || !QDir().mkpath(root.path() + QStringLiteral("/dev")))
         return 1;
     qputenv("TAVRIK_SYSROOT", root.path().toLocal8Bit());
-    qInstallMessageHandler(quiet);
+    qInstallMessageHandler(quietLog);
 
     SimMainboard mb(QStringLiteral("ttyAMA2"));
     SimCamera cam(QStringLiteral("ttyAMA0"));

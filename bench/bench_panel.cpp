@@ -16,6 +16,7 @@
 //   prompt; and, in this process through the page rig, the same drawing
 //   case by case with many samples, every function pop-up opening included.
 #include "bench/baselineprobe.h"
+#include "bench/benchkit.h"
 #include "sim/simcamera.h"
 #include "sim/simconverter.h"
 #include "sim/simkeys.h"
@@ -36,7 +37,6 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -64,24 +64,6 @@ constexpr int kTbarRawRest = 700;
 double msSince(Clock::time_point a, Clock::time_point b)
 {
     return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-void spin(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool spinUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (Clock::now() >= end)
-            return false;
-        spin(2);
-    }
-    return true;
 }
 
 QString percentiles(std::vector<double> v)

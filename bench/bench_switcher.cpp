@@ -4,6 +4,7 @@
 //
 //   bench_switcher [rounds]     (default 300)
 
+#include "bench/benchkit.h"
 #include "sim/simmainboard.h"
 #include "switcher/commandexecobject.h"
 
@@ -18,13 +19,6 @@
 #include <vector>
 
 namespace {
-
-void quiet(QtMsgType type, const QMessageLogContext &, const QString &msg)
-{
-    // The model logs every exchange; the figures are about the line.
-    if (type == QtFatalMsg || type == QtCriticalMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(msg));
-}
 
 struct Figures
 {
@@ -70,7 +64,7 @@ int main(int argc, char **argv)
         return 1;
     }
     qputenv("TAVRIK_SYSROOT", root.path().toLocal8Bit());
-    qInstallMessageHandler(quiet);
+    qInstallMessageHandler(quietLog);
 
     SimMainboard board(QStringLiteral("ttyAMA2"));
     if (!board.isOpen()) {

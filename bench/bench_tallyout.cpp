@@ -6,6 +6,7 @@
 //
 //   bench_tallyout [rounds] [idle seconds]     (default 300 and 20)
 
+#include "bench/benchkit.h"
 #include "sim/simmainboard.h"
 #include "sim/simtslreceiver.h"
 #include "switcher/commandexecobject.h"
@@ -16,48 +17,16 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTemporaryDir>
-#include <QTimer>
-
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
-namespace {
-void quiet(QtMsgType type, const QMessageLogContext &, const QString &msg)
-{
-    if (type == QtFatalMsg || type == QtCriticalMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(msg));
-}
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-void spin(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-double pct(std::vector<double> v, double p)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1 : v[std::min(v.size() - 1, size_t(double(v.size()) * p))];
-}
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    qInstallMessageHandler(quiet);
+    qInstallMessageHandler(quietLog);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 300;
     const int idleS = argc > 2 ? std::max(1, atoi(argv[2])) : 20;
     QTemporaryDir sysroot;
@@ -124,12 +93,14 @@ int main(int argc, char *argv[])
         spin(20 + i % 7); // not in step with anything
     }
     std::printf("CUT -> TSL packet at the receiver (read back first), %d rounds, %d incomplete\n", rounds, failures);
-    std::printf("  TSL 5.0 UDP  p50 %6.2f ms  p99 %6.2f ms  max %6.2f ms\n", pct(udp50, 0.5), pct(udp50, 0.99),
-                pct(udp50, 1));
-    std::printf("  TSL 5.0 TCP  p50 %6.2f ms  p99 %6.2f ms  max %6.2f ms\n", pct(tcp50, 0.5), pct(tcp50, 0.99),
-                pct(tcp50, 1));
-    std::printf("  TSL 3.1 UDP  p50 %6.2f ms  p99 %6.2f ms  max %6.2f ms\n", pct(udp31, 0.5), pct(udp31, 0.99),
-                pct(udp31, 1));
+    const auto row = [](const char *name, std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        const auto at = [&](double q) { return v.empty() ? -1.0 : quantile(v, q); };
+        std::printf("  %s  p50 %6.2f ms  p99 %6.2f ms  max %6.2f ms\n", name, at(0.5), at(0.99), at(1));
+    };
+    row("TSL 5.0 UDP", udp50);
+    row("TSL 5.0 TCP", tcp50);
+    row("TSL 3.1 UDP", udp31);
 
     // Idle, on (the receivers decode in this process too: an upper bound).
     spin(1000);

@@ -6,6 +6,7 @@
 //
 //   bench_touch [touches]     (default 200)
 
+#include "bench/benchkit.h"
 #include "sim/simmainboard.h"
 #include "sim/simunit.h"
 #include "tools/pagerig.h"
@@ -24,12 +25,6 @@
 
 namespace {
 const QByteArray kCutFrame = QByteArray::fromHex("0400C601CB");
-
-void quiet(QtMsgType type, const QMessageLogContext &, const QString &msg)
-{
-    if (type == QtFatalMsg || type == QtCriticalMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(msg));
-}
 
 // Runs the event loop until `done` or `ms` have passed; false on time-out.
 template <typename F> bool spinUntil(F done, int ms)
@@ -52,7 +47,7 @@ int main(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    qInstallMessageHandler(quiet);
+    qInstallMessageHandler(quietLog);
     const int touches = argc > 1 ? std::max(1, atoi(argv[1])) : 200;
 
     QTemporaryDir sysroot;
@@ -102,7 +97,7 @@ int main(int argc, char *argv[])
             ++guardLeaks;
     }
     std::sort(ms.begin(), ms.end());
-    auto pct = [&](double p) { return ms.empty() ? 0.0 : ms[std::min(ms.size() - 1, size_t(p * double(ms.size())))]; };
+    auto pct = [&](double p) { return ms.empty() ? 0.0 : quantile(ms, p); };
     std::printf("on-screen CUT, touch-down to CUT frame at the mainboard, %zu touches:\n", ms.size());
     std::printf("  p50 %.2f ms   p99 %.2f ms   max %.2f ms   lost %d\n", pct(0.50), pct(0.99),
                 ms.empty() ? 0.0 : ms.back(), lost);

@@ -21,13 +21,10 @@ SimTslReceiver::SimTslReceiver(quint16 udpPort, quint16 tcpPort, QObject *parent
     connect(udp_, &QUdpSocket::readyRead, this, &SimTslReceiver::readUdp);
     connect(tcp_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket *s = tcp_->nextPendingConnection()) {
-            ++tcpClients_;
-            streamState_.insert(s, 0);
+            streams_.insert(s, Stream());
             connect(s, &QTcpSocket::readyRead, this, [this, s] { readTcp(s); });
             connect(s, &QTcpSocket::disconnected, this, [this, s] {
-                --tcpClients_;
                 streams_.remove(s);
-                streamState_.remove(s);
                 s->deleteLater();
             });
         }
@@ -73,9 +70,12 @@ void SimTslReceiver::readUdp()
 
 void SimTslReceiver::readTcp(QTcpSocket *s)
 {
+    const auto it = streams_.find(s);
+    if (it == streams_.end())
+        return;
     const QByteArray bytes = s->readAll();
-    int &state = streamState_[s];
-    QByteArray &packet = streams_[s];
+    int &state = it->state;
+    QByteArray &packet = it->packet;
     for (const char c : bytes) {
         const quint8 b = quint8(c);
         if (state == 0) {

@@ -50,7 +50,7 @@ public:
     // Packets that broke the protocol's rules (wrong count, bad framing).
     int malformed() const { return malformed_; }
     // A TCP sender is connected.
-    int tcpConnections() const { return tcpClients_; }
+    int tcpConnections() const { return int(streams_.size()); }
     void clear();
 
     // One line per display a packet set, as the demo prints it.
@@ -71,9 +71,12 @@ private:
     QUdpSocket *udp_;
     QTcpServer *tcp_;
     QHash<int, Display> displays_;
-    QHash<QTcpSocket *, QByteArray> streams_; // unstuffed bytes of the packet being received
-    QHash<QTcpSocket *, int> streamState_;    // 0 hunting DLE STX, 1 in a packet, 2 in a packet after a DLE
+    struct Stream
+    {
+        QByteArray packet; // unstuffed bytes of the packet being received
+        int state = 0;     // 0 hunting DLE STX, 3 hunting after a DLE, 1 in a packet, 2 in a packet after a DLE
+    };
+    QHash<QTcpSocket *, Stream> streams_; // one for each connected sender
     int packets_ = 0;
     int malformed_ = 0;
-    int tcpClients_ = 0;
 };

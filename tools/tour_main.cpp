@@ -17,8 +17,6 @@
 #include "ui/switching.h"
 #include "platform/sysroot.h"
 
-#include <algorithm>
-
 #include <QCommandLineParser>
 #include <QDir>
 #include <QGuiApplication>
@@ -191,36 +189,29 @@ int main(int argc, char *argv[])
     files << PageRig::pageFiles();
     // Second states worth a picture: "<file>|<button to press>[,<next button>...]".
     // "@loading": the re-read after a user memory, with the buses in view.
-    for (const QString &extra : {QStringLiteral("popups/CameraPopup.qml|shutterButton"),
-                                 QStringLiteral("main.qml|@loading"),
-                                 QStringLiteral("pages/ImageKeysPage.qml|imageKeyArea00"),
-                                 QStringLiteral("popups/TrackingSetupPopup.qml|optionPageSelector/1"),
-                                 // Each goes right after its page, so the last listed comes first.
-                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/4"),
-                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/3"),
-                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/2,memSave1"),
-                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/2"),
-                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/1,audioCalibration"),
-                                 QStringLiteral("pages/SetupMenuPage.qml|menuPages/1"),
-                                 QStringLiteral("pages/SetupMenuPage.qml|pageReset"),
-                                 QStringLiteral("pages/SetupMenuPage.qml|setting2"),
-                                 QStringLiteral("popups/PipPopup.qml|pipTabs/1"),
-                                 QStringLiteral("popups/PipPopup.qml|pipTabs/2")})
-        if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
-            files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
-    for (const QString &scene : kFaultScenes)
-        if (files.contains(scene.section(QLatin1Char('|'), 0, 0)))
-            files.insert(files.indexOf(scene.section(QLatin1Char('|'), 0, 0)) + 1, scene);
+    // Each goes right after its page, so for one page the last listed comes first.
+    QStringList extras{QStringLiteral("popups/CameraPopup.qml|shutterButton"),
+                       QStringLiteral("main.qml|@loading"),
+                       QStringLiteral("pages/ImageKeysPage.qml|imageKeyArea00"),
+                       QStringLiteral("popups/TrackingSetupPopup.qml|optionPageSelector/1"),
+                       QStringLiteral("pages/SetupMenuPage.qml|menuPages/4"),
+                       QStringLiteral("pages/SetupMenuPage.qml|menuPages/3"),
+                       QStringLiteral("pages/SetupMenuPage.qml|menuPages/2,memSave1"),
+                       QStringLiteral("pages/SetupMenuPage.qml|menuPages/2"),
+                       QStringLiteral("pages/SetupMenuPage.qml|menuPages/1,audioCalibration"),
+                       QStringLiteral("pages/SetupMenuPage.qml|menuPages/1"),
+                       QStringLiteral("pages/SetupMenuPage.qml|pageReset"),
+                       QStringLiteral("pages/SetupMenuPage.qml|setting2"),
+                       QStringLiteral("popups/PipPopup.qml|pipTabs/1"),
+                       QStringLiteral("popups/PipPopup.qml|pipTabs/2")};
+    extras << kFaultScenes;
     // Tally out: its other tabs, and a label being typed.
-    for (const QString &extra : {QStringLiteral("pages/TallyOutPage.qml|tallyTabs/1,tallyLabel3"),
-                                 QStringLiteral("pages/TallyOutPage.qml|tallyTabs/2"),
-                                 QStringLiteral("pages/TallyOutPage.qml|tallyTabs/1")})
-        if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
-            files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
-    // The service page's other tabs, each right after the page.
-    for (const QString &extra : {QStringLiteral("pages/ServicePage.qml|serviceTabs/3"),
-                                 QStringLiteral("pages/ServicePage.qml|serviceTabs/2"),
-                                 QStringLiteral("pages/ServicePage.qml|serviceTabs/1,keyTest")})
+    extras << QStringLiteral("pages/TallyOutPage.qml|tallyTabs/1,tallyLabel3")
+           << QStringLiteral("pages/TallyOutPage.qml|tallyTabs/2") << QStringLiteral("pages/TallyOutPage.qml|tallyTabs/1");
+    // The service page's other tabs.
+    extras << QStringLiteral("pages/ServicePage.qml|serviceTabs/3") << QStringLiteral("pages/ServicePage.qml|serviceTabs/2")
+           << QStringLiteral("pages/ServicePage.qml|serviceTabs/1,keyTest");
+    for (const QString &extra : qAsConst(extras))
         if (files.contains(extra.section(QLatin1Char('|'), 0, 0)))
             files.insert(files.indexOf(extra.section(QLatin1Char('|'), 0, 0)) + 1, extra);
     if (parser.isSet(QStringLiteral("pages"))) {
