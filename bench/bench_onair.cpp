@@ -95,7 +95,8 @@ int main(int argc, char **argv)
             ++failures[1];
         else
             backToCut.push_back(reached);
-        waitFor([&] { return state->linkState() == SwitcherState::LinkAnswering && state->stateConfirmed(); });
+        // Settled: the buses and the settings records read back after the silence.
+        waitFor([&] { return panel->boardStateTrusted(); });
 
         // Refused: the outcome at the control.
         mb.setFailureMode(SimMainboard::ReportBusy);
